@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class QSaveFile;
+
+namespace vantora::runtime {
+
+// Typed settings, kept apart from each other by key. A value is one of: bool, integer
+// (qint64), double, string, data (QByteArray), array (QVariantList) or dictionary
+// (QVariantMap), whose elements are again such values. Values keep their type exactly:
+// 1 and 1.0, a string and data, a one-element array and its element stay distinct.
+//
+// Typed getters answer "absent" (or false for bool) when the key is missing or holds a
+// value of another type. `changed` is emitted once per write that really changes a key.
+class UserDefaults : public QObject {
+    Q_OBJECT
+public:
+    ~UserDefaults() override;
+
+    std::optional<QVariant> value(const QString &key) const;
+    bool boolValue(const QString &key) const;
+    std::optional<qint64> integer(const QString &key) const;
+    std::optional<double> doubleValue(const QString &key) const;
+    std::optional<QString> string(const QString &key) const;
+    std::optional<QByteArray> data(const QString &key) const;
+    std::optional<QVariantList> array(const QString &key) const;
+    std::optional<QVariantMap> dictionary(const QString &key) const;
+    bool contains(const QString &key) const;
+    QStringList keys() const;
+
+    void setBool(const QString &key, bool value);
+    void setInteger(const QString &key, qint64 value);
+    void setDouble(const QString &key, double value);
+    void setString(const QString &key, const QString &value);
+    void setData(const QString &key, const QByteArray &value);
+    void setArray(const QString &key, const QVariantList &value);
+    void setDictionary(const QString &key, const QVariantMap &value);
+    // Takes any supported value; ints and floats are widened to qint64 and double.
+    void setValue(const QString &key, const QVariant &value);
+    void remove(const QString &key);
+
+    static bool isSupported(const QVariant &value);
+
+Q_SIGNALS:
+    void changed(const QString &key);
+
+protected:
+    explicit UserDefaults(QVariantMap initial = {}, QObject *parent = nullptr);
+
+    // Called once per read of a key and once per write (set or remove), after memory
+    // holds the new state.
+    virtual void didRead(const QString &key) const;
+    virtual void didWrite(const QString &key, const QVariantMap &all);
+
+private:
+    std::optional<QVariant> typed(const QString &key, int typeId) const;
+
+    QVariantMap m_values;
+};
+
+// Defaults kept in memory only, counting reads and writes (previews, demos and tests).
+class MemoryUserDefaults final : public UserDefaults {
+    Q_OBJECT
+public:
+    explicit MemoryUserDefaults(QVariantMap initial = {}, QObject *parent = nullptr);
+
+    int readCount() const noexcept { return m_reads; }
+    int writeCount() const noexcept { return m_writes; }
+    int readCount(const QString &key) const { return m_readsByKey.value(key); }
+    int writeCount(const QString &key) const { return m_writesByKey.value(key); }
+
+protected:
+    void didRead(const QString &key) const override;
+    void didWrite(const QString &key, const QVariantMap &all) override;
+
+private:
+    mutable int m_reads = 0;
+    int m_writes = 0;
+    mutable QHash<QString, int> m_readsByKey;
+    QHash<QString, int> m_writesByKey;
+};
+
+// Defaults kept as one JSON file, written through after every change (atomically, so a
+// crash mid-write leaves the previous file whole). A file that cannot be read as ours is
+// moved aside under a new name, never overwritten, and the defaults start empty.
+class FileUserDefaults : public UserDefaults {
+    Q_OBJECT
+public:
+    explicit FileUserDefaults(QString path, QObject *parent = nullptr);
+
+    const QString &path() const noexcept { return m_path; }
+    // Where an unreadable file was moved at start, if it was.
+    const std::optional<QString> &setAsidePath() const noexcept { return m_setAsidePath; }
+    // False when the last write could not be committed; the values stay in memory and the
+    // next write tries again with all of them.
+    bool lastWriteSucceeded() const noexcept { return m_lastWriteSucceeded; }
+
+    // $XDG_CONFIG_HOME/vantora/defaults.json
+    static QString standardPath();
+
+protected:
+    void didWrite(const QString &key, const QVariantMap &all) override;
+    // The last step of a write, replacing the old file. Overridden only to simulate a
+    // write that dies before it completes.
+    virtual bool commit(QSaveFile &file);
+
+private:
+    struct Loaded {
+        QVariantMap values;
+        std::optional<QString> setAsidePath;
+    };
+    FileUserDefaults(QString path, Loaded loaded, QObject *parent);
+    static Loaded load(const QString &path);
+
+    QString m_path;
+    std::optional<QString> m_setAsidePath;
+    bool m_lastWriteSucceeded = true;
+};
+
+} // namespace vantora::runtime
