@@ -14,3 +14,27 @@ function(vantora_add_test)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1;${T_ENVIRONMENT}"
       TIMEOUT 120)
 endfunction()
+
+# vantora_add_service_test(NAME <name> LABEL <label> SCRIPT <script> TARGET <gtest target> [ARGS ...])
+# An integration test whose services (a private D-Bus with gnome-keyring, Xvfb, avahi-daemon
+# in a network namespace) are started by SCRIPT, which then runs the test binary given as its
+# first argument and stops the services afterwards. A script that finds its service cannot
+# run on this machine exits 77, which CTest reports as skipped.
+function(vantora_add_service_test)
+  cmake_parse_arguments(T "" "NAME;LABEL;SCRIPT;TARGET" "ARGS" ${ARGN})
+  add_test(NAME ${T_NAME} COMMAND bash ${T_SCRIPT} $<TARGET_FILE:${T_TARGET}> ${T_ARGS})
+  set_tests_properties(${T_NAME} PROPERTIES
+    LABELS "${T_LABEL}"
+    SKIP_RETURN_CODE 77
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1")
+endfunction()
+
+# vantora_add_benchmark(NAME <name> SOURCES ... LIBRARIES ...): a Google Benchmark program,
+# built by the `bench` target.
+function(vantora_add_benchmark)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${B_NAME} EXCLUDE_FROM_ALL ${B_SOURCES})
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBRARIES} benchmark::benchmark)
+  add_dependencies(bench ${B_NAME})
+endfunction()
