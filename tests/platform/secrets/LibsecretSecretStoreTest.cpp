@@ -1,0 +1,156 @@
+// Runs against real Secret Services that run-with-keyring.sh starts, one kind per suite:
+//   Keyring/SecretStoreContract.*, LibsecretSecretStoreTest.*  an unlocked keyring
+//   LockedKeyring.*                                            a keyring nobody can unlock
+//   WithoutSecretService.*                                     no service answers on the bus
+#include "SecretFailureOf.h"
+#include "SecretStoreContract.h"
+#include "platform/LibsecretSecretStore.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QProcess>
+
+#include <functional>
+
+namespace vantora::testing {
+namespace {
+
+using platform::LibsecretSecretStore;
+using platform::SecretFailure;
+using platform::SecretItemName;
+
+std::unique_ptr<platform::SecretStore> makeKeyringStore()
+{
+    return std::make_unique<LibsecretSecretStore>();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyring, SecretStoreContract, ::testing::Values(&makeKeyringStore));
+
+const SecretItemName connectionItem{QStringLiteral("org.vantora.Vantora"), QStringLiteral("bridge-connection")};
+
+// Another program's view of the keyring, so the count does not depend on our own search.
+QByteArray secretTool(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess tool;
+    tool.start(QStringLiteral("secret-tool"), arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(30000))
+        ADD_FAILURE() << "secret-tool did not finish";
+    return tool.readAllStandardOutput();
+}
+
+int itemsInKeyring(const SecretItemName &item)
+{
+    const QByteArray listing = secretTool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("service"),
+                                           item.service, QStringLiteral("account"), item.account});
+    int count = 0;
+    for (const QByteArray &line : listing.split('\n'))
+        count += line.startsWith('[') ? 1 : 0;
+    return count;
+}
+
+enum class Collection { defaultOne, session };
+
+void storeAsAnotherProgram(const SecretItemName &item, const QByteArray &secret, Collection collection)
+{
+    const QString collectionAlias = collection == Collection::session ? QStringLiteral("session") : QStringLiteral("default");
+    secretTool({QStringLiteral("store"), QStringLiteral("--label=another program"),
+                QStringLiteral("--collection=") + collectionAlias, QStringLiteral("service"), item.service,
+                QStringLiteral("account"), item.account},
+               secret);
+}
+
+class LibsecretSecretStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_store.remove(connectionItem); }
+
+    LibsecretSecretStore m_store;
+};
+
+TEST_F(LibsecretSecretStoreTest, repeatedSavesLeaveExactlyOneItem)
+{
+    m_store.save(connectionItem, "first");
+    m_store.save(connectionItem, "second");
+    m_store.save(connectionItem, "third");
+
+    EXPECT_EQ(itemsInKeyring(connectionItem), 1);
+    EXPECT_EQ(m_store.read(connectionItem), QByteArray("third"));
+}
+
+TEST_F(LibsecretSecretStoreTest, readsAnItemAnotherProgramWroteUnderTheSameName)
+{
+    storeAsAnotherProgram(connectionItem, "theirs", Collection::defaultOne);
+    EXPECT_EQ(m_store.read(connectionItem), QByteArray("theirs"));
+}
+
+// The keyring itself replaces an item with the same name only within one collection.
+TEST_F(LibsecretSecretStoreTest, savingFoldsACopyInAnotherCollectionIntoOneItem)
+{
+    m_store.save(connectionItem, "ours");
+    storeAsAnotherProgram(connectionItem, "theirs", Collection::session);
+    ASSERT_EQ(itemsInKeyring(connectionItem), 2);
+
+    m_store.save(connectionItem, "final");
+
+    EXPECT_EQ(itemsInKeyring(connectionItem), 1);
+    EXPECT_EQ(m_store.read(connectionItem), QByteArray("final"));
+}
+
+TEST_F(LibsecretSecretStoreTest, removingTakesEveryCopy)
+{
+    m_store.save(connectionItem, "ours");
+    storeAsAnotherProgram(connectionItem, "theirs", Collection::session);
+
+    EXPECT_EQ(m_store.remove(connectionItem), platform::SecretRemoval::removed);
+    EXPECT_EQ(itemsInKeyring(connectionItem), 0);
+}
+
+void lockLoginKeyring()
+{
+    QDBusMessage lock = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.secrets"), QStringLiteral("/org/freedesktop/secrets"),
+        QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("Lock"));
+    lock << QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(QStringLiteral("/org/freedesktop/secrets/collection/login"))});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(lock);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+}
+
+const struct Operation {
+    const char *name;
+    std::function<void(platform::SecretStore &)> call;
+} everyOperation[] = {
+    {"read", [](platform::SecretStore &store) { store.read(connectionItem); }},
+    {"save over the item", [](platform::SecretStore &store) { store.save(connectionItem, "new"); }},
+    {"remove", [](platform::SecretStore &store) { store.remove(connectionItem); }},
+};
+
+// With nobody to answer the unlock prompt, the keyring stays locked: that must surface as a
+// failure, never as "nothing saved" or "nothing to remove".
+TEST(LockedKeyring, everyOperationReportsTheLockInsteadOfNothing)
+{
+    LibsecretSecretStore store;
+    store.save(connectionItem, "saved before the lock");
+    lockLoginKeyring();
+
+    for (const Operation &operation : everyOperation) {
+        SCOPED_TRACE(operation.name);
+        EXPECT_EQ(secretFailureOf([&] { operation.call(store); }), SecretFailure::locked);
+    }
+    SCOPED_TRACE("save a new item");
+    EXPECT_EQ(secretFailureOf([&] { store.save({connectionItem.service, QStringLiteral("new-item")}, "new"); }),
+              SecretFailure::locked);
+}
+
+TEST(WithoutSecretService, everyOperationReportsNoService)
+{
+    LibsecretSecretStore store;
+    for (const Operation &operation : everyOperation) {
+        SCOPED_TRACE(operation.name);
+        EXPECT_EQ(secretFailureOf([&] { operation.call(store); }), SecretFailure::noService);
+    }
+}
+
+} // namespace
+} // namespace vantora::testing
