@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QCollator>
 #include <QString>
 #include <QUuid>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace vantora::runtime {
 
@@ -14,6 +19,32 @@ bool isBridgeId(QStringView text);
 // The order a person expects in a list of names: case-insensitive, digits compared as
 // numbers ("Room 2" before "Room 10"), by the current locale's rules.
 int localizedStandardCompare(const QString &a, const QString &b);
+
+// A collator for that order. Make one per comparison run and keep it on one thread.
+QCollator localizedStandardCollator();
+
+// Sorts `items` in localized standard order of the names `nameOf` gives; items whose names
+// compare as equal keep their relative order. Each name is collated once, so long lists
+// cost little more than the sort itself.
+template <typename T, typename NameOf>
+void stableSortByLocalizedStandardOrder(std::vector<T> &items, NameOf nameOf)
+{
+    const QCollator collator = localizedStandardCollator();
+    struct Keyed {
+        QCollatorSortKey key;
+        T item;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(items.size());
+    for (T &item : items) {
+        QCollatorSortKey key = collator.sortKey(nameOf(std::as_const(item)));
+        keyed.push_back(Keyed{std::move(key), std::move(item)});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed &a, const Keyed &b) { return a.key.compare(b.key) < 0; });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        items[i] = std::move(keyed[i].item);
+}
 
 // Plain code-point order, for ties that must never depend on the locale.
 int codePointCompare(QStringView a, QStringView b);
