@@ -12,7 +12,7 @@ namespace vantora {
 // Where the bridge is reached: an IPv4 or IPv6 literal, never a host name and never in
 // brackets. Built from text only through validated(); decoding keeps a stored host as is.
 struct BridgeAddress {
-    QString host;
+    QString host{};
 
     // Trims white space and newlines from both ends and accepts an IPv4 literal, else an
     // IPv6 literal; the host is the trimmed text itself. Anything else, the empty text

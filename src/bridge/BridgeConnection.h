@@ -11,10 +11,10 @@ namespace vantora {
 // The one saved connection: where the paired bridge was last reached, who it is, and the
 // application key it gave us. Its JSON form is what the keyring item holds.
 struct BridgeConnection {
-    BridgeAddress address;
-    QString bridgeID;
-    QString name;
-    QString applicationKey;
+    BridgeAddress address{};
+    QString bridgeID{};
+    QString name{};
+    QString applicationKey{};
 
     bool operator==(const BridgeConnection &) const = default;
 };

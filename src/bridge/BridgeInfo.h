@@ -12,9 +12,9 @@ namespace vantora {
 // The bridge's description of itself, as far as "/api/config" is read. Decoding accepts
 // any bridgeid; whether it is a real bridge id is the client's check.
 struct BridgeInfo {
-    QString bridgeid;
-    QString name;
-    std::optional<QString> modelid;
+    QString bridgeid{};
+    QString name{};
+    std::optional<QString> modelid{};
 
     bool operator==(const BridgeInfo &) const = default;
 };

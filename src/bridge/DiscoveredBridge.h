@@ -8,11 +8,11 @@ namespace vantora {
 // all three fields.
 struct DiscoveredBridge {
     // Exactly 16 hexadecimal digits, lower case.
-    QString id;
+    QString id{};
     // The announced service name: any text from the network, shown only as plain text.
-    QString name;
+    QString name{};
     // Numeric dotted IPv4 text, such as "192.168.1.20".
-    QString address;
+    QString address{};
 
     bool operator==(const DiscoveredBridge &) const = default;
 };
