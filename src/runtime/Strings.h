@@ -30,20 +30,21 @@ template <typename T, typename NameOf>
 void stableSortByLocalizedStandardOrder(std::vector<T> &items, NameOf nameOf)
 {
     const QCollator collator = localizedStandardCollator();
-    struct Keyed {
-        QCollatorSortKey key;
-        T item;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(items.size());
-    for (T &item : items) {
-        QCollatorSortKey key = collator.sortKey(nameOf(std::as_const(item)));
-        keyed.push_back(Keyed{std::move(key), std::move(item)});
-    }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Keyed &a, const Keyed &b) { return a.key.compare(b.key) < 0; });
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        items[i] = std::move(keyed[i].item);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(items.size());
+    for (const T &item : items)
+        keys.push_back(collator.sortKey(nameOf(item)));
+    // Sorting positions rather than the items moves each item once, however large it is.
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<T> sorted;
+    sorted.reserve(items.size());
+    for (const std::size_t position : order)
+        sorted.push_back(std::move(items[position]));
+    items = std::move(sorted);
 }
 
 // Plain code-point order, for ties that must never depend on the locale.
