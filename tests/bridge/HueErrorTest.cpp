@@ -57,12 +57,3 @@ TEST(HueError, EqualityComparesKindAndPayload)
     // The payload types differ per kind, so equal numbers under different kinds stay apart.
     EXPECT_NE(HueError::http(1), HueError::keychain(1));
 }
-
-TEST(HueError, PayloadsAreReadableOnlyFromTheirKind)
-{
-    EXPECT_EQ(HueError::http(302).httpStatus(), 302);
-    EXPECT_FALSE(HueError::http(302).keychainStatus());
-    EXPECT_EQ(HueError::keychain(-7).keychainStatus(), -7);
-    EXPECT_EQ(HueError::api(QStringLiteral("m")).apiMessage(), QStringLiteral("m"));
-    EXPECT_FALSE(HueError::unauthorized().apiMessage());
-}

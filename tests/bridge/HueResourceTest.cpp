@@ -23,29 +23,6 @@ std::string failurePath(const char *array)
 
 } // namespace
 
-TEST(HueResource, DecodesTheFieldsOfTheTypesReadInDetail)
-{
-    const auto resources = resourcesOf(R"([{
-        "id": "l1", "type": "light",
-        "owner": {"rid": "d1", "rtype": "device"},
-        "metadata": {"name": "Desk", "archetype": "classic_bulb"},
-        "on": {"on": true},
-        "dimming": {"brightness": 42.5, "min_dim_level": 2},
-        "color": {"xy": {"x": 0.3, "y": 0.4}, "gamut": {"red": {"x": 0.7, "y": 0.3}, "green": {"x": 0.17, "y": 0.7}, "blue": {"x": 0.15, "y": 0.05}}},
-        "color_temperature": {"mirek": 300, "mirek_valid": true, "mirek_schema": {"mirek_minimum": 153, "mirek_maximum": 454}}
-    }])");
-    ASSERT_EQ(resources.size(), 1u);
-    const HueResource &light = resources[0];
-    EXPECT_EQ(light.owner->rid, QStringLiteral("d1"));
-    EXPECT_EQ(light.metadata->name, QStringLiteral("Desk"));
-    EXPECT_TRUE(light.on->on);
-    EXPECT_EQ(light.dimming->brightness, 42.5);
-    EXPECT_EQ(light.color->xy, (HueXY{0.3, 0.4}));
-    EXPECT_EQ(light.color->gamut->red, (HueXY{0.7, 0.3}));
-    EXPECT_EQ(light.color_temperature->mirek, 300);
-    EXPECT_EQ(light.color_temperature->mirek_schema->mirek_maximum, 454);
-}
-
 TEST(HueResource, IgnoredTypesKeepOnlyIdAndTypeWhateverTheirShape)
 {
     const auto resources = resourcesOf(R"([
@@ -105,9 +82,4 @@ TEST(HueResource, AMalformedResourceOfADetailedTypeFailsTheWholeList)
         SCOPED_TRACE(row.name);
         EXPECT_EQ(failurePath(row.array), row.path);
     }
-}
-
-TEST(HueResource, OnStateEncodesAsTheBridgeExpects)
-{
-    EXPECT_EQ(toJson(HueResource::OnState{true}), (QJsonObject{{QStringLiteral("on"), true}}));
 }

@@ -110,32 +110,37 @@ TEST(LightChange, MergingLetsTheLatestColourOrTemperatureWin)
 
 TEST(LightChange, ApplyingPatchesOnlyWhatTheChangeHolds)
 {
-    const HueLight light{.id = QStringLiteral("l"), .isOn = false, .brightness = 30, .color = HueXY{0.3, 0.3},
-                         .temperature = 250, .temperatureRange = MirekRange{153, 500}};
+    const HueLight showingColour{.id = QStringLiteral("l"), .isOn = false, .brightness = 30, .color = HueXY{0.3, 0.3},
+                                 .temperature = 250, .temperatureRange = MirekRange{153, 500}};
+    HueLight showingTemperature = showingColour;
+    showingTemperature.temperatureIsActive = true;
 
-    HueLight expected = light;
-    expected.temperature = 400;
-    expected.temperatureIsActive = true;
-    EXPECT_EQ(LightChange{.temperature = 400}.applying(light), expected) << "the old colour stays";
-
-    expected = light;
-    expected.isOn = true;
-    expected.brightness = 70;
-    expected.color = HueXY{0.5, 0.4};
-    EXPECT_EQ((LightChange{.on = true, .brightness = 70, .color = HueXY{0.5, 0.4}}.applying(
-                  HueLight{light.id, light.name, light.roomID, light.roomName, false, false, 30, 1.0, HueXY{0.3, 0.3},
-                           std::nullopt, 250, MirekRange{153, 500}, true})),
-              (HueLight{light.id, light.name, light.roomID, light.roomName, true, false, 70, 1.0, HueXY{0.5, 0.4},
-                        std::nullopt, 250, MirekRange{153, 500}, false}))
-        << "a colour ends an active temperature";
-
-    EXPECT_EQ(LightChange{}.applying(light), light);
-}
-
-TEST(LightChange, EmptinessAndAdjustments)
-{
-    EXPECT_TRUE(LightChange{}.isEmpty());
-    EXPECT_FALSE(LightChange{.on = false}.isEmpty());
-    EXPECT_FALSE(LightChange{.on = true}.hasAdjustments());
-    EXPECT_TRUE(LightChange{.temperature = 300}.hasAdjustments());
+    struct Row {
+        const char *name;
+        LightChange change;
+        HueLight light;
+        HueLight expected;
+    };
+    HueLight temperatureApplied = showingTemperature;
+    temperatureApplied.temperature = 400;
+    HueLight colourApplied = showingColour;
+    colourApplied.isOn = true;
+    colourApplied.brightness = 70;
+    colourApplied.color = HueXY{0.5, 0.4};
+    const Row rows[] = {
+        {"a temperature keeps the old colour", {.temperature = 400}, showingColour, temperatureApplied},
+        {"a colour ends an active temperature", {.on = true, .brightness = 70, .color = HueXY{0.5, 0.4}},
+         showingTemperature, colourApplied},
+        {"brightness alone leaves the colour mode", {.brightness = 70}, showingTemperature,
+         [&] {
+             HueLight light = showingTemperature;
+             light.brightness = 70;
+             return light;
+         }()},
+        {"empty changes nothing", {}, showingColour, showingColour},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.change.applying(row.light), row.expected);
+    }
 }
