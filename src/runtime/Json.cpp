@@ -91,9 +91,10 @@ qint64 decodeInteger(const QJsonValue &value, const QString &path, qint64 minimu
     if (!value.isDouble())
         mismatch(path, "an integer");
     // Qt keeps integers that fit in 64 bits exactly; anything else arrives as a double.
-    constexpr qint64 notIntegral = std::numeric_limits<qint64>::min();
-    const qint64 exact = value.toInteger(notIntegral);
-    if (exact == notIntegral) {
+    // toInteger() answers its default for those, so two different defaults agree only on
+    // a real integer, the most negative one included.
+    const qint64 exact = value.toInteger(0);
+    if (exact != value.toInteger(1)) {
         const double number = value.toDouble();
         if (!std::isfinite(number) || std::trunc(number) != number)
             mismatch(path, "an integer");

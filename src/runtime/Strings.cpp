@@ -23,10 +23,18 @@ bool isBridgeId(QStringView text)
 int localizedStandardCompare(const QString &a, const QString &b)
 {
     // Made per call: the locale may change while the app runs.
-    QCollator collator;
+    return localizedStandardCollator().compare(a, b);
+}
+
+QCollator localizedStandardCollator()
+{
+    // Qt collates the C locale (LANG unset or LANG=C, as under many session managers) by
+    // plain code points, ignoring numeric mode; English collation is the neutral order.
+    const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator collator(locale);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator.compare(a, b);
+    return collator;
 }
 
 int codePointCompare(QStringView a, QStringView b)

@@ -89,8 +89,11 @@ TEST(StrictJson, DocumentsMustBeObjectsOrArrays)
 
 TEST(StrictJson, IntegersKeepTheirExactValue)
 {
-    const auto object = reader(R"({"large": 9007199254740993, "negative": -153, "float": 153.0})");
+    const auto object = reader(R"({"large": 9007199254740993, "negative": -153, "float": 153.0,
+        "smallest": -9223372036854775808, "largest": 9223372036854775807})");
     EXPECT_EQ(object.required<qint64>(u"large"), 9007199254740993LL);
+    EXPECT_EQ(object.required<qint64>(u"smallest"), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(object.required<qint64>(u"largest"), std::numeric_limits<qint64>::max());
     EXPECT_EQ(object.required<int>(u"negative"), -153);
     EXPECT_EQ(object.required<int>(u"float"), 153) << "an integral number is an integer";
 }

@@ -37,3 +37,26 @@ TEST(Strings, CodePointCompareOrdersByScalarValue)
     EXPECT_EQ(codePointCompare(u"x", u"x"), 0);
     EXPECT_GT(codePointCompare(u"\U0001F600", u"\uFFFF"), 0) << "surrogate pairs compare by scalar, not by UTF-16 unit";
 }
+
+TEST(Strings, LocalizedOrderStaysNumericUnderTheCLocale)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale::c());
+    EXPECT_LT(localizedStandardCompare(QStringLiteral("Room 2"), QStringLiteral("Room 10")), 0);
+    EXPECT_EQ(localizedStandardCompare(QStringLiteral("hall"), QStringLiteral("Hall")), 0);
+    QLocale::setDefault(previous);
+}
+
+TEST(Strings, StableSortByLocalizedOrderKeepsEqualNamesInPlace)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    std::vector<std::pair<QString, int>> items{
+        {QStringLiteral("Lamp 10"), 0}, {QStringLiteral("lamp 2"), 1}, {QStringLiteral("Attic"), 2},
+        {QStringLiteral("Lamp 2"), 3},  {QStringLiteral("LAMP 2"), 4},
+    };
+    stableSortByLocalizedStandardOrder(items, [](const auto &item) { return item.first; });
+    std::vector<int> order;
+    for (const auto &item : items)
+        order.push_back(item.second);
+    EXPECT_EQ(order, (std::vector<int>{2, 1, 3, 4, 0}));
+}

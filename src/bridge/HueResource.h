@@ -1,0 +1,88 @@
+#pragma once
+
+#include "bridge/HueGamut.h"
+#include "bridge/HueReference.h"
+#include "bridge/HueXY.h"
+#include "runtime/Json.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLatin1String>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace vantora {
+
+// The CLIP v2 resource types and reference types the model reads.
+namespace ClipType {
+inline constexpr QLatin1String light{"light"};
+inline constexpr QLatin1String room{"room"};
+inline constexpr QLatin1String zigbeeConnectivity{"zigbee_connectivity"};
+inline constexpr QLatin1String bridgeHome{"bridge_home"};
+inline constexpr QLatin1String device{"device"};
+inline constexpr QLatin1String groupedLight{"grouped_light"};
+} // namespace ClipType
+
+// One resource of the bridge's flat resource list. Only lights, rooms, zigbee
+// connectivity services and the bridge home are read beyond their id and type; for every
+// other type the optional fields stay absent, so the many types we ignore can never make
+// the list fail.
+struct HueResource {
+    struct Metadata {
+        std::optional<QString> name{};
+        std::optional<QString> archetype{};
+    };
+
+    struct OnState {
+        bool on = false;
+    };
+
+    struct Dimming {
+        double brightness = 0; // percent
+        std::optional<double> min_dim_level{};
+    };
+
+    struct Colour {
+        HueXY xy{};
+        std::optional<HueGamut> gamut{};
+    };
+
+    struct Temperature {
+        struct Schema {
+            qint64 mirek_minimum = 0;
+            qint64 mirek_maximum = 0;
+        };
+
+        // Bridges send null while the light shows a colour.
+        std::optional<qint64> mirek{};
+        std::optional<bool> mirek_valid{};
+        std::optional<Schema> mirek_schema{};
+    };
+
+    QString id{};
+    QString type{};
+    std::optional<HueReference> owner{};
+    std::optional<Metadata> metadata{};
+    std::optional<std::vector<HueReference>> children{};
+    std::optional<std::vector<HueReference>> services{};
+    std::optional<OnState> on{};
+    std::optional<QString> status{};
+    std::optional<Dimming> dimming{};
+    std::optional<Colour> color{};
+    std::optional<Temperature> color_temperature{};
+};
+
+QJsonObject toJson(const HueResource::OnState &state);
+
+// Decodes the "data" array of a resource-list reply in the bridge's order. Any resource
+// that does not have its required shape fails the whole list with a DecodingError whose
+// path starts at `path`.
+std::vector<HueResource> decodeResourceList(const QJsonArray &data, const QString &path);
+
+} // namespace vantora
+
+template <>
+vantora::HueResource vantora::runtime::json::decode<vantora::HueResource>(const QJsonValue &value,
+                                                                        const QString &path);
