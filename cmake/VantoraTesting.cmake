@@ -38,3 +38,14 @@ function(vantora_add_benchmark)
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBRARIES} benchmark::benchmark)
   add_dependencies(bench ${B_NAME})
 endfunction()
+
+# Adds every direct subfolder of the current source folder that has a CMakeLists.txt, so
+# areas can be added side by side without editing their parent.
+function(vantora_add_child_folders)
+  file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child IN LISTS children)
+    if(EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
