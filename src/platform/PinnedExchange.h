@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BridgeTrustPolicy.h"
+#include "HttpResponse.h"
+#include "NetworkReplyPtr.h"
+#include "RequestTimeouts.h"
+#include "TrustRefusal.h"
+
+#include "runtime/ExternalWait.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+namespace vantora::platform {
+
+// Watches one reply to the bridge: decides trust as the handshake reports it, enforces the
+// idle and total time limits, and turns the finished reply into a response or a failure.
+class PinnedExchange final : public QObject {
+public:
+    // `onTrustRefused` runs each time a certificate is refused, before the reply ends
+    // (empty: nothing runs).
+    PinnedExchange(BridgeTrustPolicy policy, RequestTimeouts timeouts, std::function<void()> onTrustRefused);
+    ~PinnedExchange() override;
+
+    // Takes over a reply that was just sent. `done` is completed once, when the reply
+    // finishes: with the response for any HTTP status, else with BridgeIdentityMismatch,
+    // or a NetworkError (serverCertificateUntrusted for a refused certificate, timedOut
+    // for an exceeded limit, else the classified transport failure).
+    void start(NetworkReplyPtr reply, runtime::Completer<HttpResponse> done);
+
+    // Aborts the reply at once. The caller's wait has already ended with its cancellation,
+    // so whatever the reply reports afterwards goes nowhere.
+    void cancel();
+
+private:
+    enum class ExpiredLimit { idle, total };
+
+    void checkHandshakeErrors(const QList<QSslError> &errors);
+    void checkEncryptedPeer();
+    void refuse(TrustRefusal refusal);
+    void expire(ExpiredLimit limit);
+    void complete();
+
+    BridgeTrustPolicy m_policy;
+    RequestTimeouts m_timeouts;
+    std::function<void()> m_onTrustRefused;
+    std::optional<TrustRefusal> m_refusal;
+    std::optional<ExpiredLimit> m_expired;
+    QTimer m_idleTimer;
+    QTimer m_totalTimer;
+    std::optional<runtime::Completer<HttpResponse>> m_done;
+    NetworkReplyPtr m_reply;
+};
+
+} // namespace vantora::platform

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/HttpHeader.h"
+
+#include <QByteArray>
+
+#include <chrono>
+
+namespace vantora::testing {
+
+// What the fake bridge answers to one request. Every answer closes its connection.
+struct FakeBridgeReply {
+    enum class Delivery {
+        // Status line, headers and the whole body.
+        whole,
+        // Status line and headers announcing the whole body, half of it, then the
+        // connection closes.
+        closeMidBody,
+        // Nothing at all; the connection stays open until the bridge is destroyed.
+        silence,
+    };
+
+    int status = 200;
+    // Sent after the status line; Content-Length and Connection are added.
+    platform::HttpHeaders headers;
+    QByteArray body;
+    // How long the bridge waits before it answers (real time; integration tests only).
+    std::chrono::milliseconds delay{0};
+    Delivery delivery = Delivery::whole;
+
+    static FakeBridgeReply json(int status, QByteArray body)
+    {
+        return {status, {{"Content-Type", "application/json"}}, std::move(body)};
+    }
+
+    static FakeBridgeReply redirect(QByteArray location)
+    {
+        return {302, {{"Location", std::move(location)}}, {}};
+    }
+
+    static FakeBridgeReply silence()
+    {
+        FakeBridgeReply reply;
+        reply.delivery = Delivery::silence;
+        return reply;
+    }
+};
+
+} // namespace vantora::testing
