@@ -2,7 +2,7 @@
 // avahi-daemon on both ends of a veth pair, announcing the two services below.
 
 #include "BrowserEventLog.h"
-#include "EventLoopWait.h"
+#include "EventLoopTesting.h"
 #include "platform/AvahiServiceBrowser.h"
 #include "runtime/VirtualClock.h"
 

@@ -1,4 +1,4 @@
-#include "EventLoopWait.h"
+#include "EventLoopTesting.h"
 #include "platform/PollWatch.h"
 
 #include <gtest/gtest.h>
