@@ -6,12 +6,17 @@ function(vantora_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE QT_FORCE_ASSERTS)
+  # The environment reaches the binary through a launcher, for listing the cases as well as
+  # running them. (As a test property it would be a list inside gtest_discover_tests' property
+  # list, which keeps only its first entry.)
+  set_property(TARGET ${T_NAME} PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+    ${T_ENVIRONMENT})
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS "${T_LABEL}"
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1;${T_ENVIRONMENT}"
       TIMEOUT 120)
 endfunction()
 
