@@ -105,7 +105,7 @@ void LightsActionButton::paintEvent(QPaintEvent *)
 
     paintGroup(painter, rect(), opacity, [&](QPainter &group) {
         m_style.paintCapsule(group, rect(), scheme, hover);
-        const QColor foreground = LightsActionButtonStyle::foreground(scheme);
+        const QColor foreground = m_style.palette(scheme).foreground;
         const QRectF content = contentsRect();
         const qreal textWidth = fontMetrics().horizontalAdvance(text());
         const qreal glyphWidth = m_glyph.isEmpty() ? 0 : m_glyphSize.width() + glyphSpacing;

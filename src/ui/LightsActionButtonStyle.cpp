@@ -27,9 +27,25 @@ qreal LightsActionButtonStyle::opacity(ButtonPhase phase)
     return 1;
 }
 
-QColor LightsActionButtonStyle::foreground(ColorScheme scheme)
+LightsActionButtonStyle::Palette LightsActionButtonStyle::palette(ColorScheme scheme) const
 {
-    return colours::grey(scheme == ColorScheme::Dark ? 0.94 : 0.16);
+    const QColor tint = colours::grey255(41, 0.1);
+    if (scheme == ColorScheme::Dark) {
+        return {.fillTop = colours::grey(0.30),
+                .fillBottom = colours::grey(0.21),
+                .rimTop = colours::grey(0.43),
+                .rimMiddle = colours::grey(0.17),
+                .rimBottom = colours::grey(0.32),
+                .hoverTint = tint,
+                .foreground = colours::grey(0.94)};
+    }
+    return {.fillTop = colours::white(),
+            .fillBottom = bottomColour,
+            .rimTop = colours::white(),
+            .rimMiddle = colours::grey(0.72),
+            .rimBottom = colours::white(),
+            .hoverTint = tint,
+            .foreground = colours::grey(0.16)};
 }
 
 DropShadow LightsActionButtonStyle::shadow()
@@ -40,17 +56,18 @@ DropShadow LightsActionButtonStyle::shadow()
 void LightsActionButtonStyle::paintCapsule(QPainter &painter, const QRectF &rect, ColorScheme scheme,
                                            qreal hoverAmount) const
 {
-    const bool dark = scheme == ColorScheme::Dark;
+    const Palette tones = palette(scheme);
     const QPainterPath capsule = shapes::roundedRect(rect, shapes::capsule);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(capsule, dark ? shapes::verticalGradient(rect, {colours::grey(0.30), colours::grey(0.21)})
-                                   : shapes::verticalGradient(rect, {colours::white(), bottomColour}));
+    painter.fillPath(capsule, shapes::verticalGradient(rect, {tones.fillTop, tones.fillBottom}));
     shapes::strokeInside(painter, rect, shapes::capsule, rimWidth,
-                         dark ? shapes::verticalGradient(rect, {colours::grey(0.43), colours::grey(0.17), colours::grey(0.32)})
-                              : shapes::verticalGradient(rect, {colours::white(), colours::grey(0.72), colours::white()}));
-    if (hoverAmount > 0)
-        painter.fillPath(capsule, colours::grey255(41, hoverTintOpacity * hoverAmount));
+                         shapes::verticalGradient(rect, {tones.rimTop, tones.rimMiddle, tones.rimBottom}));
+    if (hoverAmount > 0) {
+        QColor tint = tones.hoverTint;
+        tint.setAlphaF(tint.alphaF() * hoverAmount);
+        painter.fillPath(capsule, tint);
+    }
     painter.restore();
 }
 

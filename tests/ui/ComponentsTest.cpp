@@ -11,7 +11,6 @@
 #include "ui/Spinner.h"
 
 #include <QAccessible>
-#include <QEnterEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -24,6 +23,7 @@
 using namespace std::chrono_literals;
 using namespace vantora::ui;
 using vantora::testing::UiHarness;
+using vantora::testing::pointerEnters;
 
 namespace {
 
@@ -36,12 +36,6 @@ QImage grabbed(QWidget &widget)
     image.fill(Qt::transparent);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     return image;
-}
-
-void sendEnter(QWidget *widget)
-{
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QCoreApplication::sendEvent(widget, &enter);
 }
 
 } // namespace
@@ -145,7 +139,7 @@ TEST(LightsActionButton, OpacityFollowsThePhaseAndNeverShowsTheTintWhenDisabled)
     button->setDown(false);
     button->setEnabled(false);
     const QImage before = grabbed(*button);
-    sendEnter(button);
+    pointerEnters(button);
     EXPECT_TRUE(button->isHovered());
     EXPECT_EQ(grabbed(*button), before);
     button->setEnabled(true);
@@ -160,7 +154,7 @@ TEST(LightsActionButton, HoverFadesOverSixteenHundredthsAndPressingDoesNotAnimat
     auto *button = new LightsActionButton(QStringLiteral("Try again"), {colours::grey(0.9)}, &ui.window);
     ui.window.show();
 
-    sendEnter(button);
+    pointerEnters(button);
     button->setDown(true);
     EXPECT_EQ(recorder.animationsOf(button, "hoverTint"), std::vector<Animation>{Animation::easeInOut(0.16)});
     EXPECT_EQ(recorder.records().size(), 1u);

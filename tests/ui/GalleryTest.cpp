@@ -1,4 +1,5 @@
 #include "ui/Gallery.h"
+#include "ui/UiHarness.h"
 
 #include "ui/BridgeIllustration.h"
 #include "ui/Colours.h"
@@ -10,8 +11,6 @@
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
-#include <QCoreApplication>
-#include <QEnterEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
@@ -21,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace vantora::ui;
+using vantora::testing::pointerEnters;
 using vantora::testing::renderGallery;
 
 namespace {
@@ -137,10 +137,8 @@ TEST(Gallery, ActionButton)
             auto *button = new LightsActionButton(QStringLiteral("Try again"), {colours::grey(0.9)}, &page);
             layout->addWidget(button, 0, column, Qt::AlignCenter);
             layout->addWidget(caption(QString::fromLatin1(phases[column]), &page), 1, column);
-            if (column == 1 || column == 3) {
-                QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
-                QCoreApplication::sendEvent(button, &enter);
-            }
+            if (column == 1 || column == 3)
+                pointerEnters(button);
             button->setDown(column == 2);
             button->setEnabled(column != 3);
         }

@@ -6,7 +6,6 @@
 #include "ui/Transaction.h"
 
 #include <QCoreApplication>
-#include <QEnterEvent>
 #include <QPointer>
 
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 
 using namespace std::chrono_literals;
 using vantora::testing::UiHarness;
+using vantora::testing::pointerEnters;
 using vantora::ui::Animation;
 using vantora::ui::HoverTracker;
 using vantora::ui::KeyedColumn;
@@ -50,12 +50,6 @@ public:
 using Column = KeyedColumn<Row>;
 using Items = std::vector<std::pair<QString, Row::Fields>>;
 
-void hoverOver(QWidget *widget)
-{
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QCoreApplication::sendEvent(widget, &enter);
-}
-
 struct KeyedColumnTest : ::testing::Test {
     UiHarness ui;
     Column *column = new Column(&ui.window);
@@ -87,7 +81,7 @@ TEST_F(KeyedColumnTest, ARowKeepsItsWidgetAndHoverAcrossAnUpdate)
 {
     column->apply({{"a", {"Lamp"}}, {"b", {"Hall"}}, {"c", {"Desk"}}});
     Row *hall = column->row("b");
-    hoverOver(hall);
+    pointerEnters(hall);
     ASSERT_TRUE(hall->hover->isHovered());
 
     column->apply({{"c", {"Desk"}}, {"b", {"Hallway"}}, {"d", {"Porch"}}});

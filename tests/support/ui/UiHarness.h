@@ -9,9 +9,18 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/ViewRuntime.h"
 
+#include <QCoreApplication>
+#include <QEnterEvent>
 #include <QWidget>
 
 namespace vantora::testing {
+
+// The pointer enters `widget`, as the window system would report it.
+inline void pointerEnters(QWidget *widget)
+{
+    QEnterEvent enter(QPointF(4, 4), QPointF(4, 4), QPointF(4, 4));
+    QCoreApplication::sendEvent(widget, &enter);
+}
 
 struct UiHarness {
     TaskHarness tasks;
