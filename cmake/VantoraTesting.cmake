@@ -6,11 +6,12 @@ function(vantora_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE QT_FORCE_ASSERTS)
-  # CMake 3.25's test discovery splits a list-valued ENVIRONMENT property and keeps only
-  # its first entry, so the environment travels as a launcher instead; it then applies to
-  # discovery and to every run alike.
-  set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
-    "env;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1;${T_ENVIRONMENT}")
+  # The environment reaches the binary through a launcher, for listing the cases as well as
+  # running them. (As a test property it would be a list inside gtest_discover_tests' property
+  # list, which keeps only its first entry.)
+  set_property(TARGET ${T_NAME} PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+    ${T_ENVIRONMENT})
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

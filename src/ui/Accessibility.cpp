@@ -1,0 +1,252 @@
+#include "ui/Accessibility.h"
+
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+namespace vantora::ui::a11y {
+
+namespace {
+
+const char *const hiddenProperty = "_vantora_accessibility_hidden";
+const char *const combinedNameProperty = "_vantora_accessibility_combined";
+const char *const roleProperty = "_vantora_accessibility_role";
+const char *const followedProperty = "_vantora_accessibility_followed";
+
+bool hasOwnPresentation(const QObject *object)
+{
+    return object->property(combinedNameProperty).isValid() || object->property(roleProperty).isValid();
+}
+
+bool hasHiddenChild(const QObject *object)
+{
+    for (const QObject *child : object->children()) {
+        if (child->isWidgetType() && isHidden(static_cast<const QWidget *>(child)))
+            return true;
+    }
+    return false;
+}
+
+// Whether Qt would present the widget generically anyway: every class between it and QWidget
+// is one of ours, so taking it over loses nothing of a Qt control's own interface.
+bool isPlainContainer(const QObject *object)
+{
+    for (const QMetaObject *meta = object->metaObject(); meta != &QWidget::staticMetaObject; meta = meta->superClass()) {
+        if (!meta)
+            return false;
+        if (meta->className()[0] == 'Q')
+            return false;
+    }
+    return true;
+}
+
+// The element of a widget that one of the helpers reshaped.
+class ShapedAccessibleWidget final : public QAccessibleWidget {
+public:
+    explicit ShapedAccessibleWidget(QWidget *widget)
+        : QAccessibleWidget(widget, roleOf(widget))
+    {
+    }
+
+    int childCount() const override { return static_cast<int>(shownChildren().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const auto children = shownChildren();
+        if (index < 0 || index >= children.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(children.at(index));
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        return static_cast<int>(shownChildren().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (QWidget *child : shownChildren()) {
+            QAccessibleInterface *element = QAccessible::queryAccessibleInterface(child);
+            if (element && element->rect().contains(x, y))
+                return element;
+        }
+        return nullptr;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name) {
+            if (const QVariant combined = widget()->property(combinedNameProperty); combined.isValid())
+                return combined.toString();
+            const QString own = QAccessibleWidget::text(kind);
+            if (own.isEmpty()) {
+                if (const auto *label = qobject_cast<const QLabel *>(widget()))
+                    return label->text();
+            }
+            return own;
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (isHidden(widget()))
+            state.invisible = true;
+        return state;
+    }
+
+private:
+    static QAccessible::Role roleOf(const QWidget *widget)
+    {
+        if (const QVariant role = widget->property(roleProperty); role.isValid())
+            return static_cast<QAccessible::Role>(role.toInt());
+        if (qobject_cast<const QLabel *>(widget))
+            return QAccessible::StaticText;
+        return QAccessible::Client;
+    }
+
+    QList<QWidget *> shownChildren() const
+    {
+        QList<QWidget *> shown;
+        if (widget()->property(combinedNameProperty).isValid())
+            return shown;
+        for (QObject *child : widget()->children()) {
+            auto *childWidget = qobject_cast<QWidget *>(child);
+            if (childWidget && !childWidget->isWindow() && !isHidden(childWidget))
+                shown.append(childWidget);
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface *shapedFactory(const QString &, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (hasOwnPresentation(widget) || (hasHiddenChild(widget) && isPlainContainer(widget)))
+        return new ShapedAccessibleWidget(widget);
+    return nullptr;
+}
+
+void installFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(shapedFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+// Drops the element Qt keeps for `object`, so the next query builds it anew with the
+// current shape.
+void rebuildElement(QObject *object)
+{
+    if (!object)
+        return;
+    if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(object))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(element));
+}
+
+// Keeps a hidden widget out of whichever parent it moves to.
+class HiddenFollower final : public QObject {
+public:
+    explicit HiddenFollower(QWidget *widget)
+        : QObject(widget)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ParentChange)
+            rebuildElement(static_cast<QWidget *>(watched)->parentWidget());
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void reshape(QWidget *widget)
+{
+    installFactory();
+    rebuildElement(widget);
+    rebuildElement(widget->parentWidget());
+}
+
+AnnouncementSink &customSink()
+{
+    static AnnouncementSink sink;
+    return sink;
+}
+
+void raiseAlert(const Announcement &announcement)
+{
+    // One element, never shown, that speaks each announcement as an alert.
+    static QPointer<QWidget> speaker;
+    if (!speaker) {
+        speaker = new QWidget;
+        speaker->setObjectName(QStringLiteral("vantora-announcer"));
+        setRole(speaker, QAccessible::AlertMessage);
+    }
+    setCombined(speaker, announcement.text);
+    QAccessibleEvent event(speaker.data(), QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
+void setHidden(QWidget *widget, Visibility visibility)
+{
+    const bool hidden = visibility == Visibility::Hidden;
+    if (isHidden(widget) == hidden)
+        return;
+    widget->setProperty(hiddenProperty, hidden ? QVariant(true) : QVariant());
+    if (hidden && !widget->property(followedProperty).toBool()) {
+        widget->setProperty(followedProperty, true);
+        new HiddenFollower(widget);
+    }
+    reshape(widget);
+}
+
+bool isHidden(const QWidget *widget)
+{
+    return widget->property(hiddenProperty).toBool();
+}
+
+void setCombined(QWidget *widget, const QString &name)
+{
+    const bool wasCombined = widget->property(combinedNameProperty).isValid();
+    widget->setProperty(combinedNameProperty, name);
+    // The element reads its name when asked; only a change of shape needs a new element.
+    if (!wasCombined)
+        reshape(widget);
+}
+
+void setRole(QWidget *widget, QAccessible::Role role)
+{
+    widget->setProperty(roleProperty, static_cast<int>(role));
+    reshape(widget);
+}
+
+void announce(const QString &text, Priority priority)
+{
+    const Announcement announcement{text, priority};
+    if (const AnnouncementSink &sink = customSink())
+        sink(announcement);
+    else
+        raiseAlert(announcement);
+}
+
+AnnouncementSink setAnnouncementSink(AnnouncementSink sink)
+{
+    return std::exchange(customSink(), std::move(sink));
+}
+
+} // namespace vantora::ui::a11y

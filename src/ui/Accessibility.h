@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QAccessible>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// How widgets show themselves to assistive technologies, beyond what Qt derives on its own.
+//
+// Qt's accessibility tree mirrors the widget tree. These helpers reshape it where the views
+// need it: leave a widget out, merge a widget's content into one element, or give it a role.
+// Hiding a widget takes it out of its parent's children; that works under plain containers
+// and the views' own widgets, while a Qt control (a button, a scroll area) keeps presenting
+// its own children.
+namespace vantora::ui::a11y {
+
+enum class Visibility {
+    Shown,
+    Hidden,
+};
+
+// Leaves `widget` and everything inside it out of the accessibility tree (decorations,
+// drag strips, covered pages). Follows the widget when it moves to another parent.
+void setHidden(QWidget *widget, Visibility visibility = Visibility::Hidden);
+bool isHidden(const QWidget *widget);
+
+// Presents `widget` as one element named `name`, without children of its own.
+void setCombined(QWidget *widget, const QString &name);
+
+// Presents `widget` with `role`; a label keeps its text as its name.
+void setRole(QWidget *widget, QAccessible::Role role);
+inline void setHeading(QWidget *widget) { setRole(widget, QAccessible::Heading); }
+
+enum class Priority {
+    Low,
+    Medium,
+    High,
+};
+
+struct Announcement final {
+    QString text;
+    Priority priority = Priority::Medium;
+
+    friend bool operator==(const Announcement &, const Announcement &) = default;
+};
+
+using AnnouncementSink = std::function<void(const Announcement &)>;
+
+// Asks assistive technologies to read `text` out. By default this raises an alert from a
+// hidden alert-message element named with the text.
+void announce(const QString &text, Priority priority = Priority::Medium);
+
+// Sends announcements to `sink` instead (tests record them); an empty sink restores the
+// default. Returns the sink that was in place.
+AnnouncementSink setAnnouncementSink(AnnouncementSink sink);
+
+} // namespace vantora::ui::a11y

@@ -1,0 +1,116 @@
+#include "ui/Accessibility.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace a11y = vantora::ui::a11y;
+
+namespace {
+
+std::vector<QObject *> childrenOf(QWidget *widget)
+{
+    std::vector<QObject *> children;
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(widget);
+    for (int i = 0; i < element->childCount(); ++i)
+        children.push_back(element->child(i)->object());
+    return children;
+}
+
+} // namespace
+
+TEST(Accessibility, HiddenWidgetsLeaveTheTreeAndComeBackWhenShown)
+{
+    QWidget page;
+    auto *decoration = new QWidget(&page);
+    auto *button = new QPushButton(QStringLiteral("Refresh"), &page);
+    EXPECT_EQ(childrenOf(&page), (std::vector<QObject *>{decoration, button}));
+
+    a11y::setHidden(decoration);
+    EXPECT_EQ(childrenOf(&page), std::vector<QObject *>{button});
+
+    a11y::setHidden(decoration, a11y::Visibility::Shown);
+    EXPECT_EQ(childrenOf(&page), (std::vector<QObject *>{decoration, button}));
+}
+
+TEST(Accessibility, AHiddenWidgetStaysHiddenUnderANewParent)
+{
+    QWidget first;
+    QWidget second;
+    auto *kept = new QPushButton(QStringLiteral("Kept"), &second);
+    auto *strip = new QWidget(&first);
+    a11y::setHidden(strip);
+    EXPECT_EQ(childrenOf(&second), std::vector<QObject *>{kept}); // asked before the move
+
+    strip->setParent(&second);
+    EXPECT_EQ(childrenOf(&second), std::vector<QObject *>{kept});
+    EXPECT_TRUE(childrenOf(&first).empty());
+}
+
+TEST(Accessibility, ACombinedWidgetIsOneNamedElement)
+{
+    QWidget summary;
+    auto *layout = new QVBoxLayout(&summary);
+    layout->addWidget(new QLabel(QStringLiteral("2 rooms")));
+    layout->addWidget(new QLabel(QStringLiteral("5 lights")));
+
+    a11y::setCombined(&summary, QStringLiteral("2 rooms · 5 lights"));
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&summary);
+    EXPECT_EQ(element->childCount(), 0);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("2 rooms · 5 lights"));
+
+    a11y::setCombined(&summary, QStringLiteral("1 room · 1 light"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&summary)->text(QAccessible::Name),
+              QStringLiteral("1 room · 1 light"));
+}
+
+TEST(Accessibility, AHeadingKeepsItsLabelTextAsName)
+{
+    QWidget page;
+    auto *title = new QLabel(QStringLiteral("Kitchen"), &page);
+    a11y::setHeading(title);
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(title);
+    EXPECT_EQ(element->role(), QAccessible::Heading);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Kitchen"));
+}
+
+TEST(Accessibility, QtControlsKeepTheirOwnPresentation)
+{
+    QPushButton button(QStringLiteral("Turn Kitchen off"));
+    a11y::setHidden(new QWidget(&button));
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&button);
+    EXPECT_EQ(element->role(), QAccessible::Button);
+    EXPECT_NE(element->actionInterface(), nullptr);
+}
+
+TEST(Accessibility, AnnouncementsGoToTheSinkOrRaiseAnAlert)
+{
+    std::vector<a11y::Announcement> heard;
+    a11y::setAnnouncementSink([&](const a11y::Announcement &announcement) { heard.push_back(announcement); });
+    a11y::announce(QStringLiteral("Hue Bridge connected"));
+    a11y::announce(QStringLiteral("Lights off"), a11y::Priority::High);
+    a11y::setAnnouncementSink({});
+    EXPECT_EQ(heard, (std::vector<a11y::Announcement>{{QStringLiteral("Hue Bridge connected"), a11y::Priority::Medium},
+                                                      {QStringLiteral("Lights off"), a11y::Priority::High}}));
+
+    // Without an assistive technology listening Qt delivers no events, so look at the element
+    // that raises them.
+    a11y::announce(QStringLiteral("Hue Bridge connected"));
+    QWidget *speaker = nullptr;
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (widget->objectName() == QLatin1String("vantora-announcer"))
+            speaker = widget;
+    }
+    ASSERT_NE(speaker, nullptr);
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(speaker);
+    EXPECT_EQ(element->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Hue Bridge connected"));
+    EXPECT_EQ(element->childCount(), 0);
+}

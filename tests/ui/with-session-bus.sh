@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Runs the test binary given first (and its arguments) on a private D-Bus session bus that
+# ends with it. Skipped (77) where D-Bus is not installed.
+set -u
+command -v dbus-run-session >/dev/null || exit 77
+exec dbus-run-session -- "$@"
