@@ -20,7 +20,8 @@ void XkbKeymapDeleter::operator()(xkb_keymap *keymap) const
 std::unique_ptr<X11Connection> X11Connection::open(const QByteArray &displayName)
 {
     int screenNumber = 0;
-    xcb_connection_t *connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    xcb_connection_t *connection =
+        xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return nullptr;
@@ -67,8 +68,8 @@ XkbKeymapHandle X11Connection::fetchKeymap() const
 
 quint32 X11Connection::fetchActiveGroup() const
 {
-    xcb_xkb_get_state_reply_t *reply =
-        xcb_xkb_get_state_reply(m_connection, xcb_xkb_get_state(m_connection, xcb_xkb_device_spec_t(m_keyboardDeviceId)), nullptr);
+    const auto cookie = xcb_xkb_get_state(m_connection, xcb_xkb_device_spec_t(m_keyboardDeviceId));
+    xcb_xkb_get_state_reply_t *reply = xcb_xkb_get_state_reply(m_connection, cookie, nullptr);
     if (!reply)
         return 0;
     const quint32 group = reply->group;

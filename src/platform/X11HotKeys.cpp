@@ -121,9 +121,10 @@ public:
         if (const auto *failure = std::get_if<HotKeyRegistration::Status>(&combination))
             return {*failure, 0};
         const Grab grab = std::get<Grab>(combination);
-        if (m_grabCounts[grab] == 0 && !grabEveryLockState(grab)) {
-            m_grabCounts.erase(grab);
-            return {HotKeyRegistration::Status::taken, 0};
+        if (!m_grabCounts.contains(grab)) {
+            const HotKeyRegistration::Status status = grabEveryLockState(grab);
+            if (status != HotKeyRegistration::Status::registered)
+                return {status, 0};
         }
         ++m_grabCounts[grab];
         const HotKeyRef ref = m_nextRef++;
@@ -141,7 +142,6 @@ public:
         if (--m_grabCounts[grab] == 0) {
             m_grabCounts.erase(grab);
             ungrabEveryLockState(grab);
-            xcb_flush(raw());
         }
     }
 
@@ -155,11 +155,15 @@ public:
         if (!grab || m_grabCounts.contains(*grab))
             return false;
         // Try to take it: only a refusal tells that someone else has it.
-        if (!grabEveryLockState(*grab))
+        switch (grabEveryLockState(*grab)) {
+        case HotKeyRegistration::Status::registered:
+            ungrabEveryLockState(*grab);
+            return false;
+        case HotKeyRegistration::Status::taken:
             return true;
-        ungrabEveryLockState(*grab);
-        xcb_flush(raw());
-        return false;
+        default:
+            return false;
+        }
     }
 
     KeyRepeat keyRepeat()
@@ -222,36 +226,50 @@ private:
     }
 
     // All or nothing: when any lock state is refused, the ones granted are given back.
-    bool grabEveryLockState(const Grab &grab)
+    // Refused with BadAccess, the combination is another client's.
+    HotKeyRegistration::Status grabEveryLockState(const Grab &grab)
     {
         std::vector<std::pair<quint16, xcb_void_cookie_t>> requests;
         for (const quint16 lock : lockStates()) {
-            requests.emplace_back(lock, xcb_grab_key_checked(raw(), 0, m_connection->rootWindow(), grab.modifiers | lock,
-                                                             grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            requests.emplace_back(lock,
+                                  xcb_grab_key_checked(raw(), 0, m_connection->rootWindow(), grab.modifiers | lock,
+                                                       grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
         std::vector<quint16> granted;
-        bool refused = false;
+        auto status = HotKeyRegistration::Status::registered;
         for (const auto &[lock, cookie] : requests) {
             XcbReply<xcb_generic_error_t> error(xcb_request_check(raw(), cookie));
-            if (error)
-                refused = true;
-            else
+            if (!error)
                 granted.push_back(lock);
+            else if (error->error_code == badAccess)
+                status = HotKeyRegistration::Status::taken;
+            else if (status == HotKeyRegistration::Status::registered)
+                status = HotKeyRegistration::Status::noSuchKey;
         }
-        if (refused) {
+        if (status != HotKeyRegistration::Status::registered) {
             for (const quint16 lock : granted)
                 xcb_ungrab_key(raw(), grab.keycode, m_connection->rootWindow(), grab.modifiers | lock);
-            xcb_flush(raw());
+            waitForServer();
         }
         // Waiting for the replies may have queued events the socket notifier will not see.
         scheduleDrain();
-        return !refused;
+        return status;
     }
 
+    // Returns once the server has released the combination: other programs (and other
+    // connections of ours) may take it as soon as we say it is free.
     void ungrabEveryLockState(const Grab &grab)
     {
         for (const quint16 lock : lockStates())
             xcb_ungrab_key(raw(), grab.keycode, m_connection->rootWindow(), grab.modifiers | lock);
+        waitForServer();
+    }
+
+    // A round trip: every request sent before it has been carried out when it returns.
+    void waitForServer()
+    {
+        XcbReply<xcb_get_input_focus_reply_t>(xcb_get_input_focus_reply(raw(), xcb_get_input_focus(raw()), nullptr));
+        scheduleDrain();
     }
 
     void scheduleDrain()
