@@ -7,6 +7,9 @@
 // pinned so text metrics do not depend on the machine's fonts.
 int main(int argc, char **argv)
 {
+    // Test discovery lists the cases outside CTest's environment, where no platform is set.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(13);
