@@ -2,6 +2,7 @@
 
 #include "FakeHotKeyBackend.h"
 #include "KeyboardLayouts.h"
+#include "QtPrinters.h"
 
 #include "shortcuts/HotKeyCenter.h"
 #include "shortcuts/ShortcutActions.h"
@@ -14,12 +15,6 @@
 #include <QObject>
 
 #include <gtest/gtest.h>
-
-// Readable failures for QString and QStringList comparisons.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace vantora::testing {
 

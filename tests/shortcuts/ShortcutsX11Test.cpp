@@ -1,3 +1,6 @@
+#include "QtPrinters.h"
+#include "X11Testing.h"
+
 #include "shortcuts/HotKeyCenter.h"
 #include "shortcuts/ShortcutActions.h"
 #include "shortcuts/ShortcutConflicts.h"
@@ -8,45 +11,20 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QMenu>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace vantora;
 using namespace vantora::GlobalShortcuts;
-using namespace std::chrono_literals;
-
-// Readable failures for QString and QStringList comparisons.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
+using vantora::testing::waitUntil;
+using vantora::testing::xdotool;
 
 namespace {
 
 const Shortcut controlAltL(Key::l, ModifierFlag::control | ModifierFlag::option);
 const Shortcut controlAltK(Key::k, ModifierFlag::control | ModifierFlag::option);
 const Shortcut controlAltJ(Key::j, ModifierFlag::control | ModifierFlag::option);
-
-// Waits on real X events, bounded so that a missing event fails instead of hanging.
-bool waitUntil(const std::function<bool()> &done)
-{
-    QDeadlineTimer deadline(5s);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return done();
-}
-
-bool xdotool(const QStringList &arguments)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
 
 // The shortcut services on the X server the test runs against, as the app builds them.
 class ShortcutsOnX11 : public ::testing::Test {

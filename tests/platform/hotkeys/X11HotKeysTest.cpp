@@ -1,16 +1,16 @@
+#include "X11Testing.h"
+
 #include "platform/X11HotKeys.h"
 #include "platform/XkbKeyboardLayout.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace vantora::platform;
 using namespace std::chrono_literals;
+using vantora::testing::waitUntil;
+using vantora::testing::xdotool;
 
 namespace {
 
@@ -29,20 +29,6 @@ struct Received {
 void PrintTo(const Received &event, std::ostream *out)
 {
     *out << (event.kind == Kind::pressed ? "pressed " : "released ") << event.hotKeyId;
-}
-
-// Waits on real X events, bounded so a missing event fails the test instead of hanging it.
-bool waitUntil(const std::function<bool()> &done)
-{
-    QDeadlineTimer deadline(5s);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return done();
-}
-
-bool xdotool(const QStringList &arguments)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
 }
 
 class X11HotKeysTest : public ::testing::Test {
