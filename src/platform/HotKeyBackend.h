@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace vantora::platform {
+
+// A press or release of a registered hot key, reported by the id it was registered with.
+struct HotKeyEvent {
+    enum class Kind : quint8 { pressed, released };
+    Kind kind = Kind::pressed;
+    quint32 hotKeyId = 0;
+};
+
+// How the desktop repeats a held key.
+struct KeyRepeat {
+    std::chrono::milliseconds delay{660};
+    std::chrono::milliseconds interval{40};
+};
+
+// A system-wide shortcut the desktop reserves for itself: Carbon key code and modifier bits.
+using SystemHotKey = std::pair<qint64, qint64>;
+
+using HotKeyRef = quint64;
+
+struct HotKeyRegistration {
+    enum class Status : quint8 {
+        registered,
+        // No X server to grab on (a Wayland session without X11, or the server went away).
+        unavailable,
+        // The key code names no key on this keyboard.
+        noSuchKey,
+        // A modifier the keyboard does not have (Fn, or no key mapped to Alt or Super).
+        unsupportedModifier,
+        // Another program holds the combination.
+        taken,
+    };
+    Status status = Status::unavailable;
+    // Valid only when registered.
+    HotKeyRef ref = 0;
+
+    bool succeeded() const noexcept { return status == Status::registered; }
+};
+
+// System-wide hot keys: keys that reach us whichever window has the focus. Key codes and
+// modifiers are Carbon's (command 0x100, shift 0x200, option 0x800, control 0x1000,
+// function 0x20000); other modifier bits are ignored. Everything runs on the main thread.
+class HotKeyBackend {
+public:
+    using EventHandler = std::function<void(const HotKeyEvent &)>;
+
+    virtual ~HotKeyBackend() = default;
+
+    // Takes the combination system-wide at once. Registering a combination we already
+    // hold succeeds again; each registration is released on its own.
+    virtual HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) = 0;
+    // Releases one registration; unknown refs are ignored.
+    virtual void unregisterHotKey(HotKeyRef ref) = 0;
+
+    // Sets the one receiver of hot-key events. False when events cannot be delivered.
+    virtual bool installHandler(EventHandler handler) = 0;
+    // Events reach the handler only while attached; detached, they are dropped.
+    virtual void setEventsAttached(bool attached) = 0;
+
+    // Whether another program holds the combination now. Our own registrations do not count.
+    virtual bool isTakenByAnotherProgram(quint32 carbonKeyCode, quint32 carbonModifiers) = 0;
+    // The system's reserved shortcuts that can be listed (none on X11: ask
+    // isTakenByAnotherProgram instead).
+    virtual std::vector<SystemHotKey> systemHotKeys() = 0;
+    virtual KeyRepeat keyRepeat() = 0;
+};
+
+} // namespace vantora::platform

@@ -1,0 +1,237 @@
+#include "HotKeyCenter.h"
+
+#include "shortcuts/HotKey.h"
+#include "shortcuts/Key.h"
+#include "shortcuts/MenuTracker.h"
+
+#include "runtime/NotificationCenter.h"
+
+namespace vantora::GlobalShortcuts {
+
+namespace {
+
+// The modifiers a key is compared with. Keyboards add Fn to the F keys, arrows and
+// navigation keys by themselves, so it is ignored there.
+qint64 comparedModifiers(qint64 carbonKeyCode, qint64 carbonModifiers)
+{
+    const qint64 modifiers = normalizedCarbonModifiers(carbonModifiers);
+    return isFunctionKeyCode(carbonKeyCode) ? modifiers & ~CarbonModifier::function : modifiers;
+}
+
+// What the system is asked to grab. X has no Fn modifier: keys that carry Fn by themselves
+// are registered without it, and any other key with Fn is refused by the backend.
+quint32 registeredModifiers(const Shortcut &shortcut)
+{
+    const qint64 modifiers = isFunctionKeyCode(shortcut.carbonKeyCode)
+        ? shortcut.carbonModifiers & ~CarbonModifier::function
+        : shortcut.carbonModifiers;
+    return quint32(modifiers);
+}
+
+} // namespace
+
+HotKeyCenter::HotKeyCenter(platform::HotKeyBackend &backend, const platform::KeyboardLayout &layout,
+                           runtime::NotificationCenter &notifications, QObject *parent)
+    : QObject(parent)
+    , m_backend(backend)
+    , m_layout(layout)
+{
+    notifications.addObserver(this, MenuTracker::menuDidBeginTracking, [this](const auto &) { setMenuOpen(true); });
+    notifications.addObserver(this, MenuTracker::menuDidEndTracking, [this](const auto &) { setMenuOpen(false); });
+    new MenuTracker(notifications, this);
+}
+
+HotKeyCenter::~HotKeyCenter()
+{
+    for (const auto &hotKey : liveHotKeys()) {
+        unregisterFromSystem(*hotKey);
+        hotKey->m_centre = nullptr;
+    }
+    if (m_isHandlerInstalled) {
+        m_backend.setEventsAttached(false);
+        m_backend.installHandler({});
+    }
+}
+
+bool HotKeyCenter::registerHotKey(const std::shared_ptr<HotKey> &hotKey)
+{
+    Q_ASSERT(hotKey && hotKey->m_centre == this);
+    if (!registerWithSystem(*hotKey))
+        return false;
+    m_hotKeys[hotKey->id()] = hotKey;
+
+    if (!m_isHandlerInstalled)
+        m_isHandlerInstalled = m_backend.installHandler([this](const platform::HotKeyEvent &event) {
+            handleHotKeyEvent(event);
+        });
+    if (!m_isHandlerInstalled) {
+        // A key whose presses can never reach us does not work, whatever the system says.
+        unregisterFromSystem(*hotKey);
+        m_hotKeys.erase(hotKey->id());
+        return false;
+    }
+    applyMode();
+    return true;
+}
+
+void HotKeyCenter::setEnabled(bool enabled)
+{
+    if (m_isEnabled == enabled)
+        return;
+    m_isEnabled = enabled;
+    updateMode();
+}
+
+void HotKeyCenter::setMenuOpen(bool open)
+{
+    if (m_isMenuOpen == open)
+        return;
+    m_isMenuOpen = open;
+    updateMode();
+}
+
+void HotKeyCenter::updateMode()
+{
+    const Mode previous = m_mode;
+    m_mode = !m_isEnabled ? Mode::disabled : m_isMenuOpen ? Mode::menuOpen : Mode::normal;
+    // Before the first registration there is nothing to apply; it applies the mode itself.
+    if (m_mode != previous && m_isHandlerInstalled)
+        applyMode();
+}
+
+void HotKeyCenter::applyMode()
+{
+    if (m_mode == Mode::normal)
+        registerAll();
+    else
+        unregisterAll();
+    setHotKeyEventHandlingEnabled(m_mode == Mode::normal);
+    setOwnKeyEventHandlingEnabled(m_mode == Mode::menuOpen);
+}
+
+void HotKeyCenter::registerAll()
+{
+    // Strong references for the whole pass: a failure callback may drop its hot key's owner.
+    const auto live = liveHotKeys();
+    for (const auto &hotKey : live) {
+        if (hotKey->m_registration || registerWithSystem(*hotKey))
+            continue;
+        m_hotKeys.erase(hotKey->id());
+        if (hotKey->m_onRegistrationFailed)
+            hotKey->m_onRegistrationFailed();
+    }
+}
+
+void HotKeyCenter::unregisterAll()
+{
+    for (const auto &hotKey : liveHotKeys())
+        unregisterFromSystem(*hotKey);
+}
+
+void HotKeyCenter::setHotKeyEventHandlingEnabled(bool enabled)
+{
+    if (m_isHotKeyEventHandlingEnabled == enabled)
+        return;
+    m_isHotKeyEventHandlingEnabled = enabled;
+    m_backend.setEventsAttached(enabled);
+}
+
+void HotKeyCenter::setOwnKeyEventHandlingEnabled(bool enabled)
+{
+    if (m_isOwnKeyEventHandlingEnabled == enabled)
+        return;
+    m_isOwnKeyEventHandlingEnabled = enabled;
+    m_keysHeldInMenu.clear();
+    if (!m_ownKeyEvents) {
+        m_ownKeyEvents = new LocalEventMonitor({EventType::keyDown, EventType::keyUp}, m_layout,
+                                               [this](const KeyEvent &event) { return handleKeyEvent(event); }, this);
+    }
+    if (enabled)
+        m_ownKeyEvents->start();
+    else
+        m_ownKeyEvents->stop();
+}
+
+bool HotKeyCenter::registerWithSystem(HotKey &hotKey)
+{
+    const platform::HotKeyRegistration registration = m_backend.registerHotKey(
+        quint32(hotKey.shortcut().carbonKeyCode), registeredModifiers(hotKey.shortcut()), hotKey.id());
+    if (!registration.succeeded())
+        return false;
+    hotKey.m_registration = registration.ref;
+    return true;
+}
+
+void HotKeyCenter::unregisterFromSystem(HotKey &hotKey)
+{
+    if (const auto registration = std::exchange(hotKey.m_registration, std::nullopt))
+        m_backend.unregisterHotKey(*registration);
+}
+
+void HotKeyCenter::forget(HotKey &hotKey)
+{
+    unregisterFromSystem(hotKey);
+    m_hotKeys.erase(hotKey.id());
+}
+
+bool HotKeyCenter::isTakenByAnotherProgram(const Shortcut &shortcut) const
+{
+    return m_backend.isTakenByAnotherProgram(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
+}
+
+void HotKeyCenter::handleHotKeyEvent(const platform::HotKeyEvent &event)
+{
+    const auto entry = m_hotKeys.find(event.hotKeyId);
+    // Held for the call: the action may drop the hot key's owner.
+    const std::shared_ptr<HotKey> hotKey = entry == m_hotKeys.end() ? nullptr : entry->second.lock();
+    if (!hotKey)
+        return;
+    if (event.kind == platform::HotKeyEvent::Kind::pressed)
+        hotKey->keyDown();
+    else
+        hotKey->keyUp();
+}
+
+EventDisposition HotKeyCenter::handleKeyEvent(const KeyEvent &event)
+{
+    if (event.type == EventType::keyDown && event.isRepeat)
+        return EventDisposition::passOn;
+    if (event.type == EventType::keyUp) {
+        // Released by key alone, as the system does it: people often let go of the
+        // modifiers first.
+        if (auto held = m_keysHeldInMenu.extract(event.carbonKeyCode)) {
+            if (const auto hotKey = held.mapped().lock()) {
+                hotKey->keyUp();
+                return EventDisposition::consume;
+            }
+        }
+    }
+    // Caps Lock and the numeric pad flag drop out with the conversion.
+    const qint64 modifiers = comparedModifiers(event.carbonKeyCode, carbonModifiers(event.modifierFlags));
+    for (const auto &hotKey : liveHotKeys()) {
+        const Shortcut &shortcut = hotKey->shortcut();
+        if (shortcut.carbonKeyCode != event.carbonKeyCode
+            || comparedModifiers(shortcut.carbonKeyCode, shortcut.carbonModifiers) != modifiers)
+            continue;
+        if (event.type == EventType::keyDown) {
+            m_keysHeldInMenu[event.carbonKeyCode] = hotKey;
+            hotKey->keyDown();
+        } else {
+            hotKey->keyUp();
+        }
+        return EventDisposition::consume;
+    }
+    return EventDisposition::passOn;
+}
+
+std::vector<std::shared_ptr<HotKey>> HotKeyCenter::liveHotKeys() const
+{
+    std::vector<std::shared_ptr<HotKey>> live;
+    for (const auto &[id, weak] : m_hotKeys) {
+        if (auto hotKey = weak.lock())
+            live.push_back(std::move(hotKey));
+    }
+    return live;
+}
+
+} // namespace vantora::GlobalShortcuts

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "shortcuts/LocalEventMonitor.h"
+
+#include "platform/HotKeyBackend.h"
+
+#include <QObject>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace vantora::platform {
+class KeyboardLayout;
+}
+namespace vantora::runtime {
+class NotificationCenter;
+}
+
+namespace vantora::GlobalShortcuts {
+
+class HotKey;
+class MenuTracker;
+struct Shortcut;
+
+// The one place that registers hot keys with the system and turns their presses and
+// releases into calls of each HotKey's callbacks, on the main thread.
+//
+// Modes:
+//  - normal: every live hot key is registered and system events are delivered;
+//  - menuOpen: while a menu or popup of ours holds the keyboard, the hot keys are
+//    unregistered and our own key events are matched against them instead;
+//  - disabled: everything unregistered, nothing matched.
+// Hot keys keep their ids across mode changes.
+class HotKeyCenter final : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode : quint8 {
+        disabled,
+        normal,
+        menuOpen,
+    };
+
+    // The backend, layout and notification centre must outlive the centre. Starts normal and
+    // enabled, and follows the menus of the running application.
+    HotKeyCenter(platform::HotKeyBackend &backend, const platform::KeyboardLayout &layout,
+                 runtime::NotificationCenter &notifications, QObject *parent = nullptr);
+    ~HotKeyCenter() override;
+
+    // Ids start at 1 and are never reused, not even when the registration fails.
+    quint32 nextHotKeyId() noexcept { return ++m_lastHotKeyId; }
+
+    // Registers the hot key at once, whatever the mode, then applies the mode. False when the
+    // system refuses the combination or would not deliver its events; nothing is kept then.
+    bool registerHotKey(const std::shared_ptr<HotKey> &hotKey);
+
+    bool isEnabled() const noexcept { return m_isEnabled; }
+    void setEnabled(bool enabled);
+    bool isMenuOpen() const noexcept { return m_isMenuOpen; }
+    Mode mode() const noexcept { return m_mode; }
+    // Whether our own key events are being matched (menuOpen mode).
+    bool isListeningToOwnKeyEvents() const noexcept { return m_isOwnKeyEventHandlingEnabled; }
+
+    std::vector<platform::SystemHotKey> systemHotKeys() const { return m_backend.systemHotKeys(); }
+    // Whether another program holds the combination; our own hot keys do not count.
+    bool isTakenByAnotherProgram(const Shortcut &shortcut) const;
+    platform::KeyRepeat keyRepeat() const { return m_backend.keyRepeat(); }
+
+    // Matches one of our own key events while a menu is open: the first live hot key with
+    // this key and modifiers runs and the event is consumed. Held-key repeats pass on; the
+    // release of a key whose press ran a hot key runs it too, whatever modifiers are left.
+    EventDisposition handleKeyEvent(const KeyEvent &event);
+
+private:
+    friend class HotKey;
+
+    void forget(HotKey &hotKey);
+    void setMenuOpen(bool open);
+    void updateMode();
+    void applyMode();
+    void registerAll();
+    void unregisterAll();
+    void setHotKeyEventHandlingEnabled(bool enabled);
+    void setOwnKeyEventHandlingEnabled(bool enabled);
+    bool registerWithSystem(HotKey &hotKey);
+    void unregisterFromSystem(HotKey &hotKey);
+    void handleHotKeyEvent(const platform::HotKeyEvent &event);
+    std::vector<std::shared_ptr<HotKey>> liveHotKeys() const;
+
+    platform::HotKeyBackend &m_backend;
+    const platform::KeyboardLayout &m_layout;
+    quint32 m_lastHotKeyId = 0;
+    std::map<quint32, std::weak_ptr<HotKey>> m_hotKeys;
+    bool m_isHandlerInstalled = false;
+    bool m_isEnabled = true;
+    bool m_isMenuOpen = false;
+    bool m_isHotKeyEventHandlingEnabled = false;
+    bool m_isOwnKeyEventHandlingEnabled = false;
+    Mode m_mode = Mode::normal;
+    LocalEventMonitor *m_ownKeyEvents = nullptr;
+    // Keys whose press ran a hot key while a menu is open, until they are released.
+    std::map<qint64, std::weak_ptr<HotKey>> m_keysHeldInMenu;
+};
+
+} // namespace vantora::GlobalShortcuts

@@ -1,0 +1,209 @@
+#include "ShortcutsFixture.h"
+
+#include "shortcuts/HotKey.h"
+#include "shortcuts/MenuTracker.h"
+
+using namespace vantora::GlobalShortcuts;
+using vantora::platform::HotKeyEvent;
+
+namespace {
+
+const Shortcut controlOptionL(Key::l, ModifierFlag::control | ModifierFlag::option);
+const Shortcut controlOptionK(Key::k, ModifierFlag::control | ModifierFlag::option);
+
+class HotKeyCenterTest : public vantora::testing::ShortcutsFixture {
+protected:
+    // A hot key that counts its presses and releases.
+    std::shared_ptr<HotKey> makeHotKey(const Shortcut &shortcut)
+    {
+        return std::make_shared<HotKey>(centre, centre.nextHotKeyId(), shortcut, [this] { ++downs; },
+                                        [this] { ++ups; });
+    }
+
+    void openMenu() { notifications.post(MenuTracker::menuDidBeginTracking); }
+    void closeMenu() { notifications.post(MenuTracker::menuDidEndTracking); }
+
+    static KeyEvent keyEvent(EventType type, const Shortcut &shortcut, ModifierFlags extra = {}, bool isRepeat = false)
+    {
+        return {type, shortcut.carbonKeyCode, shortcut.modifiers() | extra, isRepeat};
+    }
+
+    int downs = 0;
+    int ups = 0;
+};
+
+} // namespace
+
+TEST_F(HotKeyCenterTest, RegistersAtOnceAndDeliversByIdUntilTheHotKeyDies)
+{
+    auto hotKey = makeHotKey(controlOptionL);
+    ASSERT_TRUE(centre.registerHotKey(hotKey));
+    EXPECT_EQ(hotKey->id(), 1u);
+    EXPECT_EQ(backend.registeredId(controlOptionL), 1u);
+    EXPECT_TRUE(backend.eventsAttached);
+
+    backend.tap(controlOptionL);
+    backend.deliver(HotKeyEvent::Kind::released, 99);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+
+    hotKey.reset();
+    EXPECT_TRUE(backend.registrations.empty());
+    backend.deliver(HotKeyEvent::Kind::released, 1);
+    EXPECT_EQ(ups, 1);
+}
+
+TEST_F(HotKeyCenterTest, ARefusedCombinationIsNotKept)
+{
+    backend.taken = {{quint32(controlOptionL.carbonKeyCode), quint32(controlOptionL.carbonModifiers)}};
+    auto hotKey = makeHotKey(controlOptionL);
+    EXPECT_FALSE(centre.registerHotKey(hotKey));
+    EXPECT_EQ(hotKey->registration(), std::nullopt);
+    EXPECT_EQ(makeHotKey(controlOptionK)->id(), 2u) << "ids are never reused";
+}
+
+TEST_F(HotKeyCenterTest, AKeyWhoseEventsCannotArriveFailsToRegister)
+{
+    backend.refusesHandler = true;
+    auto hotKey = makeHotKey(controlOptionL);
+    EXPECT_FALSE(centre.registerHotKey(hotKey));
+    EXPECT_TRUE(backend.registrations.empty()) << "nothing is left grabbed";
+    EXPECT_EQ(hotKey->registration(), std::nullopt);
+
+    backend.refusesHandler = false;
+    EXPECT_TRUE(centre.registerHotKey(hotKey)) << "the next registration tries again";
+}
+
+TEST_F(HotKeyCenterTest, AnOpenMenuTakesTheKeysOverWithTheSameIds)
+{
+    auto first = makeHotKey(controlOptionL);
+    ASSERT_TRUE(centre.registerHotKey(first));
+    openMenu();
+    EXPECT_EQ(centre.mode(), HotKeyCenter::Mode::menuOpen);
+    EXPECT_TRUE(backend.registrations.empty());
+    EXPECT_FALSE(backend.eventsAttached);
+    EXPECT_TRUE(centre.isListeningToOwnKeyEvents());
+
+    auto second = makeHotKey(controlOptionK);
+    const int attempts = backend.registrationAttempts;
+    EXPECT_TRUE(centre.registerHotKey(second));
+    EXPECT_EQ(backend.registrationAttempts, attempts + 1) << "registered at once";
+    EXPECT_TRUE(backend.registrations.empty()) << "and given up again while the menu is open";
+
+    openMenu();
+    EXPECT_EQ(backend.registrationAttempts, attempts + 1) << "a second begin changes nothing";
+
+    closeMenu();
+    EXPECT_EQ(centre.mode(), HotKeyCenter::Mode::normal);
+    EXPECT_EQ(backend.registeredIds(), (std::multiset<quint32>{1, 2}));
+    EXPECT_FALSE(centre.isListeningToOwnKeyEvents());
+}
+
+TEST_F(HotKeyCenterTest, AKeyThatCannotComeBackIsDroppedOnce)
+{
+    auto hotKey = makeHotKey(controlOptionL);
+    int failures = 0;
+    hotKey->setOnRegistrationFailed([&] { ++failures; });
+    ASSERT_TRUE(centre.registerHotKey(hotKey));
+    openMenu();
+    backend.taken = {{quint32(controlOptionL.carbonKeyCode), quint32(controlOptionL.carbonModifiers)}};
+    closeMenu();
+    EXPECT_EQ(failures, 1);
+
+    backend.taken.clear();
+    openMenu();
+    closeMenu();
+    EXPECT_EQ(failures, 1);
+    EXPECT_TRUE(backend.registrations.empty()) << "only a new hot key brings the shortcut back";
+}
+
+TEST_F(HotKeyCenterTest, DisabledItListensToNothing)
+{
+    auto hotKey = makeHotKey(controlOptionL);
+    ASSERT_TRUE(centre.registerHotKey(hotKey));
+    centre.setEnabled(false);
+    openMenu();
+    EXPECT_EQ(centre.mode(), HotKeyCenter::Mode::disabled);
+    EXPECT_FALSE(centre.isListeningToOwnKeyEvents());
+    EXPECT_TRUE(backend.registrations.empty());
+
+    closeMenu();
+    centre.setEnabled(true);
+    EXPECT_EQ(backend.registeredId(controlOptionL), hotKey->id());
+}
+
+TEST_F(HotKeyCenterTest, AModeChosenBeforeTheFirstKeyAppliesWithIt)
+{
+    centre.setEnabled(false);
+    auto hotKey = makeHotKey(controlOptionL);
+    EXPECT_TRUE(centre.registerHotKey(hotKey));
+    EXPECT_TRUE(backend.registrations.empty());
+    EXPECT_FALSE(backend.eventsAttached);
+}
+
+TEST_F(HotKeyCenterTest, MatchesOwnKeyEventsWhileAMenuIsOpen)
+{
+    auto f5 = makeHotKey(Shortcut(Key::f5, ModifierFlag::function | ModifierFlag::control));
+    auto l = makeHotKey(controlOptionL);
+    ASSERT_TRUE(centre.registerHotKey(f5));
+    ASSERT_TRUE(centre.registerHotKey(l));
+    EXPECT_EQ(backend.registeredId(Shortcut(Key::f5, ModifierFlag::control)), f5->id())
+        << "X has no Fn: F keys register without it";
+    openMenu();
+
+    const Shortcut controlF5(Key::f5, ModifierFlag::control);
+    const Shortcut plainL(Key::l, {});
+    const struct {
+        const char *name;
+        KeyEvent event;
+        EventDisposition disposition;
+        int downs;
+        int ups;
+    } rows[] = {
+        {"F5 without Fn", keyEvent(EventType::keyDown, controlF5), EventDisposition::consume, 1, 0},
+        {"a held key repeats past", keyEvent(EventType::keyDown, controlF5, {}, true), EventDisposition::passOn, 1, 0},
+        {"F5 with Fn", keyEvent(EventType::keyUp, controlF5, ModifierFlag::function), EventDisposition::consume, 1, 1},
+        {"locks do not count",
+         keyEvent(EventType::keyDown, controlOptionL, ModifierFlag::capsLock | ModifierFlag::numericPad),
+         EventDisposition::consume, 2, 1},
+        {"released after the modifiers", keyEvent(EventType::keyUp, plainL), EventDisposition::consume, 2, 2},
+        {"a release with nothing held", keyEvent(EventType::keyUp, plainL), EventDisposition::passOn, 2, 2},
+        {"Fn counts on other keys", keyEvent(EventType::keyDown, controlOptionL, ModifierFlag::function),
+         EventDisposition::passOn, 2, 2},
+        {"other modifiers", keyEvent(EventType::keyDown, Shortcut(Key::l, ModifierFlag::control)),
+         EventDisposition::passOn, 2, 2},
+        {"other key", keyEvent(EventType::keyDown, controlOptionK), EventDisposition::passOn, 2, 2},
+        {"a matching release alone", keyEvent(EventType::keyUp, controlOptionL), EventDisposition::consume, 2, 3},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(centre.handleKeyEvent(row.event), row.disposition);
+        EXPECT_EQ(downs, row.downs);
+        EXPECT_EQ(ups, row.ups);
+    }
+}
+
+TEST_F(HotKeyCenterTest, OnlyTheFirstOfTwoEqualHotKeysRunsWhileAMenuIsOpen)
+{
+    auto first = makeHotKey(controlOptionL);
+    int secondRuns = 0;
+    auto second = std::make_shared<HotKey>(centre, centre.nextHotKeyId(), controlOptionL, [&] { ++secondRuns; },
+                                           [&] { ++secondRuns; });
+    ASSERT_TRUE(centre.registerHotKey(first));
+    ASSERT_TRUE(centre.registerHotKey(second));
+    openMenu();
+    centre.handleKeyEvent(keyEvent(EventType::keyDown, controlOptionL));
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(secondRuns, 0);
+}
+
+TEST_F(HotKeyCenterTest, AHotKeyMayOutliveItsCentre)
+{
+    auto shortLived = std::make_unique<HotKeyCenter>(backend, layout, notifications);
+    auto hotKey = std::make_shared<HotKey>(*shortLived, shortLived->nextHotKeyId(), controlOptionL, [] {}, [] {});
+    ASSERT_TRUE(shortLived->registerHotKey(hotKey));
+    shortLived.reset();
+    EXPECT_TRUE(backend.registrations.empty());
+    EXPECT_FALSE(backend.eventsAttached);
+    hotKey.reset();
+}
