@@ -11,7 +11,7 @@
 
 namespace vantora {
 
-struct LinkButtonPairing {
+struct LinkButtonPairing final {
     static constexpr int maximumAttempts = 30;
     static constexpr std::chrono::seconds retryInterval{1};
 

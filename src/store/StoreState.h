@@ -46,7 +46,7 @@ enum class StoreProperty {
 // Everything the store knows, shared by the units that carry out its operations. Tracked
 // properties announce a real change through `announce` (the snapshot announces every
 // assignment); the bookkeeping below them is never announced. Main thread only.
-struct StoreState {
+struct StoreState final {
     using Announce = std::function<void(StoreProperty)>;
 
     // `afterNoticeAssigned` runs after every assignment of `notice`, changed or not.

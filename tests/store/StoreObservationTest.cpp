@@ -169,17 +169,14 @@ TEST(StoreState, BusyFlagsDecideWhatMayRun)
         bool working;
         bool canForget;
         bool locked;
-        bool blocksRefresh;
     };
     const Row rows[] = {
-        {"idle", [](StoreState &) {}, false, true, false, false},
-        {"refreshing", [](StoreState &state) { state.isRefreshing.set(true); }, true, true, false, true},
-        {"managing the connection", [](StoreState &state) { state.isManagingConnection.set(true); }, true, false, true, true},
-        {"changing power", [](StoreState &state) { state.isChangingPower.set(true); }, true, false, true, true},
-        {"a light updating", [](StoreState &state) { state.updatingLightIDs.set({QStringLiteral("light-1")}); }, true, false, false, true},
-        {"a bridge waiting to be paired", [](StoreState &state) { state.pendingBridge.set(sampleBridgeInfo()); }, false, true, false, true},
-        {"the key refused", [](StoreState &state) { state.requiresAuthorization.set(true); }, false, true, false, true},
-        {"nothing saved", [](StoreState &state) { state.connection.set(std::nullopt); }, false, false, false, false},
+        {"idle", [](StoreState &) {}, false, true, false},
+        {"refreshing", [](StoreState &state) { state.isRefreshing.set(true); }, true, true, false},
+        {"managing the connection", [](StoreState &state) { state.isManagingConnection.set(true); }, true, false, true},
+        {"changing power", [](StoreState &state) { state.isChangingPower.set(true); }, true, false, true},
+        {"a light updating", [](StoreState &state) { state.updatingLightIDs.set({QStringLiteral("light-1")}); }, true, false, false},
+        {"nothing saved", [](StoreState &state) { state.connection.set(std::nullopt); }, false, false, false},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -189,7 +186,6 @@ TEST(StoreState, BusyFlagsDecideWhatMayRun)
         EXPECT_EQ(state.isWorking(), row.working);
         EXPECT_EQ(state.canForgetBridge(), row.canForget);
         EXPECT_EQ(state.controlsLocked(), row.locked);
-        EXPECT_EQ(state.blocksRefresh(), row.blocksRefresh);
     }
 }
 

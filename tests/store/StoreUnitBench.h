@@ -18,7 +18,7 @@
 
 namespace vantora::testing {
 
-struct StoreUnitBench {
+struct StoreUnitBench final {
     StoreUnitBench()
     {
         auto ownedStorage = std::make_unique<MemoryConnectionStorage>();

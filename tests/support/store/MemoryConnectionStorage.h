@@ -14,8 +14,6 @@ class MemoryConnectionStorage final : public ConnectionStorage {
 public:
     enum class Operation { load, save, remove };
 
-    explicit MemoryConnectionStorage(std::optional<BridgeConnection> saved = std::nullopt) : m_saved(std::move(saved)) {}
-
     std::optional<BridgeConnection> load() override;
     void save(const BridgeConnection &connection) override;
     void remove() override;

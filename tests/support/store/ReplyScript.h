@@ -70,7 +70,6 @@ public:
     void alwaysFail(std::exception_ptr error) { m_standing = Reply(std::move(error)); }
 
     int callCount() const { return m_calls; }
-    std::size_t queuedCount() const { return m_queue.size(); }
 
     // The reply to one call. A call with nothing scripted fails with std::logic_error,
     // which the store reports as an unexpected failure.

@@ -23,7 +23,6 @@ public:
     struct Target {
         BridgeAddress address;
         std::optional<QString> expectedBridgeID;
-        bool operator==(const Target &) const = default;
     };
 
     explicit ScriptedPairingService(runtime::Clock &clock) : m_clock(clock) {}
