@@ -6,7 +6,8 @@
 // inline) with a cancellation of its own. The returned TaskHandle is a shared, copyable
 // reference: cancel() reaches the task's pending wait at once; join() may be awaited by
 // any number of tasks, returns at once when the task has finished, and keeps waiting when
-// the joiner itself is cancelled.
+// the joiner itself is cancelled (joinPassingCancellation() instead hands the joiner's
+// cancellation on to the task).
 //
 // The scope owns every task it spawned. Destroying it destroys their frames without
 // resuming them (pending timers and replies are detached by their waits' destructors), so
@@ -73,13 +74,30 @@ Task<void> runSpawned(Task<T> body, std::shared_ptr<SpawnState<T>> state)
     state->finish();
 }
 
+enum class JoinerCancellation {
+    // The join keeps waiting; the joined task carries on.
+    ignored,
+    // The joined task is cancelled too, and the join ends at once with CancellationError.
+    passedOn,
+};
+
 template <typename T>
-Task<T> joinSpawned(std::shared_ptr<SpawnState<T>> state)
+Task<T> joinSpawned(std::shared_ptr<SpawnState<T>> state, JoinerCancellation joinerCancellation)
 {
     if (!state->finished) {
+        const bool passOn = joinerCancellation == JoinerCancellation::passedOn;
+        if (passOn) {
+            const bool joinerCancelled = co_await isCancelled();
+            if (joinerCancelled) {
+                state->cancel->cancel();
+                throw CancellationError{};
+            }
+        }
         // A named awaiter: GCC 12 mishandles temporaries in `co_return co_await`.
-        ExternalWait<T> wait([state](Completer<T> done) { state->joiners.push_back(std::move(done)); }, {},
-                             CancelMode::Uninterruptible);
+        ExternalWait<T> wait([state](Completer<T> done) { state->joiners.push_back(std::move(done)); },
+                             passOn ? typename ExternalWait<T>::CancelHook([state] { state->cancel->cancel(); })
+                                    : typename ExternalWait<T>::CancelHook(),
+                             passOn ? CancelMode::Cancellable : CancelMode::Uninterruptible);
         if constexpr (std::is_void_v<T>) {
             co_await wait;
             co_return;
@@ -114,7 +132,16 @@ public:
     Task<T> join() const
     {
         Q_ASSERT(m_state);
-        return detail::joinSpawned<T>(m_state);
+        return detail::joinSpawned<T>(m_state, detail::JoinerCancellation::ignored);
+    }
+
+    // The result of a task that works on the joiner's behalf: cancelling the joiner (before
+    // or during the join) cancels this task too, and the join ends at once with
+    // CancellationError while the task unwinds on its own turn.
+    Task<T> joinPassingCancellation() const
+    {
+        Q_ASSERT(m_state);
+        return detail::joinSpawned<T>(m_state, detail::JoinerCancellation::passedOn);
     }
 
     // The result of a finished task (rethrows its error). For code that knows it has

@@ -151,6 +151,52 @@ TEST(Spawn, CancellingAJoinerLeavesTheJoinedTaskAndTheJoinRunning)
     EXPECT_EQ(joiner.result(), 9);
 }
 
+Task<int> joinPassingCancellationAndRecord(TaskHandle<int> handle, std::vector<int> &results)
+{
+    const int value = co_await handle.joinPassingCancellation();
+    results.push_back(value);
+    co_return value;
+}
+
+TEST(Spawn, AJoinPassingCancellationHandsTheJoinersCancellationToTheJoinedTask)
+{
+    enum class WhenCancelled { whileJoining, beforeJoining };
+    for (const auto when : {WhenCancelled::whileJoining, WhenCancelled::beforeJoining}) {
+        SCOPED_TRACE(when == WhenCancelled::whileJoining ? "while joining" : "before joining");
+        TaskHarness harness;
+        std::vector<int> results;
+        auto producer = harness.start([](VirtualClock &clock) -> Task<int> {
+            co_await clock.sleepFor(2s);
+            co_return 9;
+        }(harness.clock));
+        auto joiner = harness.scope.spawn(joinPassingCancellationAndRecord(producer, results));
+        if (when == WhenCancelled::whileJoining)
+            harness.executor.runUntilIdle();
+        joiner.cancel();
+        harness.executor.runUntilIdle();
+
+        EXPECT_TRUE(producer.isCancelled());
+        ASSERT_TRUE(producer.isFinished()) << "the joined task unwinds without any time passing";
+        EXPECT_THROW(producer.result(), CancellationError);
+        ASSERT_TRUE(joiner.isFinished());
+        EXPECT_THROW(joiner.result(), CancellationError);
+        EXPECT_TRUE(results.empty());
+    }
+}
+
+TEST(Spawn, AJoinPassingCancellationDeliversTheResultWhenNobodyCancels)
+{
+    TaskHarness harness;
+    std::vector<int> results;
+    auto producer = harness.start([](VirtualClock &clock) -> Task<int> {
+        co_await clock.sleepFor(2s);
+        co_return 9;
+    }(harness.clock));
+    auto joiner = harness.start(joinPassingCancellationAndRecord(producer, results));
+    harness.clock.advance(2s);
+    EXPECT_EQ(joiner.result(), 9);
+}
+
 TEST(Cancellation, CancelledSleepEndsAtOnceWithNoVirtualTimePassing)
 {
     TaskHarness harness;

@@ -1,0 +1,59 @@
+#include "bridge/ConnectionVault.h"
+
+#include "bridge/HueError.h"
+#include "platform/LibsecretSecretStore.h"
+#include "platform/SecretStoreError.h"
+#include "vantora/BuildInfo.h"
+
+#include <QJsonDocument>
+
+namespace vantora {
+
+namespace {
+
+// Runs one keyring call, turning its failure into the error the user is shown.
+template <typename Call>
+auto throughKeyring(Call &&call)
+{
+    try {
+        return call();
+    } catch (const platform::SecretStoreError &error) {
+        throw HueError::keychain(error.status());
+    }
+}
+
+} // namespace
+
+ConnectionVault::ConnectionVault()
+    : ConnectionVault(std::make_unique<platform::LibsecretSecretStore>())
+{
+}
+
+ConnectionVault::ConnectionVault(std::unique_ptr<platform::SecretStore> secrets)
+    : m_secrets(std::move(secrets))
+    , m_item{QString::fromLatin1(buildinfo::applicationId), account}
+{
+}
+
+ConnectionVault::~ConnectionVault() = default;
+
+std::optional<BridgeConnection> ConnectionVault::load()
+{
+    const std::optional<QByteArray> secret = throughKeyring([this] { return m_secrets->read(m_item); });
+    if (!secret)
+        return std::nullopt;
+    return runtime::json::decode<BridgeConnection>(runtime::json::parse(*secret), {});
+}
+
+void ConnectionVault::save(const BridgeConnection &connection)
+{
+    const QByteArray secret = QJsonDocument(toJson(connection)).toJson(QJsonDocument::Compact);
+    throughKeyring([&] { m_secrets->save(m_item, secret); });
+}
+
+void ConnectionVault::remove()
+{
+    throughKeyring([this] { return m_secrets->remove(m_item); });
+}
+
+} // namespace vantora

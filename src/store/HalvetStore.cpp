@@ -1,0 +1,167 @@
+#include "store/HalvetStore.h"
+
+#include "store/FailureClassification.h"
+
+namespace vantora {
+
+HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
+                         LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory,
+                         BridgeSearch discover, AutomaticReconnection automaticallyReconnect, runtime::Clock &clock,
+                         runtime::Executor &executor, QObject *parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_services{mode,           std::move(storage), std::move(serviceFactory), std::move(pairingServiceFactory),
+                 std::move(discover), automaticallyReconnect}
+    , m_state([this](StoreProperty property) { announce(property); },
+              [this] { m_noticeDismissal.noticeAssigned(*m_state.notice); })
+    , m_noticeDismissal(clock, executor, [this] { m_state.notice.set(std::nullopt); })
+    , m_failures(m_state, clock)
+    , m_reconnection(m_state, m_services, m_failures, clock)
+    , m_refresh(m_state, m_services, m_failures, m_reconnection, clock)
+    , m_pairing(m_state, m_services, m_failures, clock)
+    , m_forgetting(m_state, m_services, m_failures)
+    , m_tasks(executor)
+{
+    if (m_services.isDemo()) {
+        m_state.snapshot.setAlways(std::move(demoSnapshot));
+        m_state.lastUpdated.set(m_clock.wallNow());
+        m_state.hasVerifiedConnection.set(true);
+        return;
+    }
+    try {
+        m_state.connection.set(m_services.storage->load());
+    } catch (...) {
+        m_failures.record(std::current_exception(), AppIssue::Operation::launch);
+    }
+}
+
+HalvetStore::~HalvetStore() = default;
+
+void HalvetStore::announce(StoreProperty property)
+{
+    switch (property) {
+    case StoreProperty::connection:
+        Q_EMIT connectionChanged();
+        return;
+    case StoreProperty::snapshot:
+        Q_EMIT snapshotChanged();
+        return;
+    case StoreProperty::isRefreshing:
+        Q_EMIT isRefreshingChanged();
+        return;
+    case StoreProperty::isManagingConnection:
+        Q_EMIT isManagingConnectionChanged();
+        return;
+    case StoreProperty::isPairing:
+        Q_EMIT isPairingChanged();
+        return;
+    case StoreProperty::isChangingPower:
+        Q_EMIT isChangingPowerChanged();
+        return;
+    case StoreProperty::updatingLightIDs:
+        Q_EMIT updatingLightIDsChanged();
+        return;
+    case StoreProperty::hasVerifiedConnection:
+        Q_EMIT hasVerifiedConnectionChanged();
+        return;
+    case StoreProperty::requiresAuthorization:
+        Q_EMIT requiresAuthorizationChanged();
+        return;
+    case StoreProperty::needsConnectionRecovery:
+        Q_EMIT needsConnectionRecoveryChanged();
+        return;
+    case StoreProperty::lastUpdated:
+        Q_EMIT lastUpdatedChanged();
+        return;
+    case StoreProperty::pendingBridge:
+        Q_EMIT pendingBridgeChanged();
+        return;
+    case StoreProperty::pendingAddress:
+        Q_EMIT pendingAddressChanged();
+        return;
+    case StoreProperty::errorMessage:
+        Q_EMIT errorMessageChanged();
+        return;
+    case StoreProperty::failedLightID:
+        Q_EMIT failedLightIDChanged();
+        return;
+    case StoreProperty::failedLightChange:
+        Q_EMIT failedLightChangeChanged();
+        return;
+    case StoreProperty::notice:
+        Q_EMIT noticeChanged();
+        return;
+    case StoreProperty::failureKind:
+        Q_EMIT failureKindChanged();
+        return;
+    case StoreProperty::unexpectedIssue:
+        Q_EMIT unexpectedIssueChanged();
+        return;
+    }
+    Q_UNREACHABLE();
+}
+
+bool HalvetStore::isCancellation(const std::exception_ptr &error)
+{
+    return FailureClassification(error).isCancellation();
+}
+
+QString HalvetStore::describe(const std::exception_ptr &error)
+{
+    return FailureClassification(error).message();
+}
+
+bool HalvetStore::isConnectivityFailure(const std::exception_ptr &error)
+{
+    return FailureClassification(error).isConnectivityFailure();
+}
+
+void HalvetStore::recordFailure(const std::exception_ptr &error, AppIssue::Operation operation,
+                                std::optional<QString> lightID, std::optional<LightChange> change)
+{
+    m_failures.record(error, operation, std::move(lightID), std::move(change));
+}
+
+void HalvetStore::clearFailure(std::optional<qint64> ifUnchanged)
+{
+    m_failures.clear(ifUnchanged);
+}
+
+runtime::Task<void> HalvetStore::owned(runtime::Task<void> operation)
+{
+    // Nothing of the store is touched after the spawn, so this wait may outlive it.
+    const runtime::TaskHandle<void> handle = m_tasks.spawn(std::move(operation));
+    co_await handle.joinPassingCancellation();
+}
+
+runtime::Task<void> HalvetStore::refresh()
+{
+    return owned(m_refresh.refresh());
+}
+
+runtime::Task<void> HalvetStore::prepareConnection(QString address)
+{
+    return owned(m_pairing.prepareConnection(std::move(address)));
+}
+
+runtime::Task<void> HalvetStore::pair()
+{
+    return owned(m_pairing.pair());
+}
+
+void HalvetStore::cancelPreparation()
+{
+    m_pairing.cancelPreparation();
+}
+
+runtime::Task<void> HalvetStore::reconnect(std::optional<QString> address, Rediscovery rediscovery)
+{
+    return owned(m_reconnection.reconnect(std::move(address), rediscovery));
+}
+
+void HalvetStore::disconnect()
+{
+    m_forgetting.disconnect();
+}
+
+} // namespace vantora

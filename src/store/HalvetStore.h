@@ -1,0 +1,142 @@
+#pragma once
+
+#include "runtime/Clock.h"
+#include "runtime/Executor.h"
+#include "runtime/TaskScope.h"
+#include "store/BridgeForgetting.h"
+#include "store/BridgePairing.h"
+#include "store/BridgeReconnection.h"
+#include "store/FailureRecorder.h"
+#include "store/LightsRefresh.h"
+#include "store/NoticeDismissal.h"
+#include "store/StoreServices.h"
+#include "store/StoreState.h"
+
+#include <QObject>
+
+namespace vantora {
+
+// The application's model: the saved bridge connection, the lights as last read, the busy
+// flags, the failure and notice texts, and every action on them. Views read its properties,
+// listen to one change signal per property (emitted only on a real change, right after the
+// value is stored, in assignment order; `snapshotChanged` on every assignment) and call its
+// actions. Main thread only.
+//
+// The asynchronous actions run as tasks the store owns: awaiting one waits for it, and
+// cancelling the awaiting task cancels it. Destroying the store drops its running tasks
+// without resuming them.
+class HalvetStore final : public QObject {
+    Q_OBJECT
+public:
+    // A live store reads the saved connection from `storage` once, synchronously; a failure
+    // to read it is recorded as a failure at launch and the store starts without a
+    // connection. A demonstration store shows `demoSnapshot` as a verified home and never
+    // touches storage. No request is made and no task is started.
+    HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
+                LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory, BridgeSearch discover,
+                AutomaticReconnection automaticallyReconnect, runtime::Clock &clock = runtime::systemClock(),
+                runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr);
+    ~HalvetStore() override;
+
+    // The saved connection; none when no bridge is paired.
+    const std::optional<BridgeConnection> &connection() const { return *m_state.connection; }
+    const HueSnapshot &snapshot() const { return *m_state.snapshot; }
+    bool isRefreshing() const { return *m_state.isRefreshing; }
+    // A check, pairing or reconnection runs.
+    bool isManagingConnection() const { return *m_state.isManagingConnection; }
+    bool isPairing() const { return *m_state.isPairing; }
+    bool isChangingPower() const { return *m_state.isChangingPower; }
+    const QSet<QString> &updatingLightIDs() const { return *m_state.updatingLightIDs; }
+    // The bridge has answered on the current connection.
+    bool hasVerifiedConnection() const { return *m_state.hasVerifiedConnection; }
+    // The bridge refused the application key; refreshing waits for a new pairing.
+    bool requiresAuthorization() const { return *m_state.requiresAuthorization; }
+    bool needsConnectionRecovery() const { return *m_state.needsConnectionRecovery; }
+    // When the lights were last read (for a demonstration store: last asked for).
+    const std::optional<runtime::WallTime> &lastUpdated() const { return *m_state.lastUpdated; }
+    // A checked bridge waiting to be paired, and where it answered; set and cleared together.
+    const std::optional<BridgeInfo> &pendingBridge() const { return *m_state.pendingBridge; }
+    const std::optional<BridgeAddress> &pendingAddress() const { return *m_state.pendingAddress; }
+    const std::optional<QString> &errorMessage() const { return *m_state.errorMessage; }
+    const std::optional<QString> &failedLightID() const { return *m_state.failedLightID; }
+    const std::optional<LightChange> &failedLightChange() const { return *m_state.failedLightChange; }
+    // Cleared 5 s after it was last assigned.
+    const std::optional<QString> &notice() const { return *m_state.notice; }
+    const std::optional<AppFailureKind> &failureKind() const { return *m_state.failureKind; }
+    const std::optional<AppIssue> &unexpectedIssue() const { return *m_state.unexpectedIssue; }
+
+    void setNotice(std::optional<QString> notice) { m_state.notice.set(std::move(notice)); }
+    void setErrorMessage(std::optional<QString> message) { m_state.errorMessage.set(std::move(message)); }
+    // Where the application shell puts an issue that no operation recorded, such as an
+    // unclean end of the last run.
+    void setUnexpectedIssue(std::optional<AppIssue> issue) { m_state.unexpectedIssue.set(std::move(issue)); }
+
+    bool isDemo() const { return m_services.isDemo(); }
+    // A connection is saved, or this is a demonstration store.
+    bool isConnected() const { return connection().has_value() || isDemo(); }
+    bool isWorking() const { return m_state.isWorking(); }
+    bool canForgetBridge() const { return m_state.canForgetBridge(); }
+    bool controlsLocked() const { return m_state.controlsLocked(); }
+
+    // Failure rules, usable without a store.
+    static bool isCancellation(const std::exception_ptr &error);
+    static QString describe(const std::exception_ptr &error);
+    static bool isConnectivityFailure(const std::exception_ptr &error);
+
+    // See FailureRecorder.
+    void recordFailure(const std::exception_ptr &error, AppIssue::Operation operation,
+                       std::optional<QString> lightID = std::nullopt, std::optional<LightChange> change = std::nullopt);
+    void clearFailure(std::optional<qint64> ifUnchanged = std::nullopt);
+
+    // See LightsRefresh.
+    runtime::Task<void> refresh();
+    // See BridgePairing.
+    runtime::Task<void> prepareConnection(QString address);
+    runtime::Task<void> pair();
+    void cancelPreparation();
+    // See BridgeReconnection.
+    runtime::Task<void> reconnect(std::optional<QString> address, Rediscovery rediscovery);
+    // Forgets the saved bridge (see BridgeForgetting). Hides QObject::disconnect: to cut a
+    // signal connection to the store, call QObject::disconnect with the connection.
+    void disconnect();
+
+Q_SIGNALS:
+    void connectionChanged();
+    void snapshotChanged();
+    void isRefreshingChanged();
+    void isManagingConnectionChanged();
+    void isPairingChanged();
+    void isChangingPowerChanged();
+    void updatingLightIDsChanged();
+    void hasVerifiedConnectionChanged();
+    void requiresAuthorizationChanged();
+    void needsConnectionRecoveryChanged();
+    void lastUpdatedChanged();
+    void pendingBridgeChanged();
+    void pendingAddressChanged();
+    void errorMessageChanged();
+    void failedLightIDChanged();
+    void failedLightChangeChanged();
+    void noticeChanged();
+    void failureKindChanged();
+    void unexpectedIssueChanged();
+
+private:
+    void announce(StoreProperty property);
+    // Runs `operation` as a task of the store and waits for it.
+    runtime::Task<void> owned(runtime::Task<void> operation);
+
+    runtime::Clock &m_clock;
+    StoreServices m_services;
+    StoreState m_state;
+    NoticeDismissal m_noticeDismissal;
+    FailureRecorder m_failures;
+    BridgeReconnection m_reconnection;
+    LightsRefresh m_refresh;
+    BridgePairing m_pairing;
+    BridgeForgetting m_forgetting;
+    // Last: destroyed first, so no task outlives what it works on.
+    runtime::TaskScope m_tasks;
+};
+
+} // namespace vantora
