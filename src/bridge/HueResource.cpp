@@ -4,30 +4,29 @@ namespace vantora {
 
 namespace {
 namespace key {
+using ClipMember::brightness;
+using ClipMember::color;
+using ClipMember::colorTemperature;
+using ClipMember::dimming;
+using ClipMember::mirek;
+using ClipMember::on;
+using ClipMember::xy;
 const QString id = QStringLiteral("id");
 const QString type = QStringLiteral("type");
 const QString owner = QStringLiteral("owner");
 const QString metadata = QStringLiteral("metadata");
 const QString children = QStringLiteral("children");
 const QString services = QStringLiteral("services");
-const QString on = QStringLiteral("on");
 const QString status = QStringLiteral("status");
-const QString dimming = QStringLiteral("dimming");
-const QString color = QStringLiteral("color");
-const QString colorTemperature = QStringLiteral("color_temperature");
 const QString name = QStringLiteral("name");
 const QString archetype = QStringLiteral("archetype");
-const QString brightness = QStringLiteral("brightness");
 const QString minDimLevel = QStringLiteral("min_dim_level");
-const QString xy = QStringLiteral("xy");
 const QString gamut = QStringLiteral("gamut");
-const QString mirek = QStringLiteral("mirek");
 const QString mirekValid = QStringLiteral("mirek_valid");
 const QString mirekSchema = QStringLiteral("mirek_schema");
 const QString mirekMinimum = QStringLiteral("mirek_minimum");
 const QString mirekMaximum = QStringLiteral("mirek_maximum");
 } // namespace key
-
 
 bool isReadInDetail(const QString &type)
 {

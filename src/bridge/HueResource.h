@@ -25,6 +25,18 @@ inline constexpr QLatin1String device{"device"};
 inline constexpr QLatin1String groupedLight{"grouped_light"};
 } // namespace ClipType
 
+// The members of a light's state, named alike where the bridge reports them and where a
+// change sets them.
+namespace ClipMember {
+inline const QString on = QStringLiteral("on");
+inline const QString dimming = QStringLiteral("dimming");
+inline const QString brightness = QStringLiteral("brightness");
+inline const QString color = QStringLiteral("color");
+inline const QString xy = QStringLiteral("xy");
+inline const QString colorTemperature = QStringLiteral("color_temperature");
+inline const QString mirek = QStringLiteral("mirek");
+} // namespace ClipMember
+
 // One resource of the bridge's flat resource list. Only lights, rooms, zigbee
 // connectivity services and the bridge home are read beyond their id and type; for every
 // other type the optional fields stay absent, so the many types we ignore can never make

@@ -19,4 +19,10 @@ using LightServiceFactory = std::function<std::shared_ptr<LightService>(const Br
 using PairingServiceFactory = std::function<std::shared_ptr<BridgePairingService>(
     const BridgeAddress &address, const std::optional<QString> &expectedBridgeID)>;
 
+// A HueClient for the saved connection: its address, key and expected bridge id.
+LightServiceFactory defaultLightServiceFactory();
+// A HueClient without a key for the address, expecting the given bridge id (any bridge
+// whose certificate passes when absent).
+PairingServiceFactory defaultPairingServiceFactory();
+
 } // namespace vantora
