@@ -13,7 +13,7 @@ namespace vantora::arrivalAppearance {
 namespace {
 
 struct Texts final {
-    Q_DECLARE_TR_FUNCTIONS(BridgeArrivalPill)
+    Q_DECLARE_TR_FUNCTIONS(vantora::BridgeArrivalPill)
 };
 
 QColor rgb(qreal red, qreal green, qreal blue)

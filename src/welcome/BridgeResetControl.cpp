@@ -10,7 +10,7 @@ namespace vantora {
 namespace {
 
 struct Texts final {
-    Q_DECLARE_TR_FUNCTIONS(BridgeResetControl)
+    Q_DECLARE_TR_FUNCTIONS(vantora::BridgeResetControl)
 };
 
 } // namespace

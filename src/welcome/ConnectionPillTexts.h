@@ -11,7 +11,7 @@ namespace vantora {
 // measures them. Names, addresses and messages given as arguments are inserted as they
 // stand.
 class ConnectionPillTexts final {
-    Q_DECLARE_TR_FUNCTIONS(ConnectionPill)
+    Q_DECLARE_TR_FUNCTIONS(vantora::ConnectionPill)
 public:
     static QString pairBridge() { return tr("Pair Bridge device"); }
     static QString pairHint() { return tr("Find your Hue Bridge and begin pairing"); }

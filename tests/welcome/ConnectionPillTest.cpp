@@ -310,15 +310,6 @@ TEST_F(ConnectionPillTest, TheHighlightShowsOnlyInReadyUnderThePointer)
     }
 }
 
-TEST_F(ConnectionPillTest, TheHighlightEasesOutOverFifteenHundredthsOfASecond)
-{
-    MotionRecorder recorder;
-    pointerEnters(pill);
-    EXPECT_EQ(recorder.animationsOf(pill, "highlight"), std::vector<Animation>{Animation::easeOut(0.15)});
-    ui.advance(200ms);
-    EXPECT_EQ(pill->highlightAmount(), 1);
-}
-
 TEST_F(ConnectionPillTest, TheActionFiresFromTheCapsuleInReadyAndChooseAndFromTryAgainInRetry)
 {
     ui.setReduceMotion(true);
