@@ -98,6 +98,10 @@ bool ViewTimeline::eventFilter(QObject *watched, QEvent *event)
             reevaluate();
             break;
         case QEvent::Hide:
+            // Without asking the view: it may be hidden on its way to destruction.
+            if (isRunning())
+                stop();
+            break;
         case QEvent::WindowActivate:
         case QEvent::WindowDeactivate:
             reevaluate();
