@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/Environment.h"
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace vantora {
+
+// The way to forget the saved bridge, offered by the lights panel to the screens inside it
+// through the environment (bridgeResetKey). Absent means no reset entry anywhere.
+struct BridgeResetControl final {
+    // Whether the reset may be offered now.
+    bool isEnabled = false;
+    // Asks for confirmation, then forgets the bridge; reports no failure to its caller.
+    std::function<void()> action;
+};
+
+inline const ui::EnvironmentKey<std::optional<BridgeResetControl>> bridgeResetKey{"bridgeReset", std::nullopt};
+
+// What decides whether the reset is offered.
+struct BridgeResetConditions final {
+    // The store has a saved bridge it may forget.
+    bool canForgetBridge = false;
+    // The onboarding is searching, connecting or pairing.
+    bool onboardingIsRunning = false;
+};
+
+// What a confirmed reset does, in this order: forget the bridge, then, when that left no
+// connection, take the onboarding back to its start.
+struct BridgeResetSteps final {
+    std::function<void()> forgetBridge;
+    std::function<bool()> isConnected;
+    std::function<void()> returnOnboardingToReady;
+};
+
+// Enabled when the bridge can be forgotten and no onboarding attempt is running. The action
+// asks on `panel`'s window (see askToResetBridge) and does nothing once the panel is gone.
+BridgeResetControl makeBridgeResetControl(const BridgeResetConditions &conditions, QWidget *panel,
+                                          BridgeResetSteps steps);
+
+// Asks, in a warning box modal to `panel`'s window, whether to reset this computer's bridge
+// connection, and runs `steps` only when the user confirms; Cancel, Escape and closing the
+// box do nothing. Returns at once; the answer arrives later.
+void askToResetBridge(QWidget *panel, BridgeResetSteps steps);
+
+} // namespace vantora
