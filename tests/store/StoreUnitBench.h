@@ -12,6 +12,7 @@
 #include "store/BridgePairing.h"
 #include "store/BridgeReconnection.h"
 #include "store/FailureRecorder.h"
+#include "store/LightWorkers.h"
 #include "store/LightsRefresh.h"
 #include "store/StoreServices.h"
 #include "store/StoreState.h"
@@ -48,6 +49,8 @@ struct StoreUnitBench final {
     BridgeReconnection reconnection{state, services, failures, harness.clock};
     LightsRefresh refresh{state, services, failures, reconnection, harness.clock};
     BridgePairing pairingFlow{state, services, failures, harness.clock};
+    // Spawns its workers in `tasks`, which is declared after it and so goes first.
+    LightWorkers workers{state, services, failures, harness.clock, tasks};
     runtime::TaskScope tasks{harness.executor};
 };
 
