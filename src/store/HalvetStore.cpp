@@ -21,6 +21,8 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
     , m_pairing(m_state, m_services, m_failures, clock)
     , m_forgetting(m_state, m_services, m_failures)
     , m_workers(m_state, m_services, m_failures, clock, m_tasks)
+    , m_power(m_state, m_services, m_failures, m_workers, clock)
+    , m_roomBrightness(m_state, m_workers)
     , m_tasks(executor)
 {
     if (m_services.isDemo()) {
@@ -178,6 +180,36 @@ runtime::Task<void> HalvetStore::updateLight(const HueLight &light, LightChange 
 runtime::Task<void> HalvetStore::setLight(const HueLight &light, bool on)
 {
     return updateLight(light, LightChange{.on = on});
+}
+
+runtime::Task<void> HalvetStore::setPower(std::optional<QString> roomID, bool on)
+{
+    return owned(m_power.setPower(std::move(roomID), on));
+}
+
+runtime::Task<void> HalvetStore::allOn()
+{
+    return setPower(std::nullopt, true);
+}
+
+runtime::Task<void> HalvetStore::allOff()
+{
+    return setPower(std::nullopt, false);
+}
+
+runtime::Task<void> HalvetStore::setAllLights(bool on)
+{
+    return setPower(std::nullopt, on);
+}
+
+runtime::Task<void> HalvetStore::setRoomPower(QString roomID, bool on)
+{
+    return setPower(std::move(roomID), on);
+}
+
+runtime::Task<void> HalvetStore::setRoomBrightness(QString roomID, double brightness)
+{
+    return owned(m_roomBrightness.setRoomBrightness(std::move(roomID), brightness));
 }
 
 } // namespace vantora

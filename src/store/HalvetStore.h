@@ -10,6 +10,8 @@
 #include "store/LightWorkers.h"
 #include "store/LightsRefresh.h"
 #include "store/NoticeDismissal.h"
+#include "store/PowerSwitching.h"
+#include "store/RoomBrightness.h"
 #include "store/StoreServices.h"
 #include "store/StoreState.h"
 
@@ -109,6 +111,15 @@ public:
     // Switches one light, as a change that only switches; such changes are never paced.
     runtime::Task<void> setLight(const HueLight &light, bool on);
 
+    // Switches the lights of the room `roomID`, or all lights without one (see PowerSwitching).
+    runtime::Task<void> setPower(std::optional<QString> roomID, bool on);
+    runtime::Task<void> allOn();
+    runtime::Task<void> allOff();
+    runtime::Task<void> setAllLights(bool on);
+    runtime::Task<void> setRoomPower(QString roomID, bool on);
+    // See RoomBrightness.
+    runtime::Task<void> setRoomBrightness(QString roomID, double brightness);
+
 Q_SIGNALS:
     void connectionChanged();
     void snapshotChanged();
@@ -145,6 +156,8 @@ private:
     BridgePairing m_pairing;
     BridgeForgetting m_forgetting;
     LightWorkers m_workers;
+    PowerSwitching m_power;
+    RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.
     runtime::TaskScope m_tasks;
 };

@@ -14,6 +14,7 @@
 #include "store/FailureRecorder.h"
 #include "store/LightWorkers.h"
 #include "store/LightsRefresh.h"
+#include "store/PowerSwitching.h"
 #include "store/StoreServices.h"
 #include "store/StoreState.h"
 
@@ -51,6 +52,7 @@ struct StoreUnitBench final {
     BridgePairing pairingFlow{state, services, failures, harness.clock};
     // Spawns its workers in `tasks`, which is declared after it and so goes first.
     LightWorkers workers{state, services, failures, harness.clock, tasks};
+    PowerSwitching power{state, services, failures, workers, harness.clock};
     runtime::TaskScope tasks{harness.executor};
 };
 
