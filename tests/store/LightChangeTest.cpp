@@ -20,12 +20,7 @@ using Request = ScriptedLightService::Request;
 // off, "4" only dims and "5" cannot be reached.
 HalvetStore &buildWithHome(StoreRig &rig)
 {
-    rig.storage.save(sampleConnection());
-    rig.lights->snapshots.thenReturn(HueSnapshot::demo());
-    HalvetStore &store = rig.build();
-    rig.start(store.refresh());
-    Q_ASSERT(store.snapshot() == HueSnapshot::demo());
-    return store;
+    return rig.buildConnected(HueSnapshot::demo());
 }
 
 void connectWithHome(StoreUnitBench &bench)
@@ -36,10 +31,7 @@ void connectWithHome(StoreUnitBench &bench)
 
 const HueLight &lightOf(const HueSnapshot &snapshot, const char *id)
 {
-    const auto found = std::find_if(snapshot.lights.begin(), snapshot.lights.end(),
-                                    [id](const HueLight &light) { return light.id == QLatin1String(id); });
-    Q_ASSERT(found != snapshot.lights.end());
-    return *found;
+    return lightWithID(snapshot, QString::fromLatin1(id));
 }
 
 std::vector<Request> lightUpdates(const ScriptedLightService &service)
@@ -321,35 +313,6 @@ TEST(LightChanges, ASuccessKeepsAFailureRecordedDuringItsRequest)
     EXPECT_EQ(store.errorMessage(), HueError::http(500).errorDescription());
 }
 
-TEST(LightChanges, AnAnswerForAReplacedConnectionIsDropped)
-{
-    enum class Answer { success, failure };
-    for (const auto answer : {Answer::success, Answer::failure}) {
-        SCOPED_TRACE(answer == Answer::success ? "success" : "failure");
-        StoreUnitBench bench;
-        connectWithHome(bench);
-        auto inFlight = bench.lights->lightUpdates.thenWait();
-        const auto worker = bench.workers.apply({.brightness = 30}, QStringLiteral("1"));
-        bench.harness.executor.runUntilIdle();
-        bench.workers.apply({.brightness = 60}, QStringLiteral("1"));
-
-        bench.state.supersedeRunningWork();
-        if (answer == Answer::success)
-            inFlight->open(done);
-        else
-            inFlight->fail(NetworkError(NetworkErrorCode::timedOut));
-        bench.harness.clock.advance(1s);
-
-        ASSERT_TRUE(worker);
-        EXPECT_TRUE(worker->isFinished());
-        EXPECT_EQ(bench.lights->requests.size(), 1u) << "the waiting change was dropped";
-        EXPECT_EQ(bench.state.snapshot.get(), HueSnapshot::demo());
-        EXPECT_FALSE(bench.state.errorMessage->has_value());
-        EXPECT_FALSE(bench.state.needsConnectionRecovery.get());
-        EXPECT_TRUE(bench.state.updatingLightIDs->isEmpty());
-    }
-}
-
 TEST(LightChanges, AWorkerWhoseChangeWasDroppedBeforeItStartedSendsNothing)
 {
     StoreUnitBench bench;
@@ -366,23 +329,6 @@ TEST(LightChanges, AWorkerWhoseChangeWasDroppedBeforeItStartedSendsNothing)
     EXPECT_TRUE(bench.lights->requests.empty());
     EXPECT_TRUE(bench.state.updatingLightIDs->isEmpty());
     EXPECT_EQ(bench.state.revision, revision + 2) << "a worker's start and end both count as local changes";
-}
-
-TEST(LightChanges, TheDemonstrationStoreShowsAChangeAtOnce)
-{
-    StoreRig rig;
-    HalvetStore &store = rig.build({.mode = StoreMode::demo, .demoSnapshot = HueSnapshot::demo()});
-    store.recordFailure(std::make_exception_ptr(HueError::http(500)), AppIssue::Operation::toggle);
-    rig.harness.clock.advance(1min);
-
-    const auto worker = store.apply({.temperature = 300}, lightOf(store.snapshot(), "1"));
-
-    EXPECT_FALSE(worker);
-    EXPECT_EQ(lightOf(store.snapshot(), "1").temperature, 300);
-    EXPECT_TRUE(lightOf(store.snapshot(), "1").temperatureIsActive);
-    EXPECT_EQ(store.lastUpdated(), rig.harness.clock.wallNow());
-    EXPECT_FALSE(store.errorMessage());
-    EXPECT_TRUE(store.updatingLightIDs().isEmpty());
 }
 
 } // namespace
