@@ -60,6 +60,9 @@ runtime::Task<void> PowerSwitching::setPower(std::optional<QString> roomID, bool
     const BridgeConnection connection = **m_state.connection;
     m_state.isChangingPower.set(true);
     ++m_state.revision;
+    // A light change that fails while this one waits for it must stay visible, so that it
+    // can be tried again; only what failed before is cleared by this success.
+    const qint64 failureRevision = m_state.failureRevision;
     // The workers are not cancelled: each ends after its current request, which the bridge
     // then carries out before this one.
     m_workers.dropWaitingChanges(reachableIDs);
@@ -72,7 +75,7 @@ runtime::Task<void> PowerSwitching::setPower(std::optional<QString> roomID, bool
         const std::shared_ptr<LightService> service = m_services.serviceFactory(connection);
         co_await send(*service, roomID, on);
         switchLights(reachableIDs, on);
-        m_failures.clear();
+        m_failures.clear(failureRevision);
         m_state.hasVerifiedConnection.set(true);
 
         HueSnapshot reloaded = co_await service->snapshot();

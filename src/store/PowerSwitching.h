@@ -32,7 +32,8 @@ public:
     // without a connection. Otherwise drops the changes that still wait for the reachable
     // lights, waits for every running light worker, sends the request, marks the reachable
     // lights as switched and reloads the snapshot; lights that could not be reached are told
-    // in the notice. A failed request or reload is recorded (as switching all lights on, off,
+    // in the notice. Success clears the failure shown before the call, never one recorded
+    // while it ran. A failed request or reload is recorded (as switching all lights on, off,
     // or a room) after one more reload through a fresh service, and sets no notice;
     // cancellation is never shown. A demonstration store switches the lights at once.
     runtime::Task<void> setPower(std::optional<QString> roomID, bool on);

@@ -39,22 +39,9 @@ HueSnapshot reloadedHome()
     return HueSnapshot::sample(3);
 }
 
-HalvetStore &buildWithHome(StoreRig &rig, HueSnapshot snapshot = home())
-{
-    rig.storage.save(sampleConnection());
-    rig.lights->snapshots.thenReturn(std::move(snapshot));
-    HalvetStore &store = rig.build();
-    rig.start(store.refresh());
-    Q_ASSERT(store.hasVerifiedConnection());
-    return store;
-}
-
 const HueLight &lightOf(const HueSnapshot &snapshot, const char *id)
 {
-    const auto found = std::find_if(snapshot.lights.begin(), snapshot.lights.end(),
-                                    [id](const HueLight &light) { return light.id == QLatin1String(id); });
-    Q_ASSERT(found != snapshot.lights.end());
-    return *found;
+    return lightWithID(snapshot, QString::fromLatin1(id));
 }
 
 std::vector<QString> idsOf(const HueSnapshot &snapshot)
@@ -126,7 +113,7 @@ TEST(PowerChange, SendsOneRequestShowsItReloadsAndTellsOfLightsOutOfReach)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         StoreRig rig;
-        HalvetStore &store = buildWithHome(rig);
+        HalvetStore &store = rig.buildConnected(home());
         store.setNotice(QStringLiteral("An earlier notice"));
         auto reload = rig.lights->snapshots.thenWait();
 
@@ -182,7 +169,7 @@ TEST(PowerChange, AFailedRequestReloadsOnceAndIsRecordedForItsOperation)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         StoreRig rig;
-        HalvetStore &store = buildWithHome(rig);
+        HalvetStore &store = rig.buildConnected(home());
         rig.lights->allOffRequests.thenFail(row.failure);
         rig.lights->powerRequests.thenFail(row.failure);
         rig.lights->snapshots.thenReturn(reloadedHome());
@@ -204,7 +191,7 @@ TEST(PowerChange, AFailedRequestReloadsOnceAndIsRecordedForItsOperation)
 TEST(PowerChange, AFailedReloadIsRecordedAndTheSwitchedLightsStay)
 {
     StoreRig rig;
-    HalvetStore &store = buildWithHome(rig);
+    HalvetStore &store = rig.buildConnected(home());
     rig.lights->snapshots.alwaysFail(std::runtime_error("reload"));
 
     rig.start(store.allOff());
@@ -220,7 +207,7 @@ TEST(PowerChange, AFailedReloadIsRecordedAndTheSwitchedLightsStay)
 TEST(PowerChange, WaitsForALightRequestInFlightAndDropsTheChangeWaitingBehindIt)
 {
     StoreRig rig;
-    HalvetStore &store = buildWithHome(rig);
+    HalvetStore &store = rig.buildConnected(home());
     rig.lights->snapshots.alwaysReturn(reloadedHome());
     const HueLight light = lightOf(store.snapshot(), "1");
     auto inFlight = rig.lights->lightUpdates.thenWait();
@@ -244,6 +231,26 @@ TEST(PowerChange, WaitsForALightRequestInFlightAndDropsTheChangeWaitingBehindIt)
     const auto allOff = std::find_if(rig.lights->requests.begin(), rig.lights->requests.end(),
                                      [](const Request &request) { return request.kind == Request::Kind::allOff; });
     EXPECT_EQ(allOff->at - answered, LightWorkers::adjustmentPause) << "once the worker has rested and ended";
+}
+
+TEST(PowerChange, ALightChangeThatFailsWhileItWaitsStaysShownAfterItsSuccess)
+{
+    StoreRig rig;
+    HalvetStore &store = rig.buildConnected(home());
+    rig.lights->snapshots.alwaysReturn(reloadedHome());
+    auto inFlight = rig.lights->lightUpdates.thenWait();
+    store.apply({.brightness = 30}, lightOf(store.snapshot(), "1"));
+    rig.harness.executor.runUntilIdle();
+    auto change = rig.start(store.allOff());
+
+    inFlight->fail(HueError::http(500));
+    rig.harness.clock.advance(1s);
+
+    ASSERT_TRUE(change.isFinished());
+    EXPECT_EQ(store.snapshot(), reloadedHome());
+    EXPECT_EQ(store.failedLightID(), QStringLiteral("1"));
+    EXPECT_EQ(store.failedLightChange(), LightChange{.brightness = 30});
+    EXPECT_EQ(store.errorMessage(), HueError::http(500).errorDescription());
 }
 
 TEST(PowerChange, TheDemonstrationStoreSwitchesAtOnce)
@@ -287,7 +294,7 @@ TEST(RoomBrightness, DimsTheLitLightsOfTheRoomWithinTheirBounds)
         StoreRig rig;
         HueSnapshot snapshot = home();
         snapshot.lights[1].minimumBrightness = 2; // the sofa lamp
-        HalvetStore &store = buildWithHome(rig, snapshot);
+        HalvetStore &store = rig.buildConnected(snapshot);
         rig.lights->answerTime = 100ms;
 
         auto dimming = rig.start(store.setRoomBrightness(QString::fromLatin1(row.roomID), row.brightness));
