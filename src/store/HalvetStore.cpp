@@ -20,6 +20,9 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
     , m_refresh(m_state, m_services, m_failures, m_reconnection, clock)
     , m_pairing(m_state, m_services, m_failures, clock)
     , m_forgetting(m_state, m_services, m_failures)
+    , m_workers(m_state, m_services, m_failures, clock, m_tasks)
+    , m_power(m_state, m_services, m_failures, m_workers, clock)
+    , m_roomBrightness(m_state, m_workers)
     , m_tasks(executor)
 {
     if (m_services.isDemo()) {
@@ -162,6 +165,51 @@ runtime::Task<void> HalvetStore::reconnect(std::optional<QString> address, Redis
 void HalvetStore::disconnect()
 {
     m_forgetting.disconnect();
+}
+
+std::optional<runtime::TaskHandle<void>> HalvetStore::apply(const LightChange &change, const HueLight &light)
+{
+    return m_workers.apply(change, light.id);
+}
+
+runtime::Task<void> HalvetStore::updateLight(const HueLight &light, LightChange change)
+{
+    return owned(m_workers.update(light.id, std::move(change)));
+}
+
+runtime::Task<void> HalvetStore::setLight(const HueLight &light, bool on)
+{
+    return updateLight(light, LightChange{.on = on});
+}
+
+runtime::Task<void> HalvetStore::setPower(std::optional<QString> roomID, bool on)
+{
+    return owned(m_power.setPower(std::move(roomID), on));
+}
+
+runtime::Task<void> HalvetStore::allOn()
+{
+    return setPower(std::nullopt, true);
+}
+
+runtime::Task<void> HalvetStore::allOff()
+{
+    return setPower(std::nullopt, false);
+}
+
+runtime::Task<void> HalvetStore::setAllLights(bool on)
+{
+    return setPower(std::nullopt, on);
+}
+
+runtime::Task<void> HalvetStore::setRoomPower(QString roomID, bool on)
+{
+    return setPower(std::move(roomID), on);
+}
+
+runtime::Task<void> HalvetStore::setRoomBrightness(QString roomID, double brightness)
+{
+    return owned(m_roomBrightness.setRoomBrightness(std::move(roomID), brightness));
 }
 
 } // namespace vantora

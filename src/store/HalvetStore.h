@@ -7,8 +7,11 @@
 #include "store/BridgePairing.h"
 #include "store/BridgeReconnection.h"
 #include "store/FailureRecorder.h"
+#include "store/LightWorkers.h"
 #include "store/LightsRefresh.h"
 #include "store/NoticeDismissal.h"
+#include "store/PowerSwitching.h"
+#include "store/RoomBrightness.h"
 #include "store/StoreServices.h"
 #include "store/StoreState.h"
 
@@ -100,6 +103,23 @@ public:
     // signal connection to the store, call QObject::disconnect with the connection.
     void disconnect();
 
+    // Asks for `change` of the light with the id of `light` (see LightWorkers::apply) and
+    // returns the light's worker, for those who wait for the change to reach the bridge.
+    std::optional<runtime::TaskHandle<void>> apply(const LightChange &change, const HueLight &light);
+    // Applies `change` and waits for the light's worker, if one was started or joined.
+    runtime::Task<void> updateLight(const HueLight &light, LightChange change);
+    // Switches one light, as a change that only switches; such changes are never paced.
+    runtime::Task<void> setLight(const HueLight &light, bool on);
+
+    // Switches the lights of the room `roomID`, or all lights without one (see PowerSwitching).
+    runtime::Task<void> setPower(std::optional<QString> roomID, bool on);
+    runtime::Task<void> allOn();
+    runtime::Task<void> allOff();
+    runtime::Task<void> setAllLights(bool on);
+    runtime::Task<void> setRoomPower(QString roomID, bool on);
+    // See RoomBrightness.
+    runtime::Task<void> setRoomBrightness(QString roomID, double brightness);
+
 Q_SIGNALS:
     void connectionChanged();
     void snapshotChanged();
@@ -135,6 +155,9 @@ private:
     LightsRefresh m_refresh;
     BridgePairing m_pairing;
     BridgeForgetting m_forgetting;
+    LightWorkers m_workers;
+    PowerSwitching m_power;
+    RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.
     runtime::TaskScope m_tasks;
 };

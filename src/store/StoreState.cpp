@@ -1,5 +1,7 @@
 #include "store/StoreState.h"
 
+#include <algorithm>
+
 namespace vantora {
 
 StoreState::StoreState(Announce announce, std::function<void()> afterNoticeAssigned)
@@ -52,6 +54,21 @@ void StoreState::supersedeRunningWork()
     ++revision;
     refreshID.reset();
     isRefreshing.set(false);
+}
+
+void StoreState::patchLight(const QString &lightID, const LightChange &change)
+{
+    const std::vector<HueLight> &lights = snapshot->lights;
+    const auto found = std::find_if(lights.begin(), lights.end(),
+                                    [&lightID](const HueLight &light) { return light.id == lightID; });
+    if (found != lights.end()) {
+        const auto index = std::distance(lights.begin(), found);
+        snapshot.mutate([&](HueSnapshot &patched) {
+            HueLight &light = patched.lights[std::size_t(index)];
+            light = change.applying(std::move(light));
+        });
+    }
+    ++revision;
 }
 
 } // namespace vantora

@@ -79,6 +79,11 @@ struct StoreState final {
     // refresh slot away from a refresh in flight.
     void supersedeRunningWork();
 
+    // Shows a change the bridge accepted: the first light with `lightID` takes it, in place
+    // (the snapshot is announced once and never copied). Counts as a local change even when
+    // no light has that id; the snapshot is then left alone and not announced.
+    void patchLight(const QString &lightID, const LightChange &change);
+
     runtime::Property<std::optional<BridgeConnection>> connection;
     runtime::Property<HueSnapshot> snapshot;
     runtime::Property<bool> isRefreshing;

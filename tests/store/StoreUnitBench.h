@@ -12,7 +12,9 @@
 #include "store/BridgePairing.h"
 #include "store/BridgeReconnection.h"
 #include "store/FailureRecorder.h"
+#include "store/LightWorkers.h"
 #include "store/LightsRefresh.h"
+#include "store/PowerSwitching.h"
 #include "store/StoreServices.h"
 #include "store/StoreState.h"
 
@@ -48,6 +50,9 @@ struct StoreUnitBench final {
     BridgeReconnection reconnection{state, services, failures, harness.clock};
     LightsRefresh refresh{state, services, failures, reconnection, harness.clock};
     BridgePairing pairingFlow{state, services, failures, harness.clock};
+    // Spawns its workers in `tasks`, which is declared after it and so goes first.
+    LightWorkers workers{state, services, failures, harness.clock, tasks};
+    PowerSwitching power{state, services, failures, workers, harness.clock};
     runtime::TaskScope tasks{harness.executor};
 };
 

@@ -23,6 +23,7 @@ public:
     void open(T value) { settle(std::move(value)); }
     template <typename Error>
     void fail(Error error) { settle(std::make_exception_ptr(std::move(error))); }
+    void fail(std::exception_ptr error) { settle(std::move(error)); }
 
     // A call has arrived and waits for the gate.
     bool hasWaitingCall() const { return m_waiter && m_waiter->isPending(); }

@@ -14,15 +14,24 @@ ScriptedLightService::ScriptedLightService(runtime::Clock &clock)
     powerRequests.alwaysReturn(Done{});
 }
 
+template <typename T>
+runtime::Task<T> ScriptedLightService::answer(runtime::Task<T> reply)
+{
+    if (answerTime > runtime::Duration::zero())
+        co_await m_clock.sleepFor(answerTime);
+    T value = co_await std::move(reply);
+    co_return value;
+}
+
 runtime::Task<void> ScriptedLightService::awaitDone(runtime::Task<Done> reply)
 {
-    co_await std::move(reply);
+    co_await answer(std::move(reply));
 }
 
 runtime::Task<HueSnapshot> ScriptedLightService::snapshot()
 {
     requests.push_back({Request::Kind::snapshot, {}, {}, {}, {}, m_clock.steadyNow()});
-    return snapshots.reply();
+    return answer(snapshots.reply());
 }
 
 runtime::Task<void> ScriptedLightService::setLight(QString id, bool on)

@@ -12,7 +12,8 @@ namespace vantora::testing {
 
 // A light service whose every answer the test scripts, recording each request with the
 // (virtual) time it was made. Switching, adjusting and power requests succeed unless
-// scripted otherwise; snapshots must be scripted.
+// scripted otherwise; snapshots must be scripted. With an answer time, every request waits
+// that long on the clock before its scripted reply, as a slow bridge would.
 class ScriptedLightService final : public LightService, public std::enable_shared_from_this<ScriptedLightService> {
 public:
     using Done = std::monostate;
@@ -50,9 +51,12 @@ public:
     std::vector<Request> requests;
     std::vector<BridgeConnection> connectionsServed;
     std::exception_ptr factoryFailure;
+    runtime::Duration answerTime{};
 
 private:
-    static runtime::Task<void> awaitDone(runtime::Task<Done> reply);
+    template <typename T>
+    runtime::Task<T> answer(runtime::Task<T> reply);
+    runtime::Task<void> awaitDone(runtime::Task<Done> reply);
 
     runtime::Clock &m_clock;
 };

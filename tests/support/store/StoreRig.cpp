@@ -1,5 +1,7 @@
 #include "StoreRig.h"
 
+#include <algorithm>
+
 namespace vantora::testing {
 
 StoreRig::StoreRig()
@@ -22,6 +24,24 @@ HalvetStore &StoreRig::build(Options options)
         options.mode, std::move(options.demoSnapshot), std::move(m_storage), lights->factory(), pairing->factory(),
         [this] { return discovery.reply(); }, options.automaticallyReconnect, harness.clock, harness.executor);
     return *store;
+}
+
+HalvetStore &StoreRig::buildConnected(HueSnapshot home)
+{
+    storage.save(sampleConnection());
+    lights->snapshots.thenReturn(std::move(home));
+    HalvetStore &built = build();
+    start(built.refresh());
+    Q_ASSERT(built.hasVerifiedConnection());
+    return built;
+}
+
+const HueLight &lightWithID(const HueSnapshot &snapshot, const QString &id)
+{
+    const auto found = std::find_if(snapshot.lights.begin(), snapshot.lights.end(),
+                                    [&id](const HueLight &light) { return light.id == id; });
+    Q_ASSERT(found != snapshot.lights.end());
+    return *found;
 }
 
 BridgeConnection sampleConnection()

@@ -31,6 +31,8 @@ public:
 
     HalvetStore &build(Options options);
     HalvetStore &build() { return build(Options{}); }
+    // A live store with the sample connection saved, that has read `home` from the bridge.
+    HalvetStore &buildConnected(HueSnapshot home);
 
     runtime::TaskHandle<void> start(runtime::Task<void> action) { return harness.start(std::move(action)); }
 
@@ -42,6 +44,9 @@ public:
     MemoryConnectionStorage &storage;
     std::unique_ptr<HalvetStore> store;
 };
+
+// The light of `snapshot` with `id`, which must be there.
+const HueLight &lightWithID(const HueSnapshot &snapshot, const QString &id);
 
 // A saved connection to the bridge "001788fffe123456" at 192.168.1.20.
 BridgeConnection sampleConnection();
