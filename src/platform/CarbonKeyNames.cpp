@@ -13,7 +13,7 @@ struct KeyPlace {
     std::string_view xkbName;
 };
 
-// Keys that exist on Apple keyboards only take the PC key in the same place: Help sits
+// Keys that a PC keyboard lacks take the PC key in the same place: Help sits
 // where Insert is, keypad Clear where Num Lock is, and Command is the Super key.
 constexpr std::array<KeyPlace, 112> keyPlaces{{
     {0, "AC01"},  {1, "AC02"},  {2, "AC03"},  {3, "AC04"},  {4, "AC06"},  {5, "AC05"},
