@@ -30,6 +30,8 @@ BridgeChoiceRow::BridgeChoiceRow(const DiscoveredBridge &bridge, QWidget *parent
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
+    // A button's labels would take the button text colour; these read as text on the sheet.
+    setBackgroundRole(QPalette::Window);
     m_address->setForeground(ui::systemColours::secondary());
     for (QWidget *label : {static_cast<QWidget *>(m_name), static_cast<QWidget *>(m_address)})
         label->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -1,5 +1,7 @@
 #include "welcome/SheetOverlay.h"
 
+#include "welcome/WelcomePalette.h"
+
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
@@ -18,16 +20,29 @@ namespace {
 const ui::DynamicColor backdrop{ui::colours::black(0.25), ui::colours::black(0.45)};
 const ui::DynamicColor cardEdge{ui::colours::black(0.12), ui::colours::white(0.14)};
 
-// The card's own surface, drawn in the scheme's window colour with a hairline edge.
+const ui::DynamicColor fieldBackground{ui::colours::white(), ui::colours::grey(0.12)};
+const ui::DynamicColor buttonFace{ui::colours::grey(0.97), ui::colours::grey(0.3)};
+
+// The card's own surface, drawn in the scheme's window colour with a hairline edge. Its
+// palette follows the scheme, so the controls on it read in the dark scheme too.
 class SheetCard final : public QWidget {
 public:
     explicit SheetCard(QWidget *parent)
         : QWidget(parent)
     {
         setFixedWidth(SheetOverlay::cardWidth);
+        applyScheme();
     }
 
 protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == ui::EnvironmentChangeEvent::eventType() || event->type() == QEvent::ParentChange
+            || event->type() == QEvent::Show)
+            applyScheme();
+        return QWidget::event(event);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -39,6 +54,25 @@ protected:
         painter.fillPath(shape, ui::systemColours::windowBackground().resolve(scheme));
         painter.setPen(QPen(cardEdge.resolve(scheme), 1));
         painter.drawPath(shape);
+    }
+
+private:
+    void applyScheme()
+    {
+        const ui::ColorScheme scheme = ui::colorScheme(this);
+        const QColor text = welcomePalette::contentForeground().resolve(scheme);
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, ui::systemColours::windowBackground().resolve(scheme));
+        const QColor disabledText = ui::systemColours::tertiary().resolve(scheme);
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            colours.setColor(role, text);
+            colours.setColor(QPalette::Disabled, role, disabledText);
+        }
+        colours.setColor(QPalette::Base, fieldBackground.resolve(scheme));
+        colours.setColor(QPalette::Button, buttonFace.resolve(scheme));
+        colours.setColor(QPalette::PlaceholderText, ui::systemColours::secondary().resolve(scheme));
+        if (colours != palette())
+            setPalette(colours);
     }
 };
 

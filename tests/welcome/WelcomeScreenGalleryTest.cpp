@@ -109,6 +109,8 @@ TEST(WelcomeScreenGallery, EachPhaseInBothSchemes)
             scene.settle();
             // Half a second in: the pulse at its brightest, every fade finished.
             scene.rig.harness.clock.advance(500ms);
+            // Let the layouts follow the pill's new size, as the event loop would.
+            QCoreApplication::sendPostedEvents();
             const QString path = QStringLiteral("%1/%2-%3.png")
                                      .arg(gallery::galleryDirectory(), QString::fromLatin1(look.name),
                                           gallery::schemeName(scheme));
