@@ -1,0 +1,78 @@
+#include "welcome/ManualAddressSheet.h"
+
+#include "welcome/SheetParts.h"
+#include "welcome/WelcomeScreenRules.h"
+#include "welcome/WelcomeScreenTexts.h"
+
+#include "ui/SystemColours.h"
+#include "ui/SystemFont.h"
+#include "ui/TextLabel.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vantora {
+
+using Texts = WelcomeScreenTexts;
+
+ManualAddressSheet::ManualAddressSheet(QWidget *parent)
+    : QWidget(parent)
+    , m_field(new QLineEdit(this))
+    , m_cancel(sheetParts::button(Texts::cancel(), this))
+    , m_connect(sheetParts::button(Texts::connect(), this))
+{
+    auto *hint = new ui::TextLabel(Texts::addressHint(), this);
+    hint->setFont(ui::systemFont(13));
+    hint->setForeground(ui::systemColours::secondary());
+    hint->setWordWrap(true);
+
+    m_field->setPlaceholderText(Texts::addressPlaceholder());
+    m_field->setAccessibleName(Texts::addressFieldName());
+    m_field->setClearButtonEnabled(false);
+    m_connect->setDefault(true);
+    m_connect->setEnabled(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cancel);
+    buttons->addStretch();
+    buttons->addWidget(m_connect);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(sheetParts::spacing);
+    column->addWidget(sheetParts::title(Texts::addressTitle(), this));
+    column->addWidget(hint);
+    column->addWidget(m_field);
+    column->addLayout(buttons);
+
+    connect(m_field, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_connect->setEnabled(welcomeScreen::isConnectable(text)); });
+    connect(m_connect, &QPushButton::clicked, this, [this] { requestConnection(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { Q_EMIT cancelRequested(); });
+}
+
+QString ManualAddressSheet::address() const
+{
+    return m_field->text();
+}
+
+void ManualAddressSheet::keyPressEvent(QKeyEvent *event)
+{
+    // The field passes Return on, so this is the one place it connects from.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        requestConnection();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ManualAddressSheet::requestConnection()
+{
+    if (welcomeScreen::isConnectable(address()))
+        Q_EMIT connectRequested();
+}
+
+} // namespace vantora

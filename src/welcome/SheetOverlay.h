@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+namespace vantora {
+
+// A sheet inside the panel: a dimmed backdrop over the whole of its parent with a card 360
+// pixels wide centred on it, holding `content` with 24 pixels of padding. Hidden until
+// open(); it then covers its parent, follows its size, and asks to be dismissed on Escape
+// from anywhere inside it. Closing only hides it, so what the content holds survives.
+class SheetOverlay final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int cardWidth = 360;
+    static constexpr int padding = 24;
+    static constexpr qreal cornerRadius = 12;
+
+    // Takes `content` as a child; `parent` must not be null.
+    SheetOverlay(QWidget *content, QWidget *parent);
+
+    // Shows the sheet over its parent and focuses `focusTarget` (inside the content), after
+    // activating the window so that the focus lands even in a panel that was not active.
+    void open(QWidget *focusTarget);
+    void close() { hide(); }
+    QWidget *card() const noexcept { return m_card; }
+
+Q_SIGNALS:
+    void dismissRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    // Swallowed: the screen's menu must not open over a sheet.
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void cover();
+
+    QWidget *m_card;
+};
+
+} // namespace vantora

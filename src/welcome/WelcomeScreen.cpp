@@ -1,0 +1,285 @@
+#include "welcome/WelcomeScreen.h"
+
+#include "welcome/BridgeChoiceSheet.h"
+#include "welcome/BridgeResetControl.h"
+#include "welcome/ConnectionScreenView.h"
+#include "welcome/ManualAddressSheet.h"
+#include "welcome/SheetOverlay.h"
+#include "welcome/WelcomeBottomBar.h"
+#include "welcome/WelcomeLayout.h"
+#include "welcome/WelcomeScreenTexts.h"
+
+#include "onboarding/BridgeOnboarding.h"
+#include "store/HalvetStore.h"
+#include "ui/ViewRuntime.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vantora {
+
+namespace {
+
+using Texts = WelcomeScreenTexts;
+using namespace welcomeScreen;
+
+std::optional<BridgeResetControl> offeredReset(const QWidget *screen)
+{
+    std::optional<BridgeResetControl> control = ui::Environment::of(screen).value(bridgeResetKey);
+    if (control && control->isEnabled && control->action)
+        return control;
+    return std::nullopt;
+}
+
+} // namespace
+
+WelcomeScreen::WelcomeScreen(BridgeOnboarding &onboarding, const HalvetStore &store, QWidget *parent)
+    : QWidget(parent)
+    , m_onboarding(onboarding)
+    , m_view(nullptr)
+    , m_bottomBar(new WelcomeBottomBar(this))
+    , m_addressSheet(new ManualAddressSheet)
+    , m_addressOverlay(new SheetOverlay(m_addressSheet, this))
+    , m_choiceSheet(new BridgeChoiceSheet)
+    , m_choiceOverlay(new SheetOverlay(m_choiceSheet, this))
+    , m_updates(ui::ViewRuntime::of(this).resolvedExecutor(), [this] { refresh(); })
+{
+    setFocusPolicy(Qt::StrongFocus);
+    const Facts now = facts();
+    m_view = new ConnectionScreenView(pillState(now), instruction(now), pulse(now.phase),
+                                      [this] { performPillAction(); }, this);
+    m_view->lower();
+    setFixedSize(WelcomeLayout::stageSize);
+
+    const auto invalidate = [this] { m_updates.invalidate(); };
+    connect(&m_onboarding, &BridgeOnboarding::phaseChanged, this, invalidate);
+    connect(&m_onboarding, &BridgeOnboarding::bridgesChanged, this, invalidate);
+    connect(&m_onboarding, &BridgeOnboarding::selectedBridgeChanged, this, invalidate);
+    connect(&m_onboarding, &BridgeOnboarding::failureTitleChanged, this, invalidate);
+    connect(&m_onboarding, &BridgeOnboarding::failureMessageChanged, this, invalidate);
+    connect(&store, &HalvetStore::failureKindChanged, this, invalidate);
+
+    connect(m_bottomBar, &WelcomeBottomBar::pressed, this, [this](BarButton button) { press(button); });
+    connect(m_addressSheet, &ManualAddressSheet::connectRequested, this, [this] { connectManualAddress(); });
+    connect(m_addressSheet, &ManualAddressSheet::cancelRequested, m_addressOverlay, &SheetOverlay::close);
+    connect(m_addressOverlay, &SheetOverlay::dismissRequested, m_addressOverlay, &SheetOverlay::close);
+    connect(m_choiceSheet, &BridgeChoiceSheet::bridgeChosen, this,
+            [this](const QString &address) { chooseBridge(address); });
+    connect(m_choiceSheet, &BridgeChoiceSheet::cancelRequested, m_choiceOverlay, &SheetOverlay::close);
+    connect(m_choiceOverlay, &SheetOverlay::dismissRequested, m_choiceOverlay, &SheetOverlay::close);
+
+    refresh();
+}
+
+WelcomeScreen::~WelcomeScreen()
+{
+    if (m_details)
+        m_details->deleteLater();
+}
+
+Facts WelcomeScreen::facts() const
+{
+    return {
+        .phase = m_onboarding.phase(),
+        .selectedBridge = m_onboarding.selectedBridge(),
+        .failureLabel = m_onboarding.failureLabel(),
+        .isUnexpectedFailure = m_onboarding.isUnexpectedFailure(),
+        .hasFailureMessage = !m_onboarding.failureMessage().isEmpty(),
+        .offersReset = offeredReset(this).has_value(),
+    };
+}
+
+void WelcomeScreen::performPillAction()
+{
+    switch (pillAction(m_onboarding.phase())) {
+    case PillAction::Start:
+        m_onboarding.start();
+        return;
+    case PillAction::ChooseBridge:
+        showBridgeChoice();
+        return;
+    case PillAction::Retry:
+        m_onboarding.retry();
+        return;
+    case PillAction::Nothing:
+        return;
+    }
+}
+
+void WelcomeScreen::connectManualAddress()
+{
+    // The onboarding gets the text as typed: it is trimmed and checked where the address is
+    // made, and a retry should try exactly what the user typed.
+    const QString address = m_addressSheet->address();
+    if (!isConnectable(address))
+        return;
+    m_addressOverlay->close();
+    m_onboarding.useAddress(address);
+}
+
+void WelcomeScreen::showManualAddress()
+{
+    m_addressOverlay->open(m_addressSheet->field());
+}
+
+void WelcomeScreen::showBridgeChoice()
+{
+    m_choiceSheet->setBridges(m_onboarding.bridges());
+    m_choiceOverlay->open(m_choiceSheet->focusTarget());
+}
+
+void WelcomeScreen::showDetails()
+{
+    if (m_details)
+        return;
+    auto *box = new QMessageBox(window());
+    box->setTextFormat(Qt::PlainText);
+    box->setText(m_onboarding.failureTitle());
+    box->setInformativeText(m_onboarding.failureMessage());
+    // The message may come from the bridge; the box would otherwise guess it is markup.
+    if (auto *message = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        message->setTextFormat(Qt::PlainText);
+    QPushButton *ok = box->addButton(Texts::ok(), QMessageBox::RejectRole);
+    QPushButton *enterAddress = box->addButton(Texts::enterAddress(), QMessageBox::ActionRole);
+    QPushButton *reset = nullptr;
+    for (const AlertButton button : detailsButtons(facts())) {
+        if (button == AlertButton::ResetConnection)
+            reset = box->addButton(Texts::resetConnection(), QMessageBox::ActionRole);
+    }
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this, box, enterAddress, reset] {
+        if (box->clickedButton() == enterAddress)
+            showManualAddress();
+        else if (reset && box->clickedButton() == reset)
+            resetConnection();
+    });
+    m_details = box;
+    box->open();
+}
+
+QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    for (const MenuEntry entry : contextMenu(facts())) {
+        switch (entry) {
+        case MenuEntry::CancelPairing:
+            menu->addAction(Texts::cancelPairing(), this, [this] { m_onboarding.cancel(); });
+            break;
+        case MenuEntry::EnterAddress:
+            menu->addAction(Texts::enterBridgeAddress(), this, [this] { showManualAddress(); });
+            break;
+        case MenuEntry::FindBridge:
+            menu->addAction(Texts::findBridge(), this, [this] { m_onboarding.start(); });
+            break;
+        case MenuEntry::ConnectionDetails:
+            menu->addAction(Texts::connectionDetails(), this, [this] { showDetails(); });
+            break;
+        case MenuEntry::Divider:
+            menu->addSeparator();
+            break;
+        case MenuEntry::Quit:
+            // A normal quit, so the application's shutdown work still runs.
+            menu->addAction(Texts::quit(), qApp, &QCoreApplication::quit);
+            break;
+        }
+    }
+    return menu;
+}
+
+bool WelcomeScreen::showsManualAddress() const
+{
+    return !m_addressOverlay->isHidden();
+}
+
+bool WelcomeScreen::showsBridgeChoice() const
+{
+    return !m_choiceOverlay->isHidden();
+}
+
+bool WelcomeScreen::event(QEvent *event)
+{
+    if (event->type() == ui::EnvironmentChangeEvent::eventType()
+        && static_cast<ui::EnvironmentChangeEvent *>(event)->key() == bridgeResetKey.name())
+        m_updates.invalidate();
+    return QWidget::event(event);
+}
+
+void WelcomeScreen::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = makeContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void WelcomeScreen::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_onboarding.cancel();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void WelcomeScreen::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_view->setGeometry(rect());
+    placeBottomBar();
+}
+
+void WelcomeScreen::refresh()
+{
+    const Facts now = facts();
+    m_view->apply(pillState(now), instruction(now), pulse(now.phase));
+    m_bottomBar->apply(welcomeScreen::bottomBar(now));
+    m_choiceSheet->setBridges(m_onboarding.bridges());
+    placeBottomBar();
+}
+
+void WelcomeScreen::placeBottomBar()
+{
+    const QSize size = m_bottomBar->sizeHint();
+    m_bottomBar->setGeometry((width() - size.width()) / 2, height() - bottomPadding - size.height(), size.width(),
+                             size.height());
+}
+
+void WelcomeScreen::press(BarButton button)
+{
+    switch (button) {
+    case BarButton::ConnectionHelp:
+        showDetails();
+        return;
+    case BarButton::EnterAddress:
+        showManualAddress();
+        return;
+    case BarButton::ResetConnection:
+        resetConnection();
+        return;
+    case BarButton::Cancel:
+        m_onboarding.cancel();
+        return;
+    }
+}
+
+void WelcomeScreen::chooseBridge(const QString &address)
+{
+    m_choiceOverlay->close();
+    m_onboarding.useAddress(address);
+}
+
+void WelcomeScreen::resetConnection()
+{
+    if (const std::optional<BridgeResetControl> control = offeredReset(this))
+        control->action();
+}
+
+} // namespace vantora

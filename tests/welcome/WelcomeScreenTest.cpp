@@ -1,0 +1,350 @@
+#include "StoreRig.h"
+
+#include "welcome/BridgeChoiceSheet.h"
+#include "welcome/BridgeResetControl.h"
+#include "welcome/ConnectionScreenView.h"
+#include "welcome/InstructionText.h"
+#include "welcome/ManualAddressSheet.h"
+#include "welcome/WelcomeBottomBar.h"
+#include "welcome/WelcomeLayout.h"
+#include "welcome/WelcomeScreen.h"
+
+#include "bridge/HueError.h"
+#include "onboarding/BridgeOnboarding.h"
+#include "ui/BridgeIllustration.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/MotionRecorder.h"
+#include "ui/TextLabel.h"
+#include "ui/ViewRuntime.h"
+
+#include "welcome/BridgeButtonPulse.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace vantora;
+using vantora::testing::StoreRig;
+using vantora::testing::ReplyScript;
+using Phase = OnboardingPhase;
+using Bridges = std::vector<DiscoveredBridge>;
+
+namespace {
+
+const DiscoveredBridge attic{QStringLiteral("001788fffe000001"), QStringLiteral("Attic"), QStringLiteral("10.0.0.7")};
+const DiscoveredBridge cellar{QStringLiteral("001788fffe000002"), QStringLiteral("Cellar"), QStringLiteral("10.0.0.8")};
+const runtime::NetworkError timedOut(runtime::NetworkErrorCode::timedOut);
+
+// A welcome screen over a real onboarding and store with scripted services, all on one
+// virtual clock. The window (and the screen in it) goes first, then the onboarding, then
+// the store.
+struct WelcomeScreenTest : ::testing::Test {
+    StoreRig rig;
+    ReplyScript<Bridges> search;
+    std::unique_ptr<BridgeOnboarding> onboarding;
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    WelcomeScreen *screen = nullptr;
+
+    void SetUp() override
+    {
+        onboarding = std::make_unique<BridgeOnboarding>(
+            rig.build(), OnboardingMode::live, OnboardingPreviewResult::lights, [this] { return search.reply(); },
+            rig.harness.clock, rig.harness.executor);
+        ui::Environment::scope(window.get()).set(ui::viewRuntimeKey,
+                                                 ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+        screen = new WelcomeScreen(*onboarding, *rig.store, window.get());
+        window->resize(screen->size());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+    }
+
+    void TearDown() override { window.reset(); }
+
+    void settle() { rig.harness.executor.runUntilIdle(); }
+
+    void reachPairing()
+    {
+        rig.pairing->identities.thenReturn(vantora::testing::sampleBridgeInfo());
+        rig.pairing->applicationKeys.alwaysFail(HueError::linkButtonNotPressed());
+        onboarding->useAddress(QStringLiteral("192.168.1.20"));
+        settle();
+        ASSERT_EQ(onboarding->phase(), Phase::pairing);
+    }
+
+    void reachFailed(std::exception_ptr failure)
+    {
+        rig.pairing->identities.thenFail(std::move(failure));
+        onboarding->useAddress(QStringLiteral("192.168.1.20"));
+        settle();
+        ASSERT_EQ(onboarding->phase(), Phase::failed);
+    }
+
+    const ConnectionPillState &pill() const { return screen->view()->pill()->state(); }
+    QString instruction() const { return screen->view()->instruction()->text(); }
+
+    static QAbstractButton *buttonTitled(const QList<QAbstractButton *> &buttons, const QString &title)
+    {
+        for (QAbstractButton *button : buttons) {
+            if (button->text() == title)
+                return button;
+        }
+        return nullptr;
+    }
+
+    static QStringList titles(const QMessageBox *box)
+    {
+        QStringList result;
+        for (const QAbstractButton *button : box->buttons())
+            result << button->text();
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(WelcomeScreenTest, FollowsTheOnboardingOncePerTurnAndPulsesWhileAnAttemptWorks)
+{
+    EXPECT_EQ(pill(), ConnectionPillState::ready());
+    EXPECT_EQ(screen->view()->stage()->buttonPulse()->pulse(), pulseCurve::PulseSwitch::Off);
+
+    search.thenWait();
+    onboarding->start();
+    EXPECT_EQ(pill(), ConnectionPillState::ready()) << "not from inside the change signal";
+
+    settle();
+    EXPECT_EQ(pill(), ConnectionPillState::searching());
+    EXPECT_EQ(instruction(), QStringLiteral("Press the large button on Hue Bridge\nto start the pairing."));
+    EXPECT_EQ(screen->view()->stage()->buttonPulse()->pulse(), pulseCurve::PulseSwitch::On);
+    EXPECT_EQ(screen->bottomBar()->shown(), std::vector{welcomeScreen::BarButton::Cancel});
+}
+
+TEST_F(WelcomeScreenTest, ThePillRetriesTheLastAddressOrSearchesAfresh)
+{
+    reachFailed(std::make_exception_ptr(timedOut));
+    EXPECT_EQ(pill(), ConnectionPillState::retry(QString::fromUtf8("Couldn’t connect...")));
+
+    rig.pairing->identities.thenWait();
+    screen->performPillAction();
+    settle();
+    EXPECT_EQ(onboarding->phase(), Phase::connecting);
+    EXPECT_EQ(search.callCount(), 0) << "a retry address means no search";
+    EXPECT_EQ(rig.pairing->targets.size(), 2u);
+    EXPECT_EQ(onboarding->retryAddress(), QStringLiteral("192.168.1.20"));
+
+    onboarding->cancel();
+    settle();
+    ASSERT_EQ(onboarding->phase(), Phase::ready);
+    search.thenWait();
+    screen->performPillAction();
+    EXPECT_EQ(onboarding->phase(), Phase::searching) << "ready starts a search";
+}
+
+TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedAndABlankOneIsRefused)
+{
+    struct Row {
+        std::string name;
+        QString typed;
+        bool connects;
+    };
+    const Row rows[] = {
+        {"spaces around the address", QStringLiteral("  10.0.0.2 "), true},
+        {"only spaces and a line break", QStringLiteral("   \n "), false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        rig.pairing->identities.thenWait();
+        const std::optional<QString> addressBefore = onboarding->retryAddress();
+        screen->showManualAddress();
+        ManualAddressSheet *sheet = screen->manualAddressSheet();
+        EXPECT_TRUE(sheet->field()->hasFocus());
+        sheet->field()->setText(row.typed);
+        EXPECT_EQ(sheet->connectButton()->isEnabled(), row.connects);
+
+        QTest::keyClick(sheet->field(), Qt::Key_Return);
+        settle();
+
+        EXPECT_EQ(screen->showsManualAddress(), !row.connects);
+        EXPECT_EQ(onboarding->retryAddress(), row.connects ? std::optional(row.typed) : addressBefore);
+        EXPECT_EQ(onboarding->phase(), row.connects ? Phase::connecting : Phase::ready);
+        onboarding->cancel();
+        settle();
+    }
+    screen->showManualAddress();
+    EXPECT_EQ(screen->manualAddressSheet()->address(), QStringLiteral("   \n ")) << "the field keeps its text";
+}
+
+TEST_F(WelcomeScreenTest, ChoosingTheSecondOfTwoBridgesClosesTheChooserAndConnectsToIt)
+{
+    search.thenReturn({attic, cellar});
+    rig.pairing->identities.thenWait();
+    onboarding->start();
+    settle();
+    ASSERT_EQ(onboarding->phase(), Phase::choosingBridge);
+    EXPECT_EQ(pill(), ConnectionPillState::choose());
+
+    screen->performPillAction();
+    ASSERT_TRUE(screen->showsBridgeChoice());
+    const auto &rows = screen->bridgeChoiceSheet()->rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1]->shownName(), QStringLiteral("Cellar"));
+    EXPECT_EQ(rows[1]->shownAddress(), QStringLiteral("10.0.0.8"));
+
+    QTest::mouseClick(rows[1], Qt::LeftButton, {}, QPoint(rows[1]->width() - 4, rows[1]->height() / 2));
+    settle();
+
+    EXPECT_FALSE(screen->showsBridgeChoice());
+    EXPECT_EQ(onboarding->retryAddress(), cellar.address);
+    EXPECT_EQ(onboarding->phase(), Phase::connecting);
+}
+
+TEST_F(WelcomeScreenTest, EscapeCancelsARunningAttemptAndClosesASheetFirst)
+{
+    QTest::keyClick(screen, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(onboarding->phase(), Phase::ready) << "nothing to cancel";
+
+    reachPairing();
+    EXPECT_EQ(pill(), ConnectionPillState::found(QStringLiteral("Hue Bridge"), QStringLiteral("192.168.1.20")));
+
+    screen->showManualAddress();
+    QTest::keyClick(screen->manualAddressSheet()->field(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(screen->showsManualAddress());
+    EXPECT_EQ(onboarding->phase(), Phase::pairing) << "Escape closed the sheet only";
+
+    QTest::keyClick(screen, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(onboarding->phase(), Phase::ready);
+    EXPECT_EQ(pill(), ConnectionPillState::ready());
+}
+
+TEST_F(WelcomeScreenTest, NamesAndMessagesFromTheNetworkAreDrawnLiterally)
+{
+    const QString markup = QStringLiteral("<b>x</b>");
+    search.thenReturn({DiscoveredBridge{QStringLiteral("001788fffe000003"), markup, QStringLiteral("10.0.0.9")}, attic});
+    onboarding->start();
+    settle();
+    screen->showBridgeChoice();
+    BridgeChoiceRow *row = screen->bridgeChoiceSheet()->rows().front();
+    EXPECT_EQ(row->shownName(), markup);
+    for (const QLabel *label : row->findChildren<QLabel *>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    screen->bridgeChoiceSheet()->cancelButton()->click();
+    EXPECT_FALSE(screen->showsBridgeChoice());
+
+    onboarding->cancel();
+    reachFailed(std::make_exception_ptr(HueError::api(markup)));
+    screen->showDetails();
+    QMessageBox *alert = screen->detailsAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(alert->informativeText().contains(markup));
+    const QLabel *message = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->textFormat(), Qt::PlainText);
+    EXPECT_EQ(alert->textFormat(), Qt::PlainText);
+}
+
+TEST_F(WelcomeScreenTest, TheDetailsAlertOffersTheAddressSheetAndAResetOnlyWhenEnabled)
+{
+    int resets = 0;
+    struct Row {
+        std::string name;
+        std::optional<bool> resetEnabled;
+        QStringList buttons;
+    };
+    const Row rows[] = {
+        {"no reset control", std::nullopt, {"OK", "Enter IP address…"}},
+        {"a disabled reset", false, {"OK", "Enter IP address…"}},
+        {"an enabled reset", true, {"OK", "Enter IP address…", "Reset connection…"}},
+    };
+    search.thenReturn({});
+    onboarding->start();
+    settle();
+    ASSERT_EQ(onboarding->phase(), Phase::notFound);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto &scope = ui::Environment::scope(window.get());
+        if (row.resetEnabled)
+            scope.set(bridgeResetKey, std::optional(BridgeResetControl{*row.resetEnabled, [&resets] { ++resets; }}));
+        else
+            scope.unset(bridgeResetKey);
+        settle();
+        const bool resetShown = screen->bottomBar()->button(welcomeScreen::BarButton::ResetConnection)->isVisible();
+        EXPECT_EQ(resetShown, row.resetEnabled.value_or(false));
+
+        screen->bottomBar()->button(welcomeScreen::BarButton::ConnectionHelp)->click();
+        QMessageBox *alert = screen->detailsAlert();
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(titles(alert), row.buttons);
+        buttonTitled(alert->buttons(), QStringLiteral("OK"))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(screen->showsDetails());
+    }
+
+    screen->showDetails();
+    buttonTitled(screen->detailsAlert()->buttons(), QString::fromUtf8("Reset connection…"))->click();
+    EXPECT_EQ(resets, 1);
+
+    screen->showDetails();
+    buttonTitled(screen->detailsAlert()->buttons(), QString::fromUtf8("Enter IP address…"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(screen->showsDetails());
+    EXPECT_TRUE(screen->showsManualAddress());
+}
+
+TEST_F(WelcomeScreenTest, TheContextMenuRunsItsCommands)
+{
+    const auto texts = [this] {
+        std::unique_ptr<QMenu> menu(screen->makeContextMenu(nullptr));
+        QStringList result;
+        for (const QAction *action : menu->actions())
+            result << (action->isSeparator() ? QStringLiteral("—") : action->text());
+        return result;
+    };
+    EXPECT_EQ(texts(), (QStringList{"Enter Bridge IP address…", "Find Hue Bridge", "—", "Quit vantora"}));
+
+    reachPairing();
+    std::unique_ptr<QMenu> menu(screen->makeContextMenu(nullptr));
+    menu->actions().front()->trigger();
+    settle();
+    EXPECT_EQ(onboarding->phase(), Phase::ready) << "Cancel pairing";
+}
+
+TEST_F(WelcomeScreenTest, TheInstructionCrossFadesUnlessMotionIsReduced)
+{
+    struct Row {
+        std::string name;
+        bool reduceMotion;
+        ui::Animation expected;
+    };
+    const Row rows[] = {
+        {"motion", false, ui::Animation::easeOut(0.18)},
+        {"reduced motion", true, ui::Animation::none()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ui::Environment::scope(window.get()).set(ui::reduceMotionKey, row.reduceMotion);
+        ui::MotionRecorder recorder;
+        search.thenWait();
+        onboarding->start();
+        settle();
+        const std::vector<ui::Animation> fades =
+            recorder.animationsOf(screen->view()->instruction(), QByteArrayLiteral("instructionFade"));
+        ASSERT_EQ(fades.size(), 1u);
+        EXPECT_EQ(fades.front(), row.expected);
+        onboarding->cancel();
+        settle();
+    }
+}
