@@ -129,8 +129,14 @@ public:
         if (state->finished)
             co_return std::nullopt;
 
+        // Cancelling ends the stream at once, so producers stop before the reader resumes.
         ExternalWait<std::optional<T>> wait(
-            [state](Completer<std::optional<T>> reader) { state->reader = std::move(reader); });
+            [state](Completer<std::optional<T>> reader) { state->reader = std::move(reader); },
+            [state] {
+                state->reader.reset();
+                state->buffer.clear();
+                state->terminate();
+            });
         bool cancelled = false;
         std::optional<T> value;
         try {

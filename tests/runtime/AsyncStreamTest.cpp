@@ -90,6 +90,21 @@ TEST(AsyncStream, EndsOnceWhicheverSideEndsIt)
     EXPECT_EQ(terminations, 3) << "a handler set after the end runs at once";
 }
 
+TEST(AsyncStream, ACancelledReadStopsItsProducersBeforeTheReaderResumes)
+{
+    TaskHarness harness;
+    auto [stream, continuation] = AsyncStream<int>::make();
+    bool terminated = false;
+    continuation.setOnTermination([&] { terminated = true; });
+    const auto reader = harness.start(readOne(stream));
+    ASSERT_FALSE(reader.isFinished());
+    reader.cancel();
+    EXPECT_TRUE(terminated) << "the termination handler runs inside cancel()";
+    EXPECT_TRUE(continuation.isTerminated());
+    harness.executor.runUntilIdle();
+    EXPECT_THROW(reader.result(), CancellationError);
+}
+
 TEST(AsyncStream, ACancelledReadEndsTheStream)
 {
     TaskHarness harness;
