@@ -66,7 +66,8 @@ Task<void> runSpawned(Task<T> body, std::shared_ptr<SpawnState<T>> state)
             co_await std::move(body);
             state->outcome.setValue();
         } else {
-            state->outcome.setValue(co_await std::move(body));
+            T value = co_await std::move(body);
+            state->outcome.setValue(std::move(value));
         }
     } catch (...) {
         state->outcome.setError(std::current_exception());
