@@ -58,7 +58,7 @@ runtime::Task<void> BridgePairing::pair()
     const BridgeAddress address = **m_state.pendingAddress;
     const QString bridgeID = bridge.bridgeid.toLower();
     const bool wasConnected = m_state.connection->has_value();
-    if (wasConnected && (*m_state.connection)->bridgeID != bridgeID) {
+    if (wasConnected && (*m_state.connection)->bridgeID.toLower() != bridgeID) {
         m_failures.record(std::make_exception_ptr(HueError::bridgeIdentityChanged()), AppIssue::Operation::pairing);
         co_return;
     }

@@ -51,6 +51,8 @@ runtime::Task<void> BridgeReconnection::reconnect(std::optional<QString> address
         co_return;
 
     const BridgeConnection saved = **m_state.connection;
+    // Bridges report their id in either case; a saved id is matched in lower case.
+    const QString savedBridgeID = saved.bridgeID.toLower();
     m_state.supersedeRunningWork();
     m_state.isManagingConnection.set(true);
     m_state.notice.set(std::nullopt);
@@ -67,7 +69,7 @@ runtime::Task<void> BridgeReconnection::reconnect(std::optional<QString> address
         if (rediscovery == Rediscovery::off) {
             std::exception_ptr atStart;
             try {
-                identity = co_await matchBridgeIdentity(m_services.pairingServiceFactory, start, saved.bridgeID);
+                identity = co_await matchBridgeIdentity(m_services.pairingServiceFactory, start, savedBridgeID);
             } catch (...) {
                 atStart = std::current_exception();
             }
@@ -76,14 +78,14 @@ runtime::Task<void> BridgeReconnection::reconnect(std::optional<QString> address
                 std::rethrow_exception(atStart);
         }
         if (!identity) {
-            found = co_await findSavedBridge(m_services.discover, saved.bridgeID);
-            identity = co_await matchBridgeIdentity(m_services.pairingServiceFactory, found, saved.bridgeID);
+            found = co_await findSavedBridge(m_services.discover, savedBridgeID);
+            identity = co_await matchBridgeIdentity(m_services.pairingServiceFactory, found, savedBridgeID);
         }
         verifiedBridge = identity;
         verifiedAddress = found;
         co_await runtime::checkCancellation();
 
-        const BridgeConnection renewed{found, saved.bridgeID.toLower(), identity->name, saved.applicationKey};
+        const BridgeConnection renewed{found, savedBridgeID, identity->name, saved.applicationKey};
         const std::shared_ptr<LightService> service = m_services.serviceFactory(renewed);
         HueSnapshot snapshot = co_await service->snapshot();
         co_await runtime::checkCancellation();

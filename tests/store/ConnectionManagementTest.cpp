@@ -347,6 +347,43 @@ TEST(Reconnect, AnotherBridgeAtTheAddressIsRefused)
     EXPECT_TRUE(rig.lights->requests.empty());
 }
 
+TEST(Reconnect, ASavedBridgeIdInUpperCaseStillMatchesItsBridge)
+{
+    StoreRig rig;
+    BridgeConnection saved = sampleConnection();
+    saved.bridgeID = saved.bridgeID.toUpper();
+    rig.storage.save(saved);
+    rig.pairing->identities.alwaysReturn(sampleBridgeInfo());
+    rig.discovery.alwaysReturn({DiscoveredBridge{QStringLiteral("001788fffe123456"), QStringLiteral("Hue Bridge"),
+                                                 QStringLiteral("192.168.1.44")}});
+    rig.lights->snapshots.alwaysReturn(HueSnapshot::demo());
+    HalvetStore &store = rig.build();
+
+    rig.start(store.reconnect(std::nullopt, Rediscovery::on));
+
+    EXPECT_FALSE(store.errorMessage());
+    EXPECT_TRUE(store.hasVerifiedConnection());
+    EXPECT_EQ(store.connection()->address.host, QStringLiteral("192.168.1.44"));
+    EXPECT_EQ(rig.storage.saved()->bridgeID, sampleConnection().bridgeID) << "saved again in lower case";
+}
+
+TEST(Pair, RepairingAcceptsTheSavedBridgeWhateverTheCaseOfItsSavedId)
+{
+    StoreUnitBench bench;
+    BridgeConnection saved = sampleConnection();
+    saved.bridgeID = saved.bridgeID.toUpper();
+    bench.state.connection.set(saved);
+    bench.state.pendingBridge.set(sampleBridgeInfo());
+    bench.state.pendingAddress.set(saved.address);
+    bench.pairing->applicationKeys.thenReturn(QStringLiteral("renewed-key"));
+    bench.lights->snapshots.thenReturn(HueSnapshot::demo());
+
+    bench.start(bench.pairingFlow.pair());
+
+    EXPECT_FALSE(bench.state.errorMessage.get());
+    EXPECT_EQ(bench.state.connection.get()->applicationKey, QStringLiteral("renewed-key"));
+}
+
 TEST(Reconnect, DoesNothingWhileConnectionWorkRunsOrWithoutAConnection)
 {
     StoreRig rig;
