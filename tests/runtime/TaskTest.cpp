@@ -30,6 +30,12 @@ Task<int> throwsAfterSuspending(VirtualClock &clock)
     throw std::runtime_error("after");
 }
 
+Task<int> valueAfter(VirtualClock &clock, std::chrono::seconds delay, int value)
+{
+    co_await clock.sleepFor(delay);
+    co_return value;
+}
+
 Task<int> sumOfTwo() { co_return co_await answer() + co_await answer(); }
 
 Task<void> record(std::vector<std::string> &log, std::string entry)
@@ -109,13 +115,8 @@ TEST(Spawn, StartsOnALaterTurnInFifoOrder)
 TEST(Spawn, OneResultReachesEveryJoiner)
 {
     TaskHarness harness;
-    auto worker = harness.scope.spawn(throwsAfterSuspending(harness.clock));
-    (void)worker;
     std::vector<int> results;
-    auto producer = harness.start([](VirtualClock &clock) -> Task<int> {
-        co_await clock.sleepFor(2s);
-        co_return 7;
-    }(harness.clock));
+    auto producer = harness.start(valueAfter(harness.clock, 2s, 7));
     std::vector<TaskHandle<int>> joiners;
     for (int i = 0; i < 3; ++i)
         joiners.push_back(harness.scope.spawn(joinAndRecord(producer, results)));
@@ -135,10 +136,7 @@ TEST(Spawn, CancellingAJoinerLeavesTheJoinedTaskAndTheJoinRunning)
 {
     TaskHarness harness;
     std::vector<int> results;
-    auto producer = harness.start([](VirtualClock &clock) -> Task<int> {
-        co_await clock.sleepFor(2s);
-        co_return 9;
-    }(harness.clock));
+    auto producer = harness.start(valueAfter(harness.clock, 2s, 9));
     auto joiner = harness.start(joinAndRecord(producer, results));
 
     joiner.cancel();
@@ -188,10 +186,7 @@ TEST(Spawn, AJoinPassingCancellationDeliversTheResultWhenNobodyCancels)
 {
     TaskHarness harness;
     std::vector<int> results;
-    auto producer = harness.start([](VirtualClock &clock) -> Task<int> {
-        co_await clock.sleepFor(2s);
-        co_return 9;
-    }(harness.clock));
+    auto producer = harness.start(valueAfter(harness.clock, 2s, 9));
     auto joiner = harness.start(joinPassingCancellationAndRecord(producer, results));
     harness.clock.advance(2s);
     EXPECT_EQ(joiner.result(), 9);
