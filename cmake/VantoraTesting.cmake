@@ -54,3 +54,19 @@ function(vantora_add_child_folders)
     endif()
   endforeach()
 endfunction()
+
+# vantora_add_gallery(NAME <name> SOURCES ... LIBRARIES ... [ENVIRONMENT ...]): a program that
+# renders widgets to PNGs under <build>/gallery for people to look at. It is a tool, not a
+# test: ctest does not count it; the `gallery` target runs every one (scripts/test does).
+add_custom_target(gallery)
+function(vantora_add_gallery)
+  cmake_parse_arguments(G "" "NAME" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+  add_executable(${G_NAME} ${G_SOURCES})
+  target_link_libraries(${G_NAME} PRIVATE ${G_LIBRARIES} GTest::gtest GTest::gmock)
+  add_custom_target(run_${G_NAME}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ${G_ENVIRONMENT}
+      $<TARGET_FILE:${G_NAME}> --gtest_brief=1
+    DEPENDS ${G_NAME}
+    VERBATIM)
+  add_dependencies(gallery run_${G_NAME})
+endfunction()
