@@ -1,9 +1,9 @@
 #include "LayoutFaults.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLineEdit>
 #include <QStyle>
 #include <QWidget>
 
@@ -16,10 +16,8 @@ namespace {
 QString describe(const QWidget &widget)
 {
     QString text;
-    if (const auto *label = qobject_cast<const QLabel *>(&widget))
-        text = label->text();
-    else if (const auto *button = qobject_cast<const QAbstractButton *>(&widget))
-        text = button->text();
+    if (QAccessibleInterface *presented = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(&widget)))
+        text = presented->text(QAccessible::Name);
     const QString name = QString::fromLatin1(widget.metaObject()->className());
     return text.isEmpty() ? name : QStringLiteral("%1 \"%2\"").arg(name, text);
 }
@@ -29,10 +27,27 @@ QString sizeText(QSize size)
     return QStringLiteral("%1×%2").arg(size.width()).arg(size.height());
 }
 
+// What the accessibility layer presents as text or as something to operate: our own text
+// widgets give themselves the static-text role, so they count as labels do.
 bool isControl(const QWidget &widget)
 {
-    return qobject_cast<const QLabel *>(&widget) || qobject_cast<const QAbstractButton *>(&widget)
-        || qobject_cast<const QLineEdit *>(&widget);
+    QAccessibleInterface *presented = QAccessible::queryAccessibleInterface(const_cast<QWidget *>(&widget));
+    if (!presented)
+        return false;
+    switch (presented->role()) {
+    case QAccessible::StaticText:
+    case QAccessible::Heading:
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::EditableText:
+    case QAccessible::ComboBox:
+    case QAccessible::Slider:
+    case QAccessible::Link:
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::optional<QString> clipOf(const QWidget &widget)

@@ -16,8 +16,8 @@ namespace vantora::testing {
 QStringList clippedTexts(const QWidget &root);
 
 // Controls that overlap: two sibling widgets whose rectangles share any pixel, where each is
-// a control or a label (anything that shows text or takes input). Backdrops and layers that
-// cover their siblings on purpose are not controls and never count.
+// presented to accessibility as text or as something to operate. Backdrops and layers that
+// cover their siblings on purpose are neither and never count.
 QStringList overlappingControls(const QWidget &root);
 
 } // namespace vantora::testing
