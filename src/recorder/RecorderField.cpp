@@ -13,6 +13,13 @@
 
 #include "runtime/NotificationCenter.h"
 
+#include "ui/Colours.h"
+#include "ui/DynamicColor.h"
+#include "ui/Environment.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/SystemColours.h"
+#include "ui/SystemFont.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,6 +44,9 @@ constexpr quint32 anyModifierButShiftMask = 0xFF5C0000;
 constexpr qint64 escapeCarbonKeyCode = 53;
 // A click this close to the field still counts as on it.
 constexpr int clickTolerance = 3;
+
+const ui::DynamicColor fieldBackground{ui::colours::white(), ui::colours::grey(0.12)};
+const ui::DynamicColor fieldText{ui::colours::grey(0.16), ui::colours::grey(0.94)};
 
 bool holdsAny(ModifierFlags flags, quint32 mask)
 {
@@ -142,6 +152,7 @@ void RecorderField::setUp()
 {
     setPlaceholderText(RecorderTexts::recordShortcut());
     setAlignment(Qt::AlignCenter);
+    setFont(ui::systemFont(12));
     setClearButtonEnabled(true);
     // Recorded, never typed: no pasting, dropping or editing menu.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -202,10 +213,25 @@ QSize RecorderField::minimumSizeHint() const
     return {minimumWidth, QLineEdit::minimumSizeHint().height()};
 }
 
+void RecorderField::followScheme()
+{
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, fieldBackground.resolve(scheme));
+    colours.setColor(QPalette::Text, fieldText.resolve(scheme));
+    colours.setColor(QPalette::Disabled, QPalette::Text, ui::systemColours::tertiary().resolve(scheme));
+    colours.setColor(QPalette::PlaceholderText, ui::systemColours::secondary().resolve(scheme));
+    if (colours != palette())
+        setPalette(colours);
+}
+
 bool RecorderField::event(QEvent *event)
 {
     if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
         watchWindow();
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange ||
+        event->type() == ui::EnvironmentChangeEvent::eventType())
+        followScheme();
     return QLineEdit::event(event);
 }
 

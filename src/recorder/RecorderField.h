@@ -78,6 +78,7 @@ private:
     friend class RecordingFilter;
 
     void setUp();
+    void followScheme();
     void updateText();
     void watchWindow();
     void holdFocusForOneTurn();

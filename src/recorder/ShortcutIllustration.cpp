@@ -3,6 +3,7 @@
 #include "recorder/ShortcutPowerGlyph.h"
 
 #include "ui/Animation.h"
+#include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/ViewRuntime.h"
 #include "ui/ViewTask.h"
@@ -23,19 +24,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QColor grey(double white, double opacity = 1.0)
-{
-    return QColor::fromRgbF(float(white), float(white), float(white), float(opacity));
-}
+using ui::colours::black;
+using ui::colours::grey;
+using ui::colours::white;
 
-QColor black(double opacity)
+QColor p3Grey(double level)
 {
-    return QColor::fromRgbF(0, 0, 0, float(opacity));
-}
-
-QColor white(double opacity)
-{
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
+    return ui::colours::displayP3(level, level, level);
 }
 
 QColor mix(const QColor &a, const QColor &b, double progress)
@@ -216,7 +211,7 @@ void ShortcutIllustration::paintEvent(QPaintEvent *)
 
     QPainterPath tile;
     tile.addRoundedRect(QRectF(0.5, 0.5, side - 1, side - 1), 7, 7);
-    painter.fillPath(tile, dark ? grey(0.2) : grey(0.9652));
+    painter.fillPath(tile, dark ? grey(0.2) : p3Grey(0.9652));
     painter.setPen(QPen(black(0.05), 1));
     painter.drawPath(tile);
 
@@ -280,7 +275,7 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     painter.drawEllipse(QPointF(0, 0), 11.5, 11.5);
     QLinearGradient raisedFill(0, -11, 0, 11);
     raisedFill.setColorAt(0, dark ? grey(0.32) : Qt::white);
-    raisedFill.setColorAt(1, dark ? grey(0.26) : grey(0.9647));
+    raisedFill.setColorAt(1, dark ? grey(0.26) : p3Grey(0.9647));
     painter.fillPath(raised, raisedFill);
     painter.setPen(QPen(dark ? white(0.12) : Qt::white, 0.5));
     painter.drawEllipse(QPointF(0, 0), 10.75, 10.75);
@@ -288,12 +283,12 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     // The pressed face, a little larger and without a shadow.
     painter.setOpacity(pressed);
     QLinearGradient pressedFill(0, -12, 0, 12);
-    pressedFill.setColorAt(0, dark ? grey(0.17) : grey(0.8276));
-    pressedFill.setColorAt(1, dark ? grey(0.25) : grey(0.9098));
+    pressedFill.setColorAt(0, dark ? grey(0.17) : p3Grey(0.8276));
+    pressedFill.setColorAt(1, dark ? grey(0.25) : p3Grey(0.9098));
     fillCircle(painter, QPointF(0, 0), 24, pressedFill);
     QLinearGradient rim(0, -12, 0, 12);
-    rim.setColorAt(0, dark ? grey(0.12) : grey(0.7683));
-    rim.setColorAt(1, dark ? grey(0.3) : grey(0.8778));
+    rim.setColorAt(0, dark ? grey(0.12) : p3Grey(0.7683));
+    rim.setColorAt(1, dark ? grey(0.3) : p3Grey(0.8778));
     painter.setPen(QPen(QBrush(rim), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(0, 0), 11.5, 11.5);
@@ -304,7 +299,7 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     painter.setBrush(Qt::NoBrush);
 
     painter.setOpacity(1 - pressed);
-    stroke.setColor(dark ? grey(0.76) : grey(0.7541));
+    stroke.setColor(dark ? grey(0.76) : p3Grey(0.7541));
     painter.setPen(stroke);
     painter.drawPath(glyph);
 
@@ -314,8 +309,8 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     painter.setPen(glow);
     painter.drawPath(glyph);
     QRadialGradient amber(QPointF(0, -6 + 1), 10);
-    amber.setColorAt(0, QColor::fromRgbF(0.6012f, 0.2104f, 0.0f));
-    amber.setColorAt(1, QColor::fromRgbF(1.0f, 0.7699f, 0.1877f));
+    amber.setColorAt(0, ui::colours::displayP3(0.6012, 0.2104, 0.0));
+    amber.setColorAt(1, ui::colours::displayP3(1.0, 0.7699, 0.1877));
     stroke.setBrush(amber);
     painter.setPen(stroke);
     painter.drawPath(glyph);
