@@ -53,6 +53,27 @@ bool holdsAny(ModifierFlags flags, quint32 mask)
     return (quint32(flags.toInt()) & mask) != 0;
 }
 
+bool isModifierKey(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString menuItemTitle(const QAction &action)
 {
     // Mnemonic markers are not part of what the user reads.
@@ -372,6 +393,9 @@ bool RecorderField::handleMouseRelease(const QMouseEvent &event)
 
 bool RecorderField::handleKeyPress(const QKeyEvent &event)
 {
+    // A modifier going down is the start of a combination, not a key of its own.
+    if (isModifierKey(Qt::Key(event.key())))
+        return true;
     const auto keyEvent = GlobalShortcuts::KeyEvent::fromQt(event, m_services.layout);
     if (!keyEvent)
         return true;

@@ -68,6 +68,7 @@ TEST_F(RecorderFieldTest, TakesOnlyKeysThatCanMakeAShortcut)
 {
     const KeyCase cases[] = {
         {"a letter alone", scanCode::k, Qt::Key_K, {}, std::nullopt, 1},
+        {"ctrl going down before the key", 37, Qt::Key_Control, Qt::ControlModifier, std::nullopt, 0},
         {"shift and a letter", scanCode::a, Qt::Key_A, Qt::ShiftModifier, std::nullopt, 1},
         {"a function key alone", scanCode::f5, Qt::Key_F5, {}, Shortcut(Key::f5.rawValue, 0), 0},
         {"shift and a function key", scanCode::f5, Qt::Key_F5, Qt::ShiftModifier, Shortcut(Key::f5.rawValue, shift), 0},
