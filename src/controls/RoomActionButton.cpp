@@ -109,8 +109,8 @@ void RoomActionButton::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF frame(QPointF(0, 0), QSizeF(buttonSize));
     const Layers shown = currentLayers();
+    const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
     if (shown.backdrop > 0) {
-        const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
         const QColor backdrop = dark ? ui::colours::white(0.1) : ui::colours::grey(0.3, 0.1);
         painter.setOpacity(shown.backdrop);
         painter.fillPath(ui::shapes::roundedRect(frame, ui::shapes::capsule), backdrop);
@@ -125,7 +125,10 @@ void RoomActionButton::paintEvent(QPaintEvent *)
         if (opacity <= 0)
             continue;
         painter.setOpacity(opacity);
-        const ui::SvgImage image(prefix + QLatin1String(layer));
+        // A layer may have a variant that reads better on the dark surfaces.
+        const QString name = prefix + QLatin1String(layer);
+        const ui::SvgImage darkVariant(name + QLatin1String("Dark"));
+        const ui::SvgImage image = dark && darkVariant.isValid() ? darkVariant : ui::SvgImage(name);
         painter.drawImage(frame, image.render(frame.size(), devicePixelRatioF()));
     }
 }
