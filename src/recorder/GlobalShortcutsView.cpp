@@ -6,6 +6,7 @@
 #include "recorder/ShortcutBackButton.h"
 #include "recorder/ShortcutIllustration.h"
 #include "recorder/ShortcutsPageRules.h"
+#include "recorder/ToggleColorPicker.h"
 
 #include "ui/Accessibility.h"
 #include "ui/DynamicColor.h"
@@ -76,7 +77,7 @@ protected:
 
 } // namespace
 
-GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppearance &,
+GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppearance &toggleAppearance,
                                          std::function<void()> back, bool hotKeysWork, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
@@ -94,6 +95,11 @@ GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppea
     shortcutsTitle->setContentsMargins(8, 0, 0, 16);
     page->addWidget(shortcutsTitle);
     page->addWidget(buildShortcutCard(hotKeysWork));
+
+    auto *colourTitle = sectionTitle(tr("Toggle color"));
+    colourTitle->setContentsMargins(8, 34, 0, 16);
+    page->addWidget(colourTitle);
+    page->addWidget(new ToggleColorPicker(toggleAppearance));
 
     page->addStretch(1);
     page->addSpacing(16);
@@ -127,6 +133,7 @@ QWidget *GlobalShortcutsView::buildHeader()
 QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
 {
     auto *card = new ui::LightCardSurface(12);
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *rows = new QVBoxLayout(card->content());
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);

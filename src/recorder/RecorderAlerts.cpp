@@ -9,11 +9,11 @@
 
 namespace vantora::recorder {
 
-int MessageBoxRecorderAlerts::present(QWidget *window, const QString &text,
-                                      const std::optional<QString> &informativeText, const QStringList &buttons)
+QMessageBox *MessageBoxRecorderAlerts::build(QWidget *window, const QString &text,
+                                             const std::optional<QString> &informativeText, const QStringList &buttons,
+                                             std::vector<QAbstractButton *> &added)
 {
-    QPointer<QMessageBox> box = new QMessageBox(window);
-    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *box = new QMessageBox(window);
     box->setIcon(QMessageBox::Warning);
     box->setTextFormat(Qt::PlainText);
     box->setText(text);
@@ -25,7 +25,6 @@ int MessageBoxRecorderAlerts::present(QWidget *window, const QString &text,
     }
     box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
 
-    std::vector<QAbstractButton *> added;
     for (qsizetype index = 0; index < buttons.size(); ++index) {
         // The first button is the default, as the recorder's alerts want it; the others
         // are alternatives to it.
@@ -34,7 +33,14 @@ int MessageBoxRecorderAlerts::present(QWidget *window, const QString &text,
     }
     if (!added.empty())
         box->setDefaultButton(static_cast<QPushButton *>(added.front()));
+    return box;
+}
 
+int MessageBoxRecorderAlerts::present(QWidget *window, const QString &text,
+                                      const std::optional<QString> &informativeText, const QStringList &buttons)
+{
+    std::vector<QAbstractButton *> added;
+    QPointer<QMessageBox> box = build(window, text, informativeText, buttons, added);
     box->exec();
     if (!box)
         return 0;

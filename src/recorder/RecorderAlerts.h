@@ -4,7 +4,10 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
+class QAbstractButton;
+class QMessageBox;
 class QWidget;
 
 namespace vantora::recorder {
@@ -28,6 +31,10 @@ class MessageBoxRecorderAlerts final : public RecorderAlerts {
 public:
     int present(QWidget *window, const QString &text, const std::optional<QString> &informativeText,
                 const QStringList &buttons) override;
+
+    // The box `present` shows, not yet shown; its added buttons in `buttons`' order.
+    static QMessageBox *build(QWidget *window, const QString &text, const std::optional<QString> &informativeText,
+                              const QStringList &buttons, std::vector<QAbstractButton *> &added);
 };
 
 } // namespace vantora::recorder

@@ -1,9 +1,12 @@
 #include "RecorderRig.h"
 
 #include "ui/Gallery.h"
+#include "ui/ScreenInfo.h"
 
 #include "recorder/ApplicationShortcuts.h"
 #include "recorder/GlobalShortcutsView.h"
+#include "recorder/RecorderAlerts.h"
+#include "recorder/RecorderTexts.h"
 #include "recorder/RecorderView.h"
 
 #include "shortcuts/Key.h"
@@ -38,6 +41,8 @@ protected:
 
 TEST_F(ShortcutsPageGallery, Pages)
 {
+    // The page as on a screen tall enough for all of it.
+    ui::screenInfo::setHeightSource([](const QWidget *) { return std::optional<int>(900); });
     render(QStringLiteral("shortcuts-page-empty"), [](auto &) {});
     render(QStringLiteral("shortcuts-page-recording"), [](recorder::GlobalShortcutsView &view) {
         view.showRecorder().field().setPlaceholderText(QStringLiteral("Press Shortcut"));
@@ -47,6 +52,15 @@ TEST_F(ShortcutsPageGallery, Pages)
                         toggleHomeLights());
     render(QStringLiteral("shortcuts-page-two-set"), [](auto &) {});
     render(QStringLiteral("shortcuts-page-no-x11"), [](auto &) {}, false);
+
+    vantora::testing::renderGallery(QStringLiteral("shortcuts-conflict-alert"), [](QWidget &page, ui::ColorScheme) {
+        std::vector<QAbstractButton *> buttons;
+        QMessageBox *box = recorder::MessageBoxRecorderAlerts::build(
+            nullptr, recorder::RecorderTexts::usedBySystem(), recorder::RecorderTexts::canBeChanged(),
+            {recorder::RecorderTexts::ok(), recorder::RecorderTexts::useAnyway()}, buttons);
+        box->setParent(&page, Qt::Widget);
+        (new QVBoxLayout(&page))->addWidget(box);
+    });
 }
 
 } // namespace
