@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QHBoxLayout;
 class QScrollArea;
 

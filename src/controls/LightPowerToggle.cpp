@@ -1,9 +1,12 @@
 #include "controls/LightPowerToggle.h"
 
+#include "controls/FocusRing.h"
+
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/Shapes.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 
 namespace vantora::controls {
@@ -130,6 +133,32 @@ void LightPowerToggle::paintEvent(QPaintEvent *)
         active ? verticalGradient(knob, {accent.knobRim[0], accent.knobRim[1], accent.knobRim[2]})
                : verticalGradient(knob, {Qt::white, resting ? grey255(193) : grey(0.88), Qt::white});
     ui::shapes::strokeInside(painter, knob, capsule, resting ? 1 : 0.75, knobRim);
+
+    if (hasFocus() && m_keyboardFocus) {
+        painter.setOpacity(1.0);
+        const double outset = focusRing::outset;
+        focusRing::paint(painter, this, track.adjusted(-outset, -outset, outset, outset));
+    }
+}
+
+void LightPowerToggle::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = focusRing::cameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void LightPowerToggle::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
+    update();
+}
+
+void LightPowerToggle::mousePressEvent(QMouseEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::mousePressEvent(event);
 }
 
 } // namespace vantora::controls

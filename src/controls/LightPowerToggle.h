@@ -11,7 +11,8 @@ namespace vantora::controls {
 // the light is on, in neutral greys while it is off, with a knob that slides between the two
 // sides; an unavailable light is drawn faded with its knob on the off side. A press asks
 // for the other state through `switchRequested`; the switch itself moves only when its
-// owner sets the new state. Presented to assistive technologies as a checkable button.
+// owner sets the new state. Presented to assistive technologies as a checkable button; Space
+// switches it once it has focus, and the controls' focus ring shows when focus came by keyboard.
 class LightPowerToggle final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -32,6 +33,9 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void nextCheckState() override {}
 
 private:
@@ -39,6 +43,7 @@ private:
 
     bool m_on = false;
     bool m_unavailable = false;
+    bool m_keyboardFocus = false;
     ToggleColor m_accent = ToggleColor::amber;
     // 0 with the knob on the off side, 1 on the on side.
     ui::AnimatedValue<double> m_position;
