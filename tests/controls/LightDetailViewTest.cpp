@@ -18,6 +18,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
+#include "ui/MotionRecorder.h"
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
 
@@ -183,6 +184,27 @@ TEST(LightDetailView, TurningTheLightOffLocksTheCardsAtOnceButNotTheSwitch)
     rig.settle();
     EXPECT_FALSE(rig.page->brightnessCard()->isLocked());
     EXPECT_DOUBLE_EQ(rig.page->brightnessCard()->bodyOpacity(), 1.0);
+}
+
+TEST(LightDetailView, CardsFadeAndThePresetHighlightSpringsUnlessMotionIsReduced)
+{
+    for (const bool reduceMotion : {false, true}) {
+        SCOPED_TRACE(reduceMotion ? "reduced motion" : "full motion");
+        PageRig rig("2");
+        ui::Environment::scope(&rig.window).set(ui::reduceMotionKey, reduceMotion);
+        ui::MotionRecorder motion;
+        controls::WhitePresetStrip *presets = rig.page->colourContent()->presets();
+        QTest::mouseClick(presets->button(3), Qt::LeftButton, {}, presets->button(3)->rect().center());
+        rig.settle();
+        controls::LightPowerToggle *toggle = rig.page->powerRow()->powerToggle();
+        QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
+        rig.settle();
+
+        const ui::Animation fade = reduceMotion ? ui::Animation::none() : ui::Animation::easeOut(0.15);
+        const ui::Animation spring = reduceMotion ? ui::Animation::none() : ui::Animation::spring(0.32, 0.86);
+        EXPECT_EQ(motion.animationsOf(rig.page->colourCard(), "bodyOpacity"), std::vector<ui::Animation>{fade});
+        EXPECT_EQ(motion.animationsOf(presets, "presetHighlight"), std::vector<ui::Animation>{spring});
+    }
 }
 
 TEST(LightDetailView, ThePageShowsWhatTheLightSupports)
