@@ -87,12 +87,12 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
     stack->addWidget(m_onOffNote);
     stack->addStretch();
 
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setWidget(column);
-    m_scroll->viewport()->setAutoFillBackground(false);
+    auto *scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(column);
+    scroll->viewport()->setAutoFillBackground(false);
 
     m_statusLine = new controls::DetailStatusLine(*m_model, this);
 
@@ -100,7 +100,7 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
     page->addWidget(header);
-    page->addWidget(m_scroll, 1);
+    page->addWidget(scroll, 1);
     page->addWidget(m_statusLine);
 
     const QScreen *screen = QGuiApplication::primaryScreen();

@@ -7,7 +7,6 @@
 #include <optional>
 
 class QHBoxLayout;
-class QScrollArea;
 
 namespace vantora {
 
@@ -83,7 +82,6 @@ private:
     QHBoxLayout *m_header;
     ui::LightsActionButton *m_back;
     QWidget *m_accessory = nullptr;
-    QScrollArea *m_scroll;
     controls::DetailPowerRow *m_powerRow;
     controls::ControlCard *m_brightnessCard;
     controls::BrightnessCardContent *m_brightnessContent;

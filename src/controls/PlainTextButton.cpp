@@ -17,7 +17,6 @@ PlainTextButton::PlainTextButton(const QString &text, QWidget *parent)
 {
     setText(text);
     setFocusPolicy(Qt::StrongFocus);
-    setCursor(Qt::ArrowCursor);
 }
 
 void PlainTextButton::setForeground(const ui::DynamicColor &colour)
