@@ -14,14 +14,17 @@
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
 #include "ui/Accessibility.h"
+#include "ui/EnvironmentKeys.h"
 #include "ui/PanelDragArea.h"
+#include "ui/ScreenInfo.h"
+#include "ui/Transaction.h"
+#include "ui/Transition.h"
 #include "ui/SystemFont.h"
 #include "ui/ViewRuntime.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -37,17 +40,6 @@ std::unique_ptr<BridgeOnboarding> ownOnboarding(BridgeOnboarding *given, HalvetS
         return nullptr;
     return std::make_unique<BridgeOnboarding>(store, OnboardingMode::live, OnboardingPreviewResult::lights,
                                               applicationBridgeSearch(SearchSource::localNetwork));
-}
-
-// The visible height of the screen the panel is on, else of the primary screen.
-std::optional<qreal> screenVisibleHeight(const QWidget *panel)
-{
-    QScreen *screen = panel->screen();
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return std::nullopt;
-    return screen->availableGeometry().height();
 }
 
 // Makes `widget` stand aside while another page covers it: invisible, inert and out of the
@@ -282,7 +274,7 @@ void LightsPanel::applyPage()
         noLights->apply({
             .isRefreshing = m_store.isWorking(),
             .showsArrivalPill = arrivalPill().has_value(),
-            .panelHeight = panelRules::pageHeight(screenVisibleHeight(this)),
+            .panelHeight = panelRules::pageHeight(ui::screenInfo::visibleHeight(this)),
             .errorMessage = hasIssue ? std::nullopt : m_store.errorMessage(),
             .hasVerifiedConnection = m_store.hasVerifiedConnection(),
             .hasLoadError = hasIssue,
@@ -306,16 +298,21 @@ void LightsPanel::followShortcuts()
     const bool shows = m_navigation.showsShortcuts();
     if (m_pageWidget)
         cover(m_pageWidget, shows);
+    const ui::Animation animation = ui::reduceMotion(this) ? ui::Animation::none() : ui::Animation::easeInOut(0.18);
+    const ui::Transition transition = ui::Transition::slide(QPointF(12, 0));
     if (shows && !m_shortcutsPage) {
         const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey);
         if (pieces.shortcutsPage) {
             m_shortcutsPage = pieces.shortcutsPage([this] { hideShortcuts(); }, this);
+            m_shortcutsPage->hide();
             placeOverlays();
-            m_shortcutsPage->show();
+            ui::transitionIn(m_shortcutsPage, transition, animation);
             m_shortcutsPage->setFocus();
         }
     } else if (!shows && m_shortcutsPage) {
-        delete m_shortcutsPage.data();
+        QWidget *leaving = m_shortcutsPage;
+        m_shortcutsPage = nullptr;
+        ui::transitionOut(leaving, transition, animation, ui::Departure::Delete);
     }
     m_arrival->setAllowed(!shows && !m_onboarding->showsConnectScreen());
 }

@@ -13,11 +13,10 @@
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
+#include "ui/WrappingText.h"
 
 #include <QBoxLayout>
-#include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QMenu>
 #include <QPainter>
 #include <QtMath>
 
@@ -70,7 +69,7 @@ NoLightsFoundView::NoLightsFoundView(const Fields &fields, std::function<void()>
     : QWidget(parent)
     , m_refresh(std::move(refresh))
     , m_title(new ui::TextLabel)
-    , m_message(new ui::TextLabel)
+    , m_message(new ui::WrappingText)
     , m_summary(new ui::TextLabel(tr("0 rooms · 0 lights")))
     , m_action(new ui::LightsActionButton({}, ui::LightsActionButtonStyle{grey(0.9)}))
 {
@@ -91,8 +90,8 @@ NoLightsFoundView::NoLightsFoundView(const Fields &fields, std::function<void()>
 
     m_message->setFont(ui::systemFont(14));
     m_message->setForeground(messageColour);
-    m_message->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_message->setWordWrap(true);
+    m_message->setAlignment(Qt::AlignHCenter);
+    m_message->setLineSpacing(3);
     m_message->setFixedWidth(messageWidth);
     m_message->setMinimumHeight(40);
 
@@ -130,6 +129,7 @@ NoLightsFoundView::NoLightsFoundView(const Fields &fields, std::function<void()>
     column->addStretch();
     column->addLayout(footer);
 
+    ui::installContextMenu(this, [this] { return menuEntries(); });
     apply(fields);
 }
 
@@ -187,17 +187,13 @@ void NoLightsFoundView::apply(const Fields &fields)
     setMinimumHeight(qCeil(fields.panelHeight.value_or(defaultHeight)));
 }
 
-QMenu *NoLightsFoundView::makeContextMenu(QWidget *parent)
+std::vector<ui::MenuEntry> NoLightsFoundView::menuEntries() const
 {
-    auto *menu = new QMenu(parent);
-    QAction *refresh = menu->addAction(tr("Refresh lights"), this, [this] {
-        if (m_refresh)
-            m_refresh();
-    });
-    refresh->setEnabled(!m_fields.isRefreshing);
-    menu->addSeparator();
-    menu->addAction(tr("Quit vantora"), qApp, &QCoreApplication::quit);
-    return menu;
+    return {
+        ui::MenuEntry::item(tr("Refresh lights"), m_refresh, !m_fields.isRefreshing),
+        ui::MenuEntry::separator(),
+        ui::MenuEntry::item(tr("Quit vantora"), [] { QCoreApplication::quit(); }),
+    };
 }
 
 bool NoLightsFoundView::event(QEvent *event)
@@ -205,13 +201,6 @@ bool NoLightsFoundView::event(QEvent *event)
     if (event->type() == ui::EnvironmentChangeEvent::eventType())
         update();
     return QWidget::event(event);
-}
-
-void NoLightsFoundView::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu *menu = makeContextMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
 }
 
 void NoLightsFoundView::paintEvent(QPaintEvent *)

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "ui/ContextMenu.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
-
-class QLabel;
-class QMenu;
+#include <vector>
 
 namespace vantora {
 
@@ -16,6 +16,7 @@ class HeaderRow;
 namespace ui {
 class LightsActionButton;
 class TextLabel;
+class WrappingText;
 }
 
 // The page the panel shows when its list would hold no light: lights still loading, loading
@@ -67,24 +68,23 @@ public:
 
     static Texts texts(const Fields &fields);
 
-    // The page's menu, owned by `parent`.
-    QMenu *makeContextMenu(QWidget *parent);
+    // The page's menu as it would open now.
+    std::vector<ui::MenuEntry> menuEntries() const;
 
     ui::LightsActionButton *actionButton() const noexcept { return m_action; }
     ui::TextLabel *title() const noexcept { return m_title; }
-    ui::TextLabel *message() const noexcept { return m_message; }
+    ui::WrappingText *message() const noexcept { return m_message; }
     ui::TextLabel *summary() const noexcept { return m_summary; }
 
 protected:
     bool event(QEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     Fields m_fields;
     std::function<void()> m_refresh;
     ui::TextLabel *m_title;
-    ui::TextLabel *m_message;
+    ui::WrappingText *m_message;
     ui::TextLabel *m_summary;
     ui::LightsActionButton *m_action;
 };

@@ -20,12 +20,12 @@ Page choosePage(bool needsOnboarding, const HueSnapshot &visibleLights)
     return visibleLights.lights.empty() ? Page::noLights : Page::lights;
 }
 
-qreal pageHeight(std::optional<qreal> screenVisibleHeight)
+qreal pageHeight(std::optional<int> screenVisibleHeight)
 {
     if (!screenVisibleHeight)
         return tallestPage;
     // A screen shorter than the margin would give a negative height, which no layout takes.
-    return std::clamp(*screenVisibleHeight - screenMargin, qreal(0), tallestPage);
+    return std::clamp(qreal(*screenVisibleHeight) - screenMargin, qreal(0), tallestPage);
 }
 
 QString favouritesKey(bool isDemo, const std::optional<BridgeConnection> &connection)

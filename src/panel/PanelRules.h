@@ -23,7 +23,7 @@ Page choosePage(bool needsOnboarding, const HueSnapshot &visibleLights);
 
 // The height of a panel page: the visible height of the screen less 48, at most 542, never
 // below 0; 542 when there is no screen.
-qreal pageHeight(std::optional<qreal> screenVisibleHeight);
+qreal pageHeight(std::optional<int> screenVisibleHeight);
 
 // The key of the current bridge's favourite rooms: "preview" for the demonstration store,
 // else the saved bridge's id, "unpaired" without one.

@@ -33,7 +33,7 @@ TEST(PanelRulesTest, PageHeightFollowsTheScreenUpTo542AndNeverBelowZero)
 {
     const struct {
         const char *name;
-        std::optional<qreal> screen;
+        std::optional<int> screen;
         qreal expected;
     } rows[] = {
         {"short screen", 500, 452},

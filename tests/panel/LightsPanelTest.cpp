@@ -267,14 +267,13 @@ TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnec
 TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
 {
     makePanel(connect(home));
-    int backs = 0;
+    std::function<void()> closeShortcuts;
     QWidget *shortcuts = nullptr;
     ui::Environment::scope(window.get())
         .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
                  shortcuts = new QWidget(parent);
                  QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
-                 (void)back;
-                 ++backs;
+                 closeShortcuts = std::move(back);
                  return shortcuts;
              }});
     show();
@@ -285,7 +284,10 @@ TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(panel->pageWidget(), main);
 
-    panel->hideShortcuts();
+    // The page's own Back closes it.
+    closeShortcuts();
+    EXPECT_FALSE(navigation.showsShortcuts());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(shortcuts, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(panel->pageWidget(), main);
