@@ -1,7 +1,9 @@
 #include "ui/Gallery.h"
 
 #include "controls/BrightnessScrollTarget.h"
+#include "panel/FooterMotionPreview.h"
 #include "panel/LightRow.h"
+#include "runtime/UserDefaults.h"
 #include "panel/LightToggle.h"
 #include "ui/LightCardSurface.h"
 #include "ui/UiHarness.h"
@@ -106,6 +108,24 @@ TEST(PanelKitGallery, LightRows)
                 QCoreApplication::sendEvent(row->scrollTarget(), &event);
             }
         }
+    });
+}
+
+TEST(PanelKitGallery, MotionExamplesWindow)
+{
+    runtime::MemoryUserDefaults defaults;
+    renderGallery(QStringLiteral("motion-examples"), [&](QWidget &page, ui::ColorScheme) {
+        auto *layout = new QVBoxLayout(&page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        FooterMotionPreview::Services services{[](const BridgeConnection &) { return std::shared_ptr<LightService>(); },
+                                               [](const BridgeAddress &, const std::optional<QString> &) {
+                                                   return std::shared_ptr<BridgePairingService>();
+                                               },
+                                               []() -> runtime::Task<std::vector<DiscoveredBridge>> { co_return {}; }};
+        auto *preview = new FooterMotionPreview(std::move(services), defaults);
+        preview->select(FooterPowerMotion::momentum);
+        preview->toggleVisible();
+        layout->addWidget(preview);
     });
 }
 
