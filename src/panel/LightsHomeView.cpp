@@ -133,6 +133,10 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
         .toggleFavourite = [this](const QString &roomID) { m_actions.toggleFavourite(roomID); },
         .toggleExpanded = [this](const QString &roomID) { toggleExpandedRoom(roomID); },
         .setRoomPower = [this](const QString &roomID, bool on) { m_actions.setRoomPower(roomID, on); },
+        .openLight = [this](const HueLight &light) { m_actions.openLight(light); },
+        .adjustBrightness =
+            [this](const HueLight &light, double brightness) { m_actions.adjustBrightness(light, brightness); },
+        .setLight = [this](const HueLight &light, bool on) { m_actions.setLight(light, on); },
     };
     setFixedWidth(width);
     setFont(ui::systemFont(13));
@@ -263,7 +267,9 @@ void LightsHomeView::applyRooms(bool favouritesChanged)
     for (LightRoom &room : roomPresentation::orderedRooms(m_fields.snapshot, m_fields.favouriteRoomIDs)) {
         roomPresentation::Room shown = roomPresentation::room(room, context);
         QString id = room.id;
-        sections.emplace_back(std::move(id), RoomSection::Fields{std::move(room), std::move(shown), opensOverCard});
+        sections.emplace_back(std::move(id),
+                              RoomSection::Fields{std::move(room), std::move(shown), opensOverCard,
+                                                  m_fields.controlsLocked, m_fields.updatingLightIDs});
     }
     // A new order of favourites moves the rooms to their places; other updates place them at once.
     const ui::Animation animation =

@@ -15,7 +15,11 @@ class RoomActionButton;
 class RoomBrightnessButton;
 }
 
+class LightRow;
+
 namespace ui {
+template <typename Row, typename Key>
+class KeyedColumn;
 class LightCardSurface;
 class TextLabel;
 }
@@ -31,6 +35,8 @@ public:
         roomPresentation::Room shown{};
         // The room's brightness control opens over the card's trailing edge, which makes room.
         bool opensOverCard = false;
+        bool controlsLocked = false;
+        QSet<QString> updatingLightIDs{};
 
         friend bool operator==(const Fields &, const Fields &) = default;
     };
@@ -40,6 +46,9 @@ public:
         std::function<void(const QString &roomID)> toggleFavourite{};
         std::function<void(const QString &roomID)> toggleExpanded{};
         std::function<void(const QString &roomID, bool on)> setRoomPower{};
+        std::function<void(const HueLight &)> openLight{};
+        std::function<void(const HueLight &, double brightness)> adjustBrightness{};
+        std::function<void(const HueLight &, bool on)> setLight{};
     };
 
     static constexpr int titleRowHeight = 30;
@@ -58,10 +67,16 @@ public:
     controls::RoomBrightnessButton *brightnessButton() const noexcept { return m_brightness; }
     controls::RoomActionButton *powerButton() const noexcept { return m_power; }
     ui::LightCardSurface *card() const noexcept { return m_card; }
+    LightRow *row(const QString &lightID) const;
     // Where the card is, in this section's coordinates.
     QRect cardRect() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void applyRows();
+
     const Actions &m_actions;
     Fields m_fields;
     ui::TextLabel *m_title;
@@ -69,6 +84,8 @@ private:
     controls::RoomBrightnessButton *m_brightness;
     controls::RoomActionButton *m_power;
     ui::LightCardSurface *m_card;
+    ui::KeyedColumn<LightRow, QString> *m_rows;
+    QWidget *m_separators;
     QBoxLayout *m_cardRow;
 };
 

@@ -5,6 +5,8 @@
 #include "controls/LightValueSlider.h"
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomEdgeSlider.h"
 
 #include "ui/Colours.h"
 #include "ui/UiHarness.h"
@@ -12,6 +14,7 @@
 #include <QAbstractButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -108,6 +111,41 @@ TEST(ControlsGallery, Buttons)
                 return button;
             });
         }
+    });
+}
+
+LightRoom sampleRoom(bool lit)
+{
+    const auto light = [lit](const char *id, double brightness) {
+        return HueLight{.id = QString::fromLatin1(id), .name = QString::fromLatin1(id), .isOn = lit,
+                        .isReachable = true, .brightness = brightness};
+    };
+    return {.id = QStringLiteral("living"), .name = QStringLiteral("Living room"),
+            .lights = {light("Sofa", 35), light("Shelf", 62), light("Ceiling", 48)}};
+}
+
+// Each style over a room with lit lights, then the same room with every light off.
+TEST(ControlsGallery, RoomBrightnessStyles)
+{
+    renderGallery(QStringLiteral("controls-room-brightness"), [](QWidget &page, ui::ColorScheme) {
+        auto *grid = new QGridLayout(&page);
+        grid->setContentsMargins(20, 20, 20, 20);
+        grid->setSpacing(18);
+        int column = 0;
+        for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {
+            for (const bool lit : {true, false}) {
+                auto *control = new RoomBrightnessSlider(style, nullptr, &page);
+                control->setRoom(sampleRoom(lit));
+                grid->addWidget(control, lit ? 0 : 1, column, Qt::AlignCenter);
+            }
+            ++column;
+        }
+        auto *showing = new RoomBrightnessSlider(RoomBrightnessStyle::edge, nullptr, &page);
+        showing->setRoom(sampleRoom(true));
+        grid->addWidget(showing, 0, column, Qt::AlignCenter);
+        // A key step shows the percentage line under the track.
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(showing->edgeSlider()->track(), &up);
     });
 }
 

@@ -1,6 +1,11 @@
 #include "StoreRig.h"
 
+#include "panel/HomeDetailPage.h"
+#include "panel/LightRow.h"
+#include "panel/LightToggle.h"
+#include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
+#include "panel/RoomSection.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
@@ -12,12 +17,21 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
 #include "store/RoomFavourites.h"
+#include "ui/UiHarness.h"
+#include "controls/BrightnessScrollTarget.h"
+#include "controls/RoomActionButton.h"
+#include "controls/RoomBrightnessButton.h"
 #include "ui/Accessibility.h"
+#include "ui/ElidedLabel.h"
+#include "ui/ScrollArea.h"
+#include "ui/TextLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/ViewRuntime.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QWheelEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -99,7 +113,7 @@ struct LightsPanelTest : ::testing::Test {
 
 TEST_F(LightsPanelTest, RefreshesWhenShownThenThreeSecondsAfterEachRefreshAndNotAtAllWhileHidden)
 {
-    makePanel(connect(home));
+    makePanel(connect(::home));
     const int before = fetches();
     show();
     EXPECT_EQ(fetches(), before + 1);
@@ -120,7 +134,7 @@ TEST_F(LightsPanelTest, RefreshesWhenShownThenThreeSecondsAfterEachRefreshAndNot
 
 TEST_F(LightsPanelTest, ASlowRefreshStretchesThePeriod)
 {
-    makePanel(connect(home));
+    makePanel(connect(::home));
     rig.lights->answerTime = 2s;
     const int before = fetches();
     show();
@@ -177,7 +191,7 @@ TEST_F(LightsPanelTest, TheWelcomeScreenShowsWhileRecoveryIsNeededEvenWithLights
 
 TEST_F(LightsPanelTest, ALightThatLeavesTheVisibleLightsClosesItsPage)
 {
-    makePanel(connect(home));
+    makePanel(connect(::home));
     show();
     panel->setSelectedLightID(QStringLiteral("3"));
     rig.lights->snapshots.alwaysReturn(HueSnapshot{{lamp("1", "a"), lamp("2", "a")}});
@@ -250,7 +264,7 @@ TEST_F(LightsPanelTest, FavouritesOfGoneRoomsArePrunedOnlyOnceTheConnectionIsVer
 
 TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnection)
 {
-    makePanel(connect(home));
+    makePanel(connect(::home));
     show();
     ASSERT_TRUE(resetControl().has_value());
     EXPECT_TRUE(resetControl()->isEnabled);
@@ -266,7 +280,7 @@ TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnec
 
 TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
 {
-    makePanel(connect(home));
+    makePanel(connect(::home));
     std::function<void()> closeShortcuts;
     QWidget *shortcuts = nullptr;
     ui::Environment::scope(window.get())
@@ -404,4 +418,238 @@ TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
     settle();
     EXPECT_FALSE(pill->isVisible());
     EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+}
+
+// The lights list inside the panel, over the same store.
+struct HomeListTest : LightsPanelTest {
+    LightsHomeView *home() const
+    {
+        auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+        return page ? page->home() : nullptr;
+    }
+
+    LightRow *row(const QString &roomID, const QString &lightID) const
+    {
+        RoomSection *section = home()->roomSection(roomID);
+        return section ? section->row(lightID) : nullptr;
+    }
+
+    // A refresh that reads lights from the bridge now, as the panel's refresh action does.
+    void refreshWith(const HueSnapshot &lights)
+    {
+        rig.lights->snapshots.alwaysReturn(lights);
+        panel->refresh();
+        settle();
+    }
+
+    static QSet<QWidget *> widgetsUnder(QWidget *root)
+    {
+        const QList<QWidget *> all = root->findChildren<QWidget *>();
+        return QSet<QWidget *>(all.begin(), all.end());
+    }
+};
+
+HueSnapshot manyRooms()
+{
+    HueSnapshot lights;
+    for (int room = 0; room < 6; ++room) {
+        for (int index = 0; index < 3; ++index)
+            lights.lights.push_back(lamp(QStringLiteral("%1-%2").arg(room).arg(index), QStringLiteral("room %1").arg(room)));
+    }
+    return lights;
+}
+
+TEST_F(HomeListTest, ARefreshUpdatesTheListInPlaceAndKeepsWhatTheUserIsDoing)
+{
+    HueSnapshot before = manyRooms();
+    // At full brightness a scroll to the right starts an edit that asks the store for nothing,
+    // so the store stays free to refresh while the edit runs.
+    before.lights[1].brightness = 100;
+    makePanel(connect(before));
+    window->resize(panel->sizeHint());
+    show();
+    ASSERT_NE(home(), nullptr);
+
+    // Scrolled half-way, a room's brightness control open, the pointer over a row, and a
+    // scroll edit of another row's brightness in progress.
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum() / 2);
+    home()->toggleExpandedRoom(QStringLiteral("room 2"));
+    LightRow *hovered = row(QStringLiteral("room 1"), QStringLiteral("1-0"));
+    vantora::testing::pointerEnters(hovered);
+    LightRow *dimmed = row(QStringLiteral("room 0"), QStringLiteral("0-1"));
+    const auto scrollRight = [&] {
+        QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(-120, 0), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(dimmed->scrollTarget(), &wheel);
+    };
+    scrollRight();
+    ASSERT_TRUE(dimmed->scrollEdit().isEditing());
+    ASSERT_FALSE(rig.store->isWorking());
+    const int scrolled = bar->value();
+    const QSet<QWidget *> widgets = widgetsUnder(panel);
+
+    // The bridge reports the dimmed light a little darker, and another light off.
+    HueSnapshot after = before;
+    after.lights[1].brightness = 90;
+    after.lights[5].isOn = false;
+    const int fetchesBefore = fetches();
+    refreshWith(after);
+    ASSERT_EQ(fetches(), fetchesBefore + 1);
+
+    EXPECT_EQ(widgetsUnder(panel), widgets);
+    EXPECT_EQ(row(QStringLiteral("room 0"), QStringLiteral("0-1")), dimmed);
+    EXPECT_EQ(dimmed->light().brightness, 90);
+    EXPECT_TRUE(dimmed->scrollEdit().isEditing());
+    EXPECT_TRUE(hovered->isHovered());
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 2"));
+    EXPECT_TRUE(home()->roomSection(QStringLiteral("room 2"))->brightnessButton()->isExpanded());
+    EXPECT_EQ(bar->value(), scrolled);
+    EXPECT_FALSE(row(QStringLiteral("room 1"), QStringLiteral("1-2"))->toggle()->isOn());
+
+    // The edit carries on from the light's new brightness.
+    scrollRight();
+    EXPECT_EQ(dimmed->scrollEdit().value(), 93);
+}
+
+TEST_F(HomeListTest, TheFooterPowerButtonComesOnceTheHeaderHasScrolled46PixelsAway)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(45);
+    EXPECT_FALSE(home()->showsFooterPower());
+    bar->setValue(46);
+    EXPECT_TRUE(home()->showsFooterPower());
+    EXPECT_TRUE(home()->headerHasScrolledAway());
+    EXPECT_TRUE(ui::a11y::isHidden(home()->headerPower()));
+    bar->setValue(0);
+    EXPECT_FALSE(home()->showsFooterPower());
+    EXPECT_FALSE(ui::a11y::isHidden(home()->headerPower()));
+}
+
+TEST_F(HomeListTest, UnderTheArrivalPillTheHeaderPowerStaysReachable)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    ASSERT_TRUE(home()->showsFooterPower());
+    LightsHomeView::Fields fields = home()->fields();
+    fields.showsArrivalPill = true;
+    home()->apply(fields);
+    EXPECT_FALSE(home()->footerPower()->isVisible());
+    EXPECT_FALSE(home()->summary()->isVisible());
+    EXPECT_FALSE(ui::a11y::isHidden(home()->headerPower()));
+}
+
+TEST_F(HomeListTest, PowerButtonsDecideTheirDirectionWhenPressed)
+{
+    const HueSnapshot mixed{{lamp("1", "kitchen"), {.id = "2", .name = "Spot", .roomID = "kitchen", .roomName = "kitchen",
+                                                    .isOn = false, .isReachable = true, .brightness = 50}}};
+    makePanel(connect(mixed));
+    show();
+    RoomSection *kitchen = home()->roomSection(QStringLiteral("kitchen"));
+    ASSERT_TRUE(kitchen->powerButton()->isActive());
+    const auto lastPower = [this] {
+        for (auto request = rig.lights->requests.rbegin(); request != rig.lights->requests.rend(); ++request) {
+            if (request->kind == Kind::setPower)
+                return request->on;
+        }
+        return std::optional<bool>();
+    };
+    kitchen->powerButton()->click();
+    settle();
+    EXPECT_EQ(lastPower(), false);
+
+    // The bridge now reports the room off: the same button turns it back on.
+    HueSnapshot dark = mixed;
+    dark.lights[0].isOn = false;
+    refreshWith(dark);
+    kitchen->powerButton()->click();
+    settle();
+    EXPECT_EQ(lastPower(), true);
+    EXPECT_EQ(rig.lights->count(Kind::setPower), 2);
+
+    // With every light off the home power turns them on.
+    refreshWith(dark);
+    home()->headerPower()->click();
+    settle();
+    EXPECT_EQ(rig.lights->count(Kind::setPower), 3);
+    EXPECT_EQ(lastPower(), true);
+}
+
+TEST_F(HomeListTest, BridgeNamesShowAsPlainTextEverywhere)
+{
+    const QString markup = QStringLiteral("<img src=x>");
+    makePanel(connect(HueSnapshot{{{.id = "1", .name = markup, .roomID = "r", .roomName = markup, .isOn = true,
+                                    .isReachable = true, .brightness = 40}}}));
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("r"));
+    EXPECT_EQ(section->title()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(section->title()->text(), markup);
+    EXPECT_EQ(section->powerButton()->accessibleName(), "Turn <img src=x> off");
+    EXPECT_FALSE(section->powerButton()->toolTip().contains(markup));
+    LightRow *light = section->row(QStringLiteral("1"));
+    const auto *name = light->findChild<ui::ElidedLabel *>();
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), markup);
+}
+
+TEST_F(HomeListTest, TabReachesTheHomePowerTheRoomControlsAndEveryRow)
+{
+    makePanel(connect(::home));
+    show();
+    QApplication::setActiveWindow(window.get());
+    RoomSection *section = home()->roomSection(QStringLiteral("a"));
+    const QList<QWidget *> wanted{home()->headerPower(), section->favouriteButton(), section->brightnessButton(),
+                                  section->powerButton(), section->row("1")->toggle(), section->row("2")->toggle()};
+    QSet<QWidget *> reached;
+    home()->headerPower()->setFocus();
+    for (int step = 0; step < 40; ++step) {
+        reached.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget *control : wanted)
+        EXPECT_TRUE(reached.contains(control)) << control->metaObject()->className();
+    EXPECT_TRUE(reached.contains(section->row("1")->button()));
+}
+
+TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(300ms);
+    EXPECT_EQ(panel->favourites().ids(panel->favouritesKey()), QStringList({"room 4"}));
+    EXPECT_EQ(bar->value(), 0);
+
+    bar->setValue(bar->maximum());
+    const int bottom = bar->value();
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(300ms);
+    EXPECT_EQ(bar->value(), bottom);
+}
+
+TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
+{
+    makePanel(connect(::home));
+    show();
+    auto texts = [this] {
+        QStringList result;
+        for (const ui::MenuEntry &entry : this->home()->menuEntries())
+            result << entry.text + (entry.enabled ? QString() : QStringLiteral(" (disabled)"));
+        return result;
+    };
+    EXPECT_EQ(texts(), QStringList({"Refresh lights", " (disabled)", "Quit vantora"}));
+    LightsHomeView::Fields fields = home()->fields();
+    fields.isWorking = true;
+    fields.isPreview = true;
+    home()->apply(fields);
+    EXPECT_EQ(texts(),
+              QStringList({"Preview · sample lights (disabled)", "Refresh lights (disabled)", " (disabled)", "Quit vantora"}));
 }

@@ -7,6 +7,7 @@
 
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
+#include "ui/ScreenInfo.h"
 #include "ui/ViewRuntime.h"
 
 #include <QApplication>
@@ -55,6 +56,12 @@ void renderHome(const QString &name, const std::function<void(HalvetStore &)> &p
         gallery.place(page, store);
     });
 }
+
+// A screen tall enough for the panel's full height.
+const auto tallScreen = [] {
+    ui::screenInfo::setHeightSource([](const QWidget *) { return std::optional<int>(900); });
+    return 0;
+}();
 
 TEST(PanelHomeGallery, HomeList)
 {
