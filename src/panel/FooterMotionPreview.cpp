@@ -15,7 +15,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -27,11 +26,6 @@
 namespace vantora {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FooterMotionPreview", text);
-}
 
 constexpr int controlsPadding = 16;
 constexpr int controlsSpacing = 12;
