@@ -4,6 +4,7 @@
 #include "settings/LoginItemController.h"
 #include "settings/ReleaseChecker.h"
 
+#include "controls/FocusRing.h"
 #include "controls/HomePillSurface.h"
 #include "runtime/UserDefaults.h"
 #include "ui/Colours.h"
@@ -177,11 +178,20 @@ void AppSettingsMenu::paintEvent(QPaintEvent *)
     const std::optional<QColor> tint =
         scheme == ui::ColorScheme::Dark ? std::optional(foreground.resolve(scheme)) : std::nullopt;
     ui::SvgImage(QStringLiteral("SettingsIcon")).paint(painter, icon, tint);
-    if (hasFocus()) {
-        painter.setPen(QPen(foreground.resolve(scheme), 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(frame.adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
-    }
+    if (m_keyboardFocus)
+        controls::focusRing::paint(painter, this, frame);
+}
+
+void AppSettingsMenu::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+    QToolButton::focusInEvent(event);
+}
+
+void AppSettingsMenu::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QToolButton::focusOutEvent(event);
 }
 
 void AppSettingsMenu::showEvent(QShowEvent *event)

@@ -73,6 +73,8 @@ protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void buildMenu();
@@ -85,6 +87,7 @@ private:
     Services m_services;
     ui::HoverTracker *m_hover;
     ui::AnimatedValue<double> m_tint;
+    bool m_keyboardFocus = false;
     QAction *m_about = nullptr;
     QAction *m_updates = nullptr;
     QAction *m_preferences = nullptr;

@@ -45,8 +45,10 @@ public:
         m_text->setFrameShape(QFrame::NoFrame);
         m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         m_text->document()->setDocumentMargin(12);
-        m_text->viewport()->setAutoFillBackground(false);
-        m_text->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+        // Only the ground is set here: the text keeps the colour the sheet's scheme gives.
+        QPalette ground = m_text->palette();
+        ground.setColor(QPalette::Base, Qt::transparent);
+        m_text->setPalette(ground);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_text);
