@@ -103,15 +103,6 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     EXPECT_EQ(calls, (std::vector<std::string>{"about", "shortcuts", "quit"}));
 }
 
-TEST_F(AppSettingsMenuTest, KeepsItsFrameInEitherStyle)
-{
-    EXPECT_EQ(menu(AppSettingsMenu::Style::pill)->size(), QSize(52, 30));
-    AppSettingsMenu *plain = menu(AppSettingsMenu::Style::plain);
-    EXPECT_EQ(plain->size(), QSize(32, 32));
-    QTest::mouseMove(plain);
-    EXPECT_EQ(plain->size(), QSize(32, 32));
-}
-
 TEST_F(AppSettingsMenuTest, TheUpdateEntryWaitsWhileACheckRuns)
 {
     AppSettingsMenu *shown = menu();
