@@ -83,12 +83,16 @@ ReportHandOver ReportHandOver::desktop()
 {
     return {
         [](QWidget *parent) -> std::optional<QString> {
-            const QString path = QFileDialog::getSaveFileName(
-                parent, {}, QDir::home().filePath(errorReport::proposedFileName()),
-                QFileDialog::tr("Text files (*.txt)"));
-            if (path.isEmpty())
+            QFileDialog dialog(parent);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setNameFilter(ErrorReportSheet::tr("Text files (*.txt)"));
+            // A name typed without its ending still makes a text file.
+            dialog.setDefaultSuffix(QStringLiteral("txt"));
+            dialog.setDirectory(QDir::home());
+            dialog.selectFile(errorReport::proposedFileName());
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return std::nullopt;
-            return path;
+            return dialog.selectedFiles().constFirst();
         },
         desktopUrlOpener(),
     };
