@@ -22,6 +22,7 @@ QString stemOf(TestLeaf leaf)
     case TestLeaf::notYetValid123456: return QStringLiteral("not-yet-valid-123456");
     case TestLeaf::twoCommonNames: return QStringLiteral("two-common-names");
     case TestLeaf::issuedByLeaf123456: return QStringLiteral("issued-by-leaf-123456");
+    case TestLeaf::untrustedIpSanHostName: return QStringLiteral("untrusted-ip-san-hostname");
     }
     Q_UNREACHABLE();
 }

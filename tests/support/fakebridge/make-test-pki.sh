@@ -99,6 +99,7 @@ make_leaf issued-by-leaf-123456 /CN=001788fffe123456 bridge-654321
 make_self_signed_leaf self-signed-123456 /CN=001788fffe123456
 make_dated_leaf expired-123456 /CN=001788fffe123456 20000101000000Z 20010101000000Z
 make_dated_leaf not-yet-valid-123456 /CN=001788fffe123456 21000101000000Z 21010101000000Z
+make_leaf untrusted-ip-san-hostname /CN=bridge.local untrusted-ca "IP:127.0.0.1,IP:::1"
 
 # Root files in the shapes a hand-edited bundle takes.
 base64_of() { sed '/-----/d' "$out/$1.pem" | tr -d '\n'; }
