@@ -2,6 +2,7 @@
 
 #include "runtime/TaskScope.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -9,6 +10,7 @@
 namespace vantora {
 
 class HalvetStore;
+class LightDetailView;
 class LightsHomeView;
 class LightsPanel;
 
@@ -29,14 +31,19 @@ public:
     void evaluate();
 
     LightsHomeView *home() const noexcept { return m_home; }
+    // The page of the selected light; absent while none is selected or it is not shown.
+    LightDetailView *lightPage() const;
 
 private:
     runtime::TaskScope &tasks();
     void run(runtime::Task<void> operation);
+    void applyLightPage();
 
     HalvetStore &m_store;
     LightsPanel &m_panel;
+    QWidget *m_layers;
     LightsHomeView *m_home;
+    QPointer<LightDetailView> m_lightPage;
     std::unique_ptr<runtime::TaskScope> m_tasks;
 };
 

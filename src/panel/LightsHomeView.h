@@ -20,9 +20,16 @@ class QBoxLayout;
 
 namespace vantora {
 
+class RoomEdgeOverlay;
+
+namespace controls {
+class RoomBrightnessSlider;
+}
+
 namespace ui {
 template <typename Row, typename Key>
 class KeyedColumn;
+class Popover;
 class ScrollArea;
 class ScrollThreshold;
 }
@@ -102,6 +109,9 @@ public:
     bool showsFooterPower() const noexcept { return m_footerPower != nullptr; }
     bool headerHasScrolledAway() const noexcept { return m_headerHasScrolledAway; }
     MessageLine messageLine() const noexcept { return m_messageLine; }
+    // The open room brightness control: over the card (edge style) or in a popover.
+    RoomEdgeOverlay *edgeOverlay() const;
+    ui::Popover *brightnessPopover() const;
 
     ui::ScrollArea *scrollArea() const noexcept { return m_scroll; }
     RoomSection *roomSection(const QString &roomID) const;
@@ -123,6 +133,11 @@ private:
     void applySummary();
     void applyHomePower();
     void setExpandedRoom(std::optional<QString> roomID);
+    void applyBrightnessControl();
+    void applyEdgeOverlay(const LightRoom *room);
+    void applyPopover(const LightRoom *room);
+    void placeEdgeOverlay();
+    void roomBrightnessRequested(const QString &roomID, double brightness);
     void headerScrolled(bool away);
     void followFooterOverride();
     void setFooterPowerShown(bool shown);
@@ -156,6 +171,10 @@ private:
     QBoxLayout *m_footerControls;
     QPointer<controls::HomePowerButton> m_footerPower;
     ui::ScrollThreshold *m_threshold;
+    QPointer<RoomEdgeOverlay> m_edgeOverlay;
+    QPointer<ui::Popover> m_popover;
+    QPointer<controls::RoomBrightnessSlider> m_popoverSlider;
+    QString m_popoverRoomID;
 };
 
 } // namespace vantora

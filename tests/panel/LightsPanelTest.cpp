@@ -5,7 +5,13 @@
 #include "panel/LightToggle.h"
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
+#include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomSection.h"
+
+#include "controls/LightDetailView.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomBrightnessStyle.h"
+#include "ui/Popover.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
@@ -23,12 +29,14 @@
 #include "controls/RoomBrightnessButton.h"
 #include "ui/Accessibility.h"
 #include "ui/ElidedLabel.h"
+#include "ui/LightCardSurface.h"
 #include "ui/ScrollArea.h"
 #include "ui/TextLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/ViewRuntime.h"
 
+#include <QLayout>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -442,6 +450,13 @@ struct HomeListTest : LightsPanelTest {
         settle();
     }
 
+    // The space beside the room's card.
+    static int cardGap(RoomSection *section)
+    {
+        section->layout()->activate();
+        return section->width() - section->card()->width();
+    }
+
     static QSet<QWidget *> widgetsUnder(QWidget *root)
     {
         const QList<QWidget *> all = root->findChildren<QWidget *>();
@@ -652,4 +667,79 @@ TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
     home()->apply(fields);
     EXPECT_EQ(texts(),
               QStringList({"Preview · sample lights (disabled)", "Refresh lights (disabled)", " (disabled)", "Quit vantora"}));
+}
+
+TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClosesIt)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QApplication::setActiveWindow(window.get());
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    EXPECT_EQ(home()->brightnessPopover(), nullptr);
+    EXPECT_EQ(cardGap(section), RoomSection::expandedCardGap);
+
+    Q_EMIT home()->edgeOverlay()->slider()->changeRequested(30);
+    settle();
+    EXPECT_EQ(home()->roomBrightnessDraft(), 30);
+    EXPECT_EQ(rig.lights->count(Kind::updateLight) + rig.lights->count(Kind::setLight) > 0, true);
+
+    QTest::keyClick(home()->edgeOverlay(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(home()->roomBrightnessDraft(), std::nullopt);
+    EXPECT_EQ(cardGap(section), 0);
+
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    QTest::mouseClick(home()->edgeOverlay(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, controls::RoomBrightnessStyle::slim);
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    EXPECT_EQ(home()->edgeOverlay(), nullptr);
+    ASSERT_NE(home()->brightnessPopover(), nullptr);
+    EXPECT_TRUE(home()->brightnessPopover()->isPresented());
+    EXPECT_EQ(cardGap(section), 0);
+
+    // A refresh keeps the open popover.
+    ui::Popover *open = home()->brightnessPopover();
+    refreshWith(manyRooms());
+    EXPECT_EQ(home()->brightnessPopover(), open);
+    EXPECT_TRUE(open->isPresented());
+
+    open->close();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(120);
+    home()->toggleExpandedRoom(QStringLiteral("room 3"));
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    ASSERT_NE(page->lightPage(), nullptr);
+    EXPECT_EQ(panel->selectedLightID(), QStringLiteral("0-0"));
+    EXPECT_FALSE(home()->isVisible());
+    EXPECT_TRUE(ui::a11y::isHidden(home()) || !home()->isVisible());
+
+    // Escape on the light's page goes back.
+    QTest::keyClick(page->lightPage(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+    EXPECT_EQ(page->lightPage(), nullptr);
+    EXPECT_TRUE(home()->isVisible());
+    EXPECT_EQ(bar->value(), 120);
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 3"));
 }
