@@ -462,7 +462,9 @@ void LightsHomeView::placeEdgeOverlay()
     if (!section)
         return;
     m_scroll->widget()->layout()->activate();
-    const QRectF card(section->card()->mapTo(this, QPoint(0, 0)), section->card()->size());
+    // The card with the gap it leaves for the control, which the control stands in.
+    const QRect cardRect = section->cardRect();
+    const QRectF card(section->mapTo(this, QPoint(0, cardRect.top())), QSizeF(section->width(), cardRect.height()));
     const QSet<QString> &updating = m_fields.updatingLightIDs;
     const LightRoom &room = section->fields().room;
     const bool roomUpdating = std::any_of(room.lights.begin(), room.lights.end(),
