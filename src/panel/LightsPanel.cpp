@@ -81,6 +81,7 @@ LightsPanel::LightsPanel(HalvetStore &store, BridgeOnboarding *onboarding, Panel
     strip->setObjectName(QStringLiteral("panel-drag-strip"));
 
     ui::Environment::scope(this).set(openShortcutsKey, OpenShortcutsAction([this] { showShortcuts(); }));
+    ui::FocusedValues::offer(this, focusedOpenShortcutsKey, OpenShortcutsAction([this] { showShortcuts(); }));
 
     const auto invalidate = [this] { m_updates.invalidate(); };
     for (auto signal : {&HalvetStore::connectionChanged, &HalvetStore::snapshotChanged,

@@ -315,6 +315,19 @@ TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
     EXPECT_EQ(panel->pageWidget(), main);
 }
 
+TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
+{
+    makePanel(connect(home));
+    show();
+    const std::optional<OpenShortcutsAction> command = ui::FocusedValues::in(window.get(), focusedOpenShortcutsKey);
+    ASSERT_TRUE(command.has_value());
+    (*command)();
+    EXPECT_TRUE(navigation.showsShortcuts());
+    navigation.setShowsShortcuts(false);
+    ui::Environment::of(panel->pageWidget()).value(openShortcutsKey)();
+    EXPECT_TRUE(navigation.showsShortcuts());
+}
+
 TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUp)
 {
     makePanel(rig.build());
