@@ -6,6 +6,7 @@
 #include "panel/PanelNavigation.h"
 #include "store/HalvetStore.h"
 #include "ui/Accessibility.h"
+#include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
@@ -14,10 +15,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,11 +26,6 @@
 namespace vantora {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FooterMotionPreview", text);
-}
 
 constexpr int controlsPadding = 16;
 constexpr int controlsSpacing = 12;
@@ -62,7 +58,8 @@ FooterMotionPreview::FooterMotionPreview(Services services, runtime::UserDefault
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
     root->setSizeConstraint(QLayout::SetFixedSize);
-    root->addWidget(buildControls());
+    m_controls = buildControls();
+    root->addWidget(m_controls);
     auto *divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Plain);
@@ -208,6 +205,31 @@ void FooterMotionPreview::showSettings()
     ui::Environment &panelScope = ui::Environment::scope(m_panel);
     panelScope.set(footerMotionKey, m_selection);
     panelScope.set(footerPreviewVisibleKey, m_useScroll ? std::nullopt : std::optional<bool>(m_visible));
+}
+
+bool FooterMotionPreview::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange
+        || (event->type() == ui::EnvironmentChangeEvent::eventType()
+            && static_cast<ui::EnvironmentChangeEvent *>(event)->key() == ui::colorSchemeKey.name()))
+        followScheme();
+    return QWidget::event(event);
+}
+
+void FooterMotionPreview::followScheme()
+{
+    // The window's own controls follow the panel's scheme, which may come from the desktop's
+    // settings while Qt's palette stays light. The panel below draws its own colours.
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    const bool dark = scheme == ui::ColorScheme::Dark;
+    const QColor text = dark ? ui::colours::grey(0.94) : ui::colours::grey(0.16);
+    QPalette colours(dark ? ui::colours::grey(0.33) : ui::colours::grey(0.98),
+                     ui::systemColours::windowBackground().resolve(scheme));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        colours.setColor(role, text);
+    colours.setColor(QPalette::Base, dark ? ui::colours::grey(0.25) : ui::colours::white());
+    if (colours != m_controls->palette())
+        m_controls->setPalette(colours);
 }
 
 void FooterMotionPreview::paintEvent(QPaintEvent *)

@@ -74,6 +74,7 @@ public:
     QCheckBox *scrollCheckBox() const noexcept { return m_scrollCheckBox; }
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -81,6 +82,7 @@ private:
     runtime::Task<void> runReplay(int replay);
     void setVisibleOverride(bool visible);
     void showSettings();
+    void followScheme();
 
     FooterPowerMotion m_selection = FooterPowerMotion::softSpring;
     int m_replay = 0;
@@ -89,6 +91,7 @@ private:
 
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<PanelNavigation> m_navigation;
+    QWidget *m_controls = nullptr;
     QButtonGroup *m_motions = nullptr;
     ui::TextLabel *m_description = nullptr;
     QCheckBox *m_scrollCheckBox = nullptr;

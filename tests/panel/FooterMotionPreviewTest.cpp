@@ -140,5 +140,21 @@ TEST_F(MotionPreviewTest, ShowAndHideTakeOverFromScrollingAndSayWhatTheyWillDo)
     EXPECT_TRUE(footerPowerShown());
 }
 
+TEST_F(MotionPreviewTest, AHiddenWindowLeavesNoTimerBehind)
+{
+    ui.advance(100ms);
+    ASSERT_GT(ui.tasks.clock.sleeperCount(), 0u) << "the replay's pause is running";
+    ui.window.hide();
+    ui.runUntilIdle();
+    EXPECT_EQ(ui.tasks.clock.sleeperCount(), 0u);
+
+    // Shown again, the window plays its motion afresh.
+    ui.window.show();
+    ui.runUntilIdle();
+    EXPECT_FALSE(footerPowerShown());
+    ui.advance(300ms);
+    EXPECT_TRUE(footerPowerShown());
+}
+
 } // namespace
 } // namespace vantora
