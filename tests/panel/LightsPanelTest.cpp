@@ -28,7 +28,9 @@
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
 #include "ui/Accessibility.h"
+#include "panel/FooterPowerMotion.h"
 #include "ui/ElidedLabel.h"
+#include "ui/MotionRecorder.h"
 #include "ui/LightCardSurface.h"
 #include "ui/ScrollArea.h"
 #include "ui/TextLabel.h"
@@ -138,6 +140,28 @@ TEST_F(LightsPanelTest, RefreshesWhenShownThenThreeSecondsAfterEachRefreshAndNot
 
     show();
     EXPECT_EQ(fetches(), before + 3);
+}
+
+TEST_F(LightsPanelTest, AWindowOrTheApplicationBecomingActiveRefreshesUnlessTheWelcomeScreenIsDue)
+{
+    makePanel(connect(home));
+    show();
+    const int before = fetches();
+    Q_EMIT qApp->focusWindowChanged(window->windowHandle());
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), before + 2);
+}
+
+TEST_F(LightsPanelTest, ActivationDoesNotRefreshBehindTheWelcomeScreen)
+{
+    makePanel(rig.build());
+    show();
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), 0);
 }
 
 TEST_F(LightsPanelTest, ASlowRefreshStretchesThePeriod)
@@ -425,6 +449,19 @@ TEST_F(ArrivalPillTest, ClosingThePanelEndsAConnectedPillForGoodButALoadingOneCo
     EXPECT_EQ(panel->arrivalPill(), std::nullopt);
 }
 
+TEST_F(ArrivalPillTest, UnderReduceMotionThePillKeepsItsTimingsAndOnlyFades)
+{
+    makePanel(pairedStore(0s));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::MotionRecorder recorder;
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    settle();
+    EXPECT_EQ(recorder.animationsOf(panel, "arrivalPill"), std::vector<ui::Animation>{ui::Animation::easeOut(0.24)});
+    auto *pill = panel->findChild<BridgeArrivalPill *>();
+    EXPECT_EQ(pill->geometry().bottom() + 1, panel->height() - 16);
+}
+
 TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
 {
     makePanel(pairedStore(0s));
@@ -661,6 +698,58 @@ TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
     settle();
     advance(300ms);
     EXPECT_EQ(bar->value(), bottom);
+}
+
+TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(true));
+    show();
+    EXPECT_TRUE(home()->showsFooterPower());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(false));
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(100);
+    EXPECT_FALSE(home()->showsFooterPower());
+    EXPECT_TRUE(home()->headerHasScrolledAway());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>());
+    EXPECT_TRUE(home()->showsFooterPower());
+}
+
+TEST_F(HomeListTest, AnErrorTextTakesTheNoticesPlace)
+{
+    HalvetStore &store = connect(manyRooms());
+    makePanel(store);
+    show();
+    store.setNotice(QStringLiteral("Unavailable lights couldn’t be changed. Check their power and connection."));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::notice);
+    store.setErrorMessage(QStringLiteral("Offline"));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::error);
+    ASSERT_NE(home()->retryButton(), nullptr);
+    EXPECT_EQ(home()->retryButton()->text(), "Try again");
+    const int before = fetches();
+    home()->retryButton()->click();
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+}
+
+TEST_F(HomeListTest, UnderReduceMotionTheFooterButtonAndTheShortcutsPageComeWithoutMotion)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [](std::function<void()>, QWidget *parent) {
+                 return new QWidget(parent);
+             }});
+    show();
+    ui::MotionRecorder recorder;
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    panel->showShortcuts();
+    ASSERT_NE(home()->footerPower(), nullptr);
+    EXPECT_EQ(recorder.animationsOf(home()->footerPower(), "transition"), std::vector<ui::Animation>{ui::Animation::none()});
+    EXPECT_EQ(recorder.animationsOf(panel->shortcutsPage(), "transition"),
+              std::vector<ui::Animation>{ui::Animation::none()});
 }
 
 TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
