@@ -11,7 +11,6 @@
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
 #include "ui/Layers.h"
-#include "ui/ViewRuntime.h"
 
 #include <QVBoxLayout>
 
@@ -108,16 +107,9 @@ void HomeDetailPage::applyLightPage()
     m_lightPage->setFocus();
 }
 
-runtime::TaskScope &HomeDetailPage::tasks()
-{
-    if (!m_tasks)
-        m_tasks = std::make_unique<runtime::TaskScope>(ui::ViewRuntime::of(this).resolvedExecutor());
-    return *m_tasks;
-}
-
 void HomeDetailPage::run(runtime::Task<void> operation)
 {
-    tasks().spawn(std::move(operation));
+    m_panel.perform(std::move(operation));
 }
 
 } // namespace vantora

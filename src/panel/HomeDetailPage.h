@@ -1,11 +1,10 @@
 #pragma once
 
-#include "runtime/TaskScope.h"
+#include "runtime/Task.h"
 
 #include <QPointer>
 #include <QWidget>
 
-#include <memory>
 
 namespace vantora {
 
@@ -19,7 +18,7 @@ class LightsPanel;
 // list's gestures into store operations, selection changes and favourite changes. The list
 // stays alive under a light's page, so its scroll position and open room survive a visit.
 //
-// Store operations run as tasks of this page, each awaiting one operation; nobody waits for
+// Store operations run as tasks of the panel, each awaiting one operation; nobody waits for
 // them, and failures come back through the store.
 class HomeDetailPage final : public QWidget {
     Q_OBJECT
@@ -35,7 +34,6 @@ public:
     LightDetailView *lightPage() const;
 
 private:
-    runtime::TaskScope &tasks();
     void run(runtime::Task<void> operation);
     void applyLightPage();
 
@@ -44,7 +42,6 @@ private:
     QWidget *m_layers;
     LightsHomeView *m_home;
     QPointer<LightDetailView> m_lightPage;
-    std::unique_ptr<runtime::TaskScope> m_tasks;
 };
 
 } // namespace vantora

@@ -31,6 +31,7 @@
 #include "ui/Transition.h"
 
 #include <QBoxLayout>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -577,6 +578,16 @@ bool LightsHomeView::event(QEvent *event)
             followFooterOverride();
     }
     return QWidget::event(event);
+}
+
+void LightsHomeView::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the open edge control, wherever in the list the focus went meanwhile.
+    if (event->key() == Qt::Key_Escape && m_edgeOverlay) {
+        collapseExpandedRoom();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool LightsHomeView::eventFilter(QObject *watched, QEvent *event)

@@ -106,11 +106,11 @@ LightsPanel::LightsPanel(HalvetStore &store, BridgeOnboarding *onboarding, Panel
     // Any window of the application becoming active, or the application itself.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *window) {
         if (window)
-            spawnRefresh();
+            refreshUnlessWelcomeIsDue();
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
-            spawnRefresh();
+            refreshUnlessWelcomeIsDue();
     });
 
     evaluate();
@@ -126,13 +126,18 @@ void LightsPanel::refresh()
         m_onboarding->start();
         return;
     }
-    tasks().spawn(m_store.refresh());
+    perform(m_store.refresh());
 }
 
-void LightsPanel::spawnRefresh()
+void LightsPanel::perform(runtime::Task<void> operation)
+{
+    tasks().spawn(std::move(operation));
+}
+
+void LightsPanel::refreshUnlessWelcomeIsDue()
 {
     if (!m_onboarding->showsConnectScreen())
-        tasks().spawn(m_store.refresh());
+        perform(m_store.refresh());
 }
 
 void LightsPanel::showShortcuts()

@@ -56,6 +56,9 @@ public:
 
     // Refreshes the lights, or looks for the bridge again when the connection needs recovery.
     void refresh();
+    // Runs a store operation as a task of the panel, which outlives the page that asked for
+    // it; nobody waits for it, and the store records how it ended.
+    void perform(runtime::Task<void> operation);
     void showShortcuts();
     void hideShortcuts();
 
@@ -96,7 +99,7 @@ private:
     void updateResetControl();
     void placeOverlays();
     runtime::TaskScope &tasks();
-    void spawnRefresh();
+    void refreshUnlessWelcomeIsDue();
     runtime::Task<void> runRefreshLoop(bool shouldAutoRefresh);
 
     HalvetStore &m_store;

@@ -796,6 +796,11 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
     ASSERT_NE(home()->edgeOverlay(), nullptr);
     QTest::mouseClick(home()->edgeOverlay(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+
+    // Escape from a row the focus moved to closes the control too, before anything else.
+    section->brightnessButton()->click();
+    QTest::keyClick(section->row("1-0")->toggle(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
 }
 
 TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
