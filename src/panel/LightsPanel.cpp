@@ -13,13 +13,11 @@
 #include "runtime/UserDefaults.h"
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
-#include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PanelDragArea.h"
 #include "ui/ScreenInfo.h"
-#include "ui/Transaction.h"
-#include "ui/Transition.h"
 #include "ui/SystemFont.h"
+#include "ui/Transition.h"
 #include "ui/ViewRuntime.h"
 
 #include <QApplication>
@@ -113,8 +111,8 @@ LightsPanel::LightsPanel(HalvetStore &store, BridgeOnboarding *onboarding, Panel
             refreshUnlessWelcomeIsDue();
     });
 
-    evaluate();
     runChangeHandlers(true);
+    evaluate();
     followShortcuts();
 }
 
@@ -217,10 +215,9 @@ void LightsPanel::evaluate()
 void LightsPanel::runChangeHandlers(bool initial)
 {
     const QStringList roomIDs = panelRules::roomIDs(m_store.snapshot());
-    if ((initial || roomIDs != m_roomIDs) && m_store.hasVerifiedConnection()) {
-        const QStringList rooms = roomIDs;
-        m_favourites->prune(favouritesKey(), QSet<QString>(rooms.begin(), rooms.end()));
-    }
+    // An unverified connection may show an empty or stale home, which must never drop favourites.
+    if ((initial || roomIDs != m_roomIDs) && m_store.hasVerifiedConnection())
+        m_favourites->prune(favouritesKey(), QSet<QString>(roomIDs.begin(), roomIDs.end()));
     m_roomIDs = roomIDs;
 
     const bool needsRecovery = m_store.needsConnectionRecovery();
