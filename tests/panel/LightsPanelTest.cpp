@@ -310,6 +310,27 @@ TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnec
     EXPECT_TRUE(resetControl()->isEnabled);
 }
 
+TEST_F(LightsPanelTest, TheResetControlIsWithdrawnWhileTheOnboardingLooksForTheBridge)
+{
+    HalvetStore &store = connect(home);
+    makePanel(store);
+    show();
+    rig.lights->snapshots.alwaysFail(timedOut);
+    advance(3s);
+    settle();
+    ASSERT_EQ(panel->page(), Page::welcome);
+    ASSERT_TRUE(store.canForgetBridge());
+    EXPECT_TRUE(resetControl()->isEnabled);
+
+    auto search = rig.discovery.thenWait();
+    onboarding->start();
+    settle();
+    ASSERT_TRUE(onboarding->isRunning());
+    EXPECT_FALSE(resetControl()->isEnabled);
+    onboarding->cancel();
+    settle();
+}
+
 TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
 {
     makePanel(connect(::home));
