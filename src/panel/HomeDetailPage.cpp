@@ -41,7 +41,7 @@ HomeDetailPage::HomeDetailPage(HalvetStore &store, LightsPanel &panel, QWidget *
         .refresh = [this] { m_panel.refresh(); },
     };
     m_home = new LightsHomeView(std::move(actions));
-    static_cast<ui::Layers *>(m_layers)->addLayer(m_home);
+    m_layers->addLayer(m_home);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_layers);
@@ -71,7 +71,7 @@ void HomeDetailPage::evaluate()
         .allLightsAreOff = homeWiring::allLightsAreOff(store.snapshot),
     });
     // The list stays alive underneath, so its scroll position and open room wait for the way back.
-    static_cast<ui::Layers *>(m_layers)->setCovered(m_home, lightSelected);
+    m_layers->setCovered(m_home, lightSelected);
     applyLightPage();
 }
 
@@ -84,7 +84,7 @@ void HomeDetailPage::applyLightPage()
 {
     const HueSnapshot visible = m_panel.visibleSnapshot();
     const HueLight *selected = homeWiring::findLight(visible, m_panel.selectedLightID());
-    if (m_lightPage && (!selected || m_lightPage->objectName() != selected->id)) {
+    if (m_lightPage && (!selected || m_lightPageID != selected->id)) {
         delete m_lightPage.data();
         if (m_panel.window()->isActiveWindow())
             m_home->setFocus();
@@ -93,7 +93,7 @@ void HomeDetailPage::applyLightPage()
         return;
     // Another light gets a page of its own, whose view state starts over.
     m_lightPage = new LightDetailView(m_store, selected->id);
-    m_lightPage->setObjectName(selected->id);
+    m_lightPageID = selected->id;
     connect(m_lightPage, &LightDetailView::backRequested, this, [this] { m_panel.setSelectedLightID(std::nullopt); });
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
         m_lightPage->setHeaderAccessory(pieces.settingsMenu(PanelPieces::MenuStyle::plain, nullptr));
@@ -102,7 +102,7 @@ void HomeDetailPage::applyLightPage()
         connect(appearance, &ToggleAppearance::colorChanged, m_lightPage,
                 [page = m_lightPage.data(), appearance] { page->setToggleAccent(appearance->color()); });
     }
-    static_cast<ui::Layers *>(m_layers)->addLayer(m_lightPage);
+    m_layers->addLayer(m_lightPage);
     m_lightPage->show();
     m_lightPage->setFocus();
 }

@@ -13,6 +13,10 @@ class LightDetailView;
 class LightsHomeView;
 class LightsPanel;
 
+namespace ui {
+class Layers;
+}
+
 // The lights page of the panel: the rooms-and-lights list, with the page of the selected
 // light laid over it. It hands the list what the store and the panel hold, and turns the
 // list's gestures into store operations, selection changes and favourite changes. The list
@@ -39,9 +43,10 @@ private:
 
     HalvetStore &m_store;
     LightsPanel &m_panel;
-    QWidget *m_layers;
+    ui::Layers *m_layers;
     LightsHomeView *m_home;
     QPointer<LightDetailView> m_lightPage;
+    QString m_lightPageID;
 };
 
 } // namespace vantora
