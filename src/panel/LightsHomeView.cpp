@@ -344,8 +344,8 @@ void LightsHomeView::applySummary()
 {
     const QString rooms = roomPresentation::roomText(roomPresentation::roomCount(m_fields.snapshot));
     const QString lights = roomPresentation::lightText(int(m_fields.snapshot.lights.size()));
-    static_cast<ui::TextLabel *>(m_roomText)->setText(rooms);
-    static_cast<ui::TextLabel *>(m_lightText)->setText(lights);
+    m_roomText->setText(rooms);
+    m_lightText->setText(lights);
     ui::a11y::setCombined(m_summary, rooms + QStringLiteral(", ") + lights);
     // The arrival pill stands at the bottom edge meanwhile.
     stepBack(m_summary, m_fields.showsArrivalPill);

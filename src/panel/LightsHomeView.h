@@ -32,6 +32,7 @@ class KeyedColumn;
 class Popover;
 class ScrollArea;
 class ScrollThreshold;
+class TextLabel;
 }
 
 // The page that lists the bridge's rooms and their lights: a header with the logo and the
@@ -167,8 +168,8 @@ private:
     QPointer<QWidget> m_message;
     QPointer<QAbstractButton> m_retry;
     QWidget *m_summary;
-    QWidget *m_roomText;
-    QWidget *m_lightText;
+    ui::TextLabel *m_roomText;
+    ui::TextLabel *m_lightText;
     QBoxLayout *m_footerControls;
     QPointer<controls::HomePowerButton> m_footerPower;
     ui::ScrollThreshold *m_threshold;
