@@ -104,7 +104,7 @@ controls::ValueRange LightDetailModel::kelvinRange() const
 
 controls::ValueRange LightDetailModel::brightnessRange() const
 {
-    return controls::ValueRange{.lower = std::min(m_inputs.light.minimumBrightness, 100.0), .upper = 100.0}.sanitised();
+    return controls::ValueRange{.lower = std::min(double(m_inputs.light.minimumBrightness), 100.0), .upper = 100.0}.sanitised();
 }
 
 bool LightDetailModel::controlsDisabled() const
@@ -314,7 +314,7 @@ void LightDetailModel::selectWhitePreset(double nominalKelvin, double targetKelv
 
 void LightDetailModel::scrollBrightness(double step)
 {
-    const double next = std::min(std::max(m_state.brightness + step, m_inputs.light.minimumBrightness), 100.0);
+    const double next = std::min(std::max(m_state.brightness + step, double(m_inputs.light.minimumBrightness)), 100.0);
     // A step that arrives once the controls are disabled would show a brightness the light
     // never gets, as nothing is sent.
     if (next == m_state.brightness || !std::isfinite(next) || controlsDisabled())

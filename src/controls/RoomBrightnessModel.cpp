@@ -77,7 +77,8 @@ double RoomBrightnessModel::displayValue() const
 {
     if (m_draft)
         return *m_draft;
-    return averageBrightness(m_lights).value_or(floor());
+    const double average = averageBrightness(m_lights).value_or(floor());
+    return std::isfinite(average) ? average : floor();
 }
 
 bool RoomBrightnessModel::hasSpread() const

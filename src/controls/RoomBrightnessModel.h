@@ -35,7 +35,8 @@ public:
     bool isEditing() const noexcept { return m_editing; }
     bool isDisabled() const;
     bool hasLitLights() const;
-    // The draft, else the lit lights' average, else the floor.
+    // The draft, else the lit lights' average, else (also for an average that is not a
+    // number) the floor.
     double displayValue() const;
     // The lit lights' largest minimum brightness (1 with none), at most 100.
     double floor() const;

@@ -131,7 +131,7 @@ void PinnedExchange::complete()
     }
 
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && isHttpStatusError(reply.error())) {
+    if (status.isValid() && restatesHttpStatus(reply.error())) {
         m_done->resolve(HttpResponse{status.toInt(), headersOf(reply), m_reply->readAll()});
         return;
     }

@@ -46,12 +46,11 @@ runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
     return it->second;
 }
 
-bool isHttpStatusError(QNetworkReply::NetworkError error)
+bool restatesHttpStatus(QNetworkReply::NetworkError error)
 {
-    const int value = int(error);
-    const bool contentError = value >= QtError::ContentAccessDenied && value <= QtError::UnknownContentError;
-    const bool serverError = value >= QtError::InternalServerError && value <= QtError::UnknownServerError;
-    return error == QtError::NoError || contentError || serverError;
+    // Qt numbers the failures of the connection itself below its proxy errors.
+    const bool connectionFailed = error > QtError::NoError && error <= QtError::UnknownNetworkError;
+    return !connectionFailed && error != QtError::ProtocolFailure;
 }
 
 } // namespace vantora::platform

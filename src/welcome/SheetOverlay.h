@@ -9,6 +9,9 @@ namespace vantora {
 // pixels wide centred on it, holding `content` with 24 pixels of padding. Hidden until
 // open(); it then covers its parent, follows its size, and asks to be dismissed on Escape
 // from anywhere inside it. Closing only hides it, so what the content holds survives.
+//
+// An open sheet is modal to its parent: Tab and Backtab cycle through the sheet alone,
+// and nothing else inside the parent takes focus or keyboard or mouse input until it closes.
 class SheetOverlay final : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +33,9 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     // Swallowed: the screen's menu must not open over a sheet.
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -37,6 +43,10 @@ protected:
 
 private:
     void cover();
+    bool isBeneath(const QObject *object) const;
+    bool takesTabFocus(const QWidget *widget) const;
+    // Moves the focus back to where it last was in the sheet, or to its first control.
+    void focusSheet();
 
     QWidget *m_card;
 };

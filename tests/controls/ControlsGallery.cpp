@@ -5,9 +5,11 @@
 #include "controls/LightValueSlider.h"
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
+#include "controls/RoomBrightnessPreview.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomEdgeSlider.h"
 
+#include "store/HalvetStore.h"
 #include "ui/Colours.h"
 #include "ui/UiHarness.h"
 
@@ -147,6 +149,33 @@ TEST(ControlsGallery, RoomBrightnessStyles)
         QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
         QCoreApplication::sendEvent(showing->edgeSlider()->track(), &up);
     });
+}
+
+// The preview window with a stand-in for the lights panel: the first sample room's control in
+// the chosen style.
+TEST(ControlsGallery, StylePreview)
+{
+    for (const RoomBrightnessStyle style : {RoomBrightnessStyle::edge, RoomBrightnessStyle::percentage}) {
+        renderGallery(QStringLiteral("controls-preview-") + rawValue(style).toLower().replace(' ', '-'),
+                      [style](QWidget &page, ui::ColorScheme scheme) {
+                          const auto standIn = [](HalvetStore &store, QWidget *parent) -> QWidget * {
+                              auto *panel = new QWidget(parent);
+                              auto *layout = new QHBoxLayout(panel);
+                              layout->setContentsMargins(16, 16, 16, 16);
+                              auto *control = new RoomBrightnessSlider(roomBrightnessStyle(panel), nullptr, panel);
+                              control->setRoom(store.snapshot().rooms().front());
+                              layout->addWidget(control, 0, Qt::AlignLeft);
+                              return panel;
+                          };
+                          auto *layout = new QVBoxLayout(&page);
+                          layout->setContentsMargins(0, 0, 0, 0);
+                          auto *preview = new RoomBrightnessPreview(RoomBrightnessPreview::makeDemoStore(nullptr),
+                                                                    standIn, &page);
+                          preview->setDark(scheme == ui::ColorScheme::Dark);
+                          preview->select(style);
+                          layout->addWidget(preview);
+                      });
+    }
 }
 
 } // namespace

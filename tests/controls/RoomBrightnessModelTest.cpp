@@ -78,6 +78,8 @@ TEST(RoomBrightnessModelTest, WhatTheControlShowsFollowsTheLitLights)
          QStringLiteral("30%"), false},
         {"floor from the largest minimum", {lit(50, 2), lit(50, 5)}, 50, {5, 100}, QStringLiteral("50 percent"),
          QStringLiteral("50%"), false},
+        {"a brightness that is not a number reads as the floor", {lit(nan, 3)}, 3, {3, 100},
+         QStringLiteral("3 percent"), QStringLiteral("3%"), false},
         {"a floor above 100 is held at 100", {lit(100, 140)}, 100, {100, 100}, QStringLiteral("100 percent"),
          QStringLiteral("100%"), false},
     };

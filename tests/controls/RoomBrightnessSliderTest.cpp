@@ -103,6 +103,24 @@ TEST(RoomEdgeSliderTest, DisablingHidesTheLineAtOnceAndEndsADrag)
     EXPECT_EQ(bench.edits.size(), 1) << "only the drag's first step";
 }
 
+TEST(RoomEdgeSliderTest, TicksBrightenUnderThePointerAndTheKnobWidensWhileDragging)
+{
+    EdgeBench bench;
+    RoomEdgeTrack *track = bench.slider->track();
+    testing::pointerEnters(track);
+    bench.ui.advance(75ms);
+    EXPECT_GT(track->tickOpacity(), 0.055);
+    EXPECT_LT(track->tickOpacity(), 0.13);
+    bench.ui.advance(100ms);
+    EXPECT_DOUBLE_EQ(track->tickOpacity(), 0.13);
+
+    bench.ui.setReduceMotion(true);
+    QTest::mousePress(track, Qt::LeftButton, {}, QPoint(16, 40));
+    EXPECT_DOUBLE_EQ(track->knobWidth(), 20) << "at once under Reduce Motion";
+    QTest::mouseRelease(track, Qt::LeftButton, {}, QPoint(16, 40));
+    EXPECT_DOUBLE_EQ(track->knobWidth(), 16);
+}
+
 TEST(RoomBrightnessSliderTest, TheVerticalStyleStepsWithUpAndDownAndSendsEvenAtTheTop)
 {
     UiHarness ui;

@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -228,6 +229,52 @@ TEST_F(WelcomeScreenTest, EscapeCancelsARunningAttemptAndClosesASheetFirst)
     settle();
     EXPECT_EQ(onboarding->phase(), Phase::ready);
     EXPECT_EQ(pill(), ConnectionPillState::ready());
+}
+
+TEST_F(WelcomeScreenTest, AnOpenSheetHoldsTheKeyboardAndTheMouse)
+{
+    search.thenReturn({attic, cellar});
+    onboarding->start();
+    settle();
+    reachFailed(std::make_exception_ptr(timedOut));
+    QAbstractButton *help = screen->bottomBar()->button(welcomeScreen::BarButton::ConnectionHelp);
+    ASSERT_TRUE(help->isVisible());
+    struct Row {
+        const char *name;
+        std::function<void()> open;
+        QWidget *sheet;
+    };
+    const Row rows[] = {
+        {"the address sheet", [this] { screen->showManualAddress(); }, screen->manualAddressSheet()},
+        {"the bridge chooser", [this] { screen->showBridgeChoice(); }, screen->bridgeChoiceSheet()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        help->setFocus(Qt::OtherFocusReason);
+        row.open();
+        settle();
+        for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            for (int press = 0; press < 12; ++press) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                ASSERT_TRUE(row.sheet->isAncestorOf(QApplication::focusWidget()))
+                    << "focus left the sheet after " << press + 1 << " presses";
+            }
+        }
+
+        help->setFocus(Qt::OtherFocusReason);
+        EXPECT_TRUE(row.sheet->isAncestorOf(QApplication::focusWidget())) << "focus beneath the sheet";
+        QTest::keyClick(help, Qt::Key_Space);
+        QTest::mouseClick(help, Qt::LeftButton);
+        EXPECT_FALSE(screen->showsDetails());
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        settle();
+        ASSERT_FALSE(screen->showsManualAddress() || screen->showsBridgeChoice());
+        QTest::mouseClick(help, Qt::LeftButton);
+        EXPECT_TRUE(screen->showsDetails()) << "a closed sheet holds nothing";
+        screen->detailsAlert()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(WelcomeScreenTest, NamesAndMessagesFromTheNetworkAreDrawnLiterally)
