@@ -672,14 +672,26 @@ TEST_F(HomeListTest, BridgeNamesShowAsPlainTextEverywhere)
                                     .isReachable = true, .brightness = 40}}}));
     show();
     RoomSection *section = home()->roomSection(QStringLiteral("r"));
-    EXPECT_EQ(section->title()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(section->title()->text(), markup);
+    EXPECT_EQ(section->title()->displayedText(), markup);
     EXPECT_EQ(section->powerButton()->accessibleName(), "Turn <img src=x> off");
     EXPECT_FALSE(section->powerButton()->toolTip().contains(markup));
     LightRow *light = section->row(QStringLiteral("1"));
     const auto *name = light->findChild<ui::ElidedLabel *>();
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->text(), markup);
+}
+
+TEST_F(HomeListTest, ALongRoomNameEndsInAnEllipsisAndLeavesTheControlsInPlace)
+{
+    const QString name = QStringLiteral("The very long name of a room at the back of the house upstairs");
+    makePanel(connect(HueSnapshot{{{.id = "1", .name = "Lamp", .roomID = "r", .roomName = name, .isOn = true,
+                                    .isReachable = true, .brightness = 40}}}));
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("r"));
+    section->layout()->activate();
+    EXPECT_TRUE(section->title()->displayedText().endsWith(QChar(0x2026)));
+    EXPECT_LE(section->powerButton()->geometry().right(), section->width());
+    EXPECT_EQ(section->title()->accessibleName(), name);
 }
 
 TEST_F(HomeListTest, TabReachesTheHomePowerTheRoomControlsAndEveryRow)
