@@ -6,11 +6,11 @@
 
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
+#include "ui/ElidedLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/KeyedColumn.h"
 #include "ui/LightCardSurface.h"
 #include "ui/SystemFont.h"
-#include "ui/TextLabel.h"
 
 #include <QBoxLayout>
 #include <QPainter>
@@ -59,7 +59,7 @@ private:
 RoomSection::RoomSection(const Actions &actions, QWidget *parent)
     : QWidget(parent)
     , m_actions(actions)
-    , m_title(new ui::TextLabel)
+    , m_title(new ui::ElidedLabel)
     , m_favourite(new controls::RoomActionButton(controls::RoomActionButton::Kind::Heart))
     , m_brightness(new controls::RoomBrightnessButton)
     , m_power(new controls::RoomActionButton(controls::RoomActionButton::Kind::Power))

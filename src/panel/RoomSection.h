@@ -20,8 +20,8 @@ class LightRow;
 namespace ui {
 template <typename Row, typename Key>
 class KeyedColumn;
+class ElidedLabel;
 class LightCardSurface;
-class TextLabel;
 }
 
 // One room of the lights list: its title row (the name, then the favourite, brightness and
@@ -62,7 +62,7 @@ public:
     void apply(const Fields &fields);
     const Fields &fields() const noexcept { return m_fields; }
 
-    ui::TextLabel *title() const noexcept { return m_title; }
+    ui::ElidedLabel *title() const noexcept { return m_title; }
     controls::RoomActionButton *favouriteButton() const noexcept { return m_favourite; }
     controls::RoomBrightnessButton *brightnessButton() const noexcept { return m_brightness; }
     controls::RoomActionButton *powerButton() const noexcept { return m_power; }
@@ -79,7 +79,7 @@ private:
 
     const Actions &m_actions;
     Fields m_fields;
-    ui::TextLabel *m_title;
+    ui::ElidedLabel *m_title;
     controls::RoomActionButton *m_favourite;
     controls::RoomBrightnessButton *m_brightness;
     controls::RoomActionButton *m_power;

@@ -5,7 +5,13 @@
 #include "panel/LightToggle.h"
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
+#include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomSection.h"
+
+#include "controls/LightDetailView.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomBrightnessStyle.h"
+#include "ui/Popover.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
@@ -22,13 +28,17 @@
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
 #include "ui/Accessibility.h"
+#include "panel/FooterPowerMotion.h"
 #include "ui/ElidedLabel.h"
+#include "ui/MotionRecorder.h"
+#include "ui/LightCardSurface.h"
 #include "ui/ScrollArea.h"
 #include "ui/TextLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/ViewRuntime.h"
 
+#include <QLayout>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -130,6 +140,28 @@ TEST_F(LightsPanelTest, RefreshesWhenShownThenThreeSecondsAfterEachRefreshAndNot
 
     show();
     EXPECT_EQ(fetches(), before + 3);
+}
+
+TEST_F(LightsPanelTest, AWindowOrTheApplicationBecomingActiveRefreshesUnlessTheWelcomeScreenIsDue)
+{
+    makePanel(connect(home));
+    show();
+    const int before = fetches();
+    Q_EMIT qApp->focusWindowChanged(window->windowHandle());
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), before + 2);
+}
+
+TEST_F(LightsPanelTest, ActivationDoesNotRefreshBehindTheWelcomeScreen)
+{
+    makePanel(rig.build());
+    show();
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), 0);
 }
 
 TEST_F(LightsPanelTest, ASlowRefreshStretchesThePeriod)
@@ -278,6 +310,27 @@ TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnec
     EXPECT_TRUE(resetControl()->isEnabled);
 }
 
+TEST_F(LightsPanelTest, TheResetControlIsWithdrawnWhileTheOnboardingLooksForTheBridge)
+{
+    HalvetStore &store = connect(home);
+    makePanel(store);
+    show();
+    rig.lights->snapshots.alwaysFail(timedOut);
+    advance(3s);
+    settle();
+    ASSERT_EQ(panel->page(), Page::welcome);
+    ASSERT_TRUE(store.canForgetBridge());
+    EXPECT_TRUE(resetControl()->isEnabled);
+
+    auto search = rig.discovery.thenWait();
+    onboarding->start();
+    settle();
+    ASSERT_TRUE(onboarding->isRunning());
+    EXPECT_FALSE(resetControl()->isEnabled);
+    onboarding->cancel();
+    settle();
+}
+
 TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
 {
     makePanel(connect(::home));
@@ -305,6 +358,19 @@ TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
     EXPECT_EQ(shortcuts, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(panel->pageWidget(), main);
+}
+
+TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
+{
+    makePanel(connect(home));
+    show();
+    const std::optional<OpenShortcutsAction> command = ui::FocusedValues::in(window.get(), focusedOpenShortcutsKey);
+    ASSERT_TRUE(command.has_value());
+    (*command)();
+    EXPECT_TRUE(navigation.showsShortcuts());
+    navigation.setShowsShortcuts(false);
+    ui::Environment::of(panel->pageWidget()).value(openShortcutsKey)();
+    EXPECT_TRUE(navigation.showsShortcuts());
 }
 
 TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUp)
@@ -404,6 +470,19 @@ TEST_F(ArrivalPillTest, ClosingThePanelEndsAConnectedPillForGoodButALoadingOneCo
     EXPECT_EQ(panel->arrivalPill(), std::nullopt);
 }
 
+TEST_F(ArrivalPillTest, UnderReduceMotionThePillKeepsItsTimingsAndOnlyFades)
+{
+    makePanel(pairedStore(0s));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::MotionRecorder recorder;
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    settle();
+    EXPECT_EQ(recorder.animationsOf(panel, "arrivalPill"), std::vector<ui::Animation>{ui::Animation::easeOut(0.24)});
+    auto *pill = panel->findChild<BridgeArrivalPill *>();
+    EXPECT_EQ(pill->geometry().bottom() + 1, panel->height() - 16);
+}
+
 TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
 {
     makePanel(pairedStore(0s));
@@ -440,6 +519,13 @@ struct HomeListTest : LightsPanelTest {
         rig.lights->snapshots.alwaysReturn(lights);
         panel->refresh();
         settle();
+    }
+
+    // The space beside the room's card.
+    static int cardGap(RoomSection *section)
+    {
+        section->layout()->activate();
+        return section->width() - section->card()->width();
     }
 
     static QSet<QWidget *> widgetsUnder(QWidget *root)
@@ -586,14 +672,26 @@ TEST_F(HomeListTest, BridgeNamesShowAsPlainTextEverywhere)
                                     .isReachable = true, .brightness = 40}}}));
     show();
     RoomSection *section = home()->roomSection(QStringLiteral("r"));
-    EXPECT_EQ(section->title()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(section->title()->text(), markup);
+    EXPECT_EQ(section->title()->displayedText(), markup);
     EXPECT_EQ(section->powerButton()->accessibleName(), "Turn <img src=x> off");
     EXPECT_FALSE(section->powerButton()->toolTip().contains(markup));
     LightRow *light = section->row(QStringLiteral("1"));
     const auto *name = light->findChild<ui::ElidedLabel *>();
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->text(), markup);
+}
+
+TEST_F(HomeListTest, ALongRoomNameEndsInAnEllipsisAndLeavesTheControlsInPlace)
+{
+    const QString name = QStringLiteral("The very long name of a room at the back of the house upstairs");
+    makePanel(connect(HueSnapshot{{{.id = "1", .name = "Lamp", .roomID = "r", .roomName = name, .isOn = true,
+                                    .isReachable = true, .brightness = 40}}}));
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("r"));
+    section->layout()->activate();
+    EXPECT_TRUE(section->title()->displayedText().endsWith(QChar(0x2026)));
+    EXPECT_LE(section->powerButton()->geometry().right(), section->width());
+    EXPECT_EQ(section->title()->accessibleName(), name);
 }
 
 TEST_F(HomeListTest, TabReachesTheHomePowerTheRoomControlsAndEveryRow)
@@ -635,6 +733,58 @@ TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
     EXPECT_EQ(bar->value(), bottom);
 }
 
+TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(true));
+    show();
+    EXPECT_TRUE(home()->showsFooterPower());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(false));
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(100);
+    EXPECT_FALSE(home()->showsFooterPower());
+    EXPECT_TRUE(home()->headerHasScrolledAway());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>());
+    EXPECT_TRUE(home()->showsFooterPower());
+}
+
+TEST_F(HomeListTest, AnErrorTextTakesTheNoticesPlace)
+{
+    HalvetStore &store = connect(manyRooms());
+    makePanel(store);
+    show();
+    store.setNotice(QStringLiteral("Unavailable lights couldn’t be changed. Check their power and connection."));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::notice);
+    store.setErrorMessage(QStringLiteral("Offline"));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::error);
+    ASSERT_NE(home()->retryButton(), nullptr);
+    EXPECT_EQ(home()->retryButton()->text(), "Try again");
+    const int before = fetches();
+    home()->retryButton()->click();
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+}
+
+TEST_F(HomeListTest, UnderReduceMotionTheFooterButtonAndTheShortcutsPageComeWithoutMotion)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [](std::function<void()>, QWidget *parent) {
+                 return new QWidget(parent);
+             }});
+    show();
+    ui::MotionRecorder recorder;
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    panel->showShortcuts();
+    ASSERT_NE(home()->footerPower(), nullptr);
+    EXPECT_EQ(recorder.animationsOf(home()->footerPower(), "transition"), std::vector<ui::Animation>{ui::Animation::none()});
+    EXPECT_EQ(recorder.animationsOf(panel->shortcutsPage(), "transition"),
+              std::vector<ui::Animation>{ui::Animation::none()});
+}
+
 TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
 {
     makePanel(connect(::home));
@@ -652,4 +802,84 @@ TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
     home()->apply(fields);
     EXPECT_EQ(texts(),
               QStringList({"Preview · sample lights (disabled)", "Refresh lights (disabled)", " (disabled)", "Quit vantora"}));
+}
+
+TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClosesIt)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QApplication::setActiveWindow(window.get());
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    EXPECT_EQ(home()->brightnessPopover(), nullptr);
+    EXPECT_EQ(cardGap(section), RoomSection::expandedCardGap);
+
+    Q_EMIT home()->edgeOverlay()->slider()->changeRequested(30);
+    settle();
+    EXPECT_EQ(home()->roomBrightnessDraft(), 30);
+    EXPECT_EQ(rig.lights->count(Kind::updateLight) + rig.lights->count(Kind::setLight) > 0, true);
+
+    QTest::keyClick(home()->edgeOverlay(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(home()->roomBrightnessDraft(), std::nullopt);
+    EXPECT_EQ(cardGap(section), 0);
+
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    QTest::mouseClick(home()->edgeOverlay(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+
+    // Escape from a row the focus moved to closes the control too, before anything else.
+    section->brightnessButton()->click();
+    QTest::keyClick(section->row("1-0")->toggle(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, controls::RoomBrightnessStyle::slim);
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    EXPECT_EQ(home()->edgeOverlay(), nullptr);
+    ASSERT_NE(home()->brightnessPopover(), nullptr);
+    EXPECT_TRUE(home()->brightnessPopover()->isPresented());
+    EXPECT_EQ(cardGap(section), 0);
+
+    // A refresh keeps the open popover.
+    ui::Popover *open = home()->brightnessPopover();
+    refreshWith(manyRooms());
+    EXPECT_EQ(home()->brightnessPopover(), open);
+    EXPECT_TRUE(open->isPresented());
+
+    open->close();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(120);
+    home()->toggleExpandedRoom(QStringLiteral("room 3"));
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    ASSERT_NE(page->lightPage(), nullptr);
+    EXPECT_EQ(panel->selectedLightID(), QStringLiteral("0-0"));
+    EXPECT_FALSE(home()->isVisible());
+    EXPECT_TRUE(ui::a11y::isHidden(home()) || !home()->isVisible());
+
+    // Escape on the light's page goes back.
+    QTest::keyClick(page->lightPage(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+    EXPECT_EQ(page->lightPage(), nullptr);
+    EXPECT_TRUE(home()->isVisible());
+    EXPECT_EQ(bar->value(), 120);
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 3"));
 }
