@@ -364,7 +364,9 @@ void RecorderField::setActive(bool active)
 
 void RecorderField::stopFocus()
 {
-    if (hasFocus())
+    // A window that is not active keeps its focus widget and gives it focus again when it
+    // comes back, which would start a recording nobody asked for.
+    if (hasFocus() || window()->focusWidget() == this)
         clearFocus();
 }
 

@@ -293,4 +293,20 @@ TEST_F(RecorderFieldTest, AStoredChangeElsewhereShowsOnALaterTurn)
     EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+L"));
 }
 
+TEST_F(RecorderFieldTest, LeavingTheWindowEndsTheRecordingAndComingBackDoesNotRestartIt)
+{
+    QWidget elsewhere;
+    elsewhere.show();
+    record();
+    QApplication::setActiveWindow(&elsewhere);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused());
+
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused()) << "the hot keys work while the window is open";
+}
+
 } // namespace
