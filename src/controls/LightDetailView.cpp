@@ -120,6 +120,8 @@ int LightDetailView::pageHeight(std::optional<int> availableHeight)
 
 void LightDetailView::setHeaderAccessory(QWidget *accessory)
 {
+    if (accessory == m_accessory)
+        return;
     delete m_accessory;
     m_accessory = accessory;
     if (accessory)

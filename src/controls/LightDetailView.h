@@ -2,6 +2,7 @@
 
 #include "store/ToggleColor.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -81,7 +82,8 @@ private:
     LightDetailModel *m_model;
     QHBoxLayout *m_header;
     ui::LightsActionButton *m_back;
-    QWidget *m_accessory = nullptr;
+    // The owner may destroy the accessory itself.
+    QPointer<QWidget> m_accessory;
     controls::DetailPowerRow *m_powerRow;
     controls::ControlCard *m_brightnessCard;
     controls::BrightnessCardContent *m_brightnessContent;

@@ -25,6 +25,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -106,6 +107,20 @@ TEST(LightDetailView, EscapeAndTheBackButtonAskToGoBack)
     QTest::mouseClick(rig.page->backButton(), Qt::LeftButton, {}, rig.page->backButton()->rect().center());
     EXPECT_EQ(back.count(), 3);
     EXPECT_EQ(rig.page->backButton()->accessibleName(), QStringLiteral("Back to all lights"));
+}
+
+TEST(LightDetailView, TheHeaderAccessoryCanBeSetAgainAndMayGoAwayFirst)
+{
+    PageRig rig("1");
+    QPointer<QWidget> menu = new QWidget;
+    rig.page->setHeaderAccessory(menu);
+    rig.page->setHeaderAccessory(menu);
+    ASSERT_TRUE(menu) << "setting the same accessory again keeps it";
+    EXPECT_TRUE(rig.page->isAncestorOf(menu));
+    delete menu.data();
+    QPointer<QWidget> next = new QWidget;
+    rig.page->setHeaderAccessory(next);
+    EXPECT_TRUE(next && rig.page->isAncestorOf(next));
 }
 
 // The widgets Tab visits from the page, in order.
