@@ -399,8 +399,11 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
     if (isModifierKey(Qt::Key(event.key())))
         return true;
     const auto keyEvent = GlobalShortcuts::KeyEvent::fromQt(event, m_services.layout);
-    if (!keyEvent)
+    if (!keyEvent) {
+        // A key with no place on the keyboard map makes no shortcut; the user hears so.
+        m_services.beep();
         return true;
+    }
     const ModifierFlags flags = keyEvent->modifierFlags;
     const auto key = Qt::Key(event.key());
 

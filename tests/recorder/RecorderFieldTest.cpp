@@ -74,6 +74,7 @@ TEST_F(RecorderFieldTest, TakesOnlyKeysThatCanMakeAShortcut)
         {"shift and a function key", scanCode::f5, Qt::Key_F5, Qt::ShiftModifier, Shortcut(Key::f5.rawValue, shift), 0},
         {"ctrl alt and a letter", scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier,
          Shortcut(Key::l.rawValue, ctrl | alt), 0},
+        {"ctrl and a media key, which makes no shortcut", 172, Qt::Key_MediaPlay, Qt::ControlModifier, std::nullopt, 1},
     };
     for (const KeyCase &keyCase : cases) {
         SCOPED_TRACE(keyCase.what);
