@@ -181,9 +181,12 @@ void RecorderField::setUp()
     setDragEnabled(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Only the clear button edits the text.
+        // Only the clear button is meant to edit the text; anything else (a selection pasted
+        // with the middle button) is undone once the edit is over.
         if (text.isEmpty())
             clearShortcut();
+        else
+            QMetaObject::invokeMethod(this, [this] { updateText(); }, Qt::QueuedConnection);
     });
 }
 
