@@ -201,6 +201,24 @@ TEST(LightDetailView, TurningTheLightOffLocksTheCardsAtOnceButNotTheSwitch)
     EXPECT_DOUBLE_EQ(rig.page->brightnessCard()->bodyOpacity(), 1.0);
 }
 
+TEST(LightDetailView, AControlLockedWhileFocusedLeavesTheFocusOnThePage)
+{
+    PageRig rig("1");
+    QSignalSpy back(rig.page, &LightDetailView::backRequested);
+    auto gate = rig.rig.lights->lightUpdates.thenWait();
+    controls::LightValueSlider *slider = rig.page->brightnessContent()->slider();
+    slider->setFocus(Qt::TabFocusReason);
+    rig.page->model().setPower(false);
+    rig.rig.harness.executor.runUntilIdle();
+    ASSERT_FALSE(slider->isEnabled());
+
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "the focus went nowhere";
+    EXPECT_TRUE(focus == rig.page || rig.page->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Escape);
+    EXPECT_EQ(back.count(), 1) << "Escape still leaves the page";
+}
+
 TEST(LightDetailView, CardsFadeAndThePresetHighlightSpringsUnlessMotionIsReduced)
 {
     for (const bool reduceMotion : {false, true}) {
