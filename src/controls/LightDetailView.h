@@ -46,7 +46,8 @@ public:
     ~LightDetailView() override;
 
     // The panel's settings menu, placed at the trailing end of the header; the page takes
-    // ownership. A second call replaces the first.
+    // ownership. A second call replaces the first; the same accessory again changes nothing,
+    // and the owner may still destroy it.
     void setHeaderAccessory(QWidget *accessory);
     // The accent colour of the power switch (the user's toggle colour).
     void setToggleAccent(ToggleColor accent);
