@@ -883,3 +883,35 @@ TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)
     EXPECT_EQ(bar->value(), 120);
     EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 3"));
 }
+
+TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
+{
+    struct Case {
+        const char *name;
+        controls::RoomBrightnessStyle style;
+    };
+    const Case cases[] = {
+        {"edge", controls::RoomBrightnessStyle::edge},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        makePanel(connect(manyRooms()));
+        ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, test.style);
+        show();
+        QApplication::setActiveWindow(window.get());
+        home()->roomSection(QStringLiteral("room 1"))->brightnessButton()->click();
+        QWidget *slider = home()->edgeOverlay() ? static_cast<QWidget *>(home()->edgeOverlay()->slider())
+                                                : home()->brightnessPopover()->content();
+        slider->setFocus();
+        ASSERT_TRUE(slider->hasFocus());
+
+        // Power changes elsewhere lock the controls while the slider has the focus.
+        LightsHomeView::Fields fields = home()->fields();
+        fields.controlsLocked = true;
+        home()->apply(fields);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+        window.reset();
+        onboarding.reset();
+    }
+}
