@@ -892,13 +892,17 @@ TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
     };
     const Case cases[] = {
         {"edge", controls::RoomBrightnessStyle::edge},
+        {"popover", controls::RoomBrightnessStyle::slim},
     };
+    makePanel(connect(manyRooms()));
+    show();
+    QApplication::setActiveWindow(window.get());
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
-        makePanel(connect(manyRooms()));
         ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, test.style);
-        show();
-        QApplication::setActiveWindow(window.get());
+        LightsHomeView::Fields fields = home()->fields();
+        fields.controlsLocked = false;
+        home()->apply(fields);
         home()->roomSection(QStringLiteral("room 1"))->brightnessButton()->click();
         QWidget *slider = home()->edgeOverlay() ? static_cast<QWidget *>(home()->edgeOverlay()->slider())
                                                 : home()->brightnessPopover()->content();
@@ -906,12 +910,9 @@ TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
         ASSERT_TRUE(slider->hasFocus());
 
         // Power changes elsewhere lock the controls while the slider has the focus.
-        LightsHomeView::Fields fields = home()->fields();
         fields.controlsLocked = true;
         home()->apply(fields);
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
         EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
-        window.reset();
-        onboarding.reset();
     }
 }
