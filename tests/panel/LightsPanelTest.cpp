@@ -916,3 +916,42 @@ TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
         EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
     }
 }
+
+TEST_F(HomeListTest, PowerButtonsKeepTheKeyboardWhileThePowerChanges)
+{
+    makePanel(connect(::home));
+    show();
+    QApplication::setActiveWindow(window.get());
+    // A bridge slow enough for the page to show the power change in flight.
+    rig.lights->answerTime = 1s;
+    const auto powerRequests = [this] { return rig.lights->count(Kind::setPower) + rig.lights->count(Kind::allOff); };
+    const auto pressAndWait = [this] {
+        QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+        settle();
+        advance(5s);
+        settle();
+    };
+    struct Case {
+        const char *name;
+        QAbstractButton *button;
+    };
+    const Case cases[] = {
+        {"room power", home()->roomSection(QStringLiteral("a"))->powerButton()},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        const int before = powerRequests();
+        test.button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+        settle();
+        ASSERT_FALSE(test.button->isEnabled());
+        advance(5s);
+        settle();
+
+        // The next key press goes to the same button, not to whatever control came next.
+        EXPECT_TRUE(test.button->hasFocus());
+        pressAndWait();
+        EXPECT_EQ(powerRequests(), before + 2);
+        EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+    }
+}
