@@ -361,7 +361,19 @@ void LightsHomeView::applyHomePower()
         if (!button)
             continue;
         button->setPower(power);
+        // A button disabled while it has the focus would pass it on to the next control,
+        // where the user's next key press would act on something else: the page holds the
+        // focus until the button can take it back.
+        if (disabled && button->hasFocus()) {
+            m_focusHeldFor = button;
+            setFocus(Qt::OtherFocusReason);
+        }
         button->setEnabled(!disabled);
+        if (!disabled && m_focusHeldFor == button) {
+            m_focusHeldFor = nullptr;
+            if (hasFocus())
+                button->setFocus(Qt::OtherFocusReason);
+        }
     }
     if (m_footerPower)
         stepBack(m_footerPower, m_fields.showsArrivalPill);

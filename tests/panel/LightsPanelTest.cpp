@@ -937,6 +937,7 @@ TEST_F(HomeListTest, PowerButtonsKeepTheKeyboardWhileThePowerChanges)
     };
     const Case cases[] = {
         {"room power", home()->roomSection(QStringLiteral("a"))->powerButton()},
+        {"home power", home()->headerPower()},
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
