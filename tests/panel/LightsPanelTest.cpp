@@ -956,3 +956,22 @@ TEST_F(HomeListTest, PowerButtonsKeepTheKeyboardWhileThePowerChanges)
         EXPECT_EQ(panel->selectedLightID(), std::nullopt);
     }
 }
+
+TEST_F(HomeListTest, TheRetryButtonKeepsTheKeyboardWhileTheStoreWorks)
+{
+    HalvetStore &store = connect(::home);
+    makePanel(store);
+    show();
+    QApplication::setActiveWindow(window.get());
+    store.setErrorMessage(QStringLiteral("Offline"));
+    panel->updateNow();
+    ASSERT_NE(home()->retryButton(), nullptr);
+    home()->retryButton()->setFocus(Qt::TabFocusReason);
+
+    LightsHomeView::Fields fields = home()->fields();
+    fields.isWorking = true;
+    home()->apply(fields);
+    fields.isWorking = false;
+    home()->apply(fields);
+    EXPECT_TRUE(home()->retryButton()->hasFocus());
+}
