@@ -975,3 +975,20 @@ TEST_F(HomeListTest, TheRetryButtonKeepsTheKeyboardWhileTheStoreWorks)
     home()->apply(fields);
     EXPECT_TRUE(home()->retryButton()->hasFocus());
 }
+
+TEST_F(HomeListTest, AWindowDestroyedWhileTheListScrollsBackToItsHeaderGoesQuietly)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_TRUE(home()->showsFooterPower());
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(50ms);
+    ASSERT_TRUE(home()->scrollArea()->isAnimating());
+
+    // Closing the window ends the motion at its target, which takes the footer button away.
+    window.reset();
+    SUCCEED();
+}
