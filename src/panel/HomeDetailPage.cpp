@@ -40,7 +40,8 @@ HomeDetailPage::HomeDetailPage(HalvetStore &store, LightsPanel &panel, QWidget *
         .allOff = [this] { run(m_store.setPower(std::nullopt, false)); },
         .refresh = [this] { m_panel.refresh(); },
     };
-    m_home = new LightsHomeView(std::move(actions));
+    // Made in place: the list reads the pieces and overrides of the panel's window as it is built.
+    m_home = new LightsHomeView(std::move(actions), m_layers);
     m_layers->addLayer(m_home);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

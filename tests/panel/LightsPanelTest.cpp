@@ -39,6 +39,7 @@
 #include "ui/ViewRuntime.h"
 
 #include <QLayout>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -991,4 +992,27 @@ TEST_F(HomeListTest, AWindowDestroyedWhileTheListScrollsBackToItsHeaderGoesQuiet
     // Closing the window ends the motion at its target, which takes the footer button away.
     window.reset();
     SUCCEED();
+}
+
+TEST_F(HomeListTest, TheListTakesThePiecesAndTheFooterOverrideOfThePanelsWindow)
+{
+    HalvetStore &store = connect(manyRooms());
+    onboarding = std::make_unique<BridgeOnboarding>(store, OnboardingMode::live, OnboardingPreviewResult::lights,
+                                                    [this] { return search.reply(); }, rig.harness.clock,
+                                                    rig.harness.executor);
+    window = std::make_unique<QWidget>();
+    ui::Environment &scope = ui::Environment::scope(window.get());
+    scope.set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+    scope.set(panelPiecesKey, PanelPieces{.settingsMenu = [](PanelPieces::MenuStyle, QWidget *parent) {
+                  auto *menu = new QPushButton(QStringLiteral("Settings"), parent);
+                  menu->setObjectName(QStringLiteral("settings-menu"));
+                  return menu;
+              }});
+    // Both are in place before the panel is made.
+    scope.set(footerPreviewVisibleKey, std::optional<bool>(true));
+    panel = new LightsPanel(store, onboarding.get(), navigation, defaults, window.get());
+    show();
+
+    EXPECT_NE(home()->findChild<QPushButton *>(QStringLiteral("settings-menu")), nullptr);
+    EXPECT_TRUE(home()->showsFooterPower());
 }
