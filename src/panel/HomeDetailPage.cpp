@@ -93,7 +93,8 @@ void HomeDetailPage::applyLightPage()
     if (!selected || m_lightPage)
         return;
     // Another light gets a page of its own, whose view state starts over.
-    m_lightPage = new LightDetailView(m_store, selected->id);
+    // Made in place, so it follows the store on the turns of the panel's window.
+    m_lightPage = new LightDetailView(m_store, selected->id, m_layers);
     m_lightPageID = selected->id;
     connect(m_lightPage, &LightDetailView::backRequested, this, [this] { m_panel.setSelectedLightID(std::nullopt); });
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)

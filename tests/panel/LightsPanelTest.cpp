@@ -8,6 +8,7 @@
 #include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomSection.h"
 
+#include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
@@ -1015,4 +1016,19 @@ TEST_F(HomeListTest, TheListTakesThePiecesAndTheFooterOverrideOfThePanelsWindow)
 
     EXPECT_NE(home()->findChild<QPushButton *>(QStringLiteral("settings-menu")), nullptr);
     EXPECT_TRUE(home()->showsFooterPower());
+}
+
+TEST_F(HomeListTest, ALightsPageFollowsTheStoreOnThePanelsTurns)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+    ASSERT_NE(page->lightPage(), nullptr);
+
+    HueSnapshot renamed = manyRooms();
+    renamed.lights[0].name = QStringLiteral("Reading lamp");
+    refreshWith(renamed);
+    EXPECT_EQ(page->lightPage()->model().light().name, QStringLiteral("Reading lamp"));
 }
