@@ -4,10 +4,10 @@
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 
-#include "panel/LightToggleArtwork.h"
 #include "panel/PanelEnvironment.h"
 
 #include "controls/LightDetailView.h"
+#include "controls/LightToggleArtwork.h"
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
 #include "ui/Layers.h"

@@ -1,7 +1,7 @@
 #include "ui/UiHarness.h"
 
-#include "panel/LightToggle.h"
-#include "panel/TogglePalette.h"
+#include "controls/LightToggle.h"
+#include "controls/TogglePalette.h"
 #include "runtime/UserDefaults.h"
 #include "ui/Colours.h"
 #include "ui/MotionRecorder.h"

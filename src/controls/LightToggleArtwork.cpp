@@ -1,4 +1,4 @@
-#include "panel/LightToggleArtwork.h"
+#include "controls/LightToggleArtwork.h"
 
 #include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
