@@ -172,6 +172,24 @@ TEST_F(LightToggleTest, TheSharedColourRecoloursTogglesButNotSwatches)
     EXPECT_EQ(toggle->artwork()->presentedVisual(), ToggleVisual::of({true, false, ToggleColor::blue}));
 }
 
+TEST_F(LightToggleTest, AToggleBuiltApartLooksLikeWhereverItIsShown)
+{
+    // As a list row or a page is: built on its own, placed afterwards.
+    QWidget *row = new QWidget;
+    auto *placed = new LightToggle(row);
+    runtime::MemoryUserDefaults defaults;
+    ToggleAppearance appearance(defaults);
+    appearance.setColor(ToggleColor::aqua);
+    ui.environment().set(ui::colorSchemeKey, ColorScheme::Dark);
+    ui.environment().set(toggleAppearanceKey, QPointer<ToggleAppearance>(&appearance));
+    row->setParent(&ui.window);
+    row->show();
+    EXPECT_EQ(placed->artwork()->resolvedColor(), ToggleColor::aqua);
+    EXPECT_EQ(placed->artwork()->presentedVisual(),
+              ToggleVisual::of({false, false, ToggleColor::aqua, false, ColorScheme::Dark}))
+        << "dark greys at once";
+}
+
 TEST_F(LightToggleTest, ReduceMotionMakesEveryChangeImmediate)
 {
     ui.setReduceMotion(true);
