@@ -92,7 +92,8 @@ runtime::Task<bool> StatusItemAccess::introspectStatusItem()
     // stretches the search.
     const runtime::SteadyTime start = m_clock.steadyNow();
     while (true) {
-        if (co_await runtime::isCancelled())
+        const bool cancelled = co_await runtime::isCancelled();
+        if (cancelled)
             co_return false;
         if (m_clock.steadyNow() - start >= searchLimit)
             co_return false;
