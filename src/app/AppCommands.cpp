@@ -13,7 +13,8 @@
 namespace vantora {
 
 AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, PanelNavigation &navigation,
-                         statusitem::BoolBinding &isPanelPresented, Hooks hooks, QObject *parent)
+                         statusitem::BoolBinding &isPanelPresented, Hooks hooks, runtime::Executor &executor,
+                         QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_onboarding(onboarding)
@@ -24,6 +25,7 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     , m_resetConnection(new QAction(tr("Reset connection…"), this))
     , m_refreshLights(new QAction(tr("Refresh lights"), this))
     , m_quit(new QAction(tr("Quit vantora"), this))
+    , m_tasks(executor)
 {
     m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_refreshLights->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));

@@ -33,7 +33,8 @@ public:
     };
 
     AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, PanelNavigation &navigation,
-                statusitem::BoolBinding &isPanelPresented, Hooks hooks, QObject *parent = nullptr);
+                statusitem::BoolBinding &isPanelPresented, Hooks hooks,
+                runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr);
     ~AppCommands() override;
 
     QAction *showPanel() const noexcept { return m_showPanel; }

@@ -69,7 +69,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     m_commands = new AppCommands(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
                                  {.resetConnection = [this] { confirmBridgeReset(); },
                                   .quit = [] { QCoreApplication::quit(); }},
-                                 this);
+                                 runtime::mainExecutor(), this);
     m_commands->addShortcutsTo(m_panel.get());
 
     m_extra = new statusitem::TrayMenuBarExtra(m_platformApplication, *m_panel, trayIconImage(),

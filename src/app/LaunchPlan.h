@@ -35,7 +35,6 @@ struct LaunchPlan final {
     // The panel starts on the keyboard-shortcuts page.
     bool startsOnShortcuts = false;
 
-    friend bool operator==(const LaunchPlan &, const LaunchPlan &) = default;
 };
 
 LaunchPlan planLaunch(const LaunchFlags &flags);
