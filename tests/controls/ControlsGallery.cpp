@@ -1,0 +1,115 @@
+#include "ui/Gallery.h"
+
+#include "controls/ColourSpectrum.h"
+#include "controls/HomePowerButton.h"
+#include "controls/LightValueSlider.h"
+#include "controls/RoomActionButton.h"
+#include "controls/RoomBrightnessButton.h"
+
+#include "ui/Colours.h"
+#include "ui/UiHarness.h"
+
+#include <QAbstractButton>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace vantora::controls {
+namespace {
+
+using testing::pointerEnters;
+using testing::renderGallery;
+
+const ui::DynamicColor amber = ui::DynamicColor::fixed(QColor(251, 173, 28));
+
+// The four looks of a button, one per column: at rest, under the pointer, pressed, disabled.
+template <typename Make>
+void addButtonRow(QGridLayout *grid, int row, Make make)
+{
+    for (int column = 0; column < 4; ++column) {
+        QAbstractButton *button = make();
+        if (column == 1)
+            pointerEnters(button);
+        button->setDown(column == 2);
+        button->setEnabled(column != 3);
+        grid->addWidget(button, row, column, Qt::AlignCenter);
+    }
+}
+
+TEST(ControlsGallery, Sliders)
+{
+    renderGallery(QStringLiteral("controls-sliders"), [](QWidget &page, ui::ColorScheme) {
+        auto *layout = new QVBoxLayout(&page);
+        layout->setContentsMargins(20, 20, 20, 20);
+        const auto add = [&](SliderSize size, double value, bool fill, bool enabled, bool focus) {
+            auto *slider = new LightValueSlider(size, SliderOrientation::Horizontal, &page);
+            slider->setRange({1, 100});
+            slider->setValue(value);
+            slider->setColours({ui::DynamicColor{ui::colours::grey(0.91), ui::colours::grey(0.23)}});
+            if (fill)
+                slider->setFill(amber);
+            slider->setEnabled(enabled);
+            slider->setFixedWidth(260);
+            layout->addWidget(slider);
+            if (focus)
+                slider->setFocus(Qt::TabFocusReason);
+        };
+        add(SliderSize::Full, 60, true, true, false);
+        add(SliderSize::Full, 1, true, true, false);
+        add(SliderSize::Compact, 35, true, true, false);
+        add(SliderSize::Compact, 80, true, false, false);
+        auto *warm = new LightValueSlider(SliderSize::Full, SliderOrientation::Horizontal, &page);
+        warm->setRange({2000, 6500});
+        warm->setValue(2700);
+        warm->setColours({ui::DynamicColor::fixed(QColor(255, 166, 87)), ui::DynamicColor::fixed(QColor(255, 244, 229)),
+                          ui::DynamicColor::fixed(QColor(201, 226, 255))});
+        warm->setFixedWidth(260);
+        layout->addWidget(warm);
+        auto *row = new QHBoxLayout;
+        auto *vertical = new LightValueSlider(SliderSize::Compact, SliderOrientation::Vertical, &page);
+        vertical->setRange({1, 100});
+        vertical->setValue(70);
+        vertical->setColours({ui::DynamicColor{ui::colours::grey(0.91), ui::colours::grey(0.23)}});
+        vertical->setFill(amber);
+        vertical->setFixedHeight(122);
+        row->addWidget(vertical);
+        auto *spectrum = new ColourSpectrum(&page);
+        spectrum->setColour(0.3, 0.7);
+        spectrum->setFixedWidth(230);
+        row->addWidget(spectrum, 0, Qt::AlignTop);
+        layout->addLayout(row);
+    });
+}
+
+TEST(ControlsGallery, Buttons)
+{
+    renderGallery(QStringLiteral("controls-buttons"), [](QWidget &page, ui::ColorScheme) {
+        auto *grid = new QGridLayout(&page);
+        grid->setContentsMargins(20, 20, 20, 20);
+        grid->setSpacing(14);
+        addButtonRow(grid, 0, [&] { return new HomePowerButton(HomePower::TurnOn, &page); });
+        addButtonRow(grid, 1, [&] { return new HomePowerButton(HomePower::TurnOff, &page); });
+        for (const bool active : {false, true}) {
+            for (const auto kind : {RoomActionButton::Kind::Heart, RoomActionButton::Kind::Power}) {
+                addButtonRow(grid, grid->rowCount(), [&] {
+                    auto *button = new RoomActionButton(kind, &page);
+                    button->setActive(active);
+                    return button;
+                });
+            }
+        }
+        for (const bool expanded : {false, true}) {
+            addButtonRow(grid, grid->rowCount(), [&] {
+                auto *button = new RoomBrightnessButton(&page);
+                button->setBrightness(60);
+                button->setExpanded(expanded);
+                return button;
+            });
+        }
+    });
+}
+
+} // namespace
+} // namespace vantora::controls
