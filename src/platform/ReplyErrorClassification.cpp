@@ -1,5 +1,7 @@
 #include "ReplyErrorClassification.h"
 
+#include <QMetaEnum>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -35,6 +37,14 @@ constexpr std::array<std::pair<QtError, Code>, 16> codeForQtError{{
     {QtError::UnknownProxyError, Code::other},
 }};
 
+HttpHeaders headersOf(const QNetworkReply &reply)
+{
+    HttpHeaders headers;
+    for (const auto &[name, value] : reply.rawHeaderPairs())
+        headers.push_back({name, value});
+    return headers;
+}
+
 } // namespace
 
 runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
@@ -52,6 +62,15 @@ bool isHttpStatusError(QNetworkReply::NetworkError error)
     const bool contentError = value >= QtError::ContentAccessDenied && value <= QtError::UnknownContentError;
     const bool serverError = value >= QtError::InternalServerError && value <= QtError::UnknownServerError;
     return error == QtError::NoError || contentError || serverError;
+}
+
+HttpResponse finishedResponse(QNetworkReply &reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && isHttpStatusError(reply.error()))
+        return HttpResponse{status.toInt(), headersOf(reply), reply.readAll()};
+    const auto name = QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply.error());
+    throw runtime::NetworkError(networkErrorCodeFor(reply.error()), QString::fromLatin1(name));
 }
 
 } // namespace vantora::platform

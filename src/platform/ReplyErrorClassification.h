@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpResponse.h"
+
 #include "runtime/Errors.h"
 
 #include <QNetworkReply>
@@ -16,5 +18,10 @@ runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
 // and 5xx), so the reply is a complete answer. Transport failures after the status line,
 // such as a connection closed in the middle of the body, are not.
 bool isHttpStatusError(QNetworkReply::NetworkError error);
+
+// What a finished reply holds: the response for any HTTP status, body included. Throws the
+// NetworkError that classifies a transport failure; its detail is only Qt's name for the
+// failure, since Qt's own error strings quote the URL.
+HttpResponse finishedResponse(QNetworkReply &reply);
 
 } // namespace vantora::platform

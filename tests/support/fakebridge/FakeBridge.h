@@ -49,6 +49,7 @@ private:
     void serve(QSslSocket *socket);
     FakeBridgeReply nextReplyFor(FakeBridgeRoute route);
     static void answer(QSslSocket *socket, const FakeBridgeReply &reply);
+    static void trickle(QSslSocket *socket, const FakeBridgeReply &reply);
 
     QSslServer m_server;
     std::map<FakeBridgeRoute, std::deque<FakeBridgeReply>> m_scripts;
