@@ -4,7 +4,9 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "statusitem/BoolBinding.h"
 #include "store/HalvetStore.h"
-#include "ui/PanelNavigation.h"
+#include "app/FocusedShortcuts.h"
+#include "panel/PanelNavigation.h"
+#include "settings/ReleaseChecker.h"
 
 #include <QAction>
 #include <QMenu>
@@ -21,6 +23,8 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     , m_navigation(navigation)
     , m_isPanelPresented(isPanelPresented)
     , m_showPanel(new QAction(tr("Show vantora"), this))
+    , m_about(new QAction(tr("About vantora"), this))
+    , m_checkForUpdates(new QAction(tr("Check for updates"), this))
     , m_preferences(new QAction(tr("Preferences…"), this))
     , m_resetConnection(new QAction(tr("Reset connection…"), this))
     , m_refreshLights(new QAction(tr("Refresh lights"), this))
@@ -34,6 +38,15 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
         action->setShortcutContext(Qt::WindowShortcut);
 
     connect(m_showPanel, &QAction::triggered, this, [this] { m_isPanelPresented.set(!m_isPanelPresented.value()); });
+    connect(m_about, &QAction::triggered, this, [about = hooks.about] {
+        if (about)
+            about();
+    });
+    connect(m_checkForUpdates, &QAction::triggered, this, [check = hooks.checkForUpdates] {
+        if (check)
+            check();
+    });
+    connect(&ReleaseChecker::shared(), &ReleaseChecker::isCheckingChanged, this, &AppCommands::updateEnabled);
     connect(m_preferences, &QAction::triggered, this, [this] { openPreferences(); });
     connect(m_resetConnection, &QAction::triggered, this, [reset = hooks.resetConnection] {
         if (reset)
@@ -71,6 +84,9 @@ void AppCommands::openPreferences()
 
 void AppCommands::updateEnabled()
 {
+    const bool checking = ReleaseChecker::shared().isChecking();
+    m_checkForUpdates->setEnabled(!checking);
+    m_checkForUpdates->setText(checking ? tr("Checking for updates…") : tr("Check for updates"));
     m_resetConnection->setEnabled(commandRules::canResetConnection(m_store.canForgetBridge(), m_onboarding.phase()));
     m_refreshLights->setEnabled(commandRules::canRefreshLights(m_store.isConnected(), m_store.isWorking()));
 }
@@ -80,6 +96,8 @@ QMenu *AppCommands::makeMenu(QWidget *parent) const
     auto *menu = new QMenu(parent);
     menu->addAction(m_showPanel);
     menu->addSeparator();
+    menu->addAction(m_about);
+    menu->addAction(m_checkForUpdates);
     menu->addAction(m_preferences);
     menu->addAction(m_resetConnection);
     menu->addSeparator();

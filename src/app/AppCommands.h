@@ -27,6 +27,8 @@ class AppCommands final : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
+        std::function<void()> about;
+        std::function<void()> checkForUpdates;
         // Asks whether to forget the saved bridge, and does it when confirmed.
         std::function<void()> resetConnection;
         std::function<void()> quit;
@@ -38,6 +40,8 @@ public:
     ~AppCommands() override;
 
     QAction *showPanel() const noexcept { return m_showPanel; }
+    QAction *about() const noexcept { return m_about; }
+    QAction *checkForUpdates() const noexcept { return m_checkForUpdates; }
     QAction *preferences() const noexcept { return m_preferences; }
     QAction *resetConnection() const noexcept { return m_resetConnection; }
     QAction *refreshLights() const noexcept { return m_refreshLights; }
@@ -60,6 +64,8 @@ private:
     PanelNavigation &m_navigation;
     statusitem::BoolBinding &m_isPanelPresented;
     QAction *m_showPanel;
+    QAction *m_about;
+    QAction *m_checkForUpdates;
     QAction *m_preferences;
     QAction *m_resetConnection;
     QAction *m_refreshLights;

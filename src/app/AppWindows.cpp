@@ -41,7 +41,7 @@ bool AppWindows::open(AppWindow id)
         layout->setSizeConstraint(QLayout::SetFixedSize);
         if (m_setup)
             m_setup(*shown);
-        layout->addWidget(factory->second());
+        layout->addWidget(factory->second(*shown));
         m_open[id] = shown;
     }
     shown->show();

@@ -18,8 +18,8 @@ namespace vantora {
 class AppWindows final : public QObject {
     Q_OBJECT
 public:
-    // Builds a window's content; the window owns it.
-    using ContentFactory = std::function<QWidget *()>;
+    // Builds a window's content for `window`, which owns it.
+    using ContentFactory = std::function<QWidget *(QWidget &window)>;
     // Runs for every new window, before it shows.
     using WindowSetup = std::function<void(QWidget &window)>;
 

@@ -6,6 +6,14 @@
 #include "app/AppStore.h"
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
+#include "app/FocusedShortcuts.h"
+#include "panel/LightsPanel.h"
+#include "panel/PanelEnvironment.h"
+#include "panel/PanelNavigation.h"
+#include "settings/AboutView.h"
+#include "settings/AppErrorOverlay.h"
+#include "settings/AppIssueNotice.h"
+#include "settings/ReleaseChecker.h"
 #include "app/TrayIconImage.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
@@ -24,10 +32,8 @@
 #include "store/ToggleAppearance.h"
 #include "ui/Appearance.h"
 #include "ui/EnvironmentKeys.h"
-#include "ui/PanelNavigation.h"
 #include "ui/PortalDesktopSettings.h"
 #include "welcome/BridgeResetControl.h"
-#include "welcome/WelcomeScreen.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -61,13 +67,16 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     , m_onboarding(std::make_unique<BridgeOnboarding>(*m_store, m_plan.onboardingMode, m_plan.previewResult,
                                                       applicationBridgeSearch(m_plan.searchSource)))
     , m_sessionRecovery(defaults, m_plan.sessionTracking)
-    , m_navigation(new PanelNavigation(m_plan.startsOnShortcuts, this))
+    , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
-    m_panel->setContent(makePanelContent(std::nullopt));
+    m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
 
     m_commands = new AppCommands(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
-                                 {.resetConnection = [this] { confirmBridgeReset(); },
+                                 {.about = [] { showAboutWindow(); },
+                                  .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
+                                  .resetConnection = [this] { confirmBridgeReset(); },
                                   .quit = [] { QCoreApplication::quit(); }},
                                  runtime::mainExecutor(), this);
     m_commands->addShortcutsTo(m_panel.get());
@@ -167,40 +176,33 @@ void HalvetApp::endSession()
     m_sessionRecovery.finish();
 }
 
-BridgeResetSteps HalvetApp::bridgeResetSteps()
-{
-    return {.forgetBridge = [this] { m_store->disconnect(); },
-            .isConnected = [this] { return m_store->isConnected(); },
-            .returnOnboardingToReady = [this] { m_onboarding->resetForNewConnection(); }};
-}
-
 void HalvetApp::confirmBridgeReset()
 {
     m_isPanelPresented.set(true);
-    askToResetBridge(m_panel.get(), bridgeResetSteps());
+    vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
 }
 
-QWidget *HalvetApp::makePanelContent(std::optional<ui::ColorScheme> scheme)
+QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,
+                                     std::optional<ui::ColorScheme> scheme)
 {
     auto *host = new QWidget;
     ui::Environment &scope = ui::Environment::scope(host);
     if (scheme)
         scope.set(ui::colorSchemeKey, *scheme);
-    const auto offerReset = [this, host] {
-        const BridgeResetConditions conditions{.canForgetBridge = m_store->canForgetBridge(),
-                                               .onboardingIsRunning = m_onboarding->isRunning()};
-        ui::Environment::scope(host).set(bridgeResetKey,
-                                         std::optional(makeBridgeResetControl(conditions, host, bridgeResetSteps())));
+    PanelPieces pieces;
+    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
+    pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+        return new AppIssueNotice(issue, std::move(dismiss), parent);
     };
-    offerReset();
-    for (auto signal : {&HalvetStore::connectionChanged, &HalvetStore::isManagingConnectionChanged,
-                        &HalvetStore::isChangingPowerChanged, &HalvetStore::updatingLightIDsChanged})
-        connect(m_store.get(), signal, host, offerReset);
-    connect(m_onboarding.get(), &BridgeOnboarding::phaseChanged, host, offerReset);
+    scope.set(panelPiecesKey, pieces);
 
     auto *layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new WelcomeScreen(*m_onboarding, *m_store, host));
+    auto *panel = new LightsPanel(*m_store, m_onboarding.get(), navigation, m_defaults, host);
+    layout->addWidget(panel);
+    FocusedShortcuts::publish(&window, [panel] { panel->showShortcuts(); });
+    if (auto *panelWindow = qobject_cast<statusitem::PanelWindow *>(&window))
+        panelWindow->setHoldsDialog([panel] { return panel->holdsSheetOrAlert(); });
     return host;
 }
 
@@ -210,9 +212,16 @@ void HalvetApp::setUpWindows()
     const ui::ColorScheme flagScheme = m_flags.has(LaunchFlag::dark) ? ui::ColorScheme::Dark : ui::ColorScheme::Light;
     const std::optional<ui::ColorScheme> welcomeScheme =
         m_flags.has(LaunchFlag::welcomePreview) ? std::optional(flagScheme) : std::nullopt;
-    m_windows->setContent(AppWindow::welcome, [this, welcomeScheme] { return makePanelContent(welcomeScheme); });
-    m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme] { return makePanelContent(flagScheme); });
-    m_windows->setContent(AppWindow::preview, [this, flagScheme] { return makePanelContent(flagScheme); });
+    // The panel windows share the application's store, onboarding and navigation.
+    m_windows->setContent(AppWindow::welcome, [this, welcomeScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, welcomeScheme);
+    });
+    m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, flagScheme);
+    });
+    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, flagScheme);
+    });
 }
 
 } // namespace vantora

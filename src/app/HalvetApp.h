@@ -43,7 +43,6 @@ class BridgeOnboarding;
 class HalvetStore;
 class PanelNavigation;
 class ToggleAppearance;
-struct BridgeResetSteps;
 
 // The running application: the one store, onboarding, session recovery and panel navigation
 // of the process, the tray item with its panel, the windows opened on request, the commands
@@ -79,10 +78,9 @@ private:
     void endSession();
     runtime::Task<void> fallBackWithoutTray();
     void confirmBridgeReset();
-    BridgeResetSteps bridgeResetSteps();
-    // The panel's content (the welcome screen or the lights), for the panel and for every
-    // window that shows it, with its own colour scheme when given.
-    QWidget *makePanelContent(std::optional<ui::ColorScheme> scheme);
+    // A lights panel for `window` (the tray's panel or a window that shows one), with its own
+    // colour scheme when given, and the pieces the settings layer adds to it.
+    QWidget *makePanelContent(QWidget &window, PanelNavigation &navigation, std::optional<ui::ColorScheme> scheme);
     void setUpWindows();
 
     const LaunchFlags m_flags;

@@ -75,7 +75,8 @@ bool PanelWindow::ownDialogIsOpen() const
 {
     const QWidget *active = QApplication::activeWindow();
     const QWidget *modal = QApplication::activeModalWidget();
-    return (active && active != this && belongsTo(active, this)) || (modal && belongsTo(modal, this));
+    return (active && active != this && belongsTo(active, this)) || (modal && belongsTo(modal, this))
+        || (m_holdsDialog && m_holdsDialog());
 }
 
 bool PanelWindow::event(QEvent *event)

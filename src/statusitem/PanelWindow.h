@@ -38,8 +38,10 @@ public:
     void present(std::optional<QPoint> position, std::optional<quint32> userTime);
 
     // Whether a window of the application that belongs to this one (a dialog or alert
-    // opened from it) is active or modal now.
+    // opened from it) is active or modal now, or the content says it holds one.
     bool ownDialogIsOpen() const;
+    // Asked on every loss of the activation, besides the dialogs the window finds itself.
+    void setHoldsDialog(std::function<bool()> holdsDialog) { m_holdsDialog = std::move(holdsDialog); }
 
 Q_SIGNALS:
     void activated();
@@ -59,6 +61,7 @@ private:
     QPointer<QWidget> m_content;
     Presentation m_presentation = Presentation::besideTrayIcon;
     Activator m_activator;
+    std::function<bool()> m_holdsDialog;
 };
 
 } // namespace vantora::statusitem

@@ -5,7 +5,8 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "statusitem/BoolBinding.h"
 #include "store/HalvetStore.h"
-#include "ui/PanelNavigation.h"
+#include "app/FocusedShortcuts.h"
+#include "panel/PanelNavigation.h"
 
 #include <QAction>
 #include <QApplication>

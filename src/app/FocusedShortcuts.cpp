@@ -1,4 +1,4 @@
-#include "ui/PanelNavigation.h"
+#include "app/FocusedShortcuts.h"
 
 #include <QApplication>
 #include <QHash>
@@ -23,17 +23,12 @@ void FocusedShortcuts::publish(QWidget *window, OpenShortcutsAction action)
     published().insert(window, std::move(action));
 }
 
-std::optional<OpenShortcutsAction> FocusedShortcuts::of(const QWidget *window)
-{
-    const auto found = published().constFind(window);
-    if (found == published().cend())
-        return std::nullopt;
-    return *found;
-}
-
 std::optional<OpenShortcutsAction> FocusedShortcuts::ofActiveWindow()
 {
-    return of(QApplication::activeWindow());
+    const auto found = published().constFind(QApplication::activeWindow());
+    if (found == published().cend() || !*found)
+        return std::nullopt;
+    return *found;
 }
 
 } // namespace vantora
