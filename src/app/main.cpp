@@ -7,6 +7,7 @@
 #include "vantora/BuildInfo.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <stdexcept>
@@ -22,6 +23,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("vantora"));
     QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
     QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::applicationId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(buildinfo::applicationId),
+                                                 QIcon(QStringLiteral(":/images/AboutArtwork.svg"))));
     // The tray item keeps the application alive while no window is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
