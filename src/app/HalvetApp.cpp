@@ -18,6 +18,7 @@
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/X11HotKeys.h"
+#include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/Errors.h"
 #include "runtime/NotificationCenter.h"
@@ -72,6 +73,14 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
 {
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_windowActivation = std::make_unique<platform::X11WindowActivation>();
+        m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
+            window.activateWindow();
+            if (userTime)
+                m_windowActivation->activate(quint32(window.winId()), *userTime);
+        });
+    }
 
     m_commands = new AppCommands(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
                                  {.about = [] { showAboutWindow(); },
@@ -161,14 +170,24 @@ void HalvetApp::registerGlobalShortcuts()
     m_shortcutActions->onKeyUp(appShortcuts::toggleHomeLights(), [this] { toggleAllLights(); });
 }
 
+void HalvetApp::passShortcutTime()
+{
+    if (const auto time = m_hotKeyBackend ? m_hotKeyBackend->lastEventTime() : std::nullopt)
+        m_extra->setPendingUserTime(*time);
+}
+
 void HalvetApp::togglePanel()
 {
+    passShortcutTime();
     m_isPanelPresented.set(!m_isPanelPresented.value());
 }
 
 void HalvetApp::toggleAllLights()
 {
-    m_tasks.spawn(vantora::toggleAllLights(*m_store, [this] { m_isPanelPresented.set(true); }));
+    m_tasks.spawn(vantora::toggleAllLights(*m_store, [this] {
+        passShortcutTime();
+        m_isPanelPresented.set(true);
+    }));
 }
 
 void HalvetApp::endSession()

@@ -17,6 +17,7 @@ namespace vantora {
 
 namespace platform {
 class X11HotKeys;
+class X11WindowActivation;
 class XkbKeyboardLayout;
 } // namespace platform
 namespace runtime {
@@ -76,6 +77,8 @@ private:
     void onLaunch();
     void registerGlobalShortcuts();
     void endSession();
+    // Hands the next panel opening the X time of the shortcut key that asks for it.
+    void passShortcutTime();
     runtime::Task<void> fallBackWithoutTray();
     void confirmBridgeReset();
     // A lights panel for `window` (the tray's panel or a window that shows one), with its own
@@ -104,6 +107,7 @@ private:
     AppCommands *m_commands;
     std::unique_ptr<AppWindows> m_windows;
 
+    std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
     std::unique_ptr<platform::X11HotKeys> m_hotKeyBackend;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<GlobalShortcuts::HotKeyCenter> m_hotKeyCenter;

@@ -131,6 +131,20 @@ sigterm)
     marker_set && fail "SIG$signal left the session marker behind"
   done
   ;;
+shortcut)
+  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool key ctrl+alt+k
+  within 50 panel_visible || fail "the shortcut did not open the panel"
+  within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
+  xdotool key ctrl+alt+k
+  within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
   exit 2
