@@ -86,7 +86,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
                                  {.about = [] { showAboutWindow(); },
                                   .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
                                   .resetConnection = [this] { confirmBridgeReset(); },
-                                  .quit = [] { QCoreApplication::quit(); }},
+                                  .quit = [] { QCoreApplication::exit(0); }},
                                  runtime::mainExecutor(), this);
     m_commands->addShortcutsTo(m_panel.get());
 
