@@ -7,6 +7,7 @@
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
 #include "app/FocusedShortcuts.h"
+#include "app/PanelHost.h"
 #include "panel/LightsPanel.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
@@ -204,7 +205,7 @@ void HalvetApp::confirmBridgeReset()
 QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,
                                      std::optional<ui::ColorScheme> scheme)
 {
-    auto *host = new QWidget;
+    auto *host = new PanelHost;
     ui::Environment &scope = ui::Environment::scope(host);
     if (scheme)
         scope.set(ui::colorSchemeKey, *scheme);
