@@ -18,6 +18,12 @@ BrightnessScrollTarget::BrightnessScrollTarget(QWidget *parent)
     ui::a11y::setHidden(this);
 }
 
+BrightnessScrollTarget::~BrightnessScrollTarget()
+{
+    if (m_editing)
+        Q_EMIT editingChanged(false);
+}
+
 void BrightnessScrollTarget::setDimmingEnabled(bool enabled)
 {
     const bool wasEnabled = std::exchange(m_dimmingEnabled, enabled);

@@ -13,14 +13,18 @@ namespace vantora::controls {
 // One swipe reports `editingChanged(true)` once, `stepped` for every event with a non-zero
 // step, and `editingChanged(false)` once: 0.25 s after the last step, at the first momentum
 // event, when dimming is switched off (on a later turn, unless it is switched on again
-// first) or when the layer is hidden. Vertical scrolling, and all scrolling while dimming is
-// off, passes on to whatever encloses the layer. Clicks are reported either way.
+// first), or when the layer is hidden. Vertical scrolling, and all scrolling while dimming is
+// off, passes on to whatever encloses the layer. Clicks are reported either way. Destroying
+// the layer during a gesture ends it too.
 class BrightnessScrollTarget final : public QWidget {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds gestureEndDelay{250};
 
     explicit BrightnessScrollTarget(QWidget *parent = nullptr);
+    // Ends a gesture in progress: whoever listens still holds the edit. (Qt has already cut
+    // the connections of a listener that is itself being destroyed.)
+    ~BrightnessScrollTarget() override;
 
     bool isDimmingEnabled() const noexcept { return m_dimmingEnabled; }
     void setDimmingEnabled(bool enabled);

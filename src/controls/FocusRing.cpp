@@ -10,7 +10,6 @@
 namespace vantora::controls::focusRing {
 
 namespace {
-constexpr double cornerRadius = 8;
 constexpr double lineWidth = 2;
 } // namespace
 
@@ -26,7 +25,7 @@ bool cameByKeyboard(const QFocusEvent &event)
     }
 }
 
-void paint(QPainter &painter, const QWidget *widget, const QRectF &bounds)
+void paint(QPainter &painter, const QWidget *widget, const QRectF &bounds, double cornerRadius)
 {
     const QColor orange = ui::systemColours::orange().resolve(ui::colorScheme(widget));
     ui::shapes::strokeInside(painter, bounds, cornerRadius, lineWidth, orange);

@@ -19,7 +19,7 @@ inline constexpr double outset = 3;
 bool cameByKeyboard(const QFocusEvent &event);
 
 // Strokes the ring inside `bounds` (the content grown by the outset) in the desktop's
-// orange of `widget`'s colour scheme.
-void paint(QPainter &painter, const QWidget *widget, const QRectF &bounds);
+// orange of `widget`'s colour scheme, with corners of `cornerRadius`.
+void paint(QPainter &painter, const QWidget *widget, const QRectF &bounds, double cornerRadius = 8);
 
 } // namespace vantora::controls::focusRing

@@ -2,6 +2,8 @@
 
 #include "controls/HomePillSurface.h"
 
+#include "controls/FocusRing.h"
+
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/GroupLayer.h"
@@ -118,6 +120,9 @@ void HomePowerButton::paintEvent(QPaintEvent *)
         const QRectF label(glyph.right() + spacing, pill.top(), pill.right() - glyph.right() - spacing, pill.height());
         group.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     });
+    // Buttons take focus by keyboard only, so focus always shows.
+    if (hasFocus())
+        focusRing::paint(painter, this, pill, ui::shapes::capsule);
 }
 
 } // namespace vantora::controls

@@ -1,5 +1,7 @@
 #include "controls/RoomActionButton.h"
 
+#include "controls/FocusRing.h"
+
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
@@ -130,6 +132,11 @@ void RoomActionButton::paintEvent(QPaintEvent *)
         const ui::SvgImage darkVariant(name + QLatin1String("Dark"));
         const ui::SvgImage image = dark && darkVariant.isValid() ? darkVariant : ui::SvgImage(name);
         painter.drawImage(frame, image.render(frame.size(), devicePixelRatioF()));
+    }
+    // Buttons take focus by keyboard only, so focus always shows.
+    if (hasFocus()) {
+        painter.setOpacity(1);
+        focusRing::paint(painter, this, frame, ui::shapes::capsule);
     }
 }
 

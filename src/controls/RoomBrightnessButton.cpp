@@ -2,6 +2,8 @@
 
 #include "controls/RoomBrightnessGlyph.h"
 
+#include "controls/FocusRing.h"
+
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
@@ -127,6 +129,11 @@ void RoomBrightnessButton::paintEvent(QPaintEvent *)
     pen.setMiterLimit(10);
     painter.setOpacity(painter.opacity() * m_glyphOpacity.value());
     painter.strokePath(glyph::path(glyphProgress(), frame), pen);
+    // Buttons take focus by keyboard only, so focus always shows.
+    if (hasFocus()) {
+        painter.setOpacity(1);
+        focusRing::paint(painter, this, frame, ui::shapes::capsule);
+    }
 }
 
 } // namespace vantora::controls

@@ -9,7 +9,7 @@ std::optional<double> ScrollEditModel::step(double step, const HueLight &light)
     const std::optional<double> base = m_value ? m_value : light.brightness;
     if (!base)
         return std::nullopt;
-    const double value = std::min(std::max(*base + step, light.minimumBrightness), 100.0);
+    const double value = std::min(std::max(*base + step, double(light.minimumBrightness)), 100.0);
     if (value == *base)
         return std::nullopt;
     m_value = value;

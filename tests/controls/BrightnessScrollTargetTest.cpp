@@ -103,7 +103,7 @@ TEST(BrightnessScrollTargetTest, SwitchingDimmingOffEndsTheGestureOnlyIfItStaysO
     EXPECT_EQ(bench.editing.size(), 2);
 }
 
-TEST(BrightnessScrollTargetTest, HidingEndsAGestureOnceAndAnIdleTargetReportsNothing)
+TEST(BrightnessScrollTargetTest, RemovingTheTargetEndsAGestureOnceAndAnIdleTargetReportsNothing)
 {
     ScrollBench idle;
     idle.target->hide();
@@ -114,6 +114,15 @@ TEST(BrightnessScrollTargetTest, HidingEndsAGestureOnceAndAnIdleTargetReportsNot
     busy.target->hide();
     busy.ui.advance(1s);
     EXPECT_EQ(busy.editingCalls(), (std::vector<bool>{true, false}));
+
+    ScrollBench deleted;
+    std::vector<bool> calls;
+    QObject::connect(deleted.target, &BrightnessScrollTarget::editingChanged, &deleted.ui.window,
+                     [&calls](bool editing) { calls.push_back(editing); });
+    deleted.notch(1);
+    delete deleted.target;
+    deleted.ui.advance(1s);
+    EXPECT_EQ(calls, (std::vector<bool>{true, false}));
 }
 
 TEST(BrightnessScrollTargetTest, AClickNeedsPressAndReleaseInsideAndWorksWhileDimmingIsOff)

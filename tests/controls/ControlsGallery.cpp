@@ -5,13 +5,18 @@
 #include "controls/LightValueSlider.h"
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
+#include "controls/RoomBrightnessPreview.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomEdgeSlider.h"
 
+#include "store/HalvetStore.h"
 #include "ui/Colours.h"
 #include "ui/UiHarness.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -109,6 +114,68 @@ TEST(ControlsGallery, Buttons)
             });
         }
     });
+}
+
+LightRoom sampleRoom(bool lit)
+{
+    const auto light = [lit](const char *id, double brightness) {
+        return HueLight{.id = QString::fromLatin1(id), .name = QString::fromLatin1(id), .isOn = lit,
+                        .isReachable = true, .brightness = brightness};
+    };
+    return {.id = QStringLiteral("living"), .name = QStringLiteral("Living room"),
+            .lights = {light("Sofa", 35), light("Shelf", 62), light("Ceiling", 48)}};
+}
+
+// Each style over a room with lit lights, then the same room with every light off.
+TEST(ControlsGallery, RoomBrightnessStyles)
+{
+    renderGallery(QStringLiteral("controls-room-brightness"), [](QWidget &page, ui::ColorScheme) {
+        auto *grid = new QGridLayout(&page);
+        grid->setContentsMargins(20, 20, 20, 20);
+        grid->setSpacing(18);
+        int column = 0;
+        for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {
+            for (const bool lit : {true, false}) {
+                auto *control = new RoomBrightnessSlider(style, nullptr, &page);
+                control->setRoom(sampleRoom(lit));
+                grid->addWidget(control, lit ? 0 : 1, column, Qt::AlignCenter);
+            }
+            ++column;
+        }
+        auto *showing = new RoomBrightnessSlider(RoomBrightnessStyle::edge, nullptr, &page);
+        showing->setRoom(sampleRoom(true));
+        grid->addWidget(showing, 0, column, Qt::AlignCenter);
+        // A key step shows the percentage line under the track.
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(showing->edgeSlider()->track(), &up);
+    });
+}
+
+// The preview window with a stand-in for the lights panel: the first sample room's control in
+// the chosen style.
+TEST(ControlsGallery, StylePreview)
+{
+    for (const RoomBrightnessStyle style : {RoomBrightnessStyle::edge, RoomBrightnessStyle::percentage}) {
+        renderGallery(QStringLiteral("controls-preview-") + rawValue(style).toLower().replace(' ', '-'),
+                      [style](QWidget &page, ui::ColorScheme scheme) {
+                          const auto standIn = [](HalvetStore &store, QWidget *parent) -> QWidget * {
+                              auto *panel = new QWidget(parent);
+                              auto *layout = new QHBoxLayout(panel);
+                              layout->setContentsMargins(16, 16, 16, 16);
+                              auto *control = new RoomBrightnessSlider(roomBrightnessStyle(panel), nullptr, panel);
+                              control->setRoom(store.snapshot().rooms().front());
+                              layout->addWidget(control, 0, Qt::AlignLeft);
+                              return panel;
+                          };
+                          auto *layout = new QVBoxLayout(&page);
+                          layout->setContentsMargins(0, 0, 0, 0);
+                          auto *preview = new RoomBrightnessPreview(RoomBrightnessPreview::makeDemoStore(nullptr),
+                                                                    standIn, &page);
+                          preview->setDark(scheme == ui::ColorScheme::Dark);
+                          preview->select(style);
+                          layout->addWidget(preview);
+                      });
+    }
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "store/ToggleColor.h"
+
+#include <QWidget>
+
+namespace vantora::ui {
+class ElidedLabel;
+class LightStateIcon;
+} // namespace vantora::ui
+
+namespace vantora {
+class LightDetailModel;
+} // namespace vantora
+
+namespace vantora::controls {
+
+class BrightnessScrollTarget;
+class LightPowerToggle;
+class LineLimitedLabel;
+
+// The light page's first row: the light's state badge, over which horizontal scrolling dims
+// or brightens the light; its room and name; and its power switch, which stays usable while
+// the light is off (but not while it is unreachable or the store has locked the controls).
+class DetailPowerRow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit DetailPowerRow(LightDetailModel &model, QWidget *parent = nullptr);
+
+    void setToggleAccent(ToggleColor accent);
+
+    LightPowerToggle *powerToggle() const noexcept { return m_toggle; }
+    BrightnessScrollTarget *scrollTarget() const noexcept { return m_scrollTarget; }
+    ui::ElidedLabel *roomLabel() const noexcept { return m_room; }
+    LineLimitedLabel *nameLabel() const noexcept { return m_name; }
+
+private:
+    void refresh();
+
+    LightDetailModel &m_model;
+    ui::LightStateIcon *m_icon;
+    BrightnessScrollTarget *m_scrollTarget;
+    ui::ElidedLabel *m_room;
+    LineLimitedLabel *m_name;
+    LightPowerToggle *m_toggle;
+};
+
+} // namespace vantora::controls
