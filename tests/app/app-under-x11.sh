@@ -132,6 +132,8 @@ sigterm)
     kill -s "$signal" "$app_pid"
     within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "SIG$signal did not end the application"
     wait "$app_pid" 2>/dev/null
+    status=$?
+    [ "$status" -eq 0 ] || fail "after SIG$signal the application exited with $status"
     marker_set && fail "SIG$signal left the session marker behind"
   done
   ;;
