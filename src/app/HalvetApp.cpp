@@ -5,6 +5,7 @@
 #include "app/AppStore.h"
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
+#include "app/DemonstrationScale.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
 #include "bridge/ServiceFactories.h"
@@ -285,8 +286,12 @@ void HalvetApp::setUpWindows()
     m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme](QWidget &window) {
         return makePanelContent(window, *m_navigation, flagScheme);
     });
-    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) {
-        return makePanelContent(window, *m_navigation, flagScheme);
+    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) -> QWidget * {
+        QWidget *panel = makePanelContent(window, *m_navigation, flagScheme);
+        if (!m_flags.has(LaunchFlag::twoXPreview))
+            return panel;
+        // The scheme stays with the scaled panel, whose window is now the scene's.
+        return new DemonstrationScale(panel);
     });
     // The two example windows make their own demonstration stores and panels.
     m_windows->setContent(AppWindow::motionPreview, [this](QWidget &) -> QWidget * {

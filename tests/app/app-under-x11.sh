@@ -137,6 +137,11 @@ sigterm)
     marker_set && fail "SIG$signal left the session marker behind"
   done
   ;;
+menu-preview)
+  start_tray
+  start_app --menu-preview
+  within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
+  ;;
 shortcut)
   # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
   mkdir -p "$home/config/vantora"
