@@ -1,6 +1,7 @@
 #include "TaskTesting.h"
 
 #include "statusitem/PanelWindow.h"
+#include "statusitem/PanelWindowIntrospection.h"
 #include "statusitem/StatusItemAccess.h"
 #include "statusitem/TrayMenuBarExtra.h"
 
@@ -123,4 +124,25 @@ TEST(TrayPanel, WaitsTenSecondsForATrayHostWithoutPollingBusily)
     ASSERT_TRUE(waiting.isFinished());
     EXPECT_FALSE(waiting.result());
     EXPECT_LE(wakeUps, 10);
+}
+
+TEST(TrayPanel, ContentIsHandedItsPanelWindowEachTimeItShows)
+{
+    TrayPanel tray;
+    int found = 0;
+    int foundForMissingItem = 0;
+    PanelWindowIntrospection::introspectPanelWindow(*tray.panel.content(), tray.application, 0,
+                                                    [&](Window &window) {
+                                                        EXPECT_TRUE(window.className().contains(QStringLiteral("MenuBarExtraWindow")));
+                                                        ++found;
+                                                    });
+    PanelWindowIntrospection::introspectPanelWindow(*tray.panel.content(), tray.application, 1,
+                                                    [&](Window &) { ++foundForMissingItem; });
+    for (int opening = 1; opening <= 2; ++opening) {
+        tray.clickTrayIcon();
+        EXPECT_TRUE(tray.panel.isVisible());
+        EXPECT_EQ(found, opening);
+        tray.clickTrayIcon();
+    }
+    EXPECT_EQ(foundForMissingItem, 0);
 }
