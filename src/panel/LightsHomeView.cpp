@@ -5,11 +5,11 @@
 #include "panel/LightsNotice.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelLogo.h"
-#include "panel/LightToggleArtwork.h"
 #include "panel/PanelRules.h"
 #include "panel/RoomEdgeOverlay.h"
 #include "panel/StatusMessage.h"
 
+#include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessButton.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"

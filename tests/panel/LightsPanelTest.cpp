@@ -2,13 +2,13 @@
 
 #include "panel/HomeDetailPage.h"
 #include "panel/LightRow.h"
-#include "panel/LightToggle.h"
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 #include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomSection.h"
 
 #include "controls/LightDetailView.h"
+#include "controls/LightToggle.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
 #include "ui/Popover.h"

@@ -1,7 +1,7 @@
 #include "ui/UiHarness.h"
 
-#include "panel/LightToggle.h"
-#include "panel/TogglePalette.h"
+#include "controls/LightToggle.h"
+#include "controls/TogglePalette.h"
 #include "runtime/UserDefaults.h"
 #include "ui/Colours.h"
 #include "ui/MotionRecorder.h"
@@ -170,6 +170,24 @@ TEST_F(LightToggleTest, TheSharedColourRecoloursTogglesButNotSwatches)
     EXPECT_TRUE(recorder.animationsOf(swatch, "toggleVisual").empty());
     ui.advance(300ms);
     EXPECT_EQ(toggle->artwork()->presentedVisual(), ToggleVisual::of({true, false, ToggleColor::blue}));
+}
+
+TEST_F(LightToggleTest, AToggleBuiltApartLooksLikeWhereverItIsShown)
+{
+    // As a list row or a page is: built on its own, placed afterwards.
+    QWidget *row = new QWidget;
+    auto *placed = new LightToggle(row);
+    runtime::MemoryUserDefaults defaults;
+    ToggleAppearance appearance(defaults);
+    appearance.setColor(ToggleColor::aqua);
+    ui.environment().set(ui::colorSchemeKey, ColorScheme::Dark);
+    ui.environment().set(toggleAppearanceKey, QPointer<ToggleAppearance>(&appearance));
+    row->setParent(&ui.window);
+    row->show();
+    EXPECT_EQ(placed->artwork()->resolvedColor(), ToggleColor::aqua);
+    EXPECT_EQ(placed->artwork()->presentedVisual(),
+              ToggleVisual::of({false, false, ToggleColor::aqua, false, ColorScheme::Dark}))
+        << "dark greys at once";
 }
 
 TEST_F(LightToggleTest, ReduceMotionMakesEveryChangeImmediate)

@@ -1,6 +1,6 @@
-#include "panel/ToggleVisual.h"
+#include "controls/ToggleVisual.h"
 
-#include "panel/TogglePalette.h"
+#include "controls/TogglePalette.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
 #include "ui/GroupLayer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/LightToggleArtwork.h"
+#include "controls/LightToggleArtwork.h"
 
 #include <QAbstractButton>
 

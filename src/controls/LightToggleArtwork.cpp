@@ -1,4 +1,4 @@
-#include "panel/LightToggleArtwork.h"
+#include "controls/LightToggleArtwork.h"
 
 #include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
@@ -86,7 +86,9 @@ bool LightToggleArtwork::event(QEvent *event)
             followAppearance();
         else if (key == ui::colorSchemeKey.name())
             refresh();
-    } else if (event->type() == QEvent::ParentChange) {
+    } else if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) {
+        // A page built apart and placed later moves the artwork without telling it; it is
+        // shown again in its new surroundings.
         followAppearance();
         refresh();
     }

@@ -1,4 +1,4 @@
-#include "panel/TogglePalette.h"
+#include "controls/TogglePalette.h"
 
 #include "ui/Colours.h"
 

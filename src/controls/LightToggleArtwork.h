@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/ToggleVisual.h"
+#include "controls/ToggleVisual.h"
 #include "store/ToggleAppearance.h"
 #include "ui/AnimatedValue.h"
 #include "ui/Environment.h"

@@ -1,4 +1,4 @@
-#include "panel/LightToggle.h"
+#include "controls/LightToggle.h"
 
 #include "controls/FocusRing.h"
 
