@@ -1,5 +1,8 @@
 #include "panel/LightToggle.h"
 
+#include "controls/FocusRing.h"
+
+#include <QFocusEvent>
 #include <QPainter>
 
 namespace vantora {
@@ -53,15 +56,28 @@ void LightToggle::showState()
 
 void LightToggle::paintEvent(QPaintEvent *)
 {
-    if (!hasFocus())
+    if (!m_showsFocus)
         return;
-    // Keyboard focus, since the artwork itself has no focused look.
+    // The artwork has no focused look of its own; the ring goes around the track.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen ring(palette().color(QPalette::Highlight), 2);
-    painter.setPen(ring);
-    const QRectF track(QPointF(3, 9), QSizeF(54, 26));
-    painter.drawRoundedRect(track, track.height() / 2, track.height() / 2);
+    const qreal outset = controls::focusRing::outset;
+    const QRectF track(QPointF(4, 10), QSizeF(52, 24));
+    controls::focusRing::paint(painter, this, track.adjusted(-outset, -outset, outset, outset));
+}
+
+void LightToggle::focusInEvent(QFocusEvent *event)
+{
+    m_showsFocus = controls::focusRing::cameByKeyboard(*event);
+    update();
+    QAbstractButton::focusInEvent(event);
+}
+
+void LightToggle::focusOutEvent(QFocusEvent *event)
+{
+    m_showsFocus = false;
+    update();
+    QAbstractButton::focusOutEvent(event);
 }
 
 void LightToggle::resizeEvent(QResizeEvent *event)

@@ -35,6 +35,8 @@ protected:
     void checkStateSet() override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void showState();
@@ -43,6 +45,7 @@ private:
     bool m_unavailable = false;
     // The state the owner last set; anything else that checks or unchecks is put back.
     bool m_on = false;
+    bool m_showsFocus = false;
 };
 
 } // namespace vantora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpResponse.h"
+
 #include "runtime/Errors.h"
 
 #include <QNetworkReply>
@@ -18,5 +20,10 @@ runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
 // so only failures of the connection or of the message framing count: a connection closed
 // in the middle of the body, a time-out, an abort, an unreadable chunk.
 bool restatesHttpStatus(QNetworkReply::NetworkError error);
+
+// What a finished reply holds: the response for any HTTP status, body included. Throws the
+// NetworkError that classifies a transport failure; its detail is only Qt's name for the
+// failure, since Qt's own error strings quote the URL.
+HttpResponse finishedResponse(QNetworkReply &reply);
 
 } // namespace vantora::platform

@@ -2,12 +2,15 @@
 
 #include "ui/Animation.h"
 #include "ui/ContextMenu.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FocusedValues.h"
 #include "ui/Layers.h"
 #include "ui/MotionRecorder.h"
 #include "ui/Popover.h"
 #include "ui/ScrollArea.h"
 #include "ui/ScrollThreshold.h"
+#include "ui/SystemFont.h"
+#include "ui/TextLabel.h"
 #include "ui/Transition.h"
 #include "ui/WrappingText.h"
 
@@ -328,6 +331,33 @@ TEST(WrappingText, LineBreaksStartNewLinesAndMarkupStaysText)
     QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&text);
     EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("<b>Hall</b>\nKitchen"));
     EXPECT_EQ(element->childCount(), 0);
+}
+
+TEST(ElidedLabel, ALabelGivenItsSizeHintShowsItsTextWhole)
+{
+    ElidedLabel label;
+    label.setFont(systemFont(14, QFont::Medium));
+    for (const QString &text : {QStringLiteral("Floor lamp"), QStringLiteral("Desk strip"), QStringLiteral("Ceiling"),
+                                QStringLiteral("Reading lamp (warm white)")}) {
+        label.setText(text);
+        label.resize(label.sizeHint());
+        EXPECT_EQ(label.displayedText(), text);
+    }
+}
+
+TEST(TextLabel, DrawsInItsOwnColourInsideAButton)
+{
+    QPushButton button;
+    auto *label = new TextLabel(QStringLiteral("██"), &button);
+    label->setForeground(DynamicColor::fixed(Qt::red));
+    label->adjustSize();
+    button.resize(100, 40);
+    button.show();
+    const QImage picture = label->grab().toImage();
+    bool red = false;
+    for (int x = 0; x < picture.width(); ++x)
+        red = red || picture.pixelColor(x, picture.height() / 2) == QColor(Qt::red);
+    EXPECT_TRUE(red);
 }
 
 const FocusedValueKey<int> sceneNumberKey{"sceneNumber"};

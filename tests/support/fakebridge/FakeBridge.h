@@ -26,8 +26,9 @@ class FakeBridge final : public QObject {
 public:
     explicit FakeBridge(TestLeaf leaf);
 
-    // Listens on a free port of `address`, which must be a loopback address. False when
-    // it cannot be bound (a machine without IPv6 loopback).
+    // Listens on a free port of `address`: a loopback address, or any address inside a
+    // network namespace of the test's own. False when it cannot be bound (a machine without
+    // IPv6 loopback).
     bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
     quint16 port() const;
 
@@ -49,6 +50,7 @@ private:
     void serve(QSslSocket *socket);
     FakeBridgeReply nextReplyFor(FakeBridgeRoute route);
     static void answer(QSslSocket *socket, const FakeBridgeReply &reply);
+    static void trickle(QSslSocket *socket, const FakeBridgeReply &reply);
 
     QSslServer m_server;
     std::map<FakeBridgeRoute, std::deque<FakeBridgeReply>> m_scripts;

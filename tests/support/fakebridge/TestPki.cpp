@@ -17,6 +17,7 @@ QString stemOf(TestLeaf leaf)
     case TestLeaf::untrustedBridge123456: return QStringLiteral("untrusted-bridge-123456");
     case TestLeaf::ipSanHostName: return QStringLiteral("ip-san-hostname");
     case TestLeaf::ipSanBridge654321: return QStringLiteral("ip-san-bridge-654321");
+    case TestLeaf::untrustedIpSanHostName: return QStringLiteral("untrusted-ip-san-hostname");
     }
     Q_UNREACHABLE();
 }

@@ -23,6 +23,7 @@ enum class TestLeaf {
     // no error at all:
     ipSanHostName,           // CN bridge.local
     ipSanBridge654321,       // CN 001788fffe654321
+    untrustedIpSanHostName,  // CN bridge.local, from the untrusted CA
 };
 
 enum class PemSample {

@@ -56,6 +56,7 @@ make_leaf fifteen-character-id 001788fffe12345 test-ca
 make_leaf untrusted-bridge-123456 001788fffe123456 untrusted-ca
 make_leaf ip-san-hostname bridge.local test-ca "IP:127.0.0.1,IP:::1"
 make_leaf ip-san-bridge-654321 001788fffe654321 test-ca "IP:127.0.0.1,IP:::1"
+make_leaf untrusted-ip-san-hostname bridge.local untrusted-ca "IP:127.0.0.1,IP:::1"
 
 # Root files in the shapes a hand-edited bundle takes.
 base64_of() { sed '/-----/d' "$out/$1.pem" | tr -d '\n'; }

@@ -1,0 +1,246 @@
+#include "app/HalvetApp.h"
+
+#include "app/AllLightsToggle.h"
+#include "app/AppCommands.h"
+#include "app/AppShortcutNames.h"
+#include "app/AppStore.h"
+#include "app/AppWindow.h"
+#include "app/AppWindows.h"
+#include "app/FocusedShortcuts.h"
+#include "panel/LightsPanel.h"
+#include "panel/PanelEnvironment.h"
+#include "panel/PanelNavigation.h"
+#include "settings/AboutView.h"
+#include "settings/AppErrorOverlay.h"
+#include "settings/AppIssueNotice.h"
+#include "settings/ReleaseChecker.h"
+#include "app/TrayIconImage.h"
+#include "onboarding/ApplicationBridgeSearch.h"
+#include "onboarding/BridgeOnboarding.h"
+#include "platform/X11HotKeys.h"
+#include "platform/X11WindowActivation.h"
+#include "platform/XkbKeyboardLayout.h"
+#include "runtime/Errors.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutStorage.h"
+#include "statusitem/PanelWindow.h"
+#include "statusitem/StatusItemAccess.h"
+#include "statusitem/TrayMenuBarExtra.h"
+#include "store/HalvetStore.h"
+#include "store/ToggleAppearance.h"
+#include "ui/Appearance.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/PortalDesktopSettings.h"
+#include "welcome/BridgeResetControl.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+using namespace std::chrono_literals;
+
+namespace vantora {
+
+namespace {
+
+// The panel's index among the application's tray items: it has one.
+constexpr int panelIndex = 0;
+constexpr auto menuPreviewDelay = 300ms;
+
+} // namespace
+
+HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject *parent)
+    : QObject(parent)
+    , m_flags(flags)
+    , m_plan(planLaunch(flags))
+    , m_defaults(defaults)
+    , m_desktopSettings(std::make_unique<ui::PortalDesktopSettings>())
+    , m_appearance(new ui::Appearance(ui::Environment::root(), m_desktopSettings.get(),
+                                      ui::AppearanceOverrides::fromProcessEnvironment(QProcessEnvironment::systemEnvironment()),
+                                      this))
+    // Before any view draws a toggle.
+    , m_toggleAppearance(new ToggleAppearance(defaults, this))
+    , m_store(makeAppStore(m_plan))
+    , m_onboarding(std::make_unique<BridgeOnboarding>(*m_store, m_plan.onboardingMode, m_plan.previewResult,
+                                                      applicationBridgeSearch(m_plan.searchSource)))
+    , m_sessionRecovery(defaults, m_plan.sessionTracking)
+    , m_navigation(new PanelNavigation(this))
+    , m_panel(std::make_unique<statusitem::PanelWindow>())
+{
+    m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_windowActivation = std::make_unique<platform::X11WindowActivation>();
+        m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
+            window.activateWindow();
+            if (userTime)
+                m_windowActivation->activate(quint32(window.winId()), *userTime);
+        });
+    }
+
+    m_commands = new AppCommands(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
+                                 {.about = [] { showAboutWindow(); },
+                                  .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
+                                  .resetConnection = [this] { confirmBridgeReset(); },
+                                  .quit = [] { QCoreApplication::quit(); }},
+                                 runtime::mainExecutor(), this);
+    m_commands->addShortcutsTo(m_panel.get());
+
+    m_extra = new statusitem::TrayMenuBarExtra(m_platformApplication, *m_panel, trayIconImage(),
+                                               QStringLiteral("vantora"), runtime::systemClock(), this);
+    m_extra->setContextMenu(m_commands->makeMenu(m_panel.get()));
+    m_statusItemAccess = new statusitem::StatusItemAccess(m_platformApplication, panelIndex, m_isPanelPresented,
+                                                          m_isStatusItemEnabled, {}, runtime::systemClock(),
+                                                          runtime::mainExecutor(), this);
+    setUpWindows();
+
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
+}
+
+HalvetApp::~HalvetApp() = default;
+
+void HalvetApp::start()
+{
+    m_extra->trayIcon().show();
+    m_tasks.spawn(fallBackWithoutTray());
+    QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
+}
+
+runtime::Task<void> HalvetApp::fallBackWithoutTray()
+{
+    const bool trayHostAppeared = co_await m_extra->waitForTrayHost(trayHostWait);
+    if (trayHostAppeared)
+        co_return;
+    // No tray shows the icon (a desktop without one, such as plain GNOME): the panel
+    // becomes an ordinary window, reached again by the shortcut or another launch.
+    m_panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
+    m_isPanelPresented.set(true);
+}
+
+void HalvetApp::showPanel()
+{
+    if (m_isPanelPresented.value() && m_panel->isVisible()) {
+        m_panel->raise();
+        m_panel->activateWindow();
+        return;
+    }
+    m_isPanelPresented.set(true);
+}
+
+void HalvetApp::runLaunchTask()
+{
+    if (m_didLaunch.value())
+        return;
+    m_didLaunch.set(true);
+    onLaunch();
+    if (auto issue = m_sessionRecovery.begin())
+        m_store->setUnexpectedIssue(std::move(issue));
+    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
+        m_windows->open(*window);
+}
+
+void HalvetApp::onLaunch()
+{
+    if (m_flags.has(LaunchFlag::menuPreview)) {
+        m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+            try {
+                co_await runtime::systemClock().sleepFor(menuPreviewDelay);
+            } catch (const runtime::CancellationError &) {
+            }
+            self->m_panel->activateWindow();
+            self->m_isPanelPresented.set(true);
+        }(this));
+    }
+    registerGlobalShortcuts();
+}
+
+void HalvetApp::registerGlobalShortcuts()
+{
+    m_hotKeyBackend = std::make_unique<platform::X11HotKeys>();
+    m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
+    auto &notifications = runtime::NotificationCenter::defaultCenter();
+    m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
+    m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);
+    m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
+    m_shortcutActions->onKeyUp(appShortcuts::showVantora(), [this] { togglePanel(); });
+    m_shortcutActions->onKeyUp(appShortcuts::toggleHomeLights(), [this] { toggleAllLights(); });
+}
+
+void HalvetApp::passShortcutTime()
+{
+    if (const auto time = m_hotKeyBackend ? m_hotKeyBackend->lastEventTime() : std::nullopt)
+        m_extra->setPendingUserTime(*time);
+}
+
+void HalvetApp::togglePanel()
+{
+    passShortcutTime();
+    m_isPanelPresented.set(!m_isPanelPresented.value());
+}
+
+void HalvetApp::toggleAllLights()
+{
+    m_tasks.spawn(vantora::toggleAllLights(*m_store, [this] {
+        passShortcutTime();
+        m_isPanelPresented.set(true);
+    }));
+}
+
+void HalvetApp::endSession()
+{
+    m_sessionRecovery.finish();
+}
+
+void HalvetApp::confirmBridgeReset()
+{
+    m_isPanelPresented.set(true);
+    vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+}
+
+QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,
+                                     std::optional<ui::ColorScheme> scheme)
+{
+    auto *host = new QWidget;
+    ui::Environment &scope = ui::Environment::scope(host);
+    if (scheme)
+        scope.set(ui::colorSchemeKey, *scheme);
+    PanelPieces pieces;
+    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
+    pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+        return new AppIssueNotice(issue, std::move(dismiss), parent);
+    };
+    scope.set(panelPiecesKey, pieces);
+
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *panel = new LightsPanel(*m_store, m_onboarding.get(), navigation, m_defaults, host);
+    layout->addWidget(panel);
+    FocusedShortcuts::publish(&window, [panel] { panel->showShortcuts(); });
+    if (auto *panelWindow = qobject_cast<statusitem::PanelWindow *>(&window))
+        panelWindow->setHoldsDialog([panel] { return panel->holdsSheetOrAlert(); });
+    return host;
+}
+
+void HalvetApp::setUpWindows()
+{
+    m_windows = std::make_unique<AppWindows>([this](QWidget &window) { m_commands->addShortcutsTo(&window); });
+    const ui::ColorScheme flagScheme = m_flags.has(LaunchFlag::dark) ? ui::ColorScheme::Dark : ui::ColorScheme::Light;
+    const std::optional<ui::ColorScheme> welcomeScheme =
+        m_flags.has(LaunchFlag::welcomePreview) ? std::optional(flagScheme) : std::nullopt;
+    // The panel windows share the application's store, onboarding and navigation.
+    m_windows->setContent(AppWindow::welcome, [this, welcomeScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, welcomeScheme);
+    });
+    m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, flagScheme);
+    });
+    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, flagScheme);
+    });
+}
+
+} // namespace vantora

@@ -1,0 +1,73 @@
+#include "settings/AppIssueNotice.h"
+
+#include "settings/AppErrorBanner.h"
+#include "settings/ApplicationInfo.h"
+
+#include "welcome/SheetOverlay.h"
+
+#include <QVBoxLayout>
+
+namespace vantora {
+
+namespace {
+
+constexpr QMargins padding{16, 8, 16, 8};
+
+} // namespace
+
+AppIssueNotice::AppIssueNotice(AppIssue issue, std::function<void()> dismiss, QWidget *parent)
+    : AppIssueNotice(std::move(issue), std::move(dismiss), ApplicationInfo::shared(), ReportHandOver::desktop(),
+                     parent)
+{
+}
+
+AppIssueNotice::AppIssueNotice(AppIssue issue, std::function<void()> dismiss, const ApplicationInfo &info,
+                               ReportHandOver handOver, QWidget *parent)
+    : QWidget(parent)
+    , m_issue(std::move(issue))
+    , m_dismiss(std::move(dismiss))
+    , m_info(info)
+    , m_handOver(std::move(handOver))
+    , m_banner(new AppErrorBanner([this] { showReport(); }, [this] { m_dismiss(); }, this))
+{
+    auto *layout = new QVBoxLayout(this);
+    // The banner's shadows take part of the room around it.
+    layout->setContentsMargins(padding - AppErrorBanner::shadowMargins());
+    layout->addWidget(m_banner);
+}
+
+AppIssueNotice::~AppIssueNotice()
+{
+    closeReport();
+}
+
+ErrorReportSheet *AppIssueNotice::report() const
+{
+    return m_report;
+}
+
+void AppIssueNotice::showReport()
+{
+    if (m_sheet)
+        return;
+    auto *report = new ErrorReportSheet(m_issue, m_info, m_handOver);
+    m_report = report;
+    m_sheet = new SheetOverlay(report, window());
+    connect(report, &ErrorReportSheet::done, this, [this] {
+        closeReport();
+        m_dismiss();
+    });
+    m_sheet->open(report->doneButton());
+}
+
+void AppIssueNotice::closeReport()
+{
+    // Later: the report may be the one asking to close.
+    if (m_sheet) {
+        m_sheet->hide();
+        m_sheet->deleteLater();
+    }
+    m_sheet.clear();
+}
+
+} // namespace vantora
