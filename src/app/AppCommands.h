@@ -31,6 +31,7 @@ public:
         std::function<void()> checkForUpdates;
         // Asks whether to forget the saved bridge, and does it when confirmed.
         std::function<void()> resetConnection;
+        // Ends the event loop; the work done at quit follows.
         std::function<void()> quit;
     };
 

@@ -2,15 +2,25 @@
 
 #include "app/AllLightsToggle.h"
 #include "app/AppCommands.h"
-#include "app/AppShortcutNames.h"
 #include "app/AppStore.h"
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
+#include "app/DemonstrationScale.h"
 #include "app/FocusedShortcuts.h"
+#include "app/PanelHost.h"
+#include "bridge/ServiceFactories.h"
+#include "controls/RoomBrightnessPreview.h"
+#include "onboarding/PreviewConnectionStorage.h"
+#include "panel/FooterMotionPreview.h"
 #include "panel/LightsPanel.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
+#include "recorder/ApplicationShortcuts.h"
+#include "recorder/GlobalShortcutsView.h"
+#include "recorder/RecorderAlerts.h"
+#include "recorder/RecorderServices.h"
 #include "settings/AboutView.h"
+#include "settings/AppSettingsMenu.h"
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
 #include "settings/ReleaseChecker.h"
@@ -72,6 +82,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    setUpGlobalShortcuts();
+    // Every lights panel of the application, in the tray's window or in any other, gets the
+    // settings menu, the shortcuts page and the error banner.
+    ui::Environment::root().set(panelPiecesKey, panelPieces());
     m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
@@ -82,20 +96,21 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
         });
     }
 
-    m_commands = new AppCommands(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
-                                 {.about = [] { showAboutWindow(); },
+    m_commands = std::make_unique<AppCommands>(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
+                                 AppCommands::Hooks{.about = [] { showAboutWindow(); },
                                   .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
                                   .resetConnection = [this] { confirmBridgeReset(); },
-                                  .quit = [] { QCoreApplication::quit(); }},
-                                 runtime::mainExecutor(), this);
+                                  .quit = [] { QCoreApplication::exit(0); }},
+                                 runtime::mainExecutor());
     m_commands->addShortcutsTo(m_panel.get());
 
-    m_extra = new statusitem::TrayMenuBarExtra(m_platformApplication, *m_panel, trayIconImage(),
-                                               QStringLiteral("vantora"), runtime::systemClock(), this);
-    m_extra->setContextMenu(m_commands->makeMenu(m_panel.get()));
-    m_statusItemAccess = new statusitem::StatusItemAccess(m_platformApplication, panelIndex, m_isPanelPresented,
-                                                          m_isStatusItemEnabled, {}, runtime::systemClock(),
-                                                          runtime::mainExecutor(), this);
+    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, trayIconImage(),
+                                                             QStringLiteral("vantora"), runtime::systemClock());
+    m_trayMenu = m_commands->makeMenu(m_panel.get());
+    m_extra->setContextMenu(m_trayMenu);
+    m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
+        m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
+        statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
     setUpWindows();
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
@@ -158,7 +173,7 @@ void HalvetApp::onLaunch()
     registerGlobalShortcuts();
 }
 
-void HalvetApp::registerGlobalShortcuts()
+void HalvetApp::setUpGlobalShortcuts()
 {
     m_hotKeyBackend = std::make_unique<platform::X11HotKeys>();
     m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
@@ -166,8 +181,48 @@ void HalvetApp::registerGlobalShortcuts()
     m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
     m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);
     m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
-    m_shortcutActions->onKeyUp(appShortcuts::showVantora(), [this] { togglePanel(); });
-    m_shortcutActions->onKeyUp(appShortcuts::toggleHomeLights(), [this] { toggleAllLights(); });
+    m_recorderAlerts = std::make_unique<recorder::MessageBoxRecorderAlerts>();
+    m_recorderServices = std::make_unique<recorder::RecorderServices>(recorder::RecorderServices{
+        .storage = *m_shortcutStorage,
+        .actions = *m_shortcutActions,
+        .centre = *m_hotKeyCenter,
+        .layout = *m_keyboardLayout,
+        .notifications = notifications,
+        .alerts = *m_recorderAlerts,
+        // A recorded shortcut must not take a command's keys (Ctrl+, Ctrl+R Ctrl+Q).
+        .applicationMenu = [this]() -> const QMenu * { return m_trayMenu; },
+        .beep = [] { QApplication::beep(); },
+    });
+}
+
+void HalvetApp::registerGlobalShortcuts()
+{
+    m_shortcutActions->onKeyUp(GlobalShortcuts::showVantora(), [this] { togglePanel(); });
+    m_shortcutActions->onKeyUp(GlobalShortcuts::toggleHomeLights(), [this] { toggleAllLights(); });
+}
+
+PanelPieces HalvetApp::panelPieces()
+{
+    PanelPieces pieces;
+    pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
+        auto services = AppSettingsMenu::Services::application(m_defaults, [](const QWidget &menu) {
+            if (const auto &open = ui::Environment::of(&menu).value(openShortcutsKey))
+                open();
+        });
+        services.quit = [] { QCoreApplication::exit(0); };
+        const auto menuStyle =
+            style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill : AppSettingsMenu::Style::plain;
+        return new AppSettingsMenu(menuStyle, std::move(services), parent);
+    };
+    pieces.shortcutsPage = [this](std::function<void()> back, QWidget *parent) -> QWidget * {
+        return new recorder::GlobalShortcutsView(*m_recorderServices, *m_toggleAppearance, std::move(back),
+                                                 m_hotKeyBackend->isAvailable(), parent);
+    };
+    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
+    pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+        return new AppIssueNotice(issue, std::move(dismiss), parent);
+    };
+    return pieces;
 }
 
 void HalvetApp::passShortcutTime()
@@ -204,17 +259,10 @@ void HalvetApp::confirmBridgeReset()
 QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,
                                      std::optional<ui::ColorScheme> scheme)
 {
-    auto *host = new QWidget;
+    auto *host = new PanelHost;
     ui::Environment &scope = ui::Environment::scope(host);
     if (scheme)
         scope.set(ui::colorSchemeKey, *scheme);
-    PanelPieces pieces;
-    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
-    pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
-        return new AppIssueNotice(issue, std::move(dismiss), parent);
-    };
-    scope.set(panelPiecesKey, pieces);
-
     auto *layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *panel = new LightsPanel(*m_store, m_onboarding.get(), navigation, m_defaults, host);
@@ -238,8 +286,28 @@ void HalvetApp::setUpWindows()
     m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme](QWidget &window) {
         return makePanelContent(window, *m_navigation, flagScheme);
     });
-    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) {
-        return makePanelContent(window, *m_navigation, flagScheme);
+    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) -> QWidget * {
+        QWidget *panel = makePanelContent(window, *m_navigation, flagScheme);
+        if (!m_flags.has(LaunchFlag::twoXPreview))
+            return panel;
+        // The scheme stays with the scaled panel, whose window is now the scene's.
+        return new DemonstrationScale(panel);
+    });
+    // The two example windows make their own demonstration stores and panels.
+    m_windows->setContent(AppWindow::motionPreview, [this](QWidget &) -> QWidget * {
+        return new FooterMotionPreview({defaultLightServiceFactory(), defaultPairingServiceFactory(),
+                                        applicationBridgeSearch(SearchSource::localNetwork)},
+                                       m_defaults);
+    });
+    m_windows->setContent(AppWindow::brightnessPreview, [this](QWidget &) -> QWidget * {
+        return new controls::RoomBrightnessPreview(
+            controls::RoomBrightnessPreview::makeDemoStore(std::make_unique<PreviewConnectionStorage>()),
+            [this](HalvetStore &store, QWidget *parent) -> QWidget * {
+                auto *navigation = new PanelNavigation;
+                auto *panel = new LightsPanel(store, nullptr, *navigation, m_defaults, parent);
+                navigation->setParent(panel);
+                return panel;
+            });
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/LaunchFlags.h"
 #include "app/LaunchPlan.h"
+#include "panel/PanelEnvironment.h"
 #include "runtime/TaskScope.h"
 #include "statusitem/BoolBinding.h"
 #include "statusitem/StatusItemObjects.h"
@@ -11,6 +12,8 @@
 #include <QObject>
 
 #include <memory>
+
+class QMenu;
 #include <optional>
 
 namespace vantora {
@@ -37,6 +40,11 @@ class HotKeyCenter;
 class ShortcutActions;
 class ShortcutStorage;
 } // namespace GlobalShortcuts
+
+namespace recorder {
+class RecorderAlerts;
+struct RecorderServices;
+} // namespace recorder
 
 class AppCommands;
 class AppWindows;
@@ -75,7 +83,9 @@ public:
 private:
     void runLaunchTask();
     void onLaunch();
+    void setUpGlobalShortcuts();
     void registerGlobalShortcuts();
+    PanelPieces panelPieces();
     void endSession();
     // Hands the next panel opening the X time of the shortcut key that asks for it.
     void passShortcutTime();
@@ -100,19 +110,25 @@ private:
     statusitem::BoolBinding m_isPanelPresented{false};
     statusitem::BoolBinding m_isStatusItemEnabled{true};
 
-    statusitem::PlatformApplication m_platformApplication;
-    std::unique_ptr<statusitem::PanelWindow> m_panel;
-    statusitem::TrayMenuBarExtra *m_extra;
-    statusitem::StatusItemAccess *m_statusItemAccess;
-    AppCommands *m_commands;
-    std::unique_ptr<AppWindows> m_windows;
-
+    // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
     std::unique_ptr<platform::X11HotKeys> m_hotKeyBackend;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<GlobalShortcuts::HotKeyCenter> m_hotKeyCenter;
     std::unique_ptr<GlobalShortcuts::ShortcutStorage> m_shortcutStorage;
     std::unique_ptr<GlobalShortcuts::ShortcutActions> m_shortcutActions;
+    std::unique_ptr<recorder::RecorderAlerts> m_recorderAlerts;
+    std::unique_ptr<recorder::RecorderServices> m_recorderServices;
+    QMenu *m_trayMenu = nullptr;
+
+    statusitem::PlatformApplication m_platformApplication;
+    std::unique_ptr<statusitem::PanelWindow> m_panel;
+    // Owned here, not by parent, so that each goes before what it refers to.
+    std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
+    std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
+    std::unique_ptr<AppWindows> m_windows;
+
 
     // Last: destroyed first, so no task outlives what it works on.
     runtime::TaskScope m_tasks;

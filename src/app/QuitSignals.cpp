@@ -31,7 +31,8 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
         char byte;
         while (::read(signalPipe[0], &byte, 1) > 0) {
         }
-        QCoreApplication::quit();
+        // Not quit(): that first asks every window to close, and the panel only hides.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = writeSignal;

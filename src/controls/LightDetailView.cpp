@@ -120,6 +120,8 @@ int LightDetailView::pageHeight(std::optional<int> availableHeight)
 
 void LightDetailView::setHeaderAccessory(QWidget *accessory)
 {
+    if (accessory == m_accessory)
+        return;
     delete m_accessory;
     m_accessory = accessory;
     if (accessory)
@@ -137,6 +139,11 @@ void LightDetailView::refresh()
     m_colourCard->setVisible(m_model->showsColourCard());
     m_onOffNote->setVisible(m_model->showsOnOffNote());
     const bool locked = m_model->controlsDisabled();
+    // A control disabled while it has the focus leaves no widget focused, and the page would
+    // no longer hear Escape; the page keeps the focus instead.
+    const QWidget *focused = focusWidget();
+    if (locked && focused && (m_brightnessCard->isAncestorOf(focused) || m_colourCard->isAncestorOf(focused)))
+        setFocus(Qt::OtherFocusReason);
     m_brightnessCard->setLocked(locked);
     m_colourCard->setLocked(locked);
 }

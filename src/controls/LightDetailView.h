@@ -2,6 +2,7 @@
 
 #include "store/ToggleColor.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -45,7 +46,8 @@ public:
     ~LightDetailView() override;
 
     // The panel's settings menu, placed at the trailing end of the header; the page takes
-    // ownership. A second call replaces the first.
+    // ownership. A second call replaces the first; the same accessory again changes nothing,
+    // and the owner may still destroy it.
     void setHeaderAccessory(QWidget *accessory);
     // The accent colour of the power switch (the user's toggle colour).
     void setToggleAccent(ToggleColor accent);
@@ -81,7 +83,8 @@ private:
     LightDetailModel *m_model;
     QHBoxLayout *m_header;
     ui::LightsActionButton *m_back;
-    QWidget *m_accessory = nullptr;
+    // The owner may destroy the accessory itself.
+    QPointer<QWidget> m_accessory;
     controls::DetailPowerRow *m_powerRow;
     controls::ControlCard *m_brightnessCard;
     controls::BrightnessCardContent *m_brightnessContent;

@@ -110,7 +110,8 @@ void LightValueSlider::setValueFromAccessibility(double value)
 {
     if (!isEnabled())
         return;
-    write(value);
+    // Assistive technologies may send any number; the owner takes only values of the range.
+    write(m_range.clamp(value));
 }
 
 void LightValueSlider::dragTo(const QPointF &point)

@@ -4,9 +4,13 @@
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 
+#include "panel/LightToggleArtwork.h"
+#include "panel/PanelEnvironment.h"
+
+#include "controls/LightDetailView.h"
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
-#include "ui/ViewRuntime.h"
+#include "ui/Layers.h"
 
 #include <QVBoxLayout>
 
@@ -16,6 +20,7 @@ HomeDetailPage::HomeDetailPage(HalvetStore &store, LightsPanel &panel, QWidget *
     : QWidget(parent)
     , m_store(store)
     , m_panel(panel)
+    , m_layers(new ui::Layers(this))
     , m_home(nullptr)
 {
     LightsHomeView::Actions actions{
@@ -35,10 +40,11 @@ HomeDetailPage::HomeDetailPage(HalvetStore &store, LightsPanel &panel, QWidget *
         .allOff = [this] { run(m_store.setPower(std::nullopt, false)); },
         .refresh = [this] { m_panel.refresh(); },
     };
-    m_home = new LightsHomeView(std::move(actions), this);
+    m_home = new LightsHomeView(std::move(actions));
+    m_layers->addLayer(m_home);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_home);
+    layout->addWidget(m_layers);
     evaluate();
 }
 
@@ -64,19 +70,46 @@ void HomeDetailPage::evaluate()
         .favouriteRoomIDs = m_panel.favourites().ids(m_panel.favouritesKey()),
         .allLightsAreOff = homeWiring::allLightsAreOff(store.snapshot),
     });
-    m_home->setVisible(!lightSelected);
+    // The list stays alive underneath, so its scroll position and open room wait for the way back.
+    m_layers->setCovered(m_home, lightSelected);
+    applyLightPage();
 }
 
-runtime::TaskScope &HomeDetailPage::tasks()
+LightDetailView *HomeDetailPage::lightPage() const
 {
-    if (!m_tasks)
-        m_tasks = std::make_unique<runtime::TaskScope>(ui::ViewRuntime::of(this).resolvedExecutor());
-    return *m_tasks;
+    return m_lightPage;
+}
+
+void HomeDetailPage::applyLightPage()
+{
+    const HueSnapshot visible = m_panel.visibleSnapshot();
+    const HueLight *selected = homeWiring::findLight(visible, m_panel.selectedLightID());
+    if (m_lightPage && (!selected || m_lightPageID != selected->id)) {
+        delete m_lightPage.data();
+        if (m_panel.window()->isActiveWindow())
+            m_home->setFocus();
+    }
+    if (!selected || m_lightPage)
+        return;
+    // Another light gets a page of its own, whose view state starts over.
+    m_lightPage = new LightDetailView(m_store, selected->id);
+    m_lightPageID = selected->id;
+    connect(m_lightPage, &LightDetailView::backRequested, this, [this] { m_panel.setSelectedLightID(std::nullopt); });
+    if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
+        m_lightPage->setHeaderAccessory(pieces.settingsMenu(PanelPieces::MenuStyle::plain, nullptr));
+    if (ToggleAppearance *appearance = ui::Environment::of(this).value(toggleAppearanceKey)) {
+        m_lightPage->setToggleAccent(appearance->color());
+        connect(appearance, &ToggleAppearance::colorChanged, m_lightPage,
+                [page = m_lightPage.data(), appearance] { page->setToggleAccent(appearance->color()); });
+    }
+    m_layers->addLayer(m_lightPage);
+    m_lightPage->show();
+    m_lightPage->setFocus();
 }
 
 void HomeDetailPage::run(runtime::Task<void> operation)
 {
-    tasks().spawn(std::move(operation));
+    m_panel.perform(std::move(operation));
 }
 
 } // namespace vantora

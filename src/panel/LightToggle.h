@@ -6,8 +6,8 @@
 
 namespace vantora {
 
-// A light's on/off switch. It only asks: a press (or Space, or an assistive toggle action)
-// emits `flipRequested` with the opposite of what it shows, and the switch keeps showing the
+// A light's on/off switch. It only asks: a press (or Space, Return, or an assistive toggle
+// action) emits `flipRequested` with the opposite of what it shows, and the switch keeps the
 // light's state until the owner hands in the new one with setOn(). Disabled while the light
 // is unavailable. Assistive technologies see one ordinary check box with the owner's name.
 class LightToggle final : public QAbstractButton {
@@ -35,6 +35,7 @@ protected:
     void checkStateSet() override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 

@@ -5,8 +5,16 @@
 #include "panel/LightsNotice.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelLogo.h"
+#include "panel/LightToggleArtwork.h"
 #include "panel/PanelRules.h"
+#include "panel/RoomEdgeOverlay.h"
 #include "panel/StatusMessage.h"
+
+#include "controls/RoomBrightnessButton.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomBrightnessStyle.h"
+#include "ui/LightCardSurface.h"
+#include "ui/Popover.h"
 
 #include "controls/HomePowerButton.h"
 #include "ui/Accessibility.h"
@@ -23,6 +31,7 @@
 #include "ui/Transition.h"
 
 #include <QBoxLayout>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -45,6 +54,7 @@ const ui::Animation expandAnimation = ui::Animation::spring(0.22, 0.9);
 const ui::Animation collapseAnimation = ui::Animation::easeOut(0.14);
 const ui::Animation reorderAnimation = ui::Animation::spring(0.3, 0.9);
 const ui::Animation scrollToHeaderAnimation = ui::Animation::easeInOut(0.25);
+const ui::Transition edgeOverlayTransition = ui::Transition::slide(QPointF(6, 0));
 
 // The list's lower edge fades into the page, so rows do not end in a hard cut.
 class BottomFade final : public QWidget {
@@ -133,6 +143,10 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
         .toggleFavourite = [this](const QString &roomID) { m_actions.toggleFavourite(roomID); },
         .toggleExpanded = [this](const QString &roomID) { toggleExpandedRoom(roomID); },
         .setRoomPower = [this](const QString &roomID, bool on) { m_actions.setRoomPower(roomID, on); },
+        .openLight = [this](const HueLight &light) { m_actions.openLight(light); },
+        .adjustBrightness =
+            [this](const HueLight &light, double brightness) { m_actions.adjustBrightness(light, brightness); },
+        .setLight = [this](const HueLight &light, bool on) { m_actions.setLight(light, on); },
     };
     setFixedWidth(width);
     setFont(ui::systemFont(13));
@@ -172,6 +186,8 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
         "QScrollBar::add-line, QScrollBar::sub-line, QScrollBar::add-page, QScrollBar::sub-page "
         "{ height: 0; background: transparent; }"));
     m_threshold = new ui::ScrollThreshold(m_scroll, headerScrollThreshold, [this](bool away) { headerScrolled(away); });
+    // The edge control stands by its card, wherever the list moves the card.
+    connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeEdgeOverlay(); });
 
     auto *listLayout = new QVBoxLayout(m_listArea);
     listLayout->setContentsMargins(0, 0, 0, 0);
@@ -213,6 +229,16 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
 
 LightsHomeView::~LightsHomeView() = default;
 
+RoomEdgeOverlay *LightsHomeView::edgeOverlay() const
+{
+    return m_edgeOverlay;
+}
+
+ui::Popover *LightsHomeView::brightnessPopover() const
+{
+    return m_popover;
+}
+
 RoomSection *LightsHomeView::roomSection(const QString &roomID) const
 {
     return m_rooms->row(roomID);
@@ -230,6 +256,7 @@ void LightsHomeView::apply(const Fields &fields)
     setFixedHeight(qCeil(fields.height.value_or(panelRules::pageHeight(ui::screenInfo::visibleHeight(this)))));
     applyIssue(first ? std::nullopt : issueBefore);
     applyRooms(favouritesChanged);
+    applyBrightnessControl();
     applyMessageLine();
     applySummary();
     applyHomePower();
@@ -251,7 +278,7 @@ void LightsHomeView::applyIssue(const std::optional<AppIssue> &before)
 
 void LightsHomeView::applyRooms(bool favouritesChanged)
 {
-    const bool opensOverCard = true;
+    const bool opensOverCard = controls::roomBrightnessStyle(this) == controls::RoomBrightnessStyle::edge;
     const roomPresentation::RoomContext context{
         .favouriteRoomIDs = m_fields.favouriteRoomIDs,
         .expandedRoomID = m_expandedRoomID,
@@ -263,7 +290,9 @@ void LightsHomeView::applyRooms(bool favouritesChanged)
     for (LightRoom &room : roomPresentation::orderedRooms(m_fields.snapshot, m_fields.favouriteRoomIDs)) {
         roomPresentation::Room shown = roomPresentation::room(room, context);
         QString id = room.id;
-        sections.emplace_back(std::move(id), RoomSection::Fields{std::move(room), std::move(shown), opensOverCard});
+        sections.emplace_back(std::move(id),
+                              RoomSection::Fields{std::move(room), std::move(shown), opensOverCard,
+                                                  m_fields.controlsLocked, m_fields.updatingLightIDs});
     }
     // A new order of favourites moves the rooms to their places; other updates place them at once.
     const ui::Animation animation =
@@ -315,8 +344,8 @@ void LightsHomeView::applySummary()
 {
     const QString rooms = roomPresentation::roomText(roomPresentation::roomCount(m_fields.snapshot));
     const QString lights = roomPresentation::lightText(int(m_fields.snapshot.lights.size()));
-    static_cast<ui::TextLabel *>(m_roomText)->setText(rooms);
-    static_cast<ui::TextLabel *>(m_lightText)->setText(lights);
+    m_roomText->setText(rooms);
+    m_lightText->setText(lights);
     ui::a11y::setCombined(m_summary, rooms + QStringLiteral(", ") + lights);
     // The arrival pill stands at the bottom edge meanwhile.
     stepBack(m_summary, m_fields.showsArrivalPill);
@@ -373,6 +402,109 @@ void LightsHomeView::setExpandedRoom(std::optional<QString> roomID)
     // A draft belongs to the room it was made in.
     m_roomBrightnessDraft.reset();
     applyRooms(false);
+    applyBrightnessControl();
+}
+
+void LightsHomeView::roomBrightnessRequested(const QString &roomID, double brightness)
+{
+    if (m_expandedRoomID == roomID)
+        m_roomBrightnessDraft = brightness;
+    m_actions.setRoomBrightness(roomID, brightness);
+    applyRooms(false);
+}
+
+void LightsHomeView::applyBrightnessControl()
+{
+    const std::vector<LightRoom> rooms = m_fields.snapshot.rooms();
+    const LightRoom *room = nullptr;
+    if (m_expandedRoomID) {
+        const auto found = std::find_if(rooms.begin(), rooms.end(),
+                                        [&](const LightRoom &candidate) { return candidate.id == *m_expandedRoomID; });
+        if (found != rooms.end() && roomSection(found->id))
+            room = &*found;
+    }
+    const bool edge = controls::roomBrightnessStyle(this) == controls::RoomBrightnessStyle::edge;
+    applyEdgeOverlay(edge ? room : nullptr);
+    applyPopover(edge ? nullptr : room);
+}
+
+void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
+{
+    if (m_edgeOverlay && (!room || m_edgeOverlay->roomID() != room->id)) {
+        RoomEdgeOverlay *leaving = m_edgeOverlay;
+        m_edgeOverlay = nullptr;
+        ui::transitionOut(leaving, edgeOverlayTransition, ui::Transaction::current(), ui::Departure::Delete);
+    }
+    if (!room)
+        return;
+    const bool arriving = !m_edgeOverlay;
+    if (arriving) {
+        m_edgeOverlay = new RoomEdgeOverlay(room->id, this);
+        m_edgeOverlay->hide();
+        const QString roomID = room->id;
+        connect(m_edgeOverlay, &RoomEdgeOverlay::closeRequested, this, [this] { collapseExpandedRoom(); });
+        connect(m_edgeOverlay, &RoomEdgeOverlay::brightnessRequested, this,
+                [this, roomID](double brightness) { roomBrightnessRequested(roomID, brightness); });
+    }
+    placeEdgeOverlay();
+    if (arriving) {
+        ui::transitionIn(m_edgeOverlay, edgeOverlayTransition, ui::Transaction::current());
+        m_edgeOverlay->raise();
+        // Escape must reach the control, wherever the focus was.
+        m_edgeOverlay->setFocus();
+    }
+}
+
+void LightsHomeView::placeEdgeOverlay()
+{
+    if (!m_edgeOverlay)
+        return;
+    RoomSection *section = roomSection(m_edgeOverlay->roomID());
+    if (!section)
+        return;
+    m_scroll->widget()->layout()->activate();
+    // The card with the gap it leaves for the control, which the control stands in.
+    const QRect cardRect = section->cardRect();
+    const QRectF card(section->mapTo(this, QPoint(0, cardRect.top())), QSizeF(section->width(), cardRect.height()));
+    const QSet<QString> &updating = m_fields.updatingLightIDs;
+    const LightRoom &room = section->fields().room;
+    const bool roomUpdating = std::any_of(room.lights.begin(), room.lights.end(),
+                                          [&](const HueLight &light) { return updating.contains(light.id); });
+    m_edgeOverlay->apply(room, card, m_fields.controlsLocked, roomUpdating);
+}
+
+void LightsHomeView::applyPopover(const LightRoom *room)
+{
+    if (m_popover && (!room || m_popoverRoomID != room->id)) {
+        m_popover->withdraw();
+        m_popover->deleteLater();
+        m_popover = nullptr;
+    }
+    if (!room)
+        return;
+    if (!m_popover) {
+        RoomSection *section = roomSection(room->id);
+        m_popoverRoomID = room->id;
+        m_popover = new ui::Popover(section->brightnessButton());
+        m_popoverSlider = new controls::RoomBrightnessSlider(controls::roomBrightnessStyle(this),
+                                                             ui::Environment::of(this).value(toggleAppearanceKey));
+        m_popover->setContent(m_popoverSlider);
+        const QString roomID = room->id;
+        connect(m_popoverSlider, &controls::RoomBrightnessSlider::changeRequested, this,
+                [this, roomID](double brightness) { roomBrightnessRequested(roomID, brightness); });
+        // Closed by the user (a click elsewhere, Escape): the room is no longer open.
+        connect(m_popover, &ui::Popover::dismissed, this, [this, roomID] {
+            if (m_expandedRoomID == roomID)
+                setExpandedRoom(std::nullopt);
+        });
+        m_popover->present();
+    }
+    const bool roomUpdating = std::any_of(room->lights.begin(), room->lights.end(), [&](const HueLight &light) {
+        return m_fields.updatingLightIDs.contains(light.id);
+    });
+    m_popoverSlider->setRoom(*room);
+    m_popoverSlider->setLocked(m_fields.controlsLocked);
+    m_popoverSlider->setUpdating(roomUpdating);
 }
 
 void LightsHomeView::headerScrolled(bool away)
@@ -448,6 +580,16 @@ bool LightsHomeView::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void LightsHomeView::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the open edge control, wherever in the list the focus went meanwhile.
+    if (event->key() == Qt::Key_Escape && m_edgeOverlay) {
+        collapseExpandedRoom();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool LightsHomeView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_listArea && event->type() == QEvent::Resize)
@@ -462,6 +604,7 @@ void LightsHomeView::paintEvent(QPaintEvent *)
 
 void LightsHomeView::placeFade()
 {
+    placeEdgeOverlay();
     m_fade->setGeometry(0, m_listArea->height() - scrollFadeHeight, m_listArea->width(), scrollFadeHeight);
     m_fade->raise();
 }

@@ -20,11 +20,19 @@ class QBoxLayout;
 
 namespace vantora {
 
+class RoomEdgeOverlay;
+
+namespace controls {
+class RoomBrightnessSlider;
+}
+
 namespace ui {
 template <typename Row, typename Key>
 class KeyedColumn;
+class Popover;
 class ScrollArea;
 class ScrollThreshold;
+class TextLabel;
 }
 
 // The page that lists the bridge's rooms and their lights: a header with the logo and the
@@ -102,6 +110,9 @@ public:
     bool showsFooterPower() const noexcept { return m_footerPower != nullptr; }
     bool headerHasScrolledAway() const noexcept { return m_headerHasScrolledAway; }
     MessageLine messageLine() const noexcept { return m_messageLine; }
+    // The open room brightness control: over the card (edge style) or in a popover.
+    RoomEdgeOverlay *edgeOverlay() const;
+    ui::Popover *brightnessPopover() const;
 
     ui::ScrollArea *scrollArea() const noexcept { return m_scroll; }
     RoomSection *roomSection(const QString &roomID) const;
@@ -114,6 +125,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -123,6 +135,11 @@ private:
     void applySummary();
     void applyHomePower();
     void setExpandedRoom(std::optional<QString> roomID);
+    void applyBrightnessControl();
+    void applyEdgeOverlay(const LightRoom *room);
+    void applyPopover(const LightRoom *room);
+    void placeEdgeOverlay();
+    void roomBrightnessRequested(const QString &roomID, double brightness);
     void headerScrolled(bool away);
     void followFooterOverride();
     void setFooterPowerShown(bool shown);
@@ -151,11 +168,15 @@ private:
     QPointer<QWidget> m_message;
     QPointer<QAbstractButton> m_retry;
     QWidget *m_summary;
-    QWidget *m_roomText;
-    QWidget *m_lightText;
+    ui::TextLabel *m_roomText;
+    ui::TextLabel *m_lightText;
     QBoxLayout *m_footerControls;
     QPointer<controls::HomePowerButton> m_footerPower;
     ui::ScrollThreshold *m_threshold;
+    QPointer<RoomEdgeOverlay> m_edgeOverlay;
+    QPointer<ui::Popover> m_popover;
+    QPointer<controls::RoomBrightnessSlider> m_popoverSlider;
+    QString m_popoverRoomID;
 };
 
 } // namespace vantora

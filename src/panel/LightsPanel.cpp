@@ -13,13 +13,11 @@
 #include "runtime/UserDefaults.h"
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
-#include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PanelDragArea.h"
 #include "ui/ScreenInfo.h"
-#include "ui/Transaction.h"
-#include "ui/Transition.h"
 #include "ui/SystemFont.h"
+#include "ui/Transition.h"
 #include "ui/ViewRuntime.h"
 
 #include <QApplication>
@@ -81,6 +79,7 @@ LightsPanel::LightsPanel(HalvetStore &store, BridgeOnboarding *onboarding, Panel
     strip->setObjectName(QStringLiteral("panel-drag-strip"));
 
     ui::Environment::scope(this).set(openShortcutsKey, OpenShortcutsAction([this] { showShortcuts(); }));
+    ui::FocusedValues::offer(this, focusedOpenShortcutsKey, OpenShortcutsAction([this] { showShortcuts(); }));
 
     const auto invalidate = [this] { m_updates.invalidate(); };
     for (auto signal : {&HalvetStore::connectionChanged, &HalvetStore::snapshotChanged,
@@ -105,15 +104,15 @@ LightsPanel::LightsPanel(HalvetStore &store, BridgeOnboarding *onboarding, Panel
     // Any window of the application becoming active, or the application itself.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *window) {
         if (window)
-            spawnRefresh();
+            refreshUnlessWelcomeIsDue();
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
-            spawnRefresh();
+            refreshUnlessWelcomeIsDue();
     });
 
-    evaluate();
     runChangeHandlers(true);
+    evaluate();
     followShortcuts();
 }
 
@@ -125,13 +124,18 @@ void LightsPanel::refresh()
         m_onboarding->start();
         return;
     }
-    tasks().spawn(m_store.refresh());
+    perform(m_store.refresh());
 }
 
-void LightsPanel::spawnRefresh()
+void LightsPanel::perform(runtime::Task<void> operation)
+{
+    tasks().spawn(std::move(operation));
+}
+
+void LightsPanel::refreshUnlessWelcomeIsDue()
 {
     if (!m_onboarding->showsConnectScreen())
-        tasks().spawn(m_store.refresh());
+        perform(m_store.refresh());
 }
 
 void LightsPanel::showShortcuts()
@@ -211,10 +215,9 @@ void LightsPanel::evaluate()
 void LightsPanel::runChangeHandlers(bool initial)
 {
     const QStringList roomIDs = panelRules::roomIDs(m_store.snapshot());
-    if ((initial || roomIDs != m_roomIDs) && m_store.hasVerifiedConnection()) {
-        const QStringList rooms = roomIDs;
-        m_favourites->prune(favouritesKey(), QSet<QString>(rooms.begin(), rooms.end()));
-    }
+    // An unverified connection may show an empty or stale home, which must never drop favourites.
+    if ((initial || roomIDs != m_roomIDs) && m_store.hasVerifiedConnection())
+        m_favourites->prune(favouritesKey(), QSet<QString>(roomIDs.begin(), roomIDs.end()));
     m_roomIDs = roomIDs;
 
     const bool needsRecovery = m_store.needsConnectionRecovery();

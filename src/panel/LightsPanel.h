@@ -39,6 +39,11 @@ class UserDefaults;
 // and edits, for as long as the page stays chosen; store changes update it in place, folded
 // into one update per turn of the view runtime's executor.
 //
+// The panel is exactly as large as its page and resizes itself when the page changes. Pages
+// read the pieces of the layers above (PanelPieces), the room brightness style and the toggle
+// appearance from the environment when they are built: set them on the scope of the panel's
+// window (or the application's root scope) and create the panel inside that window.
+//
 // The store, the navigation and the defaults must outlive the panel. Without an onboarding
 // the panel makes its own over the store, searching the local network.
 class LightsPanel final : public QWidget {
@@ -56,6 +61,9 @@ public:
 
     // Refreshes the lights, or looks for the bridge again when the connection needs recovery.
     void refresh();
+    // Runs a store operation as a task of the panel, which outlives the page that asked for
+    // it; nobody waits for it, and the store records how it ended.
+    void perform(runtime::Task<void> operation);
     void showShortcuts();
     void hideShortcuts();
 
@@ -96,7 +104,7 @@ private:
     void updateResetControl();
     void placeOverlays();
     runtime::TaskScope &tasks();
-    void spawnRefresh();
+    void refreshUnlessWelcomeIsDue();
     runtime::Task<void> runRefreshLoop(bool shouldAutoRefresh);
 
     HalvetStore &m_store;

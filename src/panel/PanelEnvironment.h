@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/Environment.h"
+#include "ui/FocusedValues.h"
 
 #include <QLatin1String>
 
@@ -21,6 +22,8 @@ inline constexpr QLatin1String hideUnavailableDevicesKey{"hideUnavailableDevices
 // read it. The default does nothing.
 using OpenShortcutsAction = std::function<void()>;
 inline const ui::EnvironmentKey<OpenShortcutsAction> openShortcutsKey{"openShortcuts", OpenShortcutsAction{}};
+// The same action offered to the application's menu command while the panel's window is active.
+inline const ui::FocusedValueKey<OpenShortcutsAction> focusedOpenShortcutsKey{"openShortcuts"};
 
 // The pieces the panel places but the layers above it build (the settings menu, the
 // keyboard-shortcuts page, the error banner and issue notice). The application sets them on

@@ -2,23 +2,70 @@
 
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
+#include "panel/LightRow.h"
+
 #include "ui/Accessibility.h"
+#include "ui/Colours.h"
+#include "ui/ElidedLabel.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/KeyedColumn.h"
 #include "ui/LightCardSurface.h"
 #include "ui/SystemFont.h"
-#include "ui/TextLabel.h"
 
 #include <QBoxLayout>
+#include <QPainter>
 
 namespace vantora {
+
+namespace {
+
+constexpr int separatorInset = 80;
+
+// The hairlines between the rows of a card, none after the last. They take no clicks and are
+// not read out.
+class RowSeparators final : public QWidget {
+public:
+    explicit RowSeparators(QWidget *parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        ui::a11y::setHidden(this);
+    }
+
+    void setRowCount(int count)
+    {
+        if (count == m_rows)
+            return;
+        m_rows = count;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QColor colour = ui::colorScheme(this) == ui::ColorScheme::Dark ? ui::colours::white(0.045)
+                                                                              : ui::colours::grey(0.965);
+        for (int row = 1; row < m_rows; ++row)
+            painter.fillRect(separatorInset, row * LightRow::height - 1, width() - separatorInset, 1, colour);
+    }
+
+private:
+    int m_rows = 0;
+};
+
+} // namespace
 
 RoomSection::RoomSection(const Actions &actions, QWidget *parent)
     : QWidget(parent)
     , m_actions(actions)
-    , m_title(new ui::TextLabel)
+    , m_title(new ui::ElidedLabel)
     , m_favourite(new controls::RoomActionButton(controls::RoomActionButton::Kind::Heart))
     , m_brightness(new controls::RoomBrightnessButton)
     , m_power(new controls::RoomActionButton(controls::RoomActionButton::Kind::Power))
     , m_card(new ui::LightCardSurface(cardCornerRadius))
+    , m_rows(new ui::KeyedColumn<LightRow, QString>)
+    , m_separators(new RowSeparators(m_card->content()))
     , m_cardRow(new QHBoxLayout)
 {
     m_title->setFont(ui::systemFont(14, QFont::Medium));
@@ -45,6 +92,8 @@ RoomSection::RoomSection(const Actions &actions, QWidget *parent)
     auto *rows = new QVBoxLayout(m_card->content());
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
+    rows->addWidget(m_rows);
+    m_card->content()->installEventFilter(this);
 
     m_cardRow->setContentsMargins(0, 0, 0, 0);
     m_cardRow->addWidget(m_card);
@@ -56,6 +105,20 @@ RoomSection::RoomSection(const Actions &actions, QWidget *parent)
     column->addLayout(m_cardRow);
 }
 
+LightRow *RoomSection::row(const QString &lightID) const
+{
+    return m_rows->row(lightID);
+}
+
+bool RoomSection::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_card->content() && event->type() == QEvent::Resize) {
+        m_separators->setGeometry(m_card->content()->rect());
+        m_separators->raise();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 QRect RoomSection::cardRect() const
 {
     return m_card->geometry();
@@ -63,8 +126,6 @@ QRect RoomSection::cardRect() const
 
 void RoomSection::apply(const Fields &fields)
 {
-    if (fields == m_fields)
-        return;
     m_fields = fields;
     const roomPresentation::Room &shown = fields.shown;
     m_title->setText(fields.room.name);
@@ -85,6 +146,29 @@ void RoomSection::apply(const Fields &fields)
     m_power->setHelp(shown.powerHelp);
 
     m_cardRow->setContentsMargins(0, 0, shown.isExpanded && fields.opensOverCard ? expandedCardGap : 0, 0);
+    applyRows();
+}
+
+void RoomSection::applyRows()
+{
+    std::vector<std::pair<QString, LightRow::Fields>> rows;
+    rows.reserve(m_fields.room.lights.size());
+    for (const HueLight &light : m_fields.room.lights) {
+        const bool updating = m_fields.updatingLightIDs.contains(light.id);
+        rows.emplace_back(light.id, LightRow::Fields{
+                                        .light = light,
+                                        .busy = m_fields.controlsLocked || updating,
+                                        .isUpdating = updating,
+                                        .brightnessLocked = m_fields.controlsLocked,
+                                        .adjustBrightness = [this, light](double brightness) {
+                                            m_actions.adjustBrightness(light, brightness);
+                                        },
+                                        .open = [this, light] { m_actions.openLight(light); },
+                                        .onChange = [this, light](bool on) { m_actions.setLight(light, on); },
+                                    });
+    }
+    m_rows->apply(rows);
+    static_cast<RowSeparators *>(m_separators)->setRowCount(int(rows.size()));
 }
 
 } // namespace vantora

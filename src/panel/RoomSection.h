@@ -15,9 +15,13 @@ class RoomActionButton;
 class RoomBrightnessButton;
 }
 
+class LightRow;
+
 namespace ui {
+template <typename Row, typename Key>
+class KeyedColumn;
+class ElidedLabel;
 class LightCardSurface;
-class TextLabel;
 }
 
 // One room of the lights list: its title row (the name, then the favourite, brightness and
@@ -31,6 +35,8 @@ public:
         roomPresentation::Room shown{};
         // The room's brightness control opens over the card's trailing edge, which makes room.
         bool opensOverCard = false;
+        bool controlsLocked = false;
+        QSet<QString> updatingLightIDs{};
 
         friend bool operator==(const Fields &, const Fields &) = default;
     };
@@ -40,6 +46,9 @@ public:
         std::function<void(const QString &roomID)> toggleFavourite{};
         std::function<void(const QString &roomID)> toggleExpanded{};
         std::function<void(const QString &roomID, bool on)> setRoomPower{};
+        std::function<void(const HueLight &)> openLight{};
+        std::function<void(const HueLight &, double brightness)> adjustBrightness{};
+        std::function<void(const HueLight &, bool on)> setLight{};
     };
 
     static constexpr int titleRowHeight = 30;
@@ -53,22 +62,30 @@ public:
     void apply(const Fields &fields);
     const Fields &fields() const noexcept { return m_fields; }
 
-    ui::TextLabel *title() const noexcept { return m_title; }
+    ui::ElidedLabel *title() const noexcept { return m_title; }
     controls::RoomActionButton *favouriteButton() const noexcept { return m_favourite; }
     controls::RoomBrightnessButton *brightnessButton() const noexcept { return m_brightness; }
     controls::RoomActionButton *powerButton() const noexcept { return m_power; }
     ui::LightCardSurface *card() const noexcept { return m_card; }
+    LightRow *row(const QString &lightID) const;
     // Where the card is, in this section's coordinates.
     QRect cardRect() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void applyRows();
+
     const Actions &m_actions;
     Fields m_fields;
-    ui::TextLabel *m_title;
+    ui::ElidedLabel *m_title;
     controls::RoomActionButton *m_favourite;
     controls::RoomBrightnessButton *m_brightness;
     controls::RoomActionButton *m_power;
     ui::LightCardSurface *m_card;
+    ui::KeyedColumn<LightRow, QString> *m_rows;
+    QWidget *m_separators;
     QBoxLayout *m_cardRow;
 };
 

@@ -105,8 +105,10 @@ GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppea
     page->addSpacing(16);
 
     // A recorder that records takes Escape first (it overrides shortcuts while recording).
+    // A recorder that stops leaves the focus nowhere, so the page's window listens, while
+    // the page is shown.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
         if (m_back)
             m_back();

@@ -181,9 +181,12 @@ void RecorderField::setUp()
     setDragEnabled(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Only the clear button edits the text.
+        // Only the clear button is meant to edit the text; anything else (a selection pasted
+        // with the middle button) is undone once the edit is over.
         if (text.isEmpty())
             clearShortcut();
+        else
+            QMetaObject::invokeMethod(this, [this] { updateText(); }, Qt::QueuedConnection);
     });
 }
 
@@ -364,7 +367,9 @@ void RecorderField::setActive(bool active)
 
 void RecorderField::stopFocus()
 {
-    if (hasFocus())
+    // A window that is not active keeps its focus widget and gives it focus again when it
+    // comes back, which would start a recording nobody asked for.
+    if (hasFocus() || window()->focusWidget() == this)
         clearFocus();
 }
 
@@ -397,8 +402,11 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
     if (isModifierKey(Qt::Key(event.key())))
         return true;
     const auto keyEvent = GlobalShortcuts::KeyEvent::fromQt(event, m_services.layout);
-    if (!keyEvent)
+    if (!keyEvent) {
+        // A key with no place on the keyboard map makes no shortcut; the user hears so.
+        m_services.beep();
         return true;
+    }
     const ModifierFlags flags = keyEvent->modifierFlags;
     const auto key = Qt::Key(event.key());
 

@@ -2,6 +2,7 @@
 
 #include "recorder/ShortcutPowerGlyph.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Animation.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
@@ -89,7 +90,7 @@ ShortcutIllustration::ShortcutIllustration(bool isPanel, std::uint32_t seed, QWi
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     // A picture of a behaviour, not content: assistive technologies skip it.
-    setAccessibleName(QString());
+    ui::a11y::setHidden(this);
     m_task = new ui::ViewTask(this, [this] { return run(); });
 }
 

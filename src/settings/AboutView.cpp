@@ -2,6 +2,7 @@
 
 #include "settings/ApplicationInfo.h"
 
+#include "controls/FocusRing.h"
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
@@ -13,6 +14,7 @@
 #include "ui/TextLabel.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -121,9 +123,24 @@ protected:
         painter.setPen(colour);
         painter.setFont(font());
         painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
-        if (hasFocus())
+        if (m_keyboardFocus)
             painter.drawLine(QPointF(0, height() - 0.5), QPointF(width(), height() - 0.5));
     }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+        QAbstractButton::focusInEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus = false;
+        QAbstractButton::focusOutEvent(event);
+    }
+
+private:
+    bool m_keyboardFocus = false;
 };
 
 class Separator final : public QWidget {
@@ -154,7 +171,7 @@ QWidget *linkRow(const QString &label, const QString &value, const QUrl &url, co
                  QWidget *parent)
 {
     auto *row = new QWidget(parent);
-    row->setFixedSize(linksWidth, 20);
+    row->setFixedHeight(20);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
@@ -191,8 +208,9 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);
 
+    // Links are never cut short: a long address widens the column.
     auto *links = new QWidget(this);
-    links->setFixedWidth(linksWidth);
+    links->setMinimumWidth(linksWidth);
     auto *linksLayout = new QVBoxLayout(links);
     linksLayout->setContentsMargins(0, 0, 0, 0);
     linksLayout->setSpacing(8);

@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <memory>
+#include <utility>
+
 namespace vantora {
 
 namespace {
@@ -40,10 +43,18 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     box->setWindowModality(origin ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
 
-    QObject::connect(box, &QDialog::finished, box, [box, confirm, answered = std::move(answered)] {
+    // Answered exactly once: by a button, or as cancelled when the box goes away unanswered
+    // with the window it belongs to, so that nobody waits for it forever.
+    auto answer = std::make_shared<std::function<void(AlertAnswer)>>(std::move(answered));
+    QObject::connect(box, &QDialog::finished, box, [box, confirm, answer] {
         // Escape on a one-button notice "clicks" that button too; only a real confirmation of
         // a question leads anywhere, and a notice has nothing to lead to.
-        answered(box->clickedButton() == confirm ? AlertAnswer::confirmed : AlertAnswer::cancelled);
+        if (auto answered = std::exchange(*answer, {}))
+            answered(box->clickedButton() == confirm ? AlertAnswer::confirmed : AlertAnswer::cancelled);
+    });
+    QObject::connect(box, &QObject::destroyed, [answer] {
+        if (auto answered = std::exchange(*answer, {}))
+            answered(AlertAnswer::cancelled);
     });
     box->show();
     box->raise();

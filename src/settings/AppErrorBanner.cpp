@@ -1,5 +1,6 @@
 #include "settings/AppErrorBanner.h"
 
+#include "controls/FocusRing.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
 #include "ui/Shapes.h"
@@ -7,6 +8,7 @@
 #include "ui/TextLabel.h"
 
 #include <QAbstractButton>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 
@@ -77,14 +79,25 @@ protected:
             painter.drawLine(centre + QPointF(-half, -half), centre + QPointF(half, half));
             painter.drawLine(centre + QPointF(-half, half), centre + QPointF(half, -half));
         }
-        if (hasFocus()) {
-            painter.setPen(QPen(colour, 1, Qt::DotLine));
-            painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 2.5, -0.5, -2.5), 4, 4);
-        }
+        if (m_keyboardFocus)
+            controls::focusRing::paint(painter, this, rect());
+    }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+        QAbstractButton::focusInEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_keyboardFocus = false;
+        QAbstractButton::focusOutEvent(event);
     }
 
 private:
     Look m_look;
+    bool m_keyboardFocus = false;
 };
 
 } // namespace

@@ -7,11 +7,15 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vantora {
 
 namespace {
 
 constexpr QMargins padding{16, 8, 16, 8};
+// As wide as the panel allows, for the report and its row of four buttons.
+constexpr int reportCardWidth = 416;
 
 } // namespace
 
@@ -31,8 +35,12 @@ AppIssueNotice::AppIssueNotice(AppIssue issue, std::function<void()> dismiss, co
     , m_banner(new AppErrorBanner([this] { showReport(); }, [this] { m_dismiss(); }, this))
 {
     auto *layout = new QVBoxLayout(this);
-    // The banner's shadows take part of the room around it.
-    layout->setContentsMargins(padding - AppErrorBanner::shadowMargins());
+    // The banner's shadows take part of the room around it (a negative margin would ask
+    // for the style's default).
+    const QMargins shadows = AppErrorBanner::shadowMargins();
+    layout->setContentsMargins(std::max(0, padding.left() - shadows.left()), std::max(0, padding.top() - shadows.top()),
+                               std::max(0, padding.right() - shadows.right()),
+                               std::max(0, padding.bottom() - shadows.bottom()));
     layout->addWidget(m_banner);
 }
 
@@ -52,7 +60,7 @@ void AppIssueNotice::showReport()
         return;
     auto *report = new ErrorReportSheet(m_issue, m_info, m_handOver);
     m_report = report;
-    m_sheet = new SheetOverlay(report, window());
+    m_sheet = new SheetOverlay(report, window(), reportCardWidth);
     connect(report, &ErrorReportSheet::done, this, [this] {
         closeReport();
         m_dismiss();

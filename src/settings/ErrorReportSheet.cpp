@@ -45,8 +45,10 @@ public:
         m_text->setFrameShape(QFrame::NoFrame);
         m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         m_text->document()->setDocumentMargin(12);
-        m_text->viewport()->setAutoFillBackground(false);
-        m_text->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+        // Only the ground is set here: the text keeps the colour the sheet's scheme gives.
+        QPalette ground = m_text->palette();
+        ground.setColor(QPalette::Base, Qt::transparent);
+        m_text->setPalette(ground);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_text);
@@ -81,12 +83,16 @@ ReportHandOver ReportHandOver::desktop()
 {
     return {
         [](QWidget *parent) -> std::optional<QString> {
-            const QString path = QFileDialog::getSaveFileName(
-                parent, {}, QDir::home().filePath(errorReport::proposedFileName()),
-                QFileDialog::tr("Text files (*.txt)"));
-            if (path.isEmpty())
+            QFileDialog dialog(parent);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setNameFilter(ErrorReportSheet::tr("Text files (*.txt)"));
+            // A name typed without its ending still makes a text file.
+            dialog.setDefaultSuffix(QStringLiteral("txt"));
+            dialog.setDirectory(QDir::home());
+            dialog.selectFile(errorReport::proposedFileName());
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return std::nullopt;
-            return path;
+            return dialog.selectedFiles().constFirst();
         },
         desktopUrlOpener(),
     };

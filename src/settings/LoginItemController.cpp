@@ -47,9 +47,10 @@ LoginItemController::LoginItemController(std::unique_ptr<LoginItemBackend> backe
 
 LoginItemController &LoginItemController::shared()
 {
-    static LoginItemController controller(std::make_unique<XdgAutostart>(XdgAutostart::forRunningProgram()),
-                                          launchKindOf(QCoreApplication::arguments()), MessageBoxAlerts::shared());
-    return controller;
+    static LoginItemController *const controller = new LoginItemController(
+        std::make_unique<XdgAutostart>(XdgAutostart::forRunningProgram()), launchKindOf(QCoreApplication::arguments()),
+        MessageBoxAlerts::shared(), QCoreApplication::instance());
+    return *controller;
 }
 
 void LoginItemController::setEnabled(bool enabled, QWidget *origin)

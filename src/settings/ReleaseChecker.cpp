@@ -44,7 +44,9 @@ ReleaseChecker::ReleaseChecker(Options options, QObject *parent)
 
 ReleaseChecker &ReleaseChecker::shared()
 {
-    static ReleaseChecker checker([] {
+    // Owned by the application, so that a check still running at exit ends with it, while
+    // the network stack is still there.
+    static ReleaseChecker *const checker = new ReleaseChecker([] {
         const ApplicationInfo &info = ApplicationInfo::shared();
         Options options;
         options.manifestURL = info.releaseManifestURL();
@@ -54,8 +56,8 @@ ReleaseChecker &ReleaseChecker::shared()
         options.alerts = &MessageBoxAlerts::shared();
         options.openURL = desktopUrlOpener();
         return options;
-    }());
-    return checker;
+    }(), QCoreApplication::instance());
+    return *checker;
 }
 
 void ReleaseChecker::check(QWidget *origin)

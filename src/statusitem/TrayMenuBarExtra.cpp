@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -98,7 +99,9 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     connect(&panel, &PanelWindow::activated, this,
             [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
     connect(&panel, &PanelWindow::deactivated, this, [this] {
-        m_lastDeactivation = m_clock.steadyNow();
+        // A panel we are hiding ourselves loses the focus too, but not to a click.
+        if (!m_hidingPanel)
+            m_lastDeactivation = m_clock.steadyNow();
         m_application.post(WindowEvent::didResignKey, m_extraWindow);
     });
     connect(&panel, &PanelWindow::dismissed, this,
@@ -144,6 +147,7 @@ void TrayMenuBarExtra::togglePanel()
 {
     const auto &button = m_item->button();
     if (m_panel.isVisible()) {
+        const QScopedValueRollback hiding(m_hidingPanel, true);
         m_panel.hide();
         button->setState(ButtonState::off);
         return;

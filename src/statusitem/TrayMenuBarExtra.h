@@ -69,6 +69,7 @@ private:
     std::optional<QRect> m_lastAnchor;
     std::optional<runtime::SteadyTime> m_lastDeactivation;
     std::optional<quint32> m_pendingUserTime;
+    bool m_hidingPanel = false;
 };
 
 } // namespace vantora::statusitem

@@ -101,7 +101,7 @@ void Popover::paintEvent(QPaintEvent *)
     const ColorScheme scheme = colorScheme(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = bubble(rect(), m_arrowX);
+    const QPainterPath shape = bubble(rect(), m_arrowX.value_or(width() / 2));
     painter.fillPath(shape, systemColours::windowBackground().resolve(scheme));
     const QColor border = scheme == ColorScheme::Dark ? colours::white(0.12) : colours::black(0.12);
     painter.strokePath(shape, QPen(border, 1));

@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 namespace vantora::ui {
 
 // A small window that opens under a control with an arrow pointing at it and closes when the
@@ -54,7 +56,8 @@ protected:
 private:
     QPointer<QWidget> m_anchor;
     QPointer<QWidget> m_content;
-    int m_arrowX = 0;
+    // Where present() put the arrow's tip; the middle until then.
+    std::optional<int> m_arrowX;
     bool m_withdrawing = false;
 };
 

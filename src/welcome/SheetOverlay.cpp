@@ -28,10 +28,10 @@ const ui::DynamicColor buttonFace{ui::colours::grey(0.97), ui::colours::grey(0.3
 // palette follows the scheme, so the controls on it read in the dark scheme too.
 class SheetCard final : public QWidget {
 public:
-    explicit SheetCard(QWidget *parent)
+    SheetCard(int width, QWidget *parent)
         : QWidget(parent)
     {
-        setFixedWidth(SheetOverlay::cardWidth);
+        setFixedWidth(width);
         applyScheme();
     }
 
@@ -79,9 +79,9 @@ private:
 
 } // namespace
 
-SheetOverlay::SheetOverlay(QWidget *content, QWidget *parent)
+SheetOverlay::SheetOverlay(QWidget *content, QWidget *parent, int cardWidth)
     : QWidget(parent)
-    , m_card(new SheetCard(this))
+    , m_card(new SheetCard(cardWidth, this))
 {
     Q_ASSERT(parent);
     auto *cardLayout = new QVBoxLayout(m_card);

@@ -5,8 +5,9 @@
 
 namespace vantora {
 
-// A sheet inside the panel: a dimmed backdrop over the whole of its parent with a card 360
-// pixels wide centred on it, holding `content` with 24 pixels of padding. Hidden until
+// A sheet inside the panel: a dimmed backdrop over the whole of its parent with a card (360
+// pixels wide unless asked otherwise) centred on it, holding `content` with 24 pixels of
+// padding. Hidden until
 // open(); it then covers its parent, follows its size, and asks to be dismissed on Escape
 // from anywhere inside it. Closing only hides it, so what the content holds survives.
 //
@@ -15,12 +16,12 @@ namespace vantora {
 class SheetOverlay final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int cardWidth = 360;
+    static constexpr int defaultCardWidth = 360;
     static constexpr int padding = 24;
     static constexpr qreal cornerRadius = 12;
 
     // Takes `content` as a child; `parent` must not be null.
-    SheetOverlay(QWidget *content, QWidget *parent);
+    SheetOverlay(QWidget *content, QWidget *parent, int cardWidth = defaultCardWidth);
 
     // Shows the sheet over its parent and focuses `focusTarget` (inside the content), after
     // activating the window so that the focus lands even in a panel that was not active.

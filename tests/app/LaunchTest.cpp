@@ -1,4 +1,5 @@
 #include "app/AppWindow.h"
+#include "app/DemonstrationScale.h"
 #include "app/LaunchFlags.h"
 #include "app/LaunchPlan.h"
 #include "app/PlatformChoice.h"
@@ -139,5 +140,23 @@ TEST(PlatformChoice, ForcesXcbOnlyInWaylandWithAnXDisplay)
         for (const auto &[name, value] : row.variables)
             environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
         EXPECT_EQ(forcedQtPlatform(environment).has_value(), row.forced);
+    }
+}
+
+TEST(DemonstrationScale, FitsTheScreensUsableHeight)
+{
+    struct Row {
+        const char *name;
+        std::optional<int> visibleHeight;
+        DemonstrationFrame frame;
+    };
+    const Row rows[] = {
+        {"tall screen", 700, {542, QSize(880, 1084), QSize(880, 620)}},
+        {"short screen", 500, {452, QSize(880, 904), QSize(880, 420)}},
+        {"no screen", std::nullopt, {542, QSize(880, 1084), QSize(880, 820)}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(demonstrationFrame(row.visibleHeight), row.frame);
     }
 }

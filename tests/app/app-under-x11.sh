@@ -125,11 +125,22 @@ sigterm)
   for signal in TERM INT HUP; do
     start_app
     within 100 marker_set || fail "no session marker was written"
+    # With the panel open: a quit must not wait for the windows to agree to close.
+    within 100 icon_embedded || fail "the tray icon was not embedded"
+    click_icon
+    within 50 panel_visible || fail "the panel did not open"
     kill -s "$signal" "$app_pid"
     within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "SIG$signal did not end the application"
     wait "$app_pid" 2>/dev/null
+    status=$?
+    [ "$status" -eq 0 ] || fail "after SIG$signal the application exited with $status"
     marker_set && fail "SIG$signal left the session marker behind"
   done
+  ;;
+menu-preview)
+  start_tray
+  start_app --menu-preview
+  within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
   ;;
 shortcut)
   # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.

@@ -25,6 +25,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -108,6 +109,20 @@ TEST(LightDetailView, EscapeAndTheBackButtonAskToGoBack)
     EXPECT_EQ(rig.page->backButton()->accessibleName(), QStringLiteral("Back to all lights"));
 }
 
+TEST(LightDetailView, TheHeaderAccessoryCanBeSetAgainAndMayGoAwayFirst)
+{
+    PageRig rig("1");
+    QPointer<QWidget> menu = new QWidget;
+    rig.page->setHeaderAccessory(menu);
+    rig.page->setHeaderAccessory(menu);
+    ASSERT_TRUE(menu) << "setting the same accessory again keeps it";
+    EXPECT_TRUE(rig.page->isAncestorOf(menu));
+    delete menu.data();
+    QPointer<QWidget> next = new QWidget;
+    rig.page->setHeaderAccessory(next);
+    EXPECT_TRUE(next && rig.page->isAncestorOf(next));
+}
+
 // The widgets Tab visits from the page, in order.
 std::vector<QWidget *> tabOrder(QWidget *page)
 {
@@ -184,6 +199,24 @@ TEST(LightDetailView, TurningTheLightOffLocksTheCardsAtOnceButNotTheSwitch)
     rig.settle();
     EXPECT_FALSE(rig.page->brightnessCard()->isLocked());
     EXPECT_DOUBLE_EQ(rig.page->brightnessCard()->bodyOpacity(), 1.0);
+}
+
+TEST(LightDetailView, AControlLockedWhileFocusedLeavesTheFocusOnThePage)
+{
+    PageRig rig("1");
+    QSignalSpy back(rig.page, &LightDetailView::backRequested);
+    auto gate = rig.rig.lights->lightUpdates.thenWait();
+    controls::LightValueSlider *slider = rig.page->brightnessContent()->slider();
+    slider->setFocus(Qt::TabFocusReason);
+    rig.page->model().setPower(false);
+    rig.rig.harness.executor.runUntilIdle();
+    ASSERT_FALSE(slider->isEnabled());
+
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "the focus went nowhere";
+    EXPECT_TRUE(focus == rig.page || rig.page->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Escape);
+    EXPECT_EQ(back.count(), 1) << "Escape still leaves the page";
 }
 
 TEST(LightDetailView, CardsFadeAndThePresetHighlightSpringsUnlessMotionIsReduced)

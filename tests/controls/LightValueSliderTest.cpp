@@ -151,13 +151,18 @@ TEST(LightValueSliderTest, AssistiveTechnologiesSeeAPlainSliderWhoseWritesNeedIt
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->minimumValue().toDouble(), 5);
     EXPECT_EQ(value->maximumValue().toDouble(), 100);
+    value->setCurrentValue(150.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 100) << "a write stays inside the bounds it was told";
+    value->setCurrentValue(1.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 5);
     value->setCurrentValue(70.0);
     EXPECT_DOUBLE_EQ(bench.slider->value(), 70);
     bench.slider->setEnabled(false);
     value->setCurrentValue(20.0);
     EXPECT_DOUBLE_EQ(bench.slider->value(), 70);
     EXPECT_TRUE(element->state().disabled);
-    EXPECT_EQ(bench.edits.size(), 1);
+    EXPECT_EQ(bench.edits.size(), 3);
+    EXPECT_EQ(bench.edits.front().at(0).toDouble(), 100);
     EXPECT_TRUE(bench.editing.isEmpty());
 }
 

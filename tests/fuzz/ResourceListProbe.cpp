@@ -1,9 +1,9 @@
 #include "ResourceListProbe.h"
 
+#include "bridge/HueEnvelope.h"
 #include "bridge/HueError.h"
 #include "bridge/HueSnapshot.h"
 #include "bridge/LightChange.h"
-#include "runtime/Json.h"
 
 namespace vantora::testing {
 
@@ -30,10 +30,10 @@ void changeToOwnValues(const HueLight &light)
 
 void probeResourceListReply(const QByteArray &reply)
 {
-    namespace json = runtime::json;
-    const auto envelope = json::decode<json::ObjectReader>(json::parse(reply), {});
-    const auto resources = decodeResourceList(envelope.required<QJsonArray>(u"data"), envelope.pathOf(u"data"));
-    const HueSnapshot snapshot = HueSnapshot::fromResources(resources);
+    // Decoded as the client decodes a snapshot reply; the bridge's own errors in it are not
+    // part of reading it.
+    const HueEnvelope envelope = HueEnvelope::decode(reply);
+    const HueSnapshot snapshot = HueSnapshot::fromResources(decodeResourceList(envelope.data, HueEnvelope::dataPath()));
     for (const LightRoom &room : snapshot.hidingUnavailable(true).rooms()) {
         room.averageBrightness();
         room.minimumBrightness();

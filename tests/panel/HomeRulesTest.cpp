@@ -1,6 +1,7 @@
 #include "panel/HomeWiring.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelRules.h"
+#include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomPresentation.h"
 
 #include <gtest/gtest.h>
@@ -225,4 +226,25 @@ TEST(RoomPresentationTest, HomePowerTurnsOnUnlessAReachableLightIsOn)
     EXPECT_FALSE(roomPresentation::homePowerDisabled(false, home));
     EXPECT_TRUE(roomPresentation::homePowerDisabled(true, home));
     EXPECT_TRUE(roomPresentation::homePowerDisabled(false, HueSnapshot{{light("1", "a", "A", true, false)}}));
+}
+
+TEST(RoomEdgeOverlayTest, TheSliderStandsByTheCardsTrailingEdgeInsideThePage)
+{
+    const struct {
+        const char *name;
+        qreal cardTop;
+        qreal pageHeight;
+        qreal expectedY;
+    } rows[] = {
+        {"card near the top", 10, 542, 92},
+        {"card at the top", 0, 542, 82},
+        {"card scrolled above the top", -200, 542, 82},
+        {"card low on the page", 400, 542, 424},
+        {"page too short for both", 10, 180, 62},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QRectF card(16, row.cardTop, 408, 144);
+        EXPECT_EQ(RoomEdgeOverlay::sliderCentre(card, row.pageHeight), QPointF(408, row.expectedY));
+    }
 }

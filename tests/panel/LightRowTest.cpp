@@ -2,10 +2,12 @@
 
 #include "controls/BrightnessScrollTarget.h"
 #include "panel/LightRow.h"
+#include "panel/LightRowParts.h"
 #include "panel/LightRowTexts.h"
 #include "panel/LightToggle.h"
 #include "panel/PlainButton.h"
 #include "ui/ElidedLabel.h"
+#include "ui/MotionRecorder.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -262,6 +264,24 @@ TEST_F(LightRowTest, ARefreshDuringAnEditKeepsTheEditTheHoverAndTheButton)
     EXPECT_TRUE(readout()->isVisible());
     notches(1);
     EXPECT_EQ(brightnessRequests.back(), 59.0);
+}
+
+TEST_F(LightRowTest, TheChevronFadesWithTheHoverUnlessMotionIsReduced)
+{
+    for (const bool reduced : {false, true}) {
+        SCOPED_TRACE(reduced ? "reduced motion" : "full motion");
+        ui.setReduceMotion(reduced);
+        auto *hovered = new LightRow(&ui.window);
+        hovered->apply(fields(dimmableLight()));
+        hovered->show();
+        ui::MotionRecorder recorder;
+        testing::pointerEnters(hovered);
+        const auto *chevron = hovered->findChild<LightRowChevron *>();
+        EXPECT_EQ(recorder.animationsOf(chevron, "chevronOpacity"),
+                  std::vector<ui::Animation>{reduced ? ui::Animation::none() : ui::Animation::easeInOut(0.15)});
+        ui.advance(200ms);
+        EXPECT_EQ(chevron->opacity(), 1.0);
+    }
 }
 
 TEST_F(LightRowTest, BridgeNamesArePlainTextEverywhere)

@@ -1,12 +1,16 @@
 #include "StoreRig.h"
 #include "ui/Gallery.h"
 
+#include "panel/HomeDetailPage.h"
+#include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelNavigation.h"
 
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/ScreenInfo.h"
 #include "ui/ViewRuntime.h"
 
 #include <QApplication>
@@ -56,9 +60,37 @@ void renderHome(const QString &name, const std::function<void(HalvetStore &)> &p
     });
 }
 
+// A screen tall enough for the panel's full height.
+const auto tallScreen = [] {
+    ui::screenInfo::setHeightSource([](const QWidget *) { return std::optional<int>(900); });
+    return 0;
+}();
+
 TEST(PanelHomeGallery, HomeList)
 {
     renderHome(QStringLiteral("home-demo-15"), [](HalvetStore &) {}, HueSnapshot::sample(15));
+}
+
+TEST(PanelHomeGallery, HomeListWithAnUnreachableLight)
+{
+    HueSnapshot home = HueSnapshot::sample(4);
+    home.lights[0].isReachable = false;
+    renderHome(QStringLiteral("home-unreachable"), [](HalvetStore &) {}, home);
+}
+
+TEST(PanelHomeGallery, HomeListWithTheEdgeControlOpen)
+{
+    std::vector<std::unique_ptr<GalleryPanel>> kept;
+    renderGallery(QStringLiteral("home-edge-open"), [&](QWidget &page, ui::ColorScheme) {
+        auto &gallery = *kept.emplace_back(std::make_unique<GalleryPanel>());
+        HalvetStore &store = gallery.rig.buildConnected(HueSnapshot::sample(8));
+        LightsPanel *panel = gallery.place(page, store);
+        page.show();
+        // Opened at once, as under Reduce Motion, so the picture shows it in place.
+        ui::Environment::scope(&page).set(ui::reduceMotionKey, true);
+        auto *lights = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+        lights->home()->toggleExpandedRoom(QStringLiteral("room-1"));
+    });
 }
 
 TEST(PanelHomeGallery, HomeListWithAFailedChange)

@@ -1,15 +1,19 @@
 #include "ui/Gallery.h"
 
 #include "controls/BrightnessScrollTarget.h"
+#include "panel/FooterMotionPreview.h"
 #include "panel/LightRow.h"
+#include "runtime/UserDefaults.h"
 #include "panel/LightToggle.h"
 #include "ui/LightCardSurface.h"
+#include "ui/Popover.h"
 #include "ui/UiHarness.h"
 #include "ui/Colours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -106,6 +110,46 @@ TEST(PanelKitGallery, LightRows)
                 QCoreApplication::sendEvent(row->scrollTarget(), &event);
             }
         }
+    });
+}
+
+TEST(PanelKitGallery, Popover)
+{
+    // The popover is a window of its own; its picture is put on the page beside its anchor.
+    renderGallery(QStringLiteral("popover"), [](QWidget &page, ui::ColorScheme) {
+        auto *layout = new QVBoxLayout(&page);
+        layout->setContentsMargins(16, 16, 16, 16);
+        const ui::DynamicColor text{ui::colours::grey(0.16), ui::colours::grey(0.94)};
+        auto *anchor = new ui::TextLabel(QStringLiteral("Anchor"), &page);
+        anchor->setForeground(text);
+        layout->addWidget(anchor, 0, Qt::AlignHCenter);
+        auto *popover = new ui::Popover(anchor);
+        auto *content = new ui::TextLabel(QStringLiteral("A slider goes here"));
+        content->setForeground(text);
+        content->setFixedSize(200, 40);
+        popover->setContent(content);
+        popover->adjustSize();
+        auto *picture = new QLabel;
+        picture->setPixmap(popover->grab());
+        layout->addWidget(picture);
+    });
+}
+
+TEST(PanelKitGallery, MotionExamplesWindow)
+{
+    runtime::MemoryUserDefaults defaults;
+    renderGallery(QStringLiteral("motion-examples"), [&](QWidget &page, ui::ColorScheme) {
+        auto *layout = new QVBoxLayout(&page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        FooterMotionPreview::Services services{[](const BridgeConnection &) { return std::shared_ptr<LightService>(); },
+                                               [](const BridgeAddress &, const std::optional<QString> &) {
+                                                   return std::shared_ptr<BridgePairingService>();
+                                               },
+                                               []() -> runtime::Task<std::vector<DiscoveredBridge>> { co_return {}; }};
+        auto *preview = new FooterMotionPreview(std::move(services), defaults);
+        preview->select(FooterPowerMotion::momentum);
+        preview->toggleVisible();
+        layout->addWidget(preview);
     });
 }
 

@@ -10,6 +10,7 @@
 
 #include "store/ToggleAppearance.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QVBoxLayout>
@@ -86,9 +87,15 @@ TEST_F(ShortcutsPageTest, EscapeLeavesThePageOnlyWhenNoRecorderRecords)
     EXPECT_FALSE(page->showRecorder().field().isRecording());
     EXPECT_EQ(backs, 0);
 
+    ASSERT_EQ(QApplication::focusWidget(), nullptr) << "the recorder let go of the focus";
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(backs, 1) << "the next Escape leaves the page";
     page->setFocus();
     QTest::keyClick(page, Qt::Key_Escape);
-    EXPECT_EQ(backs, 1);
+    EXPECT_EQ(backs, 2);
+    page->hide();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(backs, 2) << "a page that is not shown does not listen";
 }
 
 TEST_F(ShortcutsPageTest, ARecordedShortcutIsRefusedWhenTheOtherRowHasIt)

@@ -74,6 +74,7 @@ TEST_F(RecorderFieldTest, TakesOnlyKeysThatCanMakeAShortcut)
         {"shift and a function key", scanCode::f5, Qt::Key_F5, Qt::ShiftModifier, Shortcut(Key::f5.rawValue, shift), 0},
         {"ctrl alt and a letter", scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier,
          Shortcut(Key::l.rawValue, ctrl | alt), 0},
+        {"ctrl and a media key, which makes no shortcut", 172, Qt::Key_MediaPlay, Qt::ControlModifier, std::nullopt, 1},
     };
     for (const KeyCase &keyCase : cases) {
         SCOPED_TRACE(keyCase.what);
@@ -291,6 +292,22 @@ TEST_F(RecorderFieldTest, AStoredChangeElsewhereShowsOnALaterTurn)
     EXPECT_TRUE(field->text().isEmpty());
     QCoreApplication::processEvents();
     EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+L"));
+}
+
+TEST_F(RecorderFieldTest, LeavingTheWindowEndsTheRecordingAndComingBackDoesNotRestartIt)
+{
+    QWidget elsewhere;
+    elsewhere.show();
+    record();
+    QApplication::setActiveWindow(&elsewhere);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused());
+
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused()) << "the hot keys work while the window is open";
 }
 
 } // namespace

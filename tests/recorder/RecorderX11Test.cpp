@@ -16,6 +16,8 @@
 #include "runtime/UserDefaults.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -95,4 +97,17 @@ TEST_F(RecorderOnX11, RecordsOverItsOwnGrabAndTheNewShortcutWorksOutsideTheRecor
     ASSERT_TRUE(xdotool({"key", "ctrl+alt+j"}));
     QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
     EXPECT_FALSE(panel.isVisible()) << "the old shortcut is gone";
+}
+
+TEST_F(RecorderOnX11, APastedSelectionIsNoShortcutAndDoesNotStayInTheField)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("not a shortcut"), QClipboard::Selection);
+    const QPointF at = QRectF(field->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, field->mapToGlobal(at), Qt::MiddleButton, Qt::MiddleButton, {});
+    QCoreApplication::sendEvent(field, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, field->mapToGlobal(at), Qt::MiddleButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(field, &release);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+J")) << "the field shows the stored shortcut, nothing else";
+    EXPECT_EQ(storage.getShortcut(showVantora()), controlAltJ);
 }

@@ -4,6 +4,7 @@
 #include "recorder/ShortcutIllustration.h"
 #include "recorder/ShortcutPowerGlyph.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QVBoxLayout>
 
@@ -128,6 +129,19 @@ TEST_F(ShortcutIllustrationTest, NothingRunsOnceThePictureIsHidden)
     ui.window.hide();
     ui.runUntilIdle();
     EXPECT_FALSE(picture->isMoving());
+}
+
+TEST_F(ShortcutIllustrationTest, AssistiveTechnologiesDoNotSeeThePictures)
+{
+    const ShortcutIllustration *panel = show(true);
+    const ShortcutIllustration *button = show(false);
+    QAccessibleInterface *row = QAccessible::queryAccessibleInterface(&ui.window);
+    ASSERT_NE(row, nullptr);
+    for (int index = 0; index < row->childCount(); ++index) {
+        const QObject *child = row->child(index)->object();
+        EXPECT_NE(child, panel);
+        EXPECT_NE(child, button);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,4 +85,15 @@ TEST(MessageBoxAlertsTest, ShowsEveryTextAsPlainText)
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
     }
     box->close();
+}
+
+TEST(MessageBoxAlertsTest, ABoxThatGoesWithItsWindowAnswersCancelled)
+{
+    auto window = std::make_unique<QWidget>();
+    window->show();
+    std::vector<AlertAnswer> answers;
+    MessageBoxAlerts().present(Alert::notice("Title", "Message"), window.get(),
+                               [&answers](AlertAnswer given) { answers.push_back(given); });
+    window.reset();
+    EXPECT_EQ(answers, std::vector<AlertAnswer>{AlertAnswer::cancelled});
 }

@@ -72,13 +72,6 @@ TEST(ApplicationInfoTest, ASupportAddressNeedsAnAtSign)
     EXPECT_EQ(ApplicationInfo(facts("1", "1", "")).supportMailURL(), std::nullopt);
 }
 
-TEST(ApplicationInfoTest, TheManifestLivesOnTheWebHostOverHttps)
-{
-    const ApplicationInfo info(facts("1", "1"));
-    EXPECT_EQ(info.releaseManifestURL(), QUrl("https://vantora.example/releases/latest.json"));
-    EXPECT_EQ(info.websiteURL(), QUrl("https://vantora.example"));
-}
-
 TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftOut)
 {
     const ApplicationInfo configured(facts("2.1.0", "42"));

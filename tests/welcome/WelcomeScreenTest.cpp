@@ -1,10 +1,14 @@
+#include "QtPrinters.h"
 #include "StoreRig.h"
+#include "ui/LayoutFaults.h"
 
 #include "welcome/BridgeChoiceSheet.h"
 #include "welcome/BridgeResetControl.h"
 #include "welcome/ConnectionScreenView.h"
 #include "welcome/InstructionText.h"
 #include "welcome/ManualAddressSheet.h"
+#include "welcome/SheetOverlay.h"
+#include "welcome/WelcomePalette.h"
 #include "welcome/WelcomeBottomBar.h"
 #include "welcome/WelcomeLayout.h"
 #include "welcome/WelcomeScreen.h"
@@ -14,6 +18,7 @@
 #include "ui/BridgeIllustration.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/MotionRecorder.h"
+#include "ui/SystemColours.h"
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
 
@@ -276,6 +281,66 @@ TEST_F(WelcomeScreenTest, AnOpenSheetHoldsTheKeyboardAndTheMouse)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
+
+// What a person checks in a picture of each phase: every text whole, no control on another,
+// and the stage and the sheet's card in their scheme's colours.
+struct WelcomeScreenLook : WelcomeScreenTest, ::testing::WithParamInterface<std::tuple<int, ui::ColorScheme>> {};
+
+TEST_P(WelcomeScreenLook, ShowsItsTextsWholeAndItsControlsApart)
+{
+    const DiscoveredBridge longName{QStringLiteral("001788fffe000003"),
+                                    QStringLiteral("Upstairs Hall Bridge Next To The Router In The Cupboard"),
+                                    QStringLiteral("fe80::1ff:fe23:4567:890a")};
+    struct Look {
+        const char *name;
+        std::function<void()> arrange;
+    };
+    const Look looks[] = {
+        {"ready", [] {}},
+        {"searching", [this] {
+             search.thenWait();
+             onboarding->start();
+         }},
+        {"choosing", [&] {
+             search.thenReturn({attic, longName});
+             onboarding->start();
+             settle();
+             screen->performPillAction();
+         }},
+        {"pairing", [this] { reachPairing(); }},
+        {"failed", [this] { reachFailed(std::make_exception_ptr(timedOut)); }},
+        {"address sheet", [this] {
+             search.thenReturn({});
+             onboarding->start();
+             settle();
+             screen->showManualAddress();
+         }},
+    };
+    const auto [index, scheme] = GetParam();
+    const Look &look = looks[index];
+    SCOPED_TRACE(look.name);
+    ui::Environment::scope(window.get()).set(ui::colorSchemeKey, scheme);
+    look.arrange();
+    settle();
+    rig.harness.clock.advance(500ms);
+    QCoreApplication::sendPostedEvents();
+
+    EXPECT_EQ(vantora::testing::clippedTexts(*screen), QStringList());
+    EXPECT_EQ(vantora::testing::overlappingControls(*screen), QStringList());
+    const QImage picture = window->grab().toImage();
+    if (!screen->showsManualAddress() && !screen->showsBridgeChoice()) {
+        EXPECT_EQ(picture.pixel(1, 1), welcomePalette::backdropTop().resolve(scheme).rgb());
+        return;
+    }
+    const QWidget *sheet = screen->showsManualAddress() ? static_cast<QWidget *>(screen->manualAddressSheet())
+                                                        : screen->bridgeChoiceSheet();
+    const QPoint insideCard = sheet->mapTo(window.get(), QPoint(-SheetOverlay::padding / 2, sheet->height() / 2));
+    EXPECT_EQ(picture.pixel(insideCard), ui::systemColours::windowBackground().resolve(scheme).rgb());
+}
+
+INSTANTIATE_TEST_SUITE_P(PhasesInBothSchemes, WelcomeScreenLook,
+                         ::testing::Combine(::testing::Range(0, 6),
+                                            ::testing::Values(ui::ColorScheme::Light, ui::ColorScheme::Dark)));
 
 TEST_F(WelcomeScreenTest, NamesAndMessagesFromTheNetworkAreDrawnLiterally)
 {

@@ -7,8 +7,9 @@
 # published by avahi-publish and listening there with a certificate of the test roots, an X
 # server with trayer, and a private session bus with an unlocked gnome-keyring. The
 # application searches, finds the bridge, pairs once the link button "is pressed" (the
-# bridge refuses twice), saves the connection in the keyring and loads the lights; launched
-# again, it shows no welcome and loads the lights with the saved key.
+# bridge refuses twice), saves the connection in the keyring and lists the lights; a click on
+# a light's switch reaches the bridge as one PUT; launched again, it shows no welcome and
+# loads the lights with the saved key.
 # Exits 77 (skipped) when this machine cannot make a namespace or lacks a tool.
 set -uo pipefail
 
@@ -59,6 +60,18 @@ if [ "${1:-}" = --inside ]; then
   within 100 bash -c "[ \$(grep -c 'POST /api ' '$work/requests.log') -ge 3 ]" || fail "pairing did not ask three times"
   within 100 requested 'GET /clip/v2/resource key=journey-application-key' || fail "the lights were not loaded with the new key"
   saved_connection | grep -q journey-application-key || fail "the connection is not in the keyring"
+
+  # The welcome window now lists the lights: Kitchen first, "lamp 2" (unreachable), then
+  # "Strip", which is on. Its switch sits at the row's right end.
+  strip='PUT /clip/v2/resource/light/11111111-0000-4000-8000-000000000004'
+  within 30 bash -c "xwininfo -id $welcome | grep -q 'Height: 542'" || fail "the welcome window did not grow to the lights"
+  sleep 1
+  xdotool mousemove --window "$welcome" 375 236 click 1
+  within 50 requested "$strip" || fail "a click on the light's switch did not reach the bridge"
+  sleep 1
+  [ "$(count "$strip")" -eq 1 ] || fail "the switch sent $(count "$strip") requests instead of one"
+  grep "$strip" "$work/requests.log" | grep -q 'key=journey-application-key {"on":{"on":false}}$' ||
+    fail "the switch sent $(grep "$strip" "$work/requests.log")"
 
   kill -TERM "$app_pid"
   within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the application did not quit"

@@ -41,6 +41,13 @@ bool FakeBridge::listen(const QHostAddress &address)
     return m_server.listen(address, 0);
 }
 
+void FakeBridge::offerOnly(QSsl::SslProtocol protocol)
+{
+    QSslConfiguration tls = m_server.sslConfiguration();
+    tls.setProtocol(protocol);
+    m_server.setSslConfiguration(tls);
+}
+
 quint16 FakeBridge::port() const
 {
     return m_server.serverPort();

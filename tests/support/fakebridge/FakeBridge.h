@@ -30,6 +30,8 @@ public:
     // network namespace of the test's own. False when it cannot be bound (a machine without
     // IPv6 loopback).
     bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
+    // Offers only `protocol` in the handshakes that follow (any secure protocol by default).
+    void offerOnly(QSsl::SslProtocol protocol);
     quint16 port() const;
 
     // The answers to a route, used one per request in this order; the last one keeps
