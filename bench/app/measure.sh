@@ -50,8 +50,9 @@ within() {
 }
 
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
-pids+=($(echo "$bus" | sed -n 2p))
+DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
+export DBUS_SESSION_BUS_ADDRESS
+pids+=("$(echo "$bus" | sed -n 2p)")
 
 trayer --edge top --align right --widthtype request --height 24 --SetDockType false >/dev/null 2>&1 &
 pids+=($!)
@@ -117,9 +118,9 @@ switches_by_thread() {
 # Wake-ups in each second over $wake_seconds seconds, one count a word. A thread that
 # starts meanwhile counts in full; one that ends takes its last second's switches along.
 wake_ups() {
-  local before after second
+  local before after
   before=$(switches_by_thread)
-  for second in $(seq "$wake_seconds"); do
+  for _ in $(seq "$wake_seconds"); do
     sleep 1
     after=$(switches_by_thread)
     awk 'NR == FNR { seen[$1] = $2; next } { n += $2 - seen[$1] } END { printf "%d ", n }' \
@@ -140,7 +141,7 @@ report_wake_ups() {
   }'
 }
 
-# 1. Exec to the tray icon's first show, for a launch with the given arguments: one launch
+# Exec to the tray icon's first show, for a launch with the given arguments: one launch
 # to warm the caches, then the median of the next ones.
 report_tray_show() {
   local label=$1 times=() median_ms
@@ -160,7 +161,7 @@ report_tray_show() {
 report_tray_show "launch with no saved connection (the welcome window opens too)"
 report_tray_show "demonstration (--demo)" --demo
 
-# 3a. Wake-ups with the panel closed, on a launch that never opened it; the first seconds,
+# Wake-ups with the panel closed, on a launch that never opened it; the first seconds,
 # when the application still looks for its tray item, are left out.
 start_app --demo
 within 100 icon_shown || fail "the tray icon did not show"
@@ -168,7 +169,7 @@ sleep 3
 report_wake_ups "with the panel never opened"
 stop_app
 
-# 2. Peak RSS with the panel open on a large demonstration home.
+# Peak RSS with the panel open on a large demonstration home.
 VANTORA_BENCH_DEMO_LIGHTS=$demo_lights start_app --demo
 within 100 icon_shown || fail "the tray icon did not show"
 sleep 1
@@ -176,14 +177,14 @@ closed_kb=$(awk '/^VmHWM/ { print $2 }' /proc/"$app_pid"/status)
 click_icon
 within 100 panel_visible || fail "a click on the icon did not open the panel"
 sleep 2
-hwm_kb=$(awk '/^VmHWM/ { print $2 }' /proc/"$app_pid"/status)
 kill -0 "$app_pid" 2>/dev/null || fail "the application ended with its panel open"
+hwm_kb=$(awk '/^VmHWM/ { print $2 }' /proc/"$app_pid"/status)
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
 echo "peak RSS with the panel open on $demo_lights lights: $(mb "$hwm_kb") MB" \
   "(VmHWM; $(mb "$closed_kb") MB before the panel opened; target <= 45 MB)" \
   "$([ "$hwm_kb" -le $((45 * 1024)) ] && echo ok || echo OVER)"
 
-# 3b. Wake-ups once the panel is closed again.
+# Wake-ups once the panel is closed again.
 sleep 0.5
 click_icon
 within 50 panel_hidden || fail "a click on the icon did not close the panel"
