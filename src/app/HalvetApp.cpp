@@ -9,6 +9,7 @@
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
 #include "bridge/ServiceFactories.h"
+#include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessPreview.h"
 #include "onboarding/PreviewConnectionStorage.h"
 #include "panel/FooterMotionPreview.h"
@@ -82,6 +83,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    // Toggles without a colour of their own draw in the one the user chose.
+    ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
     setUpGlobalShortcuts();
     // Every lights panel of the application, in the tray's window or in any other, gets the
     // settings menu, the shortcuts page and the error banner.
