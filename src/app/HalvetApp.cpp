@@ -42,6 +42,7 @@
 #include "statusitem/TrayMenuBarExtra.h"
 #include "store/HalvetStore.h"
 #include "store/ToggleAppearance.h"
+#include "ui/ApplicationQuit.h"
 #include "ui/Appearance.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PortalDesktopSettings.h"
@@ -103,7 +104,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
                                  AppCommands::Hooks{.about = [] { showAboutWindow(); },
                                   .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
                                   .resetConnection = [this] { confirmBridgeReset(); },
-                                  .quit = [] { QCoreApplication::exit(0); }},
+                                  .quit = ui::quitApplication},
                                  runtime::mainExecutor());
     m_commands->addShortcutsTo(m_panel.get());
 
@@ -212,8 +213,7 @@ PanelPieces HalvetApp::panelPieces()
             if (const auto &open = ui::Environment::of(&menu).value(openShortcutsKey))
                 open();
         });
-        services.quit = [] { QCoreApplication::exit(0); };
-        const auto menuStyle =
+                const auto menuStyle =
             style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill : AppSettingsMenu::Style::plain;
         return new AppSettingsMenu(menuStyle, std::move(services), parent);
     };

@@ -1,5 +1,7 @@
 #include "app/QuitSignals.h"
 
+#include "ui/ApplicationQuit.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
@@ -31,8 +33,7 @@ QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
         char byte;
         while (::read(signalPipe[0], &byte, 1) > 0) {
         }
-        // Not quit(): that first asks every window to close, and the panel only hides.
-        QCoreApplication::exit(0);
+        ui::quitApplication();
     });
     struct sigaction action = {};
     action.sa_handler = writeSignal;

@@ -13,6 +13,7 @@
 #include "controls/RoomBrightnessButton.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
+#include "ui/ApplicationQuit.h"
 #include "ui/LightCardSurface.h"
 #include "ui/Popover.h"
 
@@ -553,7 +554,7 @@ std::vector<ui::MenuEntry> LightsHomeView::menuEntries() const
         entries.push_back(ui::MenuEntry::label(tr("Preview · sample lights")));
     entries.push_back(ui::MenuEntry::item(tr("Refresh lights"), m_actions.refresh, !m_fields.isWorking));
     entries.push_back(ui::MenuEntry::separator());
-    entries.push_back(ui::MenuEntry::item(tr("Quit vantora"), [] { QCoreApplication::quit(); }));
+    entries.push_back(ui::MenuEntry::item(tr("Quit vantora"), ui::quitApplication));
     return entries;
 }
 
