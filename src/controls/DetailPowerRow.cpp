@@ -2,7 +2,7 @@
 
 #include "controls/BrightnessScrollTarget.h"
 #include "controls/LightDetailModel.h"
-#include "controls/LightPowerToggle.h"
+#include "controls/LightToggle.h"
 #include "controls/LineLimitedLabel.h"
 
 #include "ui/Accessibility.h"
@@ -23,7 +23,7 @@ DetailPowerRow::DetailPowerRow(LightDetailModel &model, QWidget *parent)
     , m_scrollTarget(new BrightnessScrollTarget(m_icon))
     , m_room(new ui::ElidedLabel(this))
     , m_name(new LineLimitedLabel(2, this))
-    , m_toggle(new LightPowerToggle(this))
+    , m_toggle(new LightToggle(this))
 {
     m_icon->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
     m_scrollTarget->setGeometry(0, 0, ui::LightStateIcon::side, ui::LightStateIcon::side);
@@ -53,14 +53,9 @@ DetailPowerRow::DetailPowerRow(LightDetailModel &model, QWidget *parent)
 
     connect(m_scrollTarget, &BrightnessScrollTarget::editingChanged, &m_model, &LightDetailModel::setEditing);
     connect(m_scrollTarget, &BrightnessScrollTarget::stepped, &m_model, &LightDetailModel::scrollBrightness);
-    connect(m_toggle, &LightPowerToggle::switchRequested, &m_model, &LightDetailModel::setPower);
+    connect(m_toggle, &LightToggle::flipRequested, &m_model, &LightDetailModel::setPower);
     connect(&m_model, &LightDetailModel::changed, this, &DetailPowerRow::refresh);
     refresh();
-}
-
-void DetailPowerRow::setToggleAccent(ToggleColor accent)
-{
-    m_toggle->setAccent(accent);
 }
 
 void DetailPowerRow::refresh()

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/ToggleColor.h"
-
 #include <QWidget>
 
 namespace vantora::ui {
@@ -11,25 +9,25 @@ class LightStateIcon;
 
 namespace vantora {
 class LightDetailModel;
+class LightToggle;
 } // namespace vantora
 
 namespace vantora::controls {
 
 class BrightnessScrollTarget;
-class LightPowerToggle;
 class LineLimitedLabel;
 
 // The light page's first row: the light's state badge, over which horizontal scrolling dims
-// or brightens the light; its room and name; and its power switch, which stays usable while
-// the light is off (but not while it is unreachable or the store has locked the controls).
+// or brightens the light; its room and name; and its power switch, the lights list's toggle
+// in the user's toggle colour, which stays usable while the light is off (but not while it
+// is unreachable or the store has locked the controls) and shows the wanted state at once
+// while a change of it is in flight.
 class DetailPowerRow final : public QWidget {
     Q_OBJECT
 public:
     explicit DetailPowerRow(LightDetailModel &model, QWidget *parent = nullptr);
 
-    void setToggleAccent(ToggleColor accent);
-
-    LightPowerToggle *powerToggle() const noexcept { return m_toggle; }
+    LightToggle *powerToggle() const noexcept { return m_toggle; }
     BrightnessScrollTarget *scrollTarget() const noexcept { return m_scrollTarget; }
     ui::ElidedLabel *roomLabel() const noexcept { return m_room; }
     LineLimitedLabel *nameLabel() const noexcept { return m_name; }
@@ -42,7 +40,7 @@ private:
     BrightnessScrollTarget *m_scrollTarget;
     ui::ElidedLabel *m_room;
     LineLimitedLabel *m_name;
-    LightPowerToggle *m_toggle;
+    LightToggle *m_toggle;
 };
 
 } // namespace vantora::controls

@@ -128,11 +128,6 @@ void LightDetailView::setHeaderAccessory(QWidget *accessory)
         m_header->addWidget(accessory, 0, Qt::AlignVCenter);
 }
 
-void LightDetailView::setToggleAccent(ToggleColor accent)
-{
-    m_powerRow->setToggleAccent(accent);
-}
-
 void LightDetailView::refresh()
 {
     m_brightnessCard->setVisible(m_model->showsBrightnessCard());

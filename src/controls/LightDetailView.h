@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/ToggleColor.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -49,8 +47,6 @@ public:
     // ownership. A second call replaces the first; the same accessory again changes nothing,
     // and the owner may still destroy it.
     void setHeaderAccessory(QWidget *accessory);
-    // The accent colour of the power switch (the user's toggle colour).
-    void setToggleAccent(ToggleColor accent);
 
     // The page's height on a screen whose free area is `availableHeight` high.
     static int pageHeight(std::optional<int> availableHeight);

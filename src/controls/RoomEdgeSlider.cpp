@@ -2,7 +2,7 @@
 
 #include "controls/EdgeSliderGeometry.h"
 #include "controls/Readouts.h"
-#include "controls/ToggleGradient.h"
+#include "controls/TogglePalette.h"
 
 #include "store/ToggleAppearance.h"
 #include "ui/Colours.h"
@@ -30,9 +30,10 @@ constexpr double cornerRadius = 8;
 const ui::Animation stateAnimation = ui::Animation::easeOut(0.15);
 const ui::Animation colourAnimation = ui::Animation::easeOut(0.18);
 
-std::array<QColor, 2> gradientOf(const ToggleAppearance *appearance)
+// Filled like a light toggle that is on, in the user's toggle colour.
+const std::array<QColor, 2> &gradientOf(const ToggleAppearance *appearance)
 {
-    return toggleGradient(appearance ? appearance->color() : ToggleColor::amber);
+    return togglePalette(appearance ? appearance->color() : ToggleColor::amber).toggleGradient;
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 
-#include "panel/LightToggleArtwork.h"
 #include "panel/PanelEnvironment.h"
 
 #include "controls/LightDetailView.h"
@@ -99,11 +98,6 @@ void HomeDetailPage::applyLightPage()
     connect(m_lightPage, &LightDetailView::backRequested, this, [this] { m_panel.setSelectedLightID(std::nullopt); });
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
         m_lightPage->setHeaderAccessory(pieces.settingsMenu(PanelPieces::MenuStyle::plain, nullptr));
-    if (ToggleAppearance *appearance = ui::Environment::of(this).value(toggleAppearanceKey)) {
-        m_lightPage->setToggleAccent(appearance->color());
-        connect(appearance, &ToggleAppearance::colorChanged, m_lightPage,
-                [page = m_lightPage.data(), appearance] { page->setToggleAccent(appearance->color()); });
-    }
     m_layers->addLayer(m_lightPage);
     m_lightPage->show();
     m_lightPage->setFocus();

@@ -1,9 +1,9 @@
 #include "panel/LightRow.h"
 
 #include "controls/BrightnessScrollTarget.h"
+#include "controls/LightToggle.h"
 #include "panel/LightRowParts.h"
 #include "panel/LightRowTexts.h"
-#include "panel/LightToggle.h"
 #include "panel/PlainButton.h"
 #include "ui/Colours.h"
 #include "ui/ElidedLabel.h"

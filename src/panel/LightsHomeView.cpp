@@ -5,14 +5,15 @@
 #include "panel/LightsNotice.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelLogo.h"
-#include "panel/LightToggleArtwork.h"
 #include "panel/PanelRules.h"
 #include "panel/RoomEdgeOverlay.h"
 #include "panel/StatusMessage.h"
 
+#include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessButton.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
+#include "ui/ApplicationQuit.h"
 #include "ui/LightCardSurface.h"
 #include "ui/Popover.h"
 
@@ -576,7 +577,7 @@ std::vector<ui::MenuEntry> LightsHomeView::menuEntries() const
         entries.push_back(ui::MenuEntry::label(tr("Preview · sample lights")));
     entries.push_back(ui::MenuEntry::item(tr("Refresh lights"), m_actions.refresh, !m_fields.isWorking));
     entries.push_back(ui::MenuEntry::separator());
-    entries.push_back(ui::MenuEntry::item(tr("Quit vantora"), [] { QCoreApplication::quit(); }));
+    entries.push_back(ui::MenuEntry::item(tr("Quit vantora"), ui::quitApplication));
     return entries;
 }
 

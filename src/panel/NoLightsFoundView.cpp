@@ -4,6 +4,7 @@
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelLogo.h"
 
+#include "ui/ApplicationQuit.h"
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
@@ -201,7 +202,7 @@ std::vector<ui::MenuEntry> NoLightsFoundView::menuEntries() const
     return {
         ui::MenuEntry::item(tr("Refresh lights"), m_refresh, !m_fields.isRefreshing),
         ui::MenuEntry::separator(),
-        ui::MenuEntry::item(tr("Quit vantora"), [] { QCoreApplication::quit(); }),
+        ui::MenuEntry::item(tr("Quit vantora"), ui::quitApplication),
     };
 }
 

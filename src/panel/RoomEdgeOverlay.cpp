@@ -1,7 +1,6 @@
 #include "panel/RoomEdgeOverlay.h"
 
-#include "panel/LightToggleArtwork.h"
-
+#include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
 

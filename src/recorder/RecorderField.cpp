@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QWindow>
 
@@ -329,11 +330,26 @@ void RecorderField::inputMethodEvent(QInputMethodEvent *event)
     event->ignore();
 }
 
+void RecorderField::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    // A centred line edit hides its placeholder while it has focus, which is exactly when
+    // the field asks for a shortcut.
+    if (!isRecording() || !text().isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.setFont(font());
+    painter.drawText(rect(), Qt::AlignCenter, placeholderText());
+}
+
 void RecorderField::startRecording()
 {
     if (isRecording())
         return;
     setPlaceholderText(RecorderTexts::pressShortcut());
+    // No blinking caret: nothing is typed here.
+    setReadOnly(true);
     if (!m_recordingFilter)
         m_recordingFilter = new RecordingFilter(*this);
     setActive(true);
@@ -348,6 +364,7 @@ void RecorderField::endRecording()
         m_isRecordingFilterInstalled = false;
     }
     setPlaceholderText(RecorderTexts::recordShortcut());
+    setReadOnly(false);
     if (s_activeRecorder == this)
         setActive(false);
 }

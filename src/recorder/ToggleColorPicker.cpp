@@ -1,8 +1,7 @@
 #include "recorder/ToggleColorPicker.h"
 
 #include "controls/FocusRing.h"
-
-#include "panel/LightToggleArtwork.h"
+#include "controls/LightToggleArtwork.h"
 
 #include "store/ToggleAppearance.h"
 

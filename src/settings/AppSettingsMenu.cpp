@@ -7,6 +7,7 @@
 #include "controls/FocusRing.h"
 #include "controls/HomePillSurface.h"
 #include "runtime/UserDefaults.h"
+#include "ui/ApplicationQuit.h"
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
@@ -47,7 +48,7 @@ AppSettingsMenu::Services AppSettingsMenu::Services::application(
         &LoginItemController::shared(),
         showAboutWindow,
         std::move(openShortcuts),
-        [] { QCoreApplication::quit(); },
+        ui::quitApplication,
     };
 }
 

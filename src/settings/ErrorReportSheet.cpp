@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,16 +84,23 @@ ReportHandOver ReportHandOver::desktop()
 {
     return {
         [](QWidget *parent) -> std::optional<QString> {
-            QFileDialog dialog(parent);
-            dialog.setAcceptMode(QFileDialog::AcceptSave);
-            dialog.setNameFilter(ErrorReportSheet::tr("Text files (*.txt)"));
+            // On the heap: the parent may go while the dialog runs (the issue cleared by a
+            // refresh), and it takes the dialog with it.
+            QPointer<QFileDialog> dialog = new QFileDialog(parent);
+            dialog->setAcceptMode(QFileDialog::AcceptSave);
+            dialog->setNameFilter(ErrorReportSheet::tr("Text files (*.txt)"));
             // A name typed without its ending still makes a text file.
-            dialog.setDefaultSuffix(QStringLiteral("txt"));
-            dialog.setDirectory(QDir::home());
-            dialog.selectFile(errorReport::proposedFileName());
-            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            dialog->setDefaultSuffix(QStringLiteral("txt"));
+            dialog->setDirectory(QDir::home());
+            dialog->selectFile(errorReport::proposedFileName());
+            const bool accepted = dialog->exec() == QDialog::Accepted;
+            if (!dialog)
                 return std::nullopt;
-            return dialog.selectedFiles().constFirst();
+            const QStringList chosen = dialog->selectedFiles();
+            delete dialog;
+            if (!accepted || chosen.isEmpty())
+                return std::nullopt;
+            return chosen.constFirst();
         },
         desktopUrlOpener(),
     };
@@ -174,8 +182,11 @@ void ErrorReportSheet::copyReport()
 
 void ErrorReportSheet::saveReport()
 {
-    const std::optional<QString> path = m_handOver.chooseSaveLocation(this);
-    if (!path)
+    // The sheet may close while the user chooses (its issue cleared elsewhere).
+    const QPointer<ErrorReportSheet> self(this);
+    const auto chooseSaveLocation = m_handOver.chooseSaveLocation;
+    const std::optional<QString> path = chooseSaveLocation(this);
+    if (!self || !path)
         return;
     setFeedback(errorReport::save(*path, reportText())
                     ? tr("Report saved.")

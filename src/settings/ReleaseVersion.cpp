@@ -28,6 +28,9 @@ std::optional<ReleaseVersion> ReleaseVersion::parse(QStringView text)
 
 qint64 buildNumberOf(const QString &text)
 {
+    // Qt's reading would also take surrounding spaces, which no integer text has.
+    if (text != text.trimmed())
+        return 0;
     bool isInteger = false;
     const qint64 number = text.toLongLong(&isInteger, 10);
     return isInteger ? number : 0;

@@ -9,12 +9,14 @@
 #include "controls/DetailStatusLine.h"
 #include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
-#include "controls/LightPowerToggle.h"
+#include "controls/LightToggle.h"
 #include "controls/LightValueSlider.h"
 #include "controls/LineLimitedLabel.h"
 #include "controls/PlainTextButton.h"
 #include "controls/WhitePresetStrip.h"
 
+#include "runtime/UserDefaults.h"
+#include "store/ToggleAppearance.h"
 #include "ui/ElidedLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
@@ -23,6 +25,7 @@
 #include "ui/ViewRuntime.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -180,7 +183,7 @@ TEST(LightDetailView, TurningTheLightOffLocksTheCardsAtOnceButNotTheSwitch)
     PageRig rig("1");
     ui::Environment::scope(&rig.window).set(ui::reduceMotionKey, true);
     auto gate = rig.rig.lights->lightUpdates.thenWait();
-    controls::LightPowerToggle *toggle = rig.page->powerRow()->powerToggle();
+    LightToggle *toggle = rig.page->powerRow()->powerToggle();
     QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
     rig.rig.harness.executor.runUntilIdle();
 
@@ -199,6 +202,51 @@ TEST(LightDetailView, TurningTheLightOffLocksTheCardsAtOnceButNotTheSwitch)
     rig.settle();
     EXPECT_FALSE(rig.page->brightnessCard()->isLocked());
     EXPECT_DOUBLE_EQ(rig.page->brightnessCard()->bodyOpacity(), 1.0);
+}
+
+TEST(LightDetailView, TheSwitchIsOneCheckBoxThatAsksForTheChangeAndShowsItAtOnce)
+{
+    PageRig rig("1");
+    auto gate = rig.rig.lights->lightUpdates.thenWait();
+    LightToggle *toggle = rig.page->powerRow()->powerToggle();
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(toggle);
+    ASSERT_EQ(element->role(), QAccessible::CheckBox);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Floor lamp power"));
+    EXPECT_TRUE(element->state().checked);
+
+    element->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    rig.rig.harness.executor.runUntilIdle();
+    EXPECT_EQ(rig.sent(), std::vector<LightChange>{{.on = false}});
+    EXPECT_FALSE(element->state().checked) << "the wanted state, while the change is in flight";
+    EXPECT_FALSE(toggle->artwork()->fields().isOn);
+
+    gate->open(ScriptedLightService::Done{});
+    rig.settle();
+    toggle->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(toggle, Qt::Key_Return);
+    rig.settle();
+    EXPECT_EQ(rig.sent().back(), LightChange{.on = true}) << "Return switches like Space";
+    EXPECT_TRUE(toggle->isOn());
+}
+
+TEST(LightDetailView, TheSwitchDrawsInTheUsersToggleColourWhereverThePageIsPlaced)
+{
+    PageRig rig("1");
+    runtime::MemoryUserDefaults defaults;
+    ToggleAppearance appearance(defaults);
+    appearance.setColor(ToggleColor::purple);
+    ui::Environment::scope(&rig.window).set(toggleAppearanceKey, QPointer<ToggleAppearance>(&appearance));
+    EXPECT_EQ(rig.page->powerRow()->powerToggle()->artwork()->resolvedColor(), ToggleColor::purple);
+
+    // As the panel does: the page is built on its own and placed afterwards.
+    auto *placed = new LightDetailView(*rig.rig.store, QStringLiteral("1"));
+    placed->setParent(&rig.window);
+    placed->show();
+    const LightToggleArtwork *artwork = placed->powerRow()->powerToggle()->artwork();
+    EXPECT_EQ(artwork->resolvedColor(), ToggleColor::purple);
+    appearance.setColor(ToggleColor::green);
+    EXPECT_EQ(artwork->resolvedColor(), ToggleColor::green);
+    EXPECT_EQ(rig.page->powerRow()->powerToggle()->artwork()->resolvedColor(), ToggleColor::green);
 }
 
 TEST(LightDetailView, AControlLockedWhileFocusedLeavesTheFocusOnThePage)
@@ -229,7 +277,7 @@ TEST(LightDetailView, CardsFadeAndThePresetHighlightSpringsUnlessMotionIsReduced
         controls::WhitePresetStrip *presets = rig.page->colourContent()->presets();
         QTest::mouseClick(presets->button(3), Qt::LeftButton, {}, presets->button(3)->rect().center());
         rig.settle();
-        controls::LightPowerToggle *toggle = rig.page->powerRow()->powerToggle();
+        LightToggle *toggle = rig.page->powerRow()->powerToggle();
         QTest::mouseClick(toggle, Qt::LeftButton, {}, toggle->rect().center());
         rig.settle();
 

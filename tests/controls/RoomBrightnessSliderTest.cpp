@@ -4,6 +4,9 @@
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomEdgeSlider.h"
 
+#include "runtime/UserDefaults.h"
+#include "store/ToggleAppearance.h"
+#include "ui/MotionRecorder.h"
 #include "ui/TextLabel.h"
 
 #include <QAccessible>
@@ -119,6 +122,26 @@ TEST(RoomEdgeSliderTest, TicksBrightenUnderThePointerAndTheKnobWidensWhileDraggi
     EXPECT_DOUBLE_EQ(track->knobWidth(), 20) << "at once under Reduce Motion";
     QTest::mouseRelease(track, Qt::LeftButton, {}, QPoint(16, 40));
     EXPECT_DOUBLE_EQ(track->knobWidth(), 16);
+}
+
+TEST(RoomEdgeSliderTest, TheFillMovesToTheUsersNewToggleColour)
+{
+    UiHarness ui;
+    runtime::MemoryUserDefaults defaults;
+    ToggleAppearance appearance(defaults);
+    auto *slider = new RoomEdgeSlider(&appearance, &ui.window);
+    slider->setRange({1, 100});
+    slider->setValue(100);
+    ui.window.show();
+    // Beside the ticks, above the rounded bottom corners.
+    const auto fill = [&] { return slider->track()->grab().toImage().pixelColor(2, 100); };
+    EXPECT_GT(fill().redF() - fill().blueF(), 0.5) << "amber at first";
+
+    ui::MotionRecorder motion;
+    appearance.setColor(ToggleColor::blue);
+    EXPECT_EQ(motion.animationsOf(slider->track(), "fillTop"), std::vector{ui::Animation::easeOut(0.18)});
+    ui.advance(300ms);
+    EXPECT_GT(fill().blueF() - fill().redF(), 0.5) << "blue once the change has moved";
 }
 
 TEST(RoomBrightnessSliderTest, TheVerticalStyleStepsWithUpAndDownAndSendsEvenAtTheTop)

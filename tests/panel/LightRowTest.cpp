@@ -1,10 +1,10 @@
 #include "ui/UiHarness.h"
 
 #include "controls/BrightnessScrollTarget.h"
+#include "controls/LightToggle.h"
 #include "panel/LightRow.h"
 #include "panel/LightRowParts.h"
 #include "panel/LightRowTexts.h"
-#include "panel/LightToggle.h"
 #include "panel/PlainButton.h"
 #include "ui/ElidedLabel.h"
 #include "ui/MotionRecorder.h"

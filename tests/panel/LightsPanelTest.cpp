@@ -2,7 +2,6 @@
 
 #include "panel/HomeDetailPage.h"
 #include "panel/LightRow.h"
-#include "panel/LightToggle.h"
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 #include "panel/RoomEdgeOverlay.h"
@@ -10,6 +9,7 @@
 
 #include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
+#include "controls/LightToggle.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
 #include "ui/Popover.h"

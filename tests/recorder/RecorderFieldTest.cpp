@@ -123,6 +123,8 @@ TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecording
     ASSERT_EQ(field->text(), QStringLiteral("Ctrl+K"));
 
     record();
+    ASSERT_NE(field->findChild<QToolButton *>(), nullptr);
+    EXPECT_TRUE(field->findChild<QToolButton *>()->isVisible()) << "the clear button stays while recording";
     press(scanCode::backspace, Qt::Key_Backspace);
     EXPECT_FALSE(storage.getShortcut(showName));
     EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));

@@ -7,9 +7,11 @@
 #include "welcome/SheetOverlay.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -149,4 +151,33 @@ TEST_F(ErrorOverlayTest, APageWithoutAColumnGetsTheBannerAlongItsTopEdge)
 
     stage.setFixedSize(500, 434);
     EXPECT_EQ(floating->width(), 500);
+}
+
+TEST_F(ErrorOverlayTest, AnIssueClearedWhileTheSaveDialogIsOpenTakesTheDialogWithIt)
+{
+    installErrorOverlay(page, store);
+    store.setUnexpectedIssue(issue("unexpected-error"));
+    notice()->showReport();
+    ASSERT_NE(sheet(), nullptr);
+    QPushButton *save = nullptr;
+    for (QPushButton *button : sheet()->findChildren<QPushButton *>())
+        save = button->text() == "Save…" ? button : save;
+    ASSERT_NE(save, nullptr);
+
+    // A refresh that succeeds while the user is still choosing where to save.
+    bool dialogWasOpen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        dialogWasOpen = dialog != nullptr;
+        store.clearFailure();
+        // Should the dialog outlive its sheet, it is closed, so that the test ends.
+        if (dialog)
+            QTimer::singleShot(0, dialog, [dialog] { dialog->close(); });
+    });
+    save->click();
+    settle();
+
+    EXPECT_TRUE(dialogWasOpen);
+    EXPECT_EQ(sheet(), nullptr);
+    EXPECT_EQ(overlay()->notice(), nullptr);
 }

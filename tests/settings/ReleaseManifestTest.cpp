@@ -102,6 +102,8 @@ TEST(ReleaseVersionTest, BuildNumbersThatAreNotIntegersCountAsZero)
     EXPECT_EQ(buildNumberOf("1.2"), 0);
     EXPECT_EQ(buildNumberOf("12a"), 0);
     EXPECT_EQ(buildNumberOf(""), 0);
+    EXPECT_EQ(buildNumberOf(" 12"), 0);
+    EXPECT_EQ(buildNumberOf("12 "), 0);
 }
 
 TEST(ReleaseManifestTest, NewerByVersionFirstThenByBuild)

@@ -26,8 +26,9 @@ class FakeBridge final : public QObject {
 public:
     explicit FakeBridge(TestLeaf leaf);
 
-    // Listens on a free port of `address`, which must be a loopback address. False when
-    // it cannot be bound (a machine without IPv6 loopback).
+    // Listens on a free port of `address`: a loopback address, or any address inside a
+    // network namespace of the test's own. False when it cannot be bound (a machine without
+    // IPv6 loopback).
     bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
     // Offers only `protocol` in the handshakes that follow (any secure protocol by default).
     void offerOnly(QSsl::SslProtocol protocol);
