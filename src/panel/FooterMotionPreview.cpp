@@ -65,7 +65,8 @@ FooterMotionPreview::FooterMotionPreview(Services services, runtime::UserDefault
     divider->setFrameShadow(QFrame::Plain);
     root->addWidget(divider);
 
-    m_panel = new LightsPanel(*m_store, nullptr, *m_navigation, defaults);
+    // Made inside the window, whose runtime and pieces the panel takes as it is built.
+    m_panel = new LightsPanel(*m_store, nullptr, *m_navigation, defaults, this);
     root->addWidget(m_panel);
     showSettings();
 

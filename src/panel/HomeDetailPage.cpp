@@ -39,7 +39,8 @@ HomeDetailPage::HomeDetailPage(HalvetStore &store, LightsPanel &panel, QWidget *
         .allOff = [this] { run(m_store.setPower(std::nullopt, false)); },
         .refresh = [this] { m_panel.refresh(); },
     };
-    m_home = new LightsHomeView(std::move(actions));
+    // Made in place: the list reads the pieces and overrides of the panel's window as it is built.
+    m_home = new LightsHomeView(std::move(actions), m_layers);
     m_layers->addLayer(m_home);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -91,7 +92,8 @@ void HomeDetailPage::applyLightPage()
     if (!selected || m_lightPage)
         return;
     // Another light gets a page of its own, whose view state starts over.
-    m_lightPage = new LightDetailView(m_store, selected->id);
+    // Made in place, so it follows the store on the turns of the panel's window.
+    m_lightPage = new LightDetailView(m_store, selected->id, m_layers);
     m_lightPageID = selected->id;
     connect(m_lightPage, &LightDetailView::backRequested, this, [this] { m_panel.setSelectedLightID(std::nullopt); });
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)

@@ -174,9 +174,17 @@ void LightRow::showFields()
     m_chevron->setVisible(light.hasAdjustableControls());
     m_badge->setVisible(!light.isReachable);
 
+    // A switch disabled while it has the focus would pass it on to the next control, where
+    // the user's next key press would act on something else: the row holds the focus until
+    // the switch can take it back.
+    const bool switchable = light.isReachable && !m_fields.busy;
+    if (!switchable && m_toggle->hasFocus())
+        setFocus(Qt::OtherFocusReason);
     m_toggle->setOn(light.isOn);
     m_toggle->setUnavailable(!light.isReachable);
-    m_toggle->setEnabled(light.isReachable && !m_fields.busy);
+    m_toggle->setEnabled(switchable);
+    if (switchable && hasFocus())
+        m_toggle->setFocus(Qt::OtherFocusReason);
     m_toggle->setAccessibleName(lightRowTexts::toggleName(light));
     m_toggle->setAccessibleDescription(lightRowTexts::toggleHint(light, m_fields.isUpdating));
 

@@ -335,7 +335,18 @@ void LightsHomeView::applyMessageLine()
     if (line == MessageLine::error) {
         m_message->findChild<StatusMessage *>()->setMessage(*m_fields.errorMessage);
         m_retry->setText(m_fields.recoveryTitle);
+        // Disabled while it has the focus, the button would pass it on to the next control:
+        // the page holds the focus until the button can take it back.
+        if (m_fields.isWorking && m_retry->hasFocus()) {
+            m_focusHeldFor = m_retry;
+            setFocus(Qt::OtherFocusReason);
+        }
         m_retry->setEnabled(!m_fields.isWorking);
+        if (!m_fields.isWorking && m_focusHeldFor == m_retry) {
+            m_focusHeldFor = nullptr;
+            if (hasFocus())
+                m_retry->setFocus(Qt::OtherFocusReason);
+        }
     } else if (line == MessageLine::notice) {
         static_cast<LightsNotice *>(m_message.data())->setMessage(*m_fields.notice);
     }
@@ -362,7 +373,19 @@ void LightsHomeView::applyHomePower()
         if (!button)
             continue;
         button->setPower(power);
+        // A button disabled while it has the focus would pass it on to the next control,
+        // where the user's next key press would act on something else: the page holds the
+        // focus until the button can take it back.
+        if (disabled && button->hasFocus()) {
+            m_focusHeldFor = button;
+            setFocus(Qt::OtherFocusReason);
+        }
         button->setEnabled(!disabled);
+        if (!disabled && m_focusHeldFor == button) {
+            m_focusHeldFor = nullptr;
+            if (hasFocus())
+                button->setFocus(Qt::OtherFocusReason);
+        }
     }
     if (m_footerPower)
         stepBack(m_footerPower, m_fields.showsArrivalPill);

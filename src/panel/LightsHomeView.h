@@ -172,6 +172,9 @@ private:
     ui::TextLabel *m_lightText;
     QBoxLayout *m_footerControls;
     QPointer<controls::HomePowerButton> m_footerPower;
+    // The control (a home power button, the retry button) whose focus the page holds while
+    // the control is disabled.
+    QPointer<QWidget> m_focusHeldFor;
     ui::ScrollThreshold *m_threshold;
     QPointer<RoomEdgeOverlay> m_edgeOverlay;
     QPointer<ui::Popover> m_popover;

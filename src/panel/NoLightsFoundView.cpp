@@ -181,7 +181,16 @@ void NoLightsFoundView::apply(const Fields &fields)
     m_action->setText(words.actionLabel);
     m_action->setAccessibleName(words.actionAccessibleName);
     m_action->setToolTip(ui::plainToolTip(words.actionHelp));
-    m_action->setEnabled(!fields.isRefreshing && !fields.showsArrivalPill);
+    // An action disabled while it has the focus would pass it on to the next control (the
+    // settings menu), where the user's next key press would act on something else: the page
+    // holds the focus until the action can take it back.
+    const bool actionable = !fields.isRefreshing && !fields.showsArrivalPill;
+    const bool holdsFocus = hasFocus();
+    if (!actionable && m_action->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    m_action->setEnabled(actionable);
+    if (actionable && holdsFocus)
+        m_action->setFocus(Qt::OtherFocusReason);
     m_action->updateGeometry();
     stepBack(m_summary, fields.showsArrivalPill);
     stepBack(m_action, fields.showsArrivalPill);

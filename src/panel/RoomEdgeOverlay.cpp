@@ -34,6 +34,10 @@ void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool lock
 {
     setGeometry(parentWidget()->rect());
     m_slider->setRoom(room);
+    // A slider disabled while it has the focus leaves no widget focused, and Escape would no
+    // longer reach the control; the backdrop keeps the focus instead.
+    if (const QWidget *focused = focusWidget(); locked && focused && m_slider->isAncestorOf(focused))
+        setFocus(Qt::OtherFocusReason);
     m_slider->setLocked(locked);
     m_slider->setUpdating(updating);
     const QSize size = controls::footprint(controls::RoomBrightnessStyle::edge);

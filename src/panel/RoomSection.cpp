@@ -131,22 +131,40 @@ void RoomSection::apply(const Fields &fields)
     m_title->setText(fields.room.name);
 
     m_favourite->setActive(shown.isFavourite);
-    m_favourite->setEnabled(!shown.favouriteLimitReached);
+    setControlEnabled(m_favourite, !shown.favouriteLimitReached);
     m_favourite->setLabel(shown.favouriteLabel);
     m_favourite->setHelp(shown.favouriteHelp);
 
     m_brightness->setRoomName(fields.room.name);
     m_brightness->setExpanded(shown.isExpanded);
     m_brightness->setBrightness(shown.shownBrightness);
-    m_brightness->setEnabled(!shown.brightnessDisabled);
+    setControlEnabled(m_brightness, !shown.brightnessDisabled);
 
     m_power->setActive(shown.anyLightOn);
-    m_power->setEnabled(!shown.powerDisabled);
+    setControlEnabled(m_power, !shown.powerDisabled);
     m_power->setLabel(shown.powerLabel);
     m_power->setHelp(shown.powerHelp);
 
     m_cardRow->setContentsMargins(0, 0, shown.isExpanded && fields.opensOverCard ? expandedCardGap : 0, 0);
     applyRows();
+}
+
+void RoomSection::setControlEnabled(QWidget *control, bool enabled)
+{
+    // A control disabled while it has the focus would pass it on to the next control, where
+    // the user's next key press would act on something else (a press of the room's power
+    // button would open a light's page): the section holds the focus until the control can
+    // take it back.
+    if (!enabled && control->hasFocus()) {
+        m_focusHeldFor = control;
+        setFocus(Qt::OtherFocusReason);
+    }
+    control->setEnabled(enabled);
+    if (enabled && m_focusHeldFor == control) {
+        m_focusHeldFor = nullptr;
+        if (hasFocus())
+            control->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RoomSection::applyRows()

@@ -2,6 +2,7 @@
 
 #include "panel/RoomPresentation.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -76,6 +77,7 @@ protected:
 
 private:
     void applyRows();
+    void setControlEnabled(QWidget *control, bool enabled);
 
     const Actions &m_actions;
     Fields m_fields;
@@ -87,6 +89,8 @@ private:
     ui::KeyedColumn<LightRow, QString> *m_rows;
     QWidget *m_separators;
     QBoxLayout *m_cardRow;
+    // The control whose focus the section holds while the control is disabled.
+    QPointer<QWidget> m_focusHeldFor;
 };
 
 } // namespace vantora

@@ -6,6 +6,7 @@
 #include "ui/SystemColours.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
@@ -87,6 +88,18 @@ void Popover::withdraw()
     m_withdrawing = true;
     hide();
     m_withdrawing = false;
+}
+
+bool Popover::event(QEvent *event)
+{
+    // A disabled anchor disables its popover too (a child, although a window of its own), and
+    // a disabled widget hears no keys; Escape must close it all the same.
+    if (!isEnabled() && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel)) {
+        close();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void Popover::hideEvent(QHideEvent *event)

@@ -50,6 +50,7 @@ Q_SIGNALS:
     void dismissed();
 
 protected:
+    bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 

@@ -121,8 +121,11 @@ void finishGhostsOf(const QWidget *widget)
 
 bool canAnimate(const QWidget *widget, const Transition &resolved, const Animation &animation)
 {
+    // While a window hides (or is destroyed) its children still count as visible until the
+    // window's own hide is over; a ghost made then would be a new widget in a window that
+    // is going away.
     return !animation.isNone() && !resolved.isIdentity() && widget->parentWidget()
-        && widget->parentWidget()->isVisible();
+        && widget->parentWidget()->isVisible() && widget->window()->isVisible();
 }
 
 } // namespace

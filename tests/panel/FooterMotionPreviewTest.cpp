@@ -1,6 +1,8 @@
 #include "ui/UiHarness.h"
 
 #include "panel/FooterMotionPreview.h"
+#include "panel/HomeDetailPage.h"
+#include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
 #include "runtime/UserDefaults.h"
 #include "store/HalvetStore.h"
@@ -88,6 +90,15 @@ TEST_F(MotionPreviewTest, OpensOnTheSampleHomeAndSlidesTheButtonInAfterAPause)
     EXPECT_EQ(footerMoves(), std::vector<Animation>{Animation::spring(0.26, 0.78)});
     ui.advance(3s);
     EXPECT_EQ(serviceRequests, 0);
+}
+
+TEST_F(MotionPreviewTest, ThePanelFollowsItsStoreOnTheWindowsTurns)
+{
+    preview->store().setErrorMessage(QStringLiteral("Offline"));
+    ui.runUntilIdle();
+    auto *page = qobject_cast<HomeDetailPage *>(preview->panel()->pageWidget());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->home()->messageLine(), LightsHomeView::MessageLine::error);
 }
 
 TEST_F(MotionPreviewTest, ASecondReplayWithinThePauseStartsThePauseAgain)

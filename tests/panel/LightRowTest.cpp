@@ -314,5 +314,36 @@ TEST_F(LightRowTest, TheKeyboardReachesAndPressesBothControls)
     EXPECT_EQ(switchRequests, std::vector<bool>{false});
 }
 
+TEST_F(LightRowTest, TheSwitchKeepsTheKeyboardWhileItCannotBeUsed)
+{
+    struct Case {
+        const char *name;
+        LightRow::Fields meanwhile;
+    };
+    HueLight unreachable = dimmableLight();
+    unreachable.isReachable = false;
+    const Case cases[] = {
+        {"its change in flight", fields(dimmableLight(), true, true)},
+        {"controls locked", fields(dimmableLight(), true)},
+        {"the light unreachable for a moment", fields(unreachable)},
+    };
+    QApplication::setActiveWindow(&ui.window);
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        show(fields(dimmableLight()));
+        row->toggle()->setFocus(Qt::TabFocusReason);
+        switchRequests.clear();
+        QTest::keyClick(row->toggle(), Qt::Key_Space);
+        show(test.meanwhile);
+        show(fields(dimmableLight()));
+
+        // The next key press goes to the same switch, not to whatever control came next.
+        EXPECT_TRUE(row->toggle()->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(switchRequests, std::vector<bool>({false, false}));
+        EXPECT_EQ(opens, 0);
+    }
+}
+
 } // namespace
 } // namespace vantora

@@ -7,6 +7,7 @@
 #include "panel/RoomEdgeOverlay.h"
 #include "panel/RoomSection.h"
 
+#include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
 #include "controls/LightToggle.h"
 #include "controls/RoomBrightnessSlider.h"
@@ -39,6 +40,7 @@
 #include "ui/ViewRuntime.h"
 
 #include <QLayout>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -882,4 +884,151 @@ TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)
     EXPECT_TRUE(home()->isVisible());
     EXPECT_EQ(bar->value(), 120);
     EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 3"));
+}
+
+TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
+{
+    struct Case {
+        const char *name;
+        controls::RoomBrightnessStyle style;
+    };
+    const Case cases[] = {
+        {"edge", controls::RoomBrightnessStyle::edge},
+        {"popover", controls::RoomBrightnessStyle::slim},
+    };
+    makePanel(connect(manyRooms()));
+    show();
+    QApplication::setActiveWindow(window.get());
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, test.style);
+        LightsHomeView::Fields fields = home()->fields();
+        fields.controlsLocked = false;
+        home()->apply(fields);
+        home()->roomSection(QStringLiteral("room 1"))->brightnessButton()->click();
+        QWidget *slider = home()->edgeOverlay() ? static_cast<QWidget *>(home()->edgeOverlay()->slider())
+                                                : home()->brightnessPopover()->content();
+        slider->setFocus();
+        ASSERT_TRUE(slider->hasFocus());
+
+        // Power changes elsewhere lock the controls while the slider has the focus.
+        fields.controlsLocked = true;
+        home()->apply(fields);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    }
+}
+
+TEST_F(HomeListTest, PowerButtonsKeepTheKeyboardWhileThePowerChanges)
+{
+    makePanel(connect(::home));
+    show();
+    QApplication::setActiveWindow(window.get());
+    // A bridge slow enough for the page to show the power change in flight.
+    rig.lights->answerTime = 1s;
+    const auto powerRequests = [this] { return rig.lights->count(Kind::setPower) + rig.lights->count(Kind::allOff); };
+    const auto pressAndWait = [this] {
+        QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+        settle();
+        advance(5s);
+        settle();
+    };
+    struct Case {
+        const char *name;
+        QAbstractButton *button;
+    };
+    const Case cases[] = {
+        {"room power", home()->roomSection(QStringLiteral("a"))->powerButton()},
+        {"home power", home()->headerPower()},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        const int before = powerRequests();
+        test.button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+        settle();
+        ASSERT_FALSE(test.button->isEnabled());
+        advance(5s);
+        settle();
+
+        // The next key press goes to the same button, not to whatever control came next.
+        EXPECT_TRUE(test.button->hasFocus());
+        pressAndWait();
+        EXPECT_EQ(powerRequests(), before + 2);
+        EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+    }
+}
+
+TEST_F(HomeListTest, TheRetryButtonKeepsTheKeyboardWhileTheStoreWorks)
+{
+    HalvetStore &store = connect(::home);
+    makePanel(store);
+    show();
+    QApplication::setActiveWindow(window.get());
+    store.setErrorMessage(QStringLiteral("Offline"));
+    panel->updateNow();
+    ASSERT_NE(home()->retryButton(), nullptr);
+    home()->retryButton()->setFocus(Qt::TabFocusReason);
+
+    LightsHomeView::Fields fields = home()->fields();
+    fields.isWorking = true;
+    home()->apply(fields);
+    fields.isWorking = false;
+    home()->apply(fields);
+    EXPECT_TRUE(home()->retryButton()->hasFocus());
+}
+
+TEST_F(HomeListTest, AWindowDestroyedWhileTheListScrollsBackToItsHeaderGoesQuietly)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_TRUE(home()->showsFooterPower());
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(50ms);
+    ASSERT_TRUE(home()->scrollArea()->isAnimating());
+
+    // Closing the window ends the motion at its target, which takes the footer button away.
+    window.reset();
+    SUCCEED();
+}
+
+TEST_F(HomeListTest, TheListTakesThePiecesAndTheFooterOverrideOfThePanelsWindow)
+{
+    HalvetStore &store = connect(manyRooms());
+    onboarding = std::make_unique<BridgeOnboarding>(store, OnboardingMode::live, OnboardingPreviewResult::lights,
+                                                    [this] { return search.reply(); }, rig.harness.clock,
+                                                    rig.harness.executor);
+    window = std::make_unique<QWidget>();
+    ui::Environment &scope = ui::Environment::scope(window.get());
+    scope.set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+    scope.set(panelPiecesKey, PanelPieces{.settingsMenu = [](PanelPieces::MenuStyle, QWidget *parent) {
+                  auto *menu = new QPushButton(QStringLiteral("Settings"), parent);
+                  menu->setObjectName(QStringLiteral("settings-menu"));
+                  return menu;
+              }});
+    // Both are in place before the panel is made.
+    scope.set(footerPreviewVisibleKey, std::optional<bool>(true));
+    panel = new LightsPanel(store, onboarding.get(), navigation, defaults, window.get());
+    show();
+
+    EXPECT_NE(home()->findChild<QPushButton *>(QStringLiteral("settings-menu")), nullptr);
+    EXPECT_TRUE(home()->showsFooterPower());
+}
+
+TEST_F(HomeListTest, ALightsPageFollowsTheStoreOnThePanelsTurns)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+    ASSERT_NE(page->lightPage(), nullptr);
+
+    HueSnapshot renamed = manyRooms();
+    renamed.lights[0].name = QStringLiteral("Reading lamp");
+    refreshWith(renamed);
+    EXPECT_EQ(page->lightPage()->model().light().name, QStringLiteral("Reading lamp"));
 }

@@ -10,7 +10,9 @@
 #include "ui/WrappingText.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QBoxLayout>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -101,4 +103,22 @@ TEST(NoLightsPageTest, ThePageIsAtLeastThePanelsHeightAndGrowsForALongMessage)
     page->apply({.panelHeight = 300, .errorMessage = longMessage});
     EXPECT_EQ(page->message()->width(), 296);
     EXPECT_GT(page->message()->heightForWidth(296), oneLine + 40);
+}
+
+TEST(NoLightsPageTest, TheActionKeepsTheKeyboardWhileTheLightsLoad)
+{
+    QWidget window;
+    auto *page = new NoLightsFoundView({}, [] {}, &window);
+    // The next control in the window, as the settings menu is beside the action.
+    auto *next = new QPushButton(QStringLiteral("Settings"), &window);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(page);
+    layout->addWidget(next);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    page->actionButton()->setFocus(Qt::TabFocusReason);
+
+    page->apply({.isRefreshing = true});
+    page->apply({});
+    EXPECT_TRUE(page->actionButton()->hasFocus());
 }

@@ -269,6 +269,24 @@ TEST(Popover, TellsItsOwnerOnlyOfClosesItDidNotAskFor)
     EXPECT_EQ(dismissals, 2);
 }
 
+TEST(Popover, EscapeClosesItEvenWhileItsAnchorIsDisabled)
+{
+    UiHarness ui;
+    auto *anchor = new QPushButton(&ui.window);
+    ui.window.show();
+    auto *popover = new Popover(anchor);
+    popover->setContent(new QPushButton(QStringLiteral("Inside")));
+    int dismissals = 0;
+    QObject::connect(popover, &Popover::dismissed, [&] { ++dismissals; });
+    popover->present();
+
+    // The anchor locks while the popover is open, which disables the popover with it.
+    anchor->setEnabled(false);
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(popover->isPresented());
+    EXPECT_EQ(dismissals, 1);
+}
+
 TEST(ContextMenu, BuildsTheEntriesAsTheyAreWhenTheUserAsks)
 {
     UiHarness ui;
