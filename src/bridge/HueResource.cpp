@@ -1,5 +1,7 @@
 #include "bridge/HueResource.h"
 
+#include "bridge/ClipDecoders.h"
+
 namespace vantora {
 
 namespace {
@@ -11,21 +13,21 @@ using ClipMember::dimming;
 using ClipMember::mirek;
 using ClipMember::on;
 using ClipMember::xy;
-const QString id = QStringLiteral("id");
-const QString type = QStringLiteral("type");
-const QString owner = QStringLiteral("owner");
-const QString metadata = QStringLiteral("metadata");
-const QString children = QStringLiteral("children");
-const QString services = QStringLiteral("services");
-const QString status = QStringLiteral("status");
-const QString name = QStringLiteral("name");
-const QString archetype = QStringLiteral("archetype");
-const QString minDimLevel = QStringLiteral("min_dim_level");
-const QString gamut = QStringLiteral("gamut");
-const QString mirekValid = QStringLiteral("mirek_valid");
-const QString mirekSchema = QStringLiteral("mirek_schema");
-const QString mirekMinimum = QStringLiteral("mirek_minimum");
-const QString mirekMaximum = QStringLiteral("mirek_maximum");
+constexpr QLatin1String id{"id"};
+constexpr QLatin1String type{"type"};
+constexpr QLatin1String owner{"owner"};
+constexpr QLatin1String metadata{"metadata"};
+constexpr QLatin1String children{"children"};
+constexpr QLatin1String services{"services"};
+constexpr QLatin1String status{"status"};
+constexpr QLatin1String name{"name"};
+constexpr QLatin1String archetype{"archetype"};
+constexpr QLatin1String minDimLevel{"min_dim_level"};
+constexpr QLatin1String gamut{"gamut"};
+constexpr QLatin1String mirekValid{"mirek_valid"};
+constexpr QLatin1String mirekSchema{"mirek_schema"};
+constexpr QLatin1String mirekMinimum{"mirek_minimum"};
+constexpr QLatin1String mirekMaximum{"mirek_maximum"};
 } // namespace key
 
 bool isReadInDetail(const QString &type)
@@ -34,13 +36,13 @@ bool isReadInDetail(const QString &type)
         || type == ClipType::bridgeHome;
 }
 
-std::optional<std::vector<HueReference>> optionalReferences(const runtime::json::ObjectReader &object,
-                                                           const QString &member)
+std::optional<std::vector<HueReference>> optionalReferences(const strictjson::ObjectReader &object,
+                                                           QLatin1String member)
 {
-    const auto array = object.optional<QJsonArray>(member);
+    const auto array = object.optional<strictjson::Array>(member);
     if (!array)
         return std::nullopt;
-    return runtime::json::decodeArray(*array, object.pathOf(member), &runtime::json::decode<HueReference>);
+    return strictjson::decodeArray(*array, object.path().member(member), &strictjson::decode<HueReference>);
 }
 
 } // namespace
@@ -50,65 +52,59 @@ QJsonObject toJson(const HueResource::OnState &state)
     return QJsonObject{{key::on, state.on}};
 }
 
-std::vector<HueResource> decodeResourceList(const QJsonArray &data, const QString &path)
-{
-    return runtime::json::decodeArray(data, path, &runtime::json::decode<HueResource>);
-}
-
 } // namespace vantora
 
-namespace vantora::runtime::json {
+namespace vantora::strictjson {
 
 template <>
-HueResource::Metadata decode<HueResource::Metadata>(const QJsonValue &value, const QString &path)
+HueResource::Metadata decode<HueResource::Metadata>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return {.name = object.optional<QString>(key::name), .archetype = object.optional<QString>(key::archetype)};
 }
 
 template <>
-HueResource::OnState decode<HueResource::OnState>(const QJsonValue &value, const QString &path)
+HueResource::OnState decode<HueResource::OnState>(Element value, const Path &path)
 {
-    return {.on = decode<ObjectReader>(value, path).required<bool>(key::on)};
+    return {.on = ObjectReader(value, path).required<bool>(key::on)};
 }
 
 template <>
-HueResource::Dimming decode<HueResource::Dimming>(const QJsonValue &value, const QString &path)
+HueResource::Dimming decode<HueResource::Dimming>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return {.brightness = object.required<double>(key::brightness),
             .min_dim_level = object.optional<double>(key::minDimLevel)};
 }
 
 template <>
-HueResource::Colour decode<HueResource::Colour>(const QJsonValue &value, const QString &path)
+HueResource::Colour decode<HueResource::Colour>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return {.xy = object.required<HueXY>(key::xy), .gamut = object.optional<HueGamut>(key::gamut)};
 }
 
 template <>
-HueResource::Temperature::Schema decode<HueResource::Temperature::Schema>(const QJsonValue &value,
-                                                                          const QString &path)
+HueResource::Temperature::Schema decode<HueResource::Temperature::Schema>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return {.mirek_minimum = object.required<qint64>(key::mirekMinimum),
             .mirek_maximum = object.required<qint64>(key::mirekMaximum)};
 }
 
 template <>
-HueResource::Temperature decode<HueResource::Temperature>(const QJsonValue &value, const QString &path)
+HueResource::Temperature decode<HueResource::Temperature>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return {.mirek = object.optional<qint64>(key::mirek),
             .mirek_valid = object.optional<bool>(key::mirekValid),
             .mirek_schema = object.optional<HueResource::Temperature::Schema>(key::mirekSchema)};
 }
 
 template <>
-HueResource decode<HueResource>(const QJsonValue &value, const QString &path)
+HueResource decode<HueResource>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     HueResource resource{.id = object.required<QString>(key::id), .type = object.required<QString>(key::type)};
     if (!isReadInDetail(resource.type))
         return resource;
@@ -124,4 +120,4 @@ HueResource decode<HueResource>(const QJsonValue &value, const QString &path)
     return resource;
 }
 
-} // namespace vantora::runtime::json
+} // namespace vantora::strictjson

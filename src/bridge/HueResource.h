@@ -3,9 +3,7 @@
 #include "bridge/HueGamut.h"
 #include "bridge/HueReference.h"
 #include "bridge/HueXY.h"
-#include "runtime/Json.h"
 
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QLatin1String>
 #include <QString>
@@ -28,13 +26,13 @@ inline constexpr QLatin1String groupedLight{"grouped_light"};
 // The members of a light's state, named alike where the bridge reports them and where a
 // change sets them.
 namespace ClipMember {
-inline const QString on = QStringLiteral("on");
-inline const QString dimming = QStringLiteral("dimming");
-inline const QString brightness = QStringLiteral("brightness");
-inline const QString color = QStringLiteral("color");
-inline const QString xy = QStringLiteral("xy");
-inline const QString colorTemperature = QStringLiteral("color_temperature");
-inline const QString mirek = QStringLiteral("mirek");
+inline constexpr QLatin1String on{"on"};
+inline constexpr QLatin1String dimming{"dimming"};
+inline constexpr QLatin1String brightness{"brightness"};
+inline constexpr QLatin1String color{"color"};
+inline constexpr QLatin1String xy{"xy"};
+inline constexpr QLatin1String colorTemperature{"color_temperature"};
+inline constexpr QLatin1String mirek{"mirek"};
 } // namespace ClipMember
 
 // One resource of the bridge's flat resource list. Only lights, rooms, zigbee
@@ -88,13 +86,4 @@ struct HueResource {
 
 QJsonObject toJson(const HueResource::OnState &state);
 
-// Decodes the "data" array of a resource-list reply in the bridge's order. Any resource
-// that does not have its required shape fails the whole list with a DecodingError whose
-// path starts at `path`.
-std::vector<HueResource> decodeResourceList(const QJsonArray &data, const QString &path);
-
 } // namespace vantora
-
-template <>
-vantora::HueResource vantora::runtime::json::decode<vantora::HueResource>(const QJsonValue &value,
-                                                                        const QString &path);

@@ -2,8 +2,8 @@
 
 #include "bridge/HueError.h"
 #include "bridge/HueSnapshot.h"
+#include "bridge/HueReplyDecoder.h"
 #include "bridge/LightChange.h"
-#include "runtime/Json.h"
 
 namespace vantora::testing {
 
@@ -30,10 +30,7 @@ void changeToOwnValues(const HueLight &light)
 
 void probeResourceListReply(const QByteArray &reply)
 {
-    namespace json = runtime::json;
-    const auto envelope = json::decode<json::ObjectReader>(json::parse(reply), {});
-    const auto resources = decodeResourceList(envelope.required<QJsonArray>(u"data"), envelope.pathOf(u"data"));
-    const HueSnapshot snapshot = HueSnapshot::fromResources(resources);
+    const HueSnapshot snapshot = HueSnapshot::fromResources(HueReplyDecoder().resources(reply));
     for (const LightRoom &room : snapshot.hidingUnavailable(true).rooms()) {
         room.averageBrightness();
         room.minimumBrightness();

@@ -1,0 +1,159 @@
+#pragma once
+
+// Strict decoding of the bridge's replies over simdjson's DOM. The whole document is
+// validated before anything is read (RFC 8259: no raw control characters in strings, no
+// unpaired surrogate escapes, no number beyond a double, no integer beyond 64 bits).
+// Afterwards a missing or null required key, a value of the wrong type, or a number that
+// is not an integer in range where an integer is required is a DecodingError naming the
+// path; optional keys that are missing or null are absent; unknown keys are ignored.
+// Nothing is coerced. Paths are only spelled out when a fault is reported.
+//
+// Only the bridge's decoders include this header, so simdjson stays out of everyone
+// else's.
+
+#include "runtime/Errors.h"
+
+#include <QByteArray>
+#include <QLatin1String>
+#include <QString>
+
+#include <simdjson.h>
+
+#include <concepts>
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vantora::strictjson {
+
+using Element = simdjson::dom::element;
+using Array = simdjson::dom::array;
+
+// Where a value sits in its document: a chain of small frames on the decoders' stacks,
+// each naming its parent, which must outlive it. Building one costs nothing; text() is
+// called only for an error.
+class Path final {
+public:
+    // The document itself, whose text is empty.
+    Path() = default;
+
+    Path member(QLatin1String key) const { return Path(this, key, 0); }
+    Path element(std::size_t index) const { return Path(this, {}, index); }
+
+    // "data[3].dimming.brightness"
+    QString text() const;
+
+private:
+    Path(const Path *parent, QLatin1String key, std::size_t index)
+        : m_parent(parent)
+        , m_key(key)
+        , m_index(index)
+    {
+    }
+
+    const Path *m_parent = nullptr;
+    QLatin1String m_key{}; // empty for an array element
+    std::size_t m_index = 0;
+};
+
+[[noreturn]] void fail(const Path &path, const char *reason);
+
+// Parses whole documents, keeping its buffers from one document to the next. Each parse
+// invalidates the elements of the one before.
+class DocumentParser final {
+public:
+    // The root of `text`, an object or an array. Empty or malformed text, or a bare
+    // scalar, is a DecodingError with an empty path.
+    Element parse(const QByteArray &text);
+
+private:
+    simdjson::dom::parser m_parser;
+    // simdjson reads a little past the end of the text; the copy gives it room to.
+    std::unique_ptr<char[]> m_padded;
+    std::size_t m_paddedCapacity = 0;
+};
+
+class ObjectReader;
+
+// Converts one present, non-null value; throws DecodingError on a type mismatch.
+template <typename T>
+T decode(Element value, const Path &path);
+
+template <>
+bool decode<bool>(Element value, const Path &path);
+template <>
+double decode<double>(Element value, const Path &path);
+template <>
+QString decode<QString>(Element value, const Path &path);
+template <>
+Array decode<Array>(Element value, const Path &path);
+
+// Integers: integral numbers within [minimum, maximum], written with or without a fraction.
+qint64 decodeInteger(Element value, const Path &path, qint64 minimum, qint64 maximum);
+
+template <>
+inline qint64 decode<qint64>(Element value, const Path &path)
+{
+    return decodeInteger(value, path, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+}
+
+// Reads the members of one JSON object. Its path names its parent's, so the reader must
+// not outlive the reader or path it came from.
+class ObjectReader final {
+public:
+    ObjectReader(Element value, const Path &path);
+
+    const Path &path() const noexcept { return m_path; }
+
+    // The value of `key` unless it is missing or null. A repeated key's last value counts.
+    std::optional<Element> find(QLatin1String key) const;
+
+    template <typename T>
+    T required(QLatin1String key) const
+    {
+        const Path path = m_path.member(key);
+        return decode<T>(requiredValue(key, path), path);
+    }
+
+    template <typename T>
+    std::optional<T> optional(QLatin1String key) const
+    {
+        const auto value = find(key);
+        if (!value)
+            return std::nullopt;
+        return decode<T>(*value, m_path.member(key));
+    }
+
+private:
+    Element requiredValue(QLatin1String key, const Path &path) const;
+    // Null included; absent only when the key is missing.
+    std::optional<Element> lastValue(QLatin1String key) const;
+
+    simdjson::dom::object m_object;
+    Path m_path;
+};
+
+template <>
+inline ObjectReader decode<ObjectReader>(Element value, const Path &path)
+{
+    return ObjectReader(value, path);
+}
+
+// Decodes every element of an array with `element(value, path)`.
+template <typename Decode>
+auto decodeArray(Array array, const Path &path, Decode &&element)
+{
+    using Result = decltype(element(Element(), path));
+    std::vector<Result> results;
+    results.reserve(array.size());
+    std::size_t index = 0;
+    for (const Element value : array) {
+        results.push_back(element(value, path.element(index)));
+        ++index;
+    }
+    return results;
+}
+
+} // namespace vantora::strictjson
