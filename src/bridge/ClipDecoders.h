@@ -30,6 +30,15 @@ EnvelopeContents decodeEnvelope(strictjson::Element document);
 // The path of an envelope's data in decoding errors.
 inline constexpr QLatin1String envelopeDataKey{"data"};
 
+// A resource type as text: the types the model names share one string each rather than
+// taking one per resource.
+QString clipTypeText(std::string_view type);
+
+// The resources of a list in the bridge's order; any of them without its required shape
+// fails the whole list.
+std::vector<HueResource> decodeResourceList(strictjson::Array data, const strictjson::Path &path,
+                                            IgnoredResources ignored);
+
 } // namespace vantora
 
 namespace vantora::strictjson {
@@ -40,8 +49,6 @@ template <>
 HueGamut decode<HueGamut>(Element value, const Path &path);
 template <>
 HueReference decode<HueReference>(Element value, const Path &path);
-template <>
-HueResource decode<HueResource>(Element value, const Path &path);
 template <>
 HuePairingReply decode<HuePairingReply>(Element value, const Path &path);
 template <>

@@ -80,7 +80,7 @@ runtime::Task<QString> HueClient::pair()
 runtime::Task<HueSnapshot> HueClient::snapshot()
 {
     const QByteArray body = co_await send(getMethod, resourcesPath, std::nullopt);
-    const auto reply = m_decoder.resourceList(body);
+    const auto reply = m_decoder.resourceList(body, IgnoredResources::skipped);
     reply.throwIfFailed();
     co_return HueSnapshot::fromResources(reply.data);
 }

@@ -6,18 +6,10 @@ namespace vantora {
 
 namespace {
 
-template <typename Element>
-std::vector<Element> decodeData(strictjson::Array data)
+std::vector<HueResource> decodeResources(strictjson::Array data, IgnoredResources ignored)
 {
     const strictjson::Path root;
-    return strictjson::decodeArray(data, root.member(envelopeDataKey), &strictjson::decode<Element>);
-}
-
-template <typename Element>
-HueEnvelope<std::vector<Element>> decodeEnvelopeOf(strictjson::Element document)
-{
-    EnvelopeContents contents = decodeEnvelope(document);
-    return {std::move(contents.errorDescriptions), decodeData<Element>(contents.data)};
+    return decodeResourceList(data, root.member(envelopeDataKey), ignored);
 }
 
 } // namespace
@@ -29,21 +21,26 @@ HueReplyDecoder::HueReplyDecoder()
 
 HueReplyDecoder::~HueReplyDecoder() = default;
 
-HueEnvelope<std::vector<HueResource>> HueReplyDecoder::resourceList(const QByteArray &body)
+HueEnvelope<std::vector<HueResource>> HueReplyDecoder::resourceList(const QByteArray &body,
+                                                                    IgnoredResources ignored)
 {
-    return decodeEnvelopeOf<HueResource>(m_parser->parse(body));
+    EnvelopeContents contents = decodeEnvelope(m_parser->parse(body));
+    return {std::move(contents.errorDescriptions), decodeResources(contents.data, ignored)};
 }
 
-std::vector<HueResource> HueReplyDecoder::resources(const QByteArray &body)
+std::vector<HueResource> HueReplyDecoder::resources(const QByteArray &body, IgnoredResources ignored)
 {
     const strictjson::Path root;
     const strictjson::ObjectReader reply(m_parser->parse(body), root);
-    return decodeData<HueResource>(reply.required<strictjson::Array>(envelopeDataKey));
+    return decodeResources(reply.required<strictjson::Array>(envelopeDataKey), ignored);
 }
 
 HueEnvelope<std::vector<HueReference>> HueReplyDecoder::changeReply(const QByteArray &body)
 {
-    return decodeEnvelopeOf<HueReference>(m_parser->parse(body));
+    EnvelopeContents contents = decodeEnvelope(m_parser->parse(body));
+    const strictjson::Path root;
+    return {std::move(contents.errorDescriptions),
+            strictjson::decodeArray(contents.data, root.member(envelopeDataKey), &strictjson::decode<HueReference>)};
 }
 
 HuePairingReply HueReplyDecoder::pairingReply(const QByteArray &body)

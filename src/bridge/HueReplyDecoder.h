@@ -28,13 +28,13 @@ public:
     HueReplyDecoder(const HueReplyDecoder &) = delete;
     HueReplyDecoder &operator=(const HueReplyDecoder &) = delete;
 
-    // GET /clip/v2/resource: every resource in the bridge's order. Any resource that does
+    // GET /clip/v2/resource: the resources in the bridge's order. Any resource that does
     // not have its required shape fails the whole list with a path under "data"; the
-    // types the model ignores keep only their id and type, whatever else they hold.
-    HueEnvelope<std::vector<HueResource>> resourceList(const QByteArray &body);
+    // types the model ignores have only their id and type read, whatever else they hold.
+    HueEnvelope<std::vector<HueResource>> resourceList(const QByteArray &body, IgnoredResources ignored);
     // The same resources from an object whose "errors" are neither needed nor read, for
     // those that look only at what a home holds.
-    std::vector<HueResource> resources(const QByteArray &body);
+    std::vector<HueResource> resources(const QByteArray &body, IgnoredResources ignored);
     // A change's reply: references to what changed.
     HueEnvelope<std::vector<HueReference>> changeReply(const QByteArray &body);
     // POST /api.

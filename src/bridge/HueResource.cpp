@@ -2,6 +2,9 @@
 
 #include "bridge/ClipDecoders.h"
 
+#include <array>
+#include <string_view>
+
 namespace vantora {
 
 namespace {
@@ -30,27 +33,7 @@ constexpr QLatin1String mirekMinimum{"mirek_minimum"};
 constexpr QLatin1String mirekMaximum{"mirek_maximum"};
 } // namespace key
 
-bool isReadInDetail(const QString &type)
-{
-    return type == ClipType::light || type == ClipType::room || type == ClipType::zigbeeConnectivity
-        || type == ClipType::bridgeHome;
-}
-
-std::optional<std::vector<HueReference>> optionalReferences(const strictjson::ObjectReader &object,
-                                                           QLatin1String member)
-{
-    const auto array = object.optional<strictjson::Array>(member);
-    if (!array)
-        return std::nullopt;
-    return strictjson::decodeArray(*array, object.path().member(member), &strictjson::decode<HueReference>);
-}
-
 } // namespace
-
-QJsonObject toJson(const HueResource::OnState &state)
-{
-    return QJsonObject{{key::on, state.on}};
-}
 
 } // namespace vantora
 
@@ -101,13 +84,47 @@ HueResource::Temperature decode<HueResource::Temperature>(Element value, const P
             .mirek_schema = object.optional<HueResource::Temperature::Schema>(key::mirekSchema)};
 }
 
-template <>
-HueResource decode<HueResource>(Element value, const Path &path)
+} // namespace vantora::strictjson
+
+namespace vantora {
+
+namespace {
+
+bool isReadInDetail(std::string_view type)
 {
-    const ObjectReader object(value, path);
-    HueResource resource{.id = object.required<QString>(key::id), .type = object.required<QString>(key::type)};
-    if (!isReadInDetail(resource.type))
-        return resource;
+    const auto is = [type](QLatin1String readType) {
+        return type == std::string_view(readType.data(), std::size_t(readType.size()));
+    };
+    return is(ClipType::light) || is(ClipType::room) || is(ClipType::zigbeeConnectivity) || is(ClipType::bridgeHome);
+}
+
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+struct NamedType {
+    std::string_view name;
+    QString text;
+};
+
+NamedType namedType(QLatin1String type)
+{
+    return {std::string_view(type.data(), std::size_t(type.size())), QString(type)};
+}
+
+std::optional<std::vector<HueReference>> optionalReferences(const strictjson::ObjectReader &object,
+                                                           QLatin1String member)
+{
+    const auto array = object.optional<strictjson::Array>(member);
+    if (!array)
+        return std::nullopt;
+    return strictjson::decodeArray(*array, object.path().member(member), &strictjson::decode<HueReference>);
+}
+
+HueResource decodeDetails(const strictjson::ObjectReader &object, QString id, QString type)
+{
+    HueResource resource{.id = std::move(id), .type = std::move(type)};
     resource.owner = object.optional<HueReference>(key::owner);
     resource.metadata = object.optional<HueResource::Metadata>(key::metadata);
     resource.children = optionalReferences(object, key::children);
@@ -120,4 +137,42 @@ HueResource decode<HueResource>(Element value, const Path &path)
     return resource;
 }
 
-} // namespace vantora::strictjson
+} // namespace
+
+QJsonObject toJson(const HueResource::OnState &state)
+{
+    return QJsonObject{{key::on, state.on}};
+}
+
+QString clipTypeText(std::string_view type)
+{
+    static const std::array named{namedType(ClipType::light),      namedType(ClipType::room),
+                                  namedType(ClipType::zigbeeConnectivity), namedType(ClipType::bridgeHome),
+                                  namedType(ClipType::device),     namedType(ClipType::groupedLight)};
+    for (const NamedType &known : named) {
+        if (known.name == type)
+            return known.text;
+    }
+    return text(type);
+}
+
+std::vector<HueResource> decodeResourceList(strictjson::Array data, const strictjson::Path &path,
+                                            IgnoredResources ignored)
+{
+    // Not reserved for every element: most of a home's resources are of types passed over.
+    std::vector<HueResource> resources;
+    std::size_t index = 0;
+    for (const strictjson::Element value : data) {
+        const strictjson::Path resourcePath = path.element(index++);
+        const strictjson::ObjectReader object(value, resourcePath);
+        const auto id = object.required<std::string_view>(key::id);
+        const auto type = object.required<std::string_view>(key::type);
+        if (isReadInDetail(type))
+            resources.push_back(decodeDetails(object, text(id), clipTypeText(type)));
+        else if (ignored == IgnoredResources::kept)
+            resources.push_back(HueResource{.id = text(id), .type = clipTypeText(type)});
+    }
+    return resources;
+}
+
+} // namespace vantora

@@ -84,6 +84,14 @@ struct HueResource {
     std::optional<Temperature> color_temperature{};
 };
 
+// Whether a resource list keeps, with their id and type, the resources of the types the
+// model does not read. Their id and type are checked either way.
+enum class IgnoredResources {
+    kept,
+    // For the snapshot, which would pass over them.
+    skipped,
+};
+
 QJsonObject toJson(const HueResource::OnState &state);
 
 } // namespace vantora

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 namespace vantora::strictjson {
@@ -79,11 +80,18 @@ double decode<double>(Element value, const Path &path)
 }
 
 template <>
-QString decode<QString>(Element value, const Path &path)
+std::string_view decode<std::string_view>(Element value, const Path &path)
 {
     std::string_view text;
     if (value.get(text))
         mismatch(path, "a string");
+    return text;
+}
+
+template <>
+QString decode<QString>(Element value, const Path &path)
+{
+    const auto text = decode<std::string_view>(value, path);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
@@ -129,6 +137,11 @@ ObjectReader::ObjectReader(Element value, const Path &path)
 {
     if (value.get(m_object))
         mismatch(path, "an object");
+    for (auto member = m_object.begin(), end = m_object.end(); member != end; ++member) {
+        if (m_memberCount < gatheredMembers)
+            new (m_members + m_memberCount * sizeof(Member)) Member{member.key(), member.value()};
+        ++m_memberCount;
+    }
 }
 
 std::optional<Element> ObjectReader::find(QLatin1String key) const
@@ -152,9 +165,20 @@ Element ObjectReader::requiredValue(QLatin1String key, const Path &path) const
 std::optional<Element> ObjectReader::lastValue(QLatin1String key) const
 {
     const std::string_view wanted(key.data(), std::size_t(key.size()));
+    // Keys are never empty here; most members differ in length or first letter.
+    const auto matches = [wanted](std::string_view candidate) {
+        return candidate.size() == wanted.size() && candidate.front() == wanted.front() && candidate == wanted;
+    };
+    if (m_memberCount <= gatheredMembers) {
+        for (std::size_t index = m_memberCount; index-- > 0;) {
+            if (matches(gathered(index).key))
+                return gathered(index).value;
+        }
+        return std::nullopt;
+    }
     std::optional<Element> found;
     for (const auto member : m_object) {
-        if (member.key == wanted)
+        if (matches(member.key))
             found = member.value;
     }
     return found;

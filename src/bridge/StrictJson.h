@@ -23,7 +23,10 @@
 #include <cstddef>
 #include <limits>
 #include <memory>
+#include <new>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vantora::strictjson {
@@ -89,6 +92,9 @@ template <>
 QString decode<QString>(Element value, const Path &path);
 template <>
 Array decode<Array>(Element value, const Path &path);
+// The text as it stands in the document, valid while the document is.
+template <>
+std::string_view decode<std::string_view>(Element value, const Path &path);
 
 // Integers: integral numbers within [minimum, maximum], written with or without a fraction.
 qint64 decodeInteger(Element value, const Path &path, qint64 minimum, qint64 maximum);
@@ -101,6 +107,10 @@ inline qint64 decode<qint64>(Element value, const Path &path)
 
 // Reads the members of one JSON object. Its path names its parent's, so the reader must
 // not outlive the reader or path it came from.
+//
+// The members' keys are gathered once, so that each lookup compares against a short array
+// rather than walking the document again; an object with more members than that array
+// holds is walked for every lookup.
 class ObjectReader final {
 public:
     ObjectReader(Element value, const Path &path);
@@ -131,8 +141,21 @@ private:
     // Null included; absent only when the key is missing.
     std::optional<Element> lastValue(QLatin1String key) const;
 
+    struct Member {
+        std::string_view key;
+        Element value;
+    };
+    static constexpr std::size_t gatheredMembers = 32;
+    static_assert(std::is_trivially_copyable_v<Member> && std::is_trivially_destructible_v<Member>);
+
+    const Member &gathered(std::size_t index) const { return std::launder(reinterpret_cast<const Member *>(m_members))[index]; }
+
     simdjson::dom::object m_object;
     Path m_path;
+    // Left uninitialised beyond m_memberCount: a reader is made for every object read.
+    alignas(Member) std::byte m_members[gatheredMembers * sizeof(Member)];
+    // Beyond gatheredMembers when the object has more members than the array holds.
+    std::size_t m_memberCount = 0;
 };
 
 template <>

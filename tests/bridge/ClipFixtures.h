@@ -20,7 +20,7 @@ inline QByteArray clipFixture(const char *name)
 // The resources of a whole resource-list reply, envelope included.
 inline std::vector<HueResource> resourcesOfReply(const QByteArray &reply)
 {
-    return HueReplyDecoder().resourceList(reply).data;
+    return HueReplyDecoder().resourceList(reply, IgnoredResources::kept).data;
 }
 
 // A bare JSON array of resources, as written inline in tests; decoding errors name their

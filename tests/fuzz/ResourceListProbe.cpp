@@ -30,7 +30,7 @@ void changeToOwnValues(const HueLight &light)
 
 void probeResourceListReply(const QByteArray &reply)
 {
-    const HueSnapshot snapshot = HueSnapshot::fromResources(HueReplyDecoder().resources(reply));
+    const HueSnapshot snapshot = HueSnapshot::fromResources(HueReplyDecoder().resources(reply, IgnoredResources::skipped));
     for (const LightRoom &room : snapshot.hidingUnavailable(true).rooms()) {
         room.averageBrightness();
         room.minimumBrightness();
