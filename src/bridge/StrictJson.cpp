@@ -12,6 +12,16 @@ namespace {
 // Every 64-bit integer lies in [-2^63, 2^63); both bounds are exact doubles.
 constexpr double twoToThe63 = 9223372036854775808.0;
 
+// A key's length, first and last character: enough to tell apart almost every two keys of
+// one object without reaching for their text.
+std::uint32_t signatureOf(std::string_view key)
+{
+    if (key.empty())
+        return 0;
+    return std::uint32_t(key.size()) << 16 | std::uint32_t(std::uint8_t(key.front())) << 8
+        | std::uint32_t(std::uint8_t(key.back()));
+}
+
 [[noreturn]] void mismatch(const Path &path, const char *expected)
 {
     throw runtime::DecodingError(path.text(), QStringLiteral("expected %1").arg(QLatin1String(expected)));
@@ -138,8 +148,11 @@ ObjectReader::ObjectReader(Element value, const Path &path)
     if (value.get(m_object))
         mismatch(path, "an object");
     for (auto member = m_object.begin(), end = m_object.end(); member != end; ++member) {
-        if (m_memberCount < gatheredMembers)
-            new (m_members + m_memberCount * sizeof(Member)) Member{member.key(), member.value()};
+        if (m_memberCount < gatheredMembers) {
+            const std::string_view key = member.key();
+            new (m_members + m_memberCount * sizeof(Member)) Member{key, member.value()};
+            m_signatures[m_memberCount] = signatureOf(key);
+        }
         ++m_memberCount;
     }
 }
@@ -165,20 +178,17 @@ Element ObjectReader::requiredValue(QLatin1String key, const Path &path) const
 std::optional<Element> ObjectReader::lastValue(QLatin1String key) const
 {
     const std::string_view wanted(key.data(), std::size_t(key.size()));
-    // Keys are never empty here; most members differ in length or first letter.
-    const auto matches = [wanted](std::string_view candidate) {
-        return candidate.size() == wanted.size() && candidate.front() == wanted.front() && candidate == wanted;
-    };
     if (m_memberCount <= gatheredMembers) {
+        const std::uint32_t signature = signatureOf(wanted);
         for (std::size_t index = m_memberCount; index-- > 0;) {
-            if (matches(gathered(index).key))
+            if (m_signatures[index] == signature && gathered(index).key == wanted)
                 return gathered(index).value;
         }
         return std::nullopt;
     }
     std::optional<Element> found;
     for (const auto member : m_object) {
-        if (matches(member.key))
+        if (member.key == wanted)
             found = member.value;
     }
     return found;

@@ -21,6 +21,7 @@
 
 #include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <new>
@@ -108,9 +109,9 @@ inline qint64 decode<qint64>(Element value, const Path &path)
 // Reads the members of one JSON object. Its path names its parent's, so the reader must
 // not outlive the reader or path it came from.
 //
-// The members' keys are gathered once, so that each lookup compares against a short array
-// rather than walking the document again; an object with more members than that array
-// holds is walked for every lookup.
+// The members are gathered once, each with a small signature of its key, so that a lookup
+// compares integers in a short array rather than walking the document again; an object
+// with more members than that array holds is walked for every lookup.
 class ObjectReader final {
 public:
     ObjectReader(Element value, const Path &path);
@@ -152,8 +153,9 @@ private:
 
     simdjson::dom::object m_object;
     Path m_path;
-    // Left uninitialised beyond m_memberCount: a reader is made for every object read.
+    // Both left uninitialised beyond m_memberCount: a reader is made for every object read.
     alignas(Member) std::byte m_members[gatheredMembers * sizeof(Member)];
+    std::uint32_t m_signatures[gatheredMembers];
     // Beyond gatheredMembers when the object has more members than the array holds.
     std::size_t m_memberCount = 0;
 };
