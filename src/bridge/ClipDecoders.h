@@ -30,9 +30,9 @@ EnvelopeContents decodeEnvelope(strictjson::Element document);
 // The path of an envelope's data in decoding errors.
 inline constexpr QLatin1String envelopeDataKey{"data"};
 
-// A resource type as text: the types the model names share one string each rather than
-// taking one per resource.
-QString clipTypeText(std::string_view type);
+// A resource type or status as text: the words every list repeats share one string each
+// rather than taking one per resource.
+QString recurringText(std::string_view utf8);
 
 // The resources of a list in the bridge's order; any of them without its required shape
 // fails the whole list.

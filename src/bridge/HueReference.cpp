@@ -23,5 +23,5 @@ vantora::HueReference vantora::strictjson::decode<vantora::HueReference>(Element
 {
     const ObjectReader object(value, path);
     return vantora::HueReference{.rid = object.required<QString>(vantora::ridKey),
-                                 .rtype = clipTypeText(object.required<std::string_view>(vantora::rtypeKey))};
+                                 .rtype = recurringText(object.required<std::string_view>(vantora::rtypeKey))};
 }

@@ -43,7 +43,9 @@ template <>
 HueResource::Metadata decode<HueResource::Metadata>(Element value, const Path &path)
 {
     const ObjectReader object(value, path);
-    return {.name = object.optional<QString>(key::name), .archetype = object.optional<QString>(key::archetype)};
+    // Checked, though nothing reads it, so that the same replies pass as ever.
+    object.optional<std::string_view>(key::archetype);
+    return {.name = object.optional<QString>(key::name)};
 }
 
 template <>
@@ -103,14 +105,14 @@ QString text(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
-struct NamedType {
-    std::string_view name;
+struct SharedText {
+    std::string_view utf8;
     QString text;
 };
 
-NamedType namedType(QLatin1String type)
+SharedText shared(QLatin1String word)
 {
-    return {std::string_view(type.data(), std::size_t(type.size())), QString(type)};
+    return {std::string_view(word.data(), std::size_t(word.size())), QString(word)};
 }
 
 std::optional<std::vector<HueReference>> optionalReferences(const strictjson::ObjectReader &object,
@@ -122,19 +124,18 @@ std::optional<std::vector<HueReference>> optionalReferences(const strictjson::Ob
     return strictjson::decodeArray(*array, object.path().member(member), &strictjson::decode<HueReference>);
 }
 
-HueResource decodeDetails(const strictjson::ObjectReader &object, QString id, QString type)
+void decodeDetails(const strictjson::ObjectReader &object, HueResource &resource)
 {
-    HueResource resource{.id = std::move(id), .type = std::move(type)};
     resource.owner = object.optional<HueReference>(key::owner);
     resource.metadata = object.optional<HueResource::Metadata>(key::metadata);
     resource.children = optionalReferences(object, key::children);
     resource.services = optionalReferences(object, key::services);
     resource.on = object.optional<HueResource::OnState>(key::on);
-    resource.status = object.optional<QString>(key::status);
+    if (const auto status = object.optional<std::string_view>(key::status))
+        resource.status = recurringText(*status);
     resource.dimming = object.optional<HueResource::Dimming>(key::dimming);
     resource.color = object.optional<HueResource::Colour>(key::color);
     resource.color_temperature = object.optional<HueResource::Temperature>(key::colorTemperature);
-    return resource;
 }
 
 } // namespace
@@ -144,16 +145,25 @@ QJsonObject toJson(const HueResource::OnState &state)
     return QJsonObject{{key::on, state.on}};
 }
 
-QString clipTypeText(std::string_view type)
+QString recurringText(std::string_view utf8)
 {
-    static const std::array named{namedType(ClipType::light),      namedType(ClipType::room),
-                                  namedType(ClipType::zigbeeConnectivity), namedType(ClipType::bridgeHome),
-                                  namedType(ClipType::device),     namedType(ClipType::groupedLight)};
-    for (const NamedType &known : named) {
-        if (known.name == type)
-            return known.text;
+    static const std::array words{
+        shared(ClipType::light),
+        shared(ClipType::room),
+        shared(ClipType::zigbeeConnectivity),
+        shared(ClipType::bridgeHome),
+        shared(ClipType::device),
+        shared(ClipType::groupedLight),
+        shared(ClipStatus::connected),
+        shared(ClipStatus::disconnected),
+        shared(ClipStatus::connectivityIssue),
+        shared(ClipStatus::unidirectionalIncoming),
+    };
+    for (const SharedText &word : words) {
+        if (word.utf8 == utf8)
+            return word.text;
     }
-    return text(type);
+    return text(utf8);
 }
 
 std::vector<HueResource> decodeResourceList(strictjson::Array data, const strictjson::Path &path,
@@ -167,10 +177,12 @@ std::vector<HueResource> decodeResourceList(strictjson::Array data, const strict
         const strictjson::ObjectReader object(value, resourcePath);
         const auto id = object.required<std::string_view>(key::id);
         const auto type = object.required<std::string_view>(key::type);
-        if (isReadInDetail(type))
-            resources.push_back(decodeDetails(object, text(id), clipTypeText(type)));
-        else if (ignored == IgnoredResources::kept)
-            resources.push_back(HueResource{.id = text(id), .type = clipTypeText(type)});
+        const bool readInDetail = isReadInDetail(type);
+        if (!readInDetail && ignored == IgnoredResources::skipped)
+            continue;
+        HueResource &resource = resources.emplace_back(HueResource{.id = text(id), .type = recurringText(type)});
+        if (readInDetail)
+            decodeDetails(object, resource);
     }
     return resources;
 }

@@ -23,6 +23,14 @@ inline constexpr QLatin1String device{"device"};
 inline constexpr QLatin1String groupedLight{"grouped_light"};
 } // namespace ClipType
 
+// The statuses a zigbee connectivity service reports.
+namespace ClipStatus {
+inline constexpr QLatin1String connected{"connected"};
+inline constexpr QLatin1String disconnected{"disconnected"};
+inline constexpr QLatin1String connectivityIssue{"connectivity_issue"};
+inline constexpr QLatin1String unidirectionalIncoming{"unidirectional_incoming"};
+} // namespace ClipStatus
+
 // The members of a light's state, named alike where the bridge reports them and where a
 // change sets them.
 namespace ClipMember {
@@ -42,7 +50,6 @@ inline constexpr QLatin1String mirek{"mirek"};
 struct HueResource {
     struct Metadata {
         std::optional<QString> name{};
-        std::optional<QString> archetype{};
     };
 
     struct OnState {
