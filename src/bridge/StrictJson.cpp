@@ -27,6 +27,11 @@ std::uint32_t signatureOf(std::string_view key)
     throw runtime::DecodingError(path.text(), QStringLiteral("expected %1").arg(QLatin1String(expected)));
 }
 
+[[noreturn]] void fail(const Path &path, const char *reason)
+{
+    throw runtime::DecodingError(path.text(), QLatin1String(reason));
+}
+
 [[noreturn]] void outOfRange(const Path &path)
 {
     throw runtime::DecodingError(path.text(), QStringLiteral("integer out of range"));
@@ -42,11 +47,6 @@ QString Path::text() const
     if (m_key.isEmpty())
         return parent + QLatin1Char('[') + QString::number(m_index) + QLatin1Char(']');
     return parent.isEmpty() ? QString(m_key) : parent + QLatin1Char('.') + m_key;
-}
-
-void fail(const Path &path, const char *reason)
-{
-    throw runtime::DecodingError(path.text(), QLatin1String(reason));
 }
 
 Element DocumentParser::parse(const QByteArray &text)

@@ -19,7 +19,6 @@
 
 #include <simdjson.h>
 
-#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -61,8 +60,6 @@ private:
     QLatin1String m_key{}; // empty for an array element
     std::size_t m_index = 0;
 };
-
-[[noreturn]] void fail(const Path &path, const char *reason);
 
 // Parses whole documents, keeping its buffers from one document to the next. Each parse
 // invalidates the elements of the one before.
@@ -118,9 +115,7 @@ public:
 
     const Path &path() const noexcept { return m_path; }
 
-    // The value of `key` unless it is missing or null. A repeated key's last value counts.
-    std::optional<Element> find(QLatin1String key) const;
-
+    // A key given twice counts with its last value.
     template <typename T>
     T required(QLatin1String key) const
     {
@@ -138,6 +133,8 @@ public:
     }
 
 private:
+    // The value of `key` unless it is missing or null.
+    std::optional<Element> find(QLatin1String key) const;
     Element requiredValue(QLatin1String key, const Path &path) const;
     // Null included; absent only when the key is missing.
     std::optional<Element> lastValue(QLatin1String key) const;
@@ -149,7 +146,10 @@ private:
     static constexpr std::size_t gatheredMembers = 32;
     static_assert(std::is_trivially_copyable_v<Member> && std::is_trivially_destructible_v<Member>);
 
-    const Member &gathered(std::size_t index) const { return std::launder(reinterpret_cast<const Member *>(m_members))[index]; }
+    const Member &gathered(std::size_t index) const
+    {
+        return std::launder(reinterpret_cast<const Member *>(m_members))[index];
+    }
 
     simdjson::dom::object m_object;
     Path m_path;
