@@ -12,16 +12,6 @@ namespace {
 // Every 64-bit integer lies in [-2^63, 2^63); both bounds are exact doubles.
 constexpr double twoToThe63 = 9223372036854775808.0;
 
-// A key's length, first and last character: enough to tell apart almost every two keys of
-// one object without reaching for their text.
-std::uint32_t signatureOf(std::string_view key)
-{
-    if (key.empty())
-        return 0;
-    return std::uint32_t(key.size()) << 16 | std::uint32_t(std::uint8_t(key.front())) << 8
-        | std::uint32_t(std::uint8_t(key.back()));
-}
-
 [[noreturn]] void mismatch(const Path &path, const char *expected)
 {
     throw runtime::DecodingError(path.text(), QStringLiteral("expected %1").arg(QLatin1String(expected)));
@@ -157,41 +147,19 @@ ObjectReader::ObjectReader(Element value, const Path &path)
     }
 }
 
-std::optional<Element> ObjectReader::find(QLatin1String key) const
+std::optional<Element> ObjectReader::walkForLastValue(std::string_view key) const
 {
-    const auto value = lastValue(key);
-    if (value && value->is_null())
-        return std::nullopt;
-    return value;
-}
-
-Element ObjectReader::requiredValue(QLatin1String key, const Path &path) const
-{
-    const auto value = lastValue(key);
-    if (!value)
-        fail(path, "required key is missing");
-    if (value->is_null())
-        fail(path, "required key is null");
-    return *value;
-}
-
-std::optional<Element> ObjectReader::lastValue(QLatin1String key) const
-{
-    const std::string_view wanted(key.data(), std::size_t(key.size()));
-    if (m_memberCount <= gatheredMembers) {
-        const std::uint32_t signature = signatureOf(wanted);
-        for (std::size_t index = m_memberCount; index-- > 0;) {
-            if (m_signatures[index] == signature && gathered(index).key == wanted)
-                return gathered(index).value;
-        }
-        return std::nullopt;
-    }
     std::optional<Element> found;
     for (const auto member : m_object) {
-        if (member.key == wanted)
+        if (member.key == key)
             found = member.value;
     }
     return found;
+}
+
+void ObjectReader::failMissing(const Path &path, bool isNull)
+{
+    fail(path, isNull ? "required key is null" : "required key is missing");
 }
 
 } // namespace vantora::strictjson

@@ -134,10 +134,49 @@ public:
 
 private:
     // The value of `key` unless it is missing or null.
-    std::optional<Element> find(QLatin1String key) const;
-    Element requiredValue(QLatin1String key, const Path &path) const;
+    std::optional<Element> find(QLatin1String key) const
+    {
+        const auto value = lastValue(key);
+        if (value && value->is_null())
+            return std::nullopt;
+        return value;
+    }
+
+    Element requiredValue(QLatin1String key, const Path &path) const
+    {
+        const auto value = lastValue(key);
+        if (!value || value->is_null())
+            failMissing(path, value.has_value());
+        return *value;
+    }
+
+    [[noreturn]] static void failMissing(const Path &path, bool isNull);
+
+    // A key's length, first and last character: enough to tell apart almost every two
+    // keys of one object without reaching for their text.
+    static std::uint32_t signatureOf(std::string_view key)
+    {
+        if (key.empty())
+            return 0;
+        return std::uint32_t(key.size()) << 16 | std::uint32_t(std::uint8_t(key.front())) << 8
+            | std::uint32_t(std::uint8_t(key.back()));
+    }
+
     // Null included; absent only when the key is missing.
-    std::optional<Element> lastValue(QLatin1String key) const;
+    std::optional<Element> lastValue(QLatin1String key) const
+    {
+        const std::string_view wanted(key.data(), std::size_t(key.size()));
+        if (m_memberCount > gatheredMembers)
+            return walkForLastValue(wanted);
+        const std::uint32_t signature = signatureOf(wanted);
+        for (std::size_t index = m_memberCount; index-- > 0;) {
+            if (m_signatures[index] == signature && gathered(index).key == wanted)
+                return gathered(index).value;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<Element> walkForLastValue(std::string_view key) const;
 
     struct Member {
         std::string_view key;
