@@ -71,8 +71,14 @@ TEST(StrictReplies, IntegersMayBeWrittenAsWholeDoublesButStayWithin64Bits)
     EXPECT_EQ(mirekOf("true"), "data[0].color_temperature.mirek: expected an integer");
 }
 
-TEST(StrictReplies, ARepeatedKeyCountsWithItsLastValue)
+TEST(StrictReplies, AResourceWithManyMembersIsReadAsAnyOther)
 {
-    const auto resources = resourcesOf(R"([{"id": "l", "type": "light", "on": {"on": "yes"}, "on": {"on": true}}])");
+    QByteArray light = R"([{"id": "l", "type": "light", "on": {"on": true})";
+    for (int extra = 0; extra < 40; ++extra)
+        light += QByteArrayLiteral(", \"extra_") + QByteArray::number(extra) + "\": " + QByteArray::number(extra);
+    light += R"(, "metadata": {"name": "Desk"}}])";
+    const auto resources = resourcesOf(light.constData());
     EXPECT_TRUE(resources.front().on->on);
+    EXPECT_EQ(resources.front().metadata->name, QStringLiteral("Desk"));
+    EXPECT_EQ(outcomeOf(light.replace("\"Desk\"", "7")), "refused at 'data[0].metadata.name'");
 }
