@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/BrightnessFloor.h"
 #include "bridge/HueGamut.h"
 #include "bridge/HueXY.h"
 #include "bridge/LightColour.h"
@@ -26,9 +27,8 @@ struct HueLight {
     bool isReachable = false;
     // Percent; absent when the light cannot be dimmed.
     std::optional<double> brightness{};
-    // The lowest brightness, in percent, a change may set; 1…100. Every light the model
-    // builds gets 1.
-    double minimumBrightness = 1.0;
+    // Every light the model builds gets 1.
+    BrightnessFloor minimumBrightness{};
     // Absent when the light has no colour.
     std::optional<HueXY> color{};
     // Absent when the bridge reports none.

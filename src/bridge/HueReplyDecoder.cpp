@@ -4,16 +4,6 @@
 
 namespace vantora {
 
-namespace {
-
-std::vector<HueResource> decodeResources(strictjson::Array data, IgnoredResources ignored)
-{
-    const strictjson::Path root;
-    return decodeResourceList(data, root.member(envelopeDataKey), ignored);
-}
-
-} // namespace
-
 HueReplyDecoder::HueReplyDecoder()
     : m_parser(std::make_unique<strictjson::DocumentParser>())
 {
@@ -25,14 +15,9 @@ HueEnvelope<std::vector<HueResource>> HueReplyDecoder::resourceList(const QByteA
                                                                     IgnoredResources ignored)
 {
     EnvelopeContents contents = decodeEnvelope(m_parser->parse(body));
-    return {std::move(contents.errorDescriptions), decodeResources(contents.data, ignored)};
-}
-
-std::vector<HueResource> HueReplyDecoder::resources(const QByteArray &body, IgnoredResources ignored)
-{
     const strictjson::Path root;
-    const strictjson::ObjectReader reply(m_parser->parse(body), root);
-    return decodeResources(reply.required<strictjson::Array>(envelopeDataKey), ignored);
+    return {std::move(contents.errorDescriptions),
+            decodeResourceList(contents.data, root.member(envelopeDataKey), ignored)};
 }
 
 HueEnvelope<std::vector<HueReference>> HueReplyDecoder::changeReply(const QByteArray &body)

@@ -32,9 +32,6 @@ public:
     // not have its required shape fails the whole list with a path under "data"; the
     // types the model ignores have only their id and type read, whatever else they hold.
     HueEnvelope<std::vector<HueResource>> resourceList(const QByteArray &body, IgnoredResources ignored);
-    // The same resources from an object whose "errors" are neither needed nor read, for
-    // those that look only at what a home holds.
-    std::vector<HueResource> resources(const QByteArray &body, IgnoredResources ignored);
     // A change's reply: references to what changed.
     HueEnvelope<std::vector<HueReference>> changeReply(const QByteArray &body);
     // POST /api.

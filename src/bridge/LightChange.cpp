@@ -28,7 +28,7 @@ LightChange LightChange::validated(const HueLight &light) const
     if (brightness) {
         if (!std::isfinite(*brightness) || !light.brightness)
             refuse("Brightness isn’t supported by this light.");
-        result.brightness = std::min(std::max(*brightness, light.minimumBrightness), 100.0);
+        result.brightness = std::min(std::max<double>(*brightness, light.minimumBrightness), 100.0);
     }
     if (color) {
         if (!light.color || !color->isValid())

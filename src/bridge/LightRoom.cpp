@@ -40,7 +40,7 @@ double minimumBrightness(std::span<const HueLight> lights)
     std::optional<double> largest;
     for (const HueLight &light : lights) {
         if (takesBrightness(light))
-            largest = std::max(largest.value_or(light.minimumBrightness), light.minimumBrightness);
+            largest = std::max<double>(largest.value_or(light.minimumBrightness), light.minimumBrightness);
     }
     return largest.value_or(1.0);
 }

@@ -3,48 +3,25 @@
 #include "BridgeIdentityMismatch.h"
 #include "ReplyErrorClassification.h"
 
-#include <QMetaEnum>
 #include <QSslConfiguration>
 
 namespace vantora::platform {
 
-namespace {
-
 using runtime::NetworkError;
 using runtime::NetworkErrorCode;
 
-// Only Qt's own name for the failure: its error strings quote the URL, and nothing from
-// the request belongs in an error.
-QString describe(QNetworkReply::NetworkError error)
-{
-    return QString::fromLatin1(QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(error));
-}
-
-HttpHeaders headersOf(const QNetworkReply &reply)
-{
-    HttpHeaders headers;
-    for (const auto &[name, value] : reply.rawHeaderPairs())
-        headers.push_back({name, value});
-    return headers;
-}
-
-} // namespace
-
 PinnedExchange::PinnedExchange(BridgeTrustPolicy policy, RequestTimeouts timeouts, std::function<void()> onTrustRefused)
     : m_policy(std::move(policy))
-    , m_timeouts(timeouts)
     , m_onTrustRefused(std::move(onTrustRefused))
+    , m_deadlines(timeouts)
 {
-    m_idleTimer.setSingleShot(true);
-    m_totalTimer.setSingleShot(true);
-    connect(&m_idleTimer, &QTimer::timeout, this, [this] { expire(ExpiredLimit::idle); });
-    connect(&m_totalTimer, &QTimer::timeout, this, [this] { expire(ExpiredLimit::total); });
 }
 
 PinnedExchange::~PinnedExchange()
 {
     // Releasing the reply aborts it, and an aborted reply reports that it finished: that
     // report must not reach this half-destroyed object.
+    m_deadlines.stop();
     if (m_reply)
         disconnect(m_reply.get(), nullptr, this, nullptr);
 }
@@ -56,17 +33,13 @@ void PinnedExchange::start(NetworkReplyPtr reply, runtime::Completer<HttpRespons
     QNetworkReply *watched = m_reply.get();
     connect(watched, &QNetworkReply::sslErrors, this, &PinnedExchange::checkHandshakeErrors);
     connect(watched, &QNetworkReply::encrypted, this, &PinnedExchange::checkEncryptedPeer);
-    connect(watched, &QNetworkReply::uploadProgress, this, [this] { m_idleTimer.start(); });
-    connect(watched, &QNetworkReply::downloadProgress, this, [this] { m_idleTimer.start(); });
     connect(watched, &QNetworkReply::finished, this, &PinnedExchange::complete);
-    m_idleTimer.start(m_timeouts.idle);
-    m_totalTimer.start(m_timeouts.total);
+    m_deadlines.watch(watched);
 }
 
 void PinnedExchange::cancel()
 {
-    m_idleTimer.stop();
-    m_totalTimer.stop();
+    m_deadlines.stop();
     if (m_reply)
         m_reply->abort();
 }
@@ -100,18 +73,9 @@ void PinnedExchange::refuse(TrustRefusal refusal)
         m_onTrustRefused();
 }
 
-void PinnedExchange::expire(ExpiredLimit limit)
-{
-    m_expired = limit;
-    m_reply->abort();
-}
-
 void PinnedExchange::complete()
 {
-    m_idleTimer.stop();
-    m_totalTimer.stop();
-    const QNetworkReply &reply = *m_reply;
-
+    m_deadlines.stop();
     if (m_refusal == TrustRefusal::identity) {
         m_done->fail(BridgeIdentityMismatch());
         return;
@@ -121,21 +85,16 @@ void PinnedExchange::complete()
                                   QStringLiteral("the bridge's certificate was refused")));
         return;
     }
-    if (m_expired) {
-        const auto limit = m_expired == ExpiredLimit::idle ? m_timeouts.idle : m_timeouts.total;
-        const QString which = m_expired == ExpiredLimit::idle ? QStringLiteral("no progress for")
-                                                              : QStringLiteral("the request took more than");
-        m_done->fail(NetworkError(NetworkErrorCode::timedOut,
-                                  QStringLiteral("%1 %2 ms").arg(which).arg(limit.count())));
+    if (const std::optional<NetworkError> expiry = m_deadlines.expiry()) {
+        m_done->fail(*expiry);
         return;
     }
 
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && isHttpStatusError(reply.error())) {
-        m_done->resolve(HttpResponse{status.toInt(), headersOf(reply), m_reply->readAll()});
-        return;
+    try {
+        m_done->resolve(finishedResponse(*m_reply));
+    } catch (const NetworkError &failure) {
+        m_done->fail(failure);
     }
-    m_done->fail(NetworkError(networkErrorCodeFor(reply.error()), describe(reply.error())));
 }
 
 } // namespace vantora::platform

@@ -3,13 +3,13 @@
 #include "BridgeTrustPolicy.h"
 #include "HttpResponse.h"
 #include "NetworkReplyPtr.h"
+#include "ReplyDeadlines.h"
 #include "RequestTimeouts.h"
 #include "TrustRefusal.h"
 
 #include "runtime/ExternalWait.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -36,21 +36,15 @@ public:
     void cancel();
 
 private:
-    enum class ExpiredLimit { idle, total };
-
     void checkHandshakeErrors(const QList<QSslError> &errors);
     void checkEncryptedPeer();
     void refuse(TrustRefusal refusal);
-    void expire(ExpiredLimit limit);
     void complete();
 
     BridgeTrustPolicy m_policy;
-    RequestTimeouts m_timeouts;
     std::function<void()> m_onTrustRefused;
     std::optional<TrustRefusal> m_refusal;
-    std::optional<ExpiredLimit> m_expired;
-    QTimer m_idleTimer;
-    QTimer m_totalTimer;
+    ReplyDeadlines m_deadlines;
     std::optional<runtime::Completer<HttpResponse>> m_done;
     NetworkReplyPtr m_reply;
 };

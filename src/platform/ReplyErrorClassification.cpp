@@ -1,5 +1,7 @@
 #include "ReplyErrorClassification.h"
 
+#include <QMetaEnum>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -35,6 +37,14 @@ constexpr std::array<std::pair<QtError, Code>, 16> codeForQtError{{
     {QtError::UnknownProxyError, Code::other},
 }};
 
+HttpHeaders headersOf(const QNetworkReply &reply)
+{
+    HttpHeaders headers;
+    for (const auto &[name, value] : reply.rawHeaderPairs())
+        headers.push_back({name, value});
+    return headers;
+}
+
 } // namespace
 
 runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
@@ -46,12 +56,20 @@ runtime::NetworkErrorCode networkErrorCodeFor(QNetworkReply::NetworkError error)
     return it->second;
 }
 
-bool isHttpStatusError(QNetworkReply::NetworkError error)
+bool restatesHttpStatus(QNetworkReply::NetworkError error)
 {
-    const int value = int(error);
-    const bool contentError = value >= QtError::ContentAccessDenied && value <= QtError::UnknownContentError;
-    const bool serverError = value >= QtError::InternalServerError && value <= QtError::UnknownServerError;
-    return error == QtError::NoError || contentError || serverError;
+    // Qt numbers the failures of the connection itself below its proxy errors.
+    const bool connectionFailed = error > QtError::NoError && error <= QtError::UnknownNetworkError;
+    return !connectionFailed && error != QtError::ProtocolFailure;
+}
+
+HttpResponse finishedResponse(QNetworkReply &reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && restatesHttpStatus(reply.error()))
+        return HttpResponse{status.toInt(), headersOf(reply), reply.readAll()};
+    const auto name = QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply.error());
+    throw runtime::NetworkError(networkErrorCodeFor(reply.error()), QString::fromLatin1(name));
 }
 
 } // namespace vantora::platform

@@ -10,17 +10,18 @@ namespace vantora::platform {
 
 // The kinds of keyring failure we can tell apart, each carrying the fixed status code that
 // travels outward with the error (and ends up in issue codes such as "keychain--1002").
-// The codes are negative, stable across releases, and never 0 (which means "answered
-// without data") or -25300 (which means "no such item"): those two keep their own meaning.
+// The codes are stable across releases and never -25300 (which means "no such item"). All
+// are negative but one: an answer without a usable secret is 0, "answered without data".
 enum class SecretFailure : std::int32_t {
+    // The item exists and the keyring answered, but without a secret, or with one that
+    // could not be read as bytes.
+    malformedItem = 0,
     // No session bus, no Secret Service on it, or a service that did not come up in time.
     noService = -1001,
     // The keyring is locked and unlocking was refused, dismissed or impossible.
     locked = -1002,
     // The service is there but a D-Bus exchange with it failed (no reply, access denied…).
     busFailure = -1003,
-    // The item exists but its secret could not be read as a secret.
-    malformedItem = -1004,
     // Any failure that fits none of the classes above.
     other = -1005,
 };

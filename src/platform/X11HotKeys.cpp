@@ -166,6 +166,8 @@ public:
         }
     }
 
+    std::optional<quint32> lastEventTime() const { return m_lastEventTime; }
+
     KeyRepeat keyRepeat()
     {
         XcbReply<xcb_xkb_get_controls_reply_t> controls(
@@ -299,6 +301,7 @@ private:
             if (registration == m_registrations.end() || m_heldKeys.contains(press.detail))
                 return;
             m_heldKeys.emplace(press.detail, registration->second.hotKeyId);
+            m_lastEventTime = press.time;
             deliver({HotKeyEvent::Kind::pressed, registration->second.hotKeyId});
             break;
         }
@@ -310,6 +313,7 @@ private:
                 return;
             const quint32 hotKeyId = held->second;
             m_heldKeys.erase(held);
+            m_lastEventTime = release.time;
             deliver({HotKeyEvent::Kind::released, hotKeyId});
             break;
         }
@@ -330,6 +334,7 @@ private:
     std::map<HotKeyRef, Registration> m_registrations;
     std::map<Grab, int> m_grabCounts;
     std::map<xcb_keycode_t, quint32> m_heldKeys;
+    std::optional<quint32> m_lastEventTime;
     EventHandler m_handler;
     bool m_attached = false;
     HotKeyRef m_nextRef = 1;
@@ -385,6 +390,11 @@ std::vector<SystemHotKey> X11HotKeys::systemHotKeys()
 KeyRepeat X11HotKeys::keyRepeat()
 {
     return m_session ? m_session->keyRepeat() : KeyRepeat{};
+}
+
+std::optional<quint32> X11HotKeys::lastEventTime() const
+{
+    return m_session ? m_session->lastEventTime() : std::nullopt;
 }
 
 } // namespace vantora::platform

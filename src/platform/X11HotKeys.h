@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <memory>
+#include <optional>
 
 namespace vantora::platform {
 
@@ -26,6 +27,9 @@ public:
     ~X11HotKeys() override;
 
     bool isAvailable() const noexcept { return bool(m_session); }
+    // The X server time of the last press or release delivered, for handing the focus to a
+    // window that the key opened; none before the first.
+    std::optional<quint32> lastEventTime() const;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;
     void unregisterHotKey(HotKeyRef ref) override;

@@ -1,34 +1,17 @@
 #include "UserDefaults.h"
 
+#include "UserDefaultsFormat.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QtGlobal>
 
 namespace vantora::runtime {
 
 namespace {
-
-// File format: {"format": 1, "values": {key: tagged}}, where every value is tagged with its
-// type ({"type": "integer", "value": 3}) because JSON alone cannot tell 1 from 1.0 or a
-// string from data.
-const QString formatKey = QStringLiteral("format");
-const QString valuesKey = QStringLiteral("values");
-const QString typeKey = QStringLiteral("type");
-const QString valueKey = QStringLiteral("value");
-constexpr int fileFormat = 1;
-
-const QString boolType = QStringLiteral("bool");
-const QString integerType = QStringLiteral("integer");
-const QString doubleType = QStringLiteral("double");
-const QString stringType = QStringLiteral("string");
-const QString dataType = QStringLiteral("data");
-const QString arrayType = QStringLiteral("array");
-const QString dictionaryType = QStringLiteral("dictionary");
 
 QVariant normalized(const QVariant &value)
 {
@@ -62,89 +45,6 @@ QVariant normalized(const QVariant &value)
     default:
         return value;
     }
-}
-
-QJsonObject encode(const QVariant &value)
-{
-    auto tagged = [](const QString &type, QJsonValue payload) {
-        return QJsonObject{{typeKey, type}, {valueKey, payload}};
-    };
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return tagged(boolType, value.toBool());
-    case QMetaType::LongLong:
-        // As text: JSON numbers lose integers beyond 2^53 in many readers.
-        return tagged(integerType, QString::number(value.toLongLong()));
-    case QMetaType::Double:
-        return tagged(doubleType, value.toDouble());
-    case QMetaType::QString:
-        return tagged(stringType, value.toString());
-    case QMetaType::QByteArray:
-        return tagged(dataType, QString::fromLatin1(value.toByteArray().toBase64()));
-    case QMetaType::QVariantList: {
-        QJsonArray items;
-        for (const auto &item : value.toList())
-            items.append(encode(item));
-        return tagged(arrayType, items);
-    }
-    case QMetaType::QVariantMap: {
-        QJsonObject members;
-        const auto map = value.toMap();
-        for (auto it = map.begin(); it != map.end(); ++it)
-            members.insert(it.key(), encode(it.value()));
-        return tagged(dictionaryType, members);
-    }
-    default:
-        Q_ASSERT_X(false, "UserDefaults", "unsupported value type");
-        return {};
-    }
-}
-
-// Throws nothing; answers nullopt for anything that is not a value we wrote.
-std::optional<QVariant> decode(const QJsonValue &json)
-{
-    if (!json.isObject())
-        return std::nullopt;
-    const auto object = json.toObject();
-    const auto type = object.value(typeKey).toString();
-    const auto payload = object.value(valueKey);
-    if (type == boolType && payload.isBool())
-        return QVariant(payload.toBool());
-    if (type == integerType && payload.isString()) {
-        bool ok = false;
-        const qint64 number = payload.toString().toLongLong(&ok);
-        return ok ? std::optional<QVariant>(QVariant::fromValue<qint64>(number)) : std::nullopt;
-    }
-    if (type == doubleType && payload.isDouble())
-        return QVariant(payload.toDouble());
-    if (type == stringType && payload.isString())
-        return QVariant(payload.toString());
-    if (type == dataType && payload.isString()) {
-        auto bytes = QByteArray::fromBase64Encoding(payload.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        return bytes ? std::optional<QVariant>(QVariant(*bytes)) : std::nullopt;
-    }
-    if (type == arrayType && payload.isArray()) {
-        QVariantList list;
-        for (const auto &item : payload.toArray()) {
-            auto decoded = decode(item);
-            if (!decoded)
-                return std::nullopt;
-            list.append(*decoded);
-        }
-        return QVariant(list);
-    }
-    if (type == dictionaryType && payload.isObject()) {
-        QVariantMap map;
-        const auto members = payload.toObject();
-        for (auto it = members.begin(); it != members.end(); ++it) {
-            auto decoded = decode(it.value());
-            if (!decoded)
-                return std::nullopt;
-            map.insert(it.key(), *decoded);
-        }
-        return QVariant(map);
-    }
-    return std::nullopt;
 }
 
 QString unusedSetAsideName(const QString &path)
@@ -313,10 +213,15 @@ FileUserDefaults::FileUserDefaults(QString path, QObject *parent)
 }
 
 FileUserDefaults::FileUserDefaults(QString path, Loaded loaded, QObject *parent)
-    : UserDefaults(std::move(loaded.values), parent)
+    : UserDefaults(loaded.values, parent)
     , m_path(std::move(path))
     , m_setAsidePath(std::move(loaded.setAsidePath))
+    , m_fileUse(loaded.fileUse)
 {
+    // The values that survived a damaged file go back under the usual name at once, so the
+    // next start finds them even if nothing changes in this one.
+    if (m_setAsidePath && !loaded.values.isEmpty())
+        write(loaded.values);
 }
 
 QString FileUserDefaults::standardPath()
@@ -327,54 +232,65 @@ QString FileUserDefaults::standardPath()
 
 FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
 {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    // Opening a FIFO or a device for reading can block for ever; nothing but a regular file
+    // is ours to read or replace.
+    if (!info.isFile()) {
+        qWarning("Settings file %s is not a regular file; settings are kept in memory only and it is left as it is.",
+                 qUtf8Printable(path));
+        return {{}, std::nullopt, FileUse::leftAlone};
+    }
+    // A file we may not read (or that fails mid-read) is not damaged: it stays, unmoved and
+    // not written over, until whatever stands in the way is fixed.
     QFile file(path);
-    if (!file.exists())
-        return {};
     QByteArray text;
-    if (file.open(QIODevice::ReadOnly)) {
+    if (file.open(QIODevice::ReadOnly))
         text = file.readAll();
-        file.close();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        qWarning("Settings file %s cannot be read (%s); settings are kept in memory only and it is left as it is.",
+                 qUtf8Printable(path), qUtf8Printable(file.errorString()));
+        return {{}, std::nullopt, FileUse::leftAlone};
     }
+    file.close();
 
-    QJsonParseError parseError;
-    const auto document = QJsonDocument::fromJson(text, &parseError);
-    const auto root = document.object();
-    std::optional<QVariantMap> values;
-    if (parseError.error == QJsonParseError::NoError && document.isObject()
-        && root.value(formatKey).toInt(-1) == fileFormat && root.value(valuesKey).isObject()) {
-        values.emplace();
-        const auto members = root.value(valuesKey).toObject();
-        for (auto it = members.begin(); it != members.end(); ++it) {
-            auto decoded = decode(it.value());
-            if (!decoded) {
-                values.reset();
-                break;
-            }
-            values->insert(it.key(), *decoded);
-        }
-    }
-    if (values)
-        return {*values, std::nullopt};
+    DecodedDefaults decoded = decodeDefaults(text);
+    if (!decoded.isDamaged())
+        return {std::move(decoded.values), std::nullopt, FileUse::readAndWritten};
 
-    // Keep what we could not read for the user; start afresh beside it.
+    // Keep what we could not read for the user; carry on beside it with what we could.
     const QString aside = unusedSetAsideName(path);
-    if (!QFile::rename(path, aside))
-        return {};
-    return {{}, aside};
+    if (!QFile::rename(path, aside)) {
+        qWarning("Settings file %s is damaged and cannot be set aside; settings are kept in memory only and it is "
+                 "left as it is.",
+                 qUtf8Printable(path));
+        return {std::move(decoded.values), std::nullopt, FileUse::leftAlone};
+    }
+    if (decoded.unreadable)
+        qWarning("Settings file %s could not be read as settings; it was set aside as %s and settings start empty.",
+                 qUtf8Printable(path), qUtf8Printable(aside));
+    else
+        qWarning("Settings file %s held %d value(s) that could not be read; it was set aside as %s and the other "
+                 "settings were kept.",
+                 qUtf8Printable(path), decoded.droppedValues, qUtf8Printable(aside));
+    return {std::move(decoded.values), aside, FileUse::readAndWritten};
 }
 
 void FileUserDefaults::didWrite(const QString &, const QVariantMap &all)
 {
-    QJsonObject members;
-    for (auto it = all.begin(); it != all.end(); ++it)
-        members.insert(it.key(), encode(it.value()));
-    const QJsonObject root{{formatKey, fileFormat}, {valuesKey, members}};
+    write(all);
+}
 
+void FileUserDefaults::write(const QVariantMap &all)
+{
+    if (m_fileUse == FileUse::leftAlone) {
+        m_lastWriteSucceeded = false;
+        return;
+    }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    m_lastWriteSucceeded = file.open(QIODevice::WriteOnly)
-        && file.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) >= 0
-        && commit(file);
+    m_lastWriteSucceeded = file.open(QIODevice::WriteOnly) && file.write(encodeDefaults(all)) >= 0 && commit(file);
 }
 
 bool FileUserDefaults::commit(QSaveFile &file)

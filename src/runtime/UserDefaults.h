@@ -86,18 +86,31 @@ private:
 };
 
 // Defaults kept as one JSON file, written through after every change (atomically, so a
-// crash mid-write leaves the previous file whole). A file that cannot be read as ours is
-// moved aside under a new name, never overwritten, and the defaults start empty.
+// crash mid-write leaves the previous file whole). A setting once stored is never lost:
+// - a damaged file is moved aside under a new name, byte for byte, and every value in it
+//   that still reads is kept (and written back under the usual name at once);
+// - a file that cannot be read, cannot be set aside or is no regular file (a FIFO would
+//   block the read for ever) is left exactly as it is, and the defaults live in memory only.
+// Either event is reported on standard error, naming the files involved.
 class FileUserDefaults : public UserDefaults {
     Q_OBJECT
 public:
+    enum class FileUse {
+        // Read at start and replaced on every write.
+        readAndWritten,
+        // Neither moved nor written: changes live in memory only until the next start.
+        leftAlone,
+    };
+
     explicit FileUserDefaults(QString path, QObject *parent = nullptr);
 
     const QString &path() const noexcept { return m_path; }
-    // Where an unreadable file was moved at start, if it was.
+    // Where a damaged file was moved at start, if it was.
     const std::optional<QString> &setAsidePath() const noexcept { return m_setAsidePath; }
-    // False when the last write could not be committed; the values stay in memory and the
-    // next write tries again with all of them.
+    FileUse fileUse() const noexcept { return m_fileUse; }
+    // False when the last write did not reach the file (it could not be committed, or the
+    // file is left alone); the values stay in memory and the next write tries again with
+    // all of them.
     bool lastWriteSucceeded() const noexcept { return m_lastWriteSucceeded; }
 
     // $XDG_CONFIG_HOME/vantora/defaults.json
@@ -113,12 +126,15 @@ private:
     struct Loaded {
         QVariantMap values;
         std::optional<QString> setAsidePath;
+        FileUse fileUse = FileUse::readAndWritten;
     };
     FileUserDefaults(QString path, Loaded loaded, QObject *parent);
     static Loaded load(const QString &path);
+    void write(const QVariantMap &all);
 
     QString m_path;
     std::optional<QString> m_setAsidePath;
+    FileUse m_fileUse = FileUse::readAndWritten;
     bool m_lastWriteSucceeded = true;
 };
 

@@ -49,7 +49,10 @@ runtime::AsyncStream<RepeatTick> ShortcutEvents::repeatingKeyDownEvents(const Sh
 
 runtime::AsyncStream<EventType> ShortcutEvents::eventStream(const Source &source, std::optional<EventType> only)
 {
-    auto [stream, continuation] = runtime::AsyncStream<EventType>::make();
+    // Not a structured binding: lambdas cannot capture one before clang 16.
+    auto made = runtime::AsyncStream<EventType>::make();
+    auto &stream = made.first;
+    auto &continuation = made.second;
     auto yielding = [continuation, only](EventType type) {
         return [continuation, only, type] {
             if (!only || *only == type)

@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace vantora::ui {
 
 ElidedLabel::ElidedLabel(QWidget *parent)
@@ -54,8 +56,10 @@ QString ElidedLabel::singleLine() const
 QSize ElidedLabel::sizeHint() const
 {
     const QMargins margins = contentsMargins();
-    return {fontMetrics().horizontalAdvance(singleLine()) + margins.left() + margins.right(),
-            fontMetrics().height() + margins.top() + margins.bottom()};
+    // Rounded up: a hint rounded to the nearest pixel may be a fraction short of the text,
+    // which then ends in "…" although the label got all it asked for.
+    const int textWidth = static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(singleLine())));
+    return {textWidth + margins.left() + margins.right(), fontMetrics().height() + margins.top() + margins.bottom()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const

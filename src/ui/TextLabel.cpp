@@ -7,6 +7,9 @@ namespace vantora::ui {
 TextLabel::TextLabel(const QString &text, QWidget *parent)
     : QLabel(parent)
 {
+    // Its colour is always the text colour, also inside a button, whose children would
+    // otherwise draw in the button-text colour.
+    setForegroundRole(QPalette::WindowText);
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setOpenExternalLinks(false);

@@ -5,6 +5,7 @@
 
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
+#include "ui/ElidedLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 #include "ui/TextLabel.h"
@@ -25,7 +26,7 @@ constexpr qreal rowCornerRadius = 6;
 
 BridgeChoiceRow::BridgeChoiceRow(const DiscoveredBridge &bridge, QWidget *parent)
     : QAbstractButton(parent)
-    , m_name(new ui::TextLabel(QString(), this))
+    , m_name(new ui::ElidedLabel(this))
     , m_address(new ui::TextLabel(QString(), this))
 {
     setFocusPolicy(Qt::StrongFocus);

@@ -13,11 +13,13 @@ class QVBoxLayout;
 namespace vantora {
 
 namespace ui {
+class ElidedLabel;
 class TextLabel;
 }
 
 // One bridge to choose: its name, then its address in the secondary colour at the far end,
-// both plain text, with 10 pixels of padding; the whole row takes clicks.
+// both plain text, with 10 pixels of padding; the whole row takes clicks. The address is
+// always shown whole; a name too long for the rest of the row ends in "…".
 class BridgeChoiceRow final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -37,7 +39,7 @@ protected:
 
 private:
     DiscoveredBridge m_bridge;
-    ui::TextLabel *m_name;
+    ui::ElidedLabel *m_name;
     ui::TextLabel *m_address;
 };
 

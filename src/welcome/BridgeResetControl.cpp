@@ -1,5 +1,8 @@
 #include "welcome/BridgeResetControl.h"
 
+#include "onboarding/BridgeOnboarding.h"
+#include "store/HalvetStore.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -27,17 +30,22 @@ BridgeResetControl makeBridgeResetControl(const BridgeResetConditions &condition
     };
 }
 
-void askToResetBridge(QWidget *panel, BridgeResetSteps steps)
+void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
 {
-    auto *box = new QMessageBox(panel->window());
+    auto *box = new QMessageBox(origin ? origin->window() : nullptr);
     box->setIcon(QMessageBox::Warning);
     box->setTextFormat(Qt::PlainText);
     box->setText(Texts::tr("Reset this computer’s Bridge connection?"));
+    box->setInformativeText(Texts::tr("This forgets the saved connection and returns to setup. Your rooms, lights "
+                                      "and Hue app settings won’t change. You’ll need to press the Bridge button to "
+                                      "pair again."));
     QPushButton *reset = box->addButton(Texts::tr("Reset connection"), QMessageBox::AcceptRole);
     QPushButton *cancel = box->addButton(Texts::tr("Cancel"), QMessageBox::RejectRole);
-    box->setDefaultButton(reset);
+    // Forgetting the bridge cannot be undone: Return must not do it.
+    reset->setAutoDefault(false);
+    box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
-    box->setWindowModality(Qt::WindowModal);
+    box->setWindowModality(origin ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QDialog::finished, box, [box, reset, steps = std::move(steps)] {
         if (box->clickedButton() != reset)
@@ -46,7 +54,31 @@ void askToResetBridge(QWidget *panel, BridgeResetSteps steps)
         if (!steps.isConnected())
             steps.returnOnboardingToReady();
     });
-    box->open();
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+BridgeResetConditions bridgeResetConditions(const HalvetStore &store, const BridgeOnboarding &onboarding)
+{
+    return {.canForgetBridge = store.canForgetBridge(), .onboardingIsRunning = onboarding.isRunning()};
+}
+
+BridgeResetSteps bridgeResetSteps(HalvetStore &store, BridgeOnboarding &onboarding)
+{
+    return {
+        .forgetBridge = [&store] { store.disconnect(); },
+        .isConnected = [&store] { return store.isConnected(); },
+        .returnOnboardingToReady = [&onboarding] { onboarding.resetForNewConnection(); },
+    };
+}
+
+void confirmBridgeReset(HalvetStore &store, BridgeOnboarding &onboarding, QWidget *origin)
+{
+    const BridgeResetConditions conditions = bridgeResetConditions(store, onboarding);
+    if (!conditions.canForgetBridge || conditions.onboardingIsRunning)
+        return;
+    askToResetBridge(origin, bridgeResetSteps(store, onboarding));
 }
 
 } // namespace vantora

@@ -9,6 +9,9 @@ class QWidget;
 
 namespace vantora {
 
+class BridgeOnboarding;
+class HalvetStore;
+
 // The way to forget the saved bridge, offered by the lights panel to the screens inside it
 // through the environment (bridgeResetKey). Absent means no reset entry anywhere.
 struct BridgeResetControl final {
@@ -41,9 +44,20 @@ struct BridgeResetSteps final {
 BridgeResetControl makeBridgeResetControl(const BridgeResetConditions &conditions, QWidget *panel,
                                           BridgeResetSteps steps);
 
-// Asks, in a warning box modal to `panel`'s window, whether to reset this computer's bridge
-// connection, and runs `steps` only when the user confirms; Cancel, Escape and closing the
-// box do nothing. Returns at once; the answer arrives later.
-void askToResetBridge(QWidget *panel, BridgeResetSteps steps);
+// Asks, in a warning box modal to `origin`'s window (to the whole application without one),
+// whether to reset this computer's bridge connection, and runs `steps` only when the user
+// confirms; Cancel, Return, Escape and closing the box do nothing. Returns at once; the
+// answer arrives later.
+void askToResetBridge(QWidget *origin, BridgeResetSteps steps);
+
+// The conditions and steps of a reset of `store`'s bridge with `onboarding`.
+BridgeResetConditions bridgeResetConditions(const HalvetStore &store, const BridgeOnboarding &onboarding);
+BridgeResetSteps bridgeResetSteps(HalvetStore &store, BridgeOnboarding &onboarding);
+
+// The reset the application's command asks for: nothing at all unless the conditions allow
+// a reset now, else the confirmation above with the steps for `store` and `onboarding`. The
+// store checks again when the user confirms, so a reset that became impossible while the
+// box was open changes nothing.
+void confirmBridgeReset(HalvetStore &store, BridgeOnboarding &onboarding, QWidget *origin);
 
 } // namespace vantora

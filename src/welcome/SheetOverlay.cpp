@@ -7,6 +7,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,10 +28,10 @@ const ui::DynamicColor buttonFace{ui::colours::grey(0.97), ui::colours::grey(0.3
 // palette follows the scheme, so the controls on it read in the dark scheme too.
 class SheetCard final : public QWidget {
 public:
-    explicit SheetCard(QWidget *parent)
+    SheetCard(int width, QWidget *parent)
         : QWidget(parent)
     {
-        setFixedWidth(SheetOverlay::cardWidth);
+        setFixedWidth(width);
         applyScheme();
     }
 
@@ -78,9 +79,9 @@ private:
 
 } // namespace
 
-SheetOverlay::SheetOverlay(QWidget *content, QWidget *parent)
+SheetOverlay::SheetOverlay(QWidget *content, QWidget *parent, int cardWidth)
     : QWidget(parent)
-    , m_card(new SheetCard(this))
+    , m_card(new SheetCard(cardWidth, this))
 {
     Q_ASSERT(parent);
     auto *cardLayout = new QVBoxLayout(m_card);
@@ -106,7 +107,80 @@ bool SheetOverlay::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parent() && event->type() == QEvent::Resize)
         cover();
-    return QWidget::eventFilter(watched, event);
+    if (!isBeneath(watched))
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        focusSheet();
+        return false;
+    // The backdrop keeps the pointer from what lies beneath, but not events sent there
+    // directly, nor keys reaching a control that held the focus before the sheet opened.
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+bool SheetOverlay::focusNextPrevChild(bool next)
+{
+    QWidget *start = QApplication::focusWidget();
+    if (!start || !isAncestorOf(start))
+        start = this;
+    QWidget *candidate = start;
+    do {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (takesTabFocus(candidate)) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    } while (candidate != start);
+    // Nothing in the sheet takes focus: Tab goes nowhere rather than beneath it.
+    return true;
+}
+
+void SheetOverlay::showEvent(QShowEvent *event)
+{
+    qApp->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+void SheetOverlay::hideEvent(QHideEvent *event)
+{
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(event);
+}
+
+bool SheetOverlay::isBeneath(const QObject *object) const
+{
+    if (!object->isWidgetType() || !isVisible())
+        return false;
+    const auto *widget = static_cast<const QWidget *>(object);
+    const QWidget *covered = parentWidget();
+    const bool insideCovered = widget == covered || covered->isAncestorOf(widget);
+    return insideCovered && widget != this && !isAncestorOf(widget);
+}
+
+bool SheetOverlay::takesTabFocus(const QWidget *widget) const
+{
+    return isAncestorOf(widget) && widget->isVisibleTo(this) && widget->isEnabled()
+        && (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+}
+
+void SheetOverlay::focusSheet()
+{
+    if (QWidget *last = focusWidget(); last && takesTabFocus(last)) {
+        last->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    focusNextPrevChild(true);
 }
 
 void SheetOverlay::keyPressEvent(QKeyEvent *event)

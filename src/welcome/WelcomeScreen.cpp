@@ -11,6 +11,7 @@
 
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
+#include "ui/ApplicationQuit.h"
 #include "ui/ViewRuntime.h"
 
 #include <QContextMenuEvent>
@@ -187,8 +188,7 @@ QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
             menu->addSeparator();
             break;
         case MenuEntry::Quit:
-            // A normal quit, so the application's shutdown work still runs.
-            menu->addAction(Texts::quit(), qApp, &QCoreApplication::quit);
+            menu->addAction(Texts::quit(), qApp, &ui::quitApplication);
             break;
         }
     }

@@ -105,5 +105,19 @@ TEST(ConnectionVault, EveryKeyringFailureCarriesItsStatusOutward)
     }
 }
 
+TEST(ConnectionVault, AnItemWithoutASecretIsTheKeyringAnsweringWithoutData)
+{
+    VaultBench bench;
+    bench.vault->save(connection("kept"));
+    bench.secrets->failWith(SecretOperation::read, SecretFailure::malformedItem);
+
+    EXPECT_THROW(
+        try { (void)bench.vault->load(); } catch (const HueError &error) {
+            EXPECT_EQ(error, HueError::keychain(0));
+            throw;
+        },
+        HueError);
+}
+
 } // namespace
 } // namespace vantora::testing

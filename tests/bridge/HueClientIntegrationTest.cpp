@@ -102,6 +102,25 @@ TEST(HueClientOverHttps, PairsOnceTheLinkButtonIsPressed)
     }
 }
 
+TEST(HueClientOverHttps, AnyStatusOutsideSuccessIsAnHttpError)
+{
+    // Every class of status, including those Qt files under errors of its own.
+    const int statuses[] = {102, 302, 400, 404, 407, 418, 429, 500, 503};
+    for (const int status : statuses) {
+        SCOPED_TRACE(status);
+        FakeBridge bridge(TestLeaf::bridge123456);
+        ASSERT_TRUE(bridge.listen());
+        const QByteArray body = status < 200 ? QByteArray() : QByteArray(R"({"errors":[],"data":[]})");
+        bridge.script(FakeBridgeRoute::light, {FakeBridgeReply::json(status, body)});
+        HueClient client = pairedClient(bridge);
+        EventLoopHarness harness;
+
+        const auto handle = harness.run(client.setLight(lightId, true));
+
+        EXPECT_EQ(outcomeOf(handle), "http " + std::to_string(status));
+    }
+}
+
 TEST(HueClientOverHttps, TalksOnlyToThePairedBridge)
 {
     struct Case {

@@ -18,6 +18,13 @@ const HueLight colourLight{.id = QStringLiteral("colour"), .isReachable = true, 
                            .temperatureRange = MirekRange{153, 500}};
 const HueLight colourLightWithoutGamut{.id = QStringLiteral("no gamut"), .brightness = 50, .color = HueXY{0.3, 0.3}};
 
+HueLight dimmableWithFloor(double floor)
+{
+    HueLight light{.id = QStringLiteral("dimmable"), .isReachable = true, .brightness = 50};
+    light.minimumBrightness = floor;
+    return light;
+}
+
 const QString bothText = QStringLiteral("Choose a colour or a white temperature, not both.");
 const QString brightnessText = QStringLiteral("Brightness isn’t supported by this light.");
 const QString colourText = QStringLiteral("Colour isn’t supported by this light.");
@@ -51,6 +58,13 @@ TEST(LightChange, ValidationClampsOrRefusesAgainstTheLight)
          {.brightness = 50, .color = HueXY{0.3, 0.3}, .temperature = 300}, plainLight, bothText},
         {"brightness 0 rises to the minimum", {.brightness = 0}, colourLight, LightChange{.brightness = 1}},
         {"brightness 150 falls to 100", {.brightness = 150}, colourLight, LightChange{.brightness = 100}},
+        // However a light is made, its floor stays within 1…100.
+        {"a floor made as 0 is 1", {.brightness = 0}, dimmableWithFloor(0), LightChange{.brightness = 1}},
+        {"a floor made below 0 is 1", {.brightness = 0.5}, dimmableWithFloor(-20), LightChange{.brightness = 1}},
+        {"a floor made as not a number is 1", {.brightness = 0}, dimmableWithFloor(notANumber),
+         LightChange{.brightness = 1}},
+        {"a floor made above 100 is 100", {.brightness = 40}, dimmableWithFloor(250), LightChange{.brightness = 100}},
+        {"a floor within the range holds", {.brightness = 10}, dimmableWithFloor(25), LightChange{.brightness = 25}},
         {"brightness not a number", {.brightness = notANumber}, colourLight, brightnessText},
         {"brightness infinite", {.brightness = std::numeric_limits<double>::infinity()}, colourLight, brightnessText},
         {"brightness on a plain light", {.brightness = 50}, plainLight, brightnessText},

@@ -1,8 +1,8 @@
 #include "ResourceListProbe.h"
 
 #include "bridge/HueError.h"
-#include "bridge/HueSnapshot.h"
 #include "bridge/HueReplyDecoder.h"
+#include "bridge/HueSnapshot.h"
 #include "bridge/LightChange.h"
 
 namespace vantora::testing {
@@ -30,7 +30,10 @@ void changeToOwnValues(const HueLight &light)
 
 void probeResourceListReply(const QByteArray &reply)
 {
-    const HueSnapshot snapshot = HueSnapshot::fromResources(HueReplyDecoder().resources(reply, IgnoredResources::skipped));
+    // Decoded as the client decodes a snapshot reply; the bridge's own errors in it are not
+    // part of reading it.
+    const auto decoded = HueReplyDecoder().resourceList(reply, IgnoredResources::skipped);
+    const HueSnapshot snapshot = HueSnapshot::fromResources(decoded.data);
     for (const LightRoom &room : snapshot.hidingUnavailable(true).rooms()) {
         room.averageBrightness();
         room.minimumBrightness();

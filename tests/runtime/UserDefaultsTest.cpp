@@ -8,6 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <functional>
+
 using vantora::runtime::FileUserDefaults;
 using vantora::runtime::MemoryUserDefaults;
 
@@ -24,6 +31,51 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+}
+
+// File modes bind this thread even when the tests run as root, whose capabilities would
+// otherwise read and rename anything; restored on destruction.
+class FileModesEnforced final {
+public:
+    FileModesEnforced()
+    {
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        syscall(SYS_capset, &m_header, reduced);
+    }
+    ~FileModesEnforced() { syscall(SYS_capset, &m_header, m_saved); }
+    FileModesEnforced(const FileModesEnforced &) = delete;
+    FileModesEnforced &operator=(const FileModesEnforced &) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
+
+// Every warning logged while it lives.
+class WarningLog final {
+public:
+    WarningLog() { s_previous = qInstallMessageHandler(&WarningLog::record); s_messages.clear(); }
+    ~WarningLog() { qInstallMessageHandler(s_previous); }
+    WarningLog(const WarningLog &) = delete;
+    WarningLog &operator=(const WarningLog &) = delete;
+
+    QString all() const { return s_messages.join(u'\n'); }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg)
+            s_messages.append(message);
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline QStringList s_messages;
+};
+
+QByteArray validFile(const QByteArray &values)
+{
+    return R"({"format": 1, "values": {)" + values + "}}";
 }
 
 // A write that dies after the new contents are written but before they replace the file.
@@ -111,6 +163,80 @@ TEST(UserDefaults, CorruptFileIsKeptAsideAndDefaultsStartEmpty)
 
         defaults.setBool(QStringLiteral("flag"), true);
         EXPECT_TRUE(FileUserDefaults(path).boolValue(QStringLiteral("flag")));
+    }
+}
+
+TEST(UserDefaults, OneBadValueCostsOnlyItself)
+{
+    const QByteArray contents = validFile(R"("kept": {"type": "string", "value": "Hall"},)"
+                                          R"("bad": {"type": "integer", "value": true},)"
+                                          R"("list": {"type": "array", "value": [{"type": "bool", "value": 1}]},)"
+                                          R"("number": {"type": "integer", "value": "7"})");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("defaults.json"));
+    writeFile(path, contents);
+    WarningLog warnings;
+
+    {
+        FileUserDefaults defaults(path);
+        EXPECT_EQ(defaults.keys(), (QStringList{QStringLiteral("kept"), QStringLiteral("number")}));
+        ASSERT_TRUE(defaults.setAsidePath());
+        EXPECT_EQ(readFile(*defaults.setAsidePath()), contents);
+        EXPECT_TRUE(warnings.all().contains(*defaults.setAsidePath())) << warnings.all().toStdString();
+    }
+    // Kept without any change in between, and set aside only once.
+    FileUserDefaults reopened(path);
+    EXPECT_EQ(reopened.string(QStringLiteral("kept")), QStringLiteral("Hall"));
+    EXPECT_EQ(reopened.integer(QStringLiteral("number")), 7);
+    EXPECT_FALSE(reopened.setAsidePath());
+}
+
+TEST(UserDefaults, AFileThatCannotBeUsedIsLeftAsItIs)
+{
+    const QByteArray damaged = "{\"format\": 1, \"values\": {\"flag\": tru";
+    const QByteArray valid = validFile(R"("flag": {"type": "bool", "value": true})");
+    struct Case {
+        const char *name;
+        QByteArray contents;
+        // Makes the file at the path (and its folder) unusable; undone by `restore`.
+        std::function<void(const QString &path)> spoil;
+        std::function<void(const QString &path)> restore;
+    };
+    const auto folderOf = [](const QString &path) { return QFileInfo(path).absolutePath(); };
+    const Case cases[] = {
+        {"damaged in a folder that cannot change", damaged,
+         [&](const QString &path) { chmod(qPrintable(folderOf(path)), 0500); },
+         [&](const QString &path) { chmod(qPrintable(folderOf(path)), 0700); }},
+        {"not readable", valid, [](const QString &path) { chmod(qPrintable(path), 0200); },
+         [](const QString &path) { chmod(qPrintable(path), 0600); }},
+        {"a FIFO", {}, [](const QString &path) { QFile::remove(path); mkfifo(qPrintable(path), 0600); },
+         [](const QString &) {}},
+        {"a folder", {}, [](const QString &path) { QFile::remove(path); QDir().mkpath(path); },
+         [](const QString &) {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("defaults.json"));
+        writeFile(path, c.contents);
+        c.spoil(path);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        WarningLog warnings;
+        {
+            FileModesEnforced modes;
+            FileUserDefaults defaults(path);
+            EXPECT_EQ(defaults.fileUse(), FileUserDefaults::FileUse::leftAlone);
+            EXPECT_FALSE(defaults.setAsidePath());
+            defaults.setBool(QStringLiteral("other"), true);
+            EXPECT_TRUE(defaults.boolValue(QStringLiteral("other"))) << "memory keeps the value";
+            EXPECT_FALSE(defaults.lastWriteSucceeded());
+        }
+        EXPECT_TRUE(warnings.all().contains(path)) << warnings.all().toStdString();
+        c.restore(path);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), before);
+        if (QFileInfo(path).isFile()) {
+            EXPECT_EQ(readFile(path), c.contents);
+        }
     }
 }
 

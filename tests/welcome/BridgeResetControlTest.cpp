@@ -82,6 +82,7 @@ TEST_F(BridgeResetTest, AsksInAWarningBoxModalToThePanelWindow)
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->text(), QString::fromUtf8("Reset this computer’s Bridge connection?"));
     ASSERT_EQ(box->buttons().size(), 2);
+    EXPECT_TRUE(box->informativeText().startsWith("This forgets the saved connection and returns to setup."));
     EXPECT_NE(button(box, "Reset connection"), nullptr);
     EXPECT_EQ(box->escapeButton(), button(box, "Cancel"));
     EXPECT_TRUE(calls.empty()); // nothing happens before the answer
@@ -113,13 +114,17 @@ TEST_F(BridgeResetTest, ConfirmingForgetsTheBridgeAndStartsOverOnlyWhenDisconnec
     }
 }
 
-TEST_F(BridgeResetTest, EscapeAnswersCancel)
+TEST_F(BridgeResetTest, ReturnAndEscapeAnswerCancel)
 {
-    QMessageBox *box = openBox();
-    ASSERT_NE(box, nullptr);
-    QTest::keyClick(box, Qt::Key_Escape);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(box->isVisible());
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        QMessageBox *box = openBox();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, key);
+        EXPECT_TRUE(calls.empty());
+        EXPECT_FALSE(box->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(BridgeResetTest, APanelThatIsGoneAsksNothing)

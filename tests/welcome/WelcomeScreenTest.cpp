@@ -1,10 +1,14 @@
+#include "QtPrinters.h"
 #include "StoreRig.h"
+#include "ui/LayoutFaults.h"
 
 #include "welcome/BridgeChoiceSheet.h"
 #include "welcome/BridgeResetControl.h"
 #include "welcome/ConnectionScreenView.h"
 #include "welcome/InstructionText.h"
 #include "welcome/ManualAddressSheet.h"
+#include "welcome/SheetOverlay.h"
+#include "welcome/WelcomePalette.h"
 #include "welcome/WelcomeBottomBar.h"
 #include "welcome/WelcomeLayout.h"
 #include "welcome/WelcomeScreen.h"
@@ -14,6 +18,7 @@
 #include "ui/BridgeIllustration.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/MotionRecorder.h"
+#include "ui/SystemColours.h"
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
 
@@ -30,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -229,6 +235,112 @@ TEST_F(WelcomeScreenTest, EscapeCancelsARunningAttemptAndClosesASheetFirst)
     EXPECT_EQ(onboarding->phase(), Phase::ready);
     EXPECT_EQ(pill(), ConnectionPillState::ready());
 }
+
+TEST_F(WelcomeScreenTest, AnOpenSheetHoldsTheKeyboardAndTheMouse)
+{
+    search.thenReturn({attic, cellar});
+    onboarding->start();
+    settle();
+    reachFailed(std::make_exception_ptr(timedOut));
+    QAbstractButton *help = screen->bottomBar()->button(welcomeScreen::BarButton::ConnectionHelp);
+    ASSERT_TRUE(help->isVisible());
+    struct Row {
+        const char *name;
+        std::function<void()> open;
+        QWidget *sheet;
+    };
+    const Row rows[] = {
+        {"the address sheet", [this] { screen->showManualAddress(); }, screen->manualAddressSheet()},
+        {"the bridge chooser", [this] { screen->showBridgeChoice(); }, screen->bridgeChoiceSheet()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        help->setFocus(Qt::OtherFocusReason);
+        row.open();
+        settle();
+        for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            for (int press = 0; press < 12; ++press) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                ASSERT_TRUE(row.sheet->isAncestorOf(QApplication::focusWidget()))
+                    << "focus left the sheet after " << press + 1 << " presses";
+            }
+        }
+
+        help->setFocus(Qt::OtherFocusReason);
+        EXPECT_TRUE(row.sheet->isAncestorOf(QApplication::focusWidget())) << "focus beneath the sheet";
+        QTest::keyClick(help, Qt::Key_Space);
+        QTest::mouseClick(help, Qt::LeftButton);
+        EXPECT_FALSE(screen->showsDetails());
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        settle();
+        ASSERT_FALSE(screen->showsManualAddress() || screen->showsBridgeChoice());
+        QTest::mouseClick(help, Qt::LeftButton);
+        EXPECT_TRUE(screen->showsDetails()) << "a closed sheet holds nothing";
+        screen->detailsAlert()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// What a person checks in a picture of each phase: every text whole, no control on another,
+// and the stage and the sheet's card in their scheme's colours.
+struct WelcomeScreenLook : WelcomeScreenTest, ::testing::WithParamInterface<std::tuple<int, ui::ColorScheme>> {};
+
+TEST_P(WelcomeScreenLook, ShowsItsTextsWholeAndItsControlsApart)
+{
+    const DiscoveredBridge longName{QStringLiteral("001788fffe000003"),
+                                    QStringLiteral("Upstairs Hall Bridge Next To The Router In The Cupboard"),
+                                    QStringLiteral("fe80::1ff:fe23:4567:890a")};
+    struct Look {
+        const char *name;
+        std::function<void()> arrange;
+    };
+    const Look looks[] = {
+        {"ready", [] {}},
+        {"searching", [this] {
+             search.thenWait();
+             onboarding->start();
+         }},
+        {"choosing", [&] {
+             search.thenReturn({attic, longName});
+             onboarding->start();
+             settle();
+             screen->performPillAction();
+         }},
+        {"pairing", [this] { reachPairing(); }},
+        {"failed", [this] { reachFailed(std::make_exception_ptr(timedOut)); }},
+        {"address sheet", [this] {
+             search.thenReturn({});
+             onboarding->start();
+             settle();
+             screen->showManualAddress();
+         }},
+    };
+    const auto [index, scheme] = GetParam();
+    const Look &look = looks[index];
+    SCOPED_TRACE(look.name);
+    ui::Environment::scope(window.get()).set(ui::colorSchemeKey, scheme);
+    look.arrange();
+    settle();
+    rig.harness.clock.advance(500ms);
+    QCoreApplication::sendPostedEvents();
+
+    EXPECT_EQ(vantora::testing::clippedTexts(*screen), QStringList());
+    EXPECT_EQ(vantora::testing::overlappingControls(*screen), QStringList());
+    const QImage picture = window->grab().toImage();
+    if (!screen->showsManualAddress() && !screen->showsBridgeChoice()) {
+        EXPECT_EQ(picture.pixel(1, 1), welcomePalette::backdropTop().resolve(scheme).rgb());
+        return;
+    }
+    const QWidget *sheet = screen->showsManualAddress() ? static_cast<QWidget *>(screen->manualAddressSheet())
+                                                        : screen->bridgeChoiceSheet();
+    const QPoint insideCard = sheet->mapTo(window.get(), QPoint(-SheetOverlay::padding / 2, sheet->height() / 2));
+    EXPECT_EQ(picture.pixel(insideCard), ui::systemColours::windowBackground().resolve(scheme).rgb());
+}
+
+INSTANTIATE_TEST_SUITE_P(PhasesInBothSchemes, WelcomeScreenLook,
+                         ::testing::Combine(::testing::Range(0, 6),
+                                            ::testing::Values(ui::ColorScheme::Light, ui::ColorScheme::Dark)));
 
 TEST_F(WelcomeScreenTest, NamesAndMessagesFromTheNetworkAreDrawnLiterally)
 {

@@ -5,6 +5,7 @@
 #include "platform/BridgeIdentityMismatch.h"
 #include "platform/PinnedHttpsSession.h"
 
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QTcpServer>
 
@@ -118,6 +119,18 @@ TEST(PinnedHttpsSession, TrustsOnlyTheBridgeItExpects)
         {"a host name valid for the address", TestLeaf::ipSanHostName, noExpectedId, "serverCertificateUntrusted"},
         {"another bridge valid for the address", TestLeaf::ipSanBridge654321, pairedId, "identity mismatch"},
         {"any bridge valid for the address while pairing", TestLeaf::ipSanBridge654321, noExpectedId, "HTTP 200"},
+        // Leaves naming the paired bridge that no bridge may be trusted with.
+        {"a self-signed leaf", TestLeaf::selfSigned123456, pairedId, "serverCertificateUntrusted"},
+        {"a self-signed leaf while pairing", TestLeaf::selfSigned123456, noExpectedId, "serverCertificateUntrusted"},
+        {"an expired leaf", TestLeaf::expired123456, pairedId, "serverCertificateUntrusted"},
+        {"an expired leaf while pairing", TestLeaf::expired123456, noExpectedId, "serverCertificateUntrusted"},
+        {"a leaf not yet valid", TestLeaf::notYetValid123456, pairedId, "serverCertificateUntrusted"},
+        {"a leaf not yet valid while pairing", TestLeaf::notYetValid123456, noExpectedId, "serverCertificateUntrusted"},
+        {"two common names", TestLeaf::twoCommonNames, pairedId, "serverCertificateUntrusted"},
+        {"two common names while pairing", TestLeaf::twoCommonNames, noExpectedId, "serverCertificateUntrusted"},
+        {"a leaf issued by a leaf", TestLeaf::issuedByLeaf123456, pairedId, "serverCertificateUntrusted"},
+        {"a leaf issued by a leaf while pairing", TestLeaf::issuedByLeaf123456, noExpectedId,
+         "serverCertificateUntrusted"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,6 +151,68 @@ TEST(PinnedHttpsSession, TrustsOnlyTheBridgeItExpects)
             EXPECT_EQ(findHeader(bridge.requests().front().headers, "hue-application-key"), applicationKey);
         }
     }
+}
+
+TEST(PinnedHttpsSession, RefusesOutdatedOrStalledHandshakes)
+{
+    // Accepts connections and never reads or answers the client's hello.
+    QTcpServer stalling;
+    ASSERT_TRUE(stalling.listen(QHostAddress(QHostAddress::LocalHost)));
+    struct Case {
+        const char *name;
+        bool stalls;
+        std::optional<QString> expectedId;
+        std::string outcome;
+    };
+    const Case cases[] = {
+        {"only TLS 1.1 offered", false, pairedId, "secureConnectionFailed"},
+        {"only TLS 1.1 offered while pairing", false, noExpectedId, "secureConnectionFailed"},
+        {"a handshake that stalls", true, pairedId, "timedOut"},
+        {"a handshake that stalls while pairing", true, noExpectedId, "timedOut"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeBridge bridge(TestLeaf::bridge123456);
+        ASSERT_TRUE(bridge.listen());
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        bridge.offerOnly(QSsl::TlsV1_1);
+        QT_WARNING_POP
+        PinnedHttpsSession session(QHostAddress(QHostAddress::LocalHost), c.expectedId, TestPki::roots(),
+                                   {300ms, 60s});
+        session.setTestHooks({c.stalls ? stalling.serverPort() : bridge.port(), {}});
+        EventLoopHarness harness;
+
+        const auto handle = harness.run(session.send(getConfig()));
+
+        EXPECT_EQ(outcomeOf(handle), c.outcome);
+        EXPECT_TRUE(bridge.requests().empty());
+    }
+}
+
+TEST(PinnedHttpsSession, GoesStraightToTheBridgeWhateverProxyTheApplicationSets)
+{
+    QTcpServer proxy;
+    ASSERT_TRUE(proxy.listen(QHostAddress(QHostAddress::LocalHost)));
+    int proxyConnections = 0;
+    QObject::connect(&proxy, &QTcpServer::newConnection, &proxy, [&] { ++proxyConnections; });
+    const QNetworkProxy before = QNetworkProxy::applicationProxy();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"),
+                                                     proxy.serverPort()));
+    for (const std::optional<QString> &expectedId : {pairedId, noExpectedId}) {
+        SCOPED_TRACE(expectedId ? "paired" : "pairing");
+        FakeBridge bridge(TestLeaf::bridge123456);
+        ASSERT_TRUE(bridge.listen());
+        bridge.script(FakeBridgeRoute::config, {FakeBridgeReply::json(200, configBody)});
+        const PinnedHttpsSession session = sessionFor(bridge, expectedId);
+        EventLoopHarness harness;
+
+        const auto handle = harness.run(session.send(getConfig()));
+
+        EXPECT_EQ(outcomeOf(handle), "HTTP 200");
+    }
+    QNetworkProxy::setApplicationProxy(before);
+    EXPECT_EQ(proxyConnections, 0);
 }
 
 TEST(PinnedHttpsSession, ReachesABridgeAtAnIPv6Address)
@@ -185,20 +260,40 @@ TEST(PinnedHttpsSession, SendsNothingThatIsNotHttpsToTheBridge)
 
 TEST(PinnedHttpsSession, ReturnsEveryStatusWithItsBody)
 {
-    for (const int status : {200, 401, 403, 404, 500, 503}) {
+    // Qt files its own error under some of these (400 and 418 as invalid operations, 407 as
+    // a proxy's demand), yet each is a complete answer from the bridge.
+    const int statuses[] = {200, 201, 204, 400, 401, 403, 404, 405, 407, 409, 418, 429, 500, 501, 503, 599};
+    for (const int status : statuses) {
         SCOPED_TRACE(status);
         FakeBridge bridge(TestLeaf::bridge123456);
         ASSERT_TRUE(bridge.listen());
-        bridge.script(FakeBridgeRoute::config, {FakeBridgeReply::json(status, configBody)});
+        // A 204 carries no body by definition.
+        const QByteArray body = status == 204 ? QByteArray() : configBody;
+        bridge.script(FakeBridgeRoute::config, {FakeBridgeReply::json(status, body)});
         const PinnedHttpsSession session = sessionFor(bridge, pairedId);
         EventLoopHarness harness;
 
         const auto handle = harness.run(session.send(getConfig()));
 
         ASSERT_EQ(outcomeOf(handle), "HTTP " + std::to_string(status));
-        EXPECT_EQ(handle.result().body, configBody);
+        EXPECT_EQ(handle.result().body, body);
         EXPECT_EQ(findHeader(handle.result().headers, "content-type"), "application/json");
     }
+}
+
+TEST(PinnedHttpsSession, ReturnsAnInformationalStatusAsTheAnswer)
+{
+    // A final answer in the 1xx range has no body; "100 Continue" alone is a promise of
+    // the real answer and is read past.
+    FakeBridge bridge(TestLeaf::bridge123456);
+    ASSERT_TRUE(bridge.listen());
+    bridge.script(FakeBridgeRoute::config, {FakeBridgeReply::json(102, {})});
+    const PinnedHttpsSession session = sessionFor(bridge, pairedId);
+    EventLoopHarness harness;
+
+    const auto handle = harness.run(session.send(getConfig()));
+
+    EXPECT_EQ(outcomeOf(handle), "HTTP 102");
 }
 
 TEST(PinnedHttpsSession, ReturnsARedirectInsteadOfFollowingIt)

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using vantora::platform::isHttpStatusError;
+using vantora::platform::restatesHttpStatus;
 using vantora::platform::networkErrorCodeFor;
 using Code = vantora::runtime::NetworkErrorCode;
 using QtError = QNetworkReply::NetworkError;
@@ -54,6 +54,11 @@ TEST(ReplyErrorClassification, OnlyErrorsThatRestateTheStatusLeaveAResponse)
         {"500", QtError::InternalServerError, true},
         {"503", QtError::ServiceUnavailableError, true},
         {"other 5xx", QtError::UnknownServerError, true},
+        {"400 and 418", QtError::ProtocolInvalidOperationError, true},
+        {"407", QtError::ProxyAuthenticationRequiredError, true},
+        {"refused", QtError::ConnectionRefusedError, false},
+        {"unreachable network", QtError::UnknownNetworkError, false},
+        {"too many redirects", QtError::TooManyRedirectsError, false},
         {"closed in the middle of the body", QtError::RemoteHostClosedError, false},
         {"aborted", QtError::OperationCanceledError, false},
         {"protocol failure", QtError::ProtocolFailure, false},
@@ -61,6 +66,6 @@ TEST(ReplyErrorClassification, OnlyErrorsThatRestateTheStatusLeaveAResponse)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(isHttpStatusError(c.error), c.restatesStatus);
+        EXPECT_EQ(restatesHttpStatus(c.error), c.restatesStatus);
     }
 }

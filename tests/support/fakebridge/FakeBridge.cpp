@@ -38,8 +38,14 @@ FakeBridge::FakeBridge(TestLeaf leaf)
 
 bool FakeBridge::listen(const QHostAddress &address)
 {
-    Q_ASSERT(address.isLoopback());
     return m_server.listen(address, 0);
+}
+
+void FakeBridge::offerOnly(QSsl::SslProtocol protocol)
+{
+    QSslConfiguration tls = m_server.sslConfiguration();
+    tls.setProtocol(protocol);
+    m_server.setSslConfiguration(tls);
 }
 
 quint16 FakeBridge::port() const
@@ -73,6 +79,10 @@ void FakeBridge::serve(QSslSocket *socket)
         Q_EMIT requestReceived();
         if (reply.delivery == FakeBridgeReply::Delivery::silence)
             return;
+        if (reply.delivery == FakeBridgeReply::Delivery::trickle) {
+            trickle(socket, reply);
+            return;
+        }
         QTimer::singleShot(reply.delay, socket, [socket, reply] { answer(socket, reply); });
     });
     connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
@@ -89,6 +99,22 @@ FakeBridgeReply FakeBridge::nextReplyFor(FakeBridgeRoute route)
     if (script->second.size() > 1)
         script->second.pop_front();
     return reply;
+}
+
+void FakeBridge::trickle(QSslSocket *socket, const FakeBridgeReply &reply)
+{
+    socket->write(headOf(reply));
+    auto *timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, sent, body = reply.body] {
+        if (*sent == body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.sliced((*sent)++, 1));
+    });
+    timer->start(reply.delay);
 }
 
 void FakeBridge::answer(QSslSocket *socket, const FakeBridgeReply &reply)

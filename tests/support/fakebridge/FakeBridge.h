@@ -26,9 +26,12 @@ class FakeBridge final : public QObject {
 public:
     explicit FakeBridge(TestLeaf leaf);
 
-    // Listens on a free port of `address`, which must be a loopback address. False when
-    // it cannot be bound (a machine without IPv6 loopback).
+    // Listens on a free port of `address`: a loopback address, or any address inside a
+    // network namespace of the test's own. False when it cannot be bound (a machine without
+    // IPv6 loopback).
     bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
+    // Offers only `protocol` in the handshakes that follow (any secure protocol by default).
+    void offerOnly(QSsl::SslProtocol protocol);
     quint16 port() const;
 
     // The answers to a route, used one per request in this order; the last one keeps
@@ -49,6 +52,7 @@ private:
     void serve(QSslSocket *socket);
     FakeBridgeReply nextReplyFor(FakeBridgeRoute route);
     static void answer(QSslSocket *socket, const FakeBridgeReply &reply);
+    static void trickle(QSslSocket *socket, const FakeBridgeReply &reply);
 
     QSslServer m_server;
     std::map<FakeBridgeRoute, std::deque<FakeBridgeReply>> m_scripts;

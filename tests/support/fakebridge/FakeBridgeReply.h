@@ -18,13 +18,17 @@ struct FakeBridgeReply {
         closeMidBody,
         // Nothing at all; the connection stays open until the bridge is destroyed.
         silence,
+        // Status line and headers announcing the whole body, then the body one byte each
+        // `delay` (real time; integration tests only).
+        trickle,
     };
 
     int status = 200;
     // Sent after the status line; Content-Length and Connection are added.
     platform::HttpHeaders headers;
     QByteArray body;
-    // How long the bridge waits before it answers (real time; integration tests only).
+    // How long the bridge waits before it answers, or between the bytes of a trickle (real
+    // time; integration tests only).
     std::chrono::milliseconds delay{0};
     Delivery delivery = Delivery::whole;
 

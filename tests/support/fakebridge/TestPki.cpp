@@ -17,6 +17,12 @@ QString stemOf(TestLeaf leaf)
     case TestLeaf::untrustedBridge123456: return QStringLiteral("untrusted-bridge-123456");
     case TestLeaf::ipSanHostName: return QStringLiteral("ip-san-hostname");
     case TestLeaf::ipSanBridge654321: return QStringLiteral("ip-san-bridge-654321");
+    case TestLeaf::selfSigned123456: return QStringLiteral("self-signed-123456");
+    case TestLeaf::expired123456: return QStringLiteral("expired-123456");
+    case TestLeaf::notYetValid123456: return QStringLiteral("not-yet-valid-123456");
+    case TestLeaf::twoCommonNames: return QStringLiteral("two-common-names");
+    case TestLeaf::issuedByLeaf123456: return QStringLiteral("issued-by-leaf-123456");
+    case TestLeaf::untrustedIpSanHostName: return QStringLiteral("untrusted-ip-san-hostname");
     }
     Q_UNREACHABLE();
 }

@@ -23,6 +23,13 @@ enum class TestLeaf {
     // no error at all:
     ipSanHostName,           // CN bridge.local
     ipSanBridge654321,       // CN 001788fffe654321
+    untrustedIpSanHostName,  // CN bridge.local, from the untrusted CA
+    // Leaves no bridge may be trusted with, each naming 001788fffe123456:
+    selfSigned123456,        // its own issuer
+    expired123456,           // from the test CA, valid only in 2000
+    notYetValid123456,       // from the test CA, valid only from 2100
+    twoCommonNames,          // CN 001788fffe123456 and CN 001788fffe654321, from the test CA
+    issuedByLeaf123456,      // issued by the bridge654321 leaf, which is no CA
 };
 
 enum class PemSample {

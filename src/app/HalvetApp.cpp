@@ -1,0 +1,317 @@
+#include "app/HalvetApp.h"
+
+#include "app/AllLightsToggle.h"
+#include "app/AppCommands.h"
+#include "app/AppStore.h"
+#include "app/AppWindow.h"
+#include "app/AppWindows.h"
+#include "app/DemonstrationScale.h"
+#include "app/FocusedShortcuts.h"
+#include "app/PanelHost.h"
+#include "bridge/ServiceFactories.h"
+#include "controls/LightToggleArtwork.h"
+#include "controls/RoomBrightnessPreview.h"
+#include "onboarding/PreviewConnectionStorage.h"
+#include "panel/FooterMotionPreview.h"
+#include "panel/LightsPanel.h"
+#include "panel/PanelEnvironment.h"
+#include "panel/PanelNavigation.h"
+#include "recorder/ApplicationShortcuts.h"
+#include "recorder/GlobalShortcutsView.h"
+#include "recorder/RecorderAlerts.h"
+#include "recorder/RecorderServices.h"
+#include "settings/AboutView.h"
+#include "settings/AppSettingsMenu.h"
+#include "settings/AppErrorOverlay.h"
+#include "settings/AppIssueNotice.h"
+#include "settings/ReleaseChecker.h"
+#include "app/TrayIconImage.h"
+#include "onboarding/ApplicationBridgeSearch.h"
+#include "onboarding/BridgeOnboarding.h"
+#include "platform/X11HotKeys.h"
+#include "platform/X11WindowActivation.h"
+#include "platform/XkbKeyboardLayout.h"
+#include "runtime/Errors.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutStorage.h"
+#include "statusitem/PanelWindow.h"
+#include "statusitem/StatusItemAccess.h"
+#include "statusitem/TrayMenuBarExtra.h"
+#include "store/HalvetStore.h"
+#include "store/ToggleAppearance.h"
+#include "ui/ApplicationQuit.h"
+#include "ui/Appearance.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/PortalDesktopSettings.h"
+#include "welcome/BridgeResetControl.h"
+
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+using namespace std::chrono_literals;
+
+namespace vantora {
+
+namespace {
+
+// The panel's index among the application's tray items: it has one.
+constexpr int panelIndex = 0;
+constexpr auto menuPreviewDelay = 300ms;
+
+} // namespace
+
+HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject *parent)
+    : QObject(parent)
+    , m_flags(flags)
+    , m_plan(planLaunch(flags))
+    , m_defaults(defaults)
+    , m_desktopSettings(std::make_unique<ui::PortalDesktopSettings>())
+    , m_appearance(new ui::Appearance(ui::Environment::root(), m_desktopSettings.get(),
+                                      ui::AppearanceOverrides::fromProcessEnvironment(QProcessEnvironment::systemEnvironment()),
+                                      this))
+    // Before any view draws a toggle.
+    , m_toggleAppearance(new ToggleAppearance(defaults, this))
+    , m_store(makeAppStore(m_plan))
+    , m_onboarding(std::make_unique<BridgeOnboarding>(*m_store, m_plan.onboardingMode, m_plan.previewResult,
+                                                      applicationBridgeSearch(m_plan.searchSource)))
+    , m_sessionRecovery(defaults, m_plan.sessionTracking)
+    , m_navigation(new PanelNavigation(this))
+    , m_panel(std::make_unique<statusitem::PanelWindow>())
+{
+    m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    // Toggles without a colour of their own draw in the one the user chose.
+    ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
+    setUpGlobalShortcuts();
+    // Every lights panel of the application, in the tray's window or in any other, gets the
+    // settings menu, the shortcuts page and the error banner.
+    ui::Environment::root().set(panelPiecesKey, panelPieces());
+    m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        m_windowActivation = std::make_unique<platform::X11WindowActivation>();
+        m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
+            window.activateWindow();
+            if (userTime)
+                m_windowActivation->activate(quint32(window.winId()), *userTime);
+        });
+    }
+
+    m_commands = std::make_unique<AppCommands>(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
+                                 AppCommands::Hooks{.about = [] { showAboutWindow(); },
+                                  .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
+                                  .resetConnection = [this] { confirmBridgeReset(); },
+                                  .quit = ui::quitApplication},
+                                 runtime::mainExecutor());
+    m_commands->addShortcutsTo(m_panel.get());
+
+    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, trayIconImage(),
+                                                             QStringLiteral("vantora"), runtime::systemClock());
+    m_trayMenu = m_commands->makeMenu(m_panel.get());
+    m_extra->setContextMenu(m_trayMenu);
+    m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
+        m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
+        statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
+    setUpWindows();
+
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
+}
+
+HalvetApp::~HalvetApp() = default;
+
+void HalvetApp::start()
+{
+    m_extra->trayIcon().show();
+    m_tasks.spawn(fallBackWithoutTray());
+    QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
+}
+
+runtime::Task<void> HalvetApp::fallBackWithoutTray()
+{
+    const bool trayHostAppeared = co_await m_extra->waitForTrayHost(trayHostWait);
+    if (trayHostAppeared)
+        co_return;
+    // No tray shows the icon (a desktop without one, such as plain GNOME): the panel
+    // becomes an ordinary window, reached again by the shortcut or another launch.
+    m_panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
+    m_isPanelPresented.set(true);
+}
+
+void HalvetApp::showPanel()
+{
+    if (m_isPanelPresented.value() && m_panel->isVisible()) {
+        m_panel->raise();
+        m_panel->activateWindow();
+        return;
+    }
+    m_isPanelPresented.set(true);
+}
+
+void HalvetApp::runLaunchTask()
+{
+    if (m_didLaunch.value())
+        return;
+    m_didLaunch.set(true);
+    onLaunch();
+    if (auto issue = m_sessionRecovery.begin())
+        m_store->setUnexpectedIssue(std::move(issue));
+    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
+        m_windows->open(*window);
+}
+
+void HalvetApp::onLaunch()
+{
+    if (m_flags.has(LaunchFlag::menuPreview)) {
+        m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+            try {
+                co_await runtime::systemClock().sleepFor(menuPreviewDelay);
+            } catch (const runtime::CancellationError &) {
+            }
+            self->m_panel->activateWindow();
+            self->m_isPanelPresented.set(true);
+        }(this));
+    }
+    registerGlobalShortcuts();
+}
+
+void HalvetApp::setUpGlobalShortcuts()
+{
+    m_hotKeyBackend = std::make_unique<platform::X11HotKeys>();
+    m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
+    auto &notifications = runtime::NotificationCenter::defaultCenter();
+    m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
+    m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);
+    m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
+    m_recorderAlerts = std::make_unique<recorder::MessageBoxRecorderAlerts>();
+    m_recorderServices = std::make_unique<recorder::RecorderServices>(recorder::RecorderServices{
+        .storage = *m_shortcutStorage,
+        .actions = *m_shortcutActions,
+        .centre = *m_hotKeyCenter,
+        .layout = *m_keyboardLayout,
+        .notifications = notifications,
+        .alerts = *m_recorderAlerts,
+        // A recorded shortcut must not take a command's keys (Ctrl+, Ctrl+R Ctrl+Q).
+        .applicationMenu = [this]() -> const QMenu * { return m_trayMenu; },
+        .beep = [] { QApplication::beep(); },
+    });
+}
+
+void HalvetApp::registerGlobalShortcuts()
+{
+    m_shortcutActions->onKeyUp(GlobalShortcuts::showVantora(), [this] { togglePanel(); });
+    m_shortcutActions->onKeyUp(GlobalShortcuts::toggleHomeLights(), [this] { toggleAllLights(); });
+}
+
+PanelPieces HalvetApp::panelPieces()
+{
+    PanelPieces pieces;
+    pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
+        auto services = AppSettingsMenu::Services::application(m_defaults, [](const QWidget &menu) {
+            if (const auto &open = ui::Environment::of(&menu).value(openShortcutsKey))
+                open();
+        });
+                const auto menuStyle =
+            style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill : AppSettingsMenu::Style::plain;
+        return new AppSettingsMenu(menuStyle, std::move(services), parent);
+    };
+    pieces.shortcutsPage = [this](std::function<void()> back, QWidget *parent) -> QWidget * {
+        return new recorder::GlobalShortcutsView(*m_recorderServices, *m_toggleAppearance, std::move(back),
+                                                 m_hotKeyBackend->isAvailable(), parent);
+    };
+    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
+    pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+        return new AppIssueNotice(issue, std::move(dismiss), parent);
+    };
+    return pieces;
+}
+
+void HalvetApp::passShortcutTime()
+{
+    if (const auto time = m_hotKeyBackend ? m_hotKeyBackend->lastEventTime() : std::nullopt)
+        m_extra->setPendingUserTime(*time);
+}
+
+void HalvetApp::togglePanel()
+{
+    passShortcutTime();
+    m_isPanelPresented.set(!m_isPanelPresented.value());
+}
+
+void HalvetApp::toggleAllLights()
+{
+    m_tasks.spawn(vantora::toggleAllLights(*m_store, [this] {
+        passShortcutTime();
+        m_isPanelPresented.set(true);
+    }));
+}
+
+void HalvetApp::endSession()
+{
+    m_sessionRecovery.finish();
+}
+
+void HalvetApp::confirmBridgeReset()
+{
+    m_isPanelPresented.set(true);
+    vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+}
+
+QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,
+                                     std::optional<ui::ColorScheme> scheme)
+{
+    auto *host = new PanelHost;
+    ui::Environment &scope = ui::Environment::scope(host);
+    if (scheme)
+        scope.set(ui::colorSchemeKey, *scheme);
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *panel = new LightsPanel(*m_store, m_onboarding.get(), navigation, m_defaults, host);
+    layout->addWidget(panel);
+    FocusedShortcuts::publish(&window, [panel] { panel->showShortcuts(); });
+    if (auto *panelWindow = qobject_cast<statusitem::PanelWindow *>(&window))
+        panelWindow->setHoldsDialog([panel] { return panel->holdsSheetOrAlert(); });
+    return host;
+}
+
+void HalvetApp::setUpWindows()
+{
+    m_windows = std::make_unique<AppWindows>([this](QWidget &window) { m_commands->addShortcutsTo(&window); });
+    const ui::ColorScheme flagScheme = m_flags.has(LaunchFlag::dark) ? ui::ColorScheme::Dark : ui::ColorScheme::Light;
+    const std::optional<ui::ColorScheme> welcomeScheme =
+        m_flags.has(LaunchFlag::welcomePreview) ? std::optional(flagScheme) : std::nullopt;
+    // The panel windows share the application's store, onboarding and navigation.
+    m_windows->setContent(AppWindow::welcome, [this, welcomeScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, welcomeScheme);
+    });
+    m_windows->setContent(AppWindow::emptyPreview, [this, flagScheme](QWidget &window) {
+        return makePanelContent(window, *m_navigation, flagScheme);
+    });
+    m_windows->setContent(AppWindow::preview, [this, flagScheme](QWidget &window) -> QWidget * {
+        QWidget *panel = makePanelContent(window, *m_navigation, flagScheme);
+        if (!m_flags.has(LaunchFlag::twoXPreview))
+            return panel;
+        // The scheme stays with the scaled panel, whose window is now the scene's.
+        return new DemonstrationScale(panel);
+    });
+    // The two example windows make their own demonstration stores and panels.
+    m_windows->setContent(AppWindow::motionPreview, [this](QWidget &) -> QWidget * {
+        return new FooterMotionPreview({defaultLightServiceFactory(), defaultPairingServiceFactory(),
+                                        applicationBridgeSearch(SearchSource::localNetwork)},
+                                       m_defaults);
+    });
+    m_windows->setContent(AppWindow::brightnessPreview, [this](QWidget &) -> QWidget * {
+        return new controls::RoomBrightnessPreview(
+            controls::RoomBrightnessPreview::makeDemoStore(std::make_unique<PreviewConnectionStorage>()),
+            [this](HalvetStore &store, QWidget *parent) -> QWidget * {
+                auto *navigation = new PanelNavigation;
+                auto *panel = new LightsPanel(store, nullptr, *navigation, m_defaults, parent);
+                navigation->setParent(panel);
+                return panel;
+            });
+    });
+}
+
+} // namespace vantora

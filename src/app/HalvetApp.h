@@ -1,0 +1,137 @@
+#pragma once
+
+#include "app/LaunchFlags.h"
+#include "app/LaunchPlan.h"
+#include "panel/PanelEnvironment.h"
+#include "runtime/TaskScope.h"
+#include "statusitem/BoolBinding.h"
+#include "statusitem/StatusItemObjects.h"
+#include "store/AppSessionRecovery.h"
+#include "ui/ColorScheme.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QMenu;
+#include <optional>
+
+namespace vantora {
+
+namespace platform {
+class X11HotKeys;
+class X11WindowActivation;
+class XkbKeyboardLayout;
+} // namespace platform
+namespace runtime {
+class UserDefaults;
+}
+namespace statusitem {
+class PanelWindow;
+class StatusItemAccess;
+class TrayMenuBarExtra;
+} // namespace statusitem
+namespace ui {
+class Appearance;
+class DesktopSettings;
+} // namespace ui
+namespace GlobalShortcuts {
+class HotKeyCenter;
+class ShortcutActions;
+class ShortcutStorage;
+} // namespace GlobalShortcuts
+
+namespace recorder {
+class RecorderAlerts;
+struct RecorderServices;
+} // namespace recorder
+
+class AppCommands;
+class AppWindows;
+class BridgeOnboarding;
+class HalvetStore;
+class PanelNavigation;
+class ToggleAppearance;
+
+// The running application: the one store, onboarding, session recovery and panel navigation
+// of the process, the tray item with its panel, the windows opened on request, the commands
+// and the two global shortcuts. Built once by main() and kept until the process ends.
+class HalvetApp final : public QObject {
+    Q_OBJECT
+public:
+    // How long a start waits for a tray host before it shows the panel as a window.
+    static constexpr std::chrono::seconds trayHostWait{10};
+
+    // Builds everything, reading the saved connection (live runs only); shows nothing yet.
+    HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject *parent = nullptr);
+    ~HalvetApp() override;
+
+    // Shows the tray icon and runs the launch task on the next turn of the event loop.
+    void start();
+
+    // Shows the panel, or brings it to the front when it is shown (another launch asked).
+    void showPanel();
+    // The key-up actions of the two global shortcuts.
+    void togglePanel();
+    void toggleAllLights();
+
+    HalvetStore &store() const { return *m_store; }
+    BridgeOnboarding &onboarding() const { return *m_onboarding; }
+    PanelNavigation &navigation() const { return *m_navigation; }
+    statusitem::BoolBinding &isPanelPresented() { return m_isPanelPresented; }
+
+private:
+    void runLaunchTask();
+    void onLaunch();
+    void setUpGlobalShortcuts();
+    void registerGlobalShortcuts();
+    PanelPieces panelPieces();
+    void endSession();
+    // Hands the next panel opening the X time of the shortcut key that asks for it.
+    void passShortcutTime();
+    runtime::Task<void> fallBackWithoutTray();
+    void confirmBridgeReset();
+    // A lights panel for `window` (the tray's panel or a window that shows one), with its own
+    // colour scheme when given, and the pieces the settings layer adds to it.
+    QWidget *makePanelContent(QWidget &window, PanelNavigation &navigation, std::optional<ui::ColorScheme> scheme);
+    void setUpWindows();
+
+    const LaunchFlags m_flags;
+    const LaunchPlan m_plan;
+    runtime::UserDefaults &m_defaults;
+    std::unique_ptr<ui::DesktopSettings> m_desktopSettings;
+    ui::Appearance *m_appearance;
+    ToggleAppearance *m_toggleAppearance;
+    std::unique_ptr<HalvetStore> m_store;
+    std::unique_ptr<BridgeOnboarding> m_onboarding;
+    AppSessionRecovery m_sessionRecovery;
+    PanelNavigation *m_navigation;
+    statusitem::BoolBinding m_didLaunch{false};
+    statusitem::BoolBinding m_isPanelPresented{false};
+    statusitem::BoolBinding m_isStatusItemEnabled{true};
+
+    // Before the panels and windows, which use them until they go.
+    std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
+    std::unique_ptr<platform::X11HotKeys> m_hotKeyBackend;
+    std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
+    std::unique_ptr<GlobalShortcuts::HotKeyCenter> m_hotKeyCenter;
+    std::unique_ptr<GlobalShortcuts::ShortcutStorage> m_shortcutStorage;
+    std::unique_ptr<GlobalShortcuts::ShortcutActions> m_shortcutActions;
+    std::unique_ptr<recorder::RecorderAlerts> m_recorderAlerts;
+    std::unique_ptr<recorder::RecorderServices> m_recorderServices;
+    QMenu *m_trayMenu = nullptr;
+
+    statusitem::PlatformApplication m_platformApplication;
+    std::unique_ptr<statusitem::PanelWindow> m_panel;
+    // Owned here, not by parent, so that each goes before what it refers to.
+    std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
+    std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
+    std::unique_ptr<AppWindows> m_windows;
+
+
+    // Last: destroyed first, so no task outlives what it works on.
+    runtime::TaskScope m_tasks;
+};
+
+} // namespace vantora

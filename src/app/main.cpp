@@ -1,0 +1,51 @@
+#include "app/HalvetApp.h"
+#include "app/LaunchFlags.h"
+#include "app/PlatformChoice.h"
+#include "app/QuitSignals.h"
+#include "app/SingleInstance.h"
+#include "runtime/UserDefaults.h"
+#include "vantora/BuildInfo.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <stdexcept>
+
+int main(int argc, char *argv[])
+{
+    using namespace vantora;
+
+    if (const auto platform = forcedQtPlatform(QProcessEnvironment::systemEnvironment()))
+        qputenv("QT_QPA_PLATFORM", *platform);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantora"));
+    QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
+    QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::applicationId));
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(buildinfo::applicationId),
+                                                 QIcon(QStringLiteral(":/images/AboutArtwork.svg"))));
+    // The tray item keeps the application alive while no window is open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(SingleInstance::runtimeFolder(), QString::fromLatin1(buildinfo::applicationId));
+    HalvetApp *shell = nullptr;
+    try {
+        if (instance.claim([&shell] {
+                if (shell)
+                    shell->showPanel();
+            })
+            == SingleInstance::Role::secondary)
+            return 0;
+    } catch (const std::runtime_error &error) {
+        std::fprintf(stderr, "vantora: %s\n", error.what());
+        return 1;
+    }
+
+    QuitSignals quitSignals;
+    runtime::FileUserDefaults defaults(runtime::FileUserDefaults::standardPath());
+    HalvetApp app(LaunchFlags::parse(QApplication::arguments()), defaults);
+    shell = &app;
+    app.start();
+    return QApplication::exec();
+}

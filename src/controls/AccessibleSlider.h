@@ -1,0 +1,32 @@
+#pragma once
+
+#include "controls/ValueRange.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace vantora::controls {
+
+// What a control that presents itself to assistive technologies as a plain slider tells
+// them. The control is a QWidget that also derives from this; its element is made on
+// demand by the accessibility factory this file installs.
+class AccessibleSliderSource {
+public:
+    virtual ~AccessibleSliderSource() = default;
+
+    virtual double accessibleValue() const = 0;
+    virtual ValueRange accessibleRange() const = 0;
+    virtual QString accessibleLabel() const = 0;
+    virtual QString accessibleValueText() const = 0;
+    // A write from an assistive technology; the control drops it while disabled.
+    virtual void setValueFromAccessibility(double value) = 0;
+};
+
+// Makes sure the factory is installed; controls call it when they are created.
+void installAccessibleSliderFactory();
+
+// Tells assistive technologies that `control`'s value changed.
+void announceSliderValue(QWidget *control, double value);
+
+} // namespace vantora::controls

@@ -1,0 +1,87 @@
+#include "controls/PlainTextButton.h"
+
+#include "controls/FocusRing.h"
+
+#include "ui/EnvironmentKeys.h"
+#include "ui/SystemColours.h"
+
+#include <QAccessible>
+#include <QFocusEvent>
+#include <QPainter>
+
+namespace vantora::controls {
+
+PlainTextButton::PlainTextButton(const QString &text, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_foreground(ui::systemColours::secondary())
+{
+    setText(text);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PlainTextButton::setForeground(const ui::DynamicColor &colour)
+{
+    if (colour == m_foreground)
+        return;
+    m_foreground = colour;
+    update();
+}
+
+void PlainTextButton::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    // Checkable only so that assistive technologies read the selection.
+    setCheckable(true);
+    setChecked(selected);
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+    update();
+}
+
+QSize PlainTextButton::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(text()) + 2 * int(focusRing::outset), metrics.height() + 2 * int(focusRing::outset)};
+}
+
+QSize PlainTextButton::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void PlainTextButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(isEnabled() ? 1.0 : 0.4);
+    painter.setPen(m_foreground.resolve(ui::colorScheme(this)));
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    if (hasFocus() && m_keyboardFocus)
+        focusRing::paint(painter, this, QRectF(rect()));
+}
+
+void PlainTextButton::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = focusRing::cameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+    update();
+}
+
+void PlainTextButton::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
+    update();
+}
+
+void PlainTextButton::mousePressEvent(QMouseEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::mousePressEvent(event);
+}
+
+} // namespace vantora::controls

@@ -1,0 +1,241 @@
+#include "panel/FooterMotionPreview.h"
+
+#include "bridge/HueSnapshot.h"
+#include "onboarding/PreviewConnectionStorage.h"
+#include "panel/LightsPanel.h"
+#include "panel/PanelNavigation.h"
+#include "store/HalvetStore.h"
+#include "ui/Accessibility.h"
+#include "ui/Colours.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/SystemColours.h"
+#include "ui/SystemFont.h"
+#include "ui/TextLabel.h"
+#include "ui/ViewRuntime.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vantora {
+
+namespace {
+
+constexpr int controlsPadding = 16;
+constexpr int controlsSpacing = 12;
+constexpr int showHideWidth = 48;
+
+std::unique_ptr<HalvetStore> makeDemoStore(FooterMotionPreview::Services &services)
+{
+    // In memory, never the keyring: a demonstration must not overwrite or delete the
+    // user's saved bridge.
+    return std::make_unique<HalvetStore>(
+        StoreMode::demo, HueSnapshot::sample(FooterMotionPreview::sampleLightCount),
+        std::make_unique<PreviewConnectionStorage>(), std::move(services.lightServices),
+        std::move(services.pairingServices), std::move(services.discover), AutomaticReconnection::on,
+        services.clock ? *services.clock : runtime::systemClock(),
+        services.executor ? *services.executor : runtime::mainExecutor());
+}
+
+} // namespace
+
+FooterMotionPreview::FooterMotionPreview(Services services, runtime::UserDefaults &defaults, QWidget *parent)
+    : QWidget(parent)
+    , m_store(makeDemoStore(services))
+    , m_navigation(std::make_unique<PanelNavigation>())
+{
+    setObjectName(QStringLiteral("motion-preview"));
+    setWindowTitle(tr("vantora — Motion examples"));
+    setFixedWidth(width);
+
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->setSizeConstraint(QLayout::SetFixedSize);
+    m_controls = buildControls();
+    root->addWidget(m_controls);
+    auto *divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    root->addWidget(divider);
+
+    m_panel = new LightsPanel(*m_store, nullptr, *m_navigation, defaults);
+    root->addWidget(m_panel);
+    showSettings();
+
+    m_replayTask = std::make_unique<ui::KeyedViewTask<int>>(this, m_replay,
+                                                            [this](int replay) { return runReplay(replay); });
+}
+
+// The panel (a child) goes before the store it shows.
+FooterMotionPreview::~FooterMotionPreview()
+{
+    m_replayTask.reset();
+    delete m_panel;
+}
+
+QWidget *FooterMotionPreview::buildControls()
+{
+    auto *controls = new QWidget;
+    auto *column = new QVBoxLayout(controls);
+    column->setContentsMargins(controlsPadding, controlsPadding, controlsPadding, controlsPadding);
+    column->setSpacing(controlsSpacing);
+
+    auto *title = new ui::TextLabel(tr("Compare the footer animation"));
+    title->setFont(ui::systemFont(17, QFont::DemiBold));
+    ui::a11y::setHeading(title);
+    column->addWidget(title);
+
+    auto *picker = new QWidget;
+    picker->setAccessibleName(tr("Animation"));
+    auto *segments = new QHBoxLayout(picker);
+    segments->setContentsMargins(0, 0, 0, 0);
+    segments->setSpacing(0);
+    m_motions = new QButtonGroup(this);
+    m_motions->setExclusive(true);
+    for (const FooterPowerMotion motion : allFooterPowerMotions) {
+        auto *segment = new QToolButton;
+        segment->setText(rawValue(motion));
+        segment->setCheckable(true);
+        segment->setChecked(motion == m_selection);
+        segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        segments->addWidget(segment);
+        m_motions->addButton(segment, static_cast<int>(motion));
+    }
+    connect(m_motions, &QButtonGroup::idClicked, this,
+            [this](int id) { select(static_cast<FooterPowerMotion>(id)); });
+    column->addWidget(picker);
+
+    m_description = new ui::TextLabel;
+    m_description->setFont(ui::systemFont(12));
+    m_description->setForeground(ui::systemColours::secondary());
+    m_description->setWordWrap(true);
+    column->addWidget(m_description);
+
+    auto *actions = new QHBoxLayout;
+    m_scrollCheckBox = new QCheckBox(tr("Try by scrolling"));
+    m_scrollCheckBox->setFont(ui::systemFont(12));
+    connect(m_scrollCheckBox, &QCheckBox::toggled, this, &FooterMotionPreview::setUsesScroll);
+    m_replayButton = new QPushButton(tr("Replay"));
+    m_replayButton->setFont(ui::systemFont(12));
+    connect(m_replayButton, &QPushButton::clicked, this, &FooterMotionPreview::replay);
+    m_showHideButton = new QPushButton;
+    m_showHideButton->setFont(ui::systemFont(12));
+    m_showHideButton->setMinimumWidth(showHideWidth);
+    connect(m_showHideButton, &QPushButton::clicked, this, &FooterMotionPreview::toggleVisible);
+    actions->addWidget(m_scrollCheckBox);
+    actions->addStretch(1);
+    actions->addWidget(m_replayButton);
+    actions->addWidget(m_showHideButton);
+    column->addLayout(actions);
+    return controls;
+}
+
+QAbstractButton *FooterMotionPreview::motionButton(FooterPowerMotion motion) const
+{
+    return m_motions->button(static_cast<int>(motion));
+}
+
+void FooterMotionPreview::select(FooterPowerMotion motion)
+{
+    if (motion == m_selection)
+        return;
+    m_selection = motion;
+    showSettings();
+    // With the button forced, play the new motion at once; while scrolling decides, the next
+    // crossing of the threshold uses it.
+    if (!m_useScroll) {
+        ++m_replay;
+        m_replayTask->setKey(m_replay);
+    }
+}
+
+void FooterMotionPreview::setUsesScroll(bool useScroll)
+{
+    if (useScroll == m_useScroll)
+        return;
+    m_useScroll = useScroll;
+    showSettings();
+}
+
+void FooterMotionPreview::replay()
+{
+    setUsesScroll(false);
+    ++m_replay;
+    m_replayTask->setKey(m_replay);
+}
+
+void FooterMotionPreview::toggleVisible()
+{
+    setUsesScroll(false);
+    setVisibleOverride(!m_visible);
+}
+
+void FooterMotionPreview::setVisibleOverride(bool visible)
+{
+    if (visible == m_visible)
+        return;
+    m_visible = visible;
+    showSettings();
+}
+
+runtime::Task<void> FooterMotionPreview::runReplay(int)
+{
+    if (m_useScroll)
+        co_return;
+    setVisibleOverride(false);
+    co_await ui::ViewRuntime::of(this).resolvedClock().sleepFor(replayPause);
+    setVisibleOverride(true);
+}
+
+void FooterMotionPreview::showSettings()
+{
+    if (auto *segment = motionButton(m_selection))
+        segment->setChecked(true);
+    m_description->setText(description(m_selection));
+    // Echoes back into setUsesScroll with the value it already has, which changes nothing.
+    m_scrollCheckBox->setChecked(m_useScroll);
+    m_showHideButton->setText(m_visible ? tr("Hide") : tr("Show"));
+    ui::Environment &panelScope = ui::Environment::scope(m_panel);
+    panelScope.set(footerMotionKey, m_selection);
+    panelScope.set(footerPreviewVisibleKey, m_useScroll ? std::nullopt : std::optional<bool>(m_visible));
+}
+
+bool FooterMotionPreview::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange
+        || (event->type() == ui::EnvironmentChangeEvent::eventType()
+            && static_cast<ui::EnvironmentChangeEvent *>(event)->key() == ui::colorSchemeKey.name()))
+        followScheme();
+    return QWidget::event(event);
+}
+
+void FooterMotionPreview::followScheme()
+{
+    // The window's own controls follow the panel's scheme, which may come from the desktop's
+    // settings while Qt's palette stays light. The panel below draws its own colours.
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    const bool dark = scheme == ui::ColorScheme::Dark;
+    const QColor text = dark ? ui::colours::grey(0.94) : ui::colours::grey(0.16);
+    QPalette colours(dark ? ui::colours::grey(0.33) : ui::colours::grey(0.98),
+                     ui::systemColours::windowBackground().resolve(scheme));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        colours.setColor(role, text);
+    colours.setColor(QPalette::Base, dark ? ui::colours::grey(0.25) : ui::colours::white());
+    if (colours != m_controls->palette())
+        m_controls->setPalette(colours);
+}
+
+void FooterMotionPreview::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ui::systemColours::windowBackground().resolve(ui::colorScheme(this)));
+}
+
+} // namespace vantora

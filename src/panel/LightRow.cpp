@@ -1,0 +1,224 @@
+#include "panel/LightRow.h"
+
+#include "controls/BrightnessScrollTarget.h"
+#include "controls/LightToggle.h"
+#include "panel/LightRowParts.h"
+#include "panel/LightRowTexts.h"
+#include "panel/PlainButton.h"
+#include "ui/Colours.h"
+#include "ui/ElidedLabel.h"
+#include "ui/HoverTracker.h"
+#include "ui/LightStateIcon.h"
+#include "ui/PlainToolTip.h"
+#include "ui/SystemColours.h"
+#include "ui/SystemFont.h"
+#include "ui/TextLabel.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace vantora {
+
+namespace {
+
+constexpr int sidePadding = 16;
+// The switch draws 4 pixels wider on each side than it takes in the row.
+constexpr int toggleOverhang = 4;
+constexpr int rowSpacing = 16;
+constexpr int contentSpacing = 24;
+constexpr int contentMinimumHeight = 48;
+
+QColor displayColour(const HueLight &light)
+{
+    const LightColour::Rgb rgb = light.displayColour();
+    return QColor::fromRgbF(static_cast<float>(rgb.red), static_cast<float>(rgb.green), static_cast<float>(rgb.blue));
+}
+
+ui::DynamicColor nameColour(bool reachable)
+{
+    using ui::colours::grey;
+    return reachable ? ui::DynamicColor{ui::colours::grey255(41), grey(0.94)} : ui::DynamicColor{grey(0.58), grey(0.6)};
+}
+
+} // namespace
+
+LightRow::LightRow(QWidget *parent)
+    : QWidget(parent)
+    , m_hover(new ui::HoverTracker(this))
+{
+    setFixedHeight(height);
+    buildContent();
+
+    m_toggle = new LightToggle(this);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(sidePadding, 0, sidePadding - toggleOverhang, 0);
+    layout->setSpacing(rowSpacing - toggleOverhang);
+    layout->addWidget(m_toggle, 0, Qt::AlignVCenter);
+
+    connect(m_hover, &ui::HoverTracker::hoveredChanged, m_chevron, &LightRowChevron::setShown);
+    connect(m_toggle, &LightToggle::flipRequested, this, [this](bool on) {
+        if (m_fields.onChange)
+            m_fields.onChange(on);
+    });
+    connect(m_scrollTarget, &controls::BrightnessScrollTarget::clicked, this, [this] {
+        if (m_fields.light.hasAdjustableControls() && m_fields.open)
+            m_fields.open();
+    });
+    connect(m_scrollTarget, &controls::BrightnessScrollTarget::editingChanged, this, &LightRow::scrollEditing);
+    connect(m_scrollTarget, &controls::BrightnessScrollTarget::stepped, this, &LightRow::scrollStepped);
+}
+
+void LightRow::buildContent()
+{
+    m_content = new QWidget(this);
+    m_content->setMinimumHeight(contentMinimumHeight);
+
+    auto *iconStack = new QWidget(m_content);
+    iconStack->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
+    m_icon = new ui::LightStateIcon(iconStack);
+    m_scrollTarget = new controls::BrightnessScrollTarget(iconStack);
+    m_scrollTarget->setGeometry(iconStack->rect());
+    m_scrollTarget->raise();
+
+    m_name = new ui::ElidedLabel;
+    m_name->setFont(ui::systemFont(14, QFont::Medium));
+    m_chevron = new LightRowChevron;
+    m_badge = new UnreachableBadge;
+    m_readout = new ui::TextLabel;
+    m_readout->setFont(ui::systemFont(11));
+    m_readout->setForeground(ui::systemColours::secondary());
+    m_readout->hide();
+
+    auto *titleLine = new QHBoxLayout;
+    titleLine->setSpacing(8);
+    titleLine->addWidget(m_name);
+    titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
+    titleLine->addWidget(m_badge, 0, Qt::AlignVCenter);
+    titleLine->addStretch(1);
+
+    auto *textColumn = new QVBoxLayout;
+    textColumn->setSpacing(4);
+    textColumn->addStretch(1);
+    textColumn->addLayout(titleLine);
+    textColumn->addWidget(m_readout);
+    textColumn->addStretch(1);
+
+    auto *content = new QHBoxLayout(m_content);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(contentSpacing);
+    content->addWidget(iconStack, 0, Qt::AlignVCenter);
+    content->addLayout(textColumn, 1);
+}
+
+void LightRow::placeContent(bool asButton)
+{
+    if (asButton ? m_button != nullptr : m_plainArea != nullptr)
+        return;
+    QWidget *host = nullptr;
+    if (asButton) {
+        m_button = new PlainButton(this);
+        connect(m_button, &PlainButton::clicked, this, [this] {
+            if (m_fields.open)
+                m_fields.open();
+        });
+        host = m_button;
+    } else {
+        m_plainArea = new QWidget(this);
+        host = m_plainArea;
+    }
+    auto *hostLayout = new QHBoxLayout(host);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    hostLayout->addWidget(m_content);
+
+    QWidget *previous = asButton ? m_plainArea.data() : static_cast<QWidget *>(m_button.data());
+    if (previous) {
+        m_content->setParent(host);
+        delete previous;
+    }
+    static_cast<QHBoxLayout *>(layout())->insertWidget(0, host, 1);
+    // Tab reaches the row button before the switch.
+    setTabOrder(host, m_toggle);
+    m_content->show();
+    host->show();
+}
+
+void LightRow::apply(const Fields &fields)
+{
+    const Fields previous = std::exchange(m_fields, fields);
+    const bool first = !std::exchange(m_applied, true);
+    placeContent(fields.light.hasAdjustableControls());
+    if (!first) {
+        if (previous.isUpdating != fields.isUpdating)
+            m_scrollEdit.updatingChanged(fields.isUpdating);
+        if (!(previous.light == fields.light))
+            m_scrollEdit.lightChanged(fields.light, fields.isUpdating);
+    }
+    showFields();
+}
+
+bool LightRow::scrollDimmingEnabled() const
+{
+    const HueLight &light = m_fields.light;
+    return !m_fields.brightnessLocked && light.isOn && light.isReachable && light.brightness.has_value();
+}
+
+void LightRow::showFields()
+{
+    const HueLight &light = m_fields.light;
+    m_icon->apply({light.isOn, light.isReachable, m_fields.isUpdating, displayColour(light)});
+    m_scrollTarget->setDimmingEnabled(scrollDimmingEnabled());
+    m_scrollTarget->setToolTip(ui::plainToolTip(lightRowTexts::iconToolTip(light)));
+
+    m_name->setText(light.name);
+    m_name->setForeground(nameColour(light.isReachable));
+    m_chevron->setVisible(light.hasAdjustableControls());
+    m_badge->setVisible(!light.isReachable);
+
+    m_toggle->setOn(light.isOn);
+    m_toggle->setUnavailable(!light.isReachable);
+    m_toggle->setEnabled(light.isReachable && !m_fields.busy);
+    m_toggle->setAccessibleName(lightRowTexts::toggleName(light));
+    m_toggle->setAccessibleDescription(lightRowTexts::toggleHint(light, m_fields.isUpdating));
+
+    if (m_button) {
+        m_button->setAccessibleName(lightRowTexts::rowName(light));
+        m_button->setAccessibleDescription(lightRowTexts::rowHint(light));
+    }
+    showReadout();
+}
+
+void LightRow::showReadout()
+{
+    const std::optional<double> readout = m_scrollEdit.readout();
+    if (readout)
+        m_readout->setText(lightRowTexts::brightnessReadout(*readout));
+    m_readout->setVisible(readout.has_value());
+}
+
+void LightRow::scrollEditing(bool editing)
+{
+    m_scrollEdit.editing(editing, m_fields.isUpdating);
+    showReadout();
+}
+
+void LightRow::scrollStepped(double step)
+{
+    const std::optional<double> value = m_scrollEdit.step(step, m_fields.light);
+    if (!value)
+        return;
+    showReadout();
+    if (m_fields.adjustBrightness)
+        m_fields.adjustBrightness(*value);
+}
+
+bool LightRow::isHovered() const
+{
+    return m_hover->isHovered();
+}
+
+QSize LightRow::sizeHint() const
+{
+    return {QWidget::sizeHint().width(), height};
+}
+
+} // namespace vantora

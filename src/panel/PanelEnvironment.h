@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/Environment.h"
+#include "ui/FocusedValues.h"
+
+#include <QLatin1String>
+
+#include <functional>
+
+class QWidget;
+
+namespace vantora {
+
+class HalvetStore;
+struct AppIssue;
+
+// The user default that hides unreachable lights from the panel: a bool, absent means false.
+// The panel reads it and turns it off from the no-lights page; the settings menu toggles it.
+inline constexpr QLatin1String hideUnavailableDevicesKey{"hideUnavailableDevices"};
+
+// Opens the keyboard-shortcuts page of the panel around the reader; the settings menus
+// read it. The default does nothing.
+using OpenShortcutsAction = std::function<void()>;
+inline const ui::EnvironmentKey<OpenShortcutsAction> openShortcutsKey{"openShortcuts", OpenShortcutsAction{}};
+// The same action offered to the application's menu command while the panel's window is active.
+inline const ui::FocusedValueKey<OpenShortcutsAction> focusedOpenShortcutsKey{"openShortcuts"};
+
+// The pieces the panel places but the layers above it build (the settings menu, the
+// keyboard-shortcuts page, the error banner and issue notice). The application sets them on
+// its panel windows' scopes; a piece left empty is simply not placed.
+struct PanelPieces final {
+    enum class MenuStyle {
+        plain,
+        pill,
+    };
+
+    // The settings menu button.
+    std::function<QWidget *(MenuStyle style, QWidget *parent)> settingsMenu{};
+    // The keyboard-shortcuts page; `back` closes it (also what its Escape does).
+    std::function<QWidget *(std::function<void()> back, QWidget *parent)> shortcutsPage{};
+    // Lays the error banner over `page` while `store` records an unexpected issue.
+    std::function<void(QWidget *page, HalvetStore &store)> errorOverlay{};
+    // The notice of an unexpected issue at the top of the lights list.
+    std::function<QWidget *(const AppIssue &issue, std::function<void()> dismiss, QWidget *parent)> issueNotice{};
+};
+
+inline const ui::EnvironmentKey<PanelPieces> panelPiecesKey{"panelPieces", PanelPieces{}};
+
+} // namespace vantora

@@ -1,0 +1,61 @@
+#include "panel/PlainButton.h"
+
+#include "controls/FocusRing.h"
+
+#include <QKeyEvent>
+#include <QLayout>
+#include <QPainter>
+
+namespace vantora {
+
+PlainButton::PlainButton(QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+QSize PlainButton::sizeHint() const
+{
+    return layout() ? layout()->sizeHint() : QSize(0, 0);
+}
+
+QSize PlainButton::minimumSizeHint() const
+{
+    return layout() ? layout()->minimumSize() : QSize(0, 0);
+}
+
+void PlainButton::paintEvent(QPaintEvent *)
+{
+    if (!m_showsFocus)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    controls::focusRing::paint(painter, this, rect());
+}
+
+void PlainButton::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        click();
+        event->accept();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void PlainButton::focusInEvent(QFocusEvent *event)
+{
+    m_showsFocus = controls::focusRing::cameByKeyboard(*event);
+    update();
+    QAbstractButton::focusInEvent(event);
+}
+
+void PlainButton::focusOutEvent(QFocusEvent *event)
+{
+    m_showsFocus = false;
+    update();
+    QAbstractButton::focusOutEvent(event);
+}
+
+} // namespace vantora

@@ -1,0 +1,222 @@
+#include "recorder/GlobalShortcutsView.h"
+
+#include "recorder/ApplicationShortcuts.h"
+#include "recorder/RecorderServices.h"
+#include "recorder/RecorderView.h"
+#include "recorder/ShortcutBackButton.h"
+#include "recorder/ShortcutIllustration.h"
+#include "recorder/ShortcutsPageRules.h"
+#include "recorder/ToggleColorPicker.h"
+
+#include "ui/Accessibility.h"
+#include "ui/DynamicColor.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/LightCardSurface.h"
+#include "ui/PanelDragArea.h"
+#include "ui/ScreenInfo.h"
+#include "ui/SvgImage.h"
+#include "ui/SystemFont.h"
+#include "ui/TextLabel.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace vantora::recorder {
+
+namespace {
+
+const ui::DynamicColor pageBackground{QColor::fromRgbF(242 / 255.f, 242 / 255.f, 242 / 255.f),
+                                      QColor::fromRgbF(0.13f, 0.13f, 0.13f)};
+const ui::DynamicColor pageForeground{QColor::fromRgbF(41 / 255.f, 41 / 255.f, 41 / 255.f),
+                                      QColor::fromRgbF(0.94f, 0.94f, 0.94f)};
+const ui::DynamicColor dividerColour{QColor::fromRgbF(0, 0, 0, 0.035f), QColor::fromRgbF(1, 1, 1, 0.05f)};
+
+ui::TextLabel *sectionTitle(const QString &text)
+{
+    auto *title = new ui::TextLabel(text);
+    title->setFont(ui::systemFont(14, QFont::Medium));
+    title->setForeground(pageForeground);
+    title->setContentsMargins(8, 0, 0, 0);
+    ui::a11y::setHeading(title);
+    return title;
+}
+
+// The product's logo, drawn in the page's text colour.
+class Logo final : public QWidget {
+public:
+    Logo()
+    {
+        setFixedSize(78, 24);
+        setAccessibleName(QStringLiteral("vantora"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_image.paint(painter, rect(), pageForeground.resolve(ui::colorScheme(this)));
+    }
+
+private:
+    ui::SvgImage m_image{QStringLiteral("VantoraLogo")};
+};
+
+// The thin line between the two shortcut rows.
+class Divider final : public QWidget {
+public:
+    Divider() { setFixedHeight(1); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(rect(), dividerColour.resolve(ui::colorScheme(this)));
+    }
+};
+
+} // namespace
+
+GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppearance &toggleAppearance,
+                                         std::function<void()> back, bool hotKeysWork, QWidget *parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_back(std::move(back))
+{
+    setFixedWidth(pageWidth);
+    followScreen();
+
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(16, 0, 16, 0);
+    page->setSpacing(0);
+    page->addWidget(buildHeader());
+
+    auto *shortcutsTitle = sectionTitle(tr("Keyboard shortcuts"));
+    shortcutsTitle->setContentsMargins(8, 0, 0, 16);
+    page->addWidget(shortcutsTitle);
+    page->addWidget(buildShortcutCard(hotKeysWork));
+
+    auto *colourTitle = sectionTitle(tr("Toggle color"));
+    colourTitle->setContentsMargins(8, 34, 0, 16);
+    page->addWidget(colourTitle);
+    page->addWidget(new ToggleColorPicker(toggleAppearance));
+
+    page->addStretch(1);
+    page->addSpacing(16);
+
+    // A recorder that records takes Escape first (it overrides shortcuts while recording).
+    // A recorder that stops leaves the focus nowhere, so the page's window listens, while
+    // the page is shown.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_back)
+            m_back();
+    });
+}
+
+QWidget *GlobalShortcutsView::buildHeader()
+{
+    auto *header = new ui::PanelDragArea;
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 16, 0, 30);
+    row->setSpacing(12);
+    auto *backButton = new ShortcutBackButton;
+    connect(backButton, &QAbstractButton::clicked, this, [this] {
+        if (m_back)
+            m_back();
+    });
+    row->addWidget(backButton);
+    row->addWidget(new Logo);
+    row->addStretch(1);
+    return header;
+}
+
+QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
+{
+    auto *card = new ui::LightCardSurface(12);
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *rows = new QVBoxLayout(card->content());
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+
+    m_showRecorder = new RecorderView(m_services, GlobalShortcuts::showVantora());
+    m_toggleRecorder = new RecorderView(m_services, GlobalShortcuts::toggleHomeLights());
+    m_showRecorder->setValidateShortcut([this](const GlobalShortcuts::Shortcut &shortcut) {
+        return shortcutMessage(m_services.storage, shortcut, GlobalShortcuts::toggleHomeLights());
+    });
+    m_toggleRecorder->setValidateShortcut([this](const GlobalShortcuts::Shortcut &shortcut) {
+        return shortcutMessage(m_services.storage, shortcut, GlobalShortcuts::showVantora());
+    });
+
+    rows->addWidget(buildRow(true, m_showRecorder, tr("Show or hide app"), tr("Open the panel from the tray.")));
+    rows->addWidget(new Divider);
+    rows->addWidget(buildRow(false, m_toggleRecorder, tr("Toggle all lights"), tr("Turn on or off all lights")));
+
+    if (!hotKeysWork) {
+        m_showRecorder->setEnabled(false);
+        m_toggleRecorder->setEnabled(false);
+        auto *note = new ui::TextLabel(
+            tr("Global shortcuts need an X11 session. Log in to an X11 session, or a desktop that runs X11 "
+               "programs, to use them."));
+        note->setWordWrap(true);
+        note->setFont(ui::systemFont(12));
+        note->setForeground(pageForeground);
+        note->setContentsMargins(16, 0, 16, 12);
+        rows->addWidget(note);
+    }
+    return card;
+}
+
+QWidget *GlobalShortcutsView::buildRow(bool isPanel, RecorderView *recorder, const QString &title,
+                                       const QString &subtitle)
+{
+    auto *row = new QWidget;
+    row->setFixedHeight(73);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(16, 0, 16, 0);
+    layout->setSpacing(16);
+    layout->addWidget(new ShortcutIllustration(isPanel));
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(5);
+    auto *titleLabel = new ui::TextLabel(title);
+    titleLabel->setFont(ui::systemFont(14, QFont::Medium));
+    titleLabel->setForeground(pageForeground);
+    auto *subtitleLabel = new ui::TextLabel(subtitle);
+    subtitleLabel->setFont(ui::systemFont(12));
+    subtitleLabel->setForeground(ui::DynamicColor{QColor::fromRgbF(41 / 255.f, 41 / 255.f, 41 / 255.f, 0.6f),
+                                                  QColor::fromRgbF(0.94f, 0.94f, 0.94f, 0.6f)});
+    subtitleLabel->setWordWrap(true);
+    texts->addStretch(1);
+    texts->addWidget(titleLabel);
+    texts->addWidget(subtitleLabel);
+    texts->addStretch(1);
+    layout->addLayout(texts, 1);
+
+    recorder->setFixedWidth(recorderWidth);
+    recorder->field().setAccessibleName(title + tr(" shortcut"));
+    recorder->field().setToolTip(
+        tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
+    layout->addWidget(recorder);
+    return row;
+}
+
+void GlobalShortcutsView::followScreen()
+{
+    setFixedHeight(shortcutsPageHeight(ui::screenInfo::visibleHeight(this)));
+}
+
+bool GlobalShortcutsView::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal)
+        followScreen();
+    return QWidget::event(event);
+}
+
+void GlobalShortcutsView::paintEvent(QPaintEvent *)
+{
+    QPainter(this).fillRect(rect(), pageBackground.resolve(ui::colorScheme(this)));
+}
+
+} // namespace vantora::recorder

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+namespace vantora {
+class ToggleAppearance;
+}
+
+namespace vantora::recorder {
+
+struct RecorderServices;
+class RecorderView;
+
+// The panel's keyboard-shortcuts page: one recorder for each of the app's two global
+// shortcuts (show or hide the panel, switch all lights), each beside a picture of what it
+// does, and the toggle colour picker. A recorded shortcut is stored at once; Escape (when no
+// recorder is recording) and the back button leave the page.
+class GlobalShortcutsView final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int pageWidth = 440;
+    static constexpr int recorderWidth = 132;
+
+    // `hotKeysWork` is false where no X server takes key grabs (a Wayland session without
+    // XWayland): the page then says so instead of recording shortcuts that could never fire.
+    GlobalShortcutsView(RecorderServices &services, ToggleAppearance &toggleAppearance, std::function<void()> back,
+                        bool hotKeysWork = true, QWidget *parent = nullptr);
+
+    RecorderView &showRecorder() const noexcept { return *m_showRecorder; }
+    RecorderView &toggleRecorder() const noexcept { return *m_toggleRecorder; }
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QWidget *buildShortcutCard(bool hotKeysWork);
+    QWidget *buildRow(bool isPanel, RecorderView *recorder, const QString &title, const QString &subtitle);
+    void followScreen();
+
+    RecorderServices &m_services;
+    std::function<void()> m_back;
+    RecorderView *m_showRecorder = nullptr;
+    RecorderView *m_toggleRecorder = nullptr;
+};
+
+} // namespace vantora::recorder

@@ -1,0 +1,537 @@
+#include "recorder/RecorderField.h"
+
+#include "recorder/RecorderAlerts.h"
+#include "recorder/RecorderServices.h"
+#include "recorder/RecorderTexts.h"
+
+#include "shortcuts/KeyEvent.h"
+#include "shortcuts/ModifierFlags.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutConflicts.h"
+#include "shortcuts/ShortcutNotifications.h"
+#include "shortcuts/ShortcutStorage.h"
+
+#include "runtime/NotificationCenter.h"
+
+#include "ui/Colours.h"
+#include "ui/DynamicColor.h"
+#include "ui/Environment.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/SystemColours.h"
+#include "ui/SystemFont.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QWindow>
+
+namespace vantora::recorder {
+
+using GlobalShortcuts::ConflictBehavior;
+using GlobalShortcuts::ModifierFlag;
+using GlobalShortcuts::ModifierFlags;
+using GlobalShortcuts::Shortcut;
+
+namespace {
+
+// Every modifier but caps lock and the numeric pad: none of these held means "no modifiers".
+constexpr quint32 anyModifierMask = 0xFFDE0000;
+// Every modifier but caps lock, shift, the numeric pad and function.
+constexpr quint32 anyModifierButShiftMask = 0xFF5C0000;
+constexpr qint64 escapeCarbonKeyCode = 53;
+// A click this close to the field still counts as on it.
+constexpr int clickTolerance = 3;
+
+const ui::DynamicColor fieldBackground{ui::colours::white(), ui::colours::grey(0.12)};
+const ui::DynamicColor fieldText{ui::colours::grey(0.16), ui::colours::grey(0.94)};
+
+bool holdsAny(ModifierFlags flags, quint32 mask)
+{
+    return (quint32(flags.toInt()) & mask) != 0;
+}
+
+bool isModifierKey(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString menuItemTitle(const QAction &action)
+{
+    // Mnemonic markers are not part of what the user reads.
+    QString title = action.text();
+    title.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return title.replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+} // namespace
+
+// Sees the application's events while its field records: the keys go to the field before
+// any window shortcut can take them, and a click elsewhere ends the recording.
+class RecorderField::RecordingFilter final : public QObject {
+public:
+    explicit RecordingFilter(RecorderField &field)
+        : m_field(&field)
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!m_field)
+            return false;
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Accepted, the key is delivered as a key press instead of firing a shortcut.
+            event->accept();
+            return true;
+        case QEvent::KeyPress:
+            // A key travels from its window to the focus widget; only its arrival counts.
+            return qobject_cast<QWindow *>(watched) && m_field->handleKeyPress(static_cast<QKeyEvent &>(*event));
+        case QEvent::KeyRelease:
+            return qobject_cast<QWindow *>(watched) != nullptr;
+        case QEvent::InputMethod:
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (qobject_cast<QWindow *>(watched))
+                m_field->handleMouseRelease(static_cast<QMouseEvent &>(*event));
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<RecorderField> m_field;
+};
+
+QPointer<RecorderField> RecorderField::s_activeRecorder;
+
+RecorderField::RecorderField(RecorderServices &services, GlobalShortcuts::Name name, OnChange onChange,
+                             QWidget *parent)
+    : QLineEdit(parent)
+    , m_services(services)
+    , m_storageMode(StorageMode::name)
+    , m_onChange(std::move(onChange))
+    , m_shortcutName(std::move(name))
+{
+    setUp();
+    updateText();
+    m_services.notifications.addObserver(
+        this, GlobalShortcuts::shortcutByNameDidChange, [this](const runtime::Notification &notification) {
+            const auto changed = GlobalShortcuts::shortcutName(notification);
+            if (!changed)
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, rawValue = changed->rawValue] {
+                    if (rawValue == m_shortcutName.rawValue)
+                        updateText();
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+RecorderField::RecorderField(RecorderServices &services, std::optional<Shortcut> shortcut, OnChange onChange,
+                             QWidget *parent)
+    : QLineEdit(parent)
+    , m_services(services)
+    , m_storageMode(StorageMode::binding)
+    , m_onChange(std::move(onChange))
+    , m_bindingShortcut(shortcut)
+{
+    setUp();
+    updateText();
+}
+
+RecorderField::~RecorderField()
+{
+    endRecording();
+    m_services.notifications.removeObservers(this);
+    if (m_recordingFilter)
+        m_recordingFilter->deleteLater();
+}
+
+void RecorderField::setUp()
+{
+    setPlaceholderText(RecorderTexts::recordShortcut());
+    setAlignment(Qt::AlignCenter);
+    setFont(ui::systemFont(12));
+    setClearButtonEnabled(true);
+    // Recorded, never typed: no pasting, dropping or editing menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    setDragEnabled(false);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Only the clear button is meant to edit the text; anything else (a selection pasted
+        // with the middle button) is undone once the edit is over.
+        if (text.isEmpty())
+            clearShortcut();
+        else
+            QMetaObject::invokeMethod(this, [this] { updateText(); }, Qt::QueuedConnection);
+    });
+}
+
+RecorderField *RecorderField::activeRecorder()
+{
+    return s_activeRecorder.data();
+}
+
+std::optional<Shortcut> RecorderField::shortcut() const
+{
+    if (m_storageMode == StorageMode::binding)
+        return m_bindingShortcut;
+    return m_services.storage.getShortcut(m_shortcutName);
+}
+
+void RecorderField::setShortcut(const std::optional<Shortcut> &shortcut)
+{
+    if (shortcut == this->shortcut())
+        return;
+    if (m_storageMode == StorageMode::binding)
+        m_bindingShortcut = shortcut;
+    else
+        m_services.storage.setShortcut(shortcut, m_shortcutName);
+    updateText();
+}
+
+void RecorderField::setShortcutName(const GlobalShortcuts::Name &name)
+{
+    const bool differs = name.rawValue != m_shortcutName.rawValue;
+    m_shortcutName = name;
+    if (differs && m_storageMode == StorageMode::name)
+        updateText();
+}
+
+void RecorderField::updateText()
+{
+    const auto current = shortcut();
+    setText(current ? current->description(m_services.layout) : QString());
+}
+
+QSize RecorderField::sizeHint() const
+{
+    return {minimumWidth, QLineEdit::sizeHint().height()};
+}
+
+QSize RecorderField::minimumSizeHint() const
+{
+    return {minimumWidth, QLineEdit::minimumSizeHint().height()};
+}
+
+void RecorderField::followScheme()
+{
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, fieldBackground.resolve(scheme));
+    colours.setColor(QPalette::Text, fieldText.resolve(scheme));
+    colours.setColor(QPalette::Disabled, QPalette::Text, ui::systemColours::tertiary().resolve(scheme));
+    colours.setColor(QPalette::PlaceholderText, ui::systemColours::secondary().resolve(scheme));
+    if (colours != palette())
+        setPalette(colours);
+}
+
+bool RecorderField::event(QEvent *event)
+{
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
+        watchWindow();
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange ||
+        event->type() == ui::EnvironmentChangeEvent::eventType())
+        followScheme();
+    return QLineEdit::event(event);
+}
+
+void RecorderField::watchWindow()
+{
+    QWidget *current = isVisible() ? window() : nullptr;
+    if (current == m_watchedWindow)
+        return;
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
+    m_watchedWindow = current;
+    if (!current) {
+        endRecording();
+        return;
+    }
+    current->installEventFilter(this);
+    holdFocusForOneTurn();
+}
+
+void RecorderField::holdFocusForOneTurn()
+{
+    // A window that opens or comes back must not start a recording by handing its first
+    // focus to this field; tabbing to it a moment later is fine.
+    setFocusPolicy(Qt::NoFocus);
+    QMetaObject::invokeMethod(this, [this] { setFocusPolicy(Qt::StrongFocus); }, Qt::QueuedConnection);
+}
+
+bool RecorderField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_watchedWindow) {
+        if (event->type() == QEvent::WindowDeactivate && !m_isAlertShown) {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!window())
+                        return;
+                    endRecording();
+                    stopFocus();
+                },
+                Qt::QueuedConnection);
+        } else if (event->type() == QEvent::WindowActivate && !m_isAlertShown && !hasFocus()) {
+            holdFocusForOneTurn();
+        } else if (event->type() == QEvent::Hide) {
+            endRecording();
+        }
+    }
+    return QLineEdit::eventFilter(watched, event);
+}
+
+void RecorderField::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (window() && isVisible())
+        startRecording();
+}
+
+void RecorderField::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    endRecording();
+}
+
+void RecorderField::keyPressEvent(QKeyEvent *event)
+{
+    // Keys reach the field only as recordings; nothing is ever typed into it.
+    event->ignore();
+}
+
+void RecorderField::inputMethodEvent(QInputMethodEvent *event)
+{
+    event->ignore();
+}
+
+void RecorderField::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    // A centred line edit hides its placeholder while it has focus, which is exactly when
+    // the field asks for a shortcut.
+    if (!isRecording() || !text().isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.setFont(font());
+    painter.drawText(rect(), Qt::AlignCenter, placeholderText());
+}
+
+void RecorderField::startRecording()
+{
+    if (isRecording())
+        return;
+    setPlaceholderText(RecorderTexts::pressShortcut());
+    // No blinking caret: nothing is typed here.
+    setReadOnly(true);
+    if (!m_recordingFilter)
+        m_recordingFilter = new RecordingFilter(*this);
+    setActive(true);
+    qApp->installEventFilter(m_recordingFilter);
+    m_isRecordingFilterInstalled = true;
+}
+
+void RecorderField::endRecording()
+{
+    if (m_isRecordingFilterInstalled) {
+        qApp->removeEventFilter(m_recordingFilter);
+        m_isRecordingFilterInstalled = false;
+    }
+    setPlaceholderText(RecorderTexts::recordShortcut());
+    setReadOnly(false);
+    if (s_activeRecorder == this)
+        setActive(false);
+}
+
+void RecorderField::setActive(bool active)
+{
+    if (active) {
+        s_activeRecorder = this;
+        m_services.actions.setPaused(true);
+    } else {
+        s_activeRecorder = nullptr;
+        m_services.actions.setPaused(false);
+    }
+    m_services.notifications.post(GlobalShortcuts::recorderActiveStatusDidChange,
+                                  {{GlobalShortcuts::isActiveUserInfoKey, active}});
+}
+
+void RecorderField::stopFocus()
+{
+    // A window that is not active keeps its focus widget and gives it focus again when it
+    // comes back, which would start a recording nobody asked for.
+    if (hasFocus() || window()->focusWidget() == this)
+        clearFocus();
+}
+
+void RecorderField::clearShortcut()
+{
+    if (m_storageMode == StorageMode::binding)
+        m_bindingShortcut.reset();
+    else
+        m_services.storage.setShortcut(std::nullopt, m_shortcutName);
+    if (m_onChange)
+        m_onChange(std::nullopt);
+    // Emptying the field is part of a recording: it goes on.
+    if (window())
+        setFocus(Qt::OtherFocusReason);
+}
+
+bool RecorderField::handleMouseRelease(const QMouseEvent &event)
+{
+    if (event.button() != Qt::LeftButton && event.button() != Qt::RightButton)
+        return false;
+    const QRect area = rect().adjusted(-clickTolerance, -clickTolerance, clickTolerance, clickTolerance);
+    if (!area.contains(mapFromGlobal(event.globalPosition().toPoint())))
+        stopFocus();
+    return false;
+}
+
+bool RecorderField::handleKeyPress(const QKeyEvent &event)
+{
+    // A modifier going down is the start of a combination, not a key of its own.
+    if (isModifierKey(Qt::Key(event.key())))
+        return true;
+    const auto keyEvent = GlobalShortcuts::KeyEvent::fromQt(event, m_services.layout);
+    if (!keyEvent) {
+        // A key with no place on the keyboard map makes no shortcut; the user hears so.
+        m_services.beep();
+        return true;
+    }
+    const ModifierFlags flags = keyEvent->modifierFlags;
+    const auto key = Qt::Key(event.key());
+
+    if (!holdsAny(flags, anyModifierMask)) {
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            // Focus moves on from here, which ends the recording.
+            return false;
+        }
+        if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+            if (!text().isEmpty()) {
+                clear();
+                clearShortcut();
+            }
+            return true;
+        }
+        if (keyEvent->carbonKeyCode == escapeCarbonKeyCode) {
+            stopFocus();
+            return true;
+        }
+    }
+    if (!holdsAny(flags, anyModifierButShiftMask) && !GlobalShortcuts::functionKeySet().contains(key)) {
+        m_services.beep();
+        return true;
+    }
+    record(Shortcut::fromKeyEvent(*keyEvent));
+    return true;
+}
+
+void RecorderField::record(const Shortcut &recorded)
+{
+    QPointer<RecorderField> alive(this);
+    if (recorded != shortcut()) {
+        const QMenu *menu = m_services.applicationMenu ? m_services.applicationMenu() : nullptr;
+        if (const QAction *item =
+                menu ? GlobalShortcuts::menuItemWithMatchingShortcut(recorded, *menu, m_services.layout) : nullptr) {
+            const bool goOn = handleConflict(m_conflictPolicy.menuItem, RecorderTexts::usedByMenuItem(menuItemTitle(*item)),
+                                             std::nullopt);
+            if (!alive || !goOn)
+                return;
+        }
+    }
+    if (GlobalShortcuts::isDisallowed(recorded) && m_conflictPolicy.disallowed != ConflictBehavior::allow) {
+        showAlert(RecorderTexts::disallowed(), std::nullopt, {});
+        return;
+    }
+    if (GlobalShortcuts::isTakenBySystem(recorded, m_services.centre)) {
+        const bool goOn = handleConflict(m_conflictPolicy.systemShortcut, RecorderTexts::usedBySystem(),
+                                         RecorderTexts::canBeChanged());
+        if (!alive || !goOn)
+            return;
+    }
+    if (m_validateShortcut) {
+        const auto verdict = m_validateShortcut(recorded);
+        if (!verdict.isAllowed()) {
+            showAlert(*verdict.reason(), std::nullopt, {});
+            return;
+        }
+    }
+    setText(recorded.description(m_services.layout));
+    store(recorded);
+    if (!alive)
+        return;
+    if (m_onChange)
+        m_onChange(recorded);
+    if (alive)
+        stopFocus();
+}
+
+void RecorderField::store(const Shortcut &recorded)
+{
+    if (m_storageMode == StorageMode::binding)
+        m_bindingShortcut = recorded;
+    else
+        m_services.storage.setShortcut(recorded, m_shortcutName);
+}
+
+bool RecorderField::handleConflict(ConflictBehavior behaviour, const QString &title,
+                                   const std::optional<QString> &informativeText)
+{
+    switch (behaviour) {
+    case ConflictBehavior::block:
+        showAlert(title, informativeText, {});
+        return false;
+    case ConflictBehavior::warn:
+        return showAlert(title, informativeText, {RecorderTexts::ok(), RecorderTexts::useAnyway()}) == 1;
+    case ConflictBehavior::allow:
+        return true;
+    }
+    return false;
+}
+
+int RecorderField::showAlert(const QString &text, const std::optional<QString> &informativeText,
+                             const QStringList &buttons)
+{
+    QPointer<RecorderField> alive(this);
+    QPointer<QWidget> owner = window();
+    stopFocus();
+    m_isAlertShown = true;
+    const int response = m_services.alerts.present(owner, text, informativeText, buttons);
+    if (!alive)
+        return response;
+    m_isAlertShown = false;
+    // Recording starts again once the alert is gone.
+    if (owner && isVisible()) {
+        owner->activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
+    return response;
+}
+
+} // namespace vantora::recorder

@@ -1,0 +1,50 @@
+#include "recorder/RecorderTexts.h"
+
+#include <QCoreApplication>
+
+namespace vantora::recorder {
+
+QString RecorderTexts::recordShortcut()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Record Shortcut");
+}
+
+QString RecorderTexts::pressShortcut()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Press Shortcut");
+}
+
+QString RecorderTexts::usedByMenuItem(const QString &itemTitle)
+{
+    return QCoreApplication::translate("GlobalShortcuts", "This shortcut is used by the menu item “%1”.").arg(itemTitle);
+}
+
+QString RecorderTexts::usedBySystem()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "This shortcut is taken by the desktop or another program.");
+}
+
+QString RecorderTexts::canBeChanged()
+{
+    return QCoreApplication::translate(
+        "GlobalShortcuts",
+        "It works here only once the other program lets it go. Desktop shortcuts can be changed in your "
+        "desktop’s keyboard settings.");
+}
+
+QString RecorderTexts::disallowed()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "This shortcut can’t be used.");
+}
+
+QString RecorderTexts::ok()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "OK");
+}
+
+QString RecorderTexts::useAnyway()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Use Anyway");
+}
+
+} // namespace vantora::recorder

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace vantora::recorder {
+
+// The recorder's own words, in one place so that translations find them together.
+struct RecorderTexts final {
+    static QString recordShortcut();
+    static QString pressShortcut();
+    // Names the menu item whose shortcut the recorded one repeats; the title is ours.
+    static QString usedByMenuItem(const QString &itemTitle);
+    static QString usedBySystem();
+    static QString canBeChanged();
+    static QString disallowed();
+    static QString ok();
+    static QString useAnyway();
+};
+
+} // namespace vantora::recorder

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui/AnimatedValue.h"
+
+#include <QAbstractButton>
+
+namespace vantora::recorder {
+
+// The keyboard-shortcuts page's way back to the lights: an arrow on a pill that lights up
+// under the pointer. Pressing shows nothing of its own.
+class ShortcutBackButton final : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit ShortcutBackButton(QWidget *parent = nullptr);
+
+    bool isHovered() const noexcept { return m_hover.target() > 0.5; }
+    QSize sizeHint() const override { return {44, 30}; }
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    ui::AnimatedValue<double> m_hover;
+    bool m_showsFocusRing = false;
+};
+
+} // namespace vantora::recorder

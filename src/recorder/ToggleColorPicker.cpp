@@ -1,0 +1,167 @@
+#include "recorder/ToggleColorPicker.h"
+
+#include "controls/FocusRing.h"
+#include "controls/LightToggleArtwork.h"
+
+#include "store/ToggleAppearance.h"
+
+#include "ui/Accessibility.h"
+#include "ui/Animation.h"
+#include "ui/Colours.h"
+#include "ui/DynamicColor.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/LightCardSurface.h"
+#include "ui/PlainToolTip.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace vantora::recorder {
+
+namespace {
+
+constexpr int rowHeight = 74;
+constexpr int swatchSpacing = 24;
+const QSizeF ringSize{46, 40};
+const ui::DynamicColor ringColour{ui::colours::grey255(33, 0.1), ui::colours::white(0.22)};
+
+int indexOf(ToggleColor color)
+{
+    for (std::size_t index = 0; index < allToggleColors.size(); ++index) {
+        if (allToggleColors[index] == color)
+            return int(index);
+    }
+    return 0;
+}
+
+} // namespace
+
+ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_color(color)
+{
+    setFixedSize(sizeHint());
+    setCheckable(true);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(tr("%1 toggles").arg(name(color)));
+    setToolTip(ui::plainToolTip(tr("Use %1 light switches").arg(name(color).toLower())));
+
+    auto *artwork = new LightToggleArtwork(this);
+    artwork->apply({true, false, color, true});
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(artwork, 0, Qt::AlignCenter);
+}
+
+void ToggleColorSwatch::setSelected(bool selected)
+{
+    setChecked(selected);
+    setAccessibleDescription(selected ? tr("Selected") : QString());
+}
+
+void ToggleColorSwatch::focusInEvent(QFocusEvent *event)
+{
+    m_showsFocusRing = controls::focusRing::cameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+}
+
+void ToggleColorSwatch::focusOutEvent(QFocusEvent *event)
+{
+    m_showsFocusRing = false;
+    QAbstractButton::focusOutEvent(event);
+}
+
+void ToggleColorSwatch::paintEvent(QPaintEvent *)
+{
+    // The artwork is a child; only the keyboard's focus ring is the swatch's own drawing.
+    if (!hasFocus() || !m_showsFocusRing)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    controls::focusRing::paint(painter, this, QRectF(rect()).adjusted(1, 3, -1, -3));
+}
+
+ToggleColorPicker::ToggleColorPicker(ToggleAppearance &appearance, QWidget *parent)
+    : QWidget(parent)
+    , m_appearance(&appearance)
+    , m_ringPosition(this, "selection", double(indexOf(appearance.color())), [this] {
+        if (m_row)
+            m_row->update();
+        update();
+    })
+{
+    auto *card = new ui::LightCardSurface(12);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(card);
+
+    m_row = card->content();
+    m_row->setFixedHeight(rowHeight);
+    m_row->installEventFilter(this);
+    auto *row = new QHBoxLayout(m_row);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(swatchSpacing);
+    row->addStretch(1);
+    for (const ToggleColor color : allToggleColors) {
+        auto *swatch = new ToggleColorSwatch(color);
+        connect(swatch, &QAbstractButton::clicked, this, [this, color] {
+            if (!m_appearance)
+                return;
+            m_appearance->setColor(color);
+            // Choosing the chosen colour again stores it again but changes nothing on screen.
+            follow();
+        });
+        row->addWidget(swatch);
+        m_swatches.push_back(swatch);
+    }
+    row->addStretch(1);
+
+    setAccessibleName(tr("Toggle color"));
+    ui::a11y::setRole(this, QAccessible::Grouping);
+    connect(&appearance, &ToggleAppearance::colorChanged, this, &ToggleColorPicker::follow);
+    follow();
+}
+
+void ToggleColorPicker::follow()
+{
+    if (!m_appearance)
+        return;
+    const ToggleColor chosen = m_appearance->color();
+    for (ToggleColorSwatch *swatch : m_swatches)
+        swatch->setSelected(swatch->color() == chosen);
+    m_ringPosition.animateTo(double(indexOf(chosen)), ui::Animation::spring(0.3, 0.85));
+}
+
+QRectF ToggleColorPicker::ringRect(double position) const
+{
+    if (m_swatches.empty())
+        return {};
+    const QRectF first = QRectF(m_swatches.front()->geometry());
+    const double step = m_swatches.size() > 1 ? m_swatches[1]->geometry().x() - first.x() : 0;
+    const QPointF centre = first.center() + QPointF(position * step, 0);
+    return QRectF(centre - QPointF(ringSize.width() / 2, ringSize.height() / 2), ringSize);
+}
+
+void ToggleColorPicker::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_row->update();
+}
+
+bool ToggleColorPicker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_row && event->type() == QEvent::Paint) {
+        // The ring lies under the swatches, on the card.
+        QPainter painter(m_row);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF ring = ringRect(m_ringPosition.value()).adjusted(1, 1, -1, -1);
+        painter.setPen(QPen(ringColour.resolve(ui::colorScheme(this)), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace vantora::recorder

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "settings/UrlOpener.h"
+
+#include <QWidget>
+
+namespace vantora {
+
+class ApplicationInfo;
+
+// The content of the About window: artwork, logo, version (the build in its tooltip), the
+// support, website and social links, and a disclaimer, on a fixed 320 × 390 page coloured
+// by the scheme of its environment. Escape closes the window it is in.
+class AboutView final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QSize pageSize{320, 390};
+
+    AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// Shows the one About window of the application, made on first use, and brings it to the
+// front.
+void showAboutWindow();
+
+} // namespace vantora

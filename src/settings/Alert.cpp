@@ -1,0 +1,75 @@
+#include "settings/Alert.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <memory>
+#include <utility>
+
+namespace vantora {
+
+namespace {
+
+struct Texts final {
+    Q_DECLARE_TR_FUNCTIONS(vantora::Alert)
+};
+
+} // namespace
+
+Alert Alert::notice(QString title, QString message)
+{
+    return {std::move(title), std::move(message), Texts::tr("OK"), std::nullopt};
+}
+
+void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::function<void(AlertAnswer)> answered)
+{
+    auto *box = new QMessageBox(origin ? origin->window() : nullptr);
+    box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
+    // Versions and messages may come from a server or the system: never markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(alert.title);
+    box->setInformativeText(alert.message);
+    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+
+    QPushButton *confirm = box->addButton(alert.confirmText, QMessageBox::AcceptRole);
+    QPushButton *cancel = confirm;
+    if (alert.cancelText)
+        cancel = box->addButton(*alert.cancelText, QMessageBox::RejectRole);
+    box->setDefaultButton(alert.returnKey == Alert::ReturnKey::confirms ? confirm : cancel);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(origin ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+
+    // Answered exactly once: by a button, or as cancelled when the box goes away unanswered
+    // with the window it belongs to, so that nobody waits for it forever.
+    auto answer = std::make_shared<std::function<void(AlertAnswer)>>(std::move(answered));
+    QObject::connect(box, &QDialog::finished, box, [box, confirm, answer] {
+        // Escape on a one-button notice "clicks" that button too; only a real confirmation of
+        // a question leads anywhere, and a notice has nothing to lead to.
+        if (auto answered = std::exchange(*answer, {}))
+            answered(box->clickedButton() == confirm ? AlertAnswer::confirmed : AlertAnswer::cancelled);
+    });
+    QObject::connect(box, &QObject::destroyed, [answer] {
+        if (auto answered = std::exchange(*answer, {}))
+            answered(AlertAnswer::cancelled);
+    });
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+MessageBoxAlerts &MessageBoxAlerts::shared()
+{
+    static MessageBoxAlerts alerts;
+    return alerts;
+}
+
+void showAlert(AlertPresenter &alerts, QWidget *origin, const QString &title, const QString &message)
+{
+    alerts.present(Alert::notice(title, message), origin, [](AlertAnswer) {});
+}
+
+} // namespace vantora

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QAbstractButton;
+
+namespace vantora {
+
+// The amber banner that says "Something went wrong." with a "View details" button and a
+// close button ("Dismiss error"). It shows nothing of the failure itself. It draws its own
+// shadows inside its margins, so it keeps `shadowMargins` around the amber shape.
+class AppErrorBanner final : public QWidget {
+    Q_OBJECT
+public:
+    AppErrorBanner(std::function<void()> report, std::function<void()> dismiss, QWidget *parent = nullptr);
+
+    static QMargins shadowMargins();
+
+    QAbstractButton *detailsButton() const { return m_details; }
+    QAbstractButton *closeButton() const { return m_close; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QAbstractButton *m_details;
+    QAbstractButton *m_close;
+};
+
+} // namespace vantora

@@ -1,0 +1,205 @@
+#include "settings/AppSettingsMenu.h"
+
+#include "settings/AboutView.h"
+#include "settings/LoginItemController.h"
+#include "settings/ReleaseChecker.h"
+
+#include "controls/FocusRing.h"
+#include "controls/HomePillSurface.h"
+#include "runtime/UserDefaults.h"
+#include "ui/ApplicationQuit.h"
+#include "ui/Colours.h"
+#include "ui/DynamicColor.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/HoverTracker.h"
+#include "ui/SvgImage.h"
+#include "welcome/BridgeResetControl.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+
+namespace vantora {
+
+namespace {
+
+const ui::DynamicColor foreground{ui::colours::grey(0.3002), ui::colours::grey(0.76)};
+const ui::Animation hoverAnimation = ui::Animation::easeInOut(0.16);
+
+constexpr QSize pillSize{52, 30};
+constexpr QSize plainSize{32, 32};
+constexpr qreal iconSide = 16;
+
+std::optional<BridgeResetControl> offeredReset(const QWidget *menu)
+{
+    return ui::Environment::of(menu).value(bridgeResetKey);
+}
+
+} // namespace
+
+AppSettingsMenu::Services AppSettingsMenu::Services::application(
+    runtime::UserDefaults &defaults, std::function<void(const QWidget &menu)> openShortcuts)
+{
+    return {
+        &defaults,
+        &ReleaseChecker::shared(),
+        &LoginItemController::shared(),
+        showAboutWindow,
+        std::move(openShortcuts),
+        ui::quitApplication,
+    };
+}
+
+AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent)
+    : QToolButton(parent)
+    , m_style(style)
+    , m_services(std::move(services))
+    , m_hover(new ui::HoverTracker(this))
+    , m_tint(this, "hoverTint", 0.0)
+{
+    Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem);
+    setPopupMode(QToolButton::InstantPopup);
+    setAutoRaise(true);
+    setFocusPolicy(Qt::TabFocus);
+    setFixedSize(sizeHint());
+    setToolTip(tr("vantora Settings"));
+    setAccessibleName(tr("vantora Settings"));
+    buildMenu();
+
+    connect(m_hover, &ui::HoverTracker::hoveredChanged, this, [this](bool hovered) {
+        m_tint.animateTo(hovered ? 1.0 : 0.0, hoverAnimation);
+    });
+    connect(m_services.releaseChecker, &ReleaseChecker::isCheckingChanged, this,
+            &AppSettingsMenu::followReleaseChecker);
+    connect(m_services.loginItem, &LoginItemController::isEnabledChanged, this, &AppSettingsMenu::followLoginItem);
+    connect(m_services.defaults, &runtime::UserDefaults::changed, this, [this](const QString &key) {
+        if (key == hideUnavailableDevicesKey)
+            followHideUnavailable();
+    });
+    // Changes made in the desktop's own settings show once the user comes back.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+            m_services.loginItem->refresh();
+    });
+    followReleaseChecker();
+    followLoginItem();
+    followHideUnavailable();
+    followBridgeReset();
+}
+
+void AppSettingsMenu::buildMenu()
+{
+    auto *entries = new QMenu(this);
+    m_about = entries->addAction(tr("About vantora"), this, [this] { m_services.showAbout(); });
+    m_updates = entries->addAction(QString(), this, [this] { m_services.releaseChecker->check(this); });
+    entries->addSeparator();
+    m_preferences = entries->addAction(tr("Preferences…"), this, [this] {
+        if (m_services.openShortcuts)
+            m_services.openShortcuts(*this);
+    });
+    m_startAtLogin = entries->addAction(tr("Start at Login"));
+    m_startAtLogin->setCheckable(true);
+    connect(m_startAtLogin, &QAction::triggered, this, [this](bool checked) {
+        m_services.loginItem->setEnabled(checked, this);
+        // The click flipped the check mark; what counts is what the desktop now holds.
+        followLoginItem();
+    });
+    m_hideUnavailable = entries->addAction(tr("Hide unavailable devices"));
+    m_hideUnavailable->setCheckable(true);
+    connect(m_hideUnavailable, &QAction::triggered, this, [this](bool checked) {
+        m_services.defaults->setBool(hideUnavailableDevicesKey, checked);
+    });
+    m_reset = entries->addAction(tr("Reset connection…"), this, [this] {
+        if (const std::optional<BridgeResetControl> control = offeredReset(this); control && control->isEnabled)
+            control->action();
+    });
+    entries->addSeparator();
+    m_quit = entries->addAction(tr("Quit"), this, [this] { m_services.quit(); });
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quit->setShortcutContext(Qt::WidgetShortcut);
+    m_quit->setShortcutVisibleInContextMenu(true);
+
+    connect(entries, &QMenu::aboutToShow, this, [this] {
+        m_services.loginItem->refresh();
+        followBridgeReset();
+    });
+    setMenu(entries);
+}
+
+void AppSettingsMenu::followReleaseChecker()
+{
+    const bool checking = m_services.releaseChecker->isChecking();
+    m_updates->setText(checking ? tr("Checking for updates…") : tr("Check for updates"));
+    m_updates->setEnabled(!checking);
+}
+
+void AppSettingsMenu::followLoginItem()
+{
+    m_startAtLogin->setChecked(m_services.loginItem->isEnabled());
+}
+
+void AppSettingsMenu::followHideUnavailable()
+{
+    m_hideUnavailable->setChecked(m_services.defaults->boolValue(hideUnavailableDevicesKey));
+}
+
+void AppSettingsMenu::followBridgeReset()
+{
+    const std::optional<BridgeResetControl> control = offeredReset(this);
+    m_reset->setEnabled(control && control->isEnabled);
+}
+
+QSize AppSettingsMenu::sizeHint() const
+{
+    return m_style == Style::pill ? pillSize : plainSize;
+}
+
+bool AppSettingsMenu::event(QEvent *event)
+{
+    if (event->type() == ui::EnvironmentChangeEvent::eventType()
+        && static_cast<ui::EnvironmentChangeEvent *>(event)->key() == bridgeResetKey.name())
+        followBridgeReset();
+    return QToolButton::event(event);
+}
+
+void AppSettingsMenu::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    const QRectF frame(rect());
+    if (m_style == Style::pill) {
+        const QRectF pill = frame.marginsRemoved(controls::HomePillSurface::shadowMargins());
+        controls::HomePillSurface::paint(painter, pill, scheme, m_tint.value());
+    }
+    const QRectF icon(frame.center() - QPointF(iconSide / 2, iconSide / 2), QSizeF(iconSide, iconSide));
+    // Dark: the gear's shape in the light grey; light: the gear in its own colours.
+    const std::optional<QColor> tint =
+        scheme == ui::ColorScheme::Dark ? std::optional(foreground.resolve(scheme)) : std::nullopt;
+    ui::SvgImage(QStringLiteral("SettingsIcon")).paint(painter, icon, tint);
+    if (m_keyboardFocus)
+        controls::focusRing::paint(painter, this, frame);
+}
+
+void AppSettingsMenu::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+    QToolButton::focusInEvent(event);
+}
+
+void AppSettingsMenu::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QToolButton::focusOutEvent(event);
+}
+
+void AppSettingsMenu::showEvent(QShowEvent *event)
+{
+    m_services.loginItem->refresh();
+    followBridgeReset();
+    QToolButton::showEvent(event);
+}
+
+} // namespace vantora

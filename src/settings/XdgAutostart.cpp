@@ -1,0 +1,205 @@
+#include "settings/XdgAutostart.h"
+
+#include <vantora/BuildInfo.h>
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <map>
+
+namespace vantora {
+
+namespace {
+
+struct Texts final {
+    Q_DECLARE_TR_FUNCTIONS(vantora::XdgAutostart)
+};
+
+const QString entryGroup = QStringLiteral("[Desktop Entry]");
+const QString hiddenKey = QStringLiteral("Hidden");
+const QString gnomeEnabledKey = QStringLiteral("X-GNOME-Autostart-enabled");
+const QString execKey = QStringLiteral("Exec");
+
+// The keys of the [Desktop Entry] group; localised variants (Name[de]) are kept under their
+// full key and never asked for.
+std::map<QString, QString> entryKeys(const QString &text)
+{
+    std::map<QString, QString> keys;
+    bool inEntryGroup = false;
+    for (const QString &rawLine : text.split(u'\n')) {
+        const QString line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[')) {
+            inEntryGroup = line == entryGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inEntryGroup || equals <= 0)
+            continue;
+        keys.emplace(line.first(equals).trimmed(), line.sliced(equals + 1).trimmed());
+    }
+    return keys;
+}
+
+QString valueOf(const std::map<QString, QString> &keys, const QString &key)
+{
+    const auto found = keys.find(key);
+    return found == keys.end() ? QString() : found->second;
+}
+
+QString stringEscaped(const QString &value)
+{
+    QString escaped;
+    for (const QChar c : value) {
+        if (c == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            escaped += QStringLiteral("\\n");
+        else if (c == u'\t')
+            escaped += QStringLiteral("\\t");
+        else if (c == u'\r')
+            escaped += QStringLiteral("\\r");
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+QString stringUnescaped(const QString &value)
+{
+    QString plain;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            plain += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        if (next == u'n')
+            plain += u'\n';
+        else if (next == u't')
+            plain += u'\t';
+        else if (next == u'r')
+            plain += u'\r';
+        else if (next == u's')
+            plain += u' ';
+        else
+            plain += next;
+    }
+    return plain;
+}
+
+bool isExecutableProgram(const QString &program)
+{
+    if (program.isEmpty())
+        return false;
+    if (!QDir::isAbsolutePath(program))
+        return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo file(program);
+    return file.isFile() && file.isExecutable();
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath)
+    : m_folder(std::move(autostartFolder))
+    , m_applicationId(std::move(applicationId))
+    , m_executablePath(std::move(executablePath))
+{
+}
+
+XdgAutostart XdgAutostart::forRunningProgram()
+{
+    return XdgAutostart(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                            + QStringLiteral("/autostart"),
+                        QString::fromUtf8(buildinfo::applicationId), QCoreApplication::applicationFilePath());
+}
+
+QString XdgAutostart::entryPath() const
+{
+    return m_folder + u'/' + m_applicationId + QStringLiteral(".desktop");
+}
+
+LoginItemStatus XdgAutostart::status() const
+{
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return LoginItemStatus::notRegistered;
+    const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
+    if (valueOf(keys, hiddenKey) == QLatin1String("true")
+        || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
+        return LoginItemStatus::notRegistered;
+    if (!isExecutableProgram(programOfExec(valueOf(keys, execKey))))
+        return LoginItemStatus::notFound;
+    return LoginItemStatus::enabled;
+}
+
+void XdgAutostart::registerItem()
+{
+    if (!QDir().mkpath(m_folder))
+        throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
+    QSaveFile file(entryPath());
+    if (!file.open(QIODevice::WriteOnly))
+        throw LoginItemError(file.errorString());
+    const QString entry = entryGroup + QStringLiteral("\nType=Application\nName=vantora\nExec=")
+        + execValue(m_executablePath) + QStringLiteral("\nIcon=") + m_applicationId
+        + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+    file.write(entry.toUtf8());
+    if (!file.commit())
+        throw LoginItemError(file.errorString());
+}
+
+void XdgAutostart::unregisterItem()
+{
+    QFile file(entryPath());
+    if (file.exists() && !file.remove())
+        throw LoginItemError(file.errorString());
+}
+
+void XdgAutostart::openApprovalSettings()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+}
+
+QString XdgAutostart::execValue(const QString &program)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : program) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        // A lone percent sign would start a field code.
+        if (c == u'%')
+            quoted += u'%';
+        quoted += c;
+    }
+    quoted += u'"';
+    return stringEscaped(quoted);
+}
+
+QString XdgAutostart::programOfExec(const QString &exec)
+{
+    const QString line = stringUnescaped(exec).trimmed();
+    QString program;
+    if (line.startsWith(u'"')) {
+        qsizetype i = 1;
+        for (; i < line.size() && line.at(i) != u'"'; ++i) {
+            if (line.at(i) == u'\\' && i + 1 < line.size())
+                ++i;
+            program += line.at(i);
+        }
+        if (i == line.size())
+            return {};
+    } else {
+        program = line.section(u' ', 0, 0);
+    }
+    return program.replace(QStringLiteral("%%"), QStringLiteral("%"));
+}
+
+} // namespace vantora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "settings/LoginItemBackend.h"
+
+namespace vantora {
+
+// Start at login as the freedesktop.org autostart rules have it: a desktop entry named after
+// the application id in the user's autostart folder ($XDG_CONFIG_HOME/autostart), whose Exec
+// line starts the running program by its absolute path. An entry the desktop switched off
+// (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered, so turning
+// the setting on writes it anew. The file is written atomically: a crash never leaves half an
+// entry.
+class XdgAutostart final : public LoginItemBackend {
+public:
+    XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);
+
+    // The user's autostart folder, this application's id and the running program.
+    static XdgAutostart forRunningProgram();
+
+    QString entryPath() const;
+
+    LoginItemStatus status() const override;
+    void registerItem() override;
+    void unregisterItem() override;
+    // Opens the autostart folder in the file manager.
+    void openApprovalSettings() override;
+
+    // The Exec value that runs `program` without arguments: quoted, with the characters the
+    // quoting and the desktop-entry string rules reserve escaped. Inverse of programOfExec.
+    static QString execValue(const QString &program);
+    // The program an Exec value runs (its first argument, unquoted and unescaped); empty when
+    // the value has none or its quoting is broken.
+    static QString programOfExec(const QString &exec);
+
+private:
+    QString m_folder;
+    QString m_applicationId;
+    QString m_executablePath;
+};
+
+} // namespace vantora

@@ -1,0 +1,116 @@
+#include "statusitem/PanelWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace vantora::statusitem {
+
+namespace {
+
+bool belongsTo(const QWidget *candidate, const QWidget *window)
+{
+    for (const QWidget *widget = candidate; widget; widget = widget->parentWidget()) {
+        if (widget == window)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+PanelWindow::PanelWindow(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("vantora"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    applyWindowFlags();
+}
+
+void PanelWindow::setContent(QWidget *content)
+{
+    if (m_content == content)
+        return;
+    delete m_content;
+    m_content = content;
+    if (content)
+        layout()->addWidget(content);
+}
+
+void PanelWindow::setPresentation(Presentation presentation)
+{
+    if (m_presentation == presentation)
+        return;
+    m_presentation = presentation;
+    const bool wasVisible = isVisible();
+    applyWindowFlags();
+    if (wasVisible)
+        show();
+}
+
+void PanelWindow::applyWindowFlags()
+{
+    if (m_presentation == Presentation::besideTrayIcon)
+        setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    else
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                       | Qt::WindowMinimizeButtonHint);
+}
+
+void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32> userTime)
+{
+    if (position && m_presentation == Presentation::besideTrayIcon)
+        move(*position);
+    show();
+    raise();
+    if (m_activator)
+        m_activator(*this, userTime);
+    else
+        activateWindow();
+}
+
+bool PanelWindow::ownDialogIsOpen() const
+{
+    const QWidget *active = QApplication::activeWindow();
+    const QWidget *modal = QApplication::activeModalWidget();
+    return (active && active != this && belongsTo(active, this)) || (modal && belongsTo(modal, this))
+        || (m_holdsDialog && m_holdsDialog());
+}
+
+bool PanelWindow::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        Q_EMIT activated();
+        break;
+    case QEvent::WindowDeactivate:
+        // An ordinary window stays where the user put it; a dialog of the panel's own
+        // (an alert, a confirmation) must not take the panel away under it.
+        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen())
+            Q_EMIT deactivated();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void PanelWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT dismissed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PanelWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing only hides: the tray item opens the same window again.
+    event->ignore();
+    Q_EMIT dismissed();
+}
+
+} // namespace vantora::statusitem

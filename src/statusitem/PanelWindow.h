@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace vantora::statusitem {
+
+// The window that holds the lights panel. Beside a tray icon it is a frameless tool window
+// kept above others, which the tray item closes when it stops being the active window,
+// except while a dialog of its own is open. Without a tray it is an ordinary window, which
+// only its close button (or the tray item's toggle) hides.
+class PanelWindow final : public QWidget {
+    Q_OBJECT
+public:
+    enum class Presentation {
+        besideTrayIcon,
+        normalWindow,
+    };
+    // Gives the window the keyboard; `userTime` is the X time of the key or click that asked
+    // for it, when known, so the window manager does not refuse the focus.
+    using Activator = std::function<void(QWidget &window, std::optional<quint32> userTime)>;
+
+    explicit PanelWindow(QWidget *parent = nullptr);
+
+    // Replaces the content; the window owns it and takes its size.
+    void setContent(QWidget *content);
+    QWidget *content() const { return m_content; }
+
+    Presentation presentation() const noexcept { return m_presentation; }
+    void setPresentation(Presentation presentation);
+
+    void setActivator(Activator activator) { m_activator = std::move(activator); }
+    // Shows the window at `position` (ignored for a normal window, which the window manager
+    // places) and activates it.
+    void present(std::optional<QPoint> position, std::optional<quint32> userTime);
+
+    // Whether a window of the application that belongs to this one (a dialog or alert
+    // opened from it) is active or modal now, or the content says it holds one.
+    bool ownDialogIsOpen() const;
+    // Asked on every loss of the activation, besides the dialogs the window finds itself.
+    void setHoldsDialog(std::function<bool()> holdsDialog) { m_holdsDialog = std::move(holdsDialog); }
+
+Q_SIGNALS:
+    void activated();
+    // Stopped being the active window for another application or one of its windows.
+    void deactivated();
+    // The user closed or dismissed it (close button, Escape).
+    void dismissed();
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void applyWindowFlags();
+
+    QPointer<QWidget> m_content;
+    Presentation m_presentation = Presentation::besideTrayIcon;
+    Activator m_activator;
+    std::function<bool()> m_holdsDialog;
+};
+
+} // namespace vantora::statusitem

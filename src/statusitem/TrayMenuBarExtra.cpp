@@ -1,0 +1,181 @@
+#include "statusitem/TrayMenuBarExtra.h"
+
+#include "statusitem/PanelPlacement.h"
+#include "statusitem/PanelWindow.h"
+#include "statusitem/StatusItemUtils.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace vantora::statusitem {
+
+// The object that controls the extra: a window-style extra (not a menu), titled "vantora".
+class TrayMenuBarExtra::ExtraController final : public Object {
+public:
+    ExtraController() : Object(QStringLiteral("MenuBarExtraController")) {}
+
+    Mirror mirror() const override
+    {
+        auto configuration = std::make_shared<Mirror>();
+        configuration->descendants = {
+            {StatusItemUtils::isMenuBasedPath, false},
+            {StatusItemUtils::labelKeyPath, QStringLiteral("vantora")},
+        };
+        Mirror mirror;
+        mirror.superclassMirror = std::move(configuration);
+        return mirror;
+    }
+};
+
+// The window that holds the tray item.
+class TrayMenuBarExtra::TrayWindow final : public Window {
+public:
+    explicit TrayWindow(std::shared_ptr<StatusItem> item)
+        : Window(StatusItemUtils::statusBarWindowClass), m_item(std::move(item))
+    {
+    }
+    Value valueForKey(const QString &key) const override
+    {
+        return key == StatusItemUtils::statusItemKey ? Value(ObjectPtr(m_item)) : Value();
+    }
+    bool isVisible() const override { return true; }
+    void close() override {}
+
+private:
+    std::shared_ptr<StatusItem> m_item;
+};
+
+// The panel window as the lookups see it; closing it hides it.
+class TrayMenuBarExtra::ExtraWindow final : public Window {
+public:
+    ExtraWindow(std::shared_ptr<StatusItem> item, PanelWindow &panel)
+        : Window(StatusItemUtils::extraWindowClass), m_item(std::move(item)), m_panel(&panel)
+    {
+    }
+    Value valueForKey(const QString &key) const override
+    {
+        return key == StatusItemUtils::statusItemKey ? Value(ObjectPtr(m_item)) : Value();
+    }
+    bool isVisible() const override { return m_panel && m_panel->isVisible(); }
+    void close() override
+    {
+        if (m_panel)
+            m_panel->hide();
+    }
+
+private:
+    std::shared_ptr<StatusItem> m_item;
+    QPointer<PanelWindow> m_panel;
+};
+
+TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QIcon &icon,
+                                   const QString &toolTip, runtime::Clock &clock, QObject *parent)
+    : QObject(parent)
+    , m_application(application)
+    , m_panel(panel)
+    , m_clock(clock)
+    , m_trayIcon(new QSystemTrayIcon(icon, this))
+{
+    m_trayIcon->setToolTip(toolTip);
+
+    auto button = std::make_shared<StatusBarButton>();
+    button->setTarget(std::make_shared<ExtraController>());
+    button->setClickAction([this] { togglePanel(); });
+    m_item = std::make_shared<StatusItem>(StatusItemUtils::statusItemClass, std::move(button));
+    m_trayWindow = std::make_shared<TrayWindow>(m_item);
+    m_extraWindow = std::make_shared<ExtraWindow>(m_item, panel);
+    m_application.addWindow(m_trayWindow);
+    m_application.addWindow(m_extraWindow);
+
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            trayIconClicked();
+    });
+    connect(&panel, &PanelWindow::activated, this,
+            [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
+    connect(&panel, &PanelWindow::deactivated, this, [this] {
+        // A panel we are hiding ourselves loses the focus too, but not to a click.
+        if (!m_hidingPanel)
+            m_lastDeactivation = m_clock.steadyNow();
+        m_application.post(WindowEvent::didResignKey, m_extraWindow);
+    });
+    connect(&panel, &PanelWindow::dismissed, this,
+            [this] { m_application.post(WindowEvent::didResignKey, m_extraWindow); });
+}
+
+TrayMenuBarExtra::~TrayMenuBarExtra()
+{
+    m_application.removeWindow(m_extraWindow.get());
+    m_application.removeWindow(m_trayWindow.get());
+}
+
+void TrayMenuBarExtra::setContextMenu(QMenu *menu)
+{
+    m_trayIcon->setContextMenu(menu);
+}
+
+runtime::Task<bool> TrayMenuBarExtra::waitForTrayHost(runtime::Duration limit)
+{
+    const runtime::SteadyTime deadline = m_clock.steadyNow() + limit;
+    runtime::Duration pause = std::chrono::milliseconds(250);
+    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        const runtime::SteadyTime now = m_clock.steadyNow();
+        if (now >= deadline)
+            co_return false;
+        co_await m_clock.sleepUntil(std::min(deadline, now + pause));
+        pause = std::min<runtime::Duration>(pause * 2, std::chrono::seconds(2));
+    }
+    co_return true;
+}
+
+void TrayMenuBarExtra::trayIconClicked()
+{
+    if (!m_panel.isVisible() && m_lastDeactivation && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
+        return;
+    m_lastAnchor = trayIconGeometry();
+    if (!m_lastAnchor)
+        m_lastAnchor = QRect(QCursor::pos(), QSize(1, 1));
+    m_item->button()->performClick();
+}
+
+void TrayMenuBarExtra::togglePanel()
+{
+    const auto &button = m_item->button();
+    if (m_panel.isVisible()) {
+        const QScopedValueRollback hiding(m_hidingPanel, true);
+        m_panel.hide();
+        button->setState(ButtonState::off);
+        return;
+    }
+    m_panel.adjustSize();
+    m_panel.present(placement(), std::exchange(m_pendingUserTime, std::nullopt));
+    button->setState(ButtonState::on);
+}
+
+std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
+{
+    // Known only for icons embedded in an X11 tray; a StatusNotifierItem host keeps it.
+    const QRect geometry = m_trayIcon->geometry();
+    if (!m_trayIcon->isVisible() || !geometry.isValid() || geometry.isEmpty())
+        return std::nullopt;
+    return geometry;
+}
+
+QPoint TrayMenuBarExtra::placement() const
+{
+    const QPoint pointer = QCursor::pos();
+    QScreen *screen = QGuiApplication::screenAt(m_lastAnchor ? m_lastAnchor->center() : pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    // Opened by a key with no tray click to go by: the top right corner, where trays live.
+    const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
+    return panelPosition(m_panel.size(), anchor, pointer, available);
+}
+
+} // namespace vantora::statusitem

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "runtime/Clock.h"
+#include "statusitem/StatusItemObjects.h"
+
+#include <QObject>
+#include <QRect>
+
+#include <memory>
+#include <optional>
+
+class QIcon;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace vantora::statusitem {
+
+class PanelWindow;
+
+// The application's tray item and its panel, exposed through the object model so that the
+// lookups find them: a tray item whose button's click shows or hides the panel, a tray
+// window that holds the item (present even when no tray host shows the icon, so the
+// panel's shown state still works through the global shortcut and a second launch), and the
+// panel window, which reports becoming and ceasing to be the active window.
+//
+// A click on the tray icon toggles the panel; a click that arrives right after the same
+// click took the activation away from the open panel (and so closed it) does not open it
+// again. Main thread only; the application and the panel must outlive this object.
+class TrayMenuBarExtra final : public QObject {
+    Q_OBJECT
+public:
+    // How long after the panel lost the activation a tray click counts as the click that
+    // closed it.
+    static constexpr std::chrono::milliseconds closingClickWindow{400};
+
+    TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QIcon &icon, const QString &toolTip,
+                     runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
+    ~TrayMenuBarExtra() override;
+
+    QSystemTrayIcon &trayIcon() const noexcept { return *m_trayIcon; }
+    const std::shared_ptr<StatusItem> &statusItem() const noexcept { return m_item; }
+
+    // Offered on the tray icon's context (right) click.
+    void setContextMenu(QMenu *menu);
+    // The X time of the key press that is about to open the panel.
+    void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
+
+    // Waits until a tray host can show the icon, for at most `limit`, looking again after
+    // growing pauses (no busy polling). Returns whether one appeared.
+    runtime::Task<bool> waitForTrayHost(runtime::Duration limit);
+
+private:
+    class ExtraController;
+    class TrayWindow;
+    class ExtraWindow;
+
+    void togglePanel();
+    void trayIconClicked();
+    std::optional<QRect> trayIconGeometry() const;
+    QPoint placement() const;
+
+    PlatformApplication &m_application;
+    PanelWindow &m_panel;
+    runtime::Clock &m_clock;
+    QSystemTrayIcon *m_trayIcon;
+    std::shared_ptr<StatusItem> m_item;
+    std::shared_ptr<TrayWindow> m_trayWindow;
+    std::shared_ptr<ExtraWindow> m_extraWindow;
+    std::optional<QRect> m_lastAnchor;
+    std::optional<runtime::SteadyTime> m_lastDeactivation;
+    std::optional<quint32> m_pendingUserTime;
+    bool m_hidingPanel = false;
+};
+
+} // namespace vantora::statusitem

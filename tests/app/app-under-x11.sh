@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Runs one scenario of the real application under the X server of run-under-xvfb.sh:
+#   app-under-x11.sh <vantora binary> <scenario>
+# Each scenario starts its own copy with private runtime, config and data folders and a
+# private session bus, and checks what a user would see: windows (by xdotool), the session
+# marker in the defaults file, exit codes. Exits 0 on success, 1 on failure, 77 when a tool
+# it needs is missing.
+set -uo pipefail
+
+app=$1
+scenario=$2
+for tool in xdotool xwininfo trayer dbus-daemon; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
+done
+
+home=$(mktemp -d)
+mkdir -p "$home/runtime" "$home/config" "$home/data"
+chmod 700 "$home/runtime"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  rm -rf "$home"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAILED ($scenario): $*" >&2
+  exit 1
+}
+
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$home/runtime" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data"
+export HOME="$home" ASAN_OPTIONS=detect_leaks=0 VANTORA_COLOR_SCHEME=light
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+
+# Waits up to $1 tenths of a second for "$2…" to succeed.
+within() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+start_tray() {
+  trayer --edge top --align right --widthtype request --height 24 --SetDockType false >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
+}
+
+# A private session bus, with no keyring on it.
+bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
+pids+=($(echo "$bus" | sed -n 2p))
+
+start_app() {
+  "$app" "$@" >>"$home/app.log" 2>&1 &
+  app_pid=$!
+  pids+=($app_pid)
+}
+
+panel_visible() { xdotool search --onlyvisible --name '^vantora$' >/dev/null 2>&1; }
+panel_hidden() { ! panel_visible; }
+# The icon's window, once trayer (its "panel" window) holds it.
+icon_window() {
+  xwininfo -root -tree 2>/dev/null | grep -A4 '"panel": ("panel" "trayer")' | grep '"vantora": ("vantora"' |
+    awk '{print $1}' | head -n1
+}
+icon_embedded() { [ -n "$(icon_window)" ]; }
+click_icon() { xdotool mousemove --window "$(icon_window)" 11 11 click 1; }
+marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
+
+case "$scenario" in
+tray-click)
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  eval "$(xdotool search --onlyvisible --name '^vantora$' getwindowgeometry --shell)"
+  [ "$Y" -lt 100 ] && [ "$X" -gt 600 ] || fail "the panel is not beside the icon (at $X,$Y)"
+  # A click elsewhere: with no window manager under Xvfb, the focus moves only when told to.
+  xdotool mousemove 100 700 click 1
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
+  within 50 panel_hidden || fail "the panel stayed open after it lost the focus"
+  # Not at once: a click right after the focus left counts as the click that closed it.
+  sleep 0.5
+  click_icon
+  within 50 panel_visible || fail "a second click did not open the panel again"
+  sleep 0.5
+  click_icon
+  within 50 panel_hidden || fail "a click on the icon did not close the open panel"
+  ;;
+no-tray)
+  start_app --demo
+  # No tray host appears: after its wait the application shows the panel as a window.
+  within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  ;;
+second-launch)
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  panel_hidden || fail "the panel opened by itself"
+  "$app" --demo >"$home/second.log" 2>&1 || fail "the second launch exited with $?"
+  within 50 panel_visible || fail "the second launch did not show the first copy's panel"
+  kill -0 "$app_pid" || fail "the first copy ended"
+  ;;
+stale-lock)
+  start_tray
+  start_app
+  within 100 marker_set || fail "no session marker was written"
+  kill -9 "$app_pid"
+  wait "$app_pid" 2>/dev/null
+  marker_set || fail "the marker is gone after kill -9"
+  within 50 bash -c "! xwininfo -root -tree | grep -q '\"vantora\": (\"vantora\"'" || fail "the killed copy's windows stayed"
+  start_app
+  within 100 icon_embedded || fail "a lock left by a killed copy blocked the next launch"
+  ;;
+sigterm)
+  start_tray
+  for signal in TERM INT HUP; do
+    start_app
+    within 100 marker_set || fail "no session marker was written"
+    # With the panel open: a quit must not wait for the windows to agree to close.
+    within 100 icon_embedded || fail "the tray icon was not embedded"
+    click_icon
+    within 50 panel_visible || fail "the panel did not open"
+    kill -s "$signal" "$app_pid"
+    within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "SIG$signal did not end the application"
+    wait "$app_pid" 2>/dev/null
+    status=$?
+    [ "$status" -eq 0 ] || fail "after SIG$signal the application exited with $status"
+    marker_set && fail "SIG$signal left the session marker behind"
+  done
+  ;;
+menu-preview)
+  start_tray
+  start_app --menu-preview
+  within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
+  ;;
+shortcut)
+  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool key ctrl+alt+k
+  within 50 panel_visible || fail "the shortcut did not open the panel"
+  within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
+  xdotool key ctrl+alt+k
+  within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+*)
+  echo "app-under-x11: unknown scenario $scenario" >&2
+  exit 2
+  ;;
+esac
+echo "passed: $scenario"

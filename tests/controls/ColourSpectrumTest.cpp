@@ -1,0 +1,104 @@
+#include "ui/UiHarness.h"
+
+#include "controls/ColourSpectrum.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vantora::controls {
+namespace {
+
+using testing::UiHarness;
+
+// A field of 224 x 88 inside a 3-pixel ring margin: its usable area is 200 x 64 from (15, 15).
+struct SpectrumBench {
+    UiHarness ui;
+    ColourSpectrum *spectrum = new ColourSpectrum(&ui.window);
+    QSignalSpy edits{spectrum, &ColourSpectrum::edited};
+    QSignalSpy editing{spectrum, &ColourSpectrum::editingChanged};
+
+    SpectrumBench()
+    {
+        spectrum->setGeometry(0, 0, 230, 94);
+        spectrum->setColour(0.5, 0.5);
+        ui.window.show();
+        QApplication::setActiveWindow(&ui.window);
+    }
+};
+
+bool sendKey(QWidget *widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    return press.isAccepted();
+}
+
+TEST(ColourSpectrumTest, ADragWritesEveryStepBetweenOneEditingPair)
+{
+    SpectrumBench bench;
+    QTest::mousePress(bench.spectrum, Qt::LeftButton, {}, QPoint(115, 47));
+    QTest::mouseMove(bench.spectrum, QPoint(400, 0));
+    QTest::mouseMove(bench.spectrum, QPoint(400, 0));
+    QTest::mouseRelease(bench.spectrum, Qt::LeftButton, {}, QPoint(400, 0));
+    EXPECT_DOUBLE_EQ(bench.spectrum->hue(), 0.9999);
+    EXPECT_DOUBLE_EQ(bench.spectrum->saturation(), 1);
+    EXPECT_EQ(bench.edits.size(), 3) << "a step that moves nothing still reports";
+    ASSERT_EQ(bench.editing.size(), 2);
+    EXPECT_TRUE(bench.editing.at(0).at(0).toBool());
+    EXPECT_FALSE(bench.editing.at(1).at(0).toBool());
+}
+
+TEST(ColourSpectrumTest, KeysAndAssistiveActionsReportEvenAtTheLimitsWithoutEditing)
+{
+    SpectrumBench bench;
+    bench.spectrum->setColour(0.9999, 1);
+    EXPECT_TRUE(sendKey(bench.spectrum, Qt::Key_Right));
+    EXPECT_TRUE(sendKey(bench.spectrum, Qt::Key_Up));
+    EXPECT_DOUBLE_EQ(bench.spectrum->hue(), 0.9999);
+    EXPECT_TRUE(sendKey(bench.spectrum, Qt::Key_PageUp));
+    EXPECT_NEAR(bench.spectrum->hue(), 0.0249, 1e-9) << "the assistive step goes round";
+
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.spectrum);
+    ASSERT_NE(element, nullptr);
+    ASSERT_NE(element->actionInterface(), nullptr);
+    element->actionInterface()->doAction(ColourSpectrum::lessSaturatedAction());
+    EXPECT_NEAR(bench.spectrum->saturation(), 0.9, 1e-12);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Colour spectrum"));
+    EXPECT_EQ(element->text(QAccessible::Value), QStringLiteral("Hue 8 degrees, saturation 90 percent"));
+    EXPECT_EQ(bench.edits.size(), 4);
+    EXPECT_TRUE(bench.editing.isEmpty());
+}
+
+TEST(ColourSpectrumTest, ADisabledFieldChangesNothingAndPassesKeysOn)
+{
+    SpectrumBench bench;
+    bench.spectrum->setEnabled(false);
+    QTest::mouseClick(bench.spectrum, Qt::LeftButton, {}, QPoint(40, 40));
+    for (const int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp})
+        EXPECT_FALSE(sendKey(bench.spectrum, key));
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.spectrum);
+    EXPECT_TRUE(element->actionInterface()->actionNames().isEmpty());
+    element->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    EXPECT_DOUBLE_EQ(bench.spectrum->hue(), 0.5);
+    EXPECT_DOUBLE_EQ(bench.spectrum->saturation(), 0.5);
+    EXPECT_TRUE(bench.edits.isEmpty());
+    EXPECT_TRUE(bench.editing.isEmpty());
+}
+
+TEST(ColourSpectrumTest, DisablingMidDragEndsTheEditOnce)
+{
+    SpectrumBench bench;
+    QTest::mousePress(bench.spectrum, Qt::LeftButton, {}, QPoint(40, 40));
+    bench.spectrum->setEnabled(false);
+    QTest::mouseRelease(bench.spectrum, Qt::LeftButton, {}, QPoint(40, 40));
+    ASSERT_EQ(bench.editing.size(), 2);
+    EXPECT_FALSE(bench.editing.at(1).at(0).toBool());
+}
+
+} // namespace
+} // namespace vantora::controls

@@ -1,0 +1,183 @@
+#include "ui/UiHarness.h"
+
+#include "controls/LightValueSlider.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vantora::controls {
+namespace {
+
+using testing::UiHarness;
+
+// A 200-wide full slider over 0 … 100 inside the harness window; its track runs from
+// x = 3 + 15 to x = 3 + 185 in widget coordinates (3 is the focus-ring margin).
+struct SliderBench {
+    UiHarness ui;
+    LightValueSlider *slider = new LightValueSlider(SliderSize::Full, SliderOrientation::Horizontal, &ui.window);
+    QSignalSpy edits{slider, &LightValueSlider::valueEdited};
+    QSignalSpy editing{slider, &LightValueSlider::editingChanged};
+
+    SliderBench()
+    {
+        slider->setGeometry(0, 0, 206, 38);
+        slider->setRange({0, 100});
+        slider->setValue(50);
+        ui.window.show();
+        QApplication::setActiveWindow(&ui.window);
+    }
+
+    QPoint at(double x) const { return QPoint(qRound(x), 19); }
+    std::vector<bool> editingCalls() const
+    {
+        std::vector<bool> calls;
+        for (const auto &call : editing)
+            calls.push_back(call.at(0).toBool());
+        return calls;
+    }
+};
+
+bool sendKey(QWidget *widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    return press.isAccepted();
+}
+
+TEST(LightValueSliderTest, AClickSetsTheValueWhereItLandsAndIsOneEdit)
+{
+    struct Row {
+        const char *name;
+        double x;
+        double value;
+    };
+    const Row rows[] = {
+        {"before the leading inset", 10, 0},
+        {"at the leading inset", 18, 0},
+        {"middle", 103, 50},
+        {"at the trailing inset", 188, 100},
+        {"beyond the end", 205, 100},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SliderBench bench;
+        QTest::mouseClick(bench.slider, Qt::LeftButton, {}, bench.at(row.x));
+        ASSERT_EQ(bench.edits.size(), 1);
+        EXPECT_NEAR(bench.edits.at(0).at(0).toDouble(), row.value, 1e-9);
+        EXPECT_NEAR(bench.slider->value(), row.value, 1e-9);
+        EXPECT_EQ(bench.editingCalls(), (std::vector<bool>{true, false}));
+    }
+}
+
+TEST(LightValueSliderTest, LosingTheSliderMidDragEndsTheEditOnceAndTheReleaseCallsNothing)
+{
+    const std::function<void(LightValueSlider *)> interruptions[] = {
+        [](LightValueSlider *slider) { slider->setEnabled(false); },
+        [](LightValueSlider *slider) { slider->hide(); },
+    };
+    for (const auto &interrupt : interruptions) {
+        SliderBench bench;
+        QTest::mousePress(bench.slider, Qt::LeftButton, {}, bench.at(60));
+        QTest::mouseMove(bench.slider, bench.at(80));
+        interrupt(bench.slider);
+        EXPECT_EQ(bench.editingCalls(), (std::vector<bool>{true, false}));
+        EXPECT_FALSE(bench.slider->isDragging());
+        QTest::mouseRelease(bench.slider, Qt::LeftButton, {}, bench.at(80));
+        EXPECT_EQ(bench.editingCalls(), (std::vector<bool>{true, false}));
+    }
+}
+
+TEST(LightValueSliderTest, ArrowKeysStepAHundredthOfTheRangeAndNeverReportEditing)
+{
+    SliderBench bench;
+    bench.slider->setRange({2000, 6500});
+    bench.slider->setValue(4000);
+    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Right));
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 4045);
+    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Left));
+    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Left));
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 3955);
+    EXPECT_EQ(bench.edits.size(), 3);
+    EXPECT_TRUE(bench.editing.isEmpty());
+    EXPECT_FALSE(sendKey(bench.slider, Qt::Key_Up)) << "up and down belong to whoever holds the slider";
+}
+
+TEST(LightValueSliderTest, ADisabledSliderTakesNoInputAndPassesKeysOn)
+{
+    SliderBench bench;
+    bench.slider->setEnabled(false);
+    QTest::mouseClick(bench.slider, Qt::LeftButton, {}, bench.at(150));
+    EXPECT_FALSE(sendKey(bench.slider, Qt::Key_Right));
+    bench.slider->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(bench.slider->hasFocus());
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 50);
+    EXPECT_TRUE(bench.edits.isEmpty());
+    EXPECT_TRUE(bench.editing.isEmpty());
+}
+
+TEST(LightValueSliderTest, TheFocusRingShowsForKeyboardFocusAndHidesWhileThePointerIsUsed)
+{
+    SliderBench bench;
+    bench.slider->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(bench.slider->showsFocusRing()) << "a click focuses without a ring";
+    bench.slider->clearFocus();
+    bench.slider->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(bench.slider->showsFocusRing());
+    QTest::mousePress(bench.slider, Qt::LeftButton, {}, bench.at(60));
+    EXPECT_FALSE(bench.slider->showsFocusRing());
+    QTest::mouseRelease(bench.slider, Qt::LeftButton, {}, bench.at(60));
+    sendKey(bench.slider, Qt::Key_Right);
+    EXPECT_TRUE(bench.slider->showsFocusRing());
+}
+
+TEST(LightValueSliderTest, AssistiveTechnologiesSeeAPlainSliderWhoseWritesNeedItEnabled)
+{
+    SliderBench bench;
+    bench.slider->setRange({5, 100});
+    bench.slider->setLabel(QStringLiteral("Brightness"));
+    bench.slider->setValueLabel(QStringLiteral("50 percent"));
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.slider);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->role(), QAccessible::Slider);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Brightness"));
+    EXPECT_EQ(element->text(QAccessible::Value), QStringLiteral("50 percent"));
+    QAccessibleValueInterface *value = element->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue().toDouble(), 5);
+    EXPECT_EQ(value->maximumValue().toDouble(), 100);
+    value->setCurrentValue(150.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 100) << "a write stays inside the bounds it was told";
+    value->setCurrentValue(1.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 5);
+    value->setCurrentValue(70.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 70);
+    bench.slider->setEnabled(false);
+    value->setCurrentValue(20.0);
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 70);
+    EXPECT_TRUE(element->state().disabled);
+    EXPECT_EQ(bench.edits.size(), 3);
+    EXPECT_EQ(bench.edits.front().at(0).toDouble(), 100);
+    EXPECT_TRUE(bench.editing.isEmpty());
+}
+
+TEST(LightValueSliderTest, AVerticalSliderGrowsUpwards)
+{
+    UiHarness ui;
+    LightValueSlider slider(SliderSize::Compact, SliderOrientation::Vertical, &ui.window);
+    slider.setGeometry(0, 0, 32, 122);
+    slider.setRange({0, 100});
+    ui.window.show();
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(16, 3 + 9));
+    EXPECT_DOUBLE_EQ(slider.value(), 100);
+    QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(16, 61));
+    EXPECT_DOUBLE_EQ(slider.value(), 50);
+}
+
+} // namespace
+} // namespace vantora::controls

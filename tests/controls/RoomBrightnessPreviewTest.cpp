@@ -1,0 +1,83 @@
+#include "ui/UiHarness.h"
+
+#include "controls/RoomBrightnessPreview.h"
+#include "controls/RoomBrightnessSlider.h"
+
+#include "store/HalvetStore.h"
+#include "ui/EnvironmentKeys.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+namespace vantora::controls {
+namespace {
+
+// Stands in for the lights panel: records the style it was built under.
+struct PanelLog {
+    std::vector<RoomBrightnessStyle> built;
+
+    RoomBrightnessPreview::PanelFactory factory()
+    {
+        return [this](HalvetStore &, QWidget *parent) {
+            auto *panel = new QWidget(parent);
+            built.push_back(roomBrightnessStyle(panel));
+            return panel;
+        };
+    }
+};
+
+struct PreviewBench {
+    testing::UiHarness ui;
+    PanelLog panels;
+    RoomBrightnessPreview *preview = new RoomBrightnessPreview(
+        RoomBrightnessPreview::makeDemoStore(nullptr, ui.tasks.clock, ui.tasks.executor), panels.factory(), &ui.window);
+};
+
+TEST(RoomBrightnessPreviewTest, ItOpensOnTheEdgeStyleInTheLightScheme)
+{
+    PreviewBench bench;
+    EXPECT_EQ(bench.preview->captionText(),
+              QStringLiteral("32 \u00d7 144 pt \u00b7 two light rows tall \u00b7 Click a sun to try it."));
+    EXPECT_EQ(ui::colorScheme(bench.preview), ui::ColorScheme::Light);
+    EXPECT_EQ(bench.panels.built, std::vector<RoomBrightnessStyle>{RoomBrightnessStyle::edge});
+    EXPECT_TRUE(bench.preview->store().isDemo());
+    EXPECT_EQ(bench.preview->store().snapshot().lights.size(), 15u);
+}
+
+TEST(RoomBrightnessPreviewTest, PickingAStyleRebuildsOnlyThePanelAndTheStoreKeepsItsChanges)
+{
+    PreviewBench bench;
+    HalvetStore &store = bench.preview->store();
+    const HueLight light = store.snapshot().lights.front();
+    store.apply({.brightness = 12}, light);
+    bench.ui.runUntilIdle();
+    const QPointer<QWidget> first = bench.preview->panel();
+
+    const auto buttons = bench.preview->findChildren<QAbstractButton *>();
+    const auto vertical = std::find_if(buttons.begin(), buttons.end(),
+                                       [](QAbstractButton *button) { return button->text() == "Vertical"; });
+    ASSERT_NE(vertical, buttons.end());
+    (*vertical)->click();
+
+    EXPECT_EQ(bench.preview->captionText(),
+              QStringLiteral("46 \u00d7 136 pt \u00b7 a narrow upright control \u00b7 Click a sun to try it."));
+    EXPECT_TRUE(first.isNull()) << "the old panel is gone";
+    EXPECT_EQ(bench.panels.built,
+              (std::vector<RoomBrightnessStyle>{RoomBrightnessStyle::edge, RoomBrightnessStyle::vertical}));
+    EXPECT_EQ(&bench.preview->store(), &store);
+    EXPECT_EQ(store.snapshot().lights.front().brightness, 12);
+}
+
+TEST(RoomBrightnessPreviewTest, TheDarkSwitchChangesTheSchemeOfTheWindowsContent)
+{
+    PreviewBench bench;
+    bench.preview->setDark(true);
+    EXPECT_EQ(ui::colorScheme(bench.preview->panel()), ui::ColorScheme::Dark);
+    EXPECT_TRUE(RoomBrightnessPreview::isRequested({QStringLiteral("vantora"), QStringLiteral("--brightness-preview")}));
+    EXPECT_FALSE(RoomBrightnessPreview::isRequested({QStringLiteral("vantora")}));
+}
+
+} // namespace
+} // namespace vantora::controls

@@ -1,0 +1,200 @@
+#include "ui/UiHarness.h"
+
+#include "controls/LightValueSlider.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomEdgeSlider.h"
+
+#include "runtime/UserDefaults.h"
+#include "store/ToggleAppearance.h"
+#include "ui/MotionRecorder.h"
+#include "ui/TextLabel.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vantora::controls {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::UiHarness;
+
+HueLight lit(double brightness)
+{
+    return {.id = QString::number(brightness), .isOn = true, .isReachable = true, .brightness = brightness};
+}
+
+LightRoom kitchen(std::vector<HueLight> lights)
+{
+    return {.id = QStringLiteral("k"), .name = QStringLiteral("Kitchen"), .lights = std::move(lights)};
+}
+
+bool sendKey(QWidget *widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    return press.isAccepted();
+}
+
+struct EdgeBench {
+    UiHarness ui;
+    RoomEdgeSlider *slider = new RoomEdgeSlider(nullptr, &ui.window);
+    QSignalSpy edits{slider, &RoomEdgeSlider::valueEdited};
+    QSignalSpy editing{slider, &RoomEdgeSlider::editingChanged};
+
+    EdgeBench()
+    {
+        slider->setRange({1, 100});
+        slider->setValue(50);
+        ui.window.show();
+        QApplication::setActiveWindow(&ui.window);
+    }
+};
+
+TEST(RoomEdgeSliderTest, ThePercentageLineStaysUntilAPauseAfterTheLastKeyStep)
+{
+    EdgeBench bench;
+    EXPECT_TRUE(bench.slider->track()->hasFocus()) << "an enabled slider takes focus when shown";
+    EXPECT_TRUE(sendKey(bench.slider->track(), Qt::Key_Up));
+    bench.ui.advance(100ms);
+    EXPECT_TRUE(sendKey(bench.slider->track(), Qt::Key_Up));
+    bench.ui.advance(140ms);
+    EXPECT_TRUE(bench.slider->showsPercentage());
+    EXPECT_EQ(bench.slider->percentageText(), QStringLiteral("52%"));
+    bench.ui.advance(10ms);
+    EXPECT_FALSE(bench.slider->showsPercentage());
+    EXPECT_TRUE(bench.editing.isEmpty()) << "keys are no edit";
+}
+
+TEST(RoomEdgeSliderTest, ADragSetsTheValueFromTheTopAndKeepsTheLineUntilItEnds)
+{
+    EdgeBench bench;
+    QWidget *track = bench.slider->track();
+    QTest::mousePress(track, Qt::LeftButton, {}, QPoint(16, 4));
+    EXPECT_DOUBLE_EQ(bench.slider->value(), 100);
+    QTest::mouseMove(track, QPoint(16, 72));
+    EXPECT_NEAR(bench.slider->value(), 50.5, 1e-9);
+    bench.ui.advance(1s);
+    EXPECT_TRUE(bench.slider->showsPercentage()) << "no hiding while dragging";
+    QTest::mouseRelease(track, Qt::LeftButton, {}, QPoint(16, 140));
+    ASSERT_EQ(bench.editing.size(), 2);
+    EXPECT_FALSE(bench.editing.at(1).at(0).toBool());
+    bench.ui.advance(150ms);
+    EXPECT_FALSE(bench.slider->showsPercentage());
+}
+
+TEST(RoomEdgeSliderTest, DisablingHidesTheLineAtOnceAndEndsADrag)
+{
+    EdgeBench bench;
+    QTest::mousePress(bench.slider->track(), Qt::LeftButton, {}, QPoint(16, 40));
+    bench.slider->setEnabled(false);
+    EXPECT_FALSE(bench.slider->showsPercentage());
+    EXPECT_EQ(bench.slider->percentageText(), QStringLiteral("\u2014"));
+    ASSERT_EQ(bench.editing.size(), 2);
+    EXPECT_FALSE(bench.editing.at(1).at(0).toBool());
+    EXPECT_FALSE(sendKey(bench.slider->track(), Qt::Key_Up));
+    bench.ui.advance(1s);
+    EXPECT_FALSE(bench.slider->showsPercentage());
+
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.slider->track());
+    EXPECT_EQ(element->text(QAccessible::Value), QStringLiteral("No lights are on"));
+    element->valueInterface()->setCurrentValue(20.0);
+    EXPECT_EQ(bench.edits.size(), 1) << "only the drag's first step";
+}
+
+TEST(RoomEdgeSliderTest, TicksBrightenUnderThePointerAndTheKnobWidensWhileDragging)
+{
+    EdgeBench bench;
+    RoomEdgeTrack *track = bench.slider->track();
+    testing::pointerEnters(track);
+    bench.ui.advance(75ms);
+    EXPECT_GT(track->tickOpacity(), 0.055);
+    EXPECT_LT(track->tickOpacity(), 0.13);
+    bench.ui.advance(100ms);
+    EXPECT_DOUBLE_EQ(track->tickOpacity(), 0.13);
+
+    bench.ui.setReduceMotion(true);
+    QTest::mousePress(track, Qt::LeftButton, {}, QPoint(16, 40));
+    EXPECT_DOUBLE_EQ(track->knobWidth(), 20) << "at once under Reduce Motion";
+    QTest::mouseRelease(track, Qt::LeftButton, {}, QPoint(16, 40));
+    EXPECT_DOUBLE_EQ(track->knobWidth(), 16);
+}
+
+TEST(RoomEdgeSliderTest, TheFillMovesToTheUsersNewToggleColour)
+{
+    UiHarness ui;
+    runtime::MemoryUserDefaults defaults;
+    ToggleAppearance appearance(defaults);
+    auto *slider = new RoomEdgeSlider(&appearance, &ui.window);
+    slider->setRange({1, 100});
+    slider->setValue(100);
+    ui.window.show();
+    // Beside the ticks, above the rounded bottom corners.
+    const auto fill = [&] { return slider->track()->grab().toImage().pixelColor(2, 100); };
+    EXPECT_GT(fill().redF() - fill().blueF(), 0.5) << "amber at first";
+
+    ui::MotionRecorder motion;
+    appearance.setColor(ToggleColor::blue);
+    EXPECT_EQ(motion.animationsOf(slider->track(), "fillTop"), std::vector{ui::Animation::easeOut(0.18)});
+    ui.advance(300ms);
+    EXPECT_GT(fill().blueF() - fill().redF(), 0.5) << "blue once the change has moved";
+}
+
+TEST(RoomBrightnessSliderTest, TheVerticalStyleStepsWithUpAndDownAndSendsEvenAtTheTop)
+{
+    UiHarness ui;
+    RoomBrightnessSlider control(RoomBrightnessStyle::vertical, nullptr, &ui.window);
+    QSignalSpy changes(&control, &RoomBrightnessSlider::changeRequested);
+    control.setRoom(kitchen({lit(100)}));
+    ui.window.show();
+    EXPECT_TRUE(sendKey(control.compactSlider(), Qt::Key_Up)) << "passed on by the inner slider";
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_DOUBLE_EQ(changes.at(0).at(0).toDouble(), 100);
+    sendKey(control.compactSlider(), Qt::Key_Left);
+    EXPECT_EQ(changes.size(), 2) << "the inner slider keeps its own keys";
+    EXPECT_DOUBLE_EQ(changes.at(1).at(0).toDouble(), 100 - 0.99);
+}
+
+TEST(RoomBrightnessSliderTest, ARoomWithNothingLitDisablesTheControlAndSaysWhy)
+{
+    UiHarness ui;
+    RoomBrightnessSlider control(RoomBrightnessStyle::percentage, nullptr, &ui.window);
+    QSignalSpy changes(&control, &RoomBrightnessSlider::changeRequested);
+    HueLight light = lit(60);
+    light.isOn = false;
+    control.setRoom(kitchen({light}));
+    ui.window.show();
+    EXPECT_FALSE(control.compactSlider()->isEnabled());
+    EXPECT_EQ(control.readout()->text(), QStringLiteral("\u2014"));
+    EXPECT_EQ(control.compactSlider()->accessibleValueText(), QStringLiteral("No lights are on"));
+    QTest::mouseClick(control.compactSlider(), Qt::LeftButton, {}, QPoint(60, 16));
+    EXPECT_TRUE(changes.isEmpty());
+
+    control.setRoom(kitchen({lit(40), lit(41)}));
+    EXPECT_TRUE(control.compactSlider()->isEnabled());
+    EXPECT_EQ(control.readout()->text(), QStringLiteral("41%"));
+    EXPECT_EQ(control.compactSlider()->accessibleValueText(), QStringLiteral("41 percent, average"));
+    EXPECT_EQ(control.compactSlider()->accessibleLabel(), QStringLiteral("Kitchen brightness"));
+}
+
+TEST(RoomBrightnessSliderTest, EveryStyleFitsItsFootprint)
+{
+    for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {
+        SCOPED_TRACE(rawValue(style).toStdString());
+        UiHarness ui;
+        RoomBrightnessSlider control(style, nullptr, &ui.window);
+        control.setRoom(kitchen({lit(40)}));
+        ui.window.show();
+        QWidget *inner = control.compactSlider() ? static_cast<QWidget *>(control.compactSlider())
+                                                 : static_cast<QWidget *>(control.edgeSlider());
+        EXPECT_TRUE(control.rect().contains(inner->geometry()));
+        EXPECT_EQ(control.size(), footprint(style));
+    }
+}
+
+} // namespace
+} // namespace vantora::controls

@@ -1,0 +1,885 @@
+#include "StoreRig.h"
+
+#include "panel/HomeDetailPage.h"
+#include "panel/LightRow.h"
+#include "panel/LightsHomeView.h"
+#include "panel/LightsPanel.h"
+#include "panel/RoomEdgeOverlay.h"
+#include "panel/RoomSection.h"
+
+#include "controls/LightDetailView.h"
+#include "controls/LightToggle.h"
+#include "controls/RoomBrightnessSlider.h"
+#include "controls/RoomBrightnessStyle.h"
+#include "ui/Popover.h"
+#include "panel/NoLightsFoundView.h"
+#include "panel/PanelEnvironment.h"
+#include "panel/PanelNavigation.h"
+
+#include "welcome/BridgeArrivalPill.h"
+#include "welcome/BridgeResetControl.h"
+#include "welcome/WelcomeScreen.h"
+
+#include "onboarding/BridgeOnboarding.h"
+#include "runtime/UserDefaults.h"
+#include "store/RoomFavourites.h"
+#include "ui/UiHarness.h"
+#include "controls/BrightnessScrollTarget.h"
+#include "controls/RoomActionButton.h"
+#include "controls/RoomBrightnessButton.h"
+#include "ui/Accessibility.h"
+#include "panel/FooterPowerMotion.h"
+#include "ui/ElidedLabel.h"
+#include "ui/MotionRecorder.h"
+#include "ui/LightCardSurface.h"
+#include "ui/ScrollArea.h"
+#include "ui/TextLabel.h"
+#include "ui/EnvironmentKeys.h"
+#include "ui/LightsActionButton.h"
+#include "ui/ViewRuntime.h"
+
+#include <QLayout>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QWheelEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace std::chrono_literals;
+using namespace vantora;
+using vantora::testing::ReplyScript;
+using vantora::testing::StoreRig;
+using Kind = vantora::testing::ScriptedLightService::Request::Kind;
+using Page = LightsPanel::Page;
+
+namespace {
+
+HueLight lamp(QString id, QString roomID, bool reachable = true)
+{
+    return {.id = std::move(id), .name = QStringLiteral("Lamp"), .roomID = roomID, .roomName = roomID,
+            .isOn = true, .isReachable = reachable, .brightness = 50};
+}
+
+const HueSnapshot home{{lamp("1", "a"), lamp("2", "a"), lamp("3", "b")}};
+const runtime::NetworkError timedOut(runtime::NetworkErrorCode::timedOut);
+
+// A panel over a real store and onboarding with scripted services, all on one virtual
+// clock. The window (and the panel in it) goes first, then the onboarding, then the store.
+struct LightsPanelTest : ::testing::Test {
+    StoreRig rig;
+    runtime::MemoryUserDefaults defaults;
+    PanelNavigation navigation;
+    ReplyScript<std::vector<DiscoveredBridge>> search;
+    std::unique_ptr<BridgeOnboarding> onboarding;
+    std::unique_ptr<QWidget> window;
+    LightsPanel *panel = nullptr;
+
+    ~LightsPanelTest() override
+    {
+        window.reset();
+        onboarding.reset();
+    }
+
+    // A connected store that has read `lights` once and answers every later refresh with them.
+    HalvetStore &connect(const HueSnapshot &lights)
+    {
+        HalvetStore &store = rig.buildConnected(lights);
+        rig.lights->snapshots.alwaysReturn(lights);
+        return store;
+    }
+
+    void makePanel(HalvetStore &store)
+    {
+        onboarding = std::make_unique<BridgeOnboarding>(store, OnboardingMode::live, OnboardingPreviewResult::lights,
+                                                        [this] { return search.reply(); }, rig.harness.clock,
+                                                        rig.harness.executor);
+        window = std::make_unique<QWidget>();
+        ui::Environment::scope(window.get())
+            .set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+        panel = new LightsPanel(store, onboarding.get(), navigation, defaults, window.get());
+    }
+
+    void show()
+    {
+        window->show();
+        settle();
+    }
+
+    void settle() { rig.harness.executor.runUntilIdle(); }
+    void advance(runtime::Duration duration) { rig.harness.clock.advance(duration); }
+    int fetches() const { return rig.lights->count(Kind::snapshot); }
+
+    std::optional<BridgeResetControl> resetControl() const
+    {
+        return ui::Environment::of(panel->pageWidget()).value(bridgeResetKey);
+    }
+};
+
+} // namespace
+
+TEST_F(LightsPanelTest, RefreshesWhenShownThenThreeSecondsAfterEachRefreshAndNotAtAllWhileHidden)
+{
+    makePanel(connect(::home));
+    const int before = fetches();
+    show();
+    EXPECT_EQ(fetches(), before + 1);
+    advance(2900ms);
+    EXPECT_EQ(fetches(), before + 1);
+    advance(100ms);
+    EXPECT_EQ(fetches(), before + 2);
+
+    window->hide();
+    settle();
+    EXPECT_EQ(rig.harness.clock.sleeperCount(), 0u);
+    advance(10s);
+    EXPECT_EQ(fetches(), before + 2);
+
+    show();
+    EXPECT_EQ(fetches(), before + 3);
+}
+
+TEST_F(LightsPanelTest, AWindowOrTheApplicationBecomingActiveRefreshesUnlessTheWelcomeScreenIsDue)
+{
+    makePanel(connect(home));
+    show();
+    const int before = fetches();
+    Q_EMIT qApp->focusWindowChanged(window->windowHandle());
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), before + 2);
+}
+
+TEST_F(LightsPanelTest, ActivationDoesNotRefreshBehindTheWelcomeScreen)
+{
+    makePanel(rig.build());
+    show();
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    settle();
+    EXPECT_EQ(fetches(), 0);
+}
+
+TEST_F(LightsPanelTest, ASlowRefreshStretchesThePeriod)
+{
+    makePanel(connect(::home));
+    rig.lights->answerTime = 2s;
+    const int before = fetches();
+    show();
+    advance(2s);
+    advance(2900ms);
+    EXPECT_EQ(fetches(), before + 1);
+    advance(100ms);
+    EXPECT_EQ(fetches(), before + 2);
+}
+
+TEST_F(LightsPanelTest, TheDemonstrationStoreRefreshesOncePerShowing)
+{
+    HalvetStore &store = rig.build({.mode = StoreMode::demo, .demoSnapshot = home});
+    makePanel(store);
+    QSignalSpy stamps(&store, &HalvetStore::lastUpdatedChanged);
+    // Each refresh of the demonstration store stamps the time, which must have moved to show.
+    advance(1s);
+    show();
+    EXPECT_EQ(stamps.count(), 1);
+    advance(10s);
+    EXPECT_EQ(stamps.count(), 1);
+    EXPECT_EQ(panel->page(), Page::lights);
+
+    window->hide();
+    show();
+    EXPECT_EQ(stamps.count(), 2);
+}
+
+TEST_F(LightsPanelTest, TheWelcomeScreenShowsWhileRecoveryIsNeededEvenWithLightsAndClosesTheLightPage)
+{
+    HalvetStore &store = connect(home);
+    makePanel(store);
+    show();
+    ASSERT_EQ(panel->page(), Page::lights);
+    panel->setSelectedLightID(QStringLiteral("1"));
+
+    rig.lights->snapshots.alwaysFail(timedOut);
+    advance(3s);
+    settle();
+    ASSERT_TRUE(store.needsConnectionRecovery());
+    EXPECT_FALSE(store.snapshot().lights.empty());
+    EXPECT_EQ(panel->page(), Page::welcome);
+    EXPECT_NE(qobject_cast<WelcomeScreen *>(panel->pageWidget()), nullptr);
+    EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+
+    // While recovery is needed the refresh action looks for the bridge instead of reading lights.
+    const int before = fetches();
+    search.alwaysReturn({});
+    panel->refresh();
+    EXPECT_TRUE(onboarding->isRunning() || onboarding->phase() != OnboardingPhase::ready);
+    settle();
+    EXPECT_EQ(fetches(), before);
+}
+
+TEST_F(LightsPanelTest, ALightThatLeavesTheVisibleLightsClosesItsPage)
+{
+    makePanel(connect(::home));
+    show();
+    panel->setSelectedLightID(QStringLiteral("3"));
+    rig.lights->snapshots.alwaysReturn(HueSnapshot{{lamp("1", "a"), lamp("2", "a")}});
+    advance(3s);
+    settle();
+    EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+}
+
+TEST_F(LightsPanelTest, WithEveryLightHiddenTheNoLightsActionShowsThemWithoutAFetch)
+{
+    const HueSnapshot unplugged{{lamp("1", "a", false), lamp("2", "b", false)}};
+    defaults.setBool(QString(hideUnavailableDevicesKey), true);
+    makePanel(connect(unplugged));
+    show();
+    ASSERT_EQ(panel->page(), Page::noLights);
+    auto *page = qobject_cast<NoLightsFoundView *>(panel->pageWidget());
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->fields().hasHiddenLights);
+    EXPECT_EQ(page->actionButton()->text(), "Show all lights");
+
+    const int before = fetches();
+    page->actionButton()->click();
+    settle();
+    EXPECT_FALSE(defaults.boolValue(QString(hideUnavailableDevicesKey)));
+    EXPECT_EQ(panel->page(), Page::lights);
+    EXPECT_EQ(fetches(), before);
+}
+
+TEST_F(LightsPanelTest, WithNoLightsAtAllTheNoLightsActionRefreshes)
+{
+    defaults.setBool(QString(hideUnavailableDevicesKey), true);
+    makePanel(connect(HueSnapshot{}));
+    show();
+    auto *page = qobject_cast<NoLightsFoundView *>(panel->pageWidget());
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(page->fields().hasHiddenLights);
+    const int before = fetches();
+    page->actionButton()->click();
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+}
+
+TEST_F(LightsPanelTest, AnUnexpectedIssueReachesTheNoLightsPageAsALoadErrorWithoutItsText)
+{
+    HalvetStore &store = connect(HueSnapshot{});
+    makePanel(store);
+    store.setErrorMessage(QStringLiteral("Something broke"));
+    store.setUnexpectedIssue(AppIssue(AppIssue::Operation::refresh, QStringLiteral("x"), {}));
+    panel->updateNow();
+    auto *page = qobject_cast<NoLightsFoundView *>(panel->pageWidget());
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->fields().hasLoadError);
+    EXPECT_EQ(page->fields().errorMessage, std::nullopt);
+}
+
+TEST_F(LightsPanelTest, FavouritesOfGoneRoomsArePrunedOnlyOnceTheConnectionIsVerified)
+{
+    defaults.setDictionary(QString(RoomFavourites::defaultsKey),
+                           {{"001788fffe123456", QVariantList{"gone", "a"}}});
+    rig.storage.save(vantora::testing::sampleConnection());
+    HalvetStore &store = rig.build();
+    makePanel(store);
+    EXPECT_EQ(panel->favourites().ids(panel->favouritesKey()), QStringList({"gone", "a"}));
+
+    rig.lights->snapshots.alwaysReturn(home);
+    show();
+    ASSERT_TRUE(store.hasVerifiedConnection());
+    EXPECT_EQ(panel->favourites().ids(panel->favouritesKey()), QStringList({"a"}));
+}
+
+TEST_F(LightsPanelTest, TheResetControlIsOfferedOnlyWhileNothingManagesTheConnection)
+{
+    makePanel(connect(::home));
+    show();
+    ASSERT_TRUE(resetControl().has_value());
+    EXPECT_TRUE(resetControl()->isEnabled);
+
+    rig.lights->answerTime = 5s;
+    auto change = rig.start(rig.store->setLight(home.lights.front(), false));
+    settle();
+    EXPECT_FALSE(resetControl()->isEnabled);
+    advance(5s);
+    settle();
+    EXPECT_TRUE(resetControl()->isEnabled);
+}
+
+TEST_F(LightsPanelTest, TheResetControlIsWithdrawnWhileTheOnboardingLooksForTheBridge)
+{
+    HalvetStore &store = connect(home);
+    makePanel(store);
+    show();
+    rig.lights->snapshots.alwaysFail(timedOut);
+    advance(3s);
+    settle();
+    ASSERT_EQ(panel->page(), Page::welcome);
+    ASSERT_TRUE(store.canForgetBridge());
+    EXPECT_TRUE(resetControl()->isEnabled);
+
+    auto search = rig.discovery.thenWait();
+    onboarding->start();
+    settle();
+    ASSERT_TRUE(onboarding->isRunning());
+    EXPECT_FALSE(resetControl()->isEnabled);
+    onboarding->cancel();
+    settle();
+}
+
+TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
+{
+    makePanel(connect(::home));
+    std::function<void()> closeShortcuts;
+    QWidget *shortcuts = nullptr;
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
+                 shortcuts = new QWidget(parent);
+                 QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
+                 closeShortcuts = std::move(back);
+                 return shortcuts;
+             }});
+    show();
+    QWidget *main = panel->pageWidget();
+    panel->showShortcuts();
+    ASSERT_NE(shortcuts, nullptr);
+    EXPECT_TRUE(shortcuts->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+
+    // The page's own Back closes it.
+    closeShortcuts();
+    EXPECT_FALSE(navigation.showsShortcuts());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shortcuts, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+}
+
+TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
+{
+    makePanel(connect(home));
+    show();
+    const std::optional<OpenShortcutsAction> command = ui::FocusedValues::in(window.get(), focusedOpenShortcutsKey);
+    ASSERT_TRUE(command.has_value());
+    (*command)();
+    EXPECT_TRUE(navigation.showsShortcuts());
+    navigation.setShowsShortcuts(false);
+    ui::Environment::of(panel->pageWidget()).value(openShortcutsKey)();
+    EXPECT_TRUE(navigation.showsShortcuts());
+}
+
+TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUp)
+{
+    makePanel(rig.build());
+    show();
+    auto *welcome = qobject_cast<WelcomeScreen *>(panel->pageWidget());
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_FALSE(panel->holdsSheetOrAlert());
+    welcome->showManualAddress();
+    EXPECT_TRUE(panel->holdsSheetOrAlert());
+}
+
+// The arrival after a first pairing, from the first lights being loaded to the pill leaving.
+struct ArrivalPillTest : LightsPanelTest {
+    std::vector<ui::a11y::Announcement> announcements;
+    ui::a11y::AnnouncementSink previousSink;
+
+    ArrivalPillTest()
+    {
+        previousSink = ui::a11y::setAnnouncementSink(
+            [this](const ui::a11y::Announcement &announcement) { announcements.push_back(announcement); });
+    }
+    ~ArrivalPillTest() override { ui::a11y::setAnnouncementSink(previousSink); }
+
+    // A freshly paired store whose first refresh answers after `fetchTime`.
+    HalvetStore &pairedStore(runtime::Duration fetchTime)
+    {
+        rig.storage.save(vantora::testing::sampleConnection());
+        HalvetStore &store = rig.build();
+        rig.lights->snapshots.alwaysReturn(home);
+        rig.lights->answerTime = fetchTime;
+        return store;
+    }
+};
+
+TEST_F(ArrivalPillTest, LoadingShowsAfterAMomentThenConnectedIsAnnouncedAndLeaves)
+{
+    makePanel(pairedStore(2s));
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+    advance(599ms);
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+    advance(1ms);
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::loading);
+
+    advance(1400ms);
+    settle();
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+    EXPECT_EQ(announcements, (std::vector<ui::a11y::Announcement>{{"Hue Bridge connected", ui::a11y::Priority::Medium}}));
+
+    advance(2199ms);
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+    advance(1ms);
+    settle();
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+    EXPECT_FALSE(onboarding->awaitsFirstLights());
+    EXPECT_EQ(announcements.size(), 1u);
+}
+
+TEST_F(ArrivalPillTest, AQuickFirstFetchNeverShowsLoading)
+{
+    makePanel(pairedStore(500ms));
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    advance(500ms);
+    settle();
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+    advance(100ms);
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+}
+
+TEST_F(ArrivalPillTest, ClosingThePanelEndsAConnectedPillForGoodButALoadingOneComesBack)
+{
+    makePanel(pairedStore(10s));
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    advance(600ms);
+    ASSERT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::loading);
+    window->hide();
+    settle();
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+    EXPECT_TRUE(onboarding->awaitsFirstLights());
+
+    rig.lights->answerTime = 0s;
+    show();
+    advance(600ms);
+    settle();
+    ASSERT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+    window->hide();
+    settle();
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+    EXPECT_FALSE(onboarding->awaitsFirstLights());
+    show();
+    advance(3s);
+    EXPECT_EQ(panel->arrivalPill(), std::nullopt);
+}
+
+TEST_F(ArrivalPillTest, UnderReduceMotionThePillKeepsItsTimingsAndOnlyFades)
+{
+    makePanel(pairedStore(0s));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::MotionRecorder recorder;
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    settle();
+    EXPECT_EQ(recorder.animationsOf(panel, "arrivalPill"), std::vector<ui::Animation>{ui::Animation::easeOut(0.24)});
+    auto *pill = panel->findChild<BridgeArrivalPill *>();
+    EXPECT_EQ(pill->geometry().bottom() + 1, panel->height() - 16);
+}
+
+TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
+{
+    makePanel(pairedStore(0s));
+    onboarding->setAwaitsFirstLights(true);
+    show();
+    settle();
+    auto *pill = panel->findChild<BridgeArrivalPill *>();
+    ASSERT_NE(pill, nullptr);
+    EXPECT_TRUE(pill->isVisible());
+    EXPECT_TRUE(pill->testAttribute(Qt::WA_TransparentForMouseEvents));
+    navigation.setShowsShortcuts(true);
+    settle();
+    EXPECT_FALSE(pill->isVisible());
+    EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
+}
+
+// The lights list inside the panel, over the same store.
+struct HomeListTest : LightsPanelTest {
+    LightsHomeView *home() const
+    {
+        auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+        return page ? page->home() : nullptr;
+    }
+
+    LightRow *row(const QString &roomID, const QString &lightID) const
+    {
+        RoomSection *section = home()->roomSection(roomID);
+        return section ? section->row(lightID) : nullptr;
+    }
+
+    // A refresh that reads lights from the bridge now, as the panel's refresh action does.
+    void refreshWith(const HueSnapshot &lights)
+    {
+        rig.lights->snapshots.alwaysReturn(lights);
+        panel->refresh();
+        settle();
+    }
+
+    // The space beside the room's card.
+    static int cardGap(RoomSection *section)
+    {
+        section->layout()->activate();
+        return section->width() - section->card()->width();
+    }
+
+    static QSet<QWidget *> widgetsUnder(QWidget *root)
+    {
+        const QList<QWidget *> all = root->findChildren<QWidget *>();
+        return QSet<QWidget *>(all.begin(), all.end());
+    }
+};
+
+HueSnapshot manyRooms()
+{
+    HueSnapshot lights;
+    for (int room = 0; room < 6; ++room) {
+        for (int index = 0; index < 3; ++index)
+            lights.lights.push_back(lamp(QStringLiteral("%1-%2").arg(room).arg(index), QStringLiteral("room %1").arg(room)));
+    }
+    return lights;
+}
+
+TEST_F(HomeListTest, ARefreshUpdatesTheListInPlaceAndKeepsWhatTheUserIsDoing)
+{
+    HueSnapshot before = manyRooms();
+    // At full brightness a scroll to the right starts an edit that asks the store for nothing,
+    // so the store stays free to refresh while the edit runs.
+    before.lights[1].brightness = 100;
+    makePanel(connect(before));
+    window->resize(panel->sizeHint());
+    show();
+    ASSERT_NE(home(), nullptr);
+
+    // Scrolled half-way, a room's brightness control open, the pointer over a row, and a
+    // scroll edit of another row's brightness in progress.
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum() / 2);
+    home()->toggleExpandedRoom(QStringLiteral("room 2"));
+    LightRow *hovered = row(QStringLiteral("room 1"), QStringLiteral("1-0"));
+    vantora::testing::pointerEnters(hovered);
+    LightRow *dimmed = row(QStringLiteral("room 0"), QStringLiteral("0-1"));
+    const auto scrollRight = [&] {
+        QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(-120, 0), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(dimmed->scrollTarget(), &wheel);
+    };
+    scrollRight();
+    ASSERT_TRUE(dimmed->scrollEdit().isEditing());
+    ASSERT_FALSE(rig.store->isWorking());
+    const int scrolled = bar->value();
+    const QSet<QWidget *> widgets = widgetsUnder(panel);
+
+    // The bridge reports the dimmed light a little darker, and another light off.
+    HueSnapshot after = before;
+    after.lights[1].brightness = 90;
+    after.lights[5].isOn = false;
+    const int fetchesBefore = fetches();
+    refreshWith(after);
+    ASSERT_EQ(fetches(), fetchesBefore + 1);
+
+    EXPECT_EQ(widgetsUnder(panel), widgets);
+    EXPECT_EQ(row(QStringLiteral("room 0"), QStringLiteral("0-1")), dimmed);
+    EXPECT_EQ(dimmed->light().brightness, 90);
+    EXPECT_TRUE(dimmed->scrollEdit().isEditing());
+    EXPECT_TRUE(hovered->isHovered());
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 2"));
+    EXPECT_TRUE(home()->roomSection(QStringLiteral("room 2"))->brightnessButton()->isExpanded());
+    EXPECT_EQ(bar->value(), scrolled);
+    EXPECT_FALSE(row(QStringLiteral("room 1"), QStringLiteral("1-2"))->toggle()->isOn());
+
+    // The edit carries on from the light's new brightness.
+    scrollRight();
+    EXPECT_EQ(dimmed->scrollEdit().value(), 93);
+}
+
+TEST_F(HomeListTest, TheFooterPowerButtonComesOnceTheHeaderHasScrolled46PixelsAway)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(45);
+    EXPECT_FALSE(home()->showsFooterPower());
+    bar->setValue(46);
+    EXPECT_TRUE(home()->showsFooterPower());
+    EXPECT_TRUE(home()->headerHasScrolledAway());
+    EXPECT_TRUE(ui::a11y::isHidden(home()->headerPower()));
+    bar->setValue(0);
+    EXPECT_FALSE(home()->showsFooterPower());
+    EXPECT_FALSE(ui::a11y::isHidden(home()->headerPower()));
+}
+
+TEST_F(HomeListTest, UnderTheArrivalPillTheHeaderPowerStaysReachable)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    ASSERT_TRUE(home()->showsFooterPower());
+    LightsHomeView::Fields fields = home()->fields();
+    fields.showsArrivalPill = true;
+    home()->apply(fields);
+    EXPECT_FALSE(home()->footerPower()->isVisible());
+    EXPECT_FALSE(home()->summary()->isVisible());
+    EXPECT_FALSE(ui::a11y::isHidden(home()->headerPower()));
+}
+
+TEST_F(HomeListTest, PowerButtonsDecideTheirDirectionWhenPressed)
+{
+    const HueSnapshot mixed{{lamp("1", "kitchen"), {.id = "2", .name = "Spot", .roomID = "kitchen", .roomName = "kitchen",
+                                                    .isOn = false, .isReachable = true, .brightness = 50}}};
+    makePanel(connect(mixed));
+    show();
+    RoomSection *kitchen = home()->roomSection(QStringLiteral("kitchen"));
+    ASSERT_TRUE(kitchen->powerButton()->isActive());
+    const auto lastPower = [this] {
+        for (auto request = rig.lights->requests.rbegin(); request != rig.lights->requests.rend(); ++request) {
+            if (request->kind == Kind::setPower)
+                return request->on;
+        }
+        return std::optional<bool>();
+    };
+    kitchen->powerButton()->click();
+    settle();
+    EXPECT_EQ(lastPower(), false);
+
+    // The bridge now reports the room off: the same button turns it back on.
+    HueSnapshot dark = mixed;
+    dark.lights[0].isOn = false;
+    refreshWith(dark);
+    kitchen->powerButton()->click();
+    settle();
+    EXPECT_EQ(lastPower(), true);
+    EXPECT_EQ(rig.lights->count(Kind::setPower), 2);
+
+    // With every light off the home power turns them on.
+    refreshWith(dark);
+    home()->headerPower()->click();
+    settle();
+    EXPECT_EQ(rig.lights->count(Kind::setPower), 3);
+    EXPECT_EQ(lastPower(), true);
+}
+
+TEST_F(HomeListTest, BridgeNamesShowAsPlainTextEverywhere)
+{
+    const QString markup = QStringLiteral("<img src=x>");
+    makePanel(connect(HueSnapshot{{{.id = "1", .name = markup, .roomID = "r", .roomName = markup, .isOn = true,
+                                    .isReachable = true, .brightness = 40}}}));
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("r"));
+    EXPECT_EQ(section->title()->displayedText(), markup);
+    EXPECT_EQ(section->powerButton()->accessibleName(), "Turn <img src=x> off");
+    EXPECT_FALSE(section->powerButton()->toolTip().contains(markup));
+    LightRow *light = section->row(QStringLiteral("1"));
+    const auto *name = light->findChild<ui::ElidedLabel *>();
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), markup);
+}
+
+TEST_F(HomeListTest, ALongRoomNameEndsInAnEllipsisAndLeavesTheControlsInPlace)
+{
+    const QString name = QStringLiteral("The very long name of a room at the back of the house upstairs");
+    makePanel(connect(HueSnapshot{{{.id = "1", .name = "Lamp", .roomID = "r", .roomName = name, .isOn = true,
+                                    .isReachable = true, .brightness = 40}}}));
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("r"));
+    section->layout()->activate();
+    EXPECT_TRUE(section->title()->displayedText().endsWith(QChar(0x2026)));
+    EXPECT_LE(section->powerButton()->geometry().right(), section->width());
+    EXPECT_EQ(section->title()->accessibleName(), name);
+}
+
+TEST_F(HomeListTest, TabReachesTheHomePowerTheRoomControlsAndEveryRow)
+{
+    makePanel(connect(::home));
+    show();
+    QApplication::setActiveWindow(window.get());
+    RoomSection *section = home()->roomSection(QStringLiteral("a"));
+    const QList<QWidget *> wanted{home()->headerPower(), section->favouriteButton(), section->brightnessButton(),
+                                  section->powerButton(), section->row("1")->toggle(), section->row("2")->toggle()};
+    QSet<QWidget *> reached;
+    home()->headerPower()->setFocus();
+    for (int step = 0; step < 40; ++step) {
+        reached.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget *control : wanted)
+        EXPECT_TRUE(reached.contains(control)) << control->metaObject()->className();
+    EXPECT_TRUE(reached.contains(section->row("1")->button()));
+}
+
+TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(300ms);
+    EXPECT_EQ(panel->favourites().ids(panel->favouritesKey()), QStringList({"room 4"}));
+    EXPECT_EQ(bar->value(), 0);
+
+    bar->setValue(bar->maximum());
+    const int bottom = bar->value();
+    home()->roomSection(QStringLiteral("room 4"))->favouriteButton()->click();
+    settle();
+    advance(300ms);
+    EXPECT_EQ(bar->value(), bottom);
+}
+
+TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(true));
+    show();
+    EXPECT_TRUE(home()->showsFooterPower());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>(false));
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(100);
+    EXPECT_FALSE(home()->showsFooterPower());
+    EXPECT_TRUE(home()->headerHasScrolledAway());
+    ui::Environment::scope(window.get()).set(footerPreviewVisibleKey, std::optional<bool>());
+    EXPECT_TRUE(home()->showsFooterPower());
+}
+
+TEST_F(HomeListTest, AnErrorTextTakesTheNoticesPlace)
+{
+    HalvetStore &store = connect(manyRooms());
+    makePanel(store);
+    show();
+    store.setNotice(QStringLiteral("Unavailable lights couldn’t be changed. Check their power and connection."));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::notice);
+    store.setErrorMessage(QStringLiteral("Offline"));
+    panel->updateNow();
+    EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::error);
+    ASSERT_NE(home()->retryButton(), nullptr);
+    EXPECT_EQ(home()->retryButton()->text(), "Try again");
+    const int before = fetches();
+    home()->retryButton()->click();
+    settle();
+    EXPECT_EQ(fetches(), before + 1);
+}
+
+TEST_F(HomeListTest, UnderReduceMotionTheFooterButtonAndTheShortcutsPageComeWithoutMotion)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(ui::reduceMotionKey, true);
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [](std::function<void()>, QWidget *parent) {
+                 return new QWidget(parent);
+             }});
+    show();
+    ui::MotionRecorder recorder;
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    panel->showShortcuts();
+    ASSERT_NE(home()->footerPower(), nullptr);
+    EXPECT_EQ(recorder.animationsOf(home()->footerPower(), "transition"), std::vector<ui::Animation>{ui::Animation::none()});
+    EXPECT_EQ(recorder.animationsOf(panel->shortcutsPage(), "transition"),
+              std::vector<ui::Animation>{ui::Animation::none()});
+}
+
+TEST_F(HomeListTest, TheMenuOffersRefreshUnlessBusyAndNamesAPreview)
+{
+    makePanel(connect(::home));
+    show();
+    auto texts = [this] {
+        QStringList result;
+        for (const ui::MenuEntry &entry : this->home()->menuEntries())
+            result << entry.text + (entry.enabled ? QString() : QStringLiteral(" (disabled)"));
+        return result;
+    };
+    EXPECT_EQ(texts(), QStringList({"Refresh lights", " (disabled)", "Quit vantora"}));
+    LightsHomeView::Fields fields = home()->fields();
+    fields.isWorking = true;
+    fields.isPreview = true;
+    home()->apply(fields);
+    EXPECT_EQ(texts(),
+              QStringList({"Preview · sample lights (disabled)", "Refresh lights (disabled)", " (disabled)", "Quit vantora"}));
+}
+
+TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClosesIt)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QApplication::setActiveWindow(window.get());
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    EXPECT_EQ(home()->brightnessPopover(), nullptr);
+    EXPECT_EQ(cardGap(section), RoomSection::expandedCardGap);
+
+    Q_EMIT home()->edgeOverlay()->slider()->changeRequested(30);
+    settle();
+    EXPECT_EQ(home()->roomBrightnessDraft(), 30);
+    EXPECT_EQ(rig.lights->count(Kind::updateLight) + rig.lights->count(Kind::setLight) > 0, true);
+
+    QTest::keyClick(home()->edgeOverlay(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(home()->roomBrightnessDraft(), std::nullopt);
+    EXPECT_EQ(cardGap(section), 0);
+
+    section->brightnessButton()->click();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    QTest::mouseClick(home()->edgeOverlay(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+
+    // Escape from a row the focus moved to closes the control too, before anything else.
+    section->brightnessButton()->click();
+    QTest::keyClick(section->row("1-0")->toggle(), Qt::Key_Escape);
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
+{
+    makePanel(connect(manyRooms()));
+    ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, controls::RoomBrightnessStyle::slim);
+    show();
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    section->brightnessButton()->click();
+    EXPECT_EQ(home()->edgeOverlay(), nullptr);
+    ASSERT_NE(home()->brightnessPopover(), nullptr);
+    EXPECT_TRUE(home()->brightnessPopover()->isPresented());
+    EXPECT_EQ(cardGap(section), 0);
+
+    // A refresh keeps the open popover.
+    ui::Popover *open = home()->brightnessPopover();
+    refreshWith(manyRooms());
+    EXPECT_EQ(home()->brightnessPopover(), open);
+    EXPECT_TRUE(open->isPresented());
+
+    open->close();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    bar->setValue(120);
+    home()->toggleExpandedRoom(QStringLiteral("room 3"));
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    ASSERT_NE(page->lightPage(), nullptr);
+    EXPECT_EQ(panel->selectedLightID(), QStringLiteral("0-0"));
+    EXPECT_FALSE(home()->isVisible());
+    EXPECT_TRUE(ui::a11y::isHidden(home()) || !home()->isVisible());
+
+    // Escape on the light's page goes back.
+    QTest::keyClick(page->lightPage(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(panel->selectedLightID(), std::nullopt);
+    EXPECT_EQ(page->lightPage(), nullptr);
+    EXPECT_TRUE(home()->isVisible());
+    EXPECT_EQ(bar->value(), 120);
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 3"));
+}

@@ -1,0 +1,315 @@
+#include "RecorderRig.h"
+
+#include "recorder/RecorderField.h"
+#include "recorder/RecorderTexts.h"
+
+#include "shortcuts/Key.h"
+#include "shortcuts/ModifierFlags.h"
+#include "shortcuts/ShortcutNotifications.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace vantora;
+using namespace vantora::GlobalShortcuts;
+using recorder::RecorderField;
+using recorder::RecorderTexts;
+namespace scanCode = vantora::testing::scanCode;
+
+namespace {
+
+const Name showName{QStringLiteral("showVantora")};
+
+constexpr qint64 ctrl = CarbonModifier::control;
+constexpr qint64 alt = CarbonModifier::option;
+constexpr qint64 shift = CarbonModifier::shift;
+
+class RecorderFieldTest : public vantora::testing::RecorderRig {
+protected:
+    void SetUp() override
+    {
+        RecorderRig::SetUp();
+        auto *layout = new QVBoxLayout(&window);
+        field = new RecorderField(services, showName, [this](const std::optional<Shortcut> &shortcut) {
+            changes.push_back(shortcut);
+        });
+        other = new QLineEdit;
+        layout->addWidget(field);
+        layout->addWidget(other);
+        actions.onKeyUp(showName, [] {});
+        showWindow();
+    }
+
+    void record()
+    {
+        field->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(field->isRecording());
+    }
+
+    RecorderField *field = nullptr;
+    QLineEdit *other = nullptr;
+    std::vector<std::optional<Shortcut>> changes;
+};
+
+struct KeyCase {
+    const char *what;
+    quint32 scanCode;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::optional<Shortcut> stored;
+    int beeps;
+};
+
+TEST_F(RecorderFieldTest, TakesOnlyKeysThatCanMakeAShortcut)
+{
+    const KeyCase cases[] = {
+        {"a letter alone", scanCode::k, Qt::Key_K, {}, std::nullopt, 1},
+        {"ctrl going down before the key", 37, Qt::Key_Control, Qt::ControlModifier, std::nullopt, 0},
+        {"shift and a letter", scanCode::a, Qt::Key_A, Qt::ShiftModifier, std::nullopt, 1},
+        {"a function key alone", scanCode::f5, Qt::Key_F5, {}, Shortcut(Key::f5.rawValue, 0), 0},
+        {"shift and a function key", scanCode::f5, Qt::Key_F5, Qt::ShiftModifier, Shortcut(Key::f5.rawValue, shift), 0},
+        {"ctrl alt and a letter", scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier,
+         Shortcut(Key::l.rawValue, ctrl | alt), 0},
+        {"ctrl and a media key, which makes no shortcut", 172, Qt::Key_MediaPlay, Qt::ControlModifier, std::nullopt, 1},
+    };
+    for (const KeyCase &keyCase : cases) {
+        SCOPED_TRACE(keyCase.what);
+        storage.setShortcut(std::nullopt, showName);
+        beeps = 0;
+        changes.clear();
+        record();
+        press(keyCase.scanCode, keyCase.key, keyCase.modifiers);
+        EXPECT_EQ(storage.getShortcut(showName), keyCase.stored);
+        EXPECT_EQ(beeps, keyCase.beeps);
+        if (keyCase.stored) {
+            EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{keyCase.stored}));
+            EXPECT_FALSE(field->isRecording()) << "an accepted shortcut ends the recording";
+            EXPECT_EQ(field->text(), keyCase.stored->description(layout));
+        } else {
+            EXPECT_TRUE(changes.empty());
+            EXPECT_TRUE(field->isRecording()) << "a refused key keeps recording";
+            field->clearFocus();
+        }
+    }
+}
+
+TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabMovesOn)
+{
+    int windowEscapes = 0;
+    QShortcut escape(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(&escape, &QShortcut::activated, [&] { ++windowEscapes; });
+
+    record();
+    EXPECT_TRUE(press(scanCode::escape, Qt::Key_Escape));
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_EQ(windowEscapes, 0) << "the recorder swallows its Escape";
+    EXPECT_FALSE(storage.getShortcut(showName));
+
+    record();
+    press(scanCode::tab, Qt::Key_Tab);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_TRUE(other->hasFocus()) << "Tab goes on to the next control";
+}
+
+TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecordingGoesOn)
+{
+    const Shortcut stored(Key::k.rawValue, ctrl);
+    storage.setShortcut(stored, showName);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(field->text(), QStringLiteral("Ctrl+K"));
+
+    record();
+    ASSERT_NE(field->findChild<QToolButton *>(), nullptr);
+    EXPECT_TRUE(field->findChild<QToolButton *>()->isVisible()) << "the clear button stays while recording";
+    press(scanCode::backspace, Qt::Key_Backspace);
+    EXPECT_FALSE(storage.getShortcut(showName));
+    EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+    EXPECT_TRUE(field->isRecording());
+    EXPECT_TRUE(field->text().isEmpty());
+
+    field->clearFocus();
+    field->setShortcut(stored);
+    changes.clear();
+    auto *clearButton = field->findChild<QToolButton *>();
+    ASSERT_NE(clearButton, nullptr);
+    clearButton->click();
+    EXPECT_FALSE(storage.getShortcut(showName));
+    EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+    EXPECT_TRUE(field->isRecording()) << "emptying the field starts a recording";
+}
+
+TEST_F(RecorderFieldTest, WhileRecordingHotKeysArePausedWindowShortcutsDoNotFireAndOthersAreTold)
+{
+    std::vector<bool> told;
+    QObject observer;
+    notifications.addObserver(&observer, recorderActiveStatusDidChange,
+                              [&](const runtime::Notification &notification) {
+                                  told.push_back(recorderIsActive(notification));
+                              });
+    record();
+    EXPECT_TRUE(actions.isPaused());
+    EXPECT_EQ(RecorderField::activeRecorder(), field);
+
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier, scanCode::q, 0, 0);
+    override.ignore();
+    QCoreApplication::sendEvent(field, &override);
+    EXPECT_TRUE(override.isAccepted()) << "Ctrl+Q reaches the recorder, not the Quit command";
+
+    field->clearFocus();
+    EXPECT_FALSE(actions.isPaused());
+    EXPECT_EQ(RecorderField::activeRecorder(), nullptr);
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
+
+    QKeyEvent later(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier, scanCode::q, 0, 0);
+    later.ignore();
+    QCoreApplication::sendEvent(field, &later);
+    EXPECT_FALSE(later.isAccepted());
+}
+
+TEST_F(RecorderFieldTest, OneFieldRecordsAtATime)
+{
+    auto *second = new RecorderField(services, Name(QStringLiteral("toggleHomeLights")));
+    window.layout()->addWidget(second);
+    QCoreApplication::processEvents();
+    record();
+    second->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_TRUE(second->isRecording());
+    EXPECT_EQ(RecorderField::activeRecorder(), second);
+    EXPECT_TRUE(actions.isPaused()) << "the hot keys stay paused for the second field";
+}
+
+TEST_F(RecorderFieldTest, AClickOutsideTheFieldEndsTheRecordingAndOneBesideItDoesNot)
+{
+    const QPoint corner = field->mapTo(&window, QPoint(field->width() + 2, field->height() + 2));
+    const QPoint away = field->mapTo(&window, QPoint(field->width() + 20, field->height() + 20));
+    auto release = [&](QPoint at, Qt::MouseButton button) {
+        QMouseEvent event(QEvent::MouseButtonRelease, at, window.mapToGlobal(at), button, Qt::NoButton, {});
+        QCoreApplication::sendEvent(window.windowHandle(), &event);
+    };
+    record();
+    release(corner, Qt::RightButton);
+    EXPECT_TRUE(field->isRecording()) << "within 3 pixels of the field";
+    release(away, Qt::LeftButton);
+    EXPECT_FALSE(field->isRecording());
+}
+
+struct ConflictCase {
+    const char *what;
+    ConflictPolicy policy;
+    bool menuClash;
+    bool takenBySystem;
+    int response;
+    std::vector<QString> alertTexts;
+    QStringList lastButtons;
+    bool stored;
+};
+
+TEST_F(RecorderFieldTest, ClashesFollowThePolicyAndTheOwnerHasTheLastWord)
+{
+    const QString menuText = RecorderTexts::usedByMenuItem(QStringLiteral("Refresh lights"));
+    const QString systemText = RecorderTexts::usedBySystem();
+    const QStringList warnButtons{RecorderTexts::ok(), RecorderTexts::useAnyway()};
+    const ConflictCase cases[] = {
+        {"a menu item's shortcut is blocked", ConflictPolicy::standard, true, false, 0, {menuText}, {}, false},
+        {"taken by another program: warned, kept", ConflictPolicy::standard, false, true, 0, {systemText}, warnButtons,
+         false},
+        {"taken: the user uses it anyway", ConflictPolicy::standard, false, true, 1, {systemText}, warnButtons, true},
+        {"all allowed: no alert", ConflictPolicy::allowAll, true, true, 0, {}, {}, true},
+    };
+    const Shortcut ctrlR(Key::r.rawValue, ctrl);
+    for (const ConflictCase &conflict : cases) {
+        SCOPED_TRACE(conflict.what);
+        storage.setShortcut(std::nullopt, showName);
+        menu.clear();
+        if (conflict.menuClash)
+            menu.addAction(QStringLiteral("&Refresh lights"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+        backend.taken.clear();
+        if (conflict.takenBySystem)
+            backend.taken.insert({quint32(ctrlR.carbonKeyCode), quint32(ctrlR.carbonModifiers)});
+        alerts.shown.clear();
+        alerts.response = conflict.response;
+        field->setConflictPolicy(conflict.policy);
+
+        record();
+        press(scanCode::r, Qt::Key_R, Qt::ControlModifier);
+        std::vector<QString> texts;
+        for (const auto &shown : alerts.shown)
+            texts.push_back(shown.text);
+        EXPECT_EQ(texts, conflict.alertTexts);
+        if (!alerts.shown.empty()) {
+            EXPECT_EQ(alerts.shown.back().buttons, conflict.lastButtons);
+        }
+        EXPECT_EQ(storage.getShortcut(showName).has_value(), conflict.stored);
+        EXPECT_EQ(field->isRecording(), !conflict.stored) << "recording resumes after a refusal";
+        field->clearFocus();
+    }
+}
+
+TEST_F(RecorderFieldTest, RecordingTheHeldShortcutAgainIsNoMenuClash)
+{
+    const Shortcut ctrlR(Key::r.rawValue, ctrl);
+    storage.setShortcut(ctrlR, showName);
+    menu.addAction(QStringLiteral("Refresh lights"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
+    record();
+    press(scanCode::r, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{ctrlR}));
+}
+
+TEST_F(RecorderFieldTest, TheOwnersRefusalIsShownAndTheOldShortcutKept)
+{
+    const Shortcut old(Key::k.rawValue, ctrl);
+    storage.setShortcut(old, showName);
+    field->setValidateShortcut([](const Shortcut &) {
+        return ValidationResult::disallow(QStringLiteral("Not this one."));
+    });
+    record();
+    press(scanCode::l, Qt::Key_L, Qt::ControlModifier);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].text, QStringLiteral("Not this one."));
+    EXPECT_EQ(storage.getShortcut(showName), old);
+    EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(RecorderFieldTest, BindingModeKeepsItsOwnShortcutAndLeavesStorageAlone)
+{
+    RecorderField bound(services, std::optional<Shortcut>(Shortcut(Key::k.rawValue, ctrl)));
+    window.layout()->addWidget(&bound);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bound.text(), QStringLiteral("Ctrl+K"));
+    bound.setFocus(Qt::MouseFocusReason);
+    press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(bound.shortcut(), Shortcut(Key::l.rawValue, ctrl | shift));
+    EXPECT_TRUE(storage.storedNames().isEmpty());
+}
+
+TEST_F(RecorderFieldTest, AStoredChangeElsewhereShowsOnALaterTurn)
+{
+    storage.setShortcut(Shortcut(Key::l.rawValue, ctrl | alt), showName);
+    EXPECT_TRUE(field->text().isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+L"));
+}
+
+TEST_F(RecorderFieldTest, LeavingTheWindowEndsTheRecordingAndComingBackDoesNotRestartIt)
+{
+    QWidget elsewhere;
+    elsewhere.show();
+    record();
+    QApplication::setActiveWindow(&elsewhere);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused());
+
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_FALSE(actions.isPaused()) << "the hot keys work while the window is open";
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+#include "QtPrinters.h"
+#include "RecorderRig.h"
+#include "X11Testing.h"
+
+#include "recorder/ApplicationShortcuts.h"
+#include "recorder/RecorderField.h"
+#include "recorder/RecorderServices.h"
+
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutStorage.h"
+
+#include "platform/X11HotKeys.h"
+#include "platform/XkbKeyboardLayout.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace vantora;
+using namespace vantora::GlobalShortcuts;
+using vantora::testing::waitUntil;
+using vantora::testing::xdotool;
+
+namespace {
+
+const Shortcut controlAltJ(Key::j, ModifierFlag::control | ModifierFlag::option);
+const Shortcut controlAltL(Key::l, ModifierFlag::control | ModifierFlag::option);
+
+// A recorder on a real X server, with the app's show-or-hide shortcut toggling a stand-in
+// panel window, as the app wires it.
+class RecorderOnX11 : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(backend.isAvailable()) << "no X server on DISPLAY";
+        storage.setShortcut(controlAltJ, showVantora());
+        actions.onKeyUp(showVantora(), [this] { panel.setVisible(!panel.isVisible()); });
+        auto *layout = new QVBoxLayout(&window);
+        field = new recorder::RecorderField(services, showVantora());
+        other = new QLineEdit;
+        layout->addWidget(field);
+        layout->addWidget(other);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(waitUntil([this] { return window.isActiveWindow(); }));
+        other->setFocus();
+    }
+
+    void recordWith(const char *keys)
+    {
+        field->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(field->isRecording());
+        ASSERT_TRUE(xdotool({"key", keys}));
+        ASSERT_TRUE(waitUntil([this] { return !field->isRecording(); })) << "the recording did not end";
+    }
+
+    runtime::MemoryUserDefaults defaults;
+    runtime::NotificationCenter notifications;
+    platform::X11HotKeys backend;
+    std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
+    ShortcutStorage storage{defaults, notifications};
+    HotKeyCenter centre{backend, *layout, notifications};
+    ShortcutActions actions{centre, storage};
+    vantora::testing::ScriptedAlerts alerts;
+    recorder::RecorderServices services{storage, actions, centre, *layout, notifications, alerts,
+                                        [] { return nullptr; }, [] {}};
+    QWidget panel;
+    QWidget window;
+    recorder::RecorderField *field = nullptr;
+    QLineEdit *other = nullptr;
+};
+
+} // namespace
+
+TEST_F(RecorderOnX11, RecordsOverItsOwnGrabAndTheNewShortcutWorksOutsideTheRecorder)
+{
+    recordWith("ctrl+alt+j");
+    EXPECT_FALSE(panel.isVisible()) << "the paused grab let the recorder have the keys";
+    EXPECT_EQ(storage.getShortcut(showVantora()), controlAltJ);
+
+    recordWith("ctrl+alt+l");
+    EXPECT_EQ(storage.getShortcut(showVantora()), controlAltL);
+    EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+L"));
+    EXPECT_TRUE(alerts.shown.empty());
+
+    ASSERT_TRUE(xdotool({"key", "ctrl+alt+l"}));
+    EXPECT_TRUE(waitUntil([this] { return panel.isVisible(); })) << "the recorded shortcut shows the panel";
+    ASSERT_TRUE(xdotool({"key", "ctrl+alt+l"}));
+    EXPECT_TRUE(waitUntil([this] { return !panel.isVisible(); })) << "and hides it again";
+    ASSERT_TRUE(xdotool({"key", "ctrl+alt+j"}));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    EXPECT_FALSE(panel.isVisible()) << "the old shortcut is gone";
+}
+
+TEST_F(RecorderOnX11, APastedSelectionIsNoShortcutAndDoesNotStayInTheField)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("not a shortcut"), QClipboard::Selection);
+    const QPointF at = QRectF(field->rect()).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, field->mapToGlobal(at), Qt::MiddleButton, Qt::MiddleButton, {});
+    QCoreApplication::sendEvent(field, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, field->mapToGlobal(at), Qt::MiddleButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(field, &release);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->text(), QStringLiteral("Ctrl+Alt+J")) << "the field shows the stored shortcut, nothing else";
+    EXPECT_EQ(storage.getShortcut(showVantora()), controlAltJ);
+}

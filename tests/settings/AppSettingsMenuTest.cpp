@@ -1,0 +1,174 @@
+#include "EventLoopTesting.h"
+#include "RecordingAlerts.h"
+#include "ScriptedLoginItems.h"
+
+#include "settings/AppSettingsMenu.h"
+#include "settings/LoginItemController.h"
+#include "settings/ReleaseChecker.h"
+
+#include "runtime/UserDefaults.h"
+#include "welcome/BridgeResetControl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace vantora;
+using vantora::testing::RecordingAlerts;
+using vantora::testing::ScriptedLoginItems;
+
+namespace {
+
+// A menu in a window over fakes: a checker whose check fails at once (its URL is not
+// https), a scripted login item, defaults in memory.
+struct AppSettingsMenuTest : ::testing::Test {
+    std::vector<std::string> log;
+    RecordingAlerts alerts;
+    ScriptedLoginItems *items = nullptr;
+    std::unique_ptr<LoginItemController> loginItem;
+    std::unique_ptr<ReleaseChecker> checker;
+    runtime::MemoryUserDefaults defaults;
+    std::vector<std::string> calls;
+    QWidget window;
+
+    AppSettingsMenuTest()
+    {
+        auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
+        items = backend.get();
+        loginItem = std::make_unique<LoginItemController>(std::move(backend), LaunchKind::regular, alerts);
+        ReleaseChecker::Options options;
+        options.manifestURL = QUrl("http://vantora.example/releases/latest.json");
+        options.alerts = &alerts;
+        options.openURL = [](const QUrl &) { return true; };
+        checker = std::make_unique<ReleaseChecker>(std::move(options));
+    }
+
+    AppSettingsMenu *menu(AppSettingsMenu::Style style = AppSettingsMenu::Style::pill)
+    {
+        auto *made = new AppSettingsMenu(style,
+                                         {
+                                             &defaults,
+                                             checker.get(),
+                                             loginItem.get(),
+                                             [this] { calls.push_back("about"); },
+                                             [this](const QWidget &) { calls.push_back("shortcuts"); },
+                                             [this] { calls.push_back("quit"); },
+                                         },
+                                         &window);
+        window.show();
+        made->show();
+        return made;
+    }
+
+    void offerReset(std::optional<bool> enabled)
+    {
+        if (enabled)
+            ui::Environment::scope(&window).set(
+                bridgeResetKey, std::optional(BridgeResetControl{*enabled, [this] { calls.push_back("reset"); }}));
+        else
+            ui::Environment::scope(&window).set(bridgeResetKey, std::optional<BridgeResetControl>());
+    }
+};
+
+QStringList entryTitles(const QMenu &menu)
+{
+    QStringList titles;
+    for (const QAction *action : menu.actions())
+        titles << (action->isSeparator() ? QStringLiteral("—") : action->text());
+    return titles;
+}
+
+} // namespace
+
+TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
+{
+    AppSettingsMenu *shown = menu();
+    EXPECT_EQ(entryTitles(*shown->menu()),
+              QStringList({"About vantora", "Check for updates", "—", "Preferences…", "Start at Login",
+                           "Hide unavailable devices", "Reset connection…", "—", "Quit"}));
+    EXPECT_EQ(shown->quitAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(shown->toolTip(), "vantora Settings");
+    EXPECT_EQ(shown->accessibleName(), "vantora Settings");
+
+    shown->aboutAction()->trigger();
+    shown->preferencesAction()->trigger();
+    shown->quitAction()->trigger();
+    EXPECT_EQ(calls, (std::vector<std::string>{"about", "shortcuts", "quit"}));
+}
+
+TEST_F(AppSettingsMenuTest, TheUpdateEntryWaitsWhileACheckRuns)
+{
+    AppSettingsMenu *shown = menu();
+    shown->updatesAction()->trigger();
+    EXPECT_EQ(shown->updatesAction()->text(), "Checking for updates…");
+    EXPECT_FALSE(shown->updatesAction()->isEnabled());
+
+    ASSERT_TRUE(vantora::testing::waitForEvents([this] { return !alerts.shown.empty(); }, std::chrono::seconds(5)));
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].origin, shown);
+    alerts.answer(AlertAnswer::cancelled);
+    ASSERT_TRUE(vantora::testing::waitForEvents([this] { return !checker->isChecking(); }, std::chrono::seconds(5)));
+
+    EXPECT_EQ(shown->updatesAction()->text(), "Check for updates");
+    EXPECT_TRUE(shown->updatesAction()->isEnabled());
+}
+
+TEST_F(AppSettingsMenuTest, ResetNeedsAnEnabledControlAroundTheMenu)
+{
+    AppSettingsMenu *shown = menu();
+    struct Row {
+        std::string name;
+        std::optional<bool> control;
+        bool enabled;
+    };
+    for (const Row &row : std::vector<Row>{{"no control", std::nullopt, false},
+                                           {"a disabled control", false, false},
+                                           {"an enabled control", true, true}}) {
+        SCOPED_TRACE(row.name);
+        offerReset(row.control);
+        EXPECT_EQ(shown->resetAction()->isEnabled(), row.enabled);
+    }
+    shown->resetAction()->trigger();
+    EXPECT_EQ(calls, std::vector<std::string>{"reset"});
+}
+
+TEST_F(AppSettingsMenuTest, StartAtLoginShowsWhatTheDesktopHolds)
+{
+    AppSettingsMenu *shown = menu();
+    QAction *startAtLogin = shown->startAtLoginAction();
+    EXPECT_FALSE(startAtLogin->isChecked());
+
+    // A desktop that keeps refusing: the click does not stick.
+    items->registeredStatus = LoginItemStatus::notRegistered;
+    startAtLogin->trigger();
+    EXPECT_FALSE(startAtLogin->isChecked());
+
+    // Changed in the desktop's settings meanwhile: shown when the menu opens again.
+    items->setStatus(LoginItemStatus::enabled);
+    Q_EMIT shown->menu()->aboutToShow();
+    EXPECT_TRUE(startAtLogin->isChecked());
+
+    startAtLogin->trigger();
+    EXPECT_FALSE(startAtLogin->isChecked());
+    EXPECT_FALSE(loginItem->isEnabled());
+}
+
+TEST_F(AppSettingsMenuTest, HideUnavailableDevicesIsTheSharedSetting)
+{
+    AppSettingsMenu *shown = menu();
+    QAction *hide = shown->hideUnavailableAction();
+    EXPECT_FALSE(hide->isChecked());
+
+    hide->trigger();
+    EXPECT_TRUE(defaults.boolValue("hideUnavailableDevices"));
+
+    defaults.setBool("hideUnavailableDevices", false);
+    EXPECT_FALSE(hide->isChecked());
+}

@@ -1,0 +1,122 @@
+#include "settings/AboutView.h"
+#include "settings/ApplicationInfo.h"
+
+#include "ui/PlainToolTip.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vantora;
+
+namespace {
+
+BuildFacts facts(QString version, QString build, QString supportEmail = "help@vantora.example")
+{
+    return {std::move(version), std::move(build), std::move(supportEmail), "vantora.example"};
+}
+
+QLabel *labelWithText(const QWidget &view, const QString &prefix)
+{
+    for (QLabel *label : view.findChildren<QLabel *>()) {
+        if (label->text().startsWith(prefix))
+            return label;
+    }
+    return nullptr;
+}
+
+QStringList linkTitles(const QWidget &view)
+{
+    QStringList titles;
+    for (QAbstractButton *button : view.findChildren<QAbstractButton *>())
+        titles << button->text();
+    return titles;
+}
+
+} // namespace
+
+TEST(ApplicationInfoTest, LeftOutFactsFallBack)
+{
+    struct Row {
+        std::string name;
+        BuildFacts facts;
+        QString version;
+        QString build;
+        QString reportVersion;
+    };
+    const std::vector<Row> rows = {
+        {"configured", facts("2.1.0", "42"), "2.1.0", "42", "2.1.0"},
+        {"no version", facts("", "42"), "1.0.0", "42", "Development"},
+        {"no build", facts("2.1.0", ""), "2.1.0", "1", "2.1.0"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const ApplicationInfo info(row.facts);
+        EXPECT_EQ(info.version(), row.version);
+        EXPECT_EQ(info.build(), row.build);
+        EXPECT_EQ(info.reportVersion(), row.reportVersion);
+    }
+}
+
+TEST(ApplicationInfoTest, ASupportAddressNeedsAnAtSign)
+{
+    EXPECT_EQ(ApplicationInfo(facts("1", "1", "help@vantora.example")).supportMailURL(),
+              QUrl("mailto:help@vantora.example"));
+    EXPECT_EQ(ApplicationInfo(facts("1", "1", "@")).supportEmail(), QString("@"));
+    EXPECT_EQ(ApplicationInfo(facts("1", "1", "help desk")).supportEmail(), std::nullopt);
+    EXPECT_EQ(ApplicationInfo(facts("1", "1", "")).supportMailURL(), std::nullopt);
+}
+
+TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftOut)
+{
+    const ApplicationInfo configured(facts("2.1.0", "42"));
+    const ApplicationInfo bare(facts("", ""));
+    const AboutView withFacts(configured, [](const QUrl &) { return true; });
+    const AboutView withoutFacts(bare, [](const QUrl &) { return true; });
+
+    QLabel *version = labelWithText(withFacts, "Version ");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), "Version 2.1.0");
+    EXPECT_EQ(version->toolTip(), ui::plainToolTip("Build 42"));
+    EXPECT_TRUE(version->textInteractionFlags() & Qt::TextSelectableByMouse);
+
+    QLabel *fallback = labelWithText(withoutFacts, "Version ");
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_EQ(fallback->text(), "Version 1.0.0");
+    EXPECT_EQ(fallback->toolTip(), ui::plainToolTip("Build 1"));
+    EXPECT_EQ(withFacts.size(), AboutView::pageSize);
+}
+
+TEST(AboutViewTest, LinksOpenTheirAddressesAndTheSupportRowNeedsAnAddress)
+{
+    std::vector<QUrl> opened;
+    const ApplicationInfo info(facts("1", "1"));
+    const AboutView view(info, [&opened](const QUrl &url) {
+        opened.push_back(url);
+        return true;
+    });
+    EXPECT_EQ(linkTitles(view), QStringList({"help@vantora.example", "vantora.example", "@vantora"}));
+    for (QAbstractButton *link : view.findChildren<QAbstractButton *>())
+        QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(opened, (std::vector<QUrl>{info.supportMailURL().value(), info.websiteURL(), info.socialURL()}));
+
+    const ApplicationInfo withoutSupport(facts("1", "1", ""));
+    const AboutView unsupported(withoutSupport, [](const QUrl &) { return true; });
+    EXPECT_EQ(linkTitles(unsupported), QStringList({"vantora.example", "@vantora"}));
+}
+
+TEST(AboutViewTest, EscapeClosesTheWindow)
+{
+    const ApplicationInfo info(facts("1", "1"));
+    AboutView view(info, [](const QUrl &) { return true; });
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.activateWindow();
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_FALSE(view.isVisible());
+}

@@ -1,0 +1,301 @@
+#include "RecordingAlerts.h"
+#include "ScriptedLoginItems.h"
+
+#include "settings/LoginItemController.h"
+#include "settings/XdgAutostart.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace vantora;
+using vantora::testing::RecordingAlerts;
+using vantora::testing::ScriptedLoginItems;
+
+namespace {
+
+struct LoginItemControllerTest : ::testing::Test {
+    std::vector<std::string> log;
+    RecordingAlerts alerts;
+
+    std::pair<std::unique_ptr<LoginItemController>, ScriptedLoginItems *> controller(
+        LoginItemStatus status, LaunchKind launch = LaunchKind::regular)
+    {
+        auto backend = std::make_unique<ScriptedLoginItems>(status, log);
+        ScriptedLoginItems *items = backend.get();
+        return {std::make_unique<LoginItemController>(std::move(backend), launch, alerts), items};
+    }
+};
+
+// A program the autostart entry can point at: an executable file in a folder whose name
+// needs every kind of quoting.
+QString makeProgram(const QTemporaryDir &dir)
+{
+    const QString folder = dir.filePath(QStringLiteral("my \"apps\" $HOME `x` 100% \\ done"));
+    QDir().mkpath(folder);
+    const QString program = folder + QStringLiteral("/vantora");
+    QFile file(program);
+    file.open(QIODevice::WriteOnly);
+    file.write("#!/bin/sh\n");
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    return program;
+}
+
+QString entryText(const XdgAutostart &autostart)
+{
+    QFile file(autostart.entryPath());
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+void writeEntry(const XdgAutostart &autostart, const QString &text)
+{
+    QDir().mkpath(QFileInfo(autostart.entryPath()).path());
+    QFile file(autostart.entryPath());
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(text.toUtf8());
+}
+
+} // namespace
+
+TEST(LaunchKindTest, OnlyTheKnownDemoAndPreviewFlagsMakeAPreview)
+{
+    struct Row {
+        std::string name;
+        QStringList arguments;
+        LaunchKind kind;
+    };
+    const std::vector<Row> rows = {
+        {"no flags", {"/usr/bin/vantora"}, LaunchKind::regular},
+        {"demo", {"/usr/bin/vantora", "--demo"}, LaunchKind::preview},
+        {"a preview flag", {"/usr/bin/vantora", "--dark", "--menu-preview"}, LaunchKind::preview},
+        {"a preview flag first", {"/usr/bin/vantora", "--preview-error"}, LaunchKind::preview},
+        {"program in a preview folder", {"/home/me/preview/vantora"}, LaunchKind::regular},
+        {"program named like a flag", {"--demo"}, LaunchKind::regular},
+        {"flag that only contains preview", {"/usr/bin/vantora", "--previewing"}, LaunchKind::regular},
+        {"flags that are not previews", {"/usr/bin/vantora", "--dark", "--many-lights"}, LaunchKind::regular},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(launchKindOf(row.arguments), row.kind);
+    }
+}
+
+TEST_F(LoginItemControllerTest, ChangesTheRecordOnlyWhereItDiffersThenShowsWhatTheDesktopHolds)
+{
+    struct Row {
+        std::string name;
+        LoginItemStatus status;
+        bool enable;
+        std::vector<std::string> calls;
+        bool enabledAfterwards;
+    };
+    using S = LoginItemStatus;
+    const std::vector<Row> rows = {
+        {"on while off", S::notRegistered, true, {"status", "register", "status", "status"}, true},
+        {"on while on", S::enabled, true, {"status", "status", "status"}, true},
+        {"on while the program is gone", S::notFound, true, {"status", "register", "status", "status"}, true},
+        {"off while on", S::enabled, false, {"status", "unregister", "status"}, false},
+        {"off while the program is gone", S::notFound, false, {"status", "unregister", "status"}, false},
+        {"off while off", S::notRegistered, false, {"status", "status"}, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        log.clear();
+        auto [loginItem, items] = controller(row.status);
+        loginItem->setEnabled(row.enable);
+        EXPECT_EQ(log, row.calls);
+        EXPECT_EQ(loginItem->isEnabled(), row.enabledAfterwards);
+        EXPECT_TRUE(alerts.shown.empty());
+    }
+}
+
+TEST_F(LoginItemControllerTest, AnItemThatNeedsApprovalAsksForItAndStaysOff)
+{
+    for (const AlertAnswer answer : {AlertAnswer::confirmed, AlertAnswer::cancelled}) {
+        SCOPED_TRACE(answer == AlertAnswer::confirmed ? "open settings" : "cancel");
+        log.clear();
+        alerts.shown.clear();
+        auto [loginItem, items] = controller(LoginItemStatus::requiresApproval);
+        QSignalSpy changes(loginItem.get(), &LoginItemController::isEnabledChanged);
+
+        loginItem->setEnabled(true);
+        ASSERT_EQ(alerts.shown.size(), 1u);
+        EXPECT_EQ(alerts.shown[0].alert.title, "Allow vantora to start at login");
+        EXPECT_EQ(alerts.shown[0].alert.confirmText, "Open Settings");
+        EXPECT_EQ(alerts.shown[0].alert.cancelText, QString("Cancel"));
+
+        alerts.answer(answer);
+        const bool opened = std::find(log.begin(), log.end(), "open settings") != log.end();
+        EXPECT_EQ(opened, answer == AlertAnswer::confirmed);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "register"), 0);
+        EXPECT_FALSE(loginItem->isEnabled());
+        EXPECT_EQ(changes.count(), 0);
+    }
+}
+
+TEST_F(LoginItemControllerTest, AFailedChangeRereadsTheRecordBeforeItTellsTheUser)
+{
+    auto [loginItem, items] = controller(LoginItemStatus::notRegistered);
+    items->failure = QStringLiteral("Permission denied");
+
+    loginItem->setEnabled(true);
+
+    EXPECT_EQ(log, (std::vector<std::string>{"status", "register", "status"}));
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].alert, Alert::notice("Couldn’t change Start at Login", "Permission denied"));
+    EXPECT_FALSE(loginItem->isEnabled());
+}
+
+TEST_F(LoginItemControllerTest, APreviewOnlyFlipsTheSetting)
+{
+    auto [loginItem, items] = controller(LoginItemStatus::notRegistered, LaunchKind::preview);
+    QSignalSpy changes(loginItem.get(), &LoginItemController::isEnabledChanged);
+
+    loginItem->setEnabled(true);
+    loginItem->refresh();
+    EXPECT_TRUE(loginItem->isEnabled());
+    loginItem->setEnabled(true);
+    loginItem->setEnabled(false);
+    EXPECT_FALSE(loginItem->isEnabled());
+
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(changes.count(), 2);
+}
+
+TEST(XdgAutostartTest, ExecValuesQuoteAnyPathAndReadBackUnchanged)
+{
+    const std::vector<QString> programs = {
+        "/usr/bin/vantora",
+        "/opt/my apps/vantora",
+        "/home/me/\"quoted\"/vantora",
+        "/home/me/$HOME/`cmd`/vantora",
+        "/home/me/back\\slash/vantora",
+        "/home/me/100%/%f/vantora",
+        "/home/me/tab\there/new\nline/vantora",
+    };
+    for (const QString &program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        const QString exec = XdgAutostart::execValue(program);
+        EXPECT_TRUE(exec.startsWith(u'"'));
+        EXPECT_FALSE(exec.contains(u'\n'));
+        EXPECT_FALSE(exec.contains(QRegularExpression("[^%]%[^%]")));
+        EXPECT_EQ(XdgAutostart::programOfExec(exec), program);
+    }
+    EXPECT_EQ(XdgAutostart::execValue("/opt/my apps/v"), "\"/opt/my apps/v\"");
+    EXPECT_EQ(XdgAutostart::execValue("/a\\b"), "\"/a\\\\\\\\b\"");
+    EXPECT_EQ(XdgAutostart::programOfExec("vantora --demo"), "vantora");
+    EXPECT_EQ(XdgAutostart::programOfExec("\"/opt/unclosed"), "");
+}
+
+TEST(XdgAutostartTest, TurningOnWritesAnEntryForTheRunningProgramAndOffRemovesIt)
+{
+    QTemporaryDir config;
+    const QString program = makeProgram(config);
+    RecordingAlerts alerts;
+    auto backend = std::make_unique<XdgAutostart>(config.filePath("autostart"), "org.vantora.Test", program);
+    const XdgAutostart &autostart = *backend;
+    LoginItemController loginItem(std::move(backend), LaunchKind::regular, alerts);
+
+    loginItem.setEnabled(true);
+    EXPECT_TRUE(loginItem.isEnabled());
+    EXPECT_EQ(autostart.entryPath(), config.filePath("autostart/org.vantora.Test.desktop"));
+    const QString entry = entryText(autostart);
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(entry.contains("\nType=Application\n"));
+    EXPECT_TRUE(entry.contains("\nExec=" + XdgAutostart::execValue(program) + "\n"));
+    EXPECT_TRUE(entry.contains("\nX-GNOME-Autostart-enabled=true\n"));
+
+    loginItem.setEnabled(false);
+    EXPECT_FALSE(loginItem.isEnabled());
+    EXPECT_FALSE(QFile::exists(autostart.entryPath()));
+    EXPECT_TRUE(alerts.shown.empty());
+}
+
+TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
+{
+    QTemporaryDir config;
+    const QString program = makeProgram(config);
+    const XdgAutostart autostart(config.filePath("autostart"), "org.vantora.Test", program);
+    const QString exec = "Exec=" + XdgAutostart::execValue(program) + "\n";
+    struct Row {
+        std::string name;
+        std::optional<QString> entry;
+        LoginItemStatus status;
+    };
+    using S = LoginItemStatus;
+    const std::vector<Row> rows = {
+        {"no entry", std::nullopt, S::notRegistered},
+        {"our entry", "[Desktop Entry]\nType=Application\n" + exec, S::enabled},
+        {"hidden by the desktop", "[Desktop Entry]\n" + exec + "Hidden=true\n", S::notRegistered},
+        {"switched off", "[Desktop Entry]\n" + exec + "X-GNOME-Autostart-enabled=false\n", S::notRegistered},
+        {"switched off in another group only", "[Desktop Entry]\n" + exec + "[Other]\nHidden=true\n", S::enabled},
+        {"program gone", "[Desktop Entry]\nExec=\"/nowhere/vantora\"\n", S::notFound},
+        {"no Exec line", "[Desktop Entry]\nType=Application\n", S::notFound},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(autostart.entryPath());
+        if (row.entry)
+            writeEntry(autostart, *row.entry);
+        EXPECT_EQ(autostart.status(), row.status);
+    }
+}
+
+TEST(XdgAutostartTest, AnEntryTheDesktopSwitchedOffIsWrittenAnewWhenTurnedOn)
+{
+    QTemporaryDir config;
+    const QString program = makeProgram(config);
+    RecordingAlerts alerts;
+    auto backend = std::make_unique<XdgAutostart>(config.filePath("autostart"), "org.vantora.Test", program);
+    const XdgAutostart &autostart = *backend;
+    writeEntry(autostart, "[Desktop Entry]\nExec=" + XdgAutostart::execValue(program) + "\nHidden=true\n");
+    LoginItemController loginItem(std::move(backend), LaunchKind::regular, alerts);
+    loginItem.refresh();
+    EXPECT_FALSE(loginItem.isEnabled());
+
+    loginItem.setEnabled(true);
+
+    EXPECT_TRUE(loginItem.isEnabled());
+    EXPECT_FALSE(entryText(autostart).contains("Hidden"));
+}
+
+TEST(XdgAutostartTest, AnAutostartFolderThatCannotBeWrittenGivesTheFailureAlertAndShowsOff)
+{
+    enum class Obstacle { readOnlyFolder, fileInItsPlace };
+    for (const Obstacle obstacle : {Obstacle::readOnlyFolder, Obstacle::fileInItsPlace}) {
+        SCOPED_TRACE(obstacle == Obstacle::readOnlyFolder ? "read-only folder" : "a file in its place");
+        QTemporaryDir config;
+        const QString program = makeProgram(config);
+        const QString folder = config.filePath("autostart");
+        if (obstacle == Obstacle::readOnlyFolder) {
+            QDir().mkpath(folder);
+            QFile(folder).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            // Some accounts (root) write anyway; the file in its place covers them.
+            if (QFileInfo(folder).isWritable())
+                continue;
+        } else {
+            QFile file(folder);
+            file.open(QIODevice::WriteOnly);
+        }
+        RecordingAlerts alerts;
+        LoginItemController loginItem(std::make_unique<XdgAutostart>(folder, "org.vantora.Test", program),
+                                      LaunchKind::regular, alerts);
+
+        loginItem.setEnabled(true);
+
+        EXPECT_FALSE(loginItem.isEnabled());
+        ASSERT_EQ(alerts.shown.size(), 1u);
+        EXPECT_EQ(alerts.shown[0].alert.title, "Couldn’t change Start at Login");
+        EXPECT_FALSE(alerts.shown[0].alert.message.isEmpty());
+        QFile(folder).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}

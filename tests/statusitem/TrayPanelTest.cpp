@@ -1,0 +1,148 @@
+#include "TaskTesting.h"
+
+#include "statusitem/PanelWindow.h"
+#include "statusitem/PanelWindowIntrospection.h"
+#include "statusitem/StatusItemAccess.h"
+#include "statusitem/TrayMenuBarExtra.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using namespace vantora::statusitem;
+using vantora::testing::TaskHarness;
+
+namespace {
+
+// Our tray item and panel window on the offscreen platform, bound to the shown flag.
+struct TrayPanel {
+    TaskHarness harness;
+    PlatformApplication application;
+    BoolBinding presented{false};
+    BoolBinding enabled{true};
+    PanelWindow panel;
+    TrayMenuBarExtra extra{application, panel, QIcon(), QStringLiteral("vantora"), harness.clock};
+    StatusItemAccess access{application, 0, presented, enabled, {}, harness.clock, harness.executor};
+    QWidget elsewhere;
+
+    TrayPanel()
+    {
+        auto *content = new QWidget;
+        content->setFixedSize(200, 120);
+        panel.setContent(content);
+        elsewhere.resize(50, 50);
+        settle();
+    }
+    void settle()
+    {
+        harness.executor.runUntilIdle();
+        QApplication::processEvents();
+        harness.executor.runUntilIdle();
+    }
+    void activate(QWidget &window)
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        settle();
+    }
+    void clickTrayIcon()
+    {
+        Q_EMIT extra.trayIcon().activated(QSystemTrayIcon::Trigger);
+        settle();
+    }
+};
+
+} // namespace
+
+TEST(TrayPanel, TheFlagOpensThePanelAndLosingTheFocusClosesIt)
+{
+    TrayPanel tray;
+    tray.presented.set(true);
+    tray.settle();
+    ASSERT_TRUE(tray.panel.isVisible());
+    EXPECT_EQ(tray.extra.statusItem()->button()->state(), ButtonState::on);
+
+    tray.activate(tray.panel);
+    EXPECT_TRUE(tray.presented.value());
+
+    tray.activate(tray.elsewhere);
+    EXPECT_FALSE(tray.panel.isVisible());
+    EXPECT_FALSE(tray.presented.value());
+    EXPECT_EQ(tray.extra.statusItem()->button()->state(), ButtonState::off);
+}
+
+TEST(TrayPanel, ItsOwnDialogKeepsThePanelOpen)
+{
+    TrayPanel tray;
+    tray.presented.set(true);
+    tray.settle();
+    tray.activate(tray.panel);
+
+    auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Reset?"), QStringLiteral("Reset?"),
+                                  QMessageBox::Cancel, &tray.panel);
+    alert->setWindowModality(Qt::WindowModal);
+    tray.activate(*alert);
+    EXPECT_TRUE(tray.panel.isVisible());
+    EXPECT_TRUE(tray.presented.value());
+    delete alert;
+}
+
+TEST(TrayPanel, TheClickThatTookTheFocusAwayDoesNotReopen)
+{
+    TrayPanel tray;
+    tray.clickTrayIcon();
+    ASSERT_TRUE(tray.panel.isVisible());
+    tray.activate(tray.panel);
+
+    // Clicking the icon of an open panel first takes the focus from it, which closes it.
+    tray.activate(tray.elsewhere);
+    tray.clickTrayIcon();
+    EXPECT_FALSE(tray.panel.isVisible());
+
+    tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
+    tray.clickTrayIcon();
+    EXPECT_TRUE(tray.panel.isVisible());
+    tray.clickTrayIcon();
+    EXPECT_FALSE(tray.panel.isVisible());
+}
+
+TEST(TrayPanel, WaitsTenSecondsForATrayHostWithoutPollingBusily)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "a tray host is running";
+    TrayPanel tray;
+    auto waiting = tray.harness.start(tray.extra.waitForTrayHost(10s));
+    int wakeUps = 0;
+    while (!waiting.isFinished() && wakeUps < 100) {
+        tray.harness.clock.advance(tray.harness.clock.nextDeadline().value() - tray.harness.clock.steadyNow());
+        ++wakeUps;
+    }
+    ASSERT_TRUE(waiting.isFinished());
+    EXPECT_FALSE(waiting.result());
+    EXPECT_LE(wakeUps, 10);
+}
+
+TEST(TrayPanel, ContentIsHandedItsPanelWindowEachTimeItShows)
+{
+    TrayPanel tray;
+    int found = 0;
+    int foundForMissingItem = 0;
+    PanelWindowIntrospection::introspectPanelWindow(*tray.panel.content(), tray.application, 0,
+                                                    [&](Window &window) {
+                                                        EXPECT_TRUE(window.className().contains(QStringLiteral("MenuBarExtraWindow")));
+                                                        ++found;
+                                                    });
+    PanelWindowIntrospection::introspectPanelWindow(*tray.panel.content(), tray.application, 1,
+                                                    [&](Window &) { ++foundForMissingItem; });
+    for (int opening = 1; opening <= 2; ++opening) {
+        tray.clickTrayIcon();
+        EXPECT_TRUE(tray.panel.isVisible());
+        EXPECT_EQ(found, opening);
+        tray.clickTrayIcon();
+    }
+    EXPECT_EQ(foundForMissingItem, 0);
+}
