@@ -1,12 +1,14 @@
 #include "bridge/BridgeInfo.h"
 
+#include "bridge/ClipDecoders.h"
+
 namespace vantora {
 
 namespace {
 
-const QString bridgeidKey = QStringLiteral("bridgeid");
-const QString nameKey = QStringLiteral("name");
-const QString modelidKey = QStringLiteral("modelid");
+constexpr QLatin1String bridgeidKey{"bridgeid"};
+constexpr QLatin1String nameKey{"name"};
+constexpr QLatin1String modelidKey{"modelid"};
 
 } // namespace
 
@@ -25,6 +27,18 @@ vantora::BridgeInfo vantora::runtime::json::decode<vantora::BridgeInfo>(const QJ
                                                                       const QString &path)
 {
     const auto object = decode<ObjectReader>(value, path);
+    return vantora::BridgeInfo{
+        .bridgeid = object.required<QString>(QString(vantora::bridgeidKey)),
+        .name = object.required<QString>(QString(vantora::nameKey)),
+        .modelid = object.optional<QString>(QString(vantora::modelidKey)),
+    };
+}
+
+// What the bridge says of itself, read as strictly as its other replies.
+template <>
+vantora::BridgeInfo vantora::strictjson::decode<vantora::BridgeInfo>(Element value, const Path &path)
+{
+    const ObjectReader object(value, path);
     return vantora::BridgeInfo{
         .bridgeid = object.required<QString>(vantora::bridgeidKey),
         .name = object.required<QString>(vantora::nameKey),

@@ -1,13 +1,9 @@
 #include "bridge/HueClient.h"
 
-#include "bridge/HueEnvelope.h"
 #include "bridge/HueError.h"
 #include "bridge/HueHTTPS.h"
-#include "bridge/HuePairingReply.h"
-#include "bridge/HueReference.h"
 #include "bridge/HueRequestBody.h"
 #include "bridge/HueRequestGuard.h"
-#include "runtime/Json.h"
 #include "runtime/Strings.h"
 
 namespace vantora {
@@ -69,7 +65,7 @@ HueClient::HueClient(const BridgeConnection &connection)
 runtime::Task<BridgeInfo> HueClient::bridgeInfo()
 {
     const QByteArray body = co_await send(getMethod, configPath, std::nullopt);
-    BridgeInfo info = runtime::json::decode<BridgeInfo>(runtime::json::parse(body), {});
+    BridgeInfo info = m_decoder.bridgeInfo(body);
     if (!runtime::isBridgeId(info.bridgeid))
         throw HueError::invalidResponse();
     co_return info;
@@ -78,16 +74,15 @@ runtime::Task<BridgeInfo> HueClient::bridgeInfo()
 runtime::Task<QString> HueClient::pair()
 {
     const QByteArray body = co_await send(postMethod, pairingPath, HueRequestBody::pairing());
-    co_return HuePairingReply::decode(body).applicationKey();
+    co_return m_decoder.pairingReply(body).applicationKey();
 }
 
 runtime::Task<HueSnapshot> HueClient::snapshot()
 {
     const QByteArray body = co_await send(getMethod, resourcesPath, std::nullopt);
-    const HueEnvelope envelope = HueEnvelope::decode(body);
-    const std::vector<HueResource> resources = decodeResourceList(envelope.data, HueEnvelope::dataPath());
-    envelope.throwIfFailed();
-    co_return HueSnapshot::fromResources(resources);
+    const auto reply = m_decoder.resourceList(body, IgnoredResources::skipped);
+    reply.throwIfFailed();
+    co_return HueSnapshot::fromResources(reply.data);
 }
 
 runtime::Task<void> HueClient::setLight(QString id, bool on)
@@ -119,11 +114,9 @@ runtime::Task<void> HueClient::putState(QLatin1String type, QString id, QByteArr
 {
     HueRequestGuard::requireResourceId(id);
     const QByteArray reply = co_await send(putMethod, resourcePath(type, id), std::move(body));
-    const HueEnvelope envelope = HueEnvelope::decode(reply);
     // The references to what changed are not used, but a reply of another shape is no
     // confirmation.
-    runtime::json::decodeArray(envelope.data, HueEnvelope::dataPath(), &runtime::json::decode<HueReference>);
-    envelope.throwIfFailed();
+    m_decoder.changeReply(reply).throwIfFailed();
 }
 
 runtime::Task<QByteArray> HueClient::send(QByteArray method, QString path, std::optional<QByteArray> body)

@@ -3,6 +3,7 @@
 #include "bridge/BridgeAddress.h"
 #include "bridge/BridgeConnection.h"
 #include "bridge/BridgePairingService.h"
+#include "bridge/HueReplyDecoder.h"
 #include "bridge/HueTransport.h"
 #include "bridge/LightService.h"
 
@@ -59,6 +60,7 @@ private:
     BridgeAddress m_address;
     std::optional<QString> m_applicationKey;
     std::shared_ptr<HueTransport> m_transport;
+    HueReplyDecoder m_decoder;
 };
 
 } // namespace vantora

@@ -1,7 +1,7 @@
 #include "bridge/HueEnvelope.h"
 
+#include "bridge/ClipDecoders.h"
 #include "bridge/HueError.h"
-#include "runtime/Json.h"
 
 #include <QStringList>
 
@@ -9,39 +9,33 @@ namespace vantora {
 
 namespace {
 
-const QString errorsKey = QStringLiteral("errors");
-const QString dataKey = QStringLiteral("data");
-const QString descriptionKey = QStringLiteral("description");
+constexpr QLatin1String errorsKey{"errors"};
+constexpr QLatin1String descriptionKey{"description"};
 
-QString descriptionOf(const QJsonValue &error, const QString &path)
+QString descriptionOf(strictjson::Element error, const strictjson::Path &path)
 {
-    return runtime::json::decode<runtime::json::ObjectReader>(error, path).required<QString>(descriptionKey);
+    return strictjson::ObjectReader(error, path).required<QString>(descriptionKey);
 }
 
 } // namespace
 
-HueEnvelope HueEnvelope::decode(const QByteArray &body)
-{
-    using namespace runtime::json;
-    const auto envelope = runtime::json::decode<ObjectReader>(parse(body), {});
-    const auto errors = envelope.required<QJsonArray>(errorsKey);
-    return HueEnvelope{
-        .errorDescriptions = decodeArray(errors, envelope.pathOf(errorsKey), &descriptionOf),
-        .data = envelope.required<QJsonArray>(dataKey),
-    };
-}
-
-QString HueEnvelope::dataPath()
-{
-    return dataKey;
-}
-
-void HueEnvelope::throwIfFailed() const
+void throwIfBridgeFailed(const std::vector<QString> &errorDescriptions)
 {
     if (errorDescriptions.empty())
         return;
     const QStringList descriptions(errorDescriptions.begin(), errorDescriptions.end());
     throw HueError::api(descriptions.join(QStringLiteral("; ")));
+}
+
+EnvelopeContents decodeEnvelope(strictjson::Element document)
+{
+    const strictjson::Path root;
+    const strictjson::ObjectReader envelope(document, root);
+    return EnvelopeContents{
+        .errorDescriptions = strictjson::decodeArray(envelope.required<strictjson::Array>(errorsKey),
+                                                     root.member(errorsKey), &descriptionOf),
+        .data = envelope.required<strictjson::Array>(envelopeDataKey),
+    };
 }
 
 } // namespace vantora

@@ -1,5 +1,7 @@
 #include "bridge/HueGamut.h"
 
+#include "bridge/ClipDecoders.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -8,9 +10,9 @@ namespace vantora {
 
 namespace {
 
-const QString redKey = QStringLiteral("red");
-const QString greenKey = QStringLiteral("green");
-const QString blueKey = QStringLiteral("blue");
+constexpr QLatin1String redKey{"red"};
+constexpr QLatin1String greenKey{"green"};
+constexpr QLatin1String blueKey{"blue"};
 
 constexpr double tolerance = 1e-6;
 
@@ -67,9 +69,9 @@ QJsonObject toJson(const HueGamut &gamut)
 } // namespace vantora
 
 template <>
-vantora::HueGamut vantora::runtime::json::decode<vantora::HueGamut>(const QJsonValue &value, const QString &path)
+vantora::HueGamut vantora::strictjson::decode<vantora::HueGamut>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return vantora::HueGamut{
         .red = object.required<vantora::HueXY>(vantora::redKey),
         .green = object.required<vantora::HueXY>(vantora::greenKey),

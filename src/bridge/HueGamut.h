@@ -1,7 +1,6 @@
 #pragma once
 
 #include "bridge/HueXY.h"
-#include "runtime/Json.h"
 
 #include <QJsonObject>
 
@@ -32,6 +31,3 @@ constexpr HueGamut HueGamut::preview()
 QJsonObject toJson(const HueGamut &gamut);
 
 } // namespace vantora
-
-template <>
-vantora::HueGamut vantora::runtime::json::decode<vantora::HueGamut>(const QJsonValue &value, const QString &path);

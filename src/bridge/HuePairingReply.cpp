@@ -1,7 +1,7 @@
 #include "bridge/HuePairingReply.h"
 
+#include "bridge/ClipDecoders.h"
 #include "bridge/HueError.h"
-#include "runtime/Json.h"
 
 #include <algorithm>
 
@@ -9,11 +9,11 @@ namespace vantora {
 
 namespace {
 
-const QString successKey = QStringLiteral("success");
-const QString usernameKey = QStringLiteral("username");
-const QString errorKey = QStringLiteral("error");
-const QString typeKey = QStringLiteral("type");
-const QString descriptionKey = QStringLiteral("description");
+constexpr QLatin1String successKey{"success"};
+constexpr QLatin1String usernameKey{"username"};
+constexpr QLatin1String errorKey{"error"};
+constexpr QLatin1String typeKey{"type"};
+constexpr QLatin1String descriptionKey{"description"};
 
 constexpr qint64 linkButtonNotPressedType = 101;
 
@@ -27,23 +27,6 @@ bool isUsableKey(QStringView key)
 }
 
 } // namespace
-
-HuePairingReply HuePairingReply::decode(const QByteArray &body)
-{
-    using namespace runtime::json;
-    const auto elements = runtime::json::decode<QJsonArray>(parse(body), {});
-    HuePairingReply reply;
-    for (qsizetype i = 0; i < elements.size(); ++i) {
-        const auto element = runtime::json::decode<ObjectReader>(elements.at(i), elementPath({}, i));
-        if (const auto success = element.optional<ObjectReader>(successKey))
-            reply.usernames.push_back(success->required<QString>(usernameKey));
-        if (const auto error = element.optional<ObjectReader>(errorKey)) {
-            reply.failures.push_back(
-                {.type = error->required<qint64>(typeKey), .description = error->required<QString>(descriptionKey)});
-        }
-    }
-    return reply;
-}
 
 QString HuePairingReply::applicationKey() const
 {
@@ -59,3 +42,20 @@ QString HuePairingReply::applicationKey() const
 }
 
 } // namespace vantora
+
+template <>
+vantora::HuePairingReply vantora::strictjson::decode<vantora::HuePairingReply>(Element value, const Path &path)
+{
+    HuePairingReply reply;
+    std::size_t index = 0;
+    for (const Element element : decode<Array>(value, path)) {
+        const ObjectReader object(element, path.element(index++));
+        if (const auto success = object.optional<ObjectReader>(successKey))
+            reply.usernames.push_back(success->required<QString>(usernameKey));
+        if (const auto error = object.optional<ObjectReader>(errorKey)) {
+            reply.failures.push_back(
+                {.type = error->required<qint64>(typeKey), .description = error->required<QString>(descriptionKey)});
+        }
+    }
+    return reply;
+}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -8,7 +7,9 @@
 namespace vantora {
 
 // What the bridge answers to a pairing request: an array whose elements each may carry a
-// success with the new application key ("username") and an error.
+// success with the new application key ("username") and an error. Decoding refuses
+// anything but an array of objects whose "success" (when present) has a "username" text
+// and whose "error" (when present) has an integer "type" and a "description" text.
 struct HuePairingReply {
     struct Failure {
         qint64 type = 0;
@@ -18,11 +19,6 @@ struct HuePairingReply {
     // Both in the bridge's order.
     std::vector<Failure> failures{};
     std::vector<QString> usernames{};
-
-    // Throws DecodingError unless `body` is an array of objects whose "success" (when
-    // present) has a "username" text and whose "error" (when present) has an integer
-    // "type" and a "description" text.
-    static HuePairingReply decode(const QByteArray &body);
 
     // The first error decides: type 101 (the link button was not pressed) throws
     // HueError::linkButtonNotPressed, any other HueError::api with its description.

@@ -1,11 +1,13 @@
 #include "bridge/HueReference.h"
 
+#include "bridge/ClipDecoders.h"
+
 namespace vantora {
 
 namespace {
 
-const QString ridKey = QStringLiteral("rid");
-const QString rtypeKey = QStringLiteral("rtype");
+constexpr QLatin1String ridKey{"rid"};
+constexpr QLatin1String rtypeKey{"rtype"};
 
 } // namespace
 
@@ -17,10 +19,9 @@ QJsonObject toJson(const HueReference &reference)
 } // namespace vantora
 
 template <>
-vantora::HueReference vantora::runtime::json::decode<vantora::HueReference>(const QJsonValue &value,
-                                                                          const QString &path)
+vantora::HueReference vantora::strictjson::decode<vantora::HueReference>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return vantora::HueReference{.rid = object.required<QString>(vantora::ridKey),
-                                 .rtype = object.required<QString>(vantora::rtypeKey)};
+                                 .rtype = recurringText(object.required<std::string_view>(vantora::rtypeKey))};
 }

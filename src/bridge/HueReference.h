@@ -1,7 +1,5 @@
 #pragma once
 
-#include "runtime/Json.h"
-
 #include <QJsonObject>
 #include <QString>
 
@@ -16,7 +14,3 @@ struct HueReference {
 QJsonObject toJson(const HueReference &reference);
 
 } // namespace vantora
-
-template <>
-vantora::HueReference vantora::runtime::json::decode<vantora::HueReference>(const QJsonValue &value,
-                                                                          const QString &path);

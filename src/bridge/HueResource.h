@@ -3,9 +3,7 @@
 #include "bridge/HueGamut.h"
 #include "bridge/HueReference.h"
 #include "bridge/HueXY.h"
-#include "runtime/Json.h"
 
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QLatin1String>
 #include <QString>
@@ -25,16 +23,24 @@ inline constexpr QLatin1String device{"device"};
 inline constexpr QLatin1String groupedLight{"grouped_light"};
 } // namespace ClipType
 
+// The statuses a zigbee connectivity service reports.
+namespace ClipStatus {
+inline constexpr QLatin1String connected{"connected"};
+inline constexpr QLatin1String disconnected{"disconnected"};
+inline constexpr QLatin1String connectivityIssue{"connectivity_issue"};
+inline constexpr QLatin1String unidirectionalIncoming{"unidirectional_incoming"};
+} // namespace ClipStatus
+
 // The members of a light's state, named alike where the bridge reports them and where a
 // change sets them.
 namespace ClipMember {
-inline const QString on = QStringLiteral("on");
-inline const QString dimming = QStringLiteral("dimming");
-inline const QString brightness = QStringLiteral("brightness");
-inline const QString color = QStringLiteral("color");
-inline const QString xy = QStringLiteral("xy");
-inline const QString colorTemperature = QStringLiteral("color_temperature");
-inline const QString mirek = QStringLiteral("mirek");
+inline constexpr QLatin1String on{"on"};
+inline constexpr QLatin1String dimming{"dimming"};
+inline constexpr QLatin1String brightness{"brightness"};
+inline constexpr QLatin1String color{"color"};
+inline constexpr QLatin1String xy{"xy"};
+inline constexpr QLatin1String colorTemperature{"color_temperature"};
+inline constexpr QLatin1String mirek{"mirek"};
 } // namespace ClipMember
 
 // One resource of the bridge's flat resource list. Only lights, rooms, zigbee
@@ -44,7 +50,6 @@ inline const QString mirek = QStringLiteral("mirek");
 struct HueResource {
     struct Metadata {
         std::optional<QString> name{};
-        std::optional<QString> archetype{};
     };
 
     struct OnState {
@@ -86,15 +91,14 @@ struct HueResource {
     std::optional<Temperature> color_temperature{};
 };
 
+// Whether a resource list keeps, with their id and type, the resources of the types the
+// model does not read. Their id and type are checked either way.
+enum class IgnoredResources {
+    kept,
+    // For the snapshot, which would pass over them.
+    skipped,
+};
+
 QJsonObject toJson(const HueResource::OnState &state);
 
-// Decodes the "data" array of a resource-list reply in the bridge's order. Any resource
-// that does not have its required shape fails the whole list with a DecodingError whose
-// path starts at `path`.
-std::vector<HueResource> decodeResourceList(const QJsonArray &data, const QString &path);
-
 } // namespace vantora
-
-template <>
-vantora::HueResource vantora::runtime::json::decode<vantora::HueResource>(const QJsonValue &value,
-                                                                        const QString &path);

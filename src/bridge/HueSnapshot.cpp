@@ -15,10 +15,6 @@ namespace {
 constexpr qint64 coolestMirek = 153;
 constexpr qint64 warmestMirek = 500;
 
-// The connectivity statuses of a light the bridge cannot reach.
-constexpr QLatin1String connectivityIssueStatus{"connectivity_issue"};
-constexpr QLatin1String disconnectedStatus{"disconnected"};
-
 QString unnamedLightName()
 {
     return QCoreApplication::translate("vantora::HueSnapshot", "Light");
@@ -99,7 +95,7 @@ private:
 
 bool isReachable(const std::optional<QString> &status)
 {
-    return !(status == connectivityIssueStatus || status == disconnectedStatus);
+    return !(status == ClipStatus::connectivityIssue || status == ClipStatus::disconnected);
 }
 
 void applyTemperature(const HueResource::Temperature &temperature, HueLight &light)

@@ -1,13 +1,15 @@
 #include "bridge/HueXY.h"
 
+#include "bridge/ClipDecoders.h"
+
 #include <cmath>
 
 namespace vantora {
 
 namespace {
 
-const QString xKey = QStringLiteral("x");
-const QString yKey = QStringLiteral("y");
+constexpr QLatin1String xKey{"x"};
+constexpr QLatin1String yKey{"y"};
 
 } // namespace
 
@@ -24,8 +26,8 @@ QJsonObject toJson(const HueXY &point)
 } // namespace vantora
 
 template <>
-vantora::HueXY vantora::runtime::json::decode<vantora::HueXY>(const QJsonValue &value, const QString &path)
+vantora::HueXY vantora::strictjson::decode<vantora::HueXY>(Element value, const Path &path)
 {
-    const auto object = decode<ObjectReader>(value, path);
+    const ObjectReader object(value, path);
     return vantora::HueXY{.x = object.required<double>(vantora::xKey), .y = object.required<double>(vantora::yKey)};
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "runtime/Json.h"
-
 #include <QJsonObject>
 
 namespace vantora {
@@ -21,6 +19,3 @@ struct HueXY {
 QJsonObject toJson(const HueXY &point);
 
 } // namespace vantora
-
-template <>
-vantora::HueXY vantora::runtime::json::decode<vantora::HueXY>(const QJsonValue &value, const QString &path);

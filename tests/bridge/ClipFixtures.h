@@ -1,7 +1,6 @@
 #pragma once
 
-#include "bridge/HueResource.h"
-#include "runtime/Json.h"
+#include "bridge/HueReplyDecoder.h"
 
 #include <QFile>
 
@@ -21,15 +20,14 @@ inline QByteArray clipFixture(const char *name)
 // The resources of a whole resource-list reply, envelope included.
 inline std::vector<HueResource> resourcesOfReply(const QByteArray &reply)
 {
-    const auto envelope = runtime::json::decode<runtime::json::ObjectReader>(runtime::json::parse(reply), {});
-    return decodeResourceList(envelope.required<QJsonArray>(u"data"), envelope.pathOf(u"data"));
+    return HueReplyDecoder().resourceList(reply, IgnoredResources::kept).data;
 }
 
-// A bare JSON array of resources, as written inline in tests.
+// A bare JSON array of resources, as written inline in tests; decoding errors name their
+// paths from "data" on.
 inline std::vector<HueResource> resourcesOf(const char *array)
 {
-    return decodeResourceList(runtime::json::decode<QJsonArray>(runtime::json::parse(QByteArray(array)), {}),
-                              QStringLiteral("data"));
+    return resourcesOfReply(QByteArrayLiteral(R"({"errors": [], "data": )") + array + '}');
 }
 
 } // namespace vantora::testing

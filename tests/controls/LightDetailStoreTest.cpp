@@ -1,9 +1,9 @@
 #include "StoreRig.h"
 
 #include "bridge/HueError.h"
+#include "bridge/HueReplyDecoder.h"
 #include "controls/LightDetailModel.h"
 #include "controls/StoreLightFeed.h"
-#include "runtime/Json.h"
 
 #include <gtest/gtest.h>
 
@@ -183,8 +183,10 @@ TEST(LightDetailOverTheStore, OddLightsFromTheBridgeGiveTheirPageWithoutFaults)
 {
     using Title = LightDetailModel::ColourCardTitle;
     const HueSnapshot home =
-        HueSnapshot::fromResources(decodeResourceList(runtime::json::decode<QJsonArray>(runtime::json::parse(oddLights), {}),
-                                                      QStringLiteral("data")));
+        HueSnapshot::fromResources(HueReplyDecoder()
+                                       .resourceList(QByteArrayLiteral(R"({"errors": [], "data": )") + oddLights + '}',
+                                                     IgnoredResources::skipped)
+                                       .data);
     StoreRig rig;
     rig.buildConnected(home);
     struct Row {

@@ -1,5 +1,5 @@
 #include "bridge/HueError.h"
-#include "bridge/HuePairingReply.h"
+#include "bridge/HueReplyDecoder.h"
 #include "runtime/Errors.h"
 
 #include <cstddef>
@@ -10,7 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     try {
-        vantora::HuePairingReply::decode(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)))
+        vantora::HueReplyDecoder()
+            .pairingReply(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)))
             .applicationKey();
     } catch (const vantora::runtime::DecodingError &) {
     } catch (const vantora::HueError &) {

@@ -1,7 +1,7 @@
 #include "ResourceListProbe.h"
 
-#include "bridge/HueEnvelope.h"
 #include "bridge/HueError.h"
+#include "bridge/HueReplyDecoder.h"
 #include "bridge/HueSnapshot.h"
 #include "bridge/LightChange.h"
 
@@ -32,8 +32,8 @@ void probeResourceListReply(const QByteArray &reply)
 {
     // Decoded as the client decodes a snapshot reply; the bridge's own errors in it are not
     // part of reading it.
-    const HueEnvelope envelope = HueEnvelope::decode(reply);
-    const HueSnapshot snapshot = HueSnapshot::fromResources(decodeResourceList(envelope.data, HueEnvelope::dataPath()));
+    const auto decoded = HueReplyDecoder().resourceList(reply, IgnoredResources::skipped);
+    const HueSnapshot snapshot = HueSnapshot::fromResources(decoded.data);
     for (const LightRoom &room : snapshot.hidingUnavailable(true).rooms()) {
         room.averageBrightness();
         room.minimumBrightness();
