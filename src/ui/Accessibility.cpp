@@ -16,6 +16,7 @@ const char *const hiddenProperty = "_vantora_accessibility_hidden";
 const char *const combinedNameProperty = "_vantora_accessibility_combined";
 const char *const roleProperty = "_vantora_accessibility_role";
 const char *const followedProperty = "_vantora_accessibility_followed";
+const char *const builtProperty = "_vantora_accessibility_built";
 
 bool hasOwnPresentation(const QObject *object)
 {
@@ -131,28 +132,72 @@ QAccessibleInterface *shapedFactory(const QString &, QObject *object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *widget = static_cast<QWidget *>(object);
+    // Qt asks the factory installed last first, so this sees every element built for a widget
+    // and marks the widgets whose element a new shape makes stale.
+    if (!widget->property(builtProperty).isValid())
+        widget->setProperty(builtProperty, true);
     if (hasOwnPresentation(widget) || (hasHiddenChild(widget) && isPlainContainer(widget)))
         return new ShapedAccessibleWidget(widget);
     return nullptr;
 }
 
-void installFactory()
+bool isShaped(const QWidget *widget)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(shapedFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    return isHidden(widget) || hasOwnPresentation(widget);
 }
 
-// Drops the element Qt keeps for `object`, so the next query builds it anew with the
-// current shape.
-void rebuildElement(QObject *object)
+enum class Held {
+    // Only the elements the factory marked can be stale.
+    Marked,
+    // Any element may be: one built before the factory was in place carries no mark.
+    Any,
+};
+
+// Drops the element Qt keeps for `widget`, so the next query builds it anew with the current
+// shape. Building an element only to drop it costs an element and a connection that Qt
+// keeps until the widget dies, so a widget without one is left alone.
+void rebuildElement(QWidget *widget, Held held)
 {
-    if (!object)
+    if (!widget || (held == Held::Marked && !widget->property(builtProperty).isValid()))
         return;
-    if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(object))
+    if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(widget))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(element));
+    widget->setProperty(builtProperty, QVariant());
+}
+
+// Elements built before the factory was in place are unknown to it: once an assistive
+// technology listens, every reshaped widget and its surroundings are built anew.
+class ActivationFollower final : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (!active)
+            return;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            if (isShaped(widget)) {
+                rebuildElement(widget, Held::Any);
+                rebuildElement(widget->parentWidget(), Held::Any);
+            }
+        }
+    }
+};
+
+// Returns true on the call that installed the factory.
+bool installFactory()
+{
+    static bool installed = false;
+    if (std::exchange(installed, true))
+        return false;
+    QAccessible::installFactory(shapedFactory);
+    static ActivationFollower follower;
+    QAccessible::installActivationObserver(&follower);
+    return true;
+}
+
+// What a new shape may have made stale: only marked elements while nobody listens.
+Held heldElements()
+{
+    return QAccessible::isActive() ? Held::Any : Held::Marked;
 }
 
 // Keeps a hidden widget out of whichever parent it moves to.
@@ -168,16 +213,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::ParentChange)
-            rebuildElement(static_cast<QWidget *>(watched)->parentWidget());
+            rebuildElement(static_cast<QWidget *>(watched)->parentWidget(), heldElements());
         return QObject::eventFilter(watched, event);
     }
 };
 
 void reshape(QWidget *widget)
 {
-    installFactory();
-    rebuildElement(widget);
-    rebuildElement(widget->parentWidget());
+    const Held held = installFactory() ? Held::Any : heldElements();
+    rebuildElement(widget, held);
+    rebuildElement(widget->parentWidget(), held);
 }
 
 AnnouncementSink &customSink()
