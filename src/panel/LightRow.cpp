@@ -45,11 +45,19 @@ ui::DynamicColor nameColour(bool reachable)
 LightRow::LightRow(QWidget *parent)
     : QWidget(parent)
     , m_hover(new ui::HoverTracker(this))
+    , m_scrollTarget(new controls::BrightnessScrollTarget(this))
+    , m_icon(new ui::LightStateIcon(m_scrollTarget))
+    , m_name(new ui::ElidedLabel(this))
+    , m_chevron(new LightRowChevron(this))
+    , m_toggle(new LightToggle(this))
 {
     setFixedHeight(height);
-    buildContent();
+    // The scroll layer stands in the icon's place and takes its clicks and scrolling; the icon is
+    // drawn inside it.
+    m_scrollTarget->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
+    m_icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_name->setFont(ui::systemFont(14, QFont::Medium));
 
-    m_toggle = new LightToggle(this);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(sidePadding, 0, sidePadding - toggleOverhang, 0);
     layout->setSpacing(rowSpacing - toggleOverhang);
@@ -58,56 +66,45 @@ LightRow::LightRow(QWidget *parent)
     connect(m_hover, &ui::HoverTracker::hoveredChanged, m_chevron, &LightRowChevron::setShown);
     connect(m_toggle, &LightToggle::flipRequested, this, [this](bool on) {
         if (m_fields.onChange)
-            m_fields.onChange(on);
+            m_fields.onChange(m_fields.light, on);
     });
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::clicked, this, [this] {
         if (m_fields.light.hasAdjustableControls() && m_fields.open)
-            m_fields.open();
+            m_fields.open(m_fields.light);
     });
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::editingChanged, this, &LightRow::scrollEditing);
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::stepped, this, &LightRow::scrollStepped);
 }
 
-void LightRow::buildContent()
+// Lays the icon and the texts out in `host`, which takes them over from the previous host.
+void LightRow::layOutContent(QWidget *host)
 {
-    m_content = new QWidget(this);
-    m_content->setMinimumHeight(contentMinimumHeight);
-
-    auto *iconStack = new QWidget(m_content);
-    iconStack->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
-    m_icon = new ui::LightStateIcon(iconStack);
-    m_scrollTarget = new controls::BrightnessScrollTarget(iconStack);
-    m_scrollTarget->setGeometry(iconStack->rect());
-    m_scrollTarget->raise();
-
-    m_name = new ui::ElidedLabel;
-    m_name->setFont(ui::systemFont(14, QFont::Medium));
-    m_chevron = new LightRowChevron;
-    m_badge = new UnreachableBadge;
-    m_readout = new ui::TextLabel;
-    m_readout->setFont(ui::systemFont(11));
-    m_readout->setForeground(ui::systemColours::secondary());
-    m_readout->hide();
-
-    auto *titleLine = new QHBoxLayout;
-    titleLine->setSpacing(8);
-    titleLine->addWidget(m_name);
-    titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
-    titleLine->addWidget(m_badge, 0, Qt::AlignVCenter);
-    titleLine->addStretch(1);
-
-    auto *textColumn = new QVBoxLayout;
-    textColumn->setSpacing(4);
-    textColumn->addStretch(1);
-    textColumn->addLayout(titleLine);
-    textColumn->addWidget(m_readout);
-    textColumn->addStretch(1);
-
-    auto *content = new QHBoxLayout(m_content);
+    host->setMinimumHeight(contentMinimumHeight);
+    auto *content = new QHBoxLayout(host);
     content->setContentsMargins(0, 0, 0, 0);
     content->setSpacing(contentSpacing);
-    content->addWidget(iconStack, 0, Qt::AlignVCenter);
-    content->addLayout(textColumn, 1);
+    content->addWidget(m_scrollTarget, 0, Qt::AlignVCenter);
+
+    m_textColumn = new QVBoxLayout;
+    m_textColumn->setSpacing(4);
+    content->addLayout(m_textColumn, 1);
+    m_titleLine = new QHBoxLayout;
+    m_titleLine->setSpacing(8);
+    m_textColumn->addStretch(1);
+    m_textColumn->addLayout(m_titleLine);
+    if (m_readout)
+        m_textColumn->addWidget(m_readout);
+    m_textColumn->addStretch(1);
+
+    m_titleLine->addWidget(m_name);
+    m_titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
+    if (m_badge)
+        m_titleLine->addWidget(m_badge, 0, Qt::AlignVCenter);
+    m_titleLine->addStretch(1);
+
+    // Taken over from a host that was on screen, they were hidden on the way.
+    m_scrollTarget->show();
+    m_name->show();
 }
 
 void LightRow::placeContent(bool asButton)
@@ -119,26 +116,18 @@ void LightRow::placeContent(bool asButton)
         m_button = new PlainButton(this);
         connect(m_button, &PlainButton::clicked, this, [this] {
             if (m_fields.open)
-                m_fields.open();
+                m_fields.open(m_fields.light);
         });
         host = m_button;
     } else {
         m_plainArea = new QWidget(this);
         host = m_plainArea;
     }
-    auto *hostLayout = new QHBoxLayout(host);
-    hostLayout->setContentsMargins(0, 0, 0, 0);
-    hostLayout->addWidget(m_content);
-
-    QWidget *previous = asButton ? m_plainArea.data() : static_cast<QWidget *>(m_button.data());
-    if (previous) {
-        m_content->setParent(host);
-        delete previous;
-    }
+    layOutContent(host);
+    delete (asButton ? m_plainArea.data() : static_cast<QWidget *>(m_button.data()));
     static_cast<QHBoxLayout *>(layout())->insertWidget(0, host, 1);
     // Tab reaches the row button before the switch.
     setTabOrder(host, m_toggle);
-    m_content->show();
     host->show();
 }
 
@@ -172,7 +161,7 @@ void LightRow::showFields()
     m_name->setText(light.name);
     m_name->setForeground(nameColour(light.isReachable));
     m_chevron->setVisible(light.hasAdjustableControls());
-    m_badge->setVisible(!light.isReachable);
+    showBadge(!light.isReachable);
 
     m_toggle->setOn(light.isOn);
     m_toggle->setUnavailable(!light.isReachable);
@@ -187,9 +176,27 @@ void LightRow::showFields()
     showReadout();
 }
 
+void LightRow::showBadge(bool shown)
+{
+    if (shown && !m_badge) {
+        m_badge = new UnreachableBadge(m_titleLine->parentWidget());
+        m_titleLine->insertWidget(m_titleLine->indexOf(m_chevron) + 1, m_badge, 0, Qt::AlignVCenter);
+    }
+    if (m_badge)
+        m_badge->setVisible(shown);
+}
+
 void LightRow::showReadout()
 {
     const std::optional<double> readout = m_scrollEdit.readout();
+    if (readout && !m_readout) {
+        m_readout = new ui::TextLabel(QString(), m_textColumn->parentWidget());
+        m_readout->setFont(ui::systemFont(11));
+        m_readout->setForeground(ui::systemColours::secondary());
+        m_textColumn->insertWidget(m_textColumn->indexOf(m_titleLine) + 1, m_readout);
+    }
+    if (!m_readout)
+        return;
     if (readout)
         m_readout->setText(lightRowTexts::brightnessReadout(*readout));
     m_readout->setVisible(readout.has_value());
@@ -208,7 +215,7 @@ void LightRow::scrollStepped(double step)
         return;
     showReadout();
     if (m_fields.adjustBrightness)
-        m_fields.adjustBrightness(*value);
+        m_fields.adjustBrightness(m_fields.light, *value);
 }
 
 bool LightRow::isHovered() const

@@ -165,8 +165,9 @@ struct LightRowTest : ::testing::Test {
     LightRow::Fields fields(HueLight light, bool busy = false, bool isUpdating = false, bool locked = false)
     {
         return {std::move(light), busy, isUpdating, locked,
-                [this](double value) { brightnessRequests.push_back(value); }, [this] { ++opens; },
-                [this](bool on) { switchRequests.push_back(on); }};
+                [this](const HueLight &, double value) { brightnessRequests.push_back(value); },
+                [this](const HueLight &) { ++opens; },
+                [this](const HueLight &, bool on) { switchRequests.push_back(on); }};
     }
 
     void notches(int count)
