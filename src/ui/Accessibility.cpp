@@ -15,7 +15,6 @@ namespace {
 const char *const hiddenProperty = "_vantora_accessibility_hidden";
 const char *const combinedNameProperty = "_vantora_accessibility_combined";
 const char *const roleProperty = "_vantora_accessibility_role";
-const char *const followedProperty = "_vantora_accessibility_followed";
 const char *const builtProperty = "_vantora_accessibility_built";
 
 bool hasOwnPresentation(const QObject *object)
@@ -200,14 +199,11 @@ Held heldElements()
     return QAccessible::isActive() ? Held::Any : Held::Marked;
 }
 
-// Keeps a hidden widget out of whichever parent it moves to.
+// Keeps hidden widgets out of whichever parent they move to. One watches them all: there
+// are hundreds of hidden decorations, and an object apiece would cost more than they do.
 class HiddenFollower final : public QObject {
 public:
-    explicit HiddenFollower(QWidget *widget)
-        : QObject(widget)
-    {
-        widget->installEventFilter(this);
-    }
+    using QObject::QObject;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -217,6 +213,14 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+HiddenFollower &hiddenFollower()
+{
+    static QPointer<HiddenFollower> follower;
+    if (!follower)
+        follower = new HiddenFollower(QCoreApplication::instance());
+    return *follower;
+}
 
 void reshape(QWidget *widget)
 {
@@ -253,10 +257,10 @@ void setHidden(QWidget *widget, Visibility visibility)
     if (isHidden(widget) == hidden)
         return;
     widget->setProperty(hiddenProperty, hidden ? QVariant(true) : QVariant());
-    if (hidden && !widget->property(followedProperty).toBool()) {
-        widget->setProperty(followedProperty, true);
-        new HiddenFollower(widget);
-    }
+    if (hidden)
+        widget->installEventFilter(&hiddenFollower());
+    else
+        widget->removeEventFilter(&hiddenFollower());
     reshape(widget);
 }
 
