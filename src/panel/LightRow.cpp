@@ -45,19 +45,11 @@ ui::DynamicColor nameColour(bool reachable)
 LightRow::LightRow(QWidget *parent)
     : QWidget(parent)
     , m_hover(new ui::HoverTracker(this))
-    , m_scrollTarget(new controls::BrightnessScrollTarget(this))
-    , m_icon(new ui::LightStateIcon(m_scrollTarget))
-    , m_name(new ui::ElidedLabel(this))
-    , m_chevron(new LightRowChevron(this))
-    , m_toggle(new LightToggle(this))
 {
     setFixedHeight(height);
-    // The scroll layer stands in the icon's place and takes its clicks and scrolling; the icon is
-    // drawn inside it.
-    m_scrollTarget->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
-    m_icon->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_name->setFont(ui::systemFont(14, QFont::Medium));
+    buildContent();
 
+    m_toggle = new LightToggle(this);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(sidePadding, 0, sidePadding - toggleOverhang, 0);
     layout->setSpacing(rowSpacing - toggleOverhang);
@@ -76,35 +68,41 @@ LightRow::LightRow(QWidget *parent)
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::stepped, this, &LightRow::scrollStepped);
 }
 
-// Lays the icon and the texts out in `host`, which takes them over from the previous host.
-void LightRow::layOutContent(QWidget *host)
+// The content is one plain widget, so that it can move between the row button and the plain
+// area, and so that the decorations it holds stay out of the button's accessibility children.
+void LightRow::buildContent()
 {
-    host->setMinimumHeight(contentMinimumHeight);
-    auto *content = new QHBoxLayout(host);
-    content->setContentsMargins(0, 0, 0, 0);
-    content->setSpacing(contentSpacing);
-    content->addWidget(m_scrollTarget, 0, Qt::AlignVCenter);
+    m_content = new QWidget(this);
+    m_content->setMinimumHeight(contentMinimumHeight);
+
+    // The scroll layer stands in the icon's place and takes its clicks and scrolling; the icon
+    // is drawn inside it.
+    m_scrollTarget = new controls::BrightnessScrollTarget(m_content);
+    m_scrollTarget->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
+    m_icon = new ui::LightStateIcon(m_scrollTarget);
+    m_icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_name = new ui::ElidedLabel(m_content);
+    m_name->setFont(ui::systemFont(14, QFont::Medium));
+    m_chevron = new LightRowChevron(m_content);
+
+    m_titleLine = new QHBoxLayout;
+    m_titleLine->setSpacing(8);
+    m_titleLine->addWidget(m_name);
+    m_titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
+    m_titleLine->addStretch(1);
 
     m_textColumn = new QVBoxLayout;
     m_textColumn->setSpacing(4);
-    content->addLayout(m_textColumn, 1);
-    m_titleLine = new QHBoxLayout;
-    m_titleLine->setSpacing(8);
     m_textColumn->addStretch(1);
     m_textColumn->addLayout(m_titleLine);
-    if (m_readout)
-        m_textColumn->addWidget(m_readout);
     m_textColumn->addStretch(1);
 
-    m_titleLine->addWidget(m_name);
-    m_titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
-    if (m_badge)
-        m_titleLine->addWidget(m_badge, 0, Qt::AlignVCenter);
-    m_titleLine->addStretch(1);
-
-    // Taken over from a host that was on screen, they were hidden on the way.
-    m_scrollTarget->show();
-    m_name->show();
+    auto *content = new QHBoxLayout(m_content);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(contentSpacing);
+    content->addWidget(m_scrollTarget, 0, Qt::AlignVCenter);
+    content->addLayout(m_textColumn, 1);
 }
 
 void LightRow::placeContent(bool asButton)
@@ -123,11 +121,19 @@ void LightRow::placeContent(bool asButton)
         m_plainArea = new QWidget(this);
         host = m_plainArea;
     }
-    layOutContent(host);
-    delete (asButton ? m_plainArea.data() : static_cast<QWidget *>(m_button.data()));
+    auto *hostLayout = new QHBoxLayout(host);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    hostLayout->addWidget(m_content);
+
+    QWidget *previous = asButton ? m_plainArea.data() : static_cast<QWidget *>(m_button.data());
+    if (previous) {
+        m_content->setParent(host);
+        delete previous;
+    }
     static_cast<QHBoxLayout *>(layout())->insertWidget(0, host, 1);
     // Tab reaches the row button before the switch.
     setTabOrder(host, m_toggle);
+    m_content->show();
     host->show();
 }
 
@@ -179,7 +185,7 @@ void LightRow::showFields()
 void LightRow::showBadge(bool shown)
 {
     if (shown && !m_badge) {
-        m_badge = new UnreachableBadge(m_titleLine->parentWidget());
+        m_badge = new UnreachableBadge(m_content);
         m_titleLine->insertWidget(m_titleLine->indexOf(m_chevron) + 1, m_badge, 0, Qt::AlignVCenter);
     }
     if (m_badge)
@@ -190,7 +196,7 @@ void LightRow::showReadout()
 {
     const std::optional<double> readout = m_scrollEdit.readout();
     if (readout && !m_readout) {
-        m_readout = new ui::TextLabel(QString(), m_textColumn->parentWidget());
+        m_readout = new ui::TextLabel(QString(), m_content);
         m_readout->setFont(ui::systemFont(11));
         m_readout->setForeground(ui::systemColours::secondary());
         m_textColumn->insertWidget(m_textColumn->indexOf(m_titleLine) + 1, m_readout);

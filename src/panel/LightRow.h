@@ -71,8 +71,8 @@ public:
     QSize sizeHint() const override;
 
 private:
+    void buildContent();
     void placeContent(bool asButton);
-    void layOutContent(QWidget *host);
     void showBadge(bool shown);
     void showFields();
     void showReadout();
@@ -85,6 +85,7 @@ private:
     ScrollEditModel m_scrollEdit;
 
     ui::HoverTracker *m_hover;
+    QWidget *m_content;
     QPointer<PlainButton> m_button;
     QPointer<QWidget> m_plainArea;
     controls::BrightnessScrollTarget *m_scrollTarget;
@@ -94,9 +95,9 @@ private:
     UnreachableBadge *m_badge = nullptr;
     ui::TextLabel *m_readout = nullptr;
     LightToggle *m_toggle;
-    // The host's text lines, where a badge or readout made later goes.
-    QBoxLayout *m_titleLine = nullptr;
-    QBoxLayout *m_textColumn = nullptr;
+    // The content's text lines, where a badge or readout made later goes.
+    QBoxLayout *m_titleLine;
+    QBoxLayout *m_textColumn;
 };
 
 } // namespace vantora
