@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
+#include <algorithm>
 #include <optional>
 
 namespace vantora::ui::a11y {
@@ -15,7 +17,6 @@ namespace {
 const char *const hiddenProperty = "_vantora_accessibility_hidden";
 const char *const combinedNameProperty = "_vantora_accessibility_combined";
 const char *const roleProperty = "_vantora_accessibility_role";
-const char *const builtProperty = "_vantora_accessibility_built";
 
 bool hasOwnPresentation(const QObject *object)
 {
@@ -42,6 +43,44 @@ bool isPlainContainer(const QObject *object)
             return false;
     }
     return true;
+}
+
+// The widgets Qt holds an element for, as far as the factory saw them built. Kept apart from
+// the widgets (a property apiece would cost more than the element): a widget that dies
+// leaves its entry until the next sweep, and one made later at the same address looks built,
+// which costs a needless rebuild and nothing else.
+class BuiltElements final {
+public:
+    void add(const QWidget *widget)
+    {
+        m_widgets.insert(widget);
+        if (m_widgets.size() >= m_sweepAt)
+            sweep();
+    }
+    void remove(const QWidget *widget) { m_widgets.remove(widget); }
+    bool contains(const QWidget *widget) const { return m_widgets.contains(widget); }
+
+private:
+    void sweep()
+    {
+        QSet<const QWidget *> alive;
+        for (const QWidget *widget : QApplication::allWidgets()) {
+            if (m_widgets.contains(widget))
+                alive.insert(widget);
+        }
+        m_widgets = std::move(alive);
+        m_sweepAt = std::max<qsizetype>(minimumSweep, 2 * m_widgets.size());
+    }
+
+    static constexpr qsizetype minimumSweep = 1024;
+    QSet<const QWidget *> m_widgets;
+    qsizetype m_sweepAt = minimumSweep;
+};
+
+BuiltElements &builtElements()
+{
+    static BuiltElements built;
+    return built;
 }
 
 // The element of a widget that one of the helpers reshaped.
@@ -133,8 +172,7 @@ QAccessibleInterface *shapedFactory(const QString &, QObject *object)
     auto *widget = static_cast<QWidget *>(object);
     // Qt asks the factory installed last first, so this sees every element built for a widget
     // and marks the widgets whose element a new shape makes stale.
-    if (!widget->property(builtProperty).isValid())
-        widget->setProperty(builtProperty, true);
+    builtElements().add(widget);
     if (hasOwnPresentation(widget) || (hasHiddenChild(widget) && isPlainContainer(widget)))
         return new ShapedAccessibleWidget(widget);
     return nullptr;
@@ -157,11 +195,11 @@ enum class Held {
 // keeps until the widget dies, so a widget without one is left alone.
 void rebuildElement(QWidget *widget, Held held)
 {
-    if (!widget || (held == Held::Marked && !widget->property(builtProperty).isValid()))
+    if (!widget || (held == Held::Marked && !builtElements().contains(widget)))
         return;
     if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(widget))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(element));
-    widget->setProperty(builtProperty, QVariant());
+    builtElements().remove(widget);
 }
 
 // Elements built before the factory was in place are unknown to it: once an assistive
