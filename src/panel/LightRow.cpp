@@ -58,56 +58,51 @@ LightRow::LightRow(QWidget *parent)
     connect(m_hover, &ui::HoverTracker::hoveredChanged, m_chevron, &LightRowChevron::setShown);
     connect(m_toggle, &LightToggle::flipRequested, this, [this](bool on) {
         if (m_fields.onChange)
-            m_fields.onChange(on);
+            m_fields.onChange(m_fields.light, on);
     });
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::clicked, this, [this] {
         if (m_fields.light.hasAdjustableControls() && m_fields.open)
-            m_fields.open();
+            m_fields.open(m_fields.light);
     });
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::editingChanged, this, &LightRow::scrollEditing);
     connect(m_scrollTarget, &controls::BrightnessScrollTarget::stepped, this, &LightRow::scrollStepped);
 }
 
+// The content is one plain widget, so that it can move between the row button and the plain
+// area, and so that the decorations it holds stay out of the button's accessibility children.
 void LightRow::buildContent()
 {
     m_content = new QWidget(this);
     m_content->setMinimumHeight(contentMinimumHeight);
 
-    auto *iconStack = new QWidget(m_content);
-    iconStack->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
-    m_icon = new ui::LightStateIcon(iconStack);
-    m_scrollTarget = new controls::BrightnessScrollTarget(iconStack);
-    m_scrollTarget->setGeometry(iconStack->rect());
-    m_scrollTarget->raise();
+    // The scroll layer stands in the icon's place and takes its clicks and scrolling; the icon
+    // is drawn inside it.
+    m_scrollTarget = new controls::BrightnessScrollTarget(m_content);
+    m_scrollTarget->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
+    m_icon = new ui::LightStateIcon(m_scrollTarget);
+    m_icon->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    m_name = new ui::ElidedLabel;
+    m_name = new ui::ElidedLabel(m_content);
     m_name->setFont(ui::systemFont(14, QFont::Medium));
-    m_chevron = new LightRowChevron;
-    m_badge = new UnreachableBadge;
-    m_readout = new ui::TextLabel;
-    m_readout->setFont(ui::systemFont(11));
-    m_readout->setForeground(ui::systemColours::secondary());
-    m_readout->hide();
+    m_chevron = new LightRowChevron(m_content);
 
-    auto *titleLine = new QHBoxLayout;
-    titleLine->setSpacing(8);
-    titleLine->addWidget(m_name);
-    titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
-    titleLine->addWidget(m_badge, 0, Qt::AlignVCenter);
-    titleLine->addStretch(1);
+    m_titleLine = new QHBoxLayout;
+    m_titleLine->setSpacing(8);
+    m_titleLine->addWidget(m_name);
+    m_titleLine->addWidget(m_chevron, 0, Qt::AlignVCenter);
+    m_titleLine->addStretch(1);
 
-    auto *textColumn = new QVBoxLayout;
-    textColumn->setSpacing(4);
-    textColumn->addStretch(1);
-    textColumn->addLayout(titleLine);
-    textColumn->addWidget(m_readout);
-    textColumn->addStretch(1);
+    m_textColumn = new QVBoxLayout;
+    m_textColumn->setSpacing(4);
+    m_textColumn->addStretch(1);
+    m_textColumn->addLayout(m_titleLine);
+    m_textColumn->addStretch(1);
 
     auto *content = new QHBoxLayout(m_content);
     content->setContentsMargins(0, 0, 0, 0);
     content->setSpacing(contentSpacing);
-    content->addWidget(iconStack, 0, Qt::AlignVCenter);
-    content->addLayout(textColumn, 1);
+    content->addWidget(m_scrollTarget, 0, Qt::AlignVCenter);
+    content->addLayout(m_textColumn, 1);
 }
 
 void LightRow::placeContent(bool asButton)
@@ -119,7 +114,7 @@ void LightRow::placeContent(bool asButton)
         m_button = new PlainButton(this);
         connect(m_button, &PlainButton::clicked, this, [this] {
             if (m_fields.open)
-                m_fields.open();
+                m_fields.open(m_fields.light);
         });
         host = m_button;
     } else {
@@ -172,7 +167,7 @@ void LightRow::showFields()
     m_name->setText(light.name);
     m_name->setForeground(nameColour(light.isReachable));
     m_chevron->setVisible(light.hasAdjustableControls());
-    m_badge->setVisible(!light.isReachable);
+    showBadge(!light.isReachable);
 
     // A switch disabled while it has the focus would pass it on to the next control, where
     // the user's next key press would act on something else: the row holds the focus until
@@ -195,9 +190,27 @@ void LightRow::showFields()
     showReadout();
 }
 
+void LightRow::showBadge(bool shown)
+{
+    if (shown && !m_badge) {
+        m_badge = new UnreachableBadge(m_content);
+        m_titleLine->insertWidget(m_titleLine->indexOf(m_chevron) + 1, m_badge, 0, Qt::AlignVCenter);
+    }
+    if (m_badge)
+        m_badge->setVisible(shown);
+}
+
 void LightRow::showReadout()
 {
     const std::optional<double> readout = m_scrollEdit.readout();
+    if (readout && !m_readout) {
+        m_readout = new ui::TextLabel(QString(), m_content);
+        m_readout->setFont(ui::systemFont(11));
+        m_readout->setForeground(ui::systemColours::secondary());
+        m_textColumn->insertWidget(m_textColumn->indexOf(m_titleLine) + 1, m_readout);
+    }
+    if (!m_readout)
+        return;
     if (readout)
         m_readout->setText(lightRowTexts::brightnessReadout(*readout));
     m_readout->setVisible(readout.has_value());
@@ -216,7 +229,7 @@ void LightRow::scrollStepped(double step)
         return;
     showReadout();
     if (m_fields.adjustBrightness)
-        m_fields.adjustBrightness(*value);
+        m_fields.adjustBrightness(m_fields.light, *value);
 }
 
 bool LightRow::isHovered() const

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QBoxLayout;
+
 namespace vantora {
 
 namespace controls {
@@ -33,7 +35,8 @@ class UnreachableBadge;
 // it is given; a flip of the switch shows once the owner hands in the light's new state.
 // A light with something to adjust is a button that opens the light's page (also by a click
 // on the icon); a light that can only be switched has no button. Updating the row in place
-// (apply) keeps the pointer's hover and a scroll edit in progress.
+// (apply) keeps the pointer's hover and a scroll edit in progress. The "Unreachable" badge
+// and the brightness readout are made the first time they show: most rows never need them.
 class LightRow final : public QWidget {
     Q_OBJECT
 public:
@@ -45,9 +48,10 @@ public:
         bool isUpdating = false;
         // Scroll dimming is off.
         bool brightnessLocked = false;
-        std::function<void(double)> adjustBrightness;
-        std::function<void()> open;
-        std::function<void(bool)> onChange;
+        // Each is handed the row's light, so that the owner's closures need not hold a copy.
+        std::function<void(const HueLight &, double brightness)> adjustBrightness;
+        std::function<void(const HueLight &)> open;
+        std::function<void(const HueLight &, bool on)> onChange;
     };
 
     static constexpr int height = 72;
@@ -69,6 +73,7 @@ public:
 private:
     void buildContent();
     void placeContent(bool asButton);
+    void showBadge(bool shown);
     void showFields();
     void showReadout();
     void scrollEditing(bool editing);
@@ -83,13 +88,16 @@ private:
     QWidget *m_content;
     QPointer<PlainButton> m_button;
     QPointer<QWidget> m_plainArea;
-    ui::LightStateIcon *m_icon;
     controls::BrightnessScrollTarget *m_scrollTarget;
+    ui::LightStateIcon *m_icon;
     ui::ElidedLabel *m_name;
     LightRowChevron *m_chevron;
-    UnreachableBadge *m_badge;
-    ui::TextLabel *m_readout;
+    UnreachableBadge *m_badge = nullptr;
+    ui::TextLabel *m_readout = nullptr;
     LightToggle *m_toggle;
+    // The content's text lines, where a badge or readout made later goes.
+    QBoxLayout *m_titleLine;
+    QBoxLayout *m_textColumn;
 };
 
 } // namespace vantora

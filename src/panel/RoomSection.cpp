@@ -59,19 +59,21 @@ private:
 RoomSection::RoomSection(const Actions &actions, QWidget *parent)
     : QWidget(parent)
     , m_actions(actions)
-    , m_title(new ui::ElidedLabel)
-    , m_favourite(new controls::RoomActionButton(controls::RoomActionButton::Kind::Heart))
-    , m_brightness(new controls::RoomBrightnessButton)
-    , m_power(new controls::RoomActionButton(controls::RoomActionButton::Kind::Power))
-    , m_card(new ui::LightCardSurface(cardCornerRadius))
-    , m_rows(new ui::KeyedColumn<LightRow, QString>)
+    // Made inside the section, which the layouts below hand on: a widget made without a
+    // parent starts as a window and keeps that bookkeeping for good.
+    , m_title(new ui::ElidedLabel(this))
+    , m_favourite(new controls::RoomActionButton(controls::RoomActionButton::Kind::Heart, this))
+    , m_brightness(new controls::RoomBrightnessButton(this))
+    , m_power(new controls::RoomActionButton(controls::RoomActionButton::Kind::Power, this))
+    , m_card(new ui::LightCardSurface(cardCornerRadius, this))
+    , m_rows(new ui::KeyedColumn<LightRow, QString>(this))
     , m_separators(new RowSeparators(m_card->content()))
     , m_cardRow(new QHBoxLayout)
 {
     m_title->setFont(ui::systemFont(14, QFont::Medium));
     ui::a11y::setHeading(m_title);
 
-    auto *titleHolder = new QWidget;
+    auto *titleHolder = new QWidget(this);
     titleHolder->setFixedHeight(titleRowHeight);
     auto *titleRow = new QHBoxLayout(titleHolder);
     titleRow->setContentsMargins(8, 0, 8, 0);
@@ -178,11 +180,13 @@ void RoomSection::applyRows()
                                         .busy = m_fields.controlsLocked || updating,
                                         .isUpdating = updating,
                                         .brightnessLocked = m_fields.controlsLocked,
-                                        .adjustBrightness = [this, light](double brightness) {
-                                            m_actions.adjustBrightness(light, brightness);
-                                        },
-                                        .open = [this, light] { m_actions.openLight(light); },
-                                        .onChange = [this, light](bool on) { m_actions.setLight(light, on); },
+                                        .adjustBrightness =
+                                            [this](const HueLight &shown, double brightness) {
+                                                m_actions.adjustBrightness(shown, brightness);
+                                            },
+                                        .open = [this](const HueLight &shown) { m_actions.openLight(shown); },
+                                        .onChange = [this](const HueLight &shown,
+                                                           bool on) { m_actions.setLight(shown, on); },
                                     });
     }
     m_rows->apply(rows);

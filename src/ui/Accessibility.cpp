@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
+#include <algorithm>
 #include <optional>
 
 namespace vantora::ui::a11y {
@@ -15,7 +17,6 @@ namespace {
 const char *const hiddenProperty = "_vantora_accessibility_hidden";
 const char *const combinedNameProperty = "_vantora_accessibility_combined";
 const char *const roleProperty = "_vantora_accessibility_role";
-const char *const followedProperty = "_vantora_accessibility_followed";
 
 bool hasOwnPresentation(const QObject *object)
 {
@@ -42,6 +43,44 @@ bool isPlainContainer(const QObject *object)
             return false;
     }
     return true;
+}
+
+// The widgets Qt holds an element for, as far as the factory saw them built. Kept apart from
+// the widgets (a property apiece would cost more than the element): a widget that dies
+// leaves its entry until the next sweep, and one made later at the same address looks built,
+// which costs a needless rebuild and nothing else.
+class BuiltElements final {
+public:
+    void add(const QWidget *widget)
+    {
+        m_widgets.insert(widget);
+        if (m_widgets.size() >= m_sweepAt)
+            sweep();
+    }
+    void remove(const QWidget *widget) { m_widgets.remove(widget); }
+    bool contains(const QWidget *widget) const { return m_widgets.contains(widget); }
+
+private:
+    void sweep()
+    {
+        QSet<const QWidget *> alive;
+        for (const QWidget *widget : QApplication::allWidgets()) {
+            if (m_widgets.contains(widget))
+                alive.insert(widget);
+        }
+        m_widgets = std::move(alive);
+        m_sweepAt = std::max<qsizetype>(minimumSweep, 2 * m_widgets.size());
+    }
+
+    static constexpr qsizetype minimumSweep = 1024;
+    QSet<const QWidget *> m_widgets;
+    qsizetype m_sweepAt = minimumSweep;
+};
+
+BuiltElements &builtElements()
+{
+    static BuiltElements built;
+    return built;
 }
 
 // The element of a widget that one of the helpers reshaped.
@@ -131,53 +170,101 @@ QAccessibleInterface *shapedFactory(const QString &, QObject *object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *widget = static_cast<QWidget *>(object);
+    // Qt asks the factory installed last first, so this sees every element built for a widget
+    // and marks the widgets whose element a new shape makes stale.
+    builtElements().add(widget);
     if (hasOwnPresentation(widget) || (hasHiddenChild(widget) && isPlainContainer(widget)))
         return new ShapedAccessibleWidget(widget);
     return nullptr;
 }
 
-void installFactory()
+bool isShaped(const QWidget *widget)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(shapedFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    return isHidden(widget) || hasOwnPresentation(widget);
 }
 
-// Drops the element Qt keeps for `object`, so the next query builds it anew with the
-// current shape.
-void rebuildElement(QObject *object)
+enum class Held {
+    // Only the elements the factory marked can be stale.
+    Marked,
+    // Any element may be: one built before the factory was in place carries no mark.
+    Any,
+};
+
+// Drops the element Qt keeps for `widget`, so the next query builds it anew with the current
+// shape. Building an element only to drop it costs an element and a connection that Qt
+// keeps until the widget dies, so a widget without one is left alone.
+void rebuildElement(QWidget *widget, Held held)
 {
-    if (!object)
+    if (!widget || (held == Held::Marked && !builtElements().contains(widget)))
         return;
-    if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(object))
+    if (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(widget))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(element));
+    builtElements().remove(widget);
 }
 
-// Keeps a hidden widget out of whichever parent it moves to.
+// Elements built before the factory was in place are unknown to it: once an assistive
+// technology listens, every reshaped widget and its surroundings are built anew.
+class ActivationFollower final : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (!active)
+            return;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            if (isShaped(widget)) {
+                rebuildElement(widget, Held::Any);
+                rebuildElement(widget->parentWidget(), Held::Any);
+            }
+        }
+    }
+};
+
+// Returns true on the call that installed the factory.
+bool installFactory()
+{
+    static bool installed = false;
+    if (std::exchange(installed, true))
+        return false;
+    QAccessible::installFactory(shapedFactory);
+    static ActivationFollower follower;
+    QAccessible::installActivationObserver(&follower);
+    return true;
+}
+
+// What a new shape may have made stale: only marked elements while nobody listens.
+Held heldElements()
+{
+    return QAccessible::isActive() ? Held::Any : Held::Marked;
+}
+
+// Keeps hidden widgets out of whichever parent they move to. One watches them all: there
+// are hundreds of hidden decorations, and an object apiece would cost more than they do.
 class HiddenFollower final : public QObject {
 public:
-    explicit HiddenFollower(QWidget *widget)
-        : QObject(widget)
-    {
-        widget->installEventFilter(this);
-    }
+    using QObject::QObject;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::ParentChange)
-            rebuildElement(static_cast<QWidget *>(watched)->parentWidget());
+            rebuildElement(static_cast<QWidget *>(watched)->parentWidget(), heldElements());
         return QObject::eventFilter(watched, event);
     }
 };
 
+HiddenFollower &hiddenFollower()
+{
+    static QPointer<HiddenFollower> follower;
+    if (!follower)
+        follower = new HiddenFollower(QCoreApplication::instance());
+    return *follower;
+}
+
 void reshape(QWidget *widget)
 {
-    installFactory();
-    rebuildElement(widget);
-    rebuildElement(widget->parentWidget());
+    const Held held = installFactory() ? Held::Any : heldElements();
+    rebuildElement(widget, held);
+    rebuildElement(widget->parentWidget(), held);
 }
 
 AnnouncementSink &customSink()
@@ -208,10 +295,10 @@ void setHidden(QWidget *widget, Visibility visibility)
     if (isHidden(widget) == hidden)
         return;
     widget->setProperty(hiddenProperty, hidden ? QVariant(true) : QVariant());
-    if (hidden && !widget->property(followedProperty).toBool()) {
-        widget->setProperty(followedProperty, true);
-        new HiddenFollower(widget);
-    }
+    if (hidden)
+        widget->installEventFilter(&hiddenFollower());
+    else
+        widget->removeEventFilter(&hiddenFollower());
     reshape(widget);
 }
 

@@ -23,12 +23,9 @@ QColor defaultOnColour()
 
 LightStateIcon::LightStateIcon(QWidget *parent)
     : QWidget(parent)
-    , m_spinner(new Spinner(this))
 {
     setFixedSize(side, side);
     a11y::setHidden(this);
-    m_spinner->move((side - Spinner::side) / 2, (side - Spinner::side) / 2);
-    m_spinner->hide();
 }
 
 void LightStateIcon::apply(const Fields &fields)
@@ -36,7 +33,13 @@ void LightStateIcon::apply(const Fields &fields)
     if (fields == m_fields)
         return;
     m_fields = fields;
-    m_spinner->setVisible(fields.isUpdating);
+    // Most lights are never updated while they are on screen: the spinner is made when one is.
+    if (fields.isUpdating && !m_spinner) {
+        m_spinner = new Spinner(this);
+        m_spinner->move((side - Spinner::side) / 2, (side - Spinner::side) / 2);
+    }
+    if (m_spinner)
+        m_spinner->setVisible(fields.isUpdating);
     update();
 }
 

@@ -62,7 +62,7 @@ protected:
 
 private:
     Fields m_fields;
-    Spinner *m_spinner;
+    Spinner *m_spinner = nullptr;
 };
 
 } // namespace vantora::ui

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 using vantora::testing::UiHarness;
 
@@ -165,8 +167,9 @@ struct LightRowTest : ::testing::Test {
     LightRow::Fields fields(HueLight light, bool busy = false, bool isUpdating = false, bool locked = false)
     {
         return {std::move(light), busy, isUpdating, locked,
-                [this](double value) { brightnessRequests.push_back(value); }, [this] { ++opens; },
-                [this](bool on) { switchRequests.push_back(on); }};
+                [this](const HueLight &, double value) { brightnessRequests.push_back(value); },
+                [this](const HueLight &) { ++opens; },
+                [this](const HueLight &, bool on) { switchRequests.push_back(on); }};
     }
 
     void notches(int count)
@@ -299,6 +302,30 @@ TEST_F(LightRowTest, BridgeNamesArePlainTextEverywhere)
               QStringLiteral("Adjust <img src=x>, <b>Hall</b>"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(row->toggle())->text(QAccessible::Name),
               QStringLiteral("<img src=x>, <b>Hall</b>"));
+}
+
+TEST_F(LightRowTest, TheRowButtonPresentsTheNameAndBadgeButNoDecoration)
+{
+    HueLight light = dimmableLight();
+    light.isReachable = false;
+    show(fields(light));
+    testing::pointerEnters(row);
+    std::vector<QString> shown;
+    std::vector<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(row->button())};
+    while (!pending.empty()) {
+        QAccessibleInterface *element = pending.back();
+        pending.pop_back();
+        for (int index = 0; index < element->childCount(); ++index) {
+            QAccessibleInterface *child = element->child(index);
+            if (!child->text(QAccessible::Name).isEmpty())
+                shown.push_back(child->text(QAccessible::Name));
+            EXPECT_EQ(qobject_cast<LightRowChevron *>(child->object()), nullptr);
+            EXPECT_EQ(qobject_cast<controls::BrightnessScrollTarget *>(child->object()), nullptr);
+            pending.push_back(child);
+        }
+    }
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("Desk"), QStringLiteral("Unreachable")}));
 }
 
 TEST_F(LightRowTest, TheKeyboardReachesAndPressesBothControls)

@@ -70,7 +70,8 @@ TEST(PanelKitGallery, LightRows)
         column->addWidget(card);
         for (const Sample &sample : samples) {
             auto *row = new LightRow;
-            row->apply({sample.light, false, sample.isUpdating, false, [](double) {}, [] {}, [](bool) {}});
+            row->apply({sample.light, false, sample.isUpdating, false, [](const HueLight &, double) {},
+                        [](const HueLight &) {}, [](const HueLight &, bool) {}});
             rows->addWidget(row);
             if (sample.hovered)
                 testing::pointerEnters(row);

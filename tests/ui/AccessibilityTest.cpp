@@ -24,6 +24,14 @@ std::vector<QObject *> childrenOf(QWidget *widget)
     return children;
 }
 
+int elementsBuilt = 0;
+
+QAccessibleInterface *countingFactory(const QString &, QObject *)
+{
+    ++elementsBuilt;
+    return nullptr;
+}
+
 } // namespace
 
 TEST(Accessibility, HiddenWidgetsLeaveTheTreeAndComeBackWhenShown)
@@ -52,6 +60,30 @@ TEST(Accessibility, AHiddenWidgetStaysHiddenUnderANewParent)
     strip->setParent(&second);
     EXPECT_EQ(childrenOf(&second), std::vector<QObject *>{kept});
     EXPECT_TRUE(childrenOf(&first).empty());
+}
+
+TEST(Accessibility, ShapingBuildsNoElementThatNobodyAskedFor)
+{
+    QWidget page;
+    auto *decoration = new QWidget(&page);
+    a11y::setHidden(decoration);
+    QAccessible::installFactory(countingFactory); // asked before ours from here on
+    elementsBuilt = 0;
+
+    QWidget card;
+    auto *title = new QWidget(&card);
+    auto *strip = new QWidget(&card);
+    a11y::setHidden(strip);
+    a11y::setRole(title, QAccessible::Heading);
+    a11y::setCombined(&card, QStringLiteral("Kitchen"));
+    a11y::setHidden(decoration, a11y::Visibility::Shown);
+    EXPECT_EQ(elementsBuilt, 0);
+
+    // Asked for later, the elements have the shapes given meanwhile.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&card)->text(QAccessible::Name), QStringLiteral("Kitchen"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(title)->role(), QAccessible::Heading);
+    EXPECT_EQ(childrenOf(&page), std::vector<QObject *>{decoration});
+    QAccessible::removeFactory(countingFactory);
 }
 
 TEST(Accessibility, ACombinedWidgetIsOneNamedElement)
