@@ -5,6 +5,7 @@
 #include "statusitem/StatusItemUtils.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPointer>
@@ -106,6 +107,7 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     });
     connect(&panel, &PanelWindow::dismissed, this,
             [this] { m_application.post(WindowEvent::didResignKey, m_extraWindow); });
+    panel.installEventFilter(this);
 }
 
 TrayMenuBarExtra::~TrayMenuBarExtra()
@@ -166,7 +168,7 @@ std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
     return geometry;
 }
 
-QPoint TrayMenuBarExtra::placement() const
+QPoint TrayMenuBarExtra::placement()
 {
     const QPoint pointer = QCursor::pos();
     QScreen *screen = QGuiApplication::screenAt(m_lastAnchor ? m_lastAnchor->center() : pointer);
@@ -175,7 +177,20 @@ QPoint TrayMenuBarExtra::placement() const
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     // Opened by a key with no tray click to go by: the top right corner, where trays live.
     const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
+    m_placement = Placement{anchor, available};
     return panelPosition(m_panel.size(), anchor, pointer, available);
+}
+
+bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
+{
+    // The panel keeps its top-left corner when its content grows (lights arrive, a banner or
+    // another page shows): placed above an icon at the bottom, it would cover the icon and
+    // run off the screen.
+    if (watched == &m_panel && event->type() == QEvent::Resize && m_placement && m_panel.isVisible()
+        && m_panel.presentation() == PanelWindow::Presentation::besideTrayIcon)
+        m_panel.move(panelPosition(m_panel.size(), m_placement->anchor, m_placement->anchor.topLeft(),
+                                   m_placement->available));
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace vantora::statusitem

@@ -6,6 +6,8 @@
 #include "statusitem/TrayMenuBarExtra.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QIcon>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -145,4 +147,31 @@ TEST(TrayPanel, ContentIsHandedItsPanelWindowEachTimeItShows)
         tray.clickTrayIcon();
     }
     EXPECT_EQ(foundForMissingItem, 0);
+}
+
+TEST(TrayPanel, AnOpenPanelThatGrowsStaysOnScreenBesideItsAnchor)
+{
+    struct Case {
+        const char *edge;
+        QPoint anchorFromBottomRight;
+    };
+    // The pointer stands in for the icon: the offscreen platform embeds no tray icon.
+    for (const Case &edge : {Case{"bottom", {400, 8}}, Case{"top", {400, 592}}}) {
+        SCOPED_TRACE(edge.edge);
+        TrayPanel tray;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint anchor = available.bottomRight() - edge.anchorFromBottomRight;
+        QCursor::setPos(anchor);
+        ASSERT_EQ(QCursor::pos(), anchor);
+        tray.clickTrayIcon();
+        ASSERT_TRUE(tray.panel.isVisible());
+
+        // Lights arrive, a banner shows, another page opens: the open panel grows.
+        tray.panel.content()->setFixedSize(200, 360);
+        tray.settle();
+        ASSERT_EQ(tray.panel.size(), QSize(200, 360));
+        const QRect placed = tray.panel.geometry();
+        EXPECT_TRUE(available.contains(placed)) << placed.y() << " " << placed.bottom();
+        EXPECT_FALSE(placed.contains(anchor));
+    }
 }
