@@ -143,6 +143,7 @@ runtime::Task<void> HalvetApp::fallBackWithoutTray()
 void HalvetApp::showPanel()
 {
     if (m_isPanelPresented.value() && m_panel->isVisible()) {
+        m_panel->setWindowState(m_panel->windowState() & ~Qt::WindowMinimized);
         m_panel->raise();
         m_panel->activateWindow();
         return;
