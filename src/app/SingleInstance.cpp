@@ -1,10 +1,12 @@
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -14,6 +16,7 @@ namespace {
 
 const QByteArray showRequest = QByteArrayLiteral("show\n");
 constexpr int answerTimeoutMs = 2000;
+constexpr int retryPauseMs = 50;
 
 } // namespace
 
@@ -38,8 +41,10 @@ QString SingleInstance::runtimeFolder()
 SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested)
 {
     m_onShowRequested = std::move(onShowRequested);
-    // A launch racing another one's start may find the lock taken before the socket listens.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // A launch racing another one's start may find the lock taken before the socket listens:
+    // it tries again for a while, not at once, which would fall into the same gap.
+    const QDeadlineTimer deadline(answerTimeoutMs);
+    while (true) {
         if (m_lock.tryLock(0)) {
             listen();
             return Role::primary;
@@ -51,6 +56,9 @@ SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested
                     .toStdString());
         if (askRunningCopyToShow())
             return Role::secondary;
+        if (deadline.hasExpired())
+            break;
+        QThread::msleep(retryPauseMs);
     }
     throw std::runtime_error(
         QCoreApplication::translate("SingleInstance", "Another copy of vantora holds %1 but does not answer.")

@@ -1,0 +1,56 @@
+#include "app/SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace vantora;
+
+namespace {
+
+// Two launches at once: the first holds the lock but is not listening yet when the second
+// asks it to show its panel.
+TEST(SingleInstance, ALaunchWhileTheFirstCopyStartsReachesItOnceItListens)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString id = QStringLiteral("test.vantora");
+    QLockFile firstCopysLock(QDir(folder.path()).filePath(id + QStringLiteral(".lock")));
+    ASSERT_TRUE(firstCopysLock.tryLock(0));
+
+    std::atomic<bool> asked = false;
+    std::unique_ptr<QThread> firstCopy(QThread::create([&] {
+        std::this_thread::sleep_for(100ms);
+        QLocalServer server;
+        if (!server.listen(QDir(folder.path()).filePath(id + QStringLiteral(".socket"))))
+            return;
+        if (!server.waitForNewConnection(5000))
+            return;
+        QLocalSocket *client = server.nextPendingConnection();
+        if (client->canReadLine() || client->waitForReadyRead(5000))
+            asked = client->readLine() == "show\n";
+        client->disconnectFromServer();
+    }));
+    firstCopy->start();
+
+    SingleInstance second(folder.path(), id);
+    SingleInstance::Role role = SingleInstance::Role::primary;
+    EXPECT_NO_THROW(role = second.claim({}));
+    EXPECT_TRUE(firstCopy->wait(QDeadlineTimer(10000)));
+    EXPECT_EQ(role, SingleInstance::Role::secondary);
+    EXPECT_TRUE(asked);
+}
+
+} // namespace
