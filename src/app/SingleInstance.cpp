@@ -87,6 +87,8 @@ void SingleInstance::listen()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->listen(m_socketPath);
+    // A copy that is ending shows nothing: a launch from then on waits for the lock instead.
+    connect(qApp, &QCoreApplication::aboutToQuit, m_server, &QLocalServer::close);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = m_server->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);

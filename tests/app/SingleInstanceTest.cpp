@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
@@ -7,6 +8,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,35 @@ TEST(SingleInstance, ALaunchWhileTheFirstCopyStartsReachesItOnceItListens)
     EXPECT_TRUE(firstCopy->wait(QDeadlineTimer(10000)));
     EXPECT_EQ(role, SingleInstance::Role::secondary);
     EXPECT_TRUE(asked);
+}
+
+// The user quits and starts again at once: the launch must not be handed to the copy that
+// is ending, which would never show anything; it runs once the lock is free.
+TEST(SingleInstance, ALaunchWhileTheRunningCopyQuitsRunsAnew)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString id = QStringLiteral("test.vantora");
+    auto running = std::make_unique<SingleInstance>(folder.path(), id);
+    ASSERT_EQ(running->claim({}), SingleInstance::Role::primary);
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+
+    // The running copy winds down, without an event loop, and lets its lock go a moment later.
+    std::atomic<int> role = -1;
+    std::unique_ptr<QThread> launch(QThread::create([&] {
+        SingleInstance next(folder.path(), id);
+        try {
+            role = int(next.claim({}));
+        } catch (const std::runtime_error &) {
+            role = -2;
+        }
+    }));
+    launch->start();
+    QThread::msleep(300);
+    running.reset();
+    EXPECT_TRUE(launch->wait(QDeadlineTimer(10000)));
+    EXPECT_EQ(role, int(SingleInstance::Role::primary));
 }
 
 } // namespace
