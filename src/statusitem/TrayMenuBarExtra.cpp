@@ -177,8 +177,9 @@ QPoint TrayMenuBarExtra::placement()
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     // Opened by a key with no tray click to go by: the top right corner, where trays live.
     const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
-    m_placement = Placement{anchor, available};
-    return panelPosition(m_panel.size(), anchor, pointer, available);
+    const QPoint position = panelPosition(m_panel.size(), anchor, pointer, available);
+    m_placement = Placement{anchor, available, position};
+    return position;
 }
 
 bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
@@ -186,10 +187,16 @@ bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
     // The panel keeps its top-left corner when its content grows (lights arrive, a banner or
     // another page shows): placed above an icon at the bottom, it would cover the icon and
     // run off the screen.
-    if (watched == &m_panel && event->type() == QEvent::Resize && m_placement && m_panel.isVisible()
-        && m_panel.presentation() == PanelWindow::Presentation::besideTrayIcon)
-        m_panel.move(panelPosition(m_panel.size(), m_placement->anchor, m_placement->anchor.topLeft(),
-                                   m_placement->available));
+    if (watched != &m_panel || !m_placement || !m_panel.isVisible())
+        return QObject::eventFilter(watched, event);
+    // A panel the user dragged elsewhere stays where the user put it.
+    if (event->type() == QEvent::Move && m_panel.pos() != m_placement->placedAt)
+        m_placement.reset();
+    else if (event->type() == QEvent::Resize && m_panel.presentation() == PanelWindow::Presentation::besideTrayIcon) {
+        m_placement->placedAt = panelPosition(m_panel.size(), m_placement->anchor, m_placement->anchor.topLeft(),
+                                              m_placement->available);
+        m_panel.move(m_placement->placedAt);
+    }
     return QObject::eventFilter(watched, event);
 }
 

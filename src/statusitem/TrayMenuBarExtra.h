@@ -74,6 +74,7 @@ private:
     struct Placement {
         QRect anchor;
         QRect available;
+        QPoint placedAt;
     };
     std::optional<Placement> m_placement;
     std::optional<runtime::SteadyTime> m_lastDeactivation;

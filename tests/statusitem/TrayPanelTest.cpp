@@ -175,3 +175,20 @@ TEST(TrayPanel, AnOpenPanelThatGrowsStaysOnScreenBesideItsAnchor)
         EXPECT_FALSE(placed.contains(anchor));
     }
 }
+
+TEST(TrayPanel, APanelTheUserMovedStaysWhereTheUserPutItWhenItGrows)
+{
+    TrayPanel tray;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCursor::setPos(available.bottomRight() - QPoint(400, 8));
+    tray.clickTrayIcon();
+    ASSERT_TRUE(tray.panel.isVisible());
+
+    const QPoint dragged = available.topLeft() + QPoint(20, 30);
+    tray.panel.move(dragged);
+    tray.settle();
+    tray.panel.content()->setFixedSize(200, 160);
+    tray.settle();
+    ASSERT_EQ(tray.panel.size(), QSize(200, 160));
+    EXPECT_EQ(tray.panel.pos(), dragged);
+}
