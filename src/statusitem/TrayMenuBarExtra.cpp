@@ -150,6 +150,8 @@ void TrayMenuBarExtra::togglePanel()
     const auto &button = m_item->button();
     if (m_panel.isVisible()) {
         const QScopedValueRollback hiding(m_hidingPanel, true);
+        // A key that closes the panel does not open it: its time is no use to a later opening.
+        m_pendingUserTime.reset();
         m_panel.hide();
         button->setState(ButtonState::off);
         return;

@@ -192,3 +192,26 @@ TEST(TrayPanel, APanelTheUserMovedStaysWhereTheUserPutItWhenItGrows)
     ASSERT_EQ(tray.panel.size(), QSize(200, 160));
     EXPECT_EQ(tray.panel.pos(), dragged);
 }
+
+// The shortcut that closes the panel hands over its key's time too; a later opening by a
+// click must not present that old time to the window manager, which would refuse the focus.
+TEST(TrayPanel, TheTimeOfTheKeyThatClosedThePanelIsNotUsedToOpenItLater)
+{
+    TrayPanel tray;
+    std::vector<std::optional<quint32>> activations;
+    tray.panel.setActivator([&](QWidget &, std::optional<quint32> userTime) { activations.push_back(userTime); });
+    tray.extra.setPendingUserTime(41);
+    tray.presented.set(true);
+    tray.settle();
+    ASSERT_TRUE(tray.panel.isVisible());
+
+    tray.extra.setPendingUserTime(42);
+    tray.presented.set(false);
+    tray.settle();
+    ASSERT_FALSE(tray.panel.isVisible());
+
+    tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
+    tray.clickTrayIcon();
+    ASSERT_TRUE(tray.panel.isVisible());
+    EXPECT_EQ(activations, (std::vector<std::optional<quint32>>{41, std::nullopt}));
+}
