@@ -10,6 +10,9 @@
 
 #include <stdexcept>
 
+#include <cerrno>
+#include <csignal>
+
 namespace vantora {
 
 namespace {
@@ -56,6 +59,8 @@ SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested
                     .toStdString());
         if (askRunningCopyToShow())
             return Role::secondary;
+        if (holderIsGone())
+            m_lock.removeStaleLockFile();
         if (deadline.hasExpired())
             break;
         QThread::msleep(retryPauseMs);
@@ -64,6 +69,17 @@ SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested
         QCoreApplication::translate("SingleInstance", "Another copy of vantora holds %1 but does not answer.")
             .arg(m_lockPath)
             .toStdString());
+}
+
+bool SingleInstance::holderIsGone() const
+{
+    // Qt judges a lock by its process only when it was written under today's host name, and
+    // by its age never (see the constructor). The runtime folder is this machine's own: a
+    // lock in it whose process is gone is stale, whatever the host was called then.
+    qint64 pid = 0;
+    if (!m_lock.getLockInfo(&pid, nullptr, nullptr) || pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
 }
 
 bool SingleInstance::askRunningCopyToShow() const

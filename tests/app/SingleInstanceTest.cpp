@@ -12,6 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QSysInfo>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -82,6 +88,32 @@ TEST(SingleInstance, ALaunchWhileTheRunningCopyQuitsRunsAnew)
     running.reset();
     EXPECT_TRUE(launch->wait(QDeadlineTimer(10000)));
     EXPECT_EQ(role, int(SingleInstance::Role::primary));
+}
+
+// A copy killed under another host name (the machine took a new one from the network since)
+// leaves a lock that Qt does not judge by its process, only by its age, which is never.
+TEST(SingleInstance, ALockLeftByAKilledCopyUnderAnotherHostNameDoesNotBlock)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString id = QStringLiteral("test.vantora");
+    const pid_t killed = ::fork();
+    ASSERT_NE(killed, -1);
+    if (killed == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
+    for (const QString &host : {QSysInfo::machineHostName(), QStringLiteral("another-name.example")}) {
+        SCOPED_TRACE(host.toStdString());
+        QFile lock(QDir(folder.path()).filePath(id + QStringLiteral(".lock")));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(QStringLiteral("%1\nvantora\n%2\n").arg(killed).arg(host).toUtf8());
+        lock.close();
+
+        SingleInstance next(folder.path(), id);
+        SingleInstance::Role role = SingleInstance::Role::secondary;
+        EXPECT_NO_THROW(role = next.claim({}));
+        EXPECT_EQ(role, SingleInstance::Role::primary);
+    }
 }
 
 } // namespace
