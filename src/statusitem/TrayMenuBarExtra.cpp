@@ -150,8 +150,6 @@ void TrayMenuBarExtra::togglePanel()
     const auto &button = m_item->button();
     if (m_panel.isVisible()) {
         const QScopedValueRollback hiding(m_hidingPanel, true);
-        // A key that closes the panel does not open it: its time is no use to a later opening.
-        m_pendingUserTime.reset();
         m_panel.hide();
         button->setState(ButtonState::off);
         return;
@@ -189,7 +187,13 @@ bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
     // The panel keeps its top-left corner when its content grows (lights arrive, a banner or
     // another page shows): placed above an icon at the bottom, it would cover the icon and
     // run off the screen.
-    if (watched != &m_panel || !m_placement || !m_panel.isVisible())
+    if (watched != &m_panel)
+        return QObject::eventFilter(watched, event);
+    // A key's time is for the opening it asked for; a key that found the panel open (or
+    // closed it) opened nothing, and its time is no use to a later opening.
+    if (event->type() == QEvent::Hide)
+        m_pendingUserTime.reset();
+    if (!m_placement || !m_panel.isVisible())
         return QObject::eventFilter(watched, event);
     // A panel the user dragged elsewhere stays where the user put it.
     if (event->type() == QEvent::Move && m_panel.pos() != m_placement->placedAt)

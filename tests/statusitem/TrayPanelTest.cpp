@@ -193,25 +193,43 @@ TEST(TrayPanel, APanelTheUserMovedStaysWhereTheUserPutItWhenItGrows)
     EXPECT_EQ(tray.panel.pos(), dragged);
 }
 
-// The shortcut that closes the panel hands over its key's time too; a later opening by a
-// click must not present that old time to the window manager, which would refuse the focus.
-TEST(TrayPanel, TheTimeOfTheKeyThatClosedThePanelIsNotUsedToOpenItLater)
+// A key's time is handed over for the opening it asks for. The shortcut that closes the panel
+// hands its time over too, and so does the all-lights shortcut that finds the panel open;
+// a later opening by a click must not present that old time to the window manager, which
+// would refuse the focus.
+TEST(TrayPanel, TheTimeOfAKeyThatOpenedNothingIsNotUsedToOpenThePanelLater)
 {
-    TrayPanel tray;
-    std::vector<std::optional<quint32>> activations;
-    tray.panel.setActivator([&](QWidget &, std::optional<quint32> userTime) { activations.push_back(userTime); });
-    tray.extra.setPendingUserTime(41);
-    tray.presented.set(true);
-    tray.settle();
-    ASSERT_TRUE(tray.panel.isVisible());
+    struct Case {
+        const char *closedBy;
+        void (*close)(TrayPanel &);
+    };
+    for (const Case &closing : {Case{"the shortcut",
+                                     [](TrayPanel &tray) {
+                                         tray.extra.setPendingUserTime(42);
+                                         tray.presented.set(false);
+                                         tray.settle();
+                                     }},
+                                Case{"a click elsewhere, after the all-lights shortcut", [](TrayPanel &tray) {
+                                         tray.activate(tray.panel);
+                                         tray.extra.setPendingUserTime(42);
+                                         tray.presented.set(true);
+                                         tray.activate(tray.elsewhere);
+                                     }}}) {
+        SCOPED_TRACE(closing.closedBy);
+        TrayPanel tray;
+        std::vector<std::optional<quint32>> activations;
+        tray.panel.setActivator([&](QWidget &, std::optional<quint32> userTime) { activations.push_back(userTime); });
+        tray.extra.setPendingUserTime(41);
+        tray.presented.set(true);
+        tray.settle();
+        ASSERT_TRUE(tray.panel.isVisible());
 
-    tray.extra.setPendingUserTime(42);
-    tray.presented.set(false);
-    tray.settle();
-    ASSERT_FALSE(tray.panel.isVisible());
+        closing.close(tray);
+        ASSERT_FALSE(tray.panel.isVisible());
 
-    tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
-    tray.clickTrayIcon();
-    ASSERT_TRUE(tray.panel.isVisible());
-    EXPECT_EQ(activations, (std::vector<std::optional<quint32>>{41, std::nullopt}));
+        tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
+        tray.clickTrayIcon();
+        ASSERT_TRUE(tray.panel.isVisible());
+        EXPECT_EQ(activations, (std::vector<std::optional<quint32>>{41, std::nullopt}));
+    }
 }
