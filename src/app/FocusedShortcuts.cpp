@@ -1,5 +1,7 @@
 #include "app/FocusedShortcuts.h"
 
+#include "ui/FocusedValues.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QWidget>
@@ -26,9 +28,13 @@ void FocusedShortcuts::publish(QWidget *window, OpenShortcutsAction action)
 std::optional<OpenShortcutsAction> FocusedShortcuts::ofActiveWindow()
 {
     const auto found = published().constFind(QApplication::activeWindow());
-    if (found == published().cend() || !*found)
-        return std::nullopt;
-    return *found;
+    if (found != published().cend() && *found)
+        return *found;
+    // A lights panel the application did not build (the example windows make their own)
+    // offers its action itself.
+    if (auto offered = ui::FocusedValues::in(QApplication::activeWindow(), focusedOpenShortcutsKey); offered && *offered)
+        return offered;
+    return std::nullopt;
 }
 
 } // namespace vantora

@@ -101,7 +101,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     }
 
     m_commands = std::make_unique<AppCommands>(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
-                                 AppCommands::Hooks{.about = [] { showAboutWindow(); },
+                                 AppCommands::Hooks{.about = [this] { showAbout(); },
                                   .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
                                   .resetConnection = [this] { confirmBridgeReset(); },
                                   .quit = ui::quitApplication},
@@ -143,6 +143,7 @@ runtime::Task<void> HalvetApp::fallBackWithoutTray()
 void HalvetApp::showPanel()
 {
     if (m_isPanelPresented.value() && m_panel->isVisible()) {
+        m_panel->setWindowState(m_panel->windowState() & ~Qt::WindowMinimized);
         m_panel->raise();
         m_panel->activateWindow();
         return;
@@ -213,6 +214,7 @@ PanelPieces HalvetApp::panelPieces()
             if (const auto &open = ui::Environment::of(&menu).value(openShortcutsKey))
                 open();
         });
+        services.showAbout = [this] { showAbout(); };
                 const auto menuStyle =
             style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill : AppSettingsMenu::Style::plain;
         return new AppSettingsMenu(menuStyle, std::move(services), parent);
@@ -251,6 +253,12 @@ void HalvetApp::toggleAllLights()
 void HalvetApp::endSession()
 {
     m_sessionRecovery.finish();
+}
+
+void HalvetApp::showAbout()
+{
+    // The About window is one of the application's windows: the commands' keys work in it.
+    m_commands->addShortcutsTo(showAboutWindow());
 }
 
 void HalvetApp::confirmBridgeReset()

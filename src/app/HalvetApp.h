@@ -91,6 +91,7 @@ private:
     void passShortcutTime();
     runtime::Task<void> fallBackWithoutTray();
     void confirmBridgeReset();
+    void showAbout();
     // A lights panel for `window` (the tray's panel or a window that shows one), with its own
     // colour scheme when given, and the pieces the settings layer adds to it.
     QWidget *makePanelContent(QWidget &window, PanelNavigation &navigation, std::optional<ui::ColorScheme> scheme);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,9 +18,12 @@ int signalPipe[2] = {-1, -1};
 
 extern "C" void writeSignal(int signal)
 {
+    // The interrupted code may be about to read errno.
+    const int savedErrno = errno;
     const char byte = char(signal);
     // Nothing else is safe here; a full pipe already holds a pending quit.
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace

@@ -1,12 +1,17 @@
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <stdexcept>
+
+#include <cerrno>
+#include <csignal>
 
 namespace vantora {
 
@@ -14,6 +19,7 @@ namespace {
 
 const QByteArray showRequest = QByteArrayLiteral("show\n");
 constexpr int answerTimeoutMs = 2000;
+constexpr int retryPauseMs = 50;
 
 } // namespace
 
@@ -38,8 +44,10 @@ QString SingleInstance::runtimeFolder()
 SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested)
 {
     m_onShowRequested = std::move(onShowRequested);
-    // A launch racing another one's start may find the lock taken before the socket listens.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // A launch racing another one's start may find the lock taken before the socket listens:
+    // it tries again for a while, not at once, which would fall into the same gap.
+    const QDeadlineTimer deadline(answerTimeoutMs);
+    while (true) {
         if (m_lock.tryLock(0)) {
             listen();
             return Role::primary;
@@ -51,11 +59,27 @@ SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested
                     .toStdString());
         if (askRunningCopyToShow())
             return Role::secondary;
+        if (holderIsGone())
+            m_lock.removeStaleLockFile();
+        if (deadline.hasExpired())
+            break;
+        QThread::msleep(retryPauseMs);
     }
     throw std::runtime_error(
         QCoreApplication::translate("SingleInstance", "Another copy of vantora holds %1 but does not answer.")
             .arg(m_lockPath)
             .toStdString());
+}
+
+bool SingleInstance::holderIsGone() const
+{
+    // Qt judges a lock by its process only when it was written under today's host name, and
+    // by its age never (see the constructor). The runtime folder is this machine's own: a
+    // lock in it whose process is gone is stale, whatever the host was called then.
+    qint64 pid = 0;
+    if (!m_lock.getLockInfo(&pid, nullptr, nullptr) || pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
 }
 
 bool SingleInstance::askRunningCopyToShow() const
@@ -79,6 +103,8 @@ void SingleInstance::listen()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->listen(m_socketPath);
+    // A copy that is ending shows nothing: a launch from then on waits for the lock instead.
+    connect(qApp, &QCoreApplication::aboutToQuit, m_server, &QLocalServer::close);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = m_server->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);

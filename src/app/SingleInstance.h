@@ -39,6 +39,7 @@ public:
 
 private:
     bool askRunningCopyToShow() const;
+    bool holderIsGone() const;
     void listen();
 
     QString m_lockPath;

@@ -239,7 +239,7 @@ void AboutView::paintEvent(QPaintEvent *)
     QPainter(this).fillRect(rect(), pageBackground.resolve(ui::colorScheme(this)));
 }
 
-void showAboutWindow()
+QWidget *showAboutWindow()
 {
     static QPointer<QWidget> window;
     if (!window) {
@@ -250,6 +250,7 @@ void showAboutWindow()
     window->show();
     window->raise();
     window->activateWindow();
+    return window;
 }
 
 } // namespace vantora

@@ -23,7 +23,7 @@ protected:
 };
 
 // Shows the one About window of the application, made on first use, and brings it to the
-// front.
-void showAboutWindow();
+// front; returns it.
+QWidget *showAboutWindow();
 
 } // namespace vantora

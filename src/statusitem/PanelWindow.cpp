@@ -63,6 +63,8 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
 {
     if (position && m_presentation == Presentation::besideTrayIcon)
         move(*position);
+    // A window the user minimised would show again minimised, out of reach.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     if (m_activator)

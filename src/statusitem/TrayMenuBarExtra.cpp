@@ -5,6 +5,7 @@
 #include "statusitem/StatusItemUtils.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPointer>
@@ -106,6 +107,7 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     });
     connect(&panel, &PanelWindow::dismissed, this,
             [this] { m_application.post(WindowEvent::didResignKey, m_extraWindow); });
+    panel.installEventFilter(this);
 }
 
 TrayMenuBarExtra::~TrayMenuBarExtra()
@@ -166,7 +168,7 @@ std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
     return geometry;
 }
 
-QPoint TrayMenuBarExtra::placement() const
+QPoint TrayMenuBarExtra::placement()
 {
     const QPoint pointer = QCursor::pos();
     QScreen *screen = QGuiApplication::screenAt(m_lastAnchor ? m_lastAnchor->center() : pointer);
@@ -175,7 +177,33 @@ QPoint TrayMenuBarExtra::placement() const
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     // Opened by a key with no tray click to go by: the top right corner, where trays live.
     const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
-    return panelPosition(m_panel.size(), anchor, pointer, available);
+    const QPoint position = panelPosition(m_panel.size(), anchor, pointer, available);
+    m_placement = Placement{anchor, available, position};
+    return position;
+}
+
+bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
+{
+    // The panel keeps its top-left corner when its content grows (lights arrive, a banner or
+    // another page shows): placed above an icon at the bottom, it would cover the icon and
+    // run off the screen.
+    if (watched != &m_panel)
+        return QObject::eventFilter(watched, event);
+    // A key's time is for the opening it asked for; a key that found the panel open (or
+    // closed it) opened nothing, and its time is no use to a later opening.
+    if (event->type() == QEvent::Hide)
+        m_pendingUserTime.reset();
+    if (!m_placement || !m_panel.isVisible())
+        return QObject::eventFilter(watched, event);
+    // A panel the user dragged elsewhere stays where the user put it.
+    if (event->type() == QEvent::Move && m_panel.pos() != m_placement->placedAt)
+        m_placement.reset();
+    else if (event->type() == QEvent::Resize && m_panel.presentation() == PanelWindow::Presentation::besideTrayIcon) {
+        m_placement->placedAt = panelPosition(m_panel.size(), m_placement->anchor, m_placement->anchor.topLeft(),
+                                              m_placement->available);
+        m_panel.move(m_placement->placedAt);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace vantora::statusitem

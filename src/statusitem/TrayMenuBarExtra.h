@@ -49,6 +49,9 @@ public:
     // growing pauses (no busy polling). Returns whether one appeared.
     runtime::Task<bool> waitForTrayHost(runtime::Duration limit);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     class ExtraController;
     class TrayWindow;
@@ -57,7 +60,7 @@ private:
     void togglePanel();
     void trayIconClicked();
     std::optional<QRect> trayIconGeometry() const;
-    QPoint placement() const;
+    QPoint placement();
 
     PlatformApplication &m_application;
     PanelWindow &m_panel;
@@ -67,6 +70,13 @@ private:
     std::shared_ptr<TrayWindow> m_trayWindow;
     std::shared_ptr<ExtraWindow> m_extraWindow;
     std::optional<QRect> m_lastAnchor;
+    // What the open panel was placed by, to place it again when its size changes.
+    struct Placement {
+        QRect anchor;
+        QRect available;
+        QPoint placedAt;
+    };
+    std::optional<Placement> m_placement;
     std::optional<runtime::SteadyTime> m_lastDeactivation;
     std::optional<quint32> m_pendingUserTime;
     bool m_hidingPanel = false;

@@ -6,7 +6,9 @@
 #include "statusitem/BoolBinding.h"
 #include "store/HalvetStore.h"
 #include "app/FocusedShortcuts.h"
+#include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
+#include "ui/FocusedValues.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,6 +70,22 @@ TEST(AppCommands, PreferencesPrefersTheActiveWindowsPanel)
     QWidget window;
     int opened = 0;
     FocusedShortcuts::publish(&window, [&] { ++opened; });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    shell.commands->preferences()->trigger();
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(shell.presented.value());
+    EXPECT_FALSE(shell.navigation.showsShortcuts());
+}
+
+// The example windows hold lights panels of their own, which offer their action themselves.
+TEST(AppCommands, PreferencesReachesThePanelThatOffersItsActionInTheActiveWindow)
+{
+    Shell shell(connected);
+    QWidget window;
+    auto *panel = new QWidget(&window);
+    int opened = 0;
+    ui::FocusedValues::offer(panel, focusedOpenShortcutsKey, OpenShortcutsAction([&] { ++opened; }));
     window.show();
     QApplication::setActiveWindow(&window);
     shell.commands->preferences()->trigger();

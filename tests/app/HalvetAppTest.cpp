@@ -5,7 +5,15 @@
 
 #include "runtime/UserDefaults.h"
 
+#include "panel/PanelNavigation.h"
+#include "settings/AppSettingsMenu.h"
+#include "statusitem/PanelWindow.h"
+
 #include <QApplication>
+#include <QAction>
+#include <QDeadlineTimer>
+#include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +35,99 @@ TEST(HalvetApp, EveryLightToggleDrawsTheColourTheUserChose)
         }
     }
     EXPECT_GT(toggles, 0) << "the demo home has lights with toggles";
+}
+
+statusitem::PanelWindow *panelWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *panel = qobject_cast<statusitem::PanelWindow *>(widget))
+            return panel;
+    }
+    return nullptr;
+}
+
+// The commands' keys work in every window of the application, the About window too.
+TEST(HalvetApp, TheCommandKeysWorkInTheAboutWindow)
+{
+    struct Case {
+        const char *openedFrom;
+        QAction *(*aboutAction)(statusitem::PanelWindow &);
+    };
+    for (const Case &opened : {Case{"the tray menu",
+                                    [](statusitem::PanelWindow &panel) -> QAction * {
+                                        const auto menus = panel.findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+                                        for (QMenu *menu : menus) {
+                                            for (QAction *action : menu->actions()) {
+                                                if (action->text() == QStringLiteral("About vantora"))
+                                                    return action;
+                                            }
+                                        }
+                                        return nullptr;
+                                    }},
+                               Case{"the panel's settings menu", [](statusitem::PanelWindow &panel) -> QAction * {
+                                        const auto *menu = panel.findChild<AppSettingsMenu *>();
+                                        return menu ? menu->aboutAction() : nullptr;
+                                    }}}) {
+        SCOPED_TRACE(opened.openedFrom);
+        runtime::MemoryUserDefaults defaults;
+        HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--demo")}), defaults);
+        statusitem::PanelWindow *panel = panelWindow();
+        ASSERT_NE(panel, nullptr);
+        QAction *about = opened.aboutAction(*panel);
+        ASSERT_NE(about, nullptr);
+        about->trigger();
+        QWidget *aboutWindow = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget->windowTitle() == QStringLiteral("About vantora"))
+                aboutWindow = widget;
+        }
+        ASSERT_NE(aboutWindow, nullptr);
+        QApplication::setActiveWindow(aboutWindow);
+
+        QTest::keyClick(aboutWindow, Qt::Key_Comma, Qt::ControlModifier);
+        EXPECT_TRUE(app.navigation().showsShortcuts());
+        EXPECT_TRUE(app.isPanelPresented().value());
+        aboutWindow->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Without a tray the panel is an ordinary window, which the user may minimise; another launch
+// and the shortcut are then the only ways back to it.
+TEST(HalvetApp, AMinimisedPanelWindowComesBackWhenAskedFor)
+{
+    struct Case {
+        const char *asker;
+        void (*ask)(HalvetApp &);
+    };
+    for (const Case &asked : {Case{"another launch", [](HalvetApp &app) { app.showPanel(); }},
+                              Case{"the shortcut, to hide and show", [](HalvetApp &app) {
+                                       app.togglePanel();
+                                       QCoreApplication::processEvents();
+                                       app.togglePanel();
+                                   }}}) {
+        SCOPED_TRACE(asked.asker);
+        runtime::MemoryUserDefaults defaults;
+        HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--demo")}), defaults);
+        statusitem::PanelWindow *panel = panelWindow();
+        ASSERT_NE(panel, nullptr);
+        panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
+        app.isPanelPresented().set(true);
+        const auto settle = [] {
+            const QDeadlineTimer deadline(200);
+            while (!deadline.hasExpired())
+                QCoreApplication::processEvents();
+        };
+        settle();
+        ASSERT_TRUE(panel->isVisible());
+
+        panel->setWindowState(panel->windowState() | Qt::WindowMinimized);
+        settle();
+        asked.ask(app);
+        settle();
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_FALSE(panel->isMinimized());
+    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "statusitem/TrayMenuBarExtra.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QIcon>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -145,4 +147,89 @@ TEST(TrayPanel, ContentIsHandedItsPanelWindowEachTimeItShows)
         tray.clickTrayIcon();
     }
     EXPECT_EQ(foundForMissingItem, 0);
+}
+
+TEST(TrayPanel, AnOpenPanelThatGrowsStaysOnScreenBesideItsAnchor)
+{
+    struct Case {
+        const char *edge;
+        QPoint anchorFromBottomRight;
+    };
+    // The pointer stands in for the icon: the offscreen platform embeds no tray icon.
+    for (const Case &edge : {Case{"bottom", {400, 8}}, Case{"top", {400, 592}}}) {
+        SCOPED_TRACE(edge.edge);
+        TrayPanel tray;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint anchor = available.bottomRight() - edge.anchorFromBottomRight;
+        QCursor::setPos(anchor);
+        ASSERT_EQ(QCursor::pos(), anchor);
+        tray.clickTrayIcon();
+        ASSERT_TRUE(tray.panel.isVisible());
+
+        // Lights arrive, a banner shows, another page opens: the open panel grows.
+        tray.panel.content()->setFixedSize(200, 360);
+        tray.settle();
+        ASSERT_EQ(tray.panel.size(), QSize(200, 360));
+        const QRect placed = tray.panel.geometry();
+        EXPECT_TRUE(available.contains(placed)) << placed.y() << " " << placed.bottom();
+        EXPECT_FALSE(placed.contains(anchor));
+    }
+}
+
+TEST(TrayPanel, APanelTheUserMovedStaysWhereTheUserPutItWhenItGrows)
+{
+    TrayPanel tray;
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCursor::setPos(available.bottomRight() - QPoint(400, 8));
+    tray.clickTrayIcon();
+    ASSERT_TRUE(tray.panel.isVisible());
+
+    const QPoint dragged = available.topLeft() + QPoint(20, 30);
+    tray.panel.move(dragged);
+    tray.settle();
+    tray.panel.content()->setFixedSize(200, 160);
+    tray.settle();
+    ASSERT_EQ(tray.panel.size(), QSize(200, 160));
+    EXPECT_EQ(tray.panel.pos(), dragged);
+}
+
+// A key's time is handed over for the opening it asks for. The shortcut that closes the panel
+// hands its time over too, and so does the all-lights shortcut that finds the panel open;
+// a later opening by a click must not present that old time to the window manager, which
+// would refuse the focus.
+TEST(TrayPanel, TheTimeOfAKeyThatOpenedNothingIsNotUsedToOpenThePanelLater)
+{
+    struct Case {
+        const char *closedBy;
+        void (*close)(TrayPanel &);
+    };
+    for (const Case &closing : {Case{"the shortcut",
+                                     [](TrayPanel &tray) {
+                                         tray.extra.setPendingUserTime(42);
+                                         tray.presented.set(false);
+                                         tray.settle();
+                                     }},
+                                Case{"a click elsewhere, after the all-lights shortcut", [](TrayPanel &tray) {
+                                         tray.activate(tray.panel);
+                                         tray.extra.setPendingUserTime(42);
+                                         tray.presented.set(true);
+                                         tray.activate(tray.elsewhere);
+                                     }}}) {
+        SCOPED_TRACE(closing.closedBy);
+        TrayPanel tray;
+        std::vector<std::optional<quint32>> activations;
+        tray.panel.setActivator([&](QWidget &, std::optional<quint32> userTime) { activations.push_back(userTime); });
+        tray.extra.setPendingUserTime(41);
+        tray.presented.set(true);
+        tray.settle();
+        ASSERT_TRUE(tray.panel.isVisible());
+
+        closing.close(tray);
+        ASSERT_FALSE(tray.panel.isVisible());
+
+        tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
+        tray.clickTrayIcon();
+        ASSERT_TRUE(tray.panel.isVisible());
+        EXPECT_EQ(activations, (std::vector<std::optional<quint32>>{41, std::nullopt}));
+    }
 }
