@@ -26,7 +26,7 @@ struct Desktop {
     }
     std::shared_ptr<FakeWindow> addExtraWindow(const ObjectPtr &item, Mirror mirror = {})
     {
-        auto window = std::make_shared<FakeWindow>(QStringLiteral("SwiftUI.") + StatusItemUtils::extraWindowClass,
+        auto window = std::make_shared<FakeWindow>(QStringLiteral("Toolkit.") + StatusItemUtils::extraWindowClass,
                                                    Value(item), std::move(mirror));
         add(window);
         return window;
