@@ -100,70 +100,22 @@ for tool in ip timeout dbus-daemon dbus-send dbus-run-session avahi-daemon avahi
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
-namespace=vtjourney$$
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantora-journey.$$.XXXXXX")
 chmod 755 "$work"
-namespace_made=no
+source "$support/avahi-namespace.sh"
 cleanup() {
   local status=$?
-  if [ "$namespace_made" = yes ]; then
-    for attempt in $(seq 20); do
-      pids=$(ip netns pids "$namespace" 2>/dev/null || true)
-      [ -z "$pids" ] && break
-      if [ "$attempt" -lt 20 ]; then kill -TERM $pids 2>/dev/null; else kill -KILL $pids 2>/dev/null; fi
-      sleep 0.1
-    done
-    ip netns del "$namespace" 2>/dev/null
-  fi
+  avahi_namespace_stop
   rm -rf "$work"
   exit "$status"
 }
 trap cleanup EXIT
 
-if ! reason=$(ip netns add "$namespace" 2>&1); then
-  echo "skipped: cannot make a network namespace on this machine: $reason"
-  exit 77
-fi
-namespace_made=yes
-in_namespace() { ip netns exec "$namespace" "$@"; }
-in_namespace ip link set lo up
-in_namespace ip link add va type veth peer name vb
-in_namespace ip addr add 10.77.0.1/24 dev va
-in_namespace ip addr add 10.77.0.2/24 dev vb
-in_namespace ip link set va up
-in_namespace ip link set vb up
-
-cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=$work/bus</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-CONF
-printf '[server]\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=va,vb\nenable-dbus=yes\n[wide-area]\nenable-wide-area=no\n' \
-  >"$work/avahi.conf"
-
-export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/bus
-in_namespace dbus-daemon --config-file="$work/bus.conf" --nofork --nopidfile >"$work/system-bus.log" 2>&1 &
-for _ in $(seq 100); do
-  dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.GetId >/dev/null 2>&1 && break
-  sleep 0.1
-done
-ip netns exec "$namespace" sh -c 'mount -t tmpfs vantora-journey-run /run && exec avahi-daemon --no-drop-root --no-chroot --no-rlimits --no-proc-title -f "$1"' \
-  sh "$work/avahi.conf" >"$work/avahi-daemon.log" 2>&1 &
-for _ in $(seq 100); do
-  dbus-send --system --print-reply --dest=org.freedesktop.Avahi / org.freedesktop.Avahi.Server.GetState 2>/dev/null |
-    grep -q 'int32 2' && break
-  sleep 0.1
-done
+avahi_namespace_start vtjourney "$work" || {
+  status=$?
+  [ "$status" -eq 77 ] && echo "skipped: this machine cannot make a network namespace"
+  exit "$status"
+}
 in_namespace avahi-publish -s "Test Bridge" _hue._tcp 443 bridgeid=001788fffe123456 >"$work/publish.log" 2>&1 &
 
 # A keyring session of its own (its own HOME and folders), with an X server inside.
