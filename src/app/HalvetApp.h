@@ -2,6 +2,7 @@
 
 #include "app/LaunchFlags.h"
 #include "app/LaunchPlan.h"
+#include "app/ProcessExitHook.h"
 #include "panel/PanelEnvironment.h"
 #include "runtime/TaskScope.h"
 #include "statusitem/BoolBinding.h"
@@ -106,6 +107,8 @@ private:
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<BridgeOnboarding> m_onboarding;
     AppSessionRecovery m_sessionRecovery;
+    // When the X server goes away Qt ends the process at once; the session still ends.
+    ProcessExitHook m_exitHook{[this] { endSession(); }};
     PanelNavigation *m_navigation;
     statusitem::BoolBinding m_didLaunch{false};
     statusitem::BoolBinding m_isPanelPresented{false};

@@ -137,6 +137,19 @@ sigterm)
     marker_set && fail "SIG$signal left the session marker behind"
   done
   ;;
+x-server-gone)
+  # Many desktop sessions end with the X server going first; the application must end its
+  # session as on a normal quit. This copy gets an X server of its own to lose.
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 640x480x24 3>"$home/own-display" 2>/dev/null &
+  own_x=$!
+  pids+=($own_x)
+  within 100 grep -q . "$home/own-display" || fail "no X server of its own"
+  DISPLAY=":$(head -n1 "$home/own-display")" start_app
+  within 100 marker_set || fail "no session marker was written"
+  kill "$own_x"
+  within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the application outlived its X server"
+  marker_set && fail "an X server that went away left the session marker behind"
+  ;;
 menu-preview)
   start_tray
   start_app --menu-preview
