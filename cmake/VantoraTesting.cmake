@@ -41,6 +41,7 @@ function(vantora_add_benchmark)
   cmake_parse_arguments(B "" "NAME" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${B_NAME} EXCLUDE_FROM_ALL ${B_SOURCES})
   target_link_libraries(${B_NAME} PRIVATE ${B_LIBRARIES} benchmark::benchmark)
+  target_include_directories(${B_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/bench)
   add_dependencies(bench ${B_NAME})
 endfunction()
 

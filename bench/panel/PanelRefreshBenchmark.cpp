@@ -9,6 +9,7 @@
 
 #include "runtime/UserDefaults.h"
 #include "runtime/VirtualClock.h"
+#include "support/SavedBridgeConnection.h"
 #include "store/HalvetStore.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/ViewRuntime.h"
@@ -53,22 +54,6 @@ public:
     HueSnapshot lights;
 };
 
-class SavedConnection final : public ConnectionStorage {
-public:
-    std::optional<BridgeConnection> load() override
-    {
-        return BridgeConnection{BridgeAddress::validated(QStringLiteral("192.0.2.1")),
-                                QStringLiteral("0123456789abcdef"), QStringLiteral("Bridge"), QStringLiteral("key")};
-    }
-    void save(const BridgeConnection &) override {}
-    void remove() override {}
-};
-
-runtime::Task<std::vector<DiscoveredBridge>> findNothing()
-{
-    co_return std::vector<DiscoveredBridge>{};
-}
-
 // Counts widgets that join the panel's tree.
 class WidgetCounter final : public QObject {
 public:
@@ -86,13 +71,13 @@ protected:
 struct Rig {
     Rig()
         : bridge(std::make_shared<InstantBridge>(clock, largeHome()))
-        , store(StoreMode::live, HueSnapshot{}, std::make_unique<SavedConnection>(),
+        , store(StoreMode::live, HueSnapshot{}, std::make_unique<bench::SavedBridgeConnection>(),
                 [this](const BridgeConnection &) -> std::shared_ptr<LightService> { return bridge; },
                 [](const BridgeAddress &, const std::optional<QString> &) -> std::shared_ptr<BridgePairingService> {
                     return nullptr;
                 },
-                [] { return findNothing(); }, AutomaticReconnection::off, clock, executor)
-        , onboarding(store, OnboardingMode::live, OnboardingPreviewResult::lights, [] { return findNothing(); }, clock,
+                [] { return bench::findNothing(); }, AutomaticReconnection::off, clock, executor)
+        , onboarding(store, OnboardingMode::live, OnboardingPreviewResult::lights, [] { return bench::findNothing(); }, clock,
                      executor)
     {
         ui::Environment::scope(&window).set(ui::viewRuntimeKey, ui::ViewRuntime{&clock, &executor});

@@ -8,6 +8,7 @@
 // 300-light home is the lookup of the light and the merge, never a copy of the home.
 
 #include "runtime/VirtualClock.h"
+#include "support/SavedBridgeConnection.h"
 #include "store/HalvetStore.h"
 
 #include <benchmark/benchmark.h>
@@ -47,32 +48,16 @@ private:
     HueSnapshot m_lights;
 };
 
-class SavedConnection final : public ConnectionStorage {
-public:
-    std::optional<BridgeConnection> load() override
-    {
-        return BridgeConnection{BridgeAddress::validated(QStringLiteral("192.0.2.1")),
-                                QStringLiteral("0123456789abcdef"), QStringLiteral("Bridge"), QStringLiteral("key")};
-    }
-    void save(const BridgeConnection &) override {}
-    void remove() override {}
-};
-
-runtime::Task<std::vector<DiscoveredBridge>> findNothing()
-{
-    co_return std::vector<DiscoveredBridge>{};
-}
-
 // A store that has read the lights of `bridge`.
 struct Rig {
     explicit Rig(int lightCount)
         : bridge(std::make_shared<SlowBridge>(clock, HueSnapshot::sample(lightCount)))
-        , store(StoreMode::live, HueSnapshot{}, std::make_unique<SavedConnection>(),
+        , store(StoreMode::live, HueSnapshot{}, std::make_unique<bench::SavedBridgeConnection>(),
                 [this](const BridgeConnection &) -> std::shared_ptr<LightService> { return bridge; },
                 [](const BridgeAddress &, const std::optional<QString> &) -> std::shared_ptr<BridgePairingService> {
                     return nullptr;
                 },
-                [] { return findNothing(); }, AutomaticReconnection::off, clock, executor)
+                [] { return bench::findNothing(); }, AutomaticReconnection::off, clock, executor)
     {
         runtime::TaskScope scope(executor);
         scope.spawn(store.refresh());

@@ -1,19 +1,11 @@
 #include "QtPrinters.h"
 #include "RecorderRig.h"
+#include "X11ShortcutServices.h"
 #include "X11Testing.h"
 
 #include "recorder/ApplicationShortcuts.h"
 #include "recorder/RecorderField.h"
 #include "recorder/RecorderServices.h"
-
-#include "shortcuts/HotKeyCenter.h"
-#include "shortcuts/ShortcutActions.h"
-#include "shortcuts/ShortcutStorage.h"
-
-#include "platform/X11HotKeys.h"
-#include "platform/XkbKeyboardLayout.h"
-#include "runtime/NotificationCenter.h"
-#include "runtime/UserDefaults.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -35,7 +27,7 @@ const Shortcut controlAltL(Key::l, ModifierFlag::control | ModifierFlag::option)
 
 // A recorder on a real X server, with the app's show-or-hide shortcut toggling a stand-in
 // panel window, as the app wires it.
-class RecorderOnX11 : public ::testing::Test {
+class RecorderOnX11 : public ::testing::Test, protected vantora::testing::X11ShortcutServices {
 protected:
     void SetUp() override
     {
@@ -61,13 +53,6 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return !field->isRecording(); })) << "the recording did not end";
     }
 
-    runtime::MemoryUserDefaults defaults;
-    runtime::NotificationCenter notifications;
-    platform::X11HotKeys backend;
-    std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
-    ShortcutStorage storage{defaults, notifications};
-    HotKeyCenter centre{backend, *layout, notifications};
-    ShortcutActions actions{centre, storage};
     vantora::testing::ScriptedAlerts alerts;
     recorder::RecorderServices services{storage, actions, centre, *layout, notifications, alerts,
                                         [] { return nullptr; }, [] {}};

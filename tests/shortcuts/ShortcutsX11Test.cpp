@@ -1,15 +1,8 @@
 #include "QtPrinters.h"
+#include "X11ShortcutServices.h"
 #include "X11Testing.h"
 
-#include "shortcuts/HotKeyCenter.h"
-#include "shortcuts/ShortcutActions.h"
 #include "shortcuts/ShortcutConflicts.h"
-#include "shortcuts/ShortcutStorage.h"
-
-#include "platform/X11HotKeys.h"
-#include "platform/XkbKeyboardLayout.h"
-#include "runtime/NotificationCenter.h"
-#include "runtime/UserDefaults.h"
 
 #include <QMenu>
 
@@ -27,7 +20,7 @@ const Shortcut controlAltK(Key::k, ModifierFlag::control | ModifierFlag::option)
 const Shortcut controlAltJ(Key::j, ModifierFlag::control | ModifierFlag::option);
 
 // The shortcut services on the X server the test runs against, as the app builds them.
-class ShortcutsOnX11 : public ::testing::Test {
+class ShortcutsOnX11 : public ::testing::Test, protected vantora::testing::X11ShortcutServices {
 protected:
     void SetUp() override
     {
@@ -50,13 +43,6 @@ protected:
         return log;
     }
 
-    runtime::MemoryUserDefaults defaults;
-    runtime::NotificationCenter notifications;
-    platform::X11HotKeys backend;
-    std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
-    ShortcutStorage storage{defaults, notifications};
-    HotKeyCenter centre{backend, *layout, notifications};
-    ShortcutActions actions{centre, storage};
     const Name show{QStringLiteral("showVantora")};
     const Name sentinel{QStringLiteral("sentinel")};
     QStringList log;
