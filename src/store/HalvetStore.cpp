@@ -17,7 +17,7 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
     , m_noticeDismissal(clock, executor, [this] { m_state.notice.set(std::nullopt); })
     , m_failures(m_state, clock)
     , m_reconnection(m_state, m_services, m_failures, clock)
-    , m_refresh(m_state, m_services, m_failures, m_reconnection, clock)
+    , m_refresh(m_state, m_services, m_failures, m_reconnection, clock, m_tasks)
     , m_pairing(m_state, m_services, m_failures, clock)
     , m_forgetting(m_state, m_services, m_failures)
     , m_workers(m_state, m_services, m_failures, clock, m_tasks)

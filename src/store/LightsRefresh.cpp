@@ -9,12 +9,13 @@
 namespace vantora {
 
 LightsRefresh::LightsRefresh(StoreState &state, StoreServices &services, FailureRecorder &failures,
-                             BridgeReconnection &reconnection, runtime::Clock &clock)
+                             BridgeReconnection &reconnection, runtime::Clock &clock, runtime::TaskScope &tasks)
     : m_state(state)
     , m_services(services)
     , m_failures(failures)
     , m_reconnection(reconnection)
     , m_clock(clock)
+    , m_tasks(tasks)
 {
 }
 
@@ -68,8 +69,12 @@ runtime::Task<void> LightsRefresh::refresh()
     if (!wantsRecovery || m_state.generation != started.generation)
         co_return;
     const bool cancelled = co_await runtime::isCancelled();
-    if (!cancelled)
-        co_await m_reconnection.reconnect(std::nullopt, Rediscovery::on);
+    if (cancelled)
+        co_return;
+    // The failure just recorded makes an open panel give up its refresh loop, which cancels
+    // the refresh the loop awaits. The recovery must outlive that: it runs as a task of its
+    // own, and the refresh still waits for it.
+    co_await m_tasks.spawn(m_reconnection.reconnect(std::nullopt, Rediscovery::on)).join();
 }
 
 } // namespace vantora

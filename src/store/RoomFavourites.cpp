@@ -74,6 +74,10 @@ RoomFavourites::RoomFavourites(runtime::UserDefaults &defaults, QObject *parent)
     , m_defaults(defaults)
     , m_selections(loadSelections(defaults), [this] { Q_EMIT selectionsChanged(); })
 {
+    connect(&m_defaults, &runtime::UserDefaults::changed, this, [this](const QString &key) {
+        if (key == defaultsKey)
+            m_selections.set(loadSelections(m_defaults));
+    });
 }
 
 QStringList RoomFavourites::ids(const QString &bridgeKey) const
@@ -107,11 +111,11 @@ void RoomFavourites::prune(const QString &bridgeKey, const QSet<QString> &existi
 
 void RoomFavourites::replace(const QString &bridgeKey, QStringList ids)
 {
-    Selections next = *m_selections;
+    Selections next = loadSelections(m_defaults);
     next.insert(bridgeKey, std::move(ids));
-    // Saved before it is announced, so an observer that reads user defaults sees the same.
+    // Saved before it is announced, so an observer that reads user defaults sees the same;
+    // the change notification of the write brings it into the selections.
     m_defaults.setDictionary(defaultsKey, storedForm(next));
-    m_selections.setAlways(std::move(next));
 }
 
 std::vector<LightRoom> RoomFavourites::ordered(const std::vector<LightRoom> &rooms, const QStringList &favourites)

@@ -20,6 +20,11 @@ namespace vantora {
 // Up to two favourite rooms per bridge, kept in user defaults and put first in room lists.
 // Favourites are kept per bridge key, so those of one bridge survive pairing another and
 // come back when the first is paired again. Every change is saved at once.
+//
+// Several panels live at once over the same defaults (the tray panel, the welcome window,
+// the example windows), each with a RoomFavourites of its own. So each follows the stored
+// value, and a change rewrites only its own bridge key over what is stored at that moment:
+// no panel sees a stale choice, and none writes back another's old one.
 class RoomFavourites final : public QObject {
     Q_OBJECT
 public:
@@ -37,9 +42,10 @@ public:
     // The key of a real store: its connection's bridge id, or unpairedBridgeKey.
     static QString bridgeKey(const std::optional<BridgeConnection> &connection);
 
-    // Loads without writing anything back. A stored value that is not a dictionary whose
-    // values are all arrays of strings is ignored as a whole; repeated ids are dropped
-    // (first occurrence kept) and longer lists cut to `limit`.
+    // Loads without writing anything back, then follows every change of the stored value. A
+    // stored value that is not a dictionary whose values are all arrays of strings is
+    // ignored as a whole; repeated ids are dropped (first occurrence kept) and longer lists
+    // cut to `limit`.
     explicit RoomFavourites(runtime::UserDefaults &defaults, QObject *parent = nullptr);
 
     const Selections &selections() const noexcept { return *m_selections; }

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "StoreRig.h"
 
 #include "panel/HomeDetailPage.h"
@@ -733,6 +734,75 @@ TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
     settle();
     advance(300ms);
     EXPECT_EQ(bar->value(), bottom);
+}
+
+// The tray panel, the welcome window and an example window each hold a panel of their own
+// over the one user defaults.
+TEST_F(HomeListTest, AFavouriteChosenInOnePanelShowsInTheOthersAndTheExamplesKeepToTheirOwn)
+{
+    HalvetStore &store = connect(manyRooms());
+    makePanel(store);
+    show();
+    BridgeOnboarding welcomeOnboarding(store, OnboardingMode::live, OnboardingPreviewResult::lights,
+                                       [this] { return search.reply(); }, rig.harness.clock, rig.harness.executor);
+    QWidget welcomeWindow;
+    ui::Environment::scope(&welcomeWindow)
+        .set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+    auto *welcome = new LightsPanel(store, &welcomeOnboarding, navigation, defaults, &welcomeWindow);
+    welcomeWindow.show();
+
+    StoreRig examplesRig;
+    HalvetStore &examplesStore = examplesRig.build({.mode = StoreMode::demo, .demoSnapshot = manyRooms()});
+    PanelNavigation examplesNavigation;
+    BridgeOnboarding examplesOnboarding(examplesStore, OnboardingMode::live, OnboardingPreviewResult::lights,
+                                        [this] { return search.reply(); }, examplesRig.harness.clock,
+                                        examplesRig.harness.executor);
+    QWidget examplesWindow;
+    ui::Environment::scope(&examplesWindow)
+        .set(ui::viewRuntimeKey, ui::ViewRuntime{&examplesRig.harness.clock, &examplesRig.harness.executor});
+    auto *examples = new LightsPanel(examplesStore, &examplesOnboarding, examplesNavigation, defaults, &examplesWindow);
+    examplesWindow.show();
+
+    const auto settleAll = [&] {
+        settle();
+        examplesRig.harness.executor.runUntilIdle();
+    };
+    const auto heart = [](LightsPanel *in, const char *roomID) {
+        return qobject_cast<HomeDetailPage *>(in->pageWidget())->home()->roomSection(roomID)->favouriteButton();
+    };
+    const auto pressHeart = [&](LightsPanel *in, const char *roomID) {
+        QTest::mouseClick(heart(in, roomID), Qt::LeftButton);
+        settleAll();
+    };
+    const auto favouriteIn = [&](LightsPanel *in) {
+        QStringList shown;
+        for (const char *roomID : {"room 0", "room 1", "room 2", "room 3", "room 4", "room 5"}) {
+            if (heart(in, roomID)->isActive())
+                shown.append(QString::fromLatin1(roomID));
+        }
+        return shown;
+    };
+    const QString bridgeKey = panel->favouritesKey();
+    const auto stored = [&] { return defaults.dictionary(QString(RoomFavourites::defaultsKey)).value_or(QVariantMap()); };
+    settleAll();
+    ASSERT_EQ(welcome->page(), Page::lights);
+    ASSERT_EQ(examples->page(), Page::lights);
+
+    pressHeart(welcome, "room 4");
+    EXPECT_EQ(favouriteIn(panel), QStringList({"room 4"}));
+
+    pressHeart(panel, "room 1");
+    EXPECT_EQ(favouriteIn(welcome), QStringList({"room 1", "room 4"}));
+    EXPECT_EQ(stored().value(bridgeKey).toStringList(), QStringList({"room 4", "room 1"}));
+
+    pressHeart(examples, "room 2");
+    EXPECT_EQ(favouriteIn(examples), QStringList({"room 2"}));
+    EXPECT_EQ(favouriteIn(panel), QStringList({"room 1", "room 4"}));
+    EXPECT_EQ(stored().value(bridgeKey).toStringList(), QStringList({"room 4", "room 1"}));
+    EXPECT_EQ(stored().value(QString(RoomFavourites::previewBridgeKey)).toStringList(), QStringList({"room 2"}));
+
+    // The limit counts what every panel chose, not what one saw when it opened.
+    EXPECT_FALSE(heart(welcome, "room 3")->isEnabled());
 }
 
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)

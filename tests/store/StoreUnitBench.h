@@ -48,7 +48,8 @@ struct StoreUnitBench final {
     StoreState state{[](StoreProperty) {}, [] {}};
     FailureRecorder failures{state, harness.clock};
     BridgeReconnection reconnection{state, services, failures, harness.clock};
-    LightsRefresh refresh{state, services, failures, reconnection, harness.clock};
+    // Spawns its reconnections in `tasks`, which is declared after it and so goes first.
+    LightsRefresh refresh{state, services, failures, reconnection, harness.clock, tasks};
     BridgePairing pairingFlow{state, services, failures, harness.clock};
     // Spawns its workers in `tasks`, which is declared after it and so goes first.
     LightWorkers workers{state, services, failures, harness.clock, tasks};

@@ -36,9 +36,14 @@ FakeBridge::FakeBridge(TestLeaf leaf)
     connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, &FakeBridge::acceptPending);
 }
 
-bool FakeBridge::listen(const QHostAddress &address)
+bool FakeBridge::listen(const QHostAddress &address, quint16 port)
 {
-    return m_server.listen(address, 0);
+    return m_server.listen(address, port);
+}
+
+void FakeBridge::close()
+{
+    m_server.close();
 }
 
 void FakeBridge::offerOnly(QSsl::SslProtocol protocol)

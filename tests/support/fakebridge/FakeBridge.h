@@ -26,10 +26,12 @@ class FakeBridge final : public QObject {
 public:
     explicit FakeBridge(TestLeaf leaf);
 
-    // Listens on a free port of `address`: a loopback address, or any address inside a
-    // network namespace of the test's own. False when it cannot be bound (a machine without
-    // IPv6 loopback).
-    bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
+    // Listens on `port` of `address`, or on a free port without one: a loopback address, or
+    // any address inside a network namespace of the test's own. False when it cannot be
+    // bound (a machine without IPv6 loopback).
+    bool listen(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost), quint16 port = 0);
+    // Takes no more connections, as a bridge that was switched off; listen() starts it again.
+    void close();
     // Offers only `protocol` in the handshakes that follow (any secure protocol by default).
     void offerOnly(QSsl::SslProtocol protocol);
     quint16 port() const;
