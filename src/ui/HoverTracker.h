@@ -16,6 +16,8 @@ namespace vantora::ui {
 class HoverTracker final : public QObject {
     Q_OBJECT
 public:
+    // Made by `target` while it is built, so that its class (which declares Q_OBJECT) is the
+    // one whose teardown ends the reports.
     explicit HoverTracker(QWidget *target);
 
     bool isHovered() const noexcept { return m_hovered; }
