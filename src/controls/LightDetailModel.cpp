@@ -94,7 +94,9 @@ void LightDetailModel::syncFromLight()
     const qint64 mirek = light.temperature && *light.temperature > 0 ? *light.temperature : wt::fallbackMirek;
     m_state.kelvin = kelvinRange().clamp(wt::kelvin(mirek));
 
-    m_state.whiteMode = light.color ? light.temperatureIsActive : true;
+    // A colour light whose temperature range is of no use has no white controls to show; it
+    // opens on its colour, whatever the bridge says is active.
+    m_state.whiteMode = light.color ? light.temperatureIsActive && light.temperatureRange : true;
 }
 
 controls::ValueRange LightDetailModel::kelvinRange() const

@@ -75,13 +75,16 @@ public:
             return;
         }
         const double carriedVelocity = velocityToward(target, chosen, clock.now());
+        // An owner moved into another window moves on that window's clock alone.
+        if (m_clock != &clock)
+            stopFrames();
         m_from = m_value;
         m_target = std::move(target);
         m_animation = chosen;
         m_initialVelocity = carriedVelocity;
         m_start = clock.now();
         m_clock = &clock;
-        clock.add(this);
+        clock.add(this, m_owner);
     }
 
     // Under the current transaction's animation.

@@ -41,18 +41,23 @@ bool FrameClock::isRunning() const
     return m_loop.isValid() && !m_loop.isCancelled() && !m_loop.isFinished();
 }
 
-void FrameClock::add(FrameListener *listener)
+void FrameClock::add(FrameListener *listener, QObject *owner)
 {
-    if (!isWindowVisible() || contains(listener))
+    if (!isWindowVisible())
         return;
-    m_listeners.push_back(listener);
+    // The entry of a destroyed owner may name the very address a new listener now has.
+    forgetDeparted();
+    if (contains(listener))
+        return;
+    m_listeners.push_back({listener, owner});
     if (!isRunning())
         m_loop = m_tasks->spawn(runFrames());
 }
 
 void FrameClock::remove(FrameListener *listener)
 {
-    std::erase(m_listeners, listener);
+    std::erase_if(m_listeners, [listener](const Entry &entry) { return entry.listener == listener; });
+    forgetDeparted();
     // Not even one more tick once nothing moves.
     if (m_listeners.empty())
         m_loop.cancel();
@@ -60,7 +65,13 @@ void FrameClock::remove(FrameListener *listener)
 
 bool FrameClock::contains(const FrameListener *listener) const
 {
-    return std::find(m_listeners.begin(), m_listeners.end(), listener) != m_listeners.end();
+    return std::any_of(m_listeners.begin(), m_listeners.end(),
+                       [listener](const Entry &entry) { return entry.listener == listener && entry.owner; });
+}
+
+void FrameClock::forgetDeparted()
+{
+    std::erase_if(m_listeners, [](const Entry &entry) { return !entry.owner; });
 }
 
 runtime::Task<void> FrameClock::runFrames()
@@ -74,20 +85,25 @@ runtime::Task<void> FrameClock::runFrames()
 void FrameClock::deliverFrame()
 {
     const runtime::SteadyTime now = m_clock.steadyNow();
-    // A listener may add or remove others (or itself) while it runs.
+    forgetDeparted();
+    // A listener may add or remove others (or itself) while it runs, and may destroy the
+    // owner of another one.
     const auto listeners = m_listeners;
-    for (FrameListener *listener : listeners) {
-        if (contains(listener) && listener->frame(now) == FrameDemand::Done)
-            remove(listener);
+    for (const Entry &entry : listeners) {
+        if (entry.owner && contains(entry.listener) && entry.listener->frame(now) == FrameDemand::Done)
+            remove(entry.listener);
     }
+    forgetDeparted();
 }
 
 void FrameClock::stop()
 {
     m_loop.cancel();
     const auto listeners = std::exchange(m_listeners, {});
-    for (FrameListener *listener : listeners)
-        listener->framesStopped();
+    for (const Entry &entry : listeners) {
+        if (entry.owner)
+            entry.listener->framesStopped();
+    }
 }
 
 bool FrameClock::eventFilter(QObject *watched, QEvent *event)

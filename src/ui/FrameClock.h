@@ -5,6 +5,7 @@
 #include "runtime/TaskScope.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <chrono>
 #include <memory>
@@ -34,7 +35,11 @@ public:
 
     // A listener added while the window is hidden gets no frames; callers check
     // isWindowVisible() first and change at once instead.
-    void add(FrameListener *listener);
+    //
+    // The listener lives no longer than `owner` (the widget it moves, or the object holding
+    // it): once the owner is destroyed its listener gets no further call, even if the owner's
+    // teardown set it moving again, as a pointer that leaves a widget under destruction does.
+    void add(FrameListener *listener, QObject *owner);
     void remove(FrameListener *listener);
     bool contains(const FrameListener *listener) const;
 
@@ -50,7 +55,14 @@ private:
 
     QWidget *m_window;
     runtime::Clock &m_clock;
-    std::vector<FrameListener *> m_listeners;
+    struct Entry {
+        FrameListener *listener;
+        QPointer<QObject> owner;
+    };
+
+    void forgetDeparted();
+
+    std::vector<Entry> m_listeners;
     runtime::TaskHandle<void> m_loop;
     std::unique_ptr<runtime::TaskScope> m_tasks;
 };

@@ -7,12 +7,16 @@ namespace vantora::ui {
 
 HoverTracker::HoverTracker(QWidget *target)
     : QObject(target)
+    , m_targetType(target->metaObject())
 {
     target->installEventFilter(this);
 }
 
 bool HoverTracker::eventFilter(QObject *watched, QEvent *event)
 {
+    // During destruction the object reports the class whose destructor runs.
+    if (!watched->metaObject()->inherits(m_targetType))
+        return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Enter:
         setHovered(true);

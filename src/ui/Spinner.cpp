@@ -63,7 +63,7 @@ void Spinner::startTurning()
         return;
     m_turning.start = clock.now();
     m_clock = &clock;
-    clock.add(&m_turning);
+    clock.add(&m_turning, this);
 }
 
 void Spinner::stopTurning()

@@ -64,7 +64,7 @@ void ViewTimeline::start()
     if (m_origin == Origin::EachStart || !m_start)
         m_start = m_date;
     m_clock = &clock;
-    clock.add(this);
+    clock.add(this, m_view);
     m_view->update();
 }
 

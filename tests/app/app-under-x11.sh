@@ -150,6 +150,26 @@ x-server-gone)
   within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the application outlived its X server"
   marker_set && fail "an X server that went away left the session marker behind"
   ;;
+leave-light-page)
+  # A light's page destroyed under the pointer by its own "All lights" button, round after
+  # round: the application lives on, with nothing for the sanitizers to report.
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  eval "$(xdotool search --onlyvisible --name '^vantora$' getwindowgeometry --shell)"
+  for round in 1 2 3 4; do
+    # "Bedside lamp", the first row of the demonstration home, then the page's back button.
+    xdotool mousemove $((X + 143)) $((Y + 164)) mousedown 1 mouseup 1
+    sleep 0.5
+    xdotool mousemove $((X + 80)) $((Y + 42)) mousedown 1 mouseup 1
+    sleep 0.5
+    kill -0 "$app_pid" 2>/dev/null || fail "the application ended in round $round: $(grep -m1 -E 'runtime error|ERROR' "$home/app.log")"
+  done
+  panel_visible || fail "the panel closed on the way"
+  grep -E 'runtime error|ERROR: AddressSanitizer' "$home/app.log" && fail "the sanitizers reported a fault"
+  ;;
 menu-preview)
   start_tray
   start_app --menu-preview

@@ -1,6 +1,7 @@
 #include "StoreRig.h"
 
 #include "bridge/HueError.h"
+#include "bridge/HueReplyDecoder.h"
 #include "controls/BrightnessCardContent.h"
 #include "controls/ColourCardContent.h"
 #include "controls/ColourSpectrum.h"
@@ -322,6 +323,46 @@ TEST(LightDetailView, ThePageShowsWhatTheLightSupports)
         }
         EXPECT_EQ(colour.kelvinReadout()->isVisibleTo(&page), row.kelvinReadout);
         EXPECT_EQ(colour.swatch()->isVisibleTo(&page), !row.kelvinReadout);
+    }
+}
+
+// Colour lights whose white temperature range is of no use, as a bridge may list them.
+constexpr const char colourLightsWithoutWhite[] = R"({"errors": [], "data": [
+  {"id": "reversed", "type": "light", "metadata": {"name": "Reversed"}, "on": {"on": true},
+   "dimming": {"brightness": 50}, "color": {"xy": {"x": 0.3, "y": 0.3}},
+   "color_temperature": {"mirek": 300, "mirek_valid": true, "mirek_schema": {"mirek_minimum": 500, "mirek_maximum": 153}}},
+  {"id": "zero", "type": "light", "metadata": {"name": "Zero"}, "on": {"on": true},
+   "dimming": {"brightness": 50}, "color": {"xy": {"x": 0.3, "y": 0.3}},
+   "color_temperature": {"mirek": 0, "mirek_valid": true, "mirek_schema": {"mirek_minimum": 0, "mirek_maximum": 0}}},
+  {"id": "beyond", "type": "light", "metadata": {"name": "Beyond"}, "on": {"on": true},
+   "dimming": {"brightness": 50}, "color": {"xy": {"x": 0.3, "y": 0.3}},
+   "color_temperature": {"mirek": 650, "mirek_valid": true, "mirek_schema": {"mirek_minimum": 600, "mirek_maximum": 700}}}
+]})";
+
+TEST(LightDetailView, AColourLightWithoutAUsableWhiteRangeOpensOnItsColourField)
+{
+    const HueSnapshot home = HueSnapshot::fromResources(
+        HueReplyDecoder().resourceList(QByteArray(colourLightsWithoutWhite), IgnoredResources::skipped).data);
+    for (const char *lightID : {"reversed", "zero", "beyond"}) {
+        SCOPED_TRACE(lightID);
+        PageRig rig(lightID, home);
+        controls::ColourCardContent &colour = *rig.page->colourContent();
+        EXPECT_EQ(colour.title()->text(), QStringLiteral("Colour"));
+        controls::ColourSpectrum *spectrum = colour.spectrum();
+        ASSERT_TRUE(spectrum->isVisible()) << "the colour field, not the white controls";
+
+        const int y = spectrum->height() / 2;
+        QTest::mousePress(spectrum, Qt::LeftButton, {}, QPoint(20, y));
+        QTest::mouseMove(spectrum, QPoint(spectrum->width() - 20, y));
+        QTest::mouseRelease(spectrum, Qt::LeftButton, {}, QPoint(spectrum->width() - 20, y));
+        rig.settle();
+
+        const std::vector<LightChange> sent = rig.sent();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_TRUE(sent.back().color);
+        EXPECT_FALSE(sent.back().temperature);
+        EXPECT_EQ(rig.page->model().inputs().errorMessage, std::nullopt) << "the store took it";
+        EXPECT_EQ(rig.page->model().light().color, sent.back().color) << "and the light shows it";
     }
 }
 

@@ -183,3 +183,27 @@ TEST_F(MotionTest, ASpinnerTurnsOnlyWhileItIsShown)
     EXPECT_FALSE(spinner->isTurning());
     EXPECT_EQ(ui.tasks.clock.sleeperCount(), 0u);
 }
+
+TEST_F(MotionTest, WhatMovesIntoAnotherWindowMovesOnThatWindowsClockAlone)
+{
+    QWidget other;
+    vantora::ui::Environment::scope(&other).set(vantora::ui::viewRuntimeKey,
+                                                vantora::ui::ViewRuntime{&ui.tasks.clock, &ui.tasks.executor});
+    other.show();
+    auto *spinner = new Spinner(&ui.window);
+    spinner->show();
+    probe->level.animateTo(1, Animation::easeInOut(0.2));
+
+    probe->setParent(&other);
+    spinner->setParent(&other);
+    probe->show();
+    spinner->show();
+    probe->level.animateTo(0.5, Animation::easeInOut(0.2));
+
+    EXPECT_FALSE(frames().isRunning()) << "the first window lets go";
+    EXPECT_TRUE(FrameClock::of(&other).isRunning());
+    delete probe;
+    delete spinner;
+    ui.advance(1s);
+    EXPECT_EQ(ui.tasks.clock.sleeperCount(), 0u);
+}
