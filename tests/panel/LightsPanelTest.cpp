@@ -21,6 +21,11 @@
 #include "welcome/BridgeResetControl.h"
 #include "welcome/WelcomeScreen.h"
 
+#include "settings/AppErrorBanner.h"
+#include "settings/AppErrorOverlay.h"
+#include "settings/AppIssueNotice.h"
+#include "settings/AppSettingsMenu.h"
+
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
 #include "store/RoomFavourites.h"
@@ -79,6 +84,8 @@ struct LightsPanelTest : ::testing::Test {
     std::unique_ptr<BridgeOnboarding> onboarding;
     std::unique_ptr<QWidget> window;
     LightsPanel *panel = nullptr;
+    // What the layers above the panel hand it, set on the window before the panel is made.
+    PanelPieces pieces;
 
     ~LightsPanelTest() override
     {
@@ -102,6 +109,7 @@ struct LightsPanelTest : ::testing::Test {
         window = std::make_unique<QWidget>();
         ui::Environment::scope(window.get())
             .set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+        ui::Environment::scope(window.get()).set(panelPiecesKey, pieces);
         panel = new LightsPanel(store, onboarding.get(), navigation, defaults, window.get());
     }
 
@@ -280,6 +288,66 @@ TEST_F(LightsPanelTest, AnUnexpectedIssueReachesTheNoLightsPageAsALoadErrorWitho
     EXPECT_TRUE(page->fields().hasLoadError);
     EXPECT_EQ(page->fields().errorMessage, std::nullopt);
 }
+
+namespace {
+
+struct BannerCase {
+    const char *name;
+    Page page;
+    std::optional<HueSnapshot> lights;
+
+    friend void PrintTo(const BannerCase &c, std::ostream *out) { *out << c.name; }
+};
+
+struct ErrorBannerOnEveryPage : LightsPanelTest, ::testing::WithParamInterface<BannerCase> {};
+
+} // namespace
+
+// On each page that can show it, the banner stands above the page's content and pushes it
+// down, the welcome stage's fixed layout too.
+TEST_P(ErrorBannerOnEveryPage, PushesThePageDownInsteadOfCoveringIt)
+{
+    const BannerCase &c = GetParam();
+    pieces = PanelPieces{
+        .errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
+            return new AppErrorOverlay(store, page, page->parentWidget());
+        },
+        .issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+            return new AppIssueNotice(issue, std::move(dismiss), parent);
+        },
+    };
+    HalvetStore &store = c.lights ? connect(*c.lights) : rig.build();
+    makePanel(store);
+    show();
+    ASSERT_EQ(panel->page(), c.page);
+    const int before = panel->sizeHint().height();
+
+    store.setUnexpectedIssue(AppIssue(AppIssue::Operation::refresh, QStringLiteral("unexpected-error"), {}));
+    settle();
+    // Widgets added to a shown page show on the next turn of the event loop.
+    QCoreApplication::sendPostedEvents();
+    panel->layout()->activate();
+    auto *notice = panel->findChild<AppIssueNotice *>();
+    ASSERT_NE(notice, nullptr);
+    ASSERT_TRUE(notice->isVisibleTo(window.get()));
+    QWidget *content = panel->pageWidget();
+    if (auto *home = panel->pageWidget()->findChild<LightsHomeView *>())
+        content = home->scrollArea();
+    const QRect banner(notice->banner()->mapTo(panel, QPoint(0, 0)), notice->banner()->size());
+    const QRect page(content->mapTo(panel, QPoint(0, 0)), content->size());
+    EXPECT_FALSE(banner.intersects(page)) << "banner at " << banner.y() << " high " << banner.height()
+                                          << ", page content from " << page.y();
+    EXPECT_TRUE(panel->rect().contains(banner));
+    if (c.page != Page::lights) {
+        EXPECT_GE(panel->sizeHint().height(), before + banner.height());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ErrorBannerOnEveryPage,
+                         ::testing::Values(BannerCase{"welcome", Page::welcome, std::nullopt},
+                                           BannerCase{"noLights", Page::noLights, HueSnapshot{}},
+                                           BannerCase{"lights", Page::lights, ::home}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(LightsPanelTest, FavouritesOfGoneRoomsArePrunedOnlyOnceTheConnectionIsVerified)
 {
