@@ -803,6 +803,27 @@ TEST_F(HomeListTest, AddingAFavouriteMovesItsRoomFirstAndScrollsBackToTheHeader)
     EXPECT_EQ(bar->value(), bottom);
 }
 
+TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
+{
+    pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
+        return new AppSettingsMenu(style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill
+                                                                         : AppSettingsMenu::Style::plain,
+                                   AppSettingsMenu::Services::application(defaults, [](const QWidget &) {}), parent);
+    };
+    makePanel(connect(manyRooms()));
+    show();
+    auto *summary = home()->findChild<QWidget *>(QStringLiteral("home-summary"));
+    ASSERT_NE(summary, nullptr);
+    const QPoint before = summary->mapTo(panel, QPoint(0, 0));
+
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    advance(1s);
+    ASSERT_TRUE(home()->showsFooterPower());
+    panel->layout()->activate();
+    home()->layout()->activate();
+    EXPECT_EQ(summary->mapTo(panel, QPoint(0, 0)), before);
+}
+
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
 {
     makePanel(connect(manyRooms()));
