@@ -927,6 +927,36 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
     EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
 }
 
+TEST_F(HomeListTest, TheEdgeControlLetsTheWheelScrollTheListAndGivesTheKeyboardBackToItsOpener)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    window->resize(panel->size());
+    QApplication::setActiveWindow(window.get());
+    QWidget *opener = home()->roomSection(QStringLiteral("room 1"))->brightnessButton();
+    opener->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+    settle();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+
+    // The wheel over the backdrop, away from the slider.
+    const QPoint at = home()->mapTo(window.get(), QPoint(40, home()->height() / 2));
+    QWidget *under = window->childAt(at);
+    ASSERT_EQ(under, home()->edgeOverlay());
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    const int before = bar->value();
+    QWheelEvent wheel(under->mapFrom(window.get(), at), window->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(under, &wheel);
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 1")) << "scrolling keeps the control open";
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(QApplication::focusWidget(), opener);
+}
+
 TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
 {
     makePanel(connect(manyRooms()));
