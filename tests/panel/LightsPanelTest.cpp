@@ -401,35 +401,6 @@ TEST_F(LightsPanelTest, TheResetControlIsWithdrawnWhileTheOnboardingLooksForTheB
     settle();
 }
 
-TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
-{
-    makePanel(connect(::home));
-    std::function<void()> closeShortcuts;
-    QWidget *shortcuts = nullptr;
-    ui::Environment::scope(window.get())
-        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
-                 shortcuts = new QWidget(parent);
-                 QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
-                 closeShortcuts = std::move(back);
-                 return shortcuts;
-             }});
-    show();
-    QWidget *main = panel->pageWidget();
-    panel->showShortcuts();
-    ASSERT_NE(shortcuts, nullptr);
-    EXPECT_TRUE(shortcuts->isVisible());
-    EXPECT_FALSE(main->isVisible());
-    EXPECT_EQ(panel->pageWidget(), main);
-
-    // The page's own Back closes it.
-    closeShortcuts();
-    EXPECT_FALSE(navigation.showsShortcuts());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(shortcuts, nullptr);
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(panel->pageWidget(), main);
-}
-
 TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
 {
     makePanel(connect(home));
@@ -562,7 +533,21 @@ TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
     auto *pill = panel->findChild<BridgeArrivalPill *>();
     ASSERT_NE(pill, nullptr);
     EXPECT_TRUE(pill->isVisible());
-    EXPECT_TRUE(pill->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    // A control under the pill gets the click made on the pill, once it has slid in.
+    advance(500ms);
+    ASSERT_TRUE(pill->isVisible());
+    window->resize(panel->size());
+    auto *beneath = new QPushButton(panel);
+    beneath->setGeometry(pill->geometry());
+    beneath->show();
+    beneath->stackUnder(pill);
+    QSignalSpy clicks(beneath, &QAbstractButton::clicked);
+    const QPoint centre = pill->mapTo(window.get(), pill->rect().center());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(clicks.count(), 1);
+    delete beneath;
+
     navigation.setShowsShortcuts(true);
     settle();
     EXPECT_FALSE(pill->isVisible());
@@ -613,6 +598,42 @@ HueSnapshot manyRooms()
             lights.lights.push_back(lamp(QStringLiteral("%1-%2").arg(room).arg(index), QStringLiteral("room %1").arg(room)));
     }
     return lights;
+}
+
+TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
+{
+    makePanel(connect(manyRooms()));
+    std::function<void()> closeShortcuts;
+    QWidget *shortcuts = nullptr;
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
+                 shortcuts = new QWidget(parent);
+                 QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
+                 closeShortcuts = std::move(back);
+                 return shortcuts;
+             }});
+    show();
+    QWidget *main = panel->pageWidget();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 120) << "the home must be long enough to scroll";
+    bar->setValue(120);
+    panel->showShortcuts();
+    ASSERT_NE(shortcuts, nullptr);
+    EXPECT_TRUE(shortcuts->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+    // Refreshes go on under the shortcuts page.
+    advance(3s);
+    settle();
+
+    // The page's own Back closes it.
+    closeShortcuts();
+    EXPECT_FALSE(navigation.showsShortcuts());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shortcuts, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+    EXPECT_EQ(bar->value(), 120);
 }
 
 TEST_F(HomeListTest, ARefreshUpdatesTheListInPlaceAndKeepsWhatTheUserIsDoing)
