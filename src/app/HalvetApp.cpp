@@ -223,7 +223,9 @@ PanelPieces HalvetApp::panelPieces()
         return new recorder::GlobalShortcutsView(*m_recorderServices, *m_toggleAppearance, std::move(back),
                                                  m_hotKeyBackend->isAvailable(), parent);
     };
-    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) { installErrorOverlay(page, store); };
+    pieces.errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
+        return new AppErrorOverlay(store, page, page->parentWidget());
+    };
     pieces.issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
         return new AppIssueNotice(issue, std::move(dismiss), parent);
     };

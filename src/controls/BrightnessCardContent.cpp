@@ -1,5 +1,6 @@
 #include "controls/BrightnessCardContent.h"
 
+#include "controls/FocusRing.h"
 #include "controls/LightDetailModel.h"
 #include "controls/LightValueSlider.h"
 #include "controls/TemplateIcon.h"
@@ -49,7 +50,9 @@ BrightnessCardContent::BrightnessCardContent(LightDetailModel &model, QWidget *p
 
     auto *sliderRow = new QHBoxLayout;
     sliderRow->setContentsMargins(16, 0, 16, 0);
-    sliderRow->setSpacing(16);
+    // The slider keeps room for its focus ring around the track; the track stands 16 from
+    // the icons.
+    sliderRow->setSpacing(16 - int(focusRing::outset));
     sliderRow->addWidget(dim);
     sliderRow->addWidget(m_slider, 1);
     sliderRow->addWidget(bright);

@@ -144,7 +144,8 @@ ColourCardContent::ColourCardContent(LightDetailModel &model, QWidget *parent)
 
     auto *temperatureRow = new QHBoxLayout;
     temperatureRow->setContentsMargins(16, 0, 16, 0);
-    temperatureRow->setSpacing(16);
+    // As the spectrum does, the slider's focus-ring room is taken from the gaps beside it.
+    temperatureRow->setSpacing(16 - int(focusRing::outset));
     temperatureRow->addWidget(rowLabel(tr("Warm"), 34, Qt::AlignLeft, m_whiteBody));
     temperatureRow->addWidget(m_temperatureSlider, 1);
     temperatureRow->addWidget(rowLabel(tr("Cool"), 27, Qt::AlignRight, m_whiteBody));

@@ -42,12 +42,17 @@ DetailPowerRow::DetailPowerRow(LightDetailModel &model, QWidget *parent)
     titles->addWidget(m_room);
     titles->addWidget(m_name);
 
+    constexpr int spacing = 24;
+    constexpr int spacerLength = 8;
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(8, 0, 8, 0);
-    row->setSpacing(24);
+    row->setSpacing(spacing);
     row->addWidget(m_icon, 0, Qt::AlignVCenter);
-    // The names take the room left; at least 8 (the spacing) stays before the switch.
+    // The names take the room left. Before the switch stay the spacing, a spacer of at least
+    // 8 and the spacing again; a box layout puts no spacing next to a spacer, so one item
+    // holds all three.
     row->addLayout(titles, 1);
+    row->addSpacing(spacerLength + spacing);
     row->addWidget(m_toggle, 0, Qt::AlignVCenter);
     setMinimumHeight(50);
 

@@ -5,6 +5,7 @@
 #include "controls/WhiteTemperature.h"
 
 #include "ui/Colours.h"
+#include "ui/DropShadow.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/Shapes.h"
 #include "ui/SystemColours.h"
@@ -15,6 +16,12 @@
 namespace vantora::controls {
 
 namespace wt = whiteTemperature;
+
+namespace {
+
+const ui::DropShadow highlightShadow{ui::colours::black(0.06), 1.5, QPointF(0, 1)};
+
+} // namespace
 
 WhitePresetStrip::WhitePresetStrip(LightDetailModel &model, QWidget *parent)
     : QWidget(parent)
@@ -75,6 +82,7 @@ void WhitePresetStrip::paintEvent(QPaintEvent *)
     const QRectF first = segmentRect(0);
     const QRectF highlight = first.translated((first.width() + gap) * m_highlight.value(), 0);
     using ui::shapes::verticalGradient;
+    highlightShadow.paintUnderRoundedRect(painter, highlight, 10);
     painter.setPen(Qt::NoPen);
     painter.setBrush(dark ? verticalGradient(highlight, {ui::colours::grey(0.34), ui::colours::grey(0.25)})
                           : verticalGradient(highlight, {ui::colours::white(), ui::colours::grey255(252)}));

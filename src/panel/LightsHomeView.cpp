@@ -457,13 +457,19 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
     if (m_edgeOverlay && (!room || m_edgeOverlay->roomID() != room->id)) {
         RoomEdgeOverlay *leaving = m_edgeOverlay;
         m_edgeOverlay = nullptr;
+        // The keyboard goes back to the button that opened the control, not on to whatever
+        // follows the control in the focus chain.
+        const QWidget *focused = window()->focusWidget();
+        const bool heldFocus = focused && (focused == leaving || leaving->isAncestorOf(focused));
         ui::transitionOut(leaving, edgeOverlayTransition, ui::Transaction::current(), ui::Departure::Delete);
+        if (RoomSection *opener = roomSection(leaving->roomID()); heldFocus && opener)
+            opener->brightnessButton()->setFocus(Qt::OtherFocusReason);
     }
     if (!room)
         return;
     const bool arriving = !m_edgeOverlay;
     if (arriving) {
-        m_edgeOverlay = new RoomEdgeOverlay(room->id, this);
+        m_edgeOverlay = new RoomEdgeOverlay(room->id, m_scroll, this);
         m_edgeOverlay->hide();
         const QString roomID = room->id;
         connect(m_edgeOverlay, &RoomEdgeOverlay::closeRequested, this, [this] { collapseExpandedRoom(); });

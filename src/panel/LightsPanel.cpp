@@ -239,30 +239,30 @@ void LightsPanel::choosePage()
     if (m_pageWidget && page == m_page)
         return;
     m_page = page;
-    if (m_pageWidget)
-        delete m_pageWidget.data();
-    m_pageWidget = makePage(page);
-    m_main->layout()->addWidget(m_pageWidget);
-    cover(m_pageWidget, m_navigation.showsShortcuts());
+    if (m_pageFrame)
+        delete m_pageFrame.data();
+    makePage(page);
+    m_main->layout()->addWidget(m_pageFrame);
+    cover(m_pageFrame, m_navigation.showsShortcuts());
 }
 
-QWidget *LightsPanel::makePage(Page page)
+void LightsPanel::makePage(Page page)
 {
     const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey);
-    QWidget *widget = nullptr;
     switch (page) {
     case Page::welcome:
-        widget = new WelcomeScreen(*m_onboarding, m_store, m_main);
+        m_pageWidget = new WelcomeScreen(*m_onboarding, m_store, m_main);
         break;
     case Page::lights:
-        return new HomeDetailPage(m_store, *this, m_main);
+        // The list of rooms and lights places its notice itself.
+        m_pageWidget = new HomeDetailPage(m_store, *this, m_main);
+        m_pageFrame = m_pageWidget;
+        return;
     case Page::noLights:
-        widget = new NoLightsFoundView({}, [this] { noLightsAction(); }, m_main);
+        m_pageWidget = new NoLightsFoundView({}, [this] { noLightsAction(); }, m_main);
         break;
     }
-    if (pieces.errorOverlay)
-        pieces.errorOverlay(widget, m_store);
-    return widget;
+    m_pageFrame = pieces.errorOverlay ? pieces.errorOverlay(m_pageWidget, m_store) : m_pageWidget.data();
 }
 
 void LightsPanel::applyPage()
@@ -299,8 +299,8 @@ void LightsPanel::noLightsAction()
 void LightsPanel::followShortcuts()
 {
     const bool shows = m_navigation.showsShortcuts();
-    if (m_pageWidget)
-        cover(m_pageWidget, shows);
+    if (m_pageFrame)
+        cover(m_pageFrame, shows);
     const ui::Animation animation = ui::reduceMotion(this) ? ui::Animation::none() : ui::Animation::easeInOut(0.18);
     const ui::Transition transition = ui::Transition::slide(QPointF(12, 0));
     if (shows && !m_shortcutsPage) {

@@ -96,7 +96,7 @@ protected:
 private:
     void evaluate();
     void choosePage();
-    QWidget *makePage(Page page);
+    void makePage(Page page);
     void applyPage();
     void followShortcuts();
     void runChangeHandlers(bool initial);
@@ -118,6 +118,8 @@ private:
     Page m_page = Page::welcome;
     QWidget *m_main;
     QPointer<QWidget> m_pageWidget;
+    // The page as placed: the page itself, or the error overlay that holds it.
+    QPointer<QWidget> m_pageFrame;
     QPointer<QWidget> m_shortcutsPage;
     ArrivalPillOverlay *m_arrival;
 

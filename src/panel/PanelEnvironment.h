@@ -38,8 +38,9 @@ struct PanelPieces final {
     std::function<QWidget *(MenuStyle style, QWidget *parent)> settingsMenu{};
     // The keyboard-shortcuts page; `back` closes it (also what its Escape does).
     std::function<QWidget *(std::function<void()> back, QWidget *parent)> shortcutsPage{};
-    // Lays the error banner over `page` while `store` records an unexpected issue.
-    std::function<void(QWidget *page, HalvetStore &store)> errorOverlay{};
+    // Puts the error banner above `page` while `store` records an unexpected issue; yields
+    // the widget to place in the page's stead, `page` inside it, under the page's parent.
+    std::function<QWidget *(QWidget *page, HalvetStore &store)> errorOverlay{};
     // The notice of an unexpected issue at the top of the lights list.
     std::function<QWidget *(const AppIssue &issue, std::function<void()> dismiss, QWidget *parent)> issueNotice{};
 };

@@ -4,16 +4,20 @@
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
 
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 
 namespace vantora {
 
-RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QWidget *page)
+RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *list, QWidget *page)
     : QWidget(page)
     , m_roomID(roomID)
+    , m_list(list)
     , m_slider(new controls::RoomBrightnessSlider(controls::RoomBrightnessStyle::edge,
                                                   ui::Environment::of(page).value(toggleAppearanceKey), this))
 {
@@ -59,6 +63,23 @@ void RoomEdgeOverlay::mousePressEvent(QMouseEvent *event)
     // The slider takes its own presses; whatever reaches the backdrop closes the control.
     event->accept();
     Q_EMIT closeRequested();
+}
+
+void RoomEdgeOverlay::wheelEvent(QWheelEvent *event)
+{
+    // The backdrop covers the list but is no reason to stop scrolling it; the control follows
+    // its card.
+    if (!m_list) {
+        event->ignore();
+        return;
+    }
+    QWidget *viewport = m_list->viewport();
+    const QPointF position = viewport->mapFromGlobal(mapToGlobal(event->position()));
+    QWheelEvent passed(position, event->globalPosition(), event->pixelDelta(), event->angleDelta(), event->buttons(),
+                       event->modifiers(), event->phase(), event->inverted(), event->source(),
+                       event->pointingDevice());
+    QCoreApplication::sendEvent(viewport, &passed);
+    event->accept();
 }
 
 } // namespace vantora

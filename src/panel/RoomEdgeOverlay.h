@@ -2,9 +2,12 @@
 
 #include "bridge/LightRoom.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+
+class QAbstractScrollArea;
 
 namespace vantora {
 
@@ -14,8 +17,8 @@ class RoomBrightnessSlider;
 
 // The open room brightness control of the edge style: the room's slider stands over the
 // trailing edge of the room's card, on a clear backdrop over the whole page. A click on the
-// backdrop or Escape asks to close it. The slider is kept while the same room stays open, so
-// a drag survives any refresh.
+// backdrop or Escape asks to close it; the wheel over the backdrop scrolls the list beneath.
+// The slider is kept while the same room stays open, so a drag survives any refresh.
 class RoomEdgeOverlay final : public QWidget {
     Q_OBJECT
 public:
@@ -23,7 +26,8 @@ public:
     static constexpr qreal topOffset = 82;
     static constexpr qreal bottomRoom = 118;
 
-    RoomEdgeOverlay(const QString &roomID, QWidget *page);
+    // `list` is the scroll view under the backdrop.
+    RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *list, QWidget *page);
 
     const QString &roomID() const noexcept { return m_roomID; }
     controls::RoomBrightnessSlider *slider() const noexcept { return m_slider; }
@@ -44,9 +48,11 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     QString m_roomID;
+    QPointer<QAbstractScrollArea> m_list;
     controls::RoomBrightnessSlider *m_slider;
 };
 

@@ -40,6 +40,12 @@ public:
         QNetworkReply *watched = m_reply.get();
         QObject::connect(watched, &QNetworkReply::downloadProgress, &m_context,
                          [this](qint64 received, qint64 announced) { checkSize(std::max(received, announced)); });
+        // A length announced in the headers is refused before any of the body arrives, not
+        // after a server that sends nothing more has run out the idle limit.
+        QObject::connect(watched, &QNetworkReply::metaDataChanged, &m_context, [this] {
+            if (const QVariant announced = m_reply->header(QNetworkRequest::ContentLengthHeader); announced.isValid())
+                checkSize(announced.toLongLong());
+        });
         QObject::connect(watched, &QNetworkReply::finished, &m_context, [this] { complete(); });
         m_deadlines.watch(watched);
     }

@@ -23,6 +23,11 @@ ShortcutBackButton::ShortcutBackButton(QWidget *parent)
     setToolTip(ui::plainToolTip(tr("Back to lights")));
 }
 
+QSize ShortcutBackButton::sizeHint() const
+{
+    return QSize(44, 30).grownBy(controls::HomePillSurface::shadowMargins());
+}
+
 void ShortcutBackButton::enterEvent(QEnterEvent *event)
 {
     m_hover.animateTo(1.0, ui::Animation::easeInOut(0.16));
@@ -56,7 +61,7 @@ void ShortcutBackButton::paintEvent(QPaintEvent *)
     controls::HomePillSurface::paint(painter, capsule, scheme, m_hover.value());
     static const ui::SvgImage arrow(QStringLiteral("DetailBack"));
     const QRectF frame(QPointF(0, 0), QSizeF(20, 20));
-    arrow.paint(painter, frame.translated(rect().center() - frame.center()),
+    arrow.paint(painter, frame.translated(capsule.center() - frame.center()),
                 controls::HomePillSurface::palette(scheme).foreground);
     if (hasFocus() && m_showsFocusRing)
         controls::focusRing::paint(painter, this, capsule);

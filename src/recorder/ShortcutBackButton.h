@@ -14,7 +14,8 @@ public:
     explicit ShortcutBackButton(QWidget *parent = nullptr);
 
     bool isHovered() const noexcept { return m_hover.target() > 0.5; }
-    QSize sizeHint() const override { return {44, 30}; }
+    // The 44 × 30 pill and, around it, the room its shadows fall in.
+    QSize sizeHint() const override;
 
 protected:
     void enterEvent(QEnterEvent *event) override;

@@ -4,19 +4,19 @@
 
 #include "store/HalvetStore.h"
 
-#include <QBoxLayout>
-#include <QEvent>
 #include <QVBoxLayout>
 
 namespace vantora {
 
-AppErrorOverlay::AppErrorOverlay(HalvetStore &store, QWidget *parent)
+AppErrorOverlay::AppErrorOverlay(HalvetStore &store, QWidget *page, QWidget *parent)
     : QWidget(parent)
     , m_store(store)
+    , m_page(page)
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(page);
     connect(&store, &HalvetStore::unexpectedIssueChanged, this, &AppErrorOverlay::follow);
     follow();
 }
@@ -31,48 +31,15 @@ void AppErrorOverlay::follow()
     if (AppIssueNotice *old = m_notice) {
         old->closeReport();
         old->hide();
+        layout()->removeWidget(old);
         old->deleteLater();
         m_notice.clear();
     }
     if (issue) {
         m_notice = new AppIssueNotice(*issue, [this] { m_store.clearFailure(); }, this);
-        layout()->addWidget(m_notice);
+        static_cast<QVBoxLayout *>(layout())->insertWidget(0, m_notice);
+        m_notice->show();
     }
-    setVisible(issue.has_value());
-    placeOverPage();
-}
-
-void AppErrorOverlay::floatOver(QWidget *page)
-{
-    m_page = page;
-    page->installEventFilter(this);
-    placeOverPage();
-}
-
-void AppErrorOverlay::placeOverPage()
-{
-    if (!m_page)
-        return;
-    resize(m_page->width(), sizeHint().height());
-    raise();
-}
-
-bool AppErrorOverlay::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_page && event->type() == QEvent::Resize)
-        placeOverPage();
-    return QWidget::eventFilter(watched, event);
-}
-
-void installErrorOverlay(QWidget *page, HalvetStore &store)
-{
-    auto *overlay = new AppErrorOverlay(store, page);
-    if (auto *column = qobject_cast<QBoxLayout *>(page->layout());
-        column && column->direction() == QBoxLayout::TopToBottom) {
-        column->insertWidget(0, overlay);
-        return;
-    }
-    overlay->floatOver(page);
 }
 
 } // namespace vantora

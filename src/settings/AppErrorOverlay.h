@@ -8,33 +8,25 @@ namespace vantora {
 class AppIssueNotice;
 class HalvetStore;
 
-// The place above a page where the notice of the store's unexpected issue shows while there
-// is one; with none it is hidden and takes no room. Closing the notice, or "Done" in its
-// report, clears the store's whole failure state.
+// A page with the notice of the store's unexpected issue above it: a column that holds the
+// notice while there is an issue, then the page. The notice pushes the page down and is never
+// drawn over it, whatever the page's own layout; with no issue the column is the page alone.
+// Closing the notice, or "Done" in its report, clears the store's whole failure state.
 class AppErrorOverlay final : public QWidget {
     Q_OBJECT
 public:
-    explicit AppErrorOverlay(HalvetStore &store, QWidget *parent = nullptr);
+    // Takes `page` in as its child.
+    AppErrorOverlay(HalvetStore &store, QWidget *page, QWidget *parent = nullptr);
 
+    QWidget *page() const { return m_page; }
     AppIssueNotice *notice() const { return m_notice; }
-    // Keeps the overlay along the top edge of `page`, its parent, over whatever is there.
-    void floatOver(QWidget *page);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void follow();
-    void placeOverPage();
 
     HalvetStore &m_store;
-    QPointer<AppIssueNotice> m_notice;
     QPointer<QWidget> m_page;
+    QPointer<AppIssueNotice> m_notice;
 };
-
-// Gives `page` an error overlay. A page laid out in a column gets it as the column's first
-// row, so the notice pushes the page down; a page of fixed layout (the welcome stage) gets
-// it floating along its top edge, over the strip the panel is dragged by.
-void installErrorOverlay(QWidget *page, HalvetStore &store);
 
 } // namespace vantora

@@ -153,7 +153,10 @@ void AppSettingsMenu::followBridgeReset()
 
 QSize AppSettingsMenu::sizeHint() const
 {
-    return m_style == Style::pill ? pillSize : plainSize;
+    // The pill's shadows fall outside its 52 × 30 surface, so the frame grows by them.
+    if (m_style == Style::pill)
+        return pillSize.grownBy(controls::HomePillSurface::shadowMargins());
+    return plainSize;
 }
 
 bool AppSettingsMenu::event(QEvent *event)
@@ -169,11 +172,11 @@ void AppSettingsMenu::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const ui::ColorScheme scheme = ui::colorScheme(this);
-    const QRectF frame(rect());
-    if (m_style == Style::pill) {
-        const QRectF pill = frame.marginsRemoved(controls::HomePillSurface::shadowMargins());
-        controls::HomePillSurface::paint(painter, pill, scheme, m_tint.value());
-    }
+    const QRectF frame = m_style == Style::pill
+        ? QRectF(rect()).marginsRemoved(QMarginsF(controls::HomePillSurface::shadowMargins()))
+        : QRectF(rect());
+    if (m_style == Style::pill)
+        controls::HomePillSurface::paint(painter, frame, scheme, m_tint.value());
     const QRectF icon(frame.center() - QPointF(iconSide / 2, iconSide / 2), QSizeF(iconSide, iconSide));
     // Dark: the gear's shape in the light grey; light: the gear in its own colours.
     const std::optional<QColor> tint =

@@ -14,6 +14,14 @@ QString text(const AppIssue &issue, const ApplicationInfo &info)
     return issue.report(info.reportVersion(), QSysInfo::prettyProductName());
 }
 
+QString displayText(const QString &report)
+{
+    QString shown = report;
+    for (qsizetype at = shown.indexOf(QLatin1String(",\n")); at >= 0; at = shown.indexOf(QLatin1String(",\n"), at))
+        shown[++at] = QLatin1Char(' ');
+    return shown;
+}
+
 QString proposedFileName()
 {
     return QStringLiteral("vantora-error-report.txt");

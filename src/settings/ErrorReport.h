@@ -18,6 +18,11 @@ namespace errorReport {
 // has none) and the system's.
 QString text(const AppIssue &issue, const ApplicationInfo &info);
 
+// `report` as the sheet shows it: a line that ends in a comma goes on in the next line, so the
+// two are one paragraph there, which wraps at the width of the box it is shown in instead of
+// breaking mid-sentence. Copies, files and mails keep the report's own line breaks.
+QString displayText(const QString &report);
+
 // The name a saved report is first offered under.
 QString proposedFileName();
 

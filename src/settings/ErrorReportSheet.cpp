@@ -12,7 +12,6 @@
 #include "ui/TextLabel.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -91,7 +90,6 @@ ReportHandOver ReportHandOver::desktop()
             dialog->setNameFilter(ErrorReportSheet::tr("Text files (*.txt)"));
             // A name typed without its ending still makes a text file.
             dialog->setDefaultSuffix(QStringLiteral("txt"));
-            dialog->setDirectory(QDir::home());
             dialog->selectFile(errorReport::proposedFileName());
             const bool accepted = dialog->exec() == QDialog::Accepted;
             if (!dialog)
@@ -131,7 +129,7 @@ ErrorReportSheet::ErrorReportSheet(AppIssue issue, const ApplicationInfo &info, 
     subtitle->setWordWrap(true);
     layout->addWidget(subtitle);
 
-    layout->addWidget(new ReportBox(reportText(), this));
+    layout->addWidget(new ReportBox(errorReport::displayText(reportText()), this));
 
     auto *feedback = new ui::TextLabel({}, this);
     feedback->setFont(ui::systemFont(12));

@@ -35,8 +35,9 @@ ReleaseVersion validVersion(const QString &text)
 
 void requireSafeLink(const Link &link)
 {
+    // Any user part counts, an empty one ("https://@host/") too.
     if (!link.text.startsWith(QLatin1String("https:")) || link.url.host().isEmpty()
-        || !link.url.userName().isEmpty() || !link.url.password().isEmpty())
+        || link.url.authority().contains(QLatin1Char('@')))
         throw HueError::invalidResponse();
 }
 

@@ -19,6 +19,7 @@
 #include "runtime/UserDefaults.h"
 #include "store/ToggleAppearance.h"
 #include "ui/ElidedLabel.h"
+#include "ui/PaintProbe.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/MotionRecorder.h"
@@ -35,7 +36,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
+#include <utility>
 
 namespace vantora::testing {
 namespace {
@@ -418,7 +421,54 @@ TEST(LightDetailView, NamesFromTheBridgeArePlainTextAndStayInsideTheLayout)
     EXPECT_TRUE(rig.page->powerRow()->roomLabel()->displayedText().endsWith(QChar(0x2026)));
     const QRect toggle = rig.page->powerRow()->powerToggle()->geometry();
     EXPECT_LE(toggle.right(), rig.page->powerRow()->width()) << "the switch stays on the row";
+    // The spacing, a spacer of at least 8 and the spacing again between the names and the switch.
+    EXPECT_GE(toggle.left() - (name->geometry().right() + 1), 24 + 8 + 24);
     EXPECT_EQ(rig.page->width(), LightDetailView::pageWidth);
+}
+
+// The space between a slider's track and the nearest widget on either side of it in its row.
+std::pair<int, int> gapsBesideTrack(const controls::LightValueSlider &slider)
+{
+    const QRect track = slider.contentsRect().translated(slider.pos());
+    int before = INT_MAX;
+    int after = INT_MAX;
+    for (const QWidget *sibling : slider.parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (sibling == &slider || !sibling->isVisible())
+            continue;
+        const QRect box = sibling->geometry();
+        if (box.right() < track.left())
+            before = std::min(before, track.left() - (box.right() + 1));
+        if (box.left() > track.right())
+            after = std::min(after, box.left() - (track.right() + 1));
+    }
+    return {before, after};
+}
+
+TEST(LightDetailView, SliderTracksStandSixteenFromWhatIsBesideThem)
+{
+    PageRig rig("2");
+    rig.settle();
+    const std::pair<int, int> sixteen{16, 16};
+    EXPECT_EQ(gapsBesideTrack(*rig.page->brightnessContent()->slider()), sixteen) << "brightness";
+    EXPECT_EQ(gapsBesideTrack(*rig.page->colourContent()->temperatureSlider()), sixteen) << "white temperature";
+}
+
+TEST(LightDetailView, TheWhitePresetHighlightCastsAFaintShadow)
+{
+    PageRig rig("2");
+    rig.settle();
+    controls::WhitePresetStrip *presets = rig.page->colourContent()->presets();
+    QRect highlight;
+    for (std::size_t index = 0; index < 4; ++index)
+        highlight = presets->button(index)->isSelected() ? presets->button(index)->geometry() : highlight;
+    ASSERT_FALSE(highlight.isNull());
+    const QImage strip = paintedAlone(*presets);
+    const int ground = qRed(strip.pixel(highlight.center().x(), strip.height() - 2));
+    const int below = qRed(strip.pixel(highlight.center().x(), highlight.bottom() + 1));
+    const int beyond = qRed(strip.pixel(highlight.center().x(), highlight.bottom() + 5));
+    EXPECT_LE(below, ground - 4) << "black at 0.06 darkens the row under the highlight";
+    EXPECT_GE(below, ground - 16) << "and only faintly";
+    EXPECT_EQ(beyond, ground) << "a shadow of radius 1.5 reaches no further";
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "ui/PaintProbe.h"
 #include "ui/UiHarness.h"
 
 #include "controls/HomePowerButton.h"
@@ -16,6 +17,8 @@ namespace vantora::controls {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::paintedAlone;
+using testing::strongestAlpha;
 using testing::UiHarness;
 using Layers = RoomActionButton::Layers;
 
@@ -150,6 +153,27 @@ TEST(RoomButtonsTest, TheHomePowerButtonNamesWhatItDoesAndTintsOnlyWhenEnabled)
     EXPECT_DOUBLE_EQ(button.tintAmount(), 0);
     QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
     EXPECT_TRUE(clicks.isEmpty());
+}
+
+TEST(RoomButtonsTest, TheHomePowerPillFadesWhilePressedAndWhileDisabled)
+{
+    UiHarness ui;
+    ui.setReduceMotion(true);
+    HomePowerButton button(HomePower::TurnOff, &ui.window);
+    ui.window.show();
+    const QPoint centre = button.rect().center();
+    EXPECT_EQ(strongestAlpha(paintedAlone(button)), 255);
+
+    QTest::mousePress(&button, Qt::LeftButton, {}, centre);
+    EXPECT_NEAR(strongestAlpha(paintedAlone(button)), 0.7 * 255, 2);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, centre);
+    EXPECT_EQ(strongestAlpha(paintedAlone(button)), 255);
+
+    button.setEnabled(false);
+    EXPECT_NEAR(strongestAlpha(paintedAlone(button)), 0.4 * 255, 2);
+    QTest::mousePress(&button, Qt::LeftButton, {}, centre);
+    EXPECT_NEAR(strongestAlpha(paintedAlone(button)), 0.4 * 255, 2);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, centre);
 }
 
 } // namespace

@@ -22,6 +22,11 @@
 #include "welcome/BridgeResetControl.h"
 #include "welcome/WelcomeScreen.h"
 
+#include "settings/AppErrorBanner.h"
+#include "settings/AppErrorOverlay.h"
+#include "settings/AppIssueNotice.h"
+#include "settings/AppSettingsMenu.h"
+
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
 #include "store/RoomFavourites.h"
@@ -80,6 +85,8 @@ struct LightsPanelTest : ::testing::Test {
     std::unique_ptr<BridgeOnboarding> onboarding;
     std::unique_ptr<QWidget> window;
     LightsPanel *panel = nullptr;
+    // What the layers above the panel hand it, set on the window before the panel is made.
+    PanelPieces pieces;
 
     ~LightsPanelTest() override
     {
@@ -103,6 +110,7 @@ struct LightsPanelTest : ::testing::Test {
         window = std::make_unique<QWidget>();
         ui::Environment::scope(window.get())
             .set(ui::viewRuntimeKey, ui::ViewRuntime{&rig.harness.clock, &rig.harness.executor});
+        ui::Environment::scope(window.get()).set(panelPiecesKey, pieces);
         panel = new LightsPanel(store, onboarding.get(), navigation, defaults, window.get());
     }
 
@@ -282,6 +290,66 @@ TEST_F(LightsPanelTest, AnUnexpectedIssueReachesTheNoLightsPageAsALoadErrorWitho
     EXPECT_EQ(page->fields().errorMessage, std::nullopt);
 }
 
+namespace {
+
+struct BannerCase {
+    const char *name;
+    Page page;
+    std::optional<HueSnapshot> lights;
+
+    friend void PrintTo(const BannerCase &c, std::ostream *out) { *out << c.name; }
+};
+
+struct ErrorBannerOnEveryPage : LightsPanelTest, ::testing::WithParamInterface<BannerCase> {};
+
+} // namespace
+
+// On each page that can show it, the banner stands above the page's content and pushes it
+// down, the welcome stage's fixed layout too.
+TEST_P(ErrorBannerOnEveryPage, PushesThePageDownInsteadOfCoveringIt)
+{
+    const BannerCase &c = GetParam();
+    pieces = PanelPieces{
+        .errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
+            return new AppErrorOverlay(store, page, page->parentWidget());
+        },
+        .issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+            return new AppIssueNotice(issue, std::move(dismiss), parent);
+        },
+    };
+    HalvetStore &store = c.lights ? connect(*c.lights) : rig.build();
+    makePanel(store);
+    show();
+    ASSERT_EQ(panel->page(), c.page);
+    const int before = panel->sizeHint().height();
+
+    store.setUnexpectedIssue(AppIssue(AppIssue::Operation::refresh, QStringLiteral("unexpected-error"), {}));
+    settle();
+    // Widgets added to a shown page show on the next turn of the event loop.
+    QCoreApplication::sendPostedEvents();
+    panel->layout()->activate();
+    auto *notice = panel->findChild<AppIssueNotice *>();
+    ASSERT_NE(notice, nullptr);
+    ASSERT_TRUE(notice->isVisibleTo(window.get()));
+    QWidget *content = panel->pageWidget();
+    if (auto *home = panel->pageWidget()->findChild<LightsHomeView *>())
+        content = home->scrollArea();
+    const QRect banner(notice->banner()->mapTo(panel, QPoint(0, 0)), notice->banner()->size());
+    const QRect page(content->mapTo(panel, QPoint(0, 0)), content->size());
+    EXPECT_FALSE(banner.intersects(page)) << "banner at " << banner.y() << " high " << banner.height()
+                                          << ", page content from " << page.y();
+    EXPECT_TRUE(panel->rect().contains(banner));
+    if (c.page != Page::lights) {
+        EXPECT_GE(panel->sizeHint().height(), before + banner.height());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, ErrorBannerOnEveryPage,
+                         ::testing::Values(BannerCase{"welcome", Page::welcome, std::nullopt},
+                                           BannerCase{"noLights", Page::noLights, HueSnapshot{}},
+                                           BannerCase{"lights", Page::lights, ::home}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(LightsPanelTest, FavouritesOfGoneRoomsArePrunedOnlyOnceTheConnectionIsVerified)
 {
     defaults.setDictionary(QString(RoomFavourites::defaultsKey),
@@ -332,35 +400,6 @@ TEST_F(LightsPanelTest, TheResetControlIsWithdrawnWhileTheOnboardingLooksForTheB
     EXPECT_FALSE(resetControl()->isEnabled);
     onboarding->cancel();
     settle();
-}
-
-TEST_F(LightsPanelTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
-{
-    makePanel(connect(::home));
-    std::function<void()> closeShortcuts;
-    QWidget *shortcuts = nullptr;
-    ui::Environment::scope(window.get())
-        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
-                 shortcuts = new QWidget(parent);
-                 QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
-                 closeShortcuts = std::move(back);
-                 return shortcuts;
-             }});
-    show();
-    QWidget *main = panel->pageWidget();
-    panel->showShortcuts();
-    ASSERT_NE(shortcuts, nullptr);
-    EXPECT_TRUE(shortcuts->isVisible());
-    EXPECT_FALSE(main->isVisible());
-    EXPECT_EQ(panel->pageWidget(), main);
-
-    // The page's own Back closes it.
-    closeShortcuts();
-    EXPECT_FALSE(navigation.showsShortcuts());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(shortcuts, nullptr);
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(panel->pageWidget(), main);
 }
 
 TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
@@ -495,7 +534,21 @@ TEST_F(ArrivalPillTest, ThePillTakesNoClicksAndStaysUnderTheShortcutsPage)
     auto *pill = panel->findChild<BridgeArrivalPill *>();
     ASSERT_NE(pill, nullptr);
     EXPECT_TRUE(pill->isVisible());
-    EXPECT_TRUE(pill->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    // A control under the pill gets the click made on the pill, once it has slid in.
+    advance(500ms);
+    ASSERT_TRUE(pill->isVisible());
+    window->resize(panel->size());
+    auto *beneath = new QPushButton(panel);
+    beneath->setGeometry(pill->geometry());
+    beneath->show();
+    beneath->stackUnder(pill);
+    QSignalSpy clicks(beneath, &QAbstractButton::clicked);
+    const QPoint centre = pill->mapTo(window.get(), pill->rect().center());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(clicks.count(), 1);
+    delete beneath;
+
     navigation.setShowsShortcuts(true);
     settle();
     EXPECT_FALSE(pill->isVisible());
@@ -546,6 +599,42 @@ HueSnapshot manyRooms()
             lights.lights.push_back(lamp(QStringLiteral("%1-%2").arg(room).arg(index), QStringLiteral("room %1").arg(room)));
     }
     return lights;
+}
+
+TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
+{
+    makePanel(connect(manyRooms()));
+    std::function<void()> closeShortcuts;
+    QWidget *shortcuts = nullptr;
+    ui::Environment::scope(window.get())
+        .set(panelPiecesKey, PanelPieces{.shortcutsPage = [&](std::function<void()> back, QWidget *parent) {
+                 shortcuts = new QWidget(parent);
+                 QObject::connect(shortcuts, &QObject::destroyed, [&] { shortcuts = nullptr; });
+                 closeShortcuts = std::move(back);
+                 return shortcuts;
+             }});
+    show();
+    QWidget *main = panel->pageWidget();
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 120) << "the home must be long enough to scroll";
+    bar->setValue(120);
+    panel->showShortcuts();
+    ASSERT_NE(shortcuts, nullptr);
+    EXPECT_TRUE(shortcuts->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+    // Refreshes go on under the shortcuts page.
+    advance(3s);
+    settle();
+
+    // The page's own Back closes it.
+    closeShortcuts();
+    EXPECT_FALSE(navigation.showsShortcuts());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shortcuts, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(panel->pageWidget(), main);
+    EXPECT_EQ(bar->value(), 120);
 }
 
 TEST_F(HomeListTest, ARefreshUpdatesTheListInPlaceAndKeepsWhatTheUserIsDoing)
@@ -805,6 +894,27 @@ TEST_F(HomeListTest, AFavouriteChosenInOnePanelShowsInTheOthersAndTheExamplesKee
     EXPECT_FALSE(heart(welcome, "room 3")->isEnabled());
 }
 
+TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
+{
+    pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
+        return new AppSettingsMenu(style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill
+                                                                         : AppSettingsMenu::Style::plain,
+                                   AppSettingsMenu::Services::application(defaults, [](const QWidget &) {}), parent);
+    };
+    makePanel(connect(manyRooms()));
+    show();
+    auto *summary = home()->findChild<QWidget *>(QStringLiteral("home-summary"));
+    ASSERT_NE(summary, nullptr);
+    const QPoint before = summary->mapTo(panel, QPoint(0, 0));
+
+    home()->scrollArea()->verticalScrollBar()->setValue(100);
+    advance(1s);
+    ASSERT_TRUE(home()->showsFooterPower());
+    panel->layout()->activate();
+    home()->layout()->activate();
+    EXPECT_EQ(summary->mapTo(panel, QPoint(0, 0)), before);
+}
+
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
 {
     makePanel(connect(manyRooms()));
@@ -906,6 +1016,36 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
     section->brightnessButton()->click();
     QTest::keyClick(section->row("1-0")->toggle(), Qt::Key_Escape);
     EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+}
+
+TEST_F(HomeListTest, TheEdgeControlLetsTheWheelScrollTheListAndGivesTheKeyboardBackToItsOpener)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    window->resize(panel->size());
+    QApplication::setActiveWindow(window.get());
+    QWidget *opener = home()->roomSection(QStringLiteral("room 1"))->brightnessButton();
+    opener->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+    settle();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+
+    // The wheel over the backdrop, away from the slider.
+    const QPoint at = home()->mapTo(window.get(), QPoint(40, home()->height() / 2));
+    QWidget *under = window->childAt(at);
+    ASSERT_EQ(under, home()->edgeOverlay());
+    QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
+    const int before = bar->value();
+    QWheelEvent wheel(under->mapFrom(window.get(), at), window->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(under, &wheel);
+    EXPECT_GT(bar->value(), before);
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 1")) << "scrolling keeps the control open";
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(QApplication::focusWidget(), opener);
 }
 
 TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)

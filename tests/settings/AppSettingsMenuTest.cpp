@@ -6,7 +6,9 @@
 #include "settings/LoginItemController.h"
 #include "settings/ReleaseChecker.h"
 
+#include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
+#include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QAction>
@@ -171,4 +173,25 @@ TEST_F(AppSettingsMenuTest, HideUnavailableDevicesIsTheSharedSetting)
 
     defaults.setBool("hideUnavailableDevices", false);
     EXPECT_FALSE(hide->isChecked());
+}
+
+// The pills of the page headers and footers: the surface fills the whole frame the button is
+// laid out for, its shadows falling beside it.
+TEST_F(AppSettingsMenuTest, ThePillsDrawTheirSurfaceAtTheirWholeFrame)
+{
+    struct Case {
+        const char *name;
+        QWidget *pill;
+        QSize surface;
+    };
+    auto *back = new recorder::ShortcutBackButton(&window);
+    const Case cases[] = {
+        {"settings", menu(AppSettingsMenu::Style::pill), {52, 30}},
+        {"back", back, {44, 30}},
+    };
+    window.show();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(vantora::testing::solidExtent(vantora::testing::paintedAlone(*c.pill), c.pill->rect().center()), c.surface);
+    }
 }

@@ -33,25 +33,38 @@ struct ErrorOverlayTest : ::testing::Test {
     QWidget window;
     QWidget *page = new QWidget(&window);
     QLabel *content = new QLabel(QStringLiteral("Page"), page);
+    AppErrorOverlay *overlay = nullptr;
 
     void SetUp() override
     {
         auto *column = new QVBoxLayout(page);
         column->setContentsMargins(0, 0, 0, 0);
         column->addWidget(content);
+        auto *windowColumn = new QVBoxLayout(&window);
+        windowColumn->setContentsMargins(0, 0, 0, 0);
+        windowColumn->addWidget(page);
         window.resize(440, 434);
-        page->resize(440, 434);
         window.show();
     }
 
-    AppErrorOverlay *overlay() const { return page->findChild<AppErrorOverlay *>(); }
-    AppIssueNotice *notice() const { return overlay()->notice(); }
+    void install()
+    {
+        overlay = new AppErrorOverlay(store, page, &window);
+        window.layout()->addWidget(overlay);
+        overlay->show();
+        settle();
+    }
+
+    AppIssueNotice *notice() const { return overlay->notice(); }
     SheetOverlay *sheet() const { return window.findChild<SheetOverlay *>(); }
+    QPoint contentPos() const { return content->mapTo(&window, QPoint(0, 0)); }
 
     void settle()
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        page->layout()->activate();
+        window.layout()->activate();
+        if (overlay)
+            overlay->layout()->activate();
     }
 };
 
@@ -59,25 +72,25 @@ struct ErrorOverlayTest : ::testing::Test {
 
 TEST_F(ErrorOverlayTest, WithoutAnIssueThePageKeepsItsPlace)
 {
-    const QPoint before = content->pos();
-    installErrorOverlay(page, store);
-    settle();
-    EXPECT_FALSE(overlay()->isVisible());
-    EXPECT_EQ(content->pos(), before);
+    const QPoint before = contentPos();
+    install();
+    EXPECT_EQ(notice(), nullptr);
+    EXPECT_EQ(contentPos(), before);
 
     store.setUnexpectedIssue(issue("unexpected-error"));
     settle();
-    EXPECT_TRUE(overlay()->isVisible());
-    EXPECT_GE(content->y(), before.y() + 40);
+    ASSERT_NE(notice(), nullptr);
+    EXPECT_TRUE(notice()->isVisible());
+    EXPECT_GE(contentPos().y(), before.y() + 40);
 
     store.setUnexpectedIssue(std::nullopt);
     settle();
-    EXPECT_EQ(content->pos(), before);
+    EXPECT_EQ(contentPos(), before);
 }
 
 TEST_F(ErrorOverlayTest, ClosingTheBannerClearsTheWholeFailure)
 {
-    installErrorOverlay(page, store);
+    install();
     store.setErrorMessage(QStringLiteral("The bridge did not answer."));
     store.setUnexpectedIssue(issue("unexpected-error"));
     ASSERT_NE(notice(), nullptr);
@@ -89,13 +102,12 @@ TEST_F(ErrorOverlayTest, ClosingTheBannerClearsTheWholeFailure)
 
     EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
     EXPECT_EQ(store.errorMessage(), std::nullopt);
-    EXPECT_EQ(overlay()->notice(), nullptr);
-    EXPECT_FALSE(overlay()->isVisible());
+    EXPECT_EQ(overlay->notice(), nullptr);
 }
 
 TEST_F(ErrorOverlayTest, DetailsOpenTheReportAndDoneClosesItWithTheIssue)
 {
-    installErrorOverlay(page, store);
+    install();
     store.setUnexpectedIssue(issue("unexpected-error"));
     QTest::mouseClick(notice()->banner()->detailsButton(), Qt::LeftButton);
     ASSERT_NE(sheet(), nullptr);
@@ -112,12 +124,11 @@ TEST_F(ErrorOverlayTest, DetailsOpenTheReportAndDoneClosesItWithTheIssue)
 
     EXPECT_EQ(sheet(), nullptr);
     EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
-    EXPECT_FALSE(overlay()->isVisible());
 }
 
 TEST_F(ErrorOverlayTest, AnIssueClearedElsewhereClosesItsReportAndANewIssueStartsClosed)
 {
-    installErrorOverlay(page, store);
+    install();
     store.setUnexpectedIssue(issue("unexpected-error"));
     notice()->showReport();
     ASSERT_NE(sheet(), nullptr);
@@ -132,30 +143,33 @@ TEST_F(ErrorOverlayTest, AnIssueClearedElsewhereClosesItsReportAndANewIssueStart
     store.clearFailure();
     settle();
     EXPECT_EQ(sheet(), nullptr);
-    EXPECT_EQ(overlay()->notice(), nullptr);
+    EXPECT_EQ(overlay->notice(), nullptr);
 }
 
-TEST_F(ErrorOverlayTest, APageWithoutAColumnGetsTheBannerAlongItsTopEdge)
+TEST_F(ErrorOverlayTest, APageWithoutAColumnIsPushedDownByTheBanner)
 {
-    QWidget stage(&window);
-    stage.setFixedSize(440, 434);
-    stage.show();
-    installErrorOverlay(&stage, store);
+    // A stage whose children sit at fixed places, as the welcome stage's do.
+    auto *stage = new QWidget;
+    stage->setFixedSize(440, 434);
+    auto *fixed = new QLabel(QStringLiteral("Logo"), stage);
+    fixed->move(0, 0);
+    auto *wrapped = new AppErrorOverlay(store, stage);
+    wrapped->show();
     store.setUnexpectedIssue(issue("unexpected-error"));
-    settle();
-    auto *floating = stage.findChild<AppErrorOverlay *>();
-    ASSERT_NE(floating, nullptr);
-    EXPECT_EQ(floating->geometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(floating->width(), 440);
-    EXPECT_GE(floating->height(), 56);
+    wrapped->layout()->activate();
+    ASSERT_NE(wrapped->notice(), nullptr);
 
-    stage.setFixedSize(500, 434);
-    EXPECT_EQ(floating->width(), 500);
+    const QRect banner = wrapped->notice()->banner()->geometry().translated(wrapped->notice()->pos());
+    EXPECT_FALSE(banner.intersects(stage->geometry())) << "the banner is drawn over the stage";
+    EXPECT_GE(stage->y(), 56);
+    EXPECT_EQ(wrapped->notice()->width(), 440);
+    EXPECT_EQ(wrapped->sizeHint().height(), stage->y() + 434);
+    delete wrapped;
 }
 
 TEST_F(ErrorOverlayTest, AnIssueClearedWhileTheSaveDialogIsOpenTakesTheDialogWithIt)
 {
-    installErrorOverlay(page, store);
+    install();
     store.setUnexpectedIssue(issue("unexpected-error"));
     notice()->showReport();
     ASSERT_NE(sheet(), nullptr);
@@ -179,5 +193,5 @@ TEST_F(ErrorOverlayTest, AnIssueClearedWhileTheSaveDialogIsOpenTakesTheDialogWit
 
     EXPECT_TRUE(dialogWasOpen);
     EXPECT_EQ(sheet(), nullptr);
-    EXPECT_EQ(overlay()->notice(), nullptr);
+    EXPECT_EQ(overlay->notice(), nullptr);
 }

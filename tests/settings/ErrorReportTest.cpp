@@ -10,6 +10,11 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,4 +211,71 @@ TEST_F(ReportSheetTest, DoneAndReturnEndTheReview)
     button(*shown, "Copy report")->setFocus();
     QTest::keyClick(button(*shown, "Copy report"), Qt::Key_Return);
     EXPECT_EQ(done, 3);
+}
+
+// The report box breaks a line only where the next word would not fit: no sentence breaks at
+// a fixed place, whatever the box's width.
+TEST_F(ReportSheetTest, TheReportWrapsAtTheBoxWidthOnly)
+{
+    const auto shown = sheet();
+    shown->setFixedWidth(432);
+    shown->show();
+    auto *box = shown->findChild<QPlainTextEdit *>();
+    ASSERT_NE(box, nullptr);
+    QCoreApplication::processEvents();
+
+    const qreal width = box->viewport()->width() - 2 * box->document()->documentMargin();
+    const QFontMetricsF metrics(box->font());
+    bool footerSeen = false;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        SCOPED_TRACE(text.toStdString());
+        footerSeen |= text.startsWith("This report excludes");
+        EXPECT_FALSE(text.endsWith(',')) << "a sentence broken by a line break";
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+            const QTextLine next = layout->lineAt(i + 1);
+            const QString nextWord = text.mid(next.textStart(), next.textLength()).section(' ', 0, 0);
+            EXPECT_GT(layout->lineAt(i).naturalTextWidth() + metrics.horizontalAdvance(' ' + nextWord), width)
+                << "line " << i << " broke before \"" << nextWord.toStdString() << "\", which fitted";
+        }
+    }
+    EXPECT_TRUE(footerSeen);
+    // What leaves the sheet keeps the report's own lines.
+    EXPECT_TRUE(shown->reportText().contains("light names,\nroom names"));
+}
+
+// The save dialog opens where the dialog itself would (where the user saved last), never in a
+// folder of the sheet's choosing, and offers the report's name.
+TEST(ErrorReportSaveDialog, OpensWhereTheUserWasLastAndProposesTheName)
+{
+    QTemporaryDir visited;
+    ErrorReportSheet sheet(sampleIssue(), withSupport, ReportHandOver::desktop());
+    sheet.show();
+    struct Seen {
+        QString folder;
+        QStringList files;
+    };
+    // Answers the dialog that the next press opens: it goes to `goTo` and is cancelled.
+    const auto pressSave = [&sheet](const QString &goTo) {
+        Seen seen;
+        QTimer::singleShot(0, [&seen, goTo] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = {dialog->directory().absolutePath(), dialog->selectedFiles()};
+            if (!goTo.isEmpty())
+                dialog->setDirectory(goTo);
+            dialog->reject();
+        });
+        QTest::mouseClick(button(sheet, "Save…"), Qt::LeftButton);
+        return seen;
+    };
+
+    const Seen first = pressSave(visited.path());
+    ASSERT_EQ(first.files.size(), 1);
+    EXPECT_EQ(QFileInfo(first.files[0]).fileName(), "vantora-error-report.txt");
+    const Seen second = pressSave({});
+    EXPECT_EQ(second.folder.toStdString(), QDir(visited.path()).absolutePath().toStdString());
+    EXPECT_EQ(sheet.feedback(), std::nullopt);
 }

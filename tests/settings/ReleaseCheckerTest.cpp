@@ -214,6 +214,15 @@ TEST_F(UpdateCheckTest, EveryFailureEndsWithTheFailureAlert)
     }
 }
 
+TEST_F(UpdateCheckTest, ALengthAnnouncedAtTheLimitFailsBeforeTheIdleLimit)
+{
+    // The headers announce the body, whose first byte would come only after a minute.
+    serve(TestLeaf::ipSanHostName, {delivered(FakeBridgeReply::Delivery::trickle,
+                                              manifestOfSize(ReleaseChecker::maximumManifestSize), 60s)});
+    timeouts = {30s, 60s};
+    EXPECT_EQ(alertOfOneCheck(), failure);
+}
+
 TEST_F(UpdateCheckTest, ASecondCheckWhileOneRunsDoesNothing)
 {
     FakeBridgeReply slow = reply(200, manifest("1.2", 4));

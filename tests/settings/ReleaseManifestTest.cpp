@@ -170,6 +170,8 @@ TEST(ReleaseManifestTest, RefusesMalformedDocumentsAndEachBrokenRule)
         {"download without a host", withMember("downloadURL", "https:///download"), Refusal::validation},
         {"download with a user", withMember("downloadURL", "https://me@vantora.example/d"), Refusal::validation},
         {"download with a password", withMember("downloadURL", "https://me:pw@vantora.example/d"), Refusal::validation},
+        {"download with an empty user", withMember("downloadURL", "https://@vantora.example/d"), Refusal::validation},
+        {"notes with an empty user and password", withMember("notesURL", "https://:@vantora.example/n"), Refusal::validation},
         {"notes over plain http", withMember("notesURL", "http://vantora.example/n"), Refusal::validation},
         {"notes with a user", withMember("notesURL", "https://me@vantora.example/n"), Refusal::validation},
         {"mail link as notes", withMember("notesURL", "mailto:someone@vantora.example"), Refusal::validation},

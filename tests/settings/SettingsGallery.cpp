@@ -114,17 +114,16 @@ TEST(SettingsGallery, ErrorBannerOverTheWelcomeAndAColumnPage)
     for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
         Scene welcome(scheme);
         auto *screen = new WelcomeScreen(*welcome.onboarding, *welcome.rig.store, welcome.window.get());
-        installErrorOverlay(screen, *welcome.rig.store);
+        auto *overlay = new AppErrorOverlay(*welcome.rig.store, screen, welcome.window.get());
         welcome.rig.store->setUnexpectedIssue(sampleIssue());
-        welcome.window->resize(screen->size());
+        welcome.window->resize(overlay->sizeHint());
         welcome.save(QStringLiteral("error-banner-welcome"), scheme);
 
         Scene column(scheme);
         auto *layout = new QVBoxLayout(column.window.get());
         layout->setContentsMargins(0, 0, 0, 0);
         QWidget *page = columnPage(column.window.get());
-        layout->addWidget(page);
-        installErrorOverlay(page, *column.rig.store);
+        layout->addWidget(new AppErrorOverlay(*column.rig.store, page, column.window.get()));
         column.rig.store->setUnexpectedIssue(sampleIssue());
         column.save(QStringLiteral("error-banner-column-page"), scheme);
     }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace vantora::testing {
+
+// `widget` and its children painted on a transparent ground, with no window background
+// behind them: what the widget itself covers.
+inline QImage paintedAlone(QWidget &widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
+// How wide and how high the solid part of `image` is (alpha at least a half), measured along
+// the row and the column through `through`.
+inline QSize solidExtent(const QImage &image, QPoint through)
+{
+    int width = 0;
+    for (int x = 0; x < image.width(); ++x)
+        width += qAlpha(image.pixel(x, through.y())) >= 128 ? 1 : 0;
+    int height = 0;
+    for (int y = 0; y < image.height(); ++y)
+        height += qAlpha(image.pixel(through.x(), y)) >= 128 ? 1 : 0;
+    return {width, height};
+}
+
+// The most opaque pixel of `image`.
+inline int strongestAlpha(const QImage &image)
+{
+    int strongest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            strongest = std::max(strongest, qAlpha(image.pixel(x, y)));
+    }
+    return strongest;
+}
+
+} // namespace vantora::testing
