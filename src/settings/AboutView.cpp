@@ -8,6 +8,7 @@
 #include "ui/DropShadow.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FixedSizeWindow.h"
 #include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
@@ -244,6 +245,7 @@ QWidget *showAboutWindow()
     static QPointer<QWidget> window;
     if (!window) {
         window = new AboutView(ApplicationInfo::shared(), desktopUrlOpener());
+        ui::makeFixedSizeWindow(*window);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(Texts::tr("About vantora"));
     }
