@@ -1,5 +1,7 @@
 #include "app/AppWindows.h"
 
+#include "ui/FixedSizeWindow.h"
+
 #include <QLayout>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -32,7 +34,8 @@ bool AppWindows::open(AppWindow id)
         const auto factory = m_factories.find(id);
         if (factory == m_factories.end())
             return false;
-        shown = new QWidget(nullptr, Qt::Window);
+        shown = new QWidget;
+        ui::makeFixedSizeWindow(*shown);
         shown->setAttribute(Qt::WA_DeleteOnClose);
         shown->setObjectName(idOf(id));
         shown->setWindowTitle(titleOf(id));

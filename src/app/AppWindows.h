@@ -13,8 +13,8 @@ class QWidget;
 namespace vantora {
 
 // The windows that open only on request, one of each at most: opening one that is open
-// brings it to the front. A window takes the size of its content and is deleted when closed;
-// closing it touches nothing else.
+// brings it to the front. A window takes the size of its content and offers no maximising; it
+// is deleted when closed, and closing it touches nothing else.
 class AppWindows final : public QObject {
     Q_OBJECT
 public:

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <cerrno>
@@ -23,11 +24,13 @@ constexpr int retryPauseMs = 50;
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &folder, const QString &applicationId, QObject *parent)
+SingleInstance::SingleInstance(const QString &folder, const QString &applicationId, runtime::Clock &clock,
+                               QObject *parent)
     : QObject(parent)
     , m_lockPath(QDir(folder).filePath(applicationId + QStringLiteral(".lock")))
     , m_socketPath(QDir(folder).filePath(applicationId + QStringLiteral(".socket")))
     , m_lock(m_lockPath)
+    , m_clock(clock)
 {
     // Only a lock whose owner process is gone is stale, however old it is.
     m_lock.setStaleLockTime(0);
@@ -106,19 +109,62 @@ void SingleInstance::listen()
     // A copy that is ending shows nothing: a launch from then on waits for the lock instead.
     connect(qApp, &QCoreApplication::aboutToQuit, m_server, &QLocalServer::close);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = m_server->nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                // Whatever else arrives is ignored: the only request is "show".
-                if (!client->canReadLine())
-                    return;
-                const bool isShow = client->readLine() == showRequest;
-                client->disconnectFromServer();
-                if (isShow && m_onShowRequested)
-                    m_onShowRequested();
-            });
-        }
+        while (QLocalSocket *client = m_server->nextPendingConnection())
+            admit(client);
     });
+}
+
+void SingleInstance::admit(QLocalSocket *client)
+{
+    if (m_waiting.size() >= maximumWaitingClients)
+        release(m_waiting.front().client, true);
+    // Qt stops reading once this much waits unread, so a line that never ends costs no more.
+    client->setReadBufferSize(maximumRequestLength);
+    m_waiting.push_back({client, m_deadlines.spawn(expire(client))});
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    connect(client, &QLocalSocket::disconnected, this, [this, client] { release(client, false); });
+    connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });
+    // Bytes may have come with the connection itself.
+    if (client->bytesAvailable() > 0)
+        readRequest(client);
+}
+
+void SingleInstance::readRequest(QLocalSocket *client)
+{
+    if (!client->canReadLine()) {
+        if (client->bytesAvailable() >= maximumRequestLength)
+            release(client, true);
+        return;
+    }
+    // Whatever else arrives is ignored: the only request is "show", and it is heard once.
+    const bool isShow = client->readLine(maximumRequestLength + 1) == showRequest;
+    if (!release(client, false))
+        return;
+    client->disconnectFromServer();
+    if (isShow && m_onShowRequested)
+        m_onShowRequested();
+}
+
+bool SingleInstance::release(QLocalSocket *client, bool close)
+{
+    const auto found = std::find_if(m_waiting.begin(), m_waiting.end(),
+                                    [client](const Waiting &waiting) { return waiting.client == client; });
+    if (found == m_waiting.end())
+        return false;
+    const runtime::TaskHandle<void> deadline = found->deadline;
+    m_waiting.erase(found);
+    deadline.cancel();
+    if (close) {
+        client->abort();
+        client->deleteLater();
+    }
+    return true;
+}
+
+runtime::Task<void> SingleInstance::expire(QLocalSocket *client)
+{
+    co_await m_clock.sleepFor(requestTimeout);
+    release(client, true);
 }
 
 } // namespace vantora

@@ -1,13 +1,20 @@
 #pragma once
 
+#include "runtime/Clock.h"
+#include "runtime/TaskScope.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
+#include <list>
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace vantora {
 
@@ -15,9 +22,18 @@ namespace vantora {
 // local socket beside it lets a later launch ask the running copy to show its panel. A lock
 // left by a copy that was killed does not count: the lock records its owner's process id,
 // and a lock whose owner is gone is taken over.
+//
+// The socket serves any local program of the user's, so what it keeps for one is bounded: a
+// request is one short line, sent soon after connecting, and only a few connections wait at
+// once. A connection that sends a longer line or nothing in time is closed; when too many
+// wait, the one that has waited longest is closed.
 class SingleInstance final : public QObject {
     Q_OBJECT
 public:
+    static constexpr qint64 maximumRequestLength = 64;
+    static constexpr std::chrono::seconds requestTimeout{5};
+    static constexpr std::size_t maximumWaitingClients = 8;
+
     enum class Role {
         // This process holds the lock and listens for later launches.
         primary,
@@ -26,7 +42,9 @@ public:
     };
 
     // `folder`: where the lock and socket live (the user's runtime folder).
-    SingleInstance(const QString &folder, const QString &applicationId, QObject *parent = nullptr);
+    // `clock` times the requests of connecting launches.
+    SingleInstance(const QString &folder, const QString &applicationId,
+                   runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // Takes the lock, or asks the copy that holds it to show its panel. Throws
@@ -41,12 +59,28 @@ private:
     bool askRunningCopyToShow() const;
     bool holderIsGone() const;
     void listen();
+    void admit(QLocalSocket *client);
+    void readRequest(QLocalSocket *client);
+    // Forgets the waiting client, and with `close` closes its connection. False when the
+    // client was not waiting (any more).
+    bool release(QLocalSocket *client, bool close);
+    runtime::Task<void> expire(QLocalSocket *client);
+
+    struct Waiting {
+        QLocalSocket *client;
+        runtime::TaskHandle<void> deadline;
+    };
 
     QString m_lockPath;
     QString m_socketPath;
     QLockFile m_lock;
+    runtime::Clock &m_clock;
     QLocalServer *m_server = nullptr;
     std::function<void()> m_onShowRequested;
+    // Connected clients that have not sent their request yet, the longest waiting first.
+    std::list<Waiting> m_waiting;
+    // Last: its tasks end before the members they use.
+    runtime::TaskScope m_deadlines;
 };
 
 } // namespace vantora

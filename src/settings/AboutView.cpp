@@ -8,6 +8,7 @@
 #include "ui/DropShadow.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FixedSizeWindow.h"
 #include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
@@ -21,6 +22,8 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace vantora {
 
@@ -214,14 +217,19 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     auto *linksLayout = new QVBoxLayout(links);
     linksLayout->setContentsMargins(0, 0, 0, 0);
     linksLayout->setSpacing(8);
-    // Without a support address there is nobody to write to; the row goes.
-    if (info.supportEmail()) {
-        linksLayout->addWidget(linkRow(Texts::tr("Support"), *info.supportEmail(), *info.supportMailURL(), openURL, links));
-        linksLayout->addWidget(new Separator(links));
+    // A build without a support address or a web host has nobody to write to and no site
+    // to visit; those rows go.
+    std::vector<QWidget *> rows;
+    if (info.supportEmail())
+        rows.push_back(linkRow(Texts::tr("Support"), *info.supportEmail(), *info.supportMailURL(), openURL, links));
+    if (!info.webHost().isEmpty())
+        rows.push_back(linkRow(Texts::tr("Website"), info.webHost(), info.websiteURL(), openURL, links));
+    rows.push_back(linkRow(Texts::tr("X"), u'@' + info.socialHandle(), info.socialURL(), openURL, links));
+    for (QWidget *row : rows) {
+        if (row != rows.front())
+            linksLayout->addWidget(new Separator(links));
+        linksLayout->addWidget(row);
     }
-    linksLayout->addWidget(linkRow(Texts::tr("Website"), info.webHost(), info.websiteURL(), openURL, links));
-    linksLayout->addWidget(new Separator(links));
-    linksLayout->addWidget(linkRow(Texts::tr("X"), u'@' + info.socialHandle(), info.socialURL(), openURL, links));
     layout->addWidget(links, 0, Qt::AlignHCenter);
 
     layout->addStretch();
@@ -244,6 +252,7 @@ QWidget *showAboutWindow()
     static QPointer<QWidget> window;
     if (!window) {
         window = new AboutView(ApplicationInfo::shared(), desktopUrlOpener());
+        ui::makeFixedSizeWindow(*window);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(Texts::tr("About vantora"));
     }

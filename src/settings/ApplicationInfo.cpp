@@ -13,6 +13,8 @@ QString orFallback(const QString &value, const char *fallback)
 
 QUrl httpsURL(const QString &host, const QString &path = {})
 {
+    if (host.isEmpty())
+        return {};
     QUrl url;
     url.setScheme(QStringLiteral("https"));
     url.setHost(host);

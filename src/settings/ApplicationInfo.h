@@ -35,9 +35,11 @@ public:
     const QString &reportVersion() const noexcept { return m_reportVersion; }
     // None unless the configured address contains "@".
     const std::optional<QString> &supportEmail() const noexcept { return m_supportEmail; }
+    // Empty when the build names no web host.
     const QString &webHost() const noexcept { return m_webHost; }
     const QString &socialHandle() const noexcept { return m_socialHandle; }
 
+    // Both empty without a web host: no address is made up.
     QUrl websiteURL() const;
     QUrl releaseManifestURL() const;
     QUrl socialURL() const;

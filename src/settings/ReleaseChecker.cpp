@@ -86,6 +86,9 @@ runtime::Task<void> ReleaseChecker::run(QPointer<QWidget> origin)
 
 runtime::Task<ReleaseChecker::Outcome> ReleaseChecker::fetchOutcome() const
 {
+    // A build without a web host has nowhere to ask.
+    if (m_options.manifestURL.host().isEmpty())
+        throw runtime::NetworkError(runtime::NetworkErrorCode::cannotFindHost, QStringLiteral("no web host"));
     platform::PublicHttpsSession session({m_options.timeouts, maximumManifestSize});
 #ifdef VANTORA_TEST_HOOKS
     session.setExtraRootsForTesting(m_options.extraRoots);
@@ -123,7 +126,11 @@ runtime::Task<ReleaseChecker::Outcome> ReleaseChecker::fetchOutcome() const
 
 Alert ReleaseChecker::failureAlert() const
 {
-    return Alert::notice(Texts::tr("Couldn’t check for updates"),
+    const QString title = Texts::tr("Couldn’t check for updates");
+    if (m_options.webHost.isEmpty())
+        return Alert::notice(
+            title, Texts::tr("Check your internet connection and try again. Your light controls still work locally."));
+    return Alert::notice(title,
                          Texts::tr("Check your internet connection and try again. You can also find releases at "
                                    "%1/releases/. Your light controls still work locally.")
                              .arg(m_options.webHost));

@@ -28,7 +28,8 @@ public:
 
     struct Options {
         QUrl manifestURL;
-        // Quoted in the failure alert as where releases can be found by hand.
+        // Quoted in the failure alert as where releases can be found by hand; empty when the
+        // build names none, and then the alert names no address.
         QString webHost;
         QString runningVersion;
         QString runningBuild;

@@ -96,17 +96,58 @@ QString stringUnescaped(const QString &value)
     return plain;
 }
 
-bool isExecutableProgram(const QString &program)
+// The executable file `program` names, as an absolute path; empty when there is none.
+QString executableOf(const QString &program)
 {
     if (program.isEmpty())
-        return false;
+        return {};
     if (!QDir::isAbsolutePath(program))
-        return !QStandardPaths::findExecutable(program).isEmpty();
+        return QStandardPaths::findExecutable(program);
     const QFileInfo file(program);
-    return file.isFile() && file.isExecutable();
+    return file.isFile() && file.isExecutable() ? program : QString();
+}
+
+QString sameFileKey(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
 } // namespace
+
+XdgAutostart::Entry XdgAutostart::readEntry() const
+{
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {Owner::none, LoginItemStatus::notRegistered};
+    const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
+    const QString program = programOfExec(valueOf(keys, execKey));
+    const QString executable = executableOf(program);
+    // Only an entry that starts this program is ours. One that starts a program which is no
+    // longer there is ours when it names a program like ours (a copy of this one that moved)
+    // or none at all; it starts nothing, so replacing it loses nothing.
+    bool ours = false;
+    if (!executable.isEmpty())
+        ours = sameFileKey(executable) == sameFileKey(m_executablePath);
+    else
+        ours = program.isEmpty() || QFileInfo(program).fileName() == QFileInfo(m_executablePath).fileName();
+    if (!ours)
+        return {Owner::another, LoginItemStatus::notRegistered};
+    if (valueOf(keys, hiddenKey) == QLatin1String("true")
+        || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
+        return {Owner::us, LoginItemStatus::notRegistered};
+    if (executable.isEmpty())
+        return {Owner::us, LoginItemStatus::notFound};
+    return {Owner::us, LoginItemStatus::enabled};
+}
+
+void XdgAutostart::refuseAnotherProgramsEntry() const
+{
+    if (readEntry().owner == Owner::another)
+        throw LoginItemError(Texts::tr("The autostart entry “%1” starts another program. vantora leaves it as it "
+                                       "is; move it away to let vantora start at login.")
+                                 .arg(entryPath()));
+}
 
 XdgAutostart::XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath)
     : m_folder(std::move(autostartFolder))
@@ -129,22 +170,19 @@ QString XdgAutostart::entryPath() const
 
 LoginItemStatus XdgAutostart::status() const
 {
-    QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return LoginItemStatus::notRegistered;
-    const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
-    if (valueOf(keys, hiddenKey) == QLatin1String("true")
-        || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
-        return LoginItemStatus::notRegistered;
-    if (!isExecutableProgram(programOfExec(valueOf(keys, execKey))))
-        return LoginItemStatus::notFound;
-    return LoginItemStatus::enabled;
+    return readEntry().status;
 }
 
 void XdgAutostart::registerItem()
 {
+    refuseAnotherProgramsEntry();
     if (!QDir().mkpath(m_folder))
         throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
+    // A link in the folder is replaced, not written through: its target may be any file of
+    // the user's, anywhere.
+    const QFileInfo existing(entryPath());
+    if (existing.isSymLink() && !QFile::remove(entryPath()))
+        throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be replaced.").arg(entryPath()));
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly))
         throw LoginItemError(file.errorString());
@@ -158,8 +196,10 @@ void XdgAutostart::registerItem()
 
 void XdgAutostart::unregisterItem()
 {
+    refuseAnotherProgramsEntry();
+    // Removing a link removes the link alone, never its target.
     QFile file(entryPath());
-    if (file.exists() && !file.remove())
+    if ((file.exists() || QFileInfo(entryPath()).isSymLink()) && !file.remove())
         throw LoginItemError(file.errorString());
 }
 

@@ -10,6 +10,11 @@ namespace vantora {
 // (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered, so turning
 // the setting on writes it anew. The file is written atomically: a crash never leaves half an
 // entry.
+//
+// An entry under that name that starts another program is the user's, not ours: it counts as
+// not registered, and it is neither removed nor written over (turning the setting on fails
+// with a text that says why). A symbolic link in the entry's place is replaced by a file of
+// its own, never written through.
 class XdgAutostart final : public LoginItemBackend {
 public:
     XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);
@@ -33,6 +38,16 @@ public:
     static QString programOfExec(const QString &exec);
 
 private:
+    enum class Owner { none, us, another };
+    struct Entry {
+        Owner owner;
+        LoginItemStatus status;
+    };
+
+    Entry readEntry() const;
+    // Throws LoginItemError when the entry in our place starts another program.
+    void refuseAnotherProgramsEntry() const;
+
     QString m_folder;
     QString m_applicationId;
     QString m_executablePath;

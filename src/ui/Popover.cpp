@@ -1,6 +1,7 @@
 #include "ui/Popover.h"
 
 #include "ui/Colours.h"
+#include "ui/Compositing.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/Shapes.h"
 #include "ui/SystemColours.h"
@@ -43,6 +44,10 @@ Popover::Popover(QWidget *anchor)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(padding, padding + arrowHeight, padding, padding);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(&Compositing::shared(), &Compositing::activeChanged, this, [this] {
+        applyCompositing();
+        update();
+    });
 }
 
 void Popover::setContent(QWidget *content)
@@ -78,6 +83,7 @@ void Popover::present()
     const QRect available = screen ? screen->availableGeometry() : QRect(anchorRect.topLeft(), QSize(4096, 4096));
     const Placement where = placement(anchorRect, size(), available);
     m_arrowX = where.arrowX;
+    applyCompositing();
     move(where.topLeft);
     show();
     update();
@@ -109,15 +115,43 @@ void Popover::hideEvent(QHideEvent *event)
         Q_EMIT dismissed();
 }
 
+QPainterPath Popover::bubbleShape() const
+{
+    return bubble(rect(), m_arrowX.value_or(width() / 2));
+}
+
+void Popover::applyCompositing()
+{
+    if (Compositing::shared().isActive()) {
+        clearMask();
+        return;
+    }
+    QRegion region;
+    for (const QPolygonF &polygon : bubbleShape().toFillPolygons())
+        region += QRegion(polygon.toPolygon(), Qt::WindingFill);
+    setMask(region);
+}
+
+void Popover::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyCompositing();
+}
+
 void Popover::paintEvent(QPaintEvent *)
 {
     const ColorScheme scheme = colorScheme(this);
+    const QColor background = systemColours::windowBackground().resolve(scheme);
     QPainter painter(this);
+    // The window is cut to the bubble without a compositor; its soft edge would darken
+    // towards the black that transparent pixels show there.
+    if (!Compositing::shared().isActive())
+        painter.fillRect(rect(), background);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = bubble(rect(), m_arrowX.value_or(width() / 2));
-    painter.fillPath(shape, systemColours::windowBackground().resolve(scheme));
+    const QPainterPath path = bubbleShape();
+    painter.fillPath(path, background);
     const QColor border = scheme == ColorScheme::Dark ? colours::white(0.12) : colours::black(0.12);
-    painter.strokePath(shape, QPen(border, 1));
+    painter.strokePath(path, QPen(border, 1));
 }
 
 } // namespace vantora::ui

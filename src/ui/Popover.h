@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 
@@ -14,6 +15,10 @@ namespace vantora::ui {
 // `dismissed` tells the owner that the popover went away by any means other than withdraw():
 // a click outside, Escape, a close() from anywhere, the anchor's window closing. The owner
 // then drops whatever state the popover stood for.
+//
+// On a desktop that composites windows the corners around the bubble and beside its arrow are
+// transparent. Without a compositor they would show black, so there the window is cut to the
+// bubble's shape instead; it follows the compositor coming and going.
 class Popover final : public QWidget {
     Q_OBJECT
 public:
@@ -53,8 +58,13 @@ protected:
     bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QPainterPath bubbleShape() const;
+    // Cuts the window to the bubble, or lets it be whole, as the compositor allows.
+    void applyCompositing();
+
     QPointer<QWidget> m_anchor;
     QPointer<QWidget> m_content;
     // Where present() put the arrow's tip; the middle until then.

@@ -1,5 +1,8 @@
 #include "app/SingleInstance.h"
 
+#include "EventLoopTesting.h"
+#include "runtime/VirtualClock.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -22,9 +25,11 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 using namespace vantora;
+using vantora::testing::waitForEvents;
 
 namespace {
 
@@ -114,6 +119,93 @@ TEST(SingleInstance, ALockLeftByAKilledCopyUnderAnotherHostNameDoesNotBlock)
         EXPECT_NO_THROW(role = next.claim({}));
         EXPECT_EQ(role, SingleInstance::Role::primary);
     }
+}
+
+
+// A running copy, on a virtual clock, and clients that connect to it as other programs would.
+struct RunningCopy : ::testing::Test {
+    static constexpr auto watchdog = 10s;
+    QTemporaryDir folder;
+    const QString id = QStringLiteral("test.vantora");
+    runtime::ManualExecutor clockExecutor;
+    runtime::VirtualClock clock{clockExecutor};
+    int shown = 0;
+    std::unique_ptr<SingleInstance> instance;
+    std::vector<std::unique_ptr<QLocalSocket>> clients;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        instance = std::make_unique<SingleInstance>(folder.path(), id, clock);
+        ASSERT_EQ(instance->claim([this] { ++shown; }), SingleInstance::Role::primary);
+    }
+
+    QLocalSocket &connectClient()
+    {
+        auto &client = clients.emplace_back(std::make_unique<QLocalSocket>());
+        client->connectToServer(QDir(folder.path()).filePath(id + QStringLiteral(".socket")));
+        EXPECT_TRUE(client->waitForConnected(5000));
+        return *client;
+    }
+
+    // Lets the running copy take in what the clients did.
+    void settle() { waitForEvents([] { return false; }, 50ms); }
+
+    static bool isOpen(const QLocalSocket &client) { return client.state() == QLocalSocket::ConnectedState; }
+
+    // The request every later launch sends still gets through.
+    void expectALaunchIsStillHeard()
+    {
+        const int before = shown;
+        QLocalSocket &launch = connectClient();
+        launch.write("show\n");
+        EXPECT_TRUE(waitForEvents([&] { return shown == before + 1; }, watchdog));
+        EXPECT_TRUE(waitForEvents([&] { return !isOpen(launch); }, watchdog));
+    }
+};
+
+TEST_F(RunningCopy, ALineThatNeverEndsClosesItsConnection)
+{
+    const qint64 sizes[] = {SingleInstance::maximumRequestLength, 4 * 1024 * 1024};
+    for (const qint64 size : sizes) {
+        SCOPED_TRACE(size);
+        QLocalSocket &client = connectClient();
+        client.write(QByteArray(size, 'x'));
+        EXPECT_TRUE(waitForEvents([&] { return !isOpen(client); }, watchdog));
+        EXPECT_EQ(shown, 0);
+    }
+    expectALaunchIsStillHeard();
+}
+
+TEST_F(RunningCopy, AConnectionThatSendsNothingInTimeIsClosed)
+{
+    QLocalSocket &silent = connectClient();
+    QLocalSocket &partial = connectClient();
+    partial.write("sho");
+    settle();
+    clock.advance(SingleInstance::requestTimeout - 1ms);
+    settle();
+    EXPECT_TRUE(isOpen(silent));
+    EXPECT_TRUE(isOpen(partial));
+
+    clock.advance(1ms);
+    EXPECT_TRUE(waitForEvents([&] { return !isOpen(silent) && !isOpen(partial); }, watchdog));
+    EXPECT_EQ(shown, 0);
+    expectALaunchIsStillHeard();
+}
+
+TEST_F(RunningCopy, OnlyAFewConnectionsWaitAndTheLongestWaitingGoFirst)
+{
+    const std::size_t extra = 3;
+    for (std::size_t i = 0; i < SingleInstance::maximumWaitingClients + extra; ++i) {
+        connectClient();
+        settle();
+    }
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(waitForEvents([&] { return isOpen(*clients[i]) == (i >= extra); }, watchdog));
+    }
+    expectALaunchIsStillHeard();
 }
 
 } // namespace

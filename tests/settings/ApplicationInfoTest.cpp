@@ -105,9 +105,34 @@ TEST(AboutViewTest, LinksOpenTheirAddressesAndTheSupportRowNeedsAnAddress)
         QTest::mouseClick(link, Qt::LeftButton);
     EXPECT_EQ(opened, (std::vector<QUrl>{info.supportMailURL().value(), info.websiteURL(), info.socialURL()}));
 
-    const ApplicationInfo withoutSupport(facts("1", "1", ""));
-    const AboutView unsupported(withoutSupport, [](const QUrl &) { return true; });
-    EXPECT_EQ(linkTitles(unsupported), QStringList({"vantora.example", "@vantora"}));
+}
+
+// A build left without an address or a host shows no row for it, and no link to a made-up
+// address.
+TEST(AboutViewTest, RowsAreOnlyForTheAddressesTheBuildNames)
+{
+    struct Row {
+        std::string name;
+        BuildFacts facts;
+        QStringList titles;
+    };
+    const std::vector<Row> rows = {
+        {"both", {"1", "1", "help@vantora.example", "vantora.example"}, {"help@vantora.example", "vantora.example", "@vantora"}},
+        {"no support address", {"1", "1", "", "vantora.example"}, {"vantora.example", "@vantora"}},
+        {"no web host", {"1", "1", "help@vantora.example", ""}, {"help@vantora.example", "@vantora"}},
+        {"neither", {"1", "1", "", ""}, {"@vantora"}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const ApplicationInfo info(row.facts);
+        const AboutView view(info, [](const QUrl &) { return true; });
+        EXPECT_EQ(linkTitles(view), row.titles);
+        EXPECT_EQ(labelWithText(view, "Website") != nullptr, !row.facts.webHost.isEmpty());
+        EXPECT_EQ(labelWithText(view, "Support") != nullptr, !row.facts.supportEmail.isEmpty());
+        for (QAbstractButton *link : view.findChildren<QAbstractButton *>())
+            EXPECT_FALSE(link->text().isEmpty());
+    }
+    EXPECT_TRUE(ApplicationInfo({"1", "1", "", ""}).releaseManifestURL().isEmpty());
 }
 
 TEST(AboutViewTest, EscapeClosesTheWindow)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -150,10 +151,20 @@ TEST(ErrorReportTest, SavingWritesUtf8AndReplacesAFileWhole)
 
 TEST_F(ReportSheetTest, OffersMailOnlyWithASupportAddress)
 {
+    const auto texts = [](const QWidget &sheet) {
+        QStringList shown;
+        for (const QLabel *label : sheet.findChildren<QLabel *>())
+            shown << label->text();
+        return shown;
+    };
     const auto mailing = sheet(withSupport);
     EXPECT_EQ(buttonTitles(*mailing), QStringList({"Copy report", "Save…", "Open email", "Done"}));
-    const auto plain = sheet(withoutSupport);
+    EXPECT_TRUE(texts(*mailing).contains("Review these details, then open an email to support."));
+    // A build that names no address, as a default build does.
+    const ApplicationInfo unaddressed({"2.1.0", "42", "", ""});
+    const auto plain = sheet(unaddressed);
     EXPECT_EQ(buttonTitles(*plain), QStringList({"Copy report", "Save…", "Done"}));
+    EXPECT_TRUE(texts(*plain).contains("Copy or save this report to share with support."));
     EXPECT_EQ(mailing->feedback(), std::nullopt);
 }
 

@@ -250,6 +250,108 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
     }
 }
 
+// Only an entry that starts this program is ours to show as on, to remove or to write over;
+// a link in the entry's place is replaced, and its target is left as it was.
+TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
+{
+    enum class Place { file, linkToFile, danglingLink };
+    enum class After { ours, untouched };
+    struct Row {
+        std::string name;
+        Place place;
+        // The entry's text, with this program's Exec value for {ours} and another's for {other}.
+        QString entry;
+        LoginItemStatus status;
+        // What turning the setting off, and (from the same start) on, leave behind.
+        After afterOff;
+        After afterOn;
+    };
+    using S = LoginItemStatus;
+    const QString group = "[Desktop Entry]\nType=Application\n";
+    const std::vector<Row> rows = {
+        {"ours", Place::file, group + "Exec={ours}\n", S::enabled, After::ours, After::ours},
+        {"ours with arguments", Place::file, group + "Exec={ours} --flag\n", S::enabled, After::ours, After::ours},
+        {"another program", Place::file, group + "Exec={other}\n", S::notRegistered, After::untouched, After::untouched},
+        {"another program switched off", Place::file, group + "Exec={other}\nHidden=true\n", S::notRegistered,
+         After::untouched, After::untouched},
+        {"another program that is gone", Place::file, group + "Exec=/nowhere/other-tool\n", S::notRegistered,
+         After::untouched, After::untouched},
+        {"a moved copy of this program", Place::file, group + "Exec=/nowhere/vantora\n", S::notFound, After::ours,
+         After::ours},
+        {"a link to ours", Place::linkToFile, group + "Exec={ours}\n", S::enabled, After::ours, After::ours},
+        {"a link to ours switched off", Place::linkToFile, group + "Exec={ours}\nHidden=true\n", S::notRegistered,
+         After::untouched, After::ours},
+        {"a link to another program's", Place::linkToFile, group + "Exec={other}\n", S::notRegistered, After::untouched,
+         After::untouched},
+        {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::ours},
+    };
+    for (const Row &row : rows) {
+        for (const bool turnOn : {false, true}) {
+            SCOPED_TRACE(row.name + (turnOn ? ", turned on" : ", turned off"));
+            QTemporaryDir config;
+            const QString program = makeProgram(config);
+            const QString other = QFileInfo(program).path() + "/other-tool";
+            QFile::copy(program, other);
+            const QString folder = config.filePath("autostart");
+            QDir().mkpath(folder);
+            const QString entryPath = folder + "/org.vantora.Test.desktop";
+            const QString target = config.filePath("dotfiles/autostart-entry.desktop");
+            QDir().mkpath(QFileInfo(target).path());
+            const QString text = QString(row.entry)
+                                     .replace("{ours}", XdgAutostart::execValue(program))
+                                     .replace("{other}", XdgAutostart::execValue(other));
+            const QString written = row.place == Place::file ? entryPath : target;
+            if (row.place != Place::danglingLink) {
+                QFile file(written);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(text.toUtf8());
+            }
+            if (row.place != Place::file) {
+                ASSERT_TRUE(QFile::link(target, entryPath));
+            }
+
+            RecordingAlerts alerts;
+            auto backend = std::make_unique<XdgAutostart>(folder, "org.vantora.Test", program);
+            const XdgAutostart &autostart = *backend;
+            EXPECT_EQ(autostart.status(), row.status);
+            LoginItemController loginItem(std::move(backend), LaunchKind::regular, alerts);
+            loginItem.refresh();
+            EXPECT_EQ(loginItem.isEnabled(), row.status == S::enabled);
+            loginItem.setEnabled(turnOn);
+
+            const After after = turnOn ? row.afterOn : row.afterOff;
+            // A link's target, or a file that is not ours, keeps its text.
+            if (row.place != Place::danglingLink) {
+                QFile file(written);
+                const bool keptWritten = after == After::untouched || row.place != Place::file;
+                if (keptWritten) {
+                    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+                    EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
+                }
+            } else {
+                EXPECT_FALSE(QFile::exists(target));
+            }
+            const QFileInfo entry(entryPath);
+            if (after == After::untouched) {
+                EXPECT_EQ(entry.isSymLink(), row.place != Place::file);
+                EXPECT_FALSE(loginItem.isEnabled());
+                EXPECT_EQ(alerts.shown.size(), turnOn ? 1u : 0u);
+            } else if (turnOn) {
+                // An entry that was on stays as it was; any other is written as a file of its own.
+                EXPECT_TRUE(entry.isFile());
+                EXPECT_EQ(entry.isSymLink(), row.place != Place::file && row.status == S::enabled);
+                EXPECT_EQ(autostart.status(), S::enabled);
+                EXPECT_TRUE(loginItem.isEnabled());
+                EXPECT_TRUE(alerts.shown.empty());
+            } else {
+                EXPECT_FALSE(entry.exists() || entry.isSymLink());
+                EXPECT_FALSE(loginItem.isEnabled());
+                EXPECT_TRUE(alerts.shown.empty());
+            }
+        }
+    }
+}
+
 TEST(XdgAutostartTest, AnEntryTheDesktopSwitchedOffIsWrittenAnewWhenTurnedOn)
 {
     QTemporaryDir config;

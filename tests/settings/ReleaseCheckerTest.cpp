@@ -1,5 +1,6 @@
 #include "RecordingAlerts.h"
 
+#include "settings/ApplicationInfo.h"
 #include "settings/ReleaseChecker.h"
 
 #include "EventLoopTesting.h"
@@ -221,6 +222,28 @@ TEST_F(UpdateCheckTest, ALengthAnnouncedAtTheLimitFailsBeforeTheIdleLimit)
                                               manifestOfSize(ReleaseChecker::maximumManifestSize), 60s)});
     timeouts = {30s, 60s};
     EXPECT_EQ(alertOfOneCheck(), failure);
+}
+
+// A build that names no web host has nowhere to ask and no page to point at: the check
+// fails, and its alert names no address.
+TEST_F(UpdateCheckTest, ABuildWithoutAWebHostFailsWithoutNamingAnAddress)
+{
+    const ApplicationInfo info({"1.2.0", "4", "", ""});
+    ReleaseChecker::Options options;
+    options.manifestURL = info.releaseManifestURL();
+    options.webHost = info.webHost();
+    options.runningVersion = info.version();
+    options.runningBuild = info.build();
+    options.alerts = &alerts;
+    ReleaseChecker checker(std::move(options));
+
+    checker.check();
+    ASSERT_TRUE(waitForEvents([this] { return !alerts.shown.empty(); }, 10s));
+    EXPECT_EQ(alerts.shown.back().alert,
+              Alert::notice("Couldn’t check for updates",
+                            "Check your internet connection and try again. Your light controls still work locally."));
+    alerts.answer(AlertAnswer::cancelled);
+    EXPECT_TRUE(waitForEvents([&checker] { return !checker.isChecking(); }, 1s));
 }
 
 TEST_F(UpdateCheckTest, ASecondCheckWhileOneRunsDoesNothing)
