@@ -9,6 +9,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -95,6 +97,26 @@ private:
     QTemporaryDir m_home;
     QProcess m_process;
 };
+
+// A visible window named "vantora" that is not embedded in a tray: the panel.
+std::optional<QRect> visiblePanel()
+{
+    const QString found =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                        QStringLiteral("^vantora$"), QStringLiteral("getwindowgeometry"),
+                                        QStringLiteral("--shell")});
+    const auto value = [&](const char *name) {
+        const auto match = QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(name)),
+                                              QRegularExpression::MultilineOption)
+                               .match(found);
+        return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
+    };
+    const auto x = value("X"), y = value("Y"), width = value("WIDTH"), height = value("HEIGHT");
+    // The icon's own window in an X11 tray is small; the panel is not.
+    if (!x || !y || !width || !height || *width < 100)
+        return std::nullopt;
+    return QRect(*x, *y, *width, *height);
+}
 
 xcb_connection_t *x11()
 {
@@ -319,6 +341,30 @@ public Q_SLOTS:
     void count() { ++times; }
 };
 
+struct MenuEntry {
+    int id = 0;
+    QString label;
+    QList<MenuEntry> children;
+};
+
+MenuEntry readMenu(const QDBusArgument &argument)
+{
+    MenuEntry entry;
+    QVariantMap properties;
+    argument.beginStructure();
+    argument >> entry.id >> properties;
+    entry.label = properties.value(QStringLiteral("label")).toString();
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        entry.children.append(readMenu(child.variant().value<QDBusArgument>()));
+    }
+    argument.endArray();
+    argument.endStructure();
+    return entry;
+}
+
 // Mean luminance (0 to 1) of the opaque pixels of the largest image, and their count.
 std::pair<double, int> opaqueLuminance(const QDBusArgument &pixmaps)
 {
@@ -381,6 +427,14 @@ protected:
         return reply.isValid() ? reply.value().variant() : QVariant();
     }
 
+    QDBusMessage callItem(const QString &method, const QVariantList &arguments)
+    {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(m_service, m_path, QStringLiteral("org.kde.StatusNotifierItem"), method);
+        call.setArguments(arguments);
+        return m_bus.call(call, QDBus::BlockWithGui);
+    }
+
     QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tray-host"));
     PortalStandIn m_portal;
     WatcherStandIn m_watcher;
@@ -388,6 +442,23 @@ protected:
     QString m_service;
     QString m_path;
 };
+
+// A click on the item as the host reports it: Activate with the point clicked, where the
+// pointer is. The panel opens by that point (the top right corner here) and the next click
+// closes it.
+TEST_F(StatusNotifierItemTest, ActivateTogglesThePanelByThePointClicked)
+{
+    const QPoint clicked(1250, 5);
+    ASSERT_TRUE(testing::xdotool({QStringLiteral("mousemove"), QString::number(clicked.x()),
+                                  QString::number(clicked.y())}));
+    ASSERT_EQ(callItem(QStringLiteral("Activate"), {clicked.x(), clicked.y()}).type(), QDBusMessage::ReplyMessage);
+    std::optional<QRect> panel;
+    ASSERT_TRUE(longWaitUntil([&] { return bool(panel = visiblePanel()); })) << "Activate did not open the panel";
+    EXPECT_GT(panel->left(), 600) << "the panel is not by the point clicked";
+    EXPECT_LT(panel->top(), 100) << "the panel is not by the point clicked";
+    ASSERT_EQ(callItem(QStringLiteral("Activate"), {clicked.x(), clicked.y()}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(longWaitUntil([&] { return !visiblePanel(); })) << "a second Activate did not close the panel";
+}
 
 // The icon reaches the host by its theme name, so hosts that recolour symbolic icons can; its
 // pixels read on a dark panel, and are drawn again when the desktop turns light.
@@ -406,6 +477,39 @@ TEST_F(StatusNotifierItemTest, TheIconGoesByItsSymbolicNameAndFollowsTheScheme)
     ASSERT_TRUE(longWaitUntil([&] { return newIcon.times > 0; })) << "the item did not say its icon changed";
     EXPECT_LT(pixels().first, 0.2) << "the glyph stayed light on a light desktop";
     EXPECT_EQ(property(QStringLiteral("IconName")).toString(), symbolicName);
+}
+
+// The item's menu offers the application's commands; its Quit ends the program cleanly.
+TEST_F(StatusNotifierItemTest, TheMenuHoldsTheCommandsAndQuits)
+{
+    const QString menuPath = property(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
+    ASSERT_FALSE(menuPath.isEmpty()) << "the item has no menu";
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(m_service, menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                                                            QStringLiteral("GetLayout"));
+    getLayout << 0 << -1 << QStringList();
+    const QDBusMessage layout = m_bus.call(getLayout, QDBus::BlockWithGui);
+    ASSERT_EQ(layout.type(), QDBusMessage::ReplyMessage) << layout.errorMessage().toStdString();
+    const MenuEntry root = readMenu(layout.arguments().at(1).value<QDBusArgument>());
+    QStringList labels;
+    std::optional<int> quit;
+    for (const MenuEntry &entry : root.children) {
+        labels.append(entry.label);
+        if (entry.label == QLatin1String("Quit vantora"))
+            quit = entry.id;
+    }
+    for (const char *command :
+         {"About vantora", "Check for updates", "Preferences…", "Reset connection…", "Refresh lights", "Quit vantora"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(command))) << command << " is missing from the tray menu";
+    ASSERT_TRUE(quit);
+
+    QDBusMessage click = QDBusMessage::createMethodCall(m_service, menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                                                        QStringLiteral("Event"));
+    click << *quit << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+    m_bus.call(click, QDBus::BlockWithGui);
+    QProcess &process = m_app->process();
+    ASSERT_TRUE(longWaitUntil([&] { return process.state() == QProcess::NotRunning; })) << "Quit did not end the program";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
 }
 
 } // namespace
