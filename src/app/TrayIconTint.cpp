@@ -31,8 +31,10 @@ TrayIconTint::TrayIconTint(QSystemTrayIcon &icon, QObject *parent)
     addTrayIconSearchPath();
     m_sampler.setSingleShot(true);
     connect(&m_sampler, &QTimer::timeout, this, &TrayIconTint::sampleBackground);
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         m_trayColours = std::make_unique<platform::X11TrayColours>();
+        connect(m_trayColours.get(), &platform::X11TrayColours::changed, this, &TrayIconTint::update);
+    }
     connect(&ui::Environment::root(), &ui::Environment::changed, this, [this](const QByteArray &key) {
         if (key != ui::colorSchemeKey.name())
             return;

@@ -24,7 +24,8 @@ class X11TrayColours;
 // X11 tray asks its icons to use; one that contrasts with the tray's background, as the
 // icon's own window in an X11 tray shows it around the glyph; one that contrasts with the
 // desktop's colour scheme (a tray that takes pixels over D-Bus shows nothing of its panel).
-// Draws again when the scheme changes and after each time an X11 tray has the icon repainted.
+// Draws again when the tray's colours or the scheme change, and after each time an X11 tray
+// has the icon repainted.
 // Main thread only; the icon must outlive this object.
 class TrayIconTint final : public QObject {
     Q_OBJECT
