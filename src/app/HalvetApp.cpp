@@ -25,7 +25,7 @@
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
 #include "settings/ReleaseChecker.h"
-#include "app/TrayIconImage.h"
+#include "app/TrayIconTint.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/X11HotKeys.h"
@@ -49,6 +49,7 @@
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QProcessEnvironment>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
@@ -108,8 +109,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
                                  runtime::mainExecutor());
     m_commands->addShortcutsTo(m_panel.get());
 
-    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, trayIconImage(),
+    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, QIcon(),
                                                              QStringLiteral("vantora"), runtime::systemClock());
+    m_trayIconTint = std::make_unique<TrayIconTint>(m_extra->trayIcon());
     m_trayMenu = m_commands->makeMenu(m_panel.get());
     m_extra->setContextMenu(m_trayMenu);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(

@@ -53,6 +53,7 @@ class BridgeOnboarding;
 class HalvetStore;
 class PanelNavigation;
 class ToggleAppearance;
+class TrayIconTint;
 
 // The running application: the one store, onboarding, session recovery and panel navigation
 // of the process, the tray item with its panel, the windows opened on request, the commands
@@ -130,6 +131,7 @@ private:
     // Owned here, not by parent, so that each goes before what it refers to.
     std::unique_ptr<AppCommands> m_commands;
     std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
+    std::unique_ptr<TrayIconTint> m_trayIconTint;
     std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
     std::unique_ptr<AppWindows> m_windows;
 

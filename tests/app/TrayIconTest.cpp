@@ -1,0 +1,526 @@
+// The tray icon as the two kinds of tray meet it, on a real X server and a real session bus:
+// an X11 tray (trayer) that embeds the icon's window, and a StatusNotifierItem host, played
+// here by a watcher of our own on the test's private bus. Each case starts the real program.
+
+#include "X11Testing.h"
+
+#include <vantora/BuildInfo.h>
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace vantora {
+namespace {
+
+using testing::waitUntil;
+
+const QString symbolicName = QString::fromLatin1(buildinfo::applicationId) + QStringLiteral("-symbolic");
+
+bool longWaitUntil(const std::function<bool()> &done)
+{
+    // The program under the sanitizers takes a few seconds to come up.
+    for (int i = 0; i < 4; ++i) {
+        if (waitUntil(done))
+            return true;
+    }
+    return false;
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// One copy of the application with folders of its own.
+class RunningApp final {
+public:
+    explicit RunningApp(const QMap<QString, QString> &variables = {})
+    {
+        const QString home = m_home.path();
+        auto environment = QProcessEnvironment::systemEnvironment();
+        for (const char *folder : {"runtime", "config", "data"})
+            QDir(home).mkpath(QString::fromLatin1(folder));
+        QFile::setPermissions(home + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        environment.remove(QStringLiteral("VANTORA_COLOR_SCHEME"));
+        for (auto it = variables.begin(); it != variables.end(); ++it)
+            environment.insert(it.key(), it.value());
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(qEnvironmentVariable("VANTORA_APP"), {QStringLiteral("--demo")});
+        m_process.waitForStarted();
+    }
+    ~RunningApp()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    QProcess &process() { return m_process; }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+};
+
+// A visible window named "vantora" that is not embedded in a tray: the panel.
+std::optional<QRect> visiblePanel()
+{
+    const QString found =
+        run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                        QStringLiteral("^vantora$"), QStringLiteral("getwindowgeometry"),
+                                        QStringLiteral("--shell")});
+    const auto value = [&](const char *name) {
+        const auto match = QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(name)),
+                                              QRegularExpression::MultilineOption)
+                               .match(found);
+        return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
+    };
+    const auto x = value("X"), y = value("Y"), width = value("WIDTH"), height = value("HEIGHT");
+    // The icon's own window in an X11 tray is small; the panel is not.
+    if (!x || !y || !width || !height || *width < 100)
+        return std::nullopt;
+    return QRect(*x, *y, *width, *height);
+}
+
+xcb_connection_t *x11()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_atom_t atom(const char *name)
+{
+    const auto cookie = xcb_intern_atom(x11(), 0, quint16(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(x11(), cookie, nullptr),
+                                                                          &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// An X11 tray on the top edge whose panel is one flat colour.
+class Trayer final {
+public:
+    explicit Trayer(QRgb panel)
+    {
+        m_process.start(QStringLiteral("trayer"),
+                        {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+                         QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                         QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("false"),
+                         QStringLiteral("--transparent"), QStringLiteral("true"), QStringLiteral("--alpha"),
+                         QStringLiteral("0"), QStringLiteral("--tint"),
+                         QStringLiteral("0x%1").arg(panel & 0xffffff, 6, 16, QLatin1Char('0'))});
+        m_process.waitForStarted();
+    }
+    ~Trayer()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+
+    xcb_window_t manager() const
+    {
+        const auto cookie = xcb_get_selection_owner(x11(), atom("_NET_SYSTEM_TRAY_S0"));
+        std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
+            xcb_get_selection_owner_reply(x11(), cookie, nullptr), &std::free);
+        return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
+    }
+
+    // What the tray asks its icons to draw with: foreground, error, warning, success.
+    void askForColour(QRgb foreground)
+    {
+        quint32 colours[12] = {};
+        for (int i = 0; i < 4; ++i) {
+            colours[3 * i] = quint32(qRed(foreground)) * 257;
+            colours[3 * i + 1] = quint32(qGreen(foreground)) * 257;
+            colours[3 * i + 2] = quint32(qBlue(foreground)) * 257;
+        }
+        xcb_change_property(x11(), XCB_PROP_MODE_REPLACE, manager(), atom("_NET_SYSTEM_TRAY_COLORS"),
+                            XCB_ATOM_CARDINAL, 32, 12, colours);
+        xcb_flush(x11());
+    }
+
+private:
+    QProcess m_process;
+};
+
+// The icon's window once the tray holds it: a "vantora" window inside trayer's panel.
+std::optional<WId> embeddedIcon()
+{
+    const QStringList lines = run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+                                  .split(QLatin1Char('\n'));
+    bool inPanel = false;
+    for (const QString &line : lines) {
+        if (line.contains(QLatin1String("(\"panel\" \"trayer\")")))
+            inPanel = true;
+        else if (inPanel && line.contains(QLatin1String("\"vantora\": (")))
+            return line.trimmed().section(QLatin1Char(' '), 0, 0).toULong(nullptr, 16);
+    }
+    return std::nullopt;
+}
+
+int distance(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+// The icon as the screen shows it: the tray's panel around the glyph, and the glyph's colour
+// (its pixel farthest from the panel).
+struct ShownIcon {
+    QRgb panel;
+    QRgb glyph;
+};
+
+ShownIcon shownIcon(WId window)
+{
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    ShownIcon shown{image.pixel(0, 0), image.pixel(0, 0)};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (distance(image.pixel(x, y), shown.panel) > distance(shown.glyph, shown.panel))
+                shown.glyph = image.pixel(x, y);
+        }
+    }
+    return shown;
+}
+
+struct XEmbedCase {
+    const char *name;
+    QRgb panel;
+    std::optional<QRgb> asked;
+    const char *scheme;
+    QRgb glyph;
+    // The tray asks once the icon is in it, as a tray does when its theme changes.
+    bool asksLater = false;
+};
+
+void PrintTo(const XEmbedCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class TrayIconXEmbedTest : public ::testing::TestWithParam<XEmbedCase> {};
+
+// A dark panel under a light desktop scheme, and the other way round: the glyph follows the
+// panel it is drawn on. A tray that names its colour gets that colour.
+TEST_P(TrayIconXEmbedTest, GlyphReadsOnThePanel)
+{
+    const XEmbedCase &c = GetParam();
+    Trayer trayer(c.panel);
+    ASSERT_TRUE(longWaitUntil([&] { return trayer.manager() != XCB_WINDOW_NONE; })) << "trayer did not start";
+    if (c.asked && !c.asksLater)
+        trayer.askForColour(*c.asked);
+    RunningApp app({{QStringLiteral("VANTORA_COLOR_SCHEME"), QString::fromLatin1(c.scheme)}});
+    std::optional<WId> icon;
+    ASSERT_TRUE(longWaitUntil([&] { return bool(icon = embeddedIcon()); })) << "the icon was not embedded";
+    if (c.asked && c.asksLater) {
+        ASSERT_TRUE(longWaitUntil([&] { return distance(shownIcon(*icon).glyph, 0xffffff) <= 40; }));
+        trayer.askForColour(*c.asked);
+    }
+    // Drawn once the tray's background is known: wait for the glyph to settle on its colour.
+    const bool settled = longWaitUntil([&] { return distance(shownIcon(*icon).glyph, c.glyph) <= 40; });
+    const ShownIcon shown = shownIcon(*icon);
+    EXPECT_LE(distance(shown.panel, c.panel), 8) << "the tray's panel is not the colour it was given";
+    EXPECT_TRUE(settled) << std::hex << "glyph " << shown.glyph << " on panel " << shown.panel << ", wanted "
+                         << c.glyph;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trays, TrayIconXEmbedTest,
+    ::testing::Values(XEmbedCase{"DarkPanelLightScheme", 0x202020, std::nullopt, "light", 0xffffff},
+                      XEmbedCase{"LightPanelDarkScheme", 0xe0e0e0, std::nullopt, "dark", 0x000000},
+                      XEmbedCase{"DarkPanelAsksForOrange", 0x202020, 0xff8000, "light", 0xff8000},
+                      XEmbedCase{"LightPanelAsksForBlue", 0xe0e0e0, 0x2050c0, "dark", 0x2050c0},
+                      XEmbedCase{"DarkPanelAsksForOrangeLater", 0x202020, 0xff8000, "light", 0xff8000, true}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The desktop's settings portal, with a colour scheme the test can change.
+class PortalStandIn final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+public:
+    uint colorScheme = 1; // dark
+
+    void announce(QDBusConnection &bus, uint scheme)
+    {
+        colorScheme = scheme;
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                         QStringLiteral("org.freedesktop.portal.Settings"),
+                                                         QStringLiteral("SettingChanged"));
+        signal << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme")
+               << QVariant::fromValue(QDBusVariant(scheme));
+        bus.send(signal);
+    }
+
+public Q_SLOTS:
+    QDBusVariant Read(const QString &nameSpace, const QString &key, const QDBusMessage &message)
+    {
+        if (nameSpace == QLatin1String("org.freedesktop.appearance") && key == QLatin1String("color-scheme"))
+            return QDBusVariant(QVariant::fromValue(QDBusVariant(colorScheme)));
+        message.setDelayedReply(true);
+        QDBusConnection::sessionBus().send(message.createErrorReply(
+            QStringLiteral("org.freedesktop.portal.Error.NotFound"), QStringLiteral("no such setting")));
+        return {};
+    }
+};
+
+// The host side of the tray protocol: says a host is there and records the items that
+// register. Its properties must show in its introspection, or Qt sees no host.
+class WatcherStandIn final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+public:
+    QStringList registeredItems() const { return m_items; }
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+
+    // Bus name and object path of the first registered item.
+    std::optional<std::pair<QString, QString>> item() const
+    {
+        if (m_items.isEmpty())
+            return std::nullopt;
+        const QString &item = m_items.first();
+        const qsizetype slash = item.indexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return std::pair(item, QStringLiteral("/StatusNotifierItem"));
+        return std::pair(item.left(slash), item.mid(slash));
+    }
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message)
+    {
+        // Items may give their bus name, or only their object path on the caller's name.
+        m_items.append(service.startsWith(QLatin1Char('/')) ? message.service() + service : service);
+        Q_EMIT StatusNotifierItemRegistered(m_items.last());
+    }
+    void RegisterStatusNotifierHost(const QString &) {}
+
+Q_SIGNALS:
+    void StatusNotifierItemRegistered(const QString &service);
+    void StatusNotifierItemUnregistered(const QString &service);
+    void StatusNotifierHostRegistered();
+
+private:
+    QStringList m_items;
+};
+
+class SignalCounter final : public QObject {
+    Q_OBJECT
+public:
+    int times = 0;
+public Q_SLOTS:
+    void count() { ++times; }
+};
+
+struct MenuEntry {
+    int id = 0;
+    QString label;
+    QList<MenuEntry> children;
+};
+
+MenuEntry readMenu(const QDBusArgument &argument)
+{
+    MenuEntry entry;
+    QVariantMap properties;
+    argument.beginStructure();
+    argument >> entry.id >> properties;
+    entry.label = properties.value(QStringLiteral("label")).toString();
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        entry.children.append(readMenu(child.variant().value<QDBusArgument>()));
+    }
+    argument.endArray();
+    argument.endStructure();
+    return entry;
+}
+
+// Mean luminance (0 to 1) of the opaque pixels of the largest image, and their count.
+std::pair<double, int> opaqueLuminance(const QDBusArgument &pixmaps)
+{
+    QByteArray largest;
+    pixmaps.beginArray();
+    while (!pixmaps.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray argb;
+        pixmaps.beginStructure();
+        pixmaps >> width >> height >> argb;
+        pixmaps.endStructure();
+        if (argb.size() > largest.size())
+            largest = argb;
+    }
+    pixmaps.endArray();
+    double sum = 0;
+    int count = 0;
+    // Each pixel is ARGB in network byte order.
+    for (qsizetype i = 0; i + 3 < largest.size(); i += 4) {
+        if (quint8(largest[i]) < 200)
+            continue;
+        sum += (0.2126 * quint8(largest[i + 1]) + 0.7152 * quint8(largest[i + 2]) + 0.0722 * quint8(largest[i + 3])) / 255;
+        ++count;
+    }
+    return {count ? sum / count : 0, count};
+}
+
+class StatusNotifierItemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_bus.isConnected()) << "no session bus: run through dbus-run-session";
+        ASSERT_TRUE(m_bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &m_portal,
+                                         QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        ASSERT_TRUE(m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &m_watcher,
+                                         QDBusConnection::ExportAllContents));
+        ASSERT_TRUE(m_bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+        m_app = std::make_unique<RunningApp>();
+        ASSERT_TRUE(longWaitUntil([&] { return m_watcher.item().has_value(); })) << "no item registered";
+        std::tie(m_service, m_path) = *m_watcher.item();
+    }
+    void TearDown() override
+    {
+        m_app.reset();
+        m_bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        m_bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+    }
+
+    // Calls wait with the event loop running: the program asks the host (this test) things
+    // while it answers.
+    QVariant property(const QString &name)
+    {
+        QDBusMessage get = QDBusMessage::createMethodCall(m_service, m_path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
+        get << QStringLiteral("org.kde.StatusNotifierItem") << name;
+        const QDBusReply<QDBusVariant> reply = m_bus.call(get, QDBus::BlockWithGui);
+        return reply.isValid() ? reply.value().variant() : QVariant();
+    }
+
+    QDBusMessage callItem(const QString &method, const QVariantList &arguments)
+    {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(m_service, m_path, QStringLiteral("org.kde.StatusNotifierItem"), method);
+        call.setArguments(arguments);
+        return m_bus.call(call, QDBus::BlockWithGui);
+    }
+
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("tray-host"));
+    PortalStandIn m_portal;
+    WatcherStandIn m_watcher;
+    std::unique_ptr<RunningApp> m_app;
+    QString m_service;
+    QString m_path;
+};
+
+// A click on the item as the host reports it: Activate with the point clicked, where the
+// pointer is. The panel opens by that point (the top right corner here) and the next click
+// closes it.
+TEST_F(StatusNotifierItemTest, ActivateTogglesThePanelByThePointClicked)
+{
+    const QPoint clicked(1250, 5);
+    ASSERT_TRUE(testing::xdotool({QStringLiteral("mousemove"), QString::number(clicked.x()),
+                                  QString::number(clicked.y())}));
+    ASSERT_EQ(callItem(QStringLiteral("Activate"), {clicked.x(), clicked.y()}).type(), QDBusMessage::ReplyMessage);
+    std::optional<QRect> panel;
+    ASSERT_TRUE(longWaitUntil([&] { return bool(panel = visiblePanel()); })) << "Activate did not open the panel";
+    EXPECT_GT(panel->left(), 600) << "the panel is not by the point clicked";
+    EXPECT_LT(panel->top(), 100) << "the panel is not by the point clicked";
+    ASSERT_EQ(callItem(QStringLiteral("Activate"), {clicked.x(), clicked.y()}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(longWaitUntil([&] { return !visiblePanel(); })) << "a second Activate did not close the panel";
+}
+
+// The icon reaches the host by its theme name, so hosts that recolour symbolic icons can; its
+// pixels read on a dark panel, and are drawn again when the desktop turns light.
+TEST_F(StatusNotifierItemTest, TheIconGoesByItsSymbolicNameAndFollowsTheScheme)
+{
+    EXPECT_EQ(property(QStringLiteral("IconName")).toString(), symbolicName);
+    const auto pixels = [&] { return opaqueLuminance(property(QStringLiteral("IconPixmap")).value<QDBusArgument>()); };
+    ASSERT_TRUE(longWaitUntil([&] { return pixels().second > 0; })) << "the item shows no pixels";
+    // The desktop's scheme comes from the portal a moment after the start.
+    ASSERT_TRUE(longWaitUntil([&] { return pixels().first > 0.8; })) << "the glyph is dark on a dark desktop";
+
+    // A host reads the icon again when the item says it changed.
+    SignalCounter newIcon;
+    ASSERT_TRUE(m_bus.connect(m_service, m_path, QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("NewIcon"),
+                              &newIcon, SLOT(count())));
+    m_portal.announce(m_bus, 2); // light
+    ASSERT_TRUE(longWaitUntil([&] { return newIcon.times > 0; })) << "the item did not say its icon changed";
+    EXPECT_LT(pixels().first, 0.2) << "the glyph stayed light on a light desktop";
+    EXPECT_EQ(property(QStringLiteral("IconName")).toString(), symbolicName);
+}
+
+// The item's menu offers the application's commands; its Quit ends the program cleanly.
+TEST_F(StatusNotifierItemTest, TheMenuHoldsTheCommandsAndQuits)
+{
+    const QString menuPath = property(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
+    ASSERT_FALSE(menuPath.isEmpty()) << "the item has no menu";
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(m_service, menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                                                            QStringLiteral("GetLayout"));
+    getLayout << 0 << -1 << QStringList();
+    const QDBusMessage layout = m_bus.call(getLayout, QDBus::BlockWithGui);
+    ASSERT_EQ(layout.type(), QDBusMessage::ReplyMessage) << layout.errorMessage().toStdString();
+    const MenuEntry root = readMenu(layout.arguments().at(1).value<QDBusArgument>());
+    QStringList labels;
+    std::optional<int> quit;
+    for (const MenuEntry &entry : root.children) {
+        labels.append(entry.label);
+        if (entry.label == QLatin1String("Quit vantora"))
+            quit = entry.id;
+    }
+    for (const char *command :
+         {"About vantora", "Check for updates", "Preferences…", "Reset connection…", "Refresh lights", "Quit vantora"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(command))) << command << " is missing from the tray menu";
+    ASSERT_TRUE(quit);
+
+    QDBusMessage click = QDBusMessage::createMethodCall(m_service, menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                                                        QStringLiteral("Event"));
+    click << *quit << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+    m_bus.call(click, QDBus::BlockWithGui);
+    QProcess &process = m_app->process();
+    ASSERT_TRUE(longWaitUntil([&] { return process.state() == QProcess::NotRunning; })) << "Quit did not end the program";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+}
+
+} // namespace
+} // namespace vantora
+
+#include "TrayIconTest.moc"
