@@ -52,6 +52,17 @@ start_tray() {
   within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
 }
 
+# openbox, for the scenarios that need a window manager as users have one: it moves, stacks
+# and focuses windows by its own rules.
+start_wm() {
+  for tool in openbox xprop; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
+  done
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+}
+
 # A private session bus, with no keyring on it.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
@@ -72,6 +83,15 @@ icon_window() {
 }
 icon_embedded() { [ -n "$(icon_window)" ]; }
 click_icon() { xdotool mousemove --window "$(icon_window)" 11 11 click 1; }
+panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
+open_panel() {
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  panel=$(panel_window)
+}
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
 
 case "$scenario" in
@@ -168,6 +188,27 @@ shortcut)
   within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+panel-drag | panel-drag-openbox)
+  [ "$scenario" = panel-drag-openbox ] && start_wm
+  open_panel
+  # By the header row (between the logo and the all-lights button), then by the strip along
+  # the top edge; each drag 300 to the left and 240 down, in steps as a hand moves.
+  for grab in "200 30" "300 5"; do
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
+    to_x=$((X - 300)) to_y=$((Y + 240))
+    xdotool mousemove --window "$panel" $grab mousedown 1
+    for _ in 1 2 3 4 5 6; do
+      xdotool mousemove_relative -- -50 40
+      sleep 0.05
+    done
+    xdotool mouseup 1
+    # Longer than the pause after which Qt reports a lost focus as a deactivation.
+    sleep 0.6
+    panel_visible || fail "the panel vanished when dragged at $grab"
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
+    [ "$X,$Y" = "$to_x,$to_y" ] || fail "dragged at $grab the panel is at $X,$Y instead of $to_x,$to_y"
+  done
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
