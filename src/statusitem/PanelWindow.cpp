@@ -1,5 +1,7 @@
 #include "statusitem/PanelWindow.h"
 
+#include "ui/WindowMover.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -52,11 +54,16 @@ void PanelWindow::setPresentation(Presentation presentation)
 
 void PanelWindow::applyWindowFlags()
 {
-    if (m_presentation == Presentation::besideTrayIcon)
+    if (m_presentation == Presentation::besideTrayIcon) {
         setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    else
+        // The window manager's move takes the keyboard for as long as it lasts, and the panel
+        // closes when it loses the keyboard: dragged that way it would vanish.
+        ui::Environment::scope(this).set(ui::windowMoverKey, &ui::WindowMover::byHand());
+    } else {
         setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                        | Qt::WindowMinimizeButtonHint);
+        ui::Environment::scope(this).unset(ui::windowMoverKey);
+    }
 }
 
 void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32> userTime)

@@ -11,23 +11,44 @@ WindowMover &WindowMover::system()
     return mover;
 }
 
+WindowMover &WindowMover::byHand()
+{
+    static HandWindowMover mover;
+    return mover;
+}
+
+void HandWindowMover::pressed(QWidget &window, QPoint globalPosition)
+{
+    m_move = Move{&window, globalPosition - window.frameGeometry().topLeft()};
+}
+
+void HandWindowMover::moved(QPoint globalPosition)
+{
+    if (m_move && m_move->window)
+        m_move->window->move(globalPosition - m_move->grabOffset);
+}
+
+void HandWindowMover::released()
+{
+    m_move.reset();
+}
+
 void SystemWindowMover::pressed(QWidget &window, QPoint globalPosition)
 {
-    m_manual.reset();
+    m_byHand.released();
     if (QWindow *handle = window.windowHandle(); handle && handle->startSystemMove())
         return;
-    m_manual = ManualMove{&window, globalPosition - window.frameGeometry().topLeft()};
+    m_byHand.pressed(window, globalPosition);
 }
 
 void SystemWindowMover::moved(QPoint globalPosition)
 {
-    if (m_manual && m_manual->window)
-        m_manual->window->move(globalPosition - m_manual->grabOffset);
+    m_byHand.moved(globalPosition);
 }
 
 void SystemWindowMover::released()
 {
-    m_manual.reset();
+    m_byHand.released();
 }
 
 } // namespace vantora::ui

@@ -25,11 +25,30 @@ public:
 
     // The window system's own move (X11 and Wayland), else moving the window by hand.
     static WindowMover &system();
+    // Always by hand: for a window that must keep the keyboard while it moves.
+    static WindowMover &byHand();
+};
+
+// Moves the window itself on each pointer move until the release. The pointer stays with
+// the application throughout, so no window manager takes the keyboard from the window, as
+// its own move does on X11 (a window that closes when it loses the focus would close).
+class HandWindowMover final : public WindowMover {
+public:
+    void pressed(QWidget &window, QPoint globalPosition) override;
+    void moved(QPoint globalPosition) override;
+    void released() override;
+
+private:
+    struct Move {
+        QPointer<QWidget> window;
+        QPoint grabOffset; // from the window's top-left corner to the press
+    };
+    std::optional<Move> m_move;
 };
 
 // The window system's move, which follows the pointer without further help. Where the
 // window system refuses (no window manager, an override-redirect window) the window is
-// moved by hand on each pointer move until the release.
+// moved by hand.
 class SystemWindowMover final : public WindowMover {
 public:
     void pressed(QWidget &window, QPoint globalPosition) override;
@@ -37,11 +56,7 @@ public:
     void released() override;
 
 private:
-    struct ManualMove {
-        QPointer<QWidget> window;
-        QPoint grabOffset; // from the window's top-left corner to the press
-    };
-    std::optional<ManualMove> m_manual;
+    HandWindowMover m_byHand; // holds no move while the window system moves
 };
 
 // Null means WindowMover::system().

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one scenario of the real application under the X server of run-under-xvfb.sh:
-#   app-under-x11.sh <vantora binary> <scenario>
+#   app-under-x11.sh <vantora binary> <scenario> [scenario arguments]
 # Each scenario starts its own copy with private runtime, config and data folders and a
 # private session bus, and checks what a user would see: windows (by xdotool), the session
 # marker in the defaults file, exit codes. Exits 0 on success, 1 on failure, 77 when a tool
@@ -9,6 +9,9 @@ set -uo pipefail
 
 app=$1
 scenario=$2
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+xwindows=$here/../exerciser/xwindows.py
 for tool in xdotool xwininfo trayer dbus-daemon; do
   command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
 done
@@ -52,6 +55,20 @@ start_tray() {
   within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
 }
 
+# openbox, for the scenarios that need a window manager as users have one: it moves, stacks
+# and focuses windows by its own rules.
+start_wm() {
+  for tool in openbox xprop; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
+  done
+  openbox --sm-disable >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+}
+need_python() {
+  command -v python3 >/dev/null 2>&1 || { echo "app-under-x11: python3 is not installed" >&2; exit 77; }
+}
+
 # A private session bus, with no keyring on it.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
@@ -72,6 +89,15 @@ icon_window() {
 }
 icon_embedded() { [ -n "$(icon_window)" ]; }
 click_icon() { xdotool mousemove --window "$(icon_window)" 11 11 click 1; }
+panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
+open_panel() {
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  panel=$(panel_window)
+}
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
 
 case "$scenario" in
@@ -188,6 +214,73 @@ shortcut)
   within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+panel-drag | panel-drag-openbox)
+  [ "$scenario" = panel-drag-openbox ] && start_wm
+  open_panel
+  # By the header row (between the logo and the all-lights button), then by the strip along
+  # the top edge; each drag 300 to the left and 240 down, in steps as a hand moves.
+  for grab in "200 30" "300 5"; do
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
+    to_x=$((X - 300)) to_y=$((Y + 240))
+    xdotool mousemove --window "$panel" $grab mousedown 1
+    for _ in 1 2 3 4 5 6; do
+      xdotool mousemove_relative -- -50 40
+      sleep 0.05
+    done
+    xdotool mouseup 1
+    # Longer than the pause after which Qt reports a lost focus as a deactivation.
+    sleep 0.6
+    panel_visible || fail "the panel vanished when dragged at $grab"
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
+    [ "$X,$Y" = "$to_x,$to_y" ] || fail "dragged at $grab the panel is at $X,$Y instead of $to_x,$to_y"
+  done
+  ;;
+light-pages)
+  need_python
+  start_wm
+  open_panel
+  # The panel's picture once it holds still, with the pointer away from it (no hover).
+  settled() {
+    xdotool mousemove 5 790
+    python3 "$xwindows" settled "$panel"
+  }
+  unsettled() {
+    kill -0 "$app_pid" 2>/dev/null || fail "$1: the application ended: $(tail -n 20 "$home/app.log")"
+    fail "$1"
+  }
+  # The five demo lights: three rows at the top of the list, two at its end.
+  rows=(top:164 top:236 top:394 end:312 end:384)
+  declare -A pages
+  shown=top
+  for round in 1 2 3 4 5 6; do
+    for row in "${rows[@]}"; do
+      part=${row%%:*} y=${row##*:}
+      if [ "$part" != "$shown" ]; then
+        xdotool mousemove --window "$panel" 200 300 click --repeat 10 --delay 20 "$([ "$part" = top ] && echo 4 || echo 5)"
+        shown=$part
+      fi
+      list=$(settled) || unsettled "round $round: the list did not settle"
+      xdotool mousemove --window "$panel" 200 "$y" click 1
+      page=$(settled) || unsettled "round $round: the page of the row at $part $y did not settle"
+      [ "$page" != "$list" ] || fail "round $round: a click on the row at $part $y opened no page"
+      [ -z "${pages[$row]:-}" ] || [ "${pages[$row]}" = "$page" ] ||
+        fail "round $round: the row at $part $y opened another page than in round 1"
+      pages[$row]=$page
+      xdotool mousemove --window "$panel" 80 42 click 1 # "All lights"
+      back=$(settled) || unsettled "round $round: the list did not come back from the row at $part $y"
+      [ "$back" = "$list" ] || fail "round $round: \"All lights\" from the row at $part $y did not bring back the list as it was"
+    done
+  done
+  [ "$(printf '%s\n' "${pages[@]}" | sort -u | wc -l)" -eq 5 ] || fail "five lights did not open five different pages"
+  ! grep -E 'runtime error|ERROR: AddressSanitizer' "$home/app.log" || fail "the sanitizers reported a fault"
+  ;;
+exercise)
+  # Random input for $1 seconds (default 45) from seed $2 (default 1); see exerciser.py.
+  need_python
+  start_wm
+  start_tray
+  python3 "$here/../exerciser/exerciser.py" "$app" "${1:-45}" "${2:-1}" "$home/app.log" || exit 1
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2

@@ -1,0 +1,306 @@
+"""Drives the real application with random but valid input from a fixed seed:
+    exerciser.py <vantora> <seconds> <seed> <log file>
+
+Runs inside the session app-under-x11.sh prepares (X server, window manager, tray host,
+private folders and session bus). Starts the application with one of its looking-around
+launches, then sends what a user could: clicks, drags and the wheel inside the application's
+windows (the tray icon's among them), Tab, Space, Return, Escape and the arrows, Ctrl+, and
+Ctrl+R, now and then Ctrl+Q, after which it starts the application again, in another launch.
+
+Fails on any exit it did not ask for, on any sanitizer report, and on an event loop that does
+not answer a _NET_WM_PING within 5 seconds; it then prints the seed, the last actions and
+the end of the application's output. Exits 0 when the time is up without a fault.
+"""
+
+import collections
+import os
+import random
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import xwindows  # noqa: E402
+
+# Launches that need no bridge, each with the windows it opens: the panel in the tray, the
+# panel opened by itself, and the preview and example windows.
+LAUNCHES = [
+    (["--demo"], 6),
+    (["--demo", "--many-lights"], 2),
+    (["--demo", "--dark"], 1),
+    (["--menu-preview"], 2),
+    (["--shortcut-preview"], 2),
+    (["--preview-window"], 1),
+    (["--motion-preview"], 1),
+    (["--brightness-preview"], 1),
+]
+KEYS = ["Tab", "shift+Tab", "space", "Return", "Escape", "Up", "Down", "Left", "Right"]
+SANITIZER_REPORTS = ["ERROR: AddressSanitizer", "AddressSanitizer:DEADLYSIGNAL", "runtime error:",
+                     "ERROR: LeakSanitizer", "UndefinedBehaviorSanitizer"]
+ANSWER_LIMIT = 5.0
+QUIT_LIMIT = 10.0
+STARTUP_LIMIT = 30.0
+
+
+class Fault(Exception):
+    pass
+
+
+def xdotool(*arguments):
+    return subprocess.run(["xdotool", *map(str, arguments)], capture_output=True, text=True).stdout
+
+
+class Exerciser:
+    def __init__(self, app, seed, log_path):
+        self.app = app
+        self.seed = seed
+        self.random = random.Random(seed)
+        self.log_path = log_path
+        self.display = xwindows.Display()
+        self.actions = collections.deque(maxlen=30)
+        self.counts = collections.Counter()
+        self.screen = tuple(int(n) for n in xdotool("getdisplaygeometry").split())
+        self.process = None
+        self.launch = None
+        self.log_offset = 0
+        self.pinged = None
+        self.menus = {}
+        self.quit_chosen_at = None
+
+    # The application
+
+    def start(self):
+        flags = self.random.choices([f for f, _ in LAUNCHES], weights=[w for _, w in LAUNCHES])[0]
+        self.launch = flags
+        self.note("start " + " ".join(flags))
+        with open(self.log_path, "ab") as log:
+            self.log_offset = log.tell()
+            self.process = subprocess.Popen([self.app, *flags], stdout=log, stderr=subprocess.STDOUT,
+                                            env=dict(os.environ, UBSAN_OPTIONS="print_stacktrace=1"))
+        self.pinged = None
+        self.quit_chosen_at = None
+        deadline = time.monotonic() + STARTUP_LIMIT
+        while not self.windows():
+            if not self.check_running():
+                raise Fault("the application ended before it showed a window")
+            if time.monotonic() > deadline:
+                raise Fault("no window of the application appeared within %d s" % STARTUP_LIMIT)
+            time.sleep(0.1)
+
+    def check_running(self):
+        """Whether the application still runs; an end is a fault unless it was a clean one
+        shortly after the exerciser may have chosen Quit."""
+        if self.process.poll() is None:
+            return True
+        self.check_reports()
+        code = self.process.returncode
+        if code != 0:
+            raise Fault("the application ended with %s" % describe_status(code))
+        if self.quit_chosen_at is None or time.monotonic() - self.quit_chosen_at > QUIT_LIMIT:
+            raise Fault("the application quit (exit code 0) without being asked")
+        self.note("ended as asked")
+        return False
+
+    def check_reports(self):
+        output = self.output()
+        for marker in SANITIZER_REPORTS:
+            if marker in output:
+                raise Fault("a sanitizer report: " + marker)
+
+    def output(self):
+        with open(self.log_path, "rb") as log:
+            log.seek(self.log_offset)
+            return log.read().decode("utf-8", "replace")
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    # What is on screen
+
+    def windows(self):
+        """The application's mapped windows as (id, x, y, width, height), the tray icon's
+        included, leaving out the 1-pixel helpers."""
+        found = []
+        for window in xdotool("search", "--onlyvisible", "--pid", self.process.pid).split():
+            geometry = self.display.geometry(int(window))
+            if (geometry and geometry[2] > 2 and geometry[3] > 2 and geometry[0] < self.screen[0]
+                    and geometry[1] < self.screen[1] and geometry[0] + geometry[2] > 0 and geometry[1] + geometry[3] > 0):
+                found.append((int(window), *geometry))
+        return found
+
+    def is_menu(self, window):
+        """Whether the window is a popup (a menu): a top-level window the window manager
+        leaves alone. The tray icon is one too, but the tray host holds it."""
+        if window not in self.menus:
+            info = subprocess.run(["xwininfo", "-id", str(window), "-children", "-stats"], capture_output=True,
+                                  text=True).stdout
+            parent = [line for line in info.splitlines() if "Parent window id:" in line]
+            self.menus[window] = ("Override Redirect State: yes" in info and len(parent) == 1
+                                  and "(the root window)" in parent[0])
+        return self.menus[window]
+
+    def tray_icon(self, windows):
+        """The icon: the application's small window that is not a popup (the tray host
+        holds it)."""
+        small = [w for w in windows if w[3] <= 48 and w[4] <= 48 and not self.is_menu(w[0])]
+        return small[0] if small else None
+
+    def check_answers(self):
+        """The event loop answers a ping within ANSWER_LIMIT seconds. False when the
+        application ended meanwhile, as asked."""
+        for _ in range(3):
+            if self.pinged is None:
+                candidates = [w[0] for w in self.windows()]
+                candidates += [int(w) for w in xdotool("search", "--pid", self.process.pid).split()]
+                answering = [w for w in candidates if self.display.answers_pings(w)]
+                if not answering:
+                    return self.check_running()
+                self.pinged = answering[0]
+            if self.display.ping(self.pinged, ANSWER_LIMIT, give_up=lambda: self.process.poll() is not None):
+                return True
+            if not self.check_running():
+                return False
+            if self.display.digest(self.pinged) is not None or self.display.answers_pings(self.pinged):
+                raise Fault("the event loop did not answer for %d s" % ANSWER_LIMIT)
+            self.pinged = None  # the window went away meanwhile: ask another
+        raise Fault("the event loop did not answer for %d s" % ANSWER_LIMIT)
+
+    # Input
+
+    def note(self, text):
+        self.counts[text.split()[0]] += 1
+        self.actions.append("%8.2f  %s" % (time.monotonic() - self.started, text))
+
+    def pick_window(self, windows):
+        """A window, the larger ones more often: the tray icon has actions of its own."""
+        return self.random.choices(windows, weights=[w[3] * w[4] for w in windows])[0]
+
+    def point_in(self, window):
+        """A random point of the window's part on the screen."""
+        _, x, y, width, height = window
+        left, top = max(0, x), max(0, y)
+        right, bottom = min(self.screen[0], x + width), min(self.screen[1], y + height)
+        return self.random.randint(left, max(left, right - 1)), self.random.randint(top, max(top, bottom - 1))
+
+    def target_in(self, window):
+        """A point to click: mostly one where something is drawn (a control, a text, an
+        icon), that is whose colour is not the window's background; now and then any."""
+        candidates = [self.point_in(window) for _ in range(6)]
+        picture = self.display.picture(window[0])
+        if picture is None or self.random.random() < 0.2:
+            return candidates[0]
+        inside = [(px - window[1], py - window[2]) for px, py in candidates]
+        inside = [(px, py) for px, py in inside if 0 <= px < picture.width and 0 <= py < picture.height]
+        samples = collections.Counter(
+            picture.pixel(self.random.randrange(picture.width), self.random.randrange(picture.height))
+            for _ in range(100))
+        background = samples.most_common(1)[0][0]
+        for px, py in inside:
+            if picture.pixel(px, py) != background:
+                return window[1] + px, window[2] + py
+        return candidates[0]
+
+    def act(self):
+        """One random action."""
+        windows = self.windows()
+        menu_open = any(self.is_menu(w[0]) for w in windows)
+        icon = self.tray_icon(windows)
+        choice = self.random.choices(
+            ["click", "right-click", "drag", "wheel", "key", "tray", "tray-menu", "preferences", "refresh", "quit"],
+            weights=[40, 3, 8, 8, 25, 6, 1, 2, 2, 1])[0]
+        if not windows or (choice in ("tray", "tray-menu") and icon is None):
+            choice = "key"
+        if choice == "click" or choice == "right-click":
+            window = self.pick_window(windows)
+            x, y = self.target_in(window)
+            button = 1 if choice == "click" else 3
+            self.note("%s at %d,%d in %#x (%dx%d)" % (choice, x, y, window[0], window[3], window[4]))
+            xdotool("mousemove", x, y, "mousedown", button, "mouseup", button)
+        elif choice == "drag":
+            window = self.pick_window(windows)
+            x, y = self.target_in(window)
+            dx, dy = self.random.randint(-200, 200), self.random.randint(-200, 200)
+            self.note("drag from %d,%d by %d,%d in %#x" % (x, y, dx, dy, window[0]))
+            xdotool("mousemove", x, y, "mousedown", 1)
+            for step in range(1, 5):
+                xdotool("mousemove", min(max(0, x + dx * step // 4), self.screen[0] - 1),
+                        min(max(0, y + dy * step // 4), self.screen[1] - 1))
+                time.sleep(0.03)
+            xdotool("mouseup", 1)
+        elif choice == "wheel":
+            window = self.pick_window(windows)
+            x, y = self.point_in(window)
+            button = self.random.choice([4, 5])
+            times = self.random.randint(1, 5)
+            self.note("wheel %s x%d at %d,%d" % ("up" if button == 4 else "down", times, x, y))
+            xdotool("mousemove", x, y, "click", "--repeat", times, "--delay", 20, button)
+        elif choice == "key":
+            key = self.random.choice(KEYS)
+            self.note("key " + key)
+            xdotool("key", key)
+        elif choice in ("tray", "tray-menu"):
+            button = 1 if choice == "tray" else 3
+            self.note("%s click on the tray icon" % ("left" if button == 1 else "right"))
+            xdotool("mousemove", icon[1] + icon[3] // 2, icon[2] + icon[4] // 2, "mousedown", button, "mouseup", button)
+        elif choice in ("preferences", "refresh", "quit"):
+            key = {"preferences": "ctrl+comma", "refresh": "ctrl+r", "quit": "ctrl+q"}[choice]
+            self.note("key " + key)
+            xdotool("key", key)
+        # A click or key in an open menu may have chosen its Quit: a clean end within
+        # QUIT_LIMIT is one the exerciser asked for.
+        if choice == "quit" or menu_open:
+            self.quit_chosen_at = time.monotonic()
+
+    def run(self, seconds):
+        self.started = time.monotonic()
+        end = self.started + seconds
+        self.start()
+        while time.monotonic() < end:
+            self.act()
+            time.sleep(self.random.choice([0.02, 0.05, 0.1, 0.2, 0.4]))
+            if not (self.check_running() and self.check_answers()):
+                self.start()
+                continue
+            self.check_reports()
+        self.note("time is up")
+        self.stop()
+        self.check_reports()
+
+
+def describe_status(code):
+    if code < 0:
+        return "signal %d" % -code
+    return "exit code %d" % code
+
+
+def main(arguments):
+    if len(arguments) != 4:
+        print(__doc__, file=sys.stderr)
+        return 2
+    app, seconds, seed, log_path = arguments[0], float(arguments[1]), int(arguments[2]), arguments[3]
+    exerciser = Exerciser(app, seed, log_path)
+    try:
+        exerciser.run(seconds)
+    except Fault as fault:
+        exerciser.note("FAULT: %s" % fault)
+        output = exerciser.output()
+        exerciser.stop()
+        print("exerciser: %s (seed %d, launch %s)" % (fault, seed, " ".join(exerciser.launch or [])), file=sys.stderr)
+        print("exerciser: the last actions:", file=sys.stderr)
+        for line in exerciser.actions:
+            print("  " + line, file=sys.stderr)
+        print("exerciser: the end of the application's output:", file=sys.stderr)
+        for line in output.splitlines()[-60:]:
+            print("  " + line, file=sys.stderr)
+        print("exerciser: again with: scripts/exercise %g %d" % (seconds, seed), file=sys.stderr)
+        return 1
+    print("exerciser: %g s with seed %d, no fault; %s" % (
+        seconds, seed, ", ".join("%s %d" % item for item in sorted(exerciser.counts.items()))))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
