@@ -10,7 +10,7 @@ namespace vantora {
 
 QIcon trayIconImage()
 {
-    const ui::SvgImage bulb(QStringLiteral("MenuBarBulb"));
+    const ui::SvgImage bulb(ui::Image::MenuBarBulb);
     const QColor tint = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon icon;
     // Trays ask for sizes from 16 to 48 pixels; each is drawn sharp rather than scaled.

@@ -7,7 +7,9 @@
 #include "ui/EnvironmentKeys.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +61,11 @@ TEST(RoomBrightnessPreviewTest, PickingAStyleRebuildsOnlyThePanelAndTheStoreKeep
     const auto vertical = std::find_if(buttons.begin(), buttons.end(),
                                        [](QAbstractButton *button) { return button->text() == "Vertical"; });
     ASSERT_NE(vertical, buttons.end());
-    (*vertical)->click();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface((*vertical)->parentWidget())->text(QAccessible::Name),
+              QStringLiteral("Popover style"))
+        << "the picker is named for assistive technologies";
+    QTest::mouseClick(*vertical, Qt::LeftButton, {}, (*vertical)->rect().center());
+    EXPECT_TRUE((*vertical)->isChecked());
 
     EXPECT_EQ(bench.preview->captionText(),
               QStringLiteral("46 \u00d7 136 pt \u00b7 a narrow upright control \u00b7 Click a sun to try it."));

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,10 @@ struct MotionPreviewTest : ::testing::Test {
         ui.runUntilIdle();
     }
 
-    // Clicks a control and lets the work it posted run, as the event loop would.
+    // Clicks a control as a person does and lets the work it posted run, as the event loop would.
     void click(QAbstractButton *button)
     {
-        button->click();
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         ui.runUntilIdle();
     }
 
@@ -137,6 +138,7 @@ TEST_F(MotionPreviewTest, PickingAMotionPlaysItUnlessScrollingDecides)
 TEST_F(MotionPreviewTest, ShowAndHideTakeOverFromScrollingAndSayWhatTheyWillDo)
 {
     ui.advance(400ms);
+    EXPECT_EQ(preview->showHideButton()->width(), 48);
     EXPECT_EQ(preview->showHideButton()->text(), QStringLiteral("Hide"));
     click(preview->scrollCheckBox());
     EXPECT_TRUE(preview->usesScroll());
