@@ -30,6 +30,8 @@
 #include <QRegularExpression>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace vantora::recorder {
 
 using GlobalShortcuts::ConflictBehavior;

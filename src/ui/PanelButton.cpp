@@ -3,6 +3,7 @@
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
@@ -57,7 +58,7 @@ void PanelButton::paintEvent(QPaintEvent *)
     painter.setPen(QPen(prominent ? accent.darker(110) : edge.resolve(scheme), 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    if (hasFocus()) {
+    if (hasFocus() && m_showsFocusRing) {
         QColor ring = accent;
         ring.setAlphaF(0.6);
         painter.setPen(QPen(ring, 2));
@@ -67,6 +68,18 @@ void PanelButton::paintEvent(QPaintEvent *)
     painter.setPen(prominent ? colours::white() : label.resolve(scheme));
     painter.setFont(font());
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+}
+
+void PanelButton::focusInEvent(QFocusEvent *event)
+{
+    m_showsFocusRing = focusCameByKeyboard(*event);
+    QPushButton::focusInEvent(event);
+}
+
+void PanelButton::focusOutEvent(QFocusEvent *event)
+{
+    m_showsFocusRing = false;
+    QPushButton::focusOutEvent(event);
 }
 
 } // namespace vantora::ui

@@ -4,7 +4,6 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 
-#include <QEvent>
 #include <QMenu>
 
 namespace vantora::ui {
@@ -36,33 +35,6 @@ void followScheme(QWidget &widget)
     const QPalette wanted = schemePalette(colorScheme(&widget));
     if (widget.palette() != wanted)
         widget.setPalette(wanted);
-}
-
-namespace {
-
-class SchemeFollower final : public QObject {
-public:
-    explicit SchemeFollower(QWidget &widget)
-        : QObject(&widget)
-    {
-    }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange ||
-            (event->type() == EnvironmentChangeEvent::eventType() &&
-             static_cast<EnvironmentChangeEvent *>(event)->key() == colorSchemeKey.name()))
-            followScheme(*static_cast<QWidget *>(watched));
-        return false;
-    }
-};
-
-} // namespace
-
-void keepFollowingScheme(QWidget &widget)
-{
-    widget.installEventFilter(new SchemeFollower(widget));
-    followScheme(widget);
 }
 
 void followSchemeWhenShown(QMenu &menu)

@@ -16,10 +16,6 @@ QPalette schemePalette(ColorScheme scheme);
 // Gives `widget` the scheme palette of its surroundings; does nothing when it has it already.
 void followScheme(QWidget &widget);
 
-// Gives `widget` the scheme palette now, whenever it is shown and whenever the scheme of its
-// surroundings changes, for stock controls inside it.
-void keepFollowingScheme(QWidget &widget);
-
 // Gives `menu` the scheme of the widget it belongs to each time it opens: a menu is a window
 // of its own and keeps no palette of its surroundings.
 void followSchemeWhenShown(QMenu &menu);

@@ -4,6 +4,7 @@
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
@@ -50,6 +51,18 @@ public:
     }
 
 protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        m_showsFocusRing = focusCameByKeyboard(*event);
+        QAbstractButton::focusInEvent(event);
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        m_showsFocusRing = false;
+        QAbstractButton::focusOutEvent(event);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
@@ -65,7 +78,7 @@ protected:
             painter.setBrush(track.resolve(scheme));
             painter.drawRoundedRect(box, segmentRadius, segmentRadius);
         }
-        if (hasFocus()) {
+        if (hasFocus() && m_showsFocusRing) {
             QColor ring = systemColours::orange().resolve(scheme);
             ring.setAlphaF(0.6);
             painter.setPen(QPen(ring, 2));
@@ -76,6 +89,9 @@ protected:
         painter.setFont(font());
         painter.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 4));
     }
+
+private:
+    bool m_showsFocusRing = false;
 };
 
 SegmentedControl::SegmentedControl(const QString &accessibleLabel, QWidget *parent)

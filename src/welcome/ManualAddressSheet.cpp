@@ -5,7 +5,6 @@
 #include "welcome/WelcomeScreenTexts.h"
 
 #include "ui/SystemColours.h"
-#include "ui/SchemePalette.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
@@ -33,7 +32,6 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     m_field->setPlaceholderText(Texts::addressPlaceholder());
     m_field->setAccessibleName(Texts::addressFieldName());
     m_field->setClearButtonEnabled(false);
-    ui::keepFollowingScheme(*this);
     m_connect->setDefault(true);
     m_connect->setEnabled(false);
 

@@ -55,7 +55,7 @@ TEST(ControlImagesTest, RoomButtonsDrawEveryStateInBothSchemesAndLighterOnDark)
                 drawn.fill(Qt::transparent);
                 LogCapture log;
                 button->render(&drawn, {}, {}, QWidget::DrawChildren);
-                EXPECT_EQ(log.messages(), QStringList()) << "every image it asks for exists";
+                EXPECT_EQ(log.messages().join(u'\n').toStdString(), "") << "every image it asks for exists";
                 lightness[scheme == ui::ColorScheme::Dark] = drawnLightness(drawn);
                 EXPECT_GE(lightness[scheme == ui::ColorScheme::Dark], 0) << "something is drawn";
             }

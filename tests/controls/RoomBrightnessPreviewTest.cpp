@@ -76,6 +76,38 @@ TEST(RoomBrightnessPreviewTest, PickingAStyleRebuildsOnlyThePanelAndTheStoreKeep
     EXPECT_EQ(store.snapshot().lights.front().brightness, 12);
 }
 
+TEST(RoomBrightnessPreviewTest, ThePickersSelectionStandsOutInBothSchemes)
+{
+    PreviewBench bench;
+    bench.ui.window.resize(bench.preview->sizeHint());
+    bench.preview->resize(bench.preview->sizeHint());
+    const auto buttons = bench.preview->findChildren<QAbstractButton *>();
+    const auto segmentNamed = [&](const QString &text) {
+        const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                        [&](QAbstractButton *button) { return button->text() == text; });
+        return found == buttons.end() ? nullptr : *found;
+    };
+    const QList<QAbstractButton *> segments{segmentNamed("Room edge"), segmentNamed("Slim"), segmentNamed("Vertical"),
+                                            segmentNamed("With value")};
+    ASSERT_FALSE(segments.contains(nullptr));
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        bench.preview->setDark(dark);
+        // Beside each label, where only the segment's own ground shows.
+        const QImage shot = bench.preview->grab().toImage();
+        const auto groundOf = [&](QAbstractButton *segment) {
+            const QPoint beside = segment->mapTo(bench.preview, QPoint(4, segment->height() / 2));
+            return shot.pixelColor(beside * shot.devicePixelRatio());
+        };
+        const QColor selected = groundOf(segments[0]);
+        for (int other = 1; other < segments.size(); ++other) {
+            const QColor ground = groundOf(segments[other]);
+            EXPECT_GT(std::abs(selected.lightnessF() - ground.lightnessF()), 0.08) << "the selection can be seen";
+            EXPECT_EQ(ground.lightnessF() < 0.5, dark) << "the picker sits in the window's scheme";
+        }
+    }
+}
+
 TEST(RoomBrightnessPreviewTest, TheDarkSwitchChangesTheSchemeOfTheWindowsContent)
 {
     PreviewBench bench;

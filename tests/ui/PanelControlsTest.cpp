@@ -36,7 +36,7 @@ TEST(PanelControls, TheSelectedSegmentAndTheButtonsStandOutInTheirScheme)
         QWidget window;
         Environment::scope(&window).set(colorSchemeKey, row.scheme);
         // The controls lie on the scheme's window surface, as on the panel.
-        keepFollowingScheme(window);
+        window.setPalette(schemePalette(row.scheme));
         window.setAutoFillBackground(true);
         auto *layout = new QHBoxLayout(&window);
         auto *picker = new SegmentedControl(QStringLiteral("Popover style"));
