@@ -61,10 +61,10 @@ FooterMotionPreview::FooterMotionPreview(Services services, runtime::UserDefault
     root->setSizeConstraint(QLayout::SetFixedSize);
     m_controls = buildControls();
     root->addWidget(m_controls);
-    auto *divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    root->addWidget(divider);
+    m_divider = new QFrame;
+    m_divider->setFrameShape(QFrame::HLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    root->addWidget(m_divider);
 
     // Made inside the window, whose runtime and pieces the panel takes as it is built.
     m_panel = new LightsPanel(*m_store, nullptr, *m_navigation, defaults, this);
@@ -209,9 +209,16 @@ bool FooterMotionPreview::event(QEvent *event)
 
 void FooterMotionPreview::followScheme()
 {
-    // The window's own controls follow the panel's scheme, which may come from the desktop's
-    // settings while Qt's palette stays light. The panel below draws its own colours.
-    ui::followScheme(*m_controls);
+    // The window follows the panel's scheme, which may come from the desktop's settings while
+    // Qt's palette stays light: its own controls, and the ground the embedded panel lies on.
+    ui::followScheme(*this);
+    if (!m_divider)
+        return;
+    // A hairline, not a line in the text colour.
+    const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
+    QPalette line = m_divider->palette();
+    line.setColor(QPalette::WindowText, dark ? ui::colours::white(0.12) : ui::colours::black(0.1));
+    m_divider->setPalette(line);
 }
 
 void FooterMotionPreview::paintEvent(QPaintEvent *)

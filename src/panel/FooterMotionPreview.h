@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QFrame;
 class QPushButton;
 
 namespace vantora {
@@ -92,6 +93,7 @@ private:
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<PanelNavigation> m_navigation;
     QWidget *m_controls = nullptr;
+    QFrame *m_divider = nullptr;
     ui::SegmentedControl *m_motions = nullptr;
     ui::TextLabel *m_description = nullptr;
     QCheckBox *m_scrollCheckBox = nullptr;

@@ -169,5 +169,22 @@ TEST_F(MotionPreviewTest, AHiddenWindowLeavesNoTimerBehind)
     EXPECT_TRUE(footerPowerShown());
 }
 
+TEST_F(MotionPreviewTest, TheWholeWindowFollowsTheDesktopsScheme)
+{
+    // Beside the logo at the top of the embedded panel: only the panel's ground shows there.
+    const auto groundLightness = [this] {
+        const QImage shot = ui.window.grab().toImage();
+        const QPoint ground = preview->panel()->mapTo(&ui.window, QPoint(preview->panel()->width() / 2, 12));
+        return shot.pixelColor(ground * shot.devicePixelRatio()).lightnessF();
+    };
+    for (const ui::ColorScheme scheme : {ui::ColorScheme::Dark, ui::ColorScheme::Light}) {
+        const bool dark = scheme == ui::ColorScheme::Dark;
+        SCOPED_TRACE(dark ? "dark" : "light");
+        ui.environment().set(ui::colorSchemeKey, scheme);
+        ui.runUntilIdle();
+        EXPECT_EQ(groundLightness() < 0.5, dark);
+    }
+}
+
 } // namespace
 } // namespace vantora
