@@ -54,6 +54,7 @@ const ui::DynamicColor fieldBorder{ui::colours::black(0.14), ui::colours::white(
 const ui::DynamicColor fieldText{ui::colours::grey(0.16), ui::colours::grey(0.94)};
 const ui::DynamicColor clearCircle{ui::colours::black(0.28), ui::colours::white(0.35)};
 const ui::DynamicColor clearCross{ui::colours::white(), ui::colours::grey(0.12)};
+constexpr int fieldHeight = 24;
 constexpr double fieldRadius = 6;
 constexpr int clearSlot = 20;
 constexpr double clearDiameter = 14;
@@ -221,15 +222,18 @@ void RecorderField::setUp()
     setFont(ui::systemFont(12));
     // The field draws its own surface; a stock frame would not follow the panel's scheme.
     setFrame(false);
-    // The text stays centred: the clear button's slot is kept free on both sides.
-    setTextMargins(clearSlot, 0, clearSlot, 0);
     m_clearButton = new ClearButton(*this);
     connect(m_clearButton, &QAbstractButton::clicked, this, [this] {
         clear();
         clearShortcut();
     });
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_clearButton->setVisible(!text.isEmpty());
+        const bool clearable = !text.isEmpty();
+        m_clearButton->setVisible(clearable);
+        // A shortcut stays centred beside the button: its slot is kept free on both sides. The
+        // placeholder has no button and needs the whole width.
+        const int margin = clearable ? clearSlot : 0;
+        setTextMargins(margin, 0, margin, 0);
     });
     // Recorded, never typed: no pasting, dropping or editing menu.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -282,12 +286,12 @@ void RecorderField::updateText()
 
 QSize RecorderField::sizeHint() const
 {
-    return {minimumWidth, QLineEdit::sizeHint().height()};
+    return {minimumWidth, fieldHeight};
 }
 
 QSize RecorderField::minimumSizeHint() const
 {
-    return {minimumWidth, QLineEdit::minimumSizeHint().height()};
+    return {minimumWidth, fieldHeight};
 }
 
 void RecorderField::followScheme()
