@@ -17,6 +17,7 @@
 #include "ui/DynamicColor.h"
 #include "ui/Environment.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FieldSurface.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
@@ -49,13 +50,9 @@ constexpr qint64 escapeCarbonKeyCode = 53;
 // A click this close to the field still counts as on it.
 constexpr int clickTolerance = 3;
 
-const ui::DynamicColor fieldBackground{ui::colours::white(), ui::colours::white(0.06)};
-const ui::DynamicColor fieldBorder{ui::colours::black(0.14), ui::colours::white(0.14)};
 const ui::DynamicColor fieldText{ui::colours::grey(0.16), ui::colours::grey(0.94)};
 const ui::DynamicColor clearCircle{ui::colours::black(0.28), ui::colours::white(0.35)};
 const ui::DynamicColor clearCross{ui::colours::white(), ui::colours::grey(0.12)};
-constexpr int fieldHeight = 24;
-constexpr double fieldRadius = 6;
 constexpr int clearSlot = 20;
 constexpr double clearDiameter = 14;
 
@@ -286,12 +283,12 @@ void RecorderField::updateText()
 
 QSize RecorderField::sizeHint() const
 {
-    return {minimumWidth, fieldHeight};
+    return {minimumWidth, ui::fieldSurface::height};
 }
 
 QSize RecorderField::minimumSizeHint() const
 {
-    return {minimumWidth, fieldHeight};
+    return {minimumWidth, ui::fieldSurface::height};
 }
 
 void RecorderField::followScheme()
@@ -396,16 +393,9 @@ void RecorderField::paintEvent(QPaintEvent *event)
 {
     {
         QPainter surface(this);
-        surface.setRenderHint(QPainter::Antialiasing);
-        const ui::ColorScheme scheme = ui::colorScheme(this);
-        const QRectF box = QRectF(rect()).adjusted(1, 1, -1, -1);
-        surface.setBrush(fieldBackground.resolve(scheme));
-        // A recording field is outlined in the accent colour, as a focused control is.
-        if (isRecording())
-            surface.setPen(QPen(ui::systemColours::orange().resolve(scheme), 2));
-        else
-            surface.setPen(QPen(fieldBorder.resolve(scheme), 1));
-        surface.drawRoundedRect(box, fieldRadius, fieldRadius);
+        // A recording field is outlined in the accent colour, as a field in use is.
+        ui::fieldSurface::paint(surface, *this,
+                                isRecording() ? ui::fieldSurface::Outline::Accent : ui::fieldSurface::Outline::Resting);
     }
     QLineEdit::paintEvent(event);
     // A centred line edit hides its placeholder while it has focus, which is exactly when

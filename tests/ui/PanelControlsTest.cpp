@@ -1,10 +1,12 @@
 #include "ui/PanelButton.h"
+#include "ui/PanelTextField.h"
 #include "ui/SegmentedControl.h"
 
 #include "ui/EnvironmentKeys.h"
 #include "ui/SchemePalette.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
@@ -23,7 +25,7 @@ QColor colourAt(QWidget *widget, QPoint point)
     return shot.pixelColor(inWindow);
 }
 
-TEST(PanelControls, TheSelectedSegmentAndTheButtonsStandOutInTheirScheme)
+TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
 {
     struct Row {
         const char *name;
@@ -49,8 +51,11 @@ TEST(PanelControls, TheSelectedSegmentAndTheButtonsStandOutInTheirScheme)
         layout->addWidget(picker);
         layout->addWidget(plain);
         layout->addWidget(prominent);
-        window.resize(420, 40);
+        auto *field = new PanelTextField;
+        layout->addWidget(field);
+        window.resize(560, 40);
         window.show();
+        QApplication::setActiveWindow(&window);
 
         QSignalSpy chosen(picker, &SegmentedControl::idClicked);
         QAbstractButton *second = picker->findChildren<QAbstractButton *>().at(1);
@@ -74,6 +79,14 @@ TEST(PanelControls, TheSelectedSegmentAndTheButtonsStandOutInTheirScheme)
         EXPECT_GT(accentPlate.hsvSaturationF(), 0.5) << "the default button is filled with the accent";
 
         EXPECT_EQ(picker->accessibleName(), QStringLiteral("Popover style"));
+
+        const auto edgeOf = [](QWidget *widget) { return colourAt(widget, QPoint(1, widget->height() / 2)); };
+        EXPECT_EQ(colourAt(field, QPoint(field->width() - 4, field->height() / 2)).lightnessF() < 0.5, row.darkSurface)
+            << "a field's ground follows the scheme";
+        EXPECT_LT(edgeOf(field).hsvSaturationF(), 0.3) << "a resting field has a neutral edge";
+        QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
+        ASSERT_TRUE(field->hasFocus());
+        EXPECT_GT(edgeOf(field).hsvSaturationF(), 0.5) << "the field in use is outlined in the accent";
     }
 }
 
