@@ -22,7 +22,6 @@ class SvgImage final {
 public:
     explicit SvgImage(Image image);
 
-    Image image() const noexcept { return m_image; }
     bool isValid() const;
     QSizeF naturalSize() const;
 
