@@ -7,6 +7,7 @@
 #include "app/FocusedShortcuts.h"
 #include "panel/PanelNavigation.h"
 #include "settings/ReleaseChecker.h"
+#include "ui/SchemePalette.h"
 
 #include <QAction>
 #include <QMenu>
@@ -94,6 +95,7 @@ void AppCommands::updateEnabled()
 QMenu *AppCommands::makeMenu(QWidget *parent) const
 {
     auto *menu = new QMenu(parent);
+    ui::followSchemeWhenShown(*menu);
     menu->addAction(m_showPanel);
     menu->addSeparator();
     menu->addAction(m_about);

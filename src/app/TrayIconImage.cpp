@@ -67,7 +67,7 @@ public:
     }
 
 private:
-    ui::SvgImage m_bulb{QStringLiteral("MenuBarBulb")};
+    ui::SvgImage m_bulb{ui::Image::MenuBarBulb};
     QColor m_tint;
     std::function<void(QWidget &, const QRect &)> m_drawnInto;
 };

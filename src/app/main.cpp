@@ -3,6 +3,7 @@
 #include "app/PlatformChoice.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"
 
@@ -24,7 +25,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
     QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::applicationId));
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(buildinfo::applicationId),
-                                                 QIcon(QStringLiteral(":/images/AboutArtwork.svg"))));
+                                                 QIcon(ui::imagePath(ui::Image::AboutArtwork))));
     // The tray item keeps the application alive while no window is open.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -44,9 +44,9 @@ BrightnessCardContent::BrightnessCardContent(LightDetailModel &model, QWidget *p
                           ui::DynamicColor::fixed(amber)});
     m_slider->setFill(ui::DynamicColor::fixed(amber));
 
-    auto *dim = new TemplateIcon(QStringLiteral("BrightnessMin"), {24, 24}, this);
+    auto *dim = new TemplateIcon(ui::Image::BrightnessMin, {24, 24}, this);
     dim->setForeground(ui::DynamicColor{ui::systemColours::secondary().light, ui::colours::grey(0.65)});
-    auto *bright = new TemplateIcon(QStringLiteral("BrightnessMax"), {24, 24}, this);
+    auto *bright = new TemplateIcon(ui::Image::BrightnessMax, {24, 24}, this);
 
     auto *sliderRow = new QHBoxLayout;
     sliderRow->setContentsMargins(16, 0, 16, 0);

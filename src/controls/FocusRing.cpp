@@ -1,6 +1,7 @@
 #include "controls/FocusRing.h"
 
 #include "ui/EnvironmentKeys.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/Shapes.h"
 #include "ui/SystemColours.h"
 
@@ -15,14 +16,7 @@ constexpr double lineWidth = 2;
 
 bool cameByKeyboard(const QFocusEvent &event)
 {
-    switch (event.reason()) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason:
-        return true;
-    default:
-        return false;
-    }
+    return ui::focusCameByKeyboard(event);
 }
 
 void paint(QPainter &painter, const QWidget *widget, const QRectF &bounds, double cornerRadius)

@@ -114,7 +114,7 @@ void HomePowerButton::paintEvent(QPaintEvent *)
     ui::paintGroup(painter, QRectF(rect()), homePillButtonStyle::opacity(isEnabled(), isDown()), [&](QPainter &group) {
         HomePillSurface::paint(group, pill, scheme, tint);
         const QRectF glyph(pill.left() + leadingPadding, pill.center().y() - glyphSize / 2, glyphSize, glyphSize);
-        ui::SvgImage(QStringLiteral("HomePower")).paint(group, glyph, glyphColour(m_power));
+        ui::SvgImage(ui::Image::HomePower).paint(group, glyph, glyphColour(m_power));
         group.setFont(font());
         group.setPen(HomePillSurface::palette(scheme).foreground);
         const QRectF label(glyph.right() + spacing, pill.top(), pill.right() - glyph.right() - spacing, pill.height());

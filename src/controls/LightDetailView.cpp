@@ -53,7 +53,7 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
     m_header = new QHBoxLayout(header);
     m_header->setContentsMargins(24, 24, 24, 40);
     m_back = new ui::LightsActionButton(tr("All lights"), ui::LightsActionButtonStyle{ui::colours::grey255(245)}, header);
-    m_back->setGlyph(QStringLiteral("DetailBack"), QSizeF(24, 24));
+    m_back->setGlyph(ui::Image::DetailBack, QSizeF(24, 24));
     m_back->setFont(ui::systemFont(14, QFont::Medium));
     m_back->setContentsMargins(8, 0, 14, 0);
     m_back->setFixedHeight(36);

@@ -19,6 +19,28 @@ namespace {
 const QSize buttonSize(40, 30);
 const ui::Animation hoverAnimation = ui::Animation::easeInOut(0.16);
 
+enum class Layer { Default, Hover, Active };
+
+// Each layer has a variant drawn for the dark surfaces.
+ui::Image layerImage(RoomActionButton::Kind kind, Layer layer, ui::ColorScheme scheme)
+{
+    using ui::Image;
+    const bool dark = scheme == ui::ColorScheme::Dark;
+    const bool heart = kind == RoomActionButton::Kind::Heart;
+    switch (layer) {
+    case Layer::Default:
+        return heart ? (dark ? Image::RoomHeartDefaultDark : Image::RoomHeartDefault)
+                     : (dark ? Image::RoomPowerDefaultDark : Image::RoomPowerDefault);
+    case Layer::Hover:
+        return heart ? (dark ? Image::RoomHeartHoverDark : Image::RoomHeartHover)
+                     : (dark ? Image::RoomPowerHoverDark : Image::RoomPowerHover);
+    case Layer::Active:
+        return heart ? (dark ? Image::RoomHeartActiveDark : Image::RoomHeartActive)
+                     : (dark ? Image::RoomPowerActiveDark : Image::RoomPowerActive);
+    }
+    return Image::RoomPowerDefault;
+}
+
 } // namespace
 
 QString RoomActionButton::rawValue(Kind kind)
@@ -117,20 +139,16 @@ void RoomActionButton::paintEvent(QPaintEvent *)
         painter.setOpacity(shown.backdrop);
         painter.fillPath(ui::shapes::roundedRect(frame, ui::shapes::capsule), backdrop);
     }
-    const QString prefix = rawValue(m_kind);
-    const std::pair<const char *, double> images[] = {
-        {"Default", shown.defaultImage},
-        {"Hover", shown.hoverImage},
-        {"Active", shown.activeImage},
+    const std::pair<Layer, double> images[] = {
+        {Layer::Default, shown.defaultImage},
+        {Layer::Hover, shown.hoverImage},
+        {Layer::Active, shown.activeImage},
     };
     for (const auto &[layer, opacity] : images) {
         if (opacity <= 0)
             continue;
         painter.setOpacity(opacity);
-        // A layer may have a variant that reads better on the dark surfaces.
-        const QString name = prefix + QLatin1String(layer);
-        const ui::SvgImage darkVariant(name + QLatin1String("Dark"));
-        const ui::SvgImage image = dark && darkVariant.isValid() ? darkVariant : ui::SvgImage(name);
+        const ui::SvgImage image(layerImage(m_kind, layer, ui::colorScheme(this)));
         painter.drawImage(frame, image.render(frame.size(), devicePixelRatioF()));
     }
     // Buttons take focus by keyboard only, so focus always shows.

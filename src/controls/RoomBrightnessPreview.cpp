@@ -5,15 +5,15 @@
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/SchemePalette.h"
+#include "ui/SegmentedControl.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace vantora::controls {
@@ -68,7 +68,7 @@ RoomBrightnessPreview::RoomBrightnessPreview(std::unique_ptr<HalvetStore> store,
     , m_store(std::move(store))
     , m_makePanel(std::move(makePanel))
     , m_darkSwitch(new QCheckBox(tr("Dark"), this))
-    , m_picker(new QButtonGroup(this))
+    , m_picker(new ui::SegmentedControl(tr("Popover style"), this))
     , m_caption(new ui::TextLabel({}, this))
     , m_divider(new QWidget(this))
     , m_panelHost(new QWidget(this))
@@ -91,16 +91,10 @@ RoomBrightnessPreview::RoomBrightnessPreview(std::unique_ptr<HalvetStore> store,
     titleRow->addWidget(m_darkSwitch);
     header->addLayout(titleRow);
 
-    auto *segments = new QHBoxLayout;
-    segments->setSpacing(0);
-    for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {
-        auto *segment = new QPushButton(rawValue(style), this);
-        segment->setCheckable(true);
-        segment->setChecked(style == m_selection);
-        m_picker->addButton(segment, static_cast<int>(style));
-        segments->addWidget(segment);
-    }
-    header->addLayout(segments);
+    for (const RoomBrightnessStyle style : allRoomBrightnessStyles)
+        m_picker->addSegment(rawValue(style), static_cast<int>(style));
+    m_picker->setSelected(static_cast<int>(m_selection));
+    header->addWidget(m_picker);
 
     m_caption->setFont(ui::systemFont(11));
     m_caption->setForeground(ui::systemColours::secondary());
@@ -121,7 +115,7 @@ RoomBrightnessPreview::RoomBrightnessPreview(std::unique_ptr<HalvetStore> store,
     layout->addWidget(m_panelHost, 1);
 
     connect(m_darkSwitch, &QCheckBox::toggled, this, [this](bool dark) { setDark(dark); });
-    connect(m_picker, &QButtonGroup::idClicked, this,
+    connect(m_picker, &ui::SegmentedControl::idClicked, this,
             [this](int id) { select(static_cast<RoomBrightnessStyle>(id)); });
     m_caption->setText(caption(m_selection));
     applyScheme();
@@ -141,7 +135,7 @@ void RoomBrightnessPreview::select(RoomBrightnessStyle style)
     if (style == m_selection)
         return;
     m_selection = style;
-    m_picker->button(static_cast<int>(style))->setChecked(true);
+    m_picker->setSelected(static_cast<int>(style));
     m_caption->setText(caption(style));
     rebuildPanel();
 }
@@ -158,16 +152,9 @@ void RoomBrightnessPreview::setDark(bool dark)
 
 void RoomBrightnessPreview::applyScheme()
 {
-    // The picker and the switch are Qt's own controls, drawn from the palette.
-    const ui::ColorScheme scheme = ui::colorScheme(this);
-    const bool dark = scheme == ui::ColorScheme::Dark;
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ui::systemColours::windowBackground().resolve(scheme));
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        colours.setColor(role, dark ? ui::colours::grey(0.94) : ui::colours::grey(0.16));
-    colours.setColor(QPalette::Button, dark ? ui::colours::grey(0.3) : ui::colours::grey(0.96));
-    colours.setColor(QPalette::Base, dark ? ui::colours::grey(0.25) : ui::colours::white());
-    setPalette(colours);
+    // The switch is Qt's own check box, drawn from the palette.
+    const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
+    ui::followScheme(*this);
     QPalette line = m_divider->palette();
     line.setColor(QPalette::Window, dark ? ui::colours::white(0.12) : ui::colours::black(0.1));
     m_divider->setPalette(line);

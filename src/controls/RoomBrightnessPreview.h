@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-class QButtonGroup;
 class QCheckBox;
 
 namespace vantora {
@@ -21,8 +20,9 @@ class HalvetStore;
 }
 
 namespace vantora::ui {
+class SegmentedControl;
 class TextLabel;
-}
+} // namespace vantora::ui
 
 namespace vantora::controls {
 
@@ -78,7 +78,7 @@ private:
     RoomBrightnessStyle m_selection = RoomBrightnessStyle::edge;
     bool m_dark = false;
     QCheckBox *m_darkSwitch;
-    QButtonGroup *m_picker;
+    ui::SegmentedControl *m_picker;
     ui::TextLabel *m_caption;
     QWidget *m_divider;
     QWidget *m_panelHost;

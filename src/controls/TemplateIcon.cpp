@@ -7,9 +7,9 @@
 
 namespace vantora::controls {
 
-TemplateIcon::TemplateIcon(const QString &imageName, QSize size, QWidget *parent)
+TemplateIcon::TemplateIcon(ui::Image image, QSize size, QWidget *parent)
     : QWidget(parent)
-    , m_image(imageName)
+    , m_image(image)
 {
     setFixedSize(size);
     ui::a11y::setHidden(this);

@@ -15,7 +15,7 @@ namespace vantora::controls {
 class TemplateIcon final : public QWidget {
     Q_OBJECT
 public:
-    TemplateIcon(const QString &imageName, QSize size, QWidget *parent = nullptr);
+    TemplateIcon(ui::Image image, QSize size, QWidget *parent = nullptr);
 
     void setForeground(std::optional<ui::DynamicColor> colour);
 

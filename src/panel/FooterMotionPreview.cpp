@@ -8,19 +8,20 @@
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PanelButton.h"
+#include "ui/SchemePalette.h"
+#include "ui/SegmentedControl.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace vantora {
@@ -60,10 +61,10 @@ FooterMotionPreview::FooterMotionPreview(Services services, runtime::UserDefault
     root->setSizeConstraint(QLayout::SetFixedSize);
     m_controls = buildControls();
     root->addWidget(m_controls);
-    auto *divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    root->addWidget(divider);
+    m_divider = new QFrame;
+    m_divider->setFrameShape(QFrame::HLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    root->addWidget(m_divider);
 
     // Made inside the window, whose runtime and pieces the panel takes as it is built.
     m_panel = new LightsPanel(*m_store, nullptr, *m_navigation, defaults, this);
@@ -93,25 +94,13 @@ QWidget *FooterMotionPreview::buildControls()
     ui::a11y::setHeading(title);
     column->addWidget(title);
 
-    auto *picker = new QWidget;
-    picker->setAccessibleName(tr("Animation"));
-    auto *segments = new QHBoxLayout(picker);
-    segments->setContentsMargins(0, 0, 0, 0);
-    segments->setSpacing(0);
-    m_motions = new QButtonGroup(this);
-    m_motions->setExclusive(true);
-    for (const FooterPowerMotion motion : allFooterPowerMotions) {
-        auto *segment = new QToolButton;
-        segment->setText(rawValue(motion));
-        segment->setCheckable(true);
-        segment->setChecked(motion == m_selection);
-        segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        segments->addWidget(segment);
-        m_motions->addButton(segment, static_cast<int>(motion));
-    }
-    connect(m_motions, &QButtonGroup::idClicked, this,
+    m_motions = new ui::SegmentedControl(tr("Animation"));
+    for (const FooterPowerMotion motion : allFooterPowerMotions)
+        m_motions->addSegment(rawValue(motion), static_cast<int>(motion));
+    m_motions->setSelected(static_cast<int>(m_selection));
+    connect(m_motions, &ui::SegmentedControl::idClicked, this,
             [this](int id) { select(static_cast<FooterPowerMotion>(id)); });
-    column->addWidget(picker);
+    column->addWidget(m_motions);
 
     m_description = new ui::TextLabel;
     m_description->setFont(ui::systemFont(12));
@@ -123,12 +112,12 @@ QWidget *FooterMotionPreview::buildControls()
     m_scrollCheckBox = new QCheckBox(tr("Try by scrolling"));
     m_scrollCheckBox->setFont(ui::systemFont(12));
     connect(m_scrollCheckBox, &QCheckBox::toggled, this, &FooterMotionPreview::setUsesScroll);
-    m_replayButton = new QPushButton(tr("Replay"));
+    m_replayButton = new ui::PanelButton(tr("Replay"));
     m_replayButton->setFont(ui::systemFont(12));
     connect(m_replayButton, &QPushButton::clicked, this, &FooterMotionPreview::replay);
-    m_showHideButton = new QPushButton;
+    m_showHideButton = new ui::PanelButton({});
     m_showHideButton->setFont(ui::systemFont(12));
-    m_showHideButton->setMinimumWidth(showHideWidth);
+    m_showHideButton->setFixedWidth(showHideWidth);
     connect(m_showHideButton, &QPushButton::clicked, this, &FooterMotionPreview::toggleVisible);
     actions->addWidget(m_scrollCheckBox);
     actions->addStretch(1);
@@ -140,7 +129,7 @@ QWidget *FooterMotionPreview::buildControls()
 
 QAbstractButton *FooterMotionPreview::motionButton(FooterPowerMotion motion) const
 {
-    return m_motions->button(static_cast<int>(motion));
+    return m_motions->segment(static_cast<int>(motion));
 }
 
 void FooterMotionPreview::select(FooterPowerMotion motion)
@@ -148,6 +137,7 @@ void FooterMotionPreview::select(FooterPowerMotion motion)
     if (motion == m_selection)
         return;
     m_selection = motion;
+    m_motions->setSelected(static_cast<int>(motion));
     showSettings();
     // With the button forced, play the new motion at once; while scrolling decides, the next
     // crossing of the threshold uses it.
@@ -219,18 +209,16 @@ bool FooterMotionPreview::event(QEvent *event)
 
 void FooterMotionPreview::followScheme()
 {
-    // The window's own controls follow the panel's scheme, which may come from the desktop's
-    // settings while Qt's palette stays light. The panel below draws its own colours.
-    const ui::ColorScheme scheme = ui::colorScheme(this);
-    const bool dark = scheme == ui::ColorScheme::Dark;
-    const QColor text = dark ? ui::colours::grey(0.94) : ui::colours::grey(0.16);
-    QPalette colours(dark ? ui::colours::grey(0.33) : ui::colours::grey(0.98),
-                     ui::systemColours::windowBackground().resolve(scheme));
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-        colours.setColor(role, text);
-    colours.setColor(QPalette::Base, dark ? ui::colours::grey(0.25) : ui::colours::white());
-    if (colours != m_controls->palette())
-        m_controls->setPalette(colours);
+    // The window follows the panel's scheme, which may come from the desktop's settings while
+    // Qt's palette stays light: its own controls, and the ground the embedded panel lies on.
+    ui::followScheme(*this);
+    if (!m_divider)
+        return;
+    // A hairline, not a line in the text colour.
+    const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
+    QPalette line = m_divider->palette();
+    line.setColor(QPalette::WindowText, dark ? ui::colours::white(0.12) : ui::colours::black(0.1));
+    m_divider->setPalette(line);
 }
 
 void FooterMotionPreview::paintEvent(QPaintEvent *)

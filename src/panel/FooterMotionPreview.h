@@ -10,8 +10,8 @@
 #include <memory>
 
 class QAbstractButton;
-class QButtonGroup;
 class QCheckBox;
+class QFrame;
 class QPushButton;
 
 namespace vantora {
@@ -27,8 +27,9 @@ class UserDefaults;
 } // namespace runtime
 
 namespace ui {
+class SegmentedControl;
 class TextLabel;
-}
+} // namespace ui
 
 // The content of the "Motion examples" window: a live lights panel over a demonstration home
 // of 15 sample lights, above controls that pick how its footer power button comes into view
@@ -92,7 +93,8 @@ private:
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<PanelNavigation> m_navigation;
     QWidget *m_controls = nullptr;
-    QButtonGroup *m_motions = nullptr;
+    QFrame *m_divider = nullptr;
+    ui::SegmentedControl *m_motions = nullptr;
     ui::TextLabel *m_description = nullptr;
     QCheckBox *m_scrollCheckBox = nullptr;
     QPushButton *m_replayButton = nullptr;

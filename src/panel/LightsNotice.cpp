@@ -38,7 +38,7 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
-        ui::SvgImage(QStringLiteral("NoticeInfo")).paint(painter, rect(), LightsNotice::colours(dark).icon);
+        ui::SvgImage(ui::Image::NoticeInfo).paint(painter, rect(), LightsNotice::colours(dark).icon);
     }
 };
 

@@ -51,7 +51,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        ui::SvgImage(QStringLiteral("EmptyStateBulb")).paint(painter, rect());
+        ui::SvgImage(ui::Image::EmptyStateBulb).paint(painter, rect());
     }
 };
 

@@ -29,7 +29,7 @@ void PanelLogo::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    ui::SvgImage(QStringLiteral("VantoraLogo")).paint(painter, rect(), m_colour.resolve(ui::colorScheme(this)));
+    ui::SvgImage(ui::Image::VantoraLogo).paint(painter, rect(), m_colour.resolve(ui::colorScheme(this)));
 }
 
 } // namespace vantora

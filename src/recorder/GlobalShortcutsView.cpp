@@ -60,7 +60,7 @@ protected:
     }
 
 private:
-    ui::SvgImage m_image{QStringLiteral("VantoraLogo")};
+    ui::SvgImage m_image{ui::Image::VantoraLogo};
 };
 
 // The thin line between the two shortcut rows.

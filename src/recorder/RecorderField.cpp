@@ -17,9 +17,11 @@
 #include "ui/DynamicColor.h"
 #include "ui/Environment.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FieldSurface.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -28,6 +30,8 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace vantora::recorder {
 
@@ -46,8 +50,11 @@ constexpr qint64 escapeCarbonKeyCode = 53;
 // A click this close to the field still counts as on it.
 constexpr int clickTolerance = 3;
 
-const ui::DynamicColor fieldBackground{ui::colours::white(), ui::colours::grey(0.12)};
 const ui::DynamicColor fieldText{ui::colours::grey(0.16), ui::colours::grey(0.94)};
+const ui::DynamicColor clearCircle{ui::colours::black(0.28), ui::colours::white(0.35)};
+const ui::DynamicColor clearCross{ui::colours::white(), ui::colours::grey(0.12)};
+constexpr int clearSlot = 20;
+constexpr double clearDiameter = 14;
 
 bool holdsAny(ModifierFlags flags, quint32 mask)
 {
@@ -123,6 +130,41 @@ private:
     QPointer<RecorderField> m_field;
 };
 
+// The × at the end of a field that holds a shortcut. It takes no focus: pressing it focuses
+// the field (which starts a recording), and its click then empties the field.
+class RecorderField::ClearButton final : public QAbstractButton {
+public:
+    explicit ClearButton(RecorderField &field)
+        : QAbstractButton(&field)
+    {
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::ArrowCursor);
+        setAccessibleName(RecorderTexts::clearShortcut());
+        setToolTip(RecorderTexts::clearShortcut());
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const ui::ColorScheme scheme = ui::colorScheme(this);
+        const QPointF centre = QRectF(rect()).center();
+        const double radius = clearDiameter / 2;
+        painter.setPen(Qt::NoPen);
+        QColor circle = clearCircle.resolve(scheme);
+        if (isDown())
+            circle.setAlphaF(std::min(1.0, circle.alphaF() * 1.6));
+        painter.setBrush(circle);
+        painter.drawEllipse(centre, radius, radius);
+        painter.setPen(QPen(clearCross.resolve(scheme), 1.5, Qt::SolidLine, Qt::RoundCap));
+        const double arm = radius * 0.42;
+        painter.drawLine(centre + QPointF(-arm, -arm), centre + QPointF(arm, arm));
+        painter.drawLine(centre + QPointF(-arm, arm), centre + QPointF(arm, -arm));
+    }
+};
+
 QPointer<RecorderField> RecorderField::s_activeRecorder;
 
 RecorderField::RecorderField(RecorderServices &services, GlobalShortcuts::Name name, OnChange onChange,
@@ -175,19 +217,30 @@ void RecorderField::setUp()
     setPlaceholderText(RecorderTexts::recordShortcut());
     setAlignment(Qt::AlignCenter);
     setFont(ui::systemFont(12));
-    setClearButtonEnabled(true);
+    // The field draws its own surface; a stock frame would not follow the panel's scheme.
+    setFrame(false);
+    m_clearButton = new ClearButton(*this);
+    connect(m_clearButton, &QAbstractButton::clicked, this, [this] {
+        clear();
+        clearShortcut();
+    });
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const bool clearable = !text.isEmpty();
+        m_clearButton->setVisible(clearable);
+        // A shortcut stays centred beside the button: its slot is kept free on both sides. The
+        // placeholder has no button and needs the whole width.
+        const int margin = clearable ? clearSlot : 0;
+        setTextMargins(margin, 0, margin, 0);
+    });
     // Recorded, never typed: no pasting, dropping or editing menu.
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     setDragEnabled(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Only the clear button is meant to edit the text; anything else (a selection pasted
-        // with the middle button) is undone once the edit is over.
-        if (text.isEmpty())
-            clearShortcut();
-        else
-            QMetaObject::invokeMethod(this, [this] { updateText(); }, Qt::QueuedConnection);
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        // Nothing is meant to edit the text (a selection pasted with the middle button would):
+        // the edit is undone once it is over.
+        QMetaObject::invokeMethod(this, [this] { updateText(); }, Qt::QueuedConnection);
     });
 }
 
@@ -230,19 +283,19 @@ void RecorderField::updateText()
 
 QSize RecorderField::sizeHint() const
 {
-    return {minimumWidth, QLineEdit::sizeHint().height()};
+    return {minimumWidth, ui::fieldSurface::height};
 }
 
 QSize RecorderField::minimumSizeHint() const
 {
-    return {minimumWidth, QLineEdit::minimumSizeHint().height()};
+    return {minimumWidth, ui::fieldSurface::height};
 }
 
 void RecorderField::followScheme()
 {
     const ui::ColorScheme scheme = ui::colorScheme(this);
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, fieldBackground.resolve(scheme));
+    colours.setColor(QPalette::Base, Qt::transparent);
     colours.setColor(QPalette::Text, fieldText.resolve(scheme));
     colours.setColor(QPalette::Disabled, QPalette::Text, ui::systemColours::tertiary().resolve(scheme));
     colours.setColor(QPalette::PlaceholderText, ui::systemColours::secondary().resolve(scheme));
@@ -330,8 +383,20 @@ void RecorderField::inputMethodEvent(QInputMethodEvent *event)
     event->ignore();
 }
 
+void RecorderField::resizeEvent(QResizeEvent *event)
+{
+    QLineEdit::resizeEvent(event);
+    m_clearButton->setGeometry(width() - clearSlot - 2, 0, clearSlot, height());
+}
+
 void RecorderField::paintEvent(QPaintEvent *event)
 {
+    {
+        QPainter surface(this);
+        // A recording field is outlined in the accent colour, as a field in use is.
+        ui::fieldSurface::paint(surface, *this,
+                                isRecording() ? ui::fieldSurface::Outline::Accent : ui::fieldSurface::Outline::Resting);
+    }
     QLineEdit::paintEvent(event);
     // A centred line edit hides its placeholder while it has focus, which is exactly when
     // the field asks for a shortcut.
@@ -350,6 +415,7 @@ void RecorderField::startRecording()
     setPlaceholderText(RecorderTexts::pressShortcut());
     // No blinking caret: nothing is typed here.
     setReadOnly(true);
+    update();
     if (!m_recordingFilter)
         m_recordingFilter = new RecordingFilter(*this);
     setActive(true);
@@ -365,6 +431,7 @@ void RecorderField::endRecording()
     }
     setPlaceholderText(RecorderTexts::recordShortcut());
     setReadOnly(false);
+    update();
     if (s_activeRecorder == this)
         setActive(false);
 }

@@ -72,11 +72,13 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class RecordingFilter;
     friend class RecordingFilter;
+    class ClearButton;
 
     void setUp();
     void followScheme();
@@ -108,6 +110,7 @@ private:
     GlobalShortcuts::ConflictPolicy m_conflictPolicy = GlobalShortcuts::ConflictPolicy::standard;
     QPointer<QWidget> m_watchedWindow;
     RecordingFilter *m_recordingFilter = nullptr;
+    ClearButton *m_clearButton = nullptr;
     bool m_isRecordingFilterInstalled = false;
     bool m_isAlertShown = false;
 

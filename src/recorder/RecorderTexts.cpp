@@ -4,6 +4,11 @@
 
 namespace vantora::recorder {
 
+QString RecorderTexts::clearShortcut()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Clear Shortcut");
+}
+
 QString RecorderTexts::recordShortcut()
 {
     return QCoreApplication::translate("GlobalShortcuts", "Record Shortcut");

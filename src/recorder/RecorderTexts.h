@@ -8,6 +8,8 @@ namespace vantora::recorder {
 struct RecorderTexts final {
     static QString recordShortcut();
     static QString pressShortcut();
+    // The field's × button.
+    static QString clearShortcut();
     // Names the menu item whose shortcut the recorded one repeats; the title is ours.
     static QString usedByMenuItem(const QString &itemTitle);
     static QString usedBySystem();

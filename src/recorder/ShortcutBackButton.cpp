@@ -59,7 +59,7 @@ void ShortcutBackButton::paintEvent(QPaintEvent *)
     const ui::ColorScheme scheme = ui::colorScheme(this);
     const QRectF capsule = QRectF(rect()).marginsRemoved(QMarginsF(controls::HomePillSurface::shadowMargins()));
     controls::HomePillSurface::paint(painter, capsule, scheme, m_hover.value());
-    static const ui::SvgImage arrow(QStringLiteral("DetailBack"));
+    static const ui::SvgImage arrow(ui::Image::DetailBack);
     const QRectF frame(QPointF(0, 0), QSizeF(20, 20));
     arrow.paint(painter, frame.translated(capsule.center() - frame.center()),
                 controls::HomePillSurface::palette(scheme).foreground);

@@ -13,6 +13,7 @@
 #include "ui/LightCardSurface.h"
 #include "ui/PlainToolTip.h"
 
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -35,12 +36,60 @@ int indexOf(ToggleColor color)
     return 0;
 }
 
+// A swatch reads as a button that is selected or not, with "Selected" as the chosen one's
+// value; it is never "checked", which would read as a switch.
+class AccessibleSwatch final : public QAccessibleWidget {
+public:
+    explicit AccessibleSwatch(ToggleColorSwatch *swatch)
+        : QAccessibleWidget(swatch, QAccessible::Button)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = swatch()->isChecked();
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return swatch()->isChecked() ? ToggleColorSwatch::tr("Selected") : QString();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && swatch()->isEnabled())
+            swatch()->click();
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    ToggleColorSwatch *swatch() const { return static_cast<ToggleColorSwatch *>(widget()); }
+};
+
+QAccessibleInterface *swatchFactory(const QString &, QObject *object)
+{
+    if (auto *swatch = qobject_cast<ToggleColorSwatch *>(object))
+        return new AccessibleSwatch(swatch);
+    return nullptr;
+}
+
 } // namespace
 
 ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
     : QAbstractButton(parent)
     , m_color(color)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(swatchFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setFixedSize(sizeHint());
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
@@ -56,8 +105,13 @@ ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
 
 void ToggleColorSwatch::setSelected(bool selected)
 {
+    if (selected == isChecked())
+        return;
     setChecked(selected);
-    setAccessibleDescription(selected ? tr("Selected") : QString());
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ToggleColorSwatch::focusInEvent(QFocusEvent *event)

@@ -52,7 +52,7 @@ class Artwork final : public QWidget {
 public:
     explicit Artwork(QWidget *parent)
         : QWidget(parent)
-        , m_image(QStringLiteral("AboutArtwork"))
+        , m_image(ui::Image::AboutArtwork)
     {
         setFixedSize(72, 72);
         ui::a11y::setHidden(this);
@@ -78,7 +78,7 @@ class Logo final : public QWidget {
 public:
     explicit Logo(QWidget *parent)
         : QWidget(parent)
-        , m_image(QStringLiteral("VantoraLogo"))
+        , m_image(ui::Image::VantoraLogo)
     {
         setFixedSize(78, 24);
         setAccessibleName(QStringLiteral("vantora"));

@@ -12,6 +12,7 @@
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
+#include "ui/SchemePalette.h"
 #include "ui/SvgImage.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -92,6 +93,7 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
 void AppSettingsMenu::buildMenu()
 {
     auto *entries = new QMenu(this);
+    ui::followSchemeWhenShown(*entries);
     m_about = entries->addAction(tr("About vantora"), this, [this] { m_services.showAbout(); });
     m_updates = entries->addAction(QString(), this, [this] { m_services.releaseChecker->check(this); });
     entries->addSeparator();
@@ -181,7 +183,7 @@ void AppSettingsMenu::paintEvent(QPaintEvent *)
     // Dark: the gear's shape in the light grey; light: the gear in its own colours.
     const std::optional<QColor> tint =
         scheme == ui::ColorScheme::Dark ? std::optional(foreground.resolve(scheme)) : std::nullopt;
-    ui::SvgImage(QStringLiteral("SettingsIcon")).paint(painter, icon, tint);
+    ui::SvgImage(ui::Image::SettingsIcon).paint(painter, icon, tint);
     if (m_keyboardFocus)
         controls::focusRing::paint(painter, this, frame);
 }

@@ -7,6 +7,7 @@
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PanelButton.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
@@ -72,9 +73,7 @@ private:
 
 QPushButton *sheetButton(const QString &text, QWidget *parent)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setAutoDefault(false);
-    return button;
+    return new ui::PanelButton(text, parent);
 }
 
 } // namespace

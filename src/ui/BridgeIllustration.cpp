@@ -16,7 +16,7 @@ void BridgeIllustration::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    SvgImage(QStringLiteral("HueBridgeWelcome")).paint(painter, pictureRect);
+    SvgImage(Image::HueBridgeWelcome).paint(painter, pictureRect);
 }
 
 } // namespace vantora::ui

@@ -1,5 +1,7 @@
 #include "ui/ContextMenu.h"
 
+#include "ui/SchemePalette.h"
+
 #include <QMenu>
 #include <QWidget>
 
@@ -18,6 +20,7 @@ QMenu *buildMenu(const std::vector<MenuEntry> &entries, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    followSchemeWhenShown(*menu);
     for (const MenuEntry &entry : entries) {
         switch (entry.kind) {
         case MenuEntry::Kind::Separator:

@@ -63,9 +63,9 @@ qreal LightStateIcon::dashGap()
     return std::numbers::pi * ringDiameter / dashCount - dashLength;
 }
 
-QString LightStateIcon::glyphName(const Fields &fields)
+Image LightStateIcon::glyphName(const Fields &fields)
 {
-    return fields.isReachable ? QStringLiteral("LightBulb") : QStringLiteral("UnreachableLightBulb");
+    return fields.isReachable ? Image::LightBulb : Image::UnreachableLightBulb;
 }
 
 QSizeF LightStateIcon::glyphSize(const Fields &fields)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ColorScheme.h"
+#include "ui/Image.h"
 
 #include <QColor>
 #include <QList>
@@ -52,7 +53,7 @@ public:
     // The dash gap that makes exactly dashCount dashes fill the ring's stroke path.
     static qreal dashGap();
     // The glyph's image name and frame size; only meaningful while not updating.
-    static QString glyphName(const Fields &fields);
+    static Image glyphName(const Fields &fields);
     static QSizeF glyphSize(const Fields &fields);
 
     QSize sizeHint() const override { return {side, side}; }

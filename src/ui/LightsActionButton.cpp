@@ -42,10 +42,10 @@ void LightsActionButton::setStyle(const LightsActionButtonStyle &style)
     update();
 }
 
-void LightsActionButton::setGlyph(const QString &imageName, const QSizeF &size)
+void LightsActionButton::setGlyph(std::optional<Image> image, const QSizeF &size)
 {
-    m_glyph = imageName;
-    m_glyphSize = imageName.isEmpty() ? QSizeF() : size;
+    m_glyph = image;
+    m_glyphSize = image ? size : QSizeF();
     updateGeometry();
     update();
 }
@@ -59,7 +59,7 @@ QSize LightsActionButton::sizeHint() const
 {
     const QMargins margins = contentsMargins();
     qreal width = fontMetrics().horizontalAdvance(text()) + margins.left() + margins.right();
-    if (!m_glyph.isEmpty())
+    if (m_glyph)
         width += m_glyphSize.width() + glyphSpacing;
     return {qCeil(width), defaultHeight};
 }
@@ -108,12 +108,12 @@ void LightsActionButton::paintEvent(QPaintEvent *)
         const QColor foreground = m_style.palette(scheme).foreground;
         const QRectF content = contentsRect();
         const qreal textWidth = fontMetrics().horizontalAdvance(text());
-        const qreal glyphWidth = m_glyph.isEmpty() ? 0 : m_glyphSize.width() + glyphSpacing;
+        const qreal glyphWidth = !m_glyph ? 0 : m_glyphSize.width() + glyphSpacing;
         qreal x = content.left() + (content.width() - textWidth - glyphWidth) / 2;
-        if (!m_glyph.isEmpty()) {
+        if (m_glyph) {
             const QRectF frame(x, content.center().y() - m_glyphSize.height() / 2, m_glyphSize.width(),
                                m_glyphSize.height());
-            SvgImage(m_glyph).paint(group, frame, foreground);
+            SvgImage(*m_glyph).paint(group, frame, foreground);
             x += glyphWidth;
         }
         group.setFont(font());

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "ui/AnimatedValue.h"
+#include "ui/Image.h"
 #include "ui/LightsActionButtonStyle.h"
 
 #include <QAbstractButton>
+
+#include <optional>
 
 namespace vantora::ui {
 
@@ -27,8 +30,8 @@ public:
 
     void setStyle(const LightsActionButtonStyle &style);
     const LightsActionButtonStyle &buttonStyle() const noexcept { return m_style; }
-    // A template image drawn in the label's colour before the text; an empty name removes it.
-    void setGlyph(const QString &imageName, const QSizeF &size);
+    // A template image drawn in the label's colour before the text; none removes it.
+    void setGlyph(std::optional<Image> image, const QSizeF &size);
 
     bool isHovered() const;
     // How much of the hover tint is showing now, 0 … 1.
@@ -47,7 +50,7 @@ private:
     void followHover();
 
     LightsActionButtonStyle m_style;
-    QString m_glyph;
+    std::optional<Image> m_glyph;
     QSizeF m_glyphSize;
     HoverTracker *m_hoverTracker;
     ShadowUnderlay *m_shadow;

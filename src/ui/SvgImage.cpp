@@ -16,19 +16,19 @@ constexpr int cachedImages = 128;
 
 } // namespace
 
-SvgImage::SvgImage(QString name)
-    : m_name(std::move(name))
+SvgImage::SvgImage(Image image)
+    : m_image(image)
 {
 }
 
 QSvgRenderer *SvgImage::renderer() const
 {
     // Parsed once per name; the application has a handful of images.
-    static QHash<QString, std::shared_ptr<QSvgRenderer>> renderers;
-    auto found = renderers.find(m_name);
+    static QHash<Image, std::shared_ptr<QSvgRenderer>> renderers;
+    auto found = renderers.find(m_image);
     if (found == renderers.end()) {
-        auto renderer = std::make_shared<QSvgRenderer>(QStringLiteral(":/images/%1.svg").arg(m_name));
-        found = renderers.insert(m_name, renderer->isValid() ? renderer : nullptr);
+        auto renderer = std::make_shared<QSvgRenderer>(imagePath(m_image));
+        found = renderers.insert(m_image, renderer->isValid() ? renderer : nullptr);
     }
     return found->get();
 }
@@ -59,7 +59,7 @@ QImage SvgImage::render(const QSizeF &size, qreal pixelRatio, std::optional<QCol
         return {};
     static QCache<QString, QImage> cache(cachedImages);
     const QString key = QStringLiteral("%1 %2x%3 @%4 %5")
-                            .arg(m_name)
+                            .arg(imageName(m_image))
                             .arg(size.width())
                             .arg(size.height())
                             .arg(pixelRatio)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Image.h"
+
 #include <QColor>
 #include <QImage>
 #include <QRectF>
@@ -12,15 +14,14 @@ class QSvgRenderer;
 
 namespace vantora::ui {
 
-// One of the application's images, drawn from ":/images/<name>.svg" at the painter's pixel
-// ratio, so it stays sharp at any scale. A template image counts only by its shape and is
-// drawn in one colour; otherwise the image keeps its own colours. Rendered images are kept
-// per size, ratio and tint. A name without an image draws nothing.
+// One of the application's images, drawn at the painter's pixel ratio, so it stays sharp at
+// any scale. A template image counts only by its shape and is drawn in one colour; otherwise
+// the image keeps its own colours. Rendered images are kept per size, ratio and tint. An
+// image whose file cannot be read draws nothing.
 class SvgImage final {
 public:
-    explicit SvgImage(QString name);
+    explicit SvgImage(Image image);
 
-    const QString &name() const noexcept { return m_name; }
     bool isValid() const;
     QSizeF naturalSize() const;
 
@@ -35,7 +36,7 @@ public:
 private:
     QSvgRenderer *renderer() const;
 
-    QString m_name;
+    Image m_image;
 };
 
 } // namespace vantora::ui

@@ -4,6 +4,7 @@
 #include "welcome/WelcomeScreenRules.h"
 #include "welcome/WelcomeScreenTexts.h"
 
+#include "ui/PanelTextField.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
@@ -20,7 +21,7 @@ using Texts = WelcomeScreenTexts;
 
 ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     : QWidget(parent)
-    , m_field(new QLineEdit(this))
+    , m_field(new ui::PanelTextField(this))
     , m_cancel(sheetParts::button(Texts::cancel(), this))
     , m_connect(sheetParts::button(Texts::connect(), this))
 {

@@ -1,10 +1,10 @@
 #include "welcome/SheetParts.h"
 
 #include "ui/Accessibility.h"
+#include "ui/PanelButton.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
-#include <QPushButton>
 
 namespace vantora::sheetParts {
 
@@ -18,9 +18,7 @@ QWidget *title(const QString &text, QWidget *parent)
 
 QPushButton *button(const QString &text, QWidget *parent)
 {
-    auto *made = new QPushButton(text, parent);
-    made->setAutoDefault(false);
-    return made;
+    return new ui::PanelButton(text, parent);
 }
 
 } // namespace vantora::sheetParts

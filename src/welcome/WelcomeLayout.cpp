@@ -36,7 +36,7 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        ui::SvgImage(QStringLiteral("VantoraLogo")).paint(painter, rect(), welcomePalette::logoTint().resolve(ui::colorScheme(this)));
+        ui::SvgImage(ui::Image::VantoraLogo).paint(painter, rect(), welcomePalette::logoTint().resolve(ui::colorScheme(this)));
     }
 };
 

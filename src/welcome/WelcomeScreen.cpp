@@ -12,6 +12,7 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
 #include "ui/ApplicationQuit.h"
+#include "ui/SchemePalette.h"
 #include "ui/ViewRuntime.h"
 
 #include <QContextMenuEvent>
@@ -170,6 +171,7 @@ void WelcomeScreen::showDetails()
 QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
+    ui::followSchemeWhenShown(*menu);
     for (const MenuEntry entry : contextMenu(facts())) {
         switch (entry) {
         case MenuEntry::CancelPairing:

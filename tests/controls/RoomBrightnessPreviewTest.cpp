@@ -7,7 +7,9 @@
 #include "ui/EnvironmentKeys.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +61,11 @@ TEST(RoomBrightnessPreviewTest, PickingAStyleRebuildsOnlyThePanelAndTheStoreKeep
     const auto vertical = std::find_if(buttons.begin(), buttons.end(),
                                        [](QAbstractButton *button) { return button->text() == "Vertical"; });
     ASSERT_NE(vertical, buttons.end());
-    (*vertical)->click();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface((*vertical)->parentWidget())->text(QAccessible::Name),
+              QStringLiteral("Popover style"))
+        << "the picker is named for assistive technologies";
+    QTest::mouseClick(*vertical, Qt::LeftButton, {}, (*vertical)->rect().center());
+    EXPECT_TRUE((*vertical)->isChecked());
 
     EXPECT_EQ(bench.preview->captionText(),
               QStringLiteral("46 \u00d7 136 pt \u00b7 a narrow upright control \u00b7 Click a sun to try it."));
@@ -68,6 +74,38 @@ TEST(RoomBrightnessPreviewTest, PickingAStyleRebuildsOnlyThePanelAndTheStoreKeep
               (std::vector<RoomBrightnessStyle>{RoomBrightnessStyle::edge, RoomBrightnessStyle::vertical}));
     EXPECT_EQ(&bench.preview->store(), &store);
     EXPECT_EQ(store.snapshot().lights.front().brightness, 12);
+}
+
+TEST(RoomBrightnessPreviewTest, ThePickersSelectionStandsOutInBothSchemes)
+{
+    PreviewBench bench;
+    bench.ui.window.resize(bench.preview->sizeHint());
+    bench.preview->resize(bench.preview->sizeHint());
+    const auto buttons = bench.preview->findChildren<QAbstractButton *>();
+    const auto segmentNamed = [&](const QString &text) {
+        const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                        [&](QAbstractButton *button) { return button->text() == text; });
+        return found == buttons.end() ? nullptr : *found;
+    };
+    const QList<QAbstractButton *> segments{segmentNamed("Room edge"), segmentNamed("Slim"), segmentNamed("Vertical"),
+                                            segmentNamed("With value")};
+    ASSERT_FALSE(segments.contains(nullptr));
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        bench.preview->setDark(dark);
+        // Beside each label, where only the segment's own ground shows.
+        const QImage shot = bench.preview->grab().toImage();
+        const auto groundOf = [&](QAbstractButton *segment) {
+            const QPoint beside = segment->mapTo(bench.preview, QPoint(4, segment->height() / 2));
+            return shot.pixelColor(beside * shot.devicePixelRatio());
+        };
+        const QColor selected = groundOf(segments[0]);
+        for (int other = 1; other < segments.size(); ++other) {
+            const QColor ground = groundOf(segments[other]);
+            EXPECT_GT(std::abs(selected.lightnessF() - ground.lightnessF()), 0.08) << "the selection can be seen";
+            EXPECT_EQ(ground.lightnessF() < 0.5, dark) << "the picker sits in the window's scheme";
+        }
+    }
 }
 
 TEST(RoomBrightnessPreviewTest, TheDarkSwitchChangesTheSchemeOfTheWindowsContent)

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,10 @@ struct MotionPreviewTest : ::testing::Test {
         ui.runUntilIdle();
     }
 
-    // Clicks a control and lets the work it posted run, as the event loop would.
+    // Clicks a control as a person does and lets the work it posted run, as the event loop would.
     void click(QAbstractButton *button)
     {
-        button->click();
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
         ui.runUntilIdle();
     }
 
@@ -137,6 +138,7 @@ TEST_F(MotionPreviewTest, PickingAMotionPlaysItUnlessScrollingDecides)
 TEST_F(MotionPreviewTest, ShowAndHideTakeOverFromScrollingAndSayWhatTheyWillDo)
 {
     ui.advance(400ms);
+    EXPECT_EQ(preview->showHideButton()->width(), 48);
     EXPECT_EQ(preview->showHideButton()->text(), QStringLiteral("Hide"));
     click(preview->scrollCheckBox());
     EXPECT_TRUE(preview->usesScroll());
@@ -165,6 +167,23 @@ TEST_F(MotionPreviewTest, AHiddenWindowLeavesNoTimerBehind)
     EXPECT_FALSE(footerPowerShown());
     ui.advance(300ms);
     EXPECT_TRUE(footerPowerShown());
+}
+
+TEST_F(MotionPreviewTest, TheWholeWindowFollowsTheDesktopsScheme)
+{
+    // Beside the logo at the top of the embedded panel: only the panel's ground shows there.
+    const auto groundLightness = [this] {
+        const QImage shot = ui.window.grab().toImage();
+        const QPoint ground = preview->panel()->mapTo(&ui.window, QPoint(preview->panel()->width() / 2, 12));
+        return shot.pixelColor(ground * shot.devicePixelRatio()).lightnessF();
+    };
+    for (const ui::ColorScheme scheme : {ui::ColorScheme::Dark, ui::ColorScheme::Light}) {
+        const bool dark = scheme == ui::ColorScheme::Dark;
+        SCOPED_TRACE(dark ? "dark" : "light");
+        ui.environment().set(ui::colorSchemeKey, scheme);
+        ui.runUntilIdle();
+        EXPECT_EQ(groundLightness() < 0.5, dark);
+    }
 }
 
 } // namespace

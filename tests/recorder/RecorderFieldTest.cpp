@@ -11,7 +11,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QShortcut>
-#include <QToolButton>
+#include <QAbstractButton>
+#include <QTest>
 #include <QVBoxLayout>
 
 using namespace vantora;
@@ -123,23 +124,38 @@ TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecording
     ASSERT_EQ(field->text(), QStringLiteral("Ctrl+K"));
 
     record();
-    ASSERT_NE(field->findChild<QToolButton *>(), nullptr);
-    EXPECT_TRUE(field->findChild<QToolButton *>()->isVisible()) << "the clear button stays while recording";
+    ASSERT_NE(field->findChild<QAbstractButton *>(), nullptr);
+    EXPECT_TRUE(field->findChild<QAbstractButton *>()->isVisible()) << "the clear button stays while recording";
     press(scanCode::backspace, Qt::Key_Backspace);
     EXPECT_FALSE(storage.getShortcut(showName));
     EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
     EXPECT_TRUE(field->isRecording());
     EXPECT_TRUE(field->text().isEmpty());
 
-    field->clearFocus();
-    field->setShortcut(stored);
-    changes.clear();
-    auto *clearButton = field->findChild<QToolButton *>();
-    ASSERT_NE(clearButton, nullptr);
-    clearButton->click();
-    EXPECT_FALSE(storage.getShortcut(showName));
-    EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
-    EXPECT_TRUE(field->isRecording()) << "emptying the field starts a recording";
+    // The × as a person uses it: a press (which focuses the field and so starts a recording)
+    // and a release on the button, whether or not the field was recording before.
+    for (const bool recordingBefore : {false, true}) {
+        SCOPED_TRACE(recordingBefore ? "recording" : "idle");
+        field->clearFocus();
+        field->setShortcut(stored);
+        ASSERT_TRUE(storage.storedObject(showName)) << "the shortcut is in the defaults";
+        if (recordingBefore)
+            record();
+        changes.clear();
+        auto *clearButton = field->findChild<QAbstractButton *>();
+        ASSERT_NE(clearButton, nullptr);
+        ASSERT_TRUE(clearButton->isVisible());
+        const QPoint centre = clearButton->rect().center();
+        QTest::mousePress(clearButton, Qt::LeftButton, {}, centre);
+        EXPECT_TRUE(field->isRecording()) << "the press focuses the field";
+        QTest::mouseRelease(clearButton, Qt::LeftButton, {}, centre);
+        EXPECT_FALSE(storage.getShortcut(showName));
+        EXPECT_FALSE(storage.storedObject(showName)) << "nothing is left in the defaults";
+        EXPECT_EQ(changes, (std::vector<std::optional<Shortcut>>{std::nullopt}));
+        EXPECT_TRUE(field->text().isEmpty());
+        EXPECT_FALSE(clearButton->isVisible()) << "an empty field has nothing to clear";
+        EXPECT_TRUE(field->isRecording()) << "emptying the field is part of a recording";
+    }
 }
 
 TEST_F(RecorderFieldTest, WhileRecordingHotKeysArePausedWindowShortcutsDoNotFireAndOthersAreTold)

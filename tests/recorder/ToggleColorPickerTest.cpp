@@ -7,6 +7,7 @@
 #include "ui/PlainToolTip.h"
 #include "ui/UiHarness.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
@@ -31,7 +32,13 @@ TEST(ToggleColorPicker, AClickChoosesForEveryoneAndTheChosenOneAgainChangesNothi
     for (const auto *swatch : picker->swatches())
         names << swatch->accessibleName();
     EXPECT_EQ(names, QStringList({"Amber toggles", "Aqua toggles", "Blue toggles", "Green toggles", "Purple toggles"}));
-    EXPECT_EQ(picker->swatches()[0]->accessibleDescription(), QStringLiteral("Selected"));
+    const auto selectedState = [](QWidget *swatch) {
+        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(swatch);
+        return std::pair(bool(element->state().selected), element->text(QAccessible::Value));
+    };
+    EXPECT_EQ(selectedState(picker->swatches()[0]), std::pair(true, QStringLiteral("Selected")));
+    EXPECT_EQ(selectedState(picker->swatches()[4]), std::pair(false, QString()));
+    EXPECT_TRUE(picker->swatches()[0]->accessibleDescription().isEmpty()) << "a state, not a description";
     EXPECT_EQ(picker->swatches()[4]->toolTip(), ui::plainToolTip(QStringLiteral("Use purple light switches")));
 
     QSignalSpy changes(&appearance, &ToggleAppearance::colorChanged);
@@ -40,7 +47,8 @@ TEST(ToggleColorPicker, AClickChoosesForEveryoneAndTheChosenOneAgainChangesNothi
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(picker->ringTarget(), 4.0);
     EXPECT_TRUE(picker->swatches()[4]->isChecked());
-    EXPECT_TRUE(picker->swatches()[0]->accessibleDescription().isEmpty());
+    EXPECT_EQ(selectedState(picker->swatches()[4]), std::pair(true, QStringLiteral("Selected")));
+    EXPECT_EQ(selectedState(picker->swatches()[0]), std::pair(false, QString()));
 
     const int writes = defaults.writeCount(QString(ToggleAppearance::preferenceKey));
     picker->swatches()[4]->click();

@@ -8,6 +8,7 @@
 
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
+#include "ui/EnvironmentKeys.h"
 #include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -193,5 +194,29 @@ TEST_F(AppSettingsMenuTest, ThePillsDrawTheirSurfaceAtTheirWholeFrame)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(vantora::testing::solidExtent(vantora::testing::paintedAlone(*c.pill), c.pill->rect().center()), c.surface);
+    }
+}
+
+TEST_F(AppSettingsMenuTest, TheMenuOpensInThePanelsScheme)
+{
+    // The mean lightness of the open menu as a screenshot shows it.
+    const auto shownLightness = [](QMenu &open) {
+        const QImage shot = open.grab().toImage();
+        double sum = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x)
+                sum += shot.pixelColor(x, y).lightnessF();
+        }
+        return sum / (shot.width() * shot.height());
+    };
+    AppSettingsMenu *shown = menu();
+    for (const ui::ColorScheme scheme : {ui::ColorScheme::Dark, ui::ColorScheme::Light}) {
+        const bool dark = scheme == ui::ColorScheme::Dark;
+        SCOPED_TRACE(dark ? "dark" : "light");
+        ui::Environment::scope(&window).set(ui::colorSchemeKey, scheme);
+        shown->menu()->popup(window.mapToGlobal(QPoint(0, 0)));
+        const double lightness = shownLightness(*shown->menu());
+        EXPECT_EQ(lightness < 0.5, dark) << lightness;
+        shown->menu()->hide();
     }
 }

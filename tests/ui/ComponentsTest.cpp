@@ -69,7 +69,7 @@ TEST(LightStateIcon, StateColourRingAndGlyphFollowReachabilityFirst)
         SCOPED_TRACE(row.name);
         EXPECT_EQ(LightStateIcon::stateColour(row.fields, row.scheme), row.colour);
         EXPECT_EQ(LightStateIcon::ring(row.fields), row.ring);
-        EXPECT_EQ(LightStateIcon::glyphName(row.fields), row.glyph);
+        EXPECT_EQ(imageName(LightStateIcon::glyphName(row.fields)), row.glyph);
     }
     EXPECT_EQ(LightStateIcon::glyphSize({false, false, false, {}}), QSizeF(22, 23));
     EXPECT_EQ(LightStateIcon::glyphSize({false, true, false, {}}), QSizeF(14, 20));

@@ -6,6 +6,8 @@
 #include "ui/Shapes.h"
 #include "ui/SvgImage.h"
 
+#include <QDir>
+
 #include <QImage>
 #include <QPainter>
 
@@ -111,9 +113,10 @@ TEST(Colours, DisplayP3ColoursLandInSrgbClamped)
 
 TEST(Images, EveryImageTheViewsNameRendersInBothScales)
 {
-    for (const char *name : {"LightBulb", "UnreachableLightBulb", "HueBridgeWelcome", "VantoraLogo"}) {
-        SCOPED_TRACE(name);
-        const SvgImage image{QString::fromLatin1(name)};
+    // Views name images only through this list, so it holds every image they can ask for.
+    for (const Image name : allImages) {
+        SCOPED_TRACE(imageName(name).toStdString());
+        const SvgImage image{name};
         ASSERT_TRUE(image.isValid());
         for (const qreal ratio : {1.0, 2.0}) {
             const QImage rendered = image.render(image.naturalSize(), ratio);
@@ -121,14 +124,18 @@ TEST(Images, EveryImageTheViewsNameRendersInBothScales)
             EXPECT_GT(alphaSum(rendered, rendered.rect()), 0);
         }
     }
-    EXPECT_FALSE(SvgImage(QStringLiteral("NoSuchImage")).isValid());
-    EXPECT_TRUE(SvgImage(QStringLiteral("NoSuchImage")).render(QSizeF(10, 10), 1).isNull());
+    // And no file ships that nothing can ask for.
+    QStringList named;
+    for (const Image name : allImages)
+        named << imageName(name) + QStringLiteral(".svg");
+    named.sort();
+    EXPECT_EQ(QDir(QStringLiteral(":/images")).entryList(QDir::Files, QDir::Name), named);
 }
 
 TEST(Images, ATemplateTakesOnlyItsTint)
 {
     const QColor tint(200, 40, 90);
-    const QImage rendered = SvgImage(QStringLiteral("LightBulb")).render(QSizeF(14, 20), 2, tint);
+    const QImage rendered = SvgImage(Image::LightBulb).render(QSizeF(14, 20), 2, tint);
     for (int y = 0; y < rendered.height(); ++y) {
         for (int x = 0; x < rendered.width(); ++x) {
             const QColor pixel = rendered.pixelColor(x, y);

@@ -42,7 +42,7 @@ TextLabel *caption(const QString &text, QWidget *parent)
 // A template image in a fixed frame, tinted with the scheme's label colour.
 class ImageView final : public QWidget {
 public:
-    ImageView(QString name, QSize frame, QWidget *parent) : QWidget(parent), m_name(std::move(name))
+    ImageView(Image name, QSize frame, QWidget *parent) : QWidget(parent), m_name(name)
     {
         setFixedSize(frame);
     }
@@ -55,7 +55,7 @@ protected:
     }
 
 private:
-    QString m_name;
+    Image m_name;
 };
 
 void expectWritten(const QStringList &paths)
@@ -143,7 +143,7 @@ TEST(Gallery, ActionButton)
             button->setEnabled(column != 3);
         }
         auto *back = new LightsActionButton(QStringLiteral("All lights"), {colours::grey255(245)}, &page);
-        back->setGlyph(QStringLiteral("LightBulb"), QSizeF(14, 20));
+        back->setGlyph(Image::LightBulb, QSizeF(14, 20));
         back->setFont(systemFont(14, QFont::Medium));
         back->setContentsMargins(8, 0, 14, 0);
         back->setFixedHeight(36);
@@ -157,9 +157,9 @@ TEST(Gallery, Images)
         auto *layout = new QHBoxLayout(&page);
         layout->setContentsMargins(24, 24, 24, 24);
         layout->setSpacing(24);
-        layout->addWidget(new ImageView(QStringLiteral("VantoraLogo"), QSize(78, 24), &page), 0, Qt::AlignTop);
-        layout->addWidget(new ImageView(QStringLiteral("LightBulb"), QSize(14, 20), &page), 0, Qt::AlignTop);
-        layout->addWidget(new ImageView(QStringLiteral("UnreachableLightBulb"), QSize(22, 23), &page), 0, Qt::AlignTop);
+        layout->addWidget(new ImageView(Image::VantoraLogo, QSize(78, 24), &page), 0, Qt::AlignTop);
+        layout->addWidget(new ImageView(Image::LightBulb, QSize(14, 20), &page), 0, Qt::AlignTop);
+        layout->addWidget(new ImageView(Image::UnreachableLightBulb, QSize(22, 23), &page), 0, Qt::AlignTop);
         layout->addWidget(new BridgeIllustration(&page));
     }));
 }

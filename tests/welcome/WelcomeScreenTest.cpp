@@ -15,6 +15,7 @@
 
 #include "bridge/HueError.h"
 #include "onboarding/BridgeOnboarding.h"
+#include "ui/Appearance.h"
 #include "ui/BridgeIllustration.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/MotionRecorder.h"
@@ -432,6 +433,13 @@ TEST_F(WelcomeScreenTest, TheContextMenuRunsItsCommands)
     menu->actions().front()->trigger();
     settle();
     EXPECT_EQ(onboarding->phase(), Phase::ready) << "Cancel pairing";
+
+    // On a dark screen the menu opens dark, whatever the desktop's palette.
+    ui::Environment::scope(window.get()).set(ui::colorSchemeKey, ui::ColorScheme::Dark);
+    QMenu *dark = screen->makeContextMenu(screen);
+    dark->popup(screen->mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(ui::Appearance::colorSchemeOf(dark->palette()), ui::ColorScheme::Dark);
+    delete dark;
 }
 
 TEST_F(WelcomeScreenTest, TheInstructionCrossFadesUnlessMotionIsReduced)

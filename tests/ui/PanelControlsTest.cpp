@@ -1,0 +1,93 @@
+#include "ui/PanelButton.h"
+#include "ui/PanelTextField.h"
+#include "ui/SegmentedControl.h"
+
+#include "ui/EnvironmentKeys.h"
+#include "ui/SchemePalette.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vantora::ui;
+
+namespace {
+
+// The colour on screen at `point` of `widget` (in its own coordinates), as a screenshot shows it.
+QColor colourAt(QWidget *widget, QPoint point)
+{
+    const QImage shot = widget->window()->grab().toImage();
+    const QPoint inWindow = widget->mapTo(widget->window(), point) * shot.devicePixelRatio();
+    return shot.pixelColor(inWindow);
+}
+
+TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
+{
+    struct Row {
+        const char *name;
+        ColorScheme scheme;
+        bool darkSurface;
+    };
+    const Row rows[] = {{"light", ColorScheme::Light, false}, {"dark", ColorScheme::Dark, true}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        Environment::scope(&window).set(colorSchemeKey, row.scheme);
+        // The controls lie on the scheme's window surface, as on the panel.
+        window.setPalette(schemePalette(row.scheme));
+        window.setAutoFillBackground(true);
+        auto *layout = new QHBoxLayout(&window);
+        auto *picker = new SegmentedControl(QStringLiteral("Popover style"));
+        int id = 0;
+        for (const char *text : {"One", "Two", "Three"})
+            picker->addSegment(QString::fromLatin1(text), id++);
+        auto *plain = new PanelButton(QStringLiteral("Cancel"));
+        auto *prominent = new PanelButton(QStringLiteral("Connect"));
+        prominent->setDefault(true);
+        layout->addWidget(picker);
+        layout->addWidget(plain);
+        layout->addWidget(prominent);
+        auto *field = new PanelTextField;
+        layout->addWidget(field);
+        window.resize(560, 40);
+        window.show();
+        QApplication::setActiveWindow(&window);
+
+        QSignalSpy chosen(picker, &SegmentedControl::idClicked);
+        QAbstractButton *second = picker->findChildren<QAbstractButton *>().at(1);
+        QTest::mouseClick(second, Qt::LeftButton, {}, second->rect().center());
+        ASSERT_EQ(chosen.count(), 1);
+        EXPECT_EQ(chosen.at(0).at(0).toInt(), 1);
+        EXPECT_EQ(picker->selected(), 1);
+
+        // Beside the label, where only the segment's plate shows.
+        const auto plateOf = [](QAbstractButton *segment) { return colourAt(segment, QPoint(4, segment->height() / 2)); };
+        const QList<QAbstractButton *> segments = picker->findChildren<QAbstractButton *>();
+        const QColor selected = plateOf(segments.at(1));
+        for (const int other : {0, 2}) {
+            const QColor unselected = plateOf(segments.at(other));
+            EXPECT_GT(std::abs(selected.lightnessF() - unselected.lightnessF()), 0.08) << "the selection can be seen";
+            EXPECT_EQ(unselected.lightnessF() < 0.5, row.darkSurface) << "the track sits on the scheme's surface";
+        }
+        const QColor buttonPlate = colourAt(plain, QPoint(6, plain->height() / 2));
+        EXPECT_EQ(buttonPlate.lightnessF() < 0.5, row.darkSurface) << "a plain button follows the scheme";
+        const QColor accentPlate = colourAt(prominent, QPoint(6, prominent->height() / 2));
+        EXPECT_GT(accentPlate.hsvSaturationF(), 0.5) << "the default button is filled with the accent";
+
+        EXPECT_EQ(picker->accessibleName(), QStringLiteral("Popover style"));
+
+        const auto edgeOf = [](QWidget *widget) { return colourAt(widget, QPoint(1, widget->height() / 2)); };
+        EXPECT_EQ(colourAt(field, QPoint(field->width() - 4, field->height() / 2)).lightnessF() < 0.5, row.darkSurface)
+            << "a field's ground follows the scheme";
+        EXPECT_LT(edgeOf(field).hsvSaturationF(), 0.3) << "a resting field has a neutral edge";
+        QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
+        ASSERT_TRUE(field->hasFocus());
+        EXPECT_GT(edgeOf(field).hsvSaturationF(), 0.5) << "the field in use is outlined in the accent";
+    }
+}
+
+} // namespace
