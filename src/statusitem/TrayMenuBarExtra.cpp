@@ -170,13 +170,16 @@ std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
 
 QPoint TrayMenuBarExtra::placement()
 {
+    const auto availableAt = [](QPoint point) {
+        QScreen *screen = QGuiApplication::screenAt(point);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    };
     const QPoint pointer = QCursor::pos();
-    QScreen *screen = QGuiApplication::screenAt(m_lastAnchor ? m_lastAnchor->center() : pointer);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    // Opened by a key with no tray click to go by: the top right corner, where trays live.
-    const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
+    // A key or another launch gives no click to go by, but the icon may be known all the same.
+    const QRect anchor = panelAnchor(trayIconGeometry(), m_lastAnchor, availableAt(pointer));
+    const QRect available = availableAt(anchor.center());
     const QPoint position = panelPosition(m_panel.size(), anchor, pointer, available);
     m_placement = Placement{anchor, available, position};
     return position;

@@ -52,6 +52,21 @@ start_tray() {
   within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
 }
 
+# A window manager, which works out the screen's usable area from the bars' struts.
+start_wm() {
+  command -v openbox >/dev/null 2>&1 || { echo "app-under-x11: openbox is not installed" >&2; exit 77; }
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" || fail "openbox did not start"
+}
+
+# A 26-pixel tray bar along edge $1, aligned to $2, as a desktop's panel strip would be.
+start_tray_bar() {
+  trayer --edge "$1" --align "$2" --widthtype request --height 26 >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
+}
+
 # A private session bus, with no keyring on it.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
@@ -64,6 +79,31 @@ start_app() {
 }
 
 panel_visible() { xdotool search --onlyvisible --name '^vantora$' >/dev/null 2>&1; }
+panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
+# Sets X, Y, WIDTH and HEIGHT to the geometry of window $1 on the screen.
+geometry_of() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
+# The tray bar's window.
+tray_bar_window() { xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'; }
+# Fails unless the open panel stays clear of the tray bar and lies within $1 pixels of the icon.
+panel_clear_of_tray_and_near_icon() {
+  geometry_of "$(tray_bar_window)"
+  local bar_top=$Y bar_bottom=$((Y + HEIGHT))
+  geometry_of "$(icon_window)"
+  local icon_x=$((X + WIDTH / 2)) icon_y=$((Y + HEIGHT / 2))
+  geometry_of "$(panel_window)"
+  [ $((Y + HEIGHT)) -le "$bar_top" ] || [ "$Y" -ge "$bar_bottom" ] ||
+    fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) covers the tray bar from $bar_top to $bar_bottom"
+  local dx=$((icon_x < X ? X - icon_x : icon_x > X + WIDTH ? icon_x - X - WIDTH : 0))
+  local dy=$((icon_y < Y ? Y - icon_y : icon_y > Y + HEIGHT ? icon_y - Y - HEIGHT : 0))
+  [ "$dx" -le "$1" ] && [ "$dy" -le "$1" ] ||
+    fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) is far from the icon at $icon_x,$icon_y"
+}
+store_show_shortcut() {
+  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+}
 panel_hidden() { ! panel_visible; }
 # The icon's window, once trayer (its "panel" window) holds it.
 icon_window() {
@@ -156,10 +196,7 @@ menu-preview)
   within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
   ;;
 shortcut)
-  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
-  mkdir -p "$home/config/vantora"
-  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
-    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+  store_show_shortcut
   start_tray
   start_app --demo
   within 100 icon_embedded || fail "the tray icon was not embedded"
@@ -168,6 +205,20 @@ shortcut)
   within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+shortcut-top-tray | shortcut-bottom-left-tray)
+  # Opened by the shortcut, the panel goes beside the icon and stays clear of the bar.
+  store_show_shortcut
+  start_wm
+  if [ "$scenario" = shortcut-top-tray ]; then start_tray_bar top right; else start_tray_bar bottom left; fi
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool mousemove 640 400
+  xdotool key ctrl+alt+k
+  within 50 panel_visible || fail "the shortcut did not open the panel"
+  # Placed, then grown as its content arrives.
+  sleep 1
+  panel_clear_of_tray_and_near_icon 40
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
