@@ -264,7 +264,12 @@ void HalvetApp::showAbout()
 void HalvetApp::confirmBridgeReset()
 {
     m_isPanelPresented.set(true);
-    vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+    // The panel opens on a later turn, in the order asked: the question waits for it and
+    // belongs to it, not to where the hidden panel was.
+    runtime::mainExecutor().post([this, alive = QPointer<HalvetApp>(this)] {
+        if (alive)
+            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+    });
 }
 
 QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,

@@ -220,6 +220,38 @@ shortcut-top-tray | shortcut-bottom-left-tray)
   sleep 1
   panel_clear_of_tray_and_near_icon 40
   ;;
+reset-confirmation)
+  # "Reset connection…" from the tray menu opens the panel and asks on it, beside the
+  # preview window that this flag opens too.
+  start_wm
+  start_tray_bar top right
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  # The preview's connection arrives a little after the start.
+  sleep 3
+  xdotool mousemove --window "$(icon_window)" 11 11 click 3
+  sleep 0.5
+  # Show, About, Check for updates, Preferences, Reset connection.
+  xdotool key Down Down Down Down Down Return
+  # The application's shown windows of type $1, also those inside the window manager's frames.
+  shown_windows_of_type() {
+    for window in $(xwininfo -root -tree | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+      xwininfo -id "$window" | grep -q 'IsViewable' &&
+        xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1" && echo "$window"
+    done
+  }
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "no confirmation opened"
+  sleep 0.5
+  panel=$(shown_windows_of_type UTILITY)
+  [ -n "$panel" ] || fail "the panel did not open for the confirmation"
+  geometry_of "$(shown_windows_of_type DIALOG | head -n1)"
+  centre_x=$((X + WIDTH / 2)) centre_y=$((Y + HEIGHT / 2))
+  geometry_of "$panel"
+  [ "$centre_x" -ge "$X" ] && [ "$centre_x" -le $((X + WIDTH)) ] && [ "$centre_y" -ge "$Y" ] &&
+    [ "$centre_y" -le $((Y + HEIGHT)) ] ||
+    fail "the confirmation centred at $centre_x,$centre_y is not on the panel at $X,$Y (${WIDTH}x$HEIGHT)"
+  ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
   exit 2
