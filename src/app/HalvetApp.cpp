@@ -28,6 +28,7 @@
 #include "app/TrayIconImage.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
+#include "platform/TrayHostWatch.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
@@ -110,6 +111,12 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
 
     m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, trayIconImage(),
                                                              QStringLiteral("vantora"), runtime::systemClock());
+    m_trayHosts = std::make_unique<platform::TrayHostWatch>();
+    // A host that has just gone may still be known to the toolkit for a moment.
+    m_extra->setTrayHostCheck(
+        [this] { return m_trayHosts->anyHost() && QSystemTrayIcon::isSystemTrayAvailable(); });
+    connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, m_extra.get(),
+            &statusitem::TrayMenuBarExtra::trayHostsChanged);
     m_trayMenu = m_commands->makeMenu(m_panel.get());
     m_extra->setContextMenu(m_trayMenu);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
@@ -125,19 +132,11 @@ HalvetApp::~HalvetApp() = default;
 void HalvetApp::start()
 {
     m_extra->trayIcon().show();
-    m_tasks.spawn(fallBackWithoutTray());
+    // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
+    // ordinary window, reached again by the shortcut or another launch; a tray that comes
+    // later takes it back.
+    m_tasks.spawn(m_extra->followTrayHost(trayHostWait));
     QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
-}
-
-runtime::Task<void> HalvetApp::fallBackWithoutTray()
-{
-    const bool trayHostAppeared = co_await m_extra->waitForTrayHost(trayHostWait);
-    if (trayHostAppeared)
-        co_return;
-    // No tray shows the icon (a desktop without one, such as plain GNOME): the panel
-    // becomes an ordinary window, reached again by the shortcut or another launch.
-    m_panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
-    m_isPanelPresented.set(true);
 }
 
 void HalvetApp::showPanel()

@@ -37,12 +37,14 @@ std::unique_ptr<X11Connection> X11Connection::open(const QByteArray &displayName
         xcb_disconnect(connection);
         return nullptr;
     }
-    return std::unique_ptr<X11Connection>(new X11Connection(connection, screens.data->root, device));
+    return std::unique_ptr<X11Connection>(new X11Connection(connection, screens.data->root, screenNumber, device));
 }
 
-X11Connection::X11Connection(xcb_connection_t *connection, quint32 rootWindow, qint32 keyboardDeviceId)
+X11Connection::X11Connection(xcb_connection_t *connection, quint32 rootWindow, int screenNumber,
+                             qint32 keyboardDeviceId)
     : m_connection(connection)
     , m_rootWindow(rootWindow)
+    , m_screenNumber(screenNumber)
     , m_keyboardDeviceId(keyboardDeviceId)
     , m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref)
 {

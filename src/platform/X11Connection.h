@@ -29,6 +29,8 @@ public:
 
     xcb_connection_t *raw() const noexcept { return m_connection; }
     quint32 rootWindow() const noexcept { return m_rootWindow; }
+    // The number of the root window's screen, as in the display name ":0.<n>".
+    int screenNumber() const noexcept { return m_screenNumber; }
     qint32 keyboardDeviceId() const noexcept { return m_keyboardDeviceId; }
     // True once the server closed the connection or it broke.
     bool hasFailed() const;
@@ -39,10 +41,11 @@ public:
     quint32 fetchActiveGroup() const;
 
 private:
-    X11Connection(xcb_connection_t *connection, quint32 rootWindow, qint32 keyboardDeviceId);
+    X11Connection(xcb_connection_t *connection, quint32 rootWindow, int screenNumber, qint32 keyboardDeviceId);
 
     xcb_connection_t *m_connection;
     quint32 m_rootWindow;
+    int m_screenNumber;
     qint32 m_keyboardDeviceId;
     std::unique_ptr<xkb_context, void (*)(xkb_context *)> m_context;
 };

@@ -82,6 +82,8 @@ panel_visible() { xdotool search --onlyvisible --name '^vantora$' >/dev/null 2>&
 panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
 # Sets X, Y, WIDTH and HEIGHT to the geometry of window $1 on the screen.
 geometry_of() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
+# A frameless tool window beside the icon, as opposed to an ordinary window.
+panel_beside_icon() { xprop -id "$(panel_window)" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
 # The tray bar's window.
 tray_bar_window() { xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'; }
 # Fails unless the open panel stays clear of the tray bar and lies within $1 pixels of the icon.
@@ -205,6 +207,29 @@ shortcut)
   within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+late-tray)
+  # The tray starts only after the application gave up waiting for one.
+  start_app --demo
+  within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  panel_beside_icon && fail "without a tray the panel is not an ordinary window"
+  start_tray
+  tray_pid=${pids[-1]}
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  within 50 panel_hidden || fail "the window stayed open when the tray came"
+  sleep 0.5
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  panel_beside_icon || fail "the panel opened as an ordinary window beside a tray"
+  geometry_of "$(panel_window)"
+  [ "$Y" -lt 100 ] && [ "$X" -gt 600 ] || fail "the panel is not beside the icon (at $X,$Y)"
+  xdotool mousemove 100 700 click 1
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
+  within 50 panel_hidden || fail "the panel stayed open after it lost the focus"
+  # The tray goes away: the window comes back.
+  kill "$tray_pid"
+  within 50 panel_visible || fail "the panel did not come back as a window when the tray went"
+  panel_beside_icon && fail "the panel stayed a tool window without a tray"
   ;;
 shortcut-top-tray | shortcut-bottom-left-tray)
   # Opened by the shortcut, the panel goes beside the icon and stays clear of the bar.
