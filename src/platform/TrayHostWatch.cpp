@@ -10,7 +10,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -124,9 +123,8 @@ TrayHostWatch::TrayHostWatch(const QByteArray &displayName, QObject *parent) : Q
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    m_statusNotifierWatch =
-        new QDBusServiceWatcher(statusNotifierWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(m_statusNotifierWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
+    auto *watch = new QDBusServiceWatcher(statusNotifierWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 m_statusNotifierWatcher = !newOwner.isEmpty();
                 Q_EMIT changed();

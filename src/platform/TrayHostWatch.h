@@ -5,8 +5,6 @@
 
 #include <memory>
 
-class QDBusServiceWatcher;
-
 namespace vantora::platform {
 
 // Tells when a tray host comes or goes on the desktop: an XEmbed tray taking or leaving the
@@ -33,7 +31,6 @@ private:
     class XEmbedSelection;
 
     std::unique_ptr<XEmbedSelection> m_xembed;
-    QDBusServiceWatcher *m_statusNotifierWatch = nullptr;
     bool m_statusNotifierWatcher = false;
 };
 

@@ -47,7 +47,7 @@ public:
     void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
 
     // Whether a tray host can show the icon now; asked again on every trayHostsChanged().
-    // Without one, the toolkit's own answer.
+    // When none is set, the toolkit's own answer counts.
     void setTrayHostCheck(std::function<bool()> check) { m_trayHostCheck = std::move(check); }
     // Gives a tray that starts with the session `startWait` to come, then follows the
     // desktop's tray for the rest of the run: while a tray host shows the icon, the panel
