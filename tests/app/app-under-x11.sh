@@ -231,16 +231,22 @@ late-tray)
   within 50 panel_visible || fail "the panel did not come back as a window when the tray went"
   panel_beside_icon && fail "the panel stayed a tool window without a tray"
   ;;
-shortcut-top-tray | shortcut-bottom-left-tray)
-  # Opened by the shortcut, the panel goes beside the icon and stays clear of the bar.
+shortcut-top-tray | shortcut-bottom-left-tray | menu-preview-top-tray)
+  # Opened by the shortcut or by itself, the panel goes beside the icon and stays clear of
+  # the bar.
   store_show_shortcut
   start_wm
-  if [ "$scenario" = shortcut-top-tray ]; then start_tray_bar top right; else start_tray_bar bottom left; fi
-  start_app --demo
-  within 100 icon_embedded || fail "the tray icon was not embedded"
+  if [ "$scenario" = shortcut-bottom-left-tray ]; then start_tray_bar bottom left; else start_tray_bar top right; fi
   xdotool mousemove 640 400
-  xdotool key ctrl+alt+k
-  within 50 panel_visible || fail "the shortcut did not open the panel"
+  if [ "$scenario" = menu-preview-top-tray ]; then
+    start_app --menu-preview
+    within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
+  else
+    start_app --demo
+    within 100 icon_embedded || fail "the tray icon was not embedded"
+    xdotool key ctrl+alt+k
+    within 50 panel_visible || fail "the shortcut did not open the panel"
+  fi
   # Placed, then grown as its content arrives.
   sleep 1
   panel_clear_of_tray_and_near_icon 40
