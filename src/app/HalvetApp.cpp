@@ -46,10 +46,12 @@
 #include "ui/ApplicationQuit.h"
 #include "ui/Appearance.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QProcessEnvironment>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
@@ -117,6 +119,11 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
         [this] { return m_trayHosts->anyHost() && QSystemTrayIcon::isSystemTrayAvailable(); });
     connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, m_extra.get(),
             &statusitem::TrayMenuBarExtra::trayHostsChanged);
+    // An alert with no shown window to go with stands in the middle of the tray icon's screen.
+    ui::setLoneDialogScreen([this] {
+        const std::optional<QRect> icon = m_extra->trayIconGeometry();
+        return QGuiApplication::screenAt(icon ? icon->center() : QCursor::pos());
+    });
     m_trayMenu = m_commands->makeMenu(m_panel.get());
     m_extra->setContextMenu(m_trayMenu);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
@@ -127,7 +134,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
 
-HalvetApp::~HalvetApp() = default;
+HalvetApp::~HalvetApp()
+{
+    ui::setLoneDialogScreen({});
+}
 
 void HalvetApp::start()
 {

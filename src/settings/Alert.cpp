@@ -55,6 +55,8 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     box->setEscapeButton(cancel);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!parent)
+        ui::placeLoneDialog(*box);
 
     // Answered exactly once: by a button, or as cancelled when the box goes away unanswered
     // with the window it belongs to, so that nobody waits for it forever.

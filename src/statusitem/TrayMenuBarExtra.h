@@ -41,6 +41,9 @@ public:
     QSystemTrayIcon &trayIcon() const noexcept { return *m_trayIcon; }
     const std::shared_ptr<StatusItem> &statusItem() const noexcept { return m_item; }
 
+    // Where the tray shows the icon, when it tells.
+    std::optional<QRect> trayIconGeometry() const;
+
     // Offered on the tray icon's context (right) click.
     void setContextMenu(QMenu *menu);
     // The X time of the key press that is about to open the panel.
@@ -68,7 +71,6 @@ private:
     void togglePanel();
     void applyTrayHost();
     void trayIconClicked();
-    std::optional<QRect> trayIconGeometry() const;
     QPoint placement();
 
     PlatformApplication &m_application;

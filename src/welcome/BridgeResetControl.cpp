@@ -49,6 +49,8 @@ void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
     box->setEscapeButton(cancel);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!parent)
+        ui::placeLoneDialog(*box);
     QObject::connect(box, &QDialog::finished, box, [box, reset, steps = std::move(steps)] {
         if (box->clickedButton() != reset)
             return;
