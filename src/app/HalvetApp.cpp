@@ -28,6 +28,7 @@
 #include "app/TrayIconTint.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
+#include "platform/TrayHostWatch.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
@@ -45,10 +46,12 @@
 #include "ui/ApplicationQuit.h"
 #include "ui/Appearance.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QIcon>
 #include <QProcessEnvironment>
 #include <QSystemTrayIcon>
@@ -112,6 +115,17 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, QIcon(),
                                                              QStringLiteral("vantora"), runtime::systemClock());
     m_trayIconTint = std::make_unique<TrayIconTint>(m_extra->trayIcon());
+    m_trayHosts = std::make_unique<platform::TrayHostWatch>();
+    // A host that has just gone may still be known to the toolkit for a moment.
+    m_extra->setTrayHostCheck(
+        [this] { return m_trayHosts->anyHost() && QSystemTrayIcon::isSystemTrayAvailable(); });
+    connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, m_extra.get(),
+            &statusitem::TrayMenuBarExtra::trayHostsChanged);
+    // An alert with no shown window to go with stands in the middle of the tray icon's screen.
+    ui::setLoneDialogScreen([this] {
+        const std::optional<QRect> icon = m_extra->trayIconGeometry();
+        return QGuiApplication::screenAt(icon ? icon->center() : QCursor::pos());
+    });
     m_trayMenu = m_commands->makeMenu(m_panel.get());
     m_extra->setContextMenu(m_trayMenu);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
@@ -122,24 +136,19 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
 
-HalvetApp::~HalvetApp() = default;
+HalvetApp::~HalvetApp()
+{
+    ui::setLoneDialogScreen({});
+}
 
 void HalvetApp::start()
 {
     m_extra->trayIcon().show();
-    m_tasks.spawn(fallBackWithoutTray());
+    // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
+    // ordinary window, reached again by the shortcut or another launch; a tray that comes
+    // later takes it back.
+    m_tasks.spawn(m_extra->followTrayHost(trayHostWait));
     QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
-}
-
-runtime::Task<void> HalvetApp::fallBackWithoutTray()
-{
-    const bool trayHostAppeared = co_await m_extra->waitForTrayHost(trayHostWait);
-    if (trayHostAppeared)
-        co_return;
-    // No tray shows the icon (a desktop without one, such as plain GNOME): the panel
-    // becomes an ordinary window, reached again by the shortcut or another launch.
-    m_panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
-    m_isPanelPresented.set(true);
 }
 
 void HalvetApp::showPanel()
@@ -268,7 +277,12 @@ void HalvetApp::showAbout()
 void HalvetApp::confirmBridgeReset()
 {
     m_isPanelPresented.set(true);
-    vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+    // The panel opens on a later turn, in the order asked: the question waits for it and
+    // belongs to it, not to where the hidden panel was.
+    runtime::mainExecutor().post([this, alive = QPointer<HalvetApp>(this)] {
+        if (alive)
+            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+    });
 }
 
 QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigation,

@@ -20,6 +20,7 @@ class QMenu;
 namespace vantora {
 
 namespace platform {
+class TrayHostWatch;
 class X11HotKeys;
 class X11WindowActivation;
 class XkbKeyboardLayout;
@@ -91,7 +92,6 @@ private:
     void endSession();
     // Hands the next panel opening the X time of the shortcut key that asks for it.
     void passShortcutTime();
-    runtime::Task<void> fallBackWithoutTray();
     void confirmBridgeReset();
     void showAbout();
     // A lights panel for `window` (the tray's panel or a window that shows one), with its own
@@ -130,6 +130,7 @@ private:
     std::unique_ptr<statusitem::PanelWindow> m_panel;
     // Owned here, not by parent, so that each goes before what it refers to.
     std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<platform::TrayHostWatch> m_trayHosts;
     std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
     std::unique_ptr<TrayIconTint> m_trayIconTint;
     std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;

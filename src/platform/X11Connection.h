@@ -29,6 +29,7 @@ public:
 
     xcb_connection_t *raw() const noexcept { return m_connection; }
     quint32 rootWindow() const noexcept { return m_rootWindow; }
+    // The number of the root window's screen, as in the display name ":0.<n>".
     int screenNumber() const noexcept { return m_screenNumber; }
     qint32 keyboardDeviceId() const noexcept { return m_keyboardDeviceId; }
     // True once the server closed the connection or it broke.

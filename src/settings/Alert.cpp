@@ -1,10 +1,14 @@
 #include "settings/Alert.h"
 
+#include "ui/ModalParent.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -25,14 +29,23 @@ Alert Alert::notice(QString title, QString message)
 
 void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::function<void(AlertAnswer)> answered)
 {
-    auto *box = new QMessageBox(origin ? origin->window() : nullptr);
+    QWidget *parent = ui::modalParentFor(origin);
+    auto *box = new QMessageBox(parent);
     box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
     // Versions and messages may come from a server or the system: never markup.
     box->setTextFormat(Qt::PlainText);
     box->setText(alert.title);
     box->setInformativeText(alert.message);
-    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
         informative->setTextFormat(Qt::PlainText);
+        // The box is only as wide as its title, and wrapping breaks an address after each
+        // slash; lines break between words only.
+        const QFontMetrics metrics(informative->font());
+        int widestWord = 0;
+        for (const QString &word : alert.message.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
+        informative->setMinimumWidth(widestWord);
+    }
 
     QPushButton *confirm = box->addButton(alert.confirmText, QMessageBox::AcceptRole);
     QPushButton *cancel = confirm;
@@ -40,8 +53,10 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
         cancel = box->addButton(*alert.cancelText, QMessageBox::RejectRole);
     box->setDefaultButton(alert.returnKey == Alert::ReturnKey::confirms ? confirm : cancel);
     box->setEscapeButton(cancel);
-    box->setWindowModality(origin ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!parent)
+        ui::placeLoneDialog(*box);
 
     // Answered exactly once: by a button, or as cancelled when the box goes away unanswered
     // with the window it belongs to, so that nobody waits for it forever.

@@ -44,8 +44,8 @@ enum class AlertAnswer {
 };
 
 // Shows alerts. `answered` runs once, after the user answered, never before present()
-// returns. With an `origin` the alert is modal to that widget's window, else to the
-// whole application; either way it comes to the front.
+// returns. With an `origin` the user sees, the alert is modal to that widget's window, else
+// to the whole application and centred on the screen; either way it comes to the front.
 class AlertPresenter {
 public:
     virtual ~AlertPresenter() = default;

@@ -27,4 +27,13 @@ QPoint panelPosition(QSize panel, const std::optional<QRect> &trayIcon, QPoint p
             clampInto(y, available.top(), available.bottom() + 1 - panel.height())};
 }
 
+QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect pointerScreen)
+{
+    if (trayIcon && trayIcon->isValid())
+        return *trayIcon;
+    if (lastClick && lastClick->isValid())
+        return *lastClick;
+    return {pointerScreen.right(), pointerScreen.top(), 1, 1};
+}
+
 } // namespace vantora::statusitem

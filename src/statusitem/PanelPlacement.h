@@ -13,4 +13,9 @@ namespace vantora::statusitem {
 // centred on it across; and always inside the screen's usable area.
 QPoint panelPosition(QSize panel, const std::optional<QRect> &trayIcon, QPoint pointer, QRect available);
 
+// What the panel is placed by, however it is opened (a click, a key, another launch): the
+// tray icon when its place is known, else the last click on it, else the top right corner
+// of `pointerScreen` (the usable area of the pointer's screen), where trays usually sit.
+QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect pointerScreen);
+
 } // namespace vantora::statusitem

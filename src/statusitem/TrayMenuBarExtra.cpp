@@ -121,18 +121,46 @@ void TrayMenuBarExtra::setContextMenu(QMenu *menu)
     m_trayIcon->setContextMenu(menu);
 }
 
-runtime::Task<bool> TrayMenuBarExtra::waitForTrayHost(runtime::Duration limit)
+runtime::Task<void> TrayMenuBarExtra::followTrayHost(runtime::Duration startWait)
 {
-    const runtime::SteadyTime deadline = m_clock.steadyNow() + limit;
-    runtime::Duration pause = std::chrono::milliseconds(250);
-    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        const runtime::SteadyTime now = m_clock.steadyNow();
-        if (now >= deadline)
-            co_return false;
-        co_await m_clock.sleepUntil(std::min(deadline, now + pause));
-        pause = std::min<runtime::Duration>(pause * 2, std::chrono::seconds(2));
+    co_await m_clock.sleepFor(startWait);
+    m_followsTrayHost = true;
+    applyTrayHost();
+}
+
+void TrayMenuBarExtra::trayHostsChanged()
+{
+    // Until the start's wait is over, a tray that comes finds the panel waiting for it, and
+    // one that goes may still come back.
+    if (m_followsTrayHost)
+        applyTrayHost();
+}
+
+void TrayMenuBarExtra::applyTrayHost()
+{
+    const bool trayHost = m_trayHostCheck ? m_trayHostCheck() : QSystemTrayIcon::isSystemTrayAvailable();
+    const auto presentation =
+        trayHost ? PanelWindow::Presentation::besideTrayIcon : PanelWindow::Presentation::normalWindow;
+    if (m_panel.presentation() == presentation)
+        return;
+    if (!trayHost) {
+        m_panel.setPresentation(presentation);
+        if (!m_panel.isVisible())
+            m_item->button()->performClick();
+        return;
     }
-    co_return true;
+    // The icon is there again: the window goes to rest in the tray, where a click opens the
+    // panel beside the icon.
+    const bool wasShown = m_panel.isVisible();
+    {
+        const QScopedValueRollback hiding(m_hidingPanel, true);
+        m_panel.hide();
+    }
+    m_panel.setPresentation(presentation);
+    if (wasShown) {
+        m_item->button()->setState(ButtonState::off);
+        m_application.post(WindowEvent::didResignKey, m_extraWindow);
+    }
 }
 
 void TrayMenuBarExtra::trayIconClicked()
@@ -170,13 +198,16 @@ std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
 
 QPoint TrayMenuBarExtra::placement()
 {
+    const auto availableAt = [](QPoint point) {
+        QScreen *screen = QGuiApplication::screenAt(point);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    };
     const QPoint pointer = QCursor::pos();
-    QScreen *screen = QGuiApplication::screenAt(m_lastAnchor ? m_lastAnchor->center() : pointer);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-    // Opened by a key with no tray click to go by: the top right corner, where trays live.
-    const QRect anchor = m_lastAnchor.value_or(QRect(available.right(), available.top(), 1, 1));
+    // A key or another launch gives no click to go by, but the icon may be known all the same.
+    const QRect anchor = panelAnchor(trayIconGeometry(), m_lastAnchor, availableAt(pointer));
+    const QRect available = availableAt(anchor.center());
     const QPoint position = panelPosition(m_panel.size(), anchor, pointer, available);
     m_placement = Placement{anchor, available, position};
     return position;

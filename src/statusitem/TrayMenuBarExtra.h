@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QRect>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -40,14 +41,24 @@ public:
     QSystemTrayIcon &trayIcon() const noexcept { return *m_trayIcon; }
     const std::shared_ptr<StatusItem> &statusItem() const noexcept { return m_item; }
 
+    // Where the tray shows the icon, when it tells.
+    std::optional<QRect> trayIconGeometry() const;
+
     // Offered on the tray icon's context (right) click.
     void setContextMenu(QMenu *menu);
     // The X time of the key press that is about to open the panel.
     void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
 
-    // Waits until a tray host can show the icon, for at most `limit`, looking again after
-    // growing pauses (no busy polling). Returns whether one appeared.
-    runtime::Task<bool> waitForTrayHost(runtime::Duration limit);
+    // Whether a tray host can show the icon now; asked again on every trayHostsChanged().
+    // When none is set, the toolkit's own answer counts.
+    void setTrayHostCheck(std::function<bool()> check) { m_trayHostCheck = std::move(check); }
+    // Gives a tray that starts with the session `startWait` to come, then follows the
+    // desktop's tray for the rest of the run: while a tray host shows the icon, the panel
+    // opens beside it and closes when it loses the focus; while none does, the panel is an
+    // ordinary window, shown at once, since nothing else on screen leads to it.
+    runtime::Task<void> followTrayHost(runtime::Duration startWait);
+    // A tray host came or went.
+    void trayHostsChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -58,8 +69,8 @@ private:
     class ExtraWindow;
 
     void togglePanel();
+    void applyTrayHost();
     void trayIconClicked();
-    std::optional<QRect> trayIconGeometry() const;
     QPoint placement();
 
     PlatformApplication &m_application;
@@ -80,6 +91,8 @@ private:
     std::optional<runtime::SteadyTime> m_lastDeactivation;
     std::optional<quint32> m_pendingUserTime;
     bool m_hidingPanel = false;
+    std::function<bool()> m_trayHostCheck;
+    bool m_followsTrayHost = false;
 };
 
 } // namespace vantora::statusitem

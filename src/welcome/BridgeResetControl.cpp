@@ -2,6 +2,7 @@
 
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
+#include "ui/ModalParent.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -32,7 +33,8 @@ BridgeResetControl makeBridgeResetControl(const BridgeResetConditions &condition
 
 void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
 {
-    auto *box = new QMessageBox(origin ? origin->window() : nullptr);
+    QWidget *parent = ui::modalParentFor(origin);
+    auto *box = new QMessageBox(parent);
     box->setIcon(QMessageBox::Warning);
     box->setTextFormat(Qt::PlainText);
     box->setText(Texts::tr("Reset this computer’s Bridge connection?"));
@@ -45,8 +47,10 @@ void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
     reset->setAutoDefault(false);
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
-    box->setWindowModality(origin ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (!parent)
+        ui::placeLoneDialog(*box);
     QObject::connect(box, &QDialog::finished, box, [box, reset, steps = std::move(steps)] {
         if (box->clickedButton() != reset)
             return;

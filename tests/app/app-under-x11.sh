@@ -69,6 +69,13 @@ need_python() {
   command -v python3 >/dev/null 2>&1 || { echo "app-under-x11: python3 is not installed" >&2; exit 77; }
 }
 
+# A 26-pixel tray bar along edge $1, aligned to $2, as a desktop's panel strip would be.
+start_tray_bar() {
+  trayer --edge "$1" --align "$2" --widthtype request --height 26 >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
+}
+
 # A private session bus, with no keyring on it.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
@@ -81,6 +88,33 @@ start_app() {
 }
 
 panel_visible() { xdotool search --onlyvisible --name '^vantora$' >/dev/null 2>&1; }
+panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
+# Sets X, Y, WIDTH and HEIGHT to the geometry of window $1 on the screen.
+geometry_of() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
+# A frameless tool window beside the icon, as opposed to an ordinary window.
+panel_beside_icon() { xprop -id "$(panel_window)" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_UTILITY; }
+# The tray bar's window.
+tray_bar_window() { xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'; }
+# Fails unless the open panel stays clear of the tray bar and lies within $1 pixels of the icon.
+panel_clear_of_tray_and_near_icon() {
+  geometry_of "$(tray_bar_window)"
+  local bar_top=$Y bar_bottom=$((Y + HEIGHT))
+  geometry_of "$(icon_window)"
+  local icon_x=$((X + WIDTH / 2)) icon_y=$((Y + HEIGHT / 2))
+  geometry_of "$(panel_window)"
+  [ $((Y + HEIGHT)) -le "$bar_top" ] || [ "$Y" -ge "$bar_bottom" ] ||
+    fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) covers the tray bar from $bar_top to $bar_bottom"
+  local dx=$((icon_x < X ? X - icon_x : icon_x > X + WIDTH ? icon_x - X - WIDTH : 0))
+  local dy=$((icon_y < Y ? Y - icon_y : icon_y > Y + HEIGHT ? icon_y - Y - HEIGHT : 0))
+  [ "$dx" -le "$1" ] && [ "$dy" -le "$1" ] ||
+    fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) is far from the icon at $icon_x,$icon_y"
+}
+store_show_shortcut() {
+  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+}
 panel_hidden() { ! panel_visible; }
 # The icon's window, once trayer (its "panel" window) holds it.
 icon_window() {
@@ -89,7 +123,6 @@ icon_window() {
 }
 icon_embedded() { [ -n "$(icon_window)" ]; }
 click_icon() { xdotool mousemove --window "$(icon_window)" 11 11 click 1; }
-panel_window() { xdotool search --onlyvisible --name '^vantora$' | head -n1; }
 open_panel() {
   start_tray
   start_app --demo
@@ -202,10 +235,7 @@ menu-preview)
   within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
   ;;
 shortcut)
-  # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
-  mkdir -p "$home/config/vantora"
-  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
-    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+  store_show_shortcut
   start_tray
   start_app --demo
   within 100 icon_embedded || fail "the tray icon was not embedded"
@@ -281,6 +311,81 @@ exercise)
   start_wm
   start_tray
   python3 "$here/../exerciser/exerciser.py" "$app" "${1:-45}" "${2:-1}" "$home/app.log" || exit 1
+  ;;
+late-tray)
+  # The tray starts only after the application gave up waiting for one.
+  start_app --demo
+  within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  panel_beside_icon && fail "without a tray the panel is not an ordinary window"
+  start_tray
+  tray_pid=${pids[-1]}
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  within 50 panel_hidden || fail "the window stayed open when the tray came"
+  sleep 0.5
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel"
+  panel_beside_icon || fail "the panel opened as an ordinary window beside a tray"
+  geometry_of "$(panel_window)"
+  [ "$Y" -lt 100 ] && [ "$X" -gt 600 ] || fail "the panel is not beside the icon (at $X,$Y)"
+  xdotool mousemove 100 700 click 1
+  xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
+  within 50 panel_hidden || fail "the panel stayed open after it lost the focus"
+  # The tray goes away: the window comes back.
+  kill "$tray_pid"
+  within 50 panel_visible || fail "the panel did not come back as a window when the tray went"
+  panel_beside_icon && fail "the panel stayed a tool window without a tray"
+  ;;
+shortcut-top-tray | shortcut-bottom-left-tray | menu-preview-top-tray)
+  # Opened by the shortcut or by itself, the panel goes beside the icon and stays clear of
+  # the bar.
+  store_show_shortcut
+  start_wm
+  if [ "$scenario" = shortcut-bottom-left-tray ]; then start_tray_bar bottom left; else start_tray_bar top right; fi
+  xdotool mousemove 640 400
+  if [ "$scenario" = menu-preview-top-tray ]; then
+    start_app --menu-preview
+    within 50 panel_visible || fail "--menu-preview did not open the panel by itself"
+  else
+    start_app --demo
+    within 100 icon_embedded || fail "the tray icon was not embedded"
+    xdotool key ctrl+alt+k
+    within 50 panel_visible || fail "the shortcut did not open the panel"
+  fi
+  # Placed, then grown as its content arrives.
+  sleep 1
+  panel_clear_of_tray_and_near_icon 40
+  ;;
+reset-confirmation)
+  # "Reset connection…" from the tray menu opens the panel and asks on it, beside the
+  # preview window that this flag opens too.
+  start_wm
+  start_tray_bar top right
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  # The preview's connection arrives a little after the start.
+  sleep 3
+  xdotool mousemove --window "$(icon_window)" 11 11 click 3
+  sleep 0.5
+  # Show, About, Check for updates, Preferences, Reset connection.
+  xdotool key Down Down Down Down Down Return
+  # The application's shown windows of type $1, also those inside the window manager's frames.
+  shown_windows_of_type() {
+    for window in $(xwininfo -root -tree | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+      xwininfo -id "$window" | grep -q 'IsViewable' &&
+        xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1" && echo "$window"
+    done
+  }
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "no confirmation opened"
+  sleep 0.5
+  panel=$(shown_windows_of_type UTILITY)
+  [ -n "$panel" ] || fail "the panel did not open for the confirmation"
+  geometry_of "$(shown_windows_of_type DIALOG | head -n1)"
+  centre_x=$((X + WIDTH / 2)) centre_y=$((Y + HEIGHT / 2))
+  geometry_of "$panel"
+  [ "$centre_x" -ge "$X" ] && [ "$centre_x" -le $((X + WIDTH)) ] && [ "$centre_y" -ge "$Y" ] &&
+    [ "$centre_y" -le $((Y + HEIGHT)) ] ||
+    fail "the confirmation centred at $centre_x,$centre_y is not on the panel at $X,$Y (${WIDTH}x$HEIGHT)"
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2

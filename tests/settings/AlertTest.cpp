@@ -1,9 +1,11 @@
 #include "settings/Alert.h"
+#include "welcome/BridgeResetControl.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -96,4 +98,66 @@ TEST(MessageBoxAlertsTest, ABoxThatGoesWithItsWindowAnswersCancelled)
                                [&answers](AlertAnswer given) { answers.push_back(given); });
     window.reset();
     EXPECT_EQ(answers, std::vector<AlertAnswer>{AlertAnswer::cancelled});
+}
+
+// An alert belongs to the window the user sees it asked from. The tray's panel after it
+// closed (or before it ever opened) would take the alert to the panel's old or unset place.
+TEST(MessageBoxAlertsTest, BelongToTheVisibleWindowThatAskedElseStandCentredOnTheScreen)
+{
+    struct Presenter {
+        const char *name;
+        void (*present)(QWidget *origin);
+    };
+    const Presenter presenters[] = {
+        {"a notice",
+         [](QWidget *origin) { showAlert(MessageBoxAlerts::shared(), origin, "Couldn’t check for updates", "Try later."); }},
+        {"the reset question", [](QWidget *origin) { askToResetBridge(origin, {}); }},
+    };
+    for (const Presenter &presenter : presenters) {
+        for (const bool windowShown : {true, false}) {
+            SCOPED_TRACE(std::string(presenter.name) + (windowShown ? ", window shown" : ", window hidden"));
+            QWidget window;
+            window.setGeometry(20, 20, 200, 120);
+            auto *origin = new QWidget(&window);
+            window.show();
+            if (!windowShown)
+                window.hide();
+
+            presenter.present(origin);
+            QMessageBox *box = nullptr;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                box = box ? box : qobject_cast<QMessageBox *>(widget);
+            if (!box)
+                box = openBox(window);
+            ASSERT_NE(box, nullptr);
+            ASSERT_TRUE(box->isVisible());
+            if (windowShown) {
+                EXPECT_EQ(box->parentWidget(), &window);
+                EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+            } else {
+                EXPECT_EQ(box->parentWidget(), nullptr);
+                const QPoint offCentre =
+                    box->frameGeometry().center() - box->screen()->availableGeometry().center();
+                EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
+            }
+            delete box;
+        }
+    }
+}
+
+// The box is as wide as its title; a failure's message names a web address, which wrapping
+// would break after a slash.
+TEST(MessageBoxAlertsTest, KeepsEveryWordOfTheMessageOnOneLine)
+{
+    const QString address = "vantora.example/releases/latest/downloads/.";
+    QWidget window;
+    window.show();
+    MessageBoxAlerts().present(Alert::notice("Couldn’t check", "Find releases at " + address), &window,
+                               [](AlertAnswer) {});
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    auto *message = box->findChild<QLabel *>("qt_msgbox_informativelabel");
+    ASSERT_NE(message, nullptr);
+    EXPECT_GE(message->width(), message->fontMetrics().horizontalAdvance(address));
+    box->close();
 }

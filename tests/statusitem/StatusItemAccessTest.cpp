@@ -218,3 +218,33 @@ TEST(PanelPlacement, BesideTheAnchorAndInsideTheScreen)
         EXPECT_EQ(panelPosition(panel, row.trayIcon, row.pointer, screen), row.expected);
     }
 }
+
+// However the panel is opened (a click, the shortcut, another launch, a command), it goes
+// beside the icon when the icon's place is known, and never over a panel strip.
+TEST(PanelPlacement, ByTheIconElseTheLastClickElseThePointersScreen)
+{
+    // A 26-pixel strip along the top (or the bottom) is not part of the usable area.
+    const QRect belowTopStrip(0, 26, 1280, 774);
+    const QRect aboveBottomStrip(0, 0, 1280, 774);
+    const QSize panel(300, 400);
+    struct Row {
+        const char *name;
+        std::optional<QRect> trayIcon;
+        std::optional<QRect> lastClick;
+        QRect available;
+        QPoint expected;
+    };
+    const Row rows[] = {
+        {"the icon in a top strip", QRect(1230, 1, 24, 24), std::nullopt, belowTopStrip, {980, 29}},
+        {"the icon before an older click", QRect(2, 776, 24, 24), QRect(1200, 10, 1, 1), aboveBottomStrip, {0, 372}},
+        {"the last click without an icon", std::nullopt, QRect(700, 790, 1, 1), aboveBottomStrip, {550, 374}},
+        {"the top right of the usable area without either", std::nullopt, std::nullopt, belowTopStrip, {980, 31}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QRect anchor = panelAnchor(row.trayIcon, row.lastClick, row.available);
+        const QPoint placed = panelPosition(panel, anchor, {}, row.available);
+        EXPECT_EQ(placed, row.expected);
+        EXPECT_TRUE(row.available.contains(QRect(placed, panel)));
+    }
+}

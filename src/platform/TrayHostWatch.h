@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <memory>
+
+namespace vantora::platform {
+
+// Tells when a tray host comes or goes on the desktop: an XEmbed tray taking or leaving the
+// screen's tray selection, or a StatusNotifierWatcher appearing on or leaving the session
+// bus. It listens for the X server's and the bus's own announcements; nothing is polled.
+// Whether the tray icon can really be shown is still for the toolkit to say: this only
+// says when to ask it again, and that no tray is left.
+class TrayHostWatch final : public QObject {
+    Q_OBJECT
+public:
+    // `displayName` empty: $DISPLAY. Without an X server or a session bus, that side stays
+    // without a host.
+    explicit TrayHostWatch(const QByteArray &displayName = {}, QObject *parent = nullptr);
+    ~TrayHostWatch() override;
+
+    // Whether some tray host is there now, as far as the announcements tell.
+    bool anyHost() const;
+
+Q_SIGNALS:
+    // A tray host came, went, or was replaced by another.
+    void changed();
+
+private:
+    class XEmbedSelection;
+
+    std::unique_ptr<XEmbedSelection> m_xembed;
+    bool m_statusNotifierWatcher = false;
+};
+
+} // namespace vantora::platform
