@@ -7,6 +7,8 @@
 
 namespace vantora::platform {
 
+class X11SelectionOwner;
+
 // Tells when a tray host comes or goes on the desktop: an XEmbed tray taking or leaving the
 // screen's tray selection, or a StatusNotifierWatcher appearing on or leaving the session
 // bus. It listens for the X server's and the bus's own announcements; nothing is polled.
@@ -28,9 +30,7 @@ Q_SIGNALS:
     void changed();
 
 private:
-    class XEmbedSelection;
-
-    std::unique_ptr<XEmbedSelection> m_xembed;
+    std::unique_ptr<X11SelectionOwner> m_xembed;
     bool m_statusNotifierWatcher = false;
 };
 

@@ -7,9 +7,10 @@
 
 namespace vantora::platform {
 
+class X11SelectionOwner;
+
 // Follows whether a compositing manager runs on the X screen: whether anyone owns the
-// screen's _NET_WM_CM_S<n> selection. The server tells of every change of owner (XFixes
-// selection events) on a connection of our own; nothing polls.
+// screen's _NET_WM_CM_S<n> selection.
 class X11CompositingWatch final : public QObject {
     Q_OBJECT
 public:
@@ -23,12 +24,10 @@ Q_SIGNALS:
     void compositingChanged();
 
 private:
-    struct Connection;
+    explicit X11CompositingWatch(std::unique_ptr<X11SelectionOwner> manager);
+    void ownerChanged();
 
-    explicit X11CompositingWatch(std::unique_ptr<Connection> connection);
-    void readEvents();
-
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<X11SelectionOwner> m_manager;
     bool m_compositing = false;
 };
 

@@ -8,8 +8,6 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <cstdlib>
-
 namespace vantora::platform {
 
 void XkbKeymapDeleter::operator()(xkb_keymap *keymap) const
@@ -60,6 +58,13 @@ bool X11Connection::hasFailed() const
     return xcb_connection_has_error(m_connection) != 0;
 }
 
+quint32 X11Connection::internAtom(const QByteArray &name) const
+{
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 0, quint16(name.size()), name.constData()), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
 XkbKeymapHandle X11Connection::fetchKeymap() const
 {
     if (!m_context || hasFailed())
@@ -71,12 +76,8 @@ XkbKeymapHandle X11Connection::fetchKeymap() const
 quint32 X11Connection::fetchActiveGroup() const
 {
     const auto cookie = xcb_xkb_get_state(m_connection, xcb_xkb_device_spec_t(m_keyboardDeviceId));
-    xcb_xkb_get_state_reply_t *reply = xcb_xkb_get_state_reply(m_connection, cookie, nullptr);
-    if (!reply)
-        return 0;
-    const quint32 group = reply->group;
-    std::free(reply);
-    return group;
+    const XcbReply<xcb_xkb_get_state_reply_t> reply(xcb_xkb_get_state_reply(m_connection, cookie, nullptr));
+    return reply ? reply->group : 0;
 }
 
 } // namespace vantora::platform

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <cstdlib>
 #include <memory>
 
 struct xcb_connection_t;
@@ -14,6 +15,13 @@ struct XkbKeymapDeleter {
     void operator()(xkb_keymap *keymap) const;
 };
 using XkbKeymapHandle = std::unique_ptr<xkb_keymap, XkbKeymapDeleter>;
+
+// What xcb hands out (replies, events, errors) is the caller's to free with free(3).
+struct XcbFree {
+    void operator()(void *pointer) const { std::free(pointer); }
+};
+template <typename T>
+using XcbReply = std::unique_ptr<T, XcbFree>;
 
 // One client connection of our own to an X server, with the XKB extension switched on.
 // Kept apart from Qt's connection so our grabs, their errors and per-client keyboard flags
@@ -34,6 +42,9 @@ public:
     qint32 keyboardDeviceId() const noexcept { return m_keyboardDeviceId; }
     // True once the server closed the connection or it broke.
     bool hasFailed() const;
+
+    // The atom named `name`, made if the server has none yet; None (0) when it does not answer.
+    quint32 internAtom(const QByteArray &name) const;
 
     // The core keyboard's keymap as the server has it now; null if it cannot be read.
     XkbKeymapHandle fetchKeymap() const;

@@ -15,7 +15,6 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <variant>
 
@@ -31,13 +30,6 @@ constexpr quint32 carbonFunction = 0x20000;
 
 // An X error code: the resource (here, the key combination) is held by another client.
 constexpr quint8 badAccess = 10;
-
-template <typename T>
-struct FreeDeleter {
-    void operator()(T *pointer) const { std::free(pointer); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter<T>>;
 
 struct Grab {
     xcb_keycode_t keycode = 0;

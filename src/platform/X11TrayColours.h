@@ -2,14 +2,13 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <memory>
 #include <optional>
 
 namespace vantora::platform {
 
-class X11Connection;
+class X11SelectionOwner;
 
 // A colour as X11 properties give it: 16 bits per channel.
 struct X11Colour {
@@ -37,15 +36,7 @@ Q_SIGNALS:
     void changed();
 
 private:
-    quint32 watchManager();
-    void drainEvents();
-
-    std::unique_ptr<X11Connection> m_connection;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    quint32 m_selectionAtom = 0;
-    quint32 m_coloursAtom = 0;
-    quint32 m_managerAtom = 0;
-    quint32 m_manager = 0;
+    std::unique_ptr<X11SelectionOwner> m_tray;
 };
 
 } // namespace vantora::platform

@@ -4,23 +4,7 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <cstring>
-
 namespace vantora::platform {
-
-namespace {
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, quint16(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t found = reply ? reply->atom : XCB_ATOM_NONE;
-    std::free(reply);
-    return found;
-}
-
-} // namespace
 
 X11WindowActivation::X11WindowActivation(const QByteArray &displayName)
     : m_connection(X11Connection::open(displayName))
@@ -34,8 +18,8 @@ void X11WindowActivation::activate(quint32 window, quint32 userTime)
     if (!m_connection || m_connection->hasFailed())
         return;
     xcb_connection_t *connection = m_connection->raw();
-    const xcb_atom_t userTimeAtom = atom(connection, "_NET_WM_USER_TIME");
-    const xcb_atom_t activeWindowAtom = atom(connection, "_NET_ACTIVE_WINDOW");
+    const xcb_atom_t userTimeAtom = m_connection->internAtom("_NET_WM_USER_TIME");
+    const xcb_atom_t activeWindowAtom = m_connection->internAtom("_NET_ACTIVE_WINDOW");
     if (userTimeAtom == XCB_ATOM_NONE || activeWindowAtom == XCB_ATOM_NONE)
         return;
 
