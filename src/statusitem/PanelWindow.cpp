@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 namespace vantora::statusitem {
@@ -47,9 +48,13 @@ void PanelWindow::setPresentation(Presentation presentation)
         return;
     m_presentation = presentation;
     const bool wasVisible = isVisible();
-    applyWindowFlags();
-    if (wasVisible)
-        show();
+    {
+        const QScopedValueRollback changing(m_changingPresentation, true);
+        applyWindowFlags();
+        if (wasVisible)
+            show();
+    }
+    noteShown();
 }
 
 void PanelWindow::applyWindowFlags()
@@ -113,6 +118,26 @@ void PanelWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void PanelWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    noteShown();
+}
+
+void PanelWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    noteShown();
+}
+
+void PanelWindow::noteShown()
+{
+    if (m_changingPresentation || isVisible() == m_shown)
+        return;
+    m_shown = isVisible();
+    Q_EMIT shownChanged(m_shown);
 }
 
 void PanelWindow::closeEvent(QCloseEvent *event)

@@ -49,19 +49,27 @@ Q_SIGNALS:
     void deactivated();
     // The user closed or dismissed it (close button, Escape).
     void dismissed();
+    // Shown or hidden, by whatever way. A minimised window counts as shown, and a change of
+    // presentation, which hides the window and shows it again at once, changes nothing.
+    void shownChanged(bool shown);
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void applyWindowFlags();
+    void noteShown();
 
     QPointer<QWidget> m_content;
     Presentation m_presentation = Presentation::besideTrayIcon;
     Activator m_activator;
     std::function<bool()> m_holdsDialog;
+    bool m_shown = false;
+    bool m_changingPresentation = false;
 };
 
 } // namespace vantora::statusitem

@@ -107,6 +107,12 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     });
     connect(&panel, &PanelWindow::dismissed, this,
             [this] { m_application.post(WindowEvent::didResignKey, m_extraWindow); });
+    // The panel shows and hides by many ways (a click, a key, a command, the window manager),
+    // not all of which go with a change of the activation: a panel that is not the active
+    // window when it goes would otherwise still count as open.
+    connect(&panel, &PanelWindow::shownChanged, this, [this](bool shown) {
+        m_application.post(shown ? WindowEvent::didBecomeKey : WindowEvent::didResignKey, m_extraWindow);
+    });
     panel.installEventFilter(this);
 }
 
@@ -151,16 +157,11 @@ void TrayMenuBarExtra::applyTrayHost()
     }
     // The icon is there again: the window goes to rest in the tray, where a click opens the
     // panel beside the icon.
-    const bool wasShown = m_panel.isVisible();
     {
         const QScopedValueRollback hiding(m_hidingPanel, true);
         m_panel.hide();
     }
     m_panel.setPresentation(presentation);
-    if (wasShown) {
-        m_item->button()->setState(ButtonState::off);
-        m_application.post(WindowEvent::didResignKey, m_extraWindow);
-    }
 }
 
 void TrayMenuBarExtra::trayIconClicked()

@@ -14,6 +14,7 @@ namespace vantora {
 ViewTimeline::ViewTimeline(QWidget *view, Origin origin, WindowActivity activity, std::function<bool()> isWanted)
     : QObject(view)
     , m_view(view)
+    , m_viewType(view->metaObject())
     , m_origin(origin)
     , m_activity(activity)
     , m_isWanted(std::move(isWanted))
@@ -41,6 +42,9 @@ double ViewTimeline::elapsedSeconds() const
 
 bool ViewTimeline::shouldRun() const
 {
+    // During destruction the view reports the class whose destructor runs.
+    if (!m_view->metaObject()->inherits(m_viewType))
+        return false;
     if (!m_view->isVisible() || !ui::FrameClock::of(m_view).isWindowVisible())
         return false;
     if (m_activity == WindowActivity::Required && !m_view->isActiveWindow())

@@ -25,6 +25,10 @@ class FrameClock;
 // The origin is the time the view measures from: taken once, the first time the view is
 // shown, or afresh each time the timeline starts. A paused timeline that starts again
 // jumps to the date now, so the view shows the phase the elapsed time gives.
+//
+// Made in the constructor of a view with a meta-object of its own (Q_OBJECT), it asks nothing
+// of the view once the view's own class has been torn down: a view that is a window is still
+// hidden and deactivated by QWidget's destructor.
 class ViewTimeline final : public QObject, private ui::FrameListener {
     Q_OBJECT
 public:
@@ -61,6 +65,8 @@ private:
     void stop();
 
     QWidget *m_view;
+    // The view's own class, whose condition and drawing the timeline asks for.
+    const QMetaObject *m_viewType;
     Origin m_origin;
     WindowActivity m_activity;
     std::function<bool()> m_isWanted;

@@ -132,6 +132,35 @@ open_panel() {
   panel=$(panel_window)
 }
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
+# The application's shown windows of type $1, also those inside the window manager's frames.
+shown_windows_of_type() {
+  for window in $(xwininfo -root -tree | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+    xwininfo -id "$window" | grep -q 'IsViewable' &&
+      xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1" && echo "$window"
+  done
+}
+# "Reset connection…" from the tray icon's menu.
+reset_from_tray_menu() {
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  # Show, About, Check for updates, Preferences, Reset connection.
+  xdotool key Down Down Down Down Down Return
+}
+# Fails unless the confirmation opens on the shown panel.
+confirmation_on_panel() {
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "no confirmation opened"
+  sleep 0.5
+  local panel
+  panel=$(shown_windows_of_type UTILITY)
+  [ -n "$panel" ] || fail "the panel did not open for the confirmation"
+  geometry_of "$(shown_windows_of_type DIALOG | head -n1)"
+  local centre_x=$((X + WIDTH / 2)) centre_y=$((Y + HEIGHT / 2))
+  geometry_of "$panel"
+  [ "$centre_x" -ge "$X" ] && [ "$centre_x" -le $((X + WIDTH)) ] && [ "$centre_y" -ge "$Y" ] &&
+    [ "$centre_y" -le $((Y + HEIGHT)) ] ||
+    fail "the confirmation centred at $centre_x,$centre_y is not on the panel at $X,$Y (${WIDTH}x$HEIGHT)"
+}
 
 case "$scenario" in
 tray-click)
@@ -364,28 +393,36 @@ reset-confirmation)
   within 100 icon_embedded || fail "the tray icon was not embedded"
   # The preview's connection arrives a little after the start.
   sleep 3
-  xdotool mousemove --window "$(icon_window)" 11 11 click 3
-  sleep 0.5
-  # Show, About, Check for updates, Preferences, Reset connection.
-  xdotool key Down Down Down Down Down Return
-  # The application's shown windows of type $1, also those inside the window manager's frames.
-  shown_windows_of_type() {
-    for window in $(xwininfo -root -tree | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
-      xwininfo -id "$window" | grep -q 'IsViewable' &&
-        xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1" && echo "$window"
-    done
-  }
-  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
-    fail "no confirmation opened"
-  sleep 0.5
-  panel=$(shown_windows_of_type UTILITY)
-  [ -n "$panel" ] || fail "the panel did not open for the confirmation"
-  geometry_of "$(shown_windows_of_type DIALOG | head -n1)"
-  centre_x=$((X + WIDTH / 2)) centre_y=$((Y + HEIGHT / 2))
-  geometry_of "$panel"
-  [ "$centre_x" -ge "$X" ] && [ "$centre_x" -le $((X + WIDTH)) ] && [ "$centre_y" -ge "$Y" ] &&
-    [ "$centre_y" -le $((Y + HEIGHT)) ] ||
-    fail "the confirmation centred at $centre_x,$centre_y is not on the panel at $X,$Y (${WIDTH}x$HEIGHT)"
+  reset_from_tray_menu
+  confirmation_on_panel
+  ;;
+reset-after-tray-hide)
+  # Hidden by a click on the icon, the panel is closed for every command, however it was
+  # opened: "Reset connection…" opens it again and asks on it.
+  store_show_shortcut
+  start_wm
+  start_tray_bar top right
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  sleep 3
+  # The preview window this flag opens is titled as the panel is: the panel is the tool window.
+  panel_shown() { [ -n "$(shown_windows_of_type UTILITY)" ]; }
+  panel_gone() { ! panel_shown; }
+  xdotool key ctrl+alt+k
+  within 50 panel_shown || fail "the shortcut did not open the panel"
+  # Then as opened by the command itself, after its question was cancelled: the focus went
+  # from the question to the preview window, not back to the panel.
+  for opened_by in "the shortcut" "Reset connection"; do
+    sleep 0.5
+    xdotool mousemove --window "$(icon_window)" 11 11 mousedown 1 mouseup 1
+    within 50 panel_gone || fail "a click on the icon did not close the panel opened by $opened_by"
+    sleep 0.5
+    reset_from_tray_menu
+    confirmation_on_panel
+    xdotool key Escape
+    within 50 bash -c "$(declare -f shown_windows_of_type); [ -z \"\$(shown_windows_of_type DIALOG)\" ]" ||
+      fail "Escape did not cancel the confirmation"
+  done
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2

@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,54 @@ TEST(TrayPanel, ItsOwnDialogKeepsThePanelOpen)
     EXPECT_TRUE(tray.panel.isVisible());
     EXPECT_TRUE(tray.presented.value());
     delete alert;
+}
+
+// The panel need not be the active window when it goes: a dialog of its own may have had the
+// focus and handed it to another window on closing. However it was opened and however it went,
+// the shown flag must follow it, or what reads the flag (a command that opens the panel for
+// its question) finds it "shown" and opens nothing.
+TEST(TrayPanel, TheFlagFollowsThePanelHoweverItOpensAndGoes)
+{
+    struct Way {
+        const char *name;
+        void (*act)(TrayPanel &);
+    };
+    const Way openings[] = {
+        {"the flag", [](TrayPanel &tray) { tray.presented.set(true); }},
+        {"a click on the icon", [](TrayPanel &tray) { tray.clickTrayIcon(); }},
+    };
+    const Way hidings[] = {
+        {"a click on the icon", [](TrayPanel &tray) { tray.clickTrayIcon(); }},
+        {"the flag", [](TrayPanel &tray) { tray.presented.set(false); }},
+        {"Escape", [](TrayPanel &tray) { QTest::keyClick(&tray.panel, Qt::Key_Escape); }},
+        {"the window manager's close", [](TrayPanel &tray) { tray.panel.close(); }},
+    };
+    for (const Way &opening : openings) {
+        for (const Way &hiding : hidings) {
+            SCOPED_TRACE(std::string("opened by ") + opening.name + ", hidden by " + hiding.name);
+            TrayPanel tray;
+            opening.act(tray);
+            tray.settle();
+            ASSERT_TRUE(tray.panel.isVisible());
+            EXPECT_TRUE(tray.presented.value());
+
+            auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Reset?"), QStringLiteral("Reset?"),
+                                          QMessageBox::Cancel, &tray.panel);
+            tray.activate(*alert);
+            delete alert;
+            tray.activate(tray.elsewhere);
+            ASSERT_TRUE(tray.panel.isVisible());
+
+            hiding.act(tray);
+            tray.settle();
+            ASSERT_FALSE(tray.panel.isVisible());
+            EXPECT_FALSE(tray.presented.value());
+
+            tray.presented.set(true);
+            tray.settle();
+            EXPECT_TRUE(tray.panel.isVisible());
+        }
+    }
 }
 
 TEST(TrayPanel, TheClickThatTookTheFocusAwayDoesNotReopen)
