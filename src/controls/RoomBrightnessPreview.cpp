@@ -5,13 +5,13 @@
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PanelCheckBox.h"
 #include "ui/SchemePalette.h"
 #include "ui/SegmentedControl.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
-#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -67,7 +67,7 @@ RoomBrightnessPreview::RoomBrightnessPreview(std::unique_ptr<HalvetStore> store,
     : QWidget(parent)
     , m_store(std::move(store))
     , m_makePanel(std::move(makePanel))
-    , m_darkSwitch(new QCheckBox(tr("Dark"), this))
+    , m_darkSwitch(new ui::PanelCheckBox(tr("Dark"), this))
     , m_picker(new ui::SegmentedControl(tr("Popover style"), this))
     , m_caption(new ui::TextLabel({}, this))
     , m_divider(new QWidget(this))
@@ -152,7 +152,7 @@ void RoomBrightnessPreview::setDark(bool dark)
 
 void RoomBrightnessPreview::applyScheme()
 {
-    // The switch is Qt's own check box, drawn from the palette.
+    // What Qt draws from the palette inside the window follows the scheme too.
     const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
     ui::followScheme(*this);
     QPalette line = m_divider->palette();

@@ -9,6 +9,7 @@
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PanelButton.h"
+#include "ui/PanelCheckBox.h"
 #include "ui/SchemePalette.h"
 #include "ui/SegmentedControl.h"
 #include "ui/SystemColours.h"
@@ -16,7 +17,6 @@
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
 
-#include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -109,7 +109,7 @@ QWidget *FooterMotionPreview::buildControls()
     column->addWidget(m_description);
 
     auto *actions = new QHBoxLayout;
-    m_scrollCheckBox = new QCheckBox(tr("Try by scrolling"));
+    m_scrollCheckBox = new ui::PanelCheckBox(tr("Try by scrolling"));
     m_scrollCheckBox->setFont(ui::systemFont(12));
     connect(m_scrollCheckBox, &QCheckBox::toggled, this, &FooterMotionPreview::setUsesScroll);
     m_replayButton = new ui::PanelButton(tr("Replay"));

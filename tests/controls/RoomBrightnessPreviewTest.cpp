@@ -5,9 +5,11 @@
 
 #include "store/HalvetStore.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PaintProbe.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QCheckBox>
 #include <QPointer>
 #include <QTest>
 
@@ -111,8 +113,34 @@ TEST(RoomBrightnessPreviewTest, ThePickersSelectionStandsOutInBothSchemes)
 TEST(RoomBrightnessPreviewTest, TheDarkSwitchChangesTheSchemeOfTheWindowsContent)
 {
     PreviewBench bench;
-    bench.preview->setDark(true);
+    bench.preview->resize(bench.preview->sizeHint());
+    bench.ui.window.resize(bench.preview->size());
+    bench.ui.window.show();
+    const auto boxes = bench.preview->findChildren<QCheckBox *>();
+    ASSERT_EQ(boxes.size(), 1);
+    QCheckBox *dark = boxes.front();
+    EXPECT_EQ(dark->text(), QStringLiteral("Dark"));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(dark);
+    EXPECT_EQ(accessible->role(), QAccessible::CheckBox);
+    EXPECT_EQ(testing::colouredArea(*dark), 0);
+
+    const auto press = [&] {
+        QTest::mousePress(dark, Qt::LeftButton, {}, dark->rect().center());
+        QTest::mouseRelease(dark, Qt::LeftButton, {}, dark->rect().center());
+    };
+    press();
+    EXPECT_TRUE(bench.preview->isDark());
     EXPECT_EQ(ui::colorScheme(bench.preview->panel()), ui::ColorScheme::Dark);
+    EXPECT_TRUE(accessible->state().checked);
+    EXPECT_GT(testing::colouredArea(*dark), 60) << "the ticked box is filled with the accent on the dark window";
+
+    press();
+    EXPECT_FALSE(bench.preview->isDark());
+    EXPECT_EQ(ui::colorScheme(bench.preview->panel()), ui::ColorScheme::Light);
+    EXPECT_FALSE(accessible->state().checked);
+
+    bench.preview->setDark(true);
+    EXPECT_TRUE(dark->isChecked()) << "the box shows a scheme set from elsewhere";
     EXPECT_TRUE(RoomBrightnessPreview::isRequested({QStringLiteral("vantora"), QStringLiteral("--brightness-preview")}));
     EXPECT_FALSE(RoomBrightnessPreview::isRequested({QStringLiteral("vantora")}));
 }

@@ -7,6 +7,7 @@
 #include "runtime/UserDefaults.h"
 #include "store/HalvetStore.h"
 #include "ui/MotionRecorder.h"
+#include "ui/PaintProbe.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -140,11 +141,14 @@ TEST_F(MotionPreviewTest, ShowAndHideTakeOverFromScrollingAndSayWhatTheyWillDo)
     ui.advance(400ms);
     EXPECT_EQ(preview->showHideButton()->width(), 48);
     EXPECT_EQ(preview->showHideButton()->text(), QStringLiteral("Hide"));
+    EXPECT_EQ(testing::colouredArea(*preview->scrollCheckBox()), 0);
     click(preview->scrollCheckBox());
     EXPECT_TRUE(preview->usesScroll());
+    EXPECT_GT(testing::colouredArea(*preview->scrollCheckBox()), 60) << "the ticked box is filled with the accent";
     click(preview->showHideButton());
     EXPECT_FALSE(preview->usesScroll());
     EXPECT_FALSE(preview->scrollCheckBox()->isChecked());
+    EXPECT_EQ(testing::colouredArea(*preview->scrollCheckBox()), 0);
     EXPECT_FALSE(preview->isButtonForcedVisible());
     EXPECT_EQ(preview->showHideButton()->text(), QStringLiteral("Show"));
     EXPECT_FALSE(footerPowerShown());

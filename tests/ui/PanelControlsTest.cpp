@@ -1,9 +1,12 @@
 #include "ui/PanelButton.h"
+#include "ui/PanelCheckBox.h"
 #include "ui/PanelTextField.h"
 #include "ui/SegmentedControl.h"
 
 #include "ui/EnvironmentKeys.h"
 #include "ui/SchemePalette.h"
+
+#include "ui/PaintProbe.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using namespace vantora::ui;
+using vantora::testing::colouredArea;
 
 namespace {
 
@@ -87,6 +91,70 @@ TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
         QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
         ASSERT_TRUE(field->hasFocus());
         EXPECT_GT(edgeOf(field).hsvSaturationF(), 0.5) << "the field in use is outlined in the accent";
+    }
+}
+
+TEST(PanelControls, ACheckBoxTicksByClickAndSpaceAndShowsTheAccentWhenOnInItsScheme)
+{
+    struct Row {
+        const char *name;
+        ColorScheme scheme;
+        bool darkSurface;
+    };
+    const Row rows[] = {{"light", ColorScheme::Light, false}, {"dark", ColorScheme::Dark, true}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        Environment::scope(&window).set(colorSchemeKey, row.scheme);
+        window.setPalette(schemePalette(row.scheme));
+        window.setAutoFillBackground(true);
+        auto *layout = new QHBoxLayout(&window);
+        auto *box = new PanelCheckBox(QStringLiteral("Try by scrolling"));
+        layout->addWidget(box);
+        layout->addStretch();
+        window.resize(300, 40);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QSignalSpy toggled(box, &QAbstractButton::toggled);
+
+        // Inside the box, clear of where the tick goes.
+        const QPoint inBox(5, box->height() / 2 - 4);
+        const QColor off = colourAt(box, inBox);
+        EXPECT_EQ(off.lightnessF() < 0.5, row.darkSurface) << "an unticked box lies in the scheme";
+        EXPECT_EQ(colouredArea(*box), 0) << "an unticked box shows no accent";
+        // Along the label, the pixel that stands out most from the ground is the text's own colour.
+        const QColor ground = colourAt(box, QPoint(box->width() - 1, 1));
+        QColor text = ground;
+        for (int x = 24; x < box->width(); ++x) {
+            const QColor colour = colourAt(box, QPoint(x, box->height() / 2));
+            if (std::abs(colour.lightnessF() - ground.lightnessF()) > std::abs(text.lightnessF() - ground.lightnessF()))
+                text = colour;
+        }
+        EXPECT_EQ(text.lightnessF() > 0.5, row.darkSurface) << "the label reads in the scheme";
+
+        // On the label, not the box: the whole face takes the click.
+        const QPoint onLabel(box->width() - 6, box->height() / 2);
+        QTest::mousePress(box, Qt::LeftButton, {}, onLabel);
+        QTest::mouseRelease(box, Qt::LeftButton, {}, onLabel);
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(toggled.count(), 1);
+        EXPECT_GT(colourAt(box, inBox).hsvSaturationF(), 0.5) << "a ticked box is filled with the accent";
+
+        QTest::mousePress(box, Qt::LeftButton, {}, onLabel);
+        QTest::mouseRelease(box, Qt::LeftButton, {}, onLabel);
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(colouredArea(*box), 0);
+
+        // A window that becomes active hands focus over without a ring; Tab shows one.
+        box->setFocus(Qt::ActiveWindowFocusReason);
+        ASSERT_TRUE(box->hasFocus());
+        EXPECT_EQ(colouredArea(*box), 0) << "no ring for focus the keyboard did not give";
+        box->clearFocus();
+        box->setFocus(Qt::TabFocusReason);
+        EXPECT_GT(colouredArea(*box), 20) << "a ring for focus the keyboard gave";
+        QTest::keyClick(box, Qt::Key_Space);
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(toggled.count(), 3);
     }
 }
 

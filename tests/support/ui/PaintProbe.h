@@ -41,4 +41,17 @@ inline int strongestAlpha(const QImage &image)
     return strongest;
 }
 
+// How many pixels of `widget`, as its window shows it, are in a strong colour rather than a
+// grey: the area an accent colour fills.
+inline int colouredArea(QWidget &widget)
+{
+    const QImage shot = widget.window()->grab(QRect(widget.mapTo(widget.window(), QPoint()), widget.size())).toImage();
+    int area = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x)
+            area += shot.pixelColor(x, y).hsvSaturationF() > 0.5 ? 1 : 0;
+    }
+    return area;
+}
+
 } // namespace vantora::testing
