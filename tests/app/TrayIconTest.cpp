@@ -2,6 +2,7 @@
 // an X11 tray (trayer) that embeds the icon's window, and a StatusNotifierItem host, played
 // here by a watcher of our own on the test's private bus. Each case starts the real program.
 
+#include "X11SelectionHolder.h"
 #include "X11Testing.h"
 
 #include <vantora/BuildInfo.h>
@@ -27,10 +28,10 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace vantora {
 namespace {
@@ -123,14 +124,6 @@ xcb_connection_t *x11()
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
 
-xcb_atom_t atom(const char *name)
-{
-    const auto cookie = xcb_intern_atom(x11(), 0, quint16(std::strlen(name)), name);
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(x11(), cookie, nullptr),
-                                                                          &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 // An X11 tray on the top edge whose panel is one flat colour.
 class Trayer final {
 public:
@@ -151,26 +144,18 @@ public:
         m_process.waitForFinished();
     }
 
-    xcb_window_t manager() const
-    {
-        const auto cookie = xcb_get_selection_owner(x11(), atom("_NET_SYSTEM_TRAY_S0"));
-        std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
-            xcb_get_selection_owner_reply(x11(), cookie, nullptr), &std::free);
-        return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
-    }
+    xcb_window_t manager() const { return testing::selectionOwner(x11(), "_NET_SYSTEM_TRAY_S0"); }
 
     // What the tray asks its icons to draw with: foreground, error, warning, success.
     void askForColour(QRgb foreground)
     {
-        quint32 colours[12] = {};
+        std::vector<quint32> colours(12);
         for (int i = 0; i < 4; ++i) {
             colours[3 * i] = quint32(qRed(foreground)) * 257;
             colours[3 * i + 1] = quint32(qGreen(foreground)) * 257;
             colours[3 * i + 2] = quint32(qBlue(foreground)) * 257;
         }
-        xcb_change_property(x11(), XCB_PROP_MODE_REPLACE, manager(), atom("_NET_SYSTEM_TRAY_COLORS"),
-                            XCB_ATOM_CARDINAL, 32, 12, colours);
-        xcb_flush(x11());
+        testing::publishCardinals(x11(), manager(), "_NET_SYSTEM_TRAY_COLORS", colours);
     }
 
 private:

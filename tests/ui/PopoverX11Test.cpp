@@ -1,6 +1,7 @@
 #include "ui/Popover.h"
 
 #include "QtPrinters.h"
+#include "X11SelectionHolder.h"
 #include "X11Testing.h"
 
 #include <QGuiApplication>
@@ -12,40 +13,15 @@
 
 #include <gtest/gtest.h>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 #include <string>
 
 using namespace vantora;
 using vantora::testing::waitUntil;
+using vantora::testing::X11SelectionHolder;
 
 namespace {
 
 const QColor beneath(200, 30, 40);
-
-// Announces a compositing manager the way one does: by owning the screen's _NET_WM_CM_S0
-// selection, on a connection of its own. Closing the connection ends the ownership.
-class AnnouncedCompositor {
-public:
-    AnnouncedCompositor() : m_connection(xcb_connect(nullptr, nullptr))
-    {
-        const char name[] = "_NET_WM_CM_S0";
-        xcb_intern_atom_reply_t *atom =
-            xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, sizeof name - 1, name), nullptr);
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-        const xcb_window_t window = xcb_generate_id(m_connection);
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_set_selection_owner(m_connection, window, atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE), XCB_CURRENT_TIME);
-        std::free(atom);
-        xcb_flush(m_connection);
-    }
-    ~AnnouncedCompositor() { xcb_disconnect(m_connection); }
-
-private:
-    xcb_connection_t *m_connection;
-};
 
 struct PopoverOnX11 : ::testing::Test {
     QWidget backdrop{nullptr, Qt::FramelessWindowHint};
@@ -102,9 +78,11 @@ TEST_F(PopoverOnX11, WithoutACompositorOnlyTheBubbleCoversWhatLiesBeneath)
     EXPECT_GT(inside.lightness(), 200) << "the bubble shows its light background";
 
     // A compositor that comes makes the window whole and translucent again; one that goes
-    // cuts it to the bubble once more.
+    // cuts it to the bubble once more. It comes by owning the screen's _NET_WM_CM_S<n>
+    // selection on a connection of its own, and goes with the connection.
     {
-        AnnouncedCompositor compositor;
+        X11SelectionHolder compositor("_NET_WM_CM_S");
+        compositor.take();
         EXPECT_TRUE(waitUntil([this] { return popover.mask().isEmpty(); }));
         EXPECT_TRUE(popover.testAttribute(Qt::WA_TranslucentBackground));
     }
