@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "LeakSuppressions.h"
+
 // Widget tests: a QApplication on the platform CTest sets (offscreen), with DejaVu Sans
 // pinned so text metrics do not depend on the machine's fonts.
 int main(int argc, char **argv)
