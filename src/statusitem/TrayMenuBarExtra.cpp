@@ -129,7 +129,9 @@ void TrayMenuBarExtra::setContextMenu(QMenu *menu)
 
 runtime::Task<void> TrayMenuBarExtra::followTrayHost(runtime::Duration startWait)
 {
-    co_await m_clock.sleepFor(startWait);
+    // A tray that is there already needs no time to come, and an idle app no timer.
+    if (!hasTrayHost())
+        co_await m_clock.sleepFor(startWait);
     m_followsTrayHost = true;
     applyTrayHost();
 }
@@ -142,9 +144,14 @@ void TrayMenuBarExtra::trayHostsChanged()
         applyTrayHost();
 }
 
+bool TrayMenuBarExtra::hasTrayHost() const
+{
+    return m_trayHostCheck ? m_trayHostCheck() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void TrayMenuBarExtra::applyTrayHost()
 {
-    const bool trayHost = m_trayHostCheck ? m_trayHostCheck() : QSystemTrayIcon::isSystemTrayAvailable();
+    const bool trayHost = hasTrayHost();
     const auto presentation =
         trayHost ? PanelWindow::Presentation::besideTrayIcon : PanelWindow::Presentation::normalWindow;
     if (m_panel.presentation() == presentation)

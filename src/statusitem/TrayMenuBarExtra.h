@@ -52,10 +52,11 @@ public:
     // Whether a tray host can show the icon now; asked again on every trayHostsChanged().
     // When none is set, the toolkit's own answer counts.
     void setTrayHostCheck(std::function<bool()> check) { m_trayHostCheck = std::move(check); }
-    // Gives a tray that starts with the session `startWait` to come, then follows the
-    // desktop's tray for the rest of the run: while a tray host shows the icon, the panel
-    // opens beside it and closes when it loses the focus; while none does, the panel is an
-    // ordinary window, shown at once, since nothing else on screen leads to it.
+    // Gives a tray that starts with the session `startWait` to come (no wait when a tray
+    // host is there already), then follows the desktop's tray for the rest of the run: while
+    // a tray host shows the icon, the panel opens beside it and closes when it loses the
+    // focus; while none does, the panel is an ordinary window, shown at once, since nothing
+    // else on screen leads to it.
     runtime::Task<void> followTrayHost(runtime::Duration startWait);
     // A tray host came or went.
     void trayHostsChanged();
@@ -69,6 +70,7 @@ private:
     class ExtraWindow;
 
     void togglePanel();
+    bool hasTrayHost() const;
     void applyTrayHost();
     void trayIconClicked();
     QPoint placement();

@@ -212,6 +212,19 @@ TEST(TrayPanel, WaitsTenSecondsForATrayHostThenFollowsItAsItComesAndGoes)
     }
 }
 
+// A tray that is there at the start ends the wait at once: an idle app keeps no timer.
+TEST(TrayPanel, WithATrayHostAtTheStartItFollowsAtOnce)
+{
+    TrayPanel tray;
+    tray.extra.setTrayHostCheck([] { return true; });
+    auto following = tray.harness.start(tray.extra.followTrayHost(10s));
+    tray.settle();
+    EXPECT_TRUE(following.isFinished());
+    EXPECT_FALSE(tray.harness.clock.nextDeadline().has_value());
+    EXPECT_EQ(tray.panel.presentation(), PanelWindow::Presentation::besideTrayIcon);
+    EXPECT_FALSE(tray.panel.isVisible());
+}
+
 TEST(TrayPanel, ContentIsHandedItsPanelWindowEachTimeItShows)
 {
     TrayPanel tray;
