@@ -1,5 +1,5 @@
 #include "settings/Alert.h"
-#include "welcome/BridgeResetControl.h"
+#include "AlertPresenters.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -104,16 +104,7 @@ TEST(MessageBoxAlertsTest, ABoxThatGoesWithItsWindowAnswersCancelled)
 // closed (or before it ever opened) would take the alert to the panel's old or unset place.
 TEST(MessageBoxAlertsTest, BelongToTheVisibleWindowThatAskedElseStandCentredOnTheScreen)
 {
-    struct Presenter {
-        const char *name;
-        void (*present)(QWidget *origin);
-    };
-    const Presenter presenters[] = {
-        {"a notice",
-         [](QWidget *origin) { showAlert(MessageBoxAlerts::shared(), origin, "Couldn’t check for updates", "Try later."); }},
-        {"the reset question", [](QWidget *origin) { askToResetBridge(origin, {}); }},
-    };
-    for (const Presenter &presenter : presenters) {
+    for (const vantora::testing::AlertPresenter &presenter : vantora::testing::alertPresenters) {
         for (const bool windowShown : {true, false}) {
             SCOPED_TRACE(std::string(presenter.name) + (windowShown ? ", window shown" : ", window hidden"));
             QWidget window;

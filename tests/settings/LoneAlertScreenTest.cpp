@@ -1,6 +1,6 @@
 #include "settings/Alert.h"
 #include "ui/ModalParent.h"
-#include "welcome/BridgeResetControl.h"
+#include "AlertPresenters.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -21,16 +21,7 @@ TEST(LoneAlerts, StandInTheMiddleOfTheScreenTheApplicationNames)
     const QList<QScreen *> screens = QGuiApplication::screens();
     ASSERT_EQ(screens.size(), 2) << "the two-screen configuration is not in use";
     QCursor::setPos(screens[0]->geometry().center());
-    struct Presenter {
-        const char *name;
-        void (*present)(QWidget *origin);
-    };
-    const Presenter presenters[] = {
-        {"a notice",
-         [](QWidget *origin) { showAlert(MessageBoxAlerts::shared(), origin, "Couldn’t check for updates", "Try later."); }},
-        {"the reset question", [](QWidget *origin) { askToResetBridge(origin, {}); }},
-    };
-    for (const Presenter &presenter : presenters) {
+    for (const vantora::testing::AlertPresenter &presenter : vantora::testing::alertPresenters) {
         for (QScreen *named : screens) {
             SCOPED_TRACE(std::string(presenter.name) + " on " + named->name().toStdString());
             const ui::ScreenSource before = ui::setLoneDialogScreen([named] { return named; });

@@ -29,22 +29,29 @@ QColor colourAt(QWidget *widget, QPoint point)
     return shot.pixelColor(inWindow);
 }
 
+struct SchemeRow {
+    const char *name;
+    ColorScheme scheme;
+    bool darkSurface;
+};
+const SchemeRow schemeRows[] = {{"light", ColorScheme::Light, false}, {"dark", ColorScheme::Dark, true}};
+
+// Gives `window` the scheme's surface, on which the controls lie as on the panel, and a row
+// for them.
+QHBoxLayout *schemeSurface(QWidget &window, ColorScheme scheme)
+{
+    Environment::scope(&window).set(colorSchemeKey, scheme);
+    window.setPalette(schemePalette(scheme));
+    window.setAutoFillBackground(true);
+    return new QHBoxLayout(&window);
+}
+
 TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
 {
-    struct Row {
-        const char *name;
-        ColorScheme scheme;
-        bool darkSurface;
-    };
-    const Row rows[] = {{"light", ColorScheme::Light, false}, {"dark", ColorScheme::Dark, true}};
-    for (const Row &row : rows) {
+    for (const SchemeRow &row : schemeRows) {
         SCOPED_TRACE(row.name);
         QWidget window;
-        Environment::scope(&window).set(colorSchemeKey, row.scheme);
-        // The controls lie on the scheme's window surface, as on the panel.
-        window.setPalette(schemePalette(row.scheme));
-        window.setAutoFillBackground(true);
-        auto *layout = new QHBoxLayout(&window);
+        QHBoxLayout *layout = schemeSurface(window, row.scheme);
         auto *picker = new SegmentedControl(QStringLiteral("Popover style"));
         int id = 0;
         for (const char *text : {"One", "Two", "Three"})
@@ -96,19 +103,10 @@ TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
 
 TEST(PanelControls, ACheckBoxTicksByClickAndSpaceAndShowsTheAccentWhenOnInItsScheme)
 {
-    struct Row {
-        const char *name;
-        ColorScheme scheme;
-        bool darkSurface;
-    };
-    const Row rows[] = {{"light", ColorScheme::Light, false}, {"dark", ColorScheme::Dark, true}};
-    for (const Row &row : rows) {
+    for (const SchemeRow &row : schemeRows) {
         SCOPED_TRACE(row.name);
         QWidget window;
-        Environment::scope(&window).set(colorSchemeKey, row.scheme);
-        window.setPalette(schemePalette(row.scheme));
-        window.setAutoFillBackground(true);
-        auto *layout = new QHBoxLayout(&window);
+        QHBoxLayout *layout = schemeSurface(window, row.scheme);
         auto *box = new PanelCheckBox(QStringLiteral("Try by scrolling"));
         layout->addWidget(box);
         layout->addStretch();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "settings/Alert.h"
+#include "welcome/BridgeResetControl.h"
+
+#include <QWidget>
+
+namespace vantora::testing {
+
+// The two ways the app asks something of the user from a window: a notice, and the question
+// before the connection is reset.
+struct AlertPresenter {
+    const char *name;
+    void (*present)(QWidget *origin);
+};
+
+inline const AlertPresenter alertPresenters[] = {
+    {"a notice",
+     [](QWidget *origin) { showAlert(MessageBoxAlerts::shared(), origin, "Couldn’t check for updates", "Try later."); }},
+    {"the reset question", [](QWidget *origin) { askToResetBridge(origin, {}); }},
+};
+
+} // namespace vantora::testing
