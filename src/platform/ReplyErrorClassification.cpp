@@ -66,6 +66,10 @@ bool restatesHttpStatus(QNetworkReply::NetworkError error)
 HttpResponse finishedResponse(QNetworkReply &reply)
 {
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // An informational status only announces the answer, so a connection that ended after one
+    // never gave it. Newer Qt reports it so; older Qt hands the interim status over as final.
+    if (status.isValid() && status.toInt() < 200)
+        throw runtime::NetworkError(Code::networkConnectionLost, QStringLiteral("RemoteHostClosedError"));
     if (status.isValid() && restatesHttpStatus(reply.error()))
         return HttpResponse{status.toInt(), headersOf(reply), reply.readAll()};
     const auto name = QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply.error());
