@@ -33,7 +33,7 @@ constexpr std::array<std::pair<Operation, const char *>, 11> operationNames{{
 QString utcTimestamp(runtime::WallTime date)
 {
     const auto seconds = std::chrono::floor<std::chrono::seconds>(date.time_since_epoch()).count();
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+    return QDateTime::fromSecsSinceEpoch(seconds).toUTC().toString(Qt::ISODate);
 }
 
 } // namespace

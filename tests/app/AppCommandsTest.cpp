@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "StoreRig.h"
 
 #include "app/AppCommands.h"
@@ -20,6 +21,7 @@
 using namespace vantora;
 using vantora::testing::ReplyScript;
 using vantora::testing::StoreRig;
+using vantora::testing::activate;
 
 namespace {
 
@@ -71,7 +73,7 @@ TEST(AppCommands, PreferencesPrefersTheActiveWindowsPanel)
     int opened = 0;
     FocusedShortcuts::publish(&window, [&] { ++opened; });
     window.show();
-    QApplication::setActiveWindow(&window);
+    activate(window);
     shell.commands->preferences()->trigger();
     EXPECT_EQ(opened, 1);
     EXPECT_FALSE(shell.presented.value());
@@ -87,7 +89,7 @@ TEST(AppCommands, PreferencesReachesThePanelThatOffersItsActionInTheActiveWindow
     int opened = 0;
     ui::FocusedValues::offer(panel, focusedOpenShortcutsKey, OpenShortcutsAction([&] { ++opened; }));
     window.show();
-    QApplication::setActiveWindow(&window);
+    activate(window);
     shell.commands->preferences()->trigger();
     EXPECT_EQ(opened, 1);
     EXPECT_FALSE(shell.presented.value());

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "app/HalvetApp.h"
 #include "app/LaunchFlags.h"
 
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace vantora;
+using vantora::testing::activate;
 
 namespace {
 
@@ -82,7 +84,7 @@ TEST(HalvetApp, TheCommandKeysWorkInTheAboutWindow)
                 aboutWindow = widget;
         }
         ASSERT_NE(aboutWindow, nullptr);
-        QApplication::setActiveWindow(aboutWindow);
+        activate(*aboutWindow);
 
         QTest::keyClick(aboutWindow, Qt::Key_Comma, Qt::ControlModifier);
         EXPECT_TRUE(app.navigation().showsShortcuts());

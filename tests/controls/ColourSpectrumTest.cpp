@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "controls/ColourSpectrum.h"
@@ -14,6 +15,7 @@ namespace vantora::controls {
 namespace {
 
 using testing::UiHarness;
+using vantora::testing::activate;
 
 // A field of 224 x 88 inside a 3-pixel ring margin: its usable area is 200 x 64 from (15, 15).
 struct SpectrumBench {
@@ -27,7 +29,7 @@ struct SpectrumBench {
         spectrum->setGeometry(0, 0, 230, 94);
         spectrum->setColour(0.5, 0.5);
         ui.window.show();
-        QApplication::setActiveWindow(&ui.window);
+        activate(ui.window);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "StoreRig.h"
 
 #include "bridge/HueError.h"
@@ -56,7 +57,7 @@ struct PageRig {
         page = new LightDetailView(*rig.store, QString::fromLatin1(lightID), &window);
         page->setFixedHeight(LightDetailView::tallestHeight);
         window.show();
-        QApplication::setActiveWindow(&window);
+        activate(window);
     }
 
     static HueSnapshot homeWithPlug()

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "controls/LightValueSlider.h"
@@ -15,6 +16,7 @@ namespace vantora::controls {
 namespace {
 
 using testing::UiHarness;
+using vantora::testing::activate;
 
 // A 200-wide full slider over 0 … 100 inside the harness window; its track runs from
 // x = 3 + 15 to x = 3 + 185 in widget coordinates (3 is the focus-ring margin).
@@ -30,7 +32,7 @@ struct SliderBench {
         slider->setRange({0, 100});
         slider->setValue(50);
         ui.window.show();
-        QApplication::setActiveWindow(&ui.window);
+        activate(ui.window);
     }
 
     QPoint at(double x) const { return QPoint(qRound(x), 19); }

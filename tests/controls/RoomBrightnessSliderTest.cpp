@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "controls/LightValueSlider.h"
@@ -22,6 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::UiHarness;
+using vantora::testing::activate;
 
 HueLight lit(double brightness)
 {
@@ -51,7 +53,7 @@ struct EdgeBench {
         slider->setRange({1, 100});
         slider->setValue(50);
         ui.window.show();
-        QApplication::setActiveWindow(&ui.window);
+        activate(ui.window);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "controls/BrightnessScrollTarget.h"
@@ -22,6 +23,7 @@
 
 using namespace std::chrono_literals;
 using vantora::testing::UiHarness;
+using vantora::testing::activate;
 
 namespace vantora {
 namespace {
@@ -331,7 +333,7 @@ TEST_F(LightRowTest, TheRowButtonPresentsTheNameAndBadgeButNoDecoration)
 TEST_F(LightRowTest, TheKeyboardReachesAndPressesBothControls)
 {
     row->apply(fields(dimmableLight()));
-    QApplication::setActiveWindow(&ui.window);
+    activate(ui.window);
     row->button()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(row->button(), Qt::Key_Return);
     EXPECT_EQ(opens, 1);
@@ -354,7 +356,7 @@ TEST_F(LightRowTest, TheSwitchKeepsTheKeyboardWhileItCannotBeUsed)
         {"controls locked", fields(dimmableLight(), true)},
         {"the light unreachable for a moment", fields(unreachable)},
     };
-    QApplication::setActiveWindow(&ui.window);
+    activate(ui.window);
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
         show(fields(dimmableLight()));

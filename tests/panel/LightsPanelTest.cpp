@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "QtPrinters.h"
 #include "StoreRig.h"
 
@@ -63,6 +64,7 @@ using vantora::testing::ReplyScript;
 using vantora::testing::StoreRig;
 using Kind = vantora::testing::ScriptedLightService::Request::Kind;
 using Page = LightsPanel::Page;
+using vantora::testing::activate;
 
 namespace {
 
@@ -790,7 +792,7 @@ TEST_F(HomeListTest, TabReachesTheHomePowerTheRoomControlsAndEveryRow)
 {
     makePanel(connect(::home));
     show();
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     RoomSection *section = home()->roomSection(QStringLiteral("a"));
     const QList<QWidget *> wanted{home()->headerPower(), section->favouriteButton(), section->brightnessButton(),
                                   section->powerButton(), section->row("1")->toggle(), section->row("2")->toggle()};
@@ -990,7 +992,7 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
 {
     makePanel(connect(manyRooms()));
     show();
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
     section->brightnessButton()->click();
     ASSERT_NE(home()->edgeOverlay(), nullptr);
@@ -1023,7 +1025,7 @@ TEST_F(HomeListTest, TheEdgeControlLetsTheWheelScrollTheListAndGivesTheKeyboardB
     makePanel(connect(manyRooms()));
     show();
     window->resize(panel->size());
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     QWidget *opener = home()->roomSection(QStringLiteral("room 1"))->brightnessButton();
     opener->setFocus(Qt::TabFocusReason);
     QTest::keyClick(window->windowHandle(), Qt::Key_Space);
@@ -1108,7 +1110,7 @@ TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
     };
     makePanel(connect(manyRooms()));
     show();
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
         ui::Environment::scope(window.get()).set(controls::roomBrightnessStyleKey, test.style);
@@ -1133,7 +1135,7 @@ TEST_F(HomeListTest, PowerButtonsKeepTheKeyboardWhileThePowerChanges)
 {
     makePanel(connect(::home));
     show();
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     // A bridge slow enough for the page to show the power change in flight.
     rig.lights->answerTime = 1s;
     const auto powerRequests = [this] { return rig.lights->count(Kind::setPower) + rig.lights->count(Kind::allOff); };
@@ -1174,7 +1176,7 @@ TEST_F(HomeListTest, TheRetryButtonKeepsTheKeyboardWhileTheStoreWorks)
     HalvetStore &store = connect(::home);
     makePanel(store);
     show();
-    QApplication::setActiveWindow(window.get());
+    activate(*window);
     store.setErrorMessage(QStringLiteral("Offline"));
     panel->updateNow();
     ASSERT_NE(home()->retryButton(), nullptr);

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "panel/LightsNotice.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/StatusMessage.h"
@@ -19,6 +20,7 @@
 #include <memory>
 
 using namespace vantora;
+using vantora::testing::activate;
 
 namespace {
 
@@ -115,7 +117,7 @@ TEST(NoLightsPageTest, TheActionKeepsTheKeyboardWhileTheLightsLoad)
     layout->addWidget(page);
     layout->addWidget(next);
     window.show();
-    QApplication::setActiveWindow(&window);
+    activate(window);
     page->actionButton()->setFocus(Qt::TabFocusReason);
 
     page->apply({.isRefreshing = true});

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "RecorderRig.h"
 
 #include "recorder/RecorderField.h"
@@ -19,6 +20,7 @@ using namespace vantora;
 using namespace vantora::GlobalShortcuts;
 using recorder::RecorderField;
 using recorder::RecorderTexts;
+using vantora::testing::activate;
 namespace scanCode = vantora::testing::scanCode;
 
 namespace {
@@ -317,12 +319,12 @@ TEST_F(RecorderFieldTest, LeavingTheWindowEndsTheRecordingAndComingBackDoesNotRe
     QWidget elsewhere;
     elsewhere.show();
     record();
-    QApplication::setActiveWindow(&elsewhere);
+    activate(elsewhere);
     QCoreApplication::processEvents();
     EXPECT_FALSE(field->isRecording());
     EXPECT_FALSE(actions.isPaused());
 
-    QApplication::setActiveWindow(&window);
+    activate(window);
     QCoreApplication::processEvents();
     EXPECT_FALSE(field->isRecording());
     EXPECT_FALSE(actions.isPaused()) << "the hot keys work while the window is open";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActiveWindow.h"
 #include "ShortcutsFixture.h"
 
 #include "recorder/RecorderAlerts.h"
@@ -54,7 +55,7 @@ protected:
     {
         window.resize(300, 80);
         window.show();
-        QApplication::setActiveWindow(&window);
+        activate(window);
         QCoreApplication::processEvents();
     }
 

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "recorder/LitRows.h"
@@ -13,6 +14,8 @@
 using namespace std::chrono_literals;
 using vantora::recorder::LitRows;
 using vantora::recorder::ShortcutIllustration;
+using vantora::testing::activate;
+using vantora::testing::deactivateAll;
 
 namespace {
 
@@ -60,7 +63,7 @@ protected:
     {
         auto *picture = new ShortcutIllustration(isPanel, 11, &ui.window);
         ui.window.show();
-        QApplication::setActiveWindow(&ui.window);
+        activate(ui.window);
         ui.runUntilIdle();
         return picture;
     }
@@ -101,13 +104,13 @@ TEST_F(ShortcutIllustrationTest, RestsWhenTheWindowIsInactiveOrMotionIsReducedAn
     ui.advance(1600ms);
     ASSERT_TRUE(picture->isPowerPressed());
 
-    QApplication::setActiveWindow(nullptr);
+    deactivateAll();
     ui.runUntilIdle();
     EXPECT_FALSE(picture->isPowerPressed()) << "no lit symbol stays behind";
     ui.advance(10s);
     EXPECT_FALSE(picture->isPowerPressed());
 
-    QApplication::setActiveWindow(&ui.window);
+    activate(ui.window);
     ui.runUntilIdle();
     ui.advance(1599ms);
     EXPECT_FALSE(picture->isPowerPressed()) << "the first press comes 1.6 s after, not at once";

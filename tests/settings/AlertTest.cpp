@@ -83,8 +83,9 @@ TEST(MessageBoxAlertsTest, ShowsEveryTextAsPlainText)
     ASSERT_EQ(box->buttons().size(), 1);
     EXPECT_EQ(box->buttons()[0]->text(), "OK");
     for (QLabel *label : box->findChildren<QLabel *>()) {
-        if (!label->text().isEmpty())
+        if (!label->text().isEmpty()) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+        }
     }
     box->close();
 }

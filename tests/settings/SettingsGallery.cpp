@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "RecordingAlerts.h"
 #include "ScriptedLoginItems.h"
 #include "StoreRig.h"
@@ -35,6 +36,7 @@
 using namespace vantora;
 namespace gallery = vantora::testing;
 using vantora::testing::StoreRig;
+using vantora::testing::activate;
 using vantora::ui::ColorScheme;
 
 namespace {
@@ -78,7 +80,7 @@ struct Scene {
     void save(const QString &name, ColorScheme scheme)
     {
         window->show();
-        QApplication::setActiveWindow(window.get());
+        activate(*window);
         rig.harness.executor.runUntilIdle();
         QCoreApplication::sendPostedEvents();
         const QString path = pathFor(name, scheme);

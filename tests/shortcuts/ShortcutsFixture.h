@@ -37,7 +37,8 @@ protected:
     runtime::MemoryUserDefaults defaults;
     runtime::NotificationCenter notifications;
     FakeHotKeyBackend backend;
-    const platform::KeyboardLayout &layout = keyboardLayout("us");
+    const QByteArray layoutName{"us"};
+    const platform::KeyboardLayout &layout = keyboardLayout(layoutName);
     GlobalShortcuts::ShortcutStorage storage{defaults, notifications};
     GlobalShortcuts::HotKeyCenter centre{backend, layout, notifications};
     GlobalShortcuts::ShortcutActions actions{centre, storage};

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "TaskTesting.h"
 
 #include "statusitem/PanelWindow.h"
@@ -48,8 +49,7 @@ struct TrayPanel {
     }
     void activate(QWidget &window)
     {
-        window.show();
-        QApplication::setActiveWindow(&window);
+        vantora::testing::activate(window);
         settle();
     }
     void clickTrayIcon()

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ using namespace std::chrono_literals;
 
 runtime::WallTime utc(int year, int month, int day, int hour, int minute, int second)
 {
-    const QDateTime time(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
+    const QDateTime time(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::utc());
     return runtime::WallTime(std::chrono::milliseconds(time.toMSecsSinceEpoch()));
 }
 
@@ -58,8 +59,9 @@ TEST(AppIssue, OperationsReadOnlyTheirExactRawValues)
         SCOPED_TRACE(text);
         const QString rawValue = QString::fromLatin1(text);
         EXPECT_EQ(AppIssue::operationFromRawValue(rawValue), operation);
-        if (operation)
+        if (operation) {
             EXPECT_EQ(AppIssue::rawValue(*operation), rawValue);
+        }
     }
 }
 

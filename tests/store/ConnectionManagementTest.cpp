@@ -68,8 +68,9 @@ TEST(PrepareConnection, FailuresLeaveNoPendingBridge)
         EXPECT_FALSE(store.pendingAddress());
         EXPECT_FALSE(store.isManagingConnection());
         EXPECT_FALSE(store.needsConnectionRecovery()) << "there is no saved connection to recover";
-        if (store.unexpectedIssue())
+        if (store.unexpectedIssue()) {
             EXPECT_EQ(store.unexpectedIssue()->operation, AppIssue::Operation::bridgeCheck);
+        }
     }
 }
 
@@ -324,8 +325,9 @@ TEST(Reconnect, FindsTheSavedBridgeAndSavesOnlyWhatChanged)
             EXPECT_EQ(store.connection(), sampleConnection()) << "a failed reconnection keeps the saved connection";
             EXPECT_EQ(rig.storage.callCount(StorageOperation::save), savesBefore);
             EXPECT_EQ(store.failureKind(), row.failureKind);
-            if (row.failure)
+            if (row.failure) {
                 EXPECT_EQ(store.errorMessage(), row.failure->errorDescription());
+            }
             EXPECT_EQ(store.needsConnectionRecovery(), row.failure != HueError::invalidAddress());
         }
     }

@@ -115,8 +115,9 @@ TEST(Refresh, WorkThatReplacesTheConnectionMeanwhileDropsTheAnswer)
 
             identity->open(sampleBridgeInfo());
             rig.harness.executor.runUntilIdle();
-            if (meanwhile == Meanwhile::reconnection)
+            if (meanwhile == Meanwhile::reconnection) {
                 EXPECT_EQ(store.snapshot(), HueSnapshot::sample(2)) << "the reconnection's lights stand";
+            }
         }
     }
 }

@@ -26,6 +26,8 @@ using vantora::ui::withAnimation;
 namespace {
 
 class Row final : public QWidget {
+    Q_OBJECT
+
 public:
     struct Fields {
         QString name;
@@ -135,3 +137,5 @@ TEST_F(KeyedColumnTest, RowsMoveToTheirNewPlaceUnderTheTransaction)
     withAnimation(reorder, [&] { column->apply({{"a", {"A"}}, {"b", {"B"}}}); });
     EXPECT_EQ(a->y(), 0);
 }
+
+#include "KeyedColumnTest.moc"

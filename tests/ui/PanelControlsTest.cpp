@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/PanelButton.h"
 #include "ui/PanelCheckBox.h"
 #include "ui/PanelTextField.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace vantora::ui;
+using vantora::testing::activate;
 using vantora::testing::colouredArea;
 
 namespace {
@@ -66,7 +68,7 @@ TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
         layout->addWidget(field);
         window.resize(560, 40);
         window.show();
-        QApplication::setActiveWindow(&window);
+        activate(window);
 
         QSignalSpy chosen(picker, &SegmentedControl::idClicked);
         QAbstractButton *second = picker->findChildren<QAbstractButton *>().at(1);
@@ -112,7 +114,7 @@ TEST(PanelControls, ACheckBoxTicksByClickAndSpaceAndShowsTheAccentWhenOnInItsSch
         layout->addStretch();
         window.resize(300, 40);
         window.show();
-        QApplication::setActiveWindow(&window);
+        activate(window);
         QSignalSpy toggled(box, &QAbstractButton::toggled);
 
         // Inside the box, clear of where the tick goes.

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "welcome/ArrivalAppearance.h"
@@ -31,6 +32,8 @@ using vantora::BridgeArrivalPill;
 using vantora::SearchingSpinner;
 using vantora::Spinning;
 using vantora::testing::UiHarness;
+using vantora::testing::activate;
+using vantora::testing::deactivateAll;
 using vantora::ui::Animation;
 using vantora::ui::DynamicColor;
 using vantora::ui::MotionRecorder;
@@ -40,13 +43,6 @@ namespace arrival = vantora::arrivalAppearance;
 namespace {
 
 const DynamicColor opaqueBlack = DynamicColor::fixed(Qt::black);
-
-// The window in front, as the panel is while it shows.
-void activate(QWidget &window)
-{
-    window.show();
-    QApplication::setActiveWindow(&window);
-}
 
 // The spinner drawn at four times its size; answers the opacity at an angle on its ring
 // (clockwise on screen from the positive x axis).
@@ -159,7 +155,7 @@ TEST(Spinners, TurnOnlyOnScreenInTheActiveWindowWithoutReduceMotion)
     ui.setReduceMotion(false);
     EXPECT_TRUE(spinner->isTurning());
 
-    QApplication::setActiveWindow(nullptr);
+    deactivateAll();
     EXPECT_FALSE(spinner->isTurning());
     const double paused = spinner->turnOffset();
     ui.advance(300ms);
@@ -167,7 +163,7 @@ TEST(Spinners, TurnOnlyOnScreenInTheActiveWindowWithoutReduceMotion)
     EXPECT_FALSE(vantora::ui::FrameClock::of(&ui.window).isRunning());
 
     // Active again, the arc jumps to where the time since it was first shown puts it.
-    QApplication::setActiveWindow(&ui.window);
+    activate(ui.window);
     EXPECT_NEAR(spinner->turnOffset(), geometry::turnOffset(0.75, geometry::Motion::Full), 1e-9);
 
     spinner->hide();

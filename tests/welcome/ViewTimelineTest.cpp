@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "TaskTesting.h"
 
 #include "welcome/ArrivalSpinner.h"
@@ -20,6 +21,7 @@ namespace vantora {
 namespace {
 
 using namespace std::chrono_literals;
+using vantora::testing::activate;
 
 // A view that moves as long as it is shown, and notes whether its condition is asked once its
 // own class is gone (outside the object, so that noting it is no fault of its own).
@@ -70,7 +72,7 @@ TEST(ViewTimeline, AWindowDestroyedOnScreenWhileItMovesIsAskedNothingOnItsWayOut
         QWidget *view = c.make();
         ui::Environment::scope(view).set(ui::viewRuntimeKey, ui::ViewRuntime{&tasks.clock, &tasks.executor});
         view->show();
-        QApplication::setActiveWindow(view);
+        activate(*view);
         ASSERT_TRUE(QTest::qWaitForWindowActive(view));
         tasks.clock.advance(100ms);
         ASSERT_TRUE(ui::FrameClock::of(view).isRunning());

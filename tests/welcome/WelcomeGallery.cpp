@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/Gallery.h"
 #include "ui/UiHarness.h"
 
@@ -28,6 +29,7 @@ using namespace std::chrono_literals;
 using namespace vantora;
 namespace gallery = vantora::testing;
 using vantora::testing::UiHarness;
+using vantora::testing::activate;
 using vantora::ui::ColorScheme;
 
 namespace {
@@ -82,7 +84,7 @@ QStringList renderMoving(const QString &name, std::chrono::milliseconds settle,
         build(ui.window, ui);
         ui.window.adjustSize();
         ui.window.show();
-        QApplication::setActiveWindow(&ui.window);
+        activate(ui.window);
         QApplication::processEvents();
         ui.advance(settle);
         const QString path = QStringLiteral("%1/%2-%3.png").arg(gallery::galleryDirectory(), name, gallery::schemeName(scheme));

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "StoreRig.h"
 #include "ui/Gallery.h"
 
@@ -23,6 +24,7 @@ using namespace vantora;
 namespace gallery = vantora::testing;
 using vantora::testing::ReplyScript;
 using vantora::testing::StoreRig;
+using vantora::testing::activate;
 using vantora::ui::ColorScheme;
 using Bridges = std::vector<DiscoveredBridge>;
 
@@ -48,7 +50,7 @@ struct Scene {
         screen = new WelcomeScreen(*onboarding, *rig.store, window.get());
         window->resize(screen->size());
         window->show();
-        QApplication::setActiveWindow(window.get());
+        activate(*window);
     }
     ~Scene() { window.reset(); }
 

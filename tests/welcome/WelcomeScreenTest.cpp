@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "QtPrinters.h"
 #include "StoreRig.h"
 #include "ui/LayoutFaults.h"
@@ -47,6 +48,7 @@ using vantora::testing::StoreRig;
 using vantora::testing::ReplyScript;
 using Phase = OnboardingPhase;
 using Bridges = std::vector<DiscoveredBridge>;
+using vantora::testing::activate;
 
 namespace {
 
@@ -74,7 +76,7 @@ struct WelcomeScreenTest : ::testing::Test {
         screen = new WelcomeScreen(*onboarding, *rig.store, window.get());
         window->resize(screen->size());
         window->show();
-        QApplication::setActiveWindow(window.get());
+        activate(*window);
     }
 
     void TearDown() override { window.reset(); }

@@ -112,8 +112,9 @@ TEST(CarbonKeyNames, EveryNamedKeySitsWhereAUsKeyboardHasIt)
     }
     // No code outside the named keys has a place of its own.
     for (qint64 code = -1; code < 256; ++code) {
-        if (!named.count(code))
+        if (!named.count(code)) {
             EXPECT_EQ(xkbKeyName(code), std::nullopt) << code;
+        }
     }
 }
 
