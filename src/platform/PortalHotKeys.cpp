@@ -164,12 +164,13 @@ public:
     {
         const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
         if (!trigger) {
-            return {carbonModifiers & 0x20000 ? HotKeyRegistration::Status::unsupportedModifier
-                                              : HotKeyRegistration::Status::noSuchKey,
+            constexpr quint32 carbonFunction = 0x20000;
+            return {carbonModifiers & carbonFunction ? HotKeyRegistration::Status::unsupportedModifier
+                                                     : HotKeyRegistration::Status::noSuchKey,
                     0};
         }
         const HotKeyRef ref = m_nextRef++;
-        m_registrations.emplace(ref, Registration{carbonKeyCode, carbonModifiers, hotKeyId, *trigger});
+        m_registrations.emplace(ref, Registration{hotKeyId, *trigger});
         scheduleBinding();
         return {HotKeyRegistration::Status::registered, ref};
     }
@@ -214,8 +215,6 @@ private Q_SLOTS:
 
 private:
     struct Registration {
-        quint32 carbonKeyCode = 0;
-        quint32 carbonModifiers = 0;
         quint32 hotKeyId = 0;
         // Also the shortcut's id with the desktop.
         QString trigger;
