@@ -80,6 +80,7 @@ start_tray_bar() {
 }
 
 # A Wayland session as the app sees it; the bus passes the choice on to what it starts.
+bus_config=(--session)
 case "$scenario" in
 portal-shortcut)
   # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
@@ -90,14 +91,18 @@ portal-shortcut)
   export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
   ;;
 no-portal-shortcut)
-  # No service the bus could start: no portal at all.
-  mkdir -p "$home/no-services"
-  export XDG_SESSION_TYPE=wayland XDG_DATA_DIRS="$home/no-services"
+  # No service the bus could start: no portal at all. A session bus always reads the system's
+  # service folder, whatever XDG_DATA_DIRS says, so this one is configured without any.
+  printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>' \
+    '<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>' \
+    '<allow own="*"/></policy></busconfig>' >"$home/no-services.conf"
+  bus_config=(--config-file="$home/no-services.conf")
+  export XDG_SESSION_TYPE=wayland
   ;;
 esac
 
 # A private session bus, with no keyring on it.
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+bus=$(dbus-daemon "${bus_config[@]}" --fork --print-address=1 --print-pid=1) || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
 pids+=($(echo "$bus" | sed -n 2p))
 
