@@ -48,6 +48,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
+#include "ui/WindowPalettes.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
@@ -78,6 +79,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     , m_appearance(new ui::Appearance(ui::Environment::root(), m_desktopSettings.get(),
                                       ui::AppearanceOverrides::fromProcessEnvironment(QProcessEnvironment::systemEnvironment()),
                                       this))
+    , m_windowPalettes(new ui::WindowPalettes(this))
     // Before any view draws a toggle.
     , m_toggleAppearance(new ToggleAppearance(defaults, this))
     , m_store(makeAppStore(m_plan))

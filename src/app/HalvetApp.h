@@ -35,6 +35,7 @@ class TrayMenuBarExtra;
 } // namespace statusitem
 namespace ui {
 class Appearance;
+class WindowPalettes;
 class DesktopSettings;
 } // namespace ui
 namespace GlobalShortcuts {
@@ -104,6 +105,7 @@ private:
     runtime::UserDefaults &m_defaults;
     std::unique_ptr<ui::DesktopSettings> m_desktopSettings;
     ui::Appearance *m_appearance;
+    ui::WindowPalettes *m_windowPalettes;
     ToggleAppearance *m_toggleAppearance;
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<BridgeOnboarding> m_onboarding;

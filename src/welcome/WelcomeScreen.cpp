@@ -12,7 +12,6 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
 #include "ui/ApplicationQuit.h"
-#include "ui/SchemePalette.h"
 #include "ui/ViewRuntime.h"
 
 #include <QContextMenuEvent>
@@ -171,7 +170,6 @@ void WelcomeScreen::showDetails()
 QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
-    ui::followSchemeWhenShown(*menu);
     for (const MenuEntry entry : contextMenu(facts())) {
         switch (entry) {
         case MenuEntry::CancelPairing:

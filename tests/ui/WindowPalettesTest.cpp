@@ -1,0 +1,116 @@
+#include "ui/WindowPalettes.h"
+
+#include "ui/EnvironmentKeys.h"
+
+#include "ui/PaintProbe.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+using namespace vantora::ui;
+using vantora::testing::meanLuminance;
+
+namespace {
+
+struct WindowRow {
+    const char *name;
+    // Opens the window from `owner` and returns it.
+    std::function<QWidget *(QWidget &owner)> open;
+};
+
+const WindowRow windowRows[] = {
+    {"a message box",
+     [](QWidget &owner) -> QWidget * {
+         auto *box = new QMessageBox(QMessageBox::Warning, "Reset connection?", "The saved bridge is forgotten.",
+                                     QMessageBox::Ok | QMessageBox::Cancel, &owner);
+         box->show();
+         return box;
+     }},
+    {"a text field's edit menu",
+     [](QWidget &owner) -> QWidget * {
+         auto *field = new QLineEdit("192.168.1.20", &owner);
+         QMenu *menu = field->createStandardContextMenu();
+         menu->popup(owner.mapToGlobal(QPoint(10, 10)));
+         return menu;
+     }},
+    {"a save dialog",
+     [](QWidget &owner) -> QWidget * {
+         auto *dialog = new QFileDialog(&owner);
+         dialog->setAcceptMode(QFileDialog::AcceptSave);
+         dialog->show();
+         return dialog;
+     }},
+};
+
+class WindowPalettesTest : public ::testing::Test {
+protected:
+    void SetUp() override { Environment::root().set(colorSchemeKey, ColorScheme::Dark); }
+    void TearDown() override { Environment::root().unset(colorSchemeKey); }
+
+    WindowPalettes palettes;
+};
+
+} // namespace
+
+TEST_F(WindowPalettesTest, StockWindowsOpenInTheSchemeAndFollowItWhileOpen)
+{
+    for (const WindowRow &row : windowRows) {
+        SCOPED_TRACE(row.name);
+        Environment::root().set(colorSchemeKey, ColorScheme::Dark);
+        QWidget owner;
+        owner.resize(300, 200);
+        owner.show();
+        QWidget *window = row.open(owner);
+        EXPECT_LT(meanLuminance(window->grab().toImage()), 0.35);
+        Environment::root().set(colorSchemeKey, ColorScheme::Light);
+        EXPECT_GT(meanLuminance(window->grab().toImage()), 0.7);
+        delete window;
+    }
+}
+
+// The style etches disabled text with a lighter copy beside it, which on a dark menu reads as
+// a blurred double of the entry.
+TEST_F(WindowPalettesTest, ADisabledMenuEntryIsItsTextAlone)
+{
+    QWidget owner;
+    owner.show();
+    QMenu menu(&owner);
+    QAction *enabled = menu.addAction("Reset connection…");
+    QAction *disabled = menu.addAction("Reset connection…");
+    disabled->setEnabled(false);
+    menu.popup(QPoint(10, 10));
+    const QImage shot = menu.grab().toImage();
+    const auto inkOf = [&shot, &menu](QAction *entry) {
+        // Clear of the menu's frame, which the entries' rectangles may reach.
+        const QRect area = menu.actionGeometry(entry).adjusted(2, 2, -2, -2);
+        // The ground is the colour most of the entry has.
+        std::map<QRgb, int> counts;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                ++counts[shot.pixel(x, y)];
+        }
+        const QColor ground = std::max_element(counts.begin(), counts.end(), [](const auto &a, const auto &b) {
+                                  return a.second < b.second;
+                              })->first;
+        QRect ink;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor colour = shot.pixelColor(x, y);
+                if (std::abs(colour.red() - ground.red()) + std::abs(colour.green() - ground.green()) > 16)
+                    ink |= QRect(x, y, 1, 1);
+            }
+        }
+        return ink.size();
+    };
+    EXPECT_EQ(inkOf(disabled), inkOf(enabled));
+}
