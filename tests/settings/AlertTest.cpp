@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,24 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
             return button;
     }
     return nullptr;
+}
+
+// Whether every line of `label`'s text, wrapped as the label wraps it, fits in its width.
+bool textFits(const QLabel &label)
+{
+    const int width = label.contentsRect().width();
+    QTextLayout layout(label.text(), label.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    bool fits = true;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        fits = fits && line.naturalTextWidth() <= width;
+    }
+    layout.endLayout();
+    return fits;
 }
 
 } // namespace
@@ -151,4 +170,39 @@ TEST(MessageBoxAlertsTest, KeepsEveryWordOfTheMessageOnOneLine)
     ASSERT_NE(message, nullptr);
     EXPECT_GE(message->width(), message->fontMetrics().horizontalAdvance(address));
     box->close();
+}
+
+// A server's or the system's text may hold a word longer than any screen is wide; the box
+// stays on the screen with its button in reach, and the text breaks or is cut instead.
+TEST(MessageBoxAlertsTest, StayWithinTheScreenWhateverTheirText)
+{
+    const QString word(300, u'w');
+    struct Row {
+        const char *name;
+        Alert alert;
+    };
+    const Row rows[] = {
+        {"a long word in the message", Alert::notice("Couldn’t check for updates", "Find releases at " + word)},
+        {"a long word in the title", Alert::notice("vantora " + word + " is available", "Later.")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        window.show();
+        MessageBoxAlerts().present(row.alert, &window, [](AlertAnswer) {});
+        QMessageBox *box = openBox(window);
+        ASSERT_NE(box, nullptr);
+        EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+        QList<QWidget *> parts{buttonTitled(box, "OK")};
+        for (QLabel *label : box->findChildren<QLabel *>())
+            parts.append(label);
+        for (QWidget *part : parts) {
+            ASSERT_NE(part, nullptr);
+            EXPECT_TRUE(box->rect().contains(QRect(part->mapTo(box, QPoint()), part->size())))
+                << part->objectName().toStdString() << " reaches past the box";
+        }
+        for (QLabel *label : box->findChildren<QLabel *>())
+            EXPECT_TRUE(textFits(*label)) << label->objectName().toStdString() << " cuts its text off";
+        delete box;
+    }
 }
