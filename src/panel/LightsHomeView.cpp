@@ -18,6 +18,7 @@
 #include "ui/Popover.h"
 
 #include "controls/HomePowerButton.h"
+#include "controls/PlainTextButton.h"
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
@@ -36,7 +37,6 @@
 #include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QtMath>
 
@@ -318,9 +318,9 @@ void LightsHomeView::applyMessageLine()
             row->setContentsMargins(0, 0, 0, 0);
             row->setSpacing(12);
             row->addWidget(new StatusMessage(*m_fields.errorMessage, StatusMessage::Kind::error), 1);
-            auto *retry = new QPushButton;
-            retry->setFlat(true);
+            auto *retry = new controls::PlainTextButton(m_fields.recoveryTitle);
             retry->setFont(ui::systemFont(12, QFont::Medium));
+            retry->setForeground(textColour);
             retry->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             connect(retry, &QAbstractButton::clicked, this, [this] { m_actions.refresh(); });
             row->addWidget(retry);

@@ -40,6 +40,7 @@
 #include "ui/MotionRecorder.h"
 #include "ui/LightCardSurface.h"
 #include "ui/ScrollArea.h"
+#include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
@@ -943,6 +944,11 @@ TEST_F(HomeListTest, AnErrorTextTakesTheNoticesPlace)
     EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::error);
     ASSERT_NE(home()->retryButton(), nullptr);
     EXPECT_EQ(home()->retryButton()->text(), "Try again");
+    // A plain text button at its ideal size: no stock button's least width, bevel or padding.
+    const QFontMetrics titleMetrics(ui::systemFont(12, QFont::Medium));
+    const QSize ideal = home()->retryButton()->sizeHint();
+    EXPECT_LE(ideal.width(), titleMetrics.horizontalAdvance("Try again") + 8);
+    EXPECT_LE(ideal.height(), titleMetrics.height() + 8);
     const int before = fetches();
     home()->retryButton()->click();
     settle();
