@@ -17,6 +17,7 @@
 #include "ui/LightCardSurface.h"
 #include "ui/Popover.h"
 
+#include "controls/HomePillSurface.h"
 #include "controls/HomePowerButton.h"
 #include "controls/PlainTextButton.h"
 #include "ui/Accessibility.h"
@@ -203,7 +204,9 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     summaryLayout->addWidget(m_lightText);
     m_summary->setObjectName(QStringLiteral("home-summary"));
 
-    m_footerControls->setSpacing(8);
+    // The pills stand 8 apart as drawn; each keeps room around it for its shadows.
+    const QMargins shadows = controls::HomePillSurface::shadowMargins();
+    m_footerControls->setSpacing(8 - shadows.left() - shadows.right());
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
         m_footerControls->addWidget(pieces.settingsMenu(PanelPieces::MenuStyle::pill, this));
 

@@ -10,6 +10,7 @@
 
 #include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
+#include "controls/HomePillSurface.h"
 #include "controls/LightToggle.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
@@ -895,7 +896,7 @@ TEST_F(HomeListTest, AFavouriteChosenInOnePanelShowsInTheOthersAndTheExamplesKee
     EXPECT_FALSE(heart(welcome, "room 3")->isEnabled());
 }
 
-TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
+TEST_F(HomeListTest, TheFooterPowerButtonComesEightBesideTheSettingsPillAndTheSummaryStaysPut)
 {
     pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
         return new AppSettingsMenu(style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill
@@ -914,6 +915,14 @@ TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
     panel->layout()->activate();
     home()->layout()->activate();
     EXPECT_EQ(summary->mapTo(panel, QPoint(0, 0)), before);
+
+    // The pills as drawn, without the room their shadows take.
+    const auto capsule = [](const QWidget *pill) {
+        return pill->geometry().marginsRemoved(controls::HomePillSurface::shadowMargins());
+    };
+    const auto *settings = home()->findChild<AppSettingsMenu *>();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(capsule(home()->footerPower()).left() - (capsule(settings).left() + capsule(settings).width()), 8);
 }
 
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
