@@ -24,6 +24,7 @@
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/KeyedColumn.h"
+#include "ui/PanelScrollBar.h"
 #include "ui/ScreenInfo.h"
 #include "ui/ScrollArea.h"
 #include "ui/ScrollThreshold.h"
@@ -181,12 +182,7 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidget(content);
-    // A thin bar over the list's edge, as the panel's lists have no gutter of their own.
-    m_scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 0.45); border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line, QScrollBar::add-page, QScrollBar::sub-page "
-        "{ height: 0; background: transparent; }"));
+    ui::usePanelScrollBar(*m_scroll);
     m_threshold = new ui::ScrollThreshold(m_scroll, headerScrollThreshold, [this](bool away) { headerScrolled(away); });
     // The edge control stands by its card, wherever the list moves the card.
     connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeEdgeOverlay(); });

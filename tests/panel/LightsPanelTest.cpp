@@ -27,11 +27,14 @@
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
 #include "settings/AppSettingsMenu.h"
+#include "settings/ApplicationInfo.h"
+#include "settings/ErrorReportSheet.h"
 
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
 #include "store/RoomFavourites.h"
 #include "ui/UiHarness.h"
+#include "QtPrinters.h"
 #include "controls/BrightnessScrollTarget.h"
 #include "controls/RoomActionButton.h"
 #include "controls/RoomBrightnessButton.h"
@@ -48,7 +51,9 @@
 #include "ui/ViewRuntime.h"
 
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -1241,6 +1246,31 @@ TEST_F(HomeListTest, TheListTakesThePiecesAndTheFooterOverrideOfThePanelsWindow)
 
     EXPECT_NE(home()->findChild<QPushButton *>(QStringLiteral("settings-menu")), nullptr);
     EXPECT_TRUE(home()->showsFooterPower());
+}
+
+// Every list of the panel scrolls with the same thin bar over its edge, not the style's.
+TEST_F(HomeListTest, TheListsLightPagesAndTheReportScrollWithThePanelsBar)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *homeBar = home()->scrollArea()->verticalScrollBar();
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+    ASSERT_NE(page->lightPage(), nullptr);
+    const ErrorReportSheet report(AppIssue(AppIssue::Operation::refresh, QStringLiteral("unexpected-error"), {}),
+                                  ApplicationInfo({"2.1.0", "42", "", ""}), ReportHandOver::desktop());
+    const std::pair<const char *, QAbstractScrollArea *> areas[] = {
+        {"a light's page", page->lightPage()->findChild<QScrollArea *>()},
+        {"the error report", report.findChild<QPlainTextEdit *>()},
+    };
+    const int styleWidth = QScrollBar(Qt::Vertical).sizeHint().width();
+    EXPECT_LT(homeBar->sizeHint().width(), styleWidth);
+    for (const auto &[name, area] : areas) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(area, nullptr);
+        EXPECT_EQ(area->verticalScrollBar()->sizeHint(), homeBar->sizeHint());
+    }
 }
 
 TEST_F(HomeListTest, ALightsPageFollowsTheStoreOnThePanelsTurns)

@@ -1,7 +1,8 @@
 #pragma once
 
-// Readable GoogleTest failures for Qt values (QString, and through it QStringList).
+// Readable GoogleTest failures for Qt values (QString, and through it QStringList; QSize).
 
+#include <QSize>
 #include <QString>
 
 #include <ostream>
@@ -9,4 +10,9 @@
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QSize &size, std::ostream *out)
+{
+    *out << size.width() << " × " << size.height();
 }

@@ -3,6 +3,7 @@
 #include "ui/EnvironmentKeys.h"
 
 #include "ui/PaintProbe.h"
+#include "QtPrinters.h"
 
 #include <QApplication>
 #include <QFileDialog>
