@@ -424,6 +424,47 @@ reset-after-tray-hide)
       fail "Escape did not cancel the confirmation"
   done
   ;;
+dark-windows)
+  # With the desktop dark, the tray menu, the reset question and the update check's notice
+  # open dark over the dark panel, as a person sees them on the screen.
+  need_python
+  export VANTORA_COLOR_SCHEME=dark
+  start_wm
+  start_tray_bar top right
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  sleep 3
+  # Fails unless window $1 looks dark on the whole; $2 names it.
+  looks_dark() {
+    local luminance
+    [ -n "$1" ] || fail "$2 is not shown"
+    luminance=$(python3 "$xwindows" luminance "$1") || fail "$2 could not be read"
+    awk -v l="$luminance" 'BEGIN { exit !(l < 0.35) }' || fail "$2 is light (mean luminance $luminance)"
+  }
+  # The application's shown popup: a window on the root that the window manager leaves alone.
+  shown_popup() {
+    for window in $(xwininfo -root -children | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+      xwininfo -id "$window" | grep -q 'IsViewable' && xwininfo -id "$window" | grep -q 'Override Redirect State: yes' &&
+        echo "$window"
+    done
+  }
+  no_dialog() { [ -z "$(shown_windows_of_type DIALOG)" ]; }
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  looks_dark "$(shown_popup | head -n1)" "the tray menu"
+  # Show, About, Check for updates.
+  xdotool key Down Down Down Return
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "the update check told nothing"
+  sleep 0.5
+  looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the update check's notice"
+  xdotool key Escape
+  within 50 bash -c "$(declare -f shown_windows_of_type no_dialog); no_dialog" || fail "Escape did not close the notice"
+  sleep 0.5
+  reset_from_tray_menu
+  confirmation_on_panel
+  looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
+  ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
   exit 2
