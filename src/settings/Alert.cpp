@@ -64,8 +64,8 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
     // Versions and messages may come from a server or the system: never markup.
     box->setTextFormat(Qt::PlainText);
-    // Half the screen's width holds any word a person reads at once; a longer one (a server's
-    // text may hold any) breaks where the line ends, so that the box stays on the screen.
+    // A word wider than half the screen (a server's text may hold any) breaks where the line
+    // ends, so that the box and its buttons stay on the screen.
     const int widestLine = box->screen()->availableGeometry().width() / 2;
     const QFontMetrics metrics(box->font());
     box->setText(breakingLongWords(alert.title, metrics, widestLine));
