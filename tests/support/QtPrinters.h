@@ -1,8 +1,7 @@
 #pragma once
 
-// Readable GoogleTest failures for Qt values (QString, and through it QStringList; QSize).
+// Readable GoogleTest failures for Qt values (QString, and through it QStringList).
 
-#include <QSize>
 #include <QString>
 
 #include <ostream>
@@ -10,9 +9,4 @@
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QSize &size, std::ostream *out)
-{
-    *out << size.width() << " × " << size.height();
 }
