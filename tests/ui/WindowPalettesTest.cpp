@@ -14,42 +14,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
+#include <utility>
 
 using namespace vantora::ui;
 using vantora::testing::meanLuminance;
 
 namespace {
-
-struct WindowRow {
-    const char *name;
-    // Opens the window from `owner` and returns it.
-    std::function<QWidget *(QWidget &owner)> open;
-};
-
-const WindowRow windowRows[] = {
-    {"a message box",
-     [](QWidget &owner) -> QWidget * {
-         auto *box = new QMessageBox(QMessageBox::Warning, "Reset connection?", "The saved bridge is forgotten.",
-                                     QMessageBox::Ok | QMessageBox::Cancel, &owner);
-         box->show();
-         return box;
-     }},
-    {"a text field's edit menu",
-     [](QWidget &owner) -> QWidget * {
-         auto *field = new QLineEdit("192.168.1.20", &owner);
-         QMenu *menu = field->createStandardContextMenu();
-         menu->popup(owner.mapToGlobal(QPoint(10, 10)));
-         return menu;
-     }},
-    {"a save dialog",
-     [](QWidget &owner) -> QWidget * {
-         auto *dialog = new QFileDialog(&owner);
-         dialog->setAcceptMode(QFileDialog::AcceptSave);
-         dialog->show();
-         return dialog;
-     }},
-};
 
 class WindowPalettesTest : public ::testing::Test {
 protected:
@@ -63,17 +33,23 @@ protected:
 
 TEST_F(WindowPalettesTest, StockWindowsOpenInTheSchemeAndFollowItWhileOpen)
 {
-    for (const WindowRow &row : windowRows) {
-        SCOPED_TRACE(row.name);
+    QWidget owner;
+    owner.show();
+    auto *field = new QLineEdit("192.168.1.20", &owner);
+    const std::pair<const char *, QWidget *> windows[] = {
+        {"a message box", new QMessageBox(QMessageBox::Warning, "Reset connection?", "The saved bridge is forgotten.",
+                                          QMessageBox::Ok | QMessageBox::Cancel, &owner)},
+        {"a text field's edit menu", field->createStandardContextMenu()},
+        {"a save dialog", new QFileDialog(&owner)},
+    };
+    for (const auto &[name, window] : windows) {
+        SCOPED_TRACE(name);
         Environment::root().set(colorSchemeKey, ColorScheme::Dark);
-        QWidget owner;
-        owner.resize(300, 200);
-        owner.show();
-        QWidget *window = row.open(owner);
+        window->show();
         EXPECT_LT(meanLuminance(window->grab().toImage()), 0.35);
         Environment::root().set(colorSchemeKey, ColorScheme::Light);
         EXPECT_GT(meanLuminance(window->grab().toImage()), 0.7);
-        delete window;
+        window->hide();
     }
 }
 
