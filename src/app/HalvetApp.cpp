@@ -29,6 +29,8 @@
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/TrayHostWatch.h"
+#include "platform/PortalHotKeys.h"
+#include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
@@ -52,6 +54,7 @@
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QCursor>
 #include <QIcon>
 #include <QProcessEnvironment>
@@ -70,7 +73,7 @@ constexpr auto menuPreviewDelay = 300ms;
 
 } // namespace
 
-HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject *parent)
+HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys, QObject *parent)
     : QObject(parent)
     , m_flags(flags)
     , m_plan(planLaunch(flags))
@@ -92,7 +95,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     // Toggles without a colour of their own draw in the one the user chose.
     ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
-    setUpGlobalShortcuts();
+    setUpGlobalShortcuts(hotKeys);
     // Every lights panel of the application, in the tray's window or in any other, gets the
     // settings menu, the shortcuts page and the error banner.
     ui::Environment::root().set(panelPiecesKey, panelPieces());
@@ -191,11 +194,19 @@ void HalvetApp::onLaunch()
     registerGlobalShortcuts();
 }
 
-void HalvetApp::setUpGlobalShortcuts()
+void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
 {
-    m_hotKeyBackend = std::make_unique<platform::X11HotKeys>();
     m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
     auto &notifications = runtime::NotificationCenter::defaultCenter();
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (hotKeys == HotKeys::desktopPortalFirst && bus.isConnected() && platform::PortalHotKeys::isOffered(bus)) {
+        m_hotKeyBackend = std::make_unique<platform::PortalHotKeys>(bus, *m_keyboardLayout, notifications,
+                                                                     QString::fromLatin1(buildinfo::applicationId));
+    } else {
+        auto x11 = std::make_unique<platform::X11HotKeys>();
+        m_x11HotKeys = x11.get();
+        m_hotKeyBackend = std::move(x11);
+    }
     m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
     m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);
     m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
@@ -234,7 +245,7 @@ PanelPieces HalvetApp::panelPieces()
     };
     pieces.shortcutsPage = [this](std::function<void()> back, QWidget *parent) -> QWidget * {
         return new recorder::GlobalShortcutsView(*m_recorderServices, *m_toggleAppearance, std::move(back),
-                                                 m_hotKeyBackend->isAvailable(), parent);
+                                                 !m_x11HotKeys || m_x11HotKeys->isAvailable(), parent);
     };
     pieces.errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
         return new AppErrorOverlay(store, page, page->parentWidget());
@@ -247,7 +258,7 @@ PanelPieces HalvetApp::panelPieces()
 
 void HalvetApp::passShortcutTime()
 {
-    if (const auto time = m_hotKeyBackend ? m_hotKeyBackend->lastEventTime() : std::nullopt)
+    if (const auto time = m_x11HotKeys ? m_x11HotKeys->lastEventTime() : std::nullopt)
         m_extra->setPendingUserTime(*time);
 }
 

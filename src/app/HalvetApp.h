@@ -20,6 +20,7 @@ class QMenu;
 namespace vantora {
 
 namespace platform {
+class HotKeyBackend;
 class TrayHostWatch;
 class X11HotKeys;
 class X11WindowActivation;
@@ -66,8 +67,13 @@ public:
     // How long a start waits for a tray host before it shows the panel as a window.
     static constexpr std::chrono::seconds trayHostWait{10};
 
+    // Where global shortcuts are taken: X11 grabs, or the desktop's shortcut portal where it
+    // has one (a Wayland session, where grabs see keys only while an X11 window has the focus).
+    enum class HotKeys : quint8 { x11Grabs, desktopPortalFirst };
+
     // Builds everything, reading the saved connection (live runs only); shows nothing yet.
-    HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, QObject *parent = nullptr);
+    HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys = HotKeys::x11Grabs,
+              QObject *parent = nullptr);
     ~HalvetApp() override;
 
     // Shows the tray icon and runs the launch task on the next turn of the event loop.
@@ -87,7 +93,7 @@ public:
 private:
     void runLaunchTask();
     void onLaunch();
-    void setUpGlobalShortcuts();
+    void setUpGlobalShortcuts(HotKeys hotKeys);
     void registerGlobalShortcuts();
     PanelPieces panelPieces();
     void endSession();
@@ -119,8 +125,10 @@ private:
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
-    std::unique_ptr<platform::X11HotKeys> m_hotKeyBackend;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
+    std::unique_ptr<platform::HotKeyBackend> m_hotKeyBackend;
+    // The backend when it is X11's: it knows the key's X time and whether grabs can work.
+    platform::X11HotKeys *m_x11HotKeys = nullptr;
     std::unique_ptr<GlobalShortcuts::HotKeyCenter> m_hotKeyCenter;
     std::unique_ptr<GlobalShortcuts::ShortcutStorage> m_shortcutStorage;
     std::unique_ptr<GlobalShortcuts::ShortcutActions> m_shortcutActions;

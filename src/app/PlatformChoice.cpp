@@ -2,14 +2,16 @@
 
 namespace vantora {
 
+bool isWaylandSession(const QProcessEnvironment &environment)
+{
+    return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty()
+        || environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
+}
+
 std::optional<QByteArray> forcedQtPlatform(const QProcessEnvironment &environment)
 {
     const auto isSet = [&](const char *name) { return !environment.value(QString::fromLatin1(name)).isEmpty(); };
-    if (isSet("QT_QPA_PLATFORM") || !isSet("DISPLAY"))
-        return std::nullopt;
-    const bool wayland =
-        isSet("WAYLAND_DISPLAY") || environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
-    if (!wayland)
+    if (isSet("QT_QPA_PLATFORM") || !isSet("DISPLAY") || !isWaylandSession(environment))
         return std::nullopt;
     return QByteArrayLiteral("xcb");
 }

@@ -17,6 +17,8 @@ int main(int argc, char *argv[])
 {
     using namespace vantora;
 
+    // Read before the platform is chosen: the session decides how global shortcuts are taken.
+    const bool waylandSession = isWaylandSession(QProcessEnvironment::systemEnvironment());
     if (const auto platform = forcedQtPlatform(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", *platform);
 
@@ -45,7 +47,8 @@ int main(int argc, char *argv[])
 
     QuitSignals quitSignals;
     runtime::FileUserDefaults defaults(runtime::FileUserDefaults::standardPath());
-    HalvetApp app(LaunchFlags::parse(QApplication::arguments()), defaults);
+    HalvetApp app(LaunchFlags::parse(QApplication::arguments()), defaults,
+                  waylandSession ? HalvetApp::HotKeys::desktopPortalFirst : HalvetApp::HotKeys::x11Grabs);
     shell = &app;
     app.start();
     return QApplication::exec();

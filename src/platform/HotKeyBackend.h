@@ -1,13 +1,19 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace vantora::platform {
+
+// Posted on the application's notification centre when a desktop that binds shortcuts on
+// its own time answers (see HotKeyBackend::desktopTrigger).
+inline const QString desktopTriggersDidChange = QStringLiteral("HotKeys_desktopTriggersDidChange");
 
 // A press or release of a registered hot key, reported by the id it was registered with.
 struct HotKeyEvent {
@@ -72,6 +78,16 @@ public:
     // isTakenByAnotherProgram instead).
     virtual std::vector<SystemHotKey> systemHotKeys() = 0;
     virtual KeyRepeat keyRepeat() = 0;
+
+    // Where the desktop, not the registration, has the last word on a combination (a portal
+    // answers later and may bind other keys or none): what it bound, in its own words, or
+    // empty text for nothing. None until it answers, and always where registering decides.
+    virtual std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+    {
+        Q_UNUSED(carbonKeyCode)
+        Q_UNUSED(carbonModifiers)
+        return std::nullopt;
+    }
 };
 
 } // namespace vantora::platform

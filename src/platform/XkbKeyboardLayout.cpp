@@ -151,30 +151,59 @@ XkbKeyboardLayout::XkbKeyboardLayout(std::unique_ptr<Source> source)
 
 XkbKeyboardLayout::~XkbKeyboardLayout() = default;
 
-std::optional<QString> XkbKeyboardLayout::character(qint64 carbonKeyCode) const
-{
-    const KeymapView view = m_source->view();
-    if (!view.keymap)
-        return std::nullopt;
-    xkb_keymap *keymap = view.keymap.get();
-    const xkb_keycode_t keycode = keycodeOf(keymap, carbonKeyCode);
-    if (keycode == XKB_KEYCODE_INVALID)
-        return std::nullopt;
+namespace {
 
+// The first group that types ASCII letters, the active one first; none when no group does.
+std::optional<xkb_layout_index_t> latinGroup(const KeymapView &view)
+{
+    xkb_keymap *keymap = view.keymap.get();
     std::vector<xkb_layout_index_t> groups{view.activeGroup};
     for (xkb_layout_index_t group = 0; group < xkb_keymap_num_layouts(keymap); ++group) {
         if (group != view.activeGroup)
             groups.push_back(group);
     }
     for (const xkb_layout_index_t group : groups) {
-        if (!typesAscii(keymap, group))
-            continue;
-        const char32_t character = baseCharacter(keymap, keycode, group);
-        if (!character)
-            return std::nullopt;
-        return QString::fromUcs4(&character, 1);
+        if (typesAscii(keymap, group))
+            return group;
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> XkbKeyboardLayout::character(qint64 carbonKeyCode) const
+{
+    const KeymapView view = m_source->view();
+    if (!view.keymap)
+        return std::nullopt;
+    const xkb_keycode_t keycode = keycodeOf(view.keymap.get(), carbonKeyCode);
+    const auto group = latinGroup(view);
+    if (keycode == XKB_KEYCODE_INVALID || !group)
+        return std::nullopt;
+    const char32_t character = baseCharacter(view.keymap.get(), keycode, *group);
+    if (!character)
+        return std::nullopt;
+    return QString::fromUcs4(&character, 1);
+}
+
+std::optional<QByteArray> XkbKeyboardLayout::keysymName(qint64 carbonKeyCode) const
+{
+    const KeymapView view = m_source->view();
+    if (!view.keymap)
+        return std::nullopt;
+    const xkb_keycode_t keycode = keycodeOf(view.keymap.get(), carbonKeyCode);
+    if (keycode == XKB_KEYCODE_INVALID)
+        return std::nullopt;
+    const xkb_keysym_t *keysyms = nullptr;
+    if (xkb_keymap_key_get_syms_by_level(view.keymap.get(), keycode, latinGroup(view).value_or(view.activeGroup), 0,
+                                         &keysyms)
+        != 1)
+        return std::nullopt;
+    std::array<char, 64> name{};
+    const int length = xkb_keysym_get_name(keysyms[0], name.data(), name.size());
+    if (length <= 0 || std::size_t(length) >= name.size())
+        return std::nullopt;
+    return QByteArray(name.data(), length);
 }
 
 std::optional<qint64> XkbKeyboardLayout::carbonKeyCode(quint32 nativeScanCode) const

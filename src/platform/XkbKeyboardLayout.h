@@ -26,6 +26,9 @@ public:
 
     std::optional<QString> character(qint64 carbonKeyCode) const override;
     std::optional<qint64> carbonKeyCode(quint32 nativeScanCode) const override;
+    // The XKB name of the symbol the key gives without modifiers ("l", "F5", "Return"), read in
+    // the same group as `character`; none for unknown codes and keys without one symbol.
+    std::optional<QByteArray> keysymName(qint64 carbonKeyCode) const;
 
     // Where the keymap comes from (defined with the implementation).
     class Source;

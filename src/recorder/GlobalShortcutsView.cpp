@@ -1,12 +1,18 @@
 #include "recorder/GlobalShortcutsView.h"
 
 #include "recorder/ApplicationShortcuts.h"
+#include "recorder/RecorderAlerts.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderView.h"
 #include "recorder/ShortcutBackButton.h"
 #include "recorder/ShortcutIllustration.h"
 #include "recorder/ShortcutsPageRules.h"
 #include "recorder/ToggleColorPicker.h"
+
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/ShortcutStorage.h"
+
+#include "runtime/NotificationCenter.h"
 
 #include "ui/Accessibility.h"
 #include "ui/DynamicColor.h"
@@ -149,6 +155,14 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
         return shortcutMessage(m_services.storage, shortcut, GlobalShortcuts::showVantora());
     });
 
+    followDesktop(m_showRecorder, GlobalShortcuts::showVantora());
+    followDesktop(m_toggleRecorder, GlobalShortcuts::toggleHomeLights());
+    m_services.notifications.addObserver(this, platform::desktopTriggersDidChange,
+                                         [this](const runtime::Notification &) {
+                                             QMetaObject::invokeMethod(this, [this] { explainDesktopBindings(); },
+                                                                       Qt::QueuedConnection);
+                                         });
+
     rows->addWidget(buildRow(true, m_showRecorder, tr("Show or hide app"), tr("Open the panel from the tray.")));
     rows->addWidget(new Divider);
     rows->addWidget(buildRow(false, m_toggleRecorder, tr("Toggle all lights"), tr("Turn on or off all lights")));
@@ -166,6 +180,46 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
         rows->addWidget(note);
     }
     return card;
+}
+
+void GlobalShortcutsView::followDesktop(RecorderView *recorder, const GlobalShortcuts::Name &name)
+{
+    if (const auto stored = m_services.storage.getShortcut(name))
+        m_awaitingDesktop.insert_or_assign(name.rawValue, *stored);
+    recorder->setOnChange([this, rawValue = name.rawValue](const std::optional<GlobalShortcuts::Shortcut> &shortcut) {
+        if (shortcut)
+            m_awaitingDesktop.insert_or_assign(rawValue, *shortcut);
+        else
+            m_awaitingDesktop.erase(rawValue);
+    });
+}
+
+void GlobalShortcutsView::explainDesktopBindings()
+{
+    // Once for each shortcut the page shows or records; the desktop may answer long after (it
+    // may have asked the user first). The field already shows what it bound; the alert says
+    // why that differs.
+    if (!isVisible())
+        return;
+    for (auto entry = m_awaitingDesktop.begin(); entry != m_awaitingDesktop.end();) {
+        const GlobalShortcuts::Shortcut recorded = entry->second;
+        const auto instead = m_services.centre.desktopTriggerInstead(recorded);
+        if (!instead) {
+            ++entry;
+            continue;
+        }
+        entry = m_awaitingDesktop.erase(entry);
+        const QString keys = recorded.description(m_services.layout);
+        if (instead->isEmpty()) {
+            m_services.alerts.present(window(), tr("The desktop did not accept %1 as a shortcut.").arg(keys),
+                                      tr("Another program may use these keys. Record other keys, or set the "
+                                         "shortcut in the desktop's keyboard settings."),
+                                      {});
+        } else {
+            m_services.alerts.present(window(), tr("The desktop runs this action with %1, not %2.").arg(*instead, keys),
+                                      tr("The desktop's keyboard settings decide which keys are used."), {});
+        }
+    }
 }
 
 QWidget *GlobalShortcutsView::buildRow(bool isPanel, RecorderView *recorder, const QString &title,
@@ -211,6 +265,8 @@ bool GlobalShortcutsView::event(QEvent *event)
 {
     if (event->type() == QEvent::Show || event->type() == QEvent::ScreenChangeInternal)
         followScreen();
+    if (event->type() == QEvent::Show)
+        QMetaObject::invokeMethod(this, [this] { explainDesktopBindings(); }, Qt::QueuedConnection);
     return QWidget::event(event);
 }
 

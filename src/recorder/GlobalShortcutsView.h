@@ -1,8 +1,12 @@
 #pragma once
 
+#include "shortcuts/Name.h"
+#include "shortcuts/Shortcut.h"
+
 #include <QWidget>
 
 #include <functional>
+#include <map>
 
 namespace vantora {
 class ToggleAppearance;
@@ -40,11 +44,17 @@ private:
     QWidget *buildShortcutCard(bool hotKeysWork);
     QWidget *buildRow(bool isPanel, RecorderView *recorder, const QString &title, const QString &subtitle);
     void followScreen();
+    // Shortcuts recorded here wait for the desktop's word on them (where it has one).
+    void followDesktop(RecorderView *recorder, const GlobalShortcuts::Name &name);
+    void explainDesktopBindings();
 
     RecorderServices &m_services;
     std::function<void()> m_back;
     RecorderView *m_showRecorder = nullptr;
     RecorderView *m_toggleRecorder = nullptr;
+    // By name: the shortcut shown or recorded here whose binding by the desktop was not yet
+    // found wanting.
+    std::map<QString, GlobalShortcuts::Shortcut> m_awaitingDesktop;
 };
 
 } // namespace vantora::recorder

@@ -4,6 +4,7 @@
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderTexts.h"
 
+#include "shortcuts/HotKeyCenter.h"
 #include "shortcuts/KeyEvent.h"
 #include "shortcuts/ModifierFlags.h"
 #include "shortcuts/ShortcutActions.h"
@@ -190,6 +191,8 @@ RecorderField::RecorderField(RecorderServices &services, GlobalShortcuts::Name n
                 },
                 Qt::QueuedConnection);
         });
+    m_services.notifications.addObserver(this, platform::desktopTriggersDidChange,
+                                         [this](const runtime::Notification &) { updateText(); });
 }
 
 RecorderField::RecorderField(RecorderServices &services, std::optional<Shortcut> shortcut, OnChange onChange,
@@ -278,7 +281,11 @@ void RecorderField::setShortcutName(const GlobalShortcuts::Name &name)
 void RecorderField::updateText()
 {
     const auto current = shortcut();
-    setText(current ? current->description(m_services.layout) : QString());
+    // What fires is what shows: keys the desktop bound instead, or none.
+    const auto instead = current && m_storageMode == StorageMode::name
+        ? m_services.centre.desktopTriggerInstead(*current)
+        : std::nullopt;
+    setText(instead ? *instead : current ? current->description(m_services.layout) : QString());
 }
 
 QSize RecorderField::sizeHint() const

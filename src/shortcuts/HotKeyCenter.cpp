@@ -3,6 +3,7 @@
 #include "shortcuts/HotKey.h"
 #include "shortcuts/Key.h"
 #include "shortcuts/MenuTracker.h"
+#include "shortcuts/Shortcut.h"
 
 #include "runtime/NotificationCenter.h"
 
@@ -177,6 +178,18 @@ void HotKeyCenter::forget(HotKey &hotKey)
 bool HotKeyCenter::isTakenByAnotherProgram(const Shortcut &shortcut) const
 {
     return m_backend.isTakenByAnotherProgram(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
+}
+
+std::optional<QString> HotKeyCenter::desktopTriggerInstead(const Shortcut &shortcut) const
+{
+    const auto bound = m_backend.desktopTrigger(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
+    if (!bound || bound->isEmpty())
+        return bound;
+    // Desktops word the keys their own way ("Ctrl+Alt+L"); compared as key sequences.
+    const auto ours = shortcut.keySequence(m_layout);
+    if (ours && QKeySequence::fromString(*bound, QKeySequence::PortableText) == *ours)
+        return std::nullopt;
+    return bound;
 }
 
 void HotKeyCenter::handleHotKeyEvent(const platform::HotKeyEvent &event)

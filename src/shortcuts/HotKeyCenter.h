@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vantora::platform {
@@ -65,6 +66,9 @@ public:
     // Whether another program holds the combination; our own hot keys do not count.
     bool isTakenByAnotherProgram(const Shortcut &shortcut) const;
     platform::KeyRepeat keyRepeat() const { return m_backend.keyRepeat(); }
+    // What fires instead of the shortcut, where the desktop bound other keys (its own words)
+    // or none (empty text); none where it bound the shortcut itself or has not answered.
+    std::optional<QString> desktopTriggerInstead(const Shortcut &shortcut) const;
 
     // Matches one of our own key events while a menu is open: the first live hot key with
     // this key and modifiers runs and the event is consumed. Held-key repeats pass on; the

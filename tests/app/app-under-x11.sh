@@ -20,7 +20,10 @@ home=$(mktemp -d)
 mkdir -p "$home/runtime" "$home/config" "$home/data"
 chmod 700 "$home/runtime"
 pids=()
+. "$here/../support/end-bus-clients.sh"
 cleanup() {
+  # What the bus started for the app (the desktop portal, its backend) goes first.
+  [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && end_bus_clients
   for pid in "${pids[@]}"; do
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
@@ -75,6 +78,23 @@ start_tray_bar() {
   pids+=($!)
   within 50 xdotool search --classname trayer >/dev/null || fail "trayer did not start"
 }
+
+# A Wayland session as the app sees it; the bus passes the choice on to what it starts.
+case "$scenario" in
+portal-shortcut)
+  # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
+  for component in /usr/libexec/xdg-desktop-portal /usr/bin/kglobalaccel5; do
+    [ -x "$component" ] || { echo "app-under-x11: $component is not installed" >&2; exit 77; }
+  done
+  mkdir -p "$home/cache"
+  export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
+  ;;
+no-portal-shortcut)
+  # No service the bus could start: no portal at all.
+  mkdir -p "$home/no-services"
+  export XDG_SESSION_TYPE=wayland XDG_DATA_DIRS="$home/no-services"
+  ;;
+esac
 
 # A private session bus, with no keyring on it.
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
@@ -273,6 +293,34 @@ shortcut)
   within 30 bash -c '[ "$(xdotool getwindowfocus getwindowname)" = vantora ]' || fail "the opened panel has no focus"
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the shortcut did not close the panel"
+  ;;
+portal-shortcut)
+  store_show_shortcut
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  within 50 grep -q '^CTRL+ALT+k=Ctrl+Alt+K' "$home/config/kglobalshortcutsrc" ||
+    fail "the desktop did not bind the stored shortcut"
+  # Another X client has the focus, none of the app's windows.
+  xmessage -geometry +300+300 "another program" >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --name '^xmessage$' >/dev/null || fail "xmessage did not start"
+  other=$(xdotool search --name '^xmessage$' | head -n1)
+  for expected in visible hidden; do
+    xdotool windowfocus --sync "$other"
+    [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the other program has no focus"
+    xdotool key ctrl+alt+k
+    within 50 "panel_$expected" || fail "the shortcut pressed in another program left the panel not $expected"
+  done
+  ;;
+no-portal-shortcut)
+  store_show_shortcut
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool key ctrl+alt+k
+  within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
+  [ ! -e "$home/config/kglobalshortcutsrc" ] || fail "a key daemon bound the shortcut"
   ;;
 panel-drag | panel-drag-openbox)
   [ "$scenario" = panel-drag-openbox ] && start_wm

@@ -19,7 +19,9 @@ trap cleanup EXIT
 
 # -displayfd writes the display number once the server accepts connections; -noreset keeps
 # it from resetting (and refusing connections meanwhile) whenever its last client leaves.
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+# XVFB_ARGS adds options of the caller's (as "-ardelay 60000", no key repeat in a test's time).
+# shellcheck disable=SC2086
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x800x24 ${XVFB_ARGS:-} 3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb_pid=$!
 
 for _ in $(seq 100); do

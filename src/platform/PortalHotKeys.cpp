@@ -1,0 +1,498 @@
+#include "PortalHotKeys.h"
+
+#include "XdgShortcutTrigger.h"
+
+#include "runtime/NotificationCenter.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+
+namespace vantora::platform {
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+
+// The longest text of the desktop's we show: a trigger, not a story.
+constexpr qsizetype longestTrigger = 64;
+
+// One entry of the portal's shortcut lists: an id and its properties.
+struct PortalShortcut {
+    QString id;
+    QVariantMap properties;
+};
+using PortalShortcuts = QList<PortalShortcut>;
+
+QDBusArgument &operator<<(QDBusArgument &argument, const PortalShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+// A string from the bus, as plain text of bounded length; anything else reads as empty.
+QString plainText(const QVariant &value)
+{
+    QVariant current = value;
+    while (current.metaType() == QMetaType::fromType<QDBusVariant>())
+        current = current.value<QDBusVariant>().variant();
+    if (current.metaType() != QMetaType::fromType<QString>())
+        return {};
+    QString text = current.toString().left(longestTrigger);
+    text.removeIf([](QChar c) { return !c.isPrint(); });
+    return text.trimmed();
+}
+
+// The triggers the desktop reports, by shortcut id; a malformed list reads as empty.
+std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
+{
+    std::map<QString, QString> triggers;
+    if (shortcuts.metaType() != QMetaType::fromType<QDBusArgument>())
+        return triggers;
+    const auto argument = shortcuts.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("a(sa{sv})"))
+        return triggers;
+    PortalShortcuts list;
+    argument >> list;
+    for (const PortalShortcut &entry : list)
+        triggers[entry.id] = plainText(entry.properties.value(QStringLiteral("trigger_description")));
+    return triggers;
+}
+
+// Tokens become part of object paths, which allow letters, digits and '_' only.
+QString objectPathElement(QString token)
+{
+    for (QChar &c : token) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 0x80))
+            c = QLatin1Char('_');
+    }
+    return token;
+}
+
+} // namespace
+
+} // namespace vantora::platform
+
+Q_DECLARE_METATYPE(vantora::platform::PortalShortcut)
+
+namespace vantora::platform {
+
+namespace {
+
+// Waits for the one Response of a portal request, hands it on and goes.
+class ResponseWatch final : public QObject {
+    Q_OBJECT
+public:
+    using Answer = std::function<void(uint response, const QVariantMap &results)>;
+
+    ResponseWatch(Answer answer, QObject *parent)
+        : QObject(parent)
+        , m_answer(std::move(answer))
+    {
+    }
+
+    void answer(uint response, const QVariantMap &results)
+    {
+        if (!m_answer)
+            return;
+        // Taken first: the answer may start the next request.
+        const Answer answer = std::exchange(m_answer, {});
+        deleteLater();
+        answer(response, results);
+    }
+
+public Q_SLOTS:
+    void onResponse(uint response, const QVariantMap &results) { answer(response, results); }
+
+private:
+    Answer m_answer;
+};
+
+} // namespace
+
+class PortalHotKeys::Session final : public QObject {
+    Q_OBJECT
+public:
+    Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
+            const QString &sessionToken)
+        : m_bus(bus)
+        , m_layout(layout)
+        , m_notifications(notifications)
+        , m_sessionToken(objectPathElement(sessionToken))
+    {
+        qDBusRegisterMetaType<PortalShortcut>();
+        qDBusRegisterMetaType<PortalShortcuts>();
+        qDBusRegisterMetaType<QList<QStringList>>();
+        qRegisterMetaType<QDBusObjectPath>();
+        // Broadcast to every client of the portal: each handler looks at the session first.
+        m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
+                      SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Deactivated"), this,
+                      SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    }
+
+    ~Session() override { closeSession(); }
+
+    HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
+    {
+        const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
+        if (!trigger) {
+            constexpr quint32 carbonFunction = 0x20000;
+            return {carbonModifiers & carbonFunction ? HotKeyRegistration::Status::unsupportedModifier
+                                                     : HotKeyRegistration::Status::noSuchKey,
+                    0};
+        }
+        const HotKeyRef ref = m_nextRef++;
+        m_registrations.emplace(ref, Registration{hotKeyId, *trigger});
+        scheduleBinding();
+        return {HotKeyRegistration::Status::registered, ref};
+    }
+
+    // The desktop keeps what it bound until the session it was bound in is replaced, even
+    // past our end, so nothing is asked of it here; events of shortcuts no longer registered
+    // are dropped.
+    void unregisterHotKey(HotKeyRef ref) { m_registrations.erase(ref); }
+
+    void installHandler(EventHandler handler) { m_handler = std::move(handler); }
+    void setEventsAttached(bool attached) { m_attached = attached; }
+
+    std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+    {
+        const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
+        const auto reported = trigger ? m_reported.find(*trigger) : m_reported.end();
+        if (reported == m_reported.end())
+            return std::nullopt;
+        return reported->second;
+    }
+
+private Q_SLOTS:
+    void onActivated(const QDBusObjectPath &session, const QString &shortcutId, qulonglong, const QVariantMap &)
+    {
+        if (session.path() != m_sessionHandle)
+            return;
+        const auto registration = registrationOf(shortcutId);
+        // Activated again while held: the desktop repeating the key.
+        if (!registration || m_held.contains(shortcutId))
+            return;
+        m_held.emplace(shortcutId, *registration);
+        deliver({HotKeyEvent::Kind::pressed, *registration});
+    }
+
+    void onDeactivated(const QDBusObjectPath &session, const QString &shortcutId, qulonglong, const QVariantMap &)
+    {
+        if (session.path() != m_sessionHandle)
+            return;
+        if (auto held = m_held.extract(shortcutId))
+            deliver({HotKeyEvent::Kind::released, held.mapped()});
+    }
+
+private:
+    struct Registration {
+        quint32 hotKeyId = 0;
+        // Also the shortcut's id with the desktop.
+        QString trigger;
+    };
+    using Answer = ResponseWatch::Answer;
+
+    std::optional<quint32> registrationOf(const QString &shortcutId) const
+    {
+        for (const auto &[ref, registration] : m_registrations) {
+            if (registration.trigger == shortcutId)
+                return registration.hotKeyId;
+        }
+        return std::nullopt;
+    }
+
+    std::set<QString> wantedTriggers() const
+    {
+        std::set<QString> triggers;
+        for (const auto &[ref, registration] : m_registrations)
+            triggers.insert(registration.trigger);
+        return triggers;
+    }
+
+    // Registrations come in bursts (both shortcuts at start, one out and one in after a
+    // recording): they are bound together on the next turn.
+    void scheduleBinding()
+    {
+        if (m_isBindingScheduled)
+            return;
+        m_isBindingScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_isBindingScheduled = false;
+            bindWanted();
+        });
+    }
+
+    // Why a new session for new keys, and one shortcut id per combination: a desktop keeps
+    // the keys of an id once it has saved them, whatever a later bind asks, and some bind only
+    // the list a session was created with. So each combination has an id of its own, derived
+    // from its keys (the same keys find their saved binding again next run), and a recorded
+    // combination not yet offered starts a new session listing what is registered now. The
+    // ids left out are no longer ours: their presses are dropped.
+    void bindWanted()
+    {
+        if (m_isBinding)
+            return;
+        const std::set<QString> wanted = wantedTriggers();
+        if (wanted.empty() || std::includes(m_offered.begin(), m_offered.end(), wanted.begin(), wanted.end()))
+            return;
+        m_isBinding = true;
+        m_offered = wanted;
+        PortalShortcuts shortcuts;
+        for (const QString &trigger : wanted) {
+            shortcuts.append({trigger,
+                              {{QStringLiteral("description"), QStringLiteral("vantora: %1").arg(trigger)},
+                               {QStringLiteral("preferred_trigger"), trigger}}});
+        }
+        closeSession();
+        const QVariantMap options{{QStringLiteral("session_handle_token"), m_sessionToken},
+                                  // Desktops that bind only at creation read the list here.
+                                  {QStringLiteral("shortcuts"), QVariant::fromValue(shortcuts)}};
+        request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts](uint response, const QVariantMap &results) {
+            m_sessionHandle = response == 0 ? sessionHandle(results) : QString();
+            if (m_sessionHandle.isEmpty())
+                return finishBinding({});
+            request(QStringLiteral("BindShortcuts"),
+                    {QVariant::fromValue(QDBusObjectPath(m_sessionHandle)), QVariant::fromValue(shortcuts), QString()},
+                    {}, [this](uint response, const QVariantMap &results) {
+                        if (response != 0)
+                            return finishBinding({});
+                        checkWithKeyDaemon(reportedTriggers(results.value(QStringLiteral("shortcuts"))));
+                    });
+        });
+    }
+
+    // Plasma's portal answers with the keys it was asked for even where its key daemon gave
+    // them to another program first, and those never fire. Where that daemon keeps our
+    // shortcuts under our session token (as it does for a program without an app id), its
+    // word on their keys wins; it is not started for the question.
+    void checkWithKeyDaemon(std::map<QString, QString> reported)
+    {
+        const auto daemonCall = [this](const QString &method, const QStringList &actionId) {
+            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+                                                               QStringLiteral("/kglobalaccel"),
+                                                               QStringLiteral("org.kde.KGlobalAccel"), method);
+            call.setArguments({actionId});
+            call.setAutoStartService(false);
+            return m_bus.asyncCall(call);
+        };
+        auto *actions = new QDBusPendingCallWatcher(
+            daemonCall(QStringLiteral("allActionsForComponent"), {m_sessionToken, QString(), QString(), QString()}),
+            this);
+        connect(actions, &QDBusPendingCallWatcher::finished, this, [this, actions, daemonCall, reported] {
+            actions->deleteLater();
+            const QDBusPendingReply<QList<QStringList>> known = *actions;
+            std::set<QString> ours;
+            for (const QStringList &actionId : known.isError() ? QList<QStringList>() : known.value())
+                ours.insert(actionId.value(1));
+            auto checked = std::make_shared<std::map<QString, QString>>(reported);
+            auto outstanding = std::make_shared<int>(1);
+            const auto done = [this, checked, outstanding] {
+                if (--*outstanding == 0)
+                    finishBinding(*checked);
+            };
+            for (const auto &[id, trigger] : reported) {
+                if (trigger.isEmpty() || !ours.contains(id))
+                    continue;
+                ++*outstanding;
+                auto *keys = new QDBusPendingCallWatcher(
+                    daemonCall(QStringLiteral("shortcut"), {m_sessionToken, id, QString(), QString()}), this);
+                connect(keys, &QDBusPendingCallWatcher::finished, this, [keys, checked, done, id] {
+                    keys->deleteLater();
+                    const QDBusPendingReply<QList<int>> reply = *keys;
+                    const QList<int> bound = reply.isError() ? QList<int>{-1} : reply.value();
+                    if (std::all_of(bound.begin(), bound.end(), [](int key) { return key == 0; }))
+                        (*checked)[id].clear();
+                    done();
+                });
+            }
+            done();
+        });
+    }
+
+    static QString sessionHandle(const QVariantMap &results)
+    {
+        const QVariant handle = results.value(QStringLiteral("session_handle"));
+        if (handle.metaType() == QMetaType::fromType<QDBusObjectPath>())
+            return handle.value<QDBusObjectPath>().path();
+        return handle.metaType() == QMetaType::fromType<QString>() ? handle.toString() : QString();
+    }
+
+    // What the desktop said for every combination offered; one it left out is not bound.
+    void finishBinding(const std::map<QString, QString> &reported)
+    {
+        for (const QString &trigger : m_offered) {
+            const auto entry = reported.find(trigger);
+            m_reported[trigger] = entry == reported.end() ? QString() : entry->second;
+        }
+        m_isBinding = false;
+        m_notifications.post(desktopTriggersDidChange);
+        bindWanted();
+    }
+
+    // Calls `method` of the portal with `arguments` and then `options` (given a handle token
+    // of ours), and hands the Request's Response to `answer`; a call the portal refuses is
+    // answered as failed.
+    void request(const QString &method, QVariantList arguments, QVariantMap options, Answer answer)
+    {
+        const QString token = QStringLiteral("vantora%1").arg(++m_requestCount);
+        options.insert(QStringLiteral("handle_token"), token);
+        // Subscribed before the call: the Response may come before the call's reply.
+        const QString path = requestPath(token);
+        auto *watch = new ResponseWatch(std::move(answer), this);
+        m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), watch,
+                      SLOT(onResponse(uint, QVariantMap)));
+        arguments.append(options);
+        QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface, method);
+        call.setArguments(arguments);
+        auto *reply = new QDBusPendingCallWatcher(m_bus.asyncCall(call), watch);
+        connect(reply, &QDBusPendingCallWatcher::finished, watch, [this, reply, watch, path] {
+            reply->deleteLater();
+            const QDBusPendingReply<QDBusObjectPath> handle = *reply;
+            if (handle.isError()) {
+                watch->answer(2, {});
+                return;
+            }
+            // Portals older than handle tokens answer on a path of their own choosing.
+            if (handle.value().path() != path) {
+                m_bus.connect(portalService, handle.value().path(), requestInterface, QStringLiteral("Response"),
+                              watch, SLOT(onResponse(uint, QVariantMap)));
+            }
+        });
+    }
+
+    QString requestPath(const QString &token) const
+    {
+        QString sender = m_bus.baseService().mid(1);
+        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+        return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    }
+
+    void closeSession()
+    {
+        if (m_sessionHandle.isEmpty())
+            return;
+        m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
+                                                        QStringLiteral("Close")));
+        m_sessionHandle.clear();
+        m_held.clear();
+    }
+
+    void deliver(const HotKeyEvent &event)
+    {
+        if (m_attached && m_handler)
+            m_handler(event);
+    }
+
+    QDBusConnection m_bus;
+    const XkbKeyboardLayout &m_layout;
+    runtime::NotificationCenter &m_notifications;
+    const QString m_sessionToken;
+    std::map<HotKeyRef, Registration> m_registrations;
+    HotKeyRef m_nextRef = 1;
+    EventHandler m_handler;
+    bool m_attached = false;
+    bool m_isBindingScheduled = false;
+    bool m_isBinding = false;
+    std::set<QString> m_offered;
+    // What the desktop bound, by the trigger we offered; empty text for nothing.
+    std::map<QString, QString> m_reported;
+    QString m_sessionHandle;
+    // Shortcut ids held down, with the hot key their press went to.
+    std::map<QString, quint32> m_held;
+    quint64 m_requestCount = 0;
+};
+
+bool PortalHotKeys::isOffered(const QDBusConnection &bus)
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(portalService, portalPath,
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get.setArguments({QVariant(shortcutsInterface), QVariant(QStringLiteral("version"))});
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 5000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false;
+    return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 1;
+}
+
+PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
+                             runtime::NotificationCenter &notifications, const QString &sessionToken)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken))
+{
+}
+
+PortalHotKeys::~PortalHotKeys() = default;
+
+HotKeyRegistration PortalHotKeys::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
+{
+    return m_session->registerHotKey(carbonKeyCode, carbonModifiers, hotKeyId);
+}
+
+void PortalHotKeys::unregisterHotKey(HotKeyRef ref)
+{
+    m_session->unregisterHotKey(ref);
+}
+
+bool PortalHotKeys::installHandler(EventHandler handler)
+{
+    m_session->installHandler(std::move(handler));
+    return true;
+}
+
+void PortalHotKeys::setEventsAttached(bool attached)
+{
+    m_session->setEventsAttached(attached);
+}
+
+bool PortalHotKeys::isTakenByAnotherProgram(quint32, quint32)
+{
+    return false;
+}
+
+std::vector<SystemHotKey> PortalHotKeys::systemHotKeys()
+{
+    return {};
+}
+
+KeyRepeat PortalHotKeys::keyRepeat()
+{
+    // The desktop repeats the key itself and does not say how fast: the usual values.
+    return {};
+}
+
+std::optional<QString> PortalHotKeys::desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+{
+    return m_session->desktopTrigger(carbonKeyCode, carbonModifiers);
+}
+
+} // namespace vantora::platform
+
+#include "PortalHotKeys.moc"

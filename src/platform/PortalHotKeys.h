@@ -1,0 +1,54 @@
+#pragma once
+
+#include "HotKeyBackend.h"
+
+#include <QDBusConnection>
+
+#include <memory>
+
+namespace vantora::runtime {
+class NotificationCenter;
+}
+
+namespace vantora::platform {
+
+class XkbKeyboardLayout;
+
+// System-wide shortcuts through the desktop's GlobalShortcuts portal, for Wayland sessions:
+// there no X client sees a key while a native window has the focus, and the desktop alone
+// decides which keys reach a program. Every combination is offered with its keys as the
+// preferred trigger; the desktop answers later, and may bind other keys or none (it may even
+// ask the user first), so registering succeeds at once and what the desktop bound is told
+// through desktopTrigger() and the `desktopTriggersDidChange` notification.
+//
+// A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
+// sends Activated again while a key is held, and those are not passed on.
+class PortalHotKeys final : public HotKeyBackend {
+public:
+    // Whether a desktop portal on `bus` offers global shortcuts. Waits for the answer: the bus
+    // starts the portal on demand, which takes well under a second.
+    static bool isOffered(const QDBusConnection &bus);
+
+    // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
+    // same from run to run. The layout and notification centre must outlive the backend.
+    PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
+                  runtime::NotificationCenter &notifications, const QString &sessionToken);
+    ~PortalHotKeys() override;
+
+    HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;
+    void unregisterHotKey(HotKeyRef ref) override;
+    bool installHandler(EventHandler handler) override;
+    void setEventsAttached(bool attached) override;
+    // The desktop answers for its own keys when it binds ours (desktopTrigger).
+    bool isTakenByAnotherProgram(quint32 carbonKeyCode, quint32 carbonModifiers) override;
+    std::vector<SystemHotKey> systemHotKeys() override;
+    KeyRepeat keyRepeat() override;
+    std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
+
+    class Session;
+
+private:
+    std::unique_ptr<Session> m_session;
+};
+
+} // namespace vantora::platform

@@ -1,0 +1,139 @@
+// The shortcuts page over the desktop's shortcut portal, with the real portal, its KDE backend
+// and the key daemon on a private bus (with-shortcut-portal.sh) under Xvfb; keys are typed
+// through the X server, where the key daemon takes them.
+#include "RecorderRig.h"
+#include "X11Testing.h"
+
+#include "recorder/ApplicationShortcuts.h"
+#include "recorder/GlobalShortcutsView.h"
+#include "recorder/RecorderField.h"
+#include "recorder/RecorderView.h"
+
+#include "platform/PortalHotKeys.h"
+#include "platform/XkbKeyboardLayout.h"
+#include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/Key.h"
+#include "shortcuts/ModifierFlags.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutStorage.h"
+#include "store/ToggleAppearance.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+
+#include <gtest/gtest.h>
+
+using namespace vantora;
+using namespace vantora::GlobalShortcuts;
+using vantora::testing::waitUntil;
+using vantora::testing::xdotool;
+
+namespace {
+
+const Shortcut controlAltJ(Key::j, ModifierFlag::control | ModifierFlag::option);
+const Shortcut controlAltL(Key::l, ModifierFlag::control | ModifierFlag::option);
+const Shortcut controlAltM(Key::m, ModifierFlag::control | ModifierFlag::option);
+
+class ShortcutsOverPortal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(platform::PortalHotKeys::isOffered(QDBusConnection::sessionBus()))
+            << "no shortcut portal on the session bus";
+        notifications.addObserver(&answers, platform::desktopTriggersDidChange,
+                                  [this](const runtime::Notification &) { ++answerCount; });
+    }
+
+    // Shows the page and waits for the desktop's first answer on the stored shortcuts.
+    void openPage()
+    {
+        actions.onKeyUp(showVantora(), [this] { ++shows; });
+        actions.onKeyUp(toggleHomeLights(), [this] { ++toggles; });
+        page = std::make_unique<recorder::GlobalShortcutsView>(services, appearance, [] {});
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(waitUntil([this] { return page->isActiveWindow() && answerCount > 0; }));
+    }
+
+    // Records `keys` in the row's field and waits for the desktop to answer on them.
+    void record(recorder::RecorderView &row, const char *keys)
+    {
+        const int answered = answerCount;
+        row.field().setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(row.field().isRecording());
+        ASSERT_TRUE(xdotool({"key", keys}));
+        ASSERT_TRUE(waitUntil([&] { return !row.field().isRecording() && answerCount > answered; }));
+    }
+
+    // Presses `keys` and then waits until `count` reaches `expected`, or, where it should stay,
+    // as long as the desktop takes to pass a key on and more. True when it is `expected`.
+    bool pressAndCount(const char *keys, const int &count, int expected)
+    {
+        const int before = count;
+        if (!xdotool({"key", keys}))
+            return false;
+        if (expected != before)
+            return waitUntil([&] { return count == expected; });
+        QDeadlineTimer settle(std::chrono::milliseconds(400));
+        while (!settle.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return count == expected;
+    }
+
+    runtime::MemoryUserDefaults defaults;
+    runtime::NotificationCenter notifications;
+    std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
+    platform::PortalHotKeys backend{QDBusConnection::sessionBus(), *layout, notifications,
+                                    QStringLiteral("vantora_test")};
+    ShortcutStorage storage{defaults, notifications};
+    HotKeyCenter centre{backend, *layout, notifications};
+    ShortcutActions actions{centre, storage};
+    vantora::testing::ScriptedAlerts alerts;
+    recorder::RecorderServices services{storage, actions, centre, *layout, notifications, alerts,
+                                        [] { return nullptr; }, [] {}};
+    ToggleAppearance appearance{defaults};
+    QObject answers;
+    int answerCount = 0;
+    int shows = 0;
+    int toggles = 0;
+    std::unique_ptr<recorder::GlobalShortcutsView> page;
+};
+
+TEST_F(ShortcutsOverPortal, ARecordedShortcutTakesOverTheActionAndTheOldKeysNoLongerFire)
+{
+    storage.setShortcut(controlAltJ, showVantora());
+    openPage();
+    ASSERT_TRUE(pressAndCount("ctrl+alt+j", shows, 1)) << "the stored shortcut reached the action";
+
+    record(page->showRecorder(), "ctrl+alt+l");
+    EXPECT_EQ(page->showRecorder().field().text(), QStringLiteral("Ctrl+Alt+L"));
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_TRUE(pressAndCount("ctrl+alt+l", shows, 2)) << "the recorded shortcut runs the action";
+    EXPECT_TRUE(pressAndCount("ctrl+alt+j", shows, 2)) << "the replaced keys run nothing";
+}
+
+TEST_F(ShortcutsOverPortal, KeysAnotherProgramHoldsAreShownAsNotSetWithTheReason)
+{
+    // Another program asked the desktop for the keys first, on a connection of its own.
+    runtime::NotificationCenter itsNotifications;
+    platform::PortalHotKeys otherProgram{
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
+        itsNotifications, QStringLiteral("other_program")};
+    bool itsAnswer = false;
+    itsNotifications.addObserver(&answers, platform::desktopTriggersDidChange,
+                                 [&](const runtime::Notification &) { itsAnswer = true; });
+    ASSERT_TRUE(otherProgram.registerHotKey(quint32(controlAltM.carbonKeyCode), quint32(controlAltM.carbonModifiers), 1)
+                    .succeeded());
+    ASSERT_TRUE(waitUntil([&] { return itsAnswer; }));
+
+    storage.setShortcut(controlAltM, toggleHomeLights());
+    openPage();
+    ASSERT_TRUE(pressAndCount("ctrl+alt+m", toggles, 0));
+    EXPECT_EQ(page->toggleRecorder().field().text(), QString()) << "the page shows a shortcut that does nothing";
+    ASSERT_TRUE(waitUntil([this] { return !alerts.shown.empty(); }));
+    EXPECT_EQ(alerts.shown[0].text, QStringLiteral("The desktop did not accept Ctrl+Alt+M as a shortcut."));
+}
+
+} // namespace
