@@ -10,7 +10,8 @@ namespace vantora::ui {
 
 namespace {
 
-bool changesScheme(const QEvent &event)
+// A window shown again may stand in another scheme than when it last showed.
+bool mayWantNewPalette(const QEvent &event)
 {
     if (event.type() == QEvent::Show)
         return true;
@@ -29,7 +30,7 @@ bool WindowPalettes::eventFilter(QObject *watched, QEvent *event)
 {
     // A scheme change reaches a window before anything inside it, so its contents read the
     // new palette when they follow the change themselves.
-    if (changesScheme(*event) && watched->isWidgetType()) {
+    if (mayWantNewPalette(*event) && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
         if (widget->isWindow())
             followScheme(*widget);
