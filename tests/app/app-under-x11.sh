@@ -322,6 +322,34 @@ no-portal-shortcut)
   within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
   [ ! -e "$home/config/kglobalshortcutsrc" ] || fail "a key daemon bound the shortcut"
   ;;
+record-held-shortcut)
+  # A slow hand: the new shortcut is held well past the keyboard's repeat delay. Neither the
+  # repeats nor the release may fire it; pressed again, it works.
+  start_wm
+  open_panel
+  # Preferences… from the tray icon's menu: Show, About, Check for updates, Preferences.
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  xdotool key Down Down Down Down Return
+  sleep 1
+  panel=$(panel_window)
+  [ -n "$panel" ] || fail "Preferences… left no panel open"
+  stored() { grep -q "\"GlobalShortcuts_$1\"" "$home/config/vantora/defaults.json" 2>/dev/null; }
+  # The recorders of "Show or hide app" and "Toggle all lights", at the right of their rows.
+  for row in "toggleHomeLights 222 l" "showVantora 148 k"; do
+    read -r name y key <<<"$row"
+    xdotool mousemove --window "$panel" 341 "$y" click 1
+    sleep 0.3
+    xdotool keydown ctrl+alt+"$key"
+    sleep 1.5
+    xdotool keyup "$key" keyup ctrl+alt
+    within 30 stored "$name" || fail "Ctrl+Alt+${key^^} was not recorded for $name"
+    sleep 1
+    panel_visible || fail "recording Ctrl+Alt+${key^^} for $name, held, fired it and closed the panel"
+  done
+  xdotool key ctrl+alt+k
+  within 50 panel_hidden || fail "the recorded Ctrl+Alt+K did not hide the panel once pressed again"
+  ;;
 panel-drag | panel-drag-openbox)
   [ "$scenario" = panel-drag-openbox ] && start_wm
   open_panel
