@@ -81,7 +81,7 @@ start_tray_bar() {
 
 # A Wayland session as the app sees it; the bus passes the choice on to what it starts.
 case "$scenario" in
-portal-shortcut)
+portal-shortcut | record-held-shortcut-portal)
   # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
   for component in /usr/libexec/xdg-desktop-portal /usr/bin/kglobalaccel5; do
     [ -x "$component" ] || { echo "app-under-x11: $component is not installed" >&2; exit 77; }
@@ -322,9 +322,10 @@ no-portal-shortcut)
   within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
   [ ! -e "$home/config/kglobalshortcutsrc" ] || fail "a key daemon bound the shortcut"
   ;;
-record-held-shortcut)
+record-held-shortcut | record-held-shortcut-portal)
   # A slow hand: the new shortcut is held well past the keyboard's repeat delay. Neither the
-  # repeats nor the release may fire it; pressed again, it works.
+  # repeats nor the release may fire it; pressed again, it works. Through X11 grabs, and
+  # through the desktop's shortcut portal.
   start_wm
   open_panel
   # Preferences… from the tray icon's menu: Show, About, Check for updates, Preferences.
