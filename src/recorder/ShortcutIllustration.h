@@ -3,7 +3,6 @@
 #include "recorder/LitRows.h"
 
 #include "ui/AnimatedValue.h"
-
 #include "ui/ColorScheme.h"
 
 #include <QPixmap>

@@ -33,7 +33,7 @@ const DynamicColor track{colours::black(0.07), colours::white(0.08)};
 const DynamicColor raised{colours::white(), colours::white(0.26)};
 const DynamicColor raisedEdge{colours::black(0.12), colours::white(0.08)};
 const DynamicColor divider{colours::black(0.12), colours::white(0.14)};
-const DynamicColor label{colours::grey(0.16), colours::grey(0.94)};
+const DynamicColor textColour{colours::grey(0.16), colours::grey(0.94)};
 
 } // namespace
 
@@ -82,7 +82,7 @@ protected:
             painter.setBrush(Qt::NoBrush);
             painter.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), segmentRadius, segmentRadius);
         }
-        painter.setPen(label.resolve(scheme));
+        painter.setPen(textColour.resolve(scheme));
         painter.setFont(font());
         painter.drawText(rect(), Qt::AlignCenter, fontMetrics().elidedText(text(), Qt::ElideRight, width() - 4));
     }
@@ -106,7 +106,7 @@ SegmentedControl::SegmentedControl(const QString &label, LabelVisibility labelVi
     if (labelVisibility == LabelVisibility::shown) {
         auto *shown = new TextLabel(label, this);
         shown->setFont(systemFont(12));
-        shown->setForeground(DynamicColor{colours::grey(0.16), colours::grey(0.94)});
+        shown->setForeground(textColour);
         // The control is named by it already.
         a11y::setHidden(shown);
         row->addWidget(shown);
@@ -189,7 +189,7 @@ QAbstractButton *SegmentedControl::segment(int id) const
 
 QSize SegmentedControl::sizeHint() const
 {
-    int width = 2 * inset + (m_label ? m_label->sizeHint().width() + labelSpacing : 0);
+    int width = 2 * inset + labelExtent();
     for (const Segment *segment : m_segments)
         width += segment->sizeHint().width();
     return {width, controlHeight};
@@ -197,8 +197,12 @@ QSize SegmentedControl::sizeHint() const
 
 QSize SegmentedControl::minimumSizeHint() const
 {
-    return {2 * inset + (m_label ? m_label->sizeHint().width() + labelSpacing : 0) + 20 * int(m_segments.size()),
-            controlHeight};
+    return {2 * inset + labelExtent() + 20 * int(m_segments.size()), controlHeight};
+}
+
+int SegmentedControl::labelExtent() const
+{
+    return m_label ? m_label->sizeHint().width() + labelSpacing : 0;
 }
 
 QRect SegmentedControl::trackRect() const

@@ -47,6 +47,8 @@ private:
     // Whether the selected segment wears the focus ring: the control has the focus, which
     // came from the keyboard.
     bool showsFocusRing() const { return hasFocus() && m_focusCameByKeyboard; }
+    // The shown label and the space after it, before the track.
+    int labelExtent() const;
     QRect trackRect() const;
 
     QButtonGroup *m_group;
