@@ -1,14 +1,11 @@
 #include "settings/Alert.h"
 
+#include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <memory>
@@ -22,34 +19,6 @@ struct Texts final {
     Q_DECLARE_TR_FUNCTIONS(vantora::Alert)
 };
 
-// `text` with a break opportunity (a zero-width space) between the characters of every word
-// wider than `width`, so that a line may end inside such a word instead of running on.
-QString breakingLongWords(const QString &text, const QFontMetrics &metrics, int width)
-{
-    static const QRegularExpression words(QStringLiteral("\\S+"));
-    QString broken;
-    qsizetype copied = 0;
-    for (const QRegularExpressionMatch &match : words.globalMatch(text)) {
-        broken += QStringView(text).mid(copied, match.capturedStart() - copied);
-        const QString word = match.captured();
-        copied = match.capturedEnd();
-        if (metrics.horizontalAdvance(word) <= width) {
-            broken += word;
-            continue;
-        }
-        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
-        qsizetype from = 0;
-        for (qsizetype to = characters.toNextBoundary(); to != -1; to = characters.toNextBoundary()) {
-            if (from > 0)
-                broken += QChar(0x200B);
-            broken += QStringView(word).mid(from, to - from);
-            from = to;
-        }
-    }
-    broken += QStringView(text).mid(copied);
-    return broken;
-}
-
 } // namespace
 
 Alert Alert::notice(QString title, QString message)
@@ -62,23 +31,7 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     QWidget *parent = ui::modalParentFor(origin);
     auto *box = new QMessageBox(parent);
     box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
-    // Versions and messages may come from a server or the system: never markup.
-    box->setTextFormat(Qt::PlainText);
-    // A word wider than half the screen (a server's text may hold any) breaks where the line
-    // ends, so that the box and its buttons stay on the screen.
-    const int widestLine = box->screen()->availableGeometry().width() / 2;
-    const QFontMetrics metrics(box->font());
-    box->setText(breakingLongWords(alert.title, metrics, widestLine));
-    box->setInformativeText(breakingLongWords(alert.message, metrics, widestLine));
-    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
-        informative->setTextFormat(Qt::PlainText);
-        // The box is only as wide as its title, and wrapping breaks an address after each
-        // slash; lines break between words only.
-        int widestWord = 0;
-        for (const QString &word : alert.message.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-            widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
-        informative->setMinimumWidth(std::min(widestWord, widestLine));
-    }
+    ui::setPlainMessage(*box, alert.title, alert.message);
 
     QPushButton *confirm = box->addButton(alert.confirmText, QMessageBox::AcceptRole);
     QPushButton *cancel = confirm;
