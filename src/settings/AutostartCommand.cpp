@@ -202,12 +202,14 @@ QString flatpakApplication(const QStringList &arguments)
 }
 
 // The text of a script file; empty when it cannot be read or is too long to be a wrapper.
+// Only a plain file is read, and never past that length: a device or pipe never ends.
 QString scriptText(const QString &path)
 {
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > largestScript)
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(file.readAll());
+    const QByteArray text = file.read(largestScript + 1);
+    return text.size() > largestScript ? QString() : QString::fromUtf8(text);
 }
 
 } // namespace
@@ -220,11 +222,8 @@ AutostartCommand::AutostartCommand(QString executablePath, QString applicationId
 
 QStringList AutostartCommand::execWords(const QString &exec)
 {
-    const std::vector<QStringList> commands = shellCommands(stringUnescaped(exec));
-    if (commands.empty())
-        return {};
     QStringList words;
-    for (const QStringList &command : commands)
+    for (const QStringList &command : shellCommands(stringUnescaped(exec)))
         words += command;
     return words.replaceInStrings(QStringLiteral("%%"), QStringLiteral("%"));
 }

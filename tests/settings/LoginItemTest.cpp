@@ -299,6 +299,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          After::untouched},
         {"a wrapper script of another program", Place::file, group + "Exec={script}\n", S::notRegistered,
          After::untouched, After::untouched, "#!/bin/sh\n# not {plain}\nexec {otherPlain}\n"},
+        {"a shell that reads a device", Place::file, group + "Exec=sh /dev/zero\n", S::notRegistered,
+         After::untouched, After::untouched},
         {"another application through flatpak", Place::file, group + "Exec={flatpak} run org.other.App\n",
          S::notRegistered, After::untouched, After::untouched},
         {"an entry that cannot be read", Place::unreadableFile, group + "Exec={ours}\n", S::notRegistered,
