@@ -2,7 +2,6 @@
 
 #include "statusitem/DBusMenuExporter.h"
 
-#include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -12,8 +11,6 @@
 #include <QDBusServiceWatcher>
 #include <QMenu>
 #include <QtEndian>
-
-#include <atomic>
 
 namespace vantora::statusitem {
 
@@ -180,13 +177,6 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
     m_bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, m_bus, menuPath);
 
-    static std::atomic<int> instances{0};
-    const QString name = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(++instances);
-    // Without a name of its own the item is still reached by the connection's, at the usual path.
-    m_serviceName = m_bus.registerService(name) ? name : m_bus.baseService();
-
     auto *watch = new QDBusServiceWatcher(watcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
@@ -204,15 +194,16 @@ StatusNotifierItem::~StatusNotifierItem()
         return;
     m_menuExporter.reset();
     m_bus.unregisterObject(itemPath);
-    if (m_serviceName != m_bus.baseService())
-        m_bus.unregisterService(m_serviceName);
 }
 
 void StatusNotifierItem::offerToWatcher()
 {
     QDBusMessage call = QDBusMessage::createMethodCall(watcherService, QStringLiteral("/StatusNotifierWatcher"),
                                                        watcherService, QStringLiteral("RegisterStatusNotifierItem"));
-    call << m_serviceName;
+    // The item goes by its path on this connection, not by a bus name of its own: a host that
+    // watches such a name may hear of it only after it read the item, and then drop the item
+    // while reading it again.
+    call << itemPath;
     // The answer tells nothing to act on: a watcher that refuses shows nothing either way.
     m_bus.send(call);
 }

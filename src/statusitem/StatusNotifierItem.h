@@ -44,8 +44,6 @@ public:
                        QObject *parent = nullptr);
     ~StatusNotifierItem() override;
 
-    // The bus name hosts know the item by.
-    QString serviceName() const { return m_serviceName; }
     const Description &description() const noexcept { return m_description; }
 
 Q_SIGNALS:
@@ -62,7 +60,6 @@ private:
     Description m_description;
     QMenu &m_menu;
     QDBusConnection m_bus;
-    QString m_serviceName;
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
 };
 
