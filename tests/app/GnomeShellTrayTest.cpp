@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -268,6 +270,7 @@ protected:
         ASSERT_TRUE(m_pointer.isReady()) << "no remote-desktop session: run through run-in-gnome-shell.sh";
         ASSERT_TRUE(m_screen.isReady()) << "the screenshot tool's name is taken";
         ASSERT_TRUE(m_menu.isReady()) << "dbus-monitor did not start";
+        ASSERT_TRUE(waitUntil([&] { return !tray().icon; })) << "an icon of an ended program stayed on the bar";
     }
 
     TrayView tray()
@@ -287,14 +290,27 @@ protected:
         return view;
     }
 
-    // The program's icon once the host has drawn it and it held still for a moment (the host
-    // may show a placeholder first).
-    std::optional<BarIcon> shownIcon()
+    // The bar once the program's icon has come and held still for a while: the host may show
+    // a placeholder first, and draws the icon again whenever the item announces a new one.
+    TrayView shownTray()
     {
         if (!waitUntil([&] { return tray().icon.has_value(); }, 30s))
-            return std::nullopt;
-        QTest::qWait(1000);
-        return tray().icon;
+            return tray();
+        const auto same = [](const TrayView &a, const TrayView &b) {
+            return a.icon.has_value() == b.icon.has_value() &&
+                   (!a.icon || (a.icon->box == b.icon->box && std::abs(a.icon->brightest - b.icon->brightest) < 0.1));
+        };
+        TrayView shown = tray();
+        QDeadlineTimer still(1500ms);
+        const QDeadlineTimer limit(15s);
+        while (!still.hasExpired() && !limit.hasExpired()) {
+            QTest::qWait(250);
+            const TrayView now = tray();
+            if (!same(now, shown))
+                still.setRemainingTime(1500ms);
+            shown = now;
+        }
+        return shown;
     }
 
     ShellPointer m_pointer;
@@ -313,8 +329,8 @@ TEST_F(GnomeShellTrayTest, TheIconIsLightOnTheBarEveryLaunch)
                            QStringLiteral("color-scheme"), scheme});
         {
             RunningApp app;
-            const std::optional<BarIcon> icon = shownIcon();
-            const TrayView view = tray();
+            const TrayView view = shownTray();
+            const std::optional<BarIcon> &icon = view.icon;
             ASSERT_TRUE(icon) << "launch " << launch << " (" << scheme.toStdString()
                               << "): no icon can be seen left of the system menu; brightest pixel there "
                               << view.brightest;
@@ -384,7 +400,7 @@ protected:
 TEST_P(GnomeShellPanelTest, DoubleClickOpensThePanelUnderTheIcon)
 {
     RunningApp app;
-    const std::optional<BarIcon> icon = shownIcon();
+    const std::optional<BarIcon> icon = shownTray().icon;
     ASSERT_TRUE(icon) << "no icon can be seen on the bar";
     m_pointer.moveTo(restingPlace(GetParam()));
     QTest::qWait(500);
@@ -415,7 +431,7 @@ INSTANTIATE_TEST_SUITE_P(PointerRestingOver, GnomeShellPanelTest,
 TEST_F(GnomeShellTrayTest, SecondaryClickOpensTheMenu)
 {
     RunningApp app;
-    const std::optional<BarIcon> icon = shownIcon();
+    const std::optional<BarIcon> icon = shownTray().icon;
     ASSERT_TRUE(icon) << "no icon can be seen on the bar";
     m_pointer.click(icon->box.center(), ShellPointer::Button::right);
     EXPECT_TRUE(waitUntil([&] { return m_menu.isOpen(); }, 5s)) << "the secondary click opened no menu";

@@ -135,3 +135,7 @@ done
 [ "$left" -ge 3 ] || skip "the shell did not leave the overview"
 
 "$@"
+status=$?
+# What the shell said, for failures that show only on its side (its tray logs there).
+[ "$status" -eq 0 ] || { echo "run-in-gnome-shell: the shell's log:" >&2; grep -v '^libmutter-Message' "$work/shell.log" >&2; }
+exit "$status"
