@@ -8,7 +8,6 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -20,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>

@@ -2,9 +2,9 @@
 # Runs "$@" inside a GNOME Shell session of its own: headless, Wayland with XWayland, and the
 # AppIndicator extension as the tray, as a GNOME desktop has them. Everything is private: the
 # session and system buses, HOME, the XDG folders and the runtime folder. "$@" gets DISPLAY,
-# XAUTHORITY, WAYLAND_DISPLAY and both bus addresses, and the screen size in
-# VANTORA_TEST_SCREEN. Ends only what it started. Exits 77 (skipped) when GNOME Shell, its tray
-# extension or XWayland is missing, or when the session does not come up.
+# XAUTHORITY, WAYLAND_DISPLAY and both bus addresses. Ends only what it started. Exits 77
+# (skipped) when GNOME Shell, its tray extension or XWayland is missing, or when the session
+# does not come up.
 set -uo pipefail
 
 screen=1600x1000
@@ -55,7 +55,7 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache" \
   XDG_STATE_HOME="$HOME/.local/state"
 export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=gnome DESKTOP_SESSION=gnome
-export GSETTINGS_BACKEND=dconf NO_AT_BRIDGE=1 VANTORA_TEST_SCREEN=$screen
+export GSETTINGS_BACKEND=dconf NO_AT_BRIDGE=1
 unset DISPLAY WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/gnome-shell/extensions" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
