@@ -32,6 +32,7 @@ class UserDefaults;
 namespace statusitem {
 class PanelWindow;
 class StatusItemAccess;
+class StatusNotifierItem;
 class TrayMenuBarExtra;
 } // namespace statusitem
 namespace ui {
@@ -91,6 +92,8 @@ public:
     statusitem::BoolBinding &isPanelPresented() { return m_isPanelPresented; }
 
 private:
+    // Shows the tray icon that suits the trays there are now.
+    void showTrayIcon();
     void runLaunchTask();
     void onLaunch();
     void setUpGlobalShortcuts(HotKeys hotKeys);
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<platform::TrayHostWatch> m_trayHosts;
     std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
     std::unique_ptr<TrayIconTint> m_trayIconTint;
+    std::unique_ptr<statusitem::StatusNotifierItem> m_statusNotifierItem;
     std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
     std::unique_ptr<AppWindows> m_windows;
 
