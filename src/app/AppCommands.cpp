@@ -7,7 +7,6 @@
 #include "app/FocusedShortcuts.h"
 #include "panel/PanelNavigation.h"
 #include "settings/ReleaseChecker.h"
-#include "ui/SchemePalette.h"
 
 #include <QAction>
 #include <QMenu>
@@ -95,7 +94,6 @@ void AppCommands::updateEnabled()
 QMenu *AppCommands::makeMenu(QWidget *parent) const
 {
     auto *menu = new QMenu(parent);
-    ui::followSchemeWhenShown(*menu);
     menu->addAction(m_showPanel);
     menu->addSeparator();
     menu->addAction(m_about);

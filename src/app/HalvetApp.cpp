@@ -25,6 +25,7 @@
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
 #include "settings/ReleaseChecker.h"
+#include "app/TrayIconImage.h"
 #include "app/TrayIconTint.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
@@ -42,6 +43,7 @@
 #include "shortcuts/ShortcutStorage.h"
 #include "statusitem/PanelWindow.h"
 #include "statusitem/StatusItemAccess.h"
+#include "statusitem/StatusNotifierItem.h"
 #include "statusitem/TrayMenuBarExtra.h"
 #include "store/HalvetStore.h"
 #include "store/ToggleAppearance.h"
@@ -50,6 +52,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
+#include "ui/WindowPalettes.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QApplication>
@@ -57,7 +60,6 @@
 #include <QCursor>
 #include <QIcon>
 #include <QProcessEnvironment>
-#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 using namespace std::chrono_literals;
@@ -81,6 +83,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_appearance(new ui::Appearance(ui::Environment::root(), m_desktopSettings.get(),
                                       ui::AppearanceOverrides::fromProcessEnvironment(QProcessEnvironment::systemEnvironment()),
                                       this))
+    , m_windowPalettes(new ui::WindowPalettes(this))
     // Before any view draws a toggle.
     , m_toggleAppearance(new ToggleAppearance(defaults, this))
     , m_store(makeAppStore(m_plan))
@@ -115,15 +118,14 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
                                  runtime::mainExecutor());
     m_commands->addShortcutsTo(m_panel.get());
 
-    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, QIcon(),
-                                                             QStringLiteral("vantora"), runtime::systemClock());
-    m_trayIconTint = std::make_unique<TrayIconTint>(m_extra->trayIcon());
+    m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, QStringLiteral("vantora"),
+                                                             runtime::systemClock());
     m_trayHosts = std::make_unique<platform::TrayHostWatch>();
-    // A host that has just gone may still be known to the toolkit for a moment.
-    m_extra->setTrayHostCheck(
-        [this] { return m_trayHosts->anyHost() && QSystemTrayIcon::isSystemTrayAvailable(); });
-    connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, m_extra.get(),
-            &statusitem::TrayMenuBarExtra::trayHostsChanged);
+    m_extra->setTrayHostCheck([this] { return m_trayHosts->anyHost(); });
+    connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, this, [this] {
+        showTrayIcon();
+        m_extra->trayHostsChanged();
+    });
     // An alert with no shown window to go with stands in the middle of the tray icon's screen.
     ui::setLoneDialogScreen([this] {
         const std::optional<QRect> icon = m_extra->trayIconGeometry();
@@ -131,6 +133,20 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     });
     m_trayMenu = m_commands->makeMenu(m_panel.get());
     m_extra->setContextMenu(m_trayMenu);
+    addTrayIconSearchPath();
+    const QString iconName = trayIconThemeName();
+    m_statusNotifierItem = std::make_unique<statusitem::StatusNotifierItem>(
+        statusitem::StatusNotifierItem::Description{
+            .id = QStringLiteral("vantora"),
+            .title = QStringLiteral("vantora"),
+            .toolTip = QStringLiteral("vantora"),
+            .icon = {.name = QIcon::hasThemeIcon(iconName) ? iconName : QString(),
+                     .themePath = trayIconThemeFolder(),
+                     .pixmaps = outlinedTrayIconImages()},
+        },
+        *m_trayMenu);
+    connect(m_statusNotifierItem.get(), &statusitem::StatusNotifierItem::activated, m_extra.get(),
+            [this](QPoint at) { m_extra->iconClicked(at); });
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
         m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
@@ -144,9 +160,19 @@ HalvetApp::~HalvetApp()
     ui::setLoneDialogScreen({});
 }
 
+void HalvetApp::showTrayIcon()
+{
+    // Where a host shows items over D-Bus, our own item is there (it offers itself to every
+    // host that comes) and says where it was clicked; an X11 tray gets the toolkit's icon.
+    const bool inXEmbedTray = m_trayHosts->xembedTray() && !m_trayHosts->statusNotifierWatcher();
+    if (inXEmbedTray && !m_trayIconTint)
+        m_trayIconTint = std::make_unique<TrayIconTint>(m_extra->xembedIcon());
+    m_extra->setXEmbedIconShown(inXEmbedTray);
+}
+
 void HalvetApp::start()
 {
-    m_extra->trayIcon().show();
+    showTrayIcon();
     // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
     // ordinary window, reached again by the shortcut or another launch; a tray that comes
     // later takes it back.

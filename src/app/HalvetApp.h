@@ -32,10 +32,12 @@ class UserDefaults;
 namespace statusitem {
 class PanelWindow;
 class StatusItemAccess;
+class StatusNotifierItem;
 class TrayMenuBarExtra;
 } // namespace statusitem
 namespace ui {
 class Appearance;
+class WindowPalettes;
 class DesktopSettings;
 } // namespace ui
 namespace GlobalShortcuts {
@@ -90,6 +92,8 @@ public:
     statusitem::BoolBinding &isPanelPresented() { return m_isPanelPresented; }
 
 private:
+    // Shows the tray icon that suits the trays there are now.
+    void showTrayIcon();
     void runLaunchTask();
     void onLaunch();
     void setUpGlobalShortcuts(HotKeys hotKeys);
@@ -110,6 +114,7 @@ private:
     runtime::UserDefaults &m_defaults;
     std::unique_ptr<ui::DesktopSettings> m_desktopSettings;
     ui::Appearance *m_appearance;
+    ui::WindowPalettes *m_windowPalettes;
     ToggleAppearance *m_toggleAppearance;
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<BridgeOnboarding> m_onboarding;
@@ -141,6 +146,7 @@ private:
     std::unique_ptr<platform::TrayHostWatch> m_trayHosts;
     std::unique_ptr<statusitem::TrayMenuBarExtra> m_extra;
     std::unique_ptr<TrayIconTint> m_trayIconTint;
+    std::unique_ptr<statusitem::StatusNotifierItem> m_statusNotifierItem;
     std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
     std::unique_ptr<AppWindows> m_windows;
 

@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+
+#include <cmath>
 
 namespace vantora {
 
@@ -79,11 +82,18 @@ QString trayIconThemeName()
     return QString::fromLatin1(buildinfo::applicationId) + QStringLiteral("-symbolic");
 }
 
-void addTrayIconSearchPath()
+QString trayIconThemeFolder()
 {
     const QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/icons"));
+    const QString bulb = QStringLiteral("/hicolor/scalable/status/") + trayIconThemeName() + QStringLiteral(".svg");
+    return QFileInfo::exists(beside + bulb) ? beside : QString();
+}
+
+void addTrayIconSearchPath()
+{
+    const QString beside = trayIconThemeFolder();
     QStringList paths = QIcon::themeSearchPaths();
-    if (!QDir(beside).exists() || paths.contains(beside))
+    if (beside.isEmpty() || paths.contains(beside))
         return;
     // Last: the desktop's own hicolor folders come first and describe the theme.
     paths.append(beside);
@@ -93,6 +103,30 @@ void addTrayIconSearchPath()
 QIcon trayIconImage(const QColor &tint, std::function<void(QWidget &window, const QRect &glyph)> drawnInto)
 {
     return QIcon(new TrayIconEngine(tint, std::move(drawnInto)));
+}
+
+QList<QImage> outlinedTrayIconImages()
+{
+    const ui::SvgImage bulb(ui::Image::MenuBarBulb);
+    QList<QImage> images;
+    for (const int side : {16, 22, 24, 32, 48}) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        const qreal outline = std::max(1.0, side / 16.0);
+        const QRectF glyph(outline, outline, side - 2 * outline, side - 2 * outline);
+        // The outline is the glyph in dark, moved round a circle as wide as the outline.
+        constexpr int steps = 16;
+        for (int step = 0; step < steps; ++step) {
+            const qreal angle = 2 * M_PI * step / steps;
+            bulb.paint(painter, glyph.translated(outline * std::cos(angle), outline * std::sin(angle)),
+                       QColor(24, 24, 24));
+        }
+        bulb.paint(painter, glyph, QColor(Qt::white));
+        painter.end();
+        images.append(image);
+    }
+    return images;
 }
 
 QColor trayGlyphColourOn(const QColor &background)

@@ -28,7 +28,6 @@ TrayIconTint::TrayIconTint(QSystemTrayIcon &icon, QObject *parent)
     : QObject(parent)
     , m_icon(icon)
 {
-    addTrayIconSearchPath();
     m_sampler.setSingleShot(true);
     connect(&m_sampler, &QTimer::timeout, this, &TrayIconTint::sampleBackground);
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {

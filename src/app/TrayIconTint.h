@@ -22,8 +22,8 @@ class X11TrayColours;
 // Keeps the tray icon's glyph in a colour that reads on the tray, as a one-colour image does
 // on a desktop that tints it for its panel. The colour is the first that answers: the one an
 // X11 tray asks its icons to use; one that contrasts with the tray's background, as the
-// icon's own window in an X11 tray shows it around the glyph; one that contrasts with the
-// desktop's colour scheme (a tray that takes pixels over D-Bus shows nothing of its panel).
+// icon's own window in an X11 tray shows it around the glyph; until that is known, one that
+// contrasts with the desktop's colour scheme.
 // Draws again when the tray's colours or the scheme change, and after each time an X11 tray
 // has the icon repainted.
 // Main thread only; the icon must outlive this object.

@@ -27,6 +27,14 @@ constexpr double twoToThe63 = 9223372036854775808.0;
     throw runtime::DecodingError(path.text(), QStringLiteral("integer out of range"));
 }
 
+// The length of one leading UTF-8 byte order mark, which some writers put before JSON and
+// RFC 8259 lets a reader ignore, as Qt's reader of the other JSON from outside does.
+std::size_t byteOrderMarkLength(const QByteArray &text)
+{
+    static constexpr QByteArrayView mark("\xEF\xBB\xBF");
+    return text.startsWith(mark) ? std::size_t(mark.size()) : 0;
+}
+
 } // namespace
 
 QString Path::text() const
@@ -41,12 +49,13 @@ QString Path::text() const
 
 Element DocumentParser::parse(const QByteArray &text)
 {
-    const std::size_t size = std::size_t(text.size());
+    const std::size_t skipped = byteOrderMarkLength(text);
+    const std::size_t size = std::size_t(text.size()) - skipped;
     if (m_paddedCapacity < size + simdjson::SIMDJSON_PADDING) {
         m_paddedCapacity = size + simdjson::SIMDJSON_PADDING;
         m_padded = std::make_unique_for_overwrite<char[]>(m_paddedCapacity);
     }
-    std::memcpy(m_padded.get(), text.constData(), size);
+    std::memcpy(m_padded.get(), text.constData() + skipped, size);
     std::memset(m_padded.get() + size, 0, simdjson::SIMDJSON_PADDING);
 
     Element root;

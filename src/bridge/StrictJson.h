@@ -65,8 +65,8 @@ private:
 // invalidates the elements of the one before.
 class DocumentParser final {
 public:
-    // The root of `text`, an object or an array. Empty or malformed text, or a bare
-    // scalar, is a DecodingError with an empty path.
+    // The root of `text`, an object or an array, read after one leading byte order mark.
+    // Empty or malformed text, or a bare scalar, is a DecodingError with an empty path.
     Element parse(const QByteArray &text);
 
 private:

@@ -12,6 +12,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/PanelDragArea.h"
+#include "ui/PanelScrollBar.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
@@ -93,6 +94,7 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(column);
     scroll->viewport()->setAutoFillBackground(false);
+    ui::usePanelScrollBar(*scroll);
 
     m_statusLine = new controls::DetailStatusLine(*m_model, this);
 

@@ -68,7 +68,7 @@ RoomBrightnessPreview::RoomBrightnessPreview(std::unique_ptr<HalvetStore> store,
     , m_store(std::move(store))
     , m_makePanel(std::move(makePanel))
     , m_darkSwitch(new ui::PanelCheckBox(tr("Dark"), this))
-    , m_picker(new ui::SegmentedControl(tr("Popover style"), this))
+    , m_picker(new ui::SegmentedControl(tr("Popover style"), ui::SegmentedControl::LabelVisibility::hidden, this))
     , m_caption(new ui::TextLabel({}, this))
     , m_divider(new QWidget(this))
     , m_panelHost(new QWidget(this))

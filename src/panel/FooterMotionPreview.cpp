@@ -94,7 +94,7 @@ QWidget *FooterMotionPreview::buildControls()
     ui::a11y::setHeading(title);
     column->addWidget(title);
 
-    m_motions = new ui::SegmentedControl(tr("Animation"));
+    m_motions = new ui::SegmentedControl(tr("Animation"), ui::SegmentedControl::LabelVisibility::shown);
     for (const FooterPowerMotion motion : allFooterPowerMotions)
         m_motions->addSegment(rawValue(motion), static_cast<int>(motion));
     m_motions->setSelected(static_cast<int>(m_selection));

@@ -17,11 +17,14 @@
 #include "ui/LightCardSurface.h"
 #include "ui/Popover.h"
 
+#include "controls/HomePillSurface.h"
 #include "controls/HomePowerButton.h"
+#include "controls/PlainTextButton.h"
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/KeyedColumn.h"
+#include "ui/PanelScrollBar.h"
 #include "ui/ScreenInfo.h"
 #include "ui/ScrollArea.h"
 #include "ui/ScrollThreshold.h"
@@ -36,7 +39,6 @@
 #include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QtMath>
 
@@ -180,12 +182,7 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidget(content);
-    // A thin bar over the list's edge, as the panel's lists have no gutter of their own.
-    m_scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 0.45); border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line, QScrollBar::add-page, QScrollBar::sub-page "
-        "{ height: 0; background: transparent; }"));
+    ui::usePanelScrollBar(*m_scroll);
     m_threshold = new ui::ScrollThreshold(m_scroll, headerScrollThreshold, [this](bool away) { headerScrolled(away); });
     // The edge control stands by its card, wherever the list moves the card.
     connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeEdgeOverlay(); });
@@ -203,7 +200,9 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     summaryLayout->addWidget(m_lightText);
     m_summary->setObjectName(QStringLiteral("home-summary"));
 
-    m_footerControls->setSpacing(8);
+    // The pills stand 8 apart as drawn; each keeps room around it for its shadows.
+    const QMargins shadows = controls::HomePillSurface::shadowMargins();
+    m_footerControls->setSpacing(8 - shadows.left() - shadows.right());
     if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
         m_footerControls->addWidget(pieces.settingsMenu(PanelPieces::MenuStyle::pill, this));
 
@@ -318,9 +317,9 @@ void LightsHomeView::applyMessageLine()
             row->setContentsMargins(0, 0, 0, 0);
             row->setSpacing(12);
             row->addWidget(new StatusMessage(*m_fields.errorMessage, StatusMessage::Kind::error), 1);
-            auto *retry = new QPushButton;
-            retry->setFlat(true);
+            auto *retry = new controls::PlainTextButton(m_fields.recoveryTitle);
             retry->setFont(ui::systemFont(12, QFont::Medium));
+            retry->setForeground(textColour);
             retry->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             connect(retry, &QAbstractButton::clicked, this, [this] { m_actions.refresh(); });
             row->addWidget(retry);

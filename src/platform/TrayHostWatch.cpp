@@ -10,7 +10,7 @@ namespace vantora::platform {
 
 namespace {
 
-const QString statusNotifierWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
 } // namespace
 
@@ -24,21 +24,21 @@ TrayHostWatch::TrayHostWatch(const QByteArray &displayName, QObject *parent) : Q
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    auto *watch = new QDBusServiceWatcher(statusNotifierWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    auto *watch = new QDBusServiceWatcher(watcherService, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 m_statusNotifierWatcher = !newOwner.isEmpty();
                 Q_EMIT changed();
             });
     if (const QDBusConnectionInterface *busInterface = bus.interface())
-        m_statusNotifierWatcher = busInterface->isServiceRegistered(statusNotifierWatcher).value();
+        m_statusNotifierWatcher = busInterface->isServiceRegistered(watcherService).value();
 }
 
 TrayHostWatch::~TrayHostWatch() = default;
 
-bool TrayHostWatch::anyHost() const
+bool TrayHostWatch::xembedTray() const
 {
-    return (m_xembed && m_xembed->owner() != 0) || m_statusNotifierWatcher;
+    return m_xembed && m_xembed->owner() != 0;
 }
 
 } // namespace vantora::platform

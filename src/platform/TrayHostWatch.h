@@ -23,7 +23,11 @@ public:
     ~TrayHostWatch() override;
 
     // Whether some tray host is there now, as far as the announcements tell.
-    bool anyHost() const;
+    bool anyHost() const { return xembedTray() || statusNotifierWatcher(); }
+    // An X11 tray that embeds its icons' windows.
+    bool xembedTray() const;
+    // A host that shows items over D-Bus.
+    bool statusNotifierWatcher() const { return m_statusNotifierWatcher; }
 
 Q_SIGNALS:
     // A tray host came, went, or was replaced by another.

@@ -1,6 +1,7 @@
 #include "recorder/RecorderAlerts.h"
 
-#include <QLabel>
+#include "ui/MessageBoxText.h"
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -15,14 +16,7 @@ QMessageBox *MessageBoxRecorderAlerts::build(QWidget *window, const QString &tex
 {
     auto *box = new QMessageBox(window);
     box->setIcon(QMessageBox::Warning);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(text);
-    if (informativeText) {
-        box->setInformativeText(*informativeText);
-        // The informative label does not follow the box's text format; set it on the label.
-        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
-            label->setTextFormat(Qt::PlainText);
-    }
+    ui::setPlainMessage(*box, text, informativeText.value_or(QString()));
     box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
 
     for (qsizetype index = 0; index < buttons.size(); ++index) {

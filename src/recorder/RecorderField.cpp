@@ -557,6 +557,8 @@ void RecorderField::record(const Shortcut &recorded)
         }
     }
     setText(recorded.description(m_services.layout));
+    // The keys are still down: the new shortcut must not take their repeats or release.
+    m_services.centre.holdUntilReleased(recorded.carbonKeyCode);
     store(recorded);
     if (!alive)
         return;

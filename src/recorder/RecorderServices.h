@@ -28,7 +28,8 @@ struct RecorderServices final {
     GlobalShortcuts::ShortcutStorage &storage;
     // Paused while a recorder records, so that no hot key grabs the keys being recorded.
     GlobalShortcuts::ShortcutActions &actions;
-    const GlobalShortcuts::HotKeyCenter &centre;
+    // Holds back the hot keys of a recorded key until the hand lets go of it.
+    GlobalShortcuts::HotKeyCenter &centre;
     const platform::KeyboardLayout &layout;
     runtime::NotificationCenter &notifications;
     RecorderAlerts &alerts;

@@ -17,6 +17,7 @@
 #include <QRadialGradient>
 
 #include <chrono>
+#include <cmath>
 #include <random>
 
 namespace vantora::recorder {
@@ -69,6 +70,27 @@ void shadow(QPainter &painter, const QPainterPath &shape, const QColor &colour, 
         stroker.setWidth(grow * 2);
         painter.fillPath(shape.translated(offset).united(stroker.createStroke(shape.translated(offset))), layer);
     }
+}
+
+// The miniature panel's card and its rows, in coordinates around the picture's centre.
+const QRectF panelCard(-13, -8, 26, 23);
+constexpr double rowWidth = 8 + 5 + 5;
+
+double rowCentreY(int row)
+{
+    return panelCard.center().y() + (row - 1) * 6;
+}
+
+QPainterPath powerGlyph()
+{
+    return shortcutPowerGlyph(QRectF(-6, -6, 12, 12));
+}
+
+QPen glyphStroke()
+{
+    QPen stroke(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+    stroke.setMiterLimit(10);
+    return stroke;
 }
 
 } // namespace
@@ -206,37 +228,84 @@ void ShortcutIllustration::setLitRows(const std::set<int> &rows)
 
 void ShortcutIllustration::paintEvent(QPaintEvent *)
 {
+    const Pictures &pictures = currentPictures();
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const bool dark = ui::colorScheme(this) == ui::ColorScheme::Dark;
+    painter.drawPixmap(0, 0, pictures.background);
+    if (m_isPanel) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(side / 2.0, side / 2.0);
+        paintToggles(painter, pictures.scheme == ui::ColorScheme::Dark);
+        return;
+    }
+    // The button's two faces cross-fade as it goes down and comes back up.
+    const double pressed = std::clamp(m_pressed.value(), 0.0, 1.0);
+    if (pressed < 1) {
+        painter.setOpacity(1 - pressed);
+        painter.drawPixmap(0, 0, pictures.raised);
+    }
+    if (pressed > 0) {
+        painter.setOpacity(pressed);
+        painter.drawPixmap(0, 0, pictures.pressed);
+    }
+}
 
+const ShortcutIllustration::Pictures &ShortcutIllustration::currentPictures()
+{
+    const ui::ColorScheme scheme = ui::colorScheme(this);
+    const qreal ratio = devicePixelRatioF();
+    if (!m_pictures || m_pictures->scheme != scheme || m_pictures->ratio != ratio) {
+        const bool dark = scheme == ui::ColorScheme::Dark;
+        Pictures pictures{scheme, ratio, {}, {}, {}};
+        pictures.background = picture(ratio, [&](QPainter &painter) {
+            paintTile(painter, dark);
+            if (m_isPanel) {
+                painter.translate(side / 2.0, side / 2.0);
+                paintPanel(painter, dark);
+            }
+        });
+        if (!m_isPanel) {
+            pictures.raised = picture(ratio, [&](QPainter &painter) { paintRaisedButton(painter, dark); });
+            pictures.pressed = picture(ratio, [&](QPainter &painter) { paintPressedButton(painter, dark); });
+        }
+        m_pictures = std::move(pictures);
+    }
+    return *m_pictures;
+}
+
+QPixmap ShortcutIllustration::picture(qreal ratio, const std::function<void(QPainter &)> &paint)
+{
+    const int pixels = static_cast<int>(std::ceil(side * ratio));
+    QPixmap pixmap(pixels, pixels);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter);
+    return pixmap;
+}
+
+void ShortcutIllustration::paintTile(QPainter &painter, bool dark)
+{
     QPainterPath tile;
     tile.addRoundedRect(QRectF(0.5, 0.5, side - 1, side - 1), 7, 7);
     painter.fillPath(tile, dark ? grey(0.2) : p3Grey(0.9652));
     painter.setPen(QPen(black(0.05), 1));
     painter.drawPath(tile);
-
-    painter.translate(side / 2.0, side / 2.0);
-    if (m_isPanel)
-        paintPanel(painter, dark);
-    else
-        paintPowerButton(painter, dark);
 }
 
-void ShortcutIllustration::paintPanel(QPainter &painter, bool dark) const
+void ShortcutIllustration::paintPanel(QPainter &painter, bool dark)
 {
     // The tray icon the panel hangs from.
     fillCapsule(painter, QRectF(-4, -12 - 2, 8, 4), dark ? grey(0.38) : grey(0.85));
     fillCircle(painter, QPointF(0, -12), 2, Qt::white);
 
     // The panel's card.
-    const QRectF card(-13, -11.5 + 3.5, 26, 23);
     QPainterPath cardShape;
-    cardShape.addRoundedRect(card, 3, 3);
+    cardShape.addRoundedRect(panelCard, 3, 3);
     shadow(painter, cardShape, black(0.06), 2, QPointF(0, 2));
     shadow(painter, cardShape, black(0.10), 0.5, QPointF(0, 1));
     QPainterPath ring;
-    ring.addRoundedRect(card.adjusted(-0.5, -0.5, 0.5, 0.5), 4, 4);
+    ring.addRoundedRect(panelCard.adjusted(-0.5, -0.5, 0.5, 0.5), 4, 4);
     painter.setPen(QPen(black(0.04), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(ring);
@@ -244,29 +313,29 @@ void ShortcutIllustration::paintPanel(QPainter &painter, bool dark) const
     painter.fillPath(cardShape.translated(0, 1).subtracted(cardShape.translated(0, 0.5)).intersected(cardShape),
                      dark ? white(0.08) : Qt::white);
 
-    // Three rows: a label bar and a toggle each, 4 high with 2 between them.
+    // The rows' label bars; their toggles move.
     const QColor bar = dark ? grey(0.4) : grey(0.91);
+    for (int row = 0; row < LitRows::rowCount; ++row)
+        fillCapsule(painter, QRectF(-rowWidth / 2, rowCentreY(row) - 1, 8, 2), bar);
+}
+
+void ShortcutIllustration::paintToggles(QPainter &painter, bool dark) const
+{
     const QColor off = dark ? grey(0.42) : grey(0.85);
     const QColor on = QColor::fromRgbF(1.0f, 0.63f, 0.0f);
-    const double rowWidth = 8 + 5 + 5;
     for (int row = 0; row < LitRows::rowCount; ++row) {
         const double light = m_rowLight[std::size_t(row)]->value();
-        const double centreY = card.center().y() + (row - 1) * 6;
-        const double left = -rowWidth / 2;
-        fillCapsule(painter, QRectF(left, centreY - 1, 8, 2), bar);
-        const QRectF toggle(left + 13, centreY - 2, 5, 4);
+        const double centreY = rowCentreY(row);
+        const QRectF toggle(-rowWidth / 2 + 13, centreY - 2, 5, 4);
         fillCapsule(painter, toggle, mix(off, on, light));
         const double knobX = toggle.left() + 1 + 1 + light * (toggle.width() - 4);
         fillCircle(painter, QPointF(knobX, centreY), 2, Qt::white);
     }
 }
 
-void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
+void ShortcutIllustration::paintRaisedButton(QPainter &painter, bool dark)
 {
-    const double pressed = std::clamp(m_pressed.value(), 0.0, 1.0);
-
-    // The raised face, fading out as the button goes down.
-    painter.setOpacity(1 - pressed);
+    painter.translate(side / 2.0, side / 2.0);
     QPainterPath raised;
     raised.addEllipse(QPointF(0, 0), 11, 11);
     shadow(painter, raised, black(0.06), 2, QPointF(0, 2));
@@ -281,8 +350,17 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     painter.setPen(QPen(dark ? white(0.12) : Qt::white, 0.5));
     painter.drawEllipse(QPointF(0, 0), 10.75, 10.75);
 
-    // The pressed face, a little larger and without a shadow.
-    painter.setOpacity(pressed);
+    QPen stroke = glyphStroke();
+    stroke.setColor(dark ? grey(0.76) : p3Grey(0.7541));
+    painter.setPen(stroke);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(powerGlyph());
+}
+
+void ShortcutIllustration::paintPressedButton(QPainter &painter, bool dark)
+{
+    // A little larger than the raised face, and without a shadow.
+    painter.translate(side / 2.0, side / 2.0);
     QLinearGradient pressedFill(0, -12, 0, 12);
     pressedFill.setColorAt(0, dark ? grey(0.17) : p3Grey(0.8276));
     pressedFill.setColorAt(1, dark ? grey(0.25) : p3Grey(0.9098));
@@ -294,28 +372,18 @@ void ShortcutIllustration::paintPowerButton(QPainter &painter, bool dark) const
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QPointF(0, 0), 11.5, 11.5);
 
-    const QPainterPath glyph = shortcutPowerGlyph(QRectF(-6, -6, 12, 12));
-    QPen stroke(Qt::black, 2, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
-    stroke.setMiterLimit(10);
-    painter.setBrush(Qt::NoBrush);
-
-    painter.setOpacity(1 - pressed);
-    stroke.setColor(dark ? grey(0.76) : p3Grey(0.7541));
-    painter.setPen(stroke);
-    painter.drawPath(glyph);
-
     // Lit: an amber glow under an amber symbol.
-    painter.setOpacity(pressed);
-    QPen glow(QColor::fromRgbF(0.992157f, 0.72549f, 0.14902f, 0.25f), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    painter.setPen(glow);
+    const QPainterPath glyph = powerGlyph();
+    painter.setPen(QPen(QColor::fromRgbF(0.992157f, 0.72549f, 0.14902f, 0.25f), 6, Qt::SolidLine, Qt::RoundCap,
+                        Qt::RoundJoin));
     painter.drawPath(glyph);
     QRadialGradient amber(QPointF(0, -6 + 1), 10);
     amber.setColorAt(0, ui::colours::displayP3(0.6012, 0.2104, 0.0));
     amber.setColorAt(1, ui::colours::displayP3(1.0, 0.7699, 0.1877));
+    QPen stroke = glyphStroke();
     stroke.setBrush(amber);
     painter.setPen(stroke);
     painter.drawPath(glyph);
-    painter.setOpacity(1);
 }
 
 } // namespace vantora::recorder

@@ -3,12 +3,16 @@
 #include "recorder/LitRows.h"
 
 #include "ui/AnimatedValue.h"
+#include "ui/ColorScheme.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace vantora::ui {
@@ -54,8 +58,23 @@ private:
     void watchWindow();
     void restartWhenKeyChanges();
 
-    void paintPanel(QPainter &painter, bool dark) const;
-    void paintPowerButton(QPainter &painter, bool dark) const;
+    // What does not move is drawn once per scheme and pixel ratio; a frame places these
+    // pictures and draws only the toggles, so it costs a few small copies.
+    struct Pictures {
+        ui::ColorScheme scheme;
+        qreal ratio;
+        QPixmap background;
+        // The power button's two faces, each with its symbol.
+        QPixmap raised;
+        QPixmap pressed;
+    };
+    const Pictures &currentPictures();
+    static QPixmap picture(qreal ratio, const std::function<void(QPainter &)> &paint);
+    static void paintTile(QPainter &painter, bool dark);
+    static void paintPanel(QPainter &painter, bool dark);
+    static void paintRaisedButton(QPainter &painter, bool dark);
+    static void paintPressedButton(QPainter &painter, bool dark);
+    void paintToggles(QPainter &painter, bool dark) const;
 
     const bool m_isPanel;
     LitRows m_nextRows;
@@ -65,6 +84,7 @@ private:
     ui::ViewTask *m_task = nullptr;
     QPointer<QWidget> m_watchedWindow;
     bool m_lastKey = false;
+    std::optional<Pictures> m_pictures;
 };
 
 } // namespace vantora::recorder

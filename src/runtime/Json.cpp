@@ -18,6 +18,7 @@ QJsonValue parse(const QByteArray &text)
     if (text.trimmed().isEmpty())
         throw DecodingError({}, QStringLiteral("the data is empty"));
     QJsonParseError error;
+    // Skips one leading UTF-8 byte order mark, as the bridge's reader does.
     const auto document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
         throw DecodingError({}, QStringLiteral("the data is not valid JSON (%1 at offset %2)")

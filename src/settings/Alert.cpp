@@ -1,12 +1,11 @@
 #include "settings/Alert.h"
 
+#include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <memory>
@@ -32,20 +31,7 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     QWidget *parent = ui::modalParentFor(origin);
     auto *box = new QMessageBox(parent);
     box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
-    // Versions and messages may come from a server or the system: never markup.
-    box->setTextFormat(Qt::PlainText);
-    box->setText(alert.title);
-    box->setInformativeText(alert.message);
-    if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
-        informative->setTextFormat(Qt::PlainText);
-        // The box is only as wide as its title, and wrapping breaks an address after each
-        // slash; lines break between words only.
-        const QFontMetrics metrics(informative->font());
-        int widestWord = 0;
-        for (const QString &word : alert.message.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-            widestWord = std::max(widestWord, metrics.horizontalAdvance(word));
-        informative->setMinimumWidth(widestWord);
-    }
+    ui::setPlainMessage(*box, alert.title, alert.message);
 
     QPushButton *confirm = box->addButton(alert.confirmText, QMessageBox::AcceptRole);
     QPushButton *cancel = confirm;

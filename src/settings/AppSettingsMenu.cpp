@@ -12,7 +12,6 @@
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
-#include "ui/SchemePalette.h"
 #include "ui/SvgImage.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -93,7 +92,6 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
 void AppSettingsMenu::buildMenu()
 {
     auto *entries = new QMenu(this);
-    ui::followSchemeWhenShown(*entries);
     m_about = entries->addAction(tr("About vantora"), this, [this] { m_services.showAbout(); });
     m_updates = entries->addAction(QString(), this, [this] { m_services.releaseChecker->check(this); });
     entries->addSeparator();

@@ -8,6 +8,7 @@
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PanelButton.h"
+#include "ui/PanelScrollBar.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
@@ -50,6 +51,7 @@ public:
         QPalette ground = m_text->palette();
         ground.setColor(QPalette::Base, Qt::transparent);
         m_text->setPalette(ground);
+        ui::usePanelScrollBar(*m_text);
         auto *layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_text);

@@ -86,9 +86,16 @@ runtime::Task<void> ReleaseChecker::run(QPointer<QWidget> origin)
 
 runtime::Task<ReleaseChecker::Outcome> ReleaseChecker::fetchOutcome() const
 {
-    // A build without a web host has nowhere to ask.
-    if (m_options.manifestURL.host().isEmpty())
-        throw runtime::NetworkError(runtime::NetworkErrorCode::cannotFindHost, QStringLiteral("no web host"));
+    // A build without a web host has nowhere to ask, and nothing failed: its updates come
+    // from wherever it was installed from.
+    if (m_options.manifestURL.host().isEmpty()) {
+        co_return Outcome{
+            Alert::notice(Texts::tr("This build doesn’t check for updates"),
+                          Texts::tr("This build of vantora names no place to check for updates. Updates come from "
+                                    "where you installed it.")),
+            std::nullopt,
+        };
+    }
     platform::PublicHttpsSession session({m_options.timeouts, maximumManifestSize});
 #ifdef VANTORA_TEST_HOOKS
     session.setExtraRootsForTesting(m_options.extraRoots);

@@ -19,7 +19,8 @@ struct Alert;
 // The update check the user asks for: reads the release manifest from the product's web
 // host, compares it with the running release and ends with exactly one alert: the check
 // failed, the application is up to date, or a newer release is available (whose "Open
-// download" opens its page in the browser). Nothing is downloaded, stored or remembered.
+// download" opens its page in the browser); a build that names no web host says so instead.
+// Nothing is downloaded, stored or remembered.
 // Main thread only.
 class ReleaseChecker final : public QObject {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "settings/XdgAutostart.h"
 
+#include "settings/AutostartCommand.h"
+
 #include <vantora/BuildInfo.h>
 
 #include <QCoreApplication>
@@ -72,81 +74,41 @@ QString stringEscaped(const QString &value)
     return escaped;
 }
 
-QString stringUnescaped(const QString &value)
-{
-    QString plain;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != u'\\' || i + 1 == value.size()) {
-            plain += c;
-            continue;
-        }
-        const QChar next = value.at(++i);
-        if (next == u'n')
-            plain += u'\n';
-        else if (next == u't')
-            plain += u'\t';
-        else if (next == u'r')
-            plain += u'\r';
-        else if (next == u's')
-            plain += u' ';
-        else
-            plain += next;
-    }
-    return plain;
-}
-
-// The executable file `program` names, as an absolute path; empty when there is none.
-QString executableOf(const QString &program)
-{
-    if (program.isEmpty())
-        return {};
-    if (!QDir::isAbsolutePath(program))
-        return QStandardPaths::findExecutable(program);
-    const QFileInfo file(program);
-    return file.isFile() && file.isExecutable() ? program : QString();
-}
-
-QString sameFileKey(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
-}
-
 } // namespace
 
 XdgAutostart::Entry XdgAutostart::readEntry() const
 {
     QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {Owner::none, LoginItemStatus::notRegistered};
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A link to nothing holds no entry; anything else that is there may be someone's.
+        if (QFileInfo::exists(entryPath()))
+            return {Owner::unreadable, LoginItemStatus::notRegistered, file.errorString()};
+        return {Owner::none, LoginItemStatus::notRegistered, {}};
+    }
     const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
-    const QString program = programOfExec(valueOf(keys, execKey));
-    const QString executable = executableOf(program);
-    // Only an entry that starts this program is ours. One that starts a program which is no
-    // longer there is ours when it names a program like ours (a copy of this one that moved)
-    // or none at all; it starts nothing, so replacing it loses nothing.
-    bool ours = false;
-    if (!executable.isEmpty())
-        ours = sameFileKey(executable) == sameFileKey(m_executablePath);
-    else
-        ours = program.isEmpty() || QFileInfo(program).fileName() == QFileInfo(m_executablePath).fileName();
-    if (!ours)
-        return {Owner::another, LoginItemStatus::notRegistered};
-    if (valueOf(keys, hiddenKey) == QLatin1String("true")
-        || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
-        return {Owner::us, LoginItemStatus::notRegistered};
-    if (executable.isEmpty())
-        return {Owner::us, LoginItemStatus::notFound};
-    return {Owner::us, LoginItemStatus::enabled};
+    using Starts = AutostartCommand::Starts;
+    const Starts starts = AutostartCommand(m_executablePath, m_applicationId).ofExec(valueOf(keys, execKey));
+    const bool hidden = valueOf(keys, hiddenKey) == QLatin1String("true");
+    // Another program's entry is left as it is, unless it is one the desktop treats as
+    // deleted: that starts nothing, and ours may take its place.
+    if (starts == Starts::another)
+        return {hidden ? Owner::nobody : Owner::another, LoginItemStatus::notRegistered, {}};
+    if (hidden || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
+        return {Owner::us, LoginItemStatus::notRegistered, {}};
+    if (starts == Starts::ourMissingProgram)
+        return {Owner::us, LoginItemStatus::notFound, {}};
+    return {Owner::us, LoginItemStatus::enabled, {}};
 }
 
-void XdgAutostart::refuseAnotherProgramsEntry() const
+void XdgAutostart::refuseOthersEntry(const Entry &entry) const
 {
-    if (readEntry().owner == Owner::another)
+    if (entry.owner == Owner::another)
         throw LoginItemError(Texts::tr("The autostart entry “%1” starts another program. vantora leaves it as it "
                                        "is; move it away to let vantora start at login.")
                                  .arg(entryPath()));
+    if (entry.owner == Owner::unreadable)
+        throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be read (%2). vantora leaves it as it is.")
+                                 .arg(entryPath(), entry.readError));
 }
 
 XdgAutostart::XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath)
@@ -175,7 +137,7 @@ LoginItemStatus XdgAutostart::status() const
 
 void XdgAutostart::registerItem()
 {
-    refuseAnotherProgramsEntry();
+    refuseOthersEntry(readEntry());
     if (!QDir().mkpath(m_folder))
         throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
     // A link in the folder is replaced, not written through: its target may be any file of
@@ -196,7 +158,10 @@ void XdgAutostart::registerItem()
 
 void XdgAutostart::unregisterItem()
 {
-    refuseAnotherProgramsEntry();
+    const Entry entry = readEntry();
+    refuseOthersEntry(entry);
+    if (entry.owner == Owner::nobody)
+        return;
     // Removing a link removes the link alone, never its target.
     QFile file(entryPath());
     if ((file.exists() || QFileInfo(entryPath()).isSymLink()) && !file.remove())
@@ -225,21 +190,7 @@ QString XdgAutostart::execValue(const QString &program)
 
 QString XdgAutostart::programOfExec(const QString &exec)
 {
-    const QString line = stringUnescaped(exec).trimmed();
-    QString program;
-    if (line.startsWith(u'"')) {
-        qsizetype i = 1;
-        for (; i < line.size() && line.at(i) != u'"'; ++i) {
-            if (line.at(i) == u'\\' && i + 1 < line.size())
-                ++i;
-            program += line.at(i);
-        }
-        if (i == line.size())
-            return {};
-    } else {
-        program = line.section(u' ', 0, 0);
-    }
-    return program.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    return AutostartCommand::execWords(exec).value(0);
 }
 
 } // namespace vantora

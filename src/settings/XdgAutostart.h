@@ -11,9 +11,13 @@ namespace vantora {
 // the setting on writes it anew. The file is written atomically: a crash never leaves half an
 // entry.
 //
-// An entry under that name that starts another program is the user's, not ours: it counts as
-// not registered, and it is neither removed nor written over (turning the setting on fails
-// with a text that says why). A symbolic link in the entry's place is replaced by a file of
+// An entry under that name is ours when it starts this program, also through env, a shell,
+// a wrapper script or `flatpak run` of this application's id (AutostartCommand). One that
+// starts another program is the user's, not ours: it counts as not registered, and it is
+// neither removed nor written over (turning the setting on fails with a text that says why),
+// unless the desktop is told to treat it as deleted (Hidden=true): that starts nothing, and
+// turning the setting on writes ours in its place. An entry that cannot be read is left as it
+// is, with a text that says so. A symbolic link in the entry's place is replaced by a file of
 // its own, never written through.
 class XdgAutostart final : public LoginItemBackend {
 public:
@@ -38,15 +42,24 @@ public:
     static QString programOfExec(const QString &exec);
 
 private:
-    enum class Owner { none, us, another };
+    enum class Owner {
+        none,
+        us,
+        another,
+        // Another program's entry that starts nothing.
+        nobody,
+        // Something is there that cannot be read, so it may be anyone's.
+        unreadable,
+    };
     struct Entry {
         Owner owner;
         LoginItemStatus status;
+        QString readError;
     };
 
     Entry readEntry() const;
-    // Throws LoginItemError when the entry in our place starts another program.
-    void refuseAnotherProgramsEntry() const;
+    // Throws LoginItemError when the entry in our place is another program's, or may be.
+    void refuseOthersEntry(const Entry &entry) const;
 
     QString m_folder;
     QString m_applicationId;

@@ -5,7 +5,10 @@
 #include "shortcuts/MenuTracker.h"
 #include "shortcuts/Shortcut.h"
 
+#include "runtime/Clock.h"
 #include "runtime/NotificationCenter.h"
+
+#include <QGuiApplication>
 
 namespace vantora::GlobalShortcuts {
 
@@ -32,14 +35,23 @@ quint32 registeredModifiers(const Shortcut &shortcut)
 } // namespace
 
 HotKeyCenter::HotKeyCenter(platform::HotKeyBackend &backend, const platform::KeyboardLayout &layout,
-                           runtime::NotificationCenter &notifications, QObject *parent)
+                           runtime::NotificationCenter &notifications, runtime::Clock &clock,
+                           runtime::Executor &executor, QObject *parent)
     : QObject(parent)
     , m_backend(backend)
     , m_layout(layout)
+    , m_clock(clock)
+    , m_tasks(executor)
 {
     notifications.addObserver(this, MenuTracker::menuDidBeginTracking, [this](const auto &) { setMenuOpen(true); });
     notifications.addObserver(this, MenuTracker::menuDidEndTracking, [this](const auto &) { setMenuOpen(false); });
     new MenuTracker(notifications, this);
+    if (qGuiApp) {
+        connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive)
+                endHolds(m_heldKeys);
+        });
+    }
 }
 
 HotKeyCenter::~HotKeyCenter()
@@ -115,6 +127,10 @@ void HotKeyCenter::registerAll()
     // Strong references for the whole pass: a failure callback may drop its hot key's owner.
     const auto live = liveHotKeys();
     for (const auto &hotKey : live) {
+        if (isHeld(hotKey->shortcut().carbonKeyCode)) {
+            unregisterFromSystem(*hotKey);
+            continue;
+        }
         if (hotKey->m_registration || registerWithSystem(*hotKey))
             continue;
         m_hotKeys.erase(hotKey->id());
@@ -143,14 +159,67 @@ void HotKeyCenter::setOwnKeyEventHandlingEnabled(bool enabled)
         return;
     m_isOwnKeyEventHandlingEnabled = enabled;
     m_keysHeldInMenu.clear();
+    updateOwnKeyEvents();
+}
+
+void HotKeyCenter::updateOwnKeyEvents()
+{
+    const bool wanted = m_isOwnKeyEventHandlingEnabled || !m_heldKeys.empty();
+    if (!m_ownKeyEvents && !wanted)
+        return;
     if (!m_ownKeyEvents) {
         m_ownKeyEvents = new LocalEventMonitor({EventType::keyDown, EventType::keyUp}, m_layout,
                                                [this](const KeyEvent &event) { return handleKeyEvent(event); }, this);
     }
-    if (enabled)
+    if (wanted)
         m_ownKeyEvents->start();
     else
         m_ownKeyEvents->stop();
+}
+
+void HotKeyCenter::holdUntilReleased(qint64 carbonKeyCode)
+{
+    if (!m_heldKeys.insert(carbonKeyCode).second)
+        return;
+    if (m_mode == Mode::normal && m_isHandlerInstalled)
+        registerAll();
+    updateOwnKeyEvents();
+}
+
+void HotKeyCenter::noticeHeldKey(const KeyEvent &event)
+{
+    const qint64 key = event.carbonKeyCode;
+    // Any press, repeat or not, says the key is still down.
+    if (event.type == EventType::keyDown) {
+        if (auto pending = m_pendingReleases.extract(key))
+            pending.mapped().cancel();
+        return;
+    }
+    if (event.isRepeat || m_pendingReleases.contains(key))
+        return;
+    m_pendingReleases.emplace(key, m_tasks.spawn(endHoldOnceSettled(key)));
+}
+
+runtime::Task<void> HotKeyCenter::endHoldOnceSettled(qint64 carbonKeyCode)
+{
+    co_await m_clock.sleepFor(2 * m_backend.keyRepeat().interval);
+    m_pendingReleases.erase(carbonKeyCode);
+    endHolds({carbonKeyCode});
+}
+
+void HotKeyCenter::endHolds(const std::set<qint64> &keys)
+{
+    if (keys.empty())
+        return;
+    // A copy: `keys` may be the held set itself.
+    for (const qint64 key : std::set<qint64>(keys)) {
+        m_heldKeys.erase(key);
+        if (auto pending = m_pendingReleases.extract(key))
+            pending.mapped().cancel();
+    }
+    if (m_mode == Mode::normal && m_isHandlerInstalled)
+        registerAll();
+    updateOwnKeyEvents();
 }
 
 bool HotKeyCenter::registerWithSystem(HotKey &hotKey)
@@ -197,7 +266,7 @@ void HotKeyCenter::handleHotKeyEvent(const platform::HotKeyEvent &event)
     const auto entry = m_hotKeys.find(event.hotKeyId);
     // Held for the call: the action may drop the hot key's owner.
     const std::shared_ptr<HotKey> hotKey = entry == m_hotKeys.end() ? nullptr : entry->second.lock();
-    if (!hotKey)
+    if (!hotKey || isHeld(hotKey->shortcut().carbonKeyCode))
         return;
     if (event.kind == platform::HotKeyEvent::Kind::pressed)
         hotKey->keyDown();
@@ -207,7 +276,13 @@ void HotKeyCenter::handleHotKeyEvent(const platform::HotKeyEvent &event)
 
 EventDisposition HotKeyCenter::handleKeyEvent(const KeyEvent &event)
 {
+    if (isHeld(event.carbonKeyCode)) {
+        noticeHeldKey(event);
+        return EventDisposition::passOn;
+    }
     if (event.type == EventType::keyDown && event.isRepeat)
+        return EventDisposition::passOn;
+    if (!m_isOwnKeyEventHandlingEnabled)
         return EventDisposition::passOn;
     if (event.type == EventType::keyUp) {
         // Released by key alone, as the system does it: people often let go of the

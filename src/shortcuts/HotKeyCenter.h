@@ -3,12 +3,16 @@
 #include "shortcuts/LocalEventMonitor.h"
 
 #include "platform/HotKeyBackend.h"
+#include "runtime/Clock.h"
+#include "runtime/Executor.h"
+#include "runtime/TaskScope.h"
 
 #include <QObject>
 
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace vantora::platform {
@@ -42,10 +46,11 @@ public:
         menuOpen,
     };
 
-    // The backend, layout and notification centre must outlive the centre. Starts normal and
-    // enabled, and follows the menus of the running application.
+    // The backend, layout, notification centre and clock must outlive the centre. Starts
+    // normal and enabled, and follows the menus of the running application.
     HotKeyCenter(platform::HotKeyBackend &backend, const platform::KeyboardLayout &layout,
-                 runtime::NotificationCenter &notifications, QObject *parent = nullptr);
+                 runtime::NotificationCenter &notifications, runtime::Clock &clock = runtime::systemClock(),
+                 runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr);
     ~HotKeyCenter() override;
 
     // Ids start at 1 and are never reused, not even when the registration fails.
@@ -73,7 +78,20 @@ public:
     // Matches one of our own key events while a menu is open: the first live hot key with
     // this key and modifiers runs and the event is consumed. Held-key repeats pass on; the
     // release of a key whose press ran a hot key runs it too, whatever modifiers are left.
+    // The release of a key held until released (below) only ends the hold.
     EventDisposition handleKeyEvent(const KeyEvent &event);
+
+    // The key went down in one of our own windows and is still down (a recorder just took it
+    // as a new shortcut). Until our windows see it released, the system is not asked for the
+    // hot keys of that key and what it reports of them is ignored: a key held past the
+    // keyboard's repeat delay would otherwise hand its repeats and its release to the new
+    // grab, which fires the shortcut and takes the keyboard from our window. A release
+    // counts once no press of the key follows within two repeat intervals (a held key's
+    // repeats may arrive as release and press pairs); then the key's hot keys are registered
+    // as the mode says. Should our application lose the keyboard first, its releases can no
+    // longer be seen and every hold ends at once.
+    void holdUntilReleased(qint64 carbonKeyCode);
+    bool isHeld(qint64 carbonKeyCode) const { return m_heldKeys.contains(carbonKeyCode); }
 
 private:
     friend class HotKey;
@@ -86,6 +104,10 @@ private:
     void unregisterAll();
     void setHotKeyEventHandlingEnabled(bool enabled);
     void setOwnKeyEventHandlingEnabled(bool enabled);
+    void updateOwnKeyEvents();
+    void noticeHeldKey(const KeyEvent &event);
+    runtime::Task<void> endHoldOnceSettled(qint64 carbonKeyCode);
+    void endHolds(const std::set<qint64> &keys);
     bool registerWithSystem(HotKey &hotKey);
     void unregisterFromSystem(HotKey &hotKey);
     void handleHotKeyEvent(const platform::HotKeyEvent &event);
@@ -93,6 +115,7 @@ private:
 
     platform::HotKeyBackend &m_backend;
     const platform::KeyboardLayout &m_layout;
+    runtime::Clock &m_clock;
     quint32 m_lastHotKeyId = 0;
     std::map<quint32, std::weak_ptr<HotKey>> m_hotKeys;
     bool m_isHandlerInstalled = false;
@@ -104,6 +127,10 @@ private:
     LocalEventMonitor *m_ownKeyEvents = nullptr;
     // Keys whose press ran a hot key while a menu is open, until they are released.
     std::map<qint64, std::weak_ptr<HotKey>> m_keysHeldInMenu;
+    std::set<qint64> m_heldKeys;
+    // Releases of held keys waiting to see whether a press follows.
+    std::map<qint64, runtime::TaskHandle<void>> m_pendingReleases;
+    runtime::TaskScope m_tasks;
 };
 
 } // namespace vantora::GlobalShortcuts

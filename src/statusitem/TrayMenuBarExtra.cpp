@@ -7,7 +7,6 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -74,16 +73,14 @@ private:
     QPointer<PanelWindow> m_panel;
 };
 
-TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QIcon &icon,
-                                   const QString &toolTip, runtime::Clock &clock, QObject *parent)
+TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
+                                   runtime::Clock &clock, QObject *parent)
     : QObject(parent)
     , m_application(application)
     , m_panel(panel)
     , m_clock(clock)
-    , m_trayIcon(new QSystemTrayIcon(icon, this))
+    , m_toolTip(toolTip)
 {
-    m_trayIcon->setToolTip(toolTip);
-
     auto button = std::make_shared<StatusBarButton>();
     button->setTarget(std::make_shared<ExtraController>());
     button->setClickAction([this] { togglePanel(); });
@@ -93,10 +90,6 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     m_application.addWindow(m_trayWindow);
     m_application.addWindow(m_extraWindow);
 
-    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            trayIconClicked();
-    });
     connect(&panel, &PanelWindow::activated, this,
             [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
     connect(&panel, &PanelWindow::deactivated, this, [this] {
@@ -122,9 +115,37 @@ TrayMenuBarExtra::~TrayMenuBarExtra()
     m_application.removeWindow(m_trayWindow.get());
 }
 
+QSystemTrayIcon &TrayMenuBarExtra::xembedIcon()
+{
+    // The toolkit decides once per process, when its first tray icon is made, whether its
+    // icons go over D-Bus, and does so where a StatusNotifierWatcher is on the bus then. The
+    // icon is therefore made only once an X11 tray is wanted, which is while no watcher is
+    // there; its icons then stay in X11 trays, and never show beside our own D-Bus item.
+    if (!m_xembedIcon) {
+        m_xembedIcon = new QSystemTrayIcon(this);
+        m_xembedIcon->setToolTip(m_toolTip);
+        m_xembedIcon->setContextMenu(m_contextMenu);
+        connect(m_xembedIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                iconClicked(std::nullopt);
+        });
+    }
+    return *m_xembedIcon;
+}
+
+void TrayMenuBarExtra::setXEmbedIconShown(bool shown)
+{
+    if (shown)
+        xembedIcon().show();
+    else if (m_xembedIcon)
+        m_xembedIcon->hide();
+}
+
 void TrayMenuBarExtra::setContextMenu(QMenu *menu)
 {
-    m_trayIcon->setContextMenu(menu);
+    m_contextMenu = menu;
+    if (m_xembedIcon)
+        m_xembedIcon->setContextMenu(menu);
 }
 
 runtime::Task<void> TrayMenuBarExtra::followTrayHost(runtime::Duration startWait)
@@ -171,13 +192,15 @@ void TrayMenuBarExtra::applyTrayHost()
     m_panel.setPresentation(presentation);
 }
 
-void TrayMenuBarExtra::trayIconClicked()
+void TrayMenuBarExtra::iconClicked(std::optional<QPoint> at)
 {
     if (!m_panel.isVisible() && m_lastDeactivation && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
         return;
+    // The pointer comes last: under XWayland it is where the pointer last crossed one of the
+    // X server's windows, which may be far from the tray.
     m_lastAnchor = trayIconGeometry();
     if (!m_lastAnchor)
-        m_lastAnchor = QRect(QCursor::pos(), QSize(1, 1));
+        m_lastAnchor = QRect(at.value_or(QCursor::pos()), QSize(1, 1));
     m_item->button()->performClick();
 }
 
@@ -198,8 +221,10 @@ void TrayMenuBarExtra::togglePanel()
 std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
 {
     // Known only for icons embedded in an X11 tray; a StatusNotifierItem host keeps it.
-    const QRect geometry = m_trayIcon->geometry();
-    if (!m_trayIcon->isVisible() || !geometry.isValid() || geometry.isEmpty())
+    if (!m_xembedIcon)
+        return std::nullopt;
+    const QRect geometry = m_xembedIcon->geometry();
+    if (!m_xembedIcon->isVisible() || !geometry.isValid() || geometry.isEmpty())
         return std::nullopt;
     return geometry;
 }

@@ -4,13 +4,13 @@
 #include "statusitem/StatusItemObjects.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QRect>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QIcon;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -26,7 +26,9 @@ class PanelWindow;
 //
 // A click on the tray icon toggles the panel; a click that arrives right after the same
 // click took the activation away from the open panel (and so closed it) does not open it
-// again. Main thread only; the application and the panel must outlive this object.
+// again. The icon is either the toolkit's in an X11 tray, or one shown over D-Bus by another
+// object, which hands its clicks over with the point the host names. Main thread only; the
+// application and the panel must outlive this object.
 class TrayMenuBarExtra final : public QObject {
     Q_OBJECT
 public:
@@ -34,17 +36,25 @@ public:
     // closed it.
     static constexpr std::chrono::milliseconds closingClickWindow{400};
 
-    TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QIcon &icon, const QString &toolTip,
+    TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
                      runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
     ~TrayMenuBarExtra() override;
 
-    QSystemTrayIcon &trayIcon() const noexcept { return *m_trayIcon; }
     const std::shared_ptr<StatusItem> &statusItem() const noexcept { return m_item; }
+
+    // The icon for an X11 tray, made on the first call (not before: see the .cpp), hidden
+    // until shown.
+    QSystemTrayIcon &xembedIcon();
+    // Shows or hides the icon in an X11 tray; hiding makes none.
+    void setXEmbedIconShown(bool shown);
+
+    // A click on the tray icon; `at` is where the tray says it was, when it says.
+    void iconClicked(std::optional<QPoint> at);
 
     // Where the tray shows the icon, when it tells.
     std::optional<QRect> trayIconGeometry() const;
 
-    // Offered on the tray icon's context (right) click.
+    // Offered on the X11 tray icon's context (right) click.
     void setContextMenu(QMenu *menu);
     // The X time of the key press that is about to open the panel.
     void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
@@ -72,13 +82,14 @@ private:
     void togglePanel();
     bool hasTrayHost() const;
     void applyTrayHost();
-    void trayIconClicked();
     QPoint placement();
 
     PlatformApplication &m_application;
     PanelWindow &m_panel;
     runtime::Clock &m_clock;
-    QSystemTrayIcon *m_trayIcon;
+    QString m_toolTip;
+    QMenu *m_contextMenu = nullptr;
+    QSystemTrayIcon *m_xembedIcon = nullptr;
     std::shared_ptr<StatusItem> m_item;
     std::shared_ptr<TrayWindow> m_trayWindow;
     std::shared_ptr<ExtraWindow> m_extraWindow;

@@ -1,7 +1,5 @@
 #include "ui/ContextMenu.h"
 
-#include "ui/SchemePalette.h"
-
 #include <QMenu>
 #include <QWidget>
 
@@ -20,7 +18,6 @@ QMenu *buildMenu(const std::vector<MenuEntry> &entries, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    followSchemeWhenShown(*menu);
     for (const MenuEntry &entry : entries) {
         switch (entry.kind) {
         case MenuEntry::Kind::Separator:

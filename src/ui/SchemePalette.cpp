@@ -4,7 +4,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 
-#include <QMenu>
+#include <QWidget>
 
 namespace vantora::ui {
 
@@ -27,6 +27,9 @@ QPalette schemePalette(ColorScheme scheme)
     const QColor dimmed = systemColours::tertiary().resolve(scheme);
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         palette.setColor(QPalette::Disabled, role, dimmed);
+    // The style etches disabled text with this colour one pixel down and right, which reads
+    // as a blurred double on a dark surface; dimmed text alone says "disabled".
+    palette.setColor(QPalette::Disabled, QPalette::Light, Qt::transparent);
     return palette;
 }
 
@@ -35,11 +38,6 @@ void followScheme(QWidget &widget)
     const QPalette wanted = schemePalette(colorScheme(&widget));
     if (widget.palette() != wanted)
         widget.setPalette(wanted);
-}
-
-void followSchemeWhenShown(QMenu &menu)
-{
-    QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] { followScheme(menu); });
 }
 
 } // namespace vantora::ui

@@ -4,7 +4,7 @@
 
 #include <QPalette>
 
-class QMenu;
+class QWidget;
 
 namespace vantora::ui {
 
@@ -15,9 +15,5 @@ QPalette schemePalette(ColorScheme scheme);
 
 // Gives `widget` the scheme palette of its surroundings; does nothing when it has it already.
 void followScheme(QWidget &widget);
-
-// Gives `menu` the scheme of the widget it belongs to each time it opens: a menu is a window
-// of its own and keeps no palette of its surroundings.
-void followSchemeWhenShown(QMenu &menu);
 
 } // namespace vantora::ui

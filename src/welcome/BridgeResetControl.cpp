@@ -2,6 +2,7 @@
 
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
+#include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
 
 #include <QCoreApplication>
@@ -36,11 +37,10 @@ void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
     QWidget *parent = ui::modalParentFor(origin);
     auto *box = new QMessageBox(parent);
     box->setIcon(QMessageBox::Warning);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(Texts::tr("Reset this computer’s Bridge connection?"));
-    box->setInformativeText(Texts::tr("This forgets the saved connection and returns to setup. Your rooms, lights "
-                                      "and Hue app settings won’t change. You’ll need to press the Bridge button to "
-                                      "pair again."));
+    ui::setPlainMessage(*box, Texts::tr("Reset this computer’s Bridge connection?"),
+                        Texts::tr("This forgets the saved connection and returns to setup. Your rooms, lights "
+                                  "and Hue app settings won’t change. You’ll need to press the Bridge button to "
+                                  "pair again."));
     QPushButton *reset = box->addButton(Texts::tr("Reset connection"), QMessageBox::AcceptRole);
     QPushButton *cancel = box->addButton(Texts::tr("Cancel"), QMessageBox::RejectRole);
     // Forgetting the bridge cannot be undone: Return must not do it.

@@ -12,13 +12,12 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
 #include "ui/ApplicationQuit.h"
-#include "ui/SchemePalette.h"
+#include "ui/MessageBoxText.h"
 #include "ui/ViewRuntime.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -141,12 +140,7 @@ void WelcomeScreen::showDetails()
     if (m_details)
         return;
     auto *box = new QMessageBox(window());
-    box->setTextFormat(Qt::PlainText);
-    box->setText(m_onboarding.failureTitle());
-    box->setInformativeText(m_onboarding.failureMessage());
-    // The message may come from the bridge; the box would otherwise guess it is markup.
-    if (auto *message = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
-        message->setTextFormat(Qt::PlainText);
+    ui::setPlainMessage(*box, m_onboarding.failureTitle(), m_onboarding.failureMessage());
     QPushButton *ok = box->addButton(Texts::ok(), QMessageBox::RejectRole);
     QPushButton *enterAddress = box->addButton(Texts::enterAddress(), QMessageBox::ActionRole);
     QPushButton *reset = nullptr;
@@ -171,7 +165,6 @@ void WelcomeScreen::showDetails()
 QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
-    ui::followSchemeWhenShown(*menu);
     for (const MenuEntry entry : contextMenu(facts())) {
         switch (entry) {
         case MenuEntry::CancelPairing:

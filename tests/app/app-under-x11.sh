@@ -82,7 +82,7 @@ start_tray_bar() {
 # A Wayland session as the app sees it; the bus passes the choice on to what it starts.
 bus_config=(--session)
 case "$scenario" in
-portal-shortcut)
+portal-shortcut | record-held-shortcut-portal)
   # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
   for component in /usr/libexec/xdg-desktop-portal /usr/bin/kglobalaccel5; do
     [ -x "$component" ] || { echo "app-under-x11: $component is not installed" >&2; exit 77; }
@@ -327,6 +327,35 @@ no-portal-shortcut)
   within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
   [ ! -e "$home/config/kglobalshortcutsrc" ] || fail "a key daemon bound the shortcut"
   ;;
+record-held-shortcut | record-held-shortcut-portal)
+  # A slow hand: the new shortcut is held well past the keyboard's repeat delay. Neither the
+  # repeats nor the release may fire it; pressed again, it works. Through X11 grabs, and
+  # through the desktop's shortcut portal.
+  start_wm
+  open_panel
+  # Preferences… from the tray icon's menu: Show, About, Check for updates, Preferences.
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  xdotool key Down Down Down Down Return
+  sleep 1
+  panel=$(panel_window)
+  [ -n "$panel" ] || fail "Preferences… left no panel open"
+  stored() { grep -q "\"GlobalShortcuts_$1\"" "$home/config/vantora/defaults.json" 2>/dev/null; }
+  # The recorders of "Show or hide app" and "Toggle all lights", at the right of their rows.
+  for row in "toggleHomeLights 222 l" "showVantora 148 k"; do
+    read -r name y key <<<"$row"
+    xdotool mousemove --window "$panel" 341 "$y" click 1
+    sleep 0.3
+    xdotool keydown ctrl+alt+"$key"
+    sleep 1.5
+    xdotool keyup "$key" keyup ctrl+alt
+    within 30 stored "$name" || fail "Ctrl+Alt+${key^^} was not recorded for $name"
+    sleep 1
+    panel_visible || fail "recording Ctrl+Alt+${key^^} for $name, held, fired it and closed the panel"
+  done
+  xdotool key ctrl+alt+k
+  within 50 panel_hidden || fail "the recorded Ctrl+Alt+K did not hide the panel once pressed again"
+  ;;
 panel-drag | panel-drag-openbox)
   [ "$scenario" = panel-drag-openbox ] && start_wm
   open_panel
@@ -476,6 +505,47 @@ reset-after-tray-hide)
     within 50 bash -c "$(declare -f shown_windows_of_type); [ -z \"\$(shown_windows_of_type DIALOG)\" ]" ||
       fail "Escape did not cancel the confirmation"
   done
+  ;;
+dark-windows)
+  # With the desktop dark, the tray menu, the reset question and the update check's notice
+  # open dark over the dark panel, as a person sees them on the screen.
+  need_python
+  export VANTORA_COLOR_SCHEME=dark
+  start_wm
+  start_tray_bar top right
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  sleep 3
+  # Fails unless window $1 looks dark on the whole; $2 names it.
+  looks_dark() {
+    local luminance
+    [ -n "$1" ] || fail "$2 is not shown"
+    luminance=$(python3 "$xwindows" luminance "$1") || fail "$2 could not be read"
+    awk -v l="$luminance" 'BEGIN { exit !(l < 0.35) }' || fail "$2 is light (mean luminance $luminance)"
+  }
+  # The application's shown popup: a window on the root that the window manager leaves alone.
+  shown_popup() {
+    for window in $(xwininfo -root -children | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+      xwininfo -id "$window" | grep -q 'IsViewable' && xwininfo -id "$window" | grep -q 'Override Redirect State: yes' &&
+        echo "$window"
+    done
+  }
+  no_dialog() { [ -z "$(shown_windows_of_type DIALOG)" ]; }
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  looks_dark "$(shown_popup | head -n1)" "the tray menu"
+  # Show, About, Check for updates.
+  xdotool key Down Down Down Return
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -n \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "the update check told nothing"
+  sleep 0.5
+  looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the update check's notice"
+  xdotool key Escape
+  within 50 bash -c "$(declare -f shown_windows_of_type no_dialog); no_dialog" || fail "Escape did not close the notice"
+  sleep 0.5
+  reset_from_tray_menu
+  confirmation_on_panel
+  looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2

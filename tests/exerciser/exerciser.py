@@ -38,6 +38,13 @@ LAUNCHES = [
 KEYS = ["Tab", "shift+Tab", "space", "Return", "Escape", "Up", "Down", "Left", "Right"]
 SANITIZER_REPORTS = ["ERROR: AddressSanitizer", "AddressSanitizer:DEADLYSIGNAL", "runtime error:",
                      "ERROR: LeakSanitizer", "UndefinedBehaviorSanitizer"]
+HERE = os.path.dirname(os.path.abspath(__file__))
+# Leaks are looked for at every exit, but for those of the desktop libraries themselves.
+SANITIZER_OPTIONS = {
+    "ASAN_OPTIONS": "detect_leaks=1",
+    "LSAN_OPTIONS": "suppressions=" + os.path.join(HERE, "..", "support", "leak-suppressions.txt"),
+    "UBSAN_OPTIONS": "print_stacktrace=1",
+}
 ANSWER_LIMIT = 5.0
 QUIT_LIMIT = 10.0
 STARTUP_LIMIT = 30.0
@@ -77,7 +84,10 @@ class Exerciser:
         with open(self.log_path, "ab") as log:
             self.log_offset = log.tell()
             self.process = subprocess.Popen([self.app, *flags], stdout=log, stderr=subprocess.STDOUT,
-                                            env=dict(os.environ, UBSAN_OPTIONS="print_stacktrace=1"))
+                                            env=dict(os.environ, **SANITIZER_OPTIONS))
+        # The new process gets the ended one's place at the X server, and with it the same
+        # window ids: what was known of those windows no longer holds.
+        self.menus = {}
         self.pinged = None
         self.quit_chosen_at = None
         deadline = time.monotonic() + STARTUP_LIMIT

@@ -5,6 +5,8 @@ pixels. Usable as a module or from a shell:
     xwindows.py settled <window> [timeout seconds]  waits until what the window shows holds
                                                     still for a tenth of a second and prints
                                                     its digest; exit 1 when it never does
+    xwindows.py luminance <window>                  prints how light the window looks on
+                                                    average, from 0 (black) to 1 (white)
 """
 
 import ctypes
@@ -195,6 +197,15 @@ class Picture:
         start = y * self._bytes_per_line + x * self._bytes_per_pixel
         return self.pixels[start:start + self._bytes_per_pixel]
 
+    def mean_luminance(self):
+        """The mean of the pixels' luminance, weighted as the eye weighs red, green and blue;
+        pixels of a 24-bit visual, as Xvfb's, are blue, green, red and a pad byte."""
+        total = 0
+        for y in range(self.height):
+            row = self.pixels[y * self._bytes_per_line:y * self._bytes_per_line + self.width * 4]
+            total += 0.0722 * sum(row[0::4]) + 0.7152 * sum(row[1::4]) + 0.2126 * sum(row[2::4])
+        return total / (255 * self.width * self.height)
+
 
 def main(arguments):
     display = Display()
@@ -213,6 +224,12 @@ def main(arguments):
                 return 0
             before = now
         return 1
+    if arguments[:1] == ["luminance"] and len(arguments) == 2:
+        picture = display.picture(int(arguments[1], 0))
+        if picture is None:
+            return 1
+        print("%.3f" % picture.mean_luminance())
+        return 0
     print(__doc__, file=sys.stderr)
     return 2
 

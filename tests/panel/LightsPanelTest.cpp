@@ -11,6 +11,7 @@
 
 #include "controls/LightDetailModel.h"
 #include "controls/LightDetailView.h"
+#include "controls/HomePillSurface.h"
 #include "controls/LightToggle.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
@@ -27,6 +28,8 @@
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
 #include "settings/AppSettingsMenu.h"
+#include "settings/ApplicationInfo.h"
+#include "settings/ErrorReportSheet.h"
 
 #include "onboarding/BridgeOnboarding.h"
 #include "runtime/UserDefaults.h"
@@ -41,13 +44,16 @@
 #include "ui/MotionRecorder.h"
 #include "ui/LightCardSurface.h"
 #include "ui/ScrollArea.h"
+#include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightsActionButton.h"
 #include "ui/ViewRuntime.h"
 
 #include <QLayout>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -896,7 +902,7 @@ TEST_F(HomeListTest, AFavouriteChosenInOnePanelShowsInTheOthersAndTheExamplesKee
     EXPECT_FALSE(heart(welcome, "room 3")->isEnabled());
 }
 
-TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
+TEST_F(HomeListTest, TheFooterPowerButtonComesEightBesideTheSettingsPillAndTheSummaryStaysPut)
 {
     pieces.settingsMenu = [this](PanelPieces::MenuStyle style, QWidget *parent) -> QWidget * {
         return new AppSettingsMenu(style == PanelPieces::MenuStyle::pill ? AppSettingsMenu::Style::pill
@@ -915,6 +921,14 @@ TEST_F(HomeListTest, TheFooterSummaryStaysPutWhenTheFooterPowerButtonComes)
     panel->layout()->activate();
     home()->layout()->activate();
     EXPECT_EQ(summary->mapTo(panel, QPoint(0, 0)), before);
+
+    // The pills as drawn, without the room their shadows take.
+    const auto capsule = [](const QWidget *pill) {
+        return pill->geometry().marginsRemoved(controls::HomePillSurface::shadowMargins());
+    };
+    const auto *settings = home()->findChild<AppSettingsMenu *>();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(capsule(home()->footerPower()).left() - (capsule(settings).left() + capsule(settings).width()), 8);
 }
 
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)
@@ -945,6 +959,11 @@ TEST_F(HomeListTest, AnErrorTextTakesTheNoticesPlace)
     EXPECT_EQ(home()->messageLine(), LightsHomeView::MessageLine::error);
     ASSERT_NE(home()->retryButton(), nullptr);
     EXPECT_EQ(home()->retryButton()->text(), "Try again");
+    // A plain text button at its ideal size: no stock button's least width, bevel or padding.
+    const QFontMetrics titleMetrics(ui::systemFont(12, QFont::Medium));
+    const QSize ideal = home()->retryButton()->sizeHint();
+    EXPECT_LE(ideal.width(), titleMetrics.horizontalAdvance("Try again") + 8);
+    EXPECT_LE(ideal.height(), titleMetrics.height() + 8);
     const int before = fetches();
     home()->retryButton()->click();
     settle();
@@ -1228,6 +1247,26 @@ TEST_F(HomeListTest, TheListTakesThePiecesAndTheFooterOverrideOfThePanelsWindow)
 
     EXPECT_NE(home()->findChild<QPushButton *>(QStringLiteral("settings-menu")), nullptr);
     EXPECT_TRUE(home()->showsFooterPower());
+}
+
+// Every list of the panel scrolls with the same thin bar over its edge, not the style's.
+TEST_F(HomeListTest, TheListsLightPagesAndTheReportScrollWithThePanelsBar)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    QScrollBar *homeBar = home()->scrollArea()->verticalScrollBar();
+    row(QStringLiteral("room 0"), QStringLiteral("0-0"))->button()->click();
+    settle();
+    auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
+    ASSERT_NE(page->lightPage(), nullptr);
+    const ErrorReportSheet report(AppIssue(AppIssue::Operation::refresh, QStringLiteral("unexpected-error"), {}),
+                                  ApplicationInfo({"2.1.0", "42", "", ""}), ReportHandOver::desktop());
+    EXPECT_LT(homeBar->sizeHint().width(), QScrollBar(Qt::Vertical).sizeHint().width()) << "thinner than the style's";
+    for (QAbstractScrollArea *area : {static_cast<QAbstractScrollArea *>(page->lightPage()->findChild<QScrollArea *>()),
+                                      static_cast<QAbstractScrollArea *>(report.findChild<QPlainTextEdit *>())}) {
+        ASSERT_NE(area, nullptr);
+        EXPECT_EQ(area->verticalScrollBar()->sizeHint().width(), homeBar->sizeHint().width()) << area->metaObject()->className();
+    }
 }
 
 TEST_F(HomeListTest, ALightsPageFollowsTheStoreOnThePanelsTurns)

@@ -51,6 +51,10 @@ protected:
         ASSERT_TRUE(field->isRecording());
         ASSERT_TRUE(xdotool({"key", keys}));
         ASSERT_TRUE(waitUntil([this] { return !field->isRecording(); })) << "the recording did not end";
+        // A hand takes a moment to let go of the keys and press them again; until it has let
+        // go, the new shortcut stays off.
+        ASSERT_TRUE(waitUntil([this] { return !centre.isHeld(storage.getShortcut(showVantora())->carbonKeyCode); }))
+            << "the recorded key was never let go";
     }
 
     vantora::testing::ScriptedAlerts alerts;

@@ -1,5 +1,7 @@
 #include "runtime/UserDefaults.h"
 
+#include "FileModesEnforced.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -8,15 +10,14 @@
 
 #include <gtest/gtest.h>
 
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <functional>
 
 using vantora::runtime::FileUserDefaults;
 using vantora::runtime::MemoryUserDefaults;
+using vantora::testing::FileModesEnforced;
 
 namespace {
 
@@ -32,26 +33,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
-
-// File modes bind this thread even when the tests run as root, whose capabilities would
-// otherwise read and rename anything; restored on destruction.
-class FileModesEnforced final {
-public:
-    FileModesEnforced()
-    {
-        syscall(SYS_capget, &m_header, m_saved);
-        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-        syscall(SYS_capset, &m_header, reduced);
-    }
-    ~FileModesEnforced() { syscall(SYS_capset, &m_header, m_saved); }
-    FileModesEnforced(const FileModesEnforced &) = delete;
-    FileModesEnforced &operator=(const FileModesEnforced &) = delete;
-
-private:
-    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_saved[2]{};
-};
 
 // Every warning logged while it lives.
 class WarningLog final {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,22 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
             return button;
     }
     return nullptr;
+}
+
+// Whether every line of `label`'s text, wrapped as the label wraps it, shows in `box`.
+bool showsWhole(const QLabel &label, const QWidget &box)
+{
+    const int width = std::min(label.contentsRect().width(), box.width() - label.mapTo(&box, QPoint()).x());
+    QTextLayout layout(label.text(), label.font());
+    layout.setTextOption(QTextOption(Qt::AlignLeft));
+    layout.beginLayout();
+    bool fits = true;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label.contentsRect().width());
+        fits = fits && line.naturalTextWidth() <= width;
+    }
+    layout.endLayout();
+    return fits;
 }
 
 } // namespace
@@ -152,4 +169,25 @@ TEST(MessageBoxAlertsTest, KeepsEveryWordOfTheMessageOnOneLine)
     ASSERT_NE(message, nullptr);
     EXPECT_GE(message->width(), message->fontMetrics().horizontalAdvance(address));
     box->close();
+}
+
+// A server's or the system's text may hold a word longer than any screen is wide; the box
+// stays on the screen with its button in reach, and the text breaks or is cut instead.
+TEST(MessageBoxAlertsTest, StayWithinTheScreenWhateverTheirText)
+{
+    const QString word(300, u'w');
+    for (const Alert &alert : {Alert::notice("Couldn’t check for updates", "Find releases at " + word),
+                               Alert::notice("vantora " + word + " is available", "Later.")}) {
+        QWidget window;
+        window.show();
+        MessageBoxAlerts().present(alert, &window, [](AlertAnswer) {});
+        QMessageBox *box = openBox(window);
+        ASSERT_NE(box, nullptr);
+        EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+        QAbstractButton *ok = buttonTitled(box, "OK");
+        EXPECT_TRUE(box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size())));
+        for (QLabel *label : box->findChildren<QLabel *>())
+            EXPECT_TRUE(showsWhole(*label, *box)) << label->objectName().toStdString() << " cuts its text off";
+        delete box;
+    }
 }

@@ -9,6 +9,7 @@
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/WindowPalettes.h"
 #include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -199,24 +200,15 @@ TEST_F(AppSettingsMenuTest, ThePillsDrawTheirSurfaceAtTheirWholeFrame)
 
 TEST_F(AppSettingsMenuTest, TheMenuOpensInThePanelsScheme)
 {
-    // The mean lightness of the open menu as a screenshot shows it.
-    const auto shownLightness = [](QMenu &open) {
-        const QImage shot = open.grab().toImage();
-        double sum = 0;
-        for (int y = 0; y < shot.height(); ++y) {
-            for (int x = 0; x < shot.width(); ++x)
-                sum += shot.pixelColor(x, y).lightnessF();
-        }
-        return sum / (shot.width() * shot.height());
-    };
+    const ui::WindowPalettes palettes;
     AppSettingsMenu *shown = menu();
     for (const ui::ColorScheme scheme : {ui::ColorScheme::Dark, ui::ColorScheme::Light}) {
         const bool dark = scheme == ui::ColorScheme::Dark;
         SCOPED_TRACE(dark ? "dark" : "light");
         ui::Environment::scope(&window).set(ui::colorSchemeKey, scheme);
         shown->menu()->popup(window.mapToGlobal(QPoint(0, 0)));
-        const double lightness = shownLightness(*shown->menu());
-        EXPECT_EQ(lightness < 0.5, dark) << lightness;
+        const double luminance = vantora::testing::meanLuminance(shown->menu()->grab().toImage());
+        EXPECT_EQ(luminance < 0.5, dark) << luminance;
         shown->menu()->hide();
     }
 }

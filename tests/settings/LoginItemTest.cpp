@@ -1,6 +1,8 @@
 #include "RecordingAlerts.h"
 #include "ScriptedLoginItems.h"
 
+#include "FileModesEnforced.h"
+
 #include "settings/LoginItemController.h"
 #include "settings/XdgAutostart.h"
 
@@ -17,6 +19,7 @@
 #include <vector>
 
 using namespace vantora;
+using vantora::testing::FileModesEnforced;
 using vantora::testing::RecordingAlerts;
 using vantora::testing::ScriptedLoginItems;
 
@@ -250,21 +253,25 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
     }
 }
 
-// Only an entry that starts this program is ours to show as on, to remove or to write over;
-// a link in the entry's place is replaced, and its target is left as it was.
+// Only an entry that starts this program, however it does, is ours to show as on, to remove
+// or to write over; a link in the entry's place is replaced, and its target is left as it
+// was; an entry that cannot be read is left alone.
 TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 {
-    enum class Place { file, linkToFile, danglingLink };
+    enum class Place { file, linkToFile, danglingLink, unreadableFile };
     enum class After { ours, untouched };
     struct Row {
         std::string name;
         Place place;
-        // The entry's text, with this program's Exec value for {ours} and another's for {other}.
+        // The entry's text, with this program's Exec value for {ours} and another's for {other};
+        // {plain} and {otherPlain} are their paths as a shell reads them, {script} the path of
+        // `script` and {flatpak} that of a stand-in for flatpak.
         QString entry;
         LoginItemStatus status;
         // What turning the setting off, and (from the same start) on, leave behind.
         After afterOff;
         After afterOn;
+        QString script = {};
     };
     using S = LoginItemStatus;
     const QString group = "[Desktop Entry]\nType=Application\n";
@@ -273,6 +280,30 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         {"ours with arguments", Place::file, group + "Exec={ours} --flag\n", S::enabled, After::ours, After::ours},
         {"another program", Place::file, group + "Exec={other}\n", S::notRegistered, After::untouched, After::untouched},
         {"another program switched off", Place::file, group + "Exec={other}\nHidden=true\n", S::notRegistered,
+         After::untouched, After::ours},
+        {"another program switched off for GNOME only", Place::file,
+         group + "Exec={other}\nX-GNOME-Autostart-enabled=false\n", S::notRegistered, After::untouched,
+         After::untouched},
+        {"ours through env", Place::file, group + "Exec=env LANG=C {plain} --flag\n", S::enabled, After::ours,
+         After::ours},
+        {"ours through a shell", Place::file, group + "Exec=sh -c \"sleep 1; exec {plain}\"\n", S::enabled,
+         After::ours, After::ours},
+        {"ours through a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::ours, After::ours,
+         "#!/bin/sh\nexport LANG=C\nexec {plain} \"$@\"\n"},
+        {"ours through flatpak", Place::file, group + "Exec={flatpak} run --branch=stable org.vantora.Test\n",
+         S::enabled, After::ours, After::ours},
+        {"another program through env", Place::file, group + "Exec=env LANG=C {otherPlain}\n", S::notRegistered,
+         After::untouched, After::untouched},
+        {"another program through a shell that names ours", Place::file,
+         group + "Exec=sh -c \"echo {plain}; exec {otherPlain}\"\n", S::notRegistered, After::untouched,
+         After::untouched},
+        {"a wrapper script of another program", Place::file, group + "Exec={script}\n", S::notRegistered,
+         After::untouched, After::untouched, "#!/bin/sh\n# not {plain}\nexec {otherPlain}\n"},
+        {"a shell that reads a device", Place::file, group + "Exec=sh /dev/zero\n", S::notRegistered,
+         After::untouched, After::untouched},
+        {"another application through flatpak", Place::file, group + "Exec={flatpak} run org.other.App\n",
+         S::notRegistered, After::untouched, After::untouched},
+        {"an entry that cannot be read", Place::unreadableFile, group + "Exec={ours}\n", S::notRegistered,
          After::untouched, After::untouched},
         {"another program that is gone", Place::file, group + "Exec=/nowhere/other-tool\n", S::notRegistered,
          After::untouched, After::untouched},
@@ -292,22 +323,48 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             const QString program = makeProgram(config);
             const QString other = QFileInfo(program).path() + "/other-tool";
             QFile::copy(program, other);
+            QDir().mkpath(config.filePath("bin"));
+            const QString plain = config.filePath("bin/vantora");
+            const QString otherPlain = config.filePath("bin/other-tool");
+            const QString script = config.filePath("bin/start-at-login");
+            const QString flatpak = config.filePath("bin/flatpak");
+            QFile::link(program, plain);
+            QFile::link(other, otherPlain);
+            QFile::copy(program, flatpak);
+            const auto filledIn = [&](QString text) {
+                return text.replace("{ours}", XdgAutostart::execValue(program))
+                    .replace("{other}", XdgAutostart::execValue(other))
+                    .replace("{plain}", plain)
+                    .replace("{otherPlain}", otherPlain)
+                    .replace("{script}", script)
+                    .replace("{flatpak}", flatpak);
+            };
+            if (!row.script.isEmpty()) {
+                QFile file(script);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                file.write(filledIn(row.script).toUtf8());
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+            }
             const QString folder = config.filePath("autostart");
             QDir().mkpath(folder);
             const QString entryPath = folder + "/org.vantora.Test.desktop";
             const QString target = config.filePath("dotfiles/autostart-entry.desktop");
             QDir().mkpath(QFileInfo(target).path());
-            const QString text = QString(row.entry)
-                                     .replace("{ours}", XdgAutostart::execValue(program))
-                                     .replace("{other}", XdgAutostart::execValue(other));
-            const QString written = row.place == Place::file ? entryPath : target;
+            const QString text = filledIn(row.entry);
+            const bool inPlace = row.place == Place::file || row.place == Place::unreadableFile;
+            const QString written = inPlace ? entryPath : target;
             if (row.place != Place::danglingLink) {
                 QFile file(written);
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write(text.toUtf8());
             }
-            if (row.place != Place::file) {
+            if (!inPlace) {
                 ASSERT_TRUE(QFile::link(target, entryPath));
+            }
+            std::optional<FileModesEnforced> modes;
+            if (row.place == Place::unreadableFile) {
+                QFile(written).setPermissions({});
+                modes.emplace();
             }
 
             RecordingAlerts alerts;
@@ -318,12 +375,16 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             loginItem.refresh();
             EXPECT_EQ(loginItem.isEnabled(), row.status == S::enabled);
             loginItem.setEnabled(turnOn);
+            if (modes) {
+                modes.reset();
+                QFile(written).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            }
 
             const After after = turnOn ? row.afterOn : row.afterOff;
             // A link's target, or a file that is not ours, keeps its text.
             if (row.place != Place::danglingLink) {
                 QFile file(written);
-                const bool keptWritten = after == After::untouched || row.place != Place::file;
+                const bool keptWritten = after == After::untouched || !inPlace;
                 if (keptWritten) {
                     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
                     EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
@@ -333,13 +394,13 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             }
             const QFileInfo entry(entryPath);
             if (after == After::untouched) {
-                EXPECT_EQ(entry.isSymLink(), row.place != Place::file);
+                EXPECT_EQ(entry.isSymLink(), !inPlace);
                 EXPECT_FALSE(loginItem.isEnabled());
                 EXPECT_EQ(alerts.shown.size(), turnOn ? 1u : 0u);
             } else if (turnOn) {
                 // An entry that was on stays as it was; any other is written as a file of its own.
                 EXPECT_TRUE(entry.isFile());
-                EXPECT_EQ(entry.isSymLink(), row.place != Place::file && row.status == S::enabled);
+                EXPECT_EQ(entry.isSymLink(), !inPlace && row.status == S::enabled);
                 EXPECT_EQ(autostart.status(), S::enabled);
                 EXPECT_TRUE(loginItem.isEnabled());
                 EXPECT_TRUE(alerts.shown.empty());

@@ -224,9 +224,8 @@ TEST_F(UpdateCheckTest, ALengthAnnouncedAtTheLimitFailsBeforeTheIdleLimit)
     EXPECT_EQ(alertOfOneCheck(), failure);
 }
 
-// A build that names no web host has nowhere to ask and no page to point at: the check
-// fails, and its alert names no address.
-TEST_F(UpdateCheckTest, ABuildWithoutAWebHostFailsWithoutNamingAnAddress)
+// A build that names no web host has nowhere to ask: nothing is tried, so nothing failed.
+TEST_F(UpdateCheckTest, ABuildWithoutAWebHostSaysWhereUpdatesComeFrom)
 {
     const ApplicationInfo info({"1.2.0", "4", "", ""});
     ReleaseChecker::Options options;
@@ -240,8 +239,9 @@ TEST_F(UpdateCheckTest, ABuildWithoutAWebHostFailsWithoutNamingAnAddress)
     checker.check();
     ASSERT_TRUE(waitForEvents([this] { return !alerts.shown.empty(); }, 10s));
     EXPECT_EQ(alerts.shown.back().alert,
-              Alert::notice("Couldn’t check for updates",
-                            "Check your internet connection and try again. Your light controls still work locally."));
+              Alert::notice("This build doesn’t check for updates",
+                            "This build of vantora names no place to check for updates. Updates come from where you "
+                            "installed it."));
     alerts.answer(AlertAnswer::cancelled);
     EXPECT_TRUE(waitForEvents([&checker] { return !checker.isChecking(); }, 1s));
 }

@@ -1,4 +1,5 @@
 #include "ShortcutsFixture.h"
+#include "TaskTesting.h"
 
 #include "shortcuts/HotKey.h"
 #include "shortcuts/MenuTracker.h"
@@ -206,4 +207,68 @@ TEST_F(HotKeyCenterTest, AHotKeyMayOutliveItsCentre)
     EXPECT_TRUE(backend.registrations.empty());
     EXPECT_FALSE(backend.eventsAttached);
     hotKey.reset();
+}
+
+namespace {
+
+// What our own windows see of keys while a key is held back from the system.
+enum class Step : quint8 { release, repeatRelease, press, releaseOtherKey, wait50ms };
+
+} // namespace
+
+TEST_F(HotKeyCenterTest, AHeldKeyReachesTheSystemOnlyOnceReleasedForTwoRepeatIntervals)
+{
+    const struct {
+        const char *name;
+        std::vector<Step> steps;
+        bool released;
+    } rows[] = {
+        {"released", {Step::release, Step::wait50ms, Step::wait50ms}, true},
+        {"not long enough", {Step::release, Step::wait50ms}, false},
+        {"a repeat as a release and press pair", {Step::release, Step::press, Step::wait50ms, Step::wait50ms}, false},
+        {"released after a repeat pair",
+         {Step::release, Step::press, Step::wait50ms, Step::release, Step::wait50ms, Step::wait50ms}, true},
+        {"a release marked as repeat", {Step::repeatRelease, Step::wait50ms, Step::wait50ms}, false},
+        {"another key let go", {Step::releaseOtherKey, Step::wait50ms, Step::wait50ms}, false},
+    };
+    ASSERT_EQ(backend.repeat.interval, std::chrono::milliseconds(50));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        vantora::testing::TaskHarness harness;
+        HotKeyCenter held(backend, layout, notifications, harness.clock, harness.executor);
+        int fired = 0;
+        auto l = std::make_shared<HotKey>(held, held.nextHotKeyId(), controlOptionL, [&] { ++fired; }, [&] { ++fired; });
+        auto k = std::make_shared<HotKey>(held, held.nextHotKeyId(), controlOptionK, [] {}, [] {});
+        ASSERT_TRUE(held.registerHotKey(l));
+        ASSERT_TRUE(held.registerHotKey(k));
+
+        held.holdUntilReleased(controlOptionL.carbonKeyCode);
+        EXPECT_EQ(backend.registeredId(controlOptionL), std::nullopt) << "the grab is given back while held";
+        EXPECT_EQ(backend.registeredId(controlOptionK), k->id()) << "other keys keep theirs";
+        backend.deliver(HotKeyEvent::Kind::pressed, l->id());
+        backend.deliver(HotKeyEvent::Kind::released, l->id());
+        EXPECT_EQ(fired, 0) << "what the system still reports of a held key is ignored";
+
+        for (const Step step : row.steps) {
+            switch (step) {
+            case Step::release:
+            case Step::repeatRelease:
+            case Step::press:
+                EXPECT_EQ(held.handleKeyEvent(keyEvent(step == Step::press ? EventType::keyDown : EventType::keyUp,
+                                                       controlOptionL, {}, step != Step::release)),
+                          EventDisposition::passOn);
+                break;
+            case Step::releaseOtherKey:
+                held.handleKeyEvent(keyEvent(EventType::keyUp, controlOptionK));
+                break;
+            case Step::wait50ms:
+                harness.clock.advance(std::chrono::milliseconds(50));
+                break;
+            }
+        }
+        EXPECT_EQ(!held.isHeld(controlOptionL.carbonKeyCode), row.released);
+        EXPECT_EQ(backend.registeredId(controlOptionL).has_value(), row.released);
+        backend.tap(controlOptionL);
+        EXPECT_EQ(fired, row.released ? 2 : 0) << "pressed again, the shortcut works";
+    }
 }

@@ -29,7 +29,7 @@ struct TrayPanel {
     BoolBinding presented{false};
     BoolBinding enabled{true};
     PanelWindow panel;
-    TrayMenuBarExtra extra{application, panel, QIcon(), QStringLiteral("vantora"), harness.clock};
+    TrayMenuBarExtra extra{application, panel, QStringLiteral("vantora"), harness.clock};
     StatusItemAccess access{application, 0, presented, enabled, {}, harness.clock, harness.executor};
     QWidget elsewhere;
 
@@ -54,7 +54,7 @@ struct TrayPanel {
     }
     void clickTrayIcon()
     {
-        Q_EMIT extra.trayIcon().activated(QSystemTrayIcon::Trigger);
+        Q_EMIT extra.xembedIcon().activated(QSystemTrayIcon::Trigger);
         settle();
     }
 };

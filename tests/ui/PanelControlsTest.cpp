@@ -11,7 +11,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAccessible>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -54,7 +56,7 @@ TEST(PanelControls, TheSelectedSegmentButtonsAndFieldsStandOutInTheirScheme)
         SCOPED_TRACE(row.name);
         QWidget window;
         QHBoxLayout *layout = schemeSurface(window, row.scheme);
-        auto *picker = new SegmentedControl(QStringLiteral("Popover style"));
+        auto *picker = new SegmentedControl(QStringLiteral("Popover style"), SegmentedControl::LabelVisibility::hidden);
         int id = 0;
         for (const char *text : {"One", "Two", "Three"})
             picker->addSegment(QString::fromLatin1(text), id++);
@@ -159,3 +161,69 @@ TEST(PanelControls, ACheckBoxTicksByClickAndSpaceAndShowsTheAccentWhenOnInItsSch
 }
 
 } // namespace
+
+TEST(PanelControls, APickerIsOneTabStopHoldingOneChoiceThatArrowsMoveAndReadsAsRadioButtons)
+{
+    const struct {
+        const char *name;
+        SegmentedControl::LabelVisibility visibility;
+    } rows[] = {{"label hidden", SegmentedControl::LabelVisibility::hidden},
+                {"label shown", SegmentedControl::LabelVisibility::shown}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        QHBoxLayout *layout = schemeSurface(window, ColorScheme::Light);
+        auto *before = new PanelTextField;
+        auto *picker = new SegmentedControl(QStringLiteral("Animation"), row.visibility);
+        for (const char *text : {"One", "Two", "Three"})
+            picker->addSegment(QString::fromLatin1(text), picker->findChildren<QAbstractButton *>().size());
+        auto *after = new PanelButton(QStringLiteral("Replay"));
+        layout->addWidget(before);
+        layout->addWidget(picker);
+        layout->addWidget(after);
+        window.show();
+        QApplication::setActiveWindow(&window);
+
+        const auto *shownLabel = picker->findChild<QLabel *>();
+        EXPECT_EQ(shownLabel && shownLabel->isVisible() && shownLabel->text() == QStringLiteral("Animation"),
+                  row.visibility == SegmentedControl::LabelVisibility::shown);
+
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), picker) << "the whole picker is the next Tab stop";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), after) << "and the only one";
+
+        picker->setFocus(Qt::TabFocusReason);
+        QSignalSpy chosen(picker, &SegmentedControl::idClicked);
+        const struct {
+            Qt::Key key;
+            int selected;
+        } presses[] = {{Qt::Key_Right, 1}, {Qt::Key_Right, 2}, {Qt::Key_Right, 2}, {Qt::Key_Left, 1},
+                       {Qt::Key_Up, 0},    {Qt::Key_Up, 0},    {Qt::Key_Down, 1}};
+        QList<int> expectedChoices;
+        for (const auto &press : presses) {
+            const int was = picker->selected();
+            QTest::keyClick(picker, press.key);
+            EXPECT_EQ(picker->selected(), press.selected);
+            if (press.selected != was)
+                expectedChoices.append(press.selected);
+        }
+        QList<int> choices;
+        for (const QList<QVariant> &signal : chosen)
+            choices.append(signal.at(0).toInt());
+        EXPECT_EQ(choices, expectedChoices) << "each move is a choice; a move past either end is none";
+
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(picker);
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->text(QAccessible::Name), QStringLiteral("Animation"));
+        ASSERT_EQ(group->childCount(), 3) << "the segments, and nothing else";
+        for (int index = 0; index < group->childCount(); ++index) {
+            SCOPED_TRACE(index);
+            const QAccessibleInterface *segment = group->child(index);
+            EXPECT_EQ(segment->role(), QAccessible::RadioButton);
+            EXPECT_TRUE(segment->state().checkable);
+            EXPECT_EQ(bool(segment->state().checked), index == 1);
+        }
+    }
+}

@@ -23,6 +23,7 @@
 #include "ui/SystemColours.h"
 #include "ui/TextLabel.h"
 #include "ui/ViewRuntime.h"
+#include "ui/WindowPalettes.h"
 
 #include "welcome/BridgeButtonPulse.h"
 
@@ -437,6 +438,7 @@ TEST_F(WelcomeScreenTest, TheContextMenuRunsItsCommands)
     EXPECT_EQ(onboarding->phase(), Phase::ready) << "Cancel pairing";
 
     // On a dark screen the menu opens dark, whatever the desktop's palette.
+    const ui::WindowPalettes palettes;
     ui::Environment::scope(window.get()).set(ui::colorSchemeKey, ui::ColorScheme::Dark);
     QMenu *dark = screen->makeContextMenu(screen);
     dark->popup(screen->mapToGlobal(QPoint(10, 10)));

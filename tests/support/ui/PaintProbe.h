@@ -30,6 +30,20 @@ inline QSize solidExtent(const QImage &image, QPoint through)
     return {width, height};
 }
 
+// How light `image` looks on average, from 0 (black) to 1 (white): the mean of each pixel's
+// luminance, weighted as the eye weighs red, green and blue.
+inline double meanLuminance(const QImage &image)
+{
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            sum += 0.2126 * colour.redF() + 0.7152 * colour.greenF() + 0.0722 * colour.blueF();
+        }
+    }
+    return sum / (double(image.width()) * image.height());
+}
+
 // The most opaque pixel of `image`.
 inline int strongestAlpha(const QImage &image)
 {

@@ -1,0 +1,428 @@
+#include "statusitem/DBusMenuExporter.h"
+
+#include <QAction>
+#include <QActionEvent>
+#include <QActionGroup>
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMetaObject>
+
+namespace vantora::statusitem {
+
+// One entry of the menu and, as deep as asked, the entries under it: (ia{sv}av).
+struct DBusMenuLayoutItem {
+    int id = 0;
+    QVariantMap properties;
+    QList<DBusMenuLayoutItem> children;
+};
+
+// An entry's properties: (ia{sv}).
+struct DBusMenuItem {
+    int id = 0;
+    QVariantMap properties;
+};
+
+// Properties an entry no longer has: (ias).
+struct DBusMenuItemKeys {
+    int id = 0;
+    QStringList properties;
+};
+
+// One of several events the host reports at once: (isvu).
+struct DBusMenuEvent {
+    int id = 0;
+    QString eventId;
+    QDBusVariant data;
+    uint timestamp = 0;
+};
+
+} // namespace vantora::statusitem
+
+using vantora::statusitem::DBusMenuEvent;
+using vantora::statusitem::DBusMenuItem;
+using vantora::statusitem::DBusMenuItemKeys;
+using vantora::statusitem::DBusMenuLayoutItem;
+
+Q_DECLARE_METATYPE(DBusMenuLayoutItem)
+Q_DECLARE_METATYPE(DBusMenuItem)
+Q_DECLARE_METATYPE(DBusMenuItemKeys)
+Q_DECLARE_METATYPE(DBusMenuEvent)
+
+namespace vantora::statusitem {
+
+QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuLayoutItem &item)
+{
+    argument.beginStructure();
+    argument << item.id << item.properties;
+    argument.beginArray(qMetaTypeId<QDBusVariant>());
+    for (const DBusMenuLayoutItem &child : item.children)
+        argument << QDBusVariant(QVariant::fromValue(child));
+    argument.endArray();
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuLayoutItem &item)
+{
+    argument.beginStructure();
+    argument >> item.id >> item.properties;
+    argument.beginArray();
+    item.children.clear();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        item.children.append(qdbus_cast<DBusMenuLayoutItem>(child.variant()));
+    }
+    argument.endArray();
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItem &item)
+{
+    argument.beginStructure();
+    argument << item.id << item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItem &item)
+{
+    argument.beginStructure();
+    argument >> item.id >> item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItemKeys &item)
+{
+    argument.beginStructure();
+    argument << item.id << item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItemKeys &item)
+{
+    argument.beginStructure();
+    argument >> item.id >> item.properties;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuEvent &event)
+{
+    argument.beginStructure();
+    argument << event.id << event.eventId << event.data << event.timestamp;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuEvent &event)
+{
+    argument.beginStructure();
+    argument >> event.id >> event.eventId >> event.data >> event.timestamp;
+    argument.endStructure();
+    return argument;
+}
+
+// The interface as the host sees it; every call is answered from the exporter.
+class DBusMenuAdaptor final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
+    Q_PROPERTY(uint Version READ version)
+    Q_PROPERTY(QString TextDirection READ textDirection)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(QStringList IconThemePath READ iconThemePath)
+public:
+    DBusMenuAdaptor(DBusMenuExporter &exporter, QObject &object)
+        : QDBusAbstractAdaptor(&object)
+        , m_exporter(exporter)
+    {
+    }
+
+    uint version() const { return 3; }
+    QString textDirection() const
+    {
+        return m_exporter.m_menu.layoutDirection() == Qt::RightToLeft ? QStringLiteral("rtl") : QStringLiteral("ltr");
+    }
+    QString status() const { return QStringLiteral("normal"); }
+    QStringList iconThemePath() const { return {}; }
+
+public Q_SLOTS:
+    uint GetLayout(int parentId, int recursionDepth, const QStringList &propertyNames, DBusMenuLayoutItem &layout)
+    {
+        layout = m_exporter.layout(parentId, recursionDepth, propertyNames);
+        return m_exporter.revision();
+    }
+    QList<DBusMenuItem> GetGroupProperties(const QList<int> &ids, const QStringList &propertyNames)
+    {
+        QList<DBusMenuItem> items;
+        for (const int id : ids) {
+            if (id == 0 || m_exporter.actionOf(id))
+                items.append({id, m_exporter.properties(id, propertyNames)});
+        }
+        return items;
+    }
+    QDBusVariant GetProperty(int id, const QString &name)
+    {
+        return QDBusVariant(m_exporter.properties(id, {name}).value(name));
+    }
+    void Event(int id, const QString &eventId, const QDBusVariant &, uint) { m_exporter.handleEvent(id, eventId); }
+    QList<int> EventGroup(const QList<DBusMenuEvent> &events)
+    {
+        QList<int> unknown;
+        for (const DBusMenuEvent &event : events) {
+            if (!m_exporter.handleEvent(event.id, event.eventId))
+                unknown.append(event.id);
+        }
+        return unknown;
+    }
+    bool AboutToShow(int id) { return m_exporter.aboutToShow(id); }
+    QList<int> AboutToShowGroup(const QList<int> &ids, QList<int> &idErrors)
+    {
+        QList<int> changed;
+        for (const int id : ids) {
+            if (id != 0 && !m_exporter.actionOf(id))
+                idErrors.append(id);
+            else if (m_exporter.aboutToShow(id))
+                changed.append(id);
+        }
+        return changed;
+    }
+
+Q_SIGNALS:
+    void ItemsPropertiesUpdated(const QList<DBusMenuItem> &updatedProps, const QList<DBusMenuItemKeys> &removedProps);
+    void LayoutUpdated(uint revision, int parent);
+    void ItemActivationRequested(int id, uint timestamp);
+
+private:
+    DBusMenuExporter &m_exporter;
+};
+
+namespace {
+
+// The host marks the access key with an underscore, as the menu does with an ampersand.
+QString hostLabel(const QString &text)
+{
+    QString label;
+    label.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('_')) {
+            label += QStringLiteral("__");
+        } else if (c == QLatin1Char('&') && i + 1 < text.size()) {
+            // "&&" is an ampersand of the text itself.
+            if (text.at(++i) != QLatin1Char('&'))
+                label += QLatin1Char('_');
+            label += text.at(i);
+        } else {
+            label += c;
+        }
+    }
+    return label;
+}
+
+// Each key of the sequence as its modifiers' names and the key's own name.
+QList<QStringList> hostShortcut(const QKeySequence &sequence)
+{
+    QList<QStringList> keys;
+    for (int i = 0; i < sequence.count(); ++i) {
+        const QKeyCombination combination = sequence[i];
+        const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+        QStringList key;
+        if (modifiers & Qt::ControlModifier)
+            key.append(QStringLiteral("Control"));
+        if (modifiers & Qt::AltModifier)
+            key.append(QStringLiteral("Alt"));
+        if (modifiers & Qt::ShiftModifier)
+            key.append(QStringLiteral("Shift"));
+        if (modifiers & Qt::MetaModifier)
+            key.append(QStringLiteral("Super"));
+        key.append(QKeySequence(combination.key()).toString(QKeySequence::PortableText));
+        keys.append(key);
+    }
+    return keys;
+}
+
+QVariantMap actionProperties(const QAction &action)
+{
+    QVariantMap properties;
+    if (!action.isVisible())
+        properties.insert(QStringLiteral("visible"), false);
+    if (action.isSeparator()) {
+        properties.insert(QStringLiteral("type"), QStringLiteral("separator"));
+        return properties;
+    }
+    properties.insert(QStringLiteral("label"), hostLabel(action.text()));
+    if (!action.isEnabled())
+        properties.insert(QStringLiteral("enabled"), false);
+    if (action.isCheckable()) {
+        const bool exclusive = action.actionGroup() && action.actionGroup()->isExclusive();
+        properties.insert(QStringLiteral("toggle-type"), exclusive ? QStringLiteral("radio") : QStringLiteral("checkmark"));
+        properties.insert(QStringLiteral("toggle-state"), action.isChecked() ? 1 : 0);
+    }
+    if (QMenu::menuInAction(&action))
+        properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));
+    if (!action.shortcut().isEmpty())
+        properties.insert(QStringLiteral("shortcut"), QVariant::fromValue(hostShortcut(action.shortcut())));
+    if (!action.icon().name().isEmpty())
+        properties.insert(QStringLiteral("icon-name"), action.icon().name());
+    return properties;
+}
+
+QVariantMap only(QVariantMap properties, const QStringList &names)
+{
+    if (names.isEmpty())
+        return properties;
+    for (auto it = properties.begin(); it != properties.end();)
+        it = names.contains(it.key()) ? std::next(it) : properties.erase(it);
+    return properties;
+}
+
+} // namespace
+
+DBusMenuExporter::DBusMenuExporter(QMenu &menu, QDBusConnection bus, const QString &path, QObject *parent)
+    : QObject(parent)
+    , m_menu(menu)
+    , m_bus(std::move(bus))
+    , m_path(path)
+{
+    qDBusRegisterMetaType<DBusMenuLayoutItem>();
+    qDBusRegisterMetaType<DBusMenuItem>();
+    qDBusRegisterMetaType<QList<DBusMenuItem>>();
+    qDBusRegisterMetaType<DBusMenuItemKeys>();
+    qDBusRegisterMetaType<QList<DBusMenuItemKeys>>();
+    qDBusRegisterMetaType<DBusMenuEvent>();
+    qDBusRegisterMetaType<QList<DBusMenuEvent>>();
+    qDBusRegisterMetaType<QList<QStringList>>();
+    new DBusMenuAdaptor(*this, *this);
+    watch(&m_menu);
+    m_bus.registerObject(m_path, this, QDBusConnection::ExportAdaptors);
+}
+
+DBusMenuExporter::~DBusMenuExporter()
+{
+    m_bus.unregisterObject(m_path);
+}
+
+int DBusMenuExporter::idOf(QAction *action)
+{
+    const auto found = m_ids.constFind(action);
+    if (found != m_ids.constEnd())
+        return *found;
+    const int id = m_nextId++;
+    m_ids.insert(action, id);
+    m_actions.insert(id, action);
+    // An id is never given again, so a host that still shows a removed entry cannot reach another.
+    connect(action, &QObject::destroyed, this, [this, action, id] {
+        m_ids.remove(action);
+        m_actions.remove(id);
+    });
+    if (QMenu *submenu = QMenu::menuInAction(action))
+        watch(submenu);
+    return id;
+}
+
+QAction *DBusMenuExporter::actionOf(int id) const
+{
+    return m_actions.value(id).data();
+}
+
+QMenu *DBusMenuExporter::menuOf(int id) const
+{
+    if (id == 0)
+        return &m_menu;
+    const QAction *action = actionOf(id);
+    return action ? QMenu::menuInAction(action) : nullptr;
+}
+
+void DBusMenuExporter::watch(QMenu *menu)
+{
+    menu->installEventFilter(this);
+}
+
+DBusMenuLayoutItem DBusMenuExporter::layout(int id, int depth, const QStringList &names)
+{
+    DBusMenuLayoutItem item{id, properties(id, names), {}};
+    QMenu *menu = menuOf(id);
+    if (!menu || depth == 0)
+        return item;
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions)
+        item.children.append(layout(idOf(action), depth < 0 ? -1 : depth - 1, names));
+    return item;
+}
+
+QVariantMap DBusMenuExporter::properties(int id, const QStringList &names)
+{
+    if (id == 0)
+        return only({{QStringLiteral("children-display"), QStringLiteral("submenu")}}, names);
+    const QAction *action = actionOf(id);
+    return action ? only(actionProperties(*action), names) : QVariantMap();
+}
+
+bool DBusMenuExporter::handleEvent(int id, const QString &eventId)
+{
+    QMenu *menu = menuOf(id);
+    QAction *action = actionOf(id);
+    if (!menu && !action)
+        return false;
+    if (eventId == QLatin1String("clicked") && action && action->isEnabled() && !menu)
+        QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+    else if (eventId == QLatin1String("opened") && menu)
+        aboutToShow(id);
+    else if (eventId == QLatin1String("closed") && menu)
+        Q_EMIT menu->aboutToHide();
+    return true;
+}
+
+bool DBusMenuExporter::aboutToShow(int id)
+{
+    QMenu *menu = menuOf(id);
+    if (!menu)
+        return false;
+    Q_EMIT menu->aboutToShow();
+    // Changes not yet announced (such as those made just now) reach the host with the next
+    // layout it asks for.
+    return m_changeAnnounced;
+}
+
+bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ActionAdded:
+    case QEvent::ActionRemoved:
+    case QEvent::ActionChanged:
+        layoutChanged();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DBusMenuExporter::layoutChanged()
+{
+    // Many changes in one turn (a menu being filled) make one announcement.
+    if (m_changeAnnounced)
+        return;
+    m_changeAnnounced = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_changeAnnounced = false;
+            ++m_revision;
+            if (auto *adaptor = findChild<DBusMenuAdaptor *>())
+                Q_EMIT adaptor->LayoutUpdated(m_revision, 0);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace vantora::statusitem
+
+#include "DBusMenuExporter.moc"

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+
+class QAction;
+class QMenu;
+
+namespace vantora::statusitem {
+
+class DBusMenuAdaptor;
+struct DBusMenuLayoutItem;
+
+// Offers a menu to a tray host over the com.canonical.dbusmenu interface, at `path` on `bus`.
+// The host draws the menu itself from the entries' labels, states and shortcuts, and reports
+// the entry the user chose, which then triggers its action here, on a later turn of the event
+// loop (the host's call is answered first). Entries follow the menu as its actions change.
+// Labels and everything else sent are the menu's own texts. Main thread only; the menu must
+// outlive this object.
+class DBusMenuExporter final : public QObject {
+    Q_OBJECT
+public:
+    DBusMenuExporter(QMenu &menu, QDBusConnection bus, const QString &path, QObject *parent = nullptr);
+    ~DBusMenuExporter() override;
+
+    QString path() const { return m_path; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    friend class DBusMenuAdaptor;
+
+    uint revision() const noexcept { return m_revision; }
+    DBusMenuLayoutItem layout(int id, int depth, const QStringList &names);
+    QVariantMap properties(int id, const QStringList &names);
+    // Hands the host's event for entry `id` to its action or menu; false when there is no such entry.
+    bool handleEvent(int id, const QString &eventId);
+    // Lets a menu that is about to be shown bring its entries up to date; whether they changed.
+    bool aboutToShow(int id);
+
+    int idOf(QAction *action);
+    QAction *actionOf(int id) const;
+    QMenu *menuOf(int id) const;
+    void watch(QMenu *menu);
+    void layoutChanged();
+
+    QMenu &m_menu;
+    QDBusConnection m_bus;
+    QString m_path;
+    QHash<QAction *, int> m_ids;
+    QHash<int, QPointer<QAction>> m_actions;
+    int m_nextId = 1;
+    uint m_revision = 1;
+    bool m_changeAnnounced = false;
+};
+
+} // namespace vantora::statusitem

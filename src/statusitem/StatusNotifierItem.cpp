@@ -1,0 +1,218 @@
+#include "statusitem/StatusNotifierItem.h"
+
+#include "statusitem/DBusMenuExporter.h"
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QMenu>
+#include <QtEndian>
+
+namespace vantora::statusitem {
+
+namespace {
+
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString menuPath = QStringLiteral("/StatusNotifierItem/Menu");
+
+} // namespace
+
+// One image: (iiay), its pixels ARGB32 in network byte order.
+struct IconPixmap {
+    int width = 0;
+    int height = 0;
+    QByteArray argb;
+};
+using IconPixmaps = QList<IconPixmap>;
+
+// (sa(iiay)ss): an icon name, its pixels, a title and a text under it.
+struct ToolTip {
+    QString iconName;
+    IconPixmaps pixmaps;
+    QString title;
+    QString text;
+};
+
+} // namespace vantora::statusitem
+
+Q_DECLARE_METATYPE(vantora::statusitem::IconPixmap)
+Q_DECLARE_METATYPE(vantora::statusitem::ToolTip)
+
+namespace vantora::statusitem {
+
+QDBusArgument &operator<<(QDBusArgument &argument, const IconPixmap &pixmap)
+{
+    argument.beginStructure();
+    argument << pixmap.width << pixmap.height << pixmap.argb;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, IconPixmap &pixmap)
+{
+    argument.beginStructure();
+    argument >> pixmap.width >> pixmap.height >> pixmap.argb;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const ToolTip &toolTip)
+{
+    argument.beginStructure();
+    argument << toolTip.iconName << toolTip.pixmaps << toolTip.title << toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, ToolTip &toolTip)
+{
+    argument.beginStructure();
+    argument >> toolTip.iconName >> toolTip.pixmaps >> toolTip.title >> toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+namespace {
+
+IconPixmaps iconPixmaps(const QList<QImage> &images)
+{
+    IconPixmaps pixmaps;
+    for (const QImage &image : images) {
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        IconPixmap pixmap{argb.width(), argb.height(), {}};
+        pixmap.argb.resize(qsizetype(argb.width()) * argb.height() * 4);
+        auto *out = reinterpret_cast<quint32 *>(pixmap.argb.data());
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto *line = reinterpret_cast<const quint32 *>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x)
+                *out++ = qToBigEndian(line[x]);
+        }
+        pixmaps.append(pixmap);
+    }
+    return pixmaps;
+}
+
+} // namespace
+
+// The item as hosts see it. Nothing about it changes during a run, so it announces no changes.
+class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(vantora::statusitem::IconPixmaps IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ noName)
+    Q_PROPERTY(vantora::statusitem::IconPixmaps OverlayIconPixmap READ noPixmap)
+    Q_PROPERTY(QString AttentionIconName READ noName)
+    Q_PROPERTY(vantora::statusitem::IconPixmaps AttentionIconPixmap READ noPixmap)
+    Q_PROPERTY(QString AttentionMovieName READ noName)
+    Q_PROPERTY(vantora::statusitem::ToolTip ToolTip READ toolTip)
+public:
+    explicit StatusNotifierItemAdaptor(StatusNotifierItem &item)
+        : QDBusAbstractAdaptor(&item)
+        , m_item(item)
+        , m_pixmaps(iconPixmaps(item.m_description.icon.pixmaps))
+    {
+    }
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return m_item.m_description.id; }
+    QString title() const { return m_item.m_description.title; }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString iconThemePath() const { return m_item.m_description.icon.themePath; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(menuPath); }
+    // A click is for the panel; the menu is for the secondary click.
+    bool itemIsMenu() const { return false; }
+    QString iconName() const { return m_item.m_description.icon.name; }
+    IconPixmaps iconPixmap() const { return m_pixmaps; }
+    QString noName() const { return {}; }
+    IconPixmaps noPixmap() const { return {}; }
+    ToolTip toolTip() const { return {QString(), {}, m_item.m_description.toolTip, QString()}; }
+
+public Q_SLOTS:
+    void Activate(int x, int y) { Q_EMIT m_item.activated(QPoint(x, y)); }
+    // A middle click is a click as well: nothing else suits it better than opening the panel.
+    void SecondaryActivate(int x, int y) { Q_EMIT m_item.activated(QPoint(x, y)); }
+    void ContextMenu(int x, int y) { m_item.showMenu(QPoint(x, y)); }
+    void Scroll(int, const QString &) {}
+
+Q_SIGNALS:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString &status);
+
+private:
+    StatusNotifierItem &m_item;
+    IconPixmaps m_pixmaps;
+};
+
+StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDBusConnection bus, QObject *parent)
+    : QObject(parent)
+    , m_description(std::move(description))
+    , m_menu(menu)
+    , m_bus(std::move(bus))
+{
+    qDBusRegisterMetaType<IconPixmap>();
+    qDBusRegisterMetaType<IconPixmaps>();
+    qDBusRegisterMetaType<ToolTip>();
+    if (!m_bus.isConnected())
+        return;
+    new StatusNotifierItemAdaptor(*this);
+    m_bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
+    m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, m_bus, menuPath);
+
+    auto *watch = new QDBusServiceWatcher(watcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                if (!newOwner.isEmpty())
+                    offerToWatcher();
+            });
+    if (const QDBusConnectionInterface *busInterface = m_bus.interface();
+        busInterface && busInterface->isServiceRegistered(watcherService).value())
+        offerToWatcher();
+}
+
+StatusNotifierItem::~StatusNotifierItem()
+{
+    if (!m_bus.isConnected())
+        return;
+    m_menuExporter.reset();
+    m_bus.unregisterObject(itemPath);
+}
+
+void StatusNotifierItem::offerToWatcher()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(watcherService, QStringLiteral("/StatusNotifierWatcher"),
+                                                       watcherService, QStringLiteral("RegisterStatusNotifierItem"));
+    // The item goes by its path on this connection, not by a bus name of its own: a host that
+    // watches such a name may hear of it only after it read the item, and then drop the item
+    // while reading it again.
+    call << itemPath;
+    // The answer tells nothing to act on: a watcher that refuses shows nothing either way.
+    m_bus.send(call);
+}
+
+void StatusNotifierItem::showMenu(QPoint at)
+{
+    m_menu.popup(at);
+}
+
+} // namespace vantora::statusitem
+
+#include "StatusNotifierItem.moc"

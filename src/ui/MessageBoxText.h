@@ -1,0 +1,13 @@
+#pragma once
+
+class QMessageBox;
+class QString;
+
+namespace vantora::ui {
+
+// Puts a title and a message in `box` as plain text (either may come from a bridge, a server
+// or the desktop: never markup), so that the box and its buttons stay on the screen whatever
+// the text: a word wider than half the screen breaks where the line ends.
+void setPlainMessage(QMessageBox &box, const QString &title, const QString &message);
+
+} // namespace vantora::ui

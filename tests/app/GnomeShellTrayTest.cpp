@@ -1,0 +1,444 @@
+// The tray icon on GNOME Shell's top bar, as people meet it: the real program in a real GNOME
+// Shell session (run-in-gnome-shell.sh) whose tray is the AppIndicator extension. The pointer
+// moves through the compositor's remote-desktop interface and the screen is read through the
+// shell's screenshot interface: xdotool reaches only XWayland, not the shell's bar.
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace vantora {
+namespace {
+
+using namespace std::chrono_literals;
+
+QDBusConnection bus()
+{
+    return QDBusConnection::sessionBus();
+}
+
+QRect screen()
+{
+    return QGuiApplication::primaryScreen()->geometry();
+}
+
+// The bar's bottom edge: the shell keeps windows below it.
+int barHeight()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry().top();
+}
+
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds limit = 20s)
+{
+    return QTest::qWaitFor(done, int(limit.count()));
+}
+
+QString output(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+double luminance(QRgb pixel)
+{
+    return (0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel)) / 255;
+}
+
+// The pointer and its buttons, through a remote-desktop session of the compositor.
+class ShellPointer final {
+public:
+    enum class Button { left = 0x110, right = 0x111 }; // evdev codes
+
+    ShellPointer()
+    {
+        const QDBusReply<QDBusObjectPath> created = bus().call(QDBusMessage::createMethodCall(
+            service, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), service, QStringLiteral("CreateSession")));
+        m_session = created.value().path();
+        session(QStringLiteral("Start"));
+    }
+    ~ShellPointer() { session(QStringLiteral("Stop")); }
+
+    bool isReady() const { return !m_session.isEmpty(); }
+
+    // Only relative motion needs no screen cast: first into the bottom right corner (the top
+    // left one opens the overview), then from there to the point.
+    void moveTo(QPoint point)
+    {
+        const QPoint corner = screen().bottomRight();
+        session(QStringLiteral("NotifyPointerMotionRelative"), {1e5, 1e5});
+        session(QStringLiteral("NotifyPointerMotionRelative"),
+                {double(point.x() - corner.x()), double(point.y() - corner.y())});
+        QTest::qWait(50);
+    }
+
+    void click(QPoint point, Button button, int times = 1)
+    {
+        moveTo(point);
+        for (int i = 0; i < times; ++i) {
+            session(QStringLiteral("NotifyPointerButton"), {int(button), true});
+            QTest::qWait(30);
+            session(QStringLiteral("NotifyPointerButton"), {int(button), false});
+            QTest::qWait(60);
+        }
+    }
+
+private:
+    static inline const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+
+    void session(const QString &method, const QVariantList &arguments = {})
+    {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(service, m_session, service + QStringLiteral(".Session"), method);
+        call.setArguments(arguments);
+        bus().call(call);
+    }
+
+    QString m_session;
+};
+
+// What the shell shows, through its screenshot interface; it answers only the screenshot
+// tool's bus name.
+class ShellScreen final {
+public:
+    ShellScreen() { m_ready = bus().registerService(QStringLiteral("org.gnome.Screenshot")); }
+    ~ShellScreen() { bus().unregisterService(QStringLiteral("org.gnome.Screenshot")); }
+
+    bool isReady() const { return m_ready && m_folder.isValid(); }
+
+    QImage shot(const QRect &area)
+    {
+        const QString file = m_folder.filePath(QStringLiteral("shot.png"));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell.Screenshot"), QStringLiteral("/org/gnome/Shell/Screenshot"),
+            QStringLiteral("org.gnome.Shell.Screenshot"), QStringLiteral("ScreenshotArea"));
+        call << area.x() << area.y() << area.width() << area.height() << false << file;
+        const QDBusMessage reply = bus().call(call);
+        if (reply.type() != QDBusMessage::ReplyMessage || !reply.arguments().value(0).toBool())
+            return {};
+        return QImage(file).convertToFormat(QImage::Format_RGB32);
+    }
+
+private:
+    QTemporaryDir m_folder;
+    bool m_ready = false;
+};
+
+// One icon of the top bar: the box of its light pixels.
+struct BarIcon {
+    QRect box;
+    int lightPixels = 0;
+    double brightest = 0;
+};
+
+// The icons at the right of the bar, left to right, found by their light pixels on the dark
+// bar; the last is the shell's own system menu.
+std::vector<BarIcon> rightBarIcons(const QImage &bar)
+{
+    std::vector<BarIcon> icons;
+    int lastLitColumn = -100;
+    for (int x = bar.width() * 3 / 5; x < bar.width(); ++x) {
+        for (int y = 0; y < bar.height(); ++y) {
+            const double shade = luminance(bar.pixel(x, y));
+            if (shade < 0.35)
+                continue;
+            if (x - lastLitColumn > 3)
+                icons.push_back({QRect(x, y, 1, 1)});
+            BarIcon &icon = icons.back();
+            icon.box |= QRect(x, y, 1, 1);
+            icon.lightPixels += shade > 0.5 ? 1 : 0;
+            icon.brightest = std::max(icon.brightest, shade);
+            lastLitColumn = x;
+        }
+    }
+    return icons;
+}
+
+// What the bar shows left of the system menu.
+struct TrayView {
+    std::optional<BarIcon> icon;
+    double brightest = 0; // anywhere left of the system menu, for the failure message
+};
+
+// The host's menu for the item, as the host tells the item: it sends "opened" and "closed".
+class HostMenuWatch final {
+public:
+    HostMenuWatch()
+    {
+        QObject::connect(&m_monitor, &QProcess::readyReadStandardOutput, [this] {
+            while (m_monitor.canReadLine()) {
+                const QByteArray line = m_monitor.readLine();
+                m_started = true;
+                if (line.contains("string \"opened\""))
+                    m_open = true;
+                else if (line.contains("string \"closed\""))
+                    m_open = false;
+            }
+        });
+        m_monitor.start(QStringLiteral("dbus-monitor"),
+                        {QStringLiteral("--session"),
+                         QStringLiteral("type='method_call',interface='com.canonical.dbusmenu',member='Event'")});
+    }
+    ~HostMenuWatch()
+    {
+        m_monitor.kill();
+        m_monitor.waitForFinished();
+    }
+
+    // The monitor says it has joined the bus before it reports anything else.
+    bool isReady() { return waitUntil([this] { return m_started; }, 5s); }
+    bool isOpen() const { return m_open; }
+
+private:
+    QProcess m_monitor;
+    bool m_started = false;
+    bool m_open = false;
+};
+
+// The program with folders of its own, in the session.
+class RunningApp final {
+public:
+    RunningApp()
+    {
+        auto environment = QProcessEnvironment::systemEnvironment();
+        const QString home = m_home.path();
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(qEnvironmentVariable("VANTORA_APP"), {QStringLiteral("--demo")});
+        m_process.waitForStarted();
+    }
+    ~RunningApp()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QTemporaryDir m_home;
+    QProcess m_process;
+};
+
+// The panel: the program's shown window named "vantora", an X11 window under XWayland.
+std::optional<QRect> shownPanel()
+{
+    const QString found = output(QStringLiteral("xdotool"),
+                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                  QStringLiteral("^vantora$"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell")});
+    const auto value = [&](const char *name) {
+        const auto match = QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(name)),
+                                              QRegularExpression::MultilineOption)
+                               .match(found);
+        return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
+    };
+    const auto x = value("X"), y = value("Y"), width = value("WIDTH"), height = value("HEIGHT");
+    if (!x || !y || !width || !height)
+        return std::nullopt;
+    return QRect(*x, *y, *width, *height);
+}
+
+class GnomeShellTrayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_pointer.isReady()) << "no remote-desktop session: run through run-in-gnome-shell.sh";
+        ASSERT_TRUE(m_screen.isReady()) << "the screenshot tool's name is taken";
+        ASSERT_TRUE(m_menu.isReady()) << "dbus-monitor did not start";
+        ASSERT_TRUE(waitUntil([&] { return !tray().icon; })) << "an icon of an ended program stayed on the bar";
+    }
+
+    TrayView tray()
+    {
+        const QImage bar = m_screen.shot(QRect(0, 0, screen().width(), barHeight()));
+        std::vector<BarIcon> icons = rightBarIcons(bar);
+        TrayView view;
+        if (icons.empty())
+            return view;
+        const int systemMenu = icons.back().box.left();
+        for (int x = bar.width() * 3 / 5; x < systemMenu - 4; ++x) {
+            for (int y = 0; y < bar.height(); ++y)
+                view.brightest = std::max(view.brightest, luminance(bar.pixel(x, y)));
+        }
+        if (icons.size() > 1)
+            view.icon = icons[icons.size() - 2];
+        return view;
+    }
+
+    // The bar once the program's icon has come and held still for a while: the host may show
+    // a placeholder first, and draws the icon again whenever the item announces a new one.
+    TrayView shownTray()
+    {
+        if (!waitUntil([&] { return tray().icon.has_value(); }, 30s))
+            return tray();
+        const auto same = [](const TrayView &a, const TrayView &b) {
+            return a.icon.has_value() == b.icon.has_value() &&
+                   (!a.icon || (a.icon->box == b.icon->box && std::abs(a.icon->brightest - b.icon->brightest) < 0.1));
+        };
+        TrayView shown = tray();
+        QDeadlineTimer still(1500ms);
+        const QDeadlineTimer limit(15s);
+        while (!still.hasExpired() && !limit.hasExpired()) {
+            QTest::qWait(250);
+            const TrayView now = tray();
+            if (!same(now, shown))
+                still.setRemainingTime(1500ms);
+            shown = now;
+        }
+        return shown;
+    }
+
+    ShellPointer m_pointer;
+    ShellScreen m_screen;
+    HostMenuWatch m_menu;
+};
+
+// GNOME's bar is dark whatever the desktop's colour scheme: the bulb is light on it, launch
+// after launch, under either scheme.
+TEST_F(GnomeShellTrayTest, TheIconIsLightOnTheBarEveryLaunch)
+{
+    for (int launch = 1; launch <= 10; ++launch) {
+        const QString scheme = launch % 2 ? QStringLiteral("prefer-light") : QStringLiteral("prefer-dark");
+        QProcess::execute(QStringLiteral("gsettings"),
+                          {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                           QStringLiteral("color-scheme"), scheme});
+        {
+            RunningApp app;
+            const TrayView view = shownTray();
+            const std::optional<BarIcon> &icon = view.icon;
+            ASSERT_TRUE(icon) << "launch " << launch << " (" << scheme.toStdString()
+                              << "): no icon can be seen left of the system menu; brightest pixel there "
+                              << view.brightest;
+            EXPECT_GE(icon->brightest, 0.8) << "launch " << launch << ": the bulb is not light";
+            EXPECT_GE(icon->lightPixels, 12) << "launch " << launch << ": the bulb is too faint to read";
+        }
+        ASSERT_TRUE(waitUntil([&] { return !tray().icon; })) << "the icon stayed after the program ended";
+    }
+}
+
+// Where the pointer rested before it went to the bar: XWayland knows the pointer only while
+// it is over an X11 window.
+enum class Rest { desktop, waylandWindow, x11Window };
+
+void PrintTo(Rest rest, std::ostream *os)
+{
+    *os << (rest == Rest::desktop ? "desktop" : rest == Rest::waylandWindow ? "waylandWindow" : "x11Window");
+}
+
+class GnomeShellPanelTest : public GnomeShellTrayTest, public ::testing::WithParamInterface<Rest> {
+protected:
+    // Puts a window of the kind asked for under the point where the pointer will rest.
+    QPoint restingPlace(Rest rest)
+    {
+        const QPoint middle = screen().center();
+        switch (rest) {
+        case Rest::desktop:
+            return {screen().width() / 4, screen().height() * 3 / 4};
+        case Rest::waylandWindow: {
+            const QRgb desktop = m_screen.shot(QRect(middle, QSize(1, 1))).pixel(0, 0);
+            auto environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
+            m_editor.setProcessEnvironment(environment);
+            m_editor.start(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone")});
+            // The shell places a new window in the middle.
+            EXPECT_TRUE(waitUntil([&] { return m_screen.shot(QRect(middle, QSize(1, 1))).pixel(0, 0) != desktop; }))
+                << "no Wayland window came up";
+            return middle;
+        }
+        case Rest::x11Window:
+            m_x11Window = std::make_unique<QWidget>();
+            m_x11Window->setWindowTitle(QStringLiteral("another X11 window"));
+            m_x11Window->resize(500, 400);
+            m_x11Window->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(m_x11Window.get()));
+            return m_x11Window->geometry().center();
+        }
+        return middle;
+    }
+
+    void TearDown() override
+    {
+        m_x11Window.reset();
+        if (m_editor.state() != QProcess::NotRunning) {
+            m_editor.terminate();
+            m_editor.waitForFinished();
+        }
+    }
+
+    QProcess m_editor;
+    std::unique_ptr<QWidget> m_x11Window;
+};
+
+// This tray opens its own menu on a single click, whatever the item asks, and sends the
+// item's activation on a double click: the double click opens the panel, top right under the
+// icon and below the bar, wherever the pointer rested before.
+TEST_P(GnomeShellPanelTest, DoubleClickOpensThePanelUnderTheIcon)
+{
+    RunningApp app;
+    const std::optional<BarIcon> icon = shownTray().icon;
+    ASSERT_TRUE(icon) << "no icon can be seen on the bar";
+    m_pointer.moveTo(restingPlace(GetParam()));
+    QTest::qWait(500);
+
+    m_pointer.click(icon->box.center(), ShellPointer::Button::left, 2);
+    ASSERT_TRUE(waitUntil([] { return shownPanel().has_value(); }, 10s)) << "the double click opened no panel";
+    // Placed, then grown as its content arrives.
+    QTest::qWait(700);
+    const std::optional<QRect> panel = shownPanel();
+    ASSERT_TRUE(panel);
+    const int iconX = icon->box.center().x();
+    EXPECT_TRUE(panel->left() <= iconX && iconX <= panel->right() && panel->right() <= screen().right())
+        << "the panel spans x " << panel->left() << " to " << panel->right() << ", the icon is at x " << iconX;
+    EXPECT_TRUE(panel->top() >= barHeight() && panel->top() <= barHeight() + 16)
+        << "the panel's top is at y " << panel->top() << ", the bar ends at y " << barHeight();
+    EXPECT_FALSE(m_menu.isOpen()) << "the tray's menu stayed open over the panel";
+}
+
+INSTANTIATE_TEST_SUITE_P(PointerRestingOver, GnomeShellPanelTest,
+                         ::testing::Values(Rest::desktop, Rest::waylandWindow, Rest::x11Window),
+                         [](const auto &info) {
+                             std::ostringstream name;
+                             PrintTo(info.param, &name);
+                             return name.str();
+                         });
+
+// A secondary click opens the menu of commands, and no panel.
+TEST_F(GnomeShellTrayTest, SecondaryClickOpensTheMenu)
+{
+    RunningApp app;
+    const std::optional<BarIcon> icon = shownTray().icon;
+    ASSERT_TRUE(icon) << "no icon can be seen on the bar";
+    m_pointer.click(icon->box.center(), ShellPointer::Button::right);
+    EXPECT_TRUE(waitUntil([&] { return m_menu.isOpen(); }, 5s)) << "the secondary click opened no menu";
+    EXPECT_FALSE(shownPanel()) << "the secondary click opened the panel";
+    m_pointer.click(screen().center(), ShellPointer::Button::left);
+    EXPECT_TRUE(waitUntil([&] { return !m_menu.isOpen(); }, 5s)) << "a click elsewhere left the menu open";
+}
+
+} // namespace
+} // namespace vantora

@@ -1,0 +1,106 @@
+"""Checks the exerciser's own judgement of windows against a stand-in for the application,
+under the X server of run-under-xvfb.sh:
+    exerciser_test.py
+Each launch of the stand-in shows one top-level window, a popup or an ordinary one, as the
+environment says; one launch after another gets the same window id from the X server, as
+the application's launches do. Exits 0 when every judgement held, 1 when one did not, 77 when
+a tool it needs is missing.
+"""
+
+import ctypes
+import os
+import shutil
+import stat
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True  # nothing written into the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import exerciser  # noqa: E402
+
+_CW_OVERRIDE_REDIRECT = 1 << 9
+_PROP_MODE_REPLACE = 0
+_XA_CARDINAL = 6
+
+
+class _WindowAttributes(ctypes.Structure):
+    _fields_ = [
+        ("background_pixmap", ctypes.c_ulong), ("background_pixel", ctypes.c_ulong),
+        ("border_pixmap", ctypes.c_ulong), ("border_pixel", ctypes.c_ulong),
+        ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+        ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+        ("event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+        ("override_redirect", ctypes.c_int), ("colormap", ctypes.c_ulong), ("cursor", ctypes.c_ulong),
+    ]
+
+
+def stand_in(kind):
+    """Shows one 200 x 100 window of the given kind ("popup" or "window") and waits to be
+    ended."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XDefaultRootWindow.restype = ctypes.c_ulong
+    x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x.XCreateSimpleWindow.restype = ctypes.c_ulong
+    x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [ctypes.c_uint] * 3 + [
+        ctypes.c_ulong] * 2
+    x.XChangeWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_void_p]
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
+                                  ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+    x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    display = x.XOpenDisplay(None)
+    window = x.XCreateSimpleWindow(display, x.XDefaultRootWindow(display), 100, 100, 200, 100, 0, 0, 0)
+    attributes = _WindowAttributes(override_redirect=int(kind == "popup"))
+    x.XChangeWindowAttributes(display, window, _CW_OVERRIDE_REDIRECT, ctypes.byref(attributes))
+    pid = ctypes.c_ulong(os.getpid())
+    x.XChangeProperty(display, window, x.XInternAtom(display, b"_NET_WM_PID", 0), _XA_CARDINAL, 32,
+                      _PROP_MODE_REPLACE, ctypes.byref(pid), 1)
+    x.XMapWindow(display, window)
+    x.XSync(display, 0)
+    while True:
+        time.sleep(60)
+
+
+def main():
+    for tool in ("xdotool", "xwininfo"):
+        if not shutil.which(tool):
+            print("exerciser_test: %s is not installed" % tool, file=sys.stderr)
+            return 77
+    folder = tempfile.mkdtemp()
+    try:
+        # Started as the application is, with a launch's flags, which it does not read.
+        launcher = os.path.join(folder, "stand-in")
+        with open(launcher, "w") as script:
+            script.write('#!/bin/sh\nexec "%s" "%s" --stand-in\n' % (sys.executable, os.path.abspath(__file__)))
+        os.chmod(launcher, stat.S_IRWXU)
+        driver = exerciser.Exerciser(launcher, 1, os.path.join(folder, "app.log"))
+        driver.started = time.monotonic()
+        failures = []
+        ids = set()
+        for launch, kind in enumerate(["popup", "window", "popup", "window"]):
+            os.environ["EXERCISER_TEST_KIND"] = kind
+            driver.start()
+            for window in driver.windows():
+                ids.add(window[0])
+                if driver.is_menu(window[0]) != (kind == "popup"):
+                    failures.append("launch %d: the %s %#x was taken for a%s" % (
+                        launch + 1, kind, window[0], " menu" if kind == "window" else "n ordinary window"))
+            driver.stop()
+        if len(ids) != 1:
+            failures.append("the launches got the windows %s, not one id again and again" % sorted(map(hex, ids)))
+        for failure in failures:
+            print("FAILED: " + failure, file=sys.stderr)
+        return 1 if failures else 0
+    finally:
+        shutil.rmtree(folder)
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] == ["--stand-in"]:
+        stand_in(os.environ["EXERCISER_TEST_KIND"])
+    sys.exit(main())
