@@ -29,7 +29,7 @@ constexpr double twoToThe63 = 9223372036854775808.0;
 
 // The length of one leading UTF-8 byte order mark, which some writers put before JSON and
 // RFC 8259 lets a reader ignore, as Qt's reader of the other JSON from outside does.
-std::size_t byteOrderMarkLength(const QByteArray &text)
+std::size_t byteOrderMarkLength(QByteArrayView text)
 {
     static constexpr QByteArrayView mark("\xEF\xBB\xBF");
     return text.startsWith(mark) ? std::size_t(mark.size()) : 0;
@@ -50,6 +50,9 @@ QString Path::text() const
 Element DocumentParser::parse(const QByteArray &text)
 {
     const std::size_t skipped = byteOrderMarkLength(text);
+    // Newer simdjson skips one mark of its own accord, which would let a second one through.
+    if (byteOrderMarkLength(QByteArrayView(text).sliced(qsizetype(skipped))) != 0)
+        throw runtime::DecodingError({}, QStringLiteral("the data is not valid JSON (a second byte order mark)"));
     const std::size_t size = std::size_t(text.size()) - skipped;
     if (m_paddedCapacity < size + simdjson::SIMDJSON_PADDING) {
         m_paddedCapacity = size + simdjson::SIMDJSON_PADDING;
