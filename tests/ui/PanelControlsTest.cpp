@@ -182,7 +182,7 @@ TEST(PanelControls, APickerIsOneTabStopHoldingOneChoiceThatArrowsMoveAndReadsAsR
         layout->addWidget(picker);
         layout->addWidget(after);
         window.show();
-        QApplication::setActiveWindow(&window);
+        activate(window);
 
         const auto *shownLabel = picker->findChild<QLabel *>();
         EXPECT_EQ(shownLabel && shownLabel->isVisible() && shownLabel->text() == QStringLiteral("Animation"),
