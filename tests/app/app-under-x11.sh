@@ -21,6 +21,7 @@ mkdir -p "$home/runtime" "$home/config" "$home/data"
 chmod 700 "$home/runtime"
 pids=()
 . "$here/../support/end-bus-clients.sh"
+. "$here/../support/key-daemon.sh"
 cleanup() {
   # What the bus started for the app (the desktop portal, its backend) goes first.
   [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && end_bus_clients
@@ -84,9 +85,8 @@ bus_config=(--session)
 case "$scenario" in
 portal-shortcut | record-held-shortcut-portal)
   # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
-  for component in /usr/libexec/xdg-desktop-portal /usr/bin/kglobalaccel5; do
-    [ -x "$component" ] || { echo "app-under-x11: $component is not installed" >&2; exit 77; }
-  done
+  [ -x /usr/libexec/xdg-desktop-portal ] || { echo "app-under-x11: the desktop portal is not installed" >&2; exit 77; }
+  offer_key_daemon || { echo "app-under-x11: KDE's key daemon is not installed" >&2; exit 77; }
   mkdir -p "$home/cache"
   export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
   ;;
@@ -304,8 +304,7 @@ portal-shortcut)
   start_tray
   start_app --demo
   within 100 icon_embedded || fail "the tray icon was not embedded"
-  within 50 grep -q '^CTRL+ALT+k=Ctrl+Alt+K' "$home/config/kglobalshortcutsrc" ||
-    fail "the desktop did not bind the stored shortcut"
+  within 50 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop did not bind the stored shortcut"
   # Another X client has the focus, none of the app's windows.
   xmessage -geometry +300+300 "another program" >/dev/null 2>&1 &
   pids+=($!)
@@ -325,7 +324,7 @@ no-portal-shortcut)
   within 100 icon_embedded || fail "the tray icon was not embedded"
   xdotool key ctrl+alt+k
   within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
-  [ ! -e "$home/config/kglobalshortcutsrc" ] || fail "a key daemon bound the shortcut"
+  ! key_daemon_holds 'CTRL+ALT+k' || fail "a key daemon bound the shortcut"
   ;;
 record-held-shortcut | record-held-shortcut-portal)
   # A slow hand: the new shortcut is held well past the keyboard's repeat delay. Neither the

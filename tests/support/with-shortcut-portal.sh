@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Runs "$@" on a private session bus on which the desktop's shortcut portal starts on demand:
-# xdg-desktop-portal with its KDE backend, and kglobalaccel5, which grabs the keys on the X
+# xdg-desktop-portal with its KDE backend, and KDE's key daemon, which grabs the keys on the X
 # server of DISPLAY (run under run-under-xvfb.sh). Everything the bus starts inherits a
 # private home and XDG folders, so nothing touches the real ones, and is ended afterwards by
 # its PID. Exits 77 (skipped) when a component is not installed.
 set -uo pipefail
 
-for component in /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde \
-                 /usr/bin/kglobalaccel5; do
+. "$(dirname "$0")/key-daemon.sh"
+for component in /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde; do
   [ -x "$component" ] || { echo "with-shortcut-portal: $component is not installed" >&2; exit 77; }
 done
+key_daemon >/dev/null || { echo "with-shortcut-portal: KDE's key daemon is not installed" >&2; exit 77; }
 command -v dbus-daemon >/dev/null 2>&1 || { echo "with-shortcut-portal: dbus-daemon is not installed" >&2; exit 77; }
 [ -n "${DISPLAY:-}" ] || { echo "with-shortcut-portal: no DISPLAY" >&2; exit 77; }
 
@@ -19,6 +20,7 @@ chmod 700 "$home/runtime"
 export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_CACHE_HOME="$home/cache"
 export XDG_RUNTIME_DIR="$home/runtime" XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
+offer_key_daemon
 
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "no session bus" >&2; exit 1; }
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)

@@ -1,0 +1,38 @@
+# Sourced by the scripts whose private session bus offers the desktop's shortcut portal with
+# its KDE backend, which hands the keys to KDE's key daemon. Plasma 5's kglobalaccel5 comes
+# with a service file for the bus; Plasma 6's kglobalacceld (Debian 13) is started by the
+# desktop session's service manager and has none. offer_key_daemon lets the bus start
+# whichever is installed on demand, through a service file under $XDG_DATA_HOME, which the
+# session bus reads when it starts. The daemon grabs the keys on the X server of DISPLAY, as
+# in an X11 session, also where the tests make the program believe it runs in a Wayland
+# session: there Plasma 6's daemon leaves the keys to the compositor and ends at once.
+
+key_daemon() {
+  local daemon
+  for daemon in /usr/bin/kglobalaccel5 /usr/lib/*/libexec/kglobalacceld; do
+    [ -x "$daemon" ] && { echo "$daemon"; return 0; }
+  done
+  return 1
+}
+
+offer_key_daemon() {
+  local daemon
+  daemon=$(key_daemon) || return 1
+  mkdir -p "$XDG_DATA_HOME/dbus-1/services"
+  printf '[D-BUS Service]\nName=org.kde.kglobalaccel\nExec=/usr/bin/env XDG_SESSION_TYPE=x11 %s\n' "$daemon" \
+    >"$XDG_DATA_HOME/dbus-1/services/org.kde.kglobalaccel.service"
+}
+
+# True when the running key daemon holds a shortcut named $1 (as "CTRL+ALT+k") for any
+# program; the question starts no daemon.
+key_daemon_holds() {
+  local component
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel 2>/dev/null | grep -q 'boolean true' || return 1
+  for component in $(dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+                       org.kde.KGlobalAccel.allComponents 2>/dev/null | awk -F'"' '/object path/ {print $2}'); do
+    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
+      org.kde.kglobalaccel.Component.allShortcutInfos 2>/dev/null | grep -qF "string \"$1\"" && return 0
+  done
+  return 1
+}
