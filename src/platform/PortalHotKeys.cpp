@@ -292,27 +292,36 @@ private:
 
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
     // them to another program first, and those never fire. Where that daemon keeps our
-    // shortcuts under our session token (as it does for a program without an app id), its
-    // word on their keys wins; it is not started for the question.
-    void checkWithKeyDaemon(std::map<QString, QString> reported)
+    // shortcuts under a name made of our session token (as it does for a program without an
+    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6), its word
+    // on their keys wins; it is not started for the question.
+    void checkWithKeyDaemon(const std::map<QString, QString> &reported)
     {
-        const auto daemonCall = [this](const QString &method, const QStringList &actionId) {
+        checkWithKeyDaemon(reported, {m_sessionToken, QStringLiteral("token_") + m_sessionToken});
+    }
+
+    void checkWithKeyDaemon(std::map<QString, QString> reported, QStringList components)
+    {
+        if (components.isEmpty())
+            return finishBinding(reported);
+        const QString component = components.takeFirst();
+        const auto daemonCall = [this, component](const QString &method, const QString &action) {
             QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
                                                                QStringLiteral("/kglobalaccel"),
                                                                QStringLiteral("org.kde.KGlobalAccel"), method);
-            call.setArguments({actionId});
+            call.setArguments({QStringList{component, action, QString(), QString()}});
             call.setAutoStartService(false);
             return m_bus.asyncCall(call);
         };
-        auto *actions = new QDBusPendingCallWatcher(
-            daemonCall(QStringLiteral("allActionsForComponent"), {m_sessionToken, QString(), QString(), QString()}),
-            this);
-        connect(actions, &QDBusPendingCallWatcher::finished, this, [this, actions, daemonCall, reported] {
+        auto *actions = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("allActionsForComponent"), {}), this);
+        connect(actions, &QDBusPendingCallWatcher::finished, this, [this, actions, daemonCall, reported, components] {
             actions->deleteLater();
             const QDBusPendingReply<QList<QStringList>> known = *actions;
             std::set<QString> ours;
             for (const QStringList &actionId : known.isError() ? QList<QStringList>() : known.value())
                 ours.insert(actionId.value(1));
+            if (ours.empty())
+                return checkWithKeyDaemon(reported, components);
             auto checked = std::make_shared<std::map<QString, QString>>(reported);
             auto outstanding = std::make_shared<int>(1);
             const auto done = [this, checked, outstanding] {
@@ -323,8 +332,7 @@ private:
                 if (trigger.isEmpty() || !ours.contains(id))
                     continue;
                 ++*outstanding;
-                auto *keys = new QDBusPendingCallWatcher(
-                    daemonCall(QStringLiteral("shortcut"), {m_sessionToken, id, QString(), QString()}), this);
+                auto *keys = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("shortcut"), id), this);
                 connect(keys, &QDBusPendingCallWatcher::finished, this, [keys, checked, done, id] {
                     keys->deleteLater();
                     const QDBusPendingReply<QList<int>> reply = *keys;
