@@ -133,8 +133,9 @@ start_shell() {
   done
   return 1
 }
-# Now and then GNOME Shell 48 never finishes starting (pixman reports an invalid rectangle
-# instead) and then shows no tray icons; such a session is ended and a new one started.
+# Now and then GNOME Shell 48 had its tray up but never finished starting (once with pixman
+# reporting an invalid rectangle), and then showed no tray icons at all; a shell that has not
+# finished within 30 seconds is ended and a new one started.
 export WAYLAND_DISPLAY=vantora-test
 for attempt in 1 2 3; do
   start_shell && break
