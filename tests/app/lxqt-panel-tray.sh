@@ -120,3 +120,6 @@ read -r contrast clear_pixels < <(glyph_contrast "$home/with-icon.png" "$icon" "
 echo "lxqt-panel-tray: the icon at $icon on a bar of lightness $bar_lightness: contrast $contrast, $clear_pixels clear pixels"
 awk "BEGIN {exit !($contrast >= 0.6)}" || fail "the icon does not stand out from the panel (contrast $contrast)"
 [ "$clear_pixels" -ge 12 ] || fail "the icon is too faint to read ($clear_pixels clear pixels)"
+
+# Qt says when a host asks for something the item does not offer as asked.
+! grep -iE 'dbus|d-bus' "$home/app.log" || fail "Qt warned about the item's D-Bus interface while the host used it"

@@ -133,3 +133,6 @@ wait "$app_pid"
 status=$?
 app_pid=
 [ "$status" -eq 0 ] || fail "the program ended with status $status on SIGTERM"
+
+# Qt says when a host asks for something the item does not offer as asked.
+! grep -iE 'dbus|d-bus' "$home/app.log" || fail "Qt warned about the item's D-Bus interface while the host used it"
