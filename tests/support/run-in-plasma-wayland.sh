@@ -21,9 +21,15 @@ skip() {
 for tool in kwin_wayland plasmashell Xwayland Xvfb dbus-daemon dbus-update-activation-environment gdbus xdotool; do
   command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
 done
-plasma_major=$(QT_QPA_PLATFORM=offscreen plasmashell --version 2>/dev/null | grep -o '[0-9][0-9]*' | head -n1)
-kded=kded${plasma_major:-0}
-command -v "$kded" >/dev/null 2>&1 || skip "$kded is not installed"
+# Plasma 6 comes with kded6, Plasma 5 with kded5 (asking plasmashell its version may crash it).
+if command -v kded6 >/dev/null 2>&1; then
+  plasma_major=6
+elif command -v kded5 >/dev/null 2>&1; then
+  plasma_major=5
+else
+  skip "neither kded6 nor kded5 is installed"
+fi
+kded=kded$plasma_major
 
 work=$(mktemp -d)
 # Each started process leads a process group of its own: the buses' groups hold the services
