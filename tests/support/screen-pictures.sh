@@ -21,12 +21,14 @@ lightness_at() {
 # How the glyph in area $2 of screenshot $1 stands out from a bar of lightness $3: the
 # largest difference in lightness, and the count of pixels that differ by more than half.
 glyph_contrast() {
-  local x y w h
+  local x y w h contrast clear
   read -r x y w h <<<"$2"
-  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace gray \
-    -format "%[fx:max(maxima-$3,$3-minima)] " info:
-  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace gray -fx "abs(u-$3)>0.5" \
-    -format '%[fx:round(mean*w*h)]\n' info:
+  contrast=$(convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace gray \
+               -format "%[fx:max(maxima-$3,$3-minima)]\n" info: | tail -n1)
+  # ImageMagick 7 says more than the answer on its last line.
+  clear=$(convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace gray -fx "abs(u-$3)>0.5" \
+            -format '%[fx:round(mean*w*h)]\n' info: | tail -n1)
+  echo "$contrast $clear"
 }
 
 # The glyphs in area $2 of screenshot $1 on a bar of lightness $3, left to right, one box
@@ -45,7 +47,7 @@ glyphs_in() {
     while read -r from to; do
       local box
       box=$(convert "$1" -crop "$((to - from + 1))x${h}+${from}+${y}" +repage -colorspace gray -fx "abs(u-$3)>0.25" \
-              -format '%@' info: 2>/dev/null)
+              -format '%@\n' info: 2>/dev/null | tail -n1)
       [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || continue
       echo "$((from + BASH_REMATCH[3])) $((y + BASH_REMATCH[4])) ${BASH_REMATCH[1]} ${BASH_REMATCH[2]}"
     done
