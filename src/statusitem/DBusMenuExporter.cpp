@@ -396,7 +396,7 @@ bool DBusMenuExporter::aboutToShow(int id)
     Q_EMIT menu->aboutToShow();
     // Changes not yet announced (such as those made just now) reach the host with the next
     // layout it asks for.
-    return m_changeAnnounced;
+    return m_changeAnnounced || !m_changedEntries.isEmpty();
 }
 
 bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)

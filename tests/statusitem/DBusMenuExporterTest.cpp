@@ -6,6 +6,7 @@
 #include "statusitem/DBusMenuExporter.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -265,6 +266,21 @@ TEST_F(DBusMenuExporterTest, ClicksRunTheActionAndChangesReachTheHost)
     EXPECT_EQ(after, watch.revisions.last());
     EXPECT_TRUE(changed.count(QStringLiteral("Quit")));
     EXPECT_EQ(changed.at(QStringLiteral("Reset the connection…")).properties.value(QStringLiteral("enabled")), QVariant());
+}
+
+// An entry the menu changes as it opens (an action's state brought up to date) makes the
+// host read the menu again before it shows it.
+TEST_F(DBusMenuExporterTest, AnEntryChangedAsTheMenuOpensIsReadAgain)
+{
+    QAction *reset = m_menu.addAction(QStringLiteral("Reset connection…"));
+    reset->setEnabled(false);
+    QObject::connect(&m_menu, &QMenu::aboutToShow, [&] { reset->setEnabled(true); });
+    layout();
+    QCoreApplication::processEvents();
+    const QDBusMessage opening = call(QStringLiteral("AboutToShow"), {0});
+    ASSERT_EQ(opening.type(), QDBusMessage::ReplyMessage) << opening.errorMessage().toStdString();
+    EXPECT_TRUE(opening.arguments().value(0).toBool()) << "the host was not asked to read the menu again";
+    EXPECT_EQ(layout().at(QStringLiteral("Reset connection…")).properties.value(QStringLiteral("enabled")), QVariant());
 }
 
 // Every member of the interface is there for a host that reads the object's description, and
