@@ -72,6 +72,13 @@ namespace {
 constexpr int panelIndex = 0;
 constexpr auto menuPreviewDelay = 300ms;
 
+void bringToFront(QWidget &window)
+{
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.raise();
+    window.activateWindow();
+}
+
 } // namespace
 
 HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys, QObject *parent)
@@ -151,6 +158,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
     setUpWindows();
+    // Without a tray, one window of the application at a time: the welcome window of a first
+    // start is the panel until it is closed.
+    m_extra->setStandIn([this] { return panelStandIn(); });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
@@ -182,13 +192,27 @@ void HalvetApp::start()
 
 void HalvetApp::showPanel()
 {
+    if (QWidget *standIn = panelStandIn()) {
+        bringToFront(*standIn);
+        return;
+    }
     if (m_isPanelPresented.value() && m_panel->isVisible()) {
-        m_panel->setWindowState(m_panel->windowState() & ~Qt::WindowMinimized);
-        m_panel->raise();
-        m_panel->activateWindow();
+        bringToFront(*m_panel);
         return;
     }
     m_isPanelPresented.set(true);
+}
+
+QWidget *HalvetApp::panelStandIn() const
+{
+    // Beside a tray the panel opens by its icon, as ever.
+    if (m_trayHosts->anyHost())
+        return nullptr;
+    for (const AppWindow id : {AppWindow::welcome, AppWindow::preview, AppWindow::emptyPreview}) {
+        if (QWidget *window = m_windows->window(id); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
 }
 
 void HalvetApp::runLaunchTask()
@@ -288,6 +312,10 @@ void HalvetApp::passShortcutTime()
 
 void HalvetApp::togglePanel()
 {
+    if (QWidget *standIn = panelStandIn()) {
+        bringToFront(*standIn);
+        return;
+    }
     passShortcutTime();
     m_isPanelPresented.set(!m_isPanelPresented.value());
 }

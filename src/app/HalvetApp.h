@@ -81,6 +81,9 @@ public:
     void start();
 
     // Shows the panel, or brings it to the front when it is shown (another launch asked).
+    // Without a tray, while a window that shows the lights panel is open (the welcome window
+    // of a first start, a preview), that window is the panel: it comes to the front instead,
+    // here and for the shortcut.
     void showPanel();
     // The key-up actions of the two global shortcuts.
     void togglePanel();
@@ -108,6 +111,9 @@ private:
     // colour scheme when given, and the pieces the settings layer adds to it.
     QWidget *makePanelContent(QWidget &window, PanelNavigation &navigation, std::optional<ui::ColorScheme> scheme);
     void setUpWindows();
+    // The open window that shows the lights panel in the panel's stead while no tray is
+    // there; null when none is, or when there is a tray.
+    QWidget *panelStandIn() const;
 
     const LaunchFlags m_flags;
     const LaunchPlan m_plan;

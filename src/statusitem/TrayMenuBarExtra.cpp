@@ -179,7 +179,8 @@ void TrayMenuBarExtra::applyTrayHost()
         return;
     if (!trayHost) {
         m_panel.setPresentation(presentation);
-        if (!m_panel.isVisible())
+        const QWidget *standIn = m_standIn ? m_standIn() : nullptr;
+        if (!m_panel.isVisible() && !(standIn && standIn->isVisible()))
             m_item->button()->performClick();
         return;
     }
