@@ -31,6 +31,7 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/TrayHostWatch.h"
 #include "platform/PortalHotKeys.h"
+#include "platform/ShellQuitAction.h"
 #include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11WindowActivation.h"
@@ -60,7 +61,9 @@
 #include <QCursor>
 #include <QIcon>
 #include <QProcessEnvironment>
+#include <QPlatformSurfaceEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace std::chrono_literals;
 
@@ -109,6 +112,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     ui::Environment::root().set(panelPiecesKey, panelPieces());
     m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // With no tray, the shell's own Quit is the one a person finds first.
+        m_shellQuit = std::make_unique<platform::ShellQuitAction>(
+            [] { QMetaObject::invokeMethod(qApp, ui::quitApplication, Qt::QueuedConnection); });
+        qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
@@ -168,6 +175,17 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
 HalvetApp::~HalvetApp()
 {
     ui::setLoneDialogScreen({});
+}
+
+bool HalvetApp::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window's X11 window is made before it is mapped, which is when the shell reads it.
+    if (event->type() == QEvent::PlatformSurface
+        && static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
+        if (auto *window = qobject_cast<QWindow *>(watched); window && !window->parent() && m_shellQuit)
+            m_shellQuit->offerOn(quint32(window->winId()));
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void HalvetApp::showTrayIcon()

@@ -21,6 +21,7 @@ namespace vantora {
 
 namespace platform {
 class HotKeyBackend;
+class ShellQuitAction;
 class TrayHostWatch;
 class X11HotKeys;
 class X11WindowActivation;
@@ -94,6 +95,10 @@ public:
     PanelNavigation &navigation() const { return *m_navigation; }
     statusitem::BoolBinding &isPanelPresented() { return m_isPanelPresented; }
 
+protected:
+    // Names the shell's quit action on each new window of the application.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Shows the tray icon that suits the trays there are now.
     void showTrayIcon();
@@ -134,6 +139,7 @@ private:
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
+    std::unique_ptr<platform::ShellQuitAction> m_shellQuit;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<platform::HotKeyBackend> m_hotKeyBackend;
     // The backend when it is X11's: it knows the key's X time and whether grabs can work.
