@@ -166,8 +166,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
     setUpWindows();
     // Without a tray, one window of the application at a time: the welcome window of a first
-    // start is the panel until it is closed.
-    m_extra->setStandIn([this] { return panelStandIn(); });
+    // start is the panel until it is closed, and one the person closed while the start still
+    // waited for a tray does not come back by itself as the panel.
+    m_extra->setStandIn([this] { return panelStandIn() || (m_launchWindowStandsIn && !m_startWaitOver); });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
@@ -175,6 +176,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
 HalvetApp::~HalvetApp()
 {
     ui::setLoneDialogScreen({});
+    qApp->removeEventFilter(this);
 }
 
 bool HalvetApp::eventFilter(QObject *watched, QEvent *event)
@@ -204,7 +206,10 @@ void HalvetApp::start()
     // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
     // ordinary window, reached again by the shortcut or another launch; a tray that comes
     // later takes it back.
-    m_tasks.spawn(m_extra->followTrayHost(trayHostWait));
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        co_await self->m_extra->followTrayHost(trayHostWait);
+        self->m_startWaitOver = true;
+    }(this));
     QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
 }
 
@@ -241,8 +246,10 @@ void HalvetApp::runLaunchTask()
     onLaunch();
     if (auto issue = m_sessionRecovery.begin())
         m_store->setUnexpectedIssue(std::move(issue));
-    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
+    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value())) {
         m_windows->open(*window);
+        m_launchWindowStandsIn = panelStandIn() != nullptr;
+    }
 }
 
 void HalvetApp::onLaunch()

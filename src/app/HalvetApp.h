@@ -136,6 +136,9 @@ private:
     statusitem::BoolBinding m_didLaunch{false};
     statusitem::BoolBinding m_isPanelPresented{false};
     statusitem::BoolBinding m_isStatusItemEnabled{true};
+    // The start opened a window that shows the lights panel, and has stopped waiting for a tray.
+    bool m_launchWindowStandsIn = false;
+    bool m_startWaitOver = false;
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;

@@ -16,23 +16,4 @@ std::optional<QByteArray> forcedQtPlatform(const QProcessEnvironment &environmen
     return QByteArrayLiteral("xcb");
 }
 
-void ToolkitStartEnvironment::setForStart(const char *name, const QByteArray &value)
-{
-    if (!qEnvironmentVariableIsEmpty(name))
-        return;
-    m_set.push_back({name, qEnvironmentVariableIsSet(name)});
-    qputenv(name, value);
-}
-
-void ToolkitStartEnvironment::toolkitStarted()
-{
-    for (const auto &[name, wasSetEmpty] : m_set) {
-        if (wasSetEmpty)
-            qputenv(name, QByteArray());
-        else
-            qunsetenv(name);
-    }
-    m_set.clear();
-}
-
 } // namespace vantora

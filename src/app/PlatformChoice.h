@@ -3,7 +3,6 @@
 #include <QProcessEnvironment>
 
 #include <optional>
-#include <vector>
 
 namespace vantora {
 
@@ -14,32 +13,5 @@ bool isWaylandSession(const QProcessEnvironment &environment);
 // placement, window activation and global key grabs need X11), unless the user chose a
 // platform; otherwise none.
 std::optional<QByteArray> forcedQtPlatform(const QProcessEnvironment &environment);
-
-// Variables for the toolkit that are the application's own choice, not the person's: set
-// while QApplication is built (the toolkit reads them then, when it picks its platform and
-// connects to the display) and removed again once it is built, so that the programs the
-// application opens (the file manager, the mail program, the browser) start with the
-// person's environment. A variable the person set is left as it is, then and after.
-class ToolkitStartEnvironment final {
-public:
-    ToolkitStartEnvironment() = default;
-    ToolkitStartEnvironment(const ToolkitStartEnvironment &) = delete;
-    ToolkitStartEnvironment &operator=(const ToolkitStartEnvironment &) = delete;
-    // Removes whatever is still set.
-    ~ToolkitStartEnvironment() { toolkitStarted(); }
-
-    // Sets `name` to `value`, unless the environment holds a value for it already.
-    void setForStart(const char *name, const QByteArray &value);
-    // QApplication is built: takes back what setForStart set.
-    void toolkitStarted();
-
-private:
-    struct Variable {
-        const char *name;
-        // Set, but to nothing: it is given back that way.
-        bool wasSetEmpty;
-    };
-    std::vector<Variable> m_set;
-};
 
 } // namespace vantora

@@ -3,6 +3,7 @@
 #include "app/PlatformChoice.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "app/ToolkitStartEnvironment.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"

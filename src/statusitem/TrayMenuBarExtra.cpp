@@ -179,8 +179,7 @@ void TrayMenuBarExtra::applyTrayHost()
         return;
     if (!trayHost) {
         m_panel.setPresentation(presentation);
-        const QWidget *standIn = m_standIn ? m_standIn() : nullptr;
-        if (!m_panel.isVisible() && !(standIn && standIn->isVisible()))
+        if (!m_panel.isVisible() && !(m_standsIn && m_standsIn()))
             m_item->button()->performClick();
         return;
     }

@@ -12,7 +12,6 @@
 #include <optional>
 
 class QMenu;
-class QWidget;
 class QSystemTrayIcon;
 
 namespace vantora::statusitem {
@@ -71,10 +70,10 @@ public:
     runtime::Task<void> followTrayHost(runtime::Duration startWait);
     // A tray host came or went.
     void trayHostsChanged();
-    // The application's other window that stands for the panel while it is shown (the
-    // welcome window of a first start): with no tray, the panel then stays hidden rather than
-    // come up beside it as a second window of the same.
-    void setStandIn(std::function<const QWidget *()> standIn) { m_standIn = std::move(standIn); }
+    // Whether another window of the application stands for the panel (the welcome window of
+    // a first start): with no tray, the panel then stays hidden rather than come up as a
+    // second window of the same.
+    void setStandIn(std::function<bool()> standsIn) { m_standsIn = std::move(standsIn); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -110,7 +109,7 @@ private:
     std::optional<quint32> m_pendingUserTime;
     bool m_hidingPanel = false;
     std::function<bool()> m_trayHostCheck;
-    std::function<const QWidget *()> m_standIn;
+    std::function<bool()> m_standsIn;
     bool m_followsTrayHost = false;
 };
 

@@ -546,6 +546,23 @@ dark-windows)
   confirmation_on_panel
   looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
   ;;
+no-tray-welcome-closed)
+  # Without a tray, a person closes the welcome window of a first start before the start has
+  # stopped waiting for a tray: it does not come back by itself as the panel, and starting the
+  # application again brings one window.
+  start_wm
+  start_app
+  within 100 panel_visible || fail "the first start showed no welcome window"
+  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  within 50 panel_hidden || fail "the welcome window did not close"
+  sleep 12
+  panel_visible && fail "the closed welcome window came back by itself"
+  "$app" >"$home/second.log" 2>&1 || fail "the second start exited with $?"
+  within 50 panel_visible || fail "the second start showed no window"
+  sleep 1
+  [ "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l)" -eq 1 ] ||
+    fail "the second start showed $(xdotool search --onlyvisible --classname '^vantora$' | wc -l) windows"
+  ;;
 opened-program-environment)
   # In a Wayland session with an X display the application runs on X11 by its own choice; what
   # it opens for the person (here the link in About, through xdg-open) starts with the
