@@ -53,7 +53,9 @@ int MessageText::heightForWidth(int width) const
 
 QSize MessageText::sizeHint() const
 {
-    const int width = std::max(naturalWidth(), minimumWidth());
+    // A width set from outside is the one the text is laid out at (a message box takes its
+    // texts' minimum widths); else one line.
+    const int width = minimumWidth() > 0 ? minimumWidth() : naturalWidth();
     return {width, heightForWidth(width)};
 }
 

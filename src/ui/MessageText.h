@@ -18,6 +18,7 @@ public:
     // The width of its widest word.
     int widestWordWidth() const;
 
+    // At its minimum width when it has one, else on one line.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
