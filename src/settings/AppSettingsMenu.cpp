@@ -48,7 +48,7 @@ AppSettingsMenu::Services AppSettingsMenu::Services::application(
         &LoginItemController::shared(),
         showAboutWindow,
         std::move(openShortcuts),
-        ui::quitApplication,
+        ui::applicationQuitAction(),
     };
 }
 
@@ -59,7 +59,7 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
     , m_hover(new ui::HoverTracker(this))
     , m_tint(this, "hoverTint", 0.0)
 {
-    Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem);
+    Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem && m_services.quit);
     setPopupMode(QToolButton::InstantPopup);
     setAutoRaise(true);
     setFocusPolicy(Qt::TabFocus);
@@ -116,10 +116,8 @@ void AppSettingsMenu::buildMenu()
             control->action();
     });
     entries->addSeparator();
-    m_quit = entries->addAction(tr("Quit"), this, [this] { m_services.quit(); });
-    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_quit->setShortcutContext(Qt::WidgetShortcut);
-    m_quit->setShortcutVisibleInContextMenu(true);
+    m_quit = m_services.quit;
+    entries->addAction(m_quit);
 
     connect(entries, &QMenu::aboutToShow, this, [this] {
         m_services.loginItem->refresh();

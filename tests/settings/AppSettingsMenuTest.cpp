@@ -42,9 +42,12 @@ struct AppSettingsMenuTest : ::testing::Test {
     std::vector<std::string> calls;
     QWidget window;
 
+    QAction quit{"Quit vantora"};
     AppSettingsMenuTest()
     {
         auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
+        quit.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QObject::connect(&quit, &QAction::triggered, [this] { calls.push_back("quit"); });
         items = backend.get();
         loginItem = std::make_unique<LoginItemController>(std::move(backend), LaunchKind::regular, alerts);
         ReleaseChecker::Options options;
@@ -63,7 +66,7 @@ struct AppSettingsMenuTest : ::testing::Test {
                                              loginItem.get(),
                                              [this] { calls.push_back("about"); },
                                              [this](const QWidget &) { calls.push_back("shortcuts"); },
-                                             [this] { calls.push_back("quit"); },
+                                             &quit,
                                          },
                                          &window);
         window.show();
@@ -96,8 +99,7 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     AppSettingsMenu *shown = menu();
     EXPECT_EQ(entryTitles(*shown->menu()),
               QStringList({"About vantora", "Check for updates", "—", "Preferences…", "Start at Login",
-                           "Hide unavailable devices", "Reset connection…", "—", "Quit"}));
-    EXPECT_EQ(shown->quitAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+                           "Hide unavailable devices", "Reset connection…", "—", "Quit vantora"}));
     EXPECT_EQ(shown->toolTip(), "vantora Settings");
     EXPECT_EQ(shown->accessibleName(), "vantora Settings");
 
@@ -105,6 +107,19 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     shown->preferencesAction()->trigger();
     shown->quitAction()->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"about", "shortcuts", "quit"}));
+}
+
+// The window holds the same Quit for its own Ctrl+Q: with the gear focused the key has one
+// owner, not two that Qt would both refuse.
+TEST_F(AppSettingsMenuTest, CtrlQQuitsWithTheGearFocused)
+{
+    window.addAction(&quit);
+    AppSettingsMenu *shown = menu();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    shown->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(shown, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(calls, std::vector<std::string>{"quit"});
 }
 
 TEST_F(AppSettingsMenuTest, TheUpdateEntryWaitsWhileACheckRuns)
