@@ -4,6 +4,7 @@
 
 #include "controls/FocusRing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/GroupLayer.h"
@@ -62,8 +63,8 @@ void HomePowerButton::applyTexts()
 {
     const bool on = m_power == HomePower::TurnOn;
     setText(on ? tr("All on") : tr("All off"));
-    setAccessibleName(on ? tr("Turn all lights on") : tr("Turn all lights off"));
-    setToolTip(ui::plainToolTip(on ? tr("Turn all reachable lights on") : tr("Turn all reachable lights off")));
+    ui::a11y::setName(this, on ? tr("Turn all lights on") : tr("Turn all lights off"));
+    ui::setPlainToolTip(*this, on ? tr("Turn all reachable lights on") : tr("Turn all reachable lights off"));
     updateGeometry();
     update();
 }

@@ -21,6 +21,7 @@
 #include "ui/FieldSurface.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
+#include "ui/PlainToolTip.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -141,7 +142,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
         setCursor(Qt::ArrowCursor);
         setAccessibleName(RecorderTexts::clearShortcut());
-        setToolTip(RecorderTexts::clearShortcut());
+        ui::setPlainToolTip(*this, RecorderTexts::clearShortcut());
         hide();
     }
 

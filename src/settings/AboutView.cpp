@@ -105,8 +105,8 @@ public:
         setText(title);
         setFont(bodyFont());
         setCursor(Qt::PointingHandCursor);
-        setToolTip(ui::plainToolTip(url.toString()));
         setAccessibleName(title);
+        ui::setPlainToolTip(*this, url.toString());
         connect(this, &QAbstractButton::clicked, this, [url, openURL = std::move(openURL)] { openURL(url); });
     }
 
@@ -207,7 +207,7 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     version->setFixedHeight(20);
     version->setAlignment(Qt::AlignCenter);
     version->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    version->setToolTip(ui::plainToolTip(Texts::tr("Build %1").arg(info.build())));
+    ui::setPlainToolTip(*version, Texts::tr("Build %1").arg(info.build()));
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);
 

@@ -13,6 +13,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
 #include "ui/SvgImage.h"
+#include "ui/PlainToolTip.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QAction>
@@ -64,7 +65,6 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
     setAutoRaise(true);
     setFocusPolicy(Qt::TabFocus);
     setFixedSize(sizeHint());
-    setToolTip(tr("vantora Settings"));
     setAccessibleName(tr("vantora Settings"));
     buildMenu();
 
@@ -79,6 +79,7 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
             followHideUnavailable();
     });
     // Changes made in the desktop's own settings show once the user comes back.
+    ui::setPlainToolTip(*this, tr("vantora Settings"));
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             m_services.loginItem->refresh();

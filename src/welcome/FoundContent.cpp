@@ -30,7 +30,7 @@ FoundContent::FoundContent(QWidget *pill, const QString &name, const QString &ad
     , m_address(new PillText(address, Qt::ElideMiddle, pillPalette::secondary(), this))
 {
     ui::a11y::setCombined(this, ConnectionPillTexts::foundLabel(name, address));
-    setToolTip(ui::plainToolTip(ConnectionPillTexts::foundToolTip(name, address)));
+    ui::setPlainToolTip(*this, ConnectionPillTexts::foundToolTip(name, address));
     layoutContent();
 }
 

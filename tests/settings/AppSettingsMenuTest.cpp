@@ -9,6 +9,7 @@
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PlainToolTip.h"
 #include "ui/WindowPalettes.h"
 #include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
@@ -41,13 +42,13 @@ struct AppSettingsMenuTest : ::testing::Test {
     runtime::MemoryUserDefaults defaults;
     std::vector<std::string> calls;
     QWidget window;
-
     QAction quit{"Quit vantora"};
+
     AppSettingsMenuTest()
     {
-        auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
         quit.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
         QObject::connect(&quit, &QAction::triggered, [this] { calls.push_back("quit"); });
+        auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
         items = backend.get();
         loginItem = std::make_unique<LoginItemController>(std::move(backend), LaunchKind::regular, alerts);
         ReleaseChecker::Options options;
@@ -100,7 +101,7 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     EXPECT_EQ(entryTitles(*shown->menu()),
               QStringList({"About vantora", "Check for updates", "—", "Preferences…", "Start at Login",
                            "Hide unavailable devices", "Reset connection…", "—", "Quit vantora"}));
-    EXPECT_EQ(shown->toolTip(), "vantora Settings");
+    EXPECT_EQ(ui::plainToolTipOf(*shown), "vantora Settings");
     EXPECT_EQ(shown->accessibleName(), "vantora Settings");
 
     shown->aboutAction()->trigger();

@@ -82,13 +82,13 @@ TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftO
     QLabel *version = labelWithText(withFacts, "Version ");
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->text(), "Version 2.1.0");
-    EXPECT_EQ(version->toolTip(), ui::plainToolTip("Build 42"));
+    EXPECT_EQ(ui::plainToolTipOf(*version), "Build 42");
     EXPECT_TRUE(version->textInteractionFlags() & Qt::TextSelectableByMouse);
 
     QLabel *fallback = labelWithText(withoutFacts, "Version ");
     ASSERT_NE(fallback, nullptr);
     EXPECT_EQ(fallback->text(), "Version 1.0.0");
-    EXPECT_EQ(fallback->toolTip(), ui::plainToolTip("Build 1"));
+    EXPECT_EQ(ui::plainToolTipOf(*fallback), "Build 1");
     EXPECT_EQ(withFacts.size(), AboutView::pageSize);
 }
 
