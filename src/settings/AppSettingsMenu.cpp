@@ -7,13 +7,14 @@
 #include "controls/FocusRing.h"
 #include "controls/HomePillSurface.h"
 #include "runtime/UserDefaults.h"
+#include "ui/AccessibleMenus.h"
 #include "ui/ApplicationQuit.h"
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
-#include "ui/SvgImage.h"
 #include "ui/PlainToolTip.h"
+#include "ui/SvgImage.h"
 #include "welcome/BridgeResetControl.h"
 
 #include <QAction>
@@ -32,6 +33,16 @@ const ui::Animation hoverAnimation = ui::Animation::easeInOut(0.16);
 constexpr QSize pillSize{52, 30};
 constexpr QSize plainSize{32, 32};
 constexpr qreal iconSide = 16;
+
+void selectFirstEntry(QMenu &menu)
+{
+    for (QAction *entry : menu.actions()) {
+        if (!entry->isSeparator() && entry->isEnabled() && entry->isVisible()) {
+            menu.setActiveAction(entry);
+            return;
+        }
+    }
+}
 
 std::optional<BridgeResetControl> offeredReset(const QWidget *menu)
 {
@@ -61,11 +72,14 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
     , m_tint(this, "hoverTint", 0.0)
 {
     Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem && m_services.quit);
+    // Before anything that tells assistive technologies of the button builds its element.
+    ui::a11y::presentMenuButton(*this);
     setPopupMode(QToolButton::InstantPopup);
     setAutoRaise(true);
     setFocusPolicy(Qt::TabFocus);
     setFixedSize(sizeHint());
     setAccessibleName(tr("vantora Settings"));
+    ui::setPlainToolTip(*this, tr("vantora Settings"));
     buildMenu();
 
     connect(m_hover, &ui::HoverTracker::hoveredChanged, this, [this](bool hovered) {
@@ -79,7 +93,6 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
             followHideUnavailable();
     });
     // Changes made in the desktop's own settings show once the user comes back.
-    ui::setPlainToolTip(*this, tr("vantora Settings"));
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
             m_services.loginItem->refresh();
@@ -93,6 +106,7 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
 void AppSettingsMenu::buildMenu()
 {
     auto *entries = new QMenu(this);
+    entries->setAccessibleName(tr("vantora Settings"));
     m_about = entries->addAction(tr("About vantora"), this, [this] { m_services.showAbout(); });
     m_updates = entries->addAction(QString(), this, [this] { m_services.releaseChecker->check(this); });
     entries->addSeparator();
@@ -120,9 +134,13 @@ void AppSettingsMenu::buildMenu()
     m_quit = m_services.quit;
     entries->addAction(m_quit);
 
-    connect(entries, &QMenu::aboutToShow, this, [this] {
+    connect(entries, &QMenu::aboutToShow, this, [this, entries] {
         m_services.loginItem->refresh();
         followBridgeReset();
+        // Opened from the keyboard, the menu starts on its first entry, which a reader
+        // announces with the menu; a pointer picks its own.
+        if (m_keyboardFocus)
+            QMetaObject::invokeMethod(entries, [entries] { selectFirstEntry(*entries); }, Qt::QueuedConnection);
     });
     setMenu(entries);
 }
