@@ -241,7 +241,8 @@ void LightsPanel::choosePage()
         return;
     m_page = page;
     // The page that goes may take the focus with it (the welcome screen once paired): the
-    // next page's first control gets it rather than nothing.
+    // next page's first control gets it rather than nothing. Given before the window is
+    // active, it arrives with the window, and no focus ring shows for a pointer's click.
     const QWidget *focused = window()->focusWidget();
     const bool pageHadFocus = !focused || (m_pageFrame && m_pageFrame->isAncestorOf(focused));
     if (m_pageFrame)
@@ -249,7 +250,7 @@ void LightsPanel::choosePage()
     makePage(page);
     m_main->layout()->addWidget(m_pageFrame);
     cover(m_pageFrame, m_navigation.showsShortcuts());
-    if (pageHadFocus && !m_navigation.showsShortcuts() && window()->isActiveWindow())
+    if (pageHadFocus && !m_navigation.showsShortcuts())
         ui::focusFirstControl(*m_pageFrame);
 }
 
