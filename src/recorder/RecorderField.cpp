@@ -36,6 +36,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace vantora::recorder {
 
@@ -318,6 +319,12 @@ void RecorderField::followScheme()
 
 bool RecorderField::event(QEvent *event)
 {
+    // The page's Escape is a shortcut: the one this field takes must be claimed first.
+    if (event->type() == QEvent::ShortcutOverride && m_takesNextEscape
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
         watchWindow();
     if (event->type() == QEvent::Show)
@@ -384,11 +391,18 @@ void RecorderField::focusInEvent(QFocusEvent *event)
 void RecorderField::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    m_takesNextEscape = false;
     endRecording();
 }
 
 void RecorderField::keyPressEvent(QKeyEvent *event)
 {
+    // The Escape right after a recorded shortcut is the recording's: a person who just pressed
+    // one is done with the field, not with the page.
+    if (std::exchange(m_takesNextEscape, false) && event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
     // Keys reach the field only as recordings; nothing is ever typed into it. Focused between
     // recordings, Space or Return starts the next one.
     const bool starts = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -604,8 +618,10 @@ void RecorderField::record(const Shortcut &recorded)
     if (m_onChange)
         m_onChange(recorded);
     // Recorded: the field keeps the focus (a reader stays on it) and Space records anew.
-    if (alive)
+    if (alive) {
         endRecording();
+        m_takesNextEscape = true;
+    }
 }
 
 void RecorderField::store(const Shortcut &recorded)

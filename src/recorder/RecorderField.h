@@ -115,6 +115,8 @@ private:
     ClearButton *m_clearButton = nullptr;
     bool m_isRecordingFilterInstalled = false;
     bool m_isAlertShown = false;
+    // Set by a recorded shortcut, cleared by the next key or a change of focus.
+    bool m_takesNextEscape = false;
 
     static QPointer<RecorderField> s_activeRecorder;
 };

@@ -434,7 +434,14 @@ def main():
         now = focused()
         if now is None or now.name != name:
             fail("after recording the focus is on %s" % (describe(now) if now else "nothing"))
+        # The Escape right after recording stays with the field; the next leaves the page.
+        keys("Escape")
+        now = focused()
+        if now is None or now.name != name:
+            fail("the Escape after recording left the field for %s" % (describe(now) if now else "nothing"))
     keys("Escape")
+    if not within(3, lambda: find(lambda node: role(node) == "text" and node.name.endswith(" shortcut")) is None):
+        fail("Escape did not leave the shortcuts page")
 
     # Ctrl+Q quits with the settings button focused.
     focus_on("vantora Settings")

@@ -141,6 +141,16 @@ TEST_F(RecorderFieldTest, ARecordedFieldKeepsTheFocusAndSpaceRecordsAgain)
     press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(field->hasFocus());
     EXPECT_EQ(changes.size(), 2u);
+
+    // The Escape right after a recording stays with the field; the next one is the window's.
+    int windowEscapes = 0;
+    QShortcut escape(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(&escape, &QShortcut::activated, [&] { ++windowEscapes; });
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(windowEscapes, 0);
+    EXPECT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(windowEscapes, 1);
 }
 
 TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecordingGoesOn)
