@@ -68,8 +68,29 @@ def states(node):
     return {pyatspi.stateToString(state) for state in node.getState().getStates()}
 
 
+# The bus has renamed roles over releases ("push button" reads "button" on Debian 13): the
+# walk names them by their constants, a button that opens a menu counting as a button.
+ROLE_NAMES = {
+    pyatspi.ROLE_PUSH_BUTTON: "push button",
+    pyatspi.ROLE_PUSH_BUTTON_MENU: "push button",
+    pyatspi.ROLE_TOGGLE_BUTTON: "toggle button",
+    pyatspi.ROLE_CHECK_BOX: "check box",
+    pyatspi.ROLE_RADIO_BUTTON: "radio button",
+    pyatspi.ROLE_SLIDER: "slider",
+    pyatspi.ROLE_TEXT: "text",
+    pyatspi.ROLE_ENTRY: "text",
+    pyatspi.ROLE_MENU_ITEM: "menu item",
+    pyatspi.ROLE_CHECK_MENU_ITEM: "check menu item",
+    pyatspi.ROLE_POPUP_MENU: "popup menu",
+    pyatspi.ROLE_MENU: "menu",
+    pyatspi.ROLE_LABEL: "label",
+    pyatspi.ROLE_FILLER: "filler",
+    pyatspi.ROLE_PANEL: "panel",
+}
+
+
 def role(node):
-    return node.getRoleName()
+    return ROLE_NAMES.get(node.getRole(), node.getRoleName())
 
 
 def describe(node):
