@@ -1261,7 +1261,7 @@ TEST_F(HomeListTest, TheListsLightPagesAndTheReportScrollWithThePanelsBar)
     auto *page = qobject_cast<HomeDetailPage *>(panel->pageWidget());
     ASSERT_NE(page->lightPage(), nullptr);
     const ErrorReportSheet report(AppIssue(AppIssue::Operation::refresh, QStringLiteral("unexpected-error"), {}),
-                                  ApplicationInfo({"2.1.0", "42", "", ""}), ReportHandOver::desktop());
+                                  ApplicationInfo({"2.1.0", "42", "", "", ""}), ReportHandOver::desktop());
     EXPECT_LT(homeBar->sizeHint().width(), QScrollBar(Qt::Vertical).sizeHint().width()) << "thinner than the style's";
     for (QAbstractScrollArea *area : {static_cast<QAbstractScrollArea *>(page->lightPage()->findChild<QScrollArea *>()),
                                       static_cast<QAbstractScrollArea *>(report.findChild<QPlainTextEdit *>())}) {

@@ -42,7 +42,7 @@ using vantora::ui::ColorScheme;
 
 namespace {
 
-const ApplicationInfo sampleInfo({"2.1.0", "42", "support@vantora.example", "vantora.example"});
+const ApplicationInfo sampleInfo({"2.1.0", "42", "support@vantora.example", "vantora.example", ""});
 
 AppIssue sampleIssue()
 {
