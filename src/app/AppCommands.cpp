@@ -7,6 +7,7 @@
 #include "app/FocusedShortcuts.h"
 #include "panel/PanelNavigation.h"
 #include "settings/ReleaseChecker.h"
+#include "ui/ApplicationQuit.h"
 
 #include <QAction>
 #include <QMenu>
@@ -28,13 +29,13 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     , m_preferences(new QAction(tr("Preferences…"), this))
     , m_resetConnection(new QAction(tr("Reset connection…"), this))
     , m_refreshLights(new QAction(tr("Refresh lights"), this))
-    , m_quit(new QAction(tr("Quit vantora"), this))
+    // The settings menus hold this one too: one owner for Ctrl+Q.
+    , m_quit(ui::applicationQuitAction())
     , m_tasks(executor)
 {
     m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_refreshLights->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    for (QAction *action : {m_preferences, m_refreshLights, m_quit})
+    for (QAction *action : {m_preferences, m_refreshLights})
         action->setShortcutContext(Qt::WindowShortcut);
 
     connect(m_showPanel, &QAction::triggered, this, [this] { m_isPanelPresented.set(!m_isPanelPresented.value()); });
@@ -56,10 +57,6 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
         // The rule is checked again: a key shortcut may come before the action's state caught up.
         if (commandRules::canRefreshLights(m_store.isConnected(), m_store.isWorking()))
             m_tasks.spawn(m_store.refresh());
-    });
-    connect(m_quit, &QAction::triggered, this, [quit = hooks.quit] {
-        if (quit)
-            quit();
     });
 
     for (auto signal : {&HalvetStore::connectionChanged, &HalvetStore::isRefreshingChanged,

@@ -31,8 +31,6 @@ public:
         std::function<void()> checkForUpdates;
         // Asks whether to forget the saved bridge, and does it when confirmed.
         std::function<void()> resetConnection;
-        // Ends the event loop; the work done at quit follows.
-        std::function<void()> quit;
     };
 
     AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, PanelNavigation &navigation,

@@ -22,6 +22,17 @@ public:
         return QAccessibleWidget::text(kind);
     }
 
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (const std::optional<bool> pressed = m_value.accessiblePressed()) {
+            state.checkable = true;
+            state.checked = *pressed;
+            state.pressed = *pressed;
+        }
+        return state;
+    }
+
     QStringList actionNames() const override
     {
         if (!widget()->isEnabled())
@@ -50,6 +61,17 @@ QAccessibleInterface *buttonFactory(const QString &, QObject *object)
 }
 
 } // namespace
+
+void announcePressedChange(QWidget *button)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(button, changed);
+    QAccessible::updateAccessibility(&event);
+}
 
 void installAccessibleButtonFactory()
 {

@@ -1,5 +1,7 @@
 #include "controls/AccessibleSlider.h"
 
+#include "controls/Readouts.h"
+
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QWidget>
@@ -35,7 +37,7 @@ public:
         }
     }
 
-    QVariant currentValue() const override { return m_source.accessibleValue(); }
+    QVariant currentValue() const override { return shownValue(m_source, m_source.accessibleValue()); }
     void setCurrentValue(const QVariant &value) override
     {
         bool ok = false;
@@ -43,8 +45,8 @@ public:
         if (ok)
             m_source.setValueFromAccessibility(number);
     }
-    QVariant maximumValue() const override { return m_source.accessibleRange().sanitised().upper; }
-    QVariant minimumValue() const override { return m_source.accessibleRange().sanitised().lower; }
+    QVariant maximumValue() const override { return shownValue(m_source, m_source.accessibleRange().sanitised().upper); }
+    QVariant minimumValue() const override { return shownValue(m_source, m_source.accessibleRange().sanitised().lower); }
     // A continuous slider: assistive technologies choose their own increments.
     QVariant minimumStepSize() const override { return 0.0; }
 
@@ -73,11 +75,18 @@ void installAccessibleSliderFactory()
     Q_UNUSED(installed);
 }
 
+double shownValue(const AccessibleSliderSource &source, double value)
+{
+    const double step = source.accessibleStep() > 0 ? source.accessibleStep() : 1;
+    return double(readouts::rounded(value / step)) * step;
+}
+
 void announceSliderValue(QWidget *control, double value)
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleValueChangeEvent event(control, value);
+    const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
+    QAccessibleValueChangeEvent event(control, source ? shownValue(*source, value) : value);
     QAccessible::updateAccessibility(&event);
 }
 

@@ -21,7 +21,13 @@ public:
     virtual QString accessibleValueText() const = 0;
     // A write from an assistive technology; the control drops it while disabled.
     virtual void setValueFromAccessibility(double value) = 0;
+    // The step the screen rounds the value to ("50 %" for 49.98, "2700 K" for 2702.7):
+    // assistive technologies get the value and its bounds rounded alike.
+    virtual double accessibleStep() const { return 1; }
 };
+
+// `value` rounded to the step of `source`, halves away from zero.
+double shownValue(const AccessibleSliderSource &source, double value);
 
 // Makes sure the factory is installed; controls call it when they are created.
 void installAccessibleSliderFactory();

@@ -153,6 +153,7 @@ ColourCardContent::ColourCardContent(LightDetailModel &model, QWidget *parent)
     temperatureBox->setLayout(temperatureRow);
     temperatureBox->setFixedHeight(56);
     m_temperatureSlider->setLabel(tr("White temperature"));
+    m_temperatureSlider->setAccessibleStep(LightDetailModel::kelvinStep);
     m_temperatureSlider->setColours({ui::DynamicColor::fixed(QColor::fromRgbF(1.0, 0.69, 0.32)),
                                      ui::DynamicColor::fixed(QColor::fromRgbF(1.0, 0.93, 0.77)),
                                      ui::DynamicColor::fixed(QColor::fromRgbF(0.8, 0.9, 1.0))});

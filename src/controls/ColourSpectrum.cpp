@@ -7,6 +7,7 @@
 #include "ui/DropShadow.h"
 #include "ui/Shapes.h"
 
+#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,13 +33,34 @@ QColor colourOf(double hue, double saturation)
     return QColor::fromHsvF(std::clamp(hue, 0.0, 1.0), std::clamp(saturation, 0.0, 1.0), 1.0);
 }
 
-// QAccessibleWidget is already an action interface; the field replaces its actions.
-class AccessibleSpectrum final : public QAccessibleWidget {
+// QAccessibleWidget is already an action interface; the field replaces its actions. Its
+// value is the hue in whole degrees, the axis the arrow keys and the increase and decrease
+// actions move along; the value text adds the saturation.
+class AccessibleSpectrum final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit AccessibleSpectrum(ColourSpectrum *spectrum)
         : QAccessibleWidget(spectrum, QAccessible::Slider)
     {
     }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QVariant currentValue() const override { return double(geometry::hueDegrees(spectrum()->hue())); }
+    void setCurrentValue(const QVariant &value) override
+    {
+        bool ok = false;
+        const double degrees = value.toDouble(&ok);
+        if (ok)
+            spectrum()->setHueFromAccessibility(degrees / 360);
+    }
+    QVariant maximumValue() const override { return 360.0; }
+    QVariant minimumValue() const override { return 0.0; }
+    QVariant minimumStepSize() const override { return 1.0; }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -117,10 +139,16 @@ void ColourSpectrum::write(double hue, double saturation)
     m_saturation = saturation;
     update();
     if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, geometry::valueText(hue, saturation));
+        QAccessibleValueChangeEvent event(this, double(geometry::hueDegrees(hue)));
         QAccessible::updateAccessibility(&event);
     }
     Q_EMIT edited();
+}
+
+void ColourSpectrum::setHueFromAccessibility(double hue)
+{
+    if (isEnabled() && std::isfinite(hue))
+        write(std::clamp(hue, 0.0, geometry::hueLimit), m_saturation);
 }
 
 void ColourSpectrum::runAccessibilityAction(const QString &name)

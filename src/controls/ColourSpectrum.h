@@ -37,6 +37,8 @@ public:
     static QString lessSaturatedAction();
     // Runs an accessibility action by name; nothing while disabled.
     void runAccessibilityAction(const QString &name);
+    // A hue (0 to 1) written by an assistive technology, as an edit; nothing while disabled.
+    void setHueFromAccessibility(double hue);
 
     QSize sizeHint() const override;
 

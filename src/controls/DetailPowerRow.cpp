@@ -8,6 +8,7 @@
 #include "ui/Accessibility.h"
 #include "ui/ElidedLabel.h"
 #include "ui/LightStateIcon.h"
+#include "ui/PlainToolTip.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
@@ -27,7 +28,7 @@ DetailPowerRow::DetailPowerRow(LightDetailModel &model, QWidget *parent)
 {
     m_icon->setFixedSize(ui::LightStateIcon::side, ui::LightStateIcon::side);
     m_scrollTarget->setGeometry(0, 0, ui::LightStateIcon::side, ui::LightStateIcon::side);
-    m_scrollTarget->setToolTip(tr("Scroll left to dim, right to brighten."));
+    ui::setPlainToolTip(*m_scrollTarget, tr("Scroll left to dim, right to brighten."));
 
     m_room->setFont(ui::systemFont(12, QFont::Medium));
     m_room->setForeground(ui::systemColours::secondary());
@@ -75,7 +76,7 @@ void DetailPowerRow::refresh()
     m_toggle->setOn(m_model.displayedIsOn());
     m_toggle->setUnavailable(!light.isReachable);
     m_toggle->setEnabled(m_model.powerToggleEnabled());
-    m_toggle->setAccessibleName(tr("%1 power").arg(light.name));
+    ui::a11y::setName(m_toggle, tr("%1 power").arg(light.name));
 }
 
 } // namespace vantora::controls

@@ -4,6 +4,7 @@
 
 #include "controls/FocusRing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/GroupLayer.h"
@@ -13,6 +14,7 @@
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 #include <QtMath>
 
@@ -62,8 +64,8 @@ void HomePowerButton::applyTexts()
 {
     const bool on = m_power == HomePower::TurnOn;
     setText(on ? tr("All on") : tr("All off"));
-    setAccessibleName(on ? tr("Turn all lights on") : tr("Turn all lights off"));
-    setToolTip(ui::plainToolTip(on ? tr("Turn all reachable lights on") : tr("Turn all reachable lights off")));
+    ui::a11y::setName(this, on ? tr("Turn all lights on") : tr("Turn all lights off"));
+    ui::setPlainToolTip(*this, on ? tr("Turn all reachable lights on") : tr("Turn all reachable lights off"));
     updateGeometry();
     update();
 }
@@ -120,9 +122,22 @@ void HomePowerButton::paintEvent(QPaintEvent *)
         const QRectF label(glyph.right() + spacing, pill.top(), pill.right() - glyph.right() - spacing, pill.height());
         group.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
     });
-    // Buttons take focus by keyboard only, so focus always shows.
-    if (hasFocus())
+    // The ring shows for focus that came by keyboard: as the panel's first control the button
+    // also gets the focus a window hands on as it opens, under a click on the tray icon.
+    if (hasFocus() && m_keyboardFocus)
         focusRing::paint(painter, this, pill, ui::shapes::capsule);
+}
+
+void HomePowerButton::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = focusRing::cameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+}
+
+void HomePowerButton::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
 }
 
 } // namespace vantora::controls

@@ -39,6 +39,8 @@ protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     bool hitButton(const QPoint &position) const override;
 
 private:
@@ -47,6 +49,7 @@ private:
     QRectF pillRect() const;
 
     HomePower m_power;
+    bool m_keyboardFocus = false;
     ui::HoverTracker *m_hoverTracker;
     ui::AnimatedValue<double> m_tint;
 };

@@ -238,12 +238,12 @@ QString LightDetailModel::brightnessValueLabel() const
 
 QString LightDetailModel::kelvinReadout() const
 {
-    return text("%1 K").arg(rounded(m_state.kelvin / 50) * 50);
+    return text("%1 K").arg(rounded(m_state.kelvin / kelvinStep) * kelvinStep);
 }
 
 QString LightDetailModel::kelvinValueLabel() const
 {
-    return text("%1 kelvin").arg(truncated(m_state.kelvin));
+    return text("%1 kelvin").arg(rounded(m_state.kelvin / kelvinStep) * kelvinStep);
 }
 
 QString LightDetailModel::presetAccessibleLabel(std::size_t presetIndex) const

@@ -106,6 +106,8 @@ public:
     // Texts of the read-outs and of the controls' accessibility values.
     QString brightnessReadout() const;
     QString brightnessValueLabel() const;
+    // The readout rounds the white temperature to this many kelvin; the value read out too.
+    static constexpr double kelvinStep = 50;
     QString kelvinReadout() const;
     QString kelvinValueLabel() const;
     // "Relax, 3003 kelvin": the preset's name and where it lands in the light's range.

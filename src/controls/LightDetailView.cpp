@@ -8,8 +8,10 @@
 #include "controls/LightDetailModel.h"
 #include "controls/StoreLightFeed.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/LightsActionButton.h"
 #include "ui/PanelDragArea.h"
 #include "ui/PanelScrollBar.h"
@@ -89,6 +91,8 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
     stack->addStretch();
 
     auto *scroll = new QScrollArea(this);
+    // The controls inside are the stops, not the area.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -107,7 +111,7 @@ LightDetailView::LightDetailView(HalvetStore &store, QString lightID, QWidget *p
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     setFixedSize(pageWidth, pageHeight(screen ? std::optional(screen->availableGeometry().height()) : std::nullopt));
-    setFocusPolicy(Qt::StrongFocus);
+    ui::makeFocusHolder(*this, m_model->inputs().light.name);
     followScheme();
     connect(m_model, &LightDetailModel::changed, this, &LightDetailView::refresh);
     refresh();
@@ -132,6 +136,7 @@ void LightDetailView::setHeaderAccessory(QWidget *accessory)
 
 void LightDetailView::refresh()
 {
+    ui::a11y::setName(this, m_model->inputs().light.name);
     m_brightnessCard->setVisible(m_model->showsBrightnessCard());
     m_colourCard->setVisible(m_model->showsColourCard());
     m_onOffNote->setVisible(m_model->showsOnOffNote());

@@ -55,6 +55,7 @@ void LightValueSlider::setRange(ValueRange range)
 
 void LightValueSlider::setLabel(const QString &label) { m_label = label; }
 void LightValueSlider::setValueLabel(const QString &valueLabel) { m_valueLabel = valueLabel; }
+void LightValueSlider::setAccessibleStep(double step) { m_accessibleStep = step; }
 
 void LightValueSlider::setColours(std::vector<ui::DynamicColor> colours)
 {

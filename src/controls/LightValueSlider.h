@@ -39,6 +39,8 @@ public:
     // For assistive technologies only; never drawn.
     void setLabel(const QString &label);
     void setValueLabel(const QString &valueLabel);
+    // The step the page's readout rounds the value to; 1 unless set.
+    void setAccessibleStep(double step);
 
     // The track's stops from the lower end to the upper end; one colour fills it evenly.
     void setColours(std::vector<ui::DynamicColor> colours);
@@ -57,6 +59,7 @@ public:
     ValueRange accessibleRange() const override { return m_range; }
     QString accessibleLabel() const override { return m_label; }
     QString accessibleValueText() const override { return m_valueLabel; }
+    double accessibleStep() const override { return m_accessibleStep; }
     void setValueFromAccessibility(double value) override;
 
 Q_SIGNALS:
@@ -91,6 +94,7 @@ private:
     ValueRange m_range{0, 100};
     QString m_label;
     QString m_valueLabel;
+    double m_accessibleStep = 1;
     std::vector<ui::DynamicColor> m_colours;
     std::optional<ui::DynamicColor> m_fill;
     bool m_dragging = false;

@@ -27,7 +27,7 @@ void LineLimitedLabel::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    setAccessibleName(text);
+    ui::a11y::setName(this, text);
     updateToolTip();
     updateGeometry();
     update();
@@ -126,7 +126,7 @@ void LineLimitedLabel::updateToolTip()
 {
     const QStringList lines = linesAt(width());
     const bool cut = !lines.isEmpty() && lines.back().endsWith(QChar(0x2026)) && !m_text.endsWith(QChar(0x2026));
-    setToolTip(cut ? ui::plainToolTip(m_text) : QString());
+    ui::setPlainToolTip(*this, cut ? m_text : QString());
 }
 
 } // namespace vantora::controls

@@ -5,7 +5,6 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 
-#include <QAccessible>
 #include <QFocusEvent>
 #include <QPainter>
 
@@ -29,16 +28,16 @@ void PlainTextButton::setForeground(const ui::DynamicColor &colour)
 
 void PlainTextButton::setSelected(bool selected)
 {
-    if (selected == m_selected)
+    if (isCheckable() && selected == m_selected)
         return;
     m_selected = selected;
-    // Checkable only so that assistive technologies read the selection.
+    // Checkable and exclusive only so that assistive technologies read one choice among the
+    // siblings (Qt tells them of the change). The owner may select none, which Qt refuses an
+    // exclusive button; the check is set outside exclusivity.
     setCheckable(true);
+    setAutoExclusive(false);
     setChecked(selected);
-    QAccessible::State changed;
-    changed.checked = true;
-    QAccessibleStateChangeEvent event(this, changed);
-    QAccessible::updateAccessibility(&event);
+    setAutoExclusive(true);
     update();
 }
 

@@ -8,8 +8,9 @@ namespace vantora::controls {
 
 // A button that is only its text, as the light page's mode segments, presets and "Try
 // again" are: no bezel, the whole rectangle takes clicks, Space presses it once it has
-// focus, and the controls' focus ring shows when focus came by keyboard. A selected button
-// reads as checked to assistive technologies.
+// focus, and the controls' focus ring shows when focus came by keyboard. Once selected or
+// deselected it is one choice among its sibling buttons: assistive technologies read a radio
+// button, checked while selected.
 class PlainTextButton final : public QAbstractButton {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "controls/FocusRing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
@@ -83,11 +84,13 @@ void RoomActionButton::setActive(bool active)
     if (active == m_active)
         return;
     m_active = active;
+    if (m_kind == Kind::Heart)
+        announcePressedChange(this);
     update();
 }
 
-void RoomActionButton::setLabel(const QString &label) { setAccessibleName(label); }
-void RoomActionButton::setHelp(const QString &help) { setToolTip(ui::plainToolTip(help)); }
+void RoomActionButton::setLabel(const QString &label) { ui::a11y::setName(this, label); }
+void RoomActionButton::setHelp(const QString &help) { ui::setPlainToolTip(*this, help); }
 
 RoomActionButton::Layers RoomActionButton::currentLayers() const
 {
@@ -97,8 +100,15 @@ RoomActionButton::Layers RoomActionButton::currentLayers() const
 QString RoomActionButton::accessibleValueText() const
 {
     if (m_kind == Kind::Heart)
-        return m_active ? tr("Favourite") : tr("Not favourite");
+        return {};
     return m_active ? tr("Lights on") : tr("Lights off");
+}
+
+std::optional<bool> RoomActionButton::accessiblePressed() const
+{
+    if (m_kind == Kind::Heart)
+        return m_active;
+    return std::nullopt;
 }
 
 QSize RoomActionButton::sizeHint() const { return buttonSize; }

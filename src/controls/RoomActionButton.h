@@ -53,6 +53,8 @@ public:
 
     Layers currentLayers() const;
     QString accessibleValueText() const override;
+    // The heart is pressed while the room is a favourite.
+    std::optional<bool> accessiblePressed() const override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

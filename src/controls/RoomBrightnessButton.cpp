@@ -4,6 +4,7 @@
 
 #include "controls/FocusRing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
@@ -61,7 +62,7 @@ void RoomBrightnessButton::setBrightness(double brightness)
 
 void RoomBrightnessButton::setRoomName(const QString &roomName)
 {
-    setAccessibleName(tr("%1 brightness").arg(roomName));
+    ui::a11y::setName(this, tr("%1 brightness").arg(roomName));
 }
 
 double RoomBrightnessButton::glyphProgress() const
@@ -79,8 +80,8 @@ QSize RoomBrightnessButton::sizeHint() const { return buttonSize; }
 
 void RoomBrightnessButton::applyHelp()
 {
-    setToolTip(ui::plainToolTip(isEnabled() ? tr("Adjust brightness of lights that are on")
-                                            : tr("No available dimmable lights in this room")));
+    ui::setPlainToolTip(*this, isEnabled() ? tr("Adjust brightness of lights that are on")
+                                           : tr("No available dimmable lights in this room"));
 }
 
 void RoomBrightnessButton::followState(const ui::Animation &animation)

@@ -176,7 +176,7 @@ void RoomBrightnessSlider::refresh()
     }
     if (m_readout)
         m_readout->setText(m_model.readout());
-    setToolTip(ui::plainToolTip(m_model.help()));
+    ui::setPlainToolTip(*this, m_model.help());
 }
 
 void RoomBrightnessSlider::paintEvent(QPaintEvent *)

@@ -82,8 +82,13 @@ double saturationLowered(double saturation) { return limited(saturation - 0.1, 1
 QString valueText(double hue, double saturation)
 {
     return QCoreApplication::translate("ColourSpectrum", "Hue %1 degrees, saturation %2 percent")
-        .arg(truncated(hue * 360))
+        .arg(hueDegrees(hue))
         .arg(truncated(saturation * 100));
+}
+
+long long hueDegrees(double hue)
+{
+    return truncated(hue * 360);
 }
 
 } // namespace vantora::controls::spectrumGeometry

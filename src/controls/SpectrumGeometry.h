@@ -47,5 +47,7 @@ double saturationLowered(double saturation);
 // "Hue 180 degrees, saturation 25 percent", both truncated; a value that is not finite
 // reads as 0.
 QString valueText(double hue, double saturation);
+// The hue in the whole degrees valueText reads.
+long long hueDegrees(double hue);
 
 } // namespace vantora::controls::spectrumGeometry

@@ -4,6 +4,7 @@
 #include "controls/PlainTextButton.h"
 #include "controls/WhiteTemperature.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
 #include "ui/EnvironmentKeys.h"
@@ -57,7 +58,7 @@ void WhitePresetStrip::refresh()
         button->setSelected(selected);
         button->setForeground(selected ? ui::DynamicColor{ui::colours::grey(0.16), ui::colours::grey(0.96)}
                                        : ui::systemColours::secondary());
-        button->setAccessibleName(m_model.presetAccessibleLabel(index));
+        ui::a11y::setName(button, m_model.presetAccessibleLabel(index));
     }
     m_highlight.animateTo(double(active), ui::Animation::spring(0.32, 0.86));
 }

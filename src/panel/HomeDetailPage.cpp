@@ -1,14 +1,18 @@
 #include "panel/HomeDetailPage.h"
 
 #include "panel/HomeWiring.h"
+#include "panel/LightRow.h"
 #include "panel/LightsHomeView.h"
 #include "panel/LightsPanel.h"
+#include "panel/RoomSection.h"
 
 #include "panel/PanelEnvironment.h"
 
 #include "controls/LightDetailView.h"
+#include "controls/LightToggle.h"
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
+#include "ui/FocusHolder.h"
 #include "ui/Layers.h"
 
 #include <QVBoxLayout>
@@ -87,7 +91,7 @@ void HomeDetailPage::applyLightPage()
     if (m_lightPage && (!selected || m_lightPageID != selected->id)) {
         delete m_lightPage.data();
         if (m_panel.window()->isActiveWindow())
-            m_home->setFocus();
+            focusRowOf(m_lightPageID);
     }
     if (!selected || m_lightPage)
         return;
@@ -100,7 +104,21 @@ void HomeDetailPage::applyLightPage()
         m_lightPage->setHeaderAccessory(pieces.settingsMenu(PanelPieces::MenuStyle::plain, nullptr));
     m_layers->addLayer(m_lightPage);
     m_lightPage->show();
-    m_lightPage->setFocus();
+    ui::focusFirstControl(*m_lightPage);
+}
+
+void HomeDetailPage::focusRowOf(const QString &lightID)
+{
+    // Back where the person came from: the row's button, else its switch.
+    const HueSnapshot visible = m_panel.visibleSnapshot();
+    const HueLight *light = homeWiring::findLight(visible, lightID);
+    const RoomSection *section = light ? m_home->roomSection(light->roomID) : nullptr;
+    const LightRow *row = section ? section->row(lightID) : nullptr;
+    QWidget *target = row ? (row->button() ? static_cast<QWidget *>(row->button()) : row->toggle()) : nullptr;
+    if (target && target->isEnabled() && target->isVisibleTo(m_home))
+        target->setFocus(Qt::OtherFocusReason);
+    else
+        ui::focusFirstControl(*m_home);
 }
 
 void HomeDetailPage::run(runtime::Task<void> operation)

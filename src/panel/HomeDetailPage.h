@@ -40,6 +40,8 @@ public:
 private:
     void run(runtime::Task<void> operation);
     void applyLightPage();
+    // The row of `lightID` in the list, else the list's first control.
+    void focusRowOf(const QString &lightID);
 
     HalvetStore &m_store;
     LightsPanel &m_panel;

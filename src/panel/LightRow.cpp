@@ -5,8 +5,10 @@
 #include "panel/LightRowParts.h"
 #include "panel/LightRowTexts.h"
 #include "panel/PlainButton.h"
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/ElidedLabel.h"
+#include "ui/FocusHolder.h"
 #include "ui/HoverTracker.h"
 #include "ui/LightStateIcon.h"
 #include "ui/PlainToolTip.h"
@@ -47,6 +49,8 @@ LightRow::LightRow(QWidget *parent)
     , m_hover(new ui::HoverTracker(this))
 {
     setFixedHeight(height);
+    // The row holds the focus while its switch cannot.
+    ui::makeFocusHolder(*this, QString());
     buildContent();
 
     m_toggle = new LightToggle(this);
@@ -162,7 +166,7 @@ void LightRow::showFields()
     const HueLight &light = m_fields.light;
     m_icon->apply({light.isOn, light.isReachable, m_fields.isUpdating, displayColour(light)});
     m_scrollTarget->setDimmingEnabled(scrollDimmingEnabled());
-    m_scrollTarget->setToolTip(ui::plainToolTip(lightRowTexts::iconToolTip(light)));
+    ui::setPlainToolTip(*m_scrollTarget, lightRowTexts::iconToolTip(light));
 
     m_name->setText(light.name);
     m_name->setForeground(nameColour(light.isReachable));
@@ -180,12 +184,13 @@ void LightRow::showFields()
     m_toggle->setEnabled(switchable);
     if (switchable && hasFocus())
         m_toggle->setFocus(Qt::OtherFocusReason);
-    m_toggle->setAccessibleName(lightRowTexts::toggleName(light));
-    m_toggle->setAccessibleDescription(lightRowTexts::toggleHint(light, m_fields.isUpdating));
+    ui::a11y::setName(this, light.name);
+    ui::a11y::setName(m_toggle, lightRowTexts::toggleName(light));
+    ui::a11y::setDescription(m_toggle, lightRowTexts::toggleHint(light, m_fields.isUpdating));
 
     if (m_button) {
-        m_button->setAccessibleName(lightRowTexts::rowName(light));
-        m_button->setAccessibleDescription(lightRowTexts::rowHint(light));
+        ui::a11y::setName(m_button, lightRowTexts::rowName(light));
+        ui::a11y::setDescription(m_button, lightRowTexts::rowHint(light));
     }
     showReadout();
 }

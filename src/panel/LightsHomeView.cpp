@@ -23,6 +23,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/KeyedColumn.h"
 #include "ui/PanelScrollBar.h"
 #include "ui/ScreenInfo.h"
@@ -153,6 +154,7 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     };
     setFixedWidth(width);
     setFont(ui::systemFont(13));
+    ui::makeFocusHolder(*this, tr("Lights"));
 
     auto *header = new HeaderRow;
     header->setObjectName(QStringLiteral("lights-header"));
@@ -392,6 +394,8 @@ void LightsHomeView::applyHomePower()
     // the arrival pill it steps back, and the header copy must then be there.
     const bool footerStandsIn = m_footerPower && !m_fields.showsArrivalPill;
     ui::a11y::setHidden(m_headerPower, footerStandsIn ? ui::a11y::Visibility::Hidden : ui::a11y::Visibility::Shown);
+    // Out of the tree, out of the Tab chain too: a reader would land on nothing there.
+    m_headerPower->setFocusPolicy(footerStandsIn ? Qt::NoFocus : Qt::TabFocus);
 }
 
 void LightsHomeView::pressHomePower()
@@ -479,8 +483,8 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
     if (arriving) {
         ui::transitionIn(m_edgeOverlay, edgeOverlayTransition, ui::Transaction::current());
         m_edgeOverlay->raise();
-        // Escape must reach the control, wherever the focus was.
-        m_edgeOverlay->setFocus();
+        // Escape must reach the control, wherever the focus was: it goes to the slider.
+        ui::focusFirstControl(*m_edgeOverlay);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "store/HalvetStore.h"
 #include "store/RoomFavourites.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/PanelDragArea.h"
 #include "ui/ScreenInfo.h"
 #include "ui/SystemFont.h"
@@ -239,11 +240,18 @@ void LightsPanel::choosePage()
     if (m_pageWidget && page == m_page)
         return;
     m_page = page;
+    // The page that goes may take the focus with it (the welcome screen once paired): the
+    // next page's first control gets it rather than nothing. Given before the window is
+    // active, it arrives with the window, and no focus ring shows for a pointer's click.
+    const QWidget *focused = window()->focusWidget();
+    const bool pageHadFocus = !focused || (m_pageFrame && m_pageFrame->isAncestorOf(focused));
     if (m_pageFrame)
         delete m_pageFrame.data();
     makePage(page);
     m_main->layout()->addWidget(m_pageFrame);
     cover(m_pageFrame, m_navigation.showsShortcuts());
+    if (pageHadFocus && !m_navigation.showsShortcuts())
+        ui::focusFirstControl(*m_pageFrame);
 }
 
 void LightsPanel::makePage(Page page)
@@ -310,7 +318,7 @@ void LightsPanel::followShortcuts()
             m_shortcutsPage->hide();
             placeOverlays();
             ui::transitionIn(m_shortcutsPage, transition, animation);
-            m_shortcutsPage->setFocus();
+            ui::focusFirstControl(*m_shortcutsPage);
         }
     } else if (!shows && m_shortcutsPage) {
         QWidget *leaving = m_shortcutsPage;

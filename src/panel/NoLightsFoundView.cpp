@@ -8,6 +8,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/LightsActionButton.h"
 #include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
@@ -88,6 +89,8 @@ NoLightsFoundView::NoLightsFoundView(const Fields &fields, std::function<void()>
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setMinimumHeight(20);
     ui::a11y::setHeading(m_title);
+    // The page holds the focus while its action cannot.
+    ui::makeFocusHolder(*this, QString());
 
     m_message->setFont(ui::systemFont(14));
     m_message->setForeground(messageColour);
@@ -179,8 +182,9 @@ void NoLightsFoundView::apply(const Fields &fields)
     m_title->setText(words.title);
     m_message->setText(words.message);
     m_action->setText(words.actionLabel);
+    ui::a11y::setName(this, words.title);
     m_action->setAccessibleName(words.actionAccessibleName);
-    m_action->setToolTip(ui::plainToolTip(words.actionHelp));
+    ui::setPlainToolTip(*m_action, words.actionHelp);
     // An action disabled while it has the focus would pass it on to the next control (the
     // settings menu), where the user's next key press would act on something else: the page
     // holds the focus until the action can take it back.

@@ -3,6 +3,8 @@
 #include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessSlider.h"
 #include "controls/RoomBrightnessStyle.h"
+#include "ui/Accessibility.h"
+#include "ui/FocusHolder.h"
 
 #include <QAbstractScrollArea>
 #include <QCoreApplication>
@@ -22,7 +24,7 @@ RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *lis
                                                   ui::Environment::of(page).value(toggleAppearanceKey), this))
 {
     setObjectName(QStringLiteral("room-edge-overlay"));
-    setFocusPolicy(Qt::StrongFocus);
+    ui::makeFocusHolder(*this, QString());
     connect(m_slider, &controls::RoomBrightnessSlider::changeRequested, this,
             &RoomEdgeOverlay::brightnessRequested);
 }
@@ -37,6 +39,7 @@ QPointF RoomEdgeOverlay::sliderCentre(const QRectF &card, qreal pageHeight)
 void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool locked, bool updating)
 {
     setGeometry(parentWidget()->rect());
+    ui::a11y::setName(this, tr("%1 brightness").arg(room.name));
     m_slider->setRoom(room);
     // A slider disabled while it has the focus leaves no widget focused, and Escape would no
     // longer reach the control; the backdrop keeps the focus instead.

@@ -54,8 +54,8 @@ Room room(const LightRoom &room, const RoomContext &context)
     Room shown;
     shown.isFavourite = context.favouriteRoomIDs.contains(room.id);
     shown.favouriteLimitReached = !shown.isFavourite && context.favouriteRoomIDs.size() >= RoomFavourites::limit;
-    shown.favouriteLabel =
-        shown.isFavourite ? Texts::tr("Unfavourite %1").arg(room.name) : Texts::tr("Favourite %1").arg(room.name);
+    // The heart's pressed state tells whether the room is a favourite; the name stays.
+    shown.favouriteLabel = Texts::tr("Favourite %1").arg(room.name);
     if (shown.favouriteLimitReached)
         shown.favouriteHelp = Texts::tr("You can favourite two rooms. Unfavourite one first.");
     else if (shown.isFavourite)

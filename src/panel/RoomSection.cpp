@@ -8,6 +8,7 @@
 #include "ui/Colours.h"
 #include "ui/ElidedLabel.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/KeyedColumn.h"
 #include "ui/LightCardSurface.h"
 #include "ui/SystemFont.h"
@@ -72,6 +73,8 @@ RoomSection::RoomSection(const Actions &actions, QWidget *parent)
 {
     m_title->setFont(ui::systemFont(14, QFont::Medium));
     ui::a11y::setHeading(m_title);
+    // The section holds the focus while one of its controls cannot.
+    ui::makeFocusHolder(*this, QString());
 
     auto *titleHolder = new QWidget(this);
     titleHolder->setFixedHeight(titleRowHeight);
@@ -131,6 +134,7 @@ void RoomSection::apply(const Fields &fields)
     m_fields = fields;
     const roomPresentation::Room &shown = fields.shown;
     m_title->setText(fields.room.name);
+    ui::a11y::setName(this, fields.room.name);
 
     m_favourite->setActive(shown.isFavourite);
     setControlEnabled(m_favourite, !shown.favouriteLimitReached);

@@ -19,6 +19,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/LightCardSurface.h"
 #include "ui/PanelDragArea.h"
+#include "ui/PlainToolTip.h"
 #include "ui/ScreenInfo.h"
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
@@ -250,8 +251,7 @@ QWidget *GlobalShortcutsView::buildRow(bool isPanel, RecorderView *recorder, con
 
     recorder->setFixedWidth(recorderWidth);
     recorder->field().setAccessibleName(title + tr(" shortcut"));
-    recorder->field().setToolTip(
-        tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
+    ui::setPlainToolTip(recorder->field(), tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
     layout->addWidget(recorder);
     return row;
 }

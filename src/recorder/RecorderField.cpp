@@ -12,13 +12,16 @@
 #include "shortcuts/ShortcutNotifications.h"
 #include "shortcuts/ShortcutStorage.h"
 
+#include "controls/FocusRing.h"
 #include "runtime/NotificationCenter.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/Environment.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/FieldSurface.h"
+#include "ui/PlainToolTip.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
@@ -33,6 +36,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace vantora::recorder {
 
@@ -131,17 +135,17 @@ private:
     QPointer<RecorderField> m_field;
 };
 
-// The × at the end of a field that holds a shortcut. It takes no focus: pressing it focuses
-// the field (which starts a recording), and its click then empties the field.
+// The × at the end of a field that holds a shortcut. Tab reaches it after the field; a click
+// focuses the field (which starts a recording) and then empties it.
 class RecorderField::ClearButton final : public QAbstractButton {
 public:
     explicit ClearButton(RecorderField &field)
         : QAbstractButton(&field)
     {
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::ArrowCursor);
         setAccessibleName(RecorderTexts::clearShortcut());
-        setToolTip(RecorderTexts::clearShortcut());
+        ui::setPlainToolTip(*this, RecorderTexts::clearShortcut());
         hide();
     }
 
@@ -285,7 +289,10 @@ void RecorderField::updateText()
     const auto instead = current && m_storageMode == StorageMode::name
         ? m_services.centre.desktopTriggerInstead(*current)
         : std::nullopt;
-    setText(instead ? *instead : current ? current->description(m_services.layout) : QString());
+    // Set only on a change: Qt tells assistive technologies of every text set.
+    const QString shown = instead ? *instead : current ? current->description(m_services.layout) : QString();
+    if (shown != text())
+        setText(shown);
 }
 
 QSize RecorderField::sizeHint() const
@@ -312,8 +319,16 @@ void RecorderField::followScheme()
 
 bool RecorderField::event(QEvent *event)
 {
+    // The page's Escape is a shortcut: the one this field takes must be claimed first.
+    if (event->type() == QEvent::ShortcutOverride && m_takesNextEscape
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
         watchWindow();
+    if (event->type() == QEvent::Show)
+        describeState();
     if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange ||
         event->type() == ui::EnvironmentChangeEvent::eventType())
         followScheme();
@@ -376,13 +391,35 @@ void RecorderField::focusInEvent(QFocusEvent *event)
 void RecorderField::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    m_takesNextEscape = false;
     endRecording();
 }
 
 void RecorderField::keyPressEvent(QKeyEvent *event)
 {
-    // Keys reach the field only as recordings; nothing is ever typed into it.
+    // The Escape right after a recorded shortcut is the recording's: a person who just pressed
+    // one is done with the field, not with the page.
+    if (std::exchange(m_takesNextEscape, false) && event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    // Keys reach the field only as recordings; nothing is ever typed into it. Focused between
+    // recordings, Space or Return starts the next one.
+    const bool starts = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!isRecording() && starts && !event->isAutoRepeat() && event->modifiers() == Qt::NoModifier) {
+        startRecording();
+        event->accept();
+        return;
+    }
     event->ignore();
+}
+
+void RecorderField::mousePressEvent(QMouseEvent *event)
+{
+    // A press on the field that kept the focus after a recording starts the next one.
+    if (!isRecording() && hasFocus())
+        startRecording();
+    QLineEdit::mousePressEvent(event);
 }
 
 void RecorderField::inputMethodEvent(QInputMethodEvent *event)
@@ -405,11 +442,16 @@ void RecorderField::paintEvent(QPaintEvent *event)
                                 isRecording() ? ui::fieldSurface::Outline::Accent : ui::fieldSurface::Outline::Resting);
     }
     QLineEdit::paintEvent(event);
-    // A centred line edit hides its placeholder while it has focus, which is exactly when
-    // the field asks for a shortcut.
-    if (!isRecording() || !text().isEmpty())
-        return;
     QPainter painter(this);
+    if (hasFocus() && !isRecording()) {
+        // Between recordings the focus stays here, and shows.
+        painter.setRenderHint(QPainter::Antialiasing);
+        controls::focusRing::paint(painter, this, QRectF(rect()), height() / 2.0);
+    }
+    // A centred line edit hides its placeholder while it has focus, which is exactly when
+    // the field asks for a shortcut or, between recordings, offers to record one.
+    if (!hasFocus() || !text().isEmpty())
+        return;
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.setFont(font());
     painter.drawText(rect(), Qt::AlignCenter, placeholderText());
@@ -428,6 +470,7 @@ void RecorderField::startRecording()
     setActive(true);
     qApp->installEventFilter(m_recordingFilter);
     m_isRecordingFilterInstalled = true;
+    describeState();
 }
 
 void RecorderField::endRecording()
@@ -441,6 +484,15 @@ void RecorderField::endRecording()
     update();
     if (s_activeRecorder == this)
         setActive(false);
+    describeState();
+}
+
+void RecorderField::describeState()
+{
+    // What the field shows in its empty state ("Record Shortcut", "Press Shortcut" while
+    // recording) leads its description: a reader on the field hears a recording start.
+    const QString hint = ui::plainToolTipOf(*this);
+    ui::a11y::setDescription(this, hint.isEmpty() ? placeholderText() : placeholderText() + QStringLiteral(". ") + hint);
 }
 
 void RecorderField::setActive(bool active)
@@ -514,7 +566,8 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
             return true;
         }
         if (keyEvent->carbonKeyCode == escapeCarbonKeyCode) {
-            stopFocus();
+            // The recording ends; the field keeps the focus, and the next Escape is the page's.
+            endRecording();
             return true;
         }
     }
@@ -564,8 +617,11 @@ void RecorderField::record(const Shortcut &recorded)
         return;
     if (m_onChange)
         m_onChange(recorded);
-    if (alive)
-        stopFocus();
+    // Recorded: the field keeps the focus (a reader stays on it) and Space records anew.
+    if (alive) {
+        endRecording();
+        m_takesNextEscape = true;
+    }
 }
 
 void RecorderField::store(const Shortcut &recorded)

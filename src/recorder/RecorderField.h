@@ -70,6 +70,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -87,6 +88,7 @@ private:
     void holdFocusForOneTurn();
     void startRecording();
     void endRecording();
+    void describeState();
     void stopFocus();
     void clearShortcut();
     void setActive(bool active);
@@ -113,6 +115,8 @@ private:
     ClearButton *m_clearButton = nullptr;
     bool m_isRecordingFilterInstalled = false;
     bool m_isAlertShown = false;
+    // Set by a recorded shortcut, cleared by the next key or a change of focus.
+    bool m_takesNextEscape = false;
 
     static QPointer<RecorderField> s_activeRecorder;
 };

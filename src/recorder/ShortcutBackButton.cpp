@@ -20,7 +20,7 @@ ShortcutBackButton::ShortcutBackButton(QWidget *parent)
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(tr("Back to lights"));
-    setToolTip(ui::plainToolTip(tr("Back to lights")));
+    ui::setPlainToolTip(*this, tr("Back to lights"));
 }
 
 QSize ShortcutBackButton::sizeHint() const

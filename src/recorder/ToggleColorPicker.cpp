@@ -36,28 +36,20 @@ int indexOf(ToggleColor color)
     return 0;
 }
 
-// A swatch reads as a button that is selected or not, with "Selected" as the chosen one's
-// value; it is never "checked", which would read as a switch.
+// A swatch reads as one radio button of the picker's group, checked while chosen.
 class AccessibleSwatch final : public QAccessibleWidget {
 public:
     explicit AccessibleSwatch(ToggleColorSwatch *swatch)
-        : QAccessibleWidget(swatch, QAccessible::Button)
+        : QAccessibleWidget(swatch, QAccessible::RadioButton)
     {
     }
 
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        state.selectable = true;
-        state.selected = swatch()->isChecked();
+        state.checkable = true;
+        state.checked = swatch()->isChecked();
         return state;
-    }
-
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind == QAccessible::Value)
-            return swatch()->isChecked() ? ToggleColorSwatch::tr("Selected") : QString();
-        return QAccessibleWidget::text(kind);
     }
 
     QStringList actionNames() const override { return {pressAction()}; }
@@ -94,7 +86,7 @@ ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(tr("%1 toggles").arg(name(color)));
-    setToolTip(ui::plainToolTip(tr("Use %1 light switches").arg(name(color).toLower())));
+    ui::setPlainToolTip(*this, tr("Use %1 light switches").arg(name(color).toLower()));
 
     auto *artwork = new LightToggleArtwork(this);
     artwork->apply({true, false, color, true});
@@ -105,13 +97,9 @@ ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
 
 void ToggleColorSwatch::setSelected(bool selected)
 {
-    if (selected == isChecked())
-        return;
-    setChecked(selected);
-    QAccessible::State changed;
-    changed.selected = true;
-    QAccessibleStateChangeEvent event(this, changed);
-    QAccessible::updateAccessibility(&event);
+    // Qt tells assistive technologies of the check.
+    if (selected != isChecked())
+        setChecked(selected);
 }
 
 void ToggleColorSwatch::focusInEvent(QFocusEvent *event)

@@ -105,8 +105,8 @@ public:
         setText(title);
         setFont(bodyFont());
         setCursor(Qt::PointingHandCursor);
-        setToolTip(ui::plainToolTip(url.toString()));
         setAccessibleName(title);
+        ui::setPlainToolTip(*this, url.toString());
         connect(this, &QAbstractButton::clicked, this, [url, openURL = std::move(openURL)] { openURL(url); });
     }
 
@@ -207,7 +207,7 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     version->setFixedHeight(20);
     version->setAlignment(Qt::AlignCenter);
     version->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    version->setToolTip(ui::plainToolTip(Texts::tr("Build %1").arg(info.build())));
+    ui::setPlainToolTip(*version, Texts::tr("Build %1").arg(info.build()));
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);
 
@@ -217,14 +217,15 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     auto *linksLayout = new QVBoxLayout(links);
     linksLayout->setContentsMargins(0, 0, 0, 0);
     linksLayout->setSpacing(8);
-    // A build without a support address or a web host has nobody to write to and no site
-    // to visit; those rows go.
+    // A build without a support address, a web host or a handle has nobody to write to, no
+    // site to visit and no profile to follow; those rows go.
     std::vector<QWidget *> rows;
     if (info.supportEmail())
         rows.push_back(linkRow(Texts::tr("Support"), *info.supportEmail(), *info.supportMailURL(), openURL, links));
     if (!info.webHost().isEmpty())
         rows.push_back(linkRow(Texts::tr("Website"), info.webHost(), info.websiteURL(), openURL, links));
-    rows.push_back(linkRow(Texts::tr("X"), u'@' + info.socialHandle(), info.socialURL(), openURL, links));
+    if (!info.socialHandle().isEmpty())
+        rows.push_back(linkRow(Texts::tr("X"), u'@' + info.socialHandle(), info.socialURL(), openURL, links));
     for (QWidget *row : rows) {
         if (row != rows.front())
             linksLayout->addWidget(new Separator(links));

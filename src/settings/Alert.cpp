@@ -1,5 +1,6 @@
 #include "settings/Alert.h"
 
+#include "ui/MessageBoxIcon.h"
 #include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
 
@@ -30,7 +31,7 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
 {
     QWidget *parent = ui::modalParentFor(origin);
     auto *box = new QMessageBox(parent);
-    box->setIcon(alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
+    ui::setMessageIcon(*box, alert.style == Alert::Style::warning ? QMessageBox::Warning : QMessageBox::Information);
     ui::setPlainMessage(*box, alert.title, alert.message);
 
     QPushButton *confirm = box->addButton(alert.confirmText, QMessageBox::AcceptRole);

@@ -3,6 +3,7 @@
 #include "controls/FocusRing.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
+#include "ui/PlainToolTip.h"
 #include "ui/Shapes.h"
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
@@ -116,7 +117,7 @@ AppErrorBanner::AppErrorBanner(std::function<void()> report, std::function<void(
     m_details = new BannerButton(BannerButton::Look::text, tr("View details"), this);
     m_close = new BannerButton(BannerButton::Look::cross, {}, this);
     m_close->setAccessibleName(tr("Dismiss error"));
-    m_close->setToolTip(tr("Dismiss error"));
+    ui::setPlainToolTip(*m_close, tr("Dismiss error"));
     connect(m_details, &QAbstractButton::clicked, this, [report = std::move(report)] { report(); });
     connect(m_close, &QAbstractButton::clicked, this, [dismiss = std::move(dismiss)] { dismiss(); });
 

@@ -7,11 +7,13 @@
 #include "controls/FocusRing.h"
 #include "controls/HomePillSurface.h"
 #include "runtime/UserDefaults.h"
+#include "ui/AccessibleMenus.h"
 #include "ui/ApplicationQuit.h"
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/HoverTracker.h"
+#include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -32,6 +34,16 @@ constexpr QSize pillSize{52, 30};
 constexpr QSize plainSize{32, 32};
 constexpr qreal iconSide = 16;
 
+void selectFirstEntry(QMenu &menu)
+{
+    for (QAction *entry : menu.actions()) {
+        if (!entry->isSeparator() && entry->isEnabled() && entry->isVisible()) {
+            menu.setActiveAction(entry);
+            return;
+        }
+    }
+}
+
 std::optional<BridgeResetControl> offeredReset(const QWidget *menu)
 {
     return ui::Environment::of(menu).value(bridgeResetKey);
@@ -48,7 +60,7 @@ AppSettingsMenu::Services AppSettingsMenu::Services::application(
         &LoginItemController::shared(),
         showAboutWindow,
         std::move(openShortcuts),
-        ui::quitApplication,
+        ui::applicationQuitAction(),
     };
 }
 
@@ -59,13 +71,15 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
     , m_hover(new ui::HoverTracker(this))
     , m_tint(this, "hoverTint", 0.0)
 {
-    Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem);
+    Q_ASSERT(m_services.defaults && m_services.releaseChecker && m_services.loginItem && m_services.quit);
+    // Before anything that tells assistive technologies of the button builds its element.
+    ui::a11y::presentMenuButton(*this);
     setPopupMode(QToolButton::InstantPopup);
     setAutoRaise(true);
     setFocusPolicy(Qt::TabFocus);
     setFixedSize(sizeHint());
-    setToolTip(tr("vantora Settings"));
     setAccessibleName(tr("vantora Settings"));
+    ui::setPlainToolTip(*this, tr("vantora Settings"));
     buildMenu();
 
     connect(m_hover, &ui::HoverTracker::hoveredChanged, this, [this](bool hovered) {
@@ -92,6 +106,7 @@ AppSettingsMenu::AppSettingsMenu(Style style, Services services, QWidget *parent
 void AppSettingsMenu::buildMenu()
 {
     auto *entries = new QMenu(this);
+    entries->setAccessibleName(tr("vantora Settings"));
     m_about = entries->addAction(tr("About vantora"), this, [this] { m_services.showAbout(); });
     m_updates = entries->addAction(QString(), this, [this] { m_services.releaseChecker->check(this); });
     entries->addSeparator();
@@ -116,14 +131,16 @@ void AppSettingsMenu::buildMenu()
             control->action();
     });
     entries->addSeparator();
-    m_quit = entries->addAction(tr("Quit"), this, [this] { m_services.quit(); });
-    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_quit->setShortcutContext(Qt::WidgetShortcut);
-    m_quit->setShortcutVisibleInContextMenu(true);
+    m_quit = m_services.quit;
+    entries->addAction(m_quit);
 
-    connect(entries, &QMenu::aboutToShow, this, [this] {
+    connect(entries, &QMenu::aboutToShow, this, [this, entries] {
         m_services.loginItem->refresh();
         followBridgeReset();
+        // Opened from the keyboard, the menu starts on its first entry, which a reader
+        // announces with the menu; a pointer picks its own.
+        if (m_keyboardFocus)
+            QMetaObject::invokeMethod(entries, [entries] { selectFirstEntry(*entries); }, Qt::QueuedConnection);
     });
     setMenu(entries);
 }

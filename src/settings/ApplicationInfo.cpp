@@ -31,6 +31,7 @@ BuildFacts BuildFacts::compiledIn()
         QString::fromUtf8(buildinfo::buildNumber),
         QString::fromUtf8(buildinfo::supportEmail),
         QString::fromUtf8(buildinfo::webHost),
+        QString::fromUtf8(buildinfo::socialHandle),
     };
 }
 
@@ -39,7 +40,8 @@ ApplicationInfo::ApplicationInfo(BuildFacts facts)
     , m_build(orFallback(facts.build, "1"))
     , m_reportVersion(orFallback(facts.version, "Development"))
     , m_webHost(std::move(facts.webHost))
-    , m_socialHandle(QStringLiteral("vantora"))
+    // A packager may write the handle as it is shown, "@name".
+    , m_socialHandle(facts.socialHandle.startsWith(u'@') ? facts.socialHandle.mid(1) : std::move(facts.socialHandle))
 {
     if (facts.supportEmail.contains(u'@'))
         m_supportEmail = std::move(facts.supportEmail);
@@ -63,6 +65,8 @@ QUrl ApplicationInfo::releaseManifestURL() const
 
 QUrl ApplicationInfo::socialURL() const
 {
+    if (m_socialHandle.isEmpty())
+        return {};
     return httpsURL(QStringLiteral("x.com"), u'/' + m_socialHandle);
 }
 

@@ -13,6 +13,7 @@ struct BuildFacts final {
     QString build;
     QString supportEmail;
     QString webHost;
+    QString socialHandle;
 
     // The facts compiled into this program.
     static BuildFacts compiledIn();
@@ -37,11 +38,13 @@ public:
     const std::optional<QString> &supportEmail() const noexcept { return m_supportEmail; }
     // Empty when the build names no web host.
     const QString &webHost() const noexcept { return m_webHost; }
+    // The handle on X without its "@"; empty when the build names none.
     const QString &socialHandle() const noexcept { return m_socialHandle; }
 
     // Both empty without a web host: no address is made up.
     QUrl websiteURL() const;
     QUrl releaseManifestURL() const;
+    // Empty without a handle.
     QUrl socialURL() const;
     // None without a support address.
     std::optional<QUrl> supportMailURL() const;

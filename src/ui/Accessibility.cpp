@@ -1,5 +1,6 @@
 #include "ui/Accessibility.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QLabel>
@@ -148,6 +149,10 @@ private:
             return static_cast<QAccessible::Role>(role.toInt());
         if (qobject_cast<const QLabel *>(widget))
             return QAccessible::StaticText;
+        // A reader announces a window or dialog by its role; a plain container would read
+        // as filler.
+        if (widget->isWindow())
+            return widget->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window;
         return QAccessible::Client;
     }
 
@@ -173,14 +178,14 @@ QAccessibleInterface *shapedFactory(const QString &, QObject *object)
     // Qt asks the factory installed last first, so this sees every element built for a widget
     // and marks the widgets whose element a new shape makes stale.
     builtElements().add(widget);
-    if (hasOwnPresentation(widget) || (hasHiddenChild(widget) && isPlainContainer(widget)))
+    if (hasOwnPresentation(widget) || ((hasHiddenChild(widget) || widget->isWindow()) && isPlainContainer(widget)))
         return new ShapedAccessibleWidget(widget);
     return nullptr;
 }
 
 bool isShaped(const QWidget *widget)
 {
-    return isHidden(widget) || hasOwnPresentation(widget);
+    return isHidden(widget) || hasOwnPresentation(widget) || (widget->isWindow() && isPlainContainer(widget));
 }
 
 enum class Held {
@@ -228,6 +233,8 @@ bool installFactory()
     QAccessible::installFactory(shapedFactory);
     static ActivationFollower follower;
     QAccessible::installActivationObserver(&follower);
+    // Someone may listen already, to elements built before.
+    follower.accessibilityActiveChanged(QAccessible::isActive());
     return true;
 }
 
@@ -320,6 +327,26 @@ void setRole(QWidget *widget, QAccessible::Role role)
 {
     widget->setProperty(roleProperty, static_cast<int>(role));
     reshape(widget);
+}
+
+void setName(QWidget *widget, const QString &name)
+{
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+
+void setDescription(QWidget *widget, const QString &description)
+{
+    QString name = widget->accessibleName();
+    if (name.isEmpty()) {
+        if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            name = button->text();
+        else if (const auto *label = qobject_cast<const QLabel *>(widget))
+            name = label->text();
+    }
+    const QString shown = description == name ? QString() : description;
+    if (widget->accessibleDescription() != shown)
+        widget->setAccessibleDescription(shown);
 }
 
 void announce(const QString &text, Priority priority)

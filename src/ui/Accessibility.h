@@ -33,6 +33,14 @@ void setCombined(QWidget *widget, const QString &name);
 void setRole(QWidget *widget, QAccessible::Role role);
 inline void setHeading(QWidget *widget) { setRole(widget, QAccessible::Heading); }
 
+// Names `widget`. Qt tells assistive technologies of every name set, changed or not; an
+// unchanged name set here tells them nothing.
+void setName(QWidget *widget, const QString &name);
+
+// Describes `widget` with plain text, and with none where the text only repeats the
+// widget's name (its own, or a button's or label's text). Unchanged: nothing is told.
+void setDescription(QWidget *widget, const QString &description);
+
 enum class Priority {
     Low,
     Medium,

@@ -23,8 +23,8 @@ void ElidedLabel::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    setToolTip(plainToolTip(text));
     setAccessibleName(text);
+    setPlainToolTip(*this, text);
     updateGeometry();
     update();
 }

@@ -16,7 +16,8 @@ class ShadowUnderlay;
 // A text button in the panel's capsule style (LightsActionButtonStyle), optionally with a
 // template glyph before the text. The pointer's hover tint fades in and out over 0.16 s
 // (at once under Reduce Motion) and shows only while the button is enabled; pressing and
-// disabling change its opacity at once. Only the capsule takes clicks.
+// disabling change its opacity at once. Only the capsule takes clicks; Return and Enter
+// press it as Space does.
 //
 // The label is plain text. Size: the text and glyph plus the side margins (14 each unless
 // changed with setContentsMargins), 32 high unless the user fixes another height.
@@ -43,6 +44,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &position) const override;
 

@@ -17,6 +17,9 @@ ScrollArea::ScrollArea(QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
+    // No stop of its own: Tab reaches the controls inside, and the keys they leave (Page
+    // Down) still come up to it.
+    setFocusPolicy(Qt::NoFocus);
     viewport()->setAutoFillBackground(false);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ScrollArea::followUserScroll);
 }

@@ -9,7 +9,7 @@ namespace vantora::ui {
 // A vertical scroll area that can also scroll itself with an animation (a jump back to the
 // top of a list). The user wins: a scroll of theirs while such a motion runs ends the motion
 // where the user put the content. Frameless, with a transparent viewport, as the panel's
-// lists sit on their page's background.
+// lists sit on their page's background. It takes no focus itself.
 class ScrollArea final : public QScrollArea {
     Q_OBJECT
 public:

@@ -34,7 +34,7 @@ WrappingText::WrappingText(const QString &text, QWidget *parent)
     setSizePolicy(policy);
     a11y::setRole(this, QAccessible::StaticText);
     m_text = text;
-    setAccessibleName(text);
+    a11y::setName(this, text);
 }
 
 void WrappingText::setText(const QString &text)
@@ -42,7 +42,7 @@ void WrappingText::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    setAccessibleName(text);
+    a11y::setName(this, text);
     updateGeometry();
     update();
 }

@@ -66,6 +66,8 @@ BridgeArrivalPill::BridgeArrivalPill(State state, QWidget *parent)
     new ui::ShadowUnderlay(this, ui::shapes::capsule, {ui::colours::black(0.04), 1, QPointF(0, 1)});
     m_spinner->move(sidePadding, (pillHeight - indicatorSide) / 2);
     ui::a11y::setCombined(this, accessibleLabel(state));
+    // A status line, not a bare area.
+    ui::a11y::setRole(this, QAccessible::StaticText);
     followConnectedness();
 }
 

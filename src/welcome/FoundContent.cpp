@@ -30,7 +30,9 @@ FoundContent::FoundContent(QWidget *pill, const QString &name, const QString &ad
     , m_address(new PillText(address, Qt::ElideMiddle, pillPalette::secondary(), this))
 {
     ui::a11y::setCombined(this, ConnectionPillTexts::foundLabel(name, address));
-    setToolTip(ui::plainToolTip(ConnectionPillTexts::foundToolTip(name, address)));
+    // A status line, not a bare area.
+    ui::a11y::setRole(this, QAccessible::StaticText);
+    ui::setPlainToolTip(*this, ConnectionPillTexts::foundToolTip(name, address));
     layoutContent();
 }
 

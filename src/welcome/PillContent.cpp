@@ -2,6 +2,7 @@
 
 #include "ui/Accessibility.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 
 namespace vantora {
@@ -22,6 +23,9 @@ void PillContent::appear(const ui::Animation &animation)
 void PillContent::disappear(const ui::Animation &animation)
 {
     m_leaving = true;
+    // The screen gives the focus on to a control still shown (WelcomeScreen::refresh).
+    if (QWidget *focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     ui::a11y::setHidden(this);
     if (m_presence.target() == 0)

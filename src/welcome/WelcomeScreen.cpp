@@ -12,6 +12,7 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
 #include "ui/ApplicationQuit.h"
+#include "ui/FocusHolder.h"
 #include "ui/MessageBoxText.h"
 #include "ui/ViewRuntime.h"
 
@@ -51,7 +52,7 @@ WelcomeScreen::WelcomeScreen(BridgeOnboarding &onboarding, const HalvetStore &st
     , m_choiceOverlay(new SheetOverlay(m_choiceSheet, this))
     , m_updates(ui::ViewRuntime::of(this).resolvedExecutor(), [this] { refresh(); })
 {
-    setFocusPolicy(Qt::StrongFocus);
+    ui::makeFocusHolder(*this, tr("Welcome"));
     const Facts now = facts();
     m_view = new ConnectionScreenView(pillState(now), instruction(now), pulse(now.phase),
                                       [this] { performPillAction(); }, this);
@@ -238,6 +239,10 @@ void WelcomeScreen::refresh()
     m_bottomBar->apply(welcomeScreen::bottomBar(now));
     m_choiceSheet->setBridges(m_onboarding.bridges());
     placeBottomBar();
+    // A control that went (the pill's button once pairing starts) left the focus nowhere:
+    // it goes to the first control now shown, Cancel while pairing.
+    if (isVisible() && isActiveWindow() && !window()->focusWidget())
+        ui::focusFirstControl(*this);
 }
 
 void WelcomeScreen::placeBottomBar()

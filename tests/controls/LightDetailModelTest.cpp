@@ -329,7 +329,7 @@ TEST(LightDetailModel, ReadOutsRoundAsShown)
         const char *valueLabel;
     };
     const KelvinRow kelvinRows[] = {
-        {2725, "2750 K", "2725 kelvin"}, {2724, "2700 K", "2724 kelvin"}, {2699.9, "2700 K", "2699 kelvin"}};
+        {2725, "2750 K", "2750 kelvin"}, {2724, "2700 K", "2700 kelvin"}, {2699.9, "2700 K", "2700 kelvin"}};
     for (const KelvinRow &row : kelvinRows) {
         SCOPED_TRACE(row.kelvin);
         Page page(whiteLight());

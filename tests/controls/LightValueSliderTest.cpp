@@ -168,6 +168,35 @@ TEST(LightValueSliderTest, AssistiveTechnologiesSeeAPlainSliderWhoseWritesNeedIt
     EXPECT_TRUE(bench.editing.isEmpty());
 }
 
+// What a reader says is what the screen shows: the readout's rounding, not the raw value.
+TEST(LightValueSliderTest, AssistiveTechnologiesReadTheValueAsTheScreenRoundsIt)
+{
+    struct Row {
+        const char *name;
+        double step;
+        ValueRange range;
+        double value;
+        double shown;
+        double lower;
+        double upper;
+    };
+    const Row rows[] = {
+        {"brightness", 1, {1, 100}, 49.98, 50, 1, 100},
+        {"white temperature", 50, {2000, 6535.95}, 2702.7, 2700, 2000, 6550},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SliderBench bench;
+        bench.slider->setAccessibleStep(row.step);
+        bench.slider->setRange(row.range);
+        bench.slider->setValue(row.value);
+        QAccessibleValueInterface *value = QAccessible::queryAccessibleInterface(bench.slider)->valueInterface();
+        EXPECT_EQ(value->currentValue().toDouble(), row.shown);
+        EXPECT_EQ(value->minimumValue().toDouble(), row.lower);
+        EXPECT_EQ(value->maximumValue().toDouble(), row.upper);
+    }
+}
+
 TEST(LightValueSliderTest, AVerticalSliderGrowsUpwards)
 {
     UiHarness ui;

@@ -189,7 +189,7 @@ TEST(RoomPresentationTest, RoomControlsFollowTheRoomsLightsAndTheFavouriteLimit)
     EXPECT_TRUE(kitchen.isFavourite);
     EXPECT_FALSE(kitchen.favouriteLimitReached);
     EXPECT_EQ(kitchen.favouriteHelp, "Remove from favourites");
-    EXPECT_EQ(kitchen.favouriteLabel, "Unfavourite Kitchen");
+    EXPECT_EQ(kitchen.favouriteLabel, "Favourite Kitchen");
     EXPECT_TRUE(kitchen.anyLightOn);
     EXPECT_EQ(kitchen.powerLabel, "Turn Kitchen off");
     EXPECT_EQ(kitchen.powerHelp, "Turn all reachable lights in Kitchen off");

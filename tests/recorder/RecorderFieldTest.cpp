@@ -7,6 +7,7 @@
 #include "shortcuts/Key.h"
 #include "shortcuts/ModifierFlags.h"
 #include "shortcuts/ShortcutNotifications.h"
+#include "ui/PlainToolTip.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -47,9 +48,13 @@ protected:
         showWindow();
     }
 
+    // Focus starts a recording; a field that kept the focus after one records anew on Space.
     void record()
     {
-        field->setFocus(Qt::MouseFocusReason);
+        if (field->hasFocus())
+            QTest::keyClick(field, Qt::Key_Space);
+        else
+            field->setFocus(Qt::MouseFocusReason);
         ASSERT_TRUE(field->isRecording());
     }
 
@@ -111,11 +116,41 @@ TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabMovesOn)
     EXPECT_FALSE(field->isRecording());
     EXPECT_EQ(windowEscapes, 0) << "the recorder swallows its Escape";
     EXPECT_FALSE(storage.getShortcut(showName));
+    EXPECT_TRUE(field->hasFocus()) << "the field stays where the keyboard is";
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(windowEscapes, 1) << "between recordings Escape is the window's";
 
     record();
     press(scanCode::tab, Qt::Key_Tab);
     EXPECT_FALSE(field->isRecording());
     EXPECT_TRUE(other->hasFocus()) << "Tab goes on to the next control";
+}
+
+// What a keyboard and a screen reader meet: the field keeps the focus after a recording, Space
+// starts the next, and the description a reader hears tells whether it records.
+TEST_F(RecorderFieldTest, ARecordedFieldKeepsTheFocusAndSpaceRecordsAgain)
+{
+    ui::setPlainToolTip(*field, QStringLiteral("Include Ctrl or Super."));
+    record();
+    EXPECT_EQ(field->accessibleDescription(), QStringLiteral("Press Shortcut. Include Ctrl or Super."));
+    press(scanCode::k, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->accessibleDescription(), QStringLiteral("Record Shortcut. Include Ctrl or Super."));
+    record();
+    press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(changes.size(), 2u);
+
+    // The Escape right after a recording stays with the field; the next one is the window's.
+    int windowEscapes = 0;
+    QShortcut escape(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(&escape, &QShortcut::activated, [&] { ++windowEscapes; });
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(windowEscapes, 0);
+    EXPECT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(windowEscapes, 1);
 }
 
 TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecordingGoesOn)

@@ -32,14 +32,17 @@ TEST(ToggleColorPicker, AClickChoosesForEveryoneAndTheChosenOneAgainChangesNothi
     for (const auto *swatch : picker->swatches())
         names << swatch->accessibleName();
     EXPECT_EQ(names, QStringList({"Amber toggles", "Aqua toggles", "Blue toggles", "Green toggles", "Purple toggles"}));
-    const auto selectedState = [](QWidget *swatch) {
+    // One group of radio buttons, the chosen one checked.
+    const auto checkedState = [](QWidget *swatch) {
         QAccessibleInterface *element = QAccessible::queryAccessibleInterface(swatch);
-        return std::pair(bool(element->state().selected), element->text(QAccessible::Value));
+        EXPECT_EQ(element->role(), QAccessible::RadioButton);
+        return bool(element->state().checked);
     };
-    EXPECT_EQ(selectedState(picker->swatches()[0]), std::pair(true, QStringLiteral("Selected")));
-    EXPECT_EQ(selectedState(picker->swatches()[4]), std::pair(false, QString()));
-    EXPECT_TRUE(picker->swatches()[0]->accessibleDescription().isEmpty()) << "a state, not a description";
-    EXPECT_EQ(picker->swatches()[4]->toolTip(), ui::plainToolTip(QStringLiteral("Use purple light switches")));
+    EXPECT_TRUE(checkedState(picker->swatches()[0]));
+    EXPECT_FALSE(checkedState(picker->swatches()[4]));
+    EXPECT_EQ(picker->swatches()[0]->accessibleDescription(), QStringLiteral("Use amber light switches"))
+        << "plain text, never the tooltip's markup";
+    EXPECT_EQ(vantora::ui::plainToolTipOf(*picker->swatches()[4]), QStringLiteral("Use purple light switches"));
 
     QSignalSpy changes(&appearance, &ToggleAppearance::colorChanged);
     picker->swatches()[4]->click();
@@ -47,8 +50,8 @@ TEST(ToggleColorPicker, AClickChoosesForEveryoneAndTheChosenOneAgainChangesNothi
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(picker->ringTarget(), 4.0);
     EXPECT_TRUE(picker->swatches()[4]->isChecked());
-    EXPECT_EQ(selectedState(picker->swatches()[4]), std::pair(true, QStringLiteral("Selected")));
-    EXPECT_EQ(selectedState(picker->swatches()[0]), std::pair(false, QString()));
+    EXPECT_TRUE(checkedState(picker->swatches()[4]));
+    EXPECT_FALSE(checkedState(picker->swatches()[0]));
 
     const int writes = defaults.writeCount(QString(ToggleAppearance::preferenceKey));
     picker->swatches()[4]->click();

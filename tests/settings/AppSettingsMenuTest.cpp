@@ -9,6 +9,7 @@
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/PlainToolTip.h"
 #include "ui/WindowPalettes.h"
 #include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
@@ -41,9 +42,12 @@ struct AppSettingsMenuTest : ::testing::Test {
     runtime::MemoryUserDefaults defaults;
     std::vector<std::string> calls;
     QWidget window;
+    QAction quit{"Quit vantora"};
 
     AppSettingsMenuTest()
     {
+        quit.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QObject::connect(&quit, &QAction::triggered, [this] { calls.push_back("quit"); });
         auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
         items = backend.get();
         loginItem = std::make_unique<LoginItemController>(std::move(backend), LaunchKind::regular, alerts);
@@ -63,7 +67,7 @@ struct AppSettingsMenuTest : ::testing::Test {
                                              loginItem.get(),
                                              [this] { calls.push_back("about"); },
                                              [this](const QWidget &) { calls.push_back("shortcuts"); },
-                                             [this] { calls.push_back("quit"); },
+                                             &quit,
                                          },
                                          &window);
         window.show();
@@ -96,15 +100,27 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     AppSettingsMenu *shown = menu();
     EXPECT_EQ(entryTitles(*shown->menu()),
               QStringList({"About vantora", "Check for updates", "—", "Preferences…", "Start at Login",
-                           "Hide unavailable devices", "Reset connection…", "—", "Quit"}));
-    EXPECT_EQ(shown->quitAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    EXPECT_EQ(shown->toolTip(), "vantora Settings");
+                           "Hide unavailable devices", "Reset connection…", "—", "Quit vantora"}));
+    EXPECT_EQ(ui::plainToolTipOf(*shown), "vantora Settings");
     EXPECT_EQ(shown->accessibleName(), "vantora Settings");
 
     shown->aboutAction()->trigger();
     shown->preferencesAction()->trigger();
     shown->quitAction()->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"about", "shortcuts", "quit"}));
+}
+
+// The window holds the same Quit for its own Ctrl+Q: with the gear focused the key has one
+// owner, not two that Qt would both refuse.
+TEST_F(AppSettingsMenuTest, CtrlQQuitsWithTheGearFocused)
+{
+    window.addAction(&quit);
+    AppSettingsMenu *shown = menu();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    shown->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(shown, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(calls, std::vector<std::string>{"quit"});
 }
 
 TEST_F(AppSettingsMenuTest, TheUpdateEntryWaitsWhileACheckRuns)

@@ -18,7 +18,7 @@ namespace {
 
 BuildFacts facts(QString version, QString build, QString supportEmail = "help@vantora.example")
 {
-    return {std::move(version), std::move(build), std::move(supportEmail), "vantora.example"};
+    return {std::move(version), std::move(build), std::move(supportEmail), "vantora.example", "vantora"};
 }
 
 QLabel *labelWithText(const QWidget &view, const QString &prefix)
@@ -82,13 +82,13 @@ TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftO
     QLabel *version = labelWithText(withFacts, "Version ");
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->text(), "Version 2.1.0");
-    EXPECT_EQ(version->toolTip(), ui::plainToolTip("Build 42"));
+    EXPECT_EQ(ui::plainToolTipOf(*version), "Build 42");
     EXPECT_TRUE(version->textInteractionFlags() & Qt::TextSelectableByMouse);
 
     QLabel *fallback = labelWithText(withoutFacts, "Version ");
     ASSERT_NE(fallback, nullptr);
     EXPECT_EQ(fallback->text(), "Version 1.0.0");
-    EXPECT_EQ(fallback->toolTip(), ui::plainToolTip("Build 1"));
+    EXPECT_EQ(ui::plainToolTipOf(*fallback), "Build 1");
     EXPECT_EQ(withFacts.size(), AboutView::pageSize);
 }
 
@@ -117,10 +117,12 @@ TEST(AboutViewTest, RowsAreOnlyForTheAddressesTheBuildNames)
         QStringList titles;
     };
     const std::vector<Row> rows = {
-        {"both", {"1", "1", "help@vantora.example", "vantora.example"}, {"help@vantora.example", "vantora.example", "@vantora"}},
-        {"no support address", {"1", "1", "", "vantora.example"}, {"vantora.example", "@vantora"}},
-        {"no web host", {"1", "1", "help@vantora.example", ""}, {"help@vantora.example", "@vantora"}},
-        {"neither", {"1", "1", "", ""}, {"@vantora"}},
+        {"all", {"1", "1", "help@vantora.example", "vantora.example", "vantora"}, {"help@vantora.example", "vantora.example", "@vantora"}},
+        {"no support address", {"1", "1", "", "vantora.example", "vantora"}, {"vantora.example", "@vantora"}},
+        {"no web host", {"1", "1", "help@vantora.example", "", "vantora"}, {"help@vantora.example", "@vantora"}},
+        {"no handle", {"1", "1", "help@vantora.example", "vantora.example", ""}, {"help@vantora.example", "vantora.example"}},
+        {"handle written with its at sign", {"1", "1", "", "", "@vantora"}, {"@vantora"}},
+        {"none", {"1", "1", "", "", ""}, {}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -129,10 +131,12 @@ TEST(AboutViewTest, RowsAreOnlyForTheAddressesTheBuildNames)
         EXPECT_EQ(linkTitles(view), row.titles);
         EXPECT_EQ(labelWithText(view, "Website") != nullptr, !row.facts.webHost.isEmpty());
         EXPECT_EQ(labelWithText(view, "Support") != nullptr, !row.facts.supportEmail.isEmpty());
+        EXPECT_EQ(info.socialURL().isEmpty(), row.facts.socialHandle.isEmpty());
         for (QAbstractButton *link : view.findChildren<QAbstractButton *>())
             EXPECT_FALSE(link->text().isEmpty());
     }
-    EXPECT_TRUE(ApplicationInfo({"1", "1", "", ""}).releaseManifestURL().isEmpty());
+    EXPECT_TRUE(ApplicationInfo({"1", "1", "", "", ""}).releaseManifestURL().isEmpty());
+    EXPECT_EQ(ApplicationInfo({"1", "1", "", "", "@vantora"}).socialURL(), QUrl("https://x.com/vantora"));
 }
 
 TEST(AboutViewTest, EscapeClosesTheWindow)

@@ -32,8 +32,8 @@ using vantora::testing::StoreRig;
 
 namespace {
 
-const ApplicationInfo withSupport({"2.1.0", "42", "help@vantora.example", "vantora.example"});
-const ApplicationInfo withoutSupport({"2.1.0", "42", "", "vantora.example"});
+const ApplicationInfo withSupport({"2.1.0", "42", "help@vantora.example", "vantora.example", ""});
+const ApplicationInfo withoutSupport({"2.1.0", "42", "", "vantora.example", ""});
 
 AppIssue sampleIssue()
 {
@@ -110,7 +110,7 @@ TEST(ErrorReportTest, LeavesOutAddressesKeysIdsAndNamesThatFailuresCarried)
 
 TEST(ErrorReportTest, AReportWithoutAVersionSaysDevelopment)
 {
-    const ApplicationInfo unversioned({"", "", "", "vantora.example"});
+    const ApplicationInfo unversioned({"", "", "", "vantora.example", ""});
     EXPECT_TRUE(errorReport::text(sampleIssue(), unversioned).contains("App version: Development"));
 }
 
@@ -161,7 +161,7 @@ TEST_F(ReportSheetTest, OffersMailOnlyWithASupportAddress)
     EXPECT_EQ(buttonTitles(*mailing), QStringList({"Copy report", "Save…", "Open email", "Done"}));
     EXPECT_TRUE(texts(*mailing).contains("Review these details, then open an email to support."));
     // A build that names no address, as a default build does.
-    const ApplicationInfo unaddressed({"2.1.0", "42", "", ""});
+    const ApplicationInfo unaddressed({"2.1.0", "42", "", "", ""});
     const auto plain = sheet(unaddressed);
     EXPECT_EQ(buttonTitles(*plain), QStringList({"Copy report", "Save…", "Done"}));
     EXPECT_TRUE(texts(*plain).contains("Copy or save this report to share with support."));

@@ -227,7 +227,7 @@ TEST_F(UpdateCheckTest, ALengthAnnouncedAtTheLimitFailsBeforeTheIdleLimit)
 // A build that names no web host has nowhere to ask: nothing is tried, so nothing failed.
 TEST_F(UpdateCheckTest, ABuildWithoutAWebHostSaysWhereUpdatesComeFrom)
 {
-    const ApplicationInfo info({"1.2.0", "4", "", ""});
+    const ApplicationInfo info({"1.2.0", "4", "", "", ""});
     ReleaseChecker::Options options;
     options.manifestURL = info.releaseManifestURL();
     options.webHost = info.webHost();

@@ -21,6 +21,7 @@
 #include "welcome/BridgeResetControl.h"
 #include "welcome/WelcomeScreen.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
@@ -41,7 +42,7 @@ using vantora::ui::ColorScheme;
 
 namespace {
 
-const ApplicationInfo sampleInfo({"2.1.0", "42", "support@vantora.example", "vantora.example"});
+const ApplicationInfo sampleInfo({"2.1.0", "42", "support@vantora.example", "vantora.example", ""});
 
 AppIssue sampleIssue()
 {
@@ -172,7 +173,8 @@ TEST(SettingsGallery, SettingsMenuOpen)
         runtime::MemoryUserDefaults defaults;
         ui::Environment::scope(scene.window.get())
             .set(bridgeResetKey, std::optional(BridgeResetControl{true, [] {}}));
-        const AppSettingsMenu::Services services{&defaults, &checker, &loginItem, [] {}, {}, [] {}};
+        QAction quit("Quit vantora");
+        const AppSettingsMenu::Services services{&defaults, &checker, &loginItem, [] {}, {}, &quit};
 
         auto *row = new QHBoxLayout(scene.window.get());
         row->setContentsMargins(16, 16, 16, 16);

@@ -1,5 +1,7 @@
 #include "LayoutFaults.h"
 
+#include "ui/Accessibility.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QFontMetrics>
@@ -89,7 +91,8 @@ void collectOverlaps(const QWidget &widget, QStringList &faults)
 {
     QList<const QWidget *> controls;
     for (const QWidget *child : widget.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!child->isVisible() || child->isWindow())
+        // A widget out of the accessibility tree (content fading out) presents nothing.
+        if (!child->isVisible() || child->isWindow() || ui::a11y::isHidden(child))
             continue;
         if (isControl(*child))
             controls << child;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <Qt>
+
+class QString;
+class QWidget;
+
+namespace vantora::ui {
+
+// Pages, overlays and sheets take the keyboard focus now and then: Escape must reach them,
+// or a control inside was disabled while it had the focus. They are no stop of their own:
+// Tab passes them by, a page's first focus goes to its first control, and while one holds
+// the focus a reader hears its name, never an unnamed area.
+
+// Makes `container` such a holder, read as a pane named `name`.
+void makeFocusHolder(QWidget &container, const QString &name);
+
+// Gives the focus to the first control inside `container` that Tab reaches (enabled, shown,
+// taking focus by Tab), or to `container` itself when it holds none.
+void focusFirstControl(QWidget &container, Qt::FocusReason reason = Qt::OtherFocusReason);
+
+} // namespace vantora::ui

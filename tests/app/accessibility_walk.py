@@ -1,0 +1,482 @@
+#!/usr/bin/env python3
+"""The panel of the real application as a screen reader meets it, over the AT-SPI bus.
+
+Run by accessibility-under-x11.sh: accessibility_walk.py <vantora binary> <private home>.
+Starts the app with its demonstration home, opens the panel from the tray icon and moves
+through it with real keys (xdotool) while reading the accessibility tree and the events a
+reader hears. Prints what failed and exits 1, or exits 0.
+"""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+APP, HOME = sys.argv[1], sys.argv[2]
+FAILURES = []
+
+
+def fail(text):
+    FAILURES.append(text)
+    print("FAILED: " + text, file=sys.stderr)
+
+
+def pump(seconds=0.0):
+    """Lets the bus deliver events for `seconds`."""
+    context = GLib.MainContext.default()
+    end = time.monotonic() + seconds
+    while True:
+        while context.pending():
+            context.iteration(False)
+        if time.monotonic() >= end:
+            return
+        time.sleep(0.02)
+
+
+def within(seconds, check):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        pump()
+        result = check()
+        if result:
+            return result
+        time.sleep(0.1)
+    return None
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "60", *names], check=True)
+    pump(0.35)
+
+
+# --- what a reader reads --------------------------------------------------------------
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for index in range(desktop.childCount):
+        child = desktop.getChildAtIndex(index)
+        if child is not None and child.name == "vantora":
+            return child
+    return None
+
+
+def states(node):
+    return {pyatspi.stateToString(state) for state in node.getState().getStates()}
+
+
+# The bus has renamed roles over releases ("push button" reads "button" on Debian 13): the
+# walk names them by their constants, a button that opens a menu counting as a button.
+ROLE_NAMES = {
+    pyatspi.ROLE_PUSH_BUTTON: "push button",
+    pyatspi.ROLE_PUSH_BUTTON_MENU: "push button",
+    pyatspi.ROLE_TOGGLE_BUTTON: "toggle button",
+    pyatspi.ROLE_CHECK_BOX: "check box",
+    pyatspi.ROLE_RADIO_BUTTON: "radio button",
+    pyatspi.ROLE_SLIDER: "slider",
+    pyatspi.ROLE_TEXT: "text",
+    pyatspi.ROLE_ENTRY: "text",
+    pyatspi.ROLE_MENU_ITEM: "menu item",
+    pyatspi.ROLE_CHECK_MENU_ITEM: "check menu item",
+    pyatspi.ROLE_POPUP_MENU: "popup menu",
+    pyatspi.ROLE_MENU: "menu",
+    pyatspi.ROLE_LABEL: "label",
+    pyatspi.ROLE_FILLER: "filler",
+    pyatspi.ROLE_PANEL: "panel",
+}
+
+
+def role(node):
+    return ROLE_NAMES.get(node.getRole(), node.getRoleName())
+
+
+def describe(node):
+    if isinstance(node, Stop):
+        return str(node)
+    try:
+        return "%s %r [%s]" % (role(node), node.name, ",".join(sorted(states(node) & {"checked", "pressed"})))
+    except GLib.Error:
+        return "(gone)"
+
+
+def key(stop):
+    """What tells two stops apart for a reader: role and name."""
+    return (stop.role, stop.name)
+
+
+def nodes(root, depth=0):
+    """Every showing node under `root`, depth first; nodes gone meanwhile are left out."""
+    if root is None or depth > 40:
+        return
+    yield root
+    try:
+        children = [root.getChildAtIndex(index) for index in range(root.childCount)]
+    except GLib.Error:
+        return
+    for child in children:
+        try:
+            shown = child is not None and (depth == 0 or "showing" in states(child))
+        except GLib.Error:
+            shown = False
+        if shown:
+            yield from nodes(child, depth + 1)
+
+
+class Stop:
+    """A focused control as a reader heard it when it got the focus."""
+
+    def __init__(self, node):
+        self.node = node
+        self.role = role(node)
+        self.name = node.name
+        self.states = states(node)
+        self.description = node.description
+
+    def __str__(self):
+        return "%s %r [%s]" % (self.role, self.name, ",".join(sorted(self.states & {"checked", "pressed"})))
+
+
+def focused():
+    """The deepest focused node (Qt marks a focused control's box of buttons focused too),
+    read at once."""
+    app = application()
+    found = None
+    for node in nodes(app) if app else []:
+        try:
+            if "focused" in states(node):
+                found = node
+        except GLib.Error:
+            continue
+    try:
+        return Stop(found) if found is not None else None
+    except GLib.Error:
+        return None
+
+
+def value_of(node):
+    try:
+        return node.queryValue().currentValue
+    except NotImplementedError:
+        return None
+
+
+def find(predicate):
+    app = application()
+    for node in nodes(app) if app else []:
+        if predicate(node):
+            return node
+    return None
+
+
+# --- what a reader hears ---------------------------------------------------------------
+
+class Events:
+    def __init__(self):
+        self.heard = []
+        # Each kind by its full name: the bridge sends only what a listener asked for by name.
+        pyatspi.Registry.registerEventListener(
+            self.hear, "focus:", "object:state-changed:focused", "object:state-changed:checked",
+            "object:state-changed:pressed", "object:state-changed:expanded", "object:state-changed:showing",
+            "object:property-change:accessible-name", "object:property-change:accessible-description",
+            "object:property-change:accessible-value", "object:text-changed:insert", "object:text-changed:delete",
+            "object:announcement", "window:activate")
+
+    def hear(self, event):
+        try:
+            name = event.source.name if event.source else ""
+            source_role = event.source.getRoleName() if event.source else ""
+        except Exception:  # the source may be gone already
+            name, source_role = "", ""
+        self.heard.append((event.type, name, source_role, event.detail1, event.any_data))
+
+    def clear(self):
+        pump(0.2)
+        self.heard = []
+
+    def of(self, kind):
+        return [event for event in self.heard if str(event[0]).startswith(kind)]
+
+
+# --- the app ---------------------------------------------------------------------------
+
+def icon_window():
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    inside = False
+    for line in tree.splitlines():
+        if '"panel": ("panel" "trayer")' in line:
+            inside = True
+        elif inside and '"vantora": ("vantora"' in line:
+            return line.split()[0]
+    return None
+
+
+def start():
+    log = open(os.path.join(HOME, "app.log"), "w")
+    process = subprocess.Popen([APP, "--demo"], stdout=log, stderr=subprocess.STDOUT)
+    with open(os.path.join(HOME, "app.pid"), "w") as pid:
+        pid.write(str(process.pid))
+    icon = within(20, icon_window)
+    if not icon:
+        sys.exit("the tray icon was not embedded")
+    subprocess.run(["xdotool", "mousemove", "--window", icon, "11", "11", "click", "1"], check=True)
+    if not within(10, lambda: focused()):
+        sys.exit("the panel opened with nothing focused")
+    return process
+
+
+def tab_cycle(limit=60):
+    """The stops Tab visits from the focus, once round."""
+    stops = []
+    first = within(2, focused)
+    if first is None:
+        return stops
+    stops.append(first)
+    for _ in range(limit):
+        keys("Tab")
+        now = within(1, focused)
+        if now is None:
+            fail("Tab after %s left nothing focused" % describe(stops[-1]))
+            return stops
+        if key(now) == key(first):
+            return stops
+        stops.append(now)
+    fail("Tab never came back to %s" % describe(first))
+    return stops
+
+
+# Roles a stop may have: each a control whose role carries its kind and state.
+CONTROL_ROLES = {"push button", "toggle button", "check box", "radio button", "slider", "text", "entry",
+                 "menu item", "check menu item", "link", "combo box", "spin button", "page tab"}
+
+# Named stops whose role must carry their state: (name pattern, role, states that must be
+# present or absent as one of the tuple's sets, "-" marking absence).
+STOP_RULES = [
+    (r"^vantora Settings$", "push button", set()),
+    (r"^Favourite ", "push button", set()),
+    (r"^Turn .* (on|off)$", "push button", set()),
+    (r"^(?!Adjust ).*, (Bedroom|Kitchen|Living room)$| power$", "check box", set()),
+    (r"^Adjust ", "push button", set()),
+    (r"^Back to all lights$", "push button", set()),
+    (r"^Colour$|^White$", "radio button", {"checked"}),
+    (r"^Relax|^Everyday|^Focus|^Energize", "radio button", {"checked"}),
+    (r"^Brightness$|^White temperature$|^Colour spectrum$", "slider", set()),
+    (r" shortcut$", "text", set()),
+]
+
+
+def check_stops(where, stops):
+    seen = set()
+    for stop in stops:
+        text = str(stop)
+        if not (stop.name or "").strip():
+            fail("%s: an unnamed stop: %s" % (where, text))
+        if stop.role not in CONTROL_ROLES:
+            fail("%s: a stop that is no control: %s" % (where, text))
+        for pattern, wanted_role, wanted_states in STOP_RULES:
+            if re.search(pattern, stop.name):
+                if wanted_role and stop.role != wanted_role:
+                    fail("%s: %s should be a %s" % (where, text, wanted_role))
+                missing = wanted_states - stop.states
+                if missing:
+                    fail("%s: %s lacks %s" % (where, text, ", ".join(sorted(missing))))
+        if "<" in stop.description or "\u00a0" in stop.description:
+            fail("%s: %s is described with markup: %r" % (where, text, stop.description))
+        if stop.description and stop.description == stop.name:
+            fail("%s: %s is described by its name again" % (where, text))
+        seen.add(stop.name)
+    return seen
+
+
+def focus_on(name, limit=60):
+    """Tabs on until the stop named `name` has the focus."""
+    for _ in range(limit):
+        now = within(1, focused)
+        if now is not None and now.name == name:
+            return now
+        keys("Tab")
+    fail("Tab never reached %r" % name)
+    return None
+
+
+def shown_number(pattern):
+    """The number of the label that reads as `pattern` ("45%", "2700 K")."""
+    label = find(lambda node: role(node) == "label" and re.fullmatch(pattern, node.name or ""))
+    return float(re.match(r"\d+", label.name).group()) if label else None
+
+
+def main():
+    process = start()
+    events = Events()
+    app = application()
+    if app is None:
+        sys.exit("the app is not on the accessibility bus")
+
+    # Windows read as windows, never as filler.
+    for index in range(app.childCount):
+        window = app.getChildAtIndex(index)
+        if window is not None and "showing" in states(window) and role(window) in {"filler", "panel"}:
+            fail("a window reads as %s" % describe(window))
+
+    # The panel: first focus on a control, then once round with Tab.
+    home = tab_cycle()
+    names = check_stops("panel", home)
+    for wanted in ("Turn all lights off", "vantora Settings", "Favourite Bedroom", "Bedside lamp, Bedroom",
+                   "Adjust Bedside lamp, Bedroom"):
+        if wanted not in names:
+            fail("the panel's Tab cycle misses %r: %s" % (wanted, [describe(stop) for stop in home]))
+
+    # A favourite is a button that stays pressed; its name stays.
+    heart = focus_on("Favourite Bedroom")
+    if heart is not None:
+        events.clear()
+        keys("space")
+        now = focused()
+        if now is None or "pressed" not in now.states or now.name != "Favourite Bedroom":
+            fail("a favourited room reads as %s" % (now or "nothing"))
+        told = [e for e in events.of("object:state-changed:") if e[1] == "Favourite Bedroom"
+                and e[0].split(":")[-1] in ("checked", "pressed")]
+        if not told or len(told) != len({e[0] for e in told}):
+            fail("favouriting told its state as %s" % told)
+        keys("space")
+
+    # One switch toggled (its room stays lit): its checked state told once, and nothing
+    # renamed or described anew but the light's icon ("Light is off").
+    switch = focus_on("Floor lamp, Living room")
+    if switch is not None:
+        events.clear()
+        keys("space")
+        pump(1.0)
+        checked = [event for event in events.of("object:state-changed:checked") if event[1] == switch.name]
+        renamed = events.of("object:property-change:accessible-name")
+        described = events.of("object:property-change:accessible-description")
+        if len(checked) != 1:
+            fail("one toggle told the switch's state %d times" % len(checked))
+        if renamed or len(described) > 1:
+            fail("one toggle sent %d name and %d description changes: %s"
+                 % (len(renamed), len(described), renamed + described))
+        keys("space")
+
+    # A light's page opens on its first control.
+    row = focus_on("Adjust Floor lamp, Living room")
+    if row is not None:
+        keys("Return")
+        first = within(3, lambda: (lambda node: node if node and node.name != row.name else None)(focused()))
+        if first is None or first.name != "Back to all lights":
+            fail("the light's page opened with %s focused" % (describe(first) if first else "nothing"))
+        page = tab_cycle()
+        check_stops("light page", page)
+
+        # Values as the screen shows them.
+        brightness = find(lambda node: node.name == "Brightness" and role(node) == "slider")
+        shown = shown_number(r"\d+ ?%")
+        if brightness is None or shown is None or value_of(brightness) != shown:
+            fail("brightness reads %r while the screen shows %r" % (brightness and value_of(brightness), shown))
+        spectrum = focus_on("Colour spectrum")
+        spectrum = spectrum.node if spectrum else None
+        if spectrum is not None:
+            before = value_of(spectrum)
+            events.clear()
+            keys("Right", "Right")
+            told = [e for e in events.of("object:property-change:accessible-value") if e[1] == "Colour spectrum"]
+            if before is None or value_of(spectrum) == before or len(told) != 2:
+                fail("two arrows on the spectrum: value %r to %r, told %d times"
+                     % (before, value_of(spectrum), len(told)))
+            if events.of("object:property-change:accessible-name"):
+                fail("the spectrum's arrows renamed %s" % events.of("object:property-change:accessible-name"))
+        # The Colour/White choice is one group of radio buttons: an arrow picks White.
+        if focus_on("Colour") is not None:
+            keys("Right")
+            white = within(3, lambda: (lambda node: node if node and node.name == "White" else None)(focused()))
+            if white is None or white.role != "radio button" or "checked" not in white.states:
+                fail("the arrow from Colour reached %s" % (describe(focused()) if focused() else "nothing"))
+            # At a preset the screen shows the preset chosen ("Everyday", at 2700 K).
+            temperature = within(3, lambda: find(lambda node: node.name == "White temperature"
+                                                 and role(node) == "slider"))
+            preset = find(lambda node: role(node) == "radio button" and "checked" in states(node)
+                          and re.search(r"\d+ kelvin$", node.name or ""))
+            kelvin = float(re.search(r"(\d+) kelvin$", preset.name).group(1)) if preset else None
+            if temperature is None or kelvin is None or value_of(temperature) != kelvin:
+                fail("white temperature reads %r while the chosen preset says %r"
+                     % (temperature and value_of(temperature), kelvin))
+            keys("Left")
+
+        # Back with Return on "Back to all lights": the row comes back focused.
+        focus_on("Back to all lights")
+        keys("Return")
+        back = within(3, lambda: (lambda node: node if node and node.name == row.name else None)(focused()))
+        if back is None:
+            fail("back from the light's page the focus is on %s" % (describe(focused()) if focused() else "nothing"))
+
+    # The settings menu: in the tree under its button, announced as it opens, its settings
+    # as check items.
+    gear = focus_on("vantora Settings")
+    events.clear()
+    keys("space")
+    menu = within(3, lambda: find(lambda node: role(node) in ("popup menu", "menu")
+                                  and node.name == "vantora Settings"))
+    if menu is None:
+        fail("the open settings menu is not in the tree")
+    else:
+        items = {item.name: item for item in nodes(menu) if item != menu}
+        for setting in ("Start at Login", "Hide unavailable devices"):
+            item = items.get(setting)
+            if item is None:
+                fail("the menu lacks %r: %s" % (setting, sorted(items)))
+            elif role(item) != "check box":
+                fail("%r is no check item: %s" % (setting, describe(item)))
+        if not [e for e in events.of("focus:") if e[1] == "About vantora"]:
+            fail("the menu opened without its first entry focused: %s" % events.heard)
+    keys("Escape")
+
+    # The shortcut recorder: each start of a recording is read out, a recorded shortcut
+    # arrives as one change of the text, and the field keeps the focus.
+    keys("ctrl+comma")
+    field = within(5, lambda: find(lambda node: role(node) == "text" and node.name.endswith(" shortcut")))
+    if field is None:
+        fail("Preferences… showed no shortcut field")
+    else:
+        name = field.name
+        events.clear()
+        focus_on(name)
+        pump(0.5)
+        told = [e for e in events.of("object:property-change:accessible-description") if e[1] == name]
+        if len(told) != 1 or not find(lambda node: node.name == name and node.description.startswith("Press Shortcut")):
+            fail("starting a recording was told as %s" % told)
+        events.clear()
+        keys("ctrl+alt+k")
+        pump(0.5)
+        inserted = [e for e in events.of("object:text-changed:insert") if e[1] == name]
+        deleted = [e for e in events.of("object:text-changed:delete") if e[1] == name]
+        if len(inserted) != 1 or len(deleted) > 1:
+            fail("the recorded shortcut arrived as %d insertions and %d deletions" % (len(inserted), len(deleted)))
+        now = focused()
+        if now is None or now.name != name:
+            fail("after recording the focus is on %s" % (describe(now) if now else "nothing"))
+        # The Escape right after recording stays with the field; the next leaves the page.
+        keys("Escape")
+        now = focused()
+        if now is None or now.name != name:
+            fail("the Escape after recording left the field for %s" % (describe(now) if now else "nothing"))
+    keys("Escape")
+    if not within(3, lambda: find(lambda node: role(node) == "text" and node.name.endswith(" shortcut")) is None):
+        fail("Escape did not leave the shortcuts page")
+
+    # Ctrl+Q quits with the settings button focused.
+    focus_on("vantora Settings")
+    keys("ctrl+q")
+    try:
+        status = process.wait(timeout=10)
+        if status != 0:
+            fail("Ctrl+Q ended the app with status %d" % status)
+    except subprocess.TimeoutExpired:
+        fail("Ctrl+Q with the settings button focused did not quit")
+
+    if FAILURES:
+        sys.exit(1)
+    print("passed: accessibility")
+
+
+main()
