@@ -131,8 +131,13 @@ void AppSettingsMenu::buildMenu()
             control->action();
     });
     entries->addSeparator();
-    m_quit = m_services.quit;
-    entries->addAction(m_quit);
+    // The menu's own "Quit" holds the application's key only while the menu is open: closed, the
+    // menu's entries count as the gear's, and two owners of Ctrl+Q in one window would make Qt
+    // refuse the key. Open, the menu is the active popup and the window's Quit is not in play.
+    m_quit = entries->addAction(tr("Quit"), m_services.quit, &QAction::trigger);
+    m_quit->setShortcutVisibleInContextMenu(true);
+    connect(entries, &QMenu::aboutToShow, m_quit, [this] { m_quit->setShortcut(m_services.quit->shortcut()); });
+    connect(entries, &QMenu::aboutToHide, m_quit, [this] { m_quit->setShortcut({}); });
 
     connect(entries, &QMenu::aboutToShow, this, [this, entries] {
         m_services.loginItem->refresh();

@@ -46,7 +46,8 @@ public:
         std::function<void()> showAbout;
         // Opens the keyboard-shortcuts page of the panel the menu is in; empty: nothing.
         std::function<void(const QWidget &menu)> openShortcuts;
-        // Held, not owned: the application's one Quit action with its key shortcut.
+        // Held, not owned: the application's one Quit action with its key shortcut, which the
+        // menu's own entry triggers.
         QAction *quit = nullptr;
 
         // The application's: its checker, its login item, its About window, quitting the

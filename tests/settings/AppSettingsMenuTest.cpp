@@ -100,7 +100,7 @@ TEST_F(AppSettingsMenuTest, OffersTheApplicationsCommandsInOrder)
     AppSettingsMenu *shown = menu();
     EXPECT_EQ(entryTitles(*shown->menu()),
               QStringList({"About vantora", "Check for updates", "—", "Preferences…", "Start at Login",
-                           "Hide unavailable devices", "Reset connection…", "—", "Quit vantora"}));
+                           "Hide unavailable devices", "Reset connection…", "—", "Quit"}));
     EXPECT_EQ(ui::plainToolTipOf(*shown), "vantora Settings");
     EXPECT_EQ(shown->accessibleName(), "vantora Settings");
 
