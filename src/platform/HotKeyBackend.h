@@ -46,6 +46,10 @@ struct DesktopBinding {
     QString trigger;
     Refusal refusal = Refusal::unexplained;
 
+    static DesktopBinding asking() { return {State::asking, {}, Refusal::unexplained}; }
+    static DesktopBinding boundTo(const QString &trigger) { return {State::bound, trigger, Refusal::unexplained}; }
+    static DesktopBinding refused(Refusal why) { return {State::refused, {}, why}; }
+
     friend bool operator==(const DesktopBinding &, const DesktopBinding &) = default;
 };
 

@@ -204,7 +204,7 @@ public:
         if (!trigger)
             return std::nullopt;
         if (m_isAsking && m_offered.contains(*trigger))
-            return DesktopBinding{.state = DesktopBinding::State::asking};
+            return DesktopBinding::asking();
         const auto reported = m_reported.find(*trigger);
         if (reported == m_reported.end())
             return std::nullopt;
@@ -412,10 +412,8 @@ private:
     {
         for (const QString &trigger : m_offered) {
             const auto entry = reported.find(trigger);
-            if (entry == reported.end() || entry->second.isEmpty())
-                m_reported[trigger] = {.state = DesktopBinding::State::refused, .refusal = reason};
-            else
-                m_reported[trigger] = {.state = DesktopBinding::State::bound, .trigger = entry->second};
+            const bool bound = entry != reported.end() && !entry->second.isEmpty();
+            m_reported[trigger] = bound ? DesktopBinding::boundTo(entry->second) : DesktopBinding::refused(reason);
         }
         m_isBinding = false;
         m_notifications.post(desktopTriggersDidChange);
