@@ -154,6 +154,7 @@ public:
         , m_layout(layout)
         , m_notifications(notifications)
         , m_sessionToken(objectPathElement(sessionToken))
+        , m_applicationId(sessionToken)
         , m_identity(identity)
     {
         m_askingTimer.setSingleShot(true);
@@ -345,11 +346,14 @@ private:
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
     // them to another program first, and those never fire. Where that daemon keeps our
     // shortcuts under a name made of our session token (as it does for a program without an
-    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6), its word
-    // on their keys wins; it is not started for the question.
+    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6) or of the
+    // id the portal knows us by, its word on their keys wins; it is not started for the question.
     void checkWithKeyDaemon(const std::map<QString, QString> &reported)
     {
-        checkWithKeyDaemon(reported, {m_sessionToken, QStringLiteral("token_") + m_sessionToken});
+        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
+        if (m_identity == PortalIdentity::registered)
+            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
+        checkWithKeyDaemon(reported, components);
     }
 
     void checkWithKeyDaemon(std::map<QString, QString> reported, QStringList components)
@@ -478,6 +482,8 @@ private:
     const XkbKeyboardLayout &m_layout;
     runtime::NotificationCenter &m_notifications;
     const QString m_sessionToken;
+    // What the portal knows us by, once registered: the token as given.
+    const QString m_applicationId;
     const PortalIdentity m_identity;
     std::map<HotKeyRef, Registration> m_registrations;
     HotKeyRef m_nextRef = 1;

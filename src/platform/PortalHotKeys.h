@@ -35,8 +35,9 @@ public:
     static bool isOffered(const QDBusConnection &bus);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
-    // same from run to run; `identity` is what the portal was told of us on `bus` (it explains
-    // a refusal). The layout and notification centre must outlive the backend.
+    // same from run to run: the application id; `identity` is what the portal was told of us
+    // on `bus` (it explains a refusal). The layout and notification centre must outlive the
+    // backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                   runtime::NotificationCenter &notifications, const QString &sessionToken,
                   PortalIdentity identity = PortalIdentity::unstated);
