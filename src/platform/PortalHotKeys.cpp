@@ -12,6 +12,7 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QObject>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -78,6 +79,34 @@ QString plainText(const QVariant &value)
     return text.trimmed();
 }
 
+// GNOME words a trigger as "Press " and its accelerator ("Press <Control><Alt>k"), Plasma
+// as key names joined by '+' ("Ctrl+Alt+K"); both read as the latter. Other wordings stay.
+QString portableTrigger(const QString &description)
+{
+    static const QRegularExpression accelerator(QStringLiteral("^(?:Press )?((?:<\\w+>)+)([^<>\\s]+)$"));
+    static const QRegularExpression modifier(QStringLiteral("<(\\w+)>"));
+    static const std::map<QString, QString> modifierNames{
+        {QStringLiteral("control"), QStringLiteral("Ctrl")}, {QStringLiteral("ctrl"), QStringLiteral("Ctrl")},
+        {QStringLiteral("primary"), QStringLiteral("Ctrl")}, {QStringLiteral("alt"), QStringLiteral("Alt")},
+        {QStringLiteral("mod1"), QStringLiteral("Alt")},     {QStringLiteral("shift"), QStringLiteral("Shift")},
+        {QStringLiteral("super"), QStringLiteral("Meta")},   {QStringLiteral("meta"), QStringLiteral("Meta")},
+        {QStringLiteral("mod4"), QStringLiteral("Meta")},
+    };
+    const auto match = accelerator.match(description);
+    if (!match.hasMatch())
+        return description;
+    QStringList keys;
+    for (auto modifiers = modifier.globalMatch(match.captured(1)); modifiers.hasNext();) {
+        const auto name = modifierNames.find(modifiers.next().captured(1).toLower());
+        if (name == modifierNames.end())
+            return description;
+        keys.append(name->second);
+    }
+    const QString key = match.captured(2);
+    keys.append(key.size() == 1 ? key.toUpper() : key);
+    return keys.join(QLatin1Char('+'));
+}
+
 // The triggers the desktop reports, by shortcut id; a malformed list reads as empty.
 std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
 {
@@ -90,7 +119,7 @@ std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
     PortalShortcuts list;
     argument >> list;
     for (const PortalShortcut &entry : list)
-        triggers[entry.id] = plainText(entry.properties.value(QStringLiteral("trigger_description")));
+        triggers[entry.id] = portableTrigger(plainText(entry.properties.value(QStringLiteral("trigger_description"))));
     return triggers;
 }
 

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -288,14 +289,19 @@ private:
 };
 
 // The program's shown window named `name` (an X11 window under XWayland): where it is on the
-// screen, inside the frame the window manager may have put around it.
+// screen, inside the frame the window manager may have put around it (whose name is the same).
 std::optional<QRect> shownWindow(const QString &name)
 {
-    const QString window = output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                              QStringLiteral("--name"), name})
-                               .section(QLatin1Char('\n'), 0, 0);
-    if (window.isEmpty())
+    const QStringList named = output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                                 QStringLiteral("--name"), name})
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const auto ours = std::find_if(named.begin(), named.end(), [](const QString &window) {
+        return output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")})
+            .contains(QLatin1String("\"vantora\""));
+    });
+    if (ours == named.end())
         return std::nullopt;
+    const QString window = *ours;
     const QString found = output(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
     const auto value = [&](const char *label) {
         const auto match = QRegularExpression(QStringLiteral("^\\s*%1:\\s*(-?\\d+)$").arg(QLatin1String(label)),
