@@ -354,12 +354,14 @@ private:
                     request(QStringLiteral("BindShortcuts"), {session, QVariant::fromValue(shortcuts), QString()}, {},
                             [this](uint response, const QVariantMap &results) {
                                 m_askingTimer.stop();
-                                m_isAsking = false;
+                                // GNOME 48 answers "failed" to a No in its window as to every
+                                // refusal; an answer that took the user's time is theirs.
+                                const bool userAnswered = std::exchange(m_isAsking, false);
                                 // The shortcuts bound count, whatever the code: GNOME 48 answers
                                 // "failed" together with the shortcut it bound.
                                 const auto bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
                                 if (response != responseSuccess && bound.empty())
-                                    return finishBinding({}, refusalFor(response));
+                                    return finishBinding({}, userAnswered ? Refusal::cancelled : refusalFor(response));
                                 checkWithKeyDaemon(bound);
                             });
                 });
