@@ -109,6 +109,12 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
             if (userTime)
                 m_windowActivation->activate(quint32(window.winId()), *userTime);
         });
+        m_panel->setTaskbarListing([this](QWidget &window, statusitem::PanelWindow::Presentation presentation) {
+            m_windowActivation->setListing(quint32(window.winId()),
+                                           presentation == statusitem::PanelWindow::Presentation::besideTrayIcon
+                                               ? platform::X11WindowActivation::Listing::outOfTaskbars
+                                               : platform::X11WindowActivation::Listing::inTaskbars);
+        });
     }
 
     m_commands = std::make_unique<AppCommands>(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,

@@ -20,6 +20,14 @@ public:
 
     void activate(quint32 window, quint32 userTime);
 
+    enum class Listing {
+        inTaskbars, // an ordinary window: in task bars and pagers
+        outOfTaskbars, // a window that belongs to something else on the screen, such as a tray icon
+    };
+    // Whether task bars and pagers list the window, as the window manager reads it when the
+    // window is shown: call it while the window is hidden. Keeps the window's other states.
+    void setListing(quint32 window, Listing listing);
+
 private:
     std::unique_ptr<X11Connection> m_connection;
 };

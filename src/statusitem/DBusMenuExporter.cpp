@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMetaObject>
 
+#include <utility>
+
 namespace vantora::statusitem {
 
 // One entry of the menu and, as deep as asked, the entries under it: (ia{sv}av).
@@ -42,15 +44,13 @@ struct DBusMenuEvent {
 
 } // namespace vantora::statusitem
 
-using vantora::statusitem::DBusMenuEvent;
-using vantora::statusitem::DBusMenuItem;
-using vantora::statusitem::DBusMenuItemKeys;
-using vantora::statusitem::DBusMenuLayoutItem;
-
-Q_DECLARE_METATYPE(DBusMenuLayoutItem)
-Q_DECLARE_METATYPE(DBusMenuItem)
-Q_DECLARE_METATYPE(DBusMenuItemKeys)
-Q_DECLARE_METATYPE(DBusMenuEvent)
+// QtDBus finds a method's argument types by the names its signature spells, and a list type
+// is known only by its element's full name: every signature below names the types in full,
+// or the host would not see the methods and signals that take lists of them.
+Q_DECLARE_METATYPE(vantora::statusitem::DBusMenuLayoutItem)
+Q_DECLARE_METATYPE(vantora::statusitem::DBusMenuItem)
+Q_DECLARE_METATYPE(vantora::statusitem::DBusMenuItemKeys)
+Q_DECLARE_METATYPE(vantora::statusitem::DBusMenuEvent)
 
 namespace vantora::statusitem {
 
@@ -154,12 +154,13 @@ public:
     QStringList iconThemePath() const { return {}; }
 
 public Q_SLOTS:
-    uint GetLayout(int parentId, int recursionDepth, const QStringList &propertyNames, DBusMenuLayoutItem &layout)
+    uint GetLayout(int parentId, int recursionDepth, const QStringList &propertyNames,
+                   vantora::statusitem::DBusMenuLayoutItem &layout)
     {
         layout = m_exporter.layout(parentId, recursionDepth, propertyNames);
         return m_exporter.revision();
     }
-    QList<DBusMenuItem> GetGroupProperties(const QList<int> &ids, const QStringList &propertyNames)
+    QList<vantora::statusitem::DBusMenuItem> GetGroupProperties(const QList<int> &ids, const QStringList &propertyNames)
     {
         QList<DBusMenuItem> items;
         for (const int id : ids) {
@@ -173,7 +174,7 @@ public Q_SLOTS:
         return QDBusVariant(m_exporter.properties(id, {name}).value(name));
     }
     void Event(int id, const QString &eventId, const QDBusVariant &, uint) { m_exporter.handleEvent(id, eventId); }
-    QList<int> EventGroup(const QList<DBusMenuEvent> &events)
+    QList<int> EventGroup(const QList<vantora::statusitem::DBusMenuEvent> &events)
     {
         QList<int> unknown;
         for (const DBusMenuEvent &event : events) {
@@ -196,7 +197,8 @@ public Q_SLOTS:
     }
 
 Q_SIGNALS:
-    void ItemsPropertiesUpdated(const QList<DBusMenuItem> &updatedProps, const QList<DBusMenuItemKeys> &removedProps);
+    void ItemsPropertiesUpdated(const QList<vantora::statusitem::DBusMenuItem> &updatedProps,
+                                const QList<vantora::statusitem::DBusMenuItemKeys> &removedProps);
     void LayoutUpdated(uint revision, int parent);
     void ItemActivationRequested(int id, uint timestamp);
 
@@ -322,6 +324,7 @@ int DBusMenuExporter::idOf(QAction *action)
     connect(action, &QObject::destroyed, this, [this, action, id] {
         m_ids.remove(action);
         m_actions.remove(id);
+        m_announced.remove(id);
     });
     if (QMenu *submenu = QMenu::menuInAction(action))
         watch(submenu);
@@ -363,7 +366,11 @@ QVariantMap DBusMenuExporter::properties(int id, const QStringList &names)
     if (id == 0)
         return only({{QStringLiteral("children-display"), QStringLiteral("submenu")}}, names);
     const QAction *action = actionOf(id);
-    return action ? only(actionProperties(*action), names) : QVariantMap();
+    if (!action)
+        return {};
+    QVariantMap all = actionProperties(*action);
+    m_announced.insert(id, all);
+    return only(std::move(all), names);
 }
 
 bool DBusMenuExporter::handleEvent(int id, const QString &eventId)
@@ -389,7 +396,7 @@ bool DBusMenuExporter::aboutToShow(int id)
     Q_EMIT menu->aboutToShow();
     // Changes not yet announced (such as those made just now) reach the host with the next
     // layout it asks for.
-    return m_changeAnnounced;
+    return m_changeAnnounced || !m_changedEntries.isEmpty();
 }
 
 bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)
@@ -397,8 +404,10 @@ bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::ActionAdded:
     case QEvent::ActionRemoved:
-    case QEvent::ActionChanged:
         layoutChanged();
+        break;
+    case QEvent::ActionChanged:
+        entryChanged(static_cast<QActionEvent *>(event)->action());
         break;
     default:
         break;
@@ -421,6 +430,51 @@ void DBusMenuExporter::layoutChanged()
                 Q_EMIT adaptor->LayoutUpdated(m_revision, 0);
         },
         Qt::QueuedConnection);
+}
+
+void DBusMenuExporter::entryChanged(QAction *action)
+{
+    const int id = m_ids.value(action);
+    // An entry no host has read yet reaches it with the layout.
+    if (id == 0 || !m_announced.contains(id))
+        return;
+    const bool flushPending = !m_changedEntries.isEmpty();
+    m_changedEntries.insert(id);
+    if (flushPending)
+        return;
+    QMetaObject::invokeMethod(this, [this] { announceChangedEntries(); }, Qt::QueuedConnection);
+}
+
+void DBusMenuExporter::announceChangedEntries()
+{
+    QList<DBusMenuItem> updated;
+    QList<DBusMenuItemKeys> removed;
+    for (const int id : std::exchange(m_changedEntries, {})) {
+        const QAction *action = actionOf(id);
+        if (!action)
+            continue;
+        const QVariantMap now = actionProperties(*action);
+        const QVariantMap before = m_announced.value(id);
+        m_announced.insert(id, now);
+        QVariantMap changed;
+        for (auto it = now.constBegin(); it != now.constEnd(); ++it) {
+            if (before.value(it.key()) != it.value())
+                changed.insert(it.key(), it.value());
+        }
+        QStringList gone;
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
+            if (!now.contains(it.key()))
+                gone.append(it.key());
+        }
+        if (!changed.isEmpty())
+            updated.append({id, changed});
+        if (!gone.isEmpty())
+            removed.append({id, gone});
+    }
+    if (updated.isEmpty() && removed.isEmpty())
+        return;
+    if (auto *adaptor = findChild<DBusMenuAdaptor *>())
+        Q_EMIT adaptor->ItemsPropertiesUpdated(updated, removed);
 }
 
 } // namespace vantora::statusitem

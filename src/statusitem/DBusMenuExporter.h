@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
@@ -18,7 +19,9 @@ struct DBusMenuLayoutItem;
 // Offers a menu to a tray host over the com.canonical.dbusmenu interface, at `path` on `bus`.
 // The host draws the menu itself from the entries' labels, states and shortcuts, and reports
 // the entry the user chose, which then triggers its action here, on a later turn of the event
-// loop (the host's call is answered first). Entries follow the menu as its actions change.
+// loop (the host's call is answered first). Entries follow the menu as its actions change:
+// the host hears of entries added or removed as a new layout, and of an entry's changes as
+// that entry's new properties.
 // Labels and everything else sent are the menu's own texts. Main thread only; the menu must
 // outlive this object.
 class DBusMenuExporter final : public QObject {
@@ -48,12 +51,19 @@ private:
     QMenu *menuOf(int id) const;
     void watch(QMenu *menu);
     void layoutChanged();
+    // A change of an entry's label, state or shortcut reaches the host as the properties that
+    // changed, several in one turn at once, without the host reading the whole menu again.
+    void entryChanged(QAction *action);
+    void announceChangedEntries();
 
     QMenu &m_menu;
     QDBusConnection m_bus;
     QString m_path;
     QHash<QAction *, int> m_ids;
     QHash<int, QPointer<QAction>> m_actions;
+    // What the host was last given of each entry it has read.
+    QHash<int, QVariantMap> m_announced;
+    QSet<int> m_changedEntries;
     int m_nextId = 1;
     uint m_revision = 1;
     bool m_changeAnnounced = false;

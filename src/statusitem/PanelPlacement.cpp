@@ -27,13 +27,26 @@ QPoint panelPosition(QSize panel, const std::optional<QRect> &trayIcon, QPoint p
             clampInto(y, available.top(), available.bottom() + 1 - panel.height())};
 }
 
-QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect pointerScreen)
+QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect screen,
+                  QRect available)
 {
     if (trayIcon && trayIcon->isValid())
         return *trayIcon;
     if (lastClick && lastClick->isValid())
         return *lastClick;
-    return {pointerScreen.right(), pointerScreen.top(), 1, 1};
+    const int top = available.top() - screen.top();
+    const int bottom = screen.bottom() - available.bottom();
+    const int left = available.left() - screen.left();
+    const int right = screen.right() - available.right();
+    // Ties go to the top, then the bottom: a tray in a bar across the screen is the usual case.
+    const int widest = std::max({top, bottom, left, right});
+    if (widest <= 0 || widest == top)
+        return {available.right(), available.top(), 1, 1};
+    if (widest == bottom)
+        return {available.right(), available.bottom(), 1, 1};
+    if (widest == left)
+        return {available.left(), available.bottom(), 1, 1};
+    return {available.right(), available.bottom(), 1, 1};
 }
 
 } // namespace vantora::statusitem

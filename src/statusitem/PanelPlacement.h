@@ -14,8 +14,12 @@ namespace vantora::statusitem {
 QPoint panelPosition(QSize panel, const std::optional<QRect> &trayIcon, QPoint pointer, QRect available);
 
 // What the panel is placed by, however it is opened (a click, a key, another launch): the
-// tray icon when its place is known, else the last click on it, else the top right corner
-// of `pointerScreen` (the usable area of the pointer's screen), where trays usually sit.
-QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect pointerScreen);
+// tray icon when its place is known, else the last click on it, else the end of the desktop's
+// own panel, where trays sit: the screen's edge that gives up the most of the usable area
+// (`available` inside `screen`, the pointer's screen), at its right end for a panel along the
+// top or the bottom and at its bottom end for one along a side; the top right corner of the
+// usable area when no edge gives any up.
+QRect panelAnchor(const std::optional<QRect> &trayIcon, const std::optional<QRect> &lastClick, QRect screen,
+                  QRect available);
 
 } // namespace vantora::statusitem

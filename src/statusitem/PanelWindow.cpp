@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QShowEvent>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
 
@@ -122,6 +123,9 @@ void PanelWindow::keyPressEvent(QKeyEvent *event)
 
 void PanelWindow::showEvent(QShowEvent *event)
 {
+    // Sent before the window system shows the window.
+    if (m_taskbarListing && !event->spontaneous())
+        m_taskbarListing(*this, m_presentation);
     QWidget::showEvent(event);
     noteShown();
 }

@@ -22,6 +22,9 @@ public:
     // Gives the window the keyboard; `userTime` is the X time of the key or click that asked
     // for it, when known, so the window manager does not refuse the focus.
     using Activator = std::function<void(QWidget &window, std::optional<quint32> userTime)>;
+    // Tells the window system, just before the window shows, whether task bars and pagers
+    // list it: a panel beside a tray icon belongs to the icon, an ordinary window is listed.
+    using TaskbarListing = std::function<void(QWidget &window, Presentation presentation)>;
 
     explicit PanelWindow(QWidget *parent = nullptr);
 
@@ -33,6 +36,7 @@ public:
     void setPresentation(Presentation presentation);
 
     void setActivator(Activator activator) { m_activator = std::move(activator); }
+    void setTaskbarListing(TaskbarListing listing) { m_taskbarListing = std::move(listing); }
     // Shows the window at `position` (ignored for a normal window, which the window manager
     // places) and activates it.
     void present(std::optional<QPoint> position, std::optional<quint32> userTime);
@@ -67,6 +71,7 @@ private:
     QPointer<QWidget> m_content;
     Presentation m_presentation = Presentation::besideTrayIcon;
     Activator m_activator;
+    TaskbarListing m_taskbarListing;
     std::function<bool()> m_holdsDialog;
     bool m_shown = false;
     bool m_changingPresentation = false;

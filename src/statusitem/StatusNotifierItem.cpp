@@ -1,6 +1,7 @@
 #include "statusitem/StatusNotifierItem.h"
 
 #include "statusitem/DBusMenuExporter.h"
+#include "statusitem/TrayHostTint.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -9,8 +10,12 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QtEndian>
+
+#include <algorithm>
+#include <utility>
 
 namespace vantora::statusitem {
 
@@ -99,7 +104,7 @@ IconPixmaps iconPixmaps(const QList<QImage> &images)
 
 } // namespace
 
-// The item as hosts see it. Nothing about it changes during a run, so it announces no changes.
+// The item as hosts see it. Only its icon changes during a run, for another host.
 class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
@@ -136,16 +141,18 @@ public:
     QDBusObjectPath menu() const { return QDBusObjectPath(menuPath); }
     // A click is for the panel; the menu is for the secondary click.
     bool itemIsMenu() const { return false; }
-    QString iconName() const { return m_item.m_description.icon.name; }
+    QString iconName() const { return m_item.offersIconName() ? m_item.m_description.icon.name : QString(); }
     IconPixmaps iconPixmap() const { return m_pixmaps; }
     QString noName() const { return {}; }
     IconPixmaps noPixmap() const { return {}; }
     ToolTip toolTip() const { return {QString(), {}, m_item.m_description.toolTip, QString()}; }
 
 public Q_SLOTS:
-    void Activate(int x, int y) { Q_EMIT m_item.activated(QPoint(x, y)); }
+    void Activate(int x, int y) { m_item.activate(QPoint(x, y)); }
     // A middle click is a click as well: nothing else suits it better than opening the panel.
-    void SecondaryActivate(int x, int y) { Q_EMIT m_item.activated(QPoint(x, y)); }
+    void SecondaryActivate(int x, int y) { m_item.activate(QPoint(x, y)); }
+    // Hosts on Wayland send it just before the activation it is for.
+    void ProvideXdgActivationToken(const QString &token) { m_item.m_activationToken = token; }
     void ContextMenu(int x, int y) { m_item.showMenu(QPoint(x, y)); }
     void Scroll(int, const QString &) {}
 
@@ -173,7 +180,7 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
     qDBusRegisterMetaType<ToolTip>();
     if (!m_bus.isConnected())
         return;
-    new StatusNotifierItemAdaptor(*this);
+    m_adaptor = new StatusNotifierItemAdaptor(*this);
     m_bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, m_bus, menuPath);
 
@@ -181,11 +188,12 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
     connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 if (!newOwner.isEmpty())
-                    offerToWatcher();
+                    offerToWatcher(newOwner);
             });
-    if (const QDBusConnectionInterface *busInterface = m_bus.interface();
-        busInterface && busInterface->isServiceRegistered(watcherService).value())
-        offerToWatcher();
+    if (const QDBusConnectionInterface *busInterface = m_bus.interface()) {
+        if (const QString owner = busInterface->serviceOwner(watcherService).value(); !owner.isEmpty())
+            offerToWatcher(owner);
+    }
 }
 
 StatusNotifierItem::~StatusNotifierItem()
@@ -196,8 +204,17 @@ StatusNotifierItem::~StatusNotifierItem()
     m_bus.unregisterObject(itemPath);
 }
 
-void StatusNotifierItem::offerToWatcher()
+void StatusNotifierItem::offerToWatcher(const QString &watcher)
 {
+    // The host is told of the icon it suits before it reads the item.
+    const QDBusConnectionInterface *busInterface = m_bus.interface();
+    const uint pid = busInterface ? busInterface->servicePid(watcher).value() : 0;
+    const bool tints = tintsSymbolicIcons(processName(pid));
+    if (tints != m_hostTintsIcons) {
+        m_hostTintsIcons = tints;
+        Q_EMIT m_adaptor->NewIcon();
+    }
+
     QDBusMessage call = QDBusMessage::createMethodCall(watcherService, QStringLiteral("/StatusNotifierWatcher"),
                                                        watcherService, QStringLiteral("RegisterStatusNotifierItem"));
     // The item goes by its path on this connection, not by a bus name of its own: a host that
@@ -206,6 +223,19 @@ void StatusNotifierItem::offerToWatcher()
     call << itemPath;
     // The answer tells nothing to act on: a watcher that refuses shows nothing either way.
     m_bus.send(call);
+}
+
+void StatusNotifierItem::activate(QPoint at)
+{
+    const QString token = std::exchange(m_activationToken, {});
+    // Only a Wayland window's activation takes the token (an X11 window's, under XWayland,
+    // goes by the X server's time instead). It is the host's text: sent on as it came, and
+    // only when it is a plain short line.
+    const bool usable = !token.isEmpty() && token.size() <= 512
+                        && std::all_of(token.cbegin(), token.cend(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
+    if (usable && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
+    Q_EMIT activated(at);
 }
 
 void StatusNotifierItem::showMenu(QPoint at)

@@ -14,6 +14,7 @@ class QMenu;
 namespace vantora::statusitem {
 
 class DBusMenuExporter;
+class StatusNotifierItemAdaptor;
 
 // The application's tray item for hosts that show items over D-Bus (org.kde.StatusNotifierItem,
 // with its menu as com.canonical.dbusmenu). The item lives on the bus for the whole run and
@@ -24,8 +25,10 @@ class StatusNotifierItem final : public QObject {
     Q_OBJECT
 public:
     struct Icon {
-        // A name in the icon theme, for hosts that draw it themselves (and tint it for their
-        // bar); empty when the theme has none.
+        // A symbolic icon's name in the icon theme, for hosts that draw it themselves and tint
+        // it for their bar; empty when the theme has none. Offered only to hosts known to
+        // tint it (others would draw it in its own colour, which may vanish on their bar);
+        // the rest get the pixmaps.
         QString name;
         // A folder to look the name up in besides the desktop's own.
         QString themePath;
@@ -48,14 +51,23 @@ public:
 
 Q_SIGNALS:
     // The user clicked the item; `at` is the point on the screen the host names (it may be the
-    // icon, or where the host's own pointer was, which the X server may not know).
+    // icon, or where the host's own pointer was, which the X server may not know). A token
+    // the host gave for this activation is in XDG_ACTIVATION_TOKEN meanwhile, where a Wayland
+    // window's activation takes it.
     void activated(QPoint at);
 
 private:
     friend class StatusNotifierItemAdaptor;
 
-    void offerToWatcher();
+    void offerToWatcher(const QString &watcher);
     void showMenu(QPoint at);
+    void activate(QPoint at);
+    bool offersIconName() const { return m_hostTintsIcons && !m_description.icon.name.isEmpty(); }
+
+    StatusNotifierItemAdaptor *m_adaptor = nullptr;
+    bool m_hostTintsIcons = false;
+    // The host's token for the activation it is about to ask for.
+    QString m_activationToken;
 
     Description m_description;
     QMenu &m_menu;

@@ -231,15 +231,20 @@ std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
 
 QPoint TrayMenuBarExtra::placement()
 {
-    const auto availableAt = [](QPoint point) {
+    const auto screenAt = [](QPoint point) {
         QScreen *screen = QGuiApplication::screenAt(point);
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
+        return screen ? screen : QGuiApplication::primaryScreen();
+    };
+    const auto availableAt = [&](QPoint point) {
+        QScreen *screen = screenAt(point);
         return screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     };
     const QPoint pointer = QCursor::pos();
     // A key or another launch gives no click to go by, but the icon may be known all the same.
-    const QRect anchor = panelAnchor(trayIconGeometry(), m_lastAnchor, availableAt(pointer));
+    QScreen *pointerScreen = screenAt(pointer);
+    const QRect pointerArea = availableAt(pointer);
+    const QRect anchor = panelAnchor(trayIconGeometry(), m_lastAnchor,
+                                     pointerScreen ? pointerScreen->geometry() : pointerArea, pointerArea);
     const QRect available = availableAt(anchor.center());
     const QPoint position = panelPosition(m_panel.size(), anchor, pointer, available);
     m_placement = Placement{anchor, available, position};

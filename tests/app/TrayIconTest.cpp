@@ -491,6 +491,9 @@ protected:
 TEST_F(StatusNotifierItemTest, ActivateTogglesThePanelByThePointClickedNotByThePointer)
 {
     startAppWithWatcher();
+    // Hosts on Wayland hand over an activation token before each activation.
+    const QDBusMessage token = callItem(QStringLiteral("ProvideXdgActivationToken"), {QStringLiteral("host-token_1")});
+    EXPECT_EQ(token.type(), QDBusMessage::ReplyMessage) << token.errorMessage().toStdString();
     activate();
     expectPanelByTheClick();
     activate();
@@ -529,8 +532,9 @@ TEST_F(StatusNotifierItemTest, AWatcherThatComesLaterOrComesBackGetsTheItem)
 }
 
 // What hosts read of the item: a click is for the panel, the menu is at the given path, and
-// the icon goes by its symbolic name in the folder named with it, so a host that looks it up
-// there finds it and tints it for its bar.
+// the symbolic icon lies in the folder named with it. A host not known to tint symbolic icons
+// for its bar (this test's own watcher) is not given its name: drawn as it is, it would vanish
+// on a dark bar, so such a host shows the pixels instead.
 TEST_F(StatusNotifierItemTest, TheItemDescribesItselfToHosts)
 {
     startAppWithWatcher();
@@ -539,7 +543,7 @@ TEST_F(StatusNotifierItemTest, TheItemDescribesItselfToHosts)
                                   QStringLiteral(".svg")))
         << "no symbolic icon in " << themePath.toStdString();
     const std::pair<const char *, QVariant> expected[] = {
-        {"IconName", symbolicName},
+        {"IconName", QString()},
         {"Id", QStringLiteral("vantora")},
         {"Title", QStringLiteral("vantora")},
         {"Category", QStringLiteral("ApplicationStatus")},

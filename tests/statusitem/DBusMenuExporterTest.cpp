@@ -6,9 +6,11 @@
 #include "statusitem/DBusMenuExporter.h"
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QMenu>
 
@@ -57,12 +59,69 @@ QList<QStringList> readShortcut(const QVariant &value)
     return keys;
 }
 
-class LayoutWatch final : public QObject {
+// One event of a group, as a host sends it: (isvu), an entry's id, the event, its data, a time.
+struct HostEvent {
+    int id = 0;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const HostEvent &event)
+{
+    argument.beginStructure();
+    argument << event.id << QStringLiteral("clicked") << QDBusVariant(0) << 0u;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, HostEvent &)
+{
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(HostEvent)
+
+namespace {
+
+using ChangedEntries = QList<QPair<int, QVariantMap>>;
+using RemovedProperties = QList<QPair<int, QStringList>>;
+
+// The menu's announcements as a host hears them.
+class MenuWatch final : public QObject {
     Q_OBJECT
 public:
     QList<uint> revisions;
+    QList<ChangedEntries> updated;
+    QList<RemovedProperties> removed;
 public Q_SLOTS:
-    void updated(uint revision, int) { revisions.append(revision); }
+    void layoutUpdated(uint revision, int) { revisions.append(revision); }
+    void propertiesUpdated(const QDBusMessage &message)
+    {
+        ChangedEntries changed;
+        const auto changedArgument = message.arguments().value(0).value<QDBusArgument>();
+        changedArgument.beginArray();
+        while (!changedArgument.atEnd()) {
+            QPair<int, QVariantMap> entry;
+            changedArgument.beginStructure();
+            changedArgument >> entry.first >> entry.second;
+            changedArgument.endStructure();
+            changed.append(entry);
+        }
+        changedArgument.endArray();
+        RemovedProperties gone;
+        const auto goneArgument = message.arguments().value(1).value<QDBusArgument>();
+        goneArgument.beginArray();
+        while (!goneArgument.atEnd()) {
+            QPair<int, QStringList> entry;
+            goneArgument.beginStructure();
+            goneArgument >> entry.first >> entry.second;
+            goneArgument.endStructure();
+            gone.append(entry);
+        }
+        goneArgument.endArray();
+        updated.append(changed);
+        removed.append(gone);
+    }
 };
 
 class DBusMenuExporterTest : public ::testing::Test {
@@ -153,8 +212,9 @@ TEST_F(DBusMenuExporterTest, TheHostSeesEachEntryAsTheMenuShowsIt)
               (QList<QStringList>{{QStringLiteral("Control"), QStringLiteral("Shift"), QStringLiteral("R")}}));
 }
 
-// A click the host reports runs the action once the host's call is answered, and never that
-// of an entry the menu has disabled; a change of the menu tells the host to read it again.
+// A click the host reports, alone or in a group of events, runs the action once the host's
+// call is answered, and never that of an entry the menu has disabled; an entry that changes
+// reaches the host as its changed properties, an entry added as a new layout.
 TEST_F(DBusMenuExporterTest, ClicksRunTheActionAndChangesReachTheHost)
 {
     QAction *refresh = m_menu.addAction(QStringLiteral("Refresh lights"));
@@ -174,16 +234,89 @@ TEST_F(DBusMenuExporterTest, ClicksRunTheActionAndChangesReachTheHost)
     EXPECT_TRUE(eventually([&] { return refreshes == 1; }));
     EXPECT_EQ(resets, 0);
 
-    LayoutWatch watch;
-    ASSERT_TRUE(m_host.connect(m_owner.baseService(), menuPath, QStringLiteral("com.canonical.dbusmenu"),
-                               QStringLiteral("LayoutUpdated"), &watch, SLOT(updated(uint, int))));
+    qDBusRegisterMetaType<HostEvent>();
+    qDBusRegisterMetaType<QList<HostEvent>>();
+    const QList<HostEvent> events{{entries.at(QStringLiteral("Refresh lights")).id}, {9999}};
+    const QDBusMessage group = call(QStringLiteral("EventGroup"), {QVariant::fromValue(events)});
+    ASSERT_EQ(group.type(), QDBusMessage::ReplyMessage) << group.errorMessage().toStdString();
+    EXPECT_EQ(qdbus_cast<QList<int>>(group.arguments().value(0)), QList<int>{9999});
+    EXPECT_TRUE(eventually([&] { return refreshes == 2; }));
+
+    MenuWatch watch;
+    const auto listen = [&](const char *signal, const char *slot) {
+        return m_host.connect(m_owner.baseService(), menuPath, QStringLiteral("com.canonical.dbusmenu"),
+                              QString::fromLatin1(signal), &watch, slot);
+    };
+    ASSERT_TRUE(listen("LayoutUpdated", SLOT(layoutUpdated(uint, int))));
+    ASSERT_TRUE(listen("ItemsPropertiesUpdated", SLOT(propertiesUpdated(QDBusMessage))));
     reset->setEnabled(true);
-    ASSERT_TRUE(eventually([&] { return !watch.revisions.isEmpty(); })) << "the host was not told";
+    reset->setText(QStringLiteral("Reset the connection…"));
+    ASSERT_TRUE(eventually([&] { return !watch.updated.isEmpty(); })) << "the host was not told";
+    ASSERT_EQ(watch.updated.size(), 1) << "two changes in one turn made more than one announcement";
+    const int resetId = entries.at(QStringLiteral("Reset connection…")).id;
+    EXPECT_EQ(watch.updated.first(), (ChangedEntries{{resetId, {{QStringLiteral("label"), QStringLiteral("Reset the connection…")}}}}));
+    EXPECT_EQ(watch.removed.first(), (RemovedProperties{{resetId, {QStringLiteral("enabled")}}}));
+    EXPECT_TRUE(watch.revisions.isEmpty()) << "a changed entry made the host read the whole menu";
+
+    m_menu.addAction(QStringLiteral("Quit"));
+    ASSERT_TRUE(eventually([&] { return !watch.revisions.isEmpty(); })) << "the host was not told of the new entry";
     EXPECT_GT(watch.revisions.last(), revision);
     uint after = 0;
     const auto changed = layout(&after);
     EXPECT_EQ(after, watch.revisions.last());
-    EXPECT_EQ(changed.at(QStringLiteral("Reset connection…")).properties.value(QStringLiteral("enabled")), QVariant());
+    EXPECT_TRUE(changed.count(QStringLiteral("Quit")));
+    EXPECT_EQ(changed.at(QStringLiteral("Reset the connection…")).properties.value(QStringLiteral("enabled")), QVariant());
+}
+
+// An entry the menu changes as it opens (an action's state brought up to date) makes the
+// host read the menu again before it shows it.
+TEST_F(DBusMenuExporterTest, AnEntryChangedAsTheMenuOpensIsReadAgain)
+{
+    QAction *reset = m_menu.addAction(QStringLiteral("Reset connection…"));
+    reset->setEnabled(false);
+    QObject::connect(&m_menu, &QMenu::aboutToShow, [&] { reset->setEnabled(true); });
+    layout();
+    QCoreApplication::processEvents();
+    const QDBusMessage opening = call(QStringLiteral("AboutToShow"), {0});
+    ASSERT_EQ(opening.type(), QDBusMessage::ReplyMessage) << opening.errorMessage().toStdString();
+    EXPECT_TRUE(opening.arguments().value(0).toBool()) << "the host was not asked to read the menu again";
+    EXPECT_EQ(layout().at(QStringLiteral("Reset connection…")).properties.value(QStringLiteral("enabled")), QVariant());
+}
+
+// Every member of the interface is there for a host that reads the object's description, and
+// Qt has nothing to say about any of them (it leaves out, with a warning, a member whose
+// argument types it cannot name).
+TEST(DBusMenuInterface, OffersEveryMember)
+{
+    static QStringList warnings;
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type != QtDebugMsg)
+            warnings.append(text);
+    });
+    QMenu menu;
+    QDBusConnection owner = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("menu-owner"));
+    DBusMenuExporter exporter(menu, owner, menuPath);
+    QDBusMessage introspect = QDBusMessage::createMethodCall(owner.baseService(), menuPath,
+                                                             QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                                             QStringLiteral("Introspect"));
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(introspect, QDBus::BlockWithGui);
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    const QString description = reply.arguments().value(0).toString();
+    const char *members[] = {
+        R"m(<method name="GetLayout">)m", R"m(<method name="GetGroupProperties">)m", R"m(<method name="GetProperty">)m",
+        R"m(<method name="Event">)m", R"m(<method name="EventGroup">)m", R"m(<method name="AboutToShow">)m",
+        R"m(<method name="AboutToShowGroup">)m", R"m(<signal name="ItemsPropertiesUpdated">)m",
+        R"m(<signal name="LayoutUpdated">)m", R"m(<signal name="ItemActivationRequested">)m",
+        R"m(<property name="Version" type="u" access="read"/>)m", R"m(<property name="TextDirection" type="s" access="read"/>)m",
+        R"m(<property name="Status" type="s" access="read"/>)m", R"m(<property name="IconThemePath" type="as" access="read"/>)m",
+        R"m(<arg name="events" type="a(isvu)" direction="in"/>)m", R"m(<arg name="updatedProps" type="a(ia{sv})" direction="out"/>)m",
+        R"m(<arg name="removedProps" type="a(ias)" direction="out"/>)m",
+    };
+    for (const char *member : members)
+        EXPECT_TRUE(description.contains(QString::fromLatin1(member))) << member << " is missing from\n" << description.toStdString();
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+    QDBusConnection::disconnectFromBus(QStringLiteral("menu-owner"));
 }
 
 } // namespace

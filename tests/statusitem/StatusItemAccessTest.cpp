@@ -220,12 +220,16 @@ TEST(PanelPlacement, BesideTheAnchorAndInsideTheScreen)
 }
 
 // However the panel is opened (a click, the shortcut, another launch, a command), it goes
-// beside the icon when the icon's place is known, and never over a panel strip.
-TEST(PanelPlacement, ByTheIconElseTheLastClickElseThePointersScreen)
+// beside the icon when the icon's place is known, else by the last click, else at the end of
+// the desktop's own panel (the strip the usable area leaves out), and never over that strip.
+TEST(PanelPlacement, ByTheIconElseTheLastClickElseTheDesktopsPanel)
 {
-    // A 26-pixel strip along the top (or the bottom) is not part of the usable area.
+    const QRect screen(0, 0, 1280, 800);
+    // A strip along one edge is not part of the usable area.
     const QRect belowTopStrip(0, 26, 1280, 774);
-    const QRect aboveBottomStrip(0, 0, 1280, 774);
+    const QRect aboveBottomStrip(0, 0, 1280, 756);
+    const QRect rightOfLeftStrip(48, 0, 1232, 800);
+    const QRect leftOfRightStrip(0, 0, 1232, 800);
     const QSize panel(300, 400);
     struct Row {
         const char *name;
@@ -236,13 +240,17 @@ TEST(PanelPlacement, ByTheIconElseTheLastClickElseThePointersScreen)
     };
     const Row rows[] = {
         {"the icon in a top strip", QRect(1230, 1, 24, 24), std::nullopt, belowTopStrip, {980, 29}},
-        {"the icon before an older click", QRect(2, 776, 24, 24), QRect(1200, 10, 1, 1), aboveBottomStrip, {0, 372}},
-        {"the last click without an icon", std::nullopt, QRect(700, 790, 1, 1), aboveBottomStrip, {550, 374}},
-        {"the top right of the usable area without either", std::nullopt, std::nullopt, belowTopStrip, {980, 31}},
+        {"the icon before an older click", QRect(2, 776, 24, 24), QRect(1200, 10, 1, 1), aboveBottomStrip, {0, 356}},
+        {"the last click without an icon", std::nullopt, QRect(700, 790, 1, 1), aboveBottomStrip, {550, 356}},
+        {"the right end of a top strip without either", std::nullopt, std::nullopt, belowTopStrip, {980, 31}},
+        {"the right end of a bottom strip without either", std::nullopt, std::nullopt, aboveBottomStrip, {980, 351}},
+        {"the bottom end of a left strip without either", std::nullopt, std::nullopt, rightOfLeftStrip, {48, 395}},
+        {"the bottom end of a right strip without either", std::nullopt, std::nullopt, leftOfRightStrip, {932, 395}},
+        {"the top right without any strip", std::nullopt, std::nullopt, screen, {980, 5}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        const QRect anchor = panelAnchor(row.trayIcon, row.lastClick, row.available);
+        const QRect anchor = panelAnchor(row.trayIcon, row.lastClick, screen, row.available);
         const QPoint placed = panelPosition(panel, anchor, {}, row.available);
         EXPECT_EQ(placed, row.expected);
         EXPECT_TRUE(row.available.contains(QRect(placed, panel)));

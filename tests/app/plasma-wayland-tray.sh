@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# The tray icon and its panel on Plasma's Wayland desktop, as a person meets them there:
+#   run-in-plasma-wayland.sh plasma-wayland-tray.sh <vantora binary>
+# The program runs under KWin's XWayland; what the desktop shows is read from screenshots of
+# the whole screen, and the pointer and keys are real seat input. With a shortcut stored
+# before the start: the icon shows and reads on Plasma's bar; the shortcut, bound through the
+# desktop's shortcut portal and pressed before any click, opens the panel by the tray; a click
+# on the icon opens it with the keyboard; the task manager never lists the panel; started
+# again, the program opens no System Settings window and the shortcut still fires.
+set -uo pipefail
+
+app=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../support/screen-pictures.sh"
+. "$here/../support/key-daemon.sh"
+for tool in convert import xdotool xprop; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "plasma-wayland-tray: $tool is not installed" >&2; exit 77; }
+done
+
+home=$(mktemp -d)
+mkdir -p "$home/config/vantora" "$home/data"
+app_pid=
+cleanup() {
+  [ -n "$app_pid" ] && { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; }
+  rm -rf "$home"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED (plasma-wayland-tray): $*" >&2
+  echo "the program's log:" >&2
+  tail -n 30 "$home/app.log" >&2
+  exit 1
+}
+# Waits up to $1 tenths of a second for "$2…" to succeed.
+within() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+outer=$PLASMA_OUTER_DISPLAY
+read -r screen_width screen_height < <(xdpyinfo -display "$outer" | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
+# The bar is what the work area leaves out at the bottom, once Plasma has put it there.
+bar_up() {
+  read -r _ _ _ area_height < <(xprop -root _NET_WORKAREA 2>/dev/null | tr -d ',' | awk '{print $3, $4, $5, $6}')
+  [ "${area_height:-$screen_height}" -lt "$screen_height" ]
+}
+within 300 bar_up || fail "Plasma's bar never took the bottom of the screen"
+bar_top=$area_height
+bar="0 $bar_top $screen_width $((screen_height - bar_top))"
+# The tray is at the right of the bar, the task manager between the launcher and the tray.
+tray="$((screen_width * 3 / 5)) $bar_top $((screen_width * 2 / 5)) $((screen_height - bar_top))"
+tasks="80 $bar_top $((screen_width * 3 / 5 - 80)) $((screen_height - bar_top))"
+
+shot() { import -display "$outer" -window root "$home/$1.png"; }
+# The bar once it has held still for a second.
+settled_bar() {
+  shot "$1"
+  for _ in $(seq 30); do
+    sleep 1
+    shot "$1-again"
+    [ -z "$(changed_box "$home/$1.png" "$home/$1-again.png" "$bar")" ] && return 0
+    mv "$home/$1-again.png" "$home/$1.png"
+  done
+  return 1
+}
+settled_bar before || fail "Plasma's bar never held still"
+
+# Ctrl+Alt+K for "show or hide the panel", as the shortcuts page stores it.
+printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+  "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" ASAN_OPTIONS=detect_leaks=0 \
+  "$app" --demo >"$home/app.log" 2>&1 &
+app_pid=$!
+
+# The icon: the tray makes room for it left of the items it held, which move; it is the
+# leftmost glyph of what changed in the tray since the program started.
+changed=
+for _ in $(seq 30); do
+  sleep 1
+  settled_bar with-icon || continue
+  changed=$(changed_box "$home/before.png" "$home/with-icon.png" "$tray")
+  [ -n "$changed" ] && break
+done
+[ -n "$changed" ] || fail "no icon came to Plasma's tray"
+read -r changed_x _ changed_width _ <<<"$changed"
+bar_height=$((screen_height - bar_top))
+bar_lightness=$(lightness_at "$home/before.png" "$((changed_x - 4))" "$((bar_top + bar_height / 2))")
+icon=$(glyphs_in "$home/with-icon.png" "$changed_x $bar_top $changed_width $bar_height" "$bar_lightness" | head -n1)
+[ -n "$icon" ] || fail "what changed in the tray at $changed shows nothing that stands out from the bar"
+read -r icon_x icon_y icon_width icon_height <<<"$icon"
+read -r contrast clear_pixels < <(glyph_contrast "$home/with-icon.png" "$icon" "$bar_lightness")
+echo "plasma-wayland-tray: the icon at $icon on a bar of lightness $bar_lightness: contrast $contrast, $clear_pixels clear pixels"
+awk "BEGIN {exit !($contrast >= 0.6)}" || fail "the icon does not stand out from the bar (contrast $contrast)"
+[ "$clear_pixels" -ge 12 ] || fail "the icon is too faint to read ($clear_pixels clear pixels)"
+
+panel_window() { xdotool search --onlyvisible --name '^vantora$' 2>/dev/null | head -n1; }
+panel_shown() { [ -n "$(panel_window)" ]; }
+panel_hidden() { [ -z "$(panel_window)" ]; }
+# X, Y, WIDTH and HEIGHT of the panel.
+panel_geometry() { eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"; }
+
+# The portal hands the shortcut to KWin's key daemon at the start; pressed before any click,
+# it opens the panel by the tray: above the bar, at its right end.
+within 150 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop never bound the stored shortcut"
+DISPLAY=$outer xdotool key ctrl+alt+k
+within 50 panel_shown || fail "the shortcut opened no panel"
+sleep 0.7
+panel_geometry
+[ $((Y + HEIGHT)) -le "$bar_top" ] && [ $((Y + HEIGHT)) -ge $((bar_top - 40)) ] ||
+  fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) is not just above the bar at y $bar_top"
+[ $((X + WIDTH)) -ge $((screen_width - 40)) ] ||
+  fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) is not at the right end of the bar"
+DISPLAY=$outer xdotool key ctrl+alt+k
+within 50 panel_hidden || fail "the shortcut pressed again left the panel open"
+
+# A click on the icon opens the panel with the keyboard's focus, and the task manager shows
+# nothing new.
+DISPLAY=$outer xdotool mousemove "$((icon_x + icon_width / 2))" "$((icon_y + icon_height / 2))" click 1
+within 50 panel_shown || fail "a click on the icon opened no panel"
+focused() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(panel_window)" ]; }
+within 30 focused || fail "the panel opened without the keyboard's focus"
+sleep 1
+shot with-panel
+entry=$(changed_box "$home/with-icon.png" "$home/with-panel.png" "$tasks")
+[ -z "$entry" ] || fail "the task manager shows something new at $entry while the panel is open"
+
+kill -TERM "$app_pid"
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status on SIGTERM"
+
+# Started again with the shortcut it has, the program asks the desktop to bind nothing, so no
+# System Settings window opens (Plasma 6 opens one at every bind); the shortcut still fires.
+launches=$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" ASAN_OPTIONS=detect_leaks=0 \
+  "$app" --demo >>"$home/app.log" 2>&1 &
+app_pid=$!
+pressed_open() {
+  DISPLAY=$outer xdotool key ctrl+alt+k
+  within 10 panel_shown
+}
+within 30 pressed_open || fail "after the restart the shortcut opened no panel"
+sleep 2
+[ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
+  fail "the restart opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
+kill -TERM "$app_pid"
+wait "$app_pid"
+app_pid=
+
+# Qt says when a host asks for something the item does not offer as asked.
+! grep -iE 'dbus|d-bus' "$home/app.log" || fail "Qt warned about the item's D-Bus interface while the host used it"
