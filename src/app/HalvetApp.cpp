@@ -31,6 +31,7 @@
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/TrayHostWatch.h"
 #include "platform/PortalHotKeys.h"
+#include "platform/ShellQuitAction.h"
 #include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11WindowActivation.h"
@@ -60,7 +61,9 @@
 #include <QCursor>
 #include <QIcon>
 #include <QProcessEnvironment>
+#include <QPlatformSurfaceEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace std::chrono_literals;
 
@@ -71,6 +74,13 @@ namespace {
 // The panel's index among the application's tray items: it has one.
 constexpr int panelIndex = 0;
 constexpr auto menuPreviewDelay = 300ms;
+
+void bringToFront(QWidget &window)
+{
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.raise();
+    window.activateWindow();
+}
 
 } // namespace
 
@@ -103,6 +113,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     ui::Environment::root().set(panelPiecesKey, panelPieces());
     m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // With no tray, the shell's own Quit is the one a person finds first.
+        m_shellQuit = std::make_unique<platform::ShellQuitAction>(
+            [] { QMetaObject::invokeMethod(qApp, ui::quitApplication, Qt::QueuedConnection); });
+        qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
@@ -158,6 +172,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
     setUpWindows();
+    // Without a tray, one window of the application at a time: the welcome window of a first
+    // start is the panel until it is closed, and one the person closed while the start still
+    // waited for a tray does not come back by itself as the panel.
+    m_extra->setStandIn([this] { return panelStandIn() || (m_launchWindowStandsIn && !m_startWaitOver); });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
@@ -165,6 +183,18 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
 HalvetApp::~HalvetApp()
 {
     ui::setLoneDialogScreen({});
+    qApp->removeEventFilter(this);
+}
+
+bool HalvetApp::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window's X11 window is made before it is mapped, which is when the shell reads it.
+    if (event->type() == QEvent::PlatformSurface
+        && static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
+        if (auto *window = qobject_cast<QWindow *>(watched); window && !window->parent() && m_shellQuit)
+            m_shellQuit->offerOn(quint32(window->winId()));
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void HalvetApp::showTrayIcon()
@@ -183,19 +213,36 @@ void HalvetApp::start()
     // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
     // ordinary window, reached again by the shortcut or another launch; a tray that comes
     // later takes it back.
-    m_tasks.spawn(m_extra->followTrayHost(trayHostWait));
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        co_await self->m_extra->followTrayHost(trayHostWait);
+        self->m_startWaitOver = true;
+    }(this));
     QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
 }
 
 void HalvetApp::showPanel()
 {
+    if (QWidget *standIn = panelStandIn()) {
+        bringToFront(*standIn);
+        return;
+    }
     if (m_isPanelPresented.value() && m_panel->isVisible()) {
-        m_panel->setWindowState(m_panel->windowState() & ~Qt::WindowMinimized);
-        m_panel->raise();
-        m_panel->activateWindow();
+        bringToFront(*m_panel);
         return;
     }
     m_isPanelPresented.set(true);
+}
+
+QWidget *HalvetApp::panelStandIn() const
+{
+    // Beside a tray the panel opens by its icon, as ever.
+    if (m_trayHosts->anyHost())
+        return nullptr;
+    for (const AppWindow id : {AppWindow::welcome, AppWindow::preview, AppWindow::emptyPreview}) {
+        if (QWidget *window = m_windows->window(id); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
 }
 
 void HalvetApp::runLaunchTask()
@@ -206,8 +253,10 @@ void HalvetApp::runLaunchTask()
     onLaunch();
     if (auto issue = m_sessionRecovery.begin())
         m_store->setUnexpectedIssue(std::move(issue));
-    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
+    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value())) {
         m_windows->open(*window);
+        m_launchWindowStandsIn = panelStandIn() != nullptr;
+    }
 }
 
 void HalvetApp::onLaunch()
@@ -305,6 +354,10 @@ void HalvetApp::passShortcutTime()
 
 void HalvetApp::togglePanel()
 {
+    if (QWidget *standIn = panelStandIn()) {
+        bringToFront(*standIn);
+        return;
+    }
     passShortcutTime();
     m_isPanelPresented.set(!m_isPanelPresented.value());
 }

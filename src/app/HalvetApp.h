@@ -22,6 +22,7 @@ namespace vantora {
 
 namespace platform {
 class HotKeyBackend;
+class ShellQuitAction;
 class TrayHostWatch;
 class X11HotKeys;
 class X11WindowActivation;
@@ -83,6 +84,9 @@ public:
     void start();
 
     // Shows the panel, or brings it to the front when it is shown (another launch asked).
+    // Without a tray, while a window that shows the lights panel is open (the welcome window
+    // of a first start, a preview), that window is the panel: it comes to the front instead,
+    // here and for the shortcut.
     void showPanel();
     // The key-up actions of the two global shortcuts.
     void togglePanel();
@@ -92,6 +96,10 @@ public:
     BridgeOnboarding &onboarding() const { return *m_onboarding; }
     PanelNavigation &navigation() const { return *m_navigation; }
     statusitem::BoolBinding &isPanelPresented() { return m_isPanelPresented; }
+
+protected:
+    // Names the shell's quit action on each new window of the application.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Shows the tray icon that suits the trays there are now.
@@ -110,6 +118,9 @@ private:
     // colour scheme when given, and the pieces the settings layer adds to it.
     QWidget *makePanelContent(QWidget &window, PanelNavigation &navigation, std::optional<ui::ColorScheme> scheme);
     void setUpWindows();
+    // The open window that shows the lights panel in the panel's stead while no tray is
+    // there; null when none is, or when there is a tray.
+    QWidget *panelStandIn() const;
 
     const LaunchFlags m_flags;
     const LaunchPlan m_plan;
@@ -127,9 +138,13 @@ private:
     statusitem::BoolBinding m_didLaunch{false};
     statusitem::BoolBinding m_isPanelPresented{false};
     statusitem::BoolBinding m_isStatusItemEnabled{true};
+    // The start opened a window that shows the lights panel, and has stopped waiting for a tray.
+    bool m_launchWindowStandsIn = false;
+    bool m_startWaitOver = false;
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
+    std::unique_ptr<platform::ShellQuitAction> m_shellQuit;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<platform::HotKeyBackend> m_hotKeyBackend;
     // The backend when it is X11's: it knows the key's X time and whether grabs can work.

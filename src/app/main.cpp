@@ -3,6 +3,7 @@
 #include "app/PlatformChoice.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
+#include "app/ToolkitStartEnvironment.h"
 #include "platform/PortalIdentity.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
@@ -21,14 +22,14 @@ int main(int argc, char *argv[])
 
     // Read before the platform is chosen: the session decides how global shortcuts are taken.
     const bool waylandSession = isWaylandSession(QProcessEnvironment::systemEnvironment());
+    ToolkitStartEnvironment startEnvironment;
     if (const auto platform = forcedQtPlatform(QProcessEnvironment::systemEnvironment()))
-        qputenv("QT_QPA_PLATFORM", *platform);
+        startEnvironment.setForStart("QT_QPA_PLATFORM", *platform);
     // On X11, a window drawn through shared memory must wait for the server (a round trip
     // that wakes two more threads) before it paints again where the last frame went, which
     // is where an animation paints every frame. Our repaints are small; sending them over
     // the connection costs less.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    startEnvironment.setForStart("QT_XCB_NO_MITSHM", "1");
 
     // The portal knows a connection by the id it has at its first portal call, and Qt makes
     // one while it builds the application object: our id is told before, on the connection
@@ -39,6 +40,8 @@ int main(int argc, char *argv[])
         : platform::PortalIdentity::unstated;
 
     QApplication application(argc, argv);
+    // What the application opens for the person starts with the person's environment.
+    startEnvironment.toolkitStarted();
     QApplication::setApplicationName(QStringLiteral("vantora"));
     QApplication::setApplicationVersion(QString::fromLatin1(buildinfo::version));
     QApplication::setDesktopFileName(QString::fromLatin1(buildinfo::applicationId));

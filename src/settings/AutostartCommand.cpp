@@ -12,6 +12,8 @@
 
 namespace vantora {
 
+using ShellExpansion = AutostartCommand::ShellExpansion;
+
 namespace {
 
 // Wrappers around wrappers are followed this deep, so that scripts that start each other
@@ -44,11 +46,99 @@ QString stringUnescaped(const QString &value)
     return plain;
 }
 
+// The spellings of the script's folder: of the path it was started by, and of the path with
+// its links resolved.
+const QString scriptPathPattern = QStringLiteral(R"re("?\$(?:0|\{0\})"?)re");
+const QString folderPattern =
+    QStringLiteral(R"re((?:\$\(\s*dirname\s+(?:--\s+)?%1\s*\)|`\s*dirname\s+(?:--\s+)?%1\s*`|\$\{0%/\*\}))re")
+        .arg(scriptPathPattern);
+const QString resolvedFolderPattern =
+    QStringLiteral(R"re(\$\(\s*dirname\s+(?:--\s+)?"?\$\(\s*(?:readlink\s+-f|realpath)\s+(?:--\s+)?%1\s*\)"?\s*\))re")
+        .arg(scriptPathPattern);
+
+const QRegularExpression &scriptFolder()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re(%1|\$\(\s*cd\s+(?:--\s+)?"?%1"?\s*(?:&&|;)\s*pwd\s*\))re").arg(folderPattern));
+    return pattern;
+}
+
+const QRegularExpression &resolvedScriptFolder()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re(%1|\$\(\s*cd\s+(?:--\s+)?"?%1"?\s*(?:&&|;)\s*pwd(?:\s+-P)?\s*\))re"
+                       R"re(|\$\(\s*cd\s+(?:--\s+)?"?%2"?\s*(?:&&|;)\s*pwd\s+-P\s*\))re")
+            .arg(resolvedFolderPattern, folderPattern));
+    return pattern;
+}
+
+const QRegularExpression &homeVariable()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"re(\$(?:HOME(?![A-Za-z0-9_])|\{HOME\}))re"));
+    return pattern;
+}
+
+// Put before an expansion that was not followed and stays in a word as written: a
+// noncharacter, which no text holds.
+constexpr QChar unfollowedMark{0xFFFF};
+
+// The length of the command substitution or backquoted command at `from` in `text`, to its
+// closing bracket or quote; up to the end when it has none.
+qsizetype substitutionLength(const QString &text, qsizetype from)
+{
+    if (text.at(from) == u'`') {
+        const qsizetype end = text.indexOf(u'`', from + 1);
+        return end < 0 ? text.size() - from : end + 1 - from;
+    }
+    int depth = 0;
+    for (qsizetype i = from + 1; i < text.size(); ++i) {
+        if (text.at(i) == u'(')
+            ++depth;
+        else if (text.at(i) == u')' && --depth == 0)
+            return i + 1 - from;
+    }
+    return text.size() - from;
+}
+
+// What the shell puts in place of the expansion at `from` in `text`, and how many characters
+// it takes there; none when nothing starts there. A variable or substitution that is not
+// followed stays as written, after the unfollowedMark.
+std::optional<std::pair<QString, qsizetype>> expansionAt(const QString &text, qsizetype from,
+                                                          const ShellExpansion &expansion)
+{
+    const QChar c = text.at(from);
+    if (c != u'$' && c != u'`')
+        return std::nullopt;
+    const auto at = [&](const QRegularExpression &pattern) {
+        return pattern.match(text, from, QRegularExpression::NormalMatch,
+                             QRegularExpression::AnchorAtOffsetMatchOption);
+    };
+    if (const auto home = at(homeVariable()); home.hasMatch())
+        return std::pair(expansion.home, home.capturedLength());
+    if (!expansion.scriptPath.isEmpty()) {
+        if (const auto folder = at(scriptFolder()); folder.hasMatch())
+            return std::pair(QFileInfo(expansion.scriptPath).absolutePath(), folder.capturedLength());
+        if (const auto folder = at(resolvedScriptFolder()); folder.hasMatch())
+            return std::pair(QFileInfo(QFileInfo(expansion.scriptPath).canonicalFilePath()).absolutePath(),
+                             folder.capturedLength());
+    }
+    if (c == u'`' || text.mid(from, 2) == QLatin1String("$(")) {
+        const qsizetype length = substitutionLength(text, from);
+        return std::pair(unfollowedMark + text.mid(from, length), length);
+    }
+    // Another variable, or one of the shell's own ($@, $1, $$): its value is not known here.
+    static const QRegularExpression variable(QStringLiteral(R"re(\$(?:[A-Za-z_][A-Za-z0-9_]*|\{[^}]*\}?|[0-9@*#?$!-]))re"));
+    if (const auto other = at(variable); other.hasMatch())
+        return std::pair(unfollowedMark + other.captured(), other.capturedLength());
+    return std::nullopt;
+}
+
 // The commands of a shell command line, each as the words a shell splits it into (quotes
-// and backslashes removed, expansions left as they stand), cut at unquoted ; & | ( ) and
-// line ends; an unquoted # that starts a word starts a comment. Empty when the quoting is
-// broken.
-std::vector<QStringList> shellCommands(const QString &text)
+// and backslashes removed), cut at unquoted ; & | ( ) and line ends; an unquoted # that
+// starts a word starts a comment. With an `expansion`, what it names is expanded as the
+// shell would, and other substitutions stay as written; without one, nothing is. Empty when
+// the quoting is broken.
+std::vector<QStringList> shellCommands(const QString &text, const ShellExpansion *expansion = nullptr)
 {
     std::vector<QStringList> commands(1);
     QString word;
@@ -64,8 +154,20 @@ std::vector<QStringList> shellCommands(const QString &text)
         if (!commands.back().isEmpty())
             commands.emplace_back();
     };
+    // Appends the expansion at `i` to the word and moves `i` to its last character.
+    const auto expandAt = [&](qsizetype &i) {
+        const auto expanded = expansion ? expansionAt(text, i, *expansion) : std::nullopt;
+        if (!expanded)
+            return false;
+        word += expanded->first;
+        inWord = true;
+        i += expanded->second - 1;
+        return true;
+    };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
+        if (expandAt(i))
+            continue;
         const QChar c = text.at(i);
         if (c == u'\'') {
             const qsizetype end = text.indexOf(u'\'', i + 1);
@@ -76,11 +178,13 @@ std::vector<QStringList> shellCommands(const QString &text)
             i = end;
         } else if (c == u'"') {
             for (++i; i < size && text.at(i) != u'"'; ++i) {
+                if (expandAt(i))
+                    continue;
                 if (text.at(i) == u'\\' && i + 1 < size && QStringView(u"$`\"\\").contains(text.at(i + 1)))
                     ++i;
                 word += text.at(i);
             }
-            if (i == size)
+            if (i >= size)
                 return {};
             inWord = true;
         } else if (c == u'\\') {
@@ -93,6 +197,11 @@ std::vector<QStringList> shellCommands(const QString &text)
             if (i < 0)
                 break;
             endCommand();
+        } else if (c == u'~' && !inWord && expansion
+                   && (i + 1 == size || text.at(i + 1) == u'/' || text.at(i + 1).isSpace()
+                       || QStringView(u";&|()").contains(text.at(i + 1)))) {
+            word += expansion->home;
+            inWord = true;
         } else if (QStringView(u";&|()\n").contains(c)) {
             endCommand();
         } else if (c.isSpace()) {
@@ -228,54 +337,68 @@ QStringList AutostartCommand::execWords(const QString &exec)
     return words.replaceInStrings(QStringLiteral("%%"), QStringLiteral("%"));
 }
 
-AutostartCommand::Starts AutostartCommand::ofExec(const QString &exec) const
+AutostartCommand::Reading AutostartCommand::ofExec(const QString &exec) const
 {
     // An entry that names no program starts nothing; replacing it loses nothing.
-    const Starts starts = ofCommand(execWords(exec), 0);
-    return starts == Starts::nothing ? Starts::ourMissingProgram : starts;
+    const Reading reading = ofCommand(execWords(exec), 0, nullptr);
+    return reading.starts == Starts::nothing ? Reading{Starts::ourMissingProgram} : reading;
 }
 
-AutostartCommand::Starts AutostartCommand::ofCommand(QStringList words, int depth) const
+AutostartCommand::Reading AutostartCommand::furthest(Reading a, Reading b)
+{
+    return b.starts > a.starts ? std::move(b) : std::move(a);
+}
+
+AutostartCommand::Reading AutostartCommand::ofCommand(QStringList words, int depth,
+                                                      const ShellExpansion *expansion) const
 {
     words = withoutPrefixes(std::move(words));
     if (words.isEmpty())
-        return Starts::nothing;
+        return {};
     const QString program = words.takeFirst();
+    // A substitution or variable that was not followed, or a path from a folder a script may
+    // have changed to, names a program that cannot be told.
+    if (program.contains(unfollowedMark) || (expansion && program.contains(u'/') && !QDir::isAbsolutePath(program)))
+        return {Starts::unclear, QString(program).remove(unfollowedMark)};
     const QString executable = executableOf(program);
     if (!executable.isEmpty() && sameFileKey(executable) == sameFileKey(m_executablePath))
-        return Starts::us;
+        return {Starts::us};
     if (isShell(program)) {
         const std::optional<QString> script = shellScriptArgument(words);
-        return std::max(Starts::another, ofScript(script ? *script : scriptText(firstOperand(words)), depth + 1));
+        if (script)
+            return furthest({Starts::another}, ofScript(*script, depth + 1, {QDir::homePath(), {}}));
+        const QString path = firstOperand(words);
+        return furthest({Starts::another}, ofScript(scriptText(path), depth + 1, {QDir::homePath(), path}));
     }
     if (nameOf(program) == QLatin1String("flatpak") && flatpakApplication(words) == m_applicationId)
-        return executable.isEmpty() ? Starts::ourMissingProgram : Starts::us;
+        return {executable.isEmpty() ? Starts::ourMissingProgram : Starts::us};
     if (executable.isEmpty())
-        return nameOf(program) == nameOf(m_executablePath) ? Starts::ourMissingProgram : Starts::another;
-    return std::max(Starts::another, ofScriptFile(executable, depth + 1));
+        return {nameOf(program) == nameOf(m_executablePath) ? Starts::ourMissingProgram : Starts::another};
+    return furthest({Starts::another}, ofScriptFile(executable, depth + 1));
 }
 
-AutostartCommand::Starts AutostartCommand::ofScript(const QString &text, int depth) const
+AutostartCommand::Reading AutostartCommand::ofScript(const QString &text, int depth,
+                                                     const ShellExpansion &expansion) const
 {
     if (depth > deepestScript)
-        return Starts::nothing;
-    Starts starts = Starts::nothing;
-    for (QStringList &command : shellCommands(text))
-        starts = std::max(starts, ofCommand(std::move(command), depth));
-    return starts;
+        return {};
+    Reading reading;
+    for (QStringList &command : shellCommands(text, &expansion))
+        reading = furthest(std::move(reading), ofCommand(std::move(command), depth, &expansion));
+    return reading;
 }
 
-AutostartCommand::Starts AutostartCommand::ofScriptFile(const QString &path, int depth) const
+AutostartCommand::Reading AutostartCommand::ofScriptFile(const QString &path, int depth) const
 {
     const QString text = scriptText(path);
     // Only a shell's script: its first line names the shell, directly or through env.
     const QString firstLine = text.section(u'\n', 0, 0);
     if (!firstLine.startsWith(QLatin1String("#!")))
-        return Starts::nothing;
+        return {};
     const QStringList interpreter = withoutPrefixes(firstLine.sliced(2).split(u' ', Qt::SkipEmptyParts));
     if (interpreter.isEmpty() || !isShell(interpreter.front()))
-        return Starts::nothing;
-    return ofScript(text, depth);
+        return {};
+    return ofScript(text, depth, {QDir::homePath(), path});
 }
 
 } // namespace vantora

@@ -8,31 +8,51 @@ namespace vantora {
 // Tells what the Exec line of an autostart entry starts, by reading it as the desktop would
 // run it, through the usual ways of starting a program: settings of the environment
 // (`env A=1 program`, `A=1 program`), a shell (`sh -c '…; exec program'`), a shell script
-// whose commands start it, and `flatpak run <application id>`. Nothing is run; a script is
-// read only when it is a shell script of modest size.
+// whose commands start it, and `flatpak run <application id>`. In what a shell runs (not in
+// the Exec line itself, which goes through none), it expands what the shell would there:
+// `~`, `$HOME`, and the script's own folder (`$(dirname "$0")`, `${0%/*}`, `$(cd … && pwd)`,
+// also of the script's resolved path); no other variable or substitution. A program named
+// through anything else is reported, never guessed. Nothing is run; a script is read only
+// when it is a shell script of modest size.
 class AutostartCommand final {
 public:
     // Ordered: when a script runs several commands, the one furthest down counts.
     enum class Starts {
         nothing,
         another,
+        // A program whose name or path goes through what is not followed (another variable,
+        // a command's output, a folder a script may have changed to): it may be anyone's.
+        unclear,
         // This program by a name or path where it no longer is, or no program at all.
         ourMissingProgram,
         us,
     };
+    struct Reading {
+        Starts starts = Starts::nothing;
+        // For `unclear`: the program as it is written there.
+        QString program = {};
+    };
+    // What a shell expands in the commands it runs.
+    struct ShellExpansion {
+        QString home;
+        // The script's path as the shell was given it; none for `sh -c`, whose $0 names no
+        // script.
+        QString scriptPath;
+    };
 
     AutostartCommand(QString executablePath, QString applicationId);
 
-    Starts ofExec(const QString &exec) const;
+    Reading ofExec(const QString &exec) const;
 
     // The words of an Exec value: its string escapes undone, split as a shell splits them,
     // "%%" read as "%". Empty when its quoting is broken.
     static QStringList execWords(const QString &exec);
 
 private:
-    Starts ofCommand(QStringList words, int depth) const;
-    Starts ofScript(const QString &text, int depth) const;
-    Starts ofScriptFile(const QString &path, int depth) const;
+    static Reading furthest(Reading a, Reading b);
+    Reading ofCommand(QStringList words, int depth, const ShellExpansion *expansion) const;
+    Reading ofScript(const QString &text, int depth, const ShellExpansion &expansion) const;
+    Reading ofScriptFile(const QString &path, int depth) const;
 
     QString m_executablePath;
     QString m_applicationId;

@@ -87,8 +87,12 @@ XdgAutostart::Entry XdgAutostart::readEntry() const
     }
     const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
     using Starts = AutostartCommand::Starts;
-    const Starts starts = AutostartCommand(m_executablePath, m_applicationId).ofExec(valueOf(keys, execKey));
+    const AutostartCommand::Reading reading =
+        AutostartCommand(m_executablePath, m_applicationId).ofExec(valueOf(keys, execKey));
+    const Starts starts = reading.starts;
     const bool hidden = valueOf(keys, hiddenKey) == QLatin1String("true");
+    if (starts == Starts::unclear)
+        return {hidden ? Owner::nobody : Owner::unclear, LoginItemStatus::notRegistered, reading.program};
     // Another program's entry is left as it is, unless it is one the desktop treats as
     // deleted: that starts nothing, and ours may take its place.
     if (starts == Starts::another)
@@ -106,6 +110,11 @@ void XdgAutostart::refuseOthersEntry(const Entry &entry) const
         throw LoginItemError(Texts::tr("The autostart entry “%1” starts another program. vantora leaves it as it "
                                        "is; move it away to let vantora start at login.")
                                  .arg(entryPath()));
+    if (entry.owner == Owner::unclear)
+        throw LoginItemError(Texts::tr("vantora can’t tell which program the autostart entry “%1” starts: it names "
+                                       "“%2”. vantora leaves the entry as it is; to let vantora start at login, "
+                                       "move it away or name the program by its full path.")
+                                 .arg(entryPath(), entry.readError));
     if (entry.owner == Owner::unreadable)
         throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be read (%2). vantora leaves it as it is.")
                                  .arg(entryPath(), entry.readError));

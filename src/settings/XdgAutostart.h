@@ -16,7 +16,8 @@ namespace vantora {
 // starts another program is the user's, not ours: it counts as not registered, and it is
 // neither removed nor written over (turning the setting on fails with a text that says why),
 // unless the desktop is told to treat it as deleted (Hidden=true): that starts nothing, and
-// turning the setting on writes ours in its place. An entry that cannot be read is left as it
+// turning the setting on writes ours in its place. An entry that cannot be read, or whose
+// program cannot be told (named through a variable or a command's output), is left as it
 // is, with a text that says so. A symbolic link in the entry's place is replaced by a file of
 // its own, never written through.
 class XdgAutostart final : public LoginItemBackend {
@@ -50,10 +51,13 @@ private:
         nobody,
         // Something is there that cannot be read, so it may be anyone's.
         unreadable,
+        // An entry whose program cannot be told (AutostartCommand::Starts::unclear).
+        unclear,
     };
     struct Entry {
         Owner owner;
         LoginItemStatus status;
+        // Why it cannot be read, or the program as the unclear entry names it.
         QString readError;
     };
 

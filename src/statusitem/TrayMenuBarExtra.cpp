@@ -179,7 +179,7 @@ void TrayMenuBarExtra::applyTrayHost()
         return;
     if (!trayHost) {
         m_panel.setPresentation(presentation);
-        if (!m_panel.isVisible())
+        if (!m_panel.isVisible() && !(m_standsIn && m_standsIn()))
             m_item->button()->performClick();
         return;
     }

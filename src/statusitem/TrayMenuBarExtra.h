@@ -70,6 +70,10 @@ public:
     runtime::Task<void> followTrayHost(runtime::Duration startWait);
     // A tray host came or went.
     void trayHostsChanged();
+    // Whether another window of the application stands for the panel (the welcome window of
+    // a first start): with no tray, the panel then stays hidden rather than come up as a
+    // second window of the same.
+    void setStandIn(std::function<bool()> standsIn) { m_standsIn = std::move(standsIn); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -105,6 +109,7 @@ private:
     std::optional<quint32> m_pendingUserTime;
     bool m_hidingPanel = false;
     std::function<bool()> m_trayHostCheck;
+    std::function<bool()> m_standsIn;
     bool m_followsTrayHost = false;
 };
 

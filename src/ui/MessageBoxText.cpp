@@ -1,11 +1,11 @@
 #include "ui/MessageBoxText.h"
 
-#include <QFontMetrics>
+#include "ui/MessageText.h"
+
+#include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QScreen>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -13,37 +13,22 @@ namespace vantora::ui {
 
 namespace {
 
-const QRegularExpression &words()
+// Shows `text` in the place of the box's own `label`, which stays (hidden) for what reads
+// the box's texts.
+MessageText *showInPlaceOf(QMessageBox &box, QLabel *label, const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("\\S+"));
-    return pattern;
-}
-
-// `text` with a break opportunity (a zero-width space) between the characters of every word
-// wider than `width`, so that a line may end inside such a word instead of running on.
-QString breakingLongWords(const QString &text, const QFontMetrics &metrics, int width)
-{
-    QString broken;
-    qsizetype copied = 0;
-    for (const QRegularExpressionMatch &match : words().globalMatch(text)) {
-        broken += QStringView(text).mid(copied, match.capturedStart() - copied);
-        const QString word = match.captured();
-        copied = match.capturedEnd();
-        if (metrics.horizontalAdvance(word) <= width) {
-            broken += word;
-            continue;
-        }
-        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, word);
-        qsizetype from = 0;
-        for (qsizetype to = characters.toNextBoundary(); to != -1; to = characters.toNextBoundary()) {
-            if (from > 0)
-                broken += QChar(0x200B);
-            broken += QStringView(word).mid(from, to - from);
-            from = to;
-        }
-    }
-    broken += QStringView(text).mid(copied);
-    return broken;
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    const int index = label && grid ? grid->indexOf(label) : -1;
+    if (index < 0)
+        return nullptr;
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(index, &row, &column, &rows, &columns);
+    auto *shown = new MessageText(text, &box);
+    shown->setObjectName(label->objectName() + QStringLiteral("_text"));
+    shown->setContentsMargins(label->contentsMargins());
+    label->hide();
+    grid->addWidget(shown, row, column, rows, columns);
+    return shown;
 }
 
 } // namespace
@@ -51,22 +36,21 @@ QString breakingLongWords(const QString &text, const QFontMetrics &metrics, int 
 void setPlainMessage(QMessageBox &box, const QString &title, const QString &message)
 {
     box.setTextFormat(Qt::PlainText);
-    // Half the screen's width holds any word a person reads at once.
+    box.setText(title);
+    box.setInformativeText(message);
+    // Half the screen's width holds any word a person reads at once; longer ones break.
     const int widestLine = box.screen()->availableGeometry().width() / 2;
-    const QFontMetrics metrics(box.font());
-    box.setText(breakingLongWords(title, metrics, widestLine));
-    box.setInformativeText(breakingLongWords(message, metrics, widestLine));
+    // The box is as wide as its title, and its message breaks between words only where the
+    // title leaves room for the widest: an address stays on one line.
+    if (MessageText *shown = showInPlaceOf(box, box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")), title))
+        shown->setMinimumWidth(std::min(shown->naturalWidth(), widestLine));
     auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
     if (!informative)
         return;
     // The informative label does not follow the box's text format.
     informative->setTextFormat(Qt::PlainText);
-    // The box is only as wide as its title, and wrapping breaks an address after each slash;
-    // lines break between words only.
-    int widestWord = 0;
-    for (const QRegularExpressionMatch &match : words().globalMatch(message))
-        widestWord = std::max(widestWord, metrics.horizontalAdvance(match.captured()));
-    informative->setMinimumWidth(std::min(widestWord, widestLine));
+    if (MessageText *shown = showInPlaceOf(box, informative, message))
+        shown->setMinimumWidth(std::min(shown->widestWordWidth(), widestLine));
 }
 
 } // namespace vantora::ui

@@ -99,7 +99,7 @@ portal-shortcut | record-held-shortcut-portal)
   done
   export PATH="$home/bin:$PATH"
   ;;
-no-portal-shortcut)
+no-portal-shortcut | opened-program-environment)
   # No service the bus could start: no portal at all. A session bus always reads the system's
   # service folder, whatever XDG_DATA_DIRS says, so this one is configured without any.
   printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>' \
@@ -576,6 +576,50 @@ dark-windows)
   reset_from_tray_menu
   confirmation_on_panel
   looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
+  ;;
+no-tray-welcome-closed)
+  # Without a tray, a person closes the welcome window of a first start before the start has
+  # stopped waiting for a tray: it does not come back by itself as the panel, and starting the
+  # application again brings one window.
+  start_wm
+  start_app
+  within 100 panel_visible || fail "the first start showed no welcome window"
+  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  within 50 panel_hidden || fail "the welcome window did not close"
+  sleep 12
+  panel_visible && fail "the closed welcome window came back by itself"
+  "$app" >"$home/second.log" 2>&1 || fail "the second start exited with $?"
+  within 50 panel_visible || fail "the second start showed no window"
+  sleep 1
+  [ "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l)" -eq 1 ] ||
+    fail "the second start showed $(xdotool search --onlyvisible --classname '^vantora$' | wc -l) windows"
+  ;;
+opened-program-environment)
+  # In a Wayland session with an X display the application runs on X11 by its own choice; what
+  # it opens for the person (here the link in About, through xdg-open) starts with the
+  # person's environment, not with the application's choices for itself.
+  unset QT_QPA_PLATFORM QT_XCB_NO_MITSHM
+  export WAYLAND_DISPLAY=vantora-test-no-compositor VANTORA_PERSONS_OWN=kept
+  mkdir -p "$home/bin"
+  printf '#!/bin/sh\nenv >"%s/opened.env.part" && mv "%s/opened.env.part" "%s/opened.env"\n' \
+    "$home" "$home" "$home" >"$home/bin/xdg-open"
+  chmod +x "$home/bin/xdg-open"
+  export PATH="$home/bin:$PATH"
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  sleep 0.5
+  # Show, About.
+  xdotool key Down Down Return
+  within 50 xdotool search --onlyvisible --name '^About vantora$' >/dev/null || fail "About did not open"
+  about=$(xdotool search --onlyvisible --name '^About vantora$' | head -n1)
+  # The last row of links, the only one in a build that names no support address or web host.
+  xdotool mousemove --window "$about" 150 233 click 1
+  within 50 test -s "$home/opened.env" || fail "the link opened nothing"
+  grep -q '^VANTORA_PERSONS_OWN=kept$' "$home/opened.env" || fail "the opened program lost the person's environment"
+  grep '^QT_QPA_PLATFORM=\|^QT_XCB_NO_MITSHM=' "$home/opened.env" &&
+    fail "the opened program got the application's own platform choices"
   ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2

@@ -89,10 +89,10 @@ for _ in $(seq 30); do
   [ -n "$changed" ] && break
 done
 [ -n "$changed" ] || fail "no icon came to Plasma's tray"
-read -r changed_x _ changed_width _ <<<"$changed"
-bar_height=$((screen_height - bar_top))
-bar_lightness=$(lightness_at "$home/before.png" "$((changed_x - 4))" "$((bar_top + bar_height / 2))")
-icon=$(glyphs_in "$home/with-icon.png" "$changed_x $bar_top $changed_width $bar_height" "$bar_lightness" | head -n1)
+read -r changed_x changed_y _ changed_height <<<"$changed"
+bar_lightness=$(lightness_at "$home/before.png" "$((changed_x - 4))" "$((changed_y + changed_height / 2))")
+# Only the rows that changed: Plasma 6's bar floats, with the desktop showing around it.
+icon=$(glyphs_in "$home/with-icon.png" "$changed" "$bar_lightness" | head -n1)
 [ -n "$icon" ] || fail "what changed in the tray at $changed shows nothing that stands out from the bar"
 read -r icon_x icon_y icon_width icon_height <<<"$icon"
 read -r contrast clear_pixels < <(glyph_contrast "$home/with-icon.png" "$icon" "$bar_lightness")

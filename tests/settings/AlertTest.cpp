@@ -1,12 +1,17 @@
 #include "settings/Alert.h"
 #include "AlertPresenters.h"
 
+#include "ui/MessageText.h"
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextLayout>
 
 #include <gtest/gtest.h>
@@ -34,20 +39,13 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
     return nullptr;
 }
 
-// Whether every line of `label`'s text, wrapped as the label wraps it, shows in `box`.
-bool showsWhole(const QLabel &label, const QWidget &box)
+// Whether `text` shows its every line in `box`: none runs past its right edge or the box's,
+// and its height holds them all.
+bool showsWhole(const ui::MessageText &text, const QWidget &box)
 {
-    const int width = std::min(label.contentsRect().width(), box.width() - label.mapTo(&box, QPoint()).x());
-    QTextLayout layout(label.text(), label.font());
-    layout.setTextOption(QTextOption(Qt::AlignLeft));
-    layout.beginLayout();
-    bool fits = true;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(label.contentsRect().width());
-        fits = fits && line.naturalTextWidth() <= width;
-    }
-    layout.endLayout();
-    return fits;
+    const int right = text.mapTo(&box, QPoint()).x() + text.width();
+    return right <= box.width() && text.document()->idealWidth() <= text.width()
+        && text.heightForWidth(text.width()) <= text.height();
 }
 
 } // namespace
@@ -165,7 +163,7 @@ TEST(MessageBoxAlertsTest, KeepsEveryWordOfTheMessageOnOneLine)
                                [](AlertAnswer) {});
     QMessageBox *box = openBox(window);
     ASSERT_NE(box, nullptr);
-    auto *message = box->findChild<QLabel *>("qt_msgbox_informativelabel");
+    auto *message = box->findChild<ui::MessageText *>();
     ASSERT_NE(message, nullptr);
     EXPECT_GE(message->width(), message->fontMetrics().horizontalAdvance(address));
     box->close();
@@ -186,8 +184,39 @@ TEST(MessageBoxAlertsTest, StayWithinTheScreenWhateverTheirText)
         EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
         QAbstractButton *ok = buttonTitled(box, "OK");
         EXPECT_TRUE(box->rect().contains(QRect(ok->mapTo(box, QPoint()), ok->size())));
-        for (QLabel *label : box->findChildren<QLabel *>())
-            EXPECT_TRUE(showsWhole(*label, *box)) << label->objectName().toStdString() << " cuts its text off";
+        const QList<ui::MessageText *> texts = box->findChildren<ui::MessageText *>();
+        EXPECT_EQ(texts.size(), 2);
+        for (const ui::MessageText *text : texts)
+            EXPECT_TRUE(showsWhole(*text, *box)) << text->objectName().toStdString() << " cuts its text off";
         delete box;
     }
+}
+
+// A person copies an address from an alert to look it up: what lands on the clipboard is the
+// address, although it breaks over lines on the screen.
+TEST(MessageBoxAlertsTest, CopyingATextGivesItAsItCame)
+{
+    const QString address = "https://updates.vantora.example/" + QString(147, u'x') + "/latest.json";
+    ASSERT_EQ(address.size(), 191);
+    QWidget window;
+    window.show();
+    const Alert alert = Alert::notice("Couldn’t check " + address, "Find releases at " + address);
+    MessageBoxAlerts().present(alert, &window, [](AlertAnswer) {});
+    QMessageBox *box = openBox(window);
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    const QList<ui::MessageText *> texts = box->findChildren<ui::MessageText *>();
+    ASSERT_EQ(texts.size(), 2);
+    for (ui::MessageText *text : texts) {
+        const QString written = text == texts.front() ? alert.title : alert.message;
+        SCOPED_TRACE(written.toStdString());
+        EXPECT_GE(text->document()->firstBlock().layout()->lineCount(), 2) << "the address does not break where it is drawn";
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), written);
+    }
+    EXPECT_EQ(box->informativeText(), alert.message);
+    delete box;
 }

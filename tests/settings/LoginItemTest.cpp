@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -272,6 +273,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         After afterOff;
         After afterOn;
         QString script = {};
+        // What the alert of a refused change names, when it should name something.
+        QString told = {};
     };
     using S = LoginItemStatus;
     const QString group = "[Desktop Entry]\nType=Application\n";
@@ -315,6 +318,26 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         {"a link to another program's", Place::linkToFile, group + "Exec={other}\n", S::notRegistered, After::untouched,
          After::untouched},
         {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::ours},
+        // A shell expands the home folder and the script's own folder; the entry is ours.
+        {"ours through $HOME in a shell", Place::file, group + "Exec=sh -c \"exec \\\\$HOME/bin/vantora\"\n",
+         S::enabled, After::ours, After::ours},
+        {"ours through ~ in a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::ours,
+         After::ours, "#!/bin/sh\nexec ~/bin/vantora \"$@\"\n"},
+        {"ours from the wrapper script's own folder", Place::file, group + "Exec={script}\n", S::enabled,
+         After::ours, After::ours, "#!/bin/sh\nexec \"$(dirname \"$0\")/vantora\" \"$@\"\n"},
+        {"ours from the wrapper script's folder found by cd", Place::file, group + "Exec={script}\n", S::enabled,
+         After::ours, After::ours, "#!/bin/sh\nexec \"$(cd \"$(dirname \"$0\")\" && pwd)\"/vantora\n"},
+        {"a wrapper script run by sh from the home folder", Place::file, group + "Exec=sh -c 'sh ~/bin/start-at-login'\n",
+         S::enabled, After::ours, After::ours, "exec ${0%/*}/vantora\n"},
+        // What a shell would take from elsewhere may be anyone's program: left as it is.
+        {"a program named through another variable", Place::file, group + "Exec={script}\n", S::notRegistered,
+         After::untouched, After::untouched, "#!/bin/sh\nAPPDIR=$HOME/bin\nexec \"$APPDIR/vantora\"\n",
+         "$APPDIR/vantora"},
+        {"a program named through a command's output", Place::file,
+         group + "Exec=sh -c \"exec $(command -v vantora)\"\n", S::notRegistered, After::untouched,
+         After::untouched, {}, "$(command -v vantora)"},
+        {"a quoted ~, which no shell expands", Place::file, group + "Exec={script}\n", S::notRegistered,
+         After::untouched, After::untouched, "#!/bin/sh\nexec \"~/bin/vantora\"\n", "~/bin/vantora"},
     };
     for (const Row &row : rows) {
         for (const bool turnOn : {false, true}) {
@@ -367,6 +390,11 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 modes.emplace();
             }
 
+            // Where $HOME and ~ lead.
+            const QByteArray home = qgetenv("HOME");
+            qputenv("HOME", config.path().toLocal8Bit());
+            const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+
             RecordingAlerts alerts;
             auto backend = std::make_unique<XdgAutostart>(folder, "org.vantora.Test", program);
             const XdgAutostart &autostart = *backend;
@@ -397,6 +425,10 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 EXPECT_EQ(entry.isSymLink(), !inPlace);
                 EXPECT_FALSE(loginItem.isEnabled());
                 EXPECT_EQ(alerts.shown.size(), turnOn ? 1u : 0u);
+                if (turnOn && !row.told.isEmpty() && !alerts.shown.empty()) {
+                    EXPECT_TRUE(alerts.shown.front().alert.message.contains(row.told))
+                        << alerts.shown.front().alert.message.toStdString();
+                }
             } else if (turnOn) {
                 // An entry that was on stays as it was; any other is written as a file of its own.
                 EXPECT_TRUE(entry.isFile());

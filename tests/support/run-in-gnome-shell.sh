@@ -5,10 +5,15 @@
 # XAUTHORITY, WAYLAND_DISPLAY and both bus addresses. Ends only what it started. Exits 77
 # (skipped) when GNOME Shell, its tray extension or XWayland is missing, or when the session
 # does not come up.
+#   run-in-gnome-shell.sh --without-tray …   GNOME as it comes: no tray extension, no tray.
 set -uo pipefail
 
 screen=1600x1000
 tray=ubuntu-appindicators@ubuntu.com
+if [ "${1:-}" = --without-tray ]; then
+  tray=
+  shift
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
@@ -18,7 +23,7 @@ skip() {
 for tool in gnome-shell Xwayland dbus-daemon gsettings gdbus; do
   command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
 done
-[ -d "/usr/share/gnome-shell/extensions/$tray" ] || skip "the AppIndicator extension is not installed"
+[ -z "$tray" ] || [ -d "/usr/share/gnome-shell/extensions/$tray" ] || skip "the AppIndicator extension is not installed"
 
 # XWayland puts its socket there, and mutter ends when it cannot (a fresh root has no such
 # folder); X servers make it shared and sticky, as here.
@@ -110,7 +115,7 @@ fi
 # A desktop a person has used before: no welcome tour, no lock warning, no lock, no animations
 # (they would make the pictures depend on timing).
 touch "$XDG_DATA_HOME/gnome-shell/lock-warning-shown"
-gsettings set org.gnome.shell enabled-extensions "['$tray', 'hide-sharing@tests.vantora.org']"
+gsettings set org.gnome.shell enabled-extensions "[${tray:+'$tray', }'hide-sharing@tests.vantora.org']"
 gsettings set org.gnome.shell disable-user-extensions false
 # Shells newer than the extension's list load it as well.
 gsettings set org.gnome.shell disable-extension-version-validation true
@@ -124,7 +129,7 @@ owned() {
     -m org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
 }
 # Starts the shell and waits until it is up: it has finished starting (it says so in its log),
-# its tray watches for items and XWayland is there.
+# its tray (if it has one) watches for items and XWayland is there.
 start_shell() {
   setsid gnome-shell --headless --wayland --virtual-monitor "$screen" --wayland-display=vantora-test \
     >"$work/shell.log" 2>&1 </dev/null &
@@ -132,7 +137,8 @@ start_shell() {
   for _ in $(seq 300); do
     x_display=$(grep -o 'Using public X11 display :[0-9]*' "$work/shell.log" | head -n1 | grep -o '[0-9]*$')
     kill -0 "$shell" 2>/dev/null || return 1
-    owned org.kde.StatusNotifierWatcher && [ -n "$x_display" ] && grep -q 'GNOME Shell started at' "$work/shell.log" &&
+    { [ -z "$tray" ] || owned org.kde.StatusNotifierWatcher; } && [ -n "$x_display" ] &&
+      grep -q 'GNOME Shell started at' "$work/shell.log" &&
       return 0
     sleep 0.1
   done
