@@ -659,8 +659,13 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
         ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
             << "the shortcuts page did not open";
         QTest::qWait(2000);
+        const QPoint page = shownWindow(QStringLiteral("^vantora Preview$"))->topLeft();
         // The "Show or hide app" recorder, at the right of the page's first row.
-        const QPoint recorder = shownWindow(QStringLiteral("^vantora Preview$"))->topLeft() + QPoint(341, 148);
+        const QPoint recorder = page + QPoint(341, 148);
+        // A click on the page's header first: a window that comes to the front does not hand
+        // its first focus to a recorder.
+        m_input.click(page + QPoint(300, 40), ShellInput::Button::left);
+        QTest::qWait(500);
         // The pace of the hand: each key this long after the one before, let go in reverse.
         const struct {
             std::chrono::milliseconds gap;
