@@ -84,7 +84,8 @@ void bringToFront(QWidget &window)
 
 } // namespace
 
-HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys, QObject *parent)
+HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys,
+                     platform::PortalIdentity portalIdentity, QObject *parent)
     : QObject(parent)
     , m_flags(flags)
     , m_plan(planLaunch(flags))
@@ -106,7 +107,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     // Toggles without a colour of their own draw in the one the user chose.
     ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
-    setUpGlobalShortcuts(hotKeys);
+    setUpGlobalShortcuts(hotKeys, portalIdentity);
     // Every lights panel of the application, in the tray's window or in any other, gets the
     // settings menu, the shortcuts page and the error banner.
     ui::Environment::root().set(panelPiecesKey, panelPieces());
@@ -272,18 +273,28 @@ void HalvetApp::onLaunch()
     registerGlobalShortcuts();
 }
 
-void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
+void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity portalIdentity)
 {
     m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
     auto &notifications = runtime::NotificationCenter::defaultCenter();
     const QDBusConnection bus = QDBusConnection::sessionBus();
+    // Said once in the log, for whoever asks why a shortcut does not fire.
     if (hotKeys == HotKeys::desktopPortalFirst && bus.isConnected() && platform::PortalHotKeys::isOffered(bus)) {
-        m_hotKeyBackend = std::make_unique<platform::PortalHotKeys>(bus, *m_keyboardLayout, notifications,
-                                                                     QString::fromLatin1(buildinfo::applicationId));
+        m_hotKeyBackend = std::make_unique<platform::PortalHotKeys>(
+            bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId), portalIdentity);
+        const char *identity = portalIdentity == platform::PortalIdentity::registered ? "knows this program as"
+            : portalIdentity == platform::PortalIdentity::refused ? "turned down this program's id"
+                                                                  : "was not told this program's id";
+        qInfo("vantora: global shortcuts go through the desktop's shortcut portal, which %s %s", identity,
+              buildinfo::applicationId);
     } else {
         auto x11 = std::make_unique<platform::X11HotKeys>();
         m_x11HotKeys = x11.get();
         m_hotKeyBackend = std::move(x11);
+        qInfo("vantora: global shortcuts are X11 key grabs%s",
+              hotKeys == HotKeys::desktopPortalFirst
+                  ? ", which fire only while an X11 window has the focus: the desktop offers no shortcut portal"
+                  : "");
     }
     m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
     m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);

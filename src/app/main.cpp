@@ -4,11 +4,13 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/ToolkitStartEnvironment.h"
+#include "platform/PortalIdentity.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
 
 #include <cstdio>
@@ -28,6 +30,14 @@ int main(int argc, char *argv[])
     // is where an animation paints every frame. Our repaints are small; sending them over
     // the connection costs less.
     startEnvironment.setForStart("QT_XCB_NO_MITSHM", "1");
+
+    // The portal knows a connection by the id it has at its first portal call, and Qt makes
+    // one while it builds the application object: our id is told before, on the connection
+    // Qt uses too. Only shortcuts through the portal need it (the desktop binds them for
+    // programs it knows by their id), so only a Wayland session asks.
+    const platform::PortalIdentity portalIdentity = waylandSession
+        ? platform::registerWithPortal(QDBusConnection::sessionBus(), QString::fromLatin1(buildinfo::applicationId))
+        : platform::PortalIdentity::unstated;
 
     QApplication application(argc, argv);
     // What the application opens for the person starts with the person's environment.
@@ -57,7 +67,8 @@ int main(int argc, char *argv[])
     QuitSignals quitSignals;
     runtime::FileUserDefaults defaults(runtime::FileUserDefaults::standardPath());
     HalvetApp app(LaunchFlags::parse(QApplication::arguments()), defaults,
-                  waylandSession ? HalvetApp::HotKeys::desktopPortalFirst : HalvetApp::HotKeys::x11Grabs);
+                  waylandSession ? HalvetApp::HotKeys::desktopPortalFirst : HalvetApp::HotKeys::x11Grabs,
+                  portalIdentity);
     shell = &app;
     app.start();
     return QApplication::exec();

@@ -12,7 +12,7 @@
 namespace vantora::platform {
 
 // Posted on the application's notification centre when a desktop that binds shortcuts on
-// its own time answers (see HotKeyBackend::desktopTrigger).
+// its own time answers, or starts asking the user (see HotKeyBackend::desktopBinding).
 inline const QString desktopTriggersDidChange = QStringLiteral("HotKeys_desktopTriggersDidChange");
 
 // A press or release of a registered hot key, reported by the id it was registered with.
@@ -20,6 +20,37 @@ struct HotKeyEvent {
     enum class Kind : quint8 { pressed, released };
     Kind kind = Kind::pressed;
     quint32 hotKeyId = 0;
+};
+
+// The desktop's word on a combination, where the desktop and not the registration decides.
+struct DesktopBinding {
+    enum class State : quint8 {
+        // The desktop is asking the user whether to bind it (its dialog is open).
+        asking,
+        bound,
+        refused,
+    };
+    // Why the desktop bound nothing.
+    enum class Refusal : quint8 {
+        // The desktop did not say; most often another program has the keys.
+        unexplained,
+        // The desktop's key handler gave the keys to another program first.
+        keysTaken,
+        // The desktop binds only for programs it knows by an application id, and knows us by none.
+        noApplicationId,
+        // The user turned the desktop's request down.
+        cancelled,
+    };
+    State state = State::bound;
+    // What fires it, in the desktop's words; only when bound.
+    QString trigger;
+    Refusal refusal = Refusal::unexplained;
+
+    static DesktopBinding asking() { return {State::asking, {}, Refusal::unexplained}; }
+    static DesktopBinding boundTo(const QString &trigger) { return {State::bound, trigger, Refusal::unexplained}; }
+    static DesktopBinding refused(Refusal why) { return {State::refused, {}, why}; }
+
+    friend bool operator==(const DesktopBinding &, const DesktopBinding &) = default;
 };
 
 // How the desktop repeats a held key.
@@ -80,9 +111,9 @@ public:
     virtual KeyRepeat keyRepeat() = 0;
 
     // Where the desktop, not the registration, has the last word on a combination (a portal
-    // answers later and may bind other keys or none): what it bound, in its own words, or
-    // empty text for nothing. None until it answers, and always where registering decides.
-    virtual std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+    // answers later, may ask the user first, and may bind other keys or none). None until it
+    // answers or starts asking, and always where registering decides.
+    virtual std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const
     {
         Q_UNUSED(carbonKeyCode)
         Q_UNUSED(carbonModifiers)

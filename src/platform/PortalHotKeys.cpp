@@ -12,9 +12,11 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QObject>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -33,6 +35,13 @@ const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session"
 
 // The longest text of the desktop's we show: a trigger, not a story.
 constexpr qsizetype longestTrigger = 64;
+// A desktop that binds at once answers within a few tens of milliseconds; one still silent
+// after this is asking the user.
+constexpr auto askingAfter = std::chrono::milliseconds(500);
+
+// The Response codes of a portal request.
+constexpr uint responseSuccess = 0;
+constexpr uint responseCancelled = 1;
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -70,6 +79,34 @@ QString plainText(const QVariant &value)
     return text.trimmed();
 }
 
+// GNOME words a trigger as "Press " and its accelerator ("Press <Control><Alt>k"), Plasma
+// as key names joined by '+' ("Ctrl+Alt+K"); both read as the latter. Other wordings stay.
+QString portableTrigger(const QString &description)
+{
+    static const QRegularExpression accelerator(QStringLiteral("^(?:Press )?((?:<\\w+>)+)([^<>\\s]+)$"));
+    static const QRegularExpression modifier(QStringLiteral("<(\\w+)>"));
+    static const std::map<QString, QString> modifierNames{
+        {QStringLiteral("control"), QStringLiteral("Ctrl")}, {QStringLiteral("ctrl"), QStringLiteral("Ctrl")},
+        {QStringLiteral("primary"), QStringLiteral("Ctrl")}, {QStringLiteral("alt"), QStringLiteral("Alt")},
+        {QStringLiteral("mod1"), QStringLiteral("Alt")},     {QStringLiteral("shift"), QStringLiteral("Shift")},
+        {QStringLiteral("super"), QStringLiteral("Meta")},   {QStringLiteral("meta"), QStringLiteral("Meta")},
+        {QStringLiteral("mod4"), QStringLiteral("Meta")},
+    };
+    const auto match = accelerator.match(description);
+    if (!match.hasMatch())
+        return description;
+    QStringList keys;
+    for (auto modifiers = modifier.globalMatch(match.captured(1)); modifiers.hasNext();) {
+        const auto name = modifierNames.find(modifiers.next().captured(1).toLower());
+        if (name == modifierNames.end())
+            return description;
+        keys.append(name->second);
+    }
+    const QString key = match.captured(2);
+    keys.append(key.size() == 1 ? key.toUpper() : key);
+    return keys.join(QLatin1Char('+'));
+}
+
 // The triggers the desktop reports, by shortcut id; a malformed list reads as empty.
 std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
 {
@@ -82,7 +119,7 @@ std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
     PortalShortcuts list;
     argument >> list;
     for (const PortalShortcut &entry : list)
-        triggers[entry.id] = plainText(entry.properties.value(QStringLiteral("trigger_description")));
+        triggers[entry.id] = portableTrigger(plainText(entry.properties.value(QStringLiteral("trigger_description"))));
     return triggers;
 }
 
@@ -141,12 +178,20 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken)
+            const QString &sessionToken, PortalIdentity identity)
         : m_bus(bus)
         , m_layout(layout)
         , m_notifications(notifications)
         , m_sessionToken(objectPathElement(sessionToken))
+        , m_applicationId(sessionToken)
+        , m_identity(identity)
     {
+        m_askingTimer.setSingleShot(true);
+        m_askingTimer.setInterval(askingAfter);
+        connect(&m_askingTimer, &QTimer::timeout, this, [this] {
+            m_isAsking = true;
+            m_notifications.post(desktopTriggersDidChange);
+        });
         qDBusRegisterMetaType<PortalShortcut>();
         qDBusRegisterMetaType<PortalShortcuts>();
         qDBusRegisterMetaType<QList<QStringList>>();
@@ -183,10 +228,14 @@ public:
     void installHandler(EventHandler handler) { m_handler = std::move(handler); }
     void setEventsAttached(bool attached) { m_attached = attached; }
 
-    std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+    std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const
     {
         const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
-        const auto reported = trigger ? m_reported.find(*trigger) : m_reported.end();
+        if (!trigger)
+            return std::nullopt;
+        if (m_isAsking && m_offered.contains(*trigger))
+            return DesktopBinding::asking();
+        const auto reported = m_reported.find(*trigger);
         if (reported == m_reported.end())
             return std::nullopt;
         return reported->second;
@@ -220,6 +269,7 @@ private:
         QString trigger;
     };
     using Answer = ResponseWatch::Answer;
+    using Refusal = DesktopBinding::Refusal;
 
     std::optional<quint32> registrationOf(const QString &shortcutId) const
     {
@@ -277,33 +327,70 @@ private:
                                   // Desktops that bind only at creation read the list here.
                                   {QStringLiteral("shortcuts"), QVariant::fromValue(shortcuts)}};
         request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts](uint response, const QVariantMap &results) {
-            m_sessionHandle = response == 0 ? sessionHandle(results) : QString();
+            m_sessionHandle = response == responseSuccess ? sessionHandle(results) : QString();
             if (m_sessionHandle.isEmpty())
-                return finishBinding({});
-            request(QStringLiteral("BindShortcuts"),
-                    {QVariant::fromValue(QDBusObjectPath(m_sessionHandle)), QVariant::fromValue(shortcuts), QString()},
-                    {}, [this](uint response, const QVariantMap &results) {
-                        if (response != 0)
-                            return finishBinding({});
-                        checkWithKeyDaemon(reportedTriggers(results.value(QStringLiteral("shortcuts"))));
-                    });
+                return finishBinding({}, refusalFor(response));
+            bindWhatIsNotHeld(shortcuts);
         });
+    }
+
+    // What the desktop holds for this session already (saved from an earlier run) is not asked
+    // for again: a start with nothing new opens nothing on the desktop.
+    void bindWhatIsNotHeld(const PortalShortcuts &shortcuts)
+    {
+        const QVariant session = QVariant::fromValue(QDBusObjectPath(m_sessionHandle));
+        request(QStringLiteral("ListShortcuts"), {session}, {},
+                [this, shortcuts, session](uint response, const QVariantMap &results) {
+                    const auto held = response == responseSuccess
+                        ? reportedTriggers(results.value(QStringLiteral("shortcuts")))
+                        : std::map<QString, QString>();
+                    const bool holdsAll = std::all_of(m_offered.begin(), m_offered.end(), [&](const QString &trigger) {
+                        const auto entry = held.find(trigger);
+                        return entry != held.end() && !entry->second.isEmpty();
+                    });
+                    if (holdsAll)
+                        return checkWithKeyDaemon(held);
+                    m_askingTimer.start();
+                    request(QStringLiteral("BindShortcuts"), {session, QVariant::fromValue(shortcuts), QString()}, {},
+                            [this](uint response, const QVariantMap &results) {
+                                m_askingTimer.stop();
+                                // GNOME 48 answers "failed" to a No in its window as to every
+                                // refusal; an answer that took the user's time is theirs.
+                                const bool userAnswered = std::exchange(m_isAsking, false);
+                                // The shortcuts bound count, whatever the code: GNOME 48 answers
+                                // "failed" together with the shortcut it bound.
+                                const auto bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
+                                if (response != responseSuccess && bound.empty())
+                                    return finishBinding({}, userAnswered ? Refusal::cancelled : refusalFor(response));
+                                checkWithKeyDaemon(bound);
+                            });
+                });
+    }
+
+    Refusal refusalFor(uint response) const
+    {
+        if (response == responseCancelled)
+            return Refusal::cancelled;
+        return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
     }
 
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
     // them to another program first, and those never fire. Where that daemon keeps our
     // shortcuts under a name made of our session token (as it does for a program without an
-    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6), its word
-    // on their keys wins; it is not started for the question.
+    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6) or of the
+    // id the portal knows us by, its word on their keys wins; it is not started for the question.
     void checkWithKeyDaemon(const std::map<QString, QString> &reported)
     {
-        checkWithKeyDaemon(reported, {m_sessionToken, QStringLiteral("token_") + m_sessionToken});
+        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
+        if (m_identity == PortalIdentity::registered)
+            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
+        checkWithKeyDaemon(reported, components);
     }
 
     void checkWithKeyDaemon(std::map<QString, QString> reported, QStringList components)
     {
         if (components.isEmpty())
-            return finishBinding(reported);
+            return finishBinding(reported, Refusal::unexplained);
         const QString component = components.takeFirst();
         const auto daemonCall = [this, component](const QString &method, const QString &action) {
             QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
@@ -326,7 +413,7 @@ private:
             auto outstanding = std::make_shared<int>(1);
             const auto done = [this, checked, outstanding] {
                 if (--*outstanding == 0)
-                    finishBinding(*checked);
+                    finishBinding(*checked, Refusal::keysTaken);
             };
             for (const auto &[id, trigger] : reported) {
                 if (trigger.isEmpty() || !ours.contains(id))
@@ -354,12 +441,14 @@ private:
         return handle.metaType() == QMetaType::fromType<QString>() ? handle.toString() : QString();
     }
 
-    // What the desktop said for every combination offered; one it left out is not bound.
-    void finishBinding(const std::map<QString, QString> &reported)
+    // What the desktop said for every combination offered; one it left out or bound to no
+    // keys is refused, for `reason`.
+    void finishBinding(const std::map<QString, QString> &reported, Refusal reason)
     {
         for (const QString &trigger : m_offered) {
             const auto entry = reported.find(trigger);
-            m_reported[trigger] = entry == reported.end() ? QString() : entry->second;
+            const bool bound = entry != reported.end() && !entry->second.isEmpty();
+            m_reported[trigger] = bound ? DesktopBinding::boundTo(entry->second) : DesktopBinding::refused(reason);
         }
         m_isBinding = false;
         m_notifications.post(desktopTriggersDidChange);
@@ -424,6 +513,9 @@ private:
     const XkbKeyboardLayout &m_layout;
     runtime::NotificationCenter &m_notifications;
     const QString m_sessionToken;
+    // What the portal knows us by, once registered: the token as given.
+    const QString m_applicationId;
+    const PortalIdentity m_identity;
     std::map<HotKeyRef, Registration> m_registrations;
     HotKeyRef m_nextRef = 1;
     EventHandler m_handler;
@@ -431,8 +523,11 @@ private:
     bool m_isBindingScheduled = false;
     bool m_isBinding = false;
     std::set<QString> m_offered;
-    // What the desktop bound, by the trigger we offered; empty text for nothing.
-    std::map<QString, QString> m_reported;
+    // What the desktop said, by the trigger we offered.
+    std::map<QString, DesktopBinding> m_reported;
+    // Runs while the desktop is asked to bind; once it expires the desktop is asking the user.
+    QTimer m_askingTimer;
+    bool m_isAsking = false;
     QString m_sessionHandle;
     // Shortcut ids held down, with the hot key their press went to.
     std::map<QString, quint32> m_held;
@@ -452,8 +547,9 @@ bool PortalHotKeys::isOffered(const QDBusConnection &bus)
 }
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
-                             runtime::NotificationCenter &notifications, const QString &sessionToken)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken))
+                             runtime::NotificationCenter &notifications, const QString &sessionToken,
+                             PortalIdentity identity)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, identity))
 {
 }
 
@@ -496,9 +592,9 @@ KeyRepeat PortalHotKeys::keyRepeat()
     return {};
 }
 
-std::optional<QString> PortalHotKeys::desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const
+std::optional<DesktopBinding> PortalHotKeys::desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const
 {
-    return m_session->desktopTrigger(carbonKeyCode, carbonModifiers);
+    return m_session->desktopBinding(carbonKeyCode, carbonModifiers);
 }
 
 } // namespace vantora::platform

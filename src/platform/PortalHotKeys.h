@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HotKeyBackend.h"
+#include "PortalIdentity.h"
 
 #include <QDBusConnection>
 
@@ -19,7 +20,11 @@ class XkbKeyboardLayout;
 // decides which keys reach a program. Every combination is offered with its keys as the
 // preferred trigger; the desktop answers later, and may bind other keys or none (it may even
 // ask the user first), so registering succeeds at once and what the desktop bound is told
-// through desktopTrigger() and the `desktopTriggersDidChange` notification.
+// through desktopBinding() and the `desktopTriggersDidChange` notification.
+//
+// Asking a desktop to bind is not free: Plasma opens its shortcut settings at every request,
+// GNOME may show a dialog. So the desktop is first asked what it holds for us already, and
+// asked to bind only what it lacks.
 //
 // A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
 // sends Activated again while a key is held, and those are not passed on.
@@ -30,9 +35,12 @@ public:
     static bool isOffered(const QDBusConnection &bus);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
-    // same from run to run. The layout and notification centre must outlive the backend.
+    // same from run to run: the application id; `identity` is what the portal was told of us
+    // on `bus` (it explains a refusal). The layout and notification centre must outlive the
+    // backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
-                  runtime::NotificationCenter &notifications, const QString &sessionToken);
+                  runtime::NotificationCenter &notifications, const QString &sessionToken,
+                  PortalIdentity identity = PortalIdentity::unstated);
     ~PortalHotKeys() override;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;
@@ -43,7 +51,7 @@ public:
     bool isTakenByAnotherProgram(quint32 carbonKeyCode, quint32 carbonModifiers) override;
     std::vector<SystemHotKey> systemHotKeys() override;
     KeyRepeat keyRepeat() override;
-    std::optional<QString> desktopTrigger(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
+    std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
     class Session;
 

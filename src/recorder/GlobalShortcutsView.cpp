@@ -25,10 +25,13 @@
 #include "ui/SystemFont.h"
 #include "ui/TextLabel.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantora::recorder {
 
@@ -39,6 +42,43 @@ const ui::DynamicColor pageBackground{QColor::fromRgbF(242 / 255.f, 242 / 255.f,
 const ui::DynamicColor pageForeground{QColor::fromRgbF(41 / 255.f, 41 / 255.f, 41 / 255.f),
                                       QColor::fromRgbF(0.94f, 0.94f, 0.94f)};
 const ui::DynamicColor dividerColour{QColor::fromRgbF(0, 0, 0, 0.035f), QColor::fromRgbF(1, 1, 1, 0.05f)};
+
+// A line of the card under its rows.
+ui::TextLabel *cardNote(const QString &text)
+{
+    auto *note = new ui::TextLabel(text);
+    note->setWordWrap(true);
+    note->setFont(ui::systemFont(12));
+    note->setForeground(pageForeground);
+    note->setContentsMargins(16, 0, 16, 12);
+    return note;
+}
+
+// Why the desktop bound nothing, in the user's terms.
+QString refusalExplanation(platform::DesktopBinding::Refusal refusal)
+{
+    using Refusal = platform::DesktopBinding::Refusal;
+    switch (refusal) {
+    case Refusal::keysTaken:
+        return QCoreApplication::translate("GlobalShortcutsView",
+                                           "Another program uses these keys. Record other keys, or free them in "
+                                           "the desktop's keyboard settings.");
+    case Refusal::noApplicationId:
+        return QCoreApplication::translate(
+            "GlobalShortcutsView",
+            "The desktop sets shortcuts only for installed apps, and it finds no launcher for vantora "
+            "(org.vantora.Vantora.desktop). Install vantora and start it again.");
+    case Refusal::cancelled:
+        return QCoreApplication::translate("GlobalShortcutsView",
+                                           "The desktop asks again when you record other keys or start vantora "
+                                           "again.");
+    case Refusal::unexplained:
+        break;
+    }
+    return QCoreApplication::translate("GlobalShortcutsView",
+                                       "Another program may use these keys. Record other keys, or set the "
+                                       "shortcut in the desktop's keyboard settings.");
+}
 
 ui::TextLabel *sectionTitle(const QString &text)
 {
@@ -171,15 +211,12 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
     if (!hotKeysWork) {
         m_showRecorder->setEnabled(false);
         m_toggleRecorder->setEnabled(false);
-        auto *note = new ui::TextLabel(
-            tr("Global shortcuts need an X11 session. Log in to an X11 session, or a desktop that runs X11 "
-               "programs, to use them."));
-        note->setWordWrap(true);
-        note->setFont(ui::systemFont(12));
-        note->setForeground(pageForeground);
-        note->setContentsMargins(16, 0, 16, 12);
-        rows->addWidget(note);
+        rows->addWidget(cardNote(tr("Global shortcuts need an X11 session. Log in to an X11 session, or a desktop "
+                                    "that runs X11 programs, to use them.")));
     }
+    m_askingNote = cardNote(tr("The desktop is asking you to confirm the shortcut. Answer in its window."));
+    m_askingNote->hide();
+    rows->addWidget(m_askingNote);
     return card;
 }
 
@@ -202,6 +239,11 @@ void GlobalShortcutsView::explainDesktopBindings()
     // why that differs.
     if (!isVisible())
         return;
+    const bool asking = std::any_of(m_awaitingDesktop.begin(), m_awaitingDesktop.end(), [this](const auto &entry) {
+        const auto binding = m_services.centre.desktopBinding(entry.second);
+        return binding && binding->state == platform::DesktopBinding::State::asking;
+    });
+    m_askingNote->setVisible(asking);
     for (auto entry = m_awaitingDesktop.begin(); entry != m_awaitingDesktop.end();) {
         const GlobalShortcuts::Shortcut recorded = entry->second;
         const auto instead = m_services.centre.desktopTriggerInstead(recorded);
@@ -212,10 +254,13 @@ void GlobalShortcutsView::explainDesktopBindings()
         entry = m_awaitingDesktop.erase(entry);
         const QString keys = recorded.description(m_services.layout);
         if (instead->isEmpty()) {
-            m_services.alerts.present(window(), tr("The desktop did not accept %1 as a shortcut.").arg(keys),
-                                      tr("Another program may use these keys. Record other keys, or set the "
-                                         "shortcut in the desktop's keyboard settings."),
-                                      {});
+            const auto binding = m_services.centre.desktopBinding(recorded);
+            const auto refusal = binding ? binding->refusal : platform::DesktopBinding::Refusal::unexplained;
+            m_services.alerts.present(window(),
+                                      refusal == platform::DesktopBinding::Refusal::cancelled
+                                          ? tr("You turned down %1 in the desktop's window.").arg(keys)
+                                          : tr("The desktop did not accept %1 as a shortcut.").arg(keys),
+                                      refusalExplanation(refusal), {});
         } else {
             m_services.alerts.present(window(), tr("The desktop runs this action with %1, not %2.").arg(*instead, keys),
                                       tr("The desktop's keyboard settings decide which keys are used."), {});

@@ -12,6 +12,10 @@ namespace vantora {
 class ToggleAppearance;
 }
 
+namespace vantora::ui {
+class TextLabel;
+}
+
 namespace vantora::recorder {
 
 struct RecorderServices;
@@ -52,6 +56,8 @@ private:
     std::function<void()> m_back;
     RecorderView *m_showRecorder = nullptr;
     RecorderView *m_toggleRecorder = nullptr;
+    // Shown while the desktop asks the user about a shortcut of this page.
+    ui::TextLabel *m_askingNote = nullptr;
     // By name: the shortcut shown or recorded here whose binding by the desktop was not yet
     // found wanting.
     std::map<QString, GlobalShortcuts::Shortcut> m_awaitingDesktop;

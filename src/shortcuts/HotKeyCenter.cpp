@@ -249,16 +249,23 @@ bool HotKeyCenter::isTakenByAnotherProgram(const Shortcut &shortcut) const
     return m_backend.isTakenByAnotherProgram(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
 }
 
+std::optional<platform::DesktopBinding> HotKeyCenter::desktopBinding(const Shortcut &shortcut) const
+{
+    return m_backend.desktopBinding(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
+}
+
 std::optional<QString> HotKeyCenter::desktopTriggerInstead(const Shortcut &shortcut) const
 {
-    const auto bound = m_backend.desktopTrigger(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
-    if (!bound || bound->isEmpty())
-        return bound;
+    const auto binding = desktopBinding(shortcut);
+    if (!binding || binding->state == platform::DesktopBinding::State::asking)
+        return std::nullopt;
+    if (binding->state == platform::DesktopBinding::State::refused)
+        return QString();
     // Desktops word the keys their own way ("Ctrl+Alt+L"); compared as key sequences.
     const auto ours = shortcut.keySequence(m_layout);
-    if (ours && QKeySequence::fromString(*bound, QKeySequence::PortableText) == *ours)
+    if (ours && QKeySequence::fromString(binding->trigger, QKeySequence::PortableText) == *ours)
         return std::nullopt;
-    return bound;
+    return binding->trigger;
 }
 
 void HotKeyCenter::handleHotKeyEvent(const platform::HotKeyEvent &event)

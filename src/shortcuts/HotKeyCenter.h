@@ -71,8 +71,11 @@ public:
     // Whether another program holds the combination; our own hot keys do not count.
     bool isTakenByAnotherProgram(const Shortcut &shortcut) const;
     platform::KeyRepeat keyRepeat() const { return m_backend.keyRepeat(); }
+    // The desktop's word on the shortcut, where the desktop decides; none until it answers.
+    std::optional<platform::DesktopBinding> desktopBinding(const Shortcut &shortcut) const;
     // What fires instead of the shortcut, where the desktop bound other keys (its own words)
-    // or none (empty text); none where it bound the shortcut itself or has not answered.
+    // or none (empty text); none where it bound the shortcut itself, is still asking the user
+    // or has not answered.
     std::optional<QString> desktopTriggerInstead(const Shortcut &shortcut) const;
 
     // Matches one of our own key events while a menu is open: the first live hot key with

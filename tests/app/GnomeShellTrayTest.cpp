@@ -1,13 +1,16 @@
-// The tray icon on GNOME Shell's top bar, as people meet it: the real program in a real GNOME
-// Shell session (run-in-gnome-shell.sh) whose tray is the AppIndicator extension. The pointer
-// moves through the compositor's remote-desktop interface and the screen is read through the
-// shell's screenshot interface: xdotool reaches only XWayland, not the shell's bar.
+// The tray icon on GNOME Shell's top bar and the global shortcuts through GNOME's portal, as
+// people meet them: the real program in a real GNOME Shell session (run-in-gnome-shell.sh)
+// whose tray is the AppIndicator extension. The pointer and the keys go through the
+// compositor's remote-desktop interface and the screen is read through the shell's screenshot
+// interface: xdotool reaches only XWayland, not the shell's bar nor its other clients.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -19,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -66,19 +70,21 @@ double luminance(QRgb pixel)
     return (0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel)) / 255;
 }
 
-// The pointer and its buttons, through a remote-desktop session of the compositor.
-class ShellPointer final {
+// The pointer, its buttons and the keyboard, through a remote-desktop session of the
+// compositor: input as the seat's own.
+class ShellInput final {
 public:
     enum class Button { left = 0x110, right = 0x111 }; // evdev codes
+    enum Key : quint32 { leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50 }; // evdev codes
 
-    ShellPointer()
+    ShellInput()
     {
         const QDBusReply<QDBusObjectPath> created = bus().call(QDBusMessage::createMethodCall(
             service, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), service, QStringLiteral("CreateSession")));
         m_session = created.value().path();
         session(QStringLiteral("Start"));
     }
-    ~ShellPointer() { session(QStringLiteral("Stop")); }
+    ~ShellInput() { session(QStringLiteral("Stop")); }
 
     bool isReady() const { return !m_session.isEmpty(); }
 
@@ -104,6 +110,27 @@ public:
         }
     }
 
+    // Presses the keys in order, `gap` apart, and lets go of them in the reverse order.
+    void type(const std::vector<Key> &keys, std::chrono::milliseconds gap)
+    {
+        if (!m_keyboardReady) {
+            // The compositor makes the session's keyboard at its first key, which is lost: the
+            // Ctrl of a Ctrl+Alt+L typed first in a new session never reaches any program.
+            key(leftShift, true);
+            key(leftShift, false);
+            QTest::qWait(150);
+            m_keyboardReady = true;
+        }
+        for (Key pressed : keys) {
+            key(pressed, true);
+            QTest::qWait(int(gap.count()));
+        }
+        for (auto released = keys.rbegin(); released != keys.rend(); ++released) {
+            key(*released, false);
+            QTest::qWait(int(gap.count()));
+        }
+    }
+
 private:
     static inline const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
 
@@ -115,7 +142,10 @@ private:
         bus().call(call);
     }
 
+    void key(Key key, bool down) { session(QStringLiteral("NotifyKeyboardKeycode"), {uint(key), down}); }
+
     QString m_session;
+    bool m_keyboardReady = false;
 };
 
 // What the shell shows, through its screenshot interface; it answers only the screenshot
@@ -229,20 +259,20 @@ private:
     bool m_open = false;
 };
 
-// The program with folders of its own, in the session.
+// The program with folders of its own, in the session; a later start may be given the same.
 class RunningApp final {
 public:
-    RunningApp()
+    explicit RunningApp(const QStringList &arguments = {QStringLiteral("--demo")}, const QString &givenHome = {})
     {
         auto environment = QProcessEnvironment::systemEnvironment();
-        const QString home = m_home.path();
+        const QString home = givenHome.isEmpty() ? m_home.path() : givenHome;
         environment.insert(QStringLiteral("HOME"), home);
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start(qEnvironmentVariable("VANTORA_APP"), {QStringLiteral("--demo")});
+        m_process.start(qEnvironmentVariable("VANTORA_APP"), arguments);
         m_process.waitForStarted();
     }
     ~RunningApp()
@@ -258,29 +288,45 @@ private:
     QProcess m_process;
 };
 
-// The panel: the program's shown window named "vantora", an X11 window under XWayland.
-std::optional<QRect> shownPanel()
+// The program's shown window named `name` (an X11 window under XWayland): where it is on the
+// screen, inside the frame the window manager may have put around it (whose name is the same).
+std::optional<QRect> shownWindow(const QString &name)
 {
-    const QString found = output(QStringLiteral("xdotool"),
-                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                  QStringLiteral("^vantora$"), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell")});
-    const auto value = [&](const char *name) {
-        const auto match = QRegularExpression(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(name)),
+    const QStringList named = output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                                 QStringLiteral("--name"), name})
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const auto ours = std::find_if(named.begin(), named.end(), [](const QString &window) {
+        return output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")})
+            .contains(QLatin1String("\"vantora\""));
+    });
+    if (ours == named.end())
+        return std::nullopt;
+    const QString window = *ours;
+    const QString found = output(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window});
+    const auto value = [&](const char *label) {
+        const auto match = QRegularExpression(QStringLiteral("^\\s*%1:\\s*(-?\\d+)$").arg(QLatin1String(label)),
                                               QRegularExpression::MultilineOption)
                                .match(found);
         return match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
     };
-    const auto x = value("X"), y = value("Y"), width = value("WIDTH"), height = value("HEIGHT");
+    const auto x = value("Absolute upper-left X"), y = value("Absolute upper-left Y"), width = value("Width"),
+               height = value("Height");
     if (!x || !y || !width || !height)
         return std::nullopt;
     return QRect(*x, *y, *width, *height);
+}
+
+// The panel, beside the tray icon.
+std::optional<QRect> shownPanel()
+{
+    return shownWindow(QStringLiteral("^vantora$"));
 }
 
 class GnomeShellTrayTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_pointer.isReady()) << "no remote-desktop session: run through run-in-gnome-shell.sh";
+        ASSERT_TRUE(m_input.isReady()) << "no remote-desktop session: run through run-in-gnome-shell.sh";
         ASSERT_TRUE(m_screen.isReady()) << "the screenshot tool's name is taken";
         ASSERT_TRUE(m_menu.isReady()) << "dbus-monitor did not start";
         ASSERT_TRUE(waitUntil([&] { return !tray().icon; })) << "an icon of an ended program stayed on the bar";
@@ -326,7 +372,7 @@ protected:
         return shown;
     }
 
-    ShellPointer m_pointer;
+    ShellInput m_input;
     ShellScreen m_screen;
     HostMenuWatch m_menu;
 };
@@ -415,10 +461,10 @@ TEST_P(GnomeShellPanelTest, DoubleClickOpensThePanelUnderTheIcon)
     RunningApp app;
     const std::optional<BarIcon> icon = shownTray().icon;
     ASSERT_TRUE(icon) << "no icon can be seen on the bar";
-    m_pointer.moveTo(restingPlace(GetParam()));
+    m_input.moveTo(restingPlace(GetParam()));
     QTest::qWait(500);
 
-    m_pointer.click(icon->box.center(), ShellPointer::Button::left, 2);
+    m_input.click(icon->box.center(), ShellInput::Button::left, 2);
     ASSERT_TRUE(waitUntil([] { return shownPanel().has_value(); }, 10s)) << "the double click opened no panel";
     // Placed, then grown as its content arrives.
     QTest::qWait(700);
@@ -446,11 +492,223 @@ TEST_F(GnomeShellTrayTest, SecondaryClickOpensTheMenu)
     RunningApp app;
     const std::optional<BarIcon> icon = shownTray().icon;
     ASSERT_TRUE(icon) << "no icon can be seen on the bar";
-    m_pointer.click(icon->box.center(), ShellPointer::Button::right);
+    m_input.click(icon->box.center(), ShellInput::Button::right);
     EXPECT_TRUE(waitUntil([&] { return m_menu.isOpen(); }, 5s)) << "the secondary click opened no menu";
     EXPECT_FALSE(shownPanel()) << "the secondary click opened the panel";
-    m_pointer.click(screen().center(), ShellPointer::Button::left);
+    m_input.click(screen().center(), ShellInput::Button::left);
     EXPECT_TRUE(waitUntil([&] { return !m_menu.isOpen(); }, 5s)) << "a click elsewhere left the menu open";
+}
+
+} // namespace
+} // namespace vantora
+
+namespace vantora {
+namespace {
+
+// The calls the program makes to the desktop's shortcut portal and the portal's answers, as
+// the bus carries them: the program makes one request at a time, so the answer after a bind
+// request is its answer.
+class PortalWatch final {
+public:
+    PortalWatch()
+    {
+        QObject::connect(&m_monitor, &QProcess::readyReadStandardOutput, [this] {
+            while (m_monitor.canReadLine()) {
+                const QByteArray line = m_monitor.readLine();
+                m_started = true;
+                if (line.contains("member=BindShortcuts")) {
+                    ++m_binds;
+                    m_bindAnswered = false;
+                    m_bindSent.start();
+                } else if (line.contains("member=Response") && !m_bindAnswered && m_bindSent.isValid()) {
+                    m_bindAnswered = true;
+                    m_lastAnswerTook = std::chrono::milliseconds(m_bindSent.elapsed());
+                }
+            }
+        });
+        m_monitor.start(QStringLiteral("dbus-monitor"),
+                        {QStringLiteral("--session"),
+                         QStringLiteral("type='method_call',interface='org.freedesktop.portal.GlobalShortcuts'"),
+                         QStringLiteral("type='signal',interface='org.freedesktop.portal.Request',member='Response'")});
+    }
+    ~PortalWatch()
+    {
+        m_monitor.kill();
+        m_monitor.waitForFinished();
+    }
+
+    bool isReady() { return waitUntil([this] { return m_started; }, 5s); }
+    int binds() const { return m_binds; }
+    // A bind request the desktop has not answered for a second: it is asking the user.
+    bool isAsking() const { return m_binds > 0 && !m_bindAnswered && m_bindSent.elapsed() > 1000; }
+    bool isAnswered() const { return m_binds > 0 && m_bindAnswered; }
+    std::chrono::milliseconds lastAnswerTook() const { return m_lastAnswerTook; }
+
+private:
+    QProcess m_monitor;
+    bool m_started = false;
+    int m_binds = 0;
+    bool m_bindAnswered = false;
+    QElapsedTimer m_bindSent;
+    std::chrono::milliseconds m_lastAnswerTook{0};
+};
+
+// Whether GNOME's own portal backend binds global shortcuts (the portal may offer them through
+// another desktop's backend installed beside it, which asks nothing).
+bool gnomePortalHasGlobalShortcuts()
+{
+    QFile description(QStringLiteral("/usr/share/xdg-desktop-portal/portals/gnome.portal"));
+    return description.open(QIODevice::ReadOnly) &&
+           description.readAll().contains("org.freedesktop.impl.portal.GlobalShortcuts");
+}
+
+// A window of the program of the dialog kind, such as an alert.
+bool alertShown()
+{
+    const QStringList windows =
+        output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                           QStringLiteral("--class"), QStringLiteral("vantora")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &window : windows) {
+        if (output(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_WINDOW_TYPE")})
+                .contains(QLatin1String("_NET_WM_WINDOW_TYPE_DIALOG")))
+            return true;
+    }
+    return false;
+}
+
+class GnomeShellShortcutTest : public GnomeShellTrayTest {
+protected:
+    void SetUp() override
+    {
+        GnomeShellTrayTest::SetUp();
+        if (!gnomePortalHasGlobalShortcuts())
+            GTEST_SKIP() << "the desktop portal of "
+                         << output(QStringLiteral("gnome-shell"), {QStringLiteral("--version")}).trimmed().toStdString()
+                         << " has no global shortcuts (GNOME 48 and later have)";
+        ASSERT_TRUE(m_portal.isReady()) << "dbus-monitor did not start";
+    }
+
+    void TearDown() override
+    {
+        if (m_editor.state() != QProcess::NotRunning) {
+            m_editor.terminate();
+            m_editor.waitForFinished();
+        }
+    }
+
+    // The "Add" button of GNOME's "Add Keyboard Shortcuts" dialog, which stands in the middle
+    // of the screen: the patch of the desktop's accent blue in the right half of its title row.
+    std::optional<QPoint> addButton()
+    {
+        const QRect titleRow(screen().center() + QPoint(0, -110), QSize(260, 90));
+        const QImage shot = m_screen.shot(titleRow);
+        QRect patch;
+        int pixels = 0;
+        for (int y = 0; y < shot.height(); y += 2) {
+            for (int x = 0; x < shot.width(); x += 2) {
+                const QRgb pixel = shot.pixel(x, y);
+                if (std::abs(qRed(pixel) - 0x35) < 16 && std::abs(qGreen(pixel) - 0x84) < 16 &&
+                    std::abs(qBlue(pixel) - 0xe4) < 16) {
+                    patch |= QRect(x, y, 1, 1);
+                    ++pixels;
+                }
+            }
+        }
+        if (pixels < 200)
+            return std::nullopt;
+        return titleRow.topLeft() + patch.center();
+    }
+
+    // Presses the shortcut while a native Wayland window, opened last, has the focus; true when
+    // the panel then shows.
+    bool shortcutOpensThePanelFromAnotherWindow()
+    {
+        TearDown();
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
+        m_editor.setProcessEnvironment(environment);
+        m_editor.start(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone")});
+        QTest::qWait(2500);
+        if (shownPanel())
+            return false;
+        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::k}, 30ms);
+        return waitUntil([] { return shownPanel().has_value(); }, 10s);
+    }
+
+    PortalWatch m_portal;
+    QProcess m_editor;
+};
+
+// A hand records a shortcut on the shortcuts page at four paces, each time other keys (the
+// desktop takes the keys it bound for itself), ending with Ctrl+Alt+K; GNOME asks each time
+// whether to add them. Once added, Ctrl+Alt+K opens the panel from another program's window.
+// Started again, the program gets the shortcut without GNOME asking, it fires, and the page has
+// nothing to complain of.
+TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRestarts)
+{
+    QTemporaryDir home;
+    const auto stored = [file = home.filePath(QStringLiteral("config/vantora/defaults.json"))](int carbonKeyCode) {
+        QFile defaults(file);
+        return defaults.open(QIODevice::ReadOnly) &&
+               defaults.readAll().contains(
+                   QStringLiteral(R"(\"carbonKeyCode\":%1,\"carbonModifiers\":6144)").arg(carbonKeyCode).toUtf8());
+    };
+    {
+        RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
+        ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
+            << "the shortcuts page did not open";
+        QTest::qWait(2000);
+        const QPoint page = shownWindow(QStringLiteral("^vantora Preview$"))->topLeft();
+        // The "Show or hide app" recorder, at the right of the page's first row.
+        const QPoint recorder = page + QPoint(341, 148);
+        // A click on the page's header first: a window that comes to the front does not hand
+        // its first focus to a recorder.
+        m_input.click(page + QPoint(300, 40), ShellInput::Button::left);
+        QTest::qWait(500);
+        // The pace of the hand: each key this long after the one before, let go in reverse.
+        const struct {
+            std::chrono::milliseconds gap;
+            ShellInput::Key key;
+            const char *name;
+            int carbonKeyCode;
+        } paces[] = {
+            {0ms, ShellInput::j, "J", 38},
+            {10ms, ShellInput::l, "L", 37},
+            {300ms, ShellInput::m, "M", 46},
+            {30ms, ShellInput::k, "K", 40},
+        };
+        for (const auto &pace : paces) {
+            const int bindsBefore = m_portal.binds();
+            m_input.click(recorder, ShellInput::Button::left);
+            QTest::qWait(300);
+            m_input.type({ShellInput::leftControl, ShellInput::leftAlt, pace.key}, pace.gap);
+            ASSERT_TRUE(waitUntil([&] { return stored(pace.carbonKeyCode); }, 10s))
+                << "Ctrl+Alt+" << pace.name << " typed " << pace.gap.count() << " ms apart was not recorded";
+            ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAsking(); }, 10s))
+                << "GNOME did not ask to add Ctrl+Alt+" << pace.name;
+            std::optional<QPoint> add;
+            ASSERT_TRUE(waitUntil([&] { return (add = addButton()).has_value(); }, 10s))
+                << "GNOME's dialog shows no Add button";
+            m_input.click(*add, ShellInput::Button::left);
+            ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+            QTest::qWait(1000);
+            EXPECT_FALSE(alertShown()) << "the page said the desktop refused Ctrl+Alt+" << pace.name << ", which GNOME added";
+        }
+        EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the added shortcut did not open the panel";
+    }
+    for (int restart = 1; restart <= 2; ++restart) {
+        const int bindsBefore = m_portal.binds();
+        RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
+        ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 30s))
+            << "restart " << restart << ": the program did not get its shortcut from the desktop";
+        EXPECT_LT(m_portal.lastAnswerTook(), 1000ms) << "restart " << restart << ": GNOME asked again";
+        EXPECT_FALSE(addButton()) << "restart " << restart << ": a dialog is open";
+        QTest::qWait(1000);
+        EXPECT_FALSE(alertShown()) << "restart " << restart << ": the page said the desktop refused the shortcut";
+        EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow())
+            << "restart " << restart << ": the shortcut did not open the panel";
+    }
 }
 
 } // namespace

@@ -5,7 +5,8 @@
 # the whole screen, and the pointer and keys are real seat input. With a shortcut stored
 # before the start: the icon shows and reads on Plasma's bar; the shortcut, bound through the
 # desktop's shortcut portal and pressed before any click, opens the panel by the tray; a click
-# on the icon opens it with the keyboard; the task manager never lists the panel.
+# on the icon opens it with the keyboard; the task manager never lists the panel; started
+# again, the program opens no System Settings window and the shortcut still fires.
 set -uo pipefail
 
 app=$1
@@ -19,8 +20,10 @@ done
 home=$(mktemp -d)
 mkdir -p "$home/config/vantora" "$home/data"
 app_pid=
+monitor=
 cleanup() {
   [ -n "$app_pid" ] && { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; }
+  [ -n "$monitor" ] && { kill "$monitor" 2>/dev/null; wait "$monitor" 2>/dev/null; }
   rm -rf "$home"
 }
 trap cleanup EXIT
@@ -133,6 +136,32 @@ wait "$app_pid"
 status=$?
 app_pid=
 [ "$status" -eq 0 ] || fail "the program ended with status $status on SIGTERM"
+
+# Started again with the shortcut it has, the program asks the desktop to bind nothing, so no
+# System Settings window opens (Plasma 6 opens one at every bind); the shortcut still fires.
+launches=$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")
+dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.GlobalShortcuts'" >"$home/portal-calls" 2>&1 &
+monitor=$!
+within 50 grep -q NameAcquired "$home/portal-calls" || fail "dbus-monitor did not start"
+HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" ASAN_OPTIONS=detect_leaks=0 \
+  "$app" --demo >>"$home/app.log" 2>&1 &
+app_pid=$!
+pressed_open() {
+  DISPLAY=$outer xdotool key ctrl+alt+k
+  within 10 panel_shown
+}
+within 30 pressed_open || fail "after the restart the shortcut opened no panel"
+sleep 2
+kill "$monitor"
+wait "$monitor" 2>/dev/null
+monitor=
+grep -q 'member=ListShortcuts' "$home/portal-calls" || fail "the restarted program did not ask what the desktop holds"
+! grep -q 'member=BindShortcuts' "$home/portal-calls" || fail "the restart asked the desktop to bind again"
+[ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
+  fail "the restart opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
+kill -TERM "$app_pid"
+wait "$app_pid"
+app_pid=
 
 # Qt says when a host asks for something the item does not offer as asked.
 ! grep -iE 'dbus|d-bus' "$home/app.log" || fail "Qt warned about the item's D-Bus interface while the host used it"

@@ -25,6 +25,11 @@ for tool in gnome-shell Xwayland dbus-daemon gsettings gdbus; do
 done
 [ -z "$tray" ] || [ -d "/usr/share/gnome-shell/extensions/$tray" ] || skip "the AppIndicator extension is not installed"
 
+# XWayland puts its socket there, and mutter ends when it cannot (a fresh root has no such
+# folder); X servers make it shared and sticky, as here.
+[ -d /tmp/.X11-unix ] || mkdir -m 1777 /tmp/.X11-unix 2>/dev/null
+[ "$(stat -c %a /tmp/.X11-unix)" = 1777 ] || skip "/tmp/.X11-unix is not shared and sticky (1777), which XWayland needs"
+
 work=$(mktemp -d)
 # Each started process leads a process group of its own: the buses' groups hold the services
 # they start on demand (settings, portals, keyring), the shell's group holds XWayland.
@@ -153,6 +158,12 @@ done
 export DISPLAY=":$x_display"
 XAUTHORITY=$(ls -t "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)
 export XAUTHORITY
+# The portals and the shortcut provider the bus starts are clients of the shell: they learn
+# the displays from the bus, as a session's service manager tells them.
+gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+  -m org.freedesktop.DBus.UpdateActivationEnvironment \
+  "{'DISPLAY': '$DISPLAY', 'WAYLAND_DISPLAY': '$WAYLAND_DISPLAY', 'XAUTHORITY': '$XAUTHORITY'}" >/dev/null ||
+  skip "the session bus did not take the displays"
 
 # The shell starts in the overview; a session that was already in use shows the desktop.
 overview() {

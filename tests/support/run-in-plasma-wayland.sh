@@ -78,10 +78,11 @@ unset DISPLAY WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BU
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR" "$work/bin"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-# System Settings as a stand-in that only says it was started.
+# System Settings as a stand-in that only says it was started; Plasma 6's portal opens it
+# through plasma-open-settings, the handler of its systemsettings:// addresses.
 export SYSTEMSETTINGS_LAUNCHES="$work/systemsettings-launches"
 : >"$SYSTEMSETTINGS_LAUNCHES"
-for name in systemsettings systemsettings5; do
+for name in systemsettings systemsettings5 plasma-open-settings; do
   printf '#!/bin/sh\necho "$*" >>"%s"\n' "$SYSTEMSETTINGS_LAUNCHES" >"$work/bin/$name"
   chmod +x "$work/bin/$name"
 done

@@ -1,0 +1,230 @@
+// What the shortcut portal backend makes of the desktop's answers, against a stand-in portal
+// on a private session bus (with-session-bus.sh): the ways GNOME and Plasma answer a bind,
+// and what the desktop already holds. The real portals are driven in the shortcuts_portal and
+// GNOME Shell tests; this one reaches the answers those cannot give on demand.
+#include "platform/PortalHotKeys.h"
+#include "platform/XkbKeyboardLayout.h"
+#include "runtime/NotificationCenter.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMetaType>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+
+using namespace vantora;
+using namespace vantora::platform;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr quint32 carbonK = 40, control = 0x1000, option = 0x800;
+
+// One entry of the portal's shortcut lists, as the desktop sends it.
+struct ListedShortcut {
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const ListedShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, ListedShortcut &shortcut)
+{
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ListedShortcut)
+
+namespace {
+
+const QString ctrlAltK = QStringLiteral("CTRL+ALT+k");
+
+// How the stand-in desktop answers.
+struct DesktopAnswers {
+    // The shortcuts ListShortcuts reports as held, by id, with their trigger descriptions.
+    QList<std::pair<QString, QString>> held;
+    uint bindResponse = 0;
+    // The shortcuts the bind reply lists.
+    QList<std::pair<QString, QString>> bound;
+    std::chrono::milliseconds bindDelay{0};
+};
+
+// The GlobalShortcuts portal as far as the backend uses it: sessions, lists and binds, each
+// answered by a Response signal on the request's path.
+class StandInPortal final : public QDBusVirtualObject {
+public:
+    explicit StandInPortal(DesktopAnswers answers)
+        : m_answers(std::move(answers))
+    {
+        qDBusRegisterMetaType<ListedShortcut>();
+        qDBusRegisterMetaType<QList<ListedShortcut>>();
+        m_ready = m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
+                  m_bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
+                                              QDBusConnection::SubPath);
+    }
+    ~StandInPortal() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    int binds() const { return m_binds; }
+
+    QString introspect(const QString &) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        if (message.interface() != QLatin1String("org.freedesktop.portal.GlobalShortcuts"))
+            return false;
+        const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().constLast());
+        QString sender = message.service().mid(1);
+        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+        const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                                    .arg(sender, options.value(QStringLiteral("handle_token")).toString());
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        const QString method = message.member();
+        if (method == QLatin1String("CreateSession")) {
+            respond(request, 0,
+                    {{QStringLiteral("session_handle"),
+                      QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                          .arg(sender, options.value(QStringLiteral("session_handle_token")).toString())}});
+        } else if (method == QLatin1String("ListShortcuts")) {
+            respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.held)}});
+        } else if (method == QLatin1String("BindShortcuts")) {
+            ++m_binds;
+            const QVariantMap results =
+                m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
+            QTimer::singleShot(m_answers.bindDelay, [this, request, results] {
+                respond(request, m_answers.bindResponse, results);
+            });
+        }
+        return true;
+    }
+
+private:
+    static QVariant shortcutList(const QList<std::pair<QString, QString>> &shortcuts)
+    {
+        QList<ListedShortcut> list;
+        for (const auto &[id, trigger] : shortcuts)
+            list.append({id, {{QStringLiteral("trigger_description"), trigger}}});
+        return QVariant::fromValue(list);
+    }
+
+    void respond(const QString &request, uint response, const QVariantMap &results)
+    {
+        QDBusMessage signal =
+            QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        signal << response << results;
+        m_bus.send(signal);
+    }
+
+    DesktopAnswers m_answers;
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in portal"));
+    bool m_ready = false;
+    int m_binds = 0;
+};
+
+struct Row {
+    const char *name;
+    DesktopAnswers answers;
+    PortalIdentity identity;
+    DesktopBinding expected;
+    int binds;
+};
+
+using Refusal = DesktopBinding::Refusal;
+
+} // namespace
+
+TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
+{
+    const auto shortcut = [](const char *trigger) { return QList<std::pair<QString, QString>>{{ctrlAltK, QString::fromUtf8(trigger)}}; };
+    const QList<std::pair<QString, QString>> none;
+    const Row rows[] = {
+        // name, {held, bind response, bound, delay}, our identity, expected, binds asked for
+        {"bound as asked", {none, 0, shortcut("Ctrl+Alt+K"), 0ms}, PortalIdentity::unstated,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 1},
+        {"added after the user's yes, answered as failed in GNOME 48's words",
+         {none, 2, shortcut("Press <Control><Alt>k"), 0ms}, PortalIdentity::registered,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 1},
+        {"other keys, in GNOME's words", {none, 0, shortcut("Press <Shift><Super>F5"), 0ms}, PortalIdentity::registered,
+         DesktopBinding::boundTo(QStringLiteral("Shift+Meta+F5")), 1},
+        {"words of no known form stay as they are", {none, 0, shortcut("Press <Hyper>k"), 0ms}, PortalIdentity::registered,
+         DesktopBinding::boundTo(QStringLiteral("Press <Hyper>k")), 1},
+        {"held from an earlier run: nothing asked", {shortcut("Ctrl+Alt+K"), 0, none, 0ms}, PortalIdentity::registered,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 0},
+        {"held without keys: asked again", {shortcut(""), 0, shortcut("Ctrl+Alt+K"), 0ms}, PortalIdentity::registered,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 1},
+        {"turned down by the user", {none, 1, none, 0ms}, PortalIdentity::registered,
+         DesktopBinding::refused(Refusal::cancelled), 1},
+        {"turned down in the desktop's window, answered as failed (GNOME 48)", {none, 2, none, 800ms},
+         PortalIdentity::registered, DesktopBinding::refused(Refusal::cancelled), 1},
+        {"refused, the portal having turned our id down", {none, 2, none, 0ms}, PortalIdentity::refused,
+         DesktopBinding::refused(Refusal::noApplicationId), 1},
+        {"refused with our id known", {none, 2, none, 0ms}, PortalIdentity::registered,
+         DesktopBinding::refused(Refusal::unexplained), 1},
+        {"answered without the shortcut", {none, 0, {{QStringLiteral("CTRL+ALT+j"), QStringLiteral("Ctrl+Alt+J")}}, 0ms},
+         PortalIdentity::unstated, DesktopBinding::refused(Refusal::unexplained), 1},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal(row.answers);
+        ASSERT_TRUE(portal.isReady()) << "the stand-in portal could not take its name";
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              row.identity);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const auto binding = backend.desktopBinding(carbonK, control | option);
+                return binding && binding->state != DesktopBinding::State::asking;
+            },
+            5000))
+            << "no answer";
+        EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expected);
+        EXPECT_EQ(portal.binds(), row.binds);
+    }
+}
+
+TEST(PortalHotKeys, ADesktopSlowToAnswerIsAskingTheUserUntilItAnswers)
+{
+    StandInPortal portal({{}, 0, {{ctrlAltK, QStringLiteral("Ctrl+Alt+K")}}, 2s});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    runtime::NotificationCenter notifications;
+    PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"));
+    QObject observer;
+    int told = 0;
+    notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
+    ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told == 1; }, 1500)) << "the wait was not told";
+    EXPECT_EQ(backend.desktopBinding(carbonK, control | option), DesktopBinding::asking());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return told == 2; }, 3000)) << "the answer was not told";
+    EXPECT_EQ(backend.desktopBinding(carbonK, control | option), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")));
+    notifications.removeObservers(&observer);
+}
