@@ -546,6 +546,16 @@ dark-windows)
   confirmation_on_panel
   looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
   ;;
+run-command)
+  # The run command as a person types it ($app is scripts/run): it builds the Release app for
+  # minutes on a fresh machine, then starts it; it passes once the icon shows.
+  start_tray
+  start_app --demo
+  until icon_embedded; do
+    kill -0 "$app_pid" 2>/dev/null || { tail -n 40 "$home/app.log" >&2; fail "the run command ended without a tray icon"; }
+    sleep 0.5
+  done
+  ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
   exit 2
