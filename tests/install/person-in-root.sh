@@ -14,6 +14,7 @@ dist=${1:?usage: tests/install/person-in-root.sh bookworm|trixie}
 mirror=${VANTORA_MIRROR:-http://deb.debian.org/debian}
 project=$(cd "$(dirname "$0")/../.." && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+head=$(git -C "$project" rev-parse HEAD)
 [ "$(id -u)" -eq 0 ] || { echo "person-in-root: needs root" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vantora-person-$dist.XXXXXX")
@@ -41,7 +42,7 @@ DEBIAN_FRONTEND=noninteractive in_root apt-get install -y -qq --no-install-recom
 in_root useradd --create-home --groups sudo --shell /bin/bash person
 echo 'person:a-password' | in_root chpasswd
 git clone --quiet --no-hardlinks "$project" "$root/home/person/vantora"
-git -C "$root/home/person/vantora" checkout --quiet --detach "$(git -C "$project" rev-parse HEAD)"
+git -C "$root/home/person/vantora" checkout --quiet --detach "$head"
 in_root chown -R person:person /home/person/vantora
 
 figures() {
