@@ -32,6 +32,7 @@ echo "person-in-root: building a $dist root in $root"
 debootstrap --variant=minbase "$dist" "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
   { tail -n 30 "$work/debootstrap.log" >&2; exit 1; }
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+cp -L /etc/hosts "$root/etc/hosts"
 mount --bind /proc "$root/proc"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
@@ -61,7 +62,7 @@ fi
 
 echo "person-in-root: the run list at a terminal (sudo must ask once)"
 python3 "$here/answer-sudo.py" a-password chroot "$root" /usr/bin/env -i PATH=/usr/bin:/bin LANG=C.UTF-8 \
-  su - person -c 'cd ~/vantora && scripts/install-deps run'
+  su - person --session-command='cd ~/vantora && scripts/install-deps run'
 figures "after the run list"
 
 echo "person-in-root: scripts/run --demo as the person (offscreen)"
