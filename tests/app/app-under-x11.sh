@@ -551,8 +551,11 @@ run-command)
   # minutes on a fresh machine, then starts it; it passes once the icon shows.
   start_tray
   start_app --demo
+  waited=0
   until icon_embedded; do
     kill -0 "$app_pid" 2>/dev/null || { tail -n 40 "$home/app.log" >&2; fail "the run command ended without a tray icon"; }
+    grep -q '^run: starting' "$home/app.log" && waited=$((waited + 1))
+    [ "$waited" -le 120 ] || { tail -n 40 "$home/app.log" >&2; fail "no tray icon within a minute of the start"; }
     sleep 0.5
   done
   ;;
