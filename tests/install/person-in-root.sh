@@ -8,7 +8,8 @@
 # the test list as root. Prints the packages and the MB of /usr at each stage, and removes the
 # root afterwards.
 #   tests/install/person-in-root.sh bookworm|trixie
-# VANTORA_MIRROR names the Debian archive (http://deb.debian.org/debian unless set).
+# VANTORA_MIRROR names the Debian archive (http://deb.debian.org/debian unless set); VANTORA_JOBS
+# caps the build's parallel jobs.
 set -euo pipefail
 dist=${1:?usage: tests/install/person-in-root.sh bookworm|trixie}
 mirror=${VANTORA_MIRROR:-http://deb.debian.org/debian}
@@ -66,7 +67,7 @@ python3 "$here/answer-sudo.py" a-password chroot "$root" /usr/bin/env -i PATH=/u
 figures "after the run list"
 
 echo "person-in-root: scripts/run --demo as the person (offscreen)"
-in_root su person -c 'cd ~/vantora && { QT_QPA_PLATFORM=offscreen scripts/run --demo >run.log 2>&1 & pid=$!;
+in_root su person -c "cd ~/vantora && export VANTORA_JOBS=${VANTORA_JOBS:-$(nproc)}"' && { QT_QPA_PLATFORM=offscreen scripts/run --demo >run.log 2>&1 & pid=$!;
   while kill -0 $pid 2>/dev/null && ! grep -q "run: starting" run.log; do sleep 1; done; sleep 10;
   if kill -0 $pid 2>/dev/null; then kill $pid; wait $pid; echo "person-in-root: the app was running 10 s after its start";
   else cat run.log; echo "person-in-root: FAILED: the run command ended"; exit 1; fi; }' </dev/null
