@@ -420,7 +420,7 @@ private:
                     continue;
                 ++*outstanding;
                 auto *keys = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("shortcut"), id), this);
-                connect(keys, &QDBusPendingCallWatcher::finished, this, [keys, checked, done, id] {
+                connect(keys, &QDBusPendingCallWatcher::finished, this, [keys, checked, done, id = id] {
                     keys->deleteLater();
                     const QDBusPendingReply<QList<int>> reply = *keys;
                     const QList<int> bound = reply.isError() ? QList<int>{-1} : reply.value();

@@ -621,6 +621,19 @@ opened-program-environment)
   grep '^QT_QPA_PLATFORM=\|^QT_XCB_NO_MITSHM=' "$home/opened.env" &&
     fail "the opened program got the application's own platform choices"
   ;;
+run-command)
+  # The run command as a person types it ($app is scripts/run): it builds the Release app for
+  # minutes on a fresh machine, then starts it; it passes once the icon shows.
+  start_tray
+  start_app --demo
+  waited=0
+  until icon_embedded; do
+    kill -0 "$app_pid" 2>/dev/null || { tail -n 40 "$home/app.log" >&2; fail "the run command ended without a tray icon"; }
+    grep -q '^run: starting' "$home/app.log" && waited=$((waited + 1))
+    [ "$waited" -le 120 ] || { tail -n 40 "$home/app.log" >&2; fail "no tray icon within a minute of the start"; }
+    sleep 0.5
+  done
+  ;;
 *)
   echo "app-under-x11: unknown scenario $scenario" >&2
   exit 2

@@ -124,7 +124,7 @@ TEST(PanelHomeGallery, NoLightsPages)
         {"no-lights-none", {}},
     };
     for (const auto &[name, fields] : pages) {
-        renderGallery(QString::fromLatin1(name), [&](QWidget &page, ui::ColorScheme) {
+        renderGallery(QString::fromLatin1(name), [&fields = fields](QWidget &page, ui::ColorScheme) {
             Fields shown = fields;
             shown.recoveryTitle = QStringLiteral("Try again");
             auto *layout = new QVBoxLayout(&page);
