@@ -116,7 +116,10 @@ export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
 pids+=($(echo "$bus" | sed -n 2p))
 
 start_app() {
-  "$app" "$@" >>"$home/app.log" 2>&1 &
+  # The portal chooses its KDE backend by the desktop's name in the bus's environment; the
+  # application is told none, so that KDE's Qt plugin, where a Plasma desktop is installed, does
+  # not take its tray icon away from the test's X tray.
+  env -u XDG_CURRENT_DESKTOP "$app" "$@" >>"$home/app.log" 2>&1 &
   app_pid=$!
   pids+=($app_pid)
 }
