@@ -617,7 +617,7 @@ opened-program-environment)
   xdotool key Down Down Return
   within 50 xdotool search --onlyvisible --name '^About vantora$' >/dev/null || fail "About did not open"
   about=$(xdotool search --onlyvisible --name '^About vantora$' | head -n1)
-  # The last row of links, the only one in a build that names no support address or web host.
+  # The last row of links, the social one, which the tested build names and no other does.
   xdotool mousemove --window "$about" 150 233 click 1
   within 50 test -s "$home/opened.env" || fail "the link opened nothing"
   grep -q '^VANTORA_PERSONS_OWN=kept$' "$home/opened.env" || fail "the opened program lost the person's environment"
