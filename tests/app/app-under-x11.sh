@@ -42,16 +42,7 @@ export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$home/runtime" XDG_CONFIG_HOME="$hom
 export HOME="$home" ASAN_OPTIONS=detect_leaks=0 VANTORA_COLOR_SCHEME=light
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 
-# Waits up to $1 tenths of a second for "$2…" to succeed.
-within() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../support/within.sh"
 
 start_tray() {
   trayer --edge top --align right --widthtype request --height 24 --SetDockType false >/dev/null 2>&1 &

@@ -33,16 +33,7 @@ fail() {
   tail -n 30 "$home/app.log" >&2
   exit 1
 }
-# Waits up to $1 tenths of a second for "$2…" to succeed.
-within() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../support/within.sh"
 
 outer=$PLASMA_OUTER_DISPLAY
 read -r screen_width screen_height < <(xdpyinfo -display "$outer" | awk '/dimensions:/ {sub("x", " ", $2); print $2}')
