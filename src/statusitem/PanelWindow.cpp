@@ -98,7 +98,10 @@ bool PanelWindow::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        Q_EMIT activated();
+        // The window manager's activation may come after the panel was closed again (a quick
+        // second click): it is not the panel's any more, and taken for one it would reopen it.
+        if (isVisible())
+            Q_EMIT activated();
         break;
     case QEvent::WindowDeactivate:
         // An ordinary window stays where the user put it; a dialog of the panel's own

@@ -161,6 +161,23 @@ TEST(TrayPanel, TheClickThatTookTheFocusAwayDoesNotReopen)
     EXPECT_FALSE(tray.panel.isVisible());
 }
 
+// A second click that comes before the window manager activated the panel closes it; the
+// activation, arriving after, must not bring it back.
+TEST(TrayPanel, AQuickSecondClickClosesThePanelThoughItsActivationComesLate)
+{
+    TrayPanel tray;
+    tray.clickTrayIcon();
+    ASSERT_TRUE(tray.panel.isVisible());
+    tray.clickTrayIcon();
+    ASSERT_FALSE(tray.panel.isVisible());
+
+    QEvent lateActivation(QEvent::WindowActivate);
+    QApplication::sendEvent(&tray.panel, &lateActivation);
+    tray.settle();
+    EXPECT_FALSE(tray.panel.isVisible());
+    EXPECT_FALSE(tray.presented.value());
+}
+
 // A tray may start after the application (a slow session) or go away and come back (a panel
 // that restarts): the panel follows it, and the start's wait for it is one sleep, not polling.
 TEST(TrayPanel, WaitsTenSecondsForATrayHostThenFollowsItAsItComesAndGoes)
