@@ -296,6 +296,7 @@ QWidget *GlobalShortcutsView::buildRow(bool isPanel, RecorderView *recorder, con
 
     recorder->setFixedWidth(recorderWidth);
     recorder->field().setAccessibleName(title + tr(" shortcut"));
+    recorder->field().setLabels(titleLabel, subtitleLabel);
     ui::setPlainToolTip(recorder->field(), tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
     layout->addWidget(recorder);
     return row;

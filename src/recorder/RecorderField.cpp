@@ -1,6 +1,7 @@
 #include "recorder/RecorderField.h"
 
 #include "recorder/RecorderAlerts.h"
+#include "recorder/RecorderFieldElement.h"
 #include "recorder/RecorderServices.h"
 #include "recorder/RecorderTexts.h"
 
@@ -26,6 +27,7 @@
 #include "ui/SystemFont.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -221,6 +223,10 @@ RecorderField::~RecorderField()
 
 void RecorderField::setUp()
 {
+    [[maybe_unused]] static const bool elementsInstalled = [] {
+        QAccessible::installFactory(recorderFieldElement);
+        return true;
+    }();
     setPlaceholderText(RecorderTexts::recordShortcut());
     setAlignment(Qt::AlignCenter);
     setFont(ui::systemFont(12));
@@ -228,7 +234,7 @@ void RecorderField::setUp()
     setFrame(false);
     m_clearButton = new ClearButton(*this);
     connect(m_clearButton, &QAbstractButton::clicked, this, [this] {
-        clear();
+        showText({});
         clearShortcut();
     });
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -292,7 +298,40 @@ void RecorderField::updateText()
     // Set only on a change: Qt tells assistive technologies of every text set.
     const QString shown = instead ? *instead : current ? current->description(m_services.layout) : QString();
     if (shown != text())
-        setText(shown);
+        showText(shown);
+}
+
+void RecorderField::setLabels(QWidget *title, QWidget *subtitle)
+{
+    m_title = title;
+    m_subtitle = subtitle;
+}
+
+void RecorderField::showText(const QString &shown)
+{
+    // An empty field reads as its placeholder (see RecorderFieldElement): Qt tells of the
+    // shortcut's arrival and departure, and this of the placeholder's, in the screen's order.
+    const QString before = text();
+    const bool told = QAccessible::isActive();
+    if (told && before.isEmpty() && !shown.isEmpty()) {
+        QAccessibleTextRemoveEvent removed(this, 0, placeholderText());
+        QAccessible::updateAccessibility(&removed);
+    }
+    setText(shown);
+    if (told && !before.isEmpty() && shown.isEmpty()) {
+        QAccessibleTextInsertEvent inserted(this, 0, placeholderText());
+        QAccessible::updateAccessibility(&inserted);
+    }
+}
+
+void RecorderField::showPlaceholder(const QString &placeholder)
+{
+    const QString before = placeholderText();
+    setPlaceholderText(placeholder);
+    if (QAccessible::isActive() && text().isEmpty() && placeholder != before) {
+        QAccessibleTextUpdateEvent changed(this, 0, before, placeholder);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QSize RecorderField::sizeHint() const
@@ -461,7 +500,7 @@ void RecorderField::startRecording()
 {
     if (isRecording())
         return;
-    setPlaceholderText(RecorderTexts::pressShortcut());
+    showPlaceholder(RecorderTexts::pressShortcut());
     // No blinking caret: nothing is typed here.
     setReadOnly(true);
     update();
@@ -479,7 +518,7 @@ void RecorderField::endRecording()
         qApp->removeEventFilter(m_recordingFilter);
         m_isRecordingFilterInstalled = false;
     }
-    setPlaceholderText(RecorderTexts::recordShortcut());
+    showPlaceholder(RecorderTexts::recordShortcut());
     setReadOnly(false);
     update();
     if (s_activeRecorder == this)
@@ -560,7 +599,7 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
         }
         if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
             if (!text().isEmpty()) {
-                clear();
+                showText({});
                 clearShortcut();
             }
             return true;
@@ -609,7 +648,7 @@ void RecorderField::record(const Shortcut &recorded)
             return;
         }
     }
-    setText(recorded.description(m_services.layout));
+    showText(recorded.description(m_services.layout));
     // The keys are still down: the new shortcut must not take their repeats or release.
     m_services.centre.holdUntilReleased(recorded.carbonKeyCode);
     store(recorded);

@@ -58,6 +58,11 @@ public:
     void setConflictPolicy(const GlobalShortcuts::ConflictPolicy &policy) { m_conflictPolicy = policy; }
     void setOnChange(OnChange onChange) { m_onChange = std::move(onChange); }
 
+    // The row's texts that say what the field is for, for assistive technologies to relate.
+    void setLabels(QWidget *title, QWidget *subtitle);
+    QWidget *title() const { return m_title; }
+    QWidget *subtitle() const { return m_subtitle; }
+
     bool isRecording() const noexcept { return m_isRecordingFilterInstalled; }
     // The field recording now, if any.
     static RecorderField *activeRecorder();
@@ -84,6 +89,8 @@ private:
     void setUp();
     void followScheme();
     void updateText();
+    void showText(const QString &shown);
+    void showPlaceholder(const QString &placeholder);
     void watchWindow();
     void holdFocusForOneTurn();
     void startRecording();
@@ -111,6 +118,8 @@ private:
     Validator m_validateShortcut;
     GlobalShortcuts::ConflictPolicy m_conflictPolicy = GlobalShortcuts::ConflictPolicy::standard;
     QPointer<QWidget> m_watchedWindow;
+    QPointer<QWidget> m_title;
+    QPointer<QWidget> m_subtitle;
     RecordingFilter *m_recordingFilter = nullptr;
     ClearButton *m_clearButton = nullptr;
     bool m_isRecordingFilterInstalled = false;

@@ -439,6 +439,21 @@ def main():
         fail("Preferences… showed no shortcut field")
     else:
         name = field.name
+        # Each field is labelled by its row's title and, from Qt 6.8 on (which has the
+        # relation), described by the row's subtitle.
+        qt = tuple(int(part) for part in os.environ.get("VANTORA_QT_VERSION", "0.0").split(".")[:2])
+        rows = {"Show or hide app": "Open the panel from the tray.", "Toggle all lights": "Turn on or off all lights"}
+        for title, subtitle in rows.items():
+            row_field = find(lambda node: role(node) == "text" and node.name == title + " shortcut")
+            if row_field is None:
+                fail("no field for %r" % title)
+                continue
+            related = {relation.getRelationType(): [relation.getTarget(i).name for i in range(relation.getNTargets())]
+                       for relation in row_field.getRelationSet()}
+            if related.get(pyatspi.RELATION_LABELLED_BY) != [title]:
+                fail("%r is labelled by %s" % (row_field.name, related.get(pyatspi.RELATION_LABELLED_BY)))
+            if related.get(pyatspi.RELATION_DESCRIBED_BY, [subtitle] if qt < (6, 8) else None) != [subtitle]:
+                fail("%r is described by %s" % (row_field.name, related.get(pyatspi.RELATION_DESCRIBED_BY)))
         events.clear()
         focus_on(name)
         pump(0.5)
@@ -460,6 +475,16 @@ def main():
         now = focused()
         if now is None or now.name != name:
             fail("the Escape after recording left the field for %s" % (describe(now) if now else "nothing"))
+        # Emptied, the field reads as what it shows: "Press Shortcut" while it records, and
+        # "Record Shortcut" once it stops.
+        keys("space", "BackSpace")
+        field = find(lambda node: node.name == name)
+        if field is None or field.queryText().getText(0, -1) != "Press Shortcut":
+            fail("the emptied field reads %r while it records" % (field.queryText().getText(0, -1) if field else None))
+        keys("Escape")
+        field = find(lambda node: node.name == name)
+        if field is None or field.queryText().getText(0, -1) != "Record Shortcut":
+            fail("the emptied field reads %r" % (field.queryText().getText(0, -1) if field else None))
     keys("Escape")
     if not within(3, lambda: find(lambda node: role(node) == "text" and node.name.endswith(" shortcut")) is None):
         fail("Escape did not leave the shortcuts page")
