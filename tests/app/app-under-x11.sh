@@ -378,6 +378,11 @@ record-held-shortcut | record-held-shortcut-portal)
     sleep 1
     panel_visible || fail "recording Ctrl+Alt+${key^^} for $name, held, fired it and closed the panel"
   done
+  # Through the portal the keys fire only once the desktop holds them, which takes a moment
+  # longer than storing them.
+  if [ "$scenario" = record-held-shortcut-portal ]; then
+    within 50 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop did not bind the recorded Ctrl+Alt+K"
+  fi
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the recorded Ctrl+Alt+K did not hide the panel once pressed again"
   ;;
