@@ -1,7 +1,8 @@
 #include "settings/AutostartCommand.h"
 
+#include "settings/SmallFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -136,9 +137,9 @@ std::optional<std::pair<QString, qsizetype>> expansionAt(const QString &text, qs
 // The commands of a shell command line, each as the words a shell splits it into (quotes
 // and backslashes removed), cut at unquoted ; & | ( ) and line ends; an unquoted # that
 // starts a word starts a comment. With an `expansion`, what it names is expanded as the
-// shell would, and other substitutions stay as written; without one, nothing is. Empty when
+// shell would, and other substitutions stay as written; without one, nothing is. None when
 // the quoting is broken.
-std::vector<QStringList> shellCommands(const QString &text, const ShellExpansion *expansion = nullptr)
+std::optional<std::vector<QStringList>> shellCommands(const QString &text, const ShellExpansion *expansion = nullptr)
 {
     std::vector<QStringList> commands(1);
     QString word;
@@ -172,7 +173,7 @@ std::vector<QStringList> shellCommands(const QString &text, const ShellExpansion
         if (c == u'\'') {
             const qsizetype end = text.indexOf(u'\'', i + 1);
             if (end < 0)
-                return {};
+                return std::nullopt;
             word += text.sliced(i + 1, end - i - 1);
             inWord = true;
             i = end;
@@ -185,7 +186,7 @@ std::vector<QStringList> shellCommands(const QString &text, const ShellExpansion
                 word += text.at(i);
             }
             if (i >= size)
-                return {};
+                return std::nullopt;
             inWord = true;
         } else if (c == u'\\') {
             if (++i < size && text.at(i) != u'\n') {
@@ -250,11 +251,23 @@ QString sameFileKey(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
+// Whether `program` is one of the commands that start no program of their own: the shell's
+// settings and tests, waits and messages, and the words that close its compound commands.
+bool startsNoProgram(const QString &program)
+{
+    static const QStringList commands = {":",     "true",  "false", "test",     "[",     "echo",
+                                         "printf", "export", "unset", "set",     "cd",    "umask",
+                                         "sleep", "shift", "readonly", "local", "exit", "wait",
+                                         "fi",    "done",  "}"};
+    return commands.contains(program);
+}
+
 // Drops what runs before the program itself: assignments, `env` with its options, and the
 // words that only say how to run what follows.
 QStringList withoutPrefixes(QStringList words)
 {
-    static const QStringList prefixes = {"exec", "nohup", "command", "then", "do", "else", "!"};
+    static const QStringList prefixes = {"exec", "nohup", "command", "if",   "elif", "then",
+                                         "while", "until", "do",     "else", "{",    "!"};
     static const QStringList envOptionsWithValue = {"-u", "--unset", "-C", "--chdir", "-S", "--split-string"};
     while (!words.isEmpty()) {
         if (isAssignment(words.front()) || prefixes.contains(words.front())) {
@@ -311,14 +324,19 @@ QString flatpakApplication(const QStringList &arguments)
 }
 
 // The text of a script file; empty when it cannot be read or is too long to be a wrapper.
-// Only a plain file is read, and never past that length: a device or pipe never ends.
 QString scriptText(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.read(largestScript + 1);
-    return text.size() > largestScript ? QString() : QString::fromUtf8(text);
+    const SmallFile file = SmallFile::read(path, largestScript);
+    return file.found == SmallFile::Found::text ? QString::fromUtf8(file.bytes) : QString();
+}
+
+// A shell, or a program that is no shell script, that starts nothing of ours starts something
+// else: it is the user's.
+AutostartCommand::Reading startedThrough(AutostartCommand::Reading reading)
+{
+    if (reading.starts == AutostartCommand::Starts::nothing)
+        reading.starts = AutostartCommand::Starts::another;
+    return reading;
 }
 
 } // namespace
@@ -332,49 +350,57 @@ AutostartCommand::AutostartCommand(QString executablePath, QString applicationId
 QStringList AutostartCommand::execWords(const QString &exec)
 {
     QStringList words;
-    for (const QStringList &command : shellCommands(stringUnescaped(exec)))
+    for (const QStringList &command : shellCommands(stringUnescaped(exec)).value_or(std::vector<QStringList>()))
         words += command;
     return words.replaceInStrings(QStringLiteral("%%"), QStringLiteral("%"));
 }
 
 AutostartCommand::Reading AutostartCommand::ofExec(const QString &exec) const
 {
+    if (!shellCommands(stringUnescaped(exec)))
+        return {Starts::brokenQuoting};
     // An entry that names no program starts nothing; replacing it loses nothing.
-    const Reading reading = ofCommand(execWords(exec), 0, nullptr);
+    const Reading reading = ofCommand(execWords(exec), 0);
     return reading.starts == Starts::nothing ? Reading{Starts::ourMissingProgram} : reading;
 }
 
-AutostartCommand::Reading AutostartCommand::furthest(Reading a, Reading b)
+AutostartCommand::Reading AutostartCommand::together(Reading a, Reading b)
 {
     return b.starts > a.starts ? std::move(b) : std::move(a);
 }
 
-AutostartCommand::Reading AutostartCommand::ofCommand(QStringList words, int depth,
-                                                      const ShellExpansion *expansion) const
+AutostartCommand::Reading AutostartCommand::ofCommand(QStringList words, int depth) const
 {
     words = withoutPrefixes(std::move(words));
     if (words.isEmpty())
         return {};
     const QString program = words.takeFirst();
-    // A substitution or variable that was not followed, or a path from a folder a script may
-    // have changed to, names a program that cannot be told.
-    if (program.contains(unfollowedMark) || (expansion && program.contains(u'/') && !QDir::isAbsolutePath(program)))
-        return {Starts::unclear, QString(program).remove(unfollowedMark)};
+    // A substitution or variable that was not followed, or a relative path, whose folder is
+    // wherever the desktop (or a script that may have changed folder) runs it, names a
+    // program that cannot be told.
+    const auto isRelativePath = [](const QString &path) { return path.contains(u'/') && !QDir::isAbsolutePath(path); };
+    if (program.contains(unfollowedMark) || isRelativePath(program))
+        return {Starts::unclear};
+    if (startsNoProgram(program))
+        return {};
     const QString executable = executableOf(program);
     if (!executable.isEmpty() && sameFileKey(executable) == sameFileKey(m_executablePath))
         return {Starts::us};
     if (isShell(program)) {
-        const std::optional<QString> script = shellScriptArgument(words);
-        if (script)
-            return furthest({Starts::another}, ofScript(*script, depth + 1, {QDir::homePath(), {}}));
+        if (const std::optional<QString> text = shellScriptArgument(words))
+            return startedThrough(ofScript(*text, depth + 1, {QDir::homePath(), {}}));
+        // The shell opens a script named by a relative path, even a bare name, in its own
+        // working folder.
         const QString path = firstOperand(words);
-        return furthest({Starts::another}, ofScript(scriptText(path), depth + 1, {QDir::homePath(), path}));
+        if (!path.isEmpty() && !QDir::isAbsolutePath(path))
+            return {Starts::unclear};
+        return startedThrough(ofScript(scriptText(path), depth + 1, {QDir::homePath(), path}));
     }
     if (nameOf(program) == QLatin1String("flatpak") && flatpakApplication(words) == m_applicationId)
         return {executable.isEmpty() ? Starts::ourMissingProgram : Starts::us};
     if (executable.isEmpty())
         return {nameOf(program) == nameOf(m_executablePath) ? Starts::ourMissingProgram : Starts::another};
-    return furthest({Starts::another}, ofScriptFile(executable, depth + 1));
+    return startedThrough(ofScriptFile(executable, depth + 1));
 }
 
 AutostartCommand::Reading AutostartCommand::ofScript(const QString &text, int depth,
@@ -382,9 +408,17 @@ AutostartCommand::Reading AutostartCommand::ofScript(const QString &text, int de
 {
     if (depth > deepestScript)
         return {};
+    std::optional<std::vector<QStringList>> commands = shellCommands(text, &expansion);
+    if (!commands)
+        return {Starts::brokenQuoting, expansion.scriptPath};
     Reading reading;
-    for (QStringList &command : shellCommands(text, &expansion))
-        reading = furthest(std::move(reading), ofCommand(std::move(command), depth, &expansion));
+    for (QStringList &command : *commands) {
+        Reading ofThis = ofCommand(std::move(command), depth);
+        // What a `sh -c` in the script leaves unclear is written in this script too.
+        if (ofThis.script.isEmpty() && (ofThis.starts == Starts::unclear || ofThis.starts == Starts::brokenQuoting))
+            ofThis.script = expansion.scriptPath;
+        reading = together(std::move(reading), std::move(ofThis));
+    }
     return reading;
 }
 

@@ -11,26 +11,34 @@ namespace vantora {
 // whose commands start it, and `flatpak run <application id>`. In what a shell runs (not in
 // the Exec line itself, which goes through none), it expands what the shell would there:
 // `~`, `$HOME`, and the script's own folder (`$(dirname "$0")`, `${0%/*}`, `$(cd … && pwd)`,
-// also of the script's resolved path); no other variable or substitution. A program named
-// through anything else is reported, never guessed. Nothing is run; a script is read only
-// when it is a shell script of modest size.
+// also of the script's resolved path); no other variable or substitution. A bare name is
+// looked up in PATH, as the desktop looks it up; a relative path, whose folder depends on
+// where the desktop happens to run it, and a program named through anything else are
+// reported, never guessed. Nothing is run; a script is read only when it is a shell script
+// of modest size, and never when it is a pipe or a device.
 class AutostartCommand final {
 public:
-    // Ordered: when a script runs several commands, the one furthest down counts.
+    // Ordered by how much of an entry is known to be ours, most first: of the commands an
+    // entry runs, the last in this order counts, so that an entry is ours only when every
+    // program it starts is this one. Commands that start no program of their own (the
+    // shell's `export`, `cd`, `test`, `sleep`, `echo` …) start nothing.
     enum class Starts {
         nothing,
-        another,
-        // A program whose name or path goes through what is not followed (another variable,
-        // a command's output, a folder a script may have changed to): it may be anyone's.
-        unclear,
         // This program by a name or path where it no longer is, or no program at all.
         ourMissingProgram,
         us,
+        // A program whose name or path goes through what is not followed (another variable,
+        // a command's output, a relative path): it may be anyone's.
+        unclear,
+        another,
+        // Quotes that do not pair up: what the command starts cannot be read at all.
+        brokenQuoting,
     };
     struct Reading {
         Starts starts = Starts::nothing;
-        // For `unclear`: the program as it is written there.
-        QString program = {};
+        // For `unclear` and `brokenQuoting`: the script where that is written; none when it
+        // is in the Exec line or a `sh -c` there.
+        QString script = {};
     };
     // What a shell expands in the commands it runs.
     struct ShellExpansion {
@@ -49,8 +57,9 @@ public:
     static QStringList execWords(const QString &exec);
 
 private:
-    static Reading furthest(Reading a, Reading b);
-    Reading ofCommand(QStringList words, int depth, const ShellExpansion *expansion) const;
+    // What an entry starts that runs the commands of both readings.
+    static Reading together(Reading a, Reading b);
+    Reading ofCommand(QStringList words, int depth) const;
     Reading ofScript(const QString &text, int depth, const ShellExpansion &expansion) const;
     Reading ofScriptFile(const QString &path, int depth) const;
 

@@ -1,6 +1,7 @@
 #include "settings/XdgAutostart.h"
 
 #include "settings/AutostartCommand.h"
+#include "settings/SmallFile.h"
 
 #include <vantora/BuildInfo.h>
 
@@ -27,6 +28,8 @@ const QString entryGroup = QStringLiteral("[Desktop Entry]");
 const QString hiddenKey = QStringLiteral("Hidden");
 const QString gnomeEnabledKey = QStringLiteral("X-GNOME-Autostart-enabled");
 const QString execKey = QStringLiteral("Exec");
+// A desktop entry is a few lines; anything longer is no entry of ours, and is never held.
+constexpr qint64 largestEntry = 64 * 1024;
 
 // The keys of the [Desktop Entry] group; localised variants (Name[de]) are kept under their
 // full key and never asked for.
@@ -78,21 +81,32 @@ QString stringEscaped(const QString &value)
 
 XdgAutostart::Entry XdgAutostart::readEntry() const
 {
-    QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A link to nothing holds no entry; anything else that is there may be someone's.
-        if (QFileInfo::exists(entryPath()))
-            return {Owner::unreadable, LoginItemStatus::notRegistered, file.errorString()};
+    // Read without waiting: the settings menu reads it as it opens, and a pipe put in its
+    // place must not hold the application.
+    const SmallFile file = SmallFile::read(entryPath(), largestEntry);
+    switch (file.found) {
+    case SmallFile::Found::text:
+        break;
+    // A link to nothing holds no entry; anything else that is there may be someone's.
+    case SmallFile::Found::nothing:
         return {Owner::none, LoginItemStatus::notRegistered, {}};
+    case SmallFile::Found::notAFile:
+        return {Owner::unreadable, LoginItemStatus::notRegistered, Texts::tr("it isn’t a file")};
+    case SmallFile::Found::tooLong:
+        return {Owner::unreadable, LoginItemStatus::notRegistered, Texts::tr("it is longer than any autostart entry")};
+    case SmallFile::Found::unreadable:
+        return {Owner::unreadable, LoginItemStatus::notRegistered, file.error};
     }
-    const auto keys = entryKeys(QString::fromUtf8(file.readAll()));
+    const auto keys = entryKeys(QString::fromUtf8(file.bytes));
     using Starts = AutostartCommand::Starts;
     const AutostartCommand::Reading reading =
         AutostartCommand(m_executablePath, m_applicationId).ofExec(valueOf(keys, execKey));
     const Starts starts = reading.starts;
     const bool hidden = valueOf(keys, hiddenKey) == QLatin1String("true");
+    if (starts == Starts::brokenQuoting)
+        return {hidden ? Owner::nobody : Owner::brokenQuoting, LoginItemStatus::notRegistered, reading.script};
     if (starts == Starts::unclear)
-        return {hidden ? Owner::nobody : Owner::unclear, LoginItemStatus::notRegistered, reading.program};
+        return {hidden ? Owner::nobody : Owner::unclear, LoginItemStatus::notRegistered, reading.script};
     // Another program's entry is left as it is, unless it is one the desktop treats as
     // deleted: that starts nothing, and ours may take its place.
     if (starts == Starts::another)
@@ -110,14 +124,25 @@ void XdgAutostart::refuseOthersEntry(const Entry &entry) const
         throw LoginItemError(Texts::tr("The autostart entry “%1” starts another program. vantora leaves it as it "
                                        "is; move it away to let vantora start at login.")
                                  .arg(entryPath()));
+    // The entry's and the script's paths, never their text: that is anyone's, of any length.
+    if (entry.owner == Owner::unclear && entry.detail.isEmpty())
+        throw LoginItemError(Texts::tr("vantora can’t tell which program the autostart entry “%1” starts. vantora "
+                                       "leaves it as it is; to let vantora start at login, move it away or name "
+                                       "the program by its full path.")
+                                 .arg(entryPath()));
     if (entry.owner == Owner::unclear)
-        throw LoginItemError(Texts::tr("vantora can’t tell which program the autostart entry “%1” starts: it names "
-                                       "“%2”. vantora leaves the entry as it is; to let vantora start at login, "
-                                       "move it away or name the program by its full path.")
-                                 .arg(entryPath(), entry.readError));
+        throw LoginItemError(Texts::tr("vantora can’t tell which program the autostart entry “%1” starts through "
+                                       "the script “%2”. vantora leaves the entry as it is; to let vantora start at "
+                                       "login, move it away or name the program by its full path.")
+                                 .arg(entryPath(), entry.detail));
+    if (entry.owner == Owner::brokenQuoting)
+        throw LoginItemError(Texts::tr("The command in “%1” can’t be read: its quotes don’t pair up. vantora leaves "
+                                       "the autostart entry “%2” as it is; move it away to let vantora start at "
+                                       "login.")
+                                 .arg(entry.detail.isEmpty() ? entryPath() : entry.detail, entryPath()));
     if (entry.owner == Owner::unreadable)
         throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be read (%2). vantora leaves it as it is.")
-                                 .arg(entryPath(), entry.readError));
+                                 .arg(entryPath(), entry.detail));
 }
 
 XdgAutostart::XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath)

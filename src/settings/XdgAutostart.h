@@ -11,15 +11,17 @@ namespace vantora {
 // the setting on writes it anew. The file is written atomically: a crash never leaves half an
 // entry.
 //
-// An entry under that name is ours when it starts this program, also through env, a shell,
-// a wrapper script or `flatpak run` of this application's id (AutostartCommand). One that
-// starts another program is the user's, not ours: it counts as not registered, and it is
-// neither removed nor written over (turning the setting on fails with a text that says why),
-// unless the desktop is told to treat it as deleted (Hidden=true): that starts nothing, and
-// turning the setting on writes ours in its place. An entry that cannot be read, or whose
-// program cannot be told (named through a variable or a command's output), is left as it
-// is, with a text that says so. A symbolic link in the entry's place is replaced by a file of
-// its own, never written through.
+// An entry under that name is ours when it starts this program and nothing else, also
+// through env, a shell, a wrapper script or `flatpak run` of this application's id
+// (AutostartCommand). One that starts another program, also beside this one, is the user's,
+// not ours: it counts as not registered, and it is neither removed nor written over (turning
+// the setting on fails with a text that says why), unless the desktop is told to treat it as
+// deleted (Hidden=true): that starts nothing, and turning the setting on writes ours in its
+// place. An entry that cannot be read (no plain
+// file, longer than any entry, its quotes broken), or whose program cannot be told (named
+// through a variable, a command's output or a relative path), is left as it is, with a text
+// that names the file. The entry is read without waiting on what is there. A symbolic link
+// in the entry's place is replaced by a file of its own, never written through.
 class XdgAutostart final : public LoginItemBackend {
 public:
     XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);
@@ -53,12 +55,15 @@ private:
         unreadable,
         // An entry whose program cannot be told (AutostartCommand::Starts::unclear).
         unclear,
+        // An entry, or the script it runs, whose quotes do not pair up.
+        brokenQuoting,
     };
     struct Entry {
         Owner owner;
         LoginItemStatus status;
-        // Why it cannot be read, or the program as the unclear entry names it.
-        QString readError;
+        // Why it cannot be read; for an unclear entry or broken quoting, the script where
+        // that is written (none when it is in the entry).
+        QString detail;
     };
 
     Entry readEntry() const;

@@ -5,6 +5,7 @@
 #include "settings/AppSettingsMenu.h"
 #include "settings/LoginItemController.h"
 #include "settings/ReleaseChecker.h"
+#include "settings/XdgAutostart.h"
 
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
@@ -16,10 +17,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -227,4 +233,29 @@ TEST_F(AppSettingsMenuTest, TheMenuOpensInThePanelsScheme)
         EXPECT_EQ(luminance < 0.5, dark) << luminance;
         shown->menu()->hide();
     }
+}
+
+// The menu reads the autostart entry as it opens: a pipe put in the entry's place neither
+// holds it nor turns the setting on, and turning it on names the entry it leaves alone.
+TEST_F(AppSettingsMenuTest, OpensAtOnceOverAPipeInTheAutostartEntrysPlace)
+{
+    QTemporaryDir config;
+    const QString folder = config.filePath("autostart");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const XdgAutostart autostart(folder, "org.vantora.Test", QCoreApplication::applicationFilePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(autostart.entryPath()).constData(), 0600), 0);
+    loginItem = std::make_unique<LoginItemController>(std::make_unique<XdgAutostart>(autostart), LaunchKind::regular,
+                                                      alerts);
+    AppSettingsMenu *shown = menu();
+
+    shown->menu()->popup(shown->mapToGlobal(QPoint(0, shown->height())));
+    QTRY_VERIFY(shown->menu()->isVisible());
+    EXPECT_FALSE(shown->startAtLoginAction()->isChecked());
+
+    shown->startAtLoginAction()->trigger();
+    EXPECT_FALSE(shown->startAtLoginAction()->isChecked());
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_TRUE(alerts.shown[0].alert.message.contains(autostart.entryPath()));
+    EXPECT_FALSE(QFileInfo(autostart.entryPath()).isFile());
+    shown->menu()->close();
 }

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -254,27 +256,31 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
     }
 }
 
-// Only an entry that starts this program, however it does, is ours to show as on, to remove
-// or to write over; a link in the entry's place is replaced, and its target is left as it
-// was; an entry that cannot be read is left alone.
+// Only an entry that starts this program and nothing else, however it does, is ours to show
+// as on, to remove or to write over; a link in the entry's place is replaced, and its target
+// is left as it was; an entry that cannot be read is left alone, and the alert names it.
 TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 {
-    enum class Place { file, linkToFile, danglingLink, unreadableFile };
+    enum class Place { file, linkToFile, danglingLink, unreadableFile, pipe, linkToDevice };
     enum class After { ours, untouched };
     struct Row {
         std::string name;
         Place place;
         // The entry's text, with this program's Exec value for {ours} and another's for {other};
         // {plain} and {otherPlain} are their paths as a shell reads them, {script} the path of
-        // `script` and {flatpak} that of a stand-in for flatpak.
+        // `script` and {flatpak} that of a stand-in for flatpak, {entry} the entry's own path.
+        // The folder of {plain} comes first in PATH, and the application's working folder
+        // holds bin/vantora, a link to this program.
         QString entry;
         LoginItemStatus status;
         // What turning the setting off, and (from the same start) on, leave behind.
         After afterOff;
         After afterOn;
         QString script = {};
-        // What the alert of a refused change names, when it should name something.
+        // What the alert of a refused change names, when it should name something, and what
+        // it must not copy from the entry.
         QString told = {};
+        QString untold = {};
     };
     using S = LoginItemStatus;
     const QString group = "[Desktop Entry]\nType=Application\n";
@@ -332,12 +338,48 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         // What a shell would take from elsewhere may be anyone's program: left as it is.
         {"a program named through another variable", Place::file, group + "Exec={script}\n", S::notRegistered,
          After::untouched, After::untouched, "#!/bin/sh\nAPPDIR=$HOME/bin\nexec \"$APPDIR/vantora\"\n",
-         "$APPDIR/vantora"},
+         "the script “{script}”", "$APPDIR"},
         {"a program named through a command's output", Place::file,
          group + "Exec=sh -c \"exec $(command -v vantora)\"\n", S::notRegistered, After::untouched,
-         After::untouched, {}, "$(command -v vantora)"},
+         After::untouched, {}, "“{entry}”", "command -v"},
         {"a quoted ~, which no shell expands", Place::file, group + "Exec={script}\n", S::notRegistered,
-         After::untouched, After::untouched, "#!/bin/sh\nexec \"~/bin/vantora\"\n", "~/bin/vantora"},
+         After::untouched, After::untouched, "#!/bin/sh\nexec \"~/bin/vantora\"\n", "the script “{script}”",
+         "~/bin"},
+        // Ours beside, before or instead of another program: the entry is the user's.
+        {"ours beside another program in a shell", Place::file,
+         group + "Exec=sh -c \"{otherPlain} & exec {plain}\"\n", S::notRegistered, After::untouched,
+         After::untouched},
+        {"ours or another program in a shell", Place::file,
+         group + "Exec=sh -c '[ -x /nowhere/vantora ] && /nowhere/vantora || {otherPlain}'\n", S::notRegistered,
+         After::untouched, After::untouched},
+        {"ours after another program in a wrapper script", Place::file, group + "Exec={script}\n",
+         S::notRegistered, After::untouched, After::untouched, "#!/bin/sh\n{otherPlain} --sync\nexec {plain}\n"},
+        {"ours through a script a wrapper script sources", Place::file, group + "Exec={script}\n",
+         S::notRegistered, After::untouched, After::untouched, "#!/bin/sh\n. ~/.profile\nexec {plain}\n"},
+        {"ours once a test holds, in a shell", Place::file,
+         group + "Exec=sh -c 'if [ -x {plain} ]; then exec {plain}; fi'\n", S::enabled, After::ours, After::ours},
+        // Quotes that do not pair up: nothing can be read, nothing is changed.
+        {"broken quoting", Place::file, group + "Exec=\"{plain} --flag\n", S::notRegistered, After::untouched,
+         After::untouched, {}, "“{entry}”"},
+        {"broken quoting in a shell", Place::file, group + "Exec=sh -c 'exec \"{plain}'\n", S::notRegistered,
+         After::untouched, After::untouched, {}, "quotes don’t pair up"},
+        {"broken quoting in a wrapper script", Place::file, group + "Exec={script}\n", S::notRegistered,
+         After::untouched, After::untouched, "#!/bin/sh\nexec '{plain}\n", "“{script}”"},
+        // A bare name is found where the desktop finds it; a relative path depends on the folder
+        // the desktop runs it in, never the application's.
+        {"ours by a bare name found in PATH", Place::file, group + "Exec=vantora --flag\n", S::enabled,
+         After::ours, After::ours},
+        {"a relative path to ours from the application's folder", Place::file, group + "Exec=bin/vantora\n",
+         S::notRegistered, After::untouched, After::untouched, {}, "“{entry}”"},
+        {"a relative script path run by a shell", Place::file, group + "Exec=sh bin/start-at-login\n",
+         S::notRegistered, After::untouched, After::untouched, "exec {plain}\n", "“{entry}”"},
+        // What is no entry, or far longer than any, is never read whole or waited on.
+        {"a pipe", Place::pipe, {}, S::notRegistered, After::untouched, After::untouched, {}, "“{entry}”"},
+        {"a link to a device", Place::linkToDevice, {}, S::notRegistered, After::untouched, After::untouched, {},
+         "“{entry}”"},
+        {"ours in an entry longer than any", Place::file,
+         group + "Exec={ours}\n# " + QString(70 * 1024, u'x') + "\n", S::notRegistered, After::untouched,
+         After::untouched, {}, "“{entry}”", "xxxx"},
     };
     for (const Row &row : rows) {
         for (const bool turnOn : {false, true}) {
@@ -347,6 +389,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             const QString other = QFileInfo(program).path() + "/other-tool";
             QFile::copy(program, other);
             QDir().mkpath(config.filePath("bin"));
+            const QString folder = config.filePath("autostart");
+            const QString entryPath = folder + "/org.vantora.Test.desktop";
             const QString plain = config.filePath("bin/vantora");
             const QString otherPlain = config.filePath("bin/other-tool");
             const QString script = config.filePath("bin/start-at-login");
@@ -360,7 +404,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                     .replace("{plain}", plain)
                     .replace("{otherPlain}", otherPlain)
                     .replace("{script}", script)
-                    .replace("{flatpak}", flatpak);
+                    .replace("{flatpak}", flatpak)
+                    .replace("{entry}", entryPath);
             };
             if (!row.script.isEmpty()) {
                 QFile file(script);
@@ -368,21 +413,27 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 file.write(filledIn(row.script).toUtf8());
                 file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
             }
-            const QString folder = config.filePath("autostart");
             QDir().mkpath(folder);
-            const QString entryPath = folder + "/org.vantora.Test.desktop";
-            const QString target = config.filePath("dotfiles/autostart-entry.desktop");
+            const QString target = row.place == Place::linkToDevice
+                ? QStringLiteral("/dev/zero")
+                : config.filePath("dotfiles/autostart-entry.desktop");
             QDir().mkpath(QFileInfo(target).path());
             const QString text = filledIn(row.entry);
             const bool inPlace = row.place == Place::file || row.place == Place::unreadableFile;
+            const bool isLink = !inPlace && row.place != Place::pipe;
+            const bool holdsText = row.place != Place::danglingLink && row.place != Place::pipe
+                && row.place != Place::linkToDevice;
             const QString written = inPlace ? entryPath : target;
-            if (row.place != Place::danglingLink) {
+            if (holdsText) {
                 QFile file(written);
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write(text.toUtf8());
             }
-            if (!inPlace) {
+            if (isLink) {
                 ASSERT_TRUE(QFile::link(target, entryPath));
+            }
+            if (row.place == Place::pipe) {
+                ASSERT_EQ(::mkfifo(QFile::encodeName(entryPath).constData(), 0600), 0);
             }
             std::optional<FileModesEnforced> modes;
             if (row.place == Place::unreadableFile) {
@@ -390,10 +441,19 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 modes.emplace();
             }
 
-            // Where $HOME and ~ lead.
+            // Where $HOME and ~ lead, where a bare name is found, and a working folder from
+            // which bin/vantora would be ours.
             const QByteArray home = qgetenv("HOME");
+            const QByteArray path = qgetenv("PATH");
+            const QString workingFolder = QDir::currentPath();
             qputenv("HOME", config.path().toLocal8Bit());
-            const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+            qputenv("PATH", QFile::encodeName(config.filePath("bin")) + ':' + path);
+            QDir::setCurrent(config.path());
+            const auto restore = qScopeGuard([&] {
+                qputenv("HOME", home);
+                qputenv("PATH", path);
+                QDir::setCurrent(workingFolder);
+            });
 
             RecordingAlerts alerts;
             auto backend = std::make_unique<XdgAutostart>(folder, "org.vantora.Test", program);
@@ -410,29 +470,42 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 
             const After after = turnOn ? row.afterOn : row.afterOff;
             // A link's target, or a file that is not ours, keeps its text.
-            if (row.place != Place::danglingLink) {
+            if (holdsText) {
                 QFile file(written);
                 const bool keptWritten = after == After::untouched || !inPlace;
                 if (keptWritten) {
                     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
                     EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
                 }
-            } else {
+            } else if (row.place == Place::danglingLink) {
                 EXPECT_FALSE(QFile::exists(target));
             }
             const QFileInfo entry(entryPath);
             if (after == After::untouched) {
-                EXPECT_EQ(entry.isSymLink(), !inPlace);
+                EXPECT_EQ(entry.isSymLink(), isLink);
+                if (row.place == Place::pipe) {
+                    struct stat pipe {};
+                    EXPECT_EQ(::lstat(QFile::encodeName(entryPath).constData(), &pipe), 0);
+                    EXPECT_TRUE(S_ISFIFO(pipe.st_mode));
+                }
+                if (row.place == Place::linkToDevice) {
+                    EXPECT_EQ(entry.symLinkTarget(), target);
+                }
                 EXPECT_FALSE(loginItem.isEnabled());
                 EXPECT_EQ(alerts.shown.size(), turnOn ? 1u : 0u);
-                if (turnOn && !row.told.isEmpty() && !alerts.shown.empty()) {
-                    EXPECT_TRUE(alerts.shown.front().alert.message.contains(row.told))
-                        << alerts.shown.front().alert.message.toStdString();
+                if (turnOn && !alerts.shown.empty()) {
+                    const QString message = alerts.shown.front().alert.message;
+                    if (!row.told.isEmpty()) {
+                        EXPECT_TRUE(message.contains(filledIn(row.told))) << message.toStdString();
+                    }
+                    if (!row.untold.isEmpty()) {
+                        EXPECT_FALSE(message.contains(row.untold)) << message.toStdString();
+                    }
                 }
             } else if (turnOn) {
                 // An entry that was on stays as it was; any other is written as a file of its own.
                 EXPECT_TRUE(entry.isFile());
-                EXPECT_EQ(entry.isSymLink(), !inPlace && row.status == S::enabled);
+                EXPECT_EQ(entry.isSymLink(), isLink && row.status == S::enabled);
                 EXPECT_EQ(autostart.status(), S::enabled);
                 EXPECT_TRUE(loginItem.isEnabled());
                 EXPECT_TRUE(alerts.shown.empty());
