@@ -1,7 +1,9 @@
 #include "ui/MessageBoxText.h"
 
+#include "ui/Accessibility.h"
 #include "ui/MessageText.h"
 
+#include <QChildEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -13,23 +15,73 @@ namespace vantora::ui {
 
 namespace {
 
-// Shows `text` in the place of the box's own `label`, which stays (hidden) for what reads
-// the box's texts.
-MessageText *showInPlaceOf(QMessageBox &box, QLabel *label, const QString &text)
-{
-    auto *grid = qobject_cast<QGridLayout *>(box.layout());
-    const int index = label && grid ? grid->indexOf(label) : -1;
-    if (index < 0)
-        return nullptr;
-    int row = 0, column = 0, rows = 0, columns = 0;
-    grid->getItemPosition(index, &row, &column, &rows, &columns);
-    auto *shown = new MessageText(text, &box);
-    shown->setObjectName(label->objectName() + QStringLiteral("_text"));
-    shown->setContentsMargins(label->contentsMargins());
-    label->hide();
-    grid->addWidget(shown, row, column, rows, columns);
-    return shown;
-}
+// Keeps the box's texts where its own labels are laid out. The box lays itself out anew
+// whenever its icon, details or check box change and when the style changes, each time in
+// a layout of its own: the texts are put back as each such layout is set.
+class TextsInPlace final : public QObject {
+public:
+    static inline const QString titleLabel = QStringLiteral("qt_msgbox_label");
+    static inline const QString messageLabel = QStringLiteral("qt_msgbox_informativelabel");
+
+    TextsInPlace(QMessageBox &box, const QString &title, const QString &message)
+        : QObject(&box)
+        , m_box(box)
+        , m_title(new MessageText(title, &box))
+        , m_message(new MessageText(message, &box))
+    {
+        m_title->setObjectName(titleLabel + QStringLiteral("_text"));
+        m_message->setObjectName(messageLabel + QStringLiteral("_text"));
+        // Read out with the box as the labels they stand for would be, not as nameless fields.
+        a11y::setName(m_title, title);
+        a11y::setName(m_message, message);
+        // Half the screen's width holds any word a person reads at once; longer ones break.
+        const int widestLine = box.screen()->availableGeometry().width() / 2;
+        // The box is as wide as its title, and its message breaks between words only where
+        // the title leaves room for the widest: an address stays on one line.
+        m_title->setMinimumWidth(std::min(m_title->naturalWidth(), widestLine));
+        m_message->setMinimumWidth(std::min(m_message->widestWordWidth(), widestLine));
+        place(qobject_cast<QGridLayout *>(box.layout()));
+        box.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The layout is set with all the box's own widgets in it, before the box takes its
+        // size from it.
+        if (watched == &m_box && event->type() == QEvent::ChildAdded) {
+            if (auto *grid = qobject_cast<QGridLayout *>(static_cast<QChildEvent *>(event)->child()))
+                place(grid);
+        }
+        return false;
+    }
+
+private:
+    void place(QGridLayout *grid)
+    {
+        placeOver(grid, m_title, m_box.findChild<QLabel *>(titleLabel));
+        placeOver(grid, m_message, m_box.findChild<QLabel *>(messageLabel));
+    }
+
+    // Shows `text` in the place of the box's own `label`, which stays (hidden) for what reads
+    // the box's texts.
+    static void placeOver(QGridLayout *grid, MessageText *text, QLabel *label)
+    {
+        const int index = label && grid ? grid->indexOf(label) : -1;
+        text->setVisible(index >= 0);
+        if (index < 0)
+            return;
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        text->setContentsMargins(label->contentsMargins());
+        label->hide();
+        grid->addWidget(text, row, column, rows, columns);
+    }
+
+    QMessageBox &m_box;
+    MessageText *m_title;
+    MessageText *m_message;
+};
 
 } // namespace
 
@@ -38,19 +90,10 @@ void setPlainMessage(QMessageBox &box, const QString &title, const QString &mess
     box.setTextFormat(Qt::PlainText);
     box.setText(title);
     box.setInformativeText(message);
-    // Half the screen's width holds any word a person reads at once; longer ones break.
-    const int widestLine = box.screen()->availableGeometry().width() / 2;
-    // The box is as wide as its title, and its message breaks between words only where the
-    // title leaves room for the widest: an address stays on one line.
-    if (MessageText *shown = showInPlaceOf(box, box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")), title))
-        shown->setMinimumWidth(std::min(shown->naturalWidth(), widestLine));
-    auto *informative = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
-    if (!informative)
-        return;
     // The informative label does not follow the box's text format.
-    informative->setTextFormat(Qt::PlainText);
-    if (MessageText *shown = showInPlaceOf(box, informative, message))
-        shown->setMinimumWidth(std::min(shown->widestWordWidth(), widestLine));
+    if (auto *informative = box.findChild<QLabel *>(TextsInPlace::messageLabel))
+        informative->setTextFormat(Qt::PlainText);
+    new TextsInPlace(box, title, message);
 }
 
 } // namespace vantora::ui

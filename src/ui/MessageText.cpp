@@ -1,11 +1,11 @@
 #include "ui/MessageText.h"
 
+#include <QEvent>
 #include <QRegularExpression>
 #include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace vantora::ui {
 
@@ -26,13 +26,40 @@ MessageText::MessageText(const QString &text, QWidget *parent) : QTextEdit(paren
     QSizePolicy policy(QSizePolicy::Minimum, QSizePolicy::Minimum);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
+    connect(document(), &QTextDocument::contentsChanged, this, &MessageText::forgetMeasures);
+}
+
+MessageText::~MessageText() = default;
+
+QTextDocument &MessageText::measured() const
+{
+    if (!m_measured)
+        m_measured.reset(document()->clone());
+    return *m_measured;
+}
+
+void MessageText::forgetMeasures()
+{
+    m_measured.reset();
+    m_naturalWidth.reset();
+    m_heights.clear();
+}
+
+void MessageText::changeEvent(QEvent *event)
+{
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        forgetMeasures();
 }
 
 int MessageText::naturalWidth() const
 {
-    const std::unique_ptr<QTextDocument> layout(document()->clone());
-    layout->setTextWidth(-1);
-    return int(std::ceil(layout->idealWidth())) + contentsMargins().left() + contentsMargins().right();
+    if (!m_naturalWidth) {
+        QTextDocument &layout = measured();
+        layout.setTextWidth(-1);
+        m_naturalWidth = int(std::ceil(layout.idealWidth()));
+    }
+    return *m_naturalWidth + contentsMargins().left() + contentsMargins().right();
 }
 
 int MessageText::widestWordWidth() const
@@ -46,9 +73,17 @@ int MessageText::widestWordWidth() const
 
 int MessageText::heightForWidth(int width) const
 {
-    const std::unique_ptr<QTextDocument> layout(document()->clone());
-    layout->setTextWidth(std::max(1, width - contentsMargins().left() - contentsMargins().right()));
-    return int(std::ceil(layout->size().height())) + contentsMargins().top() + contentsMargins().bottom();
+    const int textWidth = std::max(1, width - contentsMargins().left() - contentsMargins().right());
+    auto known = m_heights.find(textWidth);
+    if (known == m_heights.end()) {
+        // A window dragged wider asks for every width on its way; only the latest few recur.
+        if (m_heights.size() >= 16)
+            m_heights.clear();
+        QTextDocument &layout = measured();
+        layout.setTextWidth(textWidth);
+        known = m_heights.emplace(textWidth, int(std::ceil(layout.size().height()))).first;
+    }
+    return known->second + contentsMargins().top() + contentsMargins().bottom();
 }
 
 QSize MessageText::sizeHint() const

@@ -2,6 +2,12 @@
 
 #include <QTextEdit>
 
+#include <map>
+#include <memory>
+#include <optional>
+
+class QTextDocument;
+
 namespace vantora::ui {
 
 // A message's plain text, shown as a person can select and copy it: the text stays exactly as
@@ -12,6 +18,7 @@ class MessageText final : public QTextEdit {
     Q_OBJECT
 public:
     explicit MessageText(const QString &text, QWidget *parent = nullptr);
+    ~MessageText() override;
 
     // The width the text takes on one line, without breaks but its own.
     int naturalWidth() const;
@@ -23,6 +30,19 @@ public:
     QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    // A copy of the text laid out apart from what is shown, made once for each text and font:
+    // layouts ask for many widths in a row.
+    QTextDocument &measured() const;
+    void forgetMeasures();
+
+    mutable std::unique_ptr<QTextDocument> m_measured;
+    mutable std::optional<int> m_naturalWidth;
+    mutable std::map<int, int> m_heights;
 };
 
 } // namespace vantora::ui

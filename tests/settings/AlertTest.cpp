@@ -1,13 +1,19 @@
 #include "settings/Alert.h"
 #include "AlertPresenters.h"
 
+#include "ui/MessageBoxIcon.h"
+#include "ui/MessageBoxText.h"
 #include "ui/MessageText.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
@@ -16,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -219,4 +227,72 @@ TEST(MessageBoxAlertsTest, CopyingATextGivesItAsItCame)
     }
     EXPECT_EQ(box->informativeText(), alert.message);
     delete box;
+}
+
+// The box lays itself out anew when its icon, details or check box change and when its style
+// changes; its texts stay in that layout, shown whole, beside the icon and above the buttons.
+TEST(MessageBoxAlertsTest, TextsStayInTheLayoutWhateverChangesAfterThem)
+{
+    struct Row {
+        std::string name;
+        std::function<void(QMessageBox &)> change;
+    };
+    QProxyStyle otherStyle;
+    const std::vector<Row> rows = {
+        {"nothing", [](QMessageBox &) {}},
+        {"a warning icon", [](QMessageBox &box) { box.setIcon(QMessageBox::Warning); }},
+        {"the information icon", [](QMessageBox &box) { ui::setMessageIcon(box, QMessageBox::Information); }},
+        {"details", [](QMessageBox &box) { box.setDetailedText("Bridge 001788fffe6a1b2c at 192.168.1.20"); }},
+        {"a check box", [](QMessageBox &box) { box.setCheckBox(new QCheckBox("Don’t ask again")); }},
+        {"the style", [&otherStyle](QMessageBox &box) { box.setStyle(&otherStyle); }},
+        {"the style, then details", [&otherStyle](QMessageBox &box) {
+             box.setStyle(&otherStyle);
+             box.setDetailedText("More");
+         }},
+    };
+    for (const bool shownFirst : {false, true}) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(row.name + (shownFirst ? ", while shown" : ", before it is shown"));
+            QMessageBox box;
+            box.setIcon(QMessageBox::Warning);
+            ui::setPlainMessage(box, "Couldn’t reach the Bridge",
+                                "Find the Bridge at vantora.example/bridges/latest/setup/. It may be off.");
+            box.addButton("OK", QMessageBox::AcceptRole);
+            if (shownFirst) {
+                box.show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+            }
+            row.change(box);
+            box.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+            const QList<ui::MessageText *> texts = box.findChildren<ui::MessageText *>();
+            ASSERT_EQ(texts.size(), 2);
+            // A widget added to a shown box shows, and the box takes its size, a turn later;
+            // the checks below tell what never came.
+            static_cast<void>(QTest::qWaitFor([&] {
+                return std::all_of(texts.begin(), texts.end(),
+                                   [&](const ui::MessageText *text) { return showsWhole(*text, box); });
+            }));
+            QRect title, message;
+            for (ui::MessageText *text : texts) {
+                SCOPED_TRACE(text->objectName().toStdString());
+                EXPECT_TRUE(text->isVisible());
+                EXPECT_EQ(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name), text->toPlainText());
+                EXPECT_GE(box.layout()->indexOf(text), 0);
+                EXPECT_TRUE(showsWhole(*text, box));
+                const QRect placed(text->mapTo(&box, QPoint()), text->size());
+                EXPECT_TRUE(box.rect().contains(placed));
+                for (QAbstractButton *button : box.buttons()) {
+                    EXPECT_FALSE(placed.intersects(QRect(button->mapTo(&box, QPoint()), button->size())));
+                }
+                (text->toPlainText() == box.text() ? title : message) = placed;
+            }
+            EXPECT_LE(title.bottom(), message.top());
+            for (const QLabel *label : box.findChildren<QLabel *>()) {
+                if (label->text() == box.text() || label->text() == box.informativeText()) {
+                    EXPECT_FALSE(label->isVisible()) << label->text().toStdString();
+                }
+            }
+        }
+    }
 }

@@ -1,14 +1,21 @@
 #include "ui/Colours.h"
 #include "ui/ElidedLabel.h"
+#include "ui/MessageText.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PlainToolTip.h"
 #include "ui/TextLabel.h"
 
 #include <QAccessible>
+#include <QFontInfo>
 #include <QTextDocument>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
 
 using namespace vantora::ui;
 
@@ -49,4 +56,38 @@ TEST(Text, AnElidedLabelKeepsTheWholeTextWithinReach)
 
     label.resize(label.sizeHint());
     EXPECT_EQ(label.displayedText(), QStringLiteral("A rather long light name with a second line"));
+}
+
+// A message's height at a width is that of its text laid out there, also after a width asked
+// for before, and after its font or text changed.
+TEST(Text, AMessageIsAsHighAsItsTextLaidOutAtTheWidth)
+{
+    MessageText text(QStringLiteral("Find releases at vantora.example/releases/latest/ or ask the Bridge's owner."));
+    const auto laidOut = [&text](int width) {
+        std::unique_ptr<QTextDocument> document(text.document()->clone());
+        document->setTextWidth(width);
+        return document;
+    };
+    struct Row {
+        const char *name;
+        std::function<void()> change;
+    };
+    const std::vector<Row> rows = {
+        {"as made", [] {}},
+        {"a larger font", [&text] {
+             QFont font = text.font();
+             font.setPixelSize(QFontInfo(font).pixelSize() * 2);
+             text.setFont(font);
+         }},
+        {"another text", [&text] { text.setPlainText(QStringLiteral("A longer text now: ") + QString(40, u'w')); }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        row.change();
+        EXPECT_EQ(text.naturalWidth(), int(std::ceil(laidOut(-1)->idealWidth())));
+        for (const int width : {60, 200, 60, 1000, 200}) {
+            SCOPED_TRACE(width);
+            EXPECT_EQ(text.heightForWidth(width), int(std::ceil(laidOut(width)->size().height())));
+        }
+    }
 }
