@@ -203,6 +203,11 @@ std::optional<std::vector<QStringList>> shellCommands(const QString &text, const
                        || QStringView(u";&|()").contains(text.at(i + 1)))) {
             word += expansion->home;
             inWord = true;
+        } else if (c == u'&' && ((i > 0 && QStringView(u"<>").contains(text.at(i - 1)))
+                                 || (i + 1 < size && text.at(i + 1) == u'>'))) {
+            // In a redirection (2>&1, &>log) it starts nothing in the background.
+            word += c;
+            inWord = true;
         } else if (QStringView(u";&|()\n").contains(c)) {
             endCommand();
         } else if (c.isSpace()) {
@@ -260,6 +265,21 @@ bool startsNoProgram(const QString &program)
                                          "sleep", "shift", "readonly", "local", "exit", "wait",
                                          "fi",    "done",  "}"};
     return commands.contains(program);
+}
+
+// Drops the redirections of a command (`>log`, `2>&1`, `< input`), with their targets.
+QStringList withoutRedirections(const QStringList &words)
+{
+    static const QRegularExpression redirection(QStringLiteral("^[0-9]*(?:&>>?|>>?&?|>\\||<<?-?&?|<>)(.*)$"));
+    QStringList kept;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QRegularExpressionMatch match = redirection.match(words.at(i));
+        if (!match.hasMatch())
+            kept.append(words.at(i));
+        else if (match.capturedLength(1) == 0)
+            ++i;
+    }
+    return kept;
 }
 
 // Drops what runs before the program itself: assignments, `env` with its options, and the
@@ -371,7 +391,7 @@ AutostartCommand::Reading AutostartCommand::together(Reading a, Reading b)
 
 AutostartCommand::Reading AutostartCommand::ofCommand(QStringList words, int depth) const
 {
-    words = withoutPrefixes(std::move(words));
+    words = withoutPrefixes(withoutRedirections(words));
     if (words.isEmpty())
         return {};
     const QString program = words.takeFirst();

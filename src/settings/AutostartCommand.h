@@ -21,7 +21,8 @@ public:
     // Ordered by how much of an entry is known to be ours, most first: of the commands an
     // entry runs, the last in this order counts, so that an entry is ours only when every
     // program it starts is this one. Commands that start no program of their own (the
-    // shell's `export`, `cd`, `test`, `sleep`, `echo` …) start nothing.
+    // shell's `export`, `cd`, `test`, `sleep`, `echo` …) start nothing, and redirections
+    // (`>log 2>&1`) are set aside.
     enum class Starts {
         nothing,
         // This program by a name or path where it no longer is, or no program at all.

@@ -356,6 +356,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          S::notRegistered, After::untouched, After::untouched, "#!/bin/sh\n{otherPlain} --sync\nexec {plain}\n"},
         {"ours through a script a wrapper script sources", Place::file, group + "Exec={script}\n",
          S::notRegistered, After::untouched, After::untouched, "#!/bin/sh\n. ~/.profile\nexec {plain}\n"},
+        {"ours through a wrapper script that keeps a log", Place::file, group + "Exec={script}\n", S::enabled,
+         After::ours, After::ours, "#!/bin/sh\nexec >>\"$HOME/start.log\" 2>&1 </dev/null\nexec {plain} \"$@\" 2> /dev/null\n"},
         {"ours once a test holds, in a shell", Place::file,
          group + "Exec=sh -c 'if [ -x {plain} ]; then exec {plain}; fi'\n", S::enabled, After::ours, After::ours},
         // Quotes that do not pair up: nothing can be read, nothing is changed.
