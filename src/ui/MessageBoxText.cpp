@@ -90,7 +90,10 @@ void setPlainMessage(QMessageBox &box, const QString &title, const QString &mess
     box.setTextFormat(Qt::PlainText);
     box.setText(title);
     box.setInformativeText(message);
-    // The informative label does not follow the box's text format.
+    // The informative label takes the box's text format only when it is there as the format
+    // is set, and only in some Qt versions: where the texts cannot be put in place, the box
+    // shows its own labels, and neither may read the message as markup.
+    box.setTextFormat(Qt::PlainText);
     if (auto *informative = box.findChild<QLabel *>(TextsInPlace::messageLabel))
         informative->setTextFormat(Qt::PlainText);
     new TextsInPlace(box, title, message);

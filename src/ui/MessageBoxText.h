@@ -9,8 +9,8 @@ namespace vantora::ui {
 // or the desktop: never markup), so that the box and its buttons stay on the screen whatever
 // the text: a word wider than half the screen breaks where the line ends. The texts are
 // shown as a person can select and copy them, exactly as given (MessageText); the box's own
-// text() and informativeText() hold them too. Call it after setIcon(), which lays the box out
-// anew.
+// text() and informativeText() hold them too. They keep their place when the box lays itself
+// out anew (another icon, details, a check box, a style change), also while it is shown.
 void setPlainMessage(QMessageBox &box, const QString &title, const QString &message);
 
 } // namespace vantora::ui
