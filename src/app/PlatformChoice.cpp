@@ -16,4 +16,12 @@ std::optional<QByteArray> forcedQtPlatform(const QProcessEnvironment &environmen
     return QByteArrayLiteral("xcb");
 }
 
+bool namesNoDisplay(const QProcessEnvironment &environment)
+{
+    const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment.value(QStringLiteral("DISPLAY")).isEmpty()
+        && environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty()
+        && (platform.isEmpty() || platform == QLatin1String("xcb"));
+}
+
 } // namespace vantora

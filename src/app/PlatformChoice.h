@@ -14,4 +14,9 @@ bool isWaylandSession(const QProcessEnvironment &environment);
 // platform; otherwise none.
 std::optional<QByteArray> forcedQtPlatform(const QProcessEnvironment &environment);
 
+// Whether the environment leaves the toolkit no display to try: neither an X nor a Wayland
+// display is named and the platform is left to the toolkit or is X11's (a Wayland platform
+// chosen by name may still find the compositor's default socket).
+bool namesNoDisplay(const QProcessEnvironment &environment);
+
 } // namespace vantora

@@ -14,11 +14,37 @@
 #include <QIcon>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+
+namespace {
+
+constexpr char noDisplayNotice[] = "vantora: no graphical display found; start vantora from a desktop session.\n";
+
+QtMessageHandler handlerBeforeStart = nullptr;
+
+// The toolkit ends the process with an abort when its platform cannot reach the display, after a
+// text that blames the installation: the person reads why instead, and the status says failure.
+void reportUnreachableDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        handlerBeforeStart(type, context, message);
+        return;
+    }
+    std::fputs(noDisplayNotice, stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     using namespace vantora;
+
+    if (namesNoDisplay(QProcessEnvironment::systemEnvironment())) {
+        std::fputs(noDisplayNotice, stderr);
+        return EXIT_FAILURE;
+    }
 
     // Read before the platform is chosen: the session decides how global shortcuts are taken.
     const bool waylandSession = isWaylandSession(QProcessEnvironment::systemEnvironment());
@@ -39,7 +65,9 @@ int main(int argc, char *argv[])
         ? platform::registerWithPortal(QDBusConnection::sessionBus(), QString::fromLatin1(buildinfo::applicationId))
         : platform::PortalIdentity::unstated;
 
+    handlerBeforeStart = qInstallMessageHandler(reportUnreachableDisplay);
     QApplication application(argc, argv);
+    qInstallMessageHandler(handlerBeforeStart);
     // What the application opens for the person starts with the person's environment.
     startEnvironment.toolkitStarted();
     QApplication::setApplicationName(QStringLiteral("vantora"));

@@ -143,6 +143,30 @@ TEST(PlatformChoice, ForcesXcbOnlyInWaylandWithAnXDisplay)
     }
 }
 
+TEST(PlatformChoice, FindsNoDisplayOnlyWhereTheToolkitHasNoneToTry)
+{
+    struct Row {
+        const char *name;
+        std::vector<std::pair<const char *, const char *>> variables;
+        bool none;
+    };
+    const Row rows[] = {
+        {"no display variables", {}, true},
+        {"X11 chosen without an X display", {{"QT_QPA_PLATFORM", "xcb"}}, true},
+        {"an X display", {{"DISPLAY", ":0"}}, false},
+        {"a Wayland display", {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
+        {"Wayland chosen by name finds the default socket", {{"QT_QPA_PLATFORM", "wayland"}}, false},
+        {"a platform without a display", {{"QT_QPA_PLATFORM", "offscreen"}}, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcessEnvironment environment;
+        for (const auto &[name, value] : row.variables)
+            environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+        EXPECT_EQ(namesNoDisplay(environment), row.none);
+    }
+}
+
 TEST(DemonstrationScale, FitsTheScreensUsableHeight)
 {
     struct Row {
