@@ -9,16 +9,16 @@ set -uo pipefail
 app=$1
 walk=$2
 for tool in xdotool xwininfo trayer openbox xprop dbus-daemon; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "accessibility: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: accessibility: $tool is not installed" >&2; exit 77; }
 done
 launcher=/usr/libexec/at-spi-bus-launcher
-[ -x "$launcher" ] || { echo "accessibility: at-spi2-core is not installed" >&2; exit 77; }
+[ -x "$launcher" ] || { echo "SKIP: accessibility: at-spi2-core is not installed" >&2; exit 77; }
 # The reader's side: the distribution's python with its AT-SPI binding.
 python=
 for candidate in /usr/bin/python3 python3; do
   if "$candidate" -c 'import pyatspi' 2>/dev/null; then python=$candidate; break; fi
 done
-[ -n "$python" ] || { echo "accessibility: python3-pyatspi is not installed" >&2; exit 77; }
+[ -n "$python" ] || { echo "SKIP: accessibility: python3-pyatspi is not installed" >&2; exit 77; }
 
 home=$(mktemp -d)
 mkdir -p "$home/runtime" "$home/config" "$home/data"

@@ -13,7 +13,7 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 xwindows=$here/../exerciser/xwindows.py
 for tool in xdotool xwininfo trayer dbus-daemon; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: app-under-x11: $tool is not installed" >&2; exit 77; }
 done
 
 home=$(mktemp -d)
@@ -54,14 +54,14 @@ start_tray() {
 # and focuses windows by its own rules.
 start_wm() {
   for tool in openbox xprop; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "app-under-x11: $tool is not installed" >&2; exit 77; }
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: app-under-x11: $tool is not installed" >&2; exit 77; }
   done
   openbox --sm-disable >/dev/null 2>&1 &
   pids+=($!)
   within 50 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
 }
 need_python() {
-  command -v python3 >/dev/null 2>&1 || { echo "app-under-x11: python3 is not installed" >&2; exit 77; }
+  command -v python3 >/dev/null 2>&1 || { echo "SKIP: app-under-x11: python3 is not installed" >&2; exit 77; }
 }
 
 # A 26-pixel tray bar along edge $1, aligned to $2, as a desktop's panel strip would be.
@@ -76,8 +76,8 @@ bus_config=(--session)
 case "$scenario" in
 portal-shortcut | record-held-shortcut-portal)
   # The desktop's shortcut portal with its KDE backend, started by the bus on demand.
-  [ -x /usr/libexec/xdg-desktop-portal ] || { echo "app-under-x11: the desktop portal is not installed" >&2; exit 77; }
-  offer_key_daemon || { echo "app-under-x11: KDE's key daemon is not installed" >&2; exit 77; }
+  [ -x /usr/libexec/xdg-desktop-portal ] || { echo "SKIP: app-under-x11: the desktop portal is not installed" >&2; exit 77; }
+  offer_key_daemon || { echo "SKIP: app-under-x11: KDE's key daemon is not installed" >&2; exit 77; }
   mkdir -p "$home/cache"
   export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
   # Plasma 6's portal opens System Settings at every bind of new keys (through

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/screen-pictures.sh"
 . "$here/../support/end-bus-clients.sh"
 for tool in lxqt-panel openbox convert import xprop dbus-daemon; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "lxqt-panel-tray: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: lxqt-panel-tray: $tool is not installed" >&2; exit 77; }
 done
 
 home=$(mktemp -d)

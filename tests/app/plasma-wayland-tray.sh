@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/screen-pictures.sh"
 . "$here/../support/key-daemon.sh"
 for tool in convert import xdotool xprop; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "plasma-wayland-tray: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: plasma-wayland-tray: $tool is not installed" >&2; exit 77; }
 done
 
 home=$(mktemp -d)

@@ -11,7 +11,7 @@ app=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/screen-pictures.sh"
 for tool in convert grim python3; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "waybar-tray: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: waybar-tray: $tool is not installed" >&2; exit 77; }
 done
 
 home=$(mktemp -d)

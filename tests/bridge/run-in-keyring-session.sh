@@ -9,7 +9,7 @@ keyring_session=$(dirname "$0")/../platform/secrets/run-with-keyring.sh
 
 for tool in dbus-run-session dbus-send gnome-keyring-daemon secret-tool; do
     if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
+        echo "SKIP: $tool is not installed"
         exit 77
     fi
 done

@@ -11,7 +11,8 @@
 #                                   makes the namespace "<prefix><pid>" and starts the bus and
 #                                   the daemon, logging to <work dir>/*.log; sets $namespace and
 #                                   $avahi_daemon_pid and exports DBUS_SYSTEM_BUS_ADDRESS.
-#                                   Returns 77 when the machine cannot make a namespace, 1 when
+#                                   Returns 77 when the machine (or a caller who is not root)
+#                                   cannot make a namespace, saying why on a "SKIP:" line; 1 when
 #                                   a service does not come up within 10 s.
 #   avahi_namespace_stop            ends every process of the namespace and deletes it; safe to
 #                                   call when start failed or never ran.
@@ -19,6 +20,9 @@
 
 namespace=
 avahi_daemon_pid=
+
+# Debian installs the daemons in /usr/sbin and /sbin, which are not on a normal user's PATH.
+PATH=$PATH:/usr/sbin:/sbin
 
 avahi_namespace_tools_missing() {
     local tool
@@ -61,7 +65,11 @@ avahi_namespace_daemon_running() {
 avahi_namespace_start() {
     local prefix=$1 work=$2 reason
     if ! reason=$(ip netns add "$prefix$$" 2>&1); then
-        echo "cannot make a network namespace on this machine: $reason" >&2
+        if [[ $(id -u) -ne 0 ]]; then
+            echo "SKIP: needs root, to make a network namespace for avahi-daemon ($reason)" >&2
+        else
+            echo "SKIP: cannot make a network namespace on this machine: $reason" >&2
+        fi
         return 77
     fi
     namespace=$prefix$$

@@ -17,7 +17,7 @@ fi
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
-  echo "run-in-gnome-shell: $*" >&2
+  echo "SKIP: run-in-gnome-shell: $*" >&2
   exit 77
 }
 for tool in gnome-shell Xwayland dbus-daemon gsettings gdbus; do

@@ -15,7 +15,7 @@ screen_height=1000
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
-  echo "run-in-plasma-wayland: $*" >&2
+  echo "SKIP: run-in-plasma-wayland: $*" >&2
   exit 77
 }
 for tool in kwin_wayland plasmashell Xwayland Xvfb dbus-daemon dbus-update-activation-environment gdbus xdotool; do

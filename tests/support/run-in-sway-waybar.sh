@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs "$@" inside a headless sway session of its own with waybar and its tray as the bar, as
-# a sway desktop has them. sway refuses to run as root: it and waybar run as the unprivileged
-# user nobody, the caller's "$@" as the caller. Private: HOME, the runtime folder and the
+# a sway desktop has them. sway refuses to run as root: for root, it and waybar run as the
+# unprivileged user nobody; for anyone else, as the caller. The caller's "$@" runs as the caller. Private: HOME, the runtime folder and the
 # session bus (open to both users). "$@" gets DISPLAY (sway's XWayland), WAYLAND_DISPLAY,
 # SWAY_RUNTIME_DIR (the compositor's runtime folder, for grim and wayland-pointer.py),
 # SCREEN_WIDTH, SCREEN_HEIGHT, BAR_HEIGHT (waybar along the top) and the bus's address.
@@ -12,14 +12,18 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export SCREEN_WIDTH=1280 SCREEN_HEIGHT=800 BAR_HEIGHT=30
 skip() {
-  echo "run-in-sway-waybar: $*" >&2
+  echo "SKIP: run-in-sway-waybar: $*" >&2
   exit 77
 }
 for tool in sway waybar Xwayland setpriv xhost dbus-daemon grim python3; do
   command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
 done
-user=nobody
-id "$user" >/dev/null 2>&1 || skip "there is no user $user to run sway as"
+as_session_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  user=nobody
+  id "$user" >/dev/null 2>&1 || skip "there is no user $user to run sway as"
+  as_session_user=(setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups)
+fi
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -55,7 +59,7 @@ xwayland force
 exec sh -c 'echo "\$DISPLAY \$WAYLAND_DISPLAY" >$work/displays'
 exec waybar -c $work/home/.config/waybar/config
 CONF
-chown -R "$user" "$work/home" "$work/runtime"
+[ ${#as_session_user[@]} -eq 0 ] || chown -R "$user" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 
 cat >"$work/bus.conf" <<CONF
@@ -76,7 +80,7 @@ export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus"
 
 : >"$work/displays"
 chmod 666 "$work/displays"
-setsid setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
+setsid "${as_session_user[@]}" \
   env -i PATH="$PATH" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
   DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" NO_AT_BRIDGE=1 \
   WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
@@ -97,8 +101,10 @@ owned org.kde.StatusNotifierWatcher || { cat "$work/sway.log" >&2; skip "waybar'
 read -r DISPLAY WAYLAND_DISPLAY <"$work/displays"
 export DISPLAY WAYLAND_DISPLAY
 # XWayland lets in only its own user: the caller's programs are let in as well.
-as_user() { setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups "$@"; }
-as_user env DISPLAY="$DISPLAY" xhost "+si:localuser:$(id -un)" >/dev/null || skip "XWayland does not let the caller in"
+if [ ${#as_session_user[@]} -ne 0 ]; then
+  "${as_session_user[@]}" env DISPLAY="$DISPLAY" xhost "+si:localuser:$(id -un)" >/dev/null ||
+    skip "XWayland does not let the caller in"
+fi
 
 "$@"
 status=$?

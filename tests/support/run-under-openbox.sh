@@ -5,7 +5,7 @@
 set -uo pipefail
 
 for tool in openbox xprop; do
-  command -v "$tool" >/dev/null 2>&1 || { echo "run-under-openbox: $tool is not installed" >&2; exit 77; }
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: run-under-openbox: $tool is not installed" >&2; exit 77; }
 done
 
 openbox --sm-disable >/dev/null 2>&1 &
@@ -22,12 +22,12 @@ for _ in $(seq 100); do
     break
   fi
   if ! kill -0 "$openbox_pid" 2>/dev/null; then
-    echo "run-under-openbox: openbox exited early" >&2
+    echo "SKIP: run-under-openbox: openbox exited early" >&2
     exit 77
   fi
   sleep 0.1
 done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-  { echo "run-under-openbox: openbox did not come up" >&2; exit 77; }
+  { echo "SKIP: run-under-openbox: openbox did not come up" >&2; exit 77; }
 
 "$@"

@@ -4,7 +4,7 @@
 # server again. Exits 77 (skipped) when Xvfb is missing or does not come up.
 set -uo pipefail
 
-command -v Xvfb >/dev/null 2>&1 || { echo "run-under-xvfb: Xvfb is not installed" >&2; exit 77; }
+command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: run-under-xvfb: Xvfb is not installed" >&2; exit 77; }
 
 workdir=$(mktemp -d)
 xvfb_pid=
@@ -29,7 +29,7 @@ for _ in $(seq 100); do
     break
   fi
   if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-    echo "run-under-xvfb: Xvfb exited early:" >&2
+    echo "SKIP: run-under-xvfb: Xvfb exited early:" >&2
     cat "$workdir/xvfb.log" >&2
     xvfb_pid=
     exit 77
@@ -38,7 +38,7 @@ for _ in $(seq 100); do
 done
 display=$(head -n1 "$workdir/display")
 if [ -z "$display" ]; then
-  echo "run-under-xvfb: Xvfb did not report a display" >&2
+  echo "SKIP: run-under-xvfb: Xvfb did not report a display" >&2
   exit 77
 fi
 

@@ -8,11 +8,11 @@ set -uo pipefail
 
 . "$(dirname "$0")/key-daemon.sh"
 for component in /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde; do
-  [ -x "$component" ] || { echo "with-shortcut-portal: $component is not installed" >&2; exit 77; }
+  [ -x "$component" ] || { echo "SKIP: with-shortcut-portal: $component is not installed" >&2; exit 77; }
 done
-key_daemon >/dev/null || { echo "with-shortcut-portal: KDE's key daemon is not installed" >&2; exit 77; }
-command -v dbus-daemon >/dev/null 2>&1 || { echo "with-shortcut-portal: dbus-daemon is not installed" >&2; exit 77; }
-[ -n "${DISPLAY:-}" ] || { echo "with-shortcut-portal: no DISPLAY" >&2; exit 77; }
+key_daemon >/dev/null || { echo "SKIP: with-shortcut-portal: KDE's key daemon is not installed" >&2; exit 77; }
+command -v dbus-daemon >/dev/null 2>&1 || { echo "SKIP: with-shortcut-portal: dbus-daemon is not installed" >&2; exit 77; }
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: with-shortcut-portal: no DISPLAY" >&2; exit 77; }
 
 home=$(mktemp -d)
 mkdir -p "$home/config" "$home/data" "$home/cache" "$home/runtime"

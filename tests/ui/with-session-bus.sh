@@ -2,5 +2,5 @@
 # Runs the test binary given first (and its arguments) on a private D-Bus session bus that
 # ends with it. Skipped (77) where D-Bus is not installed.
 set -u
-command -v dbus-run-session >/dev/null || exit 77
+command -v dbus-run-session >/dev/null || { echo "SKIP: with-session-bus: dbus-run-session is not installed" >&2; exit 77; }
 exec dbus-run-session -- "$@"

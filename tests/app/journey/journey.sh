@@ -95,14 +95,14 @@ if [ "${1:-}" = --inside ]; then
 fi
 
 app=$1 server=$2 roots=$3 resources=$4
+source "$support/avahi-namespace.sh"
 for tool in ip timeout dbus-daemon dbus-send dbus-run-session avahi-daemon avahi-publish gnome-keyring-daemon \
             secret-tool Xvfb trayer xdotool xwininfo; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantora-journey.$$.XXXXXX")
 chmod 755 "$work"
-source "$support/avahi-namespace.sh"
 cleanup() {
   local status=$?
   avahi_namespace_stop
@@ -111,11 +111,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-avahi_namespace_start vtjourney "$work" || {
-  status=$?
-  [ "$status" -eq 77 ] && echo "skipped: this machine cannot make a network namespace"
-  exit "$status"
-}
+avahi_namespace_start vtjourney "$work" || exit $?
 in_namespace avahi-publish -s "Test Bridge" _hue._tcp 443 bridgeid=001788fffe123456 >"$work/publish.log" 2>&1 &
 
 # A keyring session of its own (its own HOME and folders), with an X server inside.

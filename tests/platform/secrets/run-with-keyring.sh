@@ -36,7 +36,7 @@ fi
 binary=$1
 for tool in dbus-run-session dbus-daemon dbus-send gnome-keyring-daemon secret-tool timeout; do
     if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
+        echo "SKIP: $tool is not installed"
         exit 77
     fi
 done

@@ -31,7 +31,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 if missing=$(avahi_namespace_tools_missing); then
-    log "skipped: $missing is not installed"
+    echo "SKIP: $missing is not installed" >&2
     exit 77
 fi
 avahi_namespace_start vtavahi "$work" || exit $?
