@@ -5,6 +5,7 @@
 #   accessibility-under-x11.sh <vantora binary> <python walk script>
 # Exits 0 on success, 1 on failure, 77 when a component it needs is missing.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 app=$1
 walk=$2

@@ -6,6 +6,7 @@
 # marker in the defaults file, exit codes. Exits 0 on success, 1 on failure, 77 when a tool
 # it needs is missing.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 app=$1
 scenario=$2

@@ -5,6 +5,7 @@
 # The icon shows in the panel's status notifier area and reads on the panel's dark bar, as a
 # screenshot shows them.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 app=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -8,6 +8,7 @@
 # on the icon opens it with the keyboard; the task manager never lists the panel; started
 # again, the program opens no System Settings window and the shortcut still fires.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 app=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -6,6 +6,7 @@
 # the item, and Quit chosen there ends the program with status 0. The screen is read with
 # grim, the pointer is a virtual one (wayland-pointer.py).
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 app=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -4,6 +4,7 @@
 # keyring service's own tests start it. The user's session bus and keyrings are never
 # touched. Exits 77 (skipped) when the tools are missing.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
 keyring_session=$(dirname "$0")/../platform/secrets/run-with-keyring.sh
 
@@ -20,6 +21,6 @@ mkdir -p "$home/data/keyrings" "$home/config" "$home/cache" "$home/runtime"
 chmod 700 "$home/runtime"
 # An unlock prompt must never reach a real screen.
 unset DISPLAY WAYLAND_DISPLAY
-env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+run_stoppable env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
     XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
     dbus-run-session -- bash "$keyring_session" --inside-keyring-session "$@"

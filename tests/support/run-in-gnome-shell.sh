@@ -7,6 +7,7 @@
 # does not come up.
 #   run-in-gnome-shell.sh --without-tray …   GNOME as it comes: no tray extension, no tray.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 screen=1600x1000
 tray=ubuntu-appindicators@ubuntu.com
@@ -182,7 +183,7 @@ for _ in $(seq 100); do
 done
 [ "$left" -ge 3 ] || skip "the shell did not leave the overview"
 
-"$@"
+run_stoppable "$@"
 status=$?
 # What the shell said, for failures that show only on its side (its tray logs there).
 [ "$status" -eq 0 ] || { echo "run-in-gnome-shell: the shell's log:" >&2; grep -v '^libmutter-Message' "$work/shell.log" >&2; }

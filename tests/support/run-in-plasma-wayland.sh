@@ -9,6 +9,7 @@
 # Ends only what it started. Exits 77 (skipped) when Plasma or XWayland is missing, or when
 # the session does not come up.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 screen_width=1600
 screen_height=1000
@@ -180,7 +181,7 @@ for _ in $(seq 300); do
 done
 tray_up || { cat "$work/plasmashell.log" >&2; skip "Plasma's tray did not come up"; }
 
-"$@"
+run_stoppable "$@"
 status=$?
 if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
   echo "run-in-plasma-wayland: KWin's and plasmashell's logs:" >&2

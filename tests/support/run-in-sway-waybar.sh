@@ -8,6 +8,7 @@
 # Ends only what it started. Exits 77 (skipped) when sway, waybar or XWayland is missing, or
 # the session does not come up.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 here=$(cd "$(dirname "$0")" && pwd)
 export SCREEN_WIDTH=1280 SCREEN_HEIGHT=800 BAR_HEIGHT=30
@@ -81,7 +82,7 @@ export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus"
 : >"$work/displays"
 chmod 666 "$work/displays"
 setsid "${as_session_user[@]}" \
-  env -i PATH="$PATH" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
+  env -i PATH="$PATH" VANTORA_HARNESS_RUN="$VANTORA_HARNESS_RUN" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" \
   DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" NO_AT_BRIDGE=1 \
   WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
   sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 </dev/null &
@@ -106,7 +107,7 @@ if [ ${#as_session_user[@]} -ne 0 ]; then
     skip "XWayland does not let the caller in"
 fi
 
-"$@"
+run_stoppable "$@"
 status=$?
 if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
   echo "run-in-sway-waybar: sway's and waybar's log:" >&2

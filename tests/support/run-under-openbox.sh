@@ -3,6 +3,7 @@
 # run-under-xvfb.sh starts). openbox composites nothing, so windows show as the X server
 # alone draws them. Exits 77 (skipped) when openbox is missing or does not come up.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 for tool in openbox xprop; do
   command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: run-under-openbox: $tool is not installed" >&2; exit 77; }
@@ -30,4 +31,4 @@ done
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
   { echo "SKIP: run-under-openbox: openbox did not come up" >&2; exit 77; }
 
-"$@"
+run_stoppable "$@"

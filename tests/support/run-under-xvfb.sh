@@ -3,6 +3,7 @@
 # picks itself (so tests may run side by side), exports DISPLAY, runs "$@", and stops the
 # server again. Exits 77 (skipped) when Xvfb is missing or does not come up.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: run-under-xvfb: Xvfb is not installed" >&2; exit 77; }
 
@@ -44,4 +45,4 @@ fi
 
 export DISPLAY=":$display"
 unset WAYLAND_DISPLAY
-"$@"
+run_stoppable "$@"

@@ -5,6 +5,7 @@
 # private home and XDG folders, so nothing touches the real ones, and is ended afterwards by
 # its PID. Exits 77 (skipped) when a component is not installed.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
 . "$(dirname "$0")/key-daemon.sh"
 for component in /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde; do
@@ -37,4 +38,4 @@ trap cleanup EXIT
 
 # The portal chooses its KDE backend by the desktop's name in its own environment; the program
 # under test is told none, so that KDE's Qt plugin, where a Plasma desktop is installed, stays out.
-env -u XDG_CURRENT_DESKTOP "$@"
+run_stoppable env -u XDG_CURRENT_DESKTOP "$@"

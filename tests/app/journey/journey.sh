@@ -12,6 +12,7 @@
 # loads the lights with the saved key.
 # Exits 77 (skipped) when this machine cannot make a namespace or lacks a tool.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/stoppable.sh"
 
 here=$(cd "$(dirname "$0")" && pwd)
 support=$(cd "$here/../../support" && pwd)

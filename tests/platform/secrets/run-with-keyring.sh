@@ -4,6 +4,7 @@
 # The user's own session bus and keyrings are never touched; each run has its own folders,
 # so runs can go side by side.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/stoppable.sh"
 
 if [ "${1:-}" = --inside-keyring-session ]; then
     shift
@@ -62,7 +63,7 @@ with_fresh_keyring() {
     shift
     mkdir -p "$home/data/keyrings" "$home/config" "$home/cache" "$home/runtime"
     chmod 700 "$home/runtime"
-    env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
+    run_stoppable env HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
         XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
         dbus-run-session -- bash "$0" --inside-keyring-session "$@"
 }
@@ -106,9 +107,9 @@ phase "locked keyring" with_fresh_keyring locked "$binary" --gtest_filter='Locke
 phase "no session bus" env DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus/socket" \
     timeout 15 "$binary" "${no_service[@]}"
 phase "bus without a Secret Service" \
-    dbus-run-session --config-file="$work/bare-bus.conf" -- timeout 15 "$binary" "${no_service[@]}"
+    run_stoppable dbus-run-session --config-file="$work/bare-bus.conf" -- timeout 15 "$binary" "${no_service[@]}"
 # Three calls that each give up after 5 s; left to the bus, each would wait at least 25 s.
 phase "Secret Service that never answers" \
-    dbus-run-session --config-file="$work/stuck-bus.conf" -- timeout 40 "$binary" "${no_service[@]}"
+    run_stoppable dbus-run-session --config-file="$work/stuck-bus.conf" -- timeout 40 "$binary" "${no_service[@]}"
 
 exit "$failed"
