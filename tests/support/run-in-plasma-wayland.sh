@@ -75,6 +75,9 @@ export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CA
   XDG_STATE_HOME="$HOME/.local/state"
 export XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=KDE DESKTOP_SESSION=plasma \
   KDE_FULL_SESSION=true KDE_SESSION_VERSION="$plasma_major" NO_AT_BRIDGE=1
+# As Plasma's start sets it: the applications menu KService indexes the installed programs by
+# (System Settings among them) is Plasma's, which Plasma 6 installs under this prefix only.
+export XDG_MENU_PREFIX=plasma-
 unset DISPLAY WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS QT_QPA_PLATFORM
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR" "$work/bin"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -163,7 +166,7 @@ done
 # The session's services, started by the bus, see the session as its programs do.
 dbus-update-activation-environment HOME XDG_RUNTIME_DIR XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_STATE_HOME \
   XDG_CURRENT_DESKTOP XDG_SESSION_TYPE XDG_SESSION_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION KDE_SESSION_VERSION \
-  NO_AT_BRIDGE PATH DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM=wayland
+  XDG_MENU_PREFIX NO_AT_BRIDGE PATH DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM=wayland
 QT_QPA_PLATFORM=wayland setsid "$kded" >"$work/kded.log" 2>&1 </dev/null &
 groups+=($!)
 QT_QPA_PLATFORM=wayland setsid plasmashell --no-respawn >"$work/plasmashell.log" 2>&1 </dev/null &
