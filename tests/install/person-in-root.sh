@@ -4,9 +4,11 @@
 # whose sudo asks for a password, and clones the committed HEAD into their home; then, as that
 # person, runs the run command's install step without a terminal (it must stop, naming the
 # command to run by hand) and at a terminal (sudo must ask exactly once), starts
-# `scripts/run --demo` (offscreen) and sees it still running after ten seconds; finally installs
-# the test list as root. Prints the packages and the MB of /usr at each stage, and removes the
-# root afterwards.
+# `scripts/run --demo` (offscreen) and sees it still running after ten seconds; installs the
+# test list as root; finally runs `scripts/test` as that person and prints how it ended, every
+# test it skipped with the reason, and any process of the person's or mount left behind after it
+# returned. Prints the packages and the MB of /usr at each stage, and removes the root afterwards.
+# The whole takes an hour or more.
 #   tests/install/person-in-root.sh bookworm|trixie
 # VANTORA_MIRROR names the Debian archive (http://deb.debian.org/debian unless set); VANTORA_JOBS
 # caps the build's parallel jobs.
@@ -37,6 +39,8 @@ cp -L /etc/hosts "$root/etc/hosts"
 mount --bind /proc "$root/proc"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
+mount --bind /sys "$root/sys"
+mount -t tmpfs vantora-shm "$root/dev/shm"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 "$@"; }
 
 in_root apt-get update -qq
@@ -75,3 +79,24 @@ in_root su person -c "cd ~/vantora && export VANTORA_JOBS=${VANTORA_JOBS:-$(npro
 echo "person-in-root: the test list, as root"
 in_root bash -c 'cd /home/person/vantora && scripts/install-deps test >/dev/null' </dev/null
 figures "after the test list"
+
+echo "person-in-root: scripts/test as the person (takes an hour or more)"
+person_uid=$(stat -c %u "$root/home/person")
+mounts_before=$(findmnt -rn -o TARGET | grep -F "$root/" | sort || true)
+status=0
+in_root su person -c "cd ~/vantora && VANTORA_JOBS=${VANTORA_JOBS:-$(nproc)} scripts/test" </dev/null >"$work/test.log" 2>&1 ||
+  status=$?
+grep -E '^(commands: |[0-9]+% tests passed|Total Test time)' "$work/test.log" || true
+echo "person-in-root: scripts/test ended with status $status"
+sed -n '/^test: skipped, each with its reason:$/,/^[^ ]/p' "$work/test.log" | grep -v '^test: a command' || true
+grep -q '^test: skipped' "$work/test.log" || echo "person-in-root: no test skipped"
+sleep 5
+left=$(ps -o pid=,args= -u "$person_uid" || true)
+[ -z "$left" ] || { echo "person-in-root: FAILED: processes left after scripts/test:"; echo "$left"; } >&2
+left_mounts=$(comm -13 <(echo "$mounts_before") <(findmnt -rn -o TARGET | grep -F "$root/" | sort || true))
+[ -z "$left_mounts" ] || { echo "person-in-root: FAILED: mounts left after scripts/test:"; echo "$left_mounts"; } >&2
+if [ "$status" -ne 0 ]; then
+  tail -n 80 "$work/test.log" >&2
+  exit 1
+fi
+[ -z "$left$left_mounts" ]
