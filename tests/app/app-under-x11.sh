@@ -415,7 +415,7 @@ light-pages)
   # The panel's picture once it holds still, with the pointer away from it (no hover).
   settled() {
     xdotool mousemove 5 790
-    python3 "$xwindows" settled "$panel"
+    python3 "$xwindows" settled "$panel" 60
   }
   unsettled() {
     kill -0 "$app_pid" 2>/dev/null || fail "$1: the application ended: $(tail -n 20 "$home/app.log")"

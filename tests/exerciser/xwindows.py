@@ -3,7 +3,8 @@ whether a window's event loop still answers a _NET_WM_PING, and a digest of a wi
 pixels. Usable as a module or from a shell:
     xwindows.py ping <window> [timeout seconds]     exit 0 when answered, 1 when not
     xwindows.py settled <window> [timeout seconds]  waits until what the window shows holds
-                                                    still for a tenth of a second and prints
+                                                    still for a tenth of a second and across
+                                                    two turns of its event loop, and prints
                                                     its digest; exit 1 when it never does
     xwindows.py luminance <window>                  prints how light the window looks on
                                                     average, from 0 (black) to 1 (white)
@@ -218,6 +219,12 @@ def main(arguments):
         before = display.digest(window)
         while before is not None and time.monotonic() < deadline:
             time.sleep(0.1)
+            # A program starved of the processor in the middle of an animation shows a still
+            # picture: it has settled only once it has turned its event loop (the animation's
+            # due step) and again (the painting that step asked for) without a change.
+            for _ in range(2):
+                if not display.ping(window, max(deadline - time.monotonic(), 0)):
+                    return 1
             now = display.digest(window)
             if now == before:
                 print(now)

@@ -13,10 +13,11 @@
 namespace vantora::testing {
 
 // Processes events until `done` holds, bounded so that an event that never comes fails the
-// test instead of hanging it.
+// test instead of hanging it. The bound is generous: on a loaded machine a key takes seconds
+// to travel from the X server through the desktop's daemons to the program.
 inline bool waitUntil(const std::function<bool()> &done)
 {
-    QDeadlineTimer deadline(std::chrono::seconds(5));
+    QDeadlineTimer deadline(std::chrono::seconds(30));
     while (!done() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return done();
