@@ -17,6 +17,7 @@
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
 #include "recorder/ApplicationShortcuts.h"
+#include "recorder/DesktopShortcutNames.h"
 #include "recorder/GlobalShortcutsView.h"
 #include "recorder/RecorderAlerts.h"
 #include "recorder/RecorderServices.h"
@@ -281,7 +282,11 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity p
     // Said once in the log, for whoever asks why a shortcut does not fire.
     if (hotKeys == HotKeys::desktopPortalFirst && bus.isConnected() && platform::PortalHotKeys::isOffered(bus)) {
         m_hotKeyBackend = std::make_unique<platform::PortalHotKeys>(
-            bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId), portalIdentity);
+            bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
+            [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
+                return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
+            },
+            portalIdentity);
         const char *identity = portalIdentity == platform::PortalIdentity::registered ? "knows this program as"
             : portalIdentity == platform::PortalIdentity::refused ? "turned down this program's id"
                                                                   : "was not told this program's id";

@@ -4,6 +4,7 @@
 
 #include "runtime/NotificationCenter.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -178,10 +179,11 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalIdentity identity)
+            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalIdentity identity)
         : m_bus(bus)
         , m_layout(layout)
         , m_notifications(notifications)
+        , m_actionOfKeys(std::move(actionOfKeys))
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
         , m_identity(identity)
@@ -215,7 +217,7 @@ public:
                     0};
         }
         const HotKeyRef ref = m_nextRef++;
-        m_registrations.emplace(ref, Registration{hotKeyId, *trigger});
+        m_registrations.emplace(ref, Registration{hotKeyId, *trigger, actionOf(carbonKeyCode, carbonModifiers, *trigger)});
         scheduleBinding();
         return {HotKeyRegistration::Status::registered, ref};
     }
@@ -233,12 +235,15 @@ public:
         const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
         if (!trigger)
             return std::nullopt;
-        if (m_isAsking && m_offered.contains(*trigger))
+        const QString id = shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger);
+        // What the desktop said of an action's earlier keys says nothing of its new ones.
+        const auto offered = m_offered.find(id);
+        if (m_isAsking && offered != m_offered.end() && offered->second == *trigger)
             return DesktopBinding::asking();
-        const auto reported = m_reported.find(*trigger);
-        if (reported == m_reported.end())
+        const auto reported = m_reported.find(id);
+        if (reported == m_reported.end() || reported->second.trigger != *trigger)
             return std::nullopt;
-        return reported->second;
+        return reported->second.binding;
     }
 
 private Q_SLOTS:
@@ -265,27 +270,61 @@ private Q_SLOTS:
 private:
     struct Registration {
         quint32 hotKeyId = 0;
-        // Also the shortcut's id with the desktop.
         QString trigger;
+        // How the desktop lists it.
+        PortalAction action;
+    };
+    // The desktop's word on the keys it was last offered for a shortcut id.
+    struct Reported {
+        QString trigger;
+        DesktopBinding binding;
     };
     using Answer = ResponseWatch::Answer;
     using Refusal = DesktopBinding::Refusal;
 
+    PortalAction actionOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const
+    {
+        if (auto action = m_actionOfKeys ? m_actionOfKeys(carbonKeyCode, carbonModifiers) : std::nullopt)
+            return *action;
+        return {trigger, QCoreApplication::applicationName()};
+    }
+
+    QString shortcutIdOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const
+    {
+        for (const auto &[ref, registration] : m_registrations) {
+            if (registration.trigger == trigger)
+                return registration.action.id;
+        }
+        return actionOf(carbonKeyCode, carbonModifiers, trigger).id;
+    }
+
     std::optional<quint32> registrationOf(const QString &shortcutId) const
     {
         for (const auto &[ref, registration] : m_registrations) {
-            if (registration.trigger == shortcutId)
+            if (registration.action.id == shortcutId)
                 return registration.hotKeyId;
         }
         return std::nullopt;
     }
 
-    std::set<QString> wantedTriggers() const
+    // What to offer the desktop, by shortcut id.
+    PortalShortcuts wantedShortcuts() const
     {
-        std::set<QString> triggers;
-        for (const auto &[ref, registration] : m_registrations)
-            triggers.insert(registration.trigger);
-        return triggers;
+        std::map<QString, PortalShortcut> wanted;
+        for (const auto &[ref, registration] : m_registrations) {
+            wanted[registration.action.id] = {registration.action.id,
+                                              {{QStringLiteral("description"), registration.action.description},
+                                               {QStringLiteral("preferred_trigger"), registration.trigger}}};
+        }
+        PortalShortcuts shortcuts;
+        for (auto &[id, shortcut] : wanted)
+            shortcuts.append(std::move(shortcut));
+        return shortcuts;
+    }
+
+    static QString preferredTrigger(const PortalShortcut &shortcut)
+    {
+        return shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
     }
 
     // Registrations come in bursts (both shortcuts at start, one out and one in after a
@@ -301,52 +340,102 @@ private:
         });
     }
 
-    // Why a new session for new keys, and one shortcut id per combination: a desktop keeps
-    // the keys of an id once it has saved them, whatever a later bind asks, and some bind only
-    // the list a session was created with. So each combination has an id of its own, derived
-    // from its keys (the same keys find their saved binding again next run), and a recorded
-    // combination not yet offered starts a new session listing what is registered now. The
-    // ids left out are no longer ours: their presses are dropped.
+    // Why a new session for new keys: some desktops bind only the list a session was created
+    // with. Each action keeps one id whatever its keys, so the desktop lists it once; the
+    // desktop keeps the keys of an id once it has saved them, whatever a later bind asks, so an
+    // action recorded anew is first forgotten by the desktop's key daemon, where it has one.
+    // The ids left out are no longer ours: their presses are dropped.
     void bindWanted()
     {
         if (m_isBinding)
             return;
-        const std::set<QString> wanted = wantedTriggers();
-        if (wanted.empty() || std::includes(m_offered.begin(), m_offered.end(), wanted.begin(), wanted.end()))
+        const PortalShortcuts shortcuts = wantedShortcuts();
+        const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
+            const auto offered = m_offered.find(shortcut.id);
+            return offered != m_offered.end() && offered->second == preferredTrigger(shortcut);
+        });
+        if (shortcuts.isEmpty() || offeredAlready)
             return;
         m_isBinding = true;
-        m_offered = wanted;
-        PortalShortcuts shortcuts;
-        for (const QString &trigger : wanted) {
-            shortcuts.append({trigger,
-                              {{QStringLiteral("description"), QStringLiteral("vantora: %1").arg(trigger)},
-                               {QStringLiteral("preferred_trigger"), trigger}}});
+        // Recorded anew in this run: offered before with other keys.
+        std::set<QString> recorded;
+        for (const PortalShortcut &shortcut : shortcuts) {
+            const auto offered = m_offered.find(shortcut.id);
+            if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
+                recorded.insert(shortcut.id);
         }
+        m_offered.clear();
+        for (const PortalShortcut &shortcut : shortcuts)
+            m_offered[shortcut.id] = preferredTrigger(shortcut);
         closeSession();
+        forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded] {
+            createSession(shortcuts, recorded);
+        });
+    }
+
+    void createSession(const PortalShortcuts &shortcuts, const std::set<QString> &recorded)
+    {
         const QVariantMap options{{QStringLiteral("session_handle_token"), m_sessionToken},
                                   // Desktops that bind only at creation read the list here.
                                   {QStringLiteral("shortcuts"), QVariant::fromValue(shortcuts)}};
-        request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts](uint response, const QVariantMap &results) {
+        request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts, recorded](uint response, const QVariantMap &results) {
             m_sessionHandle = response == responseSuccess ? sessionHandle(results) : QString();
             if (m_sessionHandle.isEmpty())
                 return finishBinding({}, refusalFor(response));
-            bindWhatIsNotHeld(shortcuts);
+            bindWhatIsNotHeld(shortcuts, recorded);
         });
+    }
+
+    // The names the desktop's key daemon may keep our shortcuts under (see checkWithKeyDaemon).
+    QStringList keyDaemonComponents() const
+    {
+        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
+        if (m_identity == PortalIdentity::registered)
+            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
+        return components;
+    }
+
+    // Asks the key daemon to forget `ids` under every name it may keep them by, then goes on;
+    // without a key daemon nothing is kept there.
+    void forgetInKeyDaemon(const std::set<QString> &ids, const QStringList &components, std::function<void()> then)
+    {
+        auto outstanding = std::make_shared<int>(1);
+        const auto done = [outstanding, then] {
+            if (--*outstanding == 0)
+                then();
+        };
+        for (const QString &id : ids) {
+            for (const QString &component : components) {
+                QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+                                                                   QStringLiteral("/kglobalaccel"),
+                                                                   QStringLiteral("org.kde.KGlobalAccel"),
+                                                                   QStringLiteral("unregister"));
+                call.setArguments({component, id});
+                call.setAutoStartService(false);
+                ++*outstanding;
+                auto *forgotten = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+                connect(forgotten, &QDBusPendingCallWatcher::finished, this, [forgotten, done] {
+                    forgotten->deleteLater();
+                    done();
+                });
+            }
+        }
+        done();
     }
 
     // What the desktop holds for this session already (saved from an earlier run) is not asked
     // for again: a start with nothing new opens nothing on the desktop.
-    void bindWhatIsNotHeld(const PortalShortcuts &shortcuts)
+    void bindWhatIsNotHeld(const PortalShortcuts &shortcuts, const std::set<QString> &recorded)
     {
         const QVariant session = QVariant::fromValue(QDBusObjectPath(m_sessionHandle));
         request(QStringLiteral("ListShortcuts"), {session}, {},
-                [this, shortcuts, session](uint response, const QVariantMap &results) {
+                [this, shortcuts, session, recorded](uint response, const QVariantMap &results) {
                     const auto held = response == responseSuccess
                         ? reportedTriggers(results.value(QStringLiteral("shortcuts")))
                         : std::map<QString, QString>();
-                    const bool holdsAll = std::all_of(m_offered.begin(), m_offered.end(), [&](const QString &trigger) {
-                        const auto entry = held.find(trigger);
-                        return entry != held.end() && !entry->second.isEmpty();
+                    const bool holdsAll = std::all_of(m_offered.begin(), m_offered.end(), [&](const auto &offered) {
+                        const auto entry = held.find(offered.first);
+                        return entry != held.end() && !entry->second.isEmpty() && !recorded.contains(offered.first);
                     });
                     if (holdsAll)
                         return checkWithKeyDaemon(held);
@@ -381,10 +470,7 @@ private:
     // id the portal knows us by, its word on their keys wins; it is not started for the question.
     void checkWithKeyDaemon(const std::map<QString, QString> &reported)
     {
-        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
-        if (m_identity == PortalIdentity::registered)
-            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
-        checkWithKeyDaemon(reported, components);
+        checkWithKeyDaemon(reported, keyDaemonComponents());
     }
 
     void checkWithKeyDaemon(std::map<QString, QString> reported, QStringList components)
@@ -445,10 +531,10 @@ private:
     // keys is refused, for `reason`.
     void finishBinding(const std::map<QString, QString> &reported, Refusal reason)
     {
-        for (const QString &trigger : m_offered) {
-            const auto entry = reported.find(trigger);
+        for (const auto &[id, trigger] : m_offered) {
+            const auto entry = reported.find(id);
             const bool bound = entry != reported.end() && !entry->second.isEmpty();
-            m_reported[trigger] = bound ? DesktopBinding::boundTo(entry->second) : DesktopBinding::refused(reason);
+            m_reported[id] = {trigger, bound ? DesktopBinding::boundTo(entry->second) : DesktopBinding::refused(reason)};
         }
         m_isBinding = false;
         m_notifications.post(desktopTriggersDidChange);
@@ -512,6 +598,7 @@ private:
     QDBusConnection m_bus;
     const XkbKeyboardLayout &m_layout;
     runtime::NotificationCenter &m_notifications;
+    const PortalActionOfKeys m_actionOfKeys;
     const QString m_sessionToken;
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
@@ -522,9 +609,10 @@ private:
     bool m_attached = false;
     bool m_isBindingScheduled = false;
     bool m_isBinding = false;
-    std::set<QString> m_offered;
-    // What the desktop said, by the trigger we offered.
-    std::map<QString, DesktopBinding> m_reported;
+    // The keys last offered, by shortcut id.
+    std::map<QString, QString> m_offered;
+    // What the desktop said, by shortcut id.
+    std::map<QString, Reported> m_reported;
     // Runs while the desktop is asked to bind; once it expires the desktop is asking the user.
     QTimer m_askingTimer;
     bool m_isAsking = false;
@@ -548,8 +636,8 @@ bool PortalHotKeys::isOffered(const QDBusConnection &bus)
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                              runtime::NotificationCenter &notifications, const QString &sessionToken,
-                             PortalIdentity identity)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, identity))
+                             PortalActionOfKeys actionOfKeys, PortalIdentity identity)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), identity))
 {
 }
 

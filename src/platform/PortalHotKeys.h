@@ -5,7 +5,9 @@
 
 #include <QDBusConnection>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace vantora::runtime {
 class NotificationCenter;
@@ -14,6 +16,15 @@ class NotificationCenter;
 namespace vantora::platform {
 
 class XkbKeyboardLayout;
+
+// How the desktop lists one of our shortcuts: by an id that stays the same whatever keys run
+// it, so that the desktop keeps one entry per action, and by what the action does, in our words.
+struct PortalAction {
+    QString id;
+    QString description;
+};
+// The action a combination runs, for the desktop's list; none for keys that run no action.
+using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 carbonKeyCode, quint32 carbonModifiers)>;
 
 // System-wide shortcuts through the desktop's GlobalShortcuts portal, for Wayland sessions:
 // there no X client sees a key while a native window has the focus, and the desktop alone
@@ -35,12 +46,13 @@ public:
     static bool isOffered(const QDBusConnection &bus);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
-    // same from run to run: the application id; `identity` is what the portal was told of us
-    // on `bus` (it explains a refusal). The layout and notification centre must outlive the
-    // backend.
+    // same from run to run: the application id; `actionOfKeys` names the shortcuts (keys of no
+    // action are listed by their keys and the application's name); `identity` is what the
+    // portal was told of us on `bus` (it explains a refusal). The layout and notification
+    // centre must outlive the backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                   runtime::NotificationCenter &notifications, const QString &sessionToken,
-                  PortalIdentity identity = PortalIdentity::unstated);
+                  PortalActionOfKeys actionOfKeys, PortalIdentity identity = PortalIdentity::unstated);
     ~PortalHotKeys() override;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;

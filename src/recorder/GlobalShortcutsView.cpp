@@ -3,6 +3,7 @@
 #include "recorder/ApplicationShortcuts.h"
 #include "recorder/RecorderAlerts.h"
 #include "recorder/RecorderServices.h"
+#include "recorder/RecorderTexts.h"
 #include "recorder/RecorderView.h"
 #include "recorder/ShortcutBackButton.h"
 #include "recorder/ShortcutIllustration.h"
@@ -204,9 +205,9 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
                                                                        Qt::QueuedConnection);
                                          });
 
-    rows->addWidget(buildRow(true, m_showRecorder, tr("Show or hide app"), tr("Open the panel from the tray.")));
+    rows->addWidget(buildRow(true, m_showRecorder, RecorderTexts::showOrHideApp(), tr("Open the panel from the tray.")));
     rows->addWidget(new Divider);
-    rows->addWidget(buildRow(false, m_toggleRecorder, tr("Toggle all lights"), tr("Turn on or off all lights")));
+    rows->addWidget(buildRow(false, m_toggleRecorder, RecorderTexts::toggleAllLights(), tr("Turn on or off all lights")));
 
     if (!hotKeysWork) {
         m_showRecorder->setEnabled(false);

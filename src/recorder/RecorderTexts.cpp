@@ -52,4 +52,14 @@ QString RecorderTexts::useAnyway()
     return QCoreApplication::translate("GlobalShortcuts", "Use Anyway");
 }
 
+QString RecorderTexts::showOrHideApp()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Show or hide app");
+}
+
+QString RecorderTexts::toggleAllLights()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Toggle all lights");
+}
+
 } // namespace vantora::recorder

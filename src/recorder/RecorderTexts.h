@@ -17,6 +17,10 @@ struct RecorderTexts final {
     static QString disallowed();
     static QString ok();
     static QString useAnyway();
+    // What each global shortcut does: the titles of the shortcuts page's rows, and the words
+    // the desktop lists the shortcuts by.
+    static QString showOrHideApp();
+    static QString toggleAllLights();
 };
 
 } // namespace vantora::recorder

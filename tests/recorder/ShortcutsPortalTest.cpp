@@ -5,6 +5,7 @@
 #include "X11Testing.h"
 
 #include "recorder/ApplicationShortcuts.h"
+#include "recorder/DesktopShortcutNames.h"
 #include "recorder/GlobalShortcutsView.h"
 #include "recorder/RecorderField.h"
 #include "recorder/RecorderView.h"
@@ -22,6 +23,9 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +39,20 @@ namespace {
 const Shortcut controlAltJ(Key::j, ModifierFlag::control | ModifierFlag::option);
 const Shortcut controlAltL(Key::l, ModifierFlag::control | ModifierFlag::option);
 const Shortcut controlAltM(Key::m, ModifierFlag::control | ModifierFlag::option);
+const Shortcut controlAltN(Key::n, ModifierFlag::control | ModifierFlag::option);
+
+// The lines of the key daemon's registry (kglobalshortcutsrc, in the test's private config
+// folder) that hold `text`: how the desktop lists our shortcuts in its settings.
+QStringList keyDaemonLinesWith(const QString &text)
+{
+    QFile registry(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                   QStringLiteral("/kglobalshortcutsrc"));
+    if (!registry.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(registry.readAll()).split(QLatin1Char('\n'));
+    lines.removeIf([&](const QString &line) { return !line.contains(text); });
+    return lines;
+}
 
 class ShortcutsOverPortal : public ::testing::Test {
 protected:
@@ -44,6 +62,23 @@ protected:
             << "no shortcut portal on the session bus";
         notifications.addObserver(&answers, platform::desktopTriggersDidChange,
                                   [this](const runtime::Notification &) { ++answerCount; });
+        forgetEarlierTestsShortcuts();
+    }
+
+    // The desktop keeps an action's keys from run to run; each test starts with a desktop that
+    // holds none of ours, as after a first start. Its key daemon names our entry by the
+    // session token (Plasma 5) or "token_" and the token (Plasma 6).
+    static void forgetEarlierTestsShortcuts()
+    {
+        for (const QString component : {QStringLiteral("vantora_test"), QStringLiteral("token_vantora_test")}) {
+            for (const Name &name : {showVantora(), toggleHomeLights()}) {
+                QDBusMessage forget = QDBusMessage::createMethodCall(
+                    QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
+                    QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("unregister"));
+                forget.setArguments({component, name.rawValue});
+                QDBusConnection::sessionBus().call(forget);
+            }
+        }
     }
 
     // Shows the page and waits for the desktop's first answer on the stored shortcuts.
@@ -86,7 +121,9 @@ protected:
     runtime::NotificationCenter notifications;
     std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
     platform::PortalHotKeys backend{QDBusConnection::sessionBus(), *layout, notifications,
-                                    QStringLiteral("vantora_test")};
+                                    QStringLiteral("vantora_test"), [this](quint32 keyCode, quint32 modifiers) {
+                                        return recorder::desktopShortcutName(storage, keyCode, modifiers);
+                                    }};
     ShortcutStorage storage{defaults, notifications};
     HotKeyCenter centre{backend, *layout, notifications};
     ShortcutActions actions{centre, storage};
@@ -120,7 +157,7 @@ TEST_F(ShortcutsOverPortal, KeysAnotherProgramHoldsAreShownAsNotSetWithTheReason
     runtime::NotificationCenter itsNotifications;
     platform::PortalHotKeys otherProgram{
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
-        itsNotifications, QStringLiteral("other_program")};
+        itsNotifications, QStringLiteral("other_program"), {}};
     bool itsAnswer = false;
     itsNotifications.addObserver(&answers, platform::desktopTriggersDidChange,
                                  [&](const runtime::Notification &) { itsAnswer = true; });
@@ -134,6 +171,21 @@ TEST_F(ShortcutsOverPortal, KeysAnotherProgramHoldsAreShownAsNotSetWithTheReason
     EXPECT_EQ(page->toggleRecorder().field().text(), QString()) << "the page shows a shortcut that does nothing";
     ASSERT_TRUE(waitUntil([this] { return !alerts.shown.empty(); }));
     EXPECT_EQ(alerts.shown[0].text, QStringLiteral("The desktop did not accept Ctrl+Alt+M as a shortcut."));
+}
+
+TEST_F(ShortcutsOverPortal, TheDesktopListsEachActionOnceByWhatItDoesAcrossRecordings)
+{
+    storage.setShortcut(controlAltN, toggleHomeLights());
+    openPage();
+    record(page->toggleRecorder(), "ctrl+alt+o");
+    EXPECT_EQ(page->toggleRecorder().field().text(), QStringLiteral("Ctrl+Alt+O"));
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_TRUE(pressAndCount("ctrl+alt+o", toggles, 1)) << "the recorded shortcut runs the action";
+    // The key daemon writes its registry a moment after a change.
+    EXPECT_TRUE(waitUntil([] {
+        return keyDaemonLinesWith(QStringLiteral("Toggle all lights")) ==
+            QStringList{QStringLiteral("toggleHomeLights=Ctrl+Alt+O,Ctrl+Alt+O,Toggle all lights")};
+    })) << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

@@ -57,7 +57,16 @@ Q_DECLARE_METATYPE(ListedShortcut)
 
 namespace {
 
+constexpr quint32 carbonJ = 38;
 const QString ctrlAltK = QStringLiteral("CTRL+ALT+k");
+// The action the test's keys run, as the desktop lists it.
+const PortalAction toggleLights{QStringLiteral("toggleHomeLights"), QStringLiteral("Toggle all lights")};
+
+// Every combination runs the one action, as a stored shortcut does.
+std::optional<PortalAction> theAction(quint32, quint32)
+{
+    return toggleLights;
+}
 
 // How the stand-in desktop answers.
 struct DesktopAnswers {
@@ -91,6 +100,8 @@ public:
 
     bool isReady() const { return m_ready; }
     int binds() const { return m_binds; }
+    // Each shortcut the desktop was asked to bind, as id, description and preferred keys.
+    const QList<QStringList> &offered() const { return m_offered; }
     int closedSessions() const { return m_closedSessions; }
 
     QString introspect(const QString &) const override { return {}; }
@@ -121,6 +132,12 @@ public:
             respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.held)}});
         } else if (method == QLatin1String("BindShortcuts")) {
             ++m_binds;
+            QList<ListedShortcut> shortcuts;
+            message.arguments().value(1).value<QDBusArgument>() >> shortcuts;
+            for (const ListedShortcut &shortcut : shortcuts) {
+                m_offered.append({shortcut.id, shortcut.properties.value(QStringLiteral("description")).toString(),
+                                  shortcut.properties.value(QStringLiteral("preferred_trigger")).toString()});
+            }
             const QVariantMap results =
                 m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
             QTimer::singleShot(m_answers.bindDelay, [this, request, results] {
@@ -151,6 +168,7 @@ private:
     QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in portal"));
     bool m_ready = false;
     int m_binds = 0;
+    QList<QStringList> m_offered;
     int m_closedSessions = 0;
 };
 
@@ -167,16 +185,16 @@ using Refusal = DesktopBinding::Refusal;
 // An ended backend closes its portal session. The stand-in takes that Close before it leaves the
 // bus: a message that arrives while Qt closes a connection is never freed, and the leak checker
 // would fail the test for it.
-void waitForTheSessionToClose(const StandInPortal &portal)
+void waitForTheSessionToClose(const StandInPortal &portal, int sessions = 1)
 {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closedSessions() == 1; }, 5000)) << "the session was not closed";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closedSessions() == sessions; }, 5000)) << "the session was not closed";
 }
 
 } // namespace
 
 TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
 {
-    const auto shortcut = [](const char *trigger) { return QList<std::pair<QString, QString>>{{ctrlAltK, QString::fromUtf8(trigger)}}; };
+    const auto shortcut = [](const char *trigger) { return QList<std::pair<QString, QString>>{{toggleLights.id, QString::fromUtf8(trigger)}}; };
     const QList<std::pair<QString, QString>> none;
     const Row rows[] = {
         // name, {held, bind response, bound, delay}, our identity, expected, binds asked for
@@ -213,7 +231,7 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
         {
             runtime::NotificationCenter notifications;
             PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                                  row.identity);
+                                  theAction, row.identity);
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
@@ -231,12 +249,12 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
 
 TEST(PortalHotKeys, ADesktopSlowToAnswerIsAskingTheUserUntilItAnswers)
 {
-    StandInPortal portal({{}, 0, {{ctrlAltK, QStringLiteral("Ctrl+Alt+K")}}, 2s});
+    StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 2s});
     ASSERT_TRUE(portal.isReady());
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
     std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
-                                         QStringLiteral("vantora_test"));
+                                         QStringLiteral("vantora_test"), theAction);
     QObject observer;
     int told = 0;
     notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
@@ -249,4 +267,41 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsAskingTheUserUntilItAnswers)
     notifications.removeObservers(&observer);
     backend.reset();
     waitForTheSessionToClose(portal);
+}
+
+TEST(PortalHotKeys, TheDesktopListsAnActionOnceByWhatItDoesWhateverItsKeys)
+{
+    struct NamingRow {
+        const char *name;
+        PortalActionOfKeys actionOfKeys;
+        // id, description, preferred keys: for Ctrl+Alt+K, then for Ctrl+Alt+J recorded in its place.
+        QList<QStringList> expected;
+    };
+    const NamingRow rows[] = {
+        {"an action, recorded anew", theAction,
+         {{toggleLights.id, toggleLights.description, ctrlAltK},
+          {toggleLights.id, toggleLights.description, QStringLiteral("CTRL+ALT+j")}}},
+        {"keys of no action: by their keys and the program's name", {},
+         {{ctrlAltK, QCoreApplication::applicationName(), ctrlAltK},
+          {QStringLiteral("CTRL+ALT+j"), QCoreApplication::applicationName(), QStringLiteral("CTRL+ALT+j")}}},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const NamingRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  row.actionOfKeys);
+            const auto first = backend.registerHotKey(carbonK, control | option, 1);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+            backend.unregisterHotKey(first.ref);
+            backend.registerHotKey(carbonJ, control | option, 2);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return portal.binds() == 2; }, 5000)) << "the new keys were not offered";
+            EXPECT_EQ(portal.offered(), row.expected);
+        }
+        waitForTheSessionToClose(portal, 2);
+    }
 }
