@@ -42,12 +42,14 @@ struct DesktopBinding {
         cancelled,
     };
     State state = State::bound;
-    // What fires it, in the desktop's words; only when bound.
+    // What fires it, in Qt's portable text ("Ctrl+Alt+K"); only when bound, and empty where
+    // the desktop's words for the keys could not be read.
     QString trigger;
     Refusal refusal = Refusal::unexplained;
 
     static DesktopBinding asking() { return {State::asking, {}, Refusal::unexplained}; }
     static DesktopBinding boundTo(const QString &trigger) { return {State::bound, trigger, Refusal::unexplained}; }
+    static DesktopBinding boundToUnknownKeys() { return {State::bound, {}, Refusal::unexplained}; }
     static DesktopBinding refused(Refusal why) { return {State::refused, {}, why}; }
 
     friend bool operator==(const DesktopBinding &, const DesktopBinding &) = default;

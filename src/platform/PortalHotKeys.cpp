@@ -1,5 +1,6 @@
 #include "PortalHotKeys.h"
 
+#include "DesktopTriggerWords.h"
 #include "XdgShortcutTrigger.h"
 
 #include "runtime/NotificationCenter.h"
@@ -13,7 +14,6 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QObject>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -34,8 +34,8 @@ const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.Global
 const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
 const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 
-// The longest text of the desktop's we show: a trigger, not a story.
-constexpr qsizetype longestTrigger = 64;
+// The longest description of the desktop's we read: a sentence around a few triggers, not a story.
+constexpr qsizetype longestTrigger = 256;
 // A desktop that binds at once answers within a few tens of milliseconds; one still silent
 // after this is asking the user.
 constexpr auto askingAfter = std::chrono::milliseconds(500);
@@ -80,35 +80,7 @@ QString plainText(const QVariant &value)
     return text.trimmed();
 }
 
-// GNOME words a trigger as "Press " and its accelerator ("Press <Control><Alt>k"), Plasma
-// as key names joined by '+' ("Ctrl+Alt+K"); both read as the latter. Other wordings stay.
-QString portableTrigger(const QString &description)
-{
-    static const QRegularExpression accelerator(QStringLiteral("^(?:Press )?((?:<\\w+>)+)([^<>\\s]+)$"));
-    static const QRegularExpression modifier(QStringLiteral("<(\\w+)>"));
-    static const std::map<QString, QString> modifierNames{
-        {QStringLiteral("control"), QStringLiteral("Ctrl")}, {QStringLiteral("ctrl"), QStringLiteral("Ctrl")},
-        {QStringLiteral("primary"), QStringLiteral("Ctrl")}, {QStringLiteral("alt"), QStringLiteral("Alt")},
-        {QStringLiteral("mod1"), QStringLiteral("Alt")},     {QStringLiteral("shift"), QStringLiteral("Shift")},
-        {QStringLiteral("super"), QStringLiteral("Meta")},   {QStringLiteral("meta"), QStringLiteral("Meta")},
-        {QStringLiteral("mod4"), QStringLiteral("Meta")},
-    };
-    const auto match = accelerator.match(description);
-    if (!match.hasMatch())
-        return description;
-    QStringList keys;
-    for (auto modifiers = modifier.globalMatch(match.captured(1)); modifiers.hasNext();) {
-        const auto name = modifierNames.find(modifiers.next().captured(1).toLower());
-        if (name == modifierNames.end())
-            return description;
-        keys.append(name->second);
-    }
-    const QString key = match.captured(2);
-    keys.append(key.size() == 1 ? key.toUpper() : key);
-    return keys.join(QLatin1Char('+'));
-}
-
-// The triggers the desktop reports, by shortcut id; a malformed list reads as empty.
+// The desktop's words for the triggers it reports, by shortcut id; a malformed list reads as empty.
 std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
 {
     std::map<QString, QString> triggers;
@@ -120,7 +92,7 @@ std::map<QString, QString> reportedTriggers(const QVariant &shortcuts)
     PortalShortcuts list;
     argument >> list;
     for (const PortalShortcut &entry : list)
-        triggers[entry.id] = portableTrigger(plainText(entry.properties.value(QStringLiteral("trigger_description"))));
+        triggers[entry.id] = plainText(entry.properties.value(QStringLiteral("trigger_description")));
     return triggers;
 }
 
@@ -534,11 +506,22 @@ private:
         for (const auto &[id, trigger] : m_offered) {
             const auto entry = reported.find(id);
             const bool bound = entry != reported.end() && !entry->second.isEmpty();
-            m_reported[id] = {trigger, bound ? DesktopBinding::boundTo(entry->second) : DesktopBinding::refused(reason)};
+            m_reported[id] = {trigger, bound ? boundAsWorded(trigger, entry->second) : DesktopBinding::refused(reason)};
         }
         m_isBinding = false;
         m_notifications.post(desktopTriggersDidChange);
         bindWanted();
+    }
+
+    // The keys the desktop's `words` name: those offered where they are among them (a desktop
+    // may list several), else the first it names; unknown keys where nothing can be read.
+    static DesktopBinding boundAsWorded(const QString &offered, const QString &words)
+    {
+        const QStringList triggers = readDesktopTriggers(words);
+        if (triggers.isEmpty())
+            return DesktopBinding::boundToUnknownKeys();
+        const auto ours = portableTextOfXdgTrigger(offered);
+        return DesktopBinding::boundTo(ours && triggers.contains(*ours) ? *ours : triggers.constFirst());
     }
 
     // Calls `method` of the portal with `arguments` and then `options` (given a handle token

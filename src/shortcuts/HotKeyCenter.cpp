@@ -261,6 +261,9 @@ std::optional<QString> HotKeyCenter::desktopTriggerInstead(const Shortcut &short
         return std::nullopt;
     if (binding->state == platform::DesktopBinding::State::refused)
         return QString();
+    // Bound, in words we could not read: nothing says the keys differ.
+    if (binding->trigger.isEmpty())
+        return std::nullopt;
     // Desktops word the keys their own way ("Ctrl+Alt+L"); compared as key sequences.
     const auto ours = shortcut.keySequence(m_layout);
     if (ours && QKeySequence::fromString(binding->trigger, QKeySequence::PortableText) == *ours)

@@ -25,6 +25,8 @@ public:
     std::set<std::pair<quint32, quint32>> taken;
     std::vector<platform::SystemHotKey> listed;
     bool refusesHandler = false;
+    // The desktop's word on every combination, where a desktop decides.
+    std::optional<platform::DesktopBinding> binding;
     platform::KeyRepeat repeat{std::chrono::milliseconds(500), std::chrono::milliseconds(50)};
 
     std::map<platform::HotKeyRef, Registration> registrations;
@@ -61,6 +63,7 @@ public:
 
     std::vector<platform::SystemHotKey> systemHotKeys() override { return listed; }
     platform::KeyRepeat keyRepeat() override { return repeat; }
+    std::optional<platform::DesktopBinding> desktopBinding(quint32, quint32) const override { return binding; }
 
     // The id the combination is registered under now, if it is.
     std::optional<quint32> registeredId(const GlobalShortcuts::Shortcut &shortcut) const

@@ -272,3 +272,25 @@ TEST_F(HotKeyCenterTest, AHeldKeyReachesTheSystemOnlyOnceReleasedForTwoRepeatInt
         EXPECT_EQ(fired, row.released ? 2 : 0) << "pressed again, the shortcut works";
     }
 }
+
+TEST_F(HotKeyCenterTest, OtherKeysAreThoseTheDesktopNamesAndNeverWordsItCouldNotRead)
+{
+    using vantora::platform::DesktopBinding;
+    const struct {
+        const char *name;
+        std::optional<DesktopBinding> binding;
+        std::optional<QString> instead;
+    } rows[] = {
+        {"no word yet", std::nullopt, std::nullopt},
+        {"asking", DesktopBinding::asking(), std::nullopt},
+        {"the keys recorded", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L")), std::nullopt},
+        {"other keys", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), QStringLiteral("Ctrl+Alt+K")},
+        {"bound, keys unknown", DesktopBinding::boundToUnknownKeys(), std::nullopt},
+        {"refused", DesktopBinding::refused(DesktopBinding::Refusal::cancelled), QString()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        backend.binding = row.binding;
+        EXPECT_EQ(centre.desktopTriggerInstead(controlOptionL), row.instead);
+    }
+}
