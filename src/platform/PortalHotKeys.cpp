@@ -12,6 +12,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QObject>
 #include <QTimer>
@@ -43,6 +44,7 @@ constexpr auto askingAfter = std::chrono::milliseconds(500);
 // The Response codes of a portal request.
 constexpr uint responseSuccess = 0;
 constexpr uint responseCancelled = 1;
+constexpr uint responseFailed = 2;
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -116,16 +118,19 @@ namespace vantora::platform {
 
 namespace {
 
-// Waits for the one Response of a portal request, hands it on and goes.
+// Waits for the one Response of a portal request, hands it on and goes. A request still
+// unanswered at its deadline is answered as failed: a portal that hangs must not hold every
+// later request back.
 class ResponseWatch final : public QObject {
     Q_OBJECT
 public:
     using Answer = std::function<void(uint response, const QVariantMap &results)>;
 
-    ResponseWatch(Answer answer, QObject *parent)
+    ResponseWatch(Answer answer, std::chrono::milliseconds deadline, QObject *parent)
         : QObject(parent)
         , m_answer(std::move(answer))
     {
+        QTimer::singleShot(deadline, this, [this] { this->answer(responseFailed, {}); });
     }
 
     void answer(uint response, const QVariantMap &results)
@@ -151,7 +156,8 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalIdentity identity)
+            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalIdentity identity,
+            PortalDeadlines deadlines)
         : m_bus(bus)
         , m_layout(layout)
         , m_notifications(notifications)
@@ -159,6 +165,8 @@ public:
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
         , m_identity(identity)
+        , m_deadlines(deadlines)
+        , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
         m_askingTimer.setSingleShot(true);
         m_askingTimer.setInterval(askingAfter);
@@ -175,9 +183,28 @@ public:
                       SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
         m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Deactivated"), this,
                       SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("ShortcutsChanged"), this,
+                      SLOT(onShortcutsChanged(QDBusMessage)));
+        // A portal that leaves (a crash, an upgrade) has forgotten our session and every
+        // request asked of it; what the desktop saved, it still holds, so asking the next one
+        // again asks nobody twice. A portal that comes where there was none may be the one
+        // the bus starts for the request under way, which it answers.
+        connect(&m_portalWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                    if (!oldOwner.isEmpty())
+                        startOver();
+                    if (!newOwner.isEmpty() && !m_isBinding)
+                        scheduleBinding();
+                });
     }
 
-    ~Session() override { closeSession(); }
+    // Not waited for: the desktop ends the session itself once we leave the bus.
+    ~Session() override
+    {
+        if (!m_sessionHandle.isEmpty())
+            m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
+                                                            QStringLiteral("Close")));
+    }
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
     {
@@ -239,7 +266,38 @@ private Q_SLOTS:
             deliver({HotKeyEvent::Kind::released, held.mapped()});
     }
 
+    // The keys changed in the desktop's settings: what fires now is what the page shows.
+    void onShortcutsChanged(const QDBusMessage &message)
+    {
+        const QVariantList arguments = message.arguments();
+        if (arguments.size() != 2 || arguments[0].value<QDBusObjectPath>().path() != m_sessionHandle ||
+            m_sessionHandle.isEmpty())
+            return;
+        bool changed = false;
+        for (const auto &[id, words] : reportedTriggers(arguments[1])) {
+            const auto offered = m_offered.find(id);
+            if (offered == m_offered.end())
+                continue;
+            m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
+                                                               : boundAsWorded(offered->second, words)};
+            changed = true;
+        }
+        if (changed)
+            m_notifications.post(desktopTriggersDidChange);
+    }
+
+    // The desktop ended our session (its settings were reset, it closed it for its own
+    // reasons): a new one takes the shortcuts again.
+    void onSessionClosed(const QDBusMessage &)
+    {
+        m_sessionHandle.clear();
+        startOver();
+        scheduleBinding();
+    }
+
 private:
+    using Generation = quint64;
+
     struct Registration {
         quint32 hotKeyId = 0;
         QString trigger;
@@ -339,9 +397,14 @@ private:
         m_offered.clear();
         for (const PortalShortcut &shortcut : shortcuts)
             m_offered[shortcut.id] = preferredTrigger(shortcut);
-        closeSession();
-        forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded] {
-            createSession(shortcuts, recorded);
+        // A desktop may refuse a session on the path of one it has not closed yet.
+        closeSessionThen([this, shortcuts, recorded, generation = m_generation] {
+            if (generation != m_generation)
+                return;
+            forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded, generation] {
+                if (generation == m_generation)
+                    createSession(shortcuts, recorded);
+            });
         });
     }
 
@@ -351,7 +414,7 @@ private:
                                   // Desktops that bind only at creation read the list here.
                                   {QStringLiteral("shortcuts"), QVariant::fromValue(shortcuts)}};
         request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts, recorded](uint response, const QVariantMap &results) {
-            m_sessionHandle = response == responseSuccess ? sessionHandle(results) : QString();
+            setSessionHandle(response == responseSuccess ? sessionHandle(results) : QString());
             if (m_sessionHandle.isEmpty())
                 return finishBinding({}, refusalFor(response));
             bindWhatIsNotHeld(shortcuts, recorded);
@@ -459,8 +522,11 @@ private:
             return m_bus.asyncCall(call);
         };
         auto *actions = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("allActionsForComponent"), {}), this);
-        connect(actions, &QDBusPendingCallWatcher::finished, this, [this, actions, daemonCall, reported, components] {
+        connect(actions, &QDBusPendingCallWatcher::finished, this,
+                [this, actions, daemonCall, reported, components, generation = m_generation] {
             actions->deleteLater();
+            if (generation != m_generation)
+                return;
             const QDBusPendingReply<QList<QStringList>> known = *actions;
             std::set<QString> ours;
             for (const QStringList &actionId : known.isError() ? QList<QStringList>() : known.value())
@@ -469,8 +535,8 @@ private:
                 return checkWithKeyDaemon(reported, components);
             auto checked = std::make_shared<std::map<QString, QString>>(reported);
             auto outstanding = std::make_shared<int>(1);
-            const auto done = [this, checked, outstanding] {
-                if (--*outstanding == 0)
+            const auto done = [this, checked, outstanding, generation = m_generation] {
+                if (--*outstanding == 0 && generation == m_generation)
                     finishBinding(*checked, Refusal::keysTaken);
             };
             for (const auto &[id, trigger] : reported) {
@@ -525,15 +591,23 @@ private:
     }
 
     // Calls `method` of the portal with `arguments` and then `options` (given a handle token
-    // of ours), and hands the Request's Response to `answer`; a call the portal refuses is
-    // answered as failed.
+    // of ours), and hands the Request's Response to `answer`; a call the portal refuses or
+    // leaves unanswered past its deadline is answered as failed. A request of a portal since
+    // gone (see startOver) is never answered.
     void request(const QString &method, QVariantList arguments, QVariantMap options, Answer answer)
     {
         const QString token = QStringLiteral("vantora%1").arg(++m_requestCount);
         options.insert(QStringLiteral("handle_token"), token);
         // Subscribed before the call: the Response may come before the call's reply.
         const QString path = requestPath(token);
-        auto *watch = new ResponseWatch(std::move(answer), this);
+        // Binding may wait for a person's answer in the desktop's window.
+        const auto deadline = method == QLatin1String("BindShortcuts") ? m_deadlines.binding : m_deadlines.other;
+        auto *watch = new ResponseWatch(
+            [this, answer = std::move(answer), generation = m_generation](uint response, const QVariantMap &results) {
+                if (generation == m_generation)
+                    answer(response, results);
+            },
+            deadline, this);
         m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), watch,
                       SLOT(onResponse(uint, QVariantMap)));
         arguments.append(options);
@@ -544,7 +618,7 @@ private:
             reply->deleteLater();
             const QDBusPendingReply<QDBusObjectPath> handle = *reply;
             if (handle.isError()) {
-                watch->answer(2, {});
+                watch->answer(responseFailed, {});
                 return;
             }
             // Portals older than handle tokens answer on a path of their own choosing.
@@ -562,14 +636,50 @@ private:
         return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     }
 
-    void closeSession()
+    // Closes the session, and once the desktop has answered (or let the deadline pass, or
+    // left), goes on with `then`.
+    void closeSessionThen(std::function<void()> then)
     {
         if (m_sessionHandle.isEmpty())
-            return;
-        m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
-                                                        QStringLiteral("Close")));
-        m_sessionHandle.clear();
+            return then();
+        const QDBusMessage close = QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
+                                                                  QStringLiteral("Close"));
+        setSessionHandle({});
         m_held.clear();
+        auto *closed = new QDBusPendingCallWatcher(m_bus.asyncCall(close, int(m_deadlines.other.count())), this);
+        connect(closed, &QDBusPendingCallWatcher::finished, this, [closed, then = std::move(then)] {
+            closed->deleteLater();
+            then();
+        });
+    }
+
+    // Follows the desktop's word on the session at `handle`, and on no other.
+    void setSessionHandle(const QString &handle)
+    {
+        if (!m_sessionHandle.isEmpty()) {
+            m_bus.disconnect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
+                             SLOT(onSessionClosed(QDBusMessage)));
+        }
+        m_sessionHandle = handle;
+        if (!m_sessionHandle.isEmpty()) {
+            m_bus.connect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
+                          SLOT(onSessionClosed(QDBusMessage)));
+        }
+    }
+
+    // Forgets the session and ends the request under way, without an answer: the portal that
+    // held them is gone, or ended the session itself. What the desktop said stays shown until
+    // it says otherwise; a question it was asking is no longer asked.
+    void startOver()
+    {
+        ++m_generation;
+        setSessionHandle({});
+        m_held.clear();
+        m_offered.clear();
+        m_isBinding = false;
+        m_askingTimer.stop();
+        if (std::exchange(m_isAsking, false))
+            m_notifications.post(desktopTriggersDidChange);
     }
 
     void deliver(const HotKeyEvent &event)
@@ -586,6 +696,10 @@ private:
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
     const PortalIdentity m_identity;
+    const PortalDeadlines m_deadlines;
+    QDBusServiceWatcher m_portalWatch;
+    // Counts the portal's sessions: an answer of an earlier one is dropped.
+    Generation m_generation = 0;
     std::map<HotKeyRef, Registration> m_registrations;
     HotKeyRef m_nextRef = 1;
     EventHandler m_handler;
@@ -619,8 +733,9 @@ bool PortalHotKeys::isOffered(const QDBusConnection &bus)
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                              runtime::NotificationCenter &notifications, const QString &sessionToken,
-                             PortalActionOfKeys actionOfKeys, PortalIdentity identity)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), identity))
+                             PortalActionOfKeys actionOfKeys, PortalIdentity identity, PortalDeadlines deadlines)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), identity,
+                                          deadlines))
 {
 }
 

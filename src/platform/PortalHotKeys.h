@@ -5,6 +5,7 @@
 
 #include <QDBusConnection>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,6 +26,13 @@ struct PortalAction {
 };
 // The action a combination runs, for the desktop's list; none for keys that run no action.
 using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 carbonKeyCode, quint32 carbonModifiers)>;
+
+// How long the portal may take to answer a request before it counts as failed: binding may
+// wait for a person to answer in the desktop's window; the desktop answers the others alone.
+struct PortalDeadlines {
+    std::chrono::milliseconds binding{std::chrono::seconds(45)};
+    std::chrono::milliseconds other{std::chrono::seconds(10)};
+};
 
 // System-wide shortcuts through the desktop's GlobalShortcuts portal, for Wayland sessions:
 // there no X client sees a key while a native window has the focus, and the desktop alone
@@ -52,7 +60,8 @@ public:
     // centre must outlive the backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                   runtime::NotificationCenter &notifications, const QString &sessionToken,
-                  PortalActionOfKeys actionOfKeys, PortalIdentity identity = PortalIdentity::unstated);
+                  PortalActionOfKeys actionOfKeys, PortalIdentity identity = PortalIdentity::unstated,
+                  PortalDeadlines deadlines = {});
     ~PortalHotKeys() override;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;

@@ -76,6 +76,7 @@ struct DesktopAnswers {
     // The shortcuts the bind reply lists.
     QList<std::pair<QString, QString>> bound;
     std::chrono::milliseconds bindDelay{0};
+    std::chrono::milliseconds closeDelay{0};
 };
 
 // The GlobalShortcuts portal as far as the backend uses it: sessions, lists and binds, each
@@ -103,6 +104,30 @@ public:
     // Each shortcut the desktop was asked to bind, as id, description and preferred keys.
     const QList<QStringList> &offered() const { return m_offered; }
     int closedSessions() const { return m_closedSessions; }
+    int sessions() const { return m_sessions; }
+    // What the desktop did, in order: "CreateSession" as asked, "Close" as answered.
+    const QStringList &log() const { return m_log; }
+
+    // A portal that ends (a crash, an upgrade) and another that takes its place on the bus.
+    void leaveBus() { m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop")); }
+    void rejoinBus() { m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")); }
+
+    // The desktop ends the latest session on its own.
+    void closeSession()
+    {
+        m_bus.send(QDBusMessage::createSignal(m_sessionHandle, QStringLiteral("org.freedesktop.portal.Session"),
+                                              QStringLiteral("Closed"))
+                   << QVariantMap());
+    }
+
+    // The person changed the keys in the desktop's settings.
+    void changeShortcuts(const QList<std::pair<QString, QString>> &shortcuts)
+    {
+        m_bus.send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                              QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
+                                              QStringLiteral("ShortcutsChanged"))
+                   << QVariant::fromValue(QDBusObjectPath(m_sessionHandle)) << shortcutList(shortcuts));
+    }
 
     QString introspect(const QString &) const override { return {}; }
 
@@ -111,7 +136,10 @@ public:
         if (message.interface() == QLatin1String("org.freedesktop.portal.Session") &&
             message.member() == QLatin1String("Close")) {
             ++m_closedSessions;
-            connection.send(message.createReply());
+            QTimer::singleShot(m_answers.closeDelay, this, [this, connection, reply = message.createReply()] {
+                m_log.append(QStringLiteral("Close"));
+                connection.send(reply);
+            });
             return true;
         }
         if (message.interface() != QLatin1String("org.freedesktop.portal.GlobalShortcuts"))
@@ -124,10 +152,11 @@ public:
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         const QString method = message.member();
         if (method == QLatin1String("CreateSession")) {
-            respond(request, 0,
-                    {{QStringLiteral("session_handle"),
-                      QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                          .arg(sender, options.value(QStringLiteral("session_handle_token")).toString())}});
+            ++m_sessions;
+            m_log.append(method);
+            m_sessionHandle = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                                  .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
+            respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(m_sessionHandle))}});
         } else if (method == QLatin1String("ListShortcuts")) {
             respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.held)}});
         } else if (method == QLatin1String("BindShortcuts")) {
@@ -140,8 +169,11 @@ public:
             }
             const QVariantMap results =
                 m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
-            QTimer::singleShot(m_answers.bindDelay, [this, request, results] {
+            QTimer::singleShot(m_answers.bindDelay, this, [this, request, results] {
                 respond(request, m_answers.bindResponse, results);
+                // What a desktop binds, it holds from then on.
+                if (m_answers.bindResponse == 0)
+                    m_answers.held = m_answers.bound;
             });
         }
         return true;
@@ -170,6 +202,9 @@ private:
     int m_binds = 0;
     QList<QStringList> m_offered;
     int m_closedSessions = 0;
+    int m_sessions = 0;
+    QString m_sessionHandle;
+    QStringList m_log;
 };
 
 struct Row {
@@ -310,4 +345,120 @@ TEST(PortalHotKeys, TheDesktopListsAnActionOnceByWhatItDoesWhateverItsKeys)
         }
         waitForTheSessionToClose(portal, 2);
     }
+}
+
+TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
+{
+    struct FollowRow {
+        const char *name;
+        std::function<void(StandInPortal &)> happen;
+        int sessions;
+        DesktopBinding expected;
+    };
+    const FollowRow rows[] = {
+        {"the portal restarts: a new session, and the keys it holds asked of nobody",
+         [](StandInPortal &portal) {
+             portal.leaveBus();
+             portal.rejoinBus();
+         },
+         2, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+        {"the desktop closes the session: a new one", [](StandInPortal &portal) { portal.closeSession(); }, 2,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+        {"the keys change in the desktop's settings",
+         [](StandInPortal &portal) { portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+J")}}); }, 1,
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const FollowRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            QObject observer;
+            int told = 0;
+            notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  theAction);
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return told == 1; }, 5000)) << "no first answer";
+            row.happen(portal);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return told == 2 && portal.sessions() == row.sessions; }, 5000))
+                << "the desktop's word was not followed";
+            EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expected);
+            EXPECT_EQ(portal.binds(), 1) << "the person was asked again";
+            notifications.removeObservers(&observer);
+        }
+        waitForTheSessionToClose(portal);
+    }
+}
+
+TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAsked)
+{
+    StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 1500ms});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::asking(); }, 5000));
+        portal.leaveBus();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !backend.desktopBinding(carbonK, control | option); }, 5000))
+            << "the page would say the desktop is asking";
+        portal.rejoinBus();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            5000));
+        EXPECT_EQ(portal.sessions(), 2);
+        EXPECT_EQ(portal.binds(), 2);
+    }
+    waitForTheSessionToClose(portal);
+}
+
+TEST(PortalHotKeys, ABindUnansweredPastItsDeadlineEndsAndItsLateAnswerIsDropped)
+{
+    StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 2500ms});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction, PortalIdentity::registered, PortalDeadlines{1s, 1s});
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        const auto refused = [&] {
+            const auto binding = backend.desktopBinding(carbonK, control | option);
+            return binding && binding->state == DesktopBinding::State::refused;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(refused, 2400)) << "the bind waited past its deadline";
+        // The desktop's answer, after the deadline.
+        QTest::qWait(500);
+        EXPECT_TRUE(refused());
+    }
+    waitForTheSessionToClose(portal);
+}
+
+TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
+{
+    DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    answers.closeDelay = 800ms;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        const auto first = backend.registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+        // Recorded anew.
+        backend.unregisterHotKey(first.ref);
+        backend.registerHotKey(carbonJ, control | option, 2);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonJ, control | option).has_value(); }, 5000));
+        EXPECT_EQ(portal.log(), (QStringList{QStringLiteral("CreateSession"), QStringLiteral("Close"),
+                                             QStringLiteral("CreateSession")}));
+    }
+    waitForTheSessionToClose(portal, 2);
 }
