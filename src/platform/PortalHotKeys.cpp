@@ -478,19 +478,20 @@ private:
                     request(QStringLiteral("BindShortcuts"), {session, QVariant::fromValue(shortcuts), QString()}, {},
                             [this](uint response, const QVariantMap &results) {
                                 m_askingTimer.stop();
-                                // GNOME 48 answers "failed" to a No in its window as to every
-                                // refusal; an answer that took the user's time is theirs.
-                                const bool userAnswered = std::exchange(m_isAsking, false);
+                                m_isAsking = false;
                                 // The shortcuts bound count, whatever the code: GNOME 48 answers
                                 // "failed" together with the shortcut it bound.
                                 const auto bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
                                 if (response != responseSuccess && bound.empty())
-                                    return finishBinding({}, userAnswered ? Refusal::cancelled : refusalFor(response));
+                                    return finishBinding({}, refusalFor(response));
                                 checkWithKeyDaemon(bound);
                             });
                 });
     }
 
+    // Only what the portal says: a person's No is its "cancelled" code. GNOME 48 answers
+    // "failed" to a No in its window as to every other refusal, and how long an answer took
+    // tells nothing (a loaded machine, a slow first start of the desktop's settings).
     Refusal refusalFor(uint response) const
     {
         if (response == responseCancelled)
