@@ -309,7 +309,7 @@ portal-shortcut)
   start_tray
   start_app --demo
   within 100 icon_embedded || fail "the tray icon was not embedded"
-  within 50 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop did not bind the stored shortcut"
+  within 50 key_daemon_holds 'Show or hide app' || fail "the desktop did not bind the stored shortcut"
   # Another X client has the focus, none of the app's windows.
   xmessage -geometry +300+300 "another program" >/dev/null 2>&1 &
   pids+=($!)
@@ -351,7 +351,7 @@ no-portal-shortcut)
   within 100 icon_embedded || fail "the tray icon was not embedded"
   xdotool key ctrl+alt+k
   within 50 panel_visible || fail "without a portal the shortcut did not open the panel through X11"
-  ! key_daemon_holds 'CTRL+ALT+k' || fail "a key daemon bound the shortcut"
+  ! key_daemon_holds 'Show or hide app' || fail "a key daemon bound the shortcut"
   ;;
 record-held-shortcut | record-held-shortcut-portal)
   # A slow hand: the new shortcut is held well past the keyboard's repeat delay. Neither the
@@ -382,7 +382,7 @@ record-held-shortcut | record-held-shortcut-portal)
   # Through the portal the keys fire only once the desktop holds them, which takes a moment
   # longer than storing them.
   if [ "$scenario" = record-held-shortcut-portal ]; then
-    within 50 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop did not bind the recorded Ctrl+Alt+K"
+    within 50 key_daemon_holds 'Show or hide app' || fail "the desktop did not bind the recorded Ctrl+Alt+K"
   fi
   xdotool key ctrl+alt+k
   within 50 panel_hidden || fail "the recorded Ctrl+Alt+K did not hide the panel once pressed again"

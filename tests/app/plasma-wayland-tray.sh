@@ -100,7 +100,7 @@ panel_geometry() { eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
 
 # The portal hands the shortcut to KWin's key daemon at the start; pressed before any click,
 # it opens the panel by the tray: above the bar, at its right end.
-within 150 key_daemon_holds 'CTRL+ALT+k' || fail "the desktop never bound the stored shortcut"
+within 150 key_daemon_holds 'Show or hide app' || fail "the desktop never bound the stored shortcut"
 DISPLAY=$outer xdotool key ctrl+alt+k
 within 50 panel_shown || fail "the shortcut opened no panel"
 sleep 0.7

@@ -23,7 +23,7 @@ offer_key_daemon() {
     >"$XDG_DATA_HOME/dbus-1/services/org.kde.kglobalaccel.service"
 }
 
-# True when the running key daemon holds a shortcut named $1 (as "CTRL+ALT+k") for any
+# True when the running key daemon holds a shortcut named or described $1 ("Show or hide app") for any
 # program; the question starts no daemon.
 key_daemon_holds() {
   local component
