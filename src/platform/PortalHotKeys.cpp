@@ -216,7 +216,8 @@ public:
                     0};
         }
         const HotKeyRef ref = m_nextRef++;
-        m_registrations.emplace(ref, Registration{hotKeyId, *trigger, actionOf(carbonKeyCode, carbonModifiers, *trigger)});
+        m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger,
+                                                  actionOf(carbonKeyCode, carbonModifiers, *trigger)});
         scheduleBinding();
         return {HotKeyRegistration::Status::registered, ref};
     }
@@ -300,8 +301,10 @@ private:
 
     struct Registration {
         quint32 hotKeyId = 0;
+        quint32 carbonKeyCode = 0;
+        quint32 carbonModifiers = 0;
         QString trigger;
-        // How the desktop lists it.
+        // How the desktop lists it, as last offered.
         PortalAction action;
     };
     // The desktop's word on the keys it was last offered for a shortcut id.
@@ -379,6 +382,9 @@ private:
     {
         if (m_isBinding)
             return;
+        // Keys may have come to an action since they were registered.
+        for (auto &[ref, registration] : m_registrations)
+            registration.action = actionOf(registration.carbonKeyCode, registration.carbonModifiers, registration.trigger);
         const PortalShortcuts shortcuts = wantedShortcuts();
         const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
             const auto offered = m_offered.find(shortcut.id);

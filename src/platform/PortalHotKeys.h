@@ -45,6 +45,10 @@ struct PortalDeadlines {
 // GNOME may show a dialog. So the desktop is first asked what it holds for us already, and
 // asked to bind only what it lacks.
 //
+// The portal is followed: a restart of it, or a session the desktop closes, binds again
+// (asking nobody for what the desktop holds), keys changed in the desktop's settings are
+// told, and every request ends at a deadline (PortalDeadlines).
+//
 // A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
 // sends Activated again while a key is held, and those are not passed on.
 class PortalHotKeys final : public HotKeyBackend {
