@@ -291,7 +291,6 @@ private Q_SLOTS:
     // reasons): a new one takes the shortcuts again.
     void onSessionClosed(const QDBusMessage &)
     {
-        m_sessionHandle.clear();
         startOver();
         scheduleBinding();
     }
