@@ -191,9 +191,10 @@ public:
         // the bus starts for the request under way, which it answers.
         connect(&m_portalWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
                 [this](const QString &, const QString &oldOwner, const QString &newOwner) {
+                    m_isPortalPresent = !newOwner.isEmpty();
                     if (!oldOwner.isEmpty())
-                        startOver();
-                    if (!newOwner.isEmpty() && !m_isBinding)
+                        return followNewPortal();
+                    if (m_isPortalPresent && !m_isBinding)
                         scheduleBinding();
                 });
     }
@@ -673,6 +674,56 @@ private:
         }
     }
 
+    // The desktop's backend outlives the portal and still holds our session at the path the
+    // next portal would create it on again, refusing it there: it is closed in every backend
+    // first, and the shortcuts bound again once a portal is there.
+    void followNewPortal()
+    {
+        const QString orphaned = m_sessionHandle;
+        startOver();
+        m_isBinding = true;
+        closeInBackends(orphaned, [this, generation = m_generation] {
+            if (generation != m_generation)
+                return;
+            m_isBinding = false;
+            if (m_isPortalPresent)
+                scheduleBinding();
+        });
+    }
+
+    void closeInBackends(const QString &session, std::function<void()> then)
+    {
+        if (session.isEmpty())
+            return then();
+        const QDBusMessage listNames = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
+        auto *names = new QDBusPendingCallWatcher(m_bus.asyncCall(listNames, int(m_deadlines.other.count())), this);
+        connect(names, &QDBusPendingCallWatcher::finished, this, [this, names, session, then] {
+            names->deleteLater();
+            const QDBusPendingReply<QStringList> reply = *names;
+            auto outstanding = std::make_shared<int>(1);
+            const auto done = [outstanding, then] {
+                if (--*outstanding == 0)
+                    then();
+            };
+            for (const QString &name : reply.isError() ? QStringList() : reply.value()) {
+                if (!name.startsWith(QLatin1String("org.freedesktop.impl.portal.desktop.")))
+                    continue;
+                QDBusMessage close = QDBusMessage::createMethodCall(
+                    name, session, QStringLiteral("org.freedesktop.impl.portal.Session"), QStringLiteral("Close"));
+                close.setAutoStartService(false);
+                ++*outstanding;
+                auto *closed = new QDBusPendingCallWatcher(m_bus.asyncCall(close, int(m_deadlines.other.count())), this);
+                connect(closed, &QDBusPendingCallWatcher::finished, this, [closed, done] {
+                    closed->deleteLater();
+                    done();
+                });
+            }
+            done();
+        });
+    }
+
     // Forgets the session and ends the request under way, without an answer: the portal that
     // held them is gone, or ended the session itself. What the desktop said stays shown until
     // it says otherwise; a question it was asking is no longer asked.
@@ -704,6 +755,7 @@ private:
     const PortalIdentity m_identity;
     const PortalDeadlines m_deadlines;
     QDBusServiceWatcher m_portalWatch;
+    bool m_isPortalPresent = false;
     // Counts the portal's sessions: an answer of an earlier one is dropped.
     Generation m_generation = 0;
     std::map<HotKeyRef, Registration> m_registrations;

@@ -23,11 +23,15 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDBusMessage>
 #include <QFile>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace vantora;
 using namespace vantora::GlobalShortcuts;
@@ -186,6 +190,27 @@ TEST_F(ShortcutsOverPortal, TheDesktopListsEachActionOnceByWhatItDoesAcrossRecor
         return keyDaemonLinesWith(QStringLiteral("Toggle all lights")) ==
             QStringList{QStringLiteral("toggleHomeLights=Ctrl+Alt+O,Ctrl+Alt+O,Toggle all lights")};
     })) << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ShortcutsOverPortal, AfterThePortalRestartsTheShortcutFiresAgainAndNobodyIsAsked)
+{
+    storage.setShortcut(controlAltJ, showVantora());
+    openPage();
+    ASSERT_TRUE(pressAndCount("ctrl+alt+j", shows, 1));
+
+    // The portal ends (a crash, an upgrade); the next call to it starts another.
+    QDBusConnectionInterface &bus = *QDBusConnection::sessionBus().interface();
+    const QDBusReply<uint> portalPid = bus.servicePid(QStringLiteral("org.freedesktop.portal.Desktop"));
+    ASSERT_TRUE(portalPid.isValid());
+    ASSERT_EQ(::kill(pid_t(portalPid.value()), SIGTERM), 0);
+    ASSERT_TRUE(waitUntil([&] { return !bus.isServiceRegistered(QStringLiteral("org.freedesktop.portal.Desktop")); }));
+    const int answered = answerCount;
+    ASSERT_TRUE(platform::PortalHotKeys::isOffered(QDBusConnection::sessionBus()));
+
+    ASSERT_TRUE(waitUntil([&] { return answerCount > answered; })) << "the new portal was not asked";
+    EXPECT_EQ(page->showRecorder().field().text(), QStringLiteral("Ctrl+Alt+J"));
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_TRUE(pressAndCount("ctrl+alt+j", shows, 2)) << "the shortcut did not come back";
 }
 
 } // namespace
