@@ -40,6 +40,7 @@
 #include "runtime/Errors.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
+#include "shortcuts/DeclinedShortcuts.h"
 #include "shortcuts/HotKeyCenter.h"
 #include "shortcuts/ShortcutActions.h"
 #include "shortcuts/ShortcutStorage.h"
@@ -304,6 +305,8 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity p
     m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
     m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);
     m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
+    m_declinedShortcuts =
+        std::make_unique<GlobalShortcuts::DeclinedShortcuts>(*m_hotKeyCenter, *m_shortcutStorage, notifications);
     m_recorderAlerts = std::make_unique<recorder::MessageBoxRecorderAlerts>();
     m_recorderServices = std::make_unique<recorder::RecorderServices>(recorder::RecorderServices{
         .storage = *m_shortcutStorage,

@@ -71,8 +71,7 @@ QString refusalExplanation(platform::DesktopBinding::Refusal refusal)
             "(org.vantora.Vantora.desktop). Install vantora and start it again.");
     case Refusal::cancelled:
         return QCoreApplication::translate("GlobalShortcutsView",
-                                           "The desktop asks again when you record other keys or start vantora "
-                                           "again.");
+                                           "The desktop asks again when you record keys again.");
     case Refusal::unexplained:
         break;
     }
@@ -298,7 +297,7 @@ QWidget *GlobalShortcutsView::buildRow(bool isPanel, RecorderView *recorder, con
     recorder->setFixedWidth(recorderWidth);
     recorder->field().setAccessibleName(title + tr(" shortcut"));
     recorder->field().setLabels(titleLabel, subtitleLabel);
-    ui::setPlainToolTip(recorder->field(), tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
+    recorder->field().setHint(tr("Include Ctrl or Super. Escape cancels recording; × clears the shortcut. Saved automatically."));
     layout->addWidget(recorder);
     return row;
 }

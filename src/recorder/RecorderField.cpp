@@ -290,15 +290,51 @@ void RecorderField::setShortcutName(const GlobalShortcuts::Name &name)
 
 void RecorderField::updateText()
 {
-    const auto current = shortcut();
-    // What fires is what shows: keys the desktop bound instead, or none.
-    const auto instead = current && m_storageMode == StorageMode::name
-        ? m_services.centre.desktopTriggerInstead(*current)
-        : std::nullopt;
+    QString shown;
+    QString reason;
+    if (m_storageMode == StorageMode::binding) {
+        if (m_bindingShortcut)
+            shown = m_bindingShortcut->description(m_services.layout);
+    } else {
+        const GlobalShortcuts::StoredShortcut stored = m_services.storage.storedShortcut(m_shortcutName);
+        // What fires is what shows: keys the desktop bound instead. Stored keys that do nothing
+        // still show, with the reason, so that they can be cleared.
+        const auto instead = stored.kind == GlobalShortcuts::StoredShortcut::Kind::shortcut
+            ? m_services.centre.desktopTriggerInstead(stored.shortcut)
+            : std::nullopt;
+        if (instead && !instead->isEmpty()) {
+            shown = *instead;
+        } else if (stored.kind == GlobalShortcuts::StoredShortcut::Kind::shortcut
+                   || stored.kind == GlobalShortcuts::StoredShortcut::Kind::declined) {
+            shown = stored.shortcut.description(m_services.layout);
+            if (stored.kind == GlobalShortcuts::StoredShortcut::Kind::declined)
+                reason = RecorderTexts::declinedInDesktop();
+            else if (instead)
+                reason = RecorderTexts::notBoundByDesktop();
+        }
+    }
     // Set only on a change: Qt tells assistive technologies of every text set.
-    const QString shown = instead ? *instead : current ? current->description(m_services.layout) : QString();
     if (shown != text())
         showText(shown);
+    setUnboundReason(reason);
+}
+
+void RecorderField::setHint(const QString &hint)
+{
+    m_hint = hint;
+    ui::setPlainToolTip(*this, m_unboundReason.isEmpty() ? m_hint
+                               : m_hint.isEmpty()        ? m_unboundReason
+                                                         : m_unboundReason + QLatin1Char('\n') + m_hint);
+    describeState();
+}
+
+void RecorderField::setUnboundReason(const QString &reason)
+{
+    if (reason == m_unboundReason)
+        return;
+    m_unboundReason = reason;
+    setHint(m_hint);
+    followScheme();
 }
 
 void RecorderField::setLabels(QWidget *title, QWidget *subtitle)
@@ -349,7 +385,9 @@ void RecorderField::followScheme()
     const ui::ColorScheme scheme = ui::colorScheme(this);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::transparent);
-    colours.setColor(QPalette::Text, fieldText.resolve(scheme));
+    // Keys that do nothing are shown dimmed.
+    colours.setColor(QPalette::Text, m_unboundReason.isEmpty() ? fieldText.resolve(scheme)
+                                                               : ui::systemColours::secondary().resolve(scheme));
     colours.setColor(QPalette::Disabled, QPalette::Text, ui::systemColours::tertiary().resolve(scheme));
     colours.setColor(QPalette::PlaceholderText, ui::systemColours::secondary().resolve(scheme));
     if (colours != palette())

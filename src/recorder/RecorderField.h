@@ -58,6 +58,10 @@ public:
     void setConflictPolicy(const GlobalShortcuts::ConflictPolicy &policy) { m_conflictPolicy = policy; }
     void setOnChange(OnChange onChange) { m_onChange = std::move(onChange); }
 
+    // What the tooltip and the description add to the field: how to use it. A reason the shown
+    // keys do nothing comes first.
+    void setHint(const QString &hint);
+
     // The row's texts that say what the field is for, for assistive technologies to relate.
     void setLabels(QWidget *title, QWidget *subtitle);
     QWidget *title() const { return m_title; }
@@ -91,6 +95,7 @@ private:
     void updateText();
     void showText(const QString &shown);
     void showPlaceholder(const QString &placeholder);
+    void setUnboundReason(const QString &reason);
     void watchWindow();
     void holdFocusForOneTurn();
     void startRecording();
@@ -120,6 +125,9 @@ private:
     QPointer<QWidget> m_watchedWindow;
     QPointer<QWidget> m_title;
     QPointer<QWidget> m_subtitle;
+    QString m_hint;
+    // Why the keys shown do nothing; empty while they work or none are shown.
+    QString m_unboundReason;
     RecordingFilter *m_recordingFilter = nullptr;
     ClearButton *m_clearButton = nullptr;
     bool m_isRecordingFilterInstalled = false;

@@ -42,6 +42,17 @@ QString RecorderTexts::disallowed()
     return QCoreApplication::translate("GlobalShortcuts", "This shortcut can’t be used.");
 }
 
+QString RecorderTexts::declinedInDesktop()
+{
+    return QCoreApplication::translate(
+        "GlobalShortcuts", "Not set: you turned these keys down in the desktop’s window. Record them again to be asked again.");
+}
+
+QString RecorderTexts::notBoundByDesktop()
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Not set: the desktop did not accept these keys.");
+}
+
 QString RecorderTexts::ok()
 {
     return QCoreApplication::translate("GlobalShortcuts", "OK");

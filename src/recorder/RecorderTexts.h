@@ -15,6 +15,10 @@ struct RecorderTexts final {
     static QString usedBySystem();
     static QString canBeChanged();
     static QString disallowed();
+    // Why a field shows keys that do nothing: the user declined them in the desktop's window,
+    // or the desktop bound nothing for them.
+    static QString declinedInDesktop();
+    static QString notBoundByDesktop();
     static QString ok();
     static QString useAnyway();
     // What each global shortcut does: the titles of the shortcuts page's rows, and the words

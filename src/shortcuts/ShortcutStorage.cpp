@@ -6,7 +6,28 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace vantora::GlobalShortcuts {
+
+namespace {
+
+const QString declinedMember = QStringLiteral("declined");
+
+bool marksDeclined(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object().value(declinedMember).toBool();
+}
+
+QString declinedForm(const Shortcut &shortcut)
+{
+    QJsonObject object = QJsonDocument::fromJson(toJson(shortcut)).object();
+    object.insert(declinedMember, true);
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
 
 ShortcutStorage::ShortcutStorage(runtime::UserDefaults &defaults, runtime::NotificationCenter &notifications)
     : m_defaults(defaults)
@@ -28,8 +49,10 @@ StoredShortcut ShortcutStorage::storedShortcut(const Name &name) const
         return object->toBool() ? StoredShortcut{} : StoredShortcut{StoredShortcut::Kind::cleared, {}};
     if (object->metaType() != QMetaType::fromType<QString>())
         return {};
+    const QByteArray json = object->toString().toUtf8();
     try {
-        return {StoredShortcut::Kind::shortcut, shortcutFromJson(object->toString().toUtf8())};
+        const Shortcut shortcut = shortcutFromJson(json);
+        return {marksDeclined(json) ? StoredShortcut::Kind::declined : StoredShortcut::Kind::shortcut, shortcut};
     } catch (const runtime::DecodingError &) {
         return {};
     }
@@ -64,6 +87,17 @@ void ShortcutStorage::storeClearedMarker(const Name &name)
         return;
     releaseHotKeyIfUnused(name);
     m_defaults.setBool(key(name.rawValue), false);
+    registerIfNeeded(name);
+    postShortcutDidChange(name);
+}
+
+void ShortcutStorage::storeDeclined(const Name &name)
+{
+    const auto shortcut = getShortcut(name);
+    if (!shortcut)
+        return;
+    releaseHotKeyIfUnused(name);
+    m_defaults.setString(key(name.rawValue), declinedForm(*shortcut));
     registerIfNeeded(name);
     postShortcutDidChange(name);
 }

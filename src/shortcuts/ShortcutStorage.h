@@ -24,9 +24,12 @@ struct StoredShortcut final {
         // The user removed the shortcut of a name that has an initial one.
         cleared,
         shortcut,
+        // The user turned the desktop's request for the shortcut down: kept so that it can be
+        // shown and cleared, never bound until keys are recorded again.
+        declined,
     };
     Kind kind = Kind::none;
-    // Meaningful only for Kind::shortcut.
+    // Meaningful only for Kind::shortcut and Kind::declined.
     Shortcut shortcut;
 
     std::optional<Shortcut> asShortcut() const
@@ -52,8 +55,10 @@ protected:
 
 // Every named shortcut lives in user defaults under "GlobalShortcuts_" plus its name, as
 // the JSON text of the shortcut, or as the bool false when the user cleared a name that has
-// an initial shortcut (so the initial one does not come back at the next start). Any other
-// value reads as nothing stored and is left alone until written over. There is no cache:
+// an initial shortcut (so the initial one does not come back at the next start). A shortcut
+// the user declined in the desktop's window carries the member "declined": true besides its
+// keys; a reader that knows nothing of it reads the shortcut. Any other value reads as
+// nothing stored and is left alone until written over. There is no cache:
 // every read goes to the defaults. Every write that changes something posts
 // shortcutByNameDidChange synchronously, after the hot keys are in step.
 class ShortcutStorage final {
@@ -67,6 +72,7 @@ public:
 
     static QString key(const QString &rawValue) { return keyPrefix + rawValue; }
 
+    // The shortcut to bind: none for a declined one.
     std::optional<Shortcut> getShortcut(const Name &name) const;
     StoredShortcut storedShortcut(const Name &name) const;
     std::optional<QVariant> storedObject(const Name &name) const;
@@ -78,6 +84,9 @@ public:
     // Always writes and posts, even the shortcut already stored.
     void storeShortcut(const Shortcut &shortcut, const Name &name);
     void storeClearedMarker(const Name &name);
+    // Marks the stored shortcut declined: its hot key goes and it is bound again only once a
+    // shortcut is stored anew. Nothing for a name that stores no bindable shortcut.
+    void storeDeclined(const Name &name);
     // Gives each name its initial shortcut back, in list order.
     void reset(const QList<Name> &names);
     // Removes every entry with the prefix, cleared markers and unreadable values included.

@@ -2,14 +2,19 @@
 
 #include "recorder/ApplicationShortcuts.h"
 #include "recorder/GlobalShortcutsView.h"
+#include "recorder/RecorderTexts.h"
 #include "recorder/RecorderView.h"
 #include "recorder/ShortcutsPageRules.h"
 
+#include "shortcuts/DeclinedShortcuts.h"
 #include "shortcuts/Key.h"
 #include "shortcuts/ModifierFlags.h"
 
 #include "store/ToggleAppearance.h"
 
+#include "ui/PlainToolTip.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -124,6 +129,87 @@ TEST_F(ShortcutsPageTest, WithoutAnXServerTheRecordersAreOffAndThePageSaysWhy)
     for (const QLabel *label : page.findChildren<QLabel *>())
         explained = explained || label->text().contains(QStringLiteral("X11 session"));
     EXPECT_TRUE(explained);
+}
+
+// The desktop's answer on a recorded shortcut decides what is stored, what the field shows and
+// whether the next start asks the desktop again: a shortcut the person declined stays declined
+// until they record keys again, and stored keys that do nothing show with the reason and clear.
+TEST_F(ShortcutsPageTest, TheDesktopsAnswerDecidesWhatIsStoredShownAndAskedAgain)
+{
+    using platform::DesktopBinding;
+    struct Row {
+        const char *name;
+        DesktopBinding answer;
+        StoredShortcut::Kind stored;
+        std::optional<QString> reason;
+        std::optional<QString> alert;
+        bool askedAtNextStart;
+    };
+    const Row rows[] = {
+        {"declined in the desktop's window", DesktopBinding::refused(DesktopBinding::Refusal::cancelled),
+         StoredShortcut::Kind::declined, recorder::RecorderTexts::declinedInDesktop(),
+         QStringLiteral("You turned down Ctrl+Alt+L in the desktop's window."), false},
+        {"taken by another program", DesktopBinding::refused(DesktopBinding::Refusal::keysTaken),
+         StoredShortcut::Kind::shortcut, recorder::RecorderTexts::notBoundByDesktop(),
+         QStringLiteral("The desktop did not accept Ctrl+Alt+L as a shortcut."), true},
+        {"bound", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L")), StoredShortcut::Kind::shortcut, std::nullopt,
+         std::nullopt, true},
+    };
+    const Shortcut ctrlAltL(Key::l.rawValue, ctrl | alt);
+    const std::pair<quint32, quint32> keys{quint32(ctrlAltL.carbonKeyCode), quint32(ctrlAltL.carbonModifiers)};
+    ToggleAppearance appearance(defaults);
+    DeclinedShortcuts declined(centre, storage, notifications);
+    actions.onKeyUp(showVantora(), [] {});
+    auto *page = new GlobalShortcutsView(services, appearance, [] {});
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(page);
+    showWindow();
+    recorder::RecorderField &field = page->showRecorder().field();
+    auto *clearButton = field.findChild<QAbstractButton *>();
+    ASSERT_NE(clearButton, nullptr);
+
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        storage.setShortcut(std::nullopt, showVantora());
+        backend.desktopBindings.clear();
+        alerts.shown.clear();
+        field.clearFocus();
+        field.setFocus(Qt::MouseFocusReason);
+        press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+        ASSERT_EQ(storage.getShortcut(showVantora()), ctrlAltL);
+
+        backend.desktopBindings[keys] = row.answer;
+        notifications.post(platform::desktopTriggersDidChange);
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(storage.storedShortcut(showVantora()), (StoredShortcut{row.stored, ctrlAltL}));
+        EXPECT_EQ(field.text(), QStringLiteral("Ctrl+Alt+L")) << "the stored keys show";
+        EXPECT_TRUE(clearButton->isVisible()) << "and can be cleared";
+        EXPECT_TRUE(ui::plainToolTipOf(field).startsWith(row.reason.value_or(QStringLiteral("Include"))))
+            << "the reason comes first: " << ui::plainToolTipOf(field).toStdString();
+        EXPECT_EQ(alerts.shown.empty() ? std::nullopt : std::optional(alerts.shown.front().text), row.alert);
+
+        // The next start: the same stored defaults, a desktop that has said nothing yet.
+        runtime::NotificationCenter nextNotifications;
+        vantora::testing::FakeHotKeyBackend nextDesktop;
+        ShortcutStorage nextStorage(defaults, nextNotifications);
+        HotKeyCenter nextCentre(nextDesktop, layout, nextNotifications);
+        ShortcutActions nextActions(nextCentre, nextStorage);
+        nextActions.onKeyUp(showVantora(), [] {});
+        EXPECT_EQ(nextDesktop.registeredId(ctrlAltL).has_value(), row.askedAtNextStart);
+    }
+
+    // Recording the declined keys again asks again; clearing them leaves nothing stored.
+    storage.storeDeclined(showVantora());
+    field.clearFocus();
+    field.setFocus(Qt::MouseFocusReason);
+    press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(storage.storedShortcut(showVantora()).kind, StoredShortcut::Kind::shortcut);
+    storage.storeDeclined(showVantora());
+    QCoreApplication::processEvents();
+    QTest::mouseClick(clearButton, Qt::LeftButton);
+    EXPECT_EQ(storage.storedShortcut(showVantora()), StoredShortcut{});
+    EXPECT_TRUE(field.text().isEmpty());
 }
 
 } // namespace

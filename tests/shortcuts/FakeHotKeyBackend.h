@@ -24,6 +24,8 @@ public:
     // Combinations (key code, modifiers) another program holds.
     std::set<std::pair<quint32, quint32>> taken;
     std::vector<platform::SystemHotKey> listed;
+    // The desktop's word on combinations (key code, modifiers), where it has one.
+    std::map<std::pair<quint32, quint32>, platform::DesktopBinding> desktopBindings;
     bool refusesHandler = false;
     // The desktop's word on every combination, where a desktop decides.
     std::optional<platform::DesktopBinding> binding;
@@ -64,6 +66,12 @@ public:
     std::vector<platform::SystemHotKey> systemHotKeys() override { return listed; }
     platform::KeyRepeat keyRepeat() override { return repeat; }
     std::optional<platform::DesktopBinding> desktopBinding(quint32, quint32) const override { return binding; }
+
+    std::optional<platform::DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override
+    {
+        const auto binding = desktopBindings.find({carbonKeyCode, carbonModifiers});
+        return binding == desktopBindings.end() ? std::nullopt : std::optional(binding->second);
+    }
 
     // The id the combination is registered under now, if it is.
     std::optional<quint32> registeredId(const GlobalShortcuts::Shortcut &shortcut) const
