@@ -412,7 +412,10 @@ QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigatio
     layout->addWidget(panel);
     FocusedShortcuts::publish(&window, [panel] { panel->showShortcuts(); });
     if (auto *panelWindow = qobject_cast<statusitem::PanelWindow *>(&window))
-        panelWindow->setHoldsDialog([panel] { return panel->holdsSheetOrAlert(); });
+        // The desktop's confirmation of a shortcut is a dialog of the panel's too: the panel
+        // stays to show its outcome.
+        panelWindow->setHoldsDialog(
+            [this, panel] { return panel->holdsSheetOrAlert() || m_hotKeyCenter->isAwaitingDesktop(); });
     return host;
 }
 

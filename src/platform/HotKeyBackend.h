@@ -112,6 +112,10 @@ public:
     virtual std::vector<SystemHotKey> systemHotKeys() = 0;
     virtual KeyRepeat keyRepeat() = 0;
 
+    // Whether the desktop, not the registration, has the last word on every combination: its
+    // word comes through desktopBinding, later.
+    virtual bool desktopDecides() const { return false; }
+
     // Where the desktop, not the registration, has the last word on a combination (a portal
     // answers later, may ask the user first, and may bind other keys or none). None until it
     // answers or starts asking, and always where registering decides.

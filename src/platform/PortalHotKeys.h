@@ -76,6 +76,7 @@ public:
     bool isTakenByAnotherProgram(quint32 carbonKeyCode, quint32 carbonModifiers) override;
     std::vector<SystemHotKey> systemHotKeys() override;
     KeyRepeat keyRepeat() override;
+    bool desktopDecides() const override { return true; }
     std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
     class Session;

@@ -10,6 +10,8 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
+
 namespace vantora::GlobalShortcuts {
 
 namespace {
@@ -252,6 +254,17 @@ bool HotKeyCenter::isTakenByAnotherProgram(const Shortcut &shortcut) const
 std::optional<platform::DesktopBinding> HotKeyCenter::desktopBinding(const Shortcut &shortcut) const
 {
     return m_backend.desktopBinding(quint32(shortcut.carbonKeyCode), registeredModifiers(shortcut));
+}
+
+bool HotKeyCenter::isAwaitingDesktop() const
+{
+    if (!m_backend.desktopDecides())
+        return false;
+    const auto live = liveHotKeys();
+    return std::any_of(live.begin(), live.end(), [this](const std::shared_ptr<HotKey> &hotKey) {
+        const auto binding = desktopBinding(hotKey->shortcut());
+        return !binding || binding->state == platform::DesktopBinding::State::asking;
+    });
 }
 
 std::optional<QString> HotKeyCenter::desktopTriggerInstead(const Shortcut &shortcut) const

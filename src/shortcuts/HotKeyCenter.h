@@ -73,6 +73,9 @@ public:
     platform::KeyRepeat keyRepeat() const { return m_backend.keyRepeat(); }
     // The desktop's word on the shortcut, where the desktop decides; none until it answers.
     std::optional<platform::DesktopBinding> desktopBinding(const Shortcut &shortcut) const;
+    // Whether the desktop has yet to give its word on a hot key of ours, or is asking the user
+    // about one (its window is open); never where registering decides.
+    bool isAwaitingDesktop() const;
     // What fires instead of the shortcut, where the desktop bound other keys (its own words)
     // or none (empty text); none where it bound the shortcut itself, is still asking the user
     // or has not answered.

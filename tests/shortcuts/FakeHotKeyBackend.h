@@ -24,6 +24,8 @@ public:
     // Combinations (key code, modifiers) another program holds.
     std::set<std::pair<quint32, quint32>> taken;
     std::vector<platform::SystemHotKey> listed;
+    // Whether the desktop has the last word, as a portal's has.
+    bool decides = false;
     // The desktop's word on combinations (key code, modifiers), where it has one.
     std::map<std::pair<quint32, quint32>, platform::DesktopBinding> desktopBindings;
     bool refusesHandler = false;
@@ -66,6 +68,8 @@ public:
     std::vector<platform::SystemHotKey> systemHotKeys() override { return listed; }
     platform::KeyRepeat keyRepeat() override { return repeat; }
     std::optional<platform::DesktopBinding> desktopBinding(quint32, quint32) const override { return binding; }
+
+    bool desktopDecides() const override { return decides; }
 
     std::optional<platform::DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override
     {

@@ -1,5 +1,14 @@
 #include "ActiveWindow.h"
+#include "FakeHotKeyBackend.h"
+#include "KeyboardLayouts.h"
 #include "TaskTesting.h"
+
+#include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
+#include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/Name.h"
+#include "shortcuts/ShortcutActions.h"
+#include "shortcuts/ShortcutStorage.h"
 
 #include "statusitem/PanelWindow.h"
 #include "statusitem/PanelWindowIntrospection.h"
@@ -139,6 +148,57 @@ TEST(TrayPanel, TheFlagFollowsThePanelHoweverItOpensAndGoes)
             tray.settle();
             EXPECT_TRUE(tray.panel.isVisible());
         }
+    }
+}
+
+// The desktop's confirmation of a shortcut takes the keyboard as a dialog of the panel's own
+// would: the panel stays up to show its outcome, and goes as ever once the desktop answered.
+TEST(TrayPanel, TheDesktopsConfirmationOfAShortcutKeepsThePanelOpenUntilItAnswers)
+{
+    using vantora::platform::DesktopBinding;
+    namespace shortcuts = vantora::GlobalShortcuts;
+    const shortcuts::Shortcut ctrlAltL(37, 0x1000 | 0x800);
+    const struct {
+        const char *name;
+        bool desktopDecides;
+        std::optional<DesktopBinding> pending;
+        bool staysWhilePending;
+    } rows[] = {
+        {"X11 grabs decide at once", false, std::nullopt, false},
+        {"the portal has not answered", true, std::nullopt, true},
+        {"the portal's window asks the user", true, DesktopBinding::asking(), true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        vantora::runtime::MemoryUserDefaults defaults;
+        vantora::runtime::NotificationCenter notifications;
+        vantora::testing::FakeHotKeyBackend desktop;
+        desktop.decides = row.desktopDecides;
+        shortcuts::ShortcutStorage storage(defaults, notifications);
+        shortcuts::HotKeyCenter centre(desktop, vantora::testing::keyboardLayout("us"), notifications);
+        shortcuts::ShortcutActions actions(centre, storage);
+        const shortcuts::Name name(QStringLiteral("showVantora"));
+        actions.onKeyUp(name, [] {});
+        storage.setShortcut(ctrlAltL, name);
+        const std::pair<quint32, quint32> keys{quint32(ctrlAltL.carbonKeyCode), quint32(ctrlAltL.carbonModifiers)};
+        if (row.pending)
+            desktop.desktopBindings[keys] = *row.pending;
+
+        TrayPanel tray;
+        tray.panel.setHoldsDialog([&] { return centre.isAwaitingDesktop(); });
+        tray.presented.set(true);
+        tray.settle();
+        tray.activate(tray.panel);
+        tray.activate(tray.elsewhere);
+        EXPECT_EQ(tray.panel.isVisible(), row.staysWhilePending);
+        if (!row.staysWhilePending)
+            continue;
+
+        desktop.desktopBindings[keys] = DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L"));
+        tray.activate(tray.panel);
+        tray.activate(tray.elsewhere);
+        EXPECT_FALSE(tray.panel.isVisible()) << "once answered, the panel goes as ever";
+        EXPECT_FALSE(tray.presented.value());
     }
 }
 
