@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -13,6 +14,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace vantora {
 
@@ -21,6 +28,28 @@ namespace {
 const QByteArray showRequest = QByteArrayLiteral("show\n");
 constexpr int answerTimeoutMs = 2000;
 constexpr int retryPauseMs = 50;
+
+// A socket listening at `path`, for this user only; -1 when it cannot be had.
+int listeningSocket(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (name.size() >= qsizetype(sizeof(address.sun_path)))
+        return -1;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), name.size());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket == -1)
+        return -1;
+    // A socket file left by a killed copy would make binding fail.
+    ::unlink(name.constData());
+    if (::bind(socket, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0
+        || ::chmod(name.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(socket, SOMAXCONN) != 0) {
+        ::close(socket);
+        return -1;
+    }
+    return socket;
+}
 
 } // namespace
 
@@ -36,7 +65,11 @@ SingleInstance::SingleInstance(const QString &folder, const QString &application
     m_lock.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (m_listeningSocket != -1)
+        ::close(m_listeningSocket);
+}
 
 QString SingleInstance::runtimeFolder()
 {
@@ -44,15 +77,16 @@ QString SingleInstance::runtimeFolder()
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
-SingleInstance::Role SingleInstance::claim(std::function<void()> onShowRequested)
+SingleInstance::Role SingleInstance::claim()
 {
-    m_onShowRequested = std::move(onShowRequested);
-    // A launch racing another one's start may find the lock taken before the socket listens:
+    // A launch racing another one's claim may find the lock taken before the socket listens:
     // it tries again for a while, not at once, which would fall into the same gap.
     const QDeadlineTimer deadline(answerTimeoutMs);
     while (true) {
         if (m_lock.tryLock(0)) {
-            listen();
+            // Listening before the application object exists: the toolkit's notifiers need
+            // it, the kernel does not, and keeps what later launches send until `serve`.
+            m_listeningSocket = listeningSocket(m_socketPath);
             return Role::primary;
         }
         if (m_lock.error() != QLockFile::LockFailedError)
@@ -92,20 +126,24 @@ bool SingleInstance::askRunningCopyToShow() const
     if (!socket.waitForConnected(answerTimeoutMs))
         return false;
     socket.write(showRequest);
-    if (!socket.waitForBytesWritten(answerTimeoutMs))
-        return false;
-    // The running copy closes the connection once it has read the request.
-    socket.waitForDisconnected(answerTimeoutMs);
-    return true;
+    // Sent is enough: the running copy reads it once it hears requests, which a copy that is
+    // still starting does a moment later.
+    return socket.waitForBytesWritten(answerTimeoutMs);
 }
 
-void SingleInstance::listen()
+void SingleInstance::serve(std::function<void()> onShowRequested)
 {
-    // A socket file left by a killed copy would make listening fail.
-    QLocalServer::removeServer(m_socketPath);
+    Q_ASSERT(QCoreApplication::instance());
+    m_onShowRequested = std::move(onShowRequested);
+    m_deadlines.emplace();
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    m_server->listen(m_socketPath);
+    if (m_listeningSocket != -1 && m_server->listen(qintptr(m_listeningSocket))) {
+        m_listeningSocket = -1;
+    } else {
+        QLocalServer::removeServer(m_socketPath);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        m_server->listen(m_socketPath);
+    }
     // A copy that is ending shows nothing: a launch from then on waits for the lock instead.
     connect(qApp, &QCoreApplication::aboutToQuit, m_server, &QLocalServer::close);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
@@ -120,7 +158,7 @@ void SingleInstance::admit(QLocalSocket *client)
         release(m_waiting.front().client, true);
     // Qt stops reading once this much waits unread, so a line that never ends costs no more.
     client->setReadBufferSize(maximumRequestLength);
-    m_waiting.push_back({client, m_deadlines.spawn(expire(client))});
+    m_waiting.push_back({client, m_deadlines->spawn(expire(client))});
     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
     connect(client, &QLocalSocket::disconnected, this, [this, client] { release(client, false); });
     connect(client, &QLocalSocket::readyRead, this, [this, client] { readRequest(client); });

@@ -12,6 +12,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -47,10 +48,15 @@ public:
                    runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Takes the lock, or asks the copy that holds it to show its panel. Throws
-    // std::runtime_error with the user's text when neither works (the lock cannot be
-    // written, or its holder does not answer).
-    Role claim(std::function<void()> onShowRequested);
+    // Takes the lock, or asks the copy that holds it to show its panel; needs no application
+    // object, so that it comes before anything a start waits for. Holding the lock, it takes the
+    // socket at once: a later launch's request waits there until `serve`. Throws
+    // std::runtime_error with the user's text when neither works (the lock cannot be written,
+    // or its holder does not answer).
+    Role claim();
+    // Hears the requests of later launches, those that came since the claim first. Needs the
+    // application object; only after claiming as primary.
+    void serve(std::function<void()> onShowRequested);
 
     // The user's runtime folder ($XDG_RUNTIME_DIR), else the temporary folder.
     static QString runtimeFolder();
@@ -58,7 +64,6 @@ public:
 private:
     bool askRunningCopyToShow() const;
     bool holderIsGone() const;
-    void listen();
     void admit(QLocalSocket *client);
     void readRequest(QLocalSocket *client);
     // Forgets the waiting client, and with `close` closes its connection. False when the
@@ -75,12 +80,15 @@ private:
     QString m_socketPath;
     QLockFile m_lock;
     runtime::Clock &m_clock;
+    // The socket bound by the claim, until `serve` hands it to the server.
+    int m_listeningSocket = -1;
     QLocalServer *m_server = nullptr;
     std::function<void()> m_onShowRequested;
     // Connected clients that have not sent their request yet, the longest waiting first.
     std::list<Waiting> m_waiting;
-    // Last: its tasks end before the members they use.
-    runtime::TaskScope m_deadlines;
+    // Last: its tasks end before the members they use. Made by `serve`: tasks need the
+    // application object, the claim does not.
+    std::optional<runtime::TaskScope> m_deadlines;
 };
 
 } // namespace vantora

@@ -57,10 +57,22 @@ int main(int argc, char *argv[])
     // the connection costs less.
     startEnvironment.setForStart("QT_XCB_NO_MITSHM", "1");
 
+    // Before anything a start waits for: a later launch is answered by the copy that claimed
+    // first, however long that copy still takes to start.
+    SingleInstance instance(SingleInstance::runtimeFolder(), QString::fromLatin1(buildinfo::applicationId));
+    try {
+        if (instance.claim() == SingleInstance::Role::secondary)
+            return 0;
+    } catch (const std::runtime_error &error) {
+        std::fprintf(stderr, "vantora: %s\n", error.what());
+        return 1;
+    }
+
     // The portal knows a connection by the id it has at its first portal call, and Qt makes
     // one while it builds the application object: our id is told before, on the connection
-    // Qt uses too. Only shortcuts through the portal need it (the desktop binds them for
-    // programs it knows by their id), so only a Wayland session asks.
+    // Qt uses too, and its answer awaited, for the portal handles calls on several threads.
+    // Only shortcuts through the portal need it (the desktop binds them for programs it knows
+    // by their id), so only a Wayland session asks.
     const platform::PortalIdentity portalIdentity = waylandSession
         ? platform::registerWithPortal(QDBusConnection::sessionBus(), QString::fromLatin1(buildinfo::applicationId))
         : platform::PortalIdentity::unstated;
@@ -78,19 +90,11 @@ int main(int argc, char *argv[])
     // The tray item keeps the application alive while no window is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::runtimeFolder(), QString::fromLatin1(buildinfo::applicationId));
     HalvetApp *shell = nullptr;
-    try {
-        if (instance.claim([&shell] {
-                if (shell)
-                    shell->showPanel();
-            })
-            == SingleInstance::Role::secondary)
-            return 0;
-    } catch (const std::runtime_error &error) {
-        std::fprintf(stderr, "vantora: %s\n", error.what());
-        return 1;
-    }
+    instance.serve([&shell] {
+        if (shell)
+            shell->showPanel();
+    });
 
     QuitSignals quitSignals;
     runtime::FileUserDefaults defaults(runtime::FileUserDefaults::standardPath());

@@ -60,10 +60,39 @@ TEST(SingleInstance, ALaunchWhileTheFirstCopyStartsReachesItOnceItListens)
 
     SingleInstance second(folder.path(), id);
     SingleInstance::Role role = SingleInstance::Role::primary;
-    EXPECT_NO_THROW(role = second.claim({}));
+    EXPECT_NO_THROW(role = second.claim());
     EXPECT_TRUE(firstCopy->wait(QDeadlineTimer(10000)));
     EXPECT_EQ(role, SingleInstance::Role::secondary);
     EXPECT_TRUE(asked);
+}
+
+// A launch while the first copy has claimed but still starts (the desktop portal slow to
+// answer at login): it returns at once, and the first copy shows its panel once it serves.
+TEST(SingleInstance, ALaunchWhileTheFirstCopyStillStartsReturnsAtOnce)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString id = QStringLiteral("test.vantora");
+    SingleInstance first(folder.path(), id);
+    ASSERT_EQ(first.claim(), SingleInstance::Role::primary);
+
+    std::atomic<int> role = -1;
+    std::unique_ptr<QThread> launch(QThread::create([&] {
+        SingleInstance second(folder.path(), id);
+        try {
+            role = int(second.claim());
+        } catch (const std::runtime_error &) {
+            role = -2;
+        }
+    }));
+    launch->start();
+    // Well within the time the first copy may take; a launch that waited for it would not end.
+    EXPECT_TRUE(launch->wait(QDeadlineTimer(10000)));
+    EXPECT_EQ(role, int(SingleInstance::Role::secondary));
+
+    int shown = 0;
+    first.serve([&] { ++shown; });
+    EXPECT_TRUE(waitForEvents([&] { return shown == 1; }, 10s)) << "the request that came first was lost";
 }
 
 // The user quits and starts again at once: the launch must not be handed to the copy that
@@ -74,7 +103,8 @@ TEST(SingleInstance, ALaunchWhileTheRunningCopyQuitsRunsAnew)
     ASSERT_TRUE(folder.isValid());
     const QString id = QStringLiteral("test.vantora");
     auto running = std::make_unique<SingleInstance>(folder.path(), id);
-    ASSERT_EQ(running->claim({}), SingleInstance::Role::primary);
+    ASSERT_EQ(running->claim(), SingleInstance::Role::primary);
+    running->serve({});
     QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
 
@@ -83,7 +113,7 @@ TEST(SingleInstance, ALaunchWhileTheRunningCopyQuitsRunsAnew)
     std::unique_ptr<QThread> launch(QThread::create([&] {
         SingleInstance next(folder.path(), id);
         try {
-            role = int(next.claim({}));
+            role = int(next.claim());
         } catch (const std::runtime_error &) {
             role = -2;
         }
@@ -116,7 +146,7 @@ TEST(SingleInstance, ALockLeftByAKilledCopyUnderAnotherHostNameDoesNotBlock)
 
         SingleInstance next(folder.path(), id);
         SingleInstance::Role role = SingleInstance::Role::secondary;
-        EXPECT_NO_THROW(role = next.claim({}));
+        EXPECT_NO_THROW(role = next.claim());
         EXPECT_EQ(role, SingleInstance::Role::primary);
     }
 }
@@ -137,7 +167,8 @@ struct RunningCopy : ::testing::Test {
     {
         ASSERT_TRUE(folder.isValid());
         instance = std::make_unique<SingleInstance>(folder.path(), id, clock);
-        ASSERT_EQ(instance->claim([this] { ++shown; }), SingleInstance::Role::primary);
+        ASSERT_EQ(instance->claim(), SingleInstance::Role::primary);
+        instance->serve([this] { ++shown; });
     }
 
     QLocalSocket &connectClient()
