@@ -31,6 +31,7 @@
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
 #include "platform/TrayHostWatch.h"
+#include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
 #include "platform/ShellQuitAction.h"
 #include "vantora/BuildInfo.h"
@@ -280,27 +281,35 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity p
     m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
     auto &notifications = runtime::NotificationCenter::defaultCenter();
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    // Said once in the log, for whoever asks why a shortcut does not fire.
-    if (hotKeys == HotKeys::desktopPortalFirst && bus.isConnected() && platform::PortalHotKeys::isOffered(bus)) {
-        m_hotKeyBackend = std::make_unique<platform::PortalHotKeys>(
-            bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
-            [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
-                return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
-            },
-            portalIdentity);
-        const char *identity = portalIdentity == platform::PortalIdentity::registered ? "knows this program as"
-            : portalIdentity == platform::PortalIdentity::refused ? "turned down this program's id"
-                                                                  : "was not told this program's id";
-        qInfo("vantora: global shortcuts go through the desktop's shortcut portal, which %s %s", identity,
-              buildinfo::applicationId);
+    auto x11 = std::make_unique<platform::X11HotKeys>();
+    m_x11HotKeys = x11.get();
+    // Said in the log, for whoever asks why a shortcut does not fire.
+    if (hotKeys == HotKeys::desktopPortalFirst && bus.isConnected()) {
+        // The portal may be slow to come at login, exactly when an app started then comes up:
+        // the start does not wait for it, and the grabs it takes meanwhile go to the portal
+        // once it answers.
+        auto handover = std::make_unique<platform::HotKeyHandover>(std::move(x11));
+        const auto toPortal = [this, handover = handover.get(), bus, portalIdentity, &notifications] {
+            m_x11HotKeys = nullptr;
+            handover->handOver(std::make_unique<platform::PortalHotKeys>(
+                bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
+                [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
+                    return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
+                },
+                portalIdentity));
+            const char *identity = portalIdentity == platform::PortalIdentity::registered ? "knows this program as"
+                : portalIdentity == platform::PortalIdentity::refused ? "turned down this program's id"
+                                                                      : "was not told this program's id";
+            qInfo("vantora: global shortcuts go through the desktop's shortcut portal, which %s %s", identity,
+                  buildinfo::applicationId);
+        };
+        platform::PortalHotKeys::whenOffered(bus, this, toPortal);
+        m_hotKeyBackend = std::move(handover);
+        qInfo("vantora: global shortcuts are X11 key grabs, which fire only while an X11 window has the focus, "
+              "until the desktop's shortcut portal answers");
     } else {
-        auto x11 = std::make_unique<platform::X11HotKeys>();
-        m_x11HotKeys = x11.get();
         m_hotKeyBackend = std::move(x11);
-        qInfo("vantora: global shortcuts are X11 key grabs%s",
-              hotKeys == HotKeys::desktopPortalFirst
-                  ? ", which fire only while an X11 window has the focus: the desktop offers no shortcut portal"
-                  : "");
+        qInfo("vantora: global shortcuts are X11 key grabs");
     }
     m_hotKeyCenter = std::make_unique<GlobalShortcuts::HotKeyCenter>(*m_hotKeyBackend, *m_keyboardLayout, notifications);
     m_shortcutStorage = std::make_unique<GlobalShortcuts::ShortcutStorage>(m_defaults, notifications);

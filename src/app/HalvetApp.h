@@ -72,7 +72,8 @@ public:
     static constexpr std::chrono::seconds trayHostWait{10};
 
     // Where global shortcuts are taken: X11 grabs, or the desktop's shortcut portal where it
-    // has one (a Wayland session, where grabs see keys only while an X11 window has the focus).
+    // has one (a Wayland session, where grabs see keys only while an X11 window has the focus),
+    // with X11 grabs until the portal answers.
     enum class HotKeys : quint8 { x11Grabs, desktopPortalFirst };
 
     // Builds everything, reading the saved connection (live runs only); shows nothing yet.

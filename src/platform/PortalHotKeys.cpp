@@ -777,16 +777,39 @@ private:
     quint64 m_requestCount = 0;
 };
 
-bool PortalHotKeys::isOffered(const QDBusConnection &bus)
+namespace {
+
+QDBusMessage shortcutsVersionQuery()
 {
     QDBusMessage get = QDBusMessage::createMethodCall(portalService, portalPath,
                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("Get"));
     get.setArguments({QVariant(shortcutsInterface), QVariant(QStringLiteral("version"))});
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 5000);
+    return get;
+}
+
+bool offersShortcuts(const QDBusMessage &reply)
+{
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return false;
     return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 1;
+}
+
+} // namespace
+
+bool PortalHotKeys::isOffered(const QDBusConnection &bus)
+{
+    return offersShortcuts(bus.call(shortcutsVersionQuery(), QDBus::Block, 5000));
+}
+
+void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered)
+{
+    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(shortcutsVersionQuery()), context);
+    QObject::connect(answer, &QDBusPendingCallWatcher::finished, context, [answer, offered = std::move(offered)] {
+        answer->deleteLater();
+        if (offersShortcuts(answer->reply()))
+            offered();
+    });
 }
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,

@@ -56,6 +56,9 @@ public:
     // Whether a desktop portal on `bus` offers global shortcuts. Waits for the answer: the bus
     // starts the portal on demand, which takes well under a second.
     static bool isOffered(const QDBusConnection &bus);
+    // The same question without waiting: `offered` runs once the portal says yes, however late,
+    // never for a no; nothing runs once `context` is gone.
+    static void whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
     // same from run to run: the application id; `actionOfKeys` names the shortcuts (keys of no

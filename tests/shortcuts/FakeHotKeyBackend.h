@@ -29,8 +29,6 @@ public:
     // The desktop's word on combinations (key code, modifiers), where it has one.
     std::map<std::pair<quint32, quint32>, platform::DesktopBinding> desktopBindings;
     bool refusesHandler = false;
-    // The desktop's word on every combination, where a desktop decides.
-    std::optional<platform::DesktopBinding> binding;
     platform::KeyRepeat repeat{std::chrono::milliseconds(500), std::chrono::milliseconds(50)};
 
     std::map<platform::HotKeyRef, Registration> registrations;
@@ -67,8 +65,6 @@ public:
 
     std::vector<platform::SystemHotKey> systemHotKeys() override { return listed; }
     platform::KeyRepeat keyRepeat() override { return repeat; }
-    std::optional<platform::DesktopBinding> desktopBinding(quint32, quint32) const override { return binding; }
-
     bool desktopDecides() const override { return decides; }
 
     std::optional<platform::DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override

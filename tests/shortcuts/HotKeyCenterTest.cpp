@@ -290,7 +290,9 @@ TEST_F(HotKeyCenterTest, OtherKeysAreThoseTheDesktopNamesAndNeverWordsItCouldNot
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        backend.binding = row.binding;
+        backend.desktopBindings.clear();
+        if (row.binding)
+            backend.desktopBindings[{controlOptionL.carbonKeyCode, controlOptionL.carbonModifiers}] = *row.binding;
         EXPECT_EQ(centre.desktopTriggerInstead(controlOptionL), row.instead);
     }
 }

@@ -2,6 +2,9 @@
 // on a private session bus (with-session-bus.sh): the ways GNOME and Plasma answer a bind,
 // and what the desktop already holds. The real portals are driven in the shortcuts_portal and
 // GNOME Shell tests; this one reaches the answers those cannot give on demand.
+#include "FakeHotKeyBackend.h"
+
+#include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
@@ -77,6 +80,8 @@ struct DesktopAnswers {
     QList<std::pair<QString, QString>> bound;
     std::chrono::milliseconds bindDelay{0};
     std::chrono::milliseconds closeDelay{0};
+    // How long the portal takes to say that it offers global shortcuts (it may be starting).
+    std::chrono::milliseconds versionDelay{0};
 };
 
 // The GlobalShortcuts portal as far as the backend uses it: sessions, lists and binds, each
@@ -139,6 +144,14 @@ public:
             QTimer::singleShot(m_answers.closeDelay, this, [this, connection, reply = message.createReply()] {
                 m_log.append(QStringLiteral("Close"));
                 connection.send(reply);
+            });
+            return true;
+        }
+        if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
+            message.member() == QLatin1String("Get")) {
+            message.setDelayedReply(true);
+            QTimer::singleShot(m_answers.versionDelay, [this, message] {
+                m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
             });
             return true;
         }
@@ -464,4 +477,45 @@ TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
                                              QStringLiteral("CreateSession")}));
     }
     waitForTheSessionToClose(portal, 2);
+}
+
+// A portal slow to come (at login): the start takes X11 grabs without waiting for it, and the
+// grabs go to the portal once it answers, where the desktop binds them.
+TEST(PortalHotKeys, APortalThatAnswersLateTakesOverTheGrabsOnce)
+{
+    DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    answers.versionDelay = 1s;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    runtime::NotificationCenter notifications;
+    auto grabs = std::make_unique<vantora::testing::FakeHotKeyBackend>();
+    const auto &grabbed = grabs->registrations;
+    std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
+    ASSERT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
+    ASSERT_EQ(grabbed.size(), 1u);
+
+    QObject context;
+    int handovers = 0;
+    PortalHotKeys::whenOffered(QDBusConnection::sessionBus(), &context, [&] {
+        ++handovers;
+        hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+                                                          QStringLiteral("vantora_test"), theAction));
+    });
+    EXPECT_FALSE(hotKeys->isHandedOver()) << "the start waited for the portal";
+    EXPECT_FALSE(hotKeys->desktopDecides());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
+    EXPECT_TRUE(hotKeys->desktopDecides());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto binding = hotKeys->desktopBinding(carbonK, control | option);
+            return binding && binding->state == DesktopBinding::State::bound;
+        },
+        5000))
+        << "the grab did not reach the portal";
+    EXPECT_EQ(portal.binds(), 1);
+    EXPECT_EQ(handovers, 1);
+    hotKeys.reset();
+    waitForTheSessionToClose(portal);
 }
