@@ -216,6 +216,13 @@ public:
                                                      : HotKeyRegistration::Status::noSuchKey,
                     0};
         }
+        // Keys the user turned down are asked for again once registered anew after being let
+        // go: recorded again.
+        if (const auto said = m_reported.find(*trigger); said != m_reported.end() && !registrationOf(*trigger)
+            && said->second == DesktopBinding::refused(Refusal::cancelled)) {
+            m_reported.erase(said);
+            m_offered.erase(*trigger);
+        }
         const HotKeyRef ref = m_nextRef++;
         m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger,
                                                   actionOf(carbonKeyCode, carbonModifiers, *trigger)});

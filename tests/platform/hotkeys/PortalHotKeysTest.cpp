@@ -519,3 +519,33 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverTheGrabsOnce)
     hotKeys.reset();
     waitForTheSessionToClose(portal);
 }
+
+// What the user turned down is asked for again only when the keys are let go and registered
+// anew (recorded again), not while they stay registered.
+TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
+{
+    StandInPortal portal({{}, 1, {}, 0ms});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    runtime::NotificationCenter notifications;
+    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
+                                         QStringLiteral("vantora_test"));
+    const auto turnedDown = [&] {
+        return backend->desktopBinding(carbonK, control | option) == DesktopBinding::refused(Refusal::cancelled);
+    };
+    const auto first = backend->registerHotKey(carbonK, control | option, 1);
+    ASSERT_TRUE(first.succeeded());
+    ASSERT_TRUE(QTest::qWaitFor(turnedDown, 5000));
+    EXPECT_EQ(portal.binds(), 1);
+
+    const auto again = backend->registerHotKey(carbonK, control | option, 2);
+    QTest::qWait(0);
+    EXPECT_TRUE(turnedDown()) << "still registered: the answer stands";
+    backend->unregisterHotKey(first.ref);
+    backend->unregisterHotKey(again.ref);
+    ASSERT_TRUE(backend->registerHotKey(carbonK, control | option, 3).succeeded());
+    EXPECT_FALSE(backend->desktopBinding(carbonK, control | option)) << "the old answer was kept";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.binds() == 2 && turnedDown(); }, 5000)) << "not asked again";
+    backend.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.closedSessions() == 2; }, 5000));
+}
