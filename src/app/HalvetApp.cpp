@@ -62,6 +62,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QProcessEnvironment>
 #include <QPlatformSurfaceEvent>
@@ -77,6 +78,15 @@ namespace {
 // The panel's index among the application's tray items: it has one.
 constexpr int panelIndex = 0;
 constexpr auto menuPreviewDelay = 300ms;
+
+// The windows a person takes for the application's own, which the shell's application menu
+// belongs to; not its menus, tooltips, or the panel beside a tray icon.
+bool offersShellQuit(const QWindow &window)
+{
+    const Qt::WindowType type = window.type();
+    return !window.parent() && (type == Qt::Window || type == Qt::Dialog)
+        && !window.flags().testFlag(Qt::BypassWindowManagerHint);
+}
 
 void bringToFront(QWidget &window)
 {
@@ -117,8 +127,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     m_panel->setContent(makePanelContent(*m_panel, *m_navigation, std::nullopt));
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // With no tray, the shell's own Quit is the one a person finds first.
+        const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
         m_shellQuit = std::make_unique<platform::ShellQuitAction>(
-            [] { QMetaObject::invokeMethod(qApp, ui::quitApplication, Qt::QueuedConnection); });
+            [] { QMetaObject::invokeMethod(qApp, ui::quitApplication, Qt::QueuedConnection); },
+            x11 ? x11->connection() : nullptr);
         qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
@@ -193,7 +205,7 @@ bool HalvetApp::eventFilter(QObject *watched, QEvent *event)
     // A window's X11 window is made before it is mapped, which is when the shell reads it.
     if (event->type() == QEvent::PlatformSurface
         && static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
-        if (auto *window = qobject_cast<QWindow *>(watched); window && !window->parent() && m_shellQuit)
+        if (auto *window = qobject_cast<QWindow *>(watched); window && offersShellQuit(*window) && m_shellQuit)
             m_shellQuit->offerOn(quint32(window->winId()));
     }
     return QObject::eventFilter(watched, event);

@@ -2,14 +2,34 @@
 
 #include "platform/X11Connection.h"
 
+#include <QByteArrayView>
+
 #include <gio/gio.h>
 #include <xcb/xcb.h>
+
+#include <array>
 
 namespace vantora::platform {
 
 namespace {
 
 constexpr char objectPath[] = "/org/vantora/Vantora";
+
+// The atoms named, asked for together: one wait for all their answers. None (0) for any the
+// server did not answer.
+template <std::size_t N>
+std::array<xcb_atom_t, N> internAtoms(xcb_connection_t *connection, const std::array<QByteArrayView, N> &names)
+{
+    std::array<xcb_intern_atom_cookie_t, N> cookies{};
+    for (std::size_t i = 0; i < N; ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, quint16(names[i].size()), names[i].data());
+    std::array<xcb_atom_t, N> atoms{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr));
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+    return atoms;
+}
 
 } // namespace
 
@@ -41,11 +61,16 @@ struct ShellQuitAction::Exported {
     guint exportId = 0;
 };
 
-ShellQuitAction::ShellQuitAction(std::function<void()> quit, const QByteArray &displayName)
-    : m_connection(X11Connection::open(displayName))
+ShellQuitAction::ShellQuitAction(std::function<void()> quit, xcb_connection_t *connection)
+    : m_connection(connection)
     , m_exported(std::make_unique<Exported>(std::move(quit)))
 {
-    if (!m_connection)
+    if (!m_connection || xcb_connection_has_error(m_connection))
+        return;
+    const auto atoms = internAtoms<3>(
+        m_connection, {QByteArrayView("UTF8_STRING"), "_GTK_UNIQUE_BUS_NAME", "_GTK_APPLICATION_OBJECT_PATH"});
+    m_atoms = {.text = atoms[0], .busName = atoms[1], .objectPath = atoms[2]};
+    if (!m_atoms.text || !m_atoms.busName || !m_atoms.objectPath)
         return;
     m_exported->bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     if (!m_exported->bus)
@@ -63,22 +88,14 @@ ShellQuitAction::~ShellQuitAction() = default;
 
 void ShellQuitAction::offerOn(quint32 window)
 {
-    if (!m_connection || m_connection->hasFailed() || !m_exported->exportId)
+    if (!m_exported->exportId || xcb_connection_has_error(m_connection))
         return;
-    xcb_connection_t *connection = m_connection->raw();
-    const xcb_atom_t text = m_connection->internAtom("UTF8_STRING");
-    const auto name = [&](const QByteArray &property, const QByteArray &value) {
-        const xcb_atom_t atom = m_connection->internAtom(property);
-        if (atom != XCB_ATOM_NONE && text != XCB_ATOM_NONE)
-            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom, text, 8, quint32(value.size()),
-                                value.constData());
+    const auto name = [&](xcb_atom_t property, const QByteArray &value) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, property, m_atoms.text, 8,
+                            quint32(value.size()), value.constData());
     };
-    name("_GTK_UNIQUE_BUS_NAME", g_dbus_connection_get_unique_name(m_exported->bus));
-    name("_GTK_APPLICATION_OBJECT_PATH", objectPath);
-    // The window manager reads them when it takes the window: they must be there before the
-    // application's other connection asks to map it.
-    const XcbReply<xcb_get_input_focus_reply_t> sync(
-        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    name(m_atoms.busName, g_dbus_connection_get_unique_name(m_exported->bus));
+    name(m_atoms.objectPath, objectPath);
 }
 
 } // namespace vantora::platform

@@ -169,6 +169,13 @@ shown_windows_of_type() {
       xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q "_NET_WM_WINDOW_TYPE_$1" && echo "$window"
   done
 }
+# The application's shown popup: a window on the root that the window manager leaves alone.
+shown_popup() {
+  for window in $(xwininfo -root -children | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
+    xwininfo -id "$window" | grep -q 'IsViewable' && xwininfo -id "$window" | grep -q 'Override Redirect State: yes' &&
+      echo "$window"
+  done
+}
 # "Reset connection…" from the tray icon's menu.
 reset_from_tray_menu() {
   xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
@@ -554,13 +561,6 @@ dark-windows)
     luminance=$(python3 "$xwindows" luminance "$1") || fail "$2 could not be read"
     awk -v l="$luminance" 'BEGIN { exit !(l < 0.35) }' || fail "$2 is light (mean luminance $luminance)"
   }
-  # The application's shown popup: a window on the root that the window manager leaves alone.
-  shown_popup() {
-    for window in $(xwininfo -root -children | awk '/"vantora": \("vantora" "vantora"\)/ {print $1}'); do
-      xwininfo -id "$window" | grep -q 'IsViewable' && xwininfo -id "$window" | grep -q 'Override Redirect State: yes' &&
-        echo "$window"
-    done
-  }
   no_dialog() { [ -z "$(shown_windows_of_type DIALOG)" ]; }
   xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
   sleep 0.5
@@ -577,6 +577,29 @@ dark-windows)
   reset_from_tray_menu
   confirmation_on_panel
   looks_dark "$(shown_windows_of_type DIALOG | head -n1)" "the reset question"
+  ;;
+shell-quit-windows)
+  # The shell's Quit is named on the application's own windows, not on its menus, and quits it.
+  command -v gdbus >/dev/null 2>&1 || { echo "app-under-x11: gdbus is not installed" >&2; exit 77; }
+  start_tray
+  start_app --demo
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  within 50 bash -c "$(declare -f shown_popup); [ -n \"\$(shown_popup)\" ]" || fail "the tray menu did not open"
+  menu=$(shown_popup | head -n1)
+  xprop -id "$menu" _GTK_APPLICATION_OBJECT_PATH | grep -q 'not found' || fail "the tray menu names the shell's Quit"
+  # Show, About.
+  xdotool key Down Down Return
+  within 50 xdotool search --onlyvisible --name '^About vantora$' >/dev/null || fail "About did not open"
+  about=$(xdotool search --onlyvisible --name '^About vantora$' | head -n1)
+  xprop -id "$about" _GTK_APPLICATION_OBJECT_PATH | grep -q '= "/org/vantora/Vantora"$' ||
+    fail "the About window does not name the shell's Quit: $(xprop -id "$about" _GTK_APPLICATION_OBJECT_PATH)"
+  owner=$(xprop -id "$about" _GTK_UNIQUE_BUS_NAME | sed -n 's/.* = "\(.*\)"$/\1/p')
+  [ -n "$owner" ] || fail "the About window names no bus name"
+  # As the shell activates it.
+  gdbus call --session --dest "$owner" --object-path /org/vantora/Vantora \
+    --method org.gtk.Actions.Activate quit '[]' '{}' >/dev/null || fail "the shell's Quit could not be activated"
+  within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the shell's Quit did not end the application"
   ;;
 no-tray-welcome-closed)
   # Without a tray, a person closes the welcome window of a first start before the start has
