@@ -187,9 +187,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());
     setUpWindows();
     // Without a tray, one window of the application at a time: the welcome window of a first
-    // start is the panel until it is closed, and one the person closed while the start still
-    // waited for a tray does not come back by itself as the panel.
-    m_extra->setStandIn([this] { return panelStandIn() || (m_launchWindowStandsIn && !m_startWaitOver); });
+    // start is the panel until it is closed.
+    m_extra->setStandIn([this] { return panelStandIn() != nullptr; });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }
@@ -224,20 +223,38 @@ void HalvetApp::showTrayIcon()
 void HalvetApp::start()
 {
     showTrayIcon();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            runLaunchTask();
+            followTrayHost();
+        },
+        Qt::QueuedConnection);
+}
+
+void HalvetApp::followTrayHost()
+{
     // Without a tray (a desktop without one, such as plain GNOME) the panel becomes an
-    // ordinary window, reached again by the shortcut or another launch; a tray that comes
-    // later takes it back.
+    // ordinary window at once, reached again by the shortcut or another launch, unless the
+    // launch's own window stands for it; a tray that comes later takes it back.
     m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
-        co_await self->m_extra->followTrayHost(trayHostWait);
-        self->m_startWaitOver = true;
+        co_await self->m_extra->followTrayHost(runtime::Duration::zero());
+        self->m_followsTrayHost = true;
+        if (std::exchange(self->m_panelAskedEarly, false))
+            self->showPanel();
     }(this));
-    QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
 }
 
 void HalvetApp::showPanel()
 {
     if (QWidget *standIn = panelStandIn()) {
         bringToFront(*standIn);
+        return;
+    }
+    // Shown now, the panel would come beside a tray icon that may not be there, then turn
+    // into a window: it shows once it knows which it is.
+    if (!m_followsTrayHost) {
+        m_panelAskedEarly = true;
         return;
     }
     if (m_isPanelPresented.value() && m_panel->isVisible()) {
@@ -267,10 +284,8 @@ void HalvetApp::runLaunchTask()
     onLaunch();
     if (auto issue = m_sessionRecovery.begin())
         m_store->setUnexpectedIssue(std::move(issue));
-    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value())) {
+    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
         m_windows->open(*window);
-        m_launchWindowStandsIn = panelStandIn() != nullptr;
-    }
 }
 
 void HalvetApp::onLaunch()

@@ -68,9 +68,6 @@ class TrayIconTint;
 class HalvetApp final : public QObject {
     Q_OBJECT
 public:
-    // How long a start waits for a tray host before it shows the panel as a window.
-    static constexpr std::chrono::seconds trayHostWait{10};
-
     // Where global shortcuts are taken: X11 grabs, or the desktop's shortcut portal where it
     // has one (a Wayland session, where grabs see keys only while an X11 window has the focus),
     // with X11 grabs until the portal answers.
@@ -82,7 +79,8 @@ public:
               platform::PortalIdentity portalIdentity = platform::PortalIdentity::unstated, QObject *parent = nullptr);
     ~HalvetApp() override;
 
-    // Shows the tray icon and runs the launch task on the next turn of the event loop.
+    // Shows the tray icon and runs the launch task on the next turn of the event loop; then,
+    // with no tray host on the desktop, shows the panel as a window.
     void start();
 
     // Shows the panel, or brings it to the front when it is shown (another launch asked).
@@ -106,6 +104,8 @@ protected:
 private:
     // Shows the tray icon that suits the trays there are now.
     void showTrayIcon();
+    // Presents the panel by the desktop's tray from now on.
+    void followTrayHost();
     void runLaunchTask();
     void onLaunch();
     void setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity portalIdentity);
@@ -140,9 +140,10 @@ private:
     statusitem::BoolBinding m_didLaunch{false};
     statusitem::BoolBinding m_isPanelPresented{false};
     statusitem::BoolBinding m_isStatusItemEnabled{true};
-    // The start opened a window that shows the lights panel, and has stopped waiting for a tray.
-    bool m_launchWindowStandsIn = false;
-    bool m_startWaitOver = false;
+    // The panel is presented by the desktop's tray (beside its icon, or as a window without
+    // one); until then, a launch that asked to show it waits for that.
+    bool m_followsTrayHost = false;
+    bool m_panelAskedEarly = false;
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;

@@ -113,15 +113,16 @@ TEST(HalvetApp, AMinimisedPanelWindowComesBackWhenAskedFor)
         HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--demo")}), defaults);
         statusitem::PanelWindow *panel = panelWindow();
         ASSERT_NE(panel, nullptr);
-        panel->setPresentation(statusitem::PanelWindow::Presentation::normalWindow);
-        app.isPanelPresented().set(true);
         const auto settle = [] {
             const QDeadlineTimer deadline(200);
             while (!deadline.hasExpired())
                 QCoreApplication::processEvents();
         };
+        // No tray here: the start shows the panel as a window.
+        app.start();
         settle();
         ASSERT_TRUE(panel->isVisible());
+        ASSERT_EQ(panel->presentation(), statusitem::PanelWindow::Presentation::normalWindow);
 
         panel->setWindowState(panel->windowState() | Qt::WindowMinimized);
         settle();

@@ -220,10 +220,19 @@ tray-click)
   click_icon
   within 50 panel_hidden || fail "a click on the icon did not close the open panel"
   ;;
-no-tray)
+no-tray | no-tray-second-launch)
+  # No tray host on the desktop: the application shows the panel as a window, without waiting
+  # for a tray. Started again meanwhile, it shows that window, never a panel beside no icon.
   start_app --demo
-  # No tray host appears: after its wait the application shows the panel as a window.
+  if [ "$scenario" = no-tray-second-launch ]; then
+    # Once the first copy listens for later launches.
+    within 100 bash -c "ls '$home/runtime/'*.socket" >/dev/null 2>&1 || fail "the first copy did not start"
+    "$app" --demo >"$home/second.log" 2>&1 || fail "the second launch exited with $?"
+  fi
   within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  panel_beside_icon && fail "without a tray the panel came up beside no icon"
+  [ "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l)" -eq 1 ] ||
+    fail "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l) windows came up"
   ;;
 second-launch)
   start_tray
@@ -602,15 +611,14 @@ shell-quit-windows)
   within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the shell's Quit did not end the application"
   ;;
 no-tray-welcome-closed)
-  # Without a tray, a person closes the welcome window of a first start before the start has
-  # stopped waiting for a tray: it does not come back by itself as the panel, and starting the
-  # application again brings one window.
+  # Without a tray, a person closes the welcome window of a first start: it does not come back
+  # by itself as the panel, and starting the application again brings one window.
   start_wm
   start_app
   within 100 panel_visible || fail "the first start showed no welcome window"
   xdotool windowactivate --sync "$(panel_window)" key alt+F4
   within 50 panel_hidden || fail "the welcome window did not close"
-  sleep 12
+  sleep 1
   panel_visible && fail "the closed welcome window came back by itself"
   "$app" >"$home/second.log" 2>&1 || fail "the second start exited with $?"
   within 50 panel_visible || fail "the second start showed no window"
