@@ -377,8 +377,11 @@ PanelPieces HalvetApp::panelPieces()
         return new AppSettingsMenu(menuStyle, std::move(services), parent);
     };
     pieces.shortcutsPage = [this](std::function<void()> back, QWidget *parent) -> QWidget * {
+        using PanelPlace = recorder::GlobalShortcutsView::PanelPlace;
         return new recorder::GlobalShortcutsView(*m_recorderServices, *m_toggleAppearance, std::move(back),
-                                                 !m_x11HotKeys || m_x11HotKeys->isAvailable(), parent);
+                                                 !m_x11HotKeys || m_x11HotKeys->isAvailable(),
+                                                 m_trayHosts->anyHost() ? PanelPlace::trayIcon : PanelPlace::window,
+                                                 parent);
     };
     pieces.errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
         return new AppErrorOverlay(store, page, page->parentWidget());

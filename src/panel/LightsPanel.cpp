@@ -7,6 +7,7 @@
 #include "panel/PanelNavigation.h"
 
 #include "welcome/BridgeResetControl.h"
+#include "welcome/WelcomeBottomBar.h"
 #include "welcome/WelcomeScreen.h"
 
 #include "onboarding/ApplicationBridgeSearch.h"
@@ -43,6 +44,9 @@ std::unique_ptr<BridgeOnboarding> ownOnboarding(BridgeOnboarding *given, HalvetS
 
 // Makes `widget` stand aside while another page covers it: invisible, inert and out of the
 // accessibility tree, but alive, so its state waits underneath.
+// The settings menu's distance from the welcome screen's top and right edges.
+constexpr int welcomeMenuMargin = 12;
+
 void cover(QWidget *widget, bool covered)
 {
     QSizePolicy policy = widget->sizePolicy();
@@ -258,9 +262,20 @@ void LightsPanel::makePage(Page page)
 {
     const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey);
     switch (page) {
-    case Page::welcome:
-        m_pageWidget = new WelcomeScreen(*m_onboarding, m_store, m_main);
+    case Page::welcome: {
+        auto *welcome = new WelcomeScreen(*m_onboarding, m_store, m_main);
+        // The settings menu, as on the other pages: on a desktop without a tray nothing else
+        // on screen leads to the shortcuts page and the other settings.
+        if (pieces.settingsMenu) {
+            QWidget *menu = pieces.settingsMenu(PanelPieces::MenuStyle::plain, welcome);
+            menu->adjustSize();
+            menu->move(welcome->width() - menu->width() - welcomeMenuMargin, welcomeMenuMargin);
+            // Under the sheets, which cover the whole screen while open.
+            menu->stackUnder(welcome->bottomBar());
+        }
+        m_pageWidget = welcome;
         break;
+    }
     case Page::lights:
         // The list of rooms and lights places its notice itself.
         m_pageWidget = new HomeDetailPage(m_store, *this, m_main);

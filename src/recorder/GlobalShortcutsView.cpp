@@ -125,7 +125,8 @@ protected:
 } // namespace
 
 GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppearance &toggleAppearance,
-                                         std::function<void()> back, bool hotKeysWork, QWidget *parent)
+                                         std::function<void()> back, bool hotKeysWork, PanelPlace panelPlace,
+                                         QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_back(std::move(back))
@@ -141,7 +142,7 @@ GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppea
     auto *shortcutsTitle = sectionTitle(tr("Keyboard shortcuts"));
     shortcutsTitle->setContentsMargins(8, 0, 0, 16);
     page->addWidget(shortcutsTitle);
-    page->addWidget(buildShortcutCard(hotKeysWork));
+    page->addWidget(buildShortcutCard(hotKeysWork, panelPlace));
 
     auto *colourTitle = sectionTitle(tr("Toggle color"));
     colourTitle->setContentsMargins(8, 34, 0, 16);
@@ -179,7 +180,7 @@ QWidget *GlobalShortcutsView::buildHeader()
     return header;
 }
 
-QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
+QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork, PanelPlace panelPlace)
 {
     auto *card = new ui::LightCardSurface(12);
     card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -204,7 +205,9 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork)
                                                                        Qt::QueuedConnection);
                                          });
 
-    rows->addWidget(buildRow(true, m_showRecorder, RecorderTexts::showOrHideApp(), tr("Open the panel from the tray.")));
+    const QString opensPanel = panelPlace == PanelPlace::trayIcon ? tr("Open the panel from the tray.")
+                                                                  : tr("Open the vantora window.");
+    rows->addWidget(buildRow(true, m_showRecorder, RecorderTexts::showOrHideApp(), opensPanel));
     rows->addWidget(new Divider);
     rows->addWidget(buildRow(false, m_toggleRecorder, RecorderTexts::toggleAllLights(), tr("Turn on or off all lights")));
 

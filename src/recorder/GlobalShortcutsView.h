@@ -31,10 +31,17 @@ public:
     static constexpr int pageWidth = 440;
     static constexpr int recorderWidth = 132;
 
+    // Where a person opens the panel by hand, which the "Show or hide app" row names.
+    enum class PanelPlace {
+        trayIcon, // beside the icon, by a click on it
+        window, // no tray: the application's own window
+    };
+
     // `hotKeysWork` is false where no X server takes key grabs (a Wayland session without
     // XWayland): the page then says so instead of recording shortcuts that could never fire.
     GlobalShortcutsView(RecorderServices &services, ToggleAppearance &toggleAppearance, std::function<void()> back,
-                        bool hotKeysWork = true, QWidget *parent = nullptr);
+                        bool hotKeysWork = true, PanelPlace panelPlace = PanelPlace::trayIcon,
+                        QWidget *parent = nullptr);
 
     RecorderView &showRecorder() const noexcept { return *m_showRecorder; }
     RecorderView &toggleRecorder() const noexcept { return *m_toggleRecorder; }
@@ -45,7 +52,7 @@ protected:
 
 private:
     QWidget *buildHeader();
-    QWidget *buildShortcutCard(bool hotKeysWork);
+    QWidget *buildShortcutCard(bool hotKeysWork, PanelPlace panelPlace);
     QWidget *buildRow(bool isPanel, RecorderView *recorder, const QString &title, const QString &subtitle);
     void followScreen();
     // Shortcuts recorded here wait for the desktop's word on them (where it has one).

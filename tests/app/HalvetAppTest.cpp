@@ -7,12 +7,15 @@
 #include "runtime/UserDefaults.h"
 
 #include "panel/PanelNavigation.h"
+#include "recorder/GlobalShortcutsView.h"
 #include "settings/AppSettingsMenu.h"
 #include "statusitem/PanelWindow.h"
+#include "welcome/WelcomeScreen.h"
 
 #include <QApplication>
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
@@ -131,6 +134,41 @@ TEST(HalvetApp, AMinimisedPanelWindowComesBackWhenAskedFor)
         EXPECT_TRUE(panel->isVisible());
         EXPECT_FALSE(panel->isMinimized());
     }
+}
+
+// Without a tray the welcome window of a first start is all a person sees: its settings menu
+// leads to the shortcuts page, whose row for showing the app names the window, not a tray.
+TEST(HalvetApp, WithoutATrayTheWelcomeWindowLeadsToTheShortcutsPage)
+{
+    runtime::MemoryUserDefaults defaults;
+    HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--welcome-preview")}), defaults);
+    app.start();
+    const auto shownWelcomeWindow = []() -> QWidget * {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && !qobject_cast<statusitem::PanelWindow *>(widget)
+                && widget->findChild<WelcomeScreen *>())
+                return widget;
+        }
+        return nullptr;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownWelcomeWindow() != nullptr; })) << "no welcome window";
+    QWidget *welcome = shownWelcomeWindow();
+    ASSERT_EQ(panelWindow()->isVisible(), false) << "the welcome window stands for the panel";
+
+    auto *menu = welcome->findChild<AppSettingsMenu *>();
+    ASSERT_NE(menu, nullptr) << "the welcome window has no settings menu";
+    EXPECT_TRUE(menu->isVisibleTo(welcome));
+    menu->preferencesAction()->trigger();
+    recorder::GlobalShortcutsView *page = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        page = welcome->findChild<recorder::GlobalShortcutsView *>();
+        return page && page->isVisible();
+    })) << "Preferences… showed no shortcuts page in the welcome window";
+    QStringList texts;
+    for (const QLabel *label : page->findChildren<QLabel *>())
+        texts.append(label->text());
+    EXPECT_TRUE(texts.contains(QStringLiteral("Open the vantora window."))) << texts.join(u'|').toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("Open the panel from the tray.")));
 }
 
 } // namespace
