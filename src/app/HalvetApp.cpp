@@ -8,6 +8,7 @@
 #include "app/DemonstrationScale.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
+#include "app/WindowlessQuit.h"
 #include "bridge/ServiceFactories.h"
 #include "controls/LightToggleArtwork.h"
 #include "controls/RoomBrightnessPreview.h"
@@ -189,6 +190,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     // Without a tray, one window of the application at a time: the welcome window of a first
     // start is the panel until it is closed.
     m_extra->setStandIn([this] { return panelStandIn() != nullptr; });
+    // Without a tray, the last window closed ends the application: nothing else would show
+    // that it runs, nor offer to end it.
+    m_windowlessQuit = std::make_unique<WindowlessQuit>([this] { return m_trayHosts->anyHost(); }, ui::quitApplication);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { endSession(); });
 }

@@ -61,6 +61,7 @@ class HalvetStore;
 class PanelNavigation;
 class ToggleAppearance;
 class TrayIconTint;
+class WindowlessQuit;
 
 // The running application: the one store, onboarding, session recovery and panel navigation
 // of the process, the tray item with its panel, the windows opened on request, the commands
@@ -170,6 +171,8 @@ private:
     std::unique_ptr<statusitem::StatusNotifierItem> m_statusNotifierItem;
     std::unique_ptr<statusitem::StatusItemAccess> m_statusItemAccess;
     std::unique_ptr<AppWindows> m_windows;
+    // Goes before the windows, whose hiding then ends nothing.
+    std::unique_ptr<WindowlessQuit> m_windowlessQuit;
 
 
     // Last: destroyed first, so no task outlives what it works on.
