@@ -5,12 +5,15 @@
 #include <QActionGroup>
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
+#include <QDBusError>
 #include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMetaObject>
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace vantora::statusitem {
@@ -130,7 +133,9 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuEvent &ev
     return argument;
 }
 
-// The interface as the host sees it; every call is answered from the exporter.
+// The interface as the host sees it. Every call is answered: with the exporter's answer, or
+// with an error for an entry the menu does not hold (any more) or a property no entry has, so
+// that a host never waits out its call.
 class DBusMenuAdaptor final : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
@@ -157,23 +162,41 @@ public Q_SLOTS:
     uint GetLayout(int parentId, int recursionDepth, const QStringList &propertyNames,
                    vantora::statusitem::DBusMenuLayoutItem &layout)
     {
+        if (!m_exporter.holds(parentId)) {
+            refuseEntry(parentId);
+            return 0;
+        }
         layout = m_exporter.layout(parentId, recursionDepth, propertyNames);
         return m_exporter.revision();
     }
+    // No ids at all asks for every entry of the menu.
     QList<vantora::statusitem::DBusMenuItem> GetGroupProperties(const QList<int> &ids, const QStringList &propertyNames)
     {
         QList<DBusMenuItem> items;
-        for (const int id : ids) {
-            if (id == 0 || m_exporter.actionOf(id))
+        for (const int id : ids.isEmpty() ? m_exporter.allIds() : ids) {
+            if (m_exporter.holds(id))
                 items.append({id, m_exporter.properties(id, propertyNames)});
         }
         return items;
     }
     QDBusVariant GetProperty(int id, const QString &name)
     {
-        return QDBusVariant(m_exporter.properties(id, {name}).value(name));
+        if (!m_exporter.holds(id)) {
+            refuseEntry(id);
+            return {};
+        }
+        if (!DBusMenuExporter::isProperty(name)) {
+            m_exporter.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("No menu entry has a property \"%1\"").arg(name));
+            return {};
+        }
+        return QDBusVariant(m_exporter.entryProperty(id, name));
     }
-    void Event(int id, const QString &eventId, const QDBusVariant &, uint) { m_exporter.handleEvent(id, eventId); }
+    void Event(int id, const QString &eventId, const QDBusVariant &, uint)
+    {
+        if (!m_exporter.handleEvent(id, eventId))
+            refuseEntry(id);
+    }
+    // Answers the ids it found no entry for; an error when it found none of them.
     QList<int> EventGroup(const QList<vantora::statusitem::DBusMenuEvent> &events)
     {
         QList<int> unknown;
@@ -181,18 +204,29 @@ public Q_SLOTS:
             if (!m_exporter.handleEvent(event.id, event.eventId))
                 unknown.append(event.id);
         }
+        if (!events.isEmpty() && unknown.size() == events.size())
+            refuseEntries(unknown);
         return unknown;
     }
-    bool AboutToShow(int id) { return m_exporter.aboutToShow(id); }
+    bool AboutToShow(int id)
+    {
+        if (!m_exporter.holds(id)) {
+            refuseEntry(id);
+            return false;
+        }
+        return m_exporter.aboutToShow(id);
+    }
     QList<int> AboutToShowGroup(const QList<int> &ids, QList<int> &idErrors)
     {
         QList<int> changed;
         for (const int id : ids) {
-            if (id != 0 && !m_exporter.actionOf(id))
+            if (!m_exporter.holds(id))
                 idErrors.append(id);
             else if (m_exporter.aboutToShow(id))
                 changed.append(id);
         }
+        if (!ids.isEmpty() && idErrors.size() == ids.size())
+            refuseEntries(idErrors);
         return changed;
     }
 
@@ -203,6 +237,15 @@ Q_SIGNALS:
     void ItemActivationRequested(int id, uint timestamp);
 
 private:
+    void refuseEntry(int id) { refuseEntries({id}); }
+    void refuseEntries(const QList<int> &ids)
+    {
+        QStringList names;
+        for (const int id : ids)
+            names.append(QString::number(id));
+        m_exporter.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("The menu has no entry %1").arg(names.join(QStringLiteral(", "))));
+    }
+
     DBusMenuExporter &m_exporter;
 };
 
@@ -277,6 +320,35 @@ QVariantMap actionProperties(const QAction &action)
     return properties;
 }
 
+// What an entry that leaves a property out has of it.
+const QVariantMap &propertyDefaults()
+{
+    static const QVariantMap defaults{
+        {QStringLiteral("type"), QStringLiteral("standard")},
+        {QStringLiteral("label"), QString()},
+        {QStringLiteral("enabled"), true},
+        {QStringLiteral("visible"), true},
+        {QStringLiteral("icon-name"), QString()},
+        {QStringLiteral("icon-data"), QByteArray()},
+        {QStringLiteral("accessible-desc"), QString()},
+        {QStringLiteral("shortcut"), QVariant::fromValue(QList<QStringList>())},
+        {QStringLiteral("toggle-type"), QString()},
+        {QStringLiteral("toggle-state"), -1},
+        {QStringLiteral("children-display"), QString()},
+        {QStringLiteral("disposition"), QStringLiteral("normal")},
+    };
+    return defaults;
+}
+
+bool holdsAction(const QMenu &menu, const QAction *action)
+{
+    const QList<QAction *> actions = menu.actions();
+    return std::any_of(actions.cbegin(), actions.cend(), [action](const QAction *candidate) {
+        const QMenu *submenu = QMenu::menuInAction(candidate);
+        return candidate == action || (submenu && holdsAction(*submenu, action));
+    });
+}
+
 QVariantMap only(QVariantMap properties, const QStringList &names)
 {
     if (names.isEmpty())
@@ -291,7 +363,6 @@ QVariantMap only(QVariantMap properties, const QStringList &names)
 DBusMenuExporter::DBusMenuExporter(QMenu &menu, QDBusConnection bus, const QString &path, QObject *parent)
     : QObject(parent)
     , m_menu(menu)
-    , m_bus(std::move(bus))
     , m_path(path)
 {
     qDBusRegisterMetaType<DBusMenuLayoutItem>();
@@ -304,13 +375,12 @@ DBusMenuExporter::DBusMenuExporter(QMenu &menu, QDBusConnection bus, const QStri
     qDBusRegisterMetaType<QList<QStringList>>();
     new DBusMenuAdaptor(*this, *this);
     watch(&m_menu);
-    m_bus.registerObject(m_path, this, QDBusConnection::ExportAdaptors);
+    // Not kept: the connection takes the object off the bus when it goes, and a reference
+    // kept here would hold the connection open after its owner ended it.
+    bus.registerObject(m_path, this, QDBusConnection::ExportAdaptors);
 }
 
-DBusMenuExporter::~DBusMenuExporter()
-{
-    m_bus.unregisterObject(m_path);
-}
+DBusMenuExporter::~DBusMenuExporter() = default;
 
 int DBusMenuExporter::idOf(QAction *action)
 {
@@ -333,7 +403,39 @@ int DBusMenuExporter::idOf(QAction *action)
 
 QAction *DBusMenuExporter::actionOf(int id) const
 {
-    return m_actions.value(id).data();
+    // A removed action may live on, and come back; meanwhile its entry is gone for the host.
+    QAction *action = m_actions.value(id).data();
+    return action && holdsAction(m_menu, action) ? action : nullptr;
+}
+
+bool DBusMenuExporter::holds(int id) const
+{
+    return id == 0 || actionOf(id);
+}
+
+QList<int> DBusMenuExporter::allIds()
+{
+    QList<int> ids{0};
+    const std::function<void(const QMenu &)> add = [&](const QMenu &menu) {
+        const QList<QAction *> actions = menu.actions();
+        for (QAction *action : actions) {
+            ids.append(idOf(action));
+            if (const QMenu *submenu = QMenu::menuInAction(action))
+                add(*submenu);
+        }
+    };
+    add(m_menu);
+    return ids;
+}
+
+bool DBusMenuExporter::isProperty(const QString &name)
+{
+    return propertyDefaults().contains(name);
+}
+
+QVariant DBusMenuExporter::entryProperty(int id, const QString &name)
+{
+    return properties(id, {name}).value(name, propertyDefaults().value(name));
 }
 
 QMenu *DBusMenuExporter::menuOf(int id) const

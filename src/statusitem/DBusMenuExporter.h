@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -22,9 +23,14 @@ struct DBusMenuLayoutItem;
 // loop (the host's call is answered first). Entries follow the menu as its actions change:
 // the host hears of entries added or removed as a new layout, and of an entry's changes as
 // that entry's new properties.
-// Labels and everything else sent are the menu's own texts. Main thread only; the menu must
-// outlive this object.
-class DBusMenuExporter final : public QObject {
+// Labels and everything else sent are the menu's own texts. Every call is answered, with an
+// error for an entry the menu does not hold (an action taken out of it is unknown until it is
+// put back) or a property no entry has. The object leaves the bus when it goes, and holds no
+// reference to `bus`: whoever offers the menu can end the connection, and with it the host's
+// view of the menu, while the menu still answers. Main thread only; the menu must outlive
+// this object.
+// The host's call being answered is known to the object the bus calls, not to its adaptor.
+class DBusMenuExporter final : public QObject, protected QDBusContext {
     Q_OBJECT
 public:
     DBusMenuExporter(QMenu &menu, QDBusConnection bus, const QString &path, QObject *parent = nullptr);
@@ -40,13 +46,24 @@ private:
 
     uint revision() const noexcept { return m_revision; }
     DBusMenuLayoutItem layout(int id, int depth, const QStringList &names);
+    // Whether the menu holds entry `id` now (0 is the menu itself).
+    bool holds(int id) const;
+    // The menu's own id and those of its entries, at every depth.
+    QList<int> allIds();
+    // Whether `name` is a property an entry can have.
+    static bool isProperty(const QString &name);
+    // What the host is told of a held entry: only those of `names` it has (all, when no names
+    // are given), leaving out those at their default.
     QVariantMap properties(int id, const QStringList &names);
+    // One property of a held entry, its default when the entry leaves it out.
+    QVariant entryProperty(int id, const QString &name);
     // Hands the host's event for entry `id` to its action or menu; false when there is no such entry.
     bool handleEvent(int id, const QString &eventId);
     // Lets a menu that is about to be shown bring its entries up to date; whether they changed.
     bool aboutToShow(int id);
 
     int idOf(QAction *action);
+    // The entry's action while the menu holds it, at any depth; null otherwise.
     QAction *actionOf(int id) const;
     QMenu *menuOf(int id) const;
     void watch(QMenu *menu);
@@ -57,7 +74,6 @@ private:
     void announceChangedEntries();
 
     QMenu &m_menu;
-    QDBusConnection m_bus;
     QString m_path;
     QHash<QAction *, int> m_ids;
     QHash<int, QPointer<QAction>> m_actions;

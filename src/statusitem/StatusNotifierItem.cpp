@@ -169,28 +169,30 @@ private:
     IconPixmaps m_pixmaps;
 };
 
-StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDBusConnection bus, QObject *parent)
+StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDBusConnection::BusType bus,
+                                       QObject *parent)
     : QObject(parent)
     , m_description(std::move(description))
     , m_menu(menu)
-    , m_bus(std::move(bus))
+    , m_bus(QDBusConnection::connectToBus(bus, QStringLiteral("vantora-tray-item-%1").arg(quintptr(this), 0, 16)))
 {
     qDBusRegisterMetaType<IconPixmap>();
     qDBusRegisterMetaType<IconPixmaps>();
     qDBusRegisterMetaType<ToolTip>();
-    if (!m_bus.isConnected())
+    if (!m_bus->isConnected())
         return;
     m_adaptor = new StatusNotifierItemAdaptor(*this);
-    m_bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
-    m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, m_bus, menuPath);
+    m_bus->registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
+    m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, *m_bus, menuPath);
 
-    auto *watch = new QDBusServiceWatcher(watcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
+    m_watcherWatch = std::make_unique<QDBusServiceWatcher>(watcherService, *m_bus,
+                                                           QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_watcherWatch.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
                 if (!newOwner.isEmpty())
                     offerToWatcher(newOwner);
             });
-    if (const QDBusConnectionInterface *busInterface = m_bus.interface()) {
+    if (const QDBusConnectionInterface *busInterface = m_bus->interface()) {
         if (const QString owner = busInterface->serviceOwner(watcherService).value(); !owner.isEmpty())
             offerToWatcher(owner);
     }
@@ -198,16 +200,17 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
 
 StatusNotifierItem::~StatusNotifierItem()
 {
-    if (!m_bus.isConnected())
-        return;
+    // The connection ends once nothing holds it any more; the menu answers until then.
+    QDBusConnection::disconnectFromBus(m_bus->name());
+    m_watcherWatch.reset();
+    m_bus.reset();
     m_menuExporter.reset();
-    m_bus.unregisterObject(itemPath);
 }
 
 void StatusNotifierItem::offerToWatcher(const QString &watcher)
 {
     // The host is told of the icon it suits before it reads the item.
-    const QDBusConnectionInterface *busInterface = m_bus.interface();
+    const QDBusConnectionInterface *busInterface = m_bus->interface();
     const uint pid = busInterface ? busInterface->servicePid(watcher).value() : 0;
     const bool tints = tintsSymbolicIcons(processName(pid));
     if (tints != m_hostTintsIcons) {
@@ -222,7 +225,7 @@ void StatusNotifierItem::offerToWatcher(const QString &watcher)
     // while reading it again.
     call << itemPath;
     // The answer tells nothing to act on: a watcher that refuses shows nothing either way.
-    m_bus.send(call);
+    m_bus->send(call);
 }
 
 void StatusNotifierItem::activate(QPoint at)

@@ -8,7 +8,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
+class QDBusServiceWatcher;
 class QMenu;
 
 namespace vantora::statusitem {
@@ -20,7 +22,10 @@ class StatusNotifierItemAdaptor;
 // with its menu as com.canonical.dbusmenu). The item lives on the bus for the whole run and
 // offers itself to every StatusNotifierWatcher that appears, at the start or later, again
 // after a watcher restarts. Unlike a toolkit's tray icon, it tells where the host says the
-// icon was clicked. Main thread only; the menu must outlive this object.
+// icon was clicked. It has a connection to `bus` of its own, which ends with it: hosts
+// withdraw an item when its connection goes, and until then may call its menu, which is
+// therefore taken off the bus only after that. Main thread only; the menu must outlive this
+// object.
 class StatusNotifierItem final : public QObject {
     Q_OBJECT
 public:
@@ -43,8 +48,8 @@ public:
         Icon icon;
     };
 
-    StatusNotifierItem(Description description, QMenu &menu, QDBusConnection bus = QDBusConnection::sessionBus(),
-                       QObject *parent = nullptr);
+    StatusNotifierItem(Description description, QMenu &menu,
+                       QDBusConnection::BusType bus = QDBusConnection::SessionBus, QObject *parent = nullptr);
     ~StatusNotifierItem() override;
 
     const Description &description() const noexcept { return m_description; }
@@ -71,8 +76,10 @@ private:
 
     Description m_description;
     QMenu &m_menu;
-    QDBusConnection m_bus;
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
+    // Every holder of the connection, ended before the menu goes.
+    std::optional<QDBusConnection> m_bus;
+    std::unique_ptr<QDBusServiceWatcher> m_watcherWatch;
 };
 
 } // namespace vantora::statusitem

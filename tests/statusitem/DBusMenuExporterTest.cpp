@@ -1,14 +1,17 @@
 // A menu as a tray host reads and uses it over D-Bus, on the test's private session bus: the
-// exporter on one connection, the host on another.
+// exporter on one connection, the host on another; and the tray item that offers it, as a
+// host sees it leave.
 
 #include "EventLoopTesting.h"
 
 #include "statusitem/DBusMenuExporter.h"
+#include "statusitem/StatusNotifierItem.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusVariant>
@@ -283,6 +286,162 @@ TEST_F(DBusMenuExporterTest, AnEntryChangedAsTheMenuOpensIsReadAgain)
     EXPECT_EQ(layout().at(QStringLiteral("Reset connection…")).properties.value(QStringLiteral("enabled")), QVariant());
 }
 
+// What a reply says, as a host reads it: the value of a property, the ids of a layout's
+// children or of a group's entries, the ids a group did not find, an answer; nothing for an
+// event.
+QVariant answerOf(const QString &method, const QDBusMessage &reply)
+{
+    const QVariantList arguments = reply.arguments();
+    if (method == QLatin1String("GetProperty")) {
+        const QVariant value = arguments.value(0).value<QDBusVariant>().variant();
+        if (value.canConvert<QDBusArgument>())
+            return QVariant::fromValue(readShortcut(value));
+        return value;
+    }
+    if (method == QLatin1String("GetLayout")) {
+        QList<int> children;
+        for (const Entry &child : readEntry(arguments.value(1).value<QDBusArgument>()).children)
+            children.append(child.id);
+        return QVariant::fromValue(children);
+    }
+    if (method == QLatin1String("GetGroupProperties")) {
+        QList<int> ids;
+        const auto argument = arguments.value(0).value<QDBusArgument>();
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            QPair<int, QVariantMap> item;
+            argument.beginStructure();
+            argument >> item.first >> item.second;
+            argument.endStructure();
+            ids.append(item.first);
+        }
+        argument.endArray();
+        return QVariant::fromValue(ids);
+    }
+    if (method == QLatin1String("EventGroup"))
+        return QVariant::fromValue(qdbus_cast<QList<int>>(arguments.value(0)));
+    if (method == QLatin1String("AboutToShowGroup"))
+        return QVariant::fromValue(qdbus_cast<QList<int>>(arguments.value(1)));
+    return arguments.value(0);
+}
+
+// Every call a host can make is answered, with a value or an error, never left to time out:
+// for each kind of entry, for the menu itself, for an id the menu never gave, for an action
+// taken out of the menu (still alive), and for properties an entry leaves out or no entry has.
+TEST_F(DBusMenuExporterTest, EveryCallIsAnswered)
+{
+    QStringList warnings;
+    static QStringList *seen = nullptr;
+    seen = &warnings;
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type != QtDebugMsg)
+            seen->append(text);
+    });
+    m_menu.addAction(QStringLiteral("Show vantora"));
+    m_menu.addSeparator();
+    m_menu.addAction(QStringLiteral("Reset connection…"))->setEnabled(false);
+    QMenu *lights = m_menu.addMenu(QStringLiteral("Lights"));
+    lights->addAction(QStringLiteral("Bedside lamp"));
+    QAction removed(QStringLiteral("Refresh lights"));
+    m_menu.addAction(&removed);
+    const auto entries = layout();
+    const auto id = [&](const char *label) { return entries.at(QString::fromUtf8(label)).id; };
+    const int showId = id("Show vantora"), separatorId = id("separator"), resetId = id("Reset connection…"),
+              lightsId = id("Lights"), lampId = id("Bedside lamp"), removedId = id("Refresh lights");
+    m_menu.removeAction(&removed);
+    const int unknownId = 999;
+    const QString invalid = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+    const auto ids = [](QList<int> list) { return QVariant::fromValue(list); };
+    const auto events = [](QList<int> list) {
+        QList<HostEvent> group;
+        for (const int entry : list)
+            group.append(HostEvent{entry});
+        return QVariant::fromValue(group);
+    };
+    qDBusRegisterMetaType<HostEvent>();
+    qDBusRegisterMetaType<QList<HostEvent>>();
+    const QVariant hovered = QStringLiteral("hovered");
+    const QVariant noData = QVariant::fromValue(QDBusVariant(0));
+
+    struct Row {
+        const char *name;
+        const char *method;
+        QVariantList arguments;
+        // The error's name; empty for a reply.
+        QString error;
+        // Compared with the reply's answer when given.
+        QVariant answer;
+    };
+    const auto property = [](int entry, const char *name) { return QVariantList{entry, QString::fromLatin1(name)}; };
+    const Row rows[] = {
+        {"a label", "GetProperty", property(showId, "label"), {}, QStringLiteral("Show vantora")},
+        {"visible, left out", "GetProperty", property(showId, "visible"), {}, true},
+        {"enabled, left out", "GetProperty", property(showId, "enabled"), {}, true},
+        {"enabled, false", "GetProperty", property(resetId, "enabled"), {}, false},
+        {"a separator's label", "GetProperty", property(separatorId, "label"), {}, QString()},
+        {"a separator's type", "GetProperty", property(separatorId, "type"), {}, QStringLiteral("separator")},
+        {"type, left out", "GetProperty", property(showId, "type"), {}, QStringLiteral("standard")},
+        {"toggle-type, left out", "GetProperty", property(showId, "toggle-type"), {}, QString()},
+        {"toggle-state, left out", "GetProperty", property(showId, "toggle-state"), {}, -1},
+        {"icon-name, left out", "GetProperty", property(showId, "icon-name"), {}, QString()},
+        {"children-display, left out", "GetProperty", property(showId, "children-display"), {}, QString()},
+        {"a submenu's children-display", "GetProperty", property(lightsId, "children-display"), {}, QStringLiteral("submenu")},
+        {"the menu's children-display", "GetProperty", property(0, "children-display"), {}, QStringLiteral("submenu")},
+        {"the menu's label", "GetProperty", property(0, "label"), {}, QString()},
+        {"shortcut, left out", "GetProperty", property(showId, "shortcut"), {}, QVariant::fromValue(QList<QStringList>())},
+        {"disposition, left out", "GetProperty", property(showId, "disposition"), {}, QStringLiteral("normal")},
+        {"a property no entry has", "GetProperty", property(showId, "colour"), invalid, {}},
+        {"the property of an unknown id", "GetProperty", property(unknownId, "label"), invalid, {}},
+        {"the property of a removed action", "GetProperty", property(removedId, "label"), invalid, {}},
+        {"the whole menu", "GetLayout", {0, -1, QStringList()}, {}, ids({showId, separatorId, resetId, lightsId})},
+        {"a submenu", "GetLayout", {lightsId, 1, QStringList()}, {}, ids({lampId})},
+        {"an entry without children", "GetLayout", {showId, -1, QStringList()}, {}, ids({})},
+        {"the layout under an unknown id", "GetLayout", {unknownId, -1, QStringList()}, invalid, {}},
+        {"the layout under a removed action", "GetLayout", {removedId, -1, QStringList()}, invalid, {}},
+        {"known and unknown properties", "GetGroupProperties", {ids({showId, unknownId, removedId}), QStringList()}, {}, ids({showId})},
+        {"no ids: every entry", "GetGroupProperties", {ids({}), QStringList{QStringLiteral("label")}}, {},
+         ids({0, showId, separatorId, resetId, lightsId, lampId})},
+        {"only unknown ids", "GetGroupProperties", {ids({unknownId}), QStringList()}, {}, ids({})},
+        {"an event", "Event", {showId, hovered, noData, 0u}, {}, {}},
+        {"an event of a submenu", "Event", {lightsId, QStringLiteral("opened"), noData, 0u}, {}, {}},
+        {"an event of an unknown id", "Event", {unknownId, hovered, noData, 0u}, invalid, {}},
+        {"an event of a removed action", "Event", {removedId, hovered, noData, 0u}, invalid, {}},
+        {"a group with an unknown id", "EventGroup", {events({resetId, unknownId})}, {}, ids({unknownId})},
+        {"a group of unknown ids only", "EventGroup", {events({unknownId, removedId})}, invalid, {}},
+        {"the menu about to show", "AboutToShow", {0}, {}, {}},
+        {"a submenu about to show", "AboutToShow", {lightsId}, {}, {}},
+        {"an entry without children about to show", "AboutToShow", {showId}, {}, false},
+        {"an unknown id about to show", "AboutToShow", {unknownId}, invalid, {}},
+        {"a removed action about to show", "AboutToShow", {removedId}, invalid, {}},
+        {"a group with an unknown id about to show", "AboutToShowGroup", {ids({0, lightsId, unknownId})}, {}, ids({unknownId})},
+        {"a group of unknown ids about to show", "AboutToShowGroup", {ids({unknownId, removedId})}, invalid, {}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString method = QString::fromLatin1(row.method);
+        const QDBusMessage reply = call(method, row.arguments);
+        if (row.error.isEmpty()) {
+            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorName().toStdString() << ": "
+                                                                << reply.errorMessage().toStdString();
+            if (row.answer.isValid()) {
+                EXPECT_EQ(answerOf(method, reply), row.answer);
+            }
+        } else {
+            ASSERT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+            EXPECT_EQ(reply.errorName(), row.error) << reply.errorMessage().toStdString();
+        }
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+
+    // Put back, the action answers under its old id again.
+    m_menu.addAction(&removed);
+    const QDBusMessage back = call(QStringLiteral("GetProperty"), property(removedId, "label"));
+    ASSERT_EQ(back.type(), QDBusMessage::ReplyMessage) << back.errorMessage().toStdString();
+    EXPECT_EQ(answerOf(QStringLiteral("GetProperty"), back), QStringLiteral("Refresh lights"));
+    m_menu.removeAction(&removed);
+}
+
 // Every member of the interface is there for a host that reads the object's description, and
 // Qt has nothing to say about any of them (it leaves out, with a warning, a member whose
 // argument types it cannot name).
@@ -317,6 +476,42 @@ TEST(DBusMenuInterface, OffersEveryMember)
         EXPECT_TRUE(description.contains(QString::fromLatin1(member))) << member << " is missing from\n" << description.toStdString();
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
     QDBusConnection::disconnectFromBus(QStringLiteral("menu-owner"));
+}
+
+// A host withdraws an item when the item's connection ends, and may call the item's menu
+// until then: when the item goes, its connection goes before its menu, so a host's call finds
+// no item at all rather than an item without its menu.
+TEST(StatusNotifierItemOnTheBus, LeavesTheBusBeforeItsMenu)
+{
+    QDBusConnection host = QDBusConnection::sessionBus();
+    ASSERT_TRUE(host.isConnected()) << "no session bus: run through dbus-run-session";
+    const QStringList before = host.interface()->registeredServiceNames().value();
+    QMenu menu;
+    menu.addAction(QStringLiteral("Quit"));
+    auto item = std::make_unique<StatusNotifierItem>(
+        StatusNotifierItem::Description{.id = QStringLiteral("vantora"), .title = QStringLiteral("vantora"), .toolTip = {}, .icon = {}},
+        menu);
+    QStringList added = host.interface()->registeredServiceNames().value();
+    added.removeIf([&](const QString &name) { return before.contains(name); });
+    ASSERT_EQ(added.size(), 1) << added.join(QLatin1Char(' ')).toStdString();
+    const QString itemService = added.first();
+    const auto readMenu = [&] {
+        QDBusMessage message = QDBusMessage::createMethodCall(itemService, QStringLiteral("/StatusNotifierItem/Menu"),
+                                                              QStringLiteral("com.canonical.dbusmenu"),
+                                                              QStringLiteral("GetLayout"));
+        message.setArguments({0, -1, QStringList()});
+        return host.call(message, QDBus::BlockWithGui);
+    };
+    const QDBusMessage whileThere = readMenu();
+    ASSERT_EQ(whileThere.type(), QDBusMessage::ReplyMessage) << whileThere.errorMessage().toStdString();
+
+    item.reset();
+    const QDBusMessage afterwards = readMenu();
+    EXPECT_EQ(afterwards.type(), QDBusMessage::ErrorMessage);
+    EXPECT_NE(afterwards.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"))
+        << "the menu went while the item was still on the bus";
+    EXPECT_TRUE(eventually([&] { return !host.interface()->isServiceRegistered(itemService).value(); }))
+        << "the item stayed on the bus after it went";
 }
 
 } // namespace
