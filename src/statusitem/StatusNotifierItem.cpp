@@ -236,9 +236,14 @@ void StatusNotifierItem::activate(QPoint at)
     // only when it is a plain short line.
     const bool usable = !token.isEmpty() && token.size() <= 512
                         && std::all_of(token.cbegin(), token.cend(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
-    if (usable && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    const bool handedOver = usable && QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (handedOver)
         qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
     Q_EMIT activated(at);
+    // The token is for this click's activation only. A click that activated nothing (it closed
+    // the panel) leaves it behind, and every program the application starts would inherit it.
+    if (handedOver)
+        qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 void StatusNotifierItem::showMenu(QPoint at)

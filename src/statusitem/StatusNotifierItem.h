@@ -57,8 +57,8 @@ public:
 Q_SIGNALS:
     // The user clicked the item; `at` is the point on the screen the host names (it may be the
     // icon, or where the host's own pointer was, which the X server may not know). A token
-    // the host gave for this activation is in XDG_ACTIVATION_TOKEN meanwhile, where a Wayland
-    // window's activation takes it.
+    // the host gave for this activation is in XDG_ACTIVATION_TOKEN while the receivers run,
+    // where a Wayland window's activation takes it, and is gone from there afterwards.
     void activated(QPoint at);
 
 private:
