@@ -31,6 +31,7 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     , m_refreshLights(new QAction(tr("Refresh lights"), this))
     // The settings menus hold this one too: one owner for Ctrl+Q.
     , m_quit(ui::applicationQuitAction())
+    , m_panelShowsCommand(std::move(hooks.panelShowsCommand))
     , m_tasks(executor)
 {
     m_preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
@@ -71,6 +72,8 @@ AppCommands::~AppCommands() = default;
 
 void AppCommands::openPreferences()
 {
+    if (m_panelShowsCommand)
+        m_panelShowsCommand();
     if (const auto openShortcuts = FocusedShortcuts::ofActiveWindow()) {
         (*openShortcuts)();
         return;

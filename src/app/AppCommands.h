@@ -31,6 +31,8 @@ public:
         std::function<void()> checkForUpdates;
         // Asks whether to forget the saved bridge, and does it when confirmed.
         std::function<void()> resetConnection;
+        // The panel is to show a page for a command, which may come from a tray host's menu.
+        std::function<void()> panelShowsCommand;
     };
 
     AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, PanelNavigation &navigation,
@@ -69,6 +71,7 @@ private:
     QAction *m_resetConnection;
     QAction *m_refreshLights;
     QAction *m_quit;
+    std::function<void()> m_panelShowsCommand;
     // Last: destroyed first.
     runtime::TaskScope m_tasks;
 };

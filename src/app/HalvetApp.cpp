@@ -150,7 +150,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     m_commands = std::make_unique<AppCommands>(*m_store, *m_onboarding, *m_navigation, m_isPanelPresented,
                                  AppCommands::Hooks{.about = [this] { showAbout(); },
                                   .checkForUpdates = [this] { ReleaseChecker::shared().check(m_panel.get()); },
-                                  .resetConnection = [this] { confirmBridgeReset(); }},
+                                  .resetConnection = [this] { confirmBridgeReset(); },
+                                  .panelShowsCommand = [this] { m_extra->commandShowsPanel(); }},
                                  runtime::mainExecutor());
     m_commands->addShortcutsTo(m_panel.get());
 

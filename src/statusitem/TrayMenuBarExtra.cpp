@@ -93,6 +93,12 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     connect(&panel, &PanelWindow::activated, this,
             [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
     connect(&panel, &PanelWindow::deactivated, this, [this] {
+        const auto command = std::exchange(m_lastCommand, std::nullopt);
+        if (command && m_clock.steadyNow() - *command < commandMenuWindow && m_panel.isVisible()) {
+            // The host's menu took the activation as it went, not the person.
+            m_panel.present(std::nullopt, std::nullopt);
+            return;
+        }
         // A panel we are hiding ourselves loses the focus too, but not to a click.
         if (!m_hidingPanel)
             m_lastDeactivation = m_clock.steadyNow();

@@ -221,6 +221,35 @@ TEST(TrayPanel, TheClickThatTookTheFocusAwayDoesNotReopen)
     EXPECT_FALSE(tray.panel.isVisible());
 }
 
+// A command chosen in a tray host's menu shows the panel; the host's menu, going away, may then
+// take the activation from it. That loss, right after the command, leaves the panel up, once;
+// a later one, or the next, is the person leaving the panel, which closes it.
+TEST(TrayPanel, ALossOfTheActivationRightAfterACommandLeavesThePanelUpOnce)
+{
+    struct Case {
+        const char *name;
+        std::chrono::milliseconds lossAfter;
+        bool stays;
+    };
+    for (const Case &row : {Case{"at once", 0ms, true},
+                            Case{"just in time", TrayMenuBarExtra::commandMenuWindow - 1ms, true},
+                            Case{"too late", TrayMenuBarExtra::commandMenuWindow, false}}) {
+        SCOPED_TRACE(row.name);
+        TrayPanel tray;
+        tray.clickTrayIcon();
+        tray.activate(tray.panel);
+        tray.extra.commandShowsPanel();
+        tray.harness.clock.advance(row.lossAfter);
+        tray.activate(tray.elsewhere);
+        EXPECT_EQ(tray.panel.isVisible(), row.stays);
+        EXPECT_EQ(tray.presented.value(), row.stays);
+
+        tray.activate(tray.panel);
+        tray.activate(tray.elsewhere);
+        EXPECT_FALSE(tray.panel.isVisible()) << "the next loss of the activation left the panel up";
+    }
+}
+
 // A second click that comes before the window manager activated the panel closes it; the
 // activation, arriving after, must not bring it back.
 TEST(TrayPanel, AQuickSecondClickClosesThePanelThoughItsActivationComesLate)
