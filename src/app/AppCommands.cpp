@@ -39,7 +39,12 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     for (QAction *action : {m_preferences, m_refreshLights})
         action->setShortcutContext(Qt::WindowShortcut);
 
-    connect(m_showPanel, &QAction::triggered, this, [this] { m_isPanelPresented.set(!m_isPanelPresented.value()); });
+    // Only shows: hosts whose menus leave the panel up offer it while the panel is open.
+    connect(m_showPanel, &QAction::triggered, this, [this] {
+        if (m_panelShowsCommand)
+            m_panelShowsCommand();
+        m_isPanelPresented.set(true);
+    });
     connect(m_about, &QAction::triggered, this, [about = hooks.about] {
         if (about)
             about();

@@ -8,7 +8,6 @@
 #include <QDBusError>
 #include <QDBusMetaType>
 #include <QDBusVariant>
-#include <QKeySequence>
 #include <QMenu>
 #include <QMetaObject>
 
@@ -272,28 +271,8 @@ QString hostLabel(const QString &text)
     return label;
 }
 
-// Each key of the sequence as its modifiers' names and the key's own name.
-QList<QStringList> hostShortcut(const QKeySequence &sequence)
-{
-    QList<QStringList> keys;
-    for (int i = 0; i < sequence.count(); ++i) {
-        const QKeyCombination combination = sequence[i];
-        const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
-        QStringList key;
-        if (modifiers & Qt::ControlModifier)
-            key.append(QStringLiteral("Control"));
-        if (modifiers & Qt::AltModifier)
-            key.append(QStringLiteral("Alt"));
-        if (modifiers & Qt::ShiftModifier)
-            key.append(QStringLiteral("Shift"));
-        if (modifiers & Qt::MetaModifier)
-            key.append(QStringLiteral("Super"));
-        key.append(QKeySequence(combination.key()).toString(QKeySequence::PortableText));
-        keys.append(key);
-    }
-    return keys;
-}
-
+// An entry's key shortcut is left out: it works only in the application's windows, not in the
+// host's menu, and a host without a place for it (waybar) complains of every one it is given.
 QVariantMap actionProperties(const QAction &action)
 {
     QVariantMap properties;
@@ -313,8 +292,6 @@ QVariantMap actionProperties(const QAction &action)
     }
     if (QMenu::menuInAction(&action))
         properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));
-    if (!action.shortcut().isEmpty())
-        properties.insert(QStringLiteral("shortcut"), QVariant::fromValue(hostShortcut(action.shortcut())));
     if (!action.icon().name().isEmpty())
         properties.insert(QStringLiteral("icon-name"), action.icon().name());
     return properties;

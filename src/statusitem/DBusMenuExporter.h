@@ -18,7 +18,7 @@ class DBusMenuAdaptor;
 struct DBusMenuLayoutItem;
 
 // Offers a menu to a tray host over the com.canonical.dbusmenu interface, at `path` on `bus`.
-// The host draws the menu itself from the entries' labels, states and shortcuts, and reports
+// The host draws the menu itself from the entries' labels and states, and reports
 // the entry the user chose, which then triggers its action here, on a later turn of the event
 // loop (the host's call is answered first). Entries follow the menu as its actions change:
 // the host hears of entries added or removed as a new layout, and of an entry's changes as
@@ -68,7 +68,7 @@ private:
     QMenu *menuOf(int id) const;
     void watch(QMenu *menu);
     void layoutChanged();
-    // A change of an entry's label, state or shortcut reaches the host as the properties that
+    // A change of an entry's label or state reaches the host as the properties that
     // changed, several in one turn at once, without the host reading the whole menu again.
     void entryChanged(QAction *action);
     void announceChangedEntries();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The tray icon on waybar, in a headless sway session, as a person meets it there:
 #   run-in-sway-waybar.sh waybar-tray.sh <vantora binary>
-# waybar draws the item's menu itself and reports a chosen entry only as a group of events.
+# waybar draws the item's menu itself and reports a chosen entry only as a group of events;
+# it takes every entry as it comes.
 # The icon shows and reads on waybar's dark bar; the secondary click opens waybar's menu of
 # the item, and Quit chosen there ends the program with status 0. The screen is read with
 # grim, the pointer is a virtual one (wayland-pointer.py).
@@ -89,6 +90,8 @@ done
 [ -n "$menu" ] || fail "the secondary click opened no menu"
 read -r menu_x menu_y menu_width menu_height <<<"$menu"
 echo "waybar-tray: the menu at $menu"
+# GTK says when waybar builds an entry from something the item sends that it cannot take.
+! grep 'Gtk-CRITICAL' "$SWAY_LOG" || fail "waybar could not take the menu's entries as they came"
 # Quit is the menu's last entry.
 step move "$((menu_x + menu_width / 2))" "$((menu_y + menu_height - 14))"
 step wait 300

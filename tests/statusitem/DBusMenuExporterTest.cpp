@@ -210,9 +210,10 @@ TEST_F(DBusMenuExporterTest, TheHostSeesEachEntryAsTheMenuShowsIt)
         ASSERT_NE(found, entries.end());
         EXPECT_EQ(found->second.properties.value(QString::fromLatin1(row.property)), row.value);
     }
+    // Key shortcuts work in the application's windows, not in the host's menu; some hosts
+    // (waybar) complain of every one they are given.
     ASSERT_TRUE(entries.count(QStringLiteral("Refresh lights")));
-    EXPECT_EQ(readShortcut(entries.at(QStringLiteral("Refresh lights")).properties.value(QStringLiteral("shortcut"))),
-              (QList<QStringList>{{QStringLiteral("Control"), QStringLiteral("Shift"), QStringLiteral("R")}}));
+    EXPECT_FALSE(entries.at(QStringLiteral("Refresh lights")).properties.contains(QStringLiteral("shortcut")));
 }
 
 // A click the host reports, alone or in a group of events, runs the action once the host's

@@ -4,7 +4,8 @@
 # unprivileged user nobody; for anyone else, as the caller. The caller's "$@" runs as the caller. Private: HOME, the runtime folder and the
 # session bus (open to both users). "$@" gets DISPLAY (sway's XWayland), WAYLAND_DISPLAY,
 # SWAY_RUNTIME_DIR (the compositor's runtime folder, for grim and wayland-pointer.py),
-# SCREEN_WIDTH, SCREEN_HEIGHT, BAR_HEIGHT (waybar along the top) and the bus's address.
+# SCREEN_WIDTH, SCREEN_HEIGHT, BAR_HEIGHT (waybar along the top), SWAY_LOG (what sway and
+# waybar say) and the bus's address.
 # Ends only what it started. Exits 77 (skipped) when sway, waybar or XWayland is missing, or
 # the session does not come up.
 set -uo pipefail
@@ -48,7 +49,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/home/.config/waybar" "$work/runtime"
-export SWAY_RUNTIME_DIR="$work/runtime"
+export SWAY_RUNTIME_DIR="$work/runtime" SWAY_LOG="$work/sway.log"
 # The bar as waybar's own style draws it (dark), with the tray at its right.
 cat >"$work/home/.config/waybar/config" <<CONF
 {"layer": "top", "position": "top", "height": $BAR_HEIGHT, "modules-left": ["sway/workspaces"],
