@@ -200,7 +200,8 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
 
 StatusNotifierItem::~StatusNotifierItem()
 {
-    // The connection ends once nothing holds it any more; the menu answers until then.
+    // Hosts withdraw the item when its connection ends, and may call its menu until then: the
+    // connection goes first (it ends once nothing holds it), the menu after.
     QDBusConnection::disconnectFromBus(m_bus->name());
     m_watcherWatch.reset();
     m_bus.reset();
