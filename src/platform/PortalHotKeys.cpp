@@ -218,14 +218,14 @@ public:
         }
         // Keys the user turned down are asked for again once registered anew after being let
         // go: recorded again.
-        if (const auto said = m_reported.find(*trigger); said != m_reported.end() && !registrationOf(*trigger)
-            && said->second == DesktopBinding::refused(Refusal::cancelled)) {
+        const PortalAction action = actionOf(carbonKeyCode, carbonModifiers, *trigger);
+        if (const auto said = m_reported.find(action.id); said != m_reported.end() && !registrationOf(action.id)
+            && said->second.trigger == *trigger && said->second.binding == DesktopBinding::refused(Refusal::cancelled)) {
             m_reported.erase(said);
-            m_offered.erase(*trigger);
+            m_offered.erase(action.id);
         }
         const HotKeyRef ref = m_nextRef++;
-        m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger,
-                                                  actionOf(carbonKeyCode, carbonModifiers, *trigger)});
+        m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger, action});
         scheduleBinding();
         return {HotKeyRegistration::Status::registered, ref};
     }

@@ -529,7 +529,7 @@ TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
     std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
-                                         QStringLiteral("vantora_test"));
+                                         QStringLiteral("vantora_test"), theAction);
     const auto turnedDown = [&] {
         return backend->desktopBinding(carbonK, control | option) == DesktopBinding::refused(Refusal::cancelled);
     };
