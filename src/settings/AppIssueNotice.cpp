@@ -65,6 +65,8 @@ void AppIssueNotice::showReport()
         closeReport();
         m_dismiss();
     });
+    // Escape puts the report away and keeps the issue, as the banner still tells of it.
+    connect(m_sheet, &SheetOverlay::dismissRequested, this, &AppIssueNotice::closeReport);
     m_sheet->open(report->doneButton());
 }
 

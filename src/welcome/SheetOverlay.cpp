@@ -5,6 +5,7 @@
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusHolder.h"
 #include "ui/SystemColours.h"
 
 #include <QApplication>
@@ -95,6 +96,10 @@ SheetOverlay::SheetOverlay(QWidget *content, QWidget *parent, int cardWidth)
 
 void SheetOverlay::open(QWidget *focusTarget)
 {
+    // The window's own focus, not the application's: a sheet opened from an alert's button
+    // opens as the alert closes, while the alert's window still holds the focus.
+    if (QWidget *opener = window()->focusWidget(); opener && opener != this && !isAncestorOf(opener))
+        m_opener = opener;
     cover();
     show();
     raise();
@@ -131,6 +136,10 @@ bool SheetOverlay::eventFilter(QObject *watched, QEvent *event)
 
 bool SheetOverlay::focusNextPrevChild(bool next)
 {
+    // Qt asks a hidden widget that still holds the focus to pass it on: a closed sheet
+    // passes it beneath, never to its own (hidden) controls.
+    if (isHidden())
+        return QWidget::focusNextPrevChild(next);
     QWidget *start = QApplication::focusWidget();
     if (!start || !isAncestorOf(start))
         start = this;
@@ -156,6 +165,20 @@ void SheetOverlay::hideEvent(QHideEvent *event)
 {
     qApp->removeEventFilter(this);
     QWidget::hideEvent(event);
+    // Hidden with its window (the panel closing), the sheet is still open.
+    if (isHidden())
+        returnFocus();
+}
+
+void SheetOverlay::returnFocus()
+{
+    QWidget *focus = window()->focusWidget();
+    if (!focus || !isAncestorOf(focus))
+        return;
+    if (m_opener && m_opener->isVisibleTo(window()) && m_opener->isEnabled() && m_opener->focusPolicy() != Qt::NoFocus)
+        m_opener->setFocus(Qt::OtherFocusReason);
+    else
+        ui::focusFirstControl(*parentWidget());
 }
 
 bool SheetOverlay::isBeneath(const QObject *object) const

@@ -13,6 +13,9 @@ namespace vantora {
 //
 // An open sheet is modal to its parent: Tab and Backtab cycle through the sheet alone,
 // and nothing else inside the parent takes focus or keyboard or mouse input until it closes.
+// However it closes (close(), hide(), its owner going), the focus goes back to the control
+// that had it when the sheet opened, or, when that control has gone or cannot take it, to
+// the first control of the parent; nothing in a closed sheet keeps or takes the focus.
 class SheetOverlay final : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +27,8 @@ public:
     SheetOverlay(QWidget *content, QWidget *parent, int cardWidth = defaultCardWidth);
 
     // Shows the sheet over its parent and focuses `focusTarget` (inside the content), after
-    // activating the window so that the focus lands even in a panel that was not active.
+    // activating the window so that the focus lands even in a panel that was not active. The
+    // window's focus at that moment is the control the focus returns to on closing.
     void open(QWidget *focusTarget);
     void close() { hide(); }
     QWidget *card() const noexcept { return m_card; }
@@ -48,8 +52,10 @@ private:
     bool takesTabFocus(const QWidget *widget) const;
     // Moves the focus back to where it last was in the sheet, or to its first control.
     void focusSheet();
+    void returnFocus();
 
     QWidget *m_card;
+    QPointer<QWidget> m_opener;
 };
 
 } // namespace vantora

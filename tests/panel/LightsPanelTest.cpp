@@ -1090,6 +1090,22 @@ TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
 
     open->close();
     EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+
+    // By keys alone: Space opens it, Escape closes it, and the keys are back on its button.
+    QWidget *opener = section->brightnessButton();
+    activate(*window);
+    opener->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(opener, Qt::Key_Space);
+    settle();
+    ASSERT_NE(home()->brightnessPopover(), nullptr);
+    ASSERT_TRUE(home()->brightnessPopover()->isPresented());
+    // Keys go to the open popup, whichever widget has the focus.
+    ui::Popover *popover = home()->brightnessPopover();
+    QTest::keyClick(popover->focusWidget() ? popover->focusWidget() : popover, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    // The platform activates the panel's window again on a later turn.
+    EXPECT_TRUE(QTest::qWaitFor([opener] { return QApplication::focusWidget() == opener; }, 5000));
 }
 
 TEST_F(HomeListTest, ALightsPageLiesOverTheListWhichWaitsUnchangedForTheWayBack)

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "StoreRig.h"
 
 #include "settings/AppErrorBanner.h"
@@ -124,6 +125,26 @@ TEST_F(ErrorOverlayTest, DetailsOpenTheReportAndDoneClosesItWithTheIssue)
 
     EXPECT_EQ(sheet(), nullptr);
     EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
+}
+
+TEST_F(ErrorOverlayTest, EscapePutsTheReportAwayWithTheFocusBackOnDetailsAndTheIssueKept)
+{
+    install();
+    store.setUnexpectedIssue(issue("unexpected-error"));
+    settle();
+    QWidget *details = notice()->banner()->detailsButton();
+    vantora::testing::activate(window);
+    details->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(details, Qt::Key_Space);
+    ASSERT_NE(sheet(), nullptr);
+    ASSERT_TRUE(sheet()->isAncestorOf(QApplication::focusWidget()));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+
+    EXPECT_EQ(sheet(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), details);
+    EXPECT_TRUE(store.unexpectedIssue().has_value());
 }
 
 TEST_F(ErrorOverlayTest, AnIssueClearedElsewhereClosesItsReportAndANewIssueStartsClosed)

@@ -286,6 +286,79 @@ TEST_F(WelcomeScreenTest, AnOpenSheetHoldsTheKeyboardAndTheMouse)
     }
 }
 
+TEST_F(WelcomeScreenTest, ASheetClosedByEscapeOrCancelGivesTheFocusBackToItsOpenerAndKeepsNone)
+{
+    enum class Closing { Escape, CancelByKeys };
+    struct Row {
+        const char *name;
+        std::function<void()> reach;
+        std::function<QWidget *()> opener;
+        std::function<bool()> isOpen;
+        QWidget *sheet;
+        QWidget *cancel;
+    };
+    const auto pillButton = [this]() -> QWidget * {
+        for (QAbstractButton *button : screen->view()->findChildren<QAbstractButton *>()) {
+            if (button->isVisible() && button->focusPolicy() != Qt::NoFocus)
+                return button;
+        }
+        return nullptr;
+    };
+    const Row rows[] = {
+        {"the address sheet from Enter IP address",
+         [this] { reachFailed(std::make_exception_ptr(timedOut)); },
+         [this] { return screen->bottomBar()->button(welcomeScreen::BarButton::EnterAddress); },
+         [this] { return screen->showsManualAddress(); }, screen->manualAddressSheet(),
+         screen->manualAddressSheet()->cancelButton()},
+        {"the bridge chooser from the pill",
+         [this] {
+             search.thenReturn({attic, cellar});
+             onboarding->start();
+             settle();
+             ASSERT_EQ(onboarding->phase(), Phase::choosingBridge);
+         },
+         pillButton, [this] { return screen->showsBridgeChoice(); }, screen->bridgeChoiceSheet(),
+         screen->bridgeChoiceSheet()->cancelButton()},
+    };
+    for (const Row &row : rows) {
+        for (const Closing closing : {Closing::Escape, Closing::CancelByKeys}) {
+            SCOPED_TRACE(std::string(row.name) + (closing == Closing::Escape ? ", Escape" : ", Cancel"));
+            row.reach();
+            QWidget *opener = row.opener();
+            ASSERT_NE(opener, nullptr);
+            opener->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(opener, Qt::Key_Space);
+            settle();
+            ASSERT_TRUE(row.isOpen());
+            ASSERT_TRUE(row.sheet->isAncestorOf(QApplication::focusWidget()));
+
+            if (closing == Closing::Escape) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            } else {
+                for (int press = 0; press < 12 && QApplication::focusWidget() != row.cancel; ++press)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), row.cancel);
+                QTest::keyClick(row.cancel, Qt::Key_Space);
+            }
+            settle();
+
+            EXPECT_FALSE(row.isOpen());
+            EXPECT_EQ(QApplication::focusWidget(), opener);
+            for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+                for (int press = 0; press < 8; ++press) {
+                    QTest::keyClick(QApplication::focusWidget(), key);
+                    QWidget *focus = QApplication::focusWidget();
+                    ASSERT_NE(focus, nullptr);
+                    EXPECT_TRUE(focus->isVisible() && !row.sheet->isAncestorOf(focus))
+                        << "a hidden control took the focus after " << press + 1 << " presses";
+                }
+            }
+            onboarding->cancel();
+            settle();
+        }
+    }
+}
+
 // What a person checks in a picture of each phase: every text whole, no control on another,
 // and the stage and the sheet's card in their scheme's colours.
 struct WelcomeScreenLook : WelcomeScreenTest, ::testing::WithParamInterface<std::tuple<int, ui::ColorScheme>> {};
