@@ -9,6 +9,8 @@
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/FixedSizeWindow.h"
+#include "ui/FocusHolder.h"
+#include "ui/FocusReturn.h"
 #include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
@@ -207,7 +209,12 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     version->setFixedHeight(20);
     version->setAlignment(Qt::AlignCenter);
     version->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    ui::setPlainToolTip(*version, Texts::tr("Build %1").arg(info.build()));
+    // The window's first stop, so that a reader says the version as About opens; the build
+    // it names in its tooltip, which readers do not read, is its description.
+    version->setFocusPolicy(Qt::StrongFocus);
+    const QString build = Texts::tr("Build %1").arg(info.build());
+    ui::setPlainToolTip(*version, build);
+    ui::a11y::setDescription(version, build);
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);
 
@@ -256,6 +263,9 @@ QWidget *showAboutWindow()
         ui::makeFixedSizeWindow(*window);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(Texts::tr("About vantora"));
+        // Closed, it gives the keys back to the control the user opened it from.
+        QObject::connect(window, &QObject::destroyed, [focus = ui::FocusReturn(nullptr)] { focus.giveBack(); });
+        ui::focusFirstControl(*window);
     }
     window->show();
     window->raise();

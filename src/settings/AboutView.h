@@ -10,7 +10,8 @@ class ApplicationInfo;
 
 // The content of the About window: artwork, logo, version (the build in its tooltip), the
 // support, website and social links, and a disclaimer, on a fixed 320 × 390 page coloured
-// by the scheme of its environment. Escape closes the window it is in.
+// by the scheme of its environment. Escape closes the window it is in. It opens with the
+// focus on the version; closed, it gives the focus back to where it was.
 class AboutView final : public QWidget {
     Q_OBJECT
 public:

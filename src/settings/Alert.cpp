@@ -1,5 +1,6 @@
 #include "settings/Alert.h"
 
+#include "ui/FocusReturn.h"
 #include "ui/MessageBoxIcon.h"
 #include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
@@ -48,6 +49,7 @@ void MessageBoxAlerts::present(const Alert &alert, QWidget *origin, std::functio
     // Answered exactly once: by a button, or as cancelled when the box goes away unanswered
     // with the window it belongs to, so that nobody waits for it forever.
     auto answer = std::make_shared<std::function<void(AlertAnswer)>>(std::move(answered));
+    ui::returnFocusOnFinish(*box, origin);
     QObject::connect(box, &QDialog::finished, box, [box, confirm, answer] {
         // Escape on a one-button notice "clicks" that button too; only a real confirmation of
         // a question leads anywhere, and a notice has nothing to lead to.

@@ -13,6 +13,7 @@
 #include "store/HalvetStore.h"
 #include "ui/ApplicationQuit.h"
 #include "ui/FocusHolder.h"
+#include "ui/FocusReturn.h"
 #include "ui/MessageBoxText.h"
 #include "ui/ViewRuntime.h"
 
@@ -153,6 +154,7 @@ void WelcomeScreen::showDetails()
     box->setEscapeButton(ok);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    ui::returnFocusOnFinish(*box, this);
     connect(box, &QDialog::finished, this, [this, box, enterAddress, reset] {
         if (box->clickedButton() == enterAddress)
             showManualAddress();

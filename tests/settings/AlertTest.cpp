@@ -1,8 +1,11 @@
 #include "settings/Alert.h"
+#include "ActiveWindow.h"
 #include "AlertPresenters.h"
 
 #include "ui/MessageBoxIcon.h"
 #include "ui/MessageBoxText.h"
+#include "settings/AboutView.h"
+
 #include "ui/MessageText.h"
 
 #include <QAbstractButton>
@@ -14,6 +17,8 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
@@ -122,6 +127,61 @@ TEST(MessageBoxAlertsTest, ABoxThatGoesWithItsWindowAnswersCancelled)
                                [&answers](AlertAnswer given) { answers.push_back(given); });
     window.reset();
     EXPECT_EQ(answers, std::vector<AlertAnswer>{AlertAnswer::cancelled});
+}
+
+// Whatever window opens over the user's work, alert or About, the keys are back on the control
+// the user was on once it closes: the window manager would hand the activation to a window of
+// its own choosing, if any. About opens on its version, a control that reads it out.
+TEST(MessageBoxAlertsTest, TheFocusIsBackWhereItWasAfterEveryAlertAndAbout)
+{
+    struct Row {
+        std::string name;
+        std::function<QWidget *(QWidget *origin)> open;
+        Qt::Key closingKey;
+    };
+    const auto openedBox = [](const vantora::testing::AlertPresenter &presenter) {
+        return [&presenter](QWidget *origin) -> QWidget * {
+            presenter.present(origin);
+            return origin->window()->findChild<QMessageBox *>();
+        };
+    };
+    std::vector<Row> rows;
+    for (const vantora::testing::AlertPresenter &presenter : vantora::testing::alertPresenters) {
+        rows.push_back({std::string(presenter.name) + ", Escape", openedBox(presenter), Qt::Key_Escape});
+        rows.push_back({std::string(presenter.name) + ", Return", openedBox(presenter), Qt::Key_Return});
+    }
+    rows.push_back({"About, Escape", [](QWidget *) { return showAboutWindow(); }, Qt::Key_Escape});
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget window;
+        new QPushButton("First", &window);
+        auto *second = new QPushButton("Second", &window);
+        second->move(0, 40);
+        vantora::testing::activate(window);
+        second->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), second);
+
+        QPointer<QWidget> opened = row.open(second);
+        ASSERT_NE(opened, nullptr);
+        vantora::testing::activate(*opened);
+        ASSERT_TRUE(QTest::qWaitFor([&opened] { return opened->isAncestorOf(QApplication::focusWidget()); }, 5000))
+            << "nothing in the opened window has the focus";
+        if (qobject_cast<QMessageBox *>(opened) == nullptr) {
+            QAccessibleInterface *first = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+            EXPECT_TRUE(first->text(QAccessible::Name).startsWith("Version"))
+                << first->text(QAccessible::Name).toStdString();
+            QWidget *before = QApplication::focusWidget();
+            QTest::keyClick(before, Qt::Key_Tab);
+            EXPECT_NE(QApplication::focusWidget(), before) << "Tab stays put";
+        }
+        QTest::keyClick(QApplication::focusWidget(), row.closingKey);
+
+        EXPECT_TRUE(QTest::qWaitFor([&opened] { return !opened || !opened->isVisible(); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([second] { return QApplication::focusWidget() == second; }, 5000))
+            << "the focus is on " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing");
+        EXPECT_TRUE(window.isVisible()) << "the window beneath closed too";
+        delete opened.data();
+    }
 }
 
 // An alert belongs to the window the user sees it asked from. The tray's panel after it

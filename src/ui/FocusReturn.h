@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QDialog;
+
+namespace vantora::ui {
+
+// The keyboard focus that a window opened over the user's work (an alert, About) gives back
+// as it closes. The window manager hands the activation to a window of its own choosing, if
+// any, and a tray panel is seldom its choice: the control the user was on would be left
+// without the keys.
+class FocusReturn final {
+public:
+    // Notes the control with the focus now: the focus of `origin`'s shown window, kept while
+    // a menu or another window has the activation; without an origin, or when its window is
+    // hidden or has no focus, the application's.
+    explicit FocusReturn(const QWidget *origin);
+
+    // Activates the noted control's window and focuses the control again; nothing when the
+    // control went or is hidden.
+    void giveBack() const;
+
+private:
+    QPointer<QWidget> m_control;
+};
+
+// Gives the focus that `dialog`, about to open for `origin`, finds back as it finishes: call it
+// before connecting anything else to its finishing, which may move the focus on by itself.
+void returnFocusOnFinish(QDialog &dialog, const QWidget *origin);
+
+} // namespace vantora::ui
