@@ -166,6 +166,9 @@ ColourCardContent::ColourCardContent(LightDetailModel &model, QWidget *parent)
 
     m_body->addWidget(m_colourBody);
     m_body->addWidget(m_whiteBody);
+    // Only one page shows at a time, so the stack is no layered pane to a reader: it would
+    // say so before the spectrum and the temperature slider each time.
+    ui::a11y::setRole(m_body, QAccessible::Client);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -241,6 +241,12 @@ void ColourSpectrum::keyPressEvent(QKeyEvent *event)
         m_keyboardFocus = true;
         runAccessibilityAction(QAccessibleActionInterface::decreaseAction());
         break;
+    // The ends of the hue, the axis its exposed value follows.
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        m_keyboardFocus = true;
+        write(event->key() == Qt::Key_Home ? 0.0 : geometry::hueLimit, m_saturation);
+        break;
     default:
         QWidget::keyPressEvent(event);
         return;

@@ -14,8 +14,9 @@ namespace vantora::controls {
 // `edited`, also when nothing moved (at a limit). A drag is bracketed by
 // `editingChanged(true)` and exactly one `editingChanged(false)`, also when the field is
 // disabled or hidden mid-drag; keys and accessibility actions never report editing. Page Up
-// and Page Down take the accessibility steps (hue ±0.025, going round). Disabled, the field
-// takes no focus, passes keys on and ignores every action.
+// and Page Down take the accessibility steps (hue ±0.025, going round), Home and End go to
+// the first and the last hue. Disabled, the field takes no focus, passes keys on and ignores
+// every action.
 //
 // Like the value slider it keeps a focusRing::outset margin around the field for its ring.
 class ColourSpectrum final : public QWidget {

@@ -161,13 +161,16 @@ void LightValueSlider::mouseReleaseEvent(QMouseEvent *event)
 
 void LightValueSlider::keyPressEvent(QKeyEvent *event)
 {
-    const int key = event->key();
-    if (!isEnabled() || (key != Qt::Key_Left && key != Qt::Key_Right)) {
+    // An upright slider's holder steps it by Up and Down in its own way.
+    const bool heldByHolder = m_orientation == SliderOrientation::Vertical
+        && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down);
+    const std::optional<SliderStep> step = sliderStepForKey(event->key());
+    if (!isEnabled() || !step || heldByHolder) {
         QWidget::keyPressEvent(event);
         return;
     }
     m_keyboardFocus = true;
-    write(sliderStepped(m_value, m_range, key == Qt::Key_Left ? SliderStep::Down : SliderStep::Up));
+    write(sliderStepped(m_value, m_range, *step));
     event->accept();
 }
 

@@ -17,10 +17,12 @@ namespace vantora::controls {
 // brightness control: a track painted with `colours`, an optional warm fill up to the knob,
 // and a pill knob that grows while dragged. It edits one value and sends nothing itself.
 //
-// Pointer drags (a plain click included) and the left and right arrow keys write the value
+// Pointer drags (a plain click included) and the keys of sliderStepForKey write the value
 // and emit `valueEdited`; a drag is bracketed by `editingChanged(true)` and exactly one
 // `editingChanged(false)`, also when the slider is disabled or hidden mid-drag (never from
-// the destructor). The arrow keys step a hundredth of the range and never report editing.
+// the destructor). The arrow keys step a hundredth of the range, Page Up and Page Down a
+// tenth, Home and End go to the bounds; keys never report editing. Up and Down of an upright
+// slider are passed on to its holder.
 // `setValue` from the owner emits nothing. Disabled, it takes no focus and passes keys on.
 //
 // The widget keeps a margin of focusRing::outset around the slider for its focus ring, so

@@ -1,5 +1,7 @@
 #include "controls/SliderGeometry.h"
 
+#include <Qt>
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,16 +65,47 @@ double sliderValueAt(double fraction, ValueRange range)
     return span.lower + (span.upper - span.lower) * unitFraction(fraction);
 }
 
+std::optional<SliderStep> sliderStepForKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        return SliderStep::Down;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        return SliderStep::Up;
+    case Qt::Key_PageDown:
+        return SliderStep::PageDown;
+    case Qt::Key_PageUp:
+        return SliderStep::PageUp;
+    case Qt::Key_Home:
+        return SliderStep::ToLower;
+    case Qt::Key_End:
+        return SliderStep::ToUpper;
+    default:
+        return std::nullopt;
+    }
+}
+
 double sliderStepped(double value, ValueRange range, SliderStep direction)
 {
     const ValueRange span = range.sanitised();
     const double from = std::isfinite(value) ? value : span.lower;
     const double step = (span.upper - span.lower) / 100;
+    const double page = step * 10;
     switch (direction) {
     case SliderStep::Down:
         return std::max(from - step, span.lower);
     case SliderStep::Up:
         return std::min(from + step, span.upper);
+    case SliderStep::PageDown:
+        return std::max(from - page, span.lower);
+    case SliderStep::PageUp:
+        return std::min(from + page, span.upper);
+    case SliderStep::ToLower:
+        return span.lower;
+    case SliderStep::ToUpper:
+        return span.upper;
     }
     return from;
 }

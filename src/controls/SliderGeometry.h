@@ -4,6 +4,8 @@
 
 #include <QSizeF>
 
+#include <optional>
+
 namespace vantora::controls {
 
 enum class SliderSize {
@@ -56,12 +58,21 @@ double sliderValueAt(double fraction, ValueRange range);
 enum class SliderStep {
     Down,
     Up,
+    PageDown,
+    PageUp,
+    ToLower,
+    ToUpper,
 };
 
-// One arrow-key step of a hundredth of the range. Stepping down gives max(value − step,
-// lower) and up gives min(value + step, upper), so a value already outside the range moves
-// by one step towards it from the far side only. A non-finite value starts from the lower
-// bound.
+// The step a key takes on a slider, as desktops' own sliders take it: Left and Down one
+// step down, Right and Up one up, Page Down and Page Up a page, Home and End to the bounds;
+// none for any other key.
+std::optional<SliderStep> sliderStepForKey(int key);
+
+// A step of a hundredth of the range, a page of a tenth, or to a bound. Stepping down gives
+// max(value − step, lower) and up gives min(value + step, upper), so a value already outside
+// the range moves by one step towards it from the far side only. A non-finite value starts
+// from the lower bound.
 double sliderStepped(double value, ValueRange range, SliderStep direction);
 
 } // namespace vantora::controls

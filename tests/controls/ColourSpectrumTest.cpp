@@ -76,6 +76,31 @@ TEST(ColourSpectrumTest, KeysAndAssistiveActionsReportEvenAtTheLimitsWithoutEdit
     EXPECT_TRUE(bench.editing.isEmpty());
 }
 
+TEST(ColourSpectrumTest, HomeAndEndTakeTheHueToItsEndsAndTellTheNewValue)
+{
+    struct Row {
+        const char *name;
+        int key;
+        double hue;
+        double exposedDegrees;
+    };
+    const Row rows[] = {
+        {"home", Qt::Key_Home, 0, 0},
+        {"end", Qt::Key_End, 0.9999, 359},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SpectrumBench bench;
+        bench.spectrum->setColour(0.5, 0.7);
+        EXPECT_TRUE(sendKey(bench.spectrum, row.key));
+        EXPECT_DOUBLE_EQ(bench.spectrum->hue(), row.hue);
+        EXPECT_DOUBLE_EQ(bench.spectrum->saturation(), 0.7);
+        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.spectrum);
+        EXPECT_DOUBLE_EQ(element->valueInterface()->currentValue().toDouble(), row.exposedDegrees);
+        EXPECT_EQ(bench.edits.size(), 1);
+    }
+}
+
 TEST(ColourSpectrumTest, ADisabledFieldChangesNothingAndPassesKeysOn)
 {
     SpectrumBench bench;

@@ -160,6 +160,12 @@ TEST(LightDetailView, EveryControlIsReachableWithTabAndWorksFromTheKeyboard)
     ASSERT_TRUE(page.model().whiteMode());
     const std::vector<QWidget *> whiteMode = tabOrder(&page);
     EXPECT_NE(std::find(whiteMode.begin(), whiteMode.end(), colour.temperatureSlider()), whiteMode.end());
+    // A reader names the roles of what it enters on the way to a control: no layered pane.
+    for (QWidget *control : std::initializer_list<QWidget *>{colour.spectrum(), colour.temperatureSlider()}) {
+        for (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(control); element;
+             element = element->parent())
+            EXPECT_NE(element->role(), QAccessible::LayeredPane) << control->metaObject()->className();
+    }
     for (std::size_t index = 0; index < 4; ++index)
         EXPECT_NE(std::find(whiteMode.begin(), whiteMode.end(), colour.presets()->button(index)), whiteMode.end());
 

@@ -95,19 +95,42 @@ TEST(LightValueSliderTest, LosingTheSliderMidDragEndsTheEditOnceAndTheReleaseCal
     }
 }
 
-TEST(LightValueSliderTest, ArrowKeysStepAHundredthOfTheRangeAndNeverReportEditing)
+TEST(LightValueSliderTest, KeysStepAHundredthAPageOrToABoundAndNeverReportEditing)
 {
-    SliderBench bench;
-    bench.slider->setRange({2000, 6500});
-    bench.slider->setValue(4000);
-    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Right));
-    EXPECT_DOUBLE_EQ(bench.slider->value(), 4045);
-    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Left));
-    EXPECT_TRUE(sendKey(bench.slider, Qt::Key_Left));
-    EXPECT_DOUBLE_EQ(bench.slider->value(), 3955);
-    EXPECT_EQ(bench.edits.size(), 3);
-    EXPECT_TRUE(bench.editing.isEmpty());
-    EXPECT_FALSE(sendKey(bench.slider, Qt::Key_Up)) << "up and down belong to whoever holds the slider";
+    struct Row {
+        const char *name;
+        ValueRange range;
+        double from;
+        std::vector<int> keys;
+        double value;
+        double accessibleValue;
+    };
+    const Row rows[] = {
+        {"right, left, left in kelvin", {2000, 6500}, 4000, {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left}, 3955, 3955},
+        {"up and down as right and left", {0, 100}, 72, {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}, 73, 73},
+        {"page up twice", {0, 100}, 72, {Qt::Key_PageUp, Qt::Key_PageUp}, 92, 92},
+        {"page up stops at the top", {0, 100}, 95, {Qt::Key_PageUp}, 100, 100},
+        {"page down in kelvin", {2000, 6500}, 4000, {Qt::Key_PageDown}, 3550, 3550},
+        {"home", {1, 100}, 72, {Qt::Key_Home}, 1, 1},
+        {"end, from 1 % to 100 % in one press", {1, 100}, 1, {Qt::Key_End}, 100, 100},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        SliderBench bench;
+        bench.slider->setRange(row.range);
+        bench.slider->setValue(row.from);
+        for (const int key : row.keys)
+            EXPECT_TRUE(sendKey(bench.slider, key));
+        EXPECT_DOUBLE_EQ(bench.slider->value(), row.value);
+        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.slider);
+        EXPECT_DOUBLE_EQ(element->valueInterface()->currentValue().toDouble(), row.accessibleValue);
+        EXPECT_EQ(bench.edits.size(), qsizetype(row.keys.size()));
+        EXPECT_TRUE(bench.editing.isEmpty());
+    }
+    LightValueSlider upright(SliderSize::Compact, SliderOrientation::Vertical);
+    upright.setRange({0, 100});
+    EXPECT_FALSE(sendKey(&upright, Qt::Key_Up)) << "an upright slider's holder steps it by up and down";
+    EXPECT_FALSE(sendKey(&upright, Qt::Key_Tab));
 }
 
 TEST(LightValueSliderTest, ADisabledSliderTakesNoInputAndPassesKeysOn)

@@ -94,6 +94,11 @@ TEST(SliderGeometryTest, ArrowStepsAreAHundredthOfTheRange)
         {"below the range: up steps from the value", -7, {0, 100}, SliderStep::Up, -6},
         {"non-finite value starts at the lower bound", nan, {0, 100}, SliderStep::Up, 1},
         {"empty range stays put", 5, {5, 5}, SliderStep::Up, 5},
+        {"a page up is a tenth", 50, {0, 100}, SliderStep::PageUp, 60},
+        {"a page down in kelvin", 4000, {2000, 6500}, SliderStep::PageDown, 3550},
+        {"a page stops at the bound", 4, {0, 100}, SliderStep::PageDown, 0},
+        {"to the lower bound", 72, {1, 100}, SliderStep::ToLower, 1},
+        {"to the upper bound", 1, {1, 100}, SliderStep::ToUpper, 100},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
