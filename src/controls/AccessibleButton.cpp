@@ -10,7 +10,7 @@ namespace {
 class AccessibleValueButton final : public QAccessibleWidget {
 public:
     AccessibleValueButton(QAbstractButton *button, const AccessibleButtonValue &value)
-        : QAccessibleWidget(button, QAccessible::Button)
+        : QAccessibleWidget(button, value.accessibleChecked() ? QAccessible::CheckBox : QAccessible::Button)
         , m_value(value)
     {
     }
@@ -25,10 +25,9 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();
-        if (const std::optional<bool> pressed = m_value.accessiblePressed()) {
+        if (const std::optional<bool> checked = m_value.accessibleChecked()) {
             state.checkable = true;
-            state.checked = *pressed;
-            state.pressed = *pressed;
+            state.checked = *checked;
         }
         return state;
     }
@@ -62,13 +61,12 @@ QAccessibleInterface *buttonFactory(const QString &, QObject *object)
 
 } // namespace
 
-void announcePressedChange(QWidget *button)
+void announceCheckedChange(QWidget *button)
 {
     if (!QAccessible::isActive())
         return;
     QAccessible::State changed;
     changed.checked = true;
-    changed.pressed = true;
     QAccessibleStateChangeEvent event(button, changed);
     QAccessible::updateAccessibility(&event);
 }

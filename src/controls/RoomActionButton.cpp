@@ -11,6 +11,7 @@
 #include "ui/Shapes.h"
 #include "ui/SvgImage.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace vantora::controls {
@@ -84,8 +85,7 @@ void RoomActionButton::setActive(bool active)
     if (active == m_active)
         return;
     m_active = active;
-    if (m_kind == Kind::Heart)
-        announcePressedChange(this);
+    announceCheckedChange(this);
     update();
 }
 
@@ -99,16 +99,22 @@ RoomActionButton::Layers RoomActionButton::currentLayers() const
 
 QString RoomActionButton::accessibleValueText() const
 {
-    if (m_kind == Kind::Heart)
-        return {};
-    return m_active ? tr("Lights on") : tr("Lights off");
+    return {};
 }
 
-std::optional<bool> RoomActionButton::accessiblePressed() const
+std::optional<bool> RoomActionButton::accessibleChecked() const
 {
-    if (m_kind == Kind::Heart)
-        return m_active;
-    return std::nullopt;
+    return m_active;
+}
+
+void RoomActionButton::keyPressEvent(QKeyEvent *event)
+{
+    // Return presses it too, as it does a check box of the desktop's.
+    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 QSize RoomActionButton::sizeHint() const { return buttonSize; }

@@ -18,7 +18,7 @@ namespace vantora::controls {
 // shows one of three images of its own ("Default", "Hover", "Active") and, while active and
 // hovered, a faint capsule behind it. Hover changes fade over 0.16 s (at once under Reduce
 // Motion); a change of `active` shows at once. Disabling does not dim the button: it keeps its
-// resting image and ignores the pointer. It only emits clicked().
+// resting image and ignores the pointer. It only emits clicked(), on Space and Return too.
 class RoomActionButton final : public QAbstractButton, public AccessibleButtonValue {
     Q_OBJECT
 public:
@@ -53,8 +53,8 @@ public:
 
     Layers currentLayers() const;
     QString accessibleValueText() const override;
-    // The heart is pressed while the room is a favourite.
-    std::optional<bool> accessiblePressed() const override;
+    // Checked while active: the room is a favourite, or a light in it is on.
+    std::optional<bool> accessibleChecked() const override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -62,6 +62,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &position) const override;
 

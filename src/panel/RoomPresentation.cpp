@@ -78,7 +78,9 @@ Room room(const LightRoom &room, const RoomContext &context)
 
     shown.anyLightOn = anyLightOn(lights);
     shown.powerDisabled = context.controlsLocked || !hasReachableLight;
-    shown.powerLabel = shown.anyLightOn ? Texts::tr("Turn %1 off").arg(room.name) : Texts::tr("Turn %1 on").arg(room.name);
+    // Read as a check box, checked while a light is on: the name stays as the lights go on
+    // and off, and the state says which.
+    shown.powerLabel = Texts::tr("%1 lights").arg(room.name);
     shown.powerHelp = shown.anyLightOn ? Texts::tr("Turn all reachable lights in %1 off").arg(room.name)
                                        : Texts::tr("Turn all reachable lights in %1 on").arg(room.name);
 

@@ -255,8 +255,8 @@ CONTROL_ROLES = {"push button", "toggle button", "check box", "radio button", "s
 # present or absent as one of the tuple's sets, "-" marking absence).
 STOP_RULES = [
     (r"^vantora Settings$", "push button", set()),
-    (r"^Favourite ", "push button", set()),
-    (r"^Turn .* (on|off)$", "push button", set()),
+    (r"^Favourite ", "check box", set()),
+    (r"^(Bedroom|Kitchen|Living room) lights$", "check box", set()),
     (r"^(?!Adjust ).*, (Bedroom|Kitchen|Living room)$| power$", "check box", set()),
     (r"^Adjust ", "push button", set()),
     (r"^Back to all lights$", "push button", set()),
@@ -328,13 +328,13 @@ def main():
         if wanted not in names:
             fail("the panel's Tab cycle misses %r: %s" % (wanted, [describe(stop) for stop in home]))
 
-    # A favourite is a button that stays pressed; its name stays.
+    # A favourite is a check box, checked while the room is one; its name stays.
     heart = focus_on("Favourite Bedroom")
     if heart is not None:
         events.clear()
         keys("space")
         now = focused()
-        if now is None or "pressed" not in now.states or now.name != "Favourite Bedroom":
+        if now is None or "checked" not in now.states or now.name != "Favourite Bedroom":
             fail("a favourited room reads as %s" % (now or "nothing"))
         told = [e for e in events.of("object:state-changed:") if e[1] == "Favourite Bedroom"
                 and e[0].split(":")[-1] in ("checked", "pressed")]

@@ -74,6 +74,30 @@ TEST(RoomButtonsTest, ADisabledRoomButtonKeepsItsRestingImageAndIgnoresClicks)
     EXPECT_TRUE(clicks.isEmpty());
 }
 
+// A reader says a check box's state as it changes, under a name that stays; Space and Return
+// both press the button.
+TEST(RoomButtonsTest, TheHeartAndThePowerButtonAreCheckBoxesCheckedWhileActiveAndPressedByKeys)
+{
+    for (const RoomActionButton::Kind kind : {RoomActionButton::Kind::Heart, RoomActionButton::Kind::Power}) {
+        SCOPED_TRACE(RoomActionButton::rawValue(kind).toStdString());
+        UiHarness ui;
+        RoomActionButton button(kind, &ui.window);
+        button.setLabel(QStringLiteral("Kitchen"));
+        QSignalSpy clicks(&button, &QAbstractButton::clicked);
+        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&button);
+        EXPECT_EQ(element->role(), QAccessible::CheckBox);
+        for (const bool active : {true, false}) {
+            button.setActive(active);
+            EXPECT_EQ(element->state().checked, active);
+            EXPECT_FALSE(element->state().pressed);
+            EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Kitchen"));
+        }
+        for (const int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(&button, Qt::Key(key));
+        EXPECT_EQ(clicks.size(), 3);
+    }
+}
+
 TEST(RoomButtonsTest, RoomButtonsTellAssistiveTechnologiesTheirState)
 {
     UiHarness ui;
@@ -85,10 +109,10 @@ TEST(RoomButtonsTest, RoomButtonsTellAssistiveTechnologiesTheirState)
 
     QAccessibleInterface *heartElement = QAccessible::queryAccessibleInterface(&heart);
     EXPECT_EQ(heartElement->text(QAccessible::Name), QStringLiteral("Kitchen favourite"));
-    EXPECT_FALSE(heartElement->state().pressed);
+    EXPECT_FALSE(heartElement->state().checked);
     EXPECT_TRUE(heartElement->state().checkable);
     heart.setActive(true);
-    EXPECT_TRUE(heartElement->state().pressed);
+    EXPECT_TRUE(heartElement->state().checked);
     EXPECT_EQ(heartElement->text(QAccessible::Name), QStringLiteral("Kitchen favourite"));
 
     QAccessibleInterface *sunElement = QAccessible::queryAccessibleInterface(&sun);

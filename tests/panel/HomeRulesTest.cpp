@@ -191,7 +191,7 @@ TEST(RoomPresentationTest, RoomControlsFollowTheRoomsLightsAndTheFavouriteLimit)
     EXPECT_EQ(kitchen.favouriteHelp, "Remove from favourites");
     EXPECT_EQ(kitchen.favouriteLabel, "Favourite Kitchen");
     EXPECT_TRUE(kitchen.anyLightOn);
-    EXPECT_EQ(kitchen.powerLabel, "Turn Kitchen off");
+    EXPECT_EQ(kitchen.powerLabel, "Kitchen lights");
     EXPECT_EQ(kitchen.powerHelp, "Turn all reachable lights in Kitchen off");
 
     const auto hall = roomPresentation::room(unreachable, twoFavourites);
@@ -206,7 +206,7 @@ TEST(RoomPresentationTest, RoomControlsFollowTheRoomsLightsAndTheFavouriteLimit)
     EXPECT_EQ(bath.favouriteHelp, "Pin this room to the top");
     EXPECT_FALSE(bath.brightnessDisabled);
     EXPECT_EQ(bath.shownBrightness, 0);
-    EXPECT_EQ(bath.powerLabel, "Turn Bath on");
+    EXPECT_EQ(bath.powerLabel, "Bath lights") << "the name stays whether the lights are on or off";
 }
 
 TEST(RoomPresentationTest, TheExpandedRoomShowsItsDraftOthersTheirMean)

@@ -774,7 +774,7 @@ TEST_F(HomeListTest, BridgeNamesShowAsPlainTextEverywhere)
     show();
     RoomSection *section = home()->roomSection(QStringLiteral("r"));
     EXPECT_EQ(section->title()->displayedText(), markup);
-    EXPECT_EQ(section->powerButton()->accessibleName(), "Turn <img src=x> off");
+    EXPECT_EQ(section->powerButton()->accessibleName(), "<img src=x> lights");
     EXPECT_EQ(ui::plainToolTipOf(*section->powerButton()), "Turn all reachable lights in <img src=x> off");
     LightRow *light = section->row(QStringLiteral("1"));
     const auto *name = light->findChild<ui::ElidedLabel *>();
