@@ -205,8 +205,10 @@ LightsHomeView::LightsHomeView(Actions actions, QWidget *parent)
     // The pills stand 8 apart as drawn; each keeps room around it for its shadows.
     const QMargins shadows = controls::HomePillSurface::shadowMargins();
     m_footerControls->setSpacing(8 - shadows.left() - shadows.right());
-    if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu)
-        m_footerControls->addWidget(pieces.settingsMenu(PanelPieces::MenuStyle::pill, this));
+    if (const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey); pieces.settingsMenu) {
+        m_footerMenu = pieces.settingsMenu(PanelPieces::MenuStyle::pill, this);
+        m_footerControls->addWidget(m_footerMenu);
+    }
 
     auto *footer = new QWidget;
     footer->setObjectName(QStringLiteral("lights-footer"));
@@ -568,6 +570,9 @@ void LightsHomeView::setFooterPowerShown(bool shown)
         connect(m_footerPower, &QAbstractButton::clicked, this, [this] { pressHomePower(); });
         m_footerPower->hide();
         m_footerControls->addWidget(m_footerPower);
+        // Made later than the settings pill on its left, it would come first in the Tab order.
+        if (m_footerMenu)
+            QWidget::setTabOrder(m_footerMenu, m_footerPower);
         applyHomePower();
         if (!m_fields.showsArrivalPill)
             ui::transitionIn(m_footerPower, transition, animation);

@@ -171,6 +171,8 @@ private:
     ui::TextLabel *m_roomText;
     ui::TextLabel *m_lightText;
     QBoxLayout *m_footerControls;
+    // The settings pill left of the footer's power button; none without settings.
+    QPointer<QWidget> m_footerMenu;
     QPointer<controls::HomePowerButton> m_footerPower;
     // The control (a home power button, the retry button) whose focus the page holds while
     // the control is disabled.

@@ -4,6 +4,7 @@
 #include "welcome/WelcomeScreenRules.h"
 #include "welcome/WelcomeScreenTexts.h"
 
+#include "ui/Accessibility.h"
 #include "ui/PanelTextField.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
@@ -32,6 +33,9 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
 
     m_field->setPlaceholderText(Texts::addressPlaceholder());
     m_field->setAccessibleName(Texts::addressFieldName());
+    // Without a description of its own, the field is described by its placeholder, an example
+    // address that a filled field would read out again after the address typed.
+    ui::a11y::setDescription(m_field, Texts::addressHint());
     m_field->setClearButtonEnabled(false);
     m_connect->setDefault(true);
     m_connect->setEnabled(false);

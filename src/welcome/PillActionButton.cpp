@@ -2,10 +2,13 @@
 
 #include "welcome/ConnectionPillMetrics.h"
 
+#include "controls/FocusRing.h"
+
 #include "ui/EnvironmentKeys.h"
 #include "ui/Shapes.h"
 #include "ui/SystemFont.h"
 
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,6 +21,8 @@ namespace {
 constexpr qreal chevronSpacing = 8;
 constexpr QSizeF chevronSize{8, 4.5};
 constexpr qreal chevronLineWidth = 1.4;
+// Room beside the label of a button that is only its label, for the focus ring around it.
+constexpr int ringMargin = 6;
 
 void paintChevron(QPainter &painter, const QRectF &box, const QColor &colour)
 {
@@ -58,7 +63,8 @@ qreal PillActionButton::labelWidth() const
 
 QSize PillActionButton::sizeHint() const
 {
-    return {qCeil(labelWidth()), QFontMetrics(font()).height()};
+    const int margins = m_hitShape == HitShape::Bounds ? 2 * ringMargin : 0;
+    return {qCeil(labelWidth()) + margins, QFontMetrics(font()).height()};
 }
 
 bool PillActionButton::hitButton(const QPoint &position) const
@@ -84,6 +90,24 @@ void PillActionButton::paintEvent(QPaintEvent *)
         const QPointF origin(left + textWidth + chevronSpacing, (height() - chevronSize.height()) / 2);
         paintChevron(painter, QRectF(origin, chevronSize), colour);
     }
+    if (showsFocusRing()) {
+        painter.setOpacity(1);
+        // Round the whole pill, or round the label of a button that is only its label.
+        const QRectF bounds = QRectF(rect()).adjusted(0, 1, 0, -1);
+        controls::focusRing::paint(painter, this, bounds, bounds.height() / 2);
+    }
+}
+
+void PillActionButton::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+}
+
+void PillActionButton::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
 }
 
 } // namespace vantora

@@ -8,7 +8,9 @@ namespace vantora {
 
 // A button inside the connection pill: just its label, in the pill's medium-weight text,
 // dimmed to 0.65 opacity while pressed; no background and no hover effect. A button that
-// fills the pill takes clicks on the pill's capsule only.
+// fills the pill takes clicks on the pill's capsule only. Focused by the keyboard it shows the
+// focus ring, round the pill or, for a button that is only its label, round the label and
+// the room its size keeps beside it for the ring.
 class PillActionButton final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -32,10 +34,13 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    bool showsFocusRing() const { return hasFocus() && m_keyboardFocus; }
 
 protected:
     bool hitButton(const QPoint &position) const override;
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     qreal labelWidth() const;
@@ -43,6 +48,7 @@ private:
     Trailing m_trailing;
     HitShape m_hitShape;
     ui::DynamicColor m_colour;
+    bool m_keyboardFocus = false;
 };
 
 } // namespace vantora

@@ -4,9 +4,11 @@
 #include "welcome/WelcomeScreenTexts.h"
 
 #include "ui/EnvironmentKeys.h"
+#include "ui/KeyboardFocus.h"
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -57,6 +59,21 @@ void PlainTextButton::paintEvent(QPaintEvent *)
     painter.setPen(emphasised ? welcomePalette::contentForeground().resolve(scheme)
                               : ui::systemColours::secondary().resolve(scheme));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+    // A darker colour alone is too faint a sign of where the keys are.
+    if (showsFocusUnderline())
+        painter.drawLine(QPointF(0, height() - 0.5), QPointF(width(), height() - 0.5));
+}
+
+void PlainTextButton::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = ui::focusCameByKeyboard(*event);
+    QAbstractButton::focusInEvent(event);
+}
+
+void PlainTextButton::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    QAbstractButton::focusOutEvent(event);
 }
 
 WelcomeBottomBar::WelcomeBottomBar(QWidget *parent)

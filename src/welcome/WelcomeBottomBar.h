@@ -11,15 +11,21 @@
 namespace vantora {
 
 // A button that is only its words: 12 pixels, medium weight, in the secondary colour (the
-// primary one under the pointer or with focus).
+// primary one under the pointer or with focus), underlined while focused by the keyboard.
 class PlainTextButton final : public QAbstractButton {
     Q_OBJECT
 public:
     PlainTextButton(const QString &text, QWidget *parent);
     QSize sizeHint() const override;
+    bool showsFocusUnderline() const { return hasFocus() && m_keyboardFocus; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool m_keyboardFocus = false;
 };
 
 // The row of buttons along the welcome screen's bottom edge, 12 pixels apart. Every button

@@ -927,9 +927,15 @@ TEST_F(HomeListTest, TheFooterPowerButtonComesEightBesideTheSettingsPillAndTheSu
     const auto capsule = [](const QWidget *pill) {
         return pill->geometry().marginsRemoved(controls::HomePillSurface::shadowMargins());
     };
-    const auto *settings = home()->findChild<AppSettingsMenu *>();
+    auto *settings = home()->findChild<AppSettingsMenu *>();
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(capsule(home()->footerPower()).left() - (capsule(settings).left() + capsule(settings).width()), 8);
+
+    // Tab goes left to right: from the settings pill on to the button beside it.
+    activate(*window);
+    settings->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(settings, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), home()->footerPower());
 }
 
 TEST_F(HomeListTest, AForcedFooterButtonIgnoresTheScrollPosition)

@@ -1,3 +1,4 @@
+#include "ActiveWindow.h"
 #include "ui/UiHarness.h"
 
 #include "welcome/ConnectionPill.h"
@@ -9,6 +10,7 @@
 #include "welcome/PillText.h"
 #include "welcome/RetryContent.h"
 #include "welcome/SearchingContent.h"
+#include "welcome/WelcomeBottomBar.h"
 
 #include "ui/Accessibility.h"
 #include "ui/MotionRecorder.h"
@@ -17,11 +19,13 @@
 
 #include <QAccessible>
 #include <QFontMetricsF>
+#include <QPushButton>
 #include <QTest>
 #include <QtMath>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -424,4 +428,51 @@ TEST_F(ConnectionPillTest, SearchingIsOneAccessibleElementAndReadyCarriesAHint)
     ASSERT_NE(element, nullptr);
     EXPECT_EQ(element->text(QAccessible::Name), "Searching for your Hue Bridge");
     EXPECT_EQ(element->childCount(), 0);
+}
+
+// Where the keys are shows on the welcome screen's own buttons: a Tab draws more than the
+// darker colour a click leaves, and a click draws no ring.
+TEST(WelcomeButtonsTest, FocusFromTheKeyboardShowsOnThePillsButtonsAndTheBottomLinks)
+{
+    struct Row {
+        const char *name;
+        std::function<QAbstractButton *(QWidget *parent)> make;
+    };
+    const Row rows[] = {
+        {"Pair Bridge, the whole pill",
+         [](QWidget *parent) {
+             auto *button = new PillActionButton("Pair Bridge", PillActionButton::Trailing::Nothing,
+                                                 PillActionButton::HitShape::Capsule, vantora::ui::DynamicColor{Qt::black, Qt::white}, parent);
+             button->setGeometry(0, 0, 160, 36);
+             return button;
+         }},
+        {"Try again, only its label",
+         [](QWidget *parent) {
+             auto *button = new PillActionButton("Try again", PillActionButton::Trailing::Nothing,
+                                                 PillActionButton::HitShape::Bounds, vantora::ui::DynamicColor{Qt::black, Qt::white}, parent);
+             button->setGeometry(QRect(QPoint(0, 0), QSize(button->sizeHint().width(), 36)));
+             return button;
+         }},
+        {"a link of the bottom bar",
+         [](QWidget *parent) {
+             auto *button = new vantora::PlainTextButton("Connection help", parent);
+             button->setGeometry(QRect(QPoint(0, 0), button->sizeHint()));
+             return button;
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        UiHarness ui;
+        QAbstractButton *button = row.make(&ui.window);
+        auto *other = new QPushButton("Other", &ui.window);
+        other->move(0, 60);
+        ui.window.show();
+        vantora::testing::activate(ui.window);
+        button->setFocus(Qt::MouseFocusReason);
+        const QImage clicked = button->grab().toImage();
+        other->setFocus(Qt::TabFocusReason);
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus());
+        EXPECT_NE(button->grab().toImage(), clicked) << "a Tab shows nothing more than a click";
+    }
 }

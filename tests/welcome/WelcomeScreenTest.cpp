@@ -27,6 +27,7 @@
 
 #include "welcome/BridgeButtonPulse.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -181,6 +182,11 @@ TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedAndABlankOne
         EXPECT_TRUE(sheet->field()->hasFocus());
         sheet->field()->setText(row.typed);
         EXPECT_EQ(sheet->connectButton()->isEnabled(), row.connects);
+        // A reader says what is typed; the placeholder's example address is no description.
+        const QString description =
+            QAccessible::queryAccessibleInterface(sheet->field())->text(QAccessible::Description);
+        EXPECT_FALSE(description.isEmpty());
+        EXPECT_FALSE(description.contains(sheet->field()->placeholderText())) << description.toStdString();
 
         QTest::keyClick(sheet->field(), Qt::Key_Return);
         settle();
