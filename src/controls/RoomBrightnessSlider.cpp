@@ -177,6 +177,9 @@ void RoomBrightnessSlider::refresh()
     if (m_readout)
         m_readout->setText(m_model.readout());
     ui::setPlainToolTip(*this, m_model.help());
+    // The slider itself has the focus, and a reader does not read tooltips.
+    if (QWidget *focusable = m_edge ? static_cast<QWidget *>(m_edge->track()) : m_compact)
+        ui::a11y::setDescription(focusable, m_model.help());
 }
 
 void RoomBrightnessSlider::paintEvent(QPaintEvent *)

@@ -1,6 +1,7 @@
 #include "controls/RoomEdgeSlider.h"
 
 #include "controls/EdgeSliderGeometry.h"
+#include "controls/FocusRing.h"
 #include "controls/Readouts.h"
 #include "controls/TogglePalette.h"
 
@@ -14,6 +15,7 @@
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -216,10 +218,26 @@ void RoomEdgeTrack::setValueFromAccessibility(double value)
     m_slider->write(m_slider->range().clamp(value));
 }
 
+void RoomEdgeTrack::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = event->reason() != Qt::MouseFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void RoomEdgeTrack::focusOutEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = false;
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void RoomEdgeTrack::mousePressEvent(QMouseEvent *event)
 {
+    m_keyboardFocus = false;
     if (event->button() == Qt::LeftButton)
         m_slider->dragTo(event->position().y());
+    update();
 }
 
 void RoomEdgeTrack::mouseMoveEvent(QMouseEvent *event)
@@ -238,6 +256,8 @@ void RoomEdgeTrack::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && m_slider->step(key == Qt::Key_Up ? 1.0 : -1.0)) {
+        m_keyboardFocus = true;
+        update();
         event->accept();
         return;
     }
@@ -284,6 +304,10 @@ void RoomEdgeTrack::paintEvent(QPaintEvent *)
     const QRectF knob(centreX - knobWidth / 2, height - level - 1.5, knobWidth, 3);
     ui::DropShadow{ui::colours::black(0.2), 0.5, {0, 0.5}}.paintUnderRoundedRect(painter, knob, ui::shapes::capsule);
     painter.fillPath(ui::shapes::roundedRect(knob, ui::shapes::capsule), ui::colours::white(enabled ? 0.95 : 0.3));
+    if (showsFocusRing()) {
+        painter.setOpacity(1);
+        focusRing::paint(painter, this, QRectF(rect()), cornerRadius);
+    }
 }
 
 } // namespace vantora::controls

@@ -95,9 +95,14 @@ public:
     void setValueFromAccessibility(double value) override;
 
     void followState();
+    // The ring shows while the track has the focus, until the pointer takes it up: the track
+    // takes the focus when it is shown, which gives no sign of how the user opened it.
+    bool showsFocusRing() const { return hasFocus() && m_keyboardFocus; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -114,6 +119,7 @@ private:
     ui::AnimatedValue<double> m_knobWidth;
     ui::AnimatedValue<QColor> m_fillTop;
     ui::AnimatedValue<QColor> m_fillBottom;
+    bool m_keyboardFocus = false;
 };
 
 } // namespace vantora::controls

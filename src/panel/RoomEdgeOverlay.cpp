@@ -47,6 +47,8 @@ void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool lock
         setFocus(Qt::OtherFocusReason);
     m_slider->setLocked(locked);
     m_slider->setUpdating(updating);
+    // With its slider disabled (no light on) the backdrop holds the focus: it tells why.
+    ui::a11y::setDescription(this, m_slider->model().help());
     const QSize size = controls::footprint(controls::RoomBrightnessStyle::edge);
     const QPointF centre = sliderCentre(card, height());
     m_slider->setGeometry(QRectF(centre - QPointF(size.width() / 2.0, size.height() / 2.0), size).toRect());

@@ -183,6 +183,51 @@ TEST(RoomBrightnessSliderTest, ARoomWithNothingLitDisablesTheControlAndSaysWhy)
     EXPECT_EQ(control.compactSlider()->accessibleLabel(), QStringLiteral("Kitchen brightness"));
 }
 
+// The focus is on the slider, and a reader reads no tooltip: the slider itself tells what it
+// does with lights on, and why it is off without.
+TEST(RoomBrightnessSliderTest, TheFocusedSliderIsDescribedByItsHelpInEveryStyle)
+{
+    HueLight dark = lit(60);
+    dark.isOn = false;
+    struct Row {
+        const char *name;
+        std::vector<HueLight> lights;
+        QString description;
+    };
+    const Row rows[] = {
+        {"lights on", {lit(40)}, QStringLiteral("Adjusts lights that are on. Off lights stay off.")},
+        {"nothing lit", {dark}, QStringLiteral("Turn on a dimmable light to adjust brightness.")},
+    };
+    for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(rawValue(style).toStdString() + ", " + row.name);
+            UiHarness ui;
+            RoomBrightnessSlider control(style, nullptr, &ui.window);
+            control.setRoom(kitchen(row.lights));
+            QWidget *focusable = control.compactSlider() ? static_cast<QWidget *>(control.compactSlider())
+                                                         : static_cast<QWidget *>(control.edgeSlider()->track());
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(focusable)->text(QAccessible::Description),
+                      row.description);
+        }
+    }
+}
+
+TEST(RoomEdgeSliderTest, TheTrackShowsTheFocusRingUntilThePointerTakesItUp)
+{
+    EdgeBench bench;
+    RoomEdgeTrack *track = bench.slider->track();
+    track->setFocus(Qt::OtherFocusReason);
+    EXPECT_TRUE(track->showsFocusRing()) << "shown and focused as the control opens";
+    QTest::mousePress(track, Qt::LeftButton, {}, QPoint(16, 70));
+    QTest::mouseRelease(track, Qt::LeftButton, {}, QPoint(16, 70));
+    EXPECT_FALSE(track->showsFocusRing());
+    EXPECT_TRUE(sendKey(track, Qt::Key_Up));
+    EXPECT_TRUE(track->showsFocusRing()) << "a key brings it back";
+    track->clearFocus();
+    track->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(track->showsFocusRing());
+}
+
 TEST(RoomBrightnessSliderTest, EveryStyleFitsItsFootprint)
 {
     for (const RoomBrightnessStyle style : allRoomBrightnessStyles) {

@@ -1024,6 +1024,10 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
     ASSERT_NE(home()->edgeOverlay(), nullptr);
     EXPECT_EQ(home()->brightnessPopover(), nullptr);
     EXPECT_EQ(cardGap(section), RoomSection::expandedCardGap);
+    // The backdrop holds the focus whenever the slider cannot: it tells what the slider does.
+    EXPECT_EQ(home()->edgeOverlay()->accessibleDescription(),
+              home()->edgeOverlay()->slider()->model().help());
+    EXPECT_FALSE(home()->edgeOverlay()->accessibleDescription().isEmpty());
 
     Q_EMIT home()->edgeOverlay()->slider()->changeRequested(30);
     settle();
