@@ -33,9 +33,15 @@ QColor colourOf(double hue, double saturation)
     return QColor::fromHsvF(std::clamp(hue, 0.0, 1.0), std::clamp(saturation, 0.0, 1.0), 1.0);
 }
 
+double exposedValue(const ColourSpectrum &spectrum)
+{
+    if (spectrum.exposedAxis() == ColourSpectrum::Axis::Hue)
+        return double(geometry::hueDegrees(spectrum.hue()));
+    return double(geometry::saturationPercent(spectrum.saturation()));
+}
+
 // QAccessibleWidget is already an action interface; the field replaces its actions. Its
-// value is the hue in whole degrees, the axis the arrow keys and the increase and decrease
-// actions move along; the value text adds the saturation.
+// value is the exposed axis; the value text names both.
 class AccessibleSpectrum final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit AccessibleSpectrum(ColourSpectrum *spectrum)
@@ -50,15 +56,18 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    QVariant currentValue() const override { return double(geometry::hueDegrees(spectrum()->hue())); }
+    QVariant currentValue() const override { return exposedValue(*spectrum()); }
     void setCurrentValue(const QVariant &value) override
     {
         bool ok = false;
-        const double degrees = value.toDouble(&ok);
+        const double number = value.toDouble(&ok);
         if (ok)
-            spectrum()->setHueFromAccessibility(degrees / 360);
+            spectrum()->setValueFromAccessibility(number);
     }
-    QVariant maximumValue() const override { return 360.0; }
+    QVariant maximumValue() const override
+    {
+        return spectrum()->exposedAxis() == ColourSpectrum::Axis::Hue ? 360.0 : 100.0;
+    }
     QVariant minimumValue() const override { return 0.0; }
     QVariant minimumStepSize() const override { return 1.0; }
 
@@ -135,20 +144,28 @@ void ColourSpectrum::setColour(double hue, double saturation)
 
 void ColourSpectrum::write(double hue, double saturation)
 {
+    if (hue != m_hue)
+        m_exposedAxis = Axis::Hue;
+    else if (saturation != m_saturation)
+        m_exposedAxis = Axis::Saturation;
     m_hue = hue;
     m_saturation = saturation;
     update();
     if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, double(geometry::hueDegrees(hue)));
+        QAccessibleValueChangeEvent event(this, exposedValue(*this));
         QAccessible::updateAccessibility(&event);
     }
     Q_EMIT edited();
 }
 
-void ColourSpectrum::setHueFromAccessibility(double hue)
+void ColourSpectrum::setValueFromAccessibility(double value)
 {
-    if (isEnabled() && std::isfinite(hue))
-        write(std::clamp(hue, 0.0, geometry::hueLimit), m_saturation);
+    if (!isEnabled() || !std::isfinite(value))
+        return;
+    if (m_exposedAxis == Axis::Hue)
+        write(std::clamp(value / 360, 0.0, geometry::hueLimit), m_saturation);
+    else
+        write(m_hue, std::clamp(value / 100, 0.0, 1.0));
 }
 
 void ColourSpectrum::runAccessibilityAction(const QString &name)

@@ -83,7 +83,13 @@ QString valueText(double hue, double saturation)
 {
     return QCoreApplication::translate("ColourSpectrum", "Hue %1 degrees, saturation %2 percent")
         .arg(hueDegrees(hue))
-        .arg(truncated(saturation * 100));
+        .arg(saturationPercent(saturation));
+}
+
+long long saturationPercent(double saturation)
+{
+    // Steps of 0.05 from 0.7 land a hair under 0.6: that is 60 percent, not 59.
+    return truncated(saturation * 100 + 1e-9);
 }
 
 long long hueDegrees(double hue)

@@ -49,5 +49,7 @@ double saturationLowered(double saturation);
 QString valueText(double hue, double saturation);
 // The hue in the whole degrees valueText reads.
 long long hueDegrees(double hue);
+// The saturation in the whole percent valueText reads.
+long long saturationPercent(double saturation);
 
 } // namespace vantora::controls::spectrumGeometry

@@ -76,29 +76,44 @@ TEST(ColourSpectrumTest, KeysAndAssistiveActionsReportEvenAtTheLimitsWithoutEdit
     EXPECT_TRUE(bench.editing.isEmpty());
 }
 
-TEST(ColourSpectrumTest, HomeAndEndTakeTheHueToItsEndsAndTellTheNewValue)
+// A reader says a slider's value, and only when the number changes: the value follows the
+// axis the keys last moved, the hue in degrees or the saturation in percent.
+TEST(ColourSpectrumTest, KeysMoveTheExposedValueAlongTheAxisTheyChange)
 {
     struct Row {
         const char *name;
-        int key;
+        std::vector<int> keys;
         double hue;
-        double exposedDegrees;
+        double saturation;
+        double exposed;
+        double maximum;
     };
     const Row rows[] = {
-        {"home", Qt::Key_Home, 0, 0},
-        {"end", Qt::Key_End, 0.9999, 359},
+        {"home", {Qt::Key_Home}, 0, 0.7, 0, 360},
+        {"end", {Qt::Key_End}, 0.9999, 0.7, 359, 360},
+        {"up", {Qt::Key_Up}, 0.5, 0.75, 75, 100},
+        {"down twice", {Qt::Key_Down, Qt::Key_Down}, 0.5, 0.6, 60, 100},
+        {"up, then right", {Qt::Key_Up, Qt::Key_Right}, 0.51, 0.75, 183, 360},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         SpectrumBench bench;
         bench.spectrum->setColour(0.5, 0.7);
-        EXPECT_TRUE(sendKey(bench.spectrum, row.key));
-        EXPECT_DOUBLE_EQ(bench.spectrum->hue(), row.hue);
-        EXPECT_DOUBLE_EQ(bench.spectrum->saturation(), 0.7);
-        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.spectrum);
-        EXPECT_DOUBLE_EQ(element->valueInterface()->currentValue().toDouble(), row.exposedDegrees);
-        EXPECT_EQ(bench.edits.size(), 1);
+        for (const int key : row.keys)
+            EXPECT_TRUE(sendKey(bench.spectrum, key));
+        EXPECT_NEAR(bench.spectrum->hue(), row.hue, 1e-9);
+        EXPECT_NEAR(bench.spectrum->saturation(), row.saturation, 1e-9);
+        QAccessibleValueInterface *value = QAccessible::queryAccessibleInterface(bench.spectrum)->valueInterface();
+        EXPECT_DOUBLE_EQ(value->currentValue().toDouble(), row.exposed);
+        EXPECT_DOUBLE_EQ(value->maximumValue().toDouble(), row.maximum);
+        EXPECT_EQ(bench.edits.size(), qsizetype(row.keys.size()));
     }
+    SpectrumBench bench;
+    bench.spectrum->setColour(0.5, 0.7);
+    sendKey(bench.spectrum, Qt::Key_Up);
+    QAccessible::queryAccessibleInterface(bench.spectrum)->valueInterface()->setCurrentValue(40.0);
+    EXPECT_NEAR(bench.spectrum->saturation(), 0.4, 1e-9) << "a reader writes the axis it reads";
+    EXPECT_DOUBLE_EQ(bench.spectrum->hue(), 0.5);
 }
 
 TEST(ColourSpectrumTest, ADisabledFieldChangesNothingAndPassesKeysOn)

@@ -77,6 +77,7 @@ TEST(SpectrumGeometryTest, TheValueTextTruncatesAndNeverShowsANonNumber)
 {
     EXPECT_EQ(valueText(0.5, 0.25), QStringLiteral("Hue 180 degrees, saturation 25 percent"));
     EXPECT_EQ(valueText(0.9999, 0.999), QStringLiteral("Hue 359 degrees, saturation 99 percent"));
+    EXPECT_EQ(valueText(0.5, 0.7 - 0.05 - 0.05), QStringLiteral("Hue 180 degrees, saturation 60 percent"));
     EXPECT_EQ(valueText(nan, std::numeric_limits<double>::infinity()),
               QStringLiteral("Hue 0 degrees, saturation 0 percent"));
 }
