@@ -17,6 +17,7 @@
 #include "ui/TextLabel.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -259,7 +260,10 @@ QWidget *showAboutWindow()
 {
     static QPointer<QWidget> window;
     if (!window) {
-        window = new AboutView(ApplicationInfo::shared(), desktopUrlOpener());
+        // Opened from a window of the application (the panel's settings menu), it belongs to
+        // it as its alerts do: a panel that closes when another window takes the activation
+        // stays under About, and gets the focus back from it.
+        window = new AboutView(ApplicationInfo::shared(), desktopUrlOpener(), QApplication::activeWindow());
         ui::makeFixedSizeWindow(*window);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setWindowTitle(Texts::tr("About vantora"));

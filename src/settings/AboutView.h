@@ -23,8 +23,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// Shows the one About window of the application, made on first use, and brings it to the
-// front; returns it.
+// Shows the one About window of the application, made on first use (a window of the active
+// window of the application, if any), and brings it to the front; returns it.
 QWidget *showAboutWindow();
 
 } // namespace vantora
