@@ -3,6 +3,7 @@
 #include "controls/Readouts.h"
 
 #include <QAccessibleValueInterface>
+#include <QHash>
 #include <QAccessibleWidget>
 #include <QWidget>
 
@@ -10,7 +11,13 @@ namespace vantora::controls {
 
 namespace {
 
-class AccessibleSlider final : public QAccessibleWidget, public QAccessibleValueInterface {
+class AccessibleSlider final : public QAccessibleWidget,
+                               public QAccessibleValueInterface
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    ,
+                               public ValueTextAttribute
+#endif
+{
 public:
     AccessibleSlider(QWidget *widget, AccessibleSliderSource &source)
         : QAccessibleWidget(widget, QAccessible::Slider)
@@ -22,6 +29,10 @@ public:
     {
         if (type == QAccessible::ValueInterface)
             return static_cast<QAccessibleValueInterface *>(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        if (type == QAccessible::AttributesInterface)
+            return static_cast<QAccessibleAttributesInterface *>(this);
+#endif
         return QAccessibleWidget::interface_cast(type);
     }
 
@@ -51,6 +62,10 @@ public:
     QVariant minimumStepSize() const override { return 0.0; }
 
 private:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QString spokenValue() const override { return m_source.accessibleValueText(); }
+#endif
+
     AccessibleSliderSource &m_source;
 };
 
@@ -65,6 +80,23 @@ QAccessibleInterface *sliderFactory(const QString &, QObject *object)
 }
 
 } // namespace
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+QList<QAccessible::Attribute> ValueTextAttribute::attributeKeys() const
+{
+    if (spokenValue().isEmpty())
+        return {};
+    return {QAccessible::Attribute::Custom};
+}
+
+QVariant ValueTextAttribute::attributeValue(QAccessible::Attribute key) const
+{
+    const QString text = spokenValue();
+    if (key != QAccessible::Attribute::Custom || text.isEmpty())
+        return {};
+    return QVariant::fromValue(QHash<QString, QString>{{QStringLiteral("valuetext"), text}});
+}
+#endif
 
 void installAccessibleSliderFactory()
 {

@@ -3,6 +3,11 @@
 #include "controls/ValueRange.h"
 
 #include <QString>
+#include <QtGlobal>
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QAccessibleAttributesInterface>
+#endif
 
 class QWidget;
 
@@ -25,6 +30,22 @@ public:
     // assistive technologies get the value and its bounds rounded alike.
     virtual double accessibleStep() const { return 1; }
 };
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// A slider's element that also carries its value text ("72 percent", "2700 kelvin") as the
+// "valuetext" object attribute, the text readers speak for a slider's value in place of the
+// bare number. Qt gives elements object attributes from 6.8 on; with an older Qt a reader
+// says the number alone.
+class ValueTextAttribute : public QAccessibleAttributesInterface {
+public:
+    QList<QAccessible::Attribute> attributeKeys() const override;
+    QVariant attributeValue(QAccessible::Attribute key) const override;
+
+protected:
+    // Empty: no attribute.
+    virtual QString spokenValue() const = 0;
+};
+#endif
 
 // `value` rounded to the step of `source`, halves away from zero.
 double shownValue(const AccessibleSliderSource &source, double value);

@@ -1,5 +1,6 @@
 #include "controls/ColourSpectrum.h"
 
+#include "controls/AccessibleSlider.h"
 #include "controls/FocusRing.h"
 #include "controls/SpectrumGeometry.h"
 
@@ -42,7 +43,13 @@ double exposedValue(const ColourSpectrum &spectrum)
 
 // QAccessibleWidget is already an action interface; the field replaces its actions. Its
 // value is the exposed axis; the value text names both.
-class AccessibleSpectrum final : public QAccessibleWidget, public QAccessibleValueInterface {
+class AccessibleSpectrum final : public QAccessibleWidget,
+                                 public QAccessibleValueInterface
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    ,
+                                 public ValueTextAttribute
+#endif
+{
 public:
     explicit AccessibleSpectrum(ColourSpectrum *spectrum)
         : QAccessibleWidget(spectrum, QAccessible::Slider)
@@ -53,6 +60,10 @@ public:
     {
         if (type == QAccessible::ValueInterface)
             return static_cast<QAccessibleValueInterface *>(this);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        if (type == QAccessible::AttributesInterface)
+            return static_cast<QAccessibleAttributesInterface *>(this);
+#endif
         return QAccessibleWidget::interface_cast(type);
     }
 
@@ -96,6 +107,10 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
 private:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QString spokenValue() const override { return geometry::valueText(spectrum()->hue(), spectrum()->saturation()); }
+#endif
+
     ColourSpectrum *spectrum() const { return static_cast<ColourSpectrum *>(widget()); }
 };
 

@@ -28,11 +28,15 @@
 #include "ui/ViewRuntime.h"
 
 #include <QAccessible>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QAccessibleAttributesInterface>
+#endif
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -160,6 +164,19 @@ TEST(LightDetailView, EveryControlIsReachableWithTabAndWorksFromTheKeyboard)
     ASSERT_TRUE(page.model().whiteMode());
     const std::vector<QWidget *> whiteMode = tabOrder(&page);
     EXPECT_NE(std::find(whiteMode.begin(), whiteMode.end(), colour.temperatureSlider()), whiteMode.end());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // A reader speaks a slider's value text, with its unit, from the valuetext attribute.
+    for (QWidget *slider : std::initializer_list<QWidget *>{page.brightnessContent()->slider(), colour.temperatureSlider()}) {
+        QAccessibleInterface *element = QAccessible::queryAccessibleInterface(slider);
+        auto *attributes =
+            static_cast<QAccessibleAttributesInterface *>(element->interface_cast(QAccessible::AttributesInterface));
+        ASSERT_NE(attributes, nullptr);
+        const auto custom = attributes->attributeValue(QAccessible::Attribute::Custom).value<QHash<QString, QString>>();
+        EXPECT_EQ(custom.value(QStringLiteral("valuetext")), element->text(QAccessible::Value));
+        EXPECT_TRUE(custom.value(QStringLiteral("valuetext")).contains(QRegularExpression(QStringLiteral("\\d (percent|kelvin)$"))))
+            << custom.value(QStringLiteral("valuetext")).toStdString();
+    }
+#endif
     // A reader names the roles of what it enters on the way to a control: no layered pane.
     for (QWidget *control : std::initializer_list<QWidget *>{colour.spectrum(), colour.temperatureSlider()}) {
         for (QAccessibleInterface *element = QAccessible::queryAccessibleInterface(control); element;
