@@ -26,8 +26,9 @@ private:
     QPointer<QWidget> m_control;
 };
 
-// Gives the focus that `dialog`, about to open for `origin`, finds back as it finishes: call it
-// before connecting anything else to its finishing, which may move the focus on by itself.
+// As `dialog`, about to open for `origin`, finishes, gives the focus back to the control that
+// has it now. Call it before connecting anything else to `finished`: what runs then may move
+// the focus on by itself.
 void returnFocusOnFinish(QDialog &dialog, const QWidget *origin);
 
 } // namespace vantora::ui
