@@ -6,7 +6,7 @@
 #include <QtGlobal>
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-#include <QAccessibleAttributesInterface>
+#include <QAccessible>
 #endif
 
 class QWidget;
