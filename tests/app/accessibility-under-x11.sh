@@ -58,7 +58,10 @@ if [ -f "$home/app.pid" ]; then
   pids=("$(cat "$home/app.pid")" "${pids[@]}")
 fi
 if [ "$status" -ne 0 ]; then
-  echo "--- application log" >&2
-  tail -n 40 "$home/app.log" >&2
+  for log in app orca; do
+    [ -f "$home/$log.log" ] || continue
+    echo "--- $log log" >&2
+    tail -n 40 "$home/$log.log" >&2
+  done
 fi
 exit "$status"

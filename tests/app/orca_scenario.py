@@ -1,0 +1,195 @@
+#!/usr/bin/env python3
+"""What Orca, the screen reader, says while a person drives the real application by keys alone.
+
+Run by accessibility-under-x11.sh: orca_scenario.py <vantora binary> <private home>. Starts
+Orca without a voice, its debug log on a terminal (so that each line arrives as Orca writes
+it), and the app, then presses keys with xdotool and waits for the lines Orca logs as spoken
+("SPEECH OUTPUT: '…'"). Prints what failed and exits 1, 77 when Orca is not installed, or 0.
+"""
+
+import os
+import pty
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+APP, HOME = sys.argv[1], sys.argv[2]
+FAILURES = []
+# "SPEECH OUTPUT: 'Quit menu item.'", then the voice Orca would use: " voice=…", "{…}".
+SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'(?: voice=\S+)? ?(?:\{.*\})?$")
+
+
+def fail(text):
+    FAILURES.append(text)
+    print("FAILED: " + text, file=sys.stderr)
+
+
+def within(seconds, check):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        result = check()
+        if result:
+            return result
+        time.sleep(0.05)
+    return None
+
+
+class Orca:
+    """Orca on the session's accessibility bus, and every line it has spoken so far."""
+
+    def __init__(self):
+        self.lines = []
+        self.spoken = []
+        self.lock = threading.Lock()
+        # Orca opens its debug file with Python's default buffering, which is line by line
+        # on a terminal only. The terminal stays open here too, or it would hang up before
+        # Orca opens it.
+        self.reader, self.writer = pty.openpty()
+        self.log = open(os.path.join(HOME, "orca.log"), "w")
+        # Orca logs what it says with or without a voice; a speech server that refuses to
+        # start leaves it without one.
+        voiceless = dict(os.environ, SPEECHD_CMD="/bin/false")
+        self.process = subprocess.Popen(["orca", "--debug-file", os.ttyname(self.writer)], env=voiceless,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        threading.Thread(target=self.read, daemon=True).start()
+        if not self.wait_for_log("ORCA: Starting registry", 30):
+            sys.exit("Orca did not start")
+
+    def read(self):
+        pending = b""
+        while True:
+            try:
+                chunk = os.read(self.reader, 65536)
+            except OSError:
+                return
+            if not chunk:
+                return
+            pending += chunk
+            *complete, pending = pending.split(b"\n")
+            with self.lock:
+                for raw in complete:
+                    line = raw.decode("utf-8", "replace").rstrip("\r")
+                    self.lines.append(line)
+                    self.log.write(line + "\n")
+                    spoken = SPOKEN.search(line)
+                    if spoken:
+                        self.spoken.append(spoken.group(1))
+
+    def wait_for_log(self, text, seconds):
+        return within(seconds, lambda: any(text in line for line in self.snapshot()[0]))
+
+    def snapshot(self):
+        with self.lock:
+            return list(self.lines), list(self.spoken)
+
+    def mark(self):
+        return len(self.snapshot()[1])
+
+    def said_since(self, mark):
+        return self.snapshot()[1][mark:]
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        os.close(self.writer)
+        self.log.flush()
+
+
+def keys(*names):
+    subprocess.run(["xdotool", "key", "--delay", "80", *names], check=True)
+
+
+class Scenario:
+    """Steps of keys, each waiting for the lines Orca should say."""
+
+    def __init__(self, orca):
+        self.orca = orca
+
+    def expect(self, what, pressed, *wanted, absent=(), since=None, seconds=10):
+        """Presses `pressed` and waits until spoken lines match the patterns of `wanted` in
+        order; fails when they did not come, or when a line matching one of `absent` was
+        said meanwhile. Counts the lines from `since` (a mark taken before something other
+        than keys started the step) or from the keys. Returns the lines said."""
+        mark = self.orca.mark() if since is None else since
+        if pressed:
+            keys(*pressed)
+
+        def heard_all():
+            said = self.orca.said_since(mark)
+            position = 0
+            for pattern in wanted:
+                found = next((i for i in range(position, len(said)) if re.search(pattern, said[i])), None)
+                if found is None:
+                    return None
+                position = found + 1
+            return said
+
+        said = within(seconds, heard_all)
+        if said is None:
+            fail("%s: Orca said %s, wanted %s" % (what, self.orca.said_since(mark), list(wanted)))
+            return self.orca.said_since(mark)
+        for pattern in absent:
+            extra = [line for line in said if re.search(pattern, line)]
+            if extra:
+                fail("%s: Orca also said %s" % (what, extra))
+        return said
+
+
+def icon_window():
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    inside = False
+    for line in tree.splitlines():
+        if '"panel": ("panel" "trayer")' in line:
+            inside = True
+        elif inside and '"vantora": ("vantora"' in line:
+            return line.split()[0]
+    return None
+
+
+def start_app(*arguments):
+    log = open(os.path.join(HOME, "app.log"), "w")
+    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT)
+    with open(os.path.join(HOME, "app.pid"), "w") as pid:
+        pid.write(str(process.pid))
+    return process
+
+
+def panel(scenario):
+    app = start_app("--demo")
+    icon = within(20, icon_window)
+    if not icon:
+        sys.exit("the tray icon was not embedded")
+    mark = scenario.orca.mark()
+    subprocess.run(["xdotool", "mousemove", "--window", icon, "11", "11", "click", "1"], check=True)
+    scenario.expect("the panel opens", (), r"^Turn all lights off (push )?button\.?$", since=mark)
+    return app
+
+
+def main():
+    if shutil.which("orca") is None:
+        print("orca: Orca is not installed", file=sys.stderr)
+        sys.exit(77)
+    orca = Orca()
+    app = None
+    try:
+        scenario = Scenario(orca)
+        app = panel(scenario)
+    finally:
+        if app is not None and app.poll() is None:
+            app.terminate()
+            app.wait(timeout=10)
+        orca.stop()
+    print("Orca said:\n  " + "\n  ".join(orca.said_since(0)))
+    if FAILURES:
+        sys.exit(1)
+    print("passed: orca")
+
+
+main()
