@@ -61,10 +61,11 @@ runtime::Task<void> ArrivalPillOverlay::run(std::optional<Arrival> arrival)
         // A cancelled sleep throws, which ends the run without touching the pill.
         co_await clock.sleepFor(600ms);
         present(Arrival::loading, ui::Animation::easeOut(0.24));
+        ui::a11y::announce(BridgeArrivalPill::spokenLabel(BridgeArrivalPill::State::Loading));
         co_return;
     }
     present(Arrival::connected, ui::Animation::easeOut(0.24));
-    ui::a11y::announce(BridgeArrivalPill::tr("Hue Bridge connected"), ui::a11y::Priority::Medium);
+    ui::a11y::announce(BridgeArrivalPill::spokenLabel(BridgeArrivalPill::State::Connected));
     co_await clock.sleepFor(2200ms);
     present(std::nullopt, ui::Animation::easeIn(0.22));
     m_onboarding.setAwaitsFirstLights(false);

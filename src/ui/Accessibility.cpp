@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace vantora::ui::a11y {
@@ -280,18 +281,37 @@ AnnouncementSink &customSink()
     return sink;
 }
 
-void raiseAlert(const Announcement &announcement)
+void raiseAnnouncement(const Announcement &announcement)
 {
-    // One element, never shown, that speaks each announcement as an alert.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // One element, never shown, that the announcements come from.
     static QPointer<QWidget> speaker;
     if (!speaker) {
         speaker = new QWidget;
         speaker->setObjectName(QStringLiteral("vantora-announcer"));
-        setRole(speaker, QAccessible::AlertMessage);
+    }
+    QAccessibleAnnouncementEvent event(speaker.data(), announcement.text);
+    event.setPoliteness(announcement.priority == Priority::High ? QAccessible::AnnouncementPoliteness::Assertive
+                                                                : QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+#else
+    // Before Qt 6.8 the bridge carries no announcement and drops alert events; a reader
+    // speaks a notification that shows, reading its name when it gets to the event. Each
+    // announcement comes from an element of its own among a few taken in turn, so that one
+    // read late is not renamed by the next meanwhile.
+    static std::array<QPointer<QWidget>, 4> speakers;
+    static std::size_t next = 0;
+    QPointer<QWidget> &speaker = speakers.at(next);
+    next = (next + 1) % speakers.size();
+    if (!speaker) {
+        speaker = new QWidget;
+        speaker->setObjectName(QStringLiteral("vantora-announcer"));
+        setRole(speaker, QAccessible::Notification);
     }
     setCombined(speaker, announcement.text);
-    QAccessibleEvent event(speaker.data(), QAccessible::Alert);
+    QAccessibleEvent event(speaker.data(), QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&event);
+#endif
 }
 
 } // namespace
@@ -351,11 +371,13 @@ void setDescription(QWidget *widget, const QString &description)
 
 void announce(const QString &text, Priority priority)
 {
+    if (text.isEmpty())
+        return;
     const Announcement announcement{text, priority};
     if (const AnnouncementSink &sink = customSink())
         sink(announcement);
     else
-        raiseAlert(announcement);
+        raiseAnnouncement(announcement);
 }
 
 AnnouncementSink setAnnouncementSink(AnnouncementSink sink)

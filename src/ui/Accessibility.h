@@ -56,8 +56,8 @@ struct Announcement final {
 
 using AnnouncementSink = std::function<void(const Announcement &)>;
 
-// Asks assistive technologies to read `text` out. By default this raises an alert from a
-// hidden alert-message element named with the text.
+// Asks assistive technologies to read `text` out: an announcement from Qt 6.8 on, before it a
+// hidden notification named with the text that tells it shows.
 void announce(const QString &text, Priority priority = Priority::Medium);
 
 // Sends announcements to `sink` instead (tests record them); an empty sink restores the

@@ -23,12 +23,6 @@ const ui::Animation reducedStateChange = ui::Animation::easeInOut(0.15);
 constexpr qreal checkMarkLineWidth = 1.6;
 constexpr qreal tintShadowOpacity = 0.1;
 
-QString accessibleLabel(arrivalAppearance::State state)
-{
-    return state == arrivalAppearance::State::Loading ? BridgeArrivalPill::tr("Loading lights from your Hue Bridge")
-                                                      : BridgeArrivalPill::tr("Hue Bridge connected");
-}
-
 double connectednessOf(arrivalAppearance::State state)
 {
     return state == arrivalAppearance::State::Connected ? 1 : 0;
@@ -65,10 +59,15 @@ BridgeArrivalPill::BridgeArrivalPill(State state, QWidget *parent)
     setFont(ui::systemFont(14, QFont::Medium));
     new ui::ShadowUnderlay(this, ui::shapes::capsule, {ui::colours::black(0.04), 1, QPointF(0, 1)});
     m_spinner->move(sidePadding, (pillHeight - indicatorSide) / 2);
-    ui::a11y::setCombined(this, accessibleLabel(state));
+    ui::a11y::setCombined(this, spokenLabel(state));
     // A status line, not a bare area.
     ui::a11y::setRole(this, QAccessible::StaticText);
     followConnectedness();
+}
+
+QString BridgeArrivalPill::spokenLabel(State state)
+{
+    return state == State::Loading ? tr("Loading lights from your Hue Bridge") : tr("Hue Bridge connected");
 }
 
 qreal BridgeArrivalPill::widthFor(qreal labelWidth)
@@ -82,7 +81,7 @@ void BridgeArrivalPill::apply(State state)
         return;
     m_state = state;
     m_spinner->setSpinning(state == State::Loading ? Spinning::Running : Spinning::Stopped);
-    ui::a11y::setCombined(this, accessibleLabel(state));
+    ui::a11y::setCombined(this, spokenLabel(state));
     const ui::Animation animation = ui::reduceMotion(this) ? reducedStateChange : stateChange;
     m_connectedness.animateTo(connectednessOf(state), animation, ui::UnderReduceMotion::Keep);
 }

@@ -44,6 +44,8 @@ public:
 
     // The pill's width around a label of `labelWidth` pixels.
     static qreal widthFor(qreal labelWidth);
+    // What the pill reads as in `state`.
+    static QString spokenLabel(State state);
 
 protected:
     bool event(QEvent *event) override;

@@ -108,6 +108,29 @@ void ConnectionPill::apply(const ConnectionPillState &state)
     replaceContent(stateChange);
     followHover();
     m_rotation.setKey(m_state);
+    announceState();
+}
+
+void ConnectionPill::announceState() const
+{
+    // The pill on screen tells how pairing goes wherever the focus is: a reader hears each
+    // step once, from the one window that shows it.
+    if (!isVisible())
+        return;
+    switch (m_state.kind()) {
+    case ConnectionPillState::Case::Searching:
+        ui::a11y::announce(ConnectionPillTexts::searchingLabel());
+        break;
+    case ConnectionPillState::Case::Found:
+        ui::a11y::announce(ConnectionPillTexts::foundLabel(m_state.name(), m_state.address()));
+        break;
+    case ConnectionPillState::Case::Retry:
+        ui::a11y::announce(m_state.message());
+        break;
+    case ConnectionPillState::Case::Ready:
+    case ConnectionPillState::Case::Choose:
+        break;
+    }
 }
 
 void ConnectionPill::setAction(Action action)

@@ -58,6 +58,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void announceState() const;
     PillContent *makeContent();
     void replaceContent(const ui::Animation &animation);
     void followHover();

@@ -31,8 +31,9 @@ ConnectionScreenView::ConnectionScreenView(const ConnectionPillState &pill, cons
 void ConnectionScreenView::apply(const ConnectionPillState &pill, const QString &instruction,
                                  pulseCurve::PulseSwitch pulse)
 {
-    m_instruction->setText(instruction);
+    // Read out in this order: what happened (the pill), then what to do next.
     m_pill->apply(pill);
+    m_instruction->setText(instruction);
     m_stage->setPulse(welcomeScreen::stagePulse(pulse, pill));
 }
 

@@ -26,6 +26,9 @@ void InstructionText::setText(const QString &text)
     m_previous = m_text;
     m_text = text;
     setAccessibleName(text);
+    // The instruction tells what to do next, so its change is read out wherever the focus is.
+    if (isVisible())
+        ui::a11y::announce(QString(text).replace(u'\n', u' '));
     m_fade.setImmediately(0);
     m_fade.animateTo(1.0, ui::Animation::easeOut(fadeSeconds));
     update();

@@ -33,7 +33,6 @@ SearchingContent::SearchingContent(QWidget *pill, const QString &message)
     ui::a11y::setCombined(this, ConnectionPillTexts::searchingLabel());
     // A status line, read out as it appears.
     ui::a11y::setRole(this, QAccessible::StaticText);
-    ui::a11y::announce(ConnectionPillTexts::searchingLabel());
     layoutContent();
 }
 

@@ -122,7 +122,7 @@ TEST(Accessibility, QtControlsKeepTheirOwnPresentation)
     EXPECT_NE(element->actionInterface(), nullptr);
 }
 
-TEST(Accessibility, AnnouncementsGoToTheSinkOrRaiseAnAlert)
+TEST(Accessibility, AnnouncementsGoToTheSinkOrToTheReaderEachWithItsText)
 {
     std::vector<a11y::Announcement> heard;
     a11y::setAnnouncementSink([&](const a11y::Announcement &announcement) { heard.push_back(announcement); });
@@ -132,17 +132,20 @@ TEST(Accessibility, AnnouncementsGoToTheSinkOrRaiseAnAlert)
     EXPECT_EQ(heard, (std::vector<a11y::Announcement>{{QStringLiteral("Hue Bridge connected"), a11y::Priority::Medium},
                                                       {QStringLiteral("Lights off"), a11y::Priority::High}}));
 
-    // Without an assistive technology listening Qt delivers no events, so look at the element
-    // that raises them.
-    a11y::announce(QStringLiteral("Hue Bridge connected"));
-    QWidget *speaker = nullptr;
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Before Qt 6.8 a reader reads each announcement from a notification element when it
+    // gets to it: two in a row must not leave both reading the second's text.
+    a11y::announce(QStringLiteral("Searching for your Hue Bridge"));
+    a11y::announce(QStringLiteral("Nothing found..."));
+    QStringList names;
     for (QWidget *widget : QApplication::allWidgets()) {
-        if (widget->objectName() == QLatin1String("vantora-announcer"))
-            speaker = widget;
+        if (widget->objectName() == QLatin1String("vantora-announcer")) {
+            QAccessibleInterface *element = QAccessible::queryAccessibleInterface(widget);
+            EXPECT_EQ(element->role(), QAccessible::Notification);
+            names.append(element->text(QAccessible::Name));
+        }
     }
-    ASSERT_NE(speaker, nullptr);
-    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(speaker);
-    EXPECT_EQ(element->role(), QAccessible::AlertMessage);
-    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Hue Bridge connected"));
-    EXPECT_EQ(element->childCount(), 0);
+    EXPECT_TRUE(names.contains(QStringLiteral("Searching for your Hue Bridge"))) << names.join(u'|').toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("Nothing found..."))) << names.join(u'|').toStdString();
+#endif
 }
