@@ -42,6 +42,7 @@ public:
     {
         setFixedHeight(reportBoxHeight);
         m_text->setReadOnly(true);
+        m_text->setAccessibleName(ErrorReportSheet::tr("Error report"));
         m_text->setPlainText(report);
         m_text->setFont(ui::systemFont(12));
         m_text->setFrameShape(QFrame::NoFrame);
@@ -116,6 +117,9 @@ ErrorReportSheet::ErrorReportSheet(AppIssue issue, const ApplicationInfo &info, 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(16);
 
+    // Read as a dialog by its title: a reader names it as the focus enters it.
+    setAccessibleName(tr("Review error report"));
+    ui::a11y::setRole(this, QAccessible::Dialog);
     auto *title = new ui::TextLabel(tr("Review error report"), this);
     title->setFont(ui::systemFont(20, QFont::DemiBold));
     ui::a11y::setHeading(title);
