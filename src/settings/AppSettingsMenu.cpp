@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -138,6 +139,9 @@ void AppSettingsMenu::buildMenu()
     m_quit->setShortcutVisibleInContextMenu(true);
     connect(entries, &QMenu::aboutToShow, m_quit, [this] { m_quit->setShortcut(m_services.quit->shortcut()); });
     connect(entries, &QMenu::aboutToHide, m_quit, [this] { m_quit->setShortcut({}); });
+    // An open menu takes every key, and Qt fires no window's shortcut meanwhile: the key the
+    // menu shows beside Quit is its own.
+    entries->installEventFilter(this);
 
     connect(entries, &QMenu::aboutToShow, this, [this, entries] {
         m_services.loginItem->refresh();
@@ -181,6 +185,20 @@ QSize AppSettingsMenu::sizeHint() const
     return plainSize;
 }
 
+bool AppSettingsMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == menu() && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!m_services.quit->shortcut().isEmpty()
+            && QKeySequence(key->keyCombination()) == m_services.quit->shortcut()) {
+            menu()->hide();
+            m_quit->trigger();
+            return true;
+        }
+    }
+    return QToolButton::eventFilter(watched, event);
+}
+
 bool AppSettingsMenu::event(QEvent *event)
 {
     if (event->type() == ui::EnvironmentChangeEvent::eventType()
@@ -210,13 +228,17 @@ void AppSettingsMenu::paintEvent(QPaintEvent *)
 
 void AppSettingsMenu::focusInEvent(QFocusEvent *event)
 {
-    m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
+    // Back from its own menu the button keeps how it got the focus: reopened from the
+    // keyboard, the menu starts on its first entry again.
+    if (event->reason() != Qt::PopupFocusReason)
+        m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
     QToolButton::focusInEvent(event);
 }
 
 void AppSettingsMenu::focusOutEvent(QFocusEvent *event)
 {
-    m_keyboardFocus = false;
+    if (event->reason() != Qt::PopupFocusReason)
+        m_keyboardFocus = false;
     QToolButton::focusOutEvent(event);
 }
 

@@ -143,6 +143,19 @@ public:
         return state;
     }
 
+    QAccessible::Role role() const override
+    {
+        // Qt tells a window's activity afresh whenever its window system focus moves, as it
+        // does to a popup menu opened from it, and a reader would hear the window come back
+        // over the menu's first entry. Only a window's activity is told: while its popup is
+        // open the window reads as a plain pane.
+        const QAccessible::Role own = QAccessibleWidget::role();
+        if (own == QAccessible::Window && QApplication::activePopupWidget()
+            && QApplication::activePopupWidget() != widget())
+            return QAccessible::Pane;
+        return own;
+    }
+
 private:
     static QAccessible::Role roleOf(const QWidget *widget)
     {

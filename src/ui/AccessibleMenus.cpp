@@ -1,6 +1,9 @@
 #include "ui/AccessibleMenus.h"
 
+#include "ui/Accessibility.h"
+
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QAction>
 #include <QMenu>
 #include <QPointer>
@@ -76,10 +79,46 @@ private:
     QToolButton *button() const { return static_cast<QToolButton *>(widget()); }
 };
 
-// A checkable entry of a menu, read as a check box.
-class AccessibleCheckItem final : public QAccessibleInterface, public QAccessibleActionInterface {
+// The menu of a presented button, which counts its entries (ours) as its children. Qt's own
+// counts only entries that read as plain menu items, which leaves a check box in it with no
+// place, and a reader takes an element with no place for a dead one.
+class AccessibleMenu final : public QAccessibleWidget {
 public:
-    AccessibleCheckItem(QAction *action, QMenu *menu)
+    explicit AccessibleMenu(QMenu *menu)
+        : QAccessibleWidget(menu, QAccessible::PopupMenu)
+    {
+    }
+
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(menu()->parent()); }
+    int childCount() const override { return int(menu()->actions().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QAction *> entries = menu()->actions();
+        return index >= 0 && index < entries.size() ? QAccessible::queryAccessibleInterface(entries.at(index)) : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? int(menu()->actions().indexOf(qobject_cast<QAction *>(child->object()))) : -1;
+    }
+
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        QAction *entry = menu()->actionAt(menu()->mapFromGlobal(QPoint(x, y)));
+        return entry ? QAccessible::queryAccessibleInterface(entry) : nullptr;
+    }
+
+private:
+    QMenu *menu() const { return static_cast<QMenu *>(widget()); }
+};
+
+// An entry of a presented menu: a separator, a menu item, or a checkable entry, which reads
+// as a check box with its state (Qt reads it as a plain menu item whose check shows only
+// once checked).
+class AccessibleMenuEntry final : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    AccessibleMenuEntry(QAction *action, QMenu *menu)
         : m_action(action)
         , m_menu(menu)
     {
@@ -131,16 +170,21 @@ public:
         return {m_menu->mapToGlobal(area.topLeft()), area.size()};
     }
 
-    QAccessible::Role role() const override { return QAccessible::CheckBox; }
+    QAccessible::Role role() const override
+    {
+        if (m_action && m_action->isSeparator())
+            return QAccessible::Separator;
+        return m_action && m_action->isCheckable() ? QAccessible::CheckBox : QAccessible::MenuItem;
+    }
 
     QAccessible::State state() const override
     {
         QAccessible::State state;
         if (!isValid())
             return state;
-        state.checkable = true;
+        state.checkable = m_action->isCheckable();
         state.checked = m_action->isChecked();
-        state.focusable = true;
+        state.focusable = !m_action->isSeparator();
         state.focused = m_menu->activeAction() == m_action;
         state.disabled = !m_action->isEnabled();
         state.invisible = !m_menu->isVisible() || !m_action->isVisible();
@@ -149,9 +193,9 @@ public:
 
     QStringList actionNames() const override
     {
-        if (!isValid() || !m_action->isEnabled())
+        if (!isValid() || !m_action->isEnabled() || m_action->isSeparator())
             return {};
-        return {toggleAction()};
+        return {m_action->isCheckable() ? toggleAction() : pressAction()};
     }
 
     void doAction(const QString &name) override
@@ -167,24 +211,37 @@ private:
     QPointer<QMenu> m_menu;
 };
 
+bool isPresented(const QMenu *menu)
+{
+    const auto *button = menu ? qobject_cast<const QToolButton *>(menu->parent()) : nullptr;
+    return button && button->property(presentedProperty).toBool();
+}
+
 QAccessibleInterface *menuFactory(const QString &, QObject *object)
 {
     if (auto *button = qobject_cast<QToolButton *>(object); button && button->property(presentedProperty).toBool())
         return new AccessibleMenuButton(button);
+    if (auto *menu = qobject_cast<QMenu *>(object); isPresented(menu))
+        return new AccessibleMenu(menu);
     auto *action = qobject_cast<QAction *>(object);
-    if (!action || !action->isCheckable())
-        return nullptr;
-    QMenu *menu = menuOf(action);
-    if (!menu)
+    QMenu *menu = action ? menuOf(action) : nullptr;
+    if (!isPresented(menu))
         return nullptr;
     // Made once per entry, as Qt keeps the element: its checks are told from here on.
-    QObject::connect(action, &QAction::toggled, action, [action] {
-        QAccessible::State changed;
-        changed.checked = true;
-        QAccessibleStateChangeEvent event(action, changed);
-        QAccessible::updateAccessibility(&event);
-    });
-    return new AccessibleCheckItem(action, menu);
+    if (action->isCheckable()) {
+        QObject::connect(action, &QAction::toggled, action, [action, menu = QPointer<QMenu>(menu)](bool checked) {
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent event(action, changed);
+            QAccessible::updateAccessibility(&event);
+            // Chosen from the menu, the entry changes only once the menu has closed and the
+            // focus is back on the button: a reader hears the new state as news.
+            if (menu && !menu->isVisible())
+                announce(checked ? QCoreApplication::translate("vantora::ui::a11y", "%1, checked").arg(action->iconText())
+                                 : QCoreApplication::translate("vantora::ui::a11y", "%1, not checked").arg(action->iconText()));
+        });
+    }
+    return new AccessibleMenuEntry(action, menu);
 }
 
 } // namespace

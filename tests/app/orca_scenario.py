@@ -142,6 +142,18 @@ class Scenario:
         return said
 
 
+    def move_to(self, what, key, pattern, limit=40):
+        """Presses `key` until Orca says a line matching `pattern`; the steps between may say
+        anything."""
+        for _ in range(limit):
+            mark = self.orca.mark()
+            keys(key)
+            if within(3, lambda: any(re.search(pattern, line) for line in self.orca.said_since(mark))):
+                return True
+        fail("%s: %s never reached %r" % (what, key, pattern))
+        return False
+
+
 def icon_window():
     tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
     inside = False
@@ -154,7 +166,7 @@ def icon_window():
 
 
 def start_app(*arguments):
-    log = open(os.path.join(HOME, "app.log"), "w")
+    log = open(os.path.join(HOME, "app.log"), "a")
     process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT)
     with open(os.path.join(HOME, "app.pid"), "w") as pid:
         pid.write(str(process.pid))
@@ -186,6 +198,19 @@ def welcome(scenario, *arguments):
     return app
 
 
+def settings_menu(scenario, app):
+    """The gear's menu: its entries and check items as they are arrowed onto and toggled."""
+    scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
+    scenario.expect("the menu opens", ("space",), r"^About vantora")
+    scenario.expect("the first check item", ("Down", "Down", "Down"), r"^Start at Login")
+    scenario.expect("the second check item", ("Down",), r"^Hide unavailable devices")
+    scenario.expect("a check item toggled", ("Return",), r"^vantora Settings", r"Hide unavailable devices, checked")
+    scenario.expect("the menu opens again", ("space",), r"^About vantora")
+    scenario.expect("Quit from the open menu", ("ctrl+q",))
+    if within(10, lambda: app.poll() is not None) is None:
+        fail("Ctrl+Q with the menu open did not quit")
+
+
 def main():
     if shutil.which("orca") is None:
         print("orca: Orca is not installed", file=sys.stderr)
@@ -195,6 +220,7 @@ def main():
     try:
         scenario = Scenario(orca)
         app = panel(scenario)
+        settings_menu(scenario, app)
         stop_app(app)
         # Each step of pairing is read out once as it comes, wherever the focus is.
         once = r"Searching for your Hue Bridge|Bridge found|Nothing found|Couldn’t continue"
