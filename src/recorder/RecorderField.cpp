@@ -234,6 +234,10 @@ void RecorderField::setUp()
     setFrame(false);
     m_clearButton = new ClearButton(*this);
     connect(m_clearButton, &QAbstractButton::clicked, this, [this] {
+        // The field takes the focus before it empties: the button hides with the shortcut,
+        // and a hidden focus would move on to the next field, starting its recording.
+        if (window())
+            setFocus(Qt::OtherFocusReason);
         showText({});
         clearShortcut();
     });
@@ -341,6 +345,8 @@ void RecorderField::setLabels(QWidget *title, QWidget *subtitle)
 {
     m_title = title;
     m_subtitle = subtitle;
+    if (!accessibleName().isEmpty())
+        m_clearButton->setAccessibleName(RecorderTexts::clearShortcutOf(accessibleName()));
 }
 
 void RecorderField::showText(const QString &shown)
@@ -358,6 +364,7 @@ void RecorderField::showText(const QString &shown)
         QAccessibleTextInsertEvent inserted(this, 0, placeholderText());
         QAccessible::updateAccessibility(&inserted);
     }
+    describeState();
 }
 
 void RecorderField::showPlaceholder(const QString &placeholder)
@@ -460,7 +467,11 @@ bool RecorderField::eventFilter(QObject *watched, QEvent *event)
 
 void RecorderField::focusInEvent(QFocusEvent *event)
 {
-    QLineEdit::focusInEvent(event);
+    // Qt tells of the focus only once the field has taken it. Reached with Tab, a line edit
+    // selects its text first, and a reader hearing of the selection and caret before the focus
+    // moves on to the field silently; nothing is typed here, so there is nothing to select.
+    QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ? &unselected : event);
     if (window() && isVisible())
         startRecording();
 }
@@ -485,6 +496,7 @@ void RecorderField::keyPressEvent(QKeyEvent *event)
     const bool starts = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!isRecording() && starts && !event->isAutoRepeat() && event->modifiers() == Qt::NoModifier) {
         startRecording();
+        ui::a11y::announce(placeholderText());
         event->accept();
         return;
     }
@@ -568,8 +580,10 @@ void RecorderField::describeState()
 {
     // What the field shows in its empty state ("Record Shortcut", "Press Shortcut" while
     // recording) leads its description: a reader on the field hears a recording start.
+    // An empty field reads as that already.
     const QString hint = ui::plainToolTipOf(*this);
-    ui::a11y::setDescription(this, hint.isEmpty() ? placeholderText() : placeholderText() + QStringLiteral(". ") + hint);
+    const QString state = text().isEmpty() ? QString() : placeholderText();
+    ui::a11y::setDescription(this, state.isEmpty() || hint.isEmpty() ? state + hint : state + QStringLiteral(". ") + hint);
 }
 
 void RecorderField::setActive(bool active)
@@ -631,22 +645,24 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
     const auto key = Qt::Key(event.key());
 
     if (!holdsAny(flags, anyModifierMask)) {
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            // Focus moves on from here, which ends the recording.
-            return false;
-        }
         if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
             if (!text().isEmpty()) {
                 showText({});
                 clearShortcut();
+                ui::a11y::announce(placeholderText());
             }
             return true;
         }
         if (keyEvent->carbonKeyCode == escapeCarbonKeyCode) {
             // The recording ends; the field keeps the focus, and the next Escape is the page's.
             endRecording();
+            ui::a11y::announce(placeholderText());
             return true;
         }
+    }
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !holdsAny(flags, anyModifierButShiftMask)) {
+        // Focus moves on from here, either way, which ends the recording.
+        return false;
     }
     if (!holdsAny(flags, anyModifierButShiftMask) && !GlobalShortcuts::functionKeySet().contains(key)) {
         m_services.beep();
@@ -694,10 +710,12 @@ void RecorderField::record(const Shortcut &recorded)
         return;
     if (m_onChange)
         m_onChange(recorded);
-    // Recorded: the field keeps the focus (a reader stays on it) and Space records anew.
+    // Recorded: the field keeps the focus (a reader stays on it, and hears the keys) and
+    // Space records anew.
     if (alive) {
         endRecording();
         m_takesNextEscape = true;
+        ui::a11y::announce(text());
     }
 }
 

@@ -9,6 +9,11 @@ QString RecorderTexts::clearShortcut()
     return QCoreApplication::translate("GlobalShortcuts", "Clear Shortcut");
 }
 
+QString RecorderTexts::clearShortcutOf(const QString &fieldName)
+{
+    return QCoreApplication::translate("GlobalShortcuts", "Clear %1").arg(fieldName);
+}
+
 QString RecorderTexts::recordShortcut()
 {
     return QCoreApplication::translate("GlobalShortcuts", "Record Shortcut");

@@ -10,6 +10,9 @@ struct RecorderTexts final {
     static QString pressShortcut();
     // The field's × button.
     static QString clearShortcut();
+    // The × button of the field named `fieldName` ("Show or hide app shortcut"), told apart
+    // from the other rows' for a reader.
+    static QString clearShortcutOf(const QString &fieldName);
     // Names the menu item whose shortcut the recorded one repeats; the title is ours.
     static QString usedByMenuItem(const QString &itemTitle);
     static QString usedBySystem();
