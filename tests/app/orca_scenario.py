@@ -145,7 +145,6 @@ class Scenario:
                 fail("%s: Orca said some more than once: %s" % (what, said))
         return said
 
-
     def move_to(self, what, key, pattern, limit=40):
         """Presses `key` until Orca says a line matching `pattern`; the steps between may say
         anything."""
@@ -207,7 +206,7 @@ def recorder(scenario):
     field = r"^Show or hide app (shortcut )?(read only )?text"
     scenario.expect("the shortcuts page", ("ctrl+comma",), r"Back to lights")
     scenario.expect("Tab into a field", ("Tab",), field, r"^Press Shortcut\.?$", once=r"Press Shortcut")
-    scenario.expect("a recorded shortcut", ("ctrl+alt+p",), r"Ctrl\+Alt\+P")
+    scenario.expect("a recorded shortcut", ("ctrl+alt+p",), r"Ctrl\+Alt\+P", once=r"Ctrl\+Alt\+P")
     scenario.expect("its clear button", ("Tab",), r"^Clear Show or hide app shortcut (push )?button")
     scenario.expect("clearing it", ("space",), field, r"Press Shortcut", once=r"^Press Shortcut")
     scenario.expect("recording again", ("ctrl+alt+p",), r"Ctrl\+Alt\+P")
@@ -224,7 +223,10 @@ def settings_menu(scenario, app):
     """The gear's menu: its entries and check items as they are arrowed onto and toggled."""
     scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
     scenario.expect("the menu opens", ("space",), r"^About vantora")
-    scenario.expect("the first check item", ("Down", "Down", "Down"), r"^Start at Login")
+    # Over the menu's entries nothing else is read: no window coming back behind them.
+    said = scenario.expect("the first check item", ("Down", "Down", "Down"), r"^Start at Login")
+    if [line for line in said if re.search(r"\bframe\b", line)]:
+        fail("the open menu read a window over its entries: %s" % said)
     scenario.expect("the second check item", ("Down",), r"^Hide unavailable devices")
     scenario.expect("a check item toggled", ("Return",), r"^vantora Settings", r"Hide unavailable devices, checked")
     scenario.expect("the menu opens again", ("space",), r"^About vantora")

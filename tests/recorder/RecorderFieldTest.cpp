@@ -105,7 +105,7 @@ TEST_F(RecorderFieldTest, TakesOnlyKeysThatCanMakeAShortcut)
     }
 }
 
-TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabMovesOn)
+TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabAndShiftTabMoveOn)
 {
     int windowEscapes = 0;
     QShortcut escape(QKeySequence(Qt::Key_Escape), &window);
@@ -124,6 +124,14 @@ TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabMovesOn)
     press(scanCode::tab, Qt::Key_Tab);
     EXPECT_FALSE(field->isRecording());
     EXPECT_TRUE(other->hasFocus()) << "Tab goes on to the next control";
+
+    record();
+    beeps = 0;
+    press(scanCode::tab, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_FALSE(field->isRecording());
+    EXPECT_TRUE(other->hasFocus()) << "Shift+Tab goes back, round to the other control";
+    EXPECT_EQ(beeps, 0) << "Shift+Tab is no refused shortcut";
+    EXPECT_FALSE(storage.getShortcut(showName));
 }
 
 // What a keyboard and a screen reader meet: the field keeps the focus after a recording, Space
