@@ -55,8 +55,10 @@ class Orca:
         command = ["orca", "--debug-file", os.ttyname(self.writer)]
         # Orca refuses to start beside another Orca of the same user, as a machine that runs
         # tests side by side may have: as root it runs in a process namespace of its own.
-        if os.geteuid() == 0 and shutil.which("unshare"):
-            command = ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child"] + command
+        private = ["unshare", "--pid", "--fork", "--mount-proc", "--kill-child"]
+        if os.geteuid() == 0 and shutil.which("unshare") and subprocess.run(
+                private + ["true"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+            command = private + command
         self.process = subprocess.Popen(command, env=voiceless, stdout=self.log, stderr=subprocess.STDOUT)
         threading.Thread(target=self.read, daemon=True).start()
         if not self.wait_for_log("ORCA: Starting registry", 30):
