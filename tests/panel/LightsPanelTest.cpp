@@ -472,7 +472,10 @@ TEST_F(ArrivalPillTest, LoadingShowsAfterAMomentThenConnectedIsAnnouncedAndLeave
     advance(1400ms);
     settle();
     EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
-    EXPECT_EQ(announcements, (std::vector<ui::a11y::Announcement>{{"Hue Bridge connected", ui::a11y::Priority::Medium}}));
+    // Each as it shows: the wait, then the connection.
+    const std::vector<ui::a11y::Announcement> told{{"Loading lights from your Hue Bridge", ui::a11y::Priority::Medium},
+                                                   {"Hue Bridge connected", ui::a11y::Priority::Medium}};
+    EXPECT_EQ(announcements, told);
 
     advance(2199ms);
     EXPECT_EQ(panel->arrivalPill(), BridgeOnboarding::Arrival::connected);
@@ -480,7 +483,7 @@ TEST_F(ArrivalPillTest, LoadingShowsAfterAMomentThenConnectedIsAnnouncedAndLeave
     settle();
     EXPECT_EQ(panel->arrivalPill(), std::nullopt);
     EXPECT_FALSE(onboarding->awaitsFirstLights());
-    EXPECT_EQ(announcements.size(), 1u);
+    EXPECT_EQ(announcements, told);
 }
 
 TEST_F(ArrivalPillTest, AQuickFirstFetchNeverShowsLoading)
