@@ -59,6 +59,10 @@ class Orca:
         if os.geteuid() == 0 and shutil.which("unshare") and subprocess.run(
                 private + ["true"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
             command = private + command
+        elif subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], stdout=subprocess.DEVNULL).returncode == 0:
+            # The person's own screen reader: never replaced by a test.
+            print("SKIP: Orca runs already for this user, and it allows one per user")
+            sys.exit(77)
         self.process = subprocess.Popen(command, env=voiceless, stdout=self.log, stderr=subprocess.STDOUT)
         threading.Thread(target=self.read, daemon=True).start()
         if not self.wait_for_log("ORCA: Starting registry", 30):
@@ -239,7 +243,7 @@ def settings_menu(scenario, app):
 
 def main():
     if shutil.which("orca") is None:
-        print("orca: Orca is not installed", file=sys.stderr)
+        print("SKIP: Orca is not installed")
         sys.exit(77)
     orca = Orca()
     app = None
