@@ -42,11 +42,11 @@ std::unique_ptr<BridgeOnboarding> ownOnboarding(BridgeOnboarding *given, HalvetS
                                               applicationBridgeSearch(SearchSource::localNetwork));
 }
 
-// Makes `widget` stand aside while another page covers it: invisible, inert and out of the
-// accessibility tree, but alive, so its state waits underneath.
 // The settings menu's distance from the welcome screen's top and right edges.
 constexpr int welcomeMenuMargin = 12;
 
+// Makes `widget` stand aside while another page covers it: invisible, inert and out of the
+// accessibility tree, but alive, so its state waits underneath.
 void cover(QWidget *widget, bool covered)
 {
     QSizePolicy policy = widget->sizePolicy();

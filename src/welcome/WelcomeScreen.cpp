@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace vantora {
@@ -237,13 +238,16 @@ void WelcomeScreen::resizeEvent(QResizeEvent *event)
 void WelcomeScreen::refresh()
 {
     const Facts now = facts();
+    const QPointer<QWidget> focusedBefore = window()->focusWidget();
     m_view->apply(pillState(now), instruction(now), pulse(now.phase));
     m_bottomBar->apply(welcomeScreen::bottomBar(now));
     m_choiceSheet->setBridges(m_onboarding.bridges());
     placeBottomBar();
-    // A control that went (the pill's button once pairing starts) left the focus nowhere:
-    // it goes to the first control now shown, Cancel while pairing.
-    if (isVisible() && isActiveWindow() && !window()->focusWidget())
+    // A control that went (the pill's button once pairing starts, Cancel once it ends) left
+    // the focus nowhere, or to whatever follows it in the chain (the settings menu): it goes
+    // to the first control now shown, Cancel while pairing, the pill's button after it.
+    const bool focusedControlWent = focusedBefore && isAncestorOf(focusedBefore) && !focusedBefore->isVisible();
+    if (isVisible() && isActiveWindow() && (!window()->focusWidget() || focusedControlWent))
         ui::focusFirstControl(*this);
 }
 

@@ -267,6 +267,7 @@ def main():
         app = welcome(scenario, "--unexpected-error")
         scenario.expect("a search that fails", ("space",), r"Couldn’t continue",
                         r"Please try again\. You can also view the error details", once=once, seconds=20)
+        scenario.move_to("the error banner's details", "Tab", r"^View details")
         scenario.expect("the error report opens", ("space",), r"^Review error report dialog", r"^Done (push )?button")
         scenario.expect("the error report's text", ("shift+Tab",) * 3, r"^Error report (read only )?(text|edit)")
     finally:
