@@ -15,8 +15,11 @@
 
 #include <QAccessibleWidget>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantora::recorder {
 
@@ -84,7 +87,7 @@ ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
     Q_UNUSED(factoryInstalled);
     setFixedSize(sizeHint());
     setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::NoFocus);
     setAccessibleName(tr("%1 toggles").arg(name(color)));
     ui::setPlainToolTip(*this, tr("Use %1 light switches").arg(name(color).toLower()));
 
@@ -97,6 +100,7 @@ ToggleColorSwatch::ToggleColorSwatch(ToggleColor color, QWidget *parent)
 
 void ToggleColorSwatch::setSelected(bool selected)
 {
+    setFocusPolicy(selected ? Qt::TabFocus : Qt::NoFocus);
     // Qt tells assistive technologies of the check.
     if (selected != isChecked())
         setChecked(selected);
@@ -155,6 +159,7 @@ ToggleColorPicker::ToggleColorPicker(ToggleAppearance &appearance, QWidget *pare
             // Choosing the chosen colour again stores it again but changes nothing on screen.
             follow();
         });
+        swatch->installEventFilter(this);
         row->addWidget(swatch);
         m_swatches.push_back(swatch);
     }
@@ -171,8 +176,19 @@ void ToggleColorPicker::follow()
     if (!m_appearance)
         return;
     const ToggleColor chosen = m_appearance->color();
-    for (ToggleColorSwatch *swatch : m_swatches)
-        swatch->setSelected(swatch->color() == chosen);
+    ToggleColorSwatch *chosenSwatch = m_swatches.at(std::size_t(indexOf(chosen)));
+    // The focus goes along with the choice, its ring as it was, between the new colour's check
+    // and the old one's: a reader hears the colour it lands on checked and nothing of the one
+    // it left.
+    chosenSwatch->setSelected(true);
+    const auto focused = std::find_if(m_swatches.begin(), m_swatches.end(),
+                                      [](const ToggleColorSwatch *swatch) { return swatch->hasFocus(); });
+    if (focused != m_swatches.end() && *focused != chosenSwatch)
+        chosenSwatch->setFocus((*focused)->showsFocusRing() ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    for (ToggleColorSwatch *swatch : m_swatches) {
+        if (swatch != chosenSwatch)
+            swatch->setSelected(false);
+    }
     m_ringPosition.animateTo(double(indexOf(chosen)), ui::Animation::spring(0.3, 0.85));
 }
 
@@ -192,8 +208,42 @@ void ToggleColorPicker::resizeEvent(QResizeEvent *event)
     m_row->update();
 }
 
+bool ToggleColorPicker::chooseByKey(const ToggleColorSwatch *swatch, int key)
+{
+    const int count = int(m_swatches.size());
+    const int here = indexOf(swatch->color());
+    int next = here;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        next = (here + count - 1) % count;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        next = (here + 1) % count;
+        break;
+    case Qt::Key_Home:
+        next = 0;
+        break;
+    case Qt::Key_End:
+        next = count - 1;
+        break;
+    default:
+        return false;
+    }
+    if (next != here)
+        m_swatches.at(std::size_t(next))->click();
+    return true;
+}
+
 bool ToggleColorPicker::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const auto *swatch = qobject_cast<ToggleColorSwatch *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (swatch && key->modifiers() == Qt::NoModifier && chooseByKey(swatch, key->key()))
+            return true;
+    }
     if (watched == m_row && event->type() == QEvent::Paint) {
         // The ring lies under the swatches, on the card.
         QPainter painter(m_row);

@@ -20,7 +20,9 @@ class ToggleColorSwatch;
 
 // The row of toggle colours at the foot of the keyboard-shortcuts page: one swatch per
 // colour, the chosen one ringed. A click chooses at once for every toggle of the app and is
-// kept in user defaults; the ring slides to the new swatch.
+// kept in user defaults; the ring slides to the new swatch. From the keyboard the row is one
+// group of radio buttons: Tab enters on the chosen colour, the arrows (Home, End) choose
+// another and take the focus along.
 class ToggleColorPicker final : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ protected:
 
 private:
     void follow();
+    bool chooseByKey(const ToggleColorSwatch *swatch, int key);
     QRectF ringRect(double position) const;
 
     QPointer<ToggleAppearance> m_appearance;
@@ -52,7 +55,9 @@ public:
     ToggleColorSwatch(ToggleColor color, QWidget *parent = nullptr);
 
     ToggleColor color() const noexcept { return m_color; }
+    // Only the chosen swatch is a Tab stop.
     void setSelected(bool selected);
+    bool showsFocusRing() const noexcept { return m_showsFocusRing; }
     QSize sizeHint() const override { return {46, 44}; }
 
 protected:
