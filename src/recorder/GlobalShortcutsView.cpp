@@ -139,7 +139,7 @@ GlobalShortcutsView::GlobalShortcutsView(RecorderServices &services, ToggleAppea
     page->setSpacing(0);
     page->addWidget(buildHeader());
 
-    auto *shortcutsTitle = sectionTitle(tr("Keyboard shortcuts"));
+    auto *shortcutsTitle = sectionTitle(title());
     shortcutsTitle->setContentsMargins(8, 0, 0, 16);
     page->addWidget(shortcutsTitle);
     page->addWidget(buildShortcutCard(hotKeysWork, panelPlace));
@@ -316,7 +316,23 @@ bool GlobalShortcutsView::event(QEvent *event)
         followScreen();
     if (event->type() == QEvent::Show)
         QMetaObject::invokeMethod(this, [this] { explainDesktopBindings(); }, Qt::QueuedConnection);
+    if (event->type() == QEvent::Show && !event->spontaneous()) {
+        // The focus lands on the back button, which says nothing of the page: the title is
+        // read once the focus is told, so that it does not cut the button short.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isVisible())
+                    ui::a11y::announce(title());
+            },
+            Qt::QueuedConnection);
+    }
     return QWidget::event(event);
+}
+
+QString GlobalShortcutsView::title()
+{
+    return tr("Keyboard shortcuts");
 }
 
 void GlobalShortcutsView::paintEvent(QPaintEvent *)

@@ -43,6 +43,9 @@ public:
                         bool hotKeysWork = true, PanelPlace panelPlace = PanelPlace::trayIcon,
                         QWidget *parent = nullptr);
 
+    // Read out whenever the page is shown.
+    static QString title();
+
     RecorderView &showRecorder() const noexcept { return *m_showRecorder; }
     RecorderView &toggleRecorder() const noexcept { return *m_toggleRecorder; }
 

@@ -12,6 +12,7 @@
 
 #include "store/ToggleAppearance.h"
 
+#include "ui/Accessibility.h"
 #include "ui/PlainToolTip.h"
 
 #include <QAbstractButton>
@@ -101,6 +102,32 @@ TEST_F(ShortcutsPageTest, EscapeLeavesThePageOnlyWhenNoRecorderRecords)
     page->hide();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(backs, 2) << "a page that is not shown does not listen";
+}
+
+TEST_F(ShortcutsPageTest, ThePageReadsItsTitleOutEachTimeItIsShownAndNotOnceGone)
+{
+    QStringList heard;
+    struct SinkRestorer {
+        ui::a11y::AnnouncementSink previous;
+        ~SinkRestorer() { ui::a11y::setAnnouncementSink(previous); }
+    } restorer{ui::a11y::setAnnouncementSink(
+        [&](const ui::a11y::Announcement &announcement) { heard << announcement.text; })};
+    ToggleAppearance appearance(defaults);
+    auto *page = new GlobalShortcutsView(services, appearance, [] {});
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(page);
+    showWindow();
+    EXPECT_EQ(heard, QStringList({QStringLiteral("Keyboard shortcuts")}));
+
+    page->hide();
+    page->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heard.size(), 2);
+    page->hide();
+    page->show();
+    page->hide();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heard.size(), 2) << "a page gone before its title is read says nothing";
 }
 
 TEST_F(ShortcutsPageTest, ARecordedShortcutIsRefusedWhenTheOtherRowHasIt)
