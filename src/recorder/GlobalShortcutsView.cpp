@@ -90,13 +90,14 @@ ui::TextLabel *sectionTitle(const QString &text)
     return title;
 }
 
-// The product's logo, drawn in the page's text colour.
+// The product's logo, drawn in the page's text colour. Decoration: the window already
+// carries the name, and a reader would stop on it as one more pane.
 class Logo final : public QWidget {
 public:
     Logo()
     {
         setFixedSize(78, 24);
-        setAccessibleName(QStringLiteral("vantora"));
+        ui::a11y::setHidden(this);
     }
 
 protected:
@@ -113,7 +114,11 @@ private:
 // The thin line between the two shortcut rows.
 class Divider final : public QWidget {
 public:
-    Divider() { setFixedHeight(1); }
+    Divider()
+    {
+        setFixedHeight(1);
+        ui::a11y::setHidden(this);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override

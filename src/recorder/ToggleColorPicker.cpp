@@ -55,6 +55,12 @@ public:
         return state;
     }
 
+    // The artwork inside is the swatch's picture, no part of a reader's radio button.
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString &name) override
     {

@@ -16,6 +16,7 @@
 #include "ui/PlainToolTip.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -128,6 +129,33 @@ TEST_F(ShortcutsPageTest, ThePageReadsItsTitleOutEachTimeItIsShownAndNotOnceGone
     page->hide();
     QCoreApplication::processEvents();
     EXPECT_EQ(heard.size(), 2) << "a page gone before its title is read says nothing";
+}
+
+// The elements under `element` that a reader would stop on as a pane holding nothing.
+void collectEmptyPanes(QAccessibleInterface *element, QStringList &found)
+{
+    const int count = element->childCount();
+    const QAccessible::Role role = element->role();
+    if (count == 0 && (role == QAccessible::Client || role == QAccessible::Pane || role == QAccessible::Window))
+        found << QStringLiteral("%1 \"%2\"").arg(element->object()->metaObject()->className(),
+                                                   element->text(QAccessible::Name));
+    for (int index = 0; index < count; ++index) {
+        if (QAccessibleInterface *child = element->child(index))
+            collectEmptyPanes(child, found);
+    }
+}
+
+TEST_F(ShortcutsPageTest, ThePagesDecorationsAreNoPanesToAReader)
+{
+    ToggleAppearance appearance(defaults);
+    auto *page = new GlobalShortcutsView(services, appearance, [] {});
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(page);
+    showWindow();
+
+    QStringList emptyPanes;
+    collectEmptyPanes(QAccessible::queryAccessibleInterface(page), emptyPanes);
+    EXPECT_TRUE(emptyPanes.isEmpty()) << emptyPanes.join(QStringLiteral(", ")).toStdString();
 }
 
 TEST_F(ShortcutsPageTest, ARecordedShortcutIsRefusedWhenTheOtherRowHasIt)
