@@ -210,7 +210,7 @@ def welcome(scenario, *arguments):
 def recorder(scenario):
     """The shortcuts page: each step of recording, clearing and cancelling heard once."""
     field = r"^Show or hide app (shortcut )?(read only )?text"
-    scenario.expect("the shortcuts page", ("ctrl+comma",), r"Back to lights")
+    scenario.expect("the shortcuts page", ("ctrl+comma",), r"Back to lights", r"Keyboard shortcuts")
     scenario.expect("Tab into a field", ("Tab",), field, r"^Press Shortcut\.?$", once=r"Press Shortcut")
     scenario.expect("a recorded shortcut", ("ctrl+alt+p",), r"Ctrl\+Alt\+P", once=r"Ctrl\+Alt\+P")
     scenario.expect("its clear button", ("Tab",), r"^Clear Show or hide app shortcut (push )?button")
@@ -222,7 +222,11 @@ def recorder(scenario):
     scenario.expect("a new recording", ("space",), r"Press Shortcut")
     scenario.expect("Shift+Tab while recording", ("shift+Tab",), r"^Back to lights")
     scenario.expect("Tab back into the field", ("Tab",), field, r"^Press Shortcut\.?$", once=r"Press Shortcut")
-    scenario.expect("back to the lights", ("Escape", "Escape"), r"^Turn all lights off")
+    # The toggle colours are one stop, entered on the chosen colour; an arrow chooses the next.
+    scenario.move_to("the toggle colours", "Tab", r"^Amber toggles")
+    scenario.expect("the next colour", ("Right",), r"^Aqua toggles", r"^selected radio button")
+    scenario.expect("out of the colours", ("Tab",), r"^Back to lights")
+    scenario.expect("back to the lights", ("Escape",), r"^Turn all lights off")
 
 
 def settings_menu(scenario, app):
