@@ -85,12 +85,18 @@ def main():
         for launch, kind in enumerate(["popup", "window", "popup", "window"]):
             os.environ["EXERCISER_TEST_KIND"] = kind
             driver.start()
-            for window in driver.windows():
+            shown = driver.windows()
+            for window in shown:
                 ids.add(window[0])
                 if driver.is_menu(window[0]) != (kind == "popup"):
                     failures.append("launch %d: the %s %#x was taken for a%s" % (
                         launch + 1, kind, window[0], " menu" if kind == "window" else "n ordinary window"))
             driver.stop()
+            # The server gives the next launch the ids of the last only once it has let the
+            # last one go, which a loaded machine may take a while to do.
+            deadline = time.monotonic() + 30
+            while any(driver.display.geometry(window[0]) for window in shown) and time.monotonic() < deadline:
+                time.sleep(0.05)
         if len(ids) != 1:
             failures.append("the launches got the windows %s, not one id again and again" % sorted(map(hex, ids)))
         for failure in failures:
