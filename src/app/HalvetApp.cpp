@@ -119,6 +119,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
+    // Before the first page: the shortcuts page names where the panel opens, a tray or a window.
+    m_trayHosts = std::make_unique<platform::TrayHostWatch>();
     // Toggles without a colour of their own draw in the one the user chose.
     ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
     setUpGlobalShortcuts(hotKeys, portalIdentity);
@@ -157,7 +159,6 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
 
     m_extra = std::make_unique<statusitem::TrayMenuBarExtra>(m_platformApplication, *m_panel, QStringLiteral("vantora"),
                                                              runtime::systemClock());
-    m_trayHosts = std::make_unique<platform::TrayHostWatch>();
     m_extra->setTrayHostCheck([this] { return m_trayHosts->anyHost(); });
     connect(m_trayHosts.get(), &platform::TrayHostWatch::changed, this, [this] {
         showTrayIcon();

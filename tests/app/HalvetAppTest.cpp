@@ -220,4 +220,25 @@ TEST(HalvetApp, WithoutATrayTheWelcomeWindowLeadsToTheShortcutsPage)
     EXPECT_FALSE(texts.contains(QStringLiteral("Open the panel from the tray.")));
 }
 
+// The shortcut preview builds the page before anything else: it must know already whether a
+// tray is there to name.
+TEST(HalvetApp, TheShortcutPreviewStartsOnItsPageNamingTheWindowWithoutATray)
+{
+    runtime::MemoryUserDefaults defaults;
+    HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--shortcut-preview")}), defaults);
+    app.start();
+    recorder::GlobalShortcutsView *page = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *found = window->findChild<recorder::GlobalShortcutsView *>(); found && found->isVisible())
+                page = found;
+        }
+        return page != nullptr;
+    })) << "no shortcuts page shown";
+    QStringList texts;
+    for (const QLabel *label : page->findChildren<QLabel *>())
+        texts.append(label->text());
+    EXPECT_TRUE(texts.contains(QStringLiteral("Open the vantora window."))) << texts.join(u'|').toStdString();
+}
+
 } // namespace
