@@ -2,7 +2,6 @@
 
 #include "onboarding/BridgeOnboarding.h"
 #include "store/HalvetStore.h"
-#include "ui/FocusReturn.h"
 #include "ui/MessageBoxText.h"
 #include "ui/ModalParent.h"
 
@@ -52,7 +51,6 @@ void askToResetBridge(QWidget *origin, BridgeResetSteps steps)
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (!parent)
         ui::placeLoneDialog(*box);
-    ui::returnFocusOnFinish(*box, origin);
     QObject::connect(box, &QDialog::finished, box, [box, reset, steps = std::move(steps)] {
         if (box->clickedButton() != reset)
             return;

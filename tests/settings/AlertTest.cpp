@@ -32,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace vantora;
@@ -147,6 +148,10 @@ TEST(MessageBoxAlertsTest, TheFocusIsBackWhereItWasAfterEveryAlertAndAbout)
     };
     std::vector<Row> rows;
     for (const vantora::testing::AlertPresenter &presenter : vantora::testing::alertPresenters) {
+        // The reset question leaves the activation to the window manager: asked from the
+        // tray's menu, taking it back for the panel raced the window the manager chose.
+        if (std::string_view(presenter.name) == "the reset question")
+            continue;
         rows.push_back({std::string(presenter.name) + ", Escape", openedBox(presenter), Qt::Key_Escape});
         rows.push_back({std::string(presenter.name) + ", Return", openedBox(presenter), Qt::Key_Return});
     }
