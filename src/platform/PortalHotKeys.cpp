@@ -1,6 +1,7 @@
 #include "PortalHotKeys.h"
 
 #include "DesktopTriggerWords.h"
+#include "GnomeShortcutSettings.h"
 #include "XdgShortcutTrigger.h"
 
 #include "runtime/NotificationCenter.h"
@@ -383,7 +384,8 @@ private:
     // Why a new session for new keys: some desktops bind only the list a session was created
     // with. Each action keeps one id whatever its keys, so the desktop lists it once; the
     // desktop keeps the keys of an id once it has saved them, whatever a later bind asks, so an
-    // action recorded anew is first forgotten by the desktop's key daemon, where it has one.
+    // action recorded anew is first forgotten where the desktop saved it (GNOME's settings,
+    // KDE's key daemon).
     // The ids left out are no longer ours: their presses are dropped.
     void bindWanted()
     {
@@ -414,6 +416,8 @@ private:
         closeSessionThen([this, shortcuts, recorded, generation = m_generation] {
             if (generation != m_generation)
                 return;
+            if (m_identity == PortalIdentity::registered)
+                forgetGnomeShortcuts(m_applicationId, recorded);
             forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded, generation] {
                 if (generation == m_generation)
                     createSession(shortcuts, recorded);

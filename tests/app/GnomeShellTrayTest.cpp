@@ -9,6 +9,7 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -270,6 +271,10 @@ public:
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        // One settings database, as for a person: the program reads the desktop's settings
+        // where the desktop's settings service writes them.
+        QDir(home).mkpath(QStringLiteral("config"));
+        QFile::link(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/dconf"), home + QStringLiteral("/config/dconf"));
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedChannels);
         m_process.start(qEnvironmentVariable("VANTORA_APP"), arguments);
