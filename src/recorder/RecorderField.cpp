@@ -472,8 +472,13 @@ void RecorderField::focusInEvent(QFocusEvent *event)
     // moves on to the field silently; nothing is typed here, so there is nothing to select.
     QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
     QLineEdit::focusInEvent(event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ? &unselected : event);
-    if (window() && isVisible())
+    if (window() && isVisible()) {
+        // Likewise a description changed before the focus is told: a reader says it as a line
+        // of its own, then again with the focus. It changes on the next turn.
+        m_focusArriving = true;
         startRecording();
+        m_focusArriving = false;
+    }
 }
 
 void RecorderField::focusOutEvent(QFocusEvent *event)
@@ -578,6 +583,10 @@ void RecorderField::endRecording()
 
 void RecorderField::describeState()
 {
+    if (m_focusArriving) {
+        QMetaObject::invokeMethod(this, [this] { describeState(); }, Qt::QueuedConnection);
+        return;
+    }
     // What the field shows in its empty state ("Record Shortcut", "Press Shortcut" while
     // recording) leads its description: a reader on the field hears a recording start.
     // An empty field reads as that already.
