@@ -319,6 +319,16 @@ void LightsPanel::noLightsAction()
     refresh();
 }
 
+void LightsPanel::returnFocusFromShortcuts()
+{
+    QWidget *before = m_focusBeforeShortcuts;
+    m_focusBeforeShortcuts = nullptr;
+    if (before && before->isEnabled() && before->isVisibleTo(this))
+        before->setFocus(Qt::OtherFocusReason);
+    else if (m_pageFrame)
+        ui::focusFirstControl(*m_pageFrame);
+}
+
 void LightsPanel::followShortcuts()
 {
     const bool shows = m_navigation.showsShortcuts();
@@ -329,6 +339,8 @@ void LightsPanel::followShortcuts()
     if (shows && !m_shortcutsPage) {
         const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey);
         if (pieces.shortcutsPage) {
+            QWidget *focused = window()->focusWidget();
+            m_focusBeforeShortcuts = focused && isAncestorOf(focused) ? focused : nullptr;
             m_shortcutsPage = pieces.shortcutsPage([this] { hideShortcuts(); }, this);
             m_shortcutsPage->hide();
             placeOverlays();
@@ -338,6 +350,11 @@ void LightsPanel::followShortcuts()
     } else if (!shows && m_shortcutsPage) {
         QWidget *leaving = m_shortcutsPage;
         m_shortcutsPage = nullptr;
+        // Left to Qt, the focus would move on along the focus chain from the page, to
+        // whichever control happens to follow it there.
+        const QWidget *focused = window()->focusWidget();
+        if (!focused || leaving->isAncestorOf(focused))
+            returnFocusFromShortcuts();
         ui::transitionOut(leaving, transition, animation, ui::Departure::Delete);
     }
     m_arrival->setAllowed(!shows && !m_onboarding->showsConnectScreen());

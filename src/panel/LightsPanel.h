@@ -99,6 +99,7 @@ private:
     void makePage(Page page);
     void applyPage();
     void followShortcuts();
+    void returnFocusFromShortcuts();
     void runChangeHandlers(bool initial);
     void noLightsAction();
     void updateResetControl();
@@ -121,6 +122,8 @@ private:
     // The page as placed: the page itself, or the error overlay that holds it.
     QPointer<QWidget> m_pageFrame;
     QPointer<QWidget> m_shortcutsPage;
+    // The control the shortcuts page took the focus from, given it back when the page goes.
+    QPointer<QWidget> m_focusBeforeShortcuts;
     ArrivalPillOverlay *m_arrival;
 
     // What the change handlers compare against.

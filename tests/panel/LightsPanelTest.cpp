@@ -613,7 +613,7 @@ HueSnapshot manyRooms()
     return lights;
 }
 
-TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
+TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsStateAndItsFocus)
 {
     makePanel(connect(manyRooms()));
     std::function<void()> closeShortcuts;
@@ -626,13 +626,19 @@ TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
                  return shortcuts;
              }});
     show();
+    activate(*window);
     QWidget *main = panel->pageWidget();
     QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 120) << "the home must be long enough to scroll";
     bar->setValue(120);
+    // The person was on a light's switch, not the page's first control.
+    QWidget *origin = row(QStringLiteral("room 1"), QStringLiteral("1-2"))->toggle();
+    origin->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(origin->hasFocus());
     panel->showShortcuts();
     ASSERT_NE(shortcuts, nullptr);
     EXPECT_TRUE(shortcuts->isVisible());
+    EXPECT_TRUE(shortcuts->hasFocus());
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(panel->pageWidget(), main);
     // Refreshes go on under the shortcuts page.
@@ -647,6 +653,7 @@ TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsState)
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(panel->pageWidget(), main);
     EXPECT_EQ(bar->value(), 120);
+    EXPECT_TRUE(origin->hasFocus()) << "the focus is on " << QApplication::focusWidget();
 }
 
 TEST_F(HomeListTest, ARefreshUpdatesTheListInPlaceAndKeepsWhatTheUserIsDoing)
