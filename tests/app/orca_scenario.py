@@ -17,6 +17,7 @@ import threading
 import time
 
 APP, HOME = sys.argv[1], sys.argv[2]
+QT_VERSION = tuple(int(part) for part in os.environ["VANTORA_QT_VERSION"].split(".")[:2])
 FAILURES = []
 # "SPEECH OUTPUT: 'Quit menu item.'", then the voice Orca would use: " voice=…", "{…}".
 SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'(?: voice=\S+)? ?(?:\{.*\})?$")
@@ -212,6 +213,23 @@ def welcome(scenario, *arguments):
     return app
 
 
+def light_page(scenario):
+    """A light's page: its brightness read with its unit, a tenth more a press of Page Up, and
+    Escape back to the light's row."""
+    # The light's row is near the end of the list: backwards from the top.
+    scenario.move_to("a light's row", "shift+Tab", r"^Adjust Floor lamp")
+    scenario.expect("the light's page", ("Return",), r"^Back to all lights")
+    # Orca reads a value's text from an attribute that Qt sends from 6.8 on; before, the
+    # bare number.
+    percent = r"(\d+) ?(?:%|percent)" if QT_VERSION >= (6, 8) else r"(\d+) ?(?:%|percent)?"
+    said = scenario.expect("its brightness", ("Tab", "Tab"), r"^Brightness slider " + percent)
+    said += scenario.expect("Page Up", ("Prior",), r"^%s\.?$" % percent)
+    values = [int(found.group(1)) for found in (re.search(percent, line) for line in said) if found]
+    if len(values) < 2 or values[-1] != min(values[0] + 10, 100):
+        fail("Page Up moved the brightness from %s to %s" % (values[:1], values[-1:]))
+    scenario.expect("back to the lights", ("Escape",), r"^Adjust Floor lamp")
+
+
 def recorder(scenario):
     """The shortcuts page: each step of recording, clearing and cancelling heard once."""
     field = r"^Show or hide app (shortcut )?(read only )?text"
@@ -231,7 +249,8 @@ def recorder(scenario):
     scenario.move_to("the toggle colours", "Tab", r"^Amber toggles")
     scenario.expect("the next colour", ("Right",), r"^Aqua toggles", r"\bselected radio button")
     scenario.expect("out of the colours", ("Tab",), r"^Back to lights")
-    scenario.expect("back to the lights", ("Escape",), r"^Turn all lights off")
+    # Back on the light's row, where the page was opened from.
+    scenario.expect("back to the lights", ("Escape",), r"^Adjust Floor lamp")
 
 
 def settings_menu(scenario, app):
@@ -270,6 +289,7 @@ def main():
     try:
         scenario = fresh_reader(readers)
         app = panel(scenario)
+        light_page(scenario)
         recorder(scenario)
         settings_menu(scenario, app)
         stop_app(app)
