@@ -332,6 +332,11 @@ void LightsPanel::returnFocusFromShortcuts()
 void LightsPanel::followShortcuts()
 {
     const bool shows = m_navigation.showsShortcuts();
+    // Noted before the page is covered: Qt moves the focus on from a control it hides.
+    if (shows && !m_shortcutsPage) {
+        QWidget *focused = window()->focusWidget();
+        m_focusBeforeShortcuts = focused && isAncestorOf(focused) ? focused : nullptr;
+    }
     if (m_pageFrame)
         cover(m_pageFrame, shows);
     const ui::Animation animation = ui::reduceMotion(this) ? ui::Animation::none() : ui::Animation::easeInOut(0.18);
@@ -339,8 +344,6 @@ void LightsPanel::followShortcuts()
     if (shows && !m_shortcutsPage) {
         const PanelPieces pieces = ui::Environment::of(this).value(panelPiecesKey);
         if (pieces.shortcutsPage) {
-            QWidget *focused = window()->focusWidget();
-            m_focusBeforeShortcuts = focused && isAncestorOf(focused) ? focused : nullptr;
             m_shortcutsPage = pieces.shortcutsPage([this] { hideShortcuts(); }, this);
             m_shortcutsPage->hide();
             placeOverlays();

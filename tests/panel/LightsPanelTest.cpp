@@ -631,7 +631,10 @@ TEST_F(HomeListTest, TheShortcutsPageCoversTheMainPageWhichKeepsItsStateAndItsFo
     QScrollBar *bar = home()->scrollArea()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 120) << "the home must be long enough to scroll";
     bar->setValue(120);
-    // The person was on a light's switch, not the page's first control.
+    // The person was on a light's switch, not the page's first control; a control outside the
+    // page (as the arrival pill is) is where Qt moves the focus when it hides the page.
+    auto *outside = new QPushButton(QStringLiteral("Outside"), panel);
+    outside->show();
     QWidget *origin = row(QStringLiteral("room 1"), QStringLiteral("1-2"))->toggle();
     origin->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(origin->hasFocus());
