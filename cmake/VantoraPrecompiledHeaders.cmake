@@ -6,10 +6,11 @@ option(VANTORA_PRECOMPILED_HEADERS "Compile the common Qt and standard headers o
 
 # The headers most units include. Nothing here may read a macro that targets define
 # differently (QtTest reads QT_WIDGETS_LIB and the like, so it stays out), or GCC drops the
-# precompiled copy with a warning and parses the headers again. Nothing here may change what a
-# unit means either: <QApplication> turns qApp into a cast to QApplication, wrong in a program
-# whose application is a QCoreApplication, and from Qt 6.8 on <QKeyEvent> and
-# <QAccessibleWidget> bring in QGuiApplication's cast. The holder's own unit checks that.
+# precompiled copy with a warning and parses the headers again, which a library without Qt
+# Widgets in its include path cannot. Nothing here may change what a unit means either:
+# <QApplication> turns qApp into a cast to QApplication, wrong in a program whose application
+# is a QCoreApplication, and from Qt 6.8 on <QKeyEvent> and <QAccessibleWidget> bring in
+# QGuiApplication's cast. The holder's own unit checks that.
 set(VANTORA_PRECOMPILED_HEADERS_LIST
   <QAbstractButton> <QByteArray> <QColor> <QCoreApplication>
   <QEvent> <QHBoxLayout> <QObject> <QPainter> <QPainterPath> <QPointer> <QString>
