@@ -98,8 +98,7 @@ void bringToFront(QWidget &window)
 
 } // namespace
 
-HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys,
-                     platform::PortalIdentity portalIdentity, QObject *parent)
+HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys, QObject *parent)
     : QObject(parent)
     , m_flags(flags)
     , m_plan(planLaunch(flags))
@@ -123,7 +122,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     m_trayHosts = std::make_unique<platform::TrayHostWatch>();
     // Toggles without a colour of their own draw in the one the user chose.
     ui::Environment::root().set(toggleAppearanceKey, QPointer<ToggleAppearance>(m_toggleAppearance));
-    setUpGlobalShortcuts(hotKeys, portalIdentity);
+    setUpGlobalShortcuts(hotKeys);
     // Every lights panel of the application, in the tray's window or in any other, gets the
     // settings menu, the shortcuts page and the error banner.
     ui::Environment::root().set(panelPiecesKey, panelPieces());
@@ -309,7 +308,7 @@ void HalvetApp::onLaunch()
     registerGlobalShortcuts();
 }
 
-void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity portalIdentity)
+void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
 {
     m_keyboardLayout = platform::XkbKeyboardLayout::fromDisplay();
     auto &notifications = runtime::NotificationCenter::defaultCenter();
@@ -322,19 +321,17 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity p
         // the start does not wait for it, and the grabs it takes meanwhile go to the portal
         // once it answers.
         auto handover = std::make_unique<platform::HotKeyHandover>(std::move(x11));
-        const auto toPortal = [this, handover = handover.get(), bus, portalIdentity, &notifications] {
+        const auto toPortal = [this, handover = handover.get(), &notifications] {
             m_x11HotKeys = nullptr;
+            // A connection of the shortcuts' own, where our id goes before any other portal call.
+            const QDBusConnection shortcutsBus =
+                QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("vantora shortcuts"));
             handover->handOver(std::make_unique<platform::PortalHotKeys>(
-                bus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
+                shortcutsBus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
                 [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
                     return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
-                },
-                portalIdentity));
-            const char *identity = portalIdentity == platform::PortalIdentity::registered ? "knows this program as"
-                : portalIdentity == platform::PortalIdentity::refused ? "turned down this program's id"
-                                                                      : "was not told this program's id";
-            qInfo("vantora: global shortcuts go through the desktop's shortcut portal, which %s %s", identity,
-                  buildinfo::applicationId);
+                }));
+            qInfo("vantora: global shortcuts go through the desktop's shortcut portal");
         };
         platform::PortalHotKeys::whenOffered(bus, this, toPortal);
         m_hotKeyBackend = std::move(handover);

@@ -4,7 +4,6 @@
 #include "app/LaunchPlan.h"
 #include "app/ProcessExitHook.h"
 #include "panel/PanelEnvironment.h"
-#include "platform/PortalIdentity.h"
 #include "runtime/TaskScope.h"
 #include "statusitem/BoolBinding.h"
 #include "statusitem/StatusItemObjects.h"
@@ -75,9 +74,8 @@ public:
     enum class HotKeys : quint8 { x11Grabs, desktopPortalFirst };
 
     // Builds everything, reading the saved connection (live runs only); shows nothing yet.
-    // `portalIdentity` is what the desktop portal was told of us before Qt's first call to it.
     HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys = HotKeys::x11Grabs,
-              platform::PortalIdentity portalIdentity = platform::PortalIdentity::unstated, QObject *parent = nullptr);
+              QObject *parent = nullptr);
     ~HalvetApp() override;
 
     // Shows the tray icon and runs the launch task on the next turn of the event loop; then,
@@ -109,7 +107,7 @@ private:
     void followTrayHost();
     void runLaunchTask();
     void onLaunch();
-    void setUpGlobalShortcuts(HotKeys hotKeys, platform::PortalIdentity portalIdentity);
+    void setUpGlobalShortcuts(HotKeys hotKeys);
     void registerGlobalShortcuts();
     PanelPieces panelPieces();
     void endSession();

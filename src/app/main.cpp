@@ -4,13 +4,11 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/ToolkitStartEnvironment.h"
-#include "platform/PortalIdentity.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QIcon>
 
 #include <cstdio>
@@ -68,15 +66,6 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // The portal knows a connection by the id it has at its first portal call, and Qt makes
-    // one while it builds the application object: our id is told before, on the connection
-    // Qt uses too, and its answer awaited, for the portal handles calls on several threads.
-    // Only shortcuts through the portal need it (the desktop binds them for programs it knows
-    // by their id), so only a Wayland session asks.
-    const platform::PortalIdentity portalIdentity = waylandSession
-        ? platform::registerWithPortal(QDBusConnection::sessionBus(), QString::fromLatin1(buildinfo::applicationId))
-        : platform::PortalIdentity::unstated;
-
     handlerBeforeStart = qInstallMessageHandler(reportUnreachableDisplay);
     QApplication application(argc, argv);
     qInstallMessageHandler(handlerBeforeStart);
@@ -99,8 +88,7 @@ int main(int argc, char *argv[])
     QuitSignals quitSignals;
     runtime::FileUserDefaults defaults(runtime::FileUserDefaults::standardPath());
     HalvetApp app(LaunchFlags::parse(QApplication::arguments()), defaults,
-                  waylandSession ? HalvetApp::HotKeys::desktopPortalFirst : HalvetApp::HotKeys::x11Grabs,
-                  portalIdentity);
+                  waylandSession ? HalvetApp::HotKeys::desktopPortalFirst : HalvetApp::HotKeys::x11Grabs);
     shell = &app;
     app.start();
     return QApplication::exec();

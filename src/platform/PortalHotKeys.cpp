@@ -157,15 +157,13 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalIdentity identity,
-            PortalDeadlines deadlines)
+            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines)
         : m_bus(bus)
         , m_layout(layout)
         , m_notifications(notifications)
         , m_actionOfKeys(std::move(actionOfKeys))
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
-        , m_identity(identity)
         , m_deadlines(deadlines)
         , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
@@ -193,6 +191,9 @@ public:
         connect(&m_portalWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
                 [this](const QString &, const QString &oldOwner, const QString &newOwner) {
                     m_isPortalPresent = !newOwner.isEmpty();
+                    // A new portal knows nothing of us; one the bus starts for our telling of
+                    // it hears it before it answers.
+                    m_isIdTold = false;
                     if (!oldOwner.isEmpty())
                         return followNewPortal();
                     if (m_isPortalPresent && !m_isBinding)
@@ -416,13 +417,34 @@ private:
         closeSessionThen([this, shortcuts, recorded, generation = m_generation] {
             if (generation != m_generation)
                 return;
-            if (m_identity == PortalIdentity::registered)
-                forgetGnomeShortcuts(m_applicationId, recorded);
-            forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded, generation] {
-                if (generation == m_generation)
-                    createSession(shortcuts, recorded);
+            tellOurIdThen([this, shortcuts, recorded, generation] {
+                if (m_identity == PortalIdentity::registered)
+                    forgetGnomeShortcuts(m_applicationId, recorded);
+                forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded, generation] {
+                    if (generation == m_generation)
+                        createSession(shortcuts, recorded);
+                });
             });
         });
+    }
+
+    // Before the first request to each portal: the desktop binds shortcuts for a program it
+    // knows by its id, and names them by it.
+    void tellOurIdThen(std::function<void()> then)
+    {
+        if (m_isIdTold)
+            return then();
+        tellPortalOurId(m_bus, m_applicationId, m_deadlines.other, this,
+                        [this, then = std::move(then), generation = m_generation](PortalIdentity identity) {
+                            if (generation != m_generation)
+                                return;
+                            m_identity = identity;
+                            m_isIdTold = true;
+                            if (identity == PortalIdentity::registered)
+                                qInfo("vantora: the desktop's shortcut portal knows this program as %s",
+                                      qPrintable(m_applicationId));
+                            then();
+                        });
     }
 
     void createSession(const PortalShortcuts &shortcuts, const std::set<QString> &recorded)
@@ -763,7 +785,9 @@ private:
     const QString m_sessionToken;
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
-    const PortalIdentity m_identity;
+    PortalIdentity m_identity = PortalIdentity::unstated;
+    // Whether the portal now on the bus has been told our id.
+    bool m_isIdTold = false;
     const PortalDeadlines m_deadlines;
     QDBusServiceWatcher m_portalWatch;
     bool m_isPortalPresent = false;
@@ -825,9 +849,8 @@ void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, st
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                              runtime::NotificationCenter &notifications, const QString &sessionToken,
-                             PortalActionOfKeys actionOfKeys, PortalIdentity identity, PortalDeadlines deadlines)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), identity,
-                                          deadlines))
+                             PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), deadlines))
 {
 }
 

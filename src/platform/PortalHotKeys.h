@@ -46,8 +46,8 @@ struct PortalDeadlines {
 // asked to bind only what it lacks.
 //
 // The portal is followed: a restart of it, or a session the desktop closes, binds again
-// (asking nobody for what the desktop holds), keys changed in the desktop's settings are
-// told, and every request ends at a deadline (PortalDeadlines).
+// (asking nobody for what the desktop holds; a new portal is told our id first), keys changed
+// in the desktop's settings are told, and every request ends at a deadline (PortalDeadlines).
 //
 // A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
 // sends Activated again while a key is held, and those are not passed on.
@@ -61,14 +61,13 @@ public:
     static void whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
-    // same from run to run: the application id; `actionOfKeys` names the shortcuts (keys of no
-    // action are listed by their keys and the application's name); `identity` is what the
-    // portal was told of us on `bus` (it explains a refusal). The layout and notification
-    // centre must outlive the backend.
+    // same from run to run: the application id, which each portal on `bus` is told first
+    // (tellPortalOurId), so `bus` is a connection no other portal call goes through;
+    // `actionOfKeys` names the shortcuts (keys of no action are listed by their keys and the
+    // application's name). The layout and notification centre must outlive the backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                   runtime::NotificationCenter &notifications, const QString &sessionToken,
-                  PortalActionOfKeys actionOfKeys, PortalIdentity identity = PortalIdentity::unstated,
-                  PortalDeadlines deadlines = {});
+                  PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines = {});
     ~PortalHotKeys() override;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;

@@ -2,6 +2,8 @@
 
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QObject>
 #include <QVariantMap>
 
 namespace vantora::platform {
@@ -17,17 +19,8 @@ QString plainReason(QString text)
     return text;
 }
 
-} // namespace
-
-PortalIdentity registerWithPortal(const QDBusConnection &bus, const QString &applicationId)
+PortalIdentity identityAnswered(const QDBusMessage &reply, const QString &applicationId)
 {
-    if (!bus.isConnected())
-        return PortalIdentity::unstated;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
-    call.setArguments({applicationId, QVariantMap()});
-    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return PortalIdentity::registered;
     switch (QDBusError(reply).type()) {
@@ -38,12 +31,30 @@ PortalIdentity registerWithPortal(const QDBusConnection &bus, const QString &app
     case QDBusError::UnknownMethod:
     case QDBusError::NoReply:
     case QDBusError::Timeout:
+    case QDBusError::Disconnected:
         return PortalIdentity::unstated;
     default:
         qWarning("vantora: the desktop portal does not know this program as %s: %s", qPrintable(applicationId),
                  qPrintable(plainReason(reply.errorMessage())));
         return PortalIdentity::refused;
     }
+}
+
+} // namespace
+
+void tellPortalOurId(const QDBusConnection &bus, const QString &applicationId, std::chrono::milliseconds deadline,
+                     QObject *context, std::function<void(PortalIdentity)> told)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    call.setArguments({applicationId, QVariantMap()});
+    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call, int(deadline.count())), context);
+    QObject::connect(answer, &QDBusPendingCallWatcher::finished, context,
+                     [answer, applicationId, told = std::move(told)] {
+                         answer->deleteLater();
+                         told(identityAnswered(answer->reply(), applicationId));
+                     });
 }
 
 } // namespace vantora::platform

@@ -3,6 +3,11 @@
 #include <QDBusConnection>
 #include <QString>
 
+#include <chrono>
+#include <functional>
+
+class QObject;
+
 namespace vantora::platform {
 
 // Who the desktop portal takes us for. A program outside a sandbox is known to the portal by
@@ -18,11 +23,13 @@ enum class PortalIdentity : quint8 {
     refused,
 };
 
-// Tells the portal on `bus` our application id, so that it names us by it. The portal fixes a
-// connection's id at its first call, so this must come first on the connection every portal
-// call of ours and of Qt's goes through (Qt reads the portal's settings while the application
-// object is built). Waits for the answer: the bus starts the portal on demand, in well under a
-// second. A refusal is written to the log with the portal's reason.
-PortalIdentity registerWithPortal(const QDBusConnection &bus, const QString &applicationId);
+// Tells the portal on `bus` our application id, so that it names us by it, and hands what it
+// made of that to `told` once it answers or `deadline` passes; nothing runs once `context` is
+// gone. The portal fixes a connection's id at the connection's first portal call and forgets
+// it when it restarts: the id must go first on a connection of its own (Qt makes portal calls
+// of its own on the shared one while the application object is built), and again to every new
+// portal. A refusal is written to the log with the portal's reason.
+void tellPortalOurId(const QDBusConnection &bus, const QString &applicationId, std::chrono::milliseconds deadline,
+                     QObject *context, std::function<void(PortalIdentity)> told);
 
 } // namespace vantora::platform

@@ -76,7 +76,7 @@ protected:
     // session token (Plasma 5) or "token_" and the token (Plasma 6).
     static void forgetEarlierTestsShortcuts()
     {
-        for (const QString component : {QStringLiteral("vantora_test"), QStringLiteral("token_vantora_test")}) {
+        for (const QString &component : {QStringLiteral("vantora_test"), QStringLiteral("token_vantora_test")}) {
             for (const Name &name : {showVantora(), toggleHomeLights()}) {
                 QDBusMessage forget = QDBusMessage::createMethodCall(
                     QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
