@@ -573,6 +573,7 @@ private:
                 ours.insert(actionId.value(1));
             if (ours.empty())
                 return checkWithKeyDaemon(reported, components);
+            nameUsInKeyDaemon(known.value());
             auto checked = std::make_shared<std::map<QString, QString>>(reported);
             auto outstanding = std::make_shared<int>(1);
             const auto done = [this, checked, outstanding, generation = m_generation] {
@@ -595,6 +596,26 @@ private:
             }
             done();
         });
+    }
+
+    // Plasma's portal names us in its key daemon by our launcher's name when it opens a
+    // session but by our bare id when it binds, so its settings would list us under either,
+    // depending on what happened last: the daemon is told the launcher's name, which is ours.
+    void nameUsInKeyDaemon(const QList<QStringList> &actionIds)
+    {
+        const QString name = QCoreApplication::applicationName();
+        for (const QStringList &actionId : actionIds) {
+            if (actionId.size() != 4 || actionId[2] == name)
+                continue;
+            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+                                                               QStringLiteral("/kglobalaccel"),
+                                                               QStringLiteral("org.kde.KGlobalAccel"),
+                                                               QStringLiteral("doRegister"));
+            // An empty name of the action leaves the one the portal gave it.
+            call.setArguments({QStringList{actionId[0], actionId[1], name, QString()}});
+            call.setAutoStartService(false);
+            m_bus.asyncCall(call);
+        }
     }
 
     static QString sessionHandle(const QVariantMap &results)

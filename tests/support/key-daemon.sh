@@ -36,3 +36,18 @@ key_daemon_holds() {
   done
   return 1
 }
+
+# The name the running key daemon shows for the program whose shortcut is named or described
+# $1, as its settings list it; nothing where no program has it.
+key_daemon_program_name() {
+  local component
+  for component in $(dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
+                       org.kde.KGlobalAccel.allComponents 2>/dev/null | awk -F'"' '/object path/ {print $2}'); do
+    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
+      org.kde.kglobalaccel.Component.allShortcutInfos 2>/dev/null | grep -qF "string \"$1\"" || continue
+    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" org.freedesktop.DBus.Properties.Get \
+      string:org.kde.kglobalaccel.Component string:friendlyName 2>/dev/null | awk -F'"' '/string/ {print $2; exit}'
+    return 0
+  done
+  return 1
+}
