@@ -330,7 +330,8 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
                 shortcutsBus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
                 [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
                     return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
-                }));
+                },
+                platform::portalDesktopOf(QProcessEnvironment::systemEnvironment())));
             qInfo("vantora: global shortcuts go through the desktop's shortcut portal");
         };
         platform::PortalHotKeys::whenOffered(bus, this, toPortal);

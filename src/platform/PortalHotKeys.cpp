@@ -157,13 +157,15 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines)
+            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDesktop desktop,
+            PortalDeadlines deadlines)
         : m_bus(bus)
         , m_layout(layout)
         , m_notifications(notifications)
         , m_actionOfKeys(std::move(actionOfKeys))
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
+        , m_desktop(desktop)
         , m_deadlines(deadlines)
         , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
@@ -522,20 +524,27 @@ private:
                                 // "failed" together with the shortcut it bound.
                                 const auto bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
                                 if (response != responseSuccess && bound.empty())
-                                    return finishBinding({}, refusalFor(response));
+                                    return finishBinding({}, refusalOfBind(response));
                                 checkWithKeyDaemon(bound);
                             });
                 });
     }
 
-    // Only what the portal says: a person's No is its "cancelled" code. GNOME 48 answers
-    // "failed" to a No in its window as to every other refusal, and how long an answer took
-    // tells nothing (a loaded machine, a slow first start of the desktop's settings).
+    // Only what the portal says: a person's No is its "cancelled" code, and how long an
+    // answer took tells nothing (a loaded machine, a slow first start of the desktop's
+    // settings). A portal that does not know our id refuses for that.
     Refusal refusalFor(uint response) const
     {
         if (response == responseCancelled)
             return Refusal::cancelled;
         return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
+    }
+
+    // What GNOME's "failed" with nothing bound means: the person's No (see PortalDesktop).
+    Refusal refusalOfBind(uint response) const
+    {
+        const Refusal refusal = refusalFor(response);
+        return refusal == Refusal::unexplained && m_desktop == PortalDesktop::gnome ? Refusal::cancelled : refusal;
     }
 
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
@@ -807,6 +816,7 @@ private:
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
     PortalIdentity m_identity = PortalIdentity::unstated;
+    const PortalDesktop m_desktop;
     // Whether the portal now on the bus has been told our id.
     bool m_isIdTold = false;
     const PortalDeadlines m_deadlines;
@@ -853,6 +863,12 @@ bool offersShortcuts(const QDBusMessage &reply)
 
 } // namespace
 
+PortalDesktop portalDesktopOf(const QProcessEnvironment &environment)
+{
+    const QStringList desktops = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'));
+    return desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive) ? PortalDesktop::gnome : PortalDesktop::other;
+}
+
 bool PortalHotKeys::isOffered(const QDBusConnection &bus)
 {
     return offersShortcuts(bus.call(shortcutsVersionQuery(), QDBus::Block, 5000));
@@ -870,8 +886,9 @@ void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, st
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                              runtime::NotificationCenter &notifications, const QString &sessionToken,
-                             PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), deadlines))
+                             PortalActionOfKeys actionOfKeys, PortalDesktop desktop, PortalDeadlines deadlines)
+    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), desktop,
+                                          deadlines))
 {
 }
 

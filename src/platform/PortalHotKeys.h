@@ -4,6 +4,7 @@
 #include "PortalIdentity.h"
 
 #include <QDBusConnection>
+#include <QProcessEnvironment>
 
 #include <chrono>
 #include <functional>
@@ -26,6 +27,14 @@ struct PortalAction {
 };
 // The action a combination runs, for the desktop's list; none for keys that run no action.
 using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 carbonKeyCode, quint32 carbonModifiers)>;
+
+// The desktop whose portal backend answers, where its answers need reading: GNOME's asks
+// the person for every shortcut it does not hold yet and answers "failed", with nothing
+// bound, when they turn it down in its window (it fails without asking only when it is
+// broken); other desktops answer "cancelled" for that.
+enum class PortalDesktop : quint8 { other, gnome };
+// The desktop of a session, from its environment (XDG_CURRENT_DESKTOP).
+PortalDesktop portalDesktopOf(const QProcessEnvironment &environment);
 
 // How long the portal may take to answer a request before it counts as failed: binding may
 // wait for a person to answer in the desktop's window; the desktop answers the others alone.
@@ -64,10 +73,12 @@ public:
     // same from run to run: the application id, which each portal on `bus` is told first
     // (tellPortalOurId), so `bus` is a connection no other portal call goes through;
     // `actionOfKeys` names the shortcuts (keys of no action are listed by their keys and the
-    // application's name). The layout and notification centre must outlive the backend.
+    // application's name); `desktop` answers the binds. The layout and notification centre
+    // must outlive the backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
                   runtime::NotificationCenter &notifications, const QString &sessionToken,
-                  PortalActionOfKeys actionOfKeys, PortalDeadlines deadlines = {});
+                  PortalActionOfKeys actionOfKeys, PortalDesktop desktop = PortalDesktop::other,
+                  PortalDeadlines deadlines = {});
     ~PortalHotKeys() override;
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;

@@ -239,6 +239,7 @@ struct Row {
     PortalIdentity identity;
     DesktopBinding expected;
     int binds;
+    PortalDesktop desktop = PortalDesktop::other;
 };
 
 using Refusal = DesktopBinding::Refusal;
@@ -290,6 +291,10 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
          DesktopBinding::refused(Refusal::noApplicationId), 1},
         {"refused with our id known", {none, 2, none, 0ms}, PortalIdentity::registered,
          DesktopBinding::refused(Refusal::unexplained), 1},
+        {"failed with nothing bound, in GNOME's words for the user's No", {none, 2, none, 0ms},
+         PortalIdentity::registered, DesktopBinding::refused(Refusal::cancelled), 1, PortalDesktop::gnome},
+        {"refused by GNOME, the portal having turned our id down", {none, 2, none, 0ms}, PortalIdentity::refused,
+         DesktopBinding::refused(Refusal::noApplicationId), 1, PortalDesktop::gnome},
         {"answered without the shortcut", {none, 0, {{QStringLiteral("CTRL+ALT+j"), QStringLiteral("Ctrl+Alt+J")}}, 0ms},
          PortalIdentity::unstated, DesktopBinding::refused(Refusal::unexplained), 1},
     };
@@ -304,7 +309,7 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
         {
             runtime::NotificationCenter notifications;
             PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                                  theAction);
+                                  theAction, row.desktop);
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
@@ -461,7 +466,7 @@ TEST(PortalHotKeys, ABindUnansweredPastItsDeadlineEndsAndItsLateAnswerIsDropped)
     {
         runtime::NotificationCenter notifications;
         PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                              theAction, PortalDeadlines{1s, 1s});
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         const auto refused = [&] {
             return backend.desktopBinding(carbonK, control | option) == DesktopBinding::refused(Refusal::unexplained);
