@@ -5,7 +5,9 @@
 // interface: xdotool reaches only XWayland, not the shell's bar nor its other clients.
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDeadlineTimer>
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -528,6 +531,8 @@ public:
                 } else if (line.contains("member=Response") && !m_bindAnswered && m_bindSent.isValid()) {
                     m_bindAnswered = true;
                     m_lastAnswerTook = std::chrono::milliseconds(m_bindSent.elapsed());
+                } else if (line.contains("string \"Appuyer sur ")) {
+                    m_heardFrench = true;
                 }
             }
         });
@@ -548,10 +553,13 @@ public:
     bool isAsking() const { return m_binds > 0 && !m_bindAnswered && m_bindSent.elapsed() > 1000; }
     bool isAnswered() const { return m_binds > 0 && m_bindAnswered; }
     std::chrono::milliseconds lastAnswerTook() const { return m_lastAnswerTook; }
+    // Whether the desktop named keys in French ("Appuyer sur <Control><Alt>k").
+    bool heardFrench() const { return m_heardFrench; }
 
 private:
     QProcess m_monitor;
     bool m_started = false;
+    bool m_heardFrench = false;
     int m_binds = 0;
     bool m_bindAnswered = false;
     QElapsedTimer m_bindSent;
@@ -580,6 +588,33 @@ bool alertShown()
             return true;
     }
     return false;
+}
+
+// Whether the program's defaults in `home` hold the recorded Ctrl+Alt+<key> as `form` ends it.
+bool storedShortcut(const QString &home, int carbonKeyCode, const QString &form = QStringLiteral("}"))
+{
+    QFile defaults(home + QStringLiteral("/config/vantora/defaults.json"));
+    return defaults.open(QIODevice::ReadOnly) &&
+           defaults.readAll().contains(
+               QStringLiteral(R"(\"carbonKeyCode\":%1,\"carbonModifiers\":6144%2)").arg(carbonKeyCode).arg(form).toUtf8());
+}
+
+// Ends the program that holds `name` on the session bus at once, as a crash would.
+bool crash(const QString &name)
+{
+    const QDBusReply<uint> pid = bus().interface()->servicePid(name);
+    return pid.isValid() && ::kill(pid.value(), SIGKILL) == 0 &&
+           waitUntil([&] { return !bus().interface()->isServiceRegistered(name).value(); }, 5s);
+}
+
+// What GNOME saved of our shortcuts: their ids, descriptions and keys.
+QString shortcutsGnomeSaved()
+{
+    return output(QStringLiteral("gsettings"),
+                  {QStringLiteral("get"),
+                   QStringLiteral("org.gnome.settings-daemon.global-shortcuts.application:"
+                                  "/org/gnome/settings-daemon/global-shortcuts/org.vantora.Vantora/"),
+                   QStringLiteral("shortcuts")});
 }
 
 class GnomeShellShortcutTest : public GnomeShellTrayTest {
@@ -625,6 +660,25 @@ protected:
         return titleRow.topLeft() + patch.center();
     }
 
+    // The dialog's "Cancel", across its centre from "Add".
+    std::optional<QPoint> cancelButton()
+    {
+        const auto add = addButton();
+        if (!add)
+            return std::nullopt;
+        return QPoint(2 * screen().center().x() - add->x(), add->y());
+    }
+
+    // Where the page's recorder of a row is, the page being brought to the front first: a
+    // window that comes to the front does not hand its first focus to a recorder.
+    QPoint recorderOnPage(int row)
+    {
+        const QPoint page = shownWindow(QStringLiteral("^vantora Preview$"))->topLeft();
+        m_input.click(page + QPoint(300, 40), ShellInput::Button::left);
+        QTest::qWait(500);
+        return page + QPoint(341, 148 + 74 * row);
+    }
+
     // Presses the shortcut while a native Wayland window, opened last, has the focus; true when
     // the panel then shows.
     bool shortcutOpensThePanelFromAnotherWindow()
@@ -645,32 +699,63 @@ protected:
     QProcess m_editor;
 };
 
+// A shortcut the person turns down in GNOME's window is kept as turned down: the page says so
+// with the keys, and the next start asks GNOME for nothing. Run first, while GNOME holds
+// nothing of ours.
+TEST_F(GnomeShellShortcutTest, AShortcutTurnedDownInGnomesWindowIsNotAskedForAgain)
+{
+    QTemporaryDir home;
+    {
+        RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
+        ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
+            << "the shortcuts page did not open";
+        QTest::qWait(2000);
+        m_input.click(recorderOnPage(0), ShellInput::Button::left);
+        QTest::qWait(300);
+        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::j}, 30ms);
+        ASSERT_TRUE(waitUntil([&] { return m_portal.isAsking(); }, 10s)) << "GNOME did not ask to add Ctrl+Alt+J";
+        std::optional<QPoint> cancel;
+        ASSERT_TRUE(waitUntil([&] { return (cancel = cancelButton()).has_value(); }, 10s)) << "GNOME's dialog did not show";
+        m_input.click(*cancel, ShellInput::Button::left);
+        ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+        EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")); }, 5s))
+            << "Ctrl+Alt+J was not stored as turned down";
+        EXPECT_FALSE(alertShown()) << "a turned-down shortcut is no error";
+    }
+    const int bindsBefore = m_portal.binds();
+    RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
+    ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s));
+    QTest::qWait(5000);
+    EXPECT_EQ(m_portal.binds(), bindsBefore) << "GNOME was asked again at the next start";
+    EXPECT_FALSE(addButton()) << "GNOME's dialog came back";
+    EXPECT_TRUE(storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")));
+}
+
 // A hand records a shortcut on the shortcuts page at four paces, each time other keys (the
-// desktop takes the keys it bound for itself), ending with Ctrl+Alt+K; GNOME asks each time
-// whether to add them. Once added, Ctrl+Alt+K opens the panel from another program's window.
-// Started again, the program gets the shortcut without GNOME asking, it fires, and the page has
-// nothing to complain of.
+// desktop takes the keys it bound for itself), ending with Ctrl+Alt+K, and one for the other
+// row; GNOME asks each time whether to add them, and lists them by what they do. Once added,
+// Ctrl+Alt+K opens the panel from another program's window. Started again, the program gets
+// the shortcut without GNOME asking, it fires, and the page has nothing to complain of; so it
+// does after the portal crashes while the program runs and comes back speaking French.
 TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRestarts)
 {
     QTemporaryDir home;
-    const auto stored = [file = home.filePath(QStringLiteral("config/vantora/defaults.json"))](int carbonKeyCode) {
-        QFile defaults(file);
-        return defaults.open(QIODevice::ReadOnly) &&
-               defaults.readAll().contains(
-                   QStringLiteral(R"(\"carbonKeyCode\":%1,\"carbonModifiers\":6144)").arg(carbonKeyCode).toUtf8());
+    const auto addConfirmed = [this](const char *keys) {
+        std::optional<QPoint> add;
+        ASSERT_TRUE(waitUntil([&] { return (add = addButton()).has_value(); }, 10s))
+            << "GNOME's dialog for " << keys << " shows no Add button";
+        m_input.click(*add, ShellInput::Button::left);
+        ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+        QTest::qWait(1000);
+        EXPECT_FALSE(alertShown()) << "the page said the desktop refused " << keys << ", which GNOME added";
     };
     {
         RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
         ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
             << "the shortcuts page did not open";
         QTest::qWait(2000);
-        const QPoint page = shownWindow(QStringLiteral("^vantora Preview$"))->topLeft();
-        // The "Show or hide app" recorder, at the right of the page's first row.
-        const QPoint recorder = page + QPoint(341, 148);
-        // A click on the page's header first: a window that comes to the front does not hand
-        // its first focus to a recorder.
-        m_input.click(page + QPoint(300, 40), ShellInput::Button::left);
-        QTest::qWait(500);
+        // The "Show or hide app" recorder.
+        const QPoint recorder = recorderOnPage(0);
         // The pace of the hand: each key this long after the one before, let go in reverse.
         const struct {
             std::chrono::milliseconds gap;
@@ -678,33 +763,40 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
             const char *name;
             int carbonKeyCode;
         } paces[] = {
-            {0ms, ShellInput::j, "J", 38},
-            {10ms, ShellInput::l, "L", 37},
-            {300ms, ShellInput::m, "M", 46},
-            {30ms, ShellInput::k, "K", 40},
+            {0ms, ShellInput::j, "Ctrl+Alt+J", 38},
+            {10ms, ShellInput::l, "Ctrl+Alt+L", 37},
+            {300ms, ShellInput::m, "Ctrl+Alt+M", 46},
+            {30ms, ShellInput::k, "Ctrl+Alt+K", 40},
         };
         for (const auto &pace : paces) {
             const int bindsBefore = m_portal.binds();
             m_input.click(recorder, ShellInput::Button::left);
             QTest::qWait(300);
             m_input.type({ShellInput::leftControl, ShellInput::leftAlt, pace.key}, pace.gap);
-            ASSERT_TRUE(waitUntil([&] { return stored(pace.carbonKeyCode); }, 10s))
-                << "Ctrl+Alt+" << pace.name << " typed " << pace.gap.count() << " ms apart was not recorded";
+            ASSERT_TRUE(waitUntil([&] { return storedShortcut(home.path(), pace.carbonKeyCode); }, 10s))
+                << pace.name << " typed " << pace.gap.count() << " ms apart was not recorded";
             ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAsking(); }, 10s))
-                << "GNOME did not ask to add Ctrl+Alt+" << pace.name;
-            std::optional<QPoint> add;
-            ASSERT_TRUE(waitUntil([&] { return (add = addButton()).has_value(); }, 10s))
-                << "GNOME's dialog shows no Add button";
-            m_input.click(*add, ShellInput::Button::left);
-            ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
-            QTest::qWait(1000);
-            EXPECT_FALSE(alertShown()) << "the page said the desktop refused Ctrl+Alt+" << pace.name << ", which GNOME added";
+                << "GNOME did not ask to add " << pace.name;
+            ASSERT_NO_FATAL_FAILURE(addConfirmed(pace.name));
         }
+        // "Toggle all lights": Ctrl+Alt+L, which the first row let go.
+        const int bindsBefore = m_portal.binds();
+        m_input.click(recorderOnPage(1), ShellInput::Button::left);
+        QTest::qWait(300);
+        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::l}, 30ms);
+        ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAsking(); }, 10s))
+            << "GNOME did not ask to add Ctrl+Alt+L for the second row";
+        ASSERT_NO_FATAL_FAILURE(addConfirmed("Ctrl+Alt+L"));
+        const QString saved = shortcutsGnomeSaved();
+        EXPECT_TRUE(saved.contains(QLatin1String("'Show or hide app'")) && saved.contains(QLatin1String("'Toggle all lights'")))
+            << "GNOME lists our shortcuts as: " << saved.toStdString();
         EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the added shortcut did not open the panel";
     }
+    std::optional<RunningApp> app;
     for (int restart = 1; restart <= 2; ++restart) {
         const int bindsBefore = m_portal.binds();
-        RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
+        app.reset();
+        app.emplace(QStringList{QStringLiteral("--shortcut-preview")}, home.path());
         ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 30s))
             << "restart " << restart << ": the program did not get its shortcut from the desktop";
         EXPECT_LT(m_portal.lastAnswerTook(), 1000ms) << "restart " << restart << ": GNOME asked again";
@@ -714,6 +806,33 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
         EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow())
             << "restart " << restart << ": the shortcut did not open the panel";
     }
+
+    // The portal and GNOME's backend crash; they come back in French, as the bus starts them
+    // again for whoever calls first.
+    QTemporaryDir locales;
+    ASSERT_EQ(QProcess::execute(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("fr_FR"), QStringLiteral("-f"),
+                                                              QStringLiteral("UTF-8"), locales.filePath(QStringLiteral("fr_FR.UTF-8"))}),
+              0)
+        << "no French locale could be made";
+    const int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(crash(QStringLiteral("org.freedesktop.impl.portal.desktop.gnome"))) << "GNOME's portal backend did not end";
+    ASSERT_TRUE(crash(QStringLiteral("org.freedesktop.portal.Desktop"))) << "the portal did not end";
+    qDBusRegisterMetaType<QMap<QString, QString>>();
+    QDBusMessage french = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("UpdateActivationEnvironment"));
+    french << QVariant::fromValue(QMap<QString, QString>{{QStringLiteral("LOCPATH"), locales.path()},
+                                                          {QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8")},
+                                                          {QStringLiteral("LANGUAGE"), QStringLiteral("fr")}});
+    ASSERT_EQ(bus().call(french).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(bus().interface()->startService(QStringLiteral("org.freedesktop.portal.Desktop")).isValid());
+    ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 15s))
+        << "the program did not bind its shortcuts again with the new portal";
+    EXPECT_TRUE(m_portal.heardFrench()) << "the new portal did not speak French";
+    EXPECT_FALSE(addButton()) << "GNOME asked again after its portal came back";
+    QTest::qWait(1000);
+    EXPECT_FALSE(alertShown()) << "the page took GNOME's French for other keys";
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the shortcut did not come back with the portal";
 }
 
 } // namespace
