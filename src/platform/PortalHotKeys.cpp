@@ -2,6 +2,7 @@
 
 #include "DesktopTriggerWords.h"
 #include "GnomeShortcutSettings.h"
+#include "PortalIdentity.h"
 #include "XdgShortcutTrigger.h"
 
 #include "runtime/NotificationCenter.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "HotKeyBackend.h"
-#include "PortalIdentity.h"
 
 #include <QDBusConnection>
 #include <QProcessEnvironment>

@@ -6,6 +6,7 @@
 
 #include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
+#include "platform/PortalIdentity.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 
