@@ -79,7 +79,7 @@ double luminance(QRgb pixel)
 class ShellInput final {
 public:
     enum class Button { left = 0x110, right = 0x111 }; // evdev codes
-    enum Key : quint32 { leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50 }; // evdev codes
+    enum Key : quint32 { leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50, comma = 51 }; // evdev codes
 
     ShellInput()
     {
@@ -729,6 +729,33 @@ TEST_F(GnomeShellShortcutTest, AShortcutTurnedDownInGnomesWindowIsNotAskedForAga
     EXPECT_EQ(m_portal.binds(), bindsBefore) << "GNOME was asked again at the next start";
     EXPECT_FALSE(addButton()) << "GNOME's dialog came back";
     EXPECT_TRUE(storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")));
+}
+
+// Recorded on the panel's own shortcuts page, a shortcut GNOME asks about keeps the panel up
+// while GNOME's window has the focus, so that the page can tell the answer. Turned down, as
+// GNOME must hold nothing of ours for the next test.
+TEST_F(GnomeShellShortcutTest, ThePanelStaysWhileGnomeAsksAboutAShortcutRecordedThere)
+{
+    RunningApp app;
+    const std::optional<BarIcon> icon = shownTray().icon;
+    ASSERT_TRUE(icon) << "no icon can be seen on the bar";
+    m_input.click(icon->box.center(), ShellInput::Button::left, 2);
+    ASSERT_TRUE(waitUntil([] { return shownPanel().has_value(); }, 10s)) << "the double click opened no panel";
+    QTest::qWait(700);
+    m_input.type({ShellInput::leftControl, ShellInput::comma}, 30ms);
+    QTest::qWait(1000);
+    const std::optional<QRect> panel = shownPanel();
+    ASSERT_TRUE(panel) << "Ctrl+, closed the panel";
+    m_input.click(panel->topLeft() + QPoint(341, 148), ShellInput::Button::left);
+    QTest::qWait(300);
+    m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::m}, 30ms);
+    ASSERT_TRUE(waitUntil([&] { return m_portal.isAsking(); }, 10s)) << "GNOME did not ask to add Ctrl+Alt+M";
+    std::optional<QPoint> cancel;
+    ASSERT_TRUE(waitUntil([&] { return (cancel = cancelButton()).has_value(); }, 10s)) << "GNOME's dialog did not show";
+    QTest::qWait(2000);
+    EXPECT_TRUE(shownPanel()) << "the panel went while GNOME asked";
+    m_input.click(*cancel, ShellInput::Button::left);
+    ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
 }
 
 // A hand records a shortcut on the shortcuts page at four paces, each time other keys (the
