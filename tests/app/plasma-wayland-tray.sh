@@ -6,7 +6,8 @@
 # before the start: the icon shows and reads on Plasma's bar; the shortcut, bound through the
 # desktop's shortcut portal and pressed before any click, opens the panel by the tray; a click
 # on the icon opens it with the keyboard; the task manager never lists the panel; started
-# again, the program opens no System Settings window and the shortcut still fires.
+# again, the program opens no System Settings window and the shortcut still fires, also after
+# the desktop's portal crashed and came back.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
@@ -155,6 +156,26 @@ grep -q 'member=ListShortcuts' "$home/portal-calls" || fail "the restarted progr
 listed_under_ours || fail "after the restart the desktop lists the shortcut under \"$(key_daemon_program_name 'Show or hide app')\""
 [ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
   fail "the restart opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
+
+# The portal crashes while the program runs, and the bus starts it again for whoever calls
+# next: within seconds the shortcut fires again, and the desktop asks nobody.
+bus_call() { dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus "$@"; }
+portal_pid=$(bus_call org.freedesktop.DBus.GetConnectionUnixProcessID string:org.freedesktop.portal.Desktop |
+  awk '/uint32/ {print $2}')
+[ -n "$portal_pid" ] || fail "no portal runs on the session's bus"
+kill -KILL "$portal_pid"
+portal_gone() { ! bus_call org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop | grep -q 'boolean true'; }
+within 50 portal_gone || fail "the portal did not end"
+bus_call org.freedesktop.DBus.StartServiceByName string:org.freedesktop.portal.Desktop uint32:0 >/dev/null ||
+  fail "the bus could not start the portal again"
+pressed_closed() {
+  DISPLAY=$outer xdotool key ctrl+alt+k
+  within 10 panel_hidden
+}
+within 30 pressed_closed || fail "after the portal came back the shortcut did not hide the panel"
+within 30 pressed_open || fail "after the portal came back the shortcut did not open the panel"
+[ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
+  fail "the portal's return opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
 kill -TERM "$app_pid"
 wait "$app_pid"
 app_pid=
