@@ -180,5 +180,7 @@ kill -TERM "$app_pid"
 wait "$app_pid"
 app_pid=
 
+# A portal with a registry (1.19 and later) knows the program by its launcher.
+! grep "does not know this program" "$home/app.log" || fail "the portal did not know the program by its launcher"
 # Qt says when a host asks for something the item does not offer as asked.
 ! grep -iE 'dbus|d-bus' "$home/app.log" || fail "Qt warned about the item's D-Bus interface while the host used it"
