@@ -26,9 +26,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -699,9 +699,9 @@ protected:
     QProcess m_editor;
 };
 
-// A shortcut the person turns down in GNOME's window is kept as turned down: the page says so
-// with the keys, and the next start asks GNOME for nothing. Run first, while GNOME holds
-// nothing of ours.
+// A shortcut the person turns down in GNOME's window is stored as turned down, which is no
+// error, and the next start asks GNOME for nothing. Run first, while GNOME holds nothing of
+// ours.
 TEST_F(GnomeShellShortcutTest, AShortcutTurnedDownInGnomesWindowIsNotAskedForAgain)
 {
     QTemporaryDir home;
