@@ -400,9 +400,8 @@ record-held-shortcut | record-held-shortcut-portal)
   if [ "$scenario" = record-held-shortcut-portal ]; then
     within 50 key_daemon_holds 'Show or hide app' || fail "the desktop did not bind the recorded Ctrl+Alt+K"
     # Listed under one name, the program's, though the desktop bound them under its id.
-    listed_under_ours() { [ "$(key_daemon_program_name "$1")" = vantora ]; }
     for action in 'Show or hide app' 'Toggle all lights'; do
-      within 50 listed_under_ours "$action" ||
+      within 50 key_daemon_lists_under_ours "$action" ||
         fail "the desktop lists \"$action\" under \"$(key_daemon_program_name "$action")\", not vantora"
     done
   fi

@@ -103,8 +103,7 @@ panel_geometry() { eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
 # it opens the panel by the tray: above the bar, at its right end.
 within 150 key_daemon_holds 'Show or hide app' || fail "the desktop never bound the stored shortcut"
 # Its settings list the shortcut under the program's name, after the bind as after a restart.
-listed_under_ours() { [ "$(key_daemon_program_name 'Show or hide app')" = vantora ]; }
-within 50 listed_under_ours || fail "the desktop lists the shortcut under \"$(key_daemon_program_name 'Show or hide app')\""
+within 50 key_daemon_lists_under_ours 'Show or hide app' || fail "the desktop lists the shortcut under \"$(key_daemon_program_name 'Show or hide app')\""
 DISPLAY=$outer xdotool key ctrl+alt+k
 within 50 panel_shown || fail "the shortcut opened no panel"
 sleep 0.7
@@ -153,7 +152,7 @@ wait "$monitor" 2>/dev/null
 monitor=
 grep -q 'member=ListShortcuts' "$home/portal-calls" || fail "the restarted program did not ask what the desktop holds"
 ! grep -q 'member=BindShortcuts' "$home/portal-calls" || fail "the restart asked the desktop to bind again"
-listed_under_ours || fail "after the restart the desktop lists the shortcut under \"$(key_daemon_program_name 'Show or hide app')\""
+key_daemon_lists_under_ours 'Show or hide app' || fail "after the restart the desktop lists the shortcut under \"$(key_daemon_program_name 'Show or hide app')\""
 [ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
   fail "the restart opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
 

@@ -23,31 +23,38 @@ offer_key_daemon() {
     >"$XDG_DATA_HOME/dbus-1/services/org.kde.kglobalaccel.service"
 }
 
-# True when the running key daemon holds a shortcut named or described $1 ("Show or hide app") for any
-# program; the question starts no daemon.
-key_daemon_holds() {
+# The object path of the running key daemon's entry for the program that holds a shortcut named
+# or described $1 ("Show or hide app"); nothing where none holds it. The question starts no daemon.
+key_daemon_component() {
   local component
   dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner string:org.kde.kglobalaccel 2>/dev/null | grep -q 'boolean true' || return 1
   for component in $(dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
                        org.kde.KGlobalAccel.allComponents 2>/dev/null | awk -F'"' '/object path/ {print $2}'); do
-    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
-      org.kde.kglobalaccel.Component.allShortcutInfos 2>/dev/null | grep -qF "string \"$1\"" && return 0
+    if dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
+      org.kde.kglobalaccel.Component.allShortcutInfos 2>/dev/null | grep -qF "string \"$1\""; then
+      echo "$component"
+      return 0
+    fi
   done
   return 1
 }
 
+# True when the running key daemon holds a shortcut named or described $1 for any program.
+key_daemon_holds() {
+  key_daemon_component "$1" >/dev/null
+}
+
 # The name the running key daemon shows for the program whose shortcut is named or described
-# $1, as its settings list it; nothing where no program has it.
+# $1, as its settings list it.
 key_daemon_program_name() {
   local component
-  for component in $(dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel \
-                       org.kde.KGlobalAccel.allComponents 2>/dev/null | awk -F'"' '/object path/ {print $2}'); do
-    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
-      org.kde.kglobalaccel.Component.allShortcutInfos 2>/dev/null | grep -qF "string \"$1\"" || continue
-    dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" org.freedesktop.DBus.Properties.Get \
-      string:org.kde.kglobalaccel.Component string:friendlyName 2>/dev/null | awk -F'"' '/string/ {print $2; exit}'
-    return 0
-  done
-  return 1
+  component=$(key_daemon_component "$1") || return 1
+  dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" org.freedesktop.DBus.Properties.Get \
+    string:org.kde.kglobalaccel.Component string:friendlyName 2>/dev/null | awk -F'"' '/string/ {print $2; exit}'
+}
+
+# True when the running key daemon lists the shortcut named or described $1 under vantora.
+key_daemon_lists_under_ours() {
+  [ "$(key_daemon_program_name "$1")" = vantora ]
 }
