@@ -4,11 +4,11 @@
 #include "statusitem/PanelWindow.h"
 #include "statusitem/StatusItemUtils.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -73,6 +73,49 @@ private:
     QPointer<PanelWindow> m_panel;
 };
 
+// Once started, runs until the person's next key, click or turn of the wheel in the panel (not
+// in a menu of its own), none of which a tray host's menu sends as it goes.
+class TrayMenuBarExtra::PanelInputWatch final : public QObject {
+public:
+    explicit PanelInputWatch(const QWidget &panel) : m_panel(panel) {}
+    ~PanelInputWatch() override { stop(); }
+
+    bool isStarted() const noexcept { return m_isStarted; }
+    void start()
+    {
+        if (!m_isStarted)
+            QCoreApplication::instance()->installEventFilter(this);
+        m_isStarted = true;
+    }
+    void stop()
+    {
+        if (m_isStarted)
+            QCoreApplication::instance()->removeEventFilter(this);
+        m_isStarted = false;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+            if (const auto *widget = qobject_cast<const QWidget *>(watched); widget && widget->window() == &m_panel)
+                stop();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QWidget &m_panel;
+    bool m_isStarted = false;
+};
+
 TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
                                    runtime::Clock &clock, QObject *parent)
     : QObject(parent)
@@ -80,6 +123,7 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     , m_panel(panel)
     , m_clock(clock)
     , m_toolTip(toolTip)
+    , m_commandWatch(std::make_unique<PanelInputWatch>(panel))
 {
     auto button = std::make_shared<StatusBarButton>();
     button->setTarget(std::make_shared<ExtraController>());
@@ -93,14 +137,18 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     connect(&panel, &PanelWindow::activated, this,
             [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
     connect(&panel, &PanelWindow::deactivated, this, [this] {
-        const auto command = std::exchange(m_lastCommand, std::nullopt);
-        if (command && m_clock.steadyNow() - *command < commandMenuWindow && m_panel.isVisible()) {
+        const bool afterCommand = m_commandWatch->isStarted();
+        m_commandWatch->stop();
+        // A panel on its way out (hidden by a click, a key, the tray's coming) loses the
+        // activation as it goes: shown again from within its hiding, it would never show again.
+        const bool goes = m_panel.isHidden() || !m_panel.isVisible();
+        if (afterCommand && !goes) {
             // The host's menu took the activation as it went, not the person.
             m_panel.present(std::nullopt, std::nullopt);
             return;
         }
         // A panel we are hiding ourselves loses the focus too, but not to a click.
-        if (!m_hidingPanel)
+        if (!goes)
             m_lastDeactivation = m_clock.steadyNow();
         m_application.post(WindowEvent::didResignKey, m_extraWindow);
     });
@@ -132,7 +180,9 @@ QSystemTrayIcon &TrayMenuBarExtra::xembedIcon()
         m_xembedIcon->setToolTip(m_toolTip);
         m_xembedIcon->setContextMenu(m_contextMenu);
         connect(m_xembedIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
+            // The toolkit reports the second of two quick clicks as a double click alone: a
+            // click all the same, which asks for the panel as the first did.
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                 iconClicked(std::nullopt);
         });
     }
@@ -191,15 +241,13 @@ void TrayMenuBarExtra::applyTrayHost()
     }
     // The icon is there again: the window goes to rest in the tray, where a click opens the
     // panel beside the icon.
-    {
-        const QScopedValueRollback hiding(m_hidingPanel, true);
-        m_panel.hide();
-    }
+    m_panel.hide();
     m_panel.setPresentation(presentation);
 }
 
 void TrayMenuBarExtra::iconClicked(std::optional<QPoint> at)
 {
+    m_commandWatch->stop();
     if (!m_panel.isVisible() && m_lastDeactivation && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
         return;
     // The pointer comes last: under XWayland it is where the pointer last crossed one of the
@@ -214,7 +262,6 @@ void TrayMenuBarExtra::togglePanel()
 {
     const auto &button = m_item->button();
     if (m_panel.isVisible()) {
-        const QScopedValueRollback hiding(m_hidingPanel, true);
         m_panel.hide();
         button->setState(ButtonState::off);
         return;
@@ -222,6 +269,11 @@ void TrayMenuBarExtra::togglePanel()
     m_panel.adjustSize();
     m_panel.present(placement(), std::exchange(m_pendingUserTime, std::nullopt));
     button->setState(ButtonState::on);
+}
+
+void TrayMenuBarExtra::commandShowsPanel()
+{
+    m_commandWatch->start();
 }
 
 std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
@@ -266,8 +318,10 @@ bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
     // A key's time is for the opening it asked for; a key that found the panel open (or
     // closed it) opened nothing, and its time is no use to a later opening.
-    if (event->type() == QEvent::Hide)
+    if (event->type() == QEvent::Hide) {
         m_pendingUserTime.reset();
+        m_commandWatch->stop();
+    }
     if (!m_placement || !m_panel.isVisible())
         return QObject::eventFilter(watched, event);
     // A panel the user dragged elsewhere stays where the user put it.

@@ -35,9 +35,6 @@ public:
     // How long after the panel lost the activation a tray click counts as the click that
     // closed it.
     static constexpr std::chrono::milliseconds closingClickWindow{400};
-    // How long after a command showed the panel a loss of the activation counts as the going
-    // of the menu the command was chosen in.
-    static constexpr std::chrono::milliseconds commandMenuWindow{1000};
 
     TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
                      runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
@@ -62,8 +59,10 @@ public:
     // A command is showing the panel, or a page of it. Chosen in a tray host's menu, it may
     // run while the panel is open and active, and the host's menu, as it goes, then takes
     // the activation from the panel (waybar's on sway): that loss does not close the panel,
-    // which asks for the activation back instead.
-    void commandShowsPanel() { m_lastCommand = m_clock.steadyNow(); }
+    // which asks for the activation back instead. Only the first loss counts so, and none
+    // once the person has used the panel again (a key, the key that chose the command among
+    // them, or a click), clicked the icon, or the panel went.
+    void commandShowsPanel();
     // The X time of the key press that is about to open the panel.
     void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
 
@@ -90,6 +89,7 @@ private:
     class ExtraController;
     class TrayWindow;
     class ExtraWindow;
+    class PanelInputWatch;
 
     void togglePanel();
     bool hasTrayHost() const;
@@ -114,9 +114,9 @@ private:
     };
     std::optional<Placement> m_placement;
     std::optional<runtime::SteadyTime> m_lastDeactivation;
-    std::optional<runtime::SteadyTime> m_lastCommand;
+    // Started while a loss of the activation would be a command's menu going.
+    std::unique_ptr<PanelInputWatch> m_commandWatch;
     std::optional<quint32> m_pendingUserTime;
-    bool m_hidingPanel = false;
     std::function<bool()> m_trayHostCheck;
     std::function<bool()> m_standsIn;
     bool m_followsTrayHost = false;

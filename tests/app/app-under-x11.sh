@@ -220,6 +220,48 @@ tray-click)
   click_icon
   within 50 panel_hidden || fail "a click on the icon did not close the open panel"
   ;;
+tray-click-after-command)
+  # Clicks close upon a command or upon each other: each ends with the panel opening on the
+  # next click.
+  need_python
+  start_wm
+  open_panel
+  # Ctrl+, on the open panel, then the icon clicked at once: it closes, and opens again.
+  sleep 0.5
+  xdotool key ctrl+comma
+  sleep 0.1
+  click_icon
+  within 50 panel_hidden || fail "a click right after Ctrl+, left the panel open"
+  sleep 0.5
+  click_icon
+  within 50 panel_visible || fail "after Ctrl+, and a click that closed it the panel did not open again"
+  sleep 0.5
+  click_icon
+  within 50 panel_hidden || fail "a click on the icon did not close the open panel"
+  # "Show" from the tray menu, then the icon clicked at once.
+  sleep 0.5
+  xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+  within 50 bash -c "$(declare -f shown_popup); [ -n \"\$(shown_popup)\" ]" || fail "the tray menu did not open"
+  xdotool key Down Return
+  within 50 panel_visible || fail "the tray menu's Show did not open the panel"
+  sleep 0.1
+  click_icon
+  within 50 panel_hidden || fail "a click right after the tray menu's Show left the panel open"
+  sleep 0.5
+  click_icon
+  within 50 panel_visible || fail "after the tray menu's Show and a click that closed it the panel did not open again"
+  # Two clicks close together, which the toolkit tells as a click and a double click: each
+  # counts. Once the application answers a ping sent after them, it has had both.
+  for expected in visible hidden; do
+    sleep 0.5
+    xdotool mousemove --window "$(icon_window)" 11 11 click --repeat 2 --delay 150 1
+    python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after two quick clicks"
+    within 50 "panel_$expected" || fail "two quick clicks on the $expected panel left it not $expected"
+    sleep 0.5
+    click_icon
+  done
+  within 50 panel_visible || fail "the panel did not open on a click after two quick ones"
+  ;;
 no-tray | no-tray-second-launch)
   # No tray host on the desktop: the application shows the panel as a window, without waiting
   # for a tray. Started again meanwhile, it shows that window, never a panel beside no icon.
