@@ -79,7 +79,9 @@ double luminance(QRgb pixel)
 class ShellInput final {
 public:
     enum class Button { left = 0x110, right = 0x111 }; // evdev codes
-    enum Key : quint32 { leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50, comma = 51 }; // evdev codes
+    enum Key : quint32 {
+        leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50, comma = 51, enter = 28, down = 108
+    }; // evdev codes
 
     ShellInput()
     {
@@ -505,6 +507,45 @@ TEST_F(GnomeShellTrayTest, SecondaryClickOpensTheMenu)
     EXPECT_FALSE(shownPanel()) << "the secondary click opened the panel";
     m_input.click(screen().center(), ShellInput::Button::left);
     EXPECT_TRUE(waitUntil([&] { return !m_menu.isOpen(); }, 5s)) << "a click elsewhere left the menu open";
+}
+
+// Activations close upon a command, the panel open: Ctrl+, then the icon at once, and the
+// menu's Show then the icon at once. Each closes the panel, and the next activation opens it.
+TEST_F(GnomeShellTrayTest, ThePanelOpensOnTheActivationAfterQuickOnesUponACommand)
+{
+    RunningApp app;
+    const std::optional<BarIcon> icon = shownTray().icon;
+    ASSERT_TRUE(icon) << "no icon can be seen on the bar";
+    const auto activateIcon = [&] { m_input.click(icon->box.center(), ShellInput::Button::left, 2); };
+    const auto panelShown = [] { return shownPanel().has_value(); };
+    const auto panelHidden = [] { return !shownPanel().has_value(); };
+    const auto panelFocused = [] {
+        return output(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("getwindowname")})
+                   .trimmed() == QLatin1String("vantora");
+    };
+
+    activateIcon();
+    ASSERT_TRUE(waitUntil(panelShown, 10s)) << "the double click opened no panel";
+    ASSERT_TRUE(waitUntil(panelFocused, 5s)) << "the opened panel has no focus";
+    m_input.type({ShellInput::leftControl, ShellInput::comma}, 30ms);
+    activateIcon();
+    EXPECT_TRUE(waitUntil(panelHidden, 5s)) << "the double click right after Ctrl+, left the panel open";
+    activateIcon();
+    EXPECT_TRUE(waitUntil(panelShown, 5s)) << "after Ctrl+, and a double click that closed it the panel did not open";
+
+    activateIcon();
+    ASSERT_TRUE(waitUntil(panelHidden, 5s)) << "a double click did not close the open panel";
+    m_input.click(icon->box.center(), ShellInput::Button::left);
+    ASSERT_TRUE(waitUntil([&] { return m_menu.isOpen(); }, 5s)) << "the click opened no menu";
+    // Show, the menu's first entry.
+    m_input.type({ShellInput::down}, 30ms);
+    m_input.type({ShellInput::enter}, 30ms);
+    ASSERT_TRUE(waitUntil(panelShown, 5s)) << "the menu's Show opened no panel";
+    activateIcon();
+    EXPECT_TRUE(waitUntil(panelHidden, 5s)) << "the double click right after the menu's Show left the panel open";
+    activateIcon();
+    EXPECT_TRUE(waitUntil(panelShown, 5s))
+        << "after the menu's Show and a double click that closed it the panel did not open";
 }
 
 } // namespace

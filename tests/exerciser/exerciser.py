@@ -7,9 +7,20 @@ launches, then sends what a user could: clicks, drags and the wheel inside the a
 windows (the tray icon's among them), Tab, Space, Return, Escape and the arrows, Ctrl+, and
 Ctrl+R, now and then Ctrl+Q, after which it starts the application again, in another launch.
 
-Fails on any exit it did not ask for, on any sanitizer report, and on an event loop that does
-not answer a _NET_WM_PING within 5 seconds; it then prints the seed, the last actions and
-the end of the application's output. Exits 0 when the time is up without a fault.
+Now and then it starts the application a second time while it runs, which shows the
+panel.
+
+After the actions whose outcome is certain it checks that outcome: a click on the tray icon
+with the panel hidden (for long enough that the click cannot be taken for the one that
+closed it, no menu or modal window in the way) shows the panel; a second launch ends at once
+and shows the panel; Escape on the focused panel, pressed up to four times (each goes back a
+level: a recording, a light's page, the shortcuts page), hides it; Ctrl+Q on the panel a
+click just opened ends the application.
+
+Fails on any exit it did not ask for, on any sanitizer report, on an event loop that does
+not answer a _NET_WM_PING within 5 seconds, and on a checked outcome that does not come
+within its bound; it then prints the seed, the last actions and the end of the
+application's output. Exits 0 when the time is up without a fault.
 """
 
 import collections
@@ -48,6 +59,12 @@ SANITIZER_OPTIONS = {
 ANSWER_LIMIT = 5.0
 QUIT_LIMIT = 10.0
 STARTUP_LIMIT = 30.0
+# How long the panel has to show or hide once asked, on a loaded machine with the sanitizers.
+SHOW_LIMIT = 5.0
+# A click on the icon right after the panel lost the focus counts as the click that took it
+# (the tray host may take the focus on the press); one this long after is certain to open it.
+CLOSING_CLICK_PAUSE = 0.6
+ESCAPES = 4
 
 
 class Fault(Exception):
@@ -74,6 +91,7 @@ class Exerciser:
         self.pinged = None
         self.menus = {}
         self.quit_chosen_at = None
+        self.quit_expected_by = None
 
     # The application
 
@@ -90,6 +108,7 @@ class Exerciser:
         self.menus = {}
         self.pinged = None
         self.quit_chosen_at = None
+        self.quit_expected_by = None
         deadline = time.monotonic() + STARTUP_LIMIT
         while not self.windows():
             if not self.check_running():
@@ -102,6 +121,8 @@ class Exerciser:
         """Whether the application still runs; an end is a fault unless it was a clean one
         shortly after the exerciser may have chosen Quit."""
         if self.process.poll() is None:
+            if self.quit_expected_by is not None and time.monotonic() > self.quit_expected_by:
+                raise Fault("Ctrl+Q on the panel did not end the application within %d s" % QUIT_LIMIT)
             return True
         self.check_reports()
         code = self.process.returncode
@@ -157,6 +178,36 @@ class Exerciser:
         holds it)."""
         small = [w for w in windows if w[3] <= 48 and w[4] <= 48 and not self.is_menu(w[0])]
         return small[0] if small else None
+
+    def window_property(self, window, name):
+        return subprocess.run(["xprop", "-id", str(window), name], capture_output=True, text=True).stdout
+
+    def panel(self, windows=None):
+        """The panel beside the tray icon, when shown: the application's utility window
+        named as the application is."""
+        for window in self.windows() if windows is None else windows:
+            if (not self.is_menu(window[0]) and xdotool("getwindowname", window[0]).strip() == "vantora"
+                    and "_NET_WM_WINDOW_TYPE_UTILITY" in self.window_property(window[0], "_NET_WM_WINDOW_TYPE")):
+                return window[0]
+        return None
+
+    def modal_open(self, windows):
+        return any("_NET_WM_STATE_MODAL" in self.window_property(w[0], "_NET_WM_STATE") for w in windows)
+
+    def quitting(self):
+        return self.quit_chosen_at is not None and time.monotonic() - self.quit_chosen_at <= QUIT_LIMIT
+
+    def expect(self, condition, fault, limit=SHOW_LIMIT):
+        """Waits up to `limit` seconds for `condition`. True when it came; else the fault,
+        when one is given, unless the application ended meanwhile, as asked."""
+        deadline = time.monotonic() + limit
+        while not condition():
+            if time.monotonic() > deadline:
+                if fault is not None and self.check_running() and self.check_answers():
+                    raise Fault(fault)
+                return False
+            time.sleep(0.05)
+        return True
 
     def check_answers(self):
         """The event loop answers a ping within ANSWER_LIMIT seconds. False when the
@@ -219,11 +270,16 @@ class Exerciser:
         menu_open = any(self.is_menu(w[0]) for w in windows)
         icon = self.tray_icon(windows)
         choice = self.random.choices(
-            ["click", "right-click", "drag", "wheel", "key", "tray", "tray-menu", "preferences", "refresh", "quit"],
-            weights=[40, 3, 8, 8, 25, 6, 1, 2, 2, 1])[0]
+            ["click", "right-click", "drag", "wheel", "key", "tray", "tray-menu", "preferences", "refresh", "quit",
+             "again"],
+            weights=[40, 3, 8, 8, 25, 6, 1, 2, 2, 1, 1])[0]
         if not windows or (choice in ("tray", "tray-menu") and icon is None):
             choice = "key"
-        if choice == "click" or choice == "right-click":
+        if choice == "tray" and not menu_open and self.panel(windows) is None and self.checked_tray_click():
+            return
+        if choice == "again":
+            self.launch_again()
+        elif choice == "click" or choice == "right-click":
             window = self.pick_window(windows)
             x, y = self.target_in(window)
             button = 1 if choice == "click" else 3
@@ -263,6 +319,90 @@ class Exerciser:
         # QUIT_LIMIT is one the exerciser asked for.
         if choice == "quit" or menu_open:
             self.quit_chosen_at = time.monotonic()
+
+    # Actions whose outcome is certain, and their checks
+
+    def panel_stays_hidden(self):
+        """Whether the panel stays hidden, with no menu, modal window or grab of the pointer
+        and no quit under way, for as long as a click could still be taken for the one that
+        closed it."""
+        deadline = time.monotonic() + CLOSING_CLICK_PAUSE
+        while True:
+            if self.quitting() or not (self.check_running() and self.check_answers()):
+                return False
+            windows = self.windows()
+            if (self.panel(windows) is not None or any(self.is_menu(w[0]) for w in windows) or self.modal_open(windows)
+                    or self.display.pointer_grabbed()):
+                return False
+            if time.monotonic() > deadline:
+                return True
+            time.sleep(0.1)
+
+    def checked_tray_click(self):
+        """A click on the icon of the hidden panel, which must show it; then, now and then,
+        Escape or Ctrl+Q on it. False when the outcome would not be certain, having done
+        nothing."""
+        if not self.panel_stays_hidden():
+            return False
+        windows = self.windows()
+        icon = self.tray_icon(windows)
+        if icon is None:
+            return False
+        x, y = icon[1] + icon[3] // 2, icon[2] + icon[4] // 2
+        # A window dragged over the tray may cover the icon, its frame too.
+        margin = 30
+        if any(w[0] != icon[0] and w[1] - margin <= x < w[1] + w[3] + margin
+               and w[2] - margin <= y < w[2] + w[4] + margin for w in windows):
+            return False
+        self.note("left click on the tray icon, the panel hidden")
+        xdotool("mousemove", x, y, "click", 1)
+        if not self.expect(lambda: self.panel() is not None,
+                           "a click on the tray icon did not show the hidden panel within %d s" % SHOW_LIMIT):
+            return True
+        follow = self.random.choices(["nothing", "escape", "quit"], weights=[6, 3, 1])[0]
+        panel = self.panel()
+        if follow == "nothing" or panel is None:
+            return True
+        # The window manager gives the focus to the panel it shows; only then do keys reach it.
+        if not self.expect(lambda: xdotool("getwindowfocus").strip() == str(panel), None, limit=SHOW_LIMIT):
+            return True
+        if follow == "escape":
+            self.dismiss()
+        else:
+            self.note("key ctrl+q on the panel just opened")
+            xdotool("key", "ctrl+q")
+            self.quit_chosen_at = time.monotonic()
+            self.quit_expected_by = self.quit_chosen_at + QUIT_LIMIT
+        return True
+
+    def dismiss(self):
+        """Escape on the focused panel until it hides, which it must within ESCAPES presses."""
+        for press in range(1, ESCAPES + 1):
+            self.note("key Escape on the panel (%d)" % press)
+            xdotool("key", "Escape")
+            if not self.check_answers():
+                return
+            if self.expect(lambda: self.panel() is None, None, limit=1.0):
+                return
+        self.expect(lambda: self.panel() is None,
+                    "Escape pressed %d times on the focused panel did not hide it" % ESCAPES)
+
+    def launch_again(self):
+        """A second launch, which hands over to the running copy and ends; the running copy
+        shows its panel."""
+        if self.quitting():
+            return
+        self.note("start again " + " ".join(self.launch))
+        with open(self.log_path, "ab") as log:
+            try:
+                code = subprocess.run([self.app, *self.launch], stdout=log, stderr=subprocess.STDOUT,
+                                      env=dict(os.environ, **SANITIZER_OPTIONS), timeout=STARTUP_LIMIT).returncode
+            except subprocess.TimeoutExpired:
+                raise Fault("a second launch did not end within %d s" % STARTUP_LIMIT)
+        if code != 0:
+            raise Fault("a second launch ended with %s" % describe_status(code))
+        self.expect(lambda: self.panel() is not None,
+                    "a second launch did not show the panel within %d s" % SHOW_LIMIT)
 
     def run(self, seconds):
         self.started = time.monotonic()

@@ -20,6 +20,9 @@ import time
 _CLIENT_MESSAGE = 33
 _STRUCTURE_NOTIFY_MASK = 1 << 17
 _Z_PIXMAP = 2
+_GRAB_MODE_ASYNC = 1
+_ALREADY_GRABBED = 1
+_CURRENT_TIME = 0
 
 
 class _ClientMessage(ctypes.Structure):
@@ -81,6 +84,9 @@ def _library():
     lib.XGetWMProtocols.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_void_p, ctypes.c_void_p]
     lib.XFree.argtypes = [ctypes.c_void_p]
     lib.XSetErrorHandler.restype = ctypes.c_void_p
+    lib.XGrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint, ctypes.c_int,
+                                 ctypes.c_int, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong]
+    lib.XUngrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     return lib
 
 
@@ -149,6 +155,15 @@ class Display:
             if left <= 0 or give_up():
                 return False
             select.select([self._x.XConnectionNumber(self._display)], [], [], min(left, 0.1))
+
+    def pointer_grabbed(self):
+        """Whether another client holds the pointer (a menu, or a window manager's move that
+        carries a window along with the pointer)."""
+        grabbed = self._x.XGrabPointer(self._display, self._root, 0, 0, _GRAB_MODE_ASYNC, _GRAB_MODE_ASYNC, 0, 0,
+                                       _CURRENT_TIME) == _ALREADY_GRABBED
+        self._x.XUngrabPointer(self._display, _CURRENT_TIME)
+        self._x.XSync(self._display, 0)
+        return grabbed
 
     def geometry(self, window):
         """The window's (x, y, width, height) on the screen, or None when it is gone."""
