@@ -3,8 +3,10 @@ under the X server of run-under-xvfb.sh:
     exerciser_test.py
 Each launch of the stand-in shows one top-level window, a popup or an ordinary one, as the
 environment says; one launch after another gets the same window id from the X server, as
-the application's launches do. Exits 0 when every judgement held, 1 when one did not, 77 when
-a tool it needs is missing.
+the application's launches do. Then a stand-in shows a tray icon whose click opens a panel,
+or opens nothing, as an application whose panel no longer opens: the exerciser's check of
+the click must pass the one and report the other as a fault. Exits 0 when every judgement
+held, 1 when one did not, 77 when a tool it needs is missing.
 """
 
 import ctypes
@@ -21,7 +23,10 @@ import exerciser  # noqa: E402
 
 _CW_OVERRIDE_REDIRECT = 1 << 9
 _PROP_MODE_REPLACE = 0
+_XA_ATOM = 4
 _XA_CARDINAL = 6
+_BUTTON_PRESS = 4
+_BUTTON_PRESS_MASK = 1 << 2
 
 
 class _WindowAttributes(ctypes.Structure):
@@ -36,8 +41,8 @@ class _WindowAttributes(ctypes.Structure):
 
 
 def stand_in(kind):
-    """Shows one 200 x 100 window of the given kind ("popup" or "window") and waits to be
-    ended."""
+    """Shows one 200 x 100 window of the given kind ("popup" or "window"), or a 22 x 22 icon
+    whose click opens a panel ("tray") or nothing ("stuck tray"), and waits to be ended."""
     x = ctypes.CDLL("libX11.so.6")
     x.XOpenDisplay.restype = ctypes.c_void_p
     x.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -53,17 +58,40 @@ def stand_in(kind):
                                   ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
     x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XStoreName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_char_p]
+    x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+    x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
     display = x.XOpenDisplay(None)
-    window = x.XCreateSimpleWindow(display, x.XDefaultRootWindow(display), 100, 100, 200, 100, 0, 0, 0)
-    attributes = _WindowAttributes(override_redirect=int(kind == "popup"))
-    x.XChangeWindowAttributes(display, window, _CW_OVERRIDE_REDIRECT, ctypes.byref(attributes))
-    pid = ctypes.c_ulong(os.getpid())
-    x.XChangeProperty(display, window, x.XInternAtom(display, b"_NET_WM_PID", 0), _XA_CARDINAL, 32,
-                      _PROP_MODE_REPLACE, ctypes.byref(pid), 1)
-    x.XMapWindow(display, window)
+
+    def window(left, top, width, height, override_redirect=False):
+        made = x.XCreateSimpleWindow(display, x.XDefaultRootWindow(display), left, top, width, height, 0, 0, 0)
+        attributes = _WindowAttributes(override_redirect=int(override_redirect))
+        x.XChangeWindowAttributes(display, made, _CW_OVERRIDE_REDIRECT, ctypes.byref(attributes))
+        pid = ctypes.c_ulong(os.getpid())
+        x.XChangeProperty(display, made, x.XInternAtom(display, b"_NET_WM_PID", 0), _XA_CARDINAL, 32,
+                          _PROP_MODE_REPLACE, ctypes.byref(pid), 1)
+        return made
+
+    if kind in ("popup", "window"):
+        x.XMapWindow(display, window(100, 100, 200, 100, override_redirect=kind == "popup"))
+        x.XSync(display, 0)
+        while True:
+            time.sleep(60)
+    icon = window(1000, 0, 22, 22)
+    x.XSelectInput(display, icon, _BUTTON_PRESS_MASK)
+    x.XMapWindow(display, icon)
+    panel = window(800, 30, 200, 100)
+    x.XStoreName(display, panel, b"vantora")
+    utility = ctypes.c_ulong(x.XInternAtom(display, b"_NET_WM_WINDOW_TYPE_UTILITY", 0))
+    x.XChangeProperty(display, panel, x.XInternAtom(display, b"_NET_WM_WINDOW_TYPE", 0), _XA_ATOM, 32,
+                      _PROP_MODE_REPLACE, ctypes.byref(utility), 1)
     x.XSync(display, 0)
+    event = (ctypes.c_long * 24)()
     while True:
-        time.sleep(60)
+        x.XNextEvent(display, event)
+        if ctypes.cast(event, ctypes.POINTER(ctypes.c_int))[0] == _BUTTON_PRESS and kind == "tray":
+            x.XMapWindow(display, panel)
+            x.XSync(display, 0)
 
 
 def main():
@@ -99,6 +127,20 @@ def main():
                 time.sleep(0.05)
         if len(ids) != 1:
             failures.append("the launches got the windows %s, not one id again and again" % sorted(map(hex, ids)))
+        for kind, opens in (("tray", True), ("stuck tray", False)):
+            os.environ["EXERCISER_TEST_KIND"] = kind
+            driver.start()
+            try:
+                checked = driver.checked_tray_click()
+                if not checked:
+                    failures.append("%s: the click on the icon was not checked" % kind)
+                elif not opens:
+                    failures.append("%s: a click on the icon that opened nothing passed the check" % kind)
+            except exerciser.Fault as fault:
+                if opens:
+                    failures.append("%s: a click on the icon that opened the panel was taken for a fault: %s" % (
+                        kind, fault))
+            driver.stop()
         for failure in failures:
             print("FAILED: " + failure, file=sys.stderr)
         return 1 if failures else 0
