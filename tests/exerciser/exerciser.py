@@ -84,6 +84,8 @@ class Exerciser:
         self.display = xwindows.Display()
         self.actions = collections.deque(maxlen=30)
         self.counts = collections.Counter()
+        # The outcomes checked, by the action that asked for them.
+        self.checked = collections.Counter()
         self.screen = tuple(int(n) for n in xdotool("getdisplaygeometry").split())
         self.process = None
         self.launch = None
@@ -360,6 +362,7 @@ class Exerciser:
         if not self.expect(lambda: self.panel() is not None,
                            "a click on the tray icon did not show the hidden panel within %d s" % SHOW_LIMIT):
             return True
+        self.checked["click"] += 1
         follow = self.random.choices(["nothing", "escape", "quit"], weights=[6, 3, 1])[0]
         panel = self.panel()
         if follow == "nothing" or panel is None:
@@ -374,6 +377,7 @@ class Exerciser:
             xdotool("key", "ctrl+q")
             self.quit_chosen_at = time.monotonic()
             self.quit_expected_by = self.quit_chosen_at + QUIT_LIMIT
+            self.checked["ctrl+q"] += 1
         return True
 
     def dismiss(self):
@@ -384,9 +388,12 @@ class Exerciser:
             if not self.check_answers():
                 return
             if self.expect(lambda: self.panel() is None, None, limit=1.0):
+                break
+        else:
+            if not self.expect(lambda: self.panel() is None,
+                               "Escape pressed %d times on the focused panel did not hide it" % ESCAPES):
                 return
-        self.expect(lambda: self.panel() is None,
-                    "Escape pressed %d times on the focused panel did not hide it" % ESCAPES)
+        self.checked["escape"] += 1
 
     def launch_again(self):
         """A second launch, which hands over to the running copy and ends; the running copy
@@ -402,8 +409,9 @@ class Exerciser:
                 raise Fault("a second launch did not end within %d s" % STARTUP_LIMIT)
         if code != 0:
             raise Fault("a second launch ended with %s" % describe_status(code))
-        self.expect(lambda: self.panel() is not None,
-                    "a second launch did not show the panel within %d s" % SHOW_LIMIT)
+        if self.expect(lambda: self.panel() is not None,
+                       "a second launch did not show the panel within %d s" % SHOW_LIMIT):
+            self.checked["second launch"] += 1
 
     def run(self, seconds):
         self.started = time.monotonic()
@@ -448,8 +456,9 @@ def main(arguments):
             print("  " + line, file=sys.stderr)
         print("exerciser: again with: scripts/exercise %g %d" % (seconds, seed), file=sys.stderr)
         return 1
-    print("exerciser: %g s with seed %d, no fault; %s" % (
-        seconds, seed, ", ".join("%s %d" % item for item in sorted(exerciser.counts.items()))))
+    print("exerciser: %g s with seed %d, no fault; %s; outcomes checked: %s" % (
+        seconds, seed, ", ".join("%s %d" % item for item in sorted(exerciser.counts.items())),
+        ", ".join("%s %d" % item for item in sorted(exerciser.checked.items())) or "none"))
     return 0
 
 
