@@ -4,6 +4,7 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/ToolkitStartEnvironment.h"
+#include "platform/DisplayReach.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"
@@ -21,15 +22,23 @@ constexpr char noDisplayNotice[] = "vantora: no graphical display found; start v
 
 QtMessageHandler handlerBeforeStart = nullptr;
 
-// The toolkit ends the process with an abort when its platform cannot reach the display, after a
-// text that blames the installation: the person reads why instead, and the status says failure.
-void reportUnreachableDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+// The toolkit ends the process with an abort when its platform cannot start, after a text that
+// blames the installation. Where no display answers, the person reads why instead; where one
+// does, the platform plugin itself failed (missing, broken, or not the one the display needs),
+// and the toolkit's reason, with the plugins it has, is what helps. Either way the status says
+// failure.
+void reportFailedPlatform(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtFatalMsg) {
         handlerBeforeStart(type, context, message);
         return;
     }
-    std::fputs(noDisplayNotice, stderr);
+    if (vantora::platform::reachesADisplay(QProcessEnvironment::systemEnvironment())) {
+        std::fprintf(stderr, "vantora: the display answers, but Qt could not start its platform plugin. Qt says:\n%s\n",
+                     qPrintable(message.trimmed()));
+    } else {
+        std::fputs(noDisplayNotice, stderr);
+    }
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -66,7 +75,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    handlerBeforeStart = qInstallMessageHandler(reportUnreachableDisplay);
+    handlerBeforeStart = qInstallMessageHandler(reportFailedPlatform);
     QApplication application(argc, argv);
     qInstallMessageHandler(handlerBeforeStart);
     // What the application opens for the person starts with the person's environment.
