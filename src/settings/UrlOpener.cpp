@@ -7,9 +7,12 @@ namespace vantora {
 UrlOpener desktopUrlOpener()
 {
     return [](const QUrl &url) {
-        // An activation token still in the environment was handed to the application for a
-        // window of its own (a launcher's, which the X11 toolkit never takes); the program
-        // opened would take it for its own window.
+        // A launcher's launch id and activation token were handed to the application for a
+        // window of its own, and stay in its environment where its toolkit never takes them
+        // (the X11 toolkit takes only the launch id, the Wayland toolkit neither at start):
+        // the program opened would take them for its own window, or tell the launcher that
+        // the application's start is done once that program's is.
+        qunsetenv("DESKTOP_STARTUP_ID");
         qunsetenv("XDG_ACTIVATION_TOKEN");
         return QDesktopServices::openUrl(url);
     };

@@ -10,8 +10,8 @@ namespace vantora {
 // whether the desktop took it.
 using UrlOpener = std::function<bool(const QUrl &)>;
 
-// The desktop's own opener; what it starts gets no window activation token of the
-// application's.
+// The desktop's own opener; what it starts gets no launch id or window activation token
+// of the application's.
 UrlOpener desktopUrlOpener();
 
 } // namespace vantora

@@ -2,11 +2,11 @@
 
 #include "settings/AutostartCommand.h"
 #include "settings/SmallFile.h"
+#include "settings/UrlOpener.h"
 
 #include <vantora/BuildInfo.h>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -204,7 +204,7 @@ void XdgAutostart::unregisterItem()
 
 void XdgAutostart::openApprovalSettings()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+    desktopUrlOpener()(QUrl::fromLocalFile(m_folder));
 }
 
 QString XdgAutostart::execValue(const QString &program)
