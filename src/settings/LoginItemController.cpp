@@ -55,8 +55,9 @@ LoginItemController &LoginItemController::shared()
 
 void LoginItemController::setEnabled(bool enabled, QWidget *origin)
 {
+    // A demonstration changes nothing of the desktop's; the setting goes on showing the truth.
     if (m_launch == LaunchKind::preview) {
-        m_isEnabled.set(enabled);
+        refresh();
         return;
     }
     const LoginItemStatus status = m_backend->status();
@@ -79,8 +80,6 @@ void LoginItemController::setEnabled(bool enabled, QWidget *origin)
 
 void LoginItemController::refresh()
 {
-    if (m_launch == LaunchKind::preview)
-        return;
     m_isEnabled.set(m_backend->status() == LoginItemStatus::enabled);
 }
 

@@ -18,7 +18,7 @@ class AlertPresenter;
 // Whether this run only previews or demonstrates the application.
 enum class LaunchKind {
     regular,
-    // Start at login is then only pretended: the setting flips, the desktop never changes.
+    // Start at login then shows what the desktop holds and never changes it.
     preview,
 };
 
@@ -46,9 +46,9 @@ public:
 
     // Registers or unregisters the application, then reads the desktop's record again, so
     // isEnabled may stay as it was. Alerts are modal to `origin`'s window when given. A
-    // failure is shown to the user, never passed on.
+    // failure is shown to the user, never passed on. A preview only reads the record again.
     void setEnabled(bool enabled, QWidget *origin = nullptr);
-    // Reads the desktop's record (nothing in a preview).
+    // Reads the desktop's record.
     void refresh();
 
 Q_SIGNALS:

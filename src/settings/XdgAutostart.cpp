@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <functional>
 #include <map>
 
 namespace vantora {
@@ -77,6 +78,55 @@ QString stringEscaped(const QString &value)
     return escaped;
 }
 
+// Whether the trimmed `line` sets `key` (to `value`, when one is given).
+bool setsKey(const QString &line, const QString &key, const QString &value = {})
+{
+    const qsizetype equals = line.indexOf(u'=');
+    return equals > 0 && line.first(equals).trimmed() == key
+        && (value.isEmpty() || line.sliced(equals + 1).trimmed() == value);
+}
+
+// `text` with each line of the [Desktop Entry] group passed through `change`, which answers
+// the lines that take its place; the other groups, comments and blank lines stay as written.
+QString withEntryLines(const QString &text, const std::function<QStringList(const QString &line)> &change)
+{
+    QStringList lines;
+    bool inEntryGroup = false;
+    for (const QString &line : text.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'['))
+            inEntryGroup = trimmed == entryGroup;
+        lines += inEntryGroup && !trimmed.startsWith(u'#') ? change(line) : QStringList{line};
+    }
+    return lines.join(u'\n');
+}
+
+// The entry switched off the way every desktop reads, right under its group's name, so that
+// switching it on again gives back the text as it was.
+QString switchedOff(const QString &text)
+{
+    return withEntryLines(text, [](const QString &line) -> QStringList {
+        const QString trimmed = line.trimmed();
+        if (trimmed == entryGroup)
+            return {line, hiddenKey + QStringLiteral("=true")};
+        if (setsKey(trimmed, hiddenKey))
+            return {};
+        return {line};
+    });
+}
+
+QString switchedOn(const QString &text)
+{
+    return withEntryLines(text, [](const QString &line) -> QStringList {
+        const QString trimmed = line.trimmed();
+        if (setsKey(trimmed, hiddenKey, QStringLiteral("true")))
+            return {};
+        if (setsKey(trimmed, gnomeEnabledKey, QStringLiteral("false")))
+            return {gnomeEnabledKey + QStringLiteral("=true")};
+        return {line};
+    });
+}
+
 } // namespace
 
 XdgAutostart::Entry XdgAutostart::readEntry() const
@@ -97,7 +147,8 @@ XdgAutostart::Entry XdgAutostart::readEntry() const
     case SmallFile::Found::unreadable:
         return {Owner::unreadable, LoginItemStatus::notRegistered, file.error};
     }
-    const auto keys = entryKeys(QString::fromUtf8(file.bytes));
+    const QString text = QString::fromUtf8(file.bytes);
+    const auto keys = entryKeys(text);
     using Starts = AutostartCommand::Starts;
     const AutostartCommand::Reading reading =
         AutostartCommand(m_executablePath, m_applicationId).ofExec(valueOf(keys, execKey));
@@ -111,11 +162,10 @@ XdgAutostart::Entry XdgAutostart::readEntry() const
     // deleted: that starts nothing, and ours may take its place.
     if (starts == Starts::another)
         return {hidden ? Owner::nobody : Owner::another, LoginItemStatus::notRegistered, {}};
-    if (hidden || valueOf(keys, gnomeEnabledKey) == QLatin1String("false"))
-        return {Owner::us, LoginItemStatus::notRegistered, {}};
+    const bool switchedOff = hidden || valueOf(keys, gnomeEnabledKey) == QLatin1String("false");
     if (starts == Starts::ourMissingProgram)
-        return {Owner::us, LoginItemStatus::notFound, {}};
-    return {Owner::us, LoginItemStatus::enabled, {}};
+        return {Owner::us, switchedOff ? LoginItemStatus::notRegistered : LoginItemStatus::notFound, {}};
+    return {Owner::us, switchedOff ? LoginItemStatus::notRegistered : LoginItemStatus::enabled, {}, text};
 }
 
 void XdgAutostart::refuseOthersEntry(const Entry &entry) const
@@ -171,7 +221,40 @@ LoginItemStatus XdgAutostart::status() const
 
 void XdgAutostart::registerItem()
 {
-    refuseOthersEntry(readEntry());
+    const Entry entry = readEntry();
+    refuseOthersEntry(entry);
+    // An entry of ours that starts this program keeps what the person wrote in it.
+    writeEntry(entry.text.isEmpty() ? ourEntry() : switchedOn(entry.text));
+}
+
+void XdgAutostart::unregisterItem()
+{
+    const Entry entry = readEntry();
+    refuseOthersEntry(entry);
+    if (entry.owner == Owner::nobody)
+        return;
+    // What the person wrote into an entry that starts this program (flags, a name, a wrapper)
+    // stays for the next time it is switched on. A link is the person's own arrangement: it
+    // goes, its target stays as it is.
+    const bool isLink = QFileInfo(entryPath()).isSymLink();
+    if (!entry.text.isEmpty() && entry.text != ourEntry() && !isLink) {
+        writeEntry(switchedOff(entry.text));
+        return;
+    }
+    // Removing a link removes the link alone, never its target.
+    QFile file(entryPath());
+    if ((file.exists() || isLink) && !file.remove())
+        throw LoginItemError(file.errorString());
+}
+
+QString XdgAutostart::ourEntry() const
+{
+    return entryGroup + QStringLiteral("\nType=Application\nName=vantora\nExec=") + execValue(m_executablePath)
+        + QStringLiteral("\nIcon=") + m_applicationId + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+}
+
+void XdgAutostart::writeEntry(const QString &text) const
+{
     if (!QDir().mkpath(m_folder))
         throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
     // A link in the folder is replaced, not written through: its target may be any file of
@@ -182,23 +265,8 @@ void XdgAutostart::registerItem()
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly))
         throw LoginItemError(file.errorString());
-    const QString entry = entryGroup + QStringLiteral("\nType=Application\nName=vantora\nExec=")
-        + execValue(m_executablePath) + QStringLiteral("\nIcon=") + m_applicationId
-        + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
-    file.write(entry.toUtf8());
+    file.write(text.toUtf8());
     if (!file.commit())
-        throw LoginItemError(file.errorString());
-}
-
-void XdgAutostart::unregisterItem()
-{
-    const Entry entry = readEntry();
-    refuseOthersEntry(entry);
-    if (entry.owner == Owner::nobody)
-        return;
-    // Removing a link removes the link alone, never its target.
-    QFile file(entryPath());
-    if ((file.exists() || QFileInfo(entryPath()).isSymLink()) && !file.remove())
         throw LoginItemError(file.errorString());
 }
 

@@ -7,9 +7,12 @@ namespace vantora {
 // Start at login as the freedesktop.org autostart rules have it: a desktop entry named after
 // the application id in the user's autostart folder ($XDG_CONFIG_HOME/autostart), whose Exec
 // line starts the running program by its absolute path. An entry the desktop switched off
-// (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered, so turning
-// the setting on writes it anew. The file is written atomically: a crash never leaves half an
-// entry.
+// (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered. Turning the
+// setting off removes the entry the application wrote; one that starts this program with
+// anything of the person's in it (flags, other keys, a wrapper) is switched off instead
+// (Hidden=true), and turning the setting on switches such an entry on again as the person
+// wrote it. An entry whose program is gone is written anew. The file is written atomically:
+// a crash never leaves half an entry.
 //
 // An entry under that name is ours when it starts this program and nothing else, also
 // through env, a shell, a wrapper script or `flatpak run` of this application's id
@@ -64,9 +67,15 @@ private:
         // Why it cannot be read; for an unclear entry or broken quoting, the script where
         // that is written (none when it is in the entry).
         QString detail;
+        // The text of an entry of ours that starts this program; none for any other.
+        QString text = {};
     };
 
     Entry readEntry() const;
+    // The entry as the application writes it for this program.
+    QString ourEntry() const;
+    // Writes `text` as the entry, atomically, a file of its own in place of any link.
+    void writeEntry(const QString &text) const;
     // Throws LoginItemError when the entry in our place is another program's, or may be.
     void refuseOthersEntry(const Entry &entry) const;
 

@@ -161,20 +161,20 @@ TEST_F(LoginItemControllerTest, AFailedChangeRereadsTheRecordBeforeItTellsTheUse
     EXPECT_FALSE(loginItem->isEnabled());
 }
 
-TEST_F(LoginItemControllerTest, APreviewOnlyFlipsTheSetting)
+TEST_F(LoginItemControllerTest, APreviewShowsWhatTheDesktopHoldsAndChangesNothing)
 {
-    auto [loginItem, items] = controller(LoginItemStatus::notRegistered, LaunchKind::preview);
-    QSignalSpy changes(loginItem.get(), &LoginItemController::isEnabledChanged);
+    for (const LoginItemStatus status : {LoginItemStatus::notRegistered, LoginItemStatus::enabled}) {
+        const bool registered = status == LoginItemStatus::enabled;
+        SCOPED_TRACE(registered ? "registered" : "not registered");
+        log.clear();
+        auto [loginItem, items] = controller(status, LaunchKind::preview);
+        loginItem->refresh();
+        EXPECT_EQ(loginItem->isEnabled(), registered);
 
-    loginItem->setEnabled(true);
-    loginItem->refresh();
-    EXPECT_TRUE(loginItem->isEnabled());
-    loginItem->setEnabled(true);
-    loginItem->setEnabled(false);
-    EXPECT_FALSE(loginItem->isEnabled());
-
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(changes.count(), 2);
+        loginItem->setEnabled(!registered);
+        EXPECT_EQ(loginItem->isEnabled(), registered);
+        EXPECT_EQ(log, std::vector<std::string>(2, "status"));
+    }
 }
 
 TEST(XdgAutostartTest, ExecValuesQuoteAnyPathAndReadBackUnchanged)
@@ -262,7 +262,9 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
 TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 {
     enum class Place { file, linkToFile, danglingLink, unreadableFile, pipe, linkToDevice };
-    enum class After { ours, untouched };
+    // Ours: removed when turned off, written (as a file of its own) when turned on. Switched
+    // off: the entry stays, switched off, and turned on again it is as the person wrote it.
+    enum class After { ours, switchedOff, untouched };
     struct Row {
         std::string name;
         Place place;
@@ -285,22 +287,22 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
     using S = LoginItemStatus;
     const QString group = "[Desktop Entry]\nType=Application\n";
     const std::vector<Row> rows = {
-        {"ours", Place::file, group + "Exec={ours}\n", S::enabled, After::ours, After::ours},
-        {"ours with arguments", Place::file, group + "Exec={ours} --flag\n", S::enabled, After::ours, After::ours},
+        {"ours", Place::file, group + "Exec={ours}\n", S::enabled, After::switchedOff, After::ours},
+        {"ours with arguments", Place::file, group + "Exec={ours} --flag\n", S::enabled, After::switchedOff, After::ours},
         {"another program", Place::file, group + "Exec={other}\n", S::notRegistered, After::untouched, After::untouched},
         {"another program switched off", Place::file, group + "Exec={other}\nHidden=true\n", S::notRegistered,
          After::untouched, After::ours},
         {"another program switched off for GNOME only", Place::file,
          group + "Exec={other}\nX-GNOME-Autostart-enabled=false\n", S::notRegistered, After::untouched,
          After::untouched},
-        {"ours through env", Place::file, group + "Exec=env LANG=C {plain} --flag\n", S::enabled, After::ours,
+        {"ours through env", Place::file, group + "Exec=env LANG=C {plain} --flag\n", S::enabled, After::switchedOff,
          After::ours},
         {"ours through a shell", Place::file, group + "Exec=sh -c \"sleep 1; exec {plain}\"\n", S::enabled,
-         After::ours, After::ours},
-        {"ours through a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::ours, After::ours,
+         After::switchedOff, After::ours},
+        {"ours through a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::switchedOff, After::ours,
          "#!/bin/sh\nexport LANG=C\nexec {plain} \"$@\"\n"},
         {"ours through flatpak", Place::file, group + "Exec={flatpak} run --branch=stable org.vantora.Test\n",
-         S::enabled, After::ours, After::ours},
+         S::enabled, After::switchedOff, After::ours},
         {"another program through env", Place::file, group + "Exec=env LANG=C {otherPlain}\n", S::notRegistered,
          After::untouched, After::untouched},
         {"another program through a shell that names ours", Place::file,
@@ -326,15 +328,15 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::ours},
         // A shell expands the home folder and the script's own folder; the entry is ours.
         {"ours through $HOME in a shell", Place::file, group + "Exec=sh -c \"exec \\\\$HOME/bin/vantora\"\n",
-         S::enabled, After::ours, After::ours},
-        {"ours through ~ in a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::ours,
+         S::enabled, After::switchedOff, After::ours},
+        {"ours through ~ in a wrapper script", Place::file, group + "Exec={script}\n", S::enabled, After::switchedOff,
          After::ours, "#!/bin/sh\nexec ~/bin/vantora \"$@\"\n"},
         {"ours from the wrapper script's own folder", Place::file, group + "Exec={script}\n", S::enabled,
-         After::ours, After::ours, "#!/bin/sh\nexec \"$(dirname \"$0\")/vantora\" \"$@\"\n"},
+         After::switchedOff, After::ours, "#!/bin/sh\nexec \"$(dirname \"$0\")/vantora\" \"$@\"\n"},
         {"ours from the wrapper script's folder found by cd", Place::file, group + "Exec={script}\n", S::enabled,
-         After::ours, After::ours, "#!/bin/sh\nexec \"$(cd \"$(dirname \"$0\")\" && pwd)\"/vantora\n"},
+         After::switchedOff, After::ours, "#!/bin/sh\nexec \"$(cd \"$(dirname \"$0\")\" && pwd)\"/vantora\n"},
         {"a wrapper script run by sh from the home folder", Place::file, group + "Exec=sh -c 'sh ~/bin/start-at-login'\n",
-         S::enabled, After::ours, After::ours, "exec ${0%/*}/vantora\n"},
+         S::enabled, After::switchedOff, After::ours, "exec ${0%/*}/vantora\n"},
         // What a shell would take from elsewhere may be anyone's program: left as it is.
         {"a program named through another variable", Place::file, group + "Exec={script}\n", S::notRegistered,
          After::untouched, After::untouched, "#!/bin/sh\nAPPDIR=$HOME/bin\nexec \"$APPDIR/vantora\"\n",
@@ -357,9 +359,9 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         {"ours through a script a wrapper script sources", Place::file, group + "Exec={script}\n",
          S::notRegistered, After::untouched, After::untouched, "#!/bin/sh\n. ~/.profile\nexec {plain}\n"},
         {"ours through a wrapper script that keeps a log", Place::file, group + "Exec={script}\n", S::enabled,
-         After::ours, After::ours, "#!/bin/sh\nexec >>\"$HOME/start.log\" 2>&1 </dev/null\nexec {plain} \"$@\" 2> /dev/null\n"},
+         After::switchedOff, After::ours, "#!/bin/sh\nexec >>\"$HOME/start.log\" 2>&1 </dev/null\nexec {plain} \"$@\" 2> /dev/null\n"},
         {"ours once a test holds, in a shell", Place::file,
-         group + "Exec=sh -c 'if [ -x {plain} ]; then exec {plain}; fi'\n", S::enabled, After::ours, After::ours},
+         group + "Exec=sh -c 'if [ -x {plain} ]; then exec {plain}; fi'\n", S::enabled, After::switchedOff, After::ours},
         // Quotes that do not pair up: nothing can be read, nothing is changed.
         {"broken quoting", Place::file, group + "Exec=\"{plain} --flag\n", S::notRegistered, After::untouched,
          After::untouched, {}, "“{entry}”"},
@@ -370,7 +372,9 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         // A bare name is found where the desktop finds it; a relative path depends on the folder
         // the desktop runs it in, never the application's.
         {"ours by a bare name found in PATH", Place::file, group + "Exec=vantora --flag\n", S::enabled,
-         After::ours, After::ours},
+         After::switchedOff, After::ours},
+        {"the person's own line for ours", Place::file, group + "Name=My lights\nExec=vantora -platform xcb --my-own-flag\n",
+         S::enabled, After::switchedOff, After::ours},
         {"a relative path to ours from the application's folder", Place::file, group + "Exec=bin/vantora\n",
          S::notRegistered, After::untouched, After::untouched, {}, "“{entry}”"},
         {"a relative script path run by a shell", Place::file, group + "Exec=sh bin/start-at-login\n",
@@ -504,6 +508,15 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                         EXPECT_FALSE(message.contains(row.untold)) << message.toStdString();
                     }
                 }
+            } else if (after == After::switchedOff) {
+                EXPECT_TRUE(entry.isFile());
+                EXPECT_FALSE(entry.isSymLink());
+                EXPECT_EQ(autostart.status(), S::notRegistered);
+                EXPECT_FALSE(loginItem.isEnabled());
+                loginItem.setEnabled(true);
+                EXPECT_TRUE(loginItem.isEnabled());
+                EXPECT_EQ(entryText(autostart), text) << "turned off and on, the entry is not as the person wrote it";
+                EXPECT_TRUE(alerts.shown.empty());
             } else if (turnOn) {
                 // An entry that was on stays as it was; any other is written as a file of its own.
                 EXPECT_TRUE(entry.isFile());
@@ -520,22 +533,36 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
     }
 }
 
-TEST(XdgAutostartTest, AnEntryTheDesktopSwitchedOffIsWrittenAnewWhenTurnedOn)
+TEST(XdgAutostartTest, AnEntryTheDesktopSwitchedOffIsSwitchedOnAsWrittenWhenTurnedOn)
 {
     QTemporaryDir config;
     const QString program = makeProgram(config);
-    RecordingAlerts alerts;
-    auto backend = std::make_unique<XdgAutostart>(config.filePath("autostart"), "org.vantora.Test", program);
-    const XdgAutostart &autostart = *backend;
-    writeEntry(autostart, "[Desktop Entry]\nExec=" + XdgAutostart::execValue(program) + "\nHidden=true\n");
-    LoginItemController loginItem(std::move(backend), LaunchKind::regular, alerts);
-    loginItem.refresh();
-    EXPECT_FALSE(loginItem.isEnabled());
+    const QString person = "[Desktop Entry]\nComment=mine\nExec=" + XdgAutostart::execValue(program) + " --my-own-flag\n";
+    struct Row {
+        std::string name;
+        QString entry;
+        QString switchedOn;
+    };
+    const std::vector<Row> rows = {
+        {"hidden", person + "Hidden=true\n", person},
+        {"switched off for GNOME", person + "X-GNOME-Autostart-enabled=false\n",
+         person + "X-GNOME-Autostart-enabled=true\n"},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingAlerts alerts;
+        auto backend = std::make_unique<XdgAutostart>(config.filePath("autostart"), "org.vantora.Test", program);
+        const XdgAutostart &autostart = *backend;
+        writeEntry(autostart, row.entry);
+        LoginItemController loginItem(std::move(backend), LaunchKind::regular, alerts);
+        loginItem.refresh();
+        EXPECT_FALSE(loginItem.isEnabled());
 
-    loginItem.setEnabled(true);
+        loginItem.setEnabled(true);
 
-    EXPECT_TRUE(loginItem.isEnabled());
-    EXPECT_FALSE(entryText(autostart).contains("Hidden"));
+        EXPECT_TRUE(loginItem.isEnabled());
+        EXPECT_EQ(entryText(autostart), row.switchedOn);
+    }
 }
 
 TEST(XdgAutostartTest, AnAutostartFolderThatCannotBeWrittenGivesTheFailureAlertAndShowsOff)
