@@ -1,5 +1,7 @@
 #include "bridge/HueError.h"
 
+#include "platform/SecretStoreError.h"
+
 #include <QCoreApplication>
 
 namespace vantora {
@@ -63,6 +65,12 @@ QString HueError::errorDescription() const
         // Appended, never passed through arg(): a bridge message may itself hold "%1".
         return translated("Hue Bridge: ") + *apiMessage();
     case Kind::keychain:
+        // Desktops without a keyring of their own (sway, i3) are where this is met; the
+        // person needs to know what kind of program to add.
+        if (*keychainStatus() == static_cast<qint32>(platform::SecretFailure::noService))
+            return translated("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service "
+                              "answers. Install and start one, such as GNOME Keyring or KWallet (a Secret Service "
+                              "provider), then open vantora again.");
         return translated("vantora couldn’t access its saved connection in your keyring. "
                           "Unlock your login keyring and try again.");
     case Kind::invalidAddress:

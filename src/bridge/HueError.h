@@ -32,7 +32,8 @@ public:
     // The bridge (or a check standing in for it) refused the request; `message` is shown
     // after a fixed prefix and may come from the bridge, so it is plain text.
     static HueError api(QString message);
-    // The keyring refused; the status helps support but is never shown.
+    // The keyring refused; the status helps support but is never shown. A keyring that is
+    // missing altogether is told as such.
     static HueError keychain(qint32 status);
     static HueError invalidAddress();
     static HueError invalidResponse();

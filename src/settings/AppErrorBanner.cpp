@@ -104,15 +104,24 @@ private:
 } // namespace
 
 AppErrorBanner::AppErrorBanner(std::function<void()> report, std::function<void()> dismiss, QWidget *parent)
+    : AppErrorBanner(std::nullopt, std::move(report), std::move(dismiss), parent)
+{
+}
+
+AppErrorBanner::AppErrorBanner(const std::optional<QString> &explanation, std::function<void()> report,
+                               std::function<void()> dismiss, QWidget *parent)
     : QWidget(parent)
 {
     setContentsMargins(shadowMargins());
     setMinimumHeight(bannerMinimumHeight + shadowMargins().top() + shadowMargins().bottom());
 
-    auto *title = new ui::TextLabel(tr("Something went wrong."), this);
+    auto *title = new ui::TextLabel(explanation.value_or(tr("Something went wrong.")), this);
     title->setFont(ui::systemFont(13));
     title->setForeground(ui::DynamicColor::fixed(titleColour()));
-    title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // A wrapped explanation takes the width the page gives, never widening the window; the
+    // wrapping comes after the size policy, which would drop the height it takes for a width.
+    title->setSizePolicy(explanation ? QSizePolicy::Ignored : QSizePolicy::Expanding, QSizePolicy::Preferred);
+    title->setWordWrap(explanation.has_value());
 
     m_details = new BannerButton(BannerButton::Look::text, tr("View details"), this);
     m_close = new BannerButton(BannerButton::Look::cross, {}, this);
@@ -124,7 +133,7 @@ AppErrorBanner::AppErrorBanner(std::function<void()> report, std::function<void(
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 12, 6);
     layout->setSpacing(12);
-    layout->addWidget(title);
+    layout->addWidget(title, 1);
     layout->addWidget(m_details);
     layout->addWidget(m_close);
 }

@@ -32,7 +32,7 @@ AppIssueNotice::AppIssueNotice(AppIssue issue, std::function<void()> dismiss, co
     , m_dismiss(std::move(dismiss))
     , m_info(info)
     , m_handOver(std::move(handOver))
-    , m_banner(new AppErrorBanner([this] { showReport(); }, [this] { m_dismiss(); }, this))
+    , m_banner(new AppErrorBanner(m_issue.explanation, [this] { showReport(); }, [this] { m_dismiss(); }, this))
 {
     auto *layout = new QVBoxLayout(this);
     // The banner's shadows take part of the room around it (a negative margin would ask

@@ -38,21 +38,23 @@ QString utcTimestamp(runtime::WallTime date)
 
 } // namespace
 
-AppIssue::AppIssue(Operation operation, QString code, runtime::WallTime date)
+AppIssue::AppIssue(Operation operation, QString code, runtime::WallTime date, std::optional<QString> explanation)
     : id(QUuid::createUuid())
     , date(date)
     , operation(operation)
     , code(std::move(code))
+    , explanation(std::move(explanation))
 {
 }
 
 std::optional<AppIssue> AppIssue::unexpected(const std::exception_ptr &error, Operation operation,
                                              runtime::WallTime now)
 {
-    std::optional<QString> code = FailureClassification(error).issueCode();
+    const FailureClassification failure(error);
+    std::optional<QString> code = failure.issueCode();
     if (!code)
         return std::nullopt;
-    return AppIssue(operation, std::move(*code), now);
+    return AppIssue(operation, std::move(*code), now, failure.issueExplanation());
 }
 
 QString AppIssue::rawValue(Operation operation)

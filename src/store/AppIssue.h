@@ -12,7 +12,7 @@ namespace vantora {
 
 // The record of one failure nobody expected, which the error report describes. Its code is
 // short and stable and never carries addresses, keys, names or text from the bridge. Two
-// issues are equal only when all four fields are.
+// issues are equal only when all their fields are.
 struct AppIssue {
     // The operation during which the failure happened; its raw value is the case name.
     enum class Operation {
@@ -30,7 +30,8 @@ struct AppIssue {
     };
 
     // A new issue with a new random id.
-    AppIssue(Operation operation, QString code, runtime::WallTime date);
+    AppIssue(Operation operation, QString code, runtime::WallTime date,
+             std::optional<QString> explanation = std::nullopt);
 
     // The issue an error leaves behind, made at `now`; none for the failures that have
     // their own messages (network, bridge, address, pairing and discovery failures).
@@ -52,6 +53,9 @@ struct AppIssue {
     runtime::WallTime date;
     Operation operation;
     QString code;
+    // What the person can do about it, where the failure says so; the notice tells it in
+    // place of its general line. Never part of the report.
+    std::optional<QString> explanation;
 
     bool operator==(const AppIssue &) const = default;
 };

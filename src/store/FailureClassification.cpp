@@ -1,5 +1,7 @@
 #include "store/FailureClassification.h"
 
+#include "platform/SecretStoreError.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -189,6 +191,15 @@ std::optional<QString> FailureClassification::issueCode() const
         return std::nullopt;
     }
     Q_UNREACHABLE();
+}
+
+std::optional<QString> FailureClassification::issueExplanation() const
+{
+    const auto *hueError = std::get_if<HueError>(&m_error);
+    if (!hueError
+        || hueError->keychainStatus() != static_cast<qint32>(platform::SecretFailure::noService))
+        return std::nullopt;
+    return hueError->errorDescription();
 }
 
 } // namespace vantora

@@ -38,6 +38,9 @@ public:
     // A short stable code for the error report, for unexpected failures only. It never
     // carries addresses, keys, names or text from the bridge.
     std::optional<QString> issueCode() const;
+    // For an unexpected failure the person can mend on their own desktop (no keyring service
+    // at all), the message that says how; none for the others, which only the report tells.
+    std::optional<QString> issueExplanation() const;
 
 private:
     struct Cancelled {};

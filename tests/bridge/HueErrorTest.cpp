@@ -23,6 +23,10 @@ TEST(HueError, DescriptionsAreTheUserTexts)
          QStringLiteral("Hue Bridge: %1 <b>x</b>")},
         {"keychain hides its status", HueError::keychain(-25300),
          QStringLiteral("vantora couldn’t access its saved connection in your keyring. Unlock your login keyring and try again.")},
+        {"keychain without a keyring service says what provides one", HueError::keychain(-1001),
+         QStringLiteral("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service answers. "
+                        "Install and start one, such as GNOME Keyring or KWallet (a Secret Service provider), then "
+                        "open vantora again.")},
         {"invalidAddress", HueError::invalidAddress(),
          QStringLiteral("Enter the Bridge’s IP address, such as 192.168.1.20.")},
         {"invalidResponse", HueError::invalidResponse(),

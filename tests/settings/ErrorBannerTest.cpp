@@ -1,6 +1,7 @@
 #include "ActiveWindow.h"
 #include "StoreRig.h"
 
+#include "bridge/HueError.h"
 #include "settings/AppErrorBanner.h"
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
@@ -169,23 +170,36 @@ TEST_F(ErrorOverlayTest, AnIssueClearedElsewhereClosesItsReportAndANewIssueStart
 
 TEST_F(ErrorOverlayTest, APageWithoutAColumnIsPushedDownByTheBanner)
 {
-    // A stage whose children sit at fixed places, as the welcome stage's do.
-    auto *stage = new QWidget;
-    stage->setFixedSize(440, 434);
-    auto *fixed = new QLabel(QStringLiteral("Logo"), stage);
-    fixed->move(0, 0);
-    auto *wrapped = new AppErrorOverlay(store, stage);
-    wrapped->show();
-    store.setUnexpectedIssue(issue("unexpected-error"));
-    wrapped->layout()->activate();
-    ASSERT_NE(wrapped->notice(), nullptr);
+    // The general line, and what the person can do about a keyring that is missing: a text of
+    // several lines, all of it shown within the stage's width.
+    const QString explanation = HueError::keychain(-1001).errorDescription();
+    for (const std::optional<QString> &told : {std::optional<QString>(), std::optional(explanation)}) {
+        SCOPED_TRACE(told ? "an explanation" : "the general line");
+        // A stage whose children sit at fixed places, as the welcome stage's do.
+        auto *stage = new QWidget;
+        stage->setFixedSize(440, 434);
+        auto *fixed = new QLabel(QStringLiteral("Logo"), stage);
+        fixed->move(0, 0);
+        auto *wrapped = new AppErrorOverlay(store, stage);
+        wrapped->show();
+        store.setUnexpectedIssue(AppIssue(AppIssue::Operation::launch, QStringLiteral("keychain--1001"),
+                                          runtime::WallTime{}, told));
+        wrapped->layout()->activate();
+        ASSERT_NE(wrapped->notice(), nullptr);
 
-    const QRect banner = wrapped->notice()->banner()->geometry().translated(wrapped->notice()->pos());
-    EXPECT_FALSE(banner.intersects(stage->geometry())) << "the banner is drawn over the stage";
-    EXPECT_GE(stage->y(), 56);
-    EXPECT_EQ(wrapped->notice()->width(), 440);
-    EXPECT_EQ(wrapped->sizeHint().height(), stage->y() + 434);
-    delete wrapped;
+        const QRect banner = wrapped->notice()->banner()->geometry().translated(wrapped->notice()->pos());
+        EXPECT_FALSE(banner.intersects(stage->geometry())) << "the banner is drawn over the stage";
+        EXPECT_GE(stage->y(), 56);
+        EXPECT_EQ(wrapped->notice()->width(), 440);
+        EXPECT_EQ(wrapped->sizeHint().height(), stage->y() + 434);
+        const QLabel *title = wrapped->notice()->banner()->findChild<QLabel *>();
+        ASSERT_NE(title, nullptr);
+        EXPECT_EQ(title->text(), told.value_or(QStringLiteral("Something went wrong.")));
+        EXPECT_GE(title->height(), title->heightForWidth(title->width())) << "the text is cut off";
+        EXPECT_TRUE(wrapped->notice()->banner()->detailsButton()->isVisible()) << "the report is out of reach";
+        store.setUnexpectedIssue(std::nullopt);
+        delete wrapped;
+    }
 }
 
 TEST_F(ErrorOverlayTest, AnIssueClearedWhileTheSaveDialogIsOpenTakesTheDialogWithIt)

@@ -2,9 +2,12 @@
 //   Keyring/SecretStoreContract.*, LibsecretSecretStoreTest.*  an unlocked keyring
 //   LockedKeyring.*                                            a keyring nobody can unlock
 //   WithoutSecretService.*                                     no service answers on the bus
+// The last also follows the failure up to what the person is told.
 #include "SecretFailureOf.h"
 #include "SecretStoreContract.h"
+#include "bridge/ConnectionVault.h"
 #include "platform/LibsecretSecretStore.h"
+#include "store/AppIssue.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -150,6 +153,29 @@ TEST(WithoutSecretService, everyOperationReportsNoService)
         SCOPED_TRACE(operation.name);
         EXPECT_EQ(secretFailureOf([&] { operation.call(store); }), SecretFailure::noService);
     }
+}
+
+// The first start on a desktop without a keyring, as the person meets it: the notice names the
+// keyring and the kind of program that provides one, and the report keeps its code.
+TEST(WithoutSecretService, theFirstStartTellsWhatKindOfProgramIsMissing)
+{
+    std::exception_ptr failure;
+    try {
+        ConnectionVault().load();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ASSERT_TRUE(failure) << "the saved connection was read without a keyring";
+    const std::optional<AppIssue> issue = AppIssue::unexpected(failure, AppIssue::Operation::launch, {});
+    ASSERT_TRUE(issue);
+    EXPECT_EQ(issue->code, QStringLiteral("keychain--1001"));
+    ASSERT_TRUE(issue->explanation);
+    for (const char *named : {"keyring", "no keyring service answers", "GNOME Keyring", "KWallet", "Secret Service"}) {
+        SCOPED_TRACE(named);
+        EXPECT_TRUE(issue->explanation->contains(QLatin1String(named))) << issue->explanation->toStdString();
+    }
+    EXPECT_FALSE(issue->report(QStringLiteral("1.0"), QStringLiteral("Debian")).contains(*issue->explanation))
+        << "the report tells only what support needs";
 }
 
 } // namespace
