@@ -92,14 +92,14 @@ portal-shortcut | record-held-shortcut-portal)
   done
   export PATH="$home/bin:$PATH"
   ;;
-no-portal-shortcut | opened-program-environment)
-  # No service the bus could start: no portal at all. A session bus always reads the system's
-  # service folder, whatever XDG_DATA_DIRS says, so this one is configured without any.
+no-portal-shortcut | opened-program-environment | no-keyring)
+  # No service the bus could start: no portal, no keyring. A session bus always reads the
+  # system's service folder, whatever XDG_DATA_DIRS says, so this one is configured without any.
   printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>' \
     '<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>' \
     '<allow own="*"/></policy></busconfig>' >"$home/no-services.conf"
   bus_config=(--config-file="$home/no-services.conf")
-  export XDG_SESSION_TYPE=wayland
+  [ "$scenario" = no-keyring ] || export XDG_SESSION_TYPE=wayland
   ;;
 esac
 
@@ -713,6 +713,25 @@ opened-program-environment)
   grep -q '^VANTORA_PERSONS_OWN=kept$' "$home/opened.env" || fail "the opened program lost the person's environment"
   grep '^QT_QPA_PLATFORM=\|^QT_XCB_NO_MITSHM=' "$home/opened.env" &&
     fail "the opened program got the application's own platform choices"
+  ;;
+no-keyring)
+  # The first start on a desktop whose bus offers no keyring service (a sway or i3 session
+  # without one): the window's notice tells it over several lines, where "Something went
+  # wrong." takes one (what it says is the settings tests' to check).
+  command -v import >/dev/null 2>&1 || { echo "SKIP: app-under-x11: ImageMagick is not installed" >&2; exit 77; }
+  start_wm
+  start_app
+  within 100 panel_visible || fail "the first start showed no window"
+  window=$(panel_window)
+  # The amber notice's height, down the column left of its text.
+  notice_height() {
+    import -window "$window" "$home/window.png" 2>/dev/null &&
+      convert "$home/window.png" -crop 1x200+22+0 +repage -fx 'r > 0.9 && g > 0.75 && b < 0.75' \
+        -format '%[fx:round(mean*h)]' info:
+  }
+  within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 70 ]" ||
+    fail "the notice is $(notice_height) pixels tall, the height of one line: the missing keyring is not told"
+  echo "no-keyring: the notice is $(notice_height) pixels tall"
   ;;
 run-command)
   # The run command as a person types it ($app is scripts/run): it builds the Release app for
