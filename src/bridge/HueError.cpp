@@ -55,6 +55,11 @@ std::optional<qint32> HueError::keychainStatus() const
     return std::nullopt;
 }
 
+bool HueError::meansNoKeyring() const
+{
+    return keychainStatus() == static_cast<qint32>(platform::SecretFailure::noService);
+}
+
 QString HueError::errorDescription() const
 {
     switch (m_kind) {
@@ -67,7 +72,7 @@ QString HueError::errorDescription() const
     case Kind::keychain:
         // Desktops without a keyring of their own (sway, i3) are where this is met; the
         // person needs to know what kind of program to add.
-        if (*keychainStatus() == static_cast<qint32>(platform::SecretFailure::noService))
+        if (meansNoKeyring())
             return translated("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service "
                               "answers. Install and start one, such as GNOME Keyring or KWallet (a Secret Service "
                               "provider), then open vantora again.");

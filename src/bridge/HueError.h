@@ -49,6 +49,9 @@ public:
     std::optional<qint64> httpStatus() const;
     std::optional<QString> apiMessage() const;
     std::optional<qint32> keychainStatus() const;
+    // A keyring failure because no keyring service answers at all (none runs on the desktop),
+    // rather than one that refused.
+    bool meansNoKeyring() const;
 
     // The text shown to the user.
     QString errorDescription() const;

@@ -103,11 +103,6 @@ private:
 
 } // namespace
 
-AppErrorBanner::AppErrorBanner(std::function<void()> report, std::function<void()> dismiss, QWidget *parent)
-    : AppErrorBanner(std::nullopt, std::move(report), std::move(dismiss), parent)
-{
-}
-
 AppErrorBanner::AppErrorBanner(const std::optional<QString> &explanation, std::function<void()> report,
                                std::function<void()> dismiss, QWidget *parent)
     : QWidget(parent)

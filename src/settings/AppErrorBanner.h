@@ -17,7 +17,6 @@ namespace vantora {
 class AppErrorBanner final : public QWidget {
     Q_OBJECT
 public:
-    AppErrorBanner(std::function<void()> report, std::function<void()> dismiss, QWidget *parent = nullptr);
     AppErrorBanner(const std::optional<QString> &explanation, std::function<void()> report,
                    std::function<void()> dismiss, QWidget *parent = nullptr);
 

@@ -1,7 +1,5 @@
 #include "store/FailureClassification.h"
 
-#include "platform/SecretStoreError.h"
-
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -196,8 +194,7 @@ std::optional<QString> FailureClassification::issueCode() const
 std::optional<QString> FailureClassification::issueExplanation() const
 {
     const auto *hueError = std::get_if<HueError>(&m_error);
-    if (!hueError
-        || hueError->keychainStatus() != static_cast<qint32>(platform::SecretFailure::noService))
+    if (!hueError || !hueError->meansNoKeyring())
         return std::nullopt;
     return hueError->errorDescription();
 }
