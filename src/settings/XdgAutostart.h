@@ -8,7 +8,8 @@ namespace vantora {
 // the application id in the user's autostart folder ($XDG_CONFIG_HOME/autostart), whose Exec
 // line starts the running program by its absolute path. An entry the desktop switched off
 // (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered. Turning the
-// setting off removes the entry the application wrote; one that starts this program with
+// setting off removes the entry the application wrote, a link in the entry's place (its
+// target stays) and an entry whose program is gone; one that starts this program with
 // anything of the person's in it (flags, other keys, a wrapper) is switched off instead
 // (Hidden=true), and turning the setting on switches such an entry on again as the person
 // wrote it. An entry whose program is gone is written anew. The file is written atomically:
