@@ -244,6 +244,9 @@ void LightsPanel::choosePage()
     if (m_pageWidget && page == m_page)
         return;
     m_page = page;
+    // The keyboard-shortcuts page leads back to this page, and says so.
+    ui::Environment::scope(this).set(ui::backNameKey,
+                                     page == Page::welcome ? tr("Back to setup") : tr("Back to lights"));
     // The page that goes may take the focus with it (the welcome screen once paired): the
     // next page's first control gets it rather than nothing. Given before the window is
     // active, it arrives with the window, and no focus ring shows for a pointer's click.

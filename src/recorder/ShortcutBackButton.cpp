@@ -19,13 +19,31 @@ ShortcutBackButton::ShortcutBackButton(QWidget *parent)
     setFixedSize(sizeHint());
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::TabFocus);
-    setAccessibleName(tr("Back to lights"));
-    ui::setPlainToolTip(*this, tr("Back to lights"));
+    followBackName();
+}
+
+void ShortcutBackButton::followBackName()
+{
+    QString name = ui::Environment::of(this).value(ui::backNameKey);
+    if (name.isEmpty())
+        name = tr("Back to lights");
+    setAccessibleName(name);
+    ui::setPlainToolTip(*this, name);
 }
 
 QSize ShortcutBackButton::sizeHint() const
 {
     return QSize(44, 30).grownBy(controls::HomePillSurface::shadowMargins());
+}
+
+bool ShortcutBackButton::event(QEvent *event)
+{
+    // Read where it is shown: the page is built before it is placed in the panel.
+    if (event->type() == QEvent::Show
+        || (event->type() == ui::EnvironmentChangeEvent::eventType()
+            && static_cast<ui::EnvironmentChangeEvent *>(event)->key() == ui::backNameKey.name()))
+        followBackName();
+    return QAbstractButton::event(event);
 }
 
 void ShortcutBackButton::enterEvent(QEnterEvent *event)

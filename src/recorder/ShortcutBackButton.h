@@ -6,8 +6,9 @@
 
 namespace vantora::recorder {
 
-// The keyboard-shortcuts page's way back to the lights: an arrow on a pill that lights up
-// under the pointer. Pressing shows nothing of its own.
+// The keyboard-shortcuts page's way back: an arrow on a pill that lights up under the
+// pointer, named after where it leads (the lights unless its surroundings say otherwise).
+// Pressing shows nothing of its own.
 class ShortcutBackButton final : public QAbstractButton {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    bool event(QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -25,6 +27,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void followBackName();
+
     ui::AnimatedValue<double> m_hover;
     bool m_showsFocusRing = false;
 };

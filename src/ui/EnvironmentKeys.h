@@ -3,6 +3,8 @@
 #include "ui/ColorScheme.h"
 #include "ui/Environment.h"
 
+#include <QString>
+
 namespace vantora::ui {
 
 // The desktop's appearance; set on the root scope by Appearance, per scope by previews and tests.
@@ -10,6 +12,9 @@ inline const EnvironmentKey<ColorScheme> colorSchemeKey{"colorScheme", ColorSche
                                                          EnvironmentUpdate::Repaint};
 // The desktop asks for less motion: animations become immediate changes where the views say so.
 inline const EnvironmentKey<bool> reduceMotionKey{"reduceMotion", false};
+// The name of the way back from a page that covers another, after where it leads ("Back to
+// lights"): set by whoever shows the page underneath; empty where nobody says.
+inline const EnvironmentKey<QString> backNameKey{"backName", QString()};
 
 inline ColorScheme colorScheme(const QWidget *widget)
 {
