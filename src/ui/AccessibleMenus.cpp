@@ -200,8 +200,12 @@ public:
 
     void doAction(const QString &name) override
     {
-        if ((name == toggleAction() || name == pressAction()) && isValid() && m_action->isEnabled())
-            m_action->trigger();
+        if (!(name == toggleAction() || name == pressAction()) || !isValid() || !m_action->isEnabled())
+            return;
+        // As a click does, the menu closes first: what the entry opens is not left under it.
+        // The entry's work (a window, a question) runs after the reader's call has returned.
+        m_menu->hide();
+        QMetaObject::invokeMethod(m_action, &QAction::trigger, Qt::QueuedConnection);
     }
 
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
