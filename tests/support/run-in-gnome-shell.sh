@@ -50,15 +50,22 @@ end_groups() {
     kill -KILL -- "-$group" 2>/dev/null
   done
 }
-# XWayland leaves its lock behind when ended with the shell; it names the shell's pid.
-remove_x_lock() {
-  if [ -n "$x_display" ] && [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$x_display-lock")" = "$shell" ]; then
-    rm -f "/tmp/.X$x_display-lock" "/tmp/.X11-unix/X$x_display"
-  fi
+# Ended with the shell, XWayland leaves the locks and sockets of its displays behind (the
+# public one and the one for the shell's own services); each lock names the shell's pid, which
+# tells them from any other X server's.
+remove_x_locks() {
+  local lock display
+  [ -n "$shell" ] || return 0
+  for lock in /tmp/.X*-lock; do
+    [ "$(tr -d ' ' 2>/dev/null <"$lock")" = "$shell" ] || continue
+    display=${lock#/tmp/.X}
+    display=${display%-lock}
+    rm -f "$lock" "/tmp/.X11-unix/X$display"
+  done
 }
 cleanup() {
   end_groups "${groups[@]}" $shell
-  remove_x_lock
+  remove_x_locks
   # The document portal's folder stays mounted until its helper has seen the portal go.
   for _ in $(seq 30); do
     mountpoint -q "$work/runtime/doc" || break
@@ -152,7 +159,7 @@ export WAYLAND_DISPLAY=vantora-test
 for attempt in 1 2 3; do
   start_shell && break
   end_groups "$shell"
-  remove_x_lock
+  remove_x_locks
   [ "$attempt" = 3 ] && { cat "$work/shell.log" >&2; skip "the shell did not come up with its tray"; }
   echo "run-in-gnome-shell: the shell did not come up with its tray; starting another" >&2
 done
