@@ -8,10 +8,14 @@
 #include <QShowEvent>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vantora::statusitem {
 
 namespace {
+
+// Qt's X11 window type for a utility window (_NET_WM_WINDOW_TYPE_UTILITY).
+constexpr int x11UtilityWindowType = 0x20;
 
 bool belongsTo(const QWidget *candidate, const QWidget *window)
 {
@@ -60,8 +64,9 @@ void PanelWindow::setPresentation(Presentation presentation)
 
 void PanelWindow::applyWindowFlags()
 {
-    if (m_presentation == Presentation::besideTrayIcon) {
-        setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    const bool besideTrayIcon = m_presentation == Presentation::besideTrayIcon;
+    if (besideTrayIcon) {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         // The window manager's move takes the keyboard for as long as it lasts, and the panel
         // closes when it loses the keyboard: dragged that way it would vanish.
         ui::Environment::scope(this).set(ui::windowMoverKey, &ui::WindowMover::byHand());
@@ -70,6 +75,16 @@ void PanelWindow::applyWindowFlags()
                        | Qt::WindowMinimizeButtonHint);
         ui::Environment::scope(this).unset(ui::windowMoverKey);
     }
+    // Beside a tray icon the panel is a tool window to the X11 window manager by its type
+    // alone: Qt's tool windows name a window they belong to, and with none they name one that
+    // is never shown, which window managers refuse (GNOME's warns at every opening). Qt's X11
+    // window takes its type from this property of its QWindow whenever flags are applied to
+    // it, so they are applied once more, by way of a hint that X11 windows ignore.
+    create();
+    QWindow *window = windowHandle();
+    window->setProperty("_q_xcb_wm_window_type", besideTrayIcon ? QVariant(x11UtilityWindowType) : QVariant());
+    window->setFlags(window->flags() | Qt::MaximizeUsingFullscreenGeometryHint);
+    window->setFlags(window->flags() & ~Qt::MaximizeUsingFullscreenGeometryHint);
 }
 
 void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32> userTime)

@@ -486,6 +486,12 @@ TEST_P(GnomeShellPanelTest, DoubleClickOpensThePanelUnderTheIcon)
     EXPECT_TRUE(panel->top() >= barHeight() && panel->top() <= barHeight() + 16)
         << "the panel's top is at y " << panel->top() << ", the bar ends at y " << barHeight();
     EXPECT_FALSE(m_menu.isOpen()) << "the tray's menu stayed open over the panel";
+    // The window manager takes the panel's window as it is, with no word about it.
+    QFile shellLog(qEnvironmentVariable("GNOME_SHELL_LOG"));
+    ASSERT_TRUE(shellLog.open(QIODevice::ReadOnly)) << "the shell's log cannot be read";
+    const QString said = QString::fromUtf8(shellLog.readAll());
+    const QRegularExpression transientFor(QStringLiteral("Invalid WM_TRANSIENT_FOR window [^\n]*"));
+    EXPECT_FALSE(said.contains(transientFor)) << "the shell said: " << qPrintable(transientFor.match(said).captured());
 }
 
 INSTANTIATE_TEST_SUITE_P(PointerRestingOver, GnomeShellPanelTest,

@@ -2,9 +2,9 @@
 # Runs "$@" inside a GNOME Shell session of its own: headless, Wayland with XWayland, and the
 # AppIndicator extension as the tray, as a GNOME desktop has them. Everything is private: the
 # session and system buses, HOME, the XDG folders and the runtime folder. "$@" gets DISPLAY,
-# XAUTHORITY, WAYLAND_DISPLAY and both bus addresses. Ends only what it started. Exits 77
-# (skipped) when GNOME Shell, its tray extension or XWayland is missing, or when the session
-# does not come up.
+# XAUTHORITY, WAYLAND_DISPLAY, both bus addresses and GNOME_SHELL_LOG (the file of what the
+# shell says). Ends only what it started. Exits 77 (skipped) when GNOME Shell, its tray
+# extension or XWayland is missing, or when the session does not come up.
 #   run-in-gnome-shell.sh --without-tray …   GNOME as it comes: no tray extension, no tray.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
@@ -190,6 +190,7 @@ for _ in $(seq 100); do
 done
 [ "$left" -ge 3 ] || skip "the shell did not leave the overview"
 
+export GNOME_SHELL_LOG="$work/shell.log"
 run_stoppable "$@"
 status=$?
 # What the shell said, for failures that show only on its side (its tray logs there).
