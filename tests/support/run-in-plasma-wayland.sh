@@ -172,11 +172,14 @@ groups+=($!)
 QT_QPA_PLATFORM=wayland setsid plasmashell --no-respawn >"$work/plasmashell.log" 2>&1 </dev/null &
 groups+=($!)
 
-# Up once the tray watches for items and shows them.
+# Up once the tray watches for items and shows them: its host has told the watcher so (a host
+# takes its name on the bus before, while it may still miss the items that come meanwhile).
 tray_up() {
   owned org.kde.StatusNotifierWatcher &&
     gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus -m org.freedesktop.DBus.ListNames 2>/dev/null |
-      grep -q "org.kde.StatusNotifierHost-"
+      grep -q "org.kde.StatusNotifierHost-" &&
+    gdbus call --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher -m org.freedesktop.DBus.Properties.Get \
+      org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null | grep -q true
 }
 for _ in $(seq 300); do
   tray_up && break
