@@ -106,9 +106,8 @@ left_in_root() {
   done
 }
 # What scripts/test ended may take a moment to go; what is there after half a minute stays.
-for _ in $(seq 150); do
-  left=$(left_in_root)
-  [ -n "$left" ] || break
+deadline=$((SECONDS + 30))
+while left=$(left_in_root) && [ -n "$left" ] && [ "$SECONDS" -lt "$deadline" ]; do
   sleep 0.2
 done
 [ -z "$left" ] || { echo "person-in-root: FAILED: processes left after scripts/test:"; echo "$left"; } >&2
