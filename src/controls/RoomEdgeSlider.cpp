@@ -122,11 +122,20 @@ void RoomEdgeSlider::endDrag()
     m_percentageHide.schedule();
 }
 
-bool RoomEdgeSlider::step(double by)
+bool RoomEdgeSlider::step(SliderStep step)
 {
     if (!isEnabled())
         return false;
-    write(geometry::stepped(m_value, by, m_range));
+    // A point per arrow, as the room's other sliders step; the rest as a light's slider.
+    switch (step) {
+    case SliderStep::Down:
+    case SliderStep::Up:
+        write(geometry::stepped(m_value, step == SliderStep::Up ? 1.0 : -1.0, m_range));
+        break;
+    default:
+        write(sliderStepped(m_value, m_range, step));
+        break;
+    }
     setShowsPercentage(true);
     m_percentageHide.schedule();
     return true;
@@ -254,8 +263,7 @@ void RoomEdgeTrack::mouseReleaseEvent(QMouseEvent *event)
 
 void RoomEdgeTrack::keyPressEvent(QKeyEvent *event)
 {
-    const int key = event->key();
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && m_slider->step(key == Qt::Key_Up ? 1.0 : -1.0)) {
+    if (const std::optional<SliderStep> step = sliderStepForKey(event->key()); step && m_slider->step(*step)) {
         m_keyboardFocus = true;
         update();
         event->accept();

@@ -2,6 +2,7 @@
 
 #include "controls/AccessibleSlider.h"
 #include "controls/DelayedAction.h"
+#include "controls/SliderGeometry.h"
 
 #include "ui/AnimatedValue.h"
 
@@ -23,7 +24,8 @@ class RoomEdgeTrack;
 // The tall slider of the "Room edge" brightness style: a 32 x 144 card filled from the
 // bottom in the user's toggle colour, with eleven ticks and a thin knob, over a small
 // percentage line that shows while the value changes and hides 0.15 s after the last drag
-// or key step. Drags and the up and down arrow keys write the value at once (`valueEdited`);
+// or key step. Drags and the keys write the value at once (`valueEdited`): the arrows a
+// point, Page Up and Page Down a tenth of the range, Home and End its bounds;
 // a drag is bracketed by `editingChanged(true)` and `editingChanged(false)`. Disabled, it is
 // dimmed, ignores input, passes keys on and shows "—". An enabled slider takes keyboard focus
 // when it is shown.
@@ -63,7 +65,7 @@ private:
 
     void dragTo(double y);
     void endDrag();
-    bool step(double by);
+    bool step(SliderStep step);
     void write(double value);
     void setShowsPercentage(bool shows);
 

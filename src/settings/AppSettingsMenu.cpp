@@ -242,6 +242,26 @@ void AppSettingsMenu::focusOutEvent(QFocusEvent *event)
     QToolButton::focusOutEvent(event);
 }
 
+void AppSettingsMenu::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!opens || event->isAutoRepeat()) {
+        QToolButton::keyPressEvent(event);
+        return;
+    }
+    // Whatever gave the button its focus (Tab, or the focus given back by an alert or About
+    // that closed), a key opens the menu on its first entry and shows the ring.
+    m_keyboardFocus = true;
+    update();
+    // Return opens the menu as Space does, as it presses every button.
+    if (key == Qt::Key_Space)
+        QToolButton::keyPressEvent(event);
+    else
+        click();
+    event->accept();
+}
+
 void AppSettingsMenu::showEvent(QShowEvent *event)
 {
     m_services.loginItem->refresh();

@@ -72,6 +72,23 @@ TEST(RoomEdgeSliderTest, ThePercentageLineStaysUntilAPauseAfterTheLastKeyStep)
     EXPECT_TRUE(bench.editing.isEmpty()) << "keys are no edit";
 }
 
+// The keys of a light's brightness slider, the arrows a point each as the room's others step.
+TEST(RoomEdgeSliderTest, TakesTheKeysOfALightsSlider)
+{
+    const std::vector<std::pair<int, double>> steps{
+        {Qt::Key_Up, 51},         {Qt::Key_Right, 51},     {Qt::Key_Down, 49}, {Qt::Key_Left, 49},
+        {Qt::Key_PageUp, 59.9},   {Qt::Key_PageDown, 40.1}, {Qt::Key_Home, 1},  {Qt::Key_End, 100},
+    };
+    EdgeBench bench;
+    for (const auto &[key, value] : steps) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        bench.slider->setValue(50);
+        EXPECT_TRUE(sendKey(bench.slider->track(), key));
+        EXPECT_DOUBLE_EQ(bench.slider->value(), value);
+        EXPECT_DOUBLE_EQ(bench.edits.takeLast().at(0).toDouble(), value);
+    }
+}
+
 TEST(RoomEdgeSliderTest, ADragSetsTheValueFromTheTopAndKeepsTheLineUntilItEnds)
 {
     EdgeBench bench;

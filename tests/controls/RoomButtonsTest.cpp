@@ -143,6 +143,17 @@ TEST(RoomButtonsTest, TheSunShowsBrightnessOnlyWhileExpandedAndGrowsIntoIt)
     EXPECT_DOUBLE_EQ(sun.backdropAlpha(), 0.05);
 }
 
+// Return opens the room's slider as Space does.
+TEST(RoomButtonsTest, TheSunIsPressedByEachKeyThatPressesAButton)
+{
+    UiHarness ui;
+    RoomBrightnessButton sun(&ui.window);
+    QSignalSpy clicks(&sun, &QAbstractButton::clicked);
+    for (const int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(&sun, Qt::Key(key));
+    EXPECT_EQ(clicks.size(), 3);
+}
+
 TEST(RoomButtonsTest, ADisabledSunHasNoHoverBackdropButBrightensAndExplainsWhy)
 {
     UiHarness ui;
