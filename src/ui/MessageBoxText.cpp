@@ -97,6 +97,9 @@ void setPlainMessage(QMessageBox &box, const QString &title, const QString &mess
     if (auto *informative = box.findChild<QLabel *>(TextsInPlace::messageLabel))
         informative->setTextFormat(Qt::PlainText);
     new TextsInPlace(box, title, message);
+    // A reader speaks an alert's title and its description as it opens; the message, a text a
+    // person can select, would be read only once reached.
+    a11y::setDescription(&box, message);
 }
 
 } // namespace vantora::ui
