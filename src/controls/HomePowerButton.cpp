@@ -51,6 +51,12 @@ void HomePowerButton::setPower(HomePower power)
         return;
     m_power = power;
     applyTexts();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Before Qt 6.8 a new name reaches a reader without its text, which it cannot say: the
+    // button pressed from the keyboard says what it does now.
+    if (hasFocus())
+        ui::a11y::announce(accessibleName());
+#endif
 }
 
 QColor HomePowerButton::glyphColour(HomePower power)

@@ -62,12 +62,19 @@ LightsNotice::LightsNotice(const QString &message, QWidget *parent)
     ui::a11y::setCombined(this, message);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     followScheme();
+    // A notice comes after something the user did elsewhere (all lights off, a room's
+    // power): wherever the focus is, it is read out as it appears.
+    ui::a11y::announceOnFirstShow(*this, message);
 }
 
 void LightsNotice::setMessage(const QString &message)
 {
+    if (message == m_text->text())
+        return;
     m_text->setText(message);
     ui::a11y::setCombined(this, message);
+    if (isVisible())
+        ui::a11y::announce(message);
 }
 
 QString LightsNotice::message() const

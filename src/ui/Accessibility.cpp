@@ -327,6 +327,32 @@ void raiseAnnouncement(const Announcement &announcement)
 #endif
 }
 
+class FirstShowAnnouncer final : public QObject {
+public:
+    FirstShowAnnouncer(QWidget &widget, const QString &text, Priority priority)
+        : QObject(&widget)
+        , m_text(text)
+        , m_priority(priority)
+    {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            announce(m_text, m_priority);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QString m_text;
+    Priority m_priority;
+};
+
 } // namespace
 
 void setHidden(QWidget *widget, Visibility visibility)
@@ -391,6 +417,14 @@ void announce(const QString &text, Priority priority)
         sink(announcement);
     else
         raiseAnnouncement(announcement);
+}
+
+void announceOnFirstShow(QWidget &widget, const QString &text, Priority priority)
+{
+    if (widget.isVisible())
+        announce(text, priority);
+    else
+        new FirstShowAnnouncer(widget, text, priority);
 }
 
 AnnouncementSink setAnnouncementSink(AnnouncementSink sink)

@@ -60,6 +60,10 @@ using AnnouncementSink = std::function<void(const Announcement &)>;
 // hidden notification named with the text that tells it shows.
 void announce(const QString &text, Priority priority = Priority::Medium);
 
+// Announces `text` as `widget` first shows: news that comes with a widget (a notice, a
+// failure) is read out wherever the focus is, once, and not for a window nobody sees.
+void announceOnFirstShow(QWidget &widget, const QString &text, Priority priority = Priority::Medium);
+
 // Sends announcements to `sink` instead (tests record them); an empty sink restores the
 // default. Returns the sink that was in place.
 AnnouncementSink setAnnouncementSink(AnnouncementSink sink);
