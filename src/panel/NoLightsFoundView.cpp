@@ -179,6 +179,11 @@ void NoLightsFoundView::apply(const Fields &fields)
 {
     m_fields = fields;
     const Texts words = texts(fields);
+    // A failure that comes while the page shows is read out wherever the focus is, as each
+    // step of pairing is; a page that opens on it is read with the focus.
+    const bool failed = (fields.errorMessage || fields.hasLoadError) && !fields.isRefreshing && !fields.hasHiddenLights;
+    if (failed && isVisible() && m_title->text() != words.title)
+        ui::a11y::announce(words.title + QStringLiteral(". ") + QString(words.message).replace(u'\n', u' '));
     m_title->setText(words.title);
     m_message->setText(words.message);
     m_action->setText(words.actionLabel);

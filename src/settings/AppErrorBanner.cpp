@@ -1,6 +1,7 @@
 #include "settings/AppErrorBanner.h"
 
 #include "controls/FocusRing.h"
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
 #include "ui/PlainToolTip.h"
@@ -131,6 +132,8 @@ AppErrorBanner::AppErrorBanner(const std::optional<QString> &explanation, std::f
     layout->addWidget(title, 1);
     layout->addWidget(m_details);
     layout->addWidget(m_close);
+    // The banner comes with a failure, wherever the focus is: it is read out as it appears.
+    ui::a11y::announceOnFirstShow(*this, title->text());
 }
 
 QMargins AppErrorBanner::shadowMargins()
