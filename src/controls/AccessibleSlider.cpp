@@ -2,6 +2,8 @@
 
 #include "controls/Readouts.h"
 
+#include "ui/Accessibility.h"
+
 #include <QAccessibleValueInterface>
 #include <QHash>
 #include <QAccessibleWidget>
@@ -10,6 +12,15 @@
 namespace vantora::controls {
 
 namespace {
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+// Before Qt 6.8 a reader gets a slider's value as a bare number. A percentage reads well
+// bare; any other value ("2700") needs its unit, which its text carries ("2700 kelvin").
+bool needsValueText(const AccessibleSliderSource &source)
+{
+    return source.accessibleRange().sanitised().upper > 100;
+}
+#endif
 
 class AccessibleSlider final : public QAccessibleWidget,
                                public QAccessibleValueInterface
@@ -43,6 +54,13 @@ public:
             return m_source.accessibleLabel();
         case QAccessible::Value:
             return m_source.accessibleValueText();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        case QAccessible::Description:
+            // Read with the focus, after the bare number.
+            if (const QString own = QAccessibleWidget::text(kind); !own.isEmpty() || !needsValueText(m_source))
+                return own;
+            return m_source.accessibleValueText();
+#endif
         default:
             return QAccessibleWidget::text(kind);
         }
@@ -120,6 +138,21 @@ void announceSliderValue(QWidget *control, double value)
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
     QAccessibleValueChangeEvent event(control, source ? shownValue(*source, value) : value);
     QAccessible::updateAccessibility(&event);
+}
+
+void announceSteppedValue(QWidget *control)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Its owner gives the control the new value's text once told of the change: the text is
+    // read after that.
+    const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
+    if (source && QAccessible::isActive() && needsValueText(*source)) {
+        QMetaObject::invokeMethod(
+            control, [source] { ui::a11y::announce(source->accessibleValueText()); }, Qt::QueuedConnection);
+    }
+#else
+    Q_UNUSED(control);
+#endif
 }
 
 } // namespace vantora::controls

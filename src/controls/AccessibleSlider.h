@@ -56,4 +56,8 @@ void installAccessibleSliderFactory();
 // Tells assistive technologies that `control`'s value changed.
 void announceSliderValue(QWidget *control, double value);
 
+// After a key moved `control`'s value: before Qt 6.8, which gives a reader the bare number
+// alone, reads out a value that is no percentage with its unit too ("2750 kelvin").
+void announceSteppedValue(QWidget *control);
+
 } // namespace vantora::controls

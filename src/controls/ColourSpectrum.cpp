@@ -4,6 +4,7 @@
 #include "controls/FocusRing.h"
 #include "controls/SpectrumGeometry.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Colours.h"
 #include "ui/DropShadow.h"
 #include "ui/Shapes.h"
@@ -89,6 +90,12 @@ public:
             return QCoreApplication::translate("ColourSpectrum", "Colour spectrum");
         case QAccessible::Value:
             return geometry::valueText(spectrum()->hue(), spectrum()->saturation());
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+        case QAccessible::Description:
+            // Before Qt 6.8 a reader gets the value as a bare number of either axis: the text
+            // that names both is read with the focus, after it.
+            return geometry::valueText(spectrum()->hue(), spectrum()->saturation());
+#endif
         default:
             return QAccessibleWidget::text(kind);
         }
@@ -284,6 +291,12 @@ void ColourSpectrum::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // Before Qt 6.8 a reader gets the new value as a bare number, which says neither the axis
+    // that moved nor its unit: the text that names both is read out too.
+    if (m_hue != now.hue || m_saturation != now.saturation)
+        ui::a11y::announce(geometry::valueText(m_hue, m_saturation));
+#endif
 }
 
 void ColourSpectrum::focusInEvent(QFocusEvent *event)

@@ -171,6 +171,7 @@ void LightValueSlider::keyPressEvent(QKeyEvent *event)
     }
     m_keyboardFocus = true;
     write(sliderStepped(m_value, m_range, *step));
+    announceSteppedValue(this);
     event->accept();
 }
 
