@@ -26,6 +26,9 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     , m_cancel(sheetParts::button(Texts::cancel(), this))
     , m_connect(sheetParts::button(Texts::connect(), this))
 {
+    // Read as a dialog by its title: a reader names it as the focus enters its field.
+    setAccessibleName(Texts::addressTitle());
+    ui::a11y::setRole(this, QAccessible::Dialog);
     auto *hint = new ui::TextLabel(Texts::addressHint(), this);
     hint->setFont(ui::systemFont(13));
     hint->setForeground(ui::systemColours::secondary());
