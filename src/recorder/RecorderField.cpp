@@ -674,7 +674,9 @@ bool RecorderField::handleKeyPress(const QKeyEvent &event)
         return false;
     }
     if (!holdsAny(flags, anyModifierButShiftMask) && !GlobalShortcuts::functionKeySet().contains(key)) {
+        // Refused: a reader hears that the field still waits for a shortcut.
         m_services.beep();
+        ui::a11y::announce(placeholderText());
         return true;
     }
     record(Shortcut::fromKeyEvent(*keyEvent));
