@@ -176,8 +176,9 @@ void RoomBrightnessSlider::refresh()
     }
     if (m_readout)
         m_readout->setText(m_model.readout());
-    ui::setPlainToolTip(*this, m_model.help());
-    // The slider itself has the focus, and a reader does not read tooltips.
+    // The slider itself has the focus, and a reader does not read tooltips: the help describes
+    // the slider alone, or a reader would hear it again for the control around it.
+    ui::setPlainToolTip(*this, m_model.help(), ui::ToolTipReading::NotTold);
     if (QWidget *focusable = m_edge ? static_cast<QWidget *>(m_edge->track()) : m_compact)
         ui::a11y::setDescription(focusable, m_model.help());
 }

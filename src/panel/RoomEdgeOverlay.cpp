@@ -39,7 +39,6 @@ QPointF RoomEdgeOverlay::sliderCentre(const QRectF &card, qreal pageHeight)
 void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool locked, bool updating)
 {
     setGeometry(parentWidget()->rect());
-    ui::a11y::setName(this, tr("%1 brightness").arg(room.name));
     m_slider->setRoom(room);
     // A slider disabled while it has the focus leaves no widget focused, and Escape would no
     // longer reach the control; the backdrop keeps the focus instead.
@@ -47,8 +46,12 @@ void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool lock
         setFocus(Qt::OtherFocusReason);
     m_slider->setLocked(locked);
     m_slider->setUpdating(updating);
-    // With its slider disabled (no light on) the backdrop holds the focus: it tells why.
-    ui::a11y::setDescription(this, m_slider->model().help());
+    // With its slider disabled (no light on) the backdrop holds the focus: it tells why. Else
+    // it is nameless and says nothing: a reader would name it as the slider's surroundings,
+    // by the slider's own name and help once more.
+    const bool holdsFocus = m_slider->model().isDisabled();
+    ui::a11y::setName(this, holdsFocus ? tr("%1 brightness").arg(room.name) : QString());
+    ui::a11y::setDescription(this, holdsFocus ? m_slider->model().help() : QString());
     const QSize size = controls::footprint(controls::RoomBrightnessStyle::edge);
     const QPointF centre = sliderCentre(card, height());
     m_slider->setGeometry(QRectF(centre - QPointF(size.width() / 2.0, size.height() / 2.0), size).toRect());

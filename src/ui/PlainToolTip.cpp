@@ -58,12 +58,13 @@ QString plainToolTip(const QString &text)
     return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }
 
-void setPlainToolTip(QWidget &widget, const QString &text)
+void setPlainToolTip(QWidget &widget, const QString &text, ToolTipReading reading)
 {
     if (!widget.property(toolTipProperty).isValid())
         widget.installEventFilter(&toolTipShower());
     widget.setProperty(toolTipProperty, text);
-    a11y::setDescription(&widget, text);
+    if (reading == ToolTipReading::Told)
+        a11y::setDescription(&widget, text);
 }
 
 QString plainToolTipOf(const QWidget &widget)
