@@ -7,6 +7,7 @@
 #include "controls/FocusRing.h"
 #include "controls/HomePillSurface.h"
 #include "runtime/UserDefaults.h"
+#include "ui/Accessibility.h"
 #include "ui/AccessibleMenus.h"
 #include "ui/ApplicationQuit.h"
 #include "ui/Colours.h"
@@ -189,6 +190,9 @@ bool AppSettingsMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == menu() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        const bool chooses = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (chooses && (menu()->activeAction() == m_about || menu()->activeAction() == m_updates))
+            ui::a11y::passActivityOn(*window());
         if (!m_services.quit->shortcut().isEmpty()
             && QKeySequence(key->keyCombination()) == m_services.quit->shortcut()) {
             menu()->hide();

@@ -19,6 +19,7 @@ namespace {
 const char *const hiddenProperty = "_vantora_accessibility_hidden";
 const char *const combinedNameProperty = "_vantora_accessibility_combined";
 const char *const roleProperty = "_vantora_accessibility_role";
+const char *const passingActivityProperty = "_vantora_accessibility_passing_activity";
 
 bool hasOwnPresentation(const QObject *object)
 {
@@ -150,8 +151,9 @@ public:
         // over the menu's first entry. Only a window's activity is told: while its popup is
         // open the window reads as a plain pane.
         const QAccessible::Role own = QAccessibleWidget::role();
-        if (own == QAccessible::Window && QApplication::activePopupWidget()
-            && QApplication::activePopupWidget() != widget())
+        const bool underPopup =
+            QApplication::activePopupWidget() && QApplication::activePopupWidget() != widget();
+        if (own == QAccessible::Window && (underPopup || widget()->property(passingActivityProperty).toBool()))
             return QAccessible::Pane;
         return own;
     }
@@ -288,6 +290,30 @@ void reshape(QWidget *widget)
     rebuildElement(widget->parentWidget(), held);
 }
 
+// Ends passActivityOn once the window has passed its activity on, or has gone.
+class ActivityPasser final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide) {
+            watched->setProperty(passingActivityProperty, QVariant());
+            watched->removeEventFilter(this);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+ActivityPasser &activityPasser()
+{
+    static QPointer<ActivityPasser> passer;
+    if (!passer)
+        passer = new ActivityPasser(QCoreApplication::instance());
+    return *passer;
+}
+
 AnnouncementSink &customSink()
 {
     static AnnouncementSink sink;
@@ -386,6 +412,12 @@ void setRole(QWidget *widget, QAccessible::Role role)
 {
     widget->setProperty(roleProperty, static_cast<int>(role));
     reshape(widget);
+}
+
+void passActivityOn(QWidget &window)
+{
+    window.setProperty(passingActivityProperty, true);
+    window.installEventFilter(&activityPasser());
 }
 
 void setName(QWidget *widget, const QString &name)

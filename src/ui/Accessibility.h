@@ -33,6 +33,12 @@ void setCombined(QWidget *widget, const QString &name);
 void setRole(QWidget *widget, QAccessible::Role role);
 inline void setHeading(QWidget *widget) { setRole(widget, QAccessible::Heading); }
 
+// Keeps `window`'s activity from a reader until `window` is next deactivated or hidden: an
+// entry of its menu that opens a window (an alert, About) closes the menu first, which gives
+// `window` its activity back for a moment, and a reader would read it and its focus before
+// the window that opens.
+void passActivityOn(QWidget &window);
+
 // Names `widget`. Qt tells assistive technologies of every name set, changed or not; an
 // unchanged name set here tells them nothing.
 void setName(QWidget *widget, const QString &name);
