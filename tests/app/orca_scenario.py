@@ -199,6 +199,31 @@ def panel(scenario):
     return app
 
 
+def all_lights(scenario):
+    """All off and All on from the panel's first control: the new state said each time, and
+    the notice that comes with it (the demo holds a light that cannot be reached) read out."""
+    notice = r"Unavailable lights couldn’t be changed"
+    mark = scenario.orca.mark()
+    scenario.expect("all lights off", ("space",), r"Turn all lights on")
+    scenario.expect("the notice that comes with it", (), notice, since=mark, once=notice)
+    scenario.expect("all lights on", ("space",), r"Turn all lights off")
+
+
+def room_slider(scenario):
+    """A room's brightness: Return opens its slider, which takes a light's keys."""
+    scenario.move_to("a room's brightness", "Tab", r"^Bedroom brightness (push )?button")
+    help_text = r"Adjusts lights that are on"
+    opened = scenario.orca.mark()
+    scenario.expect("Return opens its slider", ("Return",), r"Bedroom brightness slider", help_text)
+    for key, value in (("Home", 1), ("End", 100), ("Next", 90), ("Prior", 100), ("Left", 99), ("Right", 100)):
+        # The slider is read once as it opens: the lines up to its first key's value count.
+        said = scenario.expect("the room's slider takes " + key, (key,), r"^%d\b" % value,
+                               since=None if key != "Home" else opened, once=help_text)
+        if [line for line in said if re.fullmatch(r"panel\.?", line)]:
+            fail("the room's slider opened inside an unnamed panel: %s" % said)
+    scenario.expect("Escape closes it", ("Escape",), r"^Bedroom brightness (push )?button")
+
+
 def stop_app(app):
     if app.poll() is None:
         app.terminate()
@@ -227,6 +252,14 @@ def light_page(scenario):
     values = [int(found.group(1)) for found in (re.search(percent, line) for line in said) if found]
     if len(values) < 2 or values[-1] != min(values[0] + 10, 100):
         fail("Page Up moved the brightness from %s to %s" % (values[:1], values[-1:]))
+    # A value says its meaning with it: which axis of the spectrum moved, and in what unit.
+    spectrum = r"Hue \d+ degrees, saturation \d+ percent"
+    scenario.move_to("the colour spectrum", "Tab", r"^Colour spectrum slider")
+    scenario.expect("the spectrum's hue", ("Right",), spectrum)
+    scenario.expect("the spectrum's saturation", ("Up",), spectrum)
+    scenario.expect("white light", ("shift+Tab", "Right"), r"^White")
+    scenario.expect("the white temperature", ("Tab",), r"^White temperature slider", r"\d+ kelvin")
+    scenario.expect("a warmer white", ("Right",), r"\d+ kelvin", once=r"kelvin")
     scenario.expect("back to the lights", ("Escape",), r"^Adjust Floor lamp")
 
 
@@ -241,6 +274,7 @@ def recorder(scenario):
     scenario.expect("recording again", ("ctrl+alt+p",), r"Ctrl\+Alt\+P")
     scenario.expect("a new recording", ("space",), r"Press Shortcut")
     scenario.expect("Backspace empties the field", ("BackSpace",), r"Press Shortcut")
+    scenario.expect("Space while it waits", ("space",), r"Press Shortcut")
     scenario.expect("Escape cancels", ("Escape",), r"Record Shortcut")
     scenario.expect("a new recording", ("space",), r"Press Shortcut")
     scenario.expect("Shift+Tab while recording", ("shift+Tab",), r"^Back to lights")
@@ -256,7 +290,7 @@ def recorder(scenario):
 def settings_menu(scenario, app):
     """The gear's menu: its entries and check items as they are arrowed onto and toggled."""
     scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
-    scenario.expect("the menu opens", ("space",), r"^About vantora")
+    scenario.expect("Return opens the menu", ("Return",), r"^About vantora")
     # Over the menu's entries nothing else is read: no window coming back behind them.
     said = scenario.expect("the first check item", ("Down", "Down", "Down"), r"^Start at Login")
     if [line for line in said if re.search(r"\bframe\b", line)]:
@@ -264,6 +298,17 @@ def settings_menu(scenario, app):
     scenario.expect("the second check item", ("Down",), r"^Hide unavailable devices")
     scenario.expect("a check item toggled", ("Return",), r"^vantora Settings", r"Hide unavailable devices, checked")
     scenario.expect("the menu opens again", ("space",), r"^About vantora")
+    # A window the menu opens is read with its explanation, the focus going straight to it;
+    # closed, the menu opens again on its first entry.
+    for entry, pressed, *wanted in (
+            ("the update check", ("Down", "Return"), r"This build doesn’t check for updates",
+             r"names no place to check for updates"),
+            ("About", ("Return",), r"^About vantora", r"Version \d")):
+        said = scenario.expect(entry, pressed, *wanted)
+        if [line for line in said if re.search(r"^vantora Settings", line)]:
+            fail("%s opened through the gear: %s" % (entry, said))
+        scenario.expect("back from " + entry, ("Escape",), r"^vantora Settings")
+        scenario.expect("the menu after " + entry, ("space",), r"^About vantora")
     scenario.expect("Quit from the open menu", ("ctrl+q",))
     if within(10, lambda: app.poll() is not None) is None:
         fail("Ctrl+Q with the menu open did not quit")
@@ -289,6 +334,8 @@ def main():
     try:
         scenario = fresh_reader(readers)
         app = panel(scenario)
+        all_lights(scenario)
+        room_slider(scenario)
         light_page(scenario)
         recorder(scenario)
         settings_menu(scenario, app)
@@ -300,6 +347,19 @@ def main():
         scenario.expect("a search that finds nothing", ("space",), r"Searching for your Hue Bridge",
                         r"Press the large button on Hue Bridge to start the pairing", r"Nothing found",
                         r"Check your Bridge is on the same network", once=once, seconds=20)
+        scenario.move_to("the address button", "Tab", r"^Enter IP address")
+        scenario.expect("the address sheet", ("space",), r"^Connect with an IP address dialog", r"Bridge IP address")
+        scenario.expect("the address sheet closes", ("Escape",), r"^Enter IP address")
+        scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
+        scenario.expect("Return opens its menu", ("Return",), r"^About vantora")
+        scenario.expect("its menu closes", ("Escape",))
+        stop_app(app)
+        # A failure to load the lights is read out as it comes, as pairing's steps are.
+        scenario = fresh_reader(readers)
+        mark = scenario.orca.mark()
+        app = start_app("--slow-preview", "--preview-error")
+        for news in (r"Something went wrong", r"Couldn’t load lights\. Try refreshing your lights again"):
+            scenario.expect("a load error", (), news, since=mark, seconds=20)
         stop_app(app)
         scenario = fresh_reader(readers)
         app = welcome(scenario)
