@@ -129,6 +129,19 @@ struct LightsPanelTest : ::testing::Test {
         settle();
     }
 
+    // The error banner and the issue notice of the application's own panel.
+    void showErrorsAsTheApplicationDoes()
+    {
+        pieces = PanelPieces{
+            .errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
+                return new AppErrorOverlay(store, page, page->parentWidget());
+            },
+            .issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
+                return new AppIssueNotice(issue, std::move(dismiss), parent);
+            },
+        };
+    }
+
     void settle() { rig.harness.executor.runUntilIdle(); }
     void advance(runtime::Duration duration) { rig.harness.clock.advance(duration); }
     int fetches() const { return rig.lights->count(Kind::snapshot); }
@@ -299,6 +312,33 @@ TEST_F(LightsPanelTest, AnUnexpectedIssueReachesTheNoLightsPageAsALoadErrorWitho
     EXPECT_EQ(page->fields().errorMessage, std::nullopt);
 }
 
+// A failure that comes while the page shows is read out wherever the focus is, with the banner
+// that comes with it, each once however often the panel is brought up to date.
+TEST_F(LightsPanelTest, ALoadFailureIsReadOutOnceAsItComesWithItsBanner)
+{
+    QStringList heard;
+    struct SinkRestorer {
+        ui::a11y::AnnouncementSink previous;
+        ~SinkRestorer() { ui::a11y::setAnnouncementSink(previous); }
+    } restorer{ui::a11y::setAnnouncementSink(
+        [&](const ui::a11y::Announcement &announcement) { heard << announcement.text; })};
+    showErrorsAsTheApplicationDoes();
+    HalvetStore &store = connect(HueSnapshot{});
+    makePanel(store);
+    show();
+    EXPECT_TRUE(heard.isEmpty()) << heard.join(u'|').toStdString();
+    store.setUnexpectedIssue(AppIssue(AppIssue::Operation::refresh, QStringLiteral("x"), {}));
+    for (int update = 0; update < 2; ++update) {
+        panel->updateNow();
+        settle();
+        // Widgets added to a shown page show on the next turn of the event loop.
+        QCoreApplication::sendPostedEvents();
+    }
+    heard.sort();
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("Couldn’t load lights. Try refreshing your lights again."),
+                                  QStringLiteral("Something went wrong.")}));
+}
+
 namespace {
 
 struct BannerCase {
@@ -318,14 +358,7 @@ struct ErrorBannerOnEveryPage : LightsPanelTest, ::testing::WithParamInterface<B
 TEST_P(ErrorBannerOnEveryPage, PushesThePageDownInsteadOfCoveringIt)
 {
     const BannerCase &c = GetParam();
-    pieces = PanelPieces{
-        .errorOverlay = [](QWidget *page, HalvetStore &store) -> QWidget * {
-            return new AppErrorOverlay(store, page, page->parentWidget());
-        },
-        .issueNotice = [](const AppIssue &issue, std::function<void()> dismiss, QWidget *parent) -> QWidget * {
-            return new AppIssueNotice(issue, std::move(dismiss), parent);
-        },
-    };
+    showErrorsAsTheApplicationDoes();
     HalvetStore &store = c.lights ? connect(*c.lights) : rig.build();
     makePanel(store);
     show();
@@ -1037,10 +1070,10 @@ TEST_F(HomeListTest, TheEdgeControlOpensOverTheCardAndEscapeOrABackdropClickClos
     ASSERT_NE(home()->edgeOverlay(), nullptr);
     EXPECT_EQ(home()->brightnessPopover(), nullptr);
     EXPECT_EQ(cardGap(section), RoomSection::expandedCardGap);
-    // The backdrop holds the focus whenever the slider cannot: it tells what the slider does.
-    EXPECT_EQ(home()->edgeOverlay()->accessibleDescription(),
-              home()->edgeOverlay()->slider()->model().help());
-    EXPECT_FALSE(home()->edgeOverlay()->accessibleDescription().isEmpty());
+    // While the slider can take the focus the backdrop says nothing: the slider is read once,
+    // by its own name and help.
+    EXPECT_TRUE(home()->edgeOverlay()->accessibleName().isEmpty());
+    EXPECT_TRUE(home()->edgeOverlay()->accessibleDescription().isEmpty());
 
     Q_EMIT home()->edgeOverlay()->slider()->changeRequested(30);
     settle();
@@ -1185,6 +1218,11 @@ TEST_F(HomeListTest, ARoomSliderLockedWhileFocusedStillHearsEscape)
         // Power changes elsewhere lock the controls while the slider has the focus.
         fields.controlsLocked = true;
         home()->apply(fields);
+        if (const RoomEdgeOverlay *overlay = home()->edgeOverlay()) {
+            // The backdrop holds the focus whenever the slider cannot: it tells why.
+            EXPECT_EQ(overlay->accessibleName(), QStringLiteral("room 1 brightness"));
+            EXPECT_EQ(overlay->accessibleDescription(), overlay->slider()->model().help());
+        }
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
         EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
     }

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,35 @@ TEST_F(AppSettingsMenuTest, CtrlQQuitsWithTheGearFocused)
     shown->setFocus(Qt::TabFocusReason);
     QTest::keyClick(shown, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(calls, std::vector<std::string>{"quit"});
+}
+
+// Space and Return open the menu on its first entry, where a reader starts, whatever gave the
+// gear the focus: Tab, or an alert or About giving it back as it closes.
+TEST_F(AppSettingsMenuTest, SpaceAndReturnOpenTheMenuOnItsFirstEntry)
+{
+    AppSettingsMenu *shown = menu();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    // The open menu runs a loop of its own: it is read and closed from inside.
+    const QAction *selected = nullptr;
+    QTimer reader;
+    reader.setSingleShot(true);
+    QObject::connect(&reader, &QTimer::timeout, shown, [&] {
+        static_cast<void>(QTest::qWaitFor([&] { return shown->menu()->activeAction() != nullptr; }));
+        selected = shown->menu()->activeAction();
+        shown->menu()->close();
+    });
+    for (const Qt::FocusReason reason : {Qt::TabFocusReason, Qt::OtherFocusReason}) {
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            SCOPED_TRACE(QKeySequence(key).toString().toStdString() + (reason == Qt::TabFocusReason ? " after Tab" : ""));
+            shown->setFocus(reason);
+            selected = nullptr;
+            reader.start(0);
+            QTest::keyClick(shown, key);
+            reader.stop();
+            EXPECT_EQ(selected, shown->aboutAction());
+        }
+    }
 }
 
 TEST_F(AppSettingsMenuTest, TheUpdateEntryWaitsWhileACheckRuns)
