@@ -148,7 +148,8 @@ TEST_F(AppSettingsMenuTest, SpaceAndReturnOpenTheMenuOnItsFirstEntry)
     });
     for (const Qt::FocusReason reason : {Qt::TabFocusReason, Qt::OtherFocusReason}) {
         for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
-            SCOPED_TRACE(QKeySequence(key).toString().toStdString() + (reason == Qt::TabFocusReason ? " after Tab" : ""));
+            SCOPED_TRACE(QKeySequence(key).toString().toStdString()
+                         + (reason == Qt::TabFocusReason ? " after Tab" : " given back"));
             shown->setFocus(reason);
             selected = nullptr;
             reader.start(0);

@@ -149,3 +149,40 @@ TEST(Accessibility, AnnouncementsGoToTheSinkOrToTheReaderEachWithItsText)
     EXPECT_TRUE(names.contains(QStringLiteral("Nothing found..."))) << names.join(u'|').toStdString();
 #endif
 }
+
+// News that comes with a widget (a notice, a failure) is read out once, as the widget first
+// shows, and not while nobody sees it.
+TEST(Accessibility, NewsIsAnnouncedAsItsWidgetFirstShows)
+{
+    std::vector<a11y::Announcement> heard;
+    a11y::setAnnouncementSink([&](const a11y::Announcement &announcement) { heard.push_back(announcement); });
+    QWidget window;
+    a11y::announceOnFirstShow(*new QWidget(&window), QStringLiteral("Something went wrong."));
+    EXPECT_TRUE(heard.empty());
+    window.show();
+    window.hide();
+    window.show();
+    // A widget added to a shown window shows once it is shown itself.
+    auto *later = new QWidget(&window);
+    a11y::announceOnFirstShow(*later, QStringLiteral("Couldn’t load lights."));
+    later->show();
+    a11y::setAnnouncementSink({});
+    EXPECT_EQ(heard, (std::vector<a11y::Announcement>{{QStringLiteral("Something went wrong."), a11y::Priority::Medium},
+                                                      {QStringLiteral("Couldn’t load lights."), a11y::Priority::Medium}}));
+}
+
+// A window whose menu entry opens another window reads as a plain pane, whose activity a
+// reader does not announce, until it is deactivated.
+TEST(Accessibility, AWindowPassingItsActivityOnReadsAsAPaneUntilDeactivated)
+{
+    QWidget window;
+    // Reshaping installs the presentation of windows.
+    a11y::setHidden(new QWidget(&window));
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_EQ(element->role(), QAccessible::Window);
+    a11y::passActivityOn(window);
+    EXPECT_EQ(element->role(), QAccessible::Pane);
+    QEvent deactivated(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&window, &deactivated);
+    EXPECT_EQ(element->role(), QAccessible::Window);
+}
