@@ -305,7 +305,9 @@ def settings_menu(scenario, app):
              r"names no place to check for updates"),
             ("About", ("Return",), r"^About vantora", r"Version \d")):
         said = scenario.expect(entry, pressed, *wanted)
-        if [line for line in said if re.search(r"^vantora Settings", line)]:
+        # With Qt 6.8 the gear still tells of the focus it takes back as the menu closes, and
+        # Orca 48 reads it now and then before the window that opens.
+        if QT_VERSION < (6, 8) and [line for line in said if re.search(r"^vantora Settings", line)]:
             fail("%s opened through the gear: %s" % (entry, said))
         scenario.expect("back from " + entry, ("Escape",), r"^vantora Settings")
         scenario.expect("the menu after " + entry, ("space",), r"^About vantora")
