@@ -513,6 +513,44 @@ TEST(PortalHotKeys, ABindPastItsDeadlineIsUnconfirmedUntilTheDesktopAnswers)
     }
 }
 
+// The desktop's window lists every shortcut of the session (GNOME's does): turning down the one
+// it asks about leaves the one it holds bound.
+TEST(PortalHotKeys, TurningDownOneShortcutLeavesTheOneTheDesktopHolds)
+{
+    const PortalAction showApp{QStringLiteral("showVantora"), QStringLiteral("Show or hide app")};
+    const PortalActionOfKeys twoActions = [&](quint32 carbonKeyCode, quint32) -> std::optional<PortalAction> {
+        return carbonKeyCode == carbonJ ? showApp : toggleLights;
+    };
+    struct DeclineRow {
+        const char *name;
+        PortalDesktop desktop;
+        uint response;
+    };
+    const DeclineRow rows[] = {
+        {"GNOME's failed with nothing bound", PortalDesktop::gnome, 2},
+        {"another desktop's cancelled", PortalDesktop::other, 1},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const DeclineRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{{showApp.id, QStringLiteral("Ctrl+Alt+J")}}, row.response, {}, 0ms});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  twoActions, row.desktop);
+            ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 1).succeeded());
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return portal.bindAnswers() == 1 && backend.desktopBinding(carbonK, control | option); }, 5000));
+            EXPECT_EQ(backend.desktopBinding(carbonK, control | option), DesktopBinding::refused(Refusal::cancelled));
+            EXPECT_EQ(backend.desktopBinding(carbonJ, control | option), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")))
+                << "the shortcut the desktop holds was taken for turned down";
+        }
+        waitForTheSessionToClose(portal);
+    }
+}
+
 // A bind call that fails is no answer of the person's, on any desktop.
 TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
 {
