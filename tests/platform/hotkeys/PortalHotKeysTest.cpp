@@ -594,45 +594,76 @@ TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
     waitForTheSessionToClose(portal, 2);
 }
 
-// A portal slow to come (at login): the start takes X11 grabs without waiting for it, and the
-// grabs go to the portal once it answers, where the desktop binds them.
-TEST(PortalHotKeys, APortalThatAnswersLateTakesOverTheGrabsOnce)
+// A portal slow to come (at login): the start takes X11 grabs without waiting for it, and every
+// stored shortcut goes to the portal once it answers, where the desktop binds it; keys the grabs
+// could not take go too.
+TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
 {
-    DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
-    answers.versionDelay = 1s;
-    StandInPortal portal(answers);
-    ASSERT_TRUE(portal.isReady());
+    struct LateRow {
+        const char *name;
+        std::chrono::milliseconds versionDelay;
+        // Another X client holds the keys, or there is no X server and nothing is delivered.
+        bool grabsRefuse;
+        bool noServer;
+        // The portal takes its name on the bus only after the first question.
+        bool comesLater;
+    };
+    const LateRow rows[] = {
+        {"the portal answers after a while", 1s, false, false, false},
+        {"the grabs refuse the keys", 1s, true, false, false},
+        {"no X server", 1s, true, true, false},
+        {"the portal comes onto the bus after the start", 0ms, false, false, true},
+    };
     const auto layout = XkbKeyboardLayout::fromNames("us");
-    runtime::NotificationCenter notifications;
-    auto grabs = std::make_unique<vantora::testing::FakeHotKeyBackend>();
-    const auto &grabbed = grabs->registrations;
-    std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
-    ASSERT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
-    ASSERT_EQ(grabbed.size(), 1u);
+    ASSERT_TRUE(layout);
+    for (const LateRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+        answers.versionDelay = row.versionDelay;
+        std::optional<StandInPortal> portal;
+        if (!row.comesLater)
+            portal.emplace(answers);
+        runtime::NotificationCenter notifications;
+        auto grabs = std::make_unique<vantora::testing::FakeHotKeyBackend>();
+        if (row.grabsRefuse)
+            grabs->taken.insert({carbonK, control | option});
+        grabs->refusesHandler = row.noServer;
+        std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
+        ASSERT_TRUE(hotKeys->installHandler([](const HotKeyEvent &) {})) << "events would never arrive";
+        ASSERT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
 
-    QObject context;
-    int handovers = 0;
-    PortalHotKeys::whenOffered(QDBusConnection::sessionBus(), &context, [&] {
-        ++handovers;
-        hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
-                                                          QStringLiteral("vantora_test"), theAction));
-    });
-    EXPECT_FALSE(hotKeys->isHandedOver()) << "the start waited for the portal";
-    EXPECT_FALSE(hotKeys->desktopDecides());
+        QObject context;
+        int handovers = 0;
+        PortalHotKeys::whenOffered(QDBusConnection::sessionBus(), &context, [&] {
+            ++handovers;
+            hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+                                                              QStringLiteral("vantora_test"), theAction));
+        });
+        EXPECT_FALSE(hotKeys->isHandedOver()) << "the start waited for the portal";
+        EXPECT_FALSE(hotKeys->desktopDecides());
+        if (row.comesLater) {
+            // Answered on the same connection after the first question: that one found no portal.
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+            portal.emplace(answers);
+        }
+        ASSERT_TRUE(portal->isReady());
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
-    EXPECT_TRUE(hotKeys->desktopDecides());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            const auto binding = hotKeys->desktopBinding(carbonK, control | option);
-            return binding && binding->state == DesktopBinding::State::bound;
-        },
-        5000))
-        << "the grab did not reach the portal";
-    EXPECT_EQ(portal.binds(), 1);
-    EXPECT_EQ(handovers, 1);
-    hotKeys.reset();
-    waitForTheSessionToClose(portal);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
+        EXPECT_TRUE(hotKeys->desktopDecides());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const auto binding = hotKeys->desktopBinding(carbonK, control | option);
+                return binding && binding->state == DesktopBinding::State::bound;
+            },
+            5000))
+            << "the shortcut did not reach the portal";
+        EXPECT_EQ(portal->binds(), 1);
+        EXPECT_EQ(handovers, 1);
+        hotKeys.reset();
+        waitForTheSessionToClose(*portal);
+    }
 }
 
 // What the user turned down is asked for again only when the keys are let go and registered
