@@ -260,6 +260,9 @@ void GlobalShortcutsView::explainDesktopBindings()
             continue;
         }
         entry = m_awaitingDesktop.erase(entry);
+        // Keys the desktop chose itself become the stored ones (DesktopChosenShortcuts): nothing to explain.
+        if (const auto binding = m_services.centre.desktopBinding(recorded); binding && binding->isChosenByDesktop)
+            continue;
         const QString keys = recorded.description(m_services.layout);
         if (instead->isEmpty()) {
             const auto binding = m_services.centre.desktopBinding(recorded);

@@ -448,6 +448,37 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
     }
 }
 
+// Keys changed in the desktop's settings come to be the action's own (stored, then registered):
+// the desktop binds them already, and is asked nothing.
+TEST(PortalHotKeys, KeysTheDesktopChoseAreRegisteredWithoutAskingIt)
+{
+    StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        const auto first = backend.registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+J")}});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return backend.desktopBinding(carbonK, control | option)
+                    == DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+J"));
+            },
+            5000));
+        backend.unregisterHotKey(first.ref);
+        ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 2).succeeded());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonJ, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")); },
+            5000));
+        EXPECT_EQ(portal.sessions(), 1) << "a new session for keys the desktop binds";
+        EXPECT_EQ(portal.binds(), 1);
+    }
+    waitForTheSessionToClose(portal);
+}
+
 TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAsked)
 {
     StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 1500ms});
