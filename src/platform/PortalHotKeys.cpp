@@ -460,8 +460,9 @@ private:
             const auto offered = m_offered.find(id);
             if (offered == m_offered.end())
                 continue;
+            // A change while the desktop asks the person about keys just recorded is part of the answer.
             m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                                               : boundAsWorded(offered->second, words, true)};
+                                                               : boundAsWorded(offered->second, words, m_step != Step::binding)};
             changed = true;
         }
         if (changed)

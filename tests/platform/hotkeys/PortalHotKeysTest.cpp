@@ -245,6 +245,41 @@ private:
     QStringList m_log;
 };
 
+// Plasma's key daemon, hung: it takes every call and answers none until it goes.
+class SilentKeyDaemon final : public QDBusVirtualObject {
+public:
+    SilentKeyDaemon()
+    {
+        m_ready = m_bus.registerService(QStringLiteral("org.kde.kglobalaccel"))
+            && m_bus.registerVirtualObject(QStringLiteral("/kglobalaccel"), this);
+    }
+    ~SilentKeyDaemon() override
+    {
+        // Answered at last: a call left unanswered when the connection closes is never freed.
+        for (const QDBusMessage &call : std::as_const(m_calls))
+            m_bus.send(call.createErrorReply(QDBusError::Failed, QStringLiteral("gone")));
+        m_bus.unregisterObject(QStringLiteral("/kglobalaccel"));
+        m_bus.unregisterService(QStringLiteral("org.kde.kglobalaccel"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    qsizetype calls() const { return m_calls.size(); }
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &) override
+    {
+        message.setDelayedReply(true);
+        m_calls.append(message);
+        return true;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in key daemon"));
+    bool m_ready = false;
+    QList<QDBusMessage> m_calls;
+};
+
 struct Row {
     const char *name;
     DesktopAnswers answers;
@@ -580,6 +615,29 @@ TEST(PortalHotKeys, TurningDownOneShortcutLeavesTheOneTheDesktopHolds)
         }
         waitForTheSessionToClose(portal);
     }
+}
+
+// A hung key daemon holds the answer back no longer than the portal's deadline, not the bus's
+// own (25 s for each of several calls).
+TEST(PortalHotKeys, AHungKeyDaemonHoldsTheAnswerBackOnlyUntilTheDeadline)
+{
+    StandInPortal portal({{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0, {}, 0ms});
+    ASSERT_TRUE(portal.isReady());
+    SilentKeyDaemon keyDaemon;
+    ASSERT_TRUE(keyDaemon.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            10000))
+            << "the answer waited for the key daemon";
+        EXPECT_GT(keyDaemon.calls(), 0) << "the key daemon was not asked";
+    }
+    waitForTheSessionToClose(portal);
 }
 
 // A bind call that fails is no answer of the person's, on any desktop.
