@@ -774,7 +774,6 @@ TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
     EXPECT_EQ(portal.binds(), 1);
 
     const auto again = backend->registerHotKey(carbonK, control | option, 2);
-    QTest::qWait(0);
     EXPECT_TRUE(turnedDown()) << "still registered: the answer stands";
     backend->unregisterHotKey(first.ref);
     backend->unregisterHotKey(again.ref);
