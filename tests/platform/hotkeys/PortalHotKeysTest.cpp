@@ -94,8 +94,10 @@ struct DesktopAnswers {
 // answered by a Response signal on the request's path.
 class StandInPortal final : public QDBusVirtualObject {
 public:
-    explicit StandInPortal(DesktopAnswers answers)
+    // `connection` names the portal's connection: another name is another process to the bus.
+    explicit StandInPortal(DesktopAnswers answers, const QString &connection = QStringLiteral("stand-in portal"))
         : m_answers(std::move(answers))
+        , m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection))
     {
         qDBusRegisterMetaType<ListedShortcut>();
         qDBusRegisterMetaType<QList<ListedShortcut>>();
@@ -234,7 +236,7 @@ private:
     }
 
     DesktopAnswers m_answers;
-    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in portal"));
+    QDBusConnection m_bus;
     bool m_ready = false;
     int m_binds = 0;
     int m_bindAnswers = 0;
@@ -536,6 +538,37 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
         EXPECT_EQ(portal.binds(), 2);
     }
     waitForTheSessionToClose(portal);
+}
+
+// A portal that ends in the middle of a bind and another that takes its place: the new one hears
+// our id before anything else, and the old one hears nothing more.
+TEST(PortalHotKeys, APortalThatReplacesAnotherMidBindHearsOurIdFirst)
+{
+    StandInPortal first({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 1500ms});
+    ASSERT_TRUE(first.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    std::optional<StandInPortal> next;
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.binds() == 1; }, 5000));
+        first.leaveBus();
+        const QStringList heardBeforeLeaving = first.log();
+        next.emplace(DesktopAnswers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms},
+                     QStringLiteral("next stand-in portal"));
+        ASSERT_TRUE(next->isReady());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            5000));
+        EXPECT_EQ(next->log(), (QStringList{QStringLiteral("Register"), QStringLiteral("CreateSession")}));
+        EXPECT_EQ(first.log(), heardBeforeLeaving) << "the portal that left was still called";
+        // The first's answer, after it left, is dropped.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return first.bindAnswers() == 1; }, 5000));
+        EXPECT_EQ(backend.desktopBinding(carbonK, control | option), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")));
+    }
+    waitForTheSessionToClose(*next);
 }
 
 // A person may take longer than the bind's deadline in the desktop's window: only the
