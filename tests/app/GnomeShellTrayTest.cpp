@@ -523,6 +523,8 @@ public:
             while (m_monitor.canReadLine()) {
                 const QByteArray line = m_monitor.readLine();
                 m_started = true;
+                if (line.contains("member=") || line.contains("string \""))
+                    m_transcript += QString::fromUtf8(line.simplified().left(160)) + QLatin1Char('\n');
                 // The monitor indents what a message carries under the line that names it.
                 const bool carried = line.startsWith(' ');
                 if (!carried)
@@ -564,11 +566,14 @@ public:
     }
     // Whether the desktop named keys in French ("Appuyer sur <Control><Alt>k").
     bool heardFrench() const { return m_heardFrench; }
+    // What the calls and answers carried, for failure messages.
+    std::string transcript() const { return m_transcript.toStdString(); }
 
 private:
     QProcess m_monitor;
     bool m_started = false;
     bool m_heardFrench = false;
+    QString m_transcript;
     // What each bind request carried, in order.
     std::vector<QString> m_bindsShortcuts;
     bool m_inBind = false;
@@ -606,6 +611,13 @@ bool storedShortcut(const QString &home, int carbonKeyCode, const QString &form 
     return defaults.open(QIODevice::ReadOnly) &&
            defaults.readAll().contains(
                QStringLiteral(R"(\"carbonKeyCode\":%1,\"carbonModifiers\":6144%2)").arg(carbonKeyCode).arg(form).toUtf8());
+}
+
+// The program's stored shortcuts in `home`, for failure messages.
+std::string storedShortcuts(const QString &home)
+{
+    QFile defaults(home + QStringLiteral("/config/vantora/defaults.json"));
+    return defaults.open(QIODevice::ReadOnly) ? defaults.readAll().toStdString() : std::string("nothing");
 }
 
 // Ends the program that holds `name` on the session bus at once, as a crash would.
@@ -821,6 +833,25 @@ TEST_F(GnomeShellShortcutTest, ThePanelStaysWhileGnomeAsksAboutAShortcutRecorded
     ASSERT_TRUE(waitUntil([] { return !panelHasTheKeyboard(); }, 10s)) << "GNOME's dialog did not take the keyboard";
     ASSERT_TRUE(answer(false)) << "the dialog did not answer";
     EXPECT_TRUE(waitUntil(panelHasTheKeyboard, 10s)) << "the panel went while GNOME asked";
+}
+
+// A person who takes a minute in GNOME's window (listening to it with a screen reader,
+// stepping away) and then chooses Add has a shortcut that works, and nothing to read about it.
+TEST_F(GnomeShellShortcutTest, AShortcutAddedAfterAMinuteInGnomesWindowWorks)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    const int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+    QTest::qWait(60'000);
+    ASSERT_TRUE(answer(true)) << "GNOME's dialog did not wait for the person";
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the shortcut added after a minute did not open the panel";
+    EXPECT_TRUE(storedShortcut(home.path(), 40))
+        << "the shortcut added after a minute is not stored as it was recorded: " << storedShortcuts(home.path()) << "\n"
+        << m_portal.transcript();
+    EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
 }
 
 // A hand records a shortcut on the shortcuts page at four paces, each time other keys (the

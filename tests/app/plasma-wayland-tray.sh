@@ -8,7 +8,9 @@
 # on the icon opens it with the keyboard; the task manager never lists the panel; started
 # again, the program opens no System Settings window and the shortcut still fires, also after
 # the desktop's portal crashed and came back. The desktop speaks German throughout: the keys it
-# names in German are read as the ones recorded, with no alert on the shortcuts page.
+# names in German are read as the ones recorded, with no alert on the shortcuts page. Keys
+# changed in the desktop's settings become the stored shortcut, and the next start has nothing
+# to complain of.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../support/stoppable.sh"
 
@@ -217,6 +219,29 @@ within 30 pressed_open || fail "after the portal came back the shortcut did not 
 [ "$(wc -l <"$SYSTEMSETTINGS_LAUNCHES")" -eq "$launches" ] ||
   fail "the portal's return opened System Settings: $(tail -n1 "$SYSTEMSETTINGS_LAUNCHES")"
 
+# The person changes the keys in the desktop's shortcut settings, which hand them to the key
+# daemon as another program's: Ctrl+Alt+M becomes the stored shortcut and opens the panel, and
+# the next start lists the desktop's keys with nothing to complain of.
+component=$(key_daemon_component 'Show or hide app') || fail "the key daemon holds no entry for the shortcut"
+component_name=$(dbus-send --session --print-reply --dest=org.kde.kglobalaccel "$component" \
+  org.freedesktop.DBus.Properties.Get string:org.kde.kglobalaccel.Component string:uniqueName |
+  awk -F'"' '/string/ {print $2; exit}')
+# Ctrl+Alt+M as Qt numbers it: its modifiers' bits and the key's code.
+dbus-send --session --print-reply --dest=org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.setForeignShortcut \
+  "array:string:$component_name,showVantora,$(key_daemon_program_name 'Show or hide app'),Show or hide app" \
+  "array:int32:$((0x04000000 | 0x08000000 | 0x4d))" >/dev/null || fail "the key daemon did not take Ctrl+Alt+M"
+stored_m() { grep -qF '\"carbonKeyCode\":46,\"carbonModifiers\":6144}' "$home/config/vantora/defaults.json"; }
+within 50 stored_m || fail "the keys changed in the desktop's settings were not stored: $(cat "$home/config/vantora/defaults.json")"
+within 30 pressed_closed m || fail "the desktop's Ctrl+Alt+M did not hide the panel"
+within 30 pressed_open m || fail "the desktop's Ctrl+Alt+M did not open the panel"
+[ -z "$(shown_dialogs)" ] || fail "the shortcuts page complained of the keys changed in the desktop's settings"
+stop_app
+binds_before=$(binds)
+start_app --shortcut-preview
+within 30 pressed_open m || fail "after the restart the desktop's Ctrl+Alt+M opened no panel"
+[ -z "$(shown_dialogs)" ] || fail "after the restart the shortcuts page complained of the desktop's Ctrl+Alt+M"
+[ "$(binds)" -eq "$binds_before" ] || fail "the restart asked the desktop to bind again"
+stored_m || fail "after the restart the stored shortcut is no longer Ctrl+Alt+M"
 stop_app
 
 # A portal with a registry (1.19 and later) knows the program by its launcher.
