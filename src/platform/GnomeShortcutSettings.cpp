@@ -111,10 +111,4 @@ void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> 
     writer->start();
 }
 
-void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> &ids)
-{
-    if (isAnythingToForget(applicationId, ids))
-        forgetNow(applicationId, ids);
-}
-
 } // namespace vantora::platform

@@ -23,7 +23,4 @@ namespace vantora::platform {
 void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> &ids, QObject *context,
                           std::function<void()> done);
 
-// The same, returning once the change is written: waits on the settings service.
-void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> &ids);
-
 } // namespace vantora::platform

@@ -325,8 +325,10 @@ private:
         // list a session was created with.
         closingSession,
         tellingId,
-        // Keys recorded anew are forgotten where the desktop saved the old ones.
-        forgetting,
+        // Keys recorded anew are forgotten where the desktop saved the old ones: GNOME's
+        // settings, then KDE's key daemon.
+        forgettingSavedKeys,
+        forgettingInKeyDaemon,
         creatingSession,
         listing,
         binding,
@@ -484,7 +486,8 @@ private:
         case Step::findingBackends:
         case Step::closingOrphan:
         case Step::closingSession:
-        case Step::forgetting:
+        case Step::forgettingSavedKeys:
+        case Step::forgettingInKeyDaemon:
         case Step::listingKeyDaemonActions:
         case Step::checkingKeyDaemonKeys:
             return on(Replied{m_serial, {}});
@@ -506,7 +509,9 @@ private:
             return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
         case Step::closingSession:
             return tellOurIdThenForget();
-        case Step::forgetting:
+        case Step::forgettingSavedKeys:
+            return forgetInKeyDaemon();
+        case Step::forgettingInKeyDaemon:
             return createSession();
         case Step::listingKeyDaemonActions:
             return checkKeysWithKeyDaemon(replied.replies);
@@ -631,11 +636,20 @@ private:
                         [this, serial = m_serial](PortalIdentity identity) { take(IdTold{serial, identity}); });
     }
 
+    // GNOME's settings are written off the GUI thread (the settings service may be stuck);
+    // a write past the step's deadline is not waited for.
     void forget()
     {
-        enter(Step::forgetting);
-        if (m_identity == PortalIdentity::registered)
-            forgetGnomeShortcuts(m_applicationId, m_round.recorded);
+        if (m_identity != PortalIdentity::registered || m_round.recorded.empty())
+            return forgetInKeyDaemon();
+        enter(Step::forgettingSavedKeys);
+        forgetGnomeShortcuts(m_applicationId, m_round.recorded, this,
+                             [this, serial = m_serial] { take(Replied{serial, {}}); });
+    }
+
+    void forgetInKeyDaemon()
+    {
+        enter(Step::forgettingInKeyDaemon);
         QList<QDBusMessage> calls;
         for (const QString &id : m_round.recorded) {
             for (const QString &component : keyDaemonComponents())
