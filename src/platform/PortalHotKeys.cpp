@@ -269,7 +269,8 @@ public:
         const QString id = shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger);
         // What the desktop said of an action's earlier keys says nothing of its new ones.
         const auto offered = m_offered.find(id);
-        if (isAsking() && offered != m_offered.end() && offered->second == *trigger && !m_round.held.contains(id))
+        if (isAsking() && offered != m_offered.end() && offered->second == *trigger && !m_round.held.contains(id)
+            && !m_round.declined.contains(id))
             return DesktopBinding::asking();
         const auto reported = m_reported.find(id);
         if (reported == m_reported.end() || reported->second.trigger != *trigger)
@@ -396,6 +397,10 @@ private:
         std::map<QString, QString> bound;
         // Where the key daemon gave the keys to another program first.
         std::set<QString> taken;
+        // Bound with the keys offered now before the round began: saved by the desktop.
+        std::set<QString> boundBefore;
+        // Turned down in GNOME's window, and left out when the rest is bound again.
+        std::set<QString> declined;
         // The word on what the desktop left out.
         DesktopBinding missing = DesktopBinding::refused(Refusal::unexplained);
         // The shortcuts whose keys the key daemon is asked, in the order of the calls.
@@ -595,6 +600,10 @@ private:
             const auto offered = m_offered.find(shortcut.id);
             if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
                 round.recorded.insert(shortcut.id);
+            const auto reported = m_reported.find(shortcut.id);
+            if (reported != m_reported.end() && reported->second.trigger == preferredTrigger(shortcut)
+                && reported->second.binding.state == DesktopBinding::State::bound)
+                round.boundBefore.insert(shortcut.id);
         }
         m_offered.clear();
         for (const PortalShortcut &shortcut : shortcuts)
@@ -602,6 +611,11 @@ private:
         m_round = std::move(round);
         // The new session asks anew what a bind past its deadline asked.
         dropLateBind();
+        bindInNewSession();
+    }
+
+    void bindInNewSession()
+    {
         // A desktop may refuse a session on the path of one it has not closed yet.
         enter(Step::closingSession);
         collect(m_sessionHandle.isEmpty() ? QList<QDBusMessage>() : QList<QDBusMessage>{sessionCall(QStringLiteral("Close"))});
@@ -689,8 +703,8 @@ private:
                     m_round.held[id] = words;
             }
         }
-        const bool holdsAll = std::all_of(m_offered.begin(), m_offered.end(),
-                                          [this](const auto &offered) { return m_round.held.contains(offered.first); });
+        const bool holdsAll = std::all_of(m_round.shortcuts.begin(), m_round.shortcuts.end(),
+                                          [this](const PortalShortcut &shortcut) { return m_round.held.contains(shortcut.id); });
         if (holdsAll)
             return checkWithKeyDaemon();
         enter(Step::binding);
@@ -713,7 +727,31 @@ private:
             m_round.missing = DesktopBinding::refused(Refusal::unexplained);
         else
             m_round.missing = DesktopBinding::refused(m_round.bound.empty() ? refusalOfBind(response) : refusalFor(response));
+        if (m_round.bound.empty() && m_round.missing == DesktopBinding::refused(Refusal::cancelled) && bindAgainWhatGnomeSaved())
+            return;
         checkWithKeyDaemon();
+    }
+
+    // GNOME lists nothing of a new session before it binds, then binds the keys it saved
+    // without asking and asks about the rest; a No there binds none of the session's
+    // shortcuts, not even the saved ones. Those bound before with the same keys are bound
+    // again alone, in a new session: the No is the rest's only. Once: a second No is final.
+    bool bindAgainWhatGnomeSaved()
+    {
+        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty() || m_round.boundBefore.empty()
+            || m_round.boundBefore.size() == std::size_t(m_round.shortcuts.size()))
+            return false;
+        PortalShortcuts saved;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (m_round.boundBefore.contains(shortcut.id))
+                saved.append(shortcut);
+            else
+                m_round.declined.insert(shortcut.id);
+        }
+        m_round.shortcuts = saved;
+        m_round.bound.clear();
+        bindInNewSession();
+        return true;
     }
 
     // A person may take their time in the desktop's window (reading it with a screen reader,
@@ -819,13 +857,23 @@ private:
             const auto said = words.find(id);
             if (m_round.taken.contains(id))
                 m_reported[id] = {trigger, DesktopBinding::refused(Refusal::keysTaken)};
+            else if (m_round.declined.contains(id))
+                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::cancelled)};
             else if (said != words.end())
-                m_reported[id] = {trigger, boundAsWorded(trigger, said->second, m_round.held.contains(id))};
+                m_reported[id] = {trigger, boundAsWorded(trigger, said->second, isDesktopsChoice(id))};
             else
                 m_reported[id] = {trigger, m_round.missing};
         }
         m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
+    }
+
+    // Keys the desktop held before it was asked are its own. GNOME lists none before a bind,
+    // and binds the keys it saved whatever a bind prefers: its answer for a shortcut not
+    // recorded anew names the keys the person gave it earlier, in its settings or its window.
+    bool isDesktopsChoice(const QString &id) const
+    {
+        return m_round.held.contains(id) || (m_desktop == PortalDesktop::gnome && !m_round.recorded.contains(id));
     }
 
     // The keys the desktop's `words` name: those offered where they are among them (a desktop

@@ -88,6 +88,10 @@ struct DesktopAnswers {
     PortalIdentity identity = PortalIdentity::registered;
     // The bind call itself fails: no request, no answer.
     bool bindCallFails = false;
+    // As GNOME 48: a new session lists nothing; a bind binds what the desktop holds with its
+    // own keys without asking, and asks the person about the rest, who answers with
+    // bindResponse and `bound` (a No binds none of the session's shortcuts).
+    bool likeGnome = false;
 };
 
 // The GlobalShortcuts portal as far as the backend uses it: sessions, lists and binds, each
@@ -114,6 +118,8 @@ public:
 
     bool isReady() const { return m_ready; }
     int binds() const { return m_binds; }
+    // The binds the person was asked about.
+    int asked() const { return m_asked; }
     // The answers to binds sent so far.
     int bindAnswers() const { return m_bindAnswers; }
     // Each shortcut the desktop was asked to bind, as id, description and preferred keys.
@@ -196,7 +202,7 @@ public:
                                   .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
             respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(m_sessionHandle))}});
         } else if (method == QLatin1String("ListShortcuts")) {
-            respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.held)}});
+            respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.likeGnome ? Listed() : m_answers.held)}});
         } else if (method == QLatin1String("BindShortcuts")) {
             ++m_binds;
             QList<ListedShortcut> shortcuts;
@@ -204,6 +210,10 @@ public:
             for (const ListedShortcut &shortcut : shortcuts) {
                 m_offered.append({shortcut.id, shortcut.properties.value(QStringLiteral("description")).toString(),
                                   shortcut.properties.value(QStringLiteral("preferred_trigger")).toString()});
+            }
+            if (m_answers.likeGnome) {
+                bindLikeGnome(request, shortcuts);
+                return true;
             }
             const QVariantMap results =
                 m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
@@ -219,6 +229,28 @@ public:
     }
 
 private:
+    using Listed = QList<std::pair<QString, QString>>;
+
+    void bindLikeGnome(const QString &request, const QList<ListedShortcut> &shortcuts)
+    {
+        Listed saved;
+        for (const ListedShortcut &shortcut : shortcuts) {
+            for (const auto &held : std::as_const(m_answers.held)) {
+                if (held.first == shortcut.id)
+                    saved.append(held);
+            }
+        }
+        const bool asks = saved.size() < shortcuts.size();
+        const bool yes = asks && !(m_answers.bindResponse != 0 && m_answers.bound.isEmpty());
+        m_asked += asks ? 1 : 0;
+        if (yes)
+            m_answers.held += m_answers.bound;
+        const Listed answered = !asks ? saved : yes ? saved + m_answers.bound : Listed();
+        respond(request, asks ? m_answers.bindResponse : 0,
+                answered.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(answered)}});
+        ++m_bindAnswers;
+    }
+
     static QVariant shortcutList(const QList<std::pair<QString, QString>> &shortcuts)
     {
         QList<ListedShortcut> list;
@@ -239,6 +271,7 @@ private:
     QDBusConnection m_bus;
     bool m_ready = false;
     int m_binds = 0;
+    int m_asked = 0;
     int m_bindAnswers = 0;
     QList<QStringList> m_offered;
     int m_closedSessions = 0;
@@ -647,6 +680,64 @@ TEST(PortalHotKeys, TurningDownOneShortcutLeavesTheOneTheDesktopHolds)
                 << "the shortcut the desktop holds was taken for turned down";
         }
         waitForTheSessionToClose(portal);
+    }
+}
+
+// GNOME 48 lists nothing of a new session before a bind, and binds the keys it saved without
+// asking: what it answers for them is its own keys, and a No to another shortcut in its window
+// leaves them bound.
+TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
+{
+    const PortalAction showApp{QStringLiteral("showVantora"), QStringLiteral("Show or hide app")};
+    const PortalActionOfKeys twoActions = [&](quint32 carbonKeyCode, quint32) -> std::optional<PortalAction> {
+        return carbonKeyCode == carbonJ ? showApp : toggleLights;
+    };
+    struct GnomeRow {
+        const char *name;
+        // What GNOME saved, and the person's answer about the rest.
+        DesktopAnswers answers;
+        DesktopBinding expectedShowApp;
+        DesktopBinding expectedToggle;
+        int asked;
+    };
+    const QString ctrlAltJ = QStringLiteral("Press <Control><Alt>j");
+    const GnomeRow rows[] = {
+        {"the person turns the new one down: the saved one stays bound",
+         {{{showApp.id, ctrlAltJ}}, 2, {}, 0ms, 0ms, 0ms, PortalIdentity::registered, false, true},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::refused(Refusal::cancelled), 1},
+        {"the person adds the new one",
+         {{{showApp.id, ctrlAltJ}}, 2, {{toggleLights.id, QStringLiteral("Press <Control><Alt>k")}}, 0ms, 0ms, 0ms,
+          PortalIdentity::registered, false, true},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 1},
+        {"saved with other keys: GNOME's keys for the action, asked of nobody",
+         {{{showApp.id, ctrlAltJ}, {toggleLights.id, QStringLiteral("Press <Control><Alt>m")}}, 2, {}, 0ms, 0ms, 0ms,
+          PortalIdentity::registered, false, true},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+M")),
+         0},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const GnomeRow &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal(row.answers);
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  twoActions, PortalDesktop::gnome);
+            const auto answered = [&](quint32 carbonKeyCode) {
+                const auto binding = backend.desktopBinding(carbonKeyCode, control | option);
+                return binding && binding->state != DesktopBinding::State::asking;
+            };
+            ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 1).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return answered(carbonJ); }, 5000));
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return answered(carbonK); }, 5000)) << "no answer for the new one";
+            EXPECT_EQ(backend.desktopBinding(carbonJ, control | option), row.expectedShowApp);
+            EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expectedToggle);
+            EXPECT_EQ(portal.asked(), row.asked);
+        }
+        waitForTheSessionToClose(portal, portal.sessions());
     }
 }
 
