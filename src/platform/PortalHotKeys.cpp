@@ -468,8 +468,9 @@ private:
             if (offered == m_offered.end())
                 continue;
             // A change while the desktop asks the person about keys just recorded is part of the answer.
+            const bool isChosen = m_step != Step::binding || isDesktopsChoice(id);
             m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                                               : boundAsWorded(offered->second, words, m_step != Step::binding)};
+                                                               : boundAsWorded(offered->second, words, isChosen)};
             changed = true;
         }
         if (changed)

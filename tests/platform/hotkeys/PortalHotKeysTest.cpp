@@ -89,8 +89,8 @@ struct DesktopAnswers {
     // The bind call itself fails: no request, no answer.
     bool bindCallFails = false;
     // As GNOME 48: a new session lists nothing; a bind binds what the desktop holds with its
-    // own keys without asking, and asks the person about the rest, who answers with
-    // bindResponse and `bound` (a No binds none of the session's shortcuts).
+    // own keys without asking, telling them as changed first, and asks the person about the
+    // rest, who answers with bindResponse and `bound` (a No binds none of the session's shortcuts).
     bool likeGnome = false;
 };
 
@@ -240,6 +240,8 @@ private:
                     saved.append(held);
             }
         }
+        if (!saved.isEmpty())
+            changeShortcuts(saved);
         const bool asks = saved.size() < shortcuts.size();
         const bool yes = asks && !(m_answers.bindResponse != 0 && m_answers.bound.isEmpty());
         m_asked += asks ? 1 : 0;
@@ -729,6 +731,15 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
                 const auto binding = backend.desktopBinding(carbonKeyCode, control | option);
                 return binding && binding->state != DesktopBinding::State::asking;
             };
+            // What the page hears of the new shortcut along the way: other keys told before
+            // they are the desktop's own would be explained as its answer.
+            QList<DesktopBinding> toldOfToggle;
+            QObject observer;
+            notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) {
+                if (const auto binding = backend.desktopBinding(carbonK, control | option);
+                    binding && binding->state != DesktopBinding::State::asking)
+                    toldOfToggle.append(*binding);
+            });
             ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor([&] { return answered(carbonJ); }, 5000));
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
@@ -736,6 +747,8 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
             EXPECT_EQ(backend.desktopBinding(carbonJ, control | option), row.expectedShowApp);
             EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expectedToggle);
             EXPECT_EQ(portal.asked(), row.asked);
+            EXPECT_EQ(toldOfToggle, QList<DesktopBinding>{row.expectedToggle});
+            notifications.removeObservers(&observer);
         }
         waitForTheSessionToClose(portal, portal.sessions());
     }
