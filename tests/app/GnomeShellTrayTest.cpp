@@ -854,6 +854,61 @@ TEST_F(GnomeShellShortcutTest, AShortcutAddedAfterAMinuteInGnomesWindowWorks)
     EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
 }
 
+// GNOME's window lists every shortcut of the session. The person adds Ctrl+Alt+L for "Show or
+// hide app", then turns down Ctrl+Alt+J for "Toggle all lights": the first stays bound and
+// working, only the second is turned down.
+TEST_F(GnomeShellShortcutTest, TurningDownOneShortcutLeavesTheOtherWorking)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::l, home.path(), 37)) << "Ctrl+Alt+L was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+L";
+    ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(1, ShellInput::j, home.path(), 38)) << "Ctrl+Alt+J was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+J";
+    ASSERT_TRUE(answer(false)) << "the dialog did not answer";
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")); }, 5s))
+        << "Ctrl+Alt+J was not stored as turned down";
+    EXPECT_TRUE(storedShortcut(home.path(), 37))
+        << "Ctrl+Alt+L, which GNOME added, is no longer stored as bound: " << storedShortcuts(home.path()) << "\n"
+        << m_portal.transcript();
+    EXPECT_TRUE(shortcutsGnomeSaved().contains(QLatin1String("'<Control><Alt>l'")))
+        << "GNOME lists our shortcuts as: " << shortcutsGnomeSaved().toStdString();
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::l)) << "Ctrl+Alt+L stopped working";
+}
+
+// Keys the person changes in GNOME's settings become the stored shortcut, and the next start
+// has nothing to complain of: GNOME's keys fire.
+TEST_F(GnomeShellShortcutTest, KeysChangedInGnomesSettingsAreStored)
+{
+    QTemporaryDir home;
+    {
+        const auto app = startOnThePage(home.path());
+        ASSERT_TRUE(app) << "the shortcuts page did not open";
+        const int bindsBefore = m_portal.binds();
+        ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+        ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+        const QString saved = shortcutsGnomeSaved();
+        ASSERT_TRUE(saved.contains(QLatin1String("'<Control><Alt>k'"))) << "GNOME saved " << saved.toStdString();
+        ASSERT_TRUE(saveInGnome(QString(saved).replace(QLatin1String("'<Control><Alt>k'"), QLatin1String("'<Control><Alt>m'"))))
+            << "GNOME's settings could not be changed";
+    }
+    const int bindsBefore = m_portal.binds();
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open again";
+    ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 30s))
+        << "the program did not get its shortcut from GNOME";
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 46); }, 10s))
+        << "GNOME's Ctrl+Alt+M was not stored: " << storedShortcuts(home.path()) << "; GNOME saved "
+        << shortcutsGnomeSaved().toStdString() << "\n" << m_portal.transcript();
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::m)) << "GNOME's Ctrl+Alt+M did not open the panel";
+    EXPECT_FALSE(alertShown()) << "the page complained of the keys changed in GNOME's settings";
+}
+
 // A hand records a shortcut on the shortcuts page at four paces, each time other keys (the
 // desktop takes the keys it bound for itself), ending with Ctrl+Alt+K, and one for the other
 // row; GNOME asks each time whether to add them, and lists them by what they do. Once added,
