@@ -43,6 +43,7 @@
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 #include "shortcuts/DeclinedShortcuts.h"
+#include "shortcuts/DesktopChosenShortcuts.h"
 #include "shortcuts/HotKeyCenter.h"
 #include "shortcuts/ShortcutActions.h"
 #include "shortcuts/ShortcutStorage.h"
@@ -347,6 +348,8 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
     m_shortcutActions = std::make_unique<GlobalShortcuts::ShortcutActions>(*m_hotKeyCenter, *m_shortcutStorage);
     m_declinedShortcuts =
         std::make_unique<GlobalShortcuts::DeclinedShortcuts>(*m_hotKeyCenter, *m_shortcutStorage, notifications);
+    m_desktopChosenShortcuts = std::make_unique<GlobalShortcuts::DesktopChosenShortcuts>(
+        *m_hotKeyCenter, *m_shortcutStorage, *m_keyboardLayout, notifications);
     m_recorderAlerts = std::make_unique<recorder::MessageBoxRecorderAlerts>();
     m_recorderServices = std::make_unique<recorder::RecorderServices>(recorder::RecorderServices{
         .storage = *m_shortcutStorage,

@@ -43,6 +43,7 @@ class DesktopSettings;
 } // namespace ui
 namespace GlobalShortcuts {
 class DeclinedShortcuts;
+class DesktopChosenShortcuts;
 class HotKeyCenter;
 class ShortcutActions;
 class ShortcutStorage;
@@ -155,6 +156,7 @@ private:
     std::unique_ptr<GlobalShortcuts::ShortcutStorage> m_shortcutStorage;
     std::unique_ptr<GlobalShortcuts::ShortcutActions> m_shortcutActions;
     std::unique_ptr<GlobalShortcuts::DeclinedShortcuts> m_declinedShortcuts;
+    std::unique_ptr<GlobalShortcuts::DesktopChosenShortcuts> m_desktopChosenShortcuts;
     std::unique_ptr<recorder::RecorderAlerts> m_recorderAlerts;
     std::unique_ptr<recorder::RecorderServices> m_recorderServices;
     QMenu *m_trayMenu = nullptr;

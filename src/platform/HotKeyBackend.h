@@ -29,6 +29,9 @@ struct DesktopBinding {
         asking,
         bound,
         refused,
+        // The desktop let the time we give it pass without an answer: neither bound nor a No.
+        // Its late answer, or what it lists the next time it is asked, decides.
+        unconfirmed,
     };
     // Why the desktop bound nothing.
     enum class Refusal : quint8 {
@@ -46,11 +49,20 @@ struct DesktopBinding {
     // the desktop's words for the keys could not be read.
     QString trigger;
     Refusal refusal = Refusal::unexplained;
+    // Bound to other keys than ours that the desktop chose without our asking (changed in its
+    // settings, or kept from before): the desktop's keys for the action, not an answer to
+    // keys just recorded.
+    bool isChosenByDesktop = false;
 
     static DesktopBinding asking() { return {State::asking, {}, Refusal::unexplained}; }
     static DesktopBinding boundTo(const QString &trigger) { return {State::bound, trigger, Refusal::unexplained}; }
     static DesktopBinding boundToUnknownKeys() { return {State::bound, {}, Refusal::unexplained}; }
+    static DesktopBinding chosenByDesktop(const QString &trigger)
+    {
+        return {State::bound, trigger, Refusal::unexplained, true};
+    }
     static DesktopBinding refused(Refusal why) { return {State::refused, {}, why}; }
+    static DesktopBinding unconfirmed() { return {State::unconfirmed, {}, Refusal::unexplained}; }
 
     friend bool operator==(const DesktopBinding &, const DesktopBinding &) = default;
 };

@@ -12,6 +12,10 @@ namespace vantora::platform {
 // answers. What was registered is registered anew with the next backend under the same refs,
 // with the same receiver and attachment; the first backend goes. Everything else is the
 // current backend's word.
+//
+// Until the handover, keys the first backend refuses for want of a server or because another
+// of its clients holds them are registered all the same, firing nothing until the next backend
+// takes them: there the first backend's word on them is no longer the one that counts.
 class HotKeyHandover final : public HotKeyBackend {
 public:
     explicit HotKeyHandover(std::unique_ptr<HotKeyBackend> first);
@@ -33,6 +37,9 @@ public:
     std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
 private:
+    // Whether keys refused so are kept for the next backend.
+    static bool isKeptForNext(HotKeyRegistration::Status refusal);
+
     struct Registration {
         quint32 carbonKeyCode = 0;
         quint32 carbonModifiers = 0;

@@ -14,18 +14,23 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
+#include <variant>
 
 namespace vantora::platform {
 
@@ -120,40 +125,46 @@ namespace vantora::platform {
 
 namespace {
 
-// Waits for the one Response of a portal request, hands it on and goes. A request still
-// unanswered at its deadline is answered as failed: a portal that hangs must not hold every
-// later request back.
+// Hands on each Response of a portal request for as long as it lives.
 class ResponseWatch final : public QObject {
     Q_OBJECT
 public:
     using Answer = std::function<void(uint response, const QVariantMap &results)>;
 
-    ResponseWatch(Answer answer, std::chrono::milliseconds deadline, QObject *parent)
+    ResponseWatch(const QDBusConnection &bus, const QString &path, Answer answer, QObject *parent)
         : QObject(parent)
+        , m_bus(bus)
         , m_answer(std::move(answer))
     {
-        QTimer::singleShot(deadline, this, [this] { this->answer(responseFailed, {}); });
+        follow(path);
     }
 
-    void answer(uint response, const QVariantMap &results)
+    void follow(const QString &path)
     {
-        if (!m_answer)
-            return;
-        // Taken first: the answer may start the next request.
-        const Answer answer = std::exchange(m_answer, {});
-        deleteLater();
-        answer(response, results);
+        m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this,
+                      SLOT(onResponse(uint, QVariantMap)));
     }
 
 public Q_SLOTS:
-    void onResponse(uint response, const QVariantMap &results) { answer(response, results); }
+    void onResponse(uint response, const QVariantMap &results)
+    {
+        // A copy: the answer may replace this watch.
+        const Answer answer = m_answer;
+        answer(response, results);
+    }
 
 private:
+    QDBusConnection m_bus;
     Answer m_answer;
 };
 
 } // namespace
 
+// The portal session as one set of steps, of which one is under way at a time, with one
+// deadline. Every event (an answer to the step, its deadline, the portal gone or back, the
+// desktop closing the session or changing keys, shortcuts registered or let go) goes through
+// take(), which moves to the next step; an answer of a step no longer under way is dropped,
+// but for the one a bind past its deadline may still send.
 class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
@@ -170,12 +181,16 @@ public:
         , m_deadlines(deadlines)
         , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, [this] { take(DeadlinePassed{m_serial}); });
         m_askingTimer.setSingleShot(true);
         m_askingTimer.setInterval(askingAfter);
-        connect(&m_askingTimer, &QTimer::timeout, this, [this] {
-            m_isAsking = true;
-            m_notifications.post(desktopTriggersDidChange);
-        });
+        connect(&m_askingTimer, &QTimer::timeout, this, [this] { m_notifications.post(desktopTriggersDidChange); });
+        // Registrations come in bursts (both shortcuts at start, one out and one in after a
+        // recording): they are taken together on the next turn.
+        m_wantedTimer.setSingleShot(true);
+        m_wantedTimer.setInterval(0);
+        connect(&m_wantedTimer, &QTimer::timeout, this, [this] { take(ShortcutsWanted{}); });
         qDBusRegisterMetaType<PortalShortcut>();
         qDBusRegisterMetaType<PortalShortcuts>();
         qDBusRegisterMetaType<QList<QStringList>>();
@@ -187,29 +202,29 @@ public:
                       SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
         m_bus.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("ShortcutsChanged"), this,
                       SLOT(onShortcutsChanged(QDBusMessage)));
-        // A portal that leaves (a crash, an upgrade) has forgotten our session and every
-        // request asked of it; what the desktop saved, it still holds, so asking the next one
-        // again asks nobody twice. A portal that comes where there was none may be the one
-        // the bus starts for the request under way, which it answers.
         connect(&m_portalWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
                 [this](const QString &, const QString &oldOwner, const QString &newOwner) {
-                    m_isPortalPresent = !newOwner.isEmpty();
-                    // A new portal knows nothing of us; one the bus starts for our telling of
-                    // it hears it before it answers.
-                    m_isIdTold = false;
-                    if (!oldOwner.isEmpty())
-                        return followNewPortal();
-                    if (m_isPortalPresent && !m_isBinding)
-                        scheduleBinding();
+                    take(PortalOwnerChanged{oldOwner, newOwner});
                 });
+        QDBusMessage owner = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                            QStringLiteral("/org/freedesktop/DBus"),
+                                                            QStringLiteral("org.freedesktop.DBus"),
+                                                            QStringLiteral("GetNameOwner"));
+        owner.setArguments({portalService});
+        auto *answer = new QDBusPendingCallWatcher(m_bus.asyncCall(owner, int(m_deadlines.other.count())), this);
+        connect(answer, &QDBusPendingCallWatcher::finished, this, [this, answer] {
+            answer->deleteLater();
+            const QDBusPendingReply<QString> name = *answer;
+            if (!name.isError())
+                take(PortalOwnerChanged{{}, name.value()});
+        });
     }
 
     // Not waited for: the desktop ends the session itself once we leave the bus.
     ~Session() override
     {
         if (!m_sessionHandle.isEmpty())
-            m_bus.asyncCall(QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
-                                                            QStringLiteral("Close")));
+            m_bus.asyncCall(sessionCall(QStringLiteral("Close")));
     }
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
@@ -231,14 +246,17 @@ public:
         }
         const HotKeyRef ref = m_nextRef++;
         m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger, action});
-        scheduleBinding();
+        m_wantedTimer.start();
         return {HotKeyRegistration::Status::registered, ref};
     }
 
     // The desktop keeps what it bound until the session it was bound in is replaced, even
-    // past our end, so nothing is asked of it here; events of shortcuts no longer registered
-    // are dropped.
-    void unregisterHotKey(HotKeyRef ref) { m_registrations.erase(ref); }
+    // past our end, so a shortcut let go is not unbound; its events are dropped.
+    void unregisterHotKey(HotKeyRef ref)
+    {
+        if (m_registrations.erase(ref) != 0)
+            m_wantedTimer.start();
+    }
 
     void installHandler(EventHandler handler) { m_handler = std::move(handler); }
     void setEventsAttached(bool attached) { m_attached = attached; }
@@ -251,7 +269,8 @@ public:
         const QString id = shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger);
         // What the desktop said of an action's earlier keys says nothing of its new ones.
         const auto offered = m_offered.find(id);
-        if (m_isAsking && offered != m_offered.end() && offered->second == *trigger)
+        if (isAsking() && offered != m_offered.end() && offered->second == *trigger && !m_round.held.contains(id)
+            && !m_round.declined.contains(id))
             return DesktopBinding::asking();
         const auto reported = m_reported.find(id);
         if (reported == m_reported.end() || reported->second.trigger != *trigger)
@@ -280,36 +299,78 @@ private Q_SLOTS:
             deliver({HotKeyEvent::Kind::released, held.mapped()});
     }
 
-    // The keys changed in the desktop's settings: what fires now is what the page shows.
     void onShortcutsChanged(const QDBusMessage &message)
     {
         const QVariantList arguments = message.arguments();
-        if (arguments.size() != 2 || arguments[0].value<QDBusObjectPath>().path() != m_sessionHandle ||
-            m_sessionHandle.isEmpty())
-            return;
-        bool changed = false;
-        for (const auto &[id, words] : reportedTriggers(arguments[1])) {
-            const auto offered = m_offered.find(id);
-            if (offered == m_offered.end())
-                continue;
-            m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                                               : boundAsWorded(offered->second, words)};
-            changed = true;
-        }
-        if (changed)
-            m_notifications.post(desktopTriggersDidChange);
+        if (arguments.size() == 2 && !m_sessionHandle.isEmpty()
+            && arguments[0].value<QDBusObjectPath>().path() == m_sessionHandle)
+            take(ShortcutsChanged{reportedTriggers(arguments[1])});
     }
 
-    // The desktop ended our session (its settings were reset, it closed it for its own
-    // reasons): a new one takes the shortcuts again.
-    void onSessionClosed(const QDBusMessage &)
-    {
-        startOver();
-        scheduleBinding();
-    }
+    void onSessionClosed(const QDBusMessage &) { take(SessionClosed{}); }
 
 private:
-    using Generation = quint64;
+    using Serial = quint64;
+    using Refusal = DesktopBinding::Refusal;
+
+    // What is under way.
+    enum class Step : quint8 {
+        // No portal on the bus: the next to take the name is followed.
+        noPortal,
+        idle,
+        // The backends of a portal that went still hold our session on the path a new one
+        // would take, refusing it there: they are found on the bus, and it is closed in each.
+        findingBackends,
+        closingOrphan,
+        // Our session closes before a new one with other shortcuts: some desktops bind only the
+        // list a session was created with.
+        closingSession,
+        tellingId,
+        // Keys recorded anew are forgotten where the desktop saved the old ones: GNOME's
+        // settings, then KDE's key daemon.
+        forgettingSavedKeys,
+        forgettingInKeyDaemon,
+        creatingSession,
+        listing,
+        binding,
+        // Which of its names Plasma's key daemon keeps our shortcuts under, then their keys.
+        listingKeyDaemonActions,
+        checkingKeyDaemonKeys,
+    };
+
+    // The events, each taken in take().
+    struct ShortcutsWanted {};
+    struct PortalOwnerChanged {
+        QString oldOwner;
+        QString newOwner;
+    };
+    struct SessionClosed {};
+    struct ShortcutsChanged {
+        std::map<QString, QString> triggers;
+    };
+    struct DeadlinePassed {
+        Serial serial;
+    };
+    // The replies to a step's bus calls, in the order of the calls; none where its deadline passed.
+    struct Replied {
+        Serial serial;
+        QList<QDBusMessage> replies;
+    };
+    // The Response of a step's portal request; noResponse where the call failed or its deadline passed.
+    struct Responded {
+        Serial serial;
+        uint response;
+        QVariantMap results;
+    };
+    struct IdTold {
+        Serial serial;
+        PortalIdentity identity;
+    };
+    using Event = std::variant<ShortcutsWanted, PortalOwnerChanged, SessionClosed, ShortcutsChanged, DeadlinePassed,
+                               Replied, Responded, IdTold>;
+
+    // No Response came: the request failed or its deadline passed. Never a portal's code.
+    static constexpr uint noResponse = std::numeric_limits<uint>::max();
 
     struct Registration {
         quint32 hotKeyId = 0;
@@ -324,8 +385,664 @@ private:
         QString trigger;
         DesktopBinding binding;
     };
-    using Answer = ResponseWatch::Answer;
-    using Refusal = DesktopBinding::Refusal;
+    // One binding of the wanted shortcuts in a new session, from closing the old one to the
+    // desktop's word on each.
+    struct Round {
+        PortalShortcuts shortcuts;
+        // Offered in this run with other keys before: recorded anew.
+        std::set<QString> recorded;
+        // What the desktop held before it was asked to bind, with its words for the keys.
+        std::map<QString, QString> held;
+        // What the desktop says it binds now.
+        std::map<QString, QString> bound;
+        // Where the key daemon gave the keys to another program first.
+        std::set<QString> taken;
+        // Bound with the keys offered now before the round began: saved by the desktop.
+        std::set<QString> boundBefore;
+        // Turned down in GNOME's window, and left out when the rest is bound again.
+        std::set<QString> declined;
+        // The word on what the desktop left out.
+        DesktopBinding missing = DesktopBinding::refused(Refusal::unexplained);
+        // The shortcuts whose keys the key daemon is asked, in the order of the calls.
+        QStringList checked;
+    };
+    // A bind past its deadline, whose answer the desktop may still send.
+    struct LateBind {
+        Serial serial;
+        QPointer<ResponseWatch> watch;
+        Round round;
+    };
+
+    void take(const Event &event)
+    {
+        std::visit([this](const auto &happened) { on(happened); }, event);
+    }
+
+    void on(const ShortcutsWanted &)
+    {
+        if (m_step == Step::idle)
+            startRound();
+    }
+
+    // A portal that leaves (a crash, an upgrade) has forgotten our session, our id and every
+    // request asked of it; what the desktop saved, it still holds, so asking the next one
+    // again asks nobody twice. Every call goes to the portal by its unique name, so one that
+    // takes the place of another hears nothing before our id.
+    void on(const PortalOwnerChanged &change)
+    {
+        if (change.oldOwner.isEmpty()) {
+            if (!m_portal.isEmpty() || change.newOwner.isEmpty())
+                return;
+            m_portal = change.newOwner;
+            if (m_step == Step::noPortal)
+                becomeIdle();
+            return;
+        }
+        m_orphaned = m_sessionHandle;
+        abandonSession();
+        m_portal = change.newOwner;
+        m_toldPortal.clear();
+        enter(Step::findingBackends);
+        if (m_orphaned.isEmpty())
+            return collect({});
+        collect({QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"))});
+    }
+
+    // The desktop ended our session (its settings were reset, it closed it for its own
+    // reasons): a new one takes the shortcuts again.
+    void on(const SessionClosed &)
+    {
+        if (m_step == Step::noPortal || m_step == Step::findingBackends || m_step == Step::closingOrphan)
+            return;
+        abandonSession();
+        becomeIdle();
+    }
+
+    // The keys changed in the desktop's settings: what fires now is what the page shows.
+    void on(const ShortcutsChanged &change)
+    {
+        bool changed = false;
+        for (const auto &[id, words] : change.triggers) {
+            const auto offered = m_offered.find(id);
+            if (offered == m_offered.end())
+                continue;
+            // A change while the desktop asks the person about keys just recorded is part of the answer.
+            const bool isChosen = m_step != Step::binding || isDesktopsChoice(id);
+            m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
+                                                               : boundAsWorded(offered->second, words, isChosen)};
+            changed = true;
+        }
+        if (changed)
+            m_notifications.post(desktopTriggersDidChange);
+    }
+
+    void on(const DeadlinePassed &deadline)
+    {
+        if (deadline.serial != m_serial)
+            return;
+        switch (m_step) {
+        case Step::tellingId:
+            return on(IdTold{m_serial, PortalIdentity::unstated});
+        case Step::creatingSession:
+        case Step::listing:
+            return on(Responded{m_serial, noResponse, {}});
+        case Step::binding:
+            return leaveBindUnconfirmed();
+        case Step::findingBackends:
+        case Step::closingOrphan:
+        case Step::closingSession:
+        case Step::forgettingSavedKeys:
+        case Step::forgettingInKeyDaemon:
+        case Step::listingKeyDaemonActions:
+        case Step::checkingKeyDaemonKeys:
+            return on(Replied{m_serial, {}});
+        case Step::noPortal:
+        case Step::idle:
+            return;
+        }
+    }
+
+    void on(const Replied &replied)
+    {
+        if (replied.serial != m_serial)
+            return;
+        switch (m_step) {
+        case Step::findingBackends:
+            enter(Step::closingOrphan);
+            return collect(backendCloseCalls(replied.replies.value(0)));
+        case Step::closingOrphan:
+            return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
+        case Step::closingSession:
+            return tellOurIdThenForget();
+        case Step::forgettingSavedKeys:
+            return forgetInKeyDaemon();
+        case Step::forgettingInKeyDaemon:
+            return createSession();
+        case Step::listingKeyDaemonActions:
+            return checkKeysWithKeyDaemon(replied.replies);
+        case Step::checkingKeyDaemonKeys:
+            return takeKeyDaemonKeys(replied.replies);
+        default:
+            return;
+        }
+    }
+
+    void on(const Responded &responded)
+    {
+        if (m_lateBind && responded.serial == m_lateBind->serial && m_step == Step::idle) {
+            m_round = m_lateBind->round;
+            dropLateBind();
+            return answerBind(responded.response, responded.results);
+        }
+        if (responded.serial != m_serial)
+            return;
+        switch (m_step) {
+        case Step::creatingSession:
+            return takeSession(responded.response, responded.results);
+        case Step::listing:
+            return takeHeld(responded.response, responded.results);
+        case Step::binding:
+            return answerBind(responded.response, responded.results);
+        default:
+            return;
+        }
+    }
+
+    // Before the first request to each portal: the desktop binds shortcuts for a program it
+    // knows by its id, and names them by it.
+    void on(const IdTold &told)
+    {
+        if (told.serial != m_serial || m_step != Step::tellingId)
+            return;
+        m_identity = told.identity;
+        m_toldPortal = m_portal;
+        if (m_identity == PortalIdentity::registered)
+            qInfo("vantora: the desktop's shortcut portal knows this program as %s", qPrintable(m_applicationId));
+        forget();
+    }
+
+    void enter(Step step)
+    {
+        m_step = step;
+        ++m_serial;
+        if (step == Step::idle || step == Step::noPortal)
+            m_deadline.stop();
+        else
+            m_deadline.start(step == Step::binding ? m_deadlines.binding : m_deadlines.other);
+    }
+
+    void becomeIdle()
+    {
+        enter(Step::idle);
+        startRound();
+    }
+
+    // Each action keeps one id whatever its keys, so the desktop lists it once; the desktop
+    // keeps the keys of an id once it has saved them, whatever a later bind asks, so an action
+    // recorded anew is first forgotten where the desktop saved it (GNOME's settings, KDE's key
+    // daemon). The ids left out are no longer ours: their presses are dropped.
+    void startRound()
+    {
+        // Keys may have come to an action since they were registered.
+        for (auto &[ref, registration] : m_registrations)
+            registration.action = actionOf(registration.carbonKeyCode, registration.carbonModifiers, registration.trigger);
+        const PortalShortcuts shortcuts = wantedShortcuts();
+        takeKeysTheDesktopBinds(shortcuts);
+        const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
+            const auto offered = m_offered.find(shortcut.id);
+            return offered != m_offered.end() && offered->second == preferredTrigger(shortcut);
+        });
+        if (shortcuts.isEmpty() || offeredAlready)
+            return;
+        Round round;
+        round.shortcuts = shortcuts;
+        for (const PortalShortcut &shortcut : shortcuts) {
+            const auto offered = m_offered.find(shortcut.id);
+            if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
+                round.recorded.insert(shortcut.id);
+            const auto reported = m_reported.find(shortcut.id);
+            if (reported != m_reported.end() && reported->second.trigger == preferredTrigger(shortcut)
+                && reported->second.binding.state == DesktopBinding::State::bound)
+                round.boundBefore.insert(shortcut.id);
+        }
+        m_offered.clear();
+        for (const PortalShortcut &shortcut : shortcuts)
+            m_offered[shortcut.id] = preferredTrigger(shortcut);
+        m_round = std::move(round);
+        // The new session asks anew what a bind past its deadline asked.
+        dropLateBind();
+        bindInNewSession();
+    }
+
+    void bindInNewSession()
+    {
+        // A desktop may refuse a session on the path of one it has not closed yet.
+        enter(Step::closingSession);
+        collect(m_sessionHandle.isEmpty() ? QList<QDBusMessage>() : QList<QDBusMessage>{sessionCall(QStringLiteral("Close"))});
+        setSessionHandle({});
+    }
+
+    // Keys that come to an action are those the desktop binds it to already where it chose
+    // them (see DesktopBinding::isChosenByDesktop): nothing to ask it.
+    void takeKeysTheDesktopBinds(const PortalShortcuts &shortcuts)
+    {
+        for (const PortalShortcut &shortcut : shortcuts) {
+            const QString trigger = preferredTrigger(shortcut);
+            const auto offered = m_offered.find(shortcut.id);
+            const auto reported = m_reported.find(shortcut.id);
+            if (offered == m_offered.end() || offered->second == trigger || reported == m_reported.end())
+                continue;
+            const DesktopBinding &binding = reported->second.binding;
+            if (binding.state == DesktopBinding::State::bound && !binding.trigger.isEmpty()
+                && portableTextOfXdgTrigger(trigger) == binding.trigger) {
+                offered->second = trigger;
+                reported->second = {trigger, DesktopBinding::boundTo(binding.trigger)};
+            }
+        }
+    }
+
+    void tellOurIdThenForget()
+    {
+        if (m_toldPortal == m_portal)
+            return forget();
+        enter(Step::tellingId);
+        tellPortalOurId(m_bus, m_portal, m_applicationId, m_deadlines.other, this,
+                        [this, serial = m_serial](PortalIdentity identity) { take(IdTold{serial, identity}); });
+    }
+
+    // GNOME's settings are written off the GUI thread (the settings service may be stuck);
+    // a write past the step's deadline is not waited for.
+    void forget()
+    {
+        if (m_identity != PortalIdentity::registered || m_round.recorded.empty())
+            return forgetInKeyDaemon();
+        enter(Step::forgettingSavedKeys);
+        forgetGnomeShortcuts(m_applicationId, m_round.recorded, this,
+                             [this, serial = m_serial] { take(Replied{serial, {}}); });
+    }
+
+    void forgetInKeyDaemon()
+    {
+        enter(Step::forgettingInKeyDaemon);
+        QList<QDBusMessage> calls;
+        for (const QString &id : m_round.recorded) {
+            for (const QString &component : keyDaemonComponents())
+                calls.append(keyDaemonCall(QStringLiteral("unregister"), {component, id}));
+        }
+        collect(calls);
+    }
+
+    void createSession()
+    {
+        enter(Step::creatingSession);
+        request(QStringLiteral("CreateSession"), {},
+                {{QStringLiteral("session_handle_token"), m_sessionToken},
+                 // Desktops that bind only at creation read the list here.
+                 {QStringLiteral("shortcuts"), QVariant::fromValue(m_round.shortcuts)}});
+    }
+
+    void takeSession(uint response, const QVariantMap &results)
+    {
+        setSessionHandle(response == responseSuccess ? sessionHandle(results) : QString());
+        if (m_sessionHandle.isEmpty()) {
+            m_round.missing = DesktopBinding::refused(refusalFor(response));
+            return finishRound();
+        }
+        enter(Step::listing);
+        request(QStringLiteral("ListShortcuts"), {QVariant::fromValue(QDBusObjectPath(m_sessionHandle))}, {});
+    }
+
+    // What the desktop holds for this session already (saved from an earlier run) is not asked
+    // for again: a start with nothing new opens nothing on the desktop. What it holds of keys
+    // recorded anew are the old keys, until it binds the new ones.
+    void takeHeld(uint response, const QVariantMap &results)
+    {
+        if (response == responseSuccess) {
+            for (const auto &[id, words] : reportedTriggers(results.value(QStringLiteral("shortcuts")))) {
+                if (!words.isEmpty() && !m_round.recorded.contains(id))
+                    m_round.held[id] = words;
+            }
+        }
+        const bool holdsAll = std::all_of(m_round.shortcuts.begin(), m_round.shortcuts.end(),
+                                          [this](const PortalShortcut &shortcut) { return m_round.held.contains(shortcut.id); });
+        if (holdsAll)
+            return checkWithKeyDaemon();
+        enter(Step::binding);
+        m_askingTimer.start();
+        request(QStringLiteral("BindShortcuts"),
+                {QVariant::fromValue(QDBusObjectPath(m_sessionHandle)), QVariant::fromValue(m_round.shortcuts), QString()},
+                {});
+    }
+
+    // Only the desktop's answer says no. What it held before it asked stays bound whatever it
+    // answers: GNOME's window lists every shortcut of the session, and a No there is a No to
+    // the shortcuts it asked about. The shortcuts it lists as bound count, whatever the code:
+    // GNOME 48 answers "failed" together with the shortcut it bound.
+    void answerBind(uint response, const QVariantMap &results)
+    {
+        stopAsking();
+        m_round.bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
+        std::erase_if(m_round.bound, [](const auto &entry) { return entry.second.isEmpty(); });
+        if (response == responseSuccess)
+            m_round.missing = DesktopBinding::refused(Refusal::unexplained);
+        else
+            m_round.missing = DesktopBinding::refused(m_round.bound.empty() ? refusalOfBind(response) : refusalFor(response));
+        if (m_round.bound.empty() && m_round.missing == DesktopBinding::refused(Refusal::cancelled) && bindAgainWhatGnomeSaved())
+            return;
+        checkWithKeyDaemon();
+    }
+
+    // GNOME lists nothing of a new session before it binds, then binds the keys it saved
+    // without asking and asks about the rest; a No there binds none of the session's
+    // shortcuts, not even the saved ones. Those bound before with the same keys are bound
+    // again alone, in a new session: the No is the rest's only. Once: a second No is final.
+    bool bindAgainWhatGnomeSaved()
+    {
+        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty() || m_round.boundBefore.empty()
+            || m_round.boundBefore.size() == std::size_t(m_round.shortcuts.size()))
+            return false;
+        PortalShortcuts saved;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (m_round.boundBefore.contains(shortcut.id))
+                saved.append(shortcut);
+            else
+                m_round.declined.insert(shortcut.id);
+        }
+        m_round.shortcuts = saved;
+        m_round.bound.clear();
+        bindInNewSession();
+        return true;
+    }
+
+    // A person may take their time in the desktop's window (reading it with a screen reader,
+    // stepping away): past the deadline the shortcuts asked about are not confirmed, and the
+    // request stays followed for the desktop's late answer.
+    void leaveBindUnconfirmed()
+    {
+        stopAsking();
+        m_lateBind = LateBind{m_serial, std::exchange(m_request, nullptr), m_round};
+        m_round.missing = DesktopBinding::unconfirmed();
+        finishRound();
+    }
+
+    void dropLateBind()
+    {
+        if (auto late = std::exchange(m_lateBind, std::nullopt); late && late->watch)
+            late->watch->deleteLater();
+    }
+
+    // Plasma's portal answers with the keys it was asked for even where its key daemon gave
+    // them to another program first, and those never fire. Where that daemon keeps our
+    // shortcuts under a name made of our session token (as it does for a program without an
+    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6) or of the
+    // id the portal knows us by, its word on their keys wins; it is not started for the question.
+    void checkWithKeyDaemon()
+    {
+        enter(Step::listingKeyDaemonActions);
+        QList<QDBusMessage> calls;
+        for (const QString &component : keyDaemonComponents())
+            calls.append(keyDaemonCall(QStringLiteral("allActionsForComponent"),
+                                       {QStringList{component, QString(), QString(), QString()}}));
+        collect(calls);
+    }
+
+    void checkKeysWithKeyDaemon(const QList<QDBusMessage> &replies)
+    {
+        const QStringList components = keyDaemonComponents();
+        for (qsizetype i = 0; i < replies.size() && i < components.size(); ++i) {
+            const QDBusReply<QList<QStringList>> reply(replies[i]);
+            const QList<QStringList> actions = reply.isValid() ? reply.value() : QList<QStringList>();
+            if (actions.isEmpty())
+                continue;
+            nameUsInKeyDaemon(actions);
+            std::set<QString> ours;
+            for (const QStringList &actionId : actions)
+                ours.insert(actionId.value(1));
+            enter(Step::checkingKeyDaemonKeys);
+            m_round.checked.clear();
+            QList<QDBusMessage> calls;
+            for (const auto &[id, words] : wordsOfTheDesktop()) {
+                if (!ours.contains(id))
+                    continue;
+                m_round.checked.append(id);
+                calls.append(
+                    keyDaemonCall(QStringLiteral("shortcut"), {QStringList{components[i], id, QString(), QString()}}));
+            }
+            return collect(calls);
+        }
+        finishRound();
+    }
+
+    void takeKeyDaemonKeys(const QList<QDBusMessage> &replies)
+    {
+        for (qsizetype i = 0; i < replies.size() && i < m_round.checked.size(); ++i) {
+            const QDBusReply<QList<int>> reply(replies[i]);
+            const QList<int> keys = reply.isValid() ? reply.value() : QList<int>{-1};
+            if (std::all_of(keys.begin(), keys.end(), [](int key) { return key == 0; }))
+                m_round.taken.insert(m_round.checked[i]);
+        }
+        finishRound();
+    }
+
+    // Plasma's portal names us in its key daemon by our launcher's name when it opens a
+    // session but by our bare id when it binds, so its settings would list us under either,
+    // depending on what happened last: the daemon is told the launcher's name, which is ours.
+    void nameUsInKeyDaemon(const QList<QStringList> &actionIds)
+    {
+        const QString name = QCoreApplication::applicationName();
+        for (const QStringList &actionId : actionIds) {
+            // An empty name of the action leaves the one the portal gave it.
+            if (actionId.size() == 4 && actionId[2] != name)
+                m_bus.asyncCall(keyDaemonCall(QStringLiteral("doRegister"), {QStringList{actionId[0], actionId[1], name, QString()}}),
+                                int(m_deadlines.other.count()));
+        }
+    }
+
+    // The desktop's words for the keys of each shortcut of the round: what it says it binds
+    // now, else what it held.
+    std::map<QString, QString> wordsOfTheDesktop() const
+    {
+        std::map<QString, QString> words = m_round.held;
+        for (const auto &[id, bound] : m_round.bound)
+            words[id] = bound;
+        return words;
+    }
+
+    // The desktop's word on every shortcut offered; the keys it held from before and did not
+    // just bind anew are its own choice where they differ from ours.
+    void finishRound()
+    {
+        const std::map<QString, QString> words = wordsOfTheDesktop();
+        for (const auto &[id, trigger] : m_offered) {
+            const auto said = words.find(id);
+            if (m_round.taken.contains(id))
+                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::keysTaken)};
+            else if (m_round.declined.contains(id))
+                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::cancelled)};
+            else if (said != words.end())
+                m_reported[id] = {trigger, boundAsWorded(trigger, said->second, isDesktopsChoice(id))};
+            else
+                m_reported[id] = {trigger, m_round.missing};
+        }
+        m_notifications.post(desktopTriggersDidChange);
+        becomeIdle();
+    }
+
+    // Keys the desktop held before it was asked are its own. GNOME lists none before a bind,
+    // and binds the keys it saved whatever a bind prefers: its answer for a shortcut not
+    // recorded anew names the keys the person gave it earlier, in its settings or its window.
+    bool isDesktopsChoice(const QString &id) const
+    {
+        return m_round.held.contains(id) || (m_desktop == PortalDesktop::gnome && !m_round.recorded.contains(id));
+    }
+
+    // The keys the desktop's `words` name: those offered where they are among them (a desktop
+    // may list several), else the first it names; unknown keys where nothing can be read.
+    static DesktopBinding boundAsWorded(const QString &offered, const QString &words, bool isDesktopsChoice)
+    {
+        const QStringList triggers = readDesktopTriggers(words);
+        if (triggers.isEmpty())
+            return DesktopBinding::boundToUnknownKeys();
+        const auto ours = portableTextOfXdgTrigger(offered);
+        if (ours && triggers.contains(*ours))
+            return DesktopBinding::boundTo(*ours);
+        return isDesktopsChoice ? DesktopBinding::chosenByDesktop(triggers.constFirst())
+                                : DesktopBinding::boundTo(triggers.constFirst());
+    }
+
+    // Only what the portal says: a person's No is its "cancelled" code, and how long an
+    // answer took tells nothing (a loaded machine, a slow first start of the desktop's
+    // settings). A portal that does not know our id refuses for that.
+    Refusal refusalFor(uint response) const
+    {
+        if (response == responseCancelled)
+            return Refusal::cancelled;
+        return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
+    }
+
+    // What GNOME's own "failed" with nothing bound means: the person's No (see PortalDesktop).
+    // A call that failed, or an answer that never came, is no answer of GNOME's.
+    Refusal refusalOfBind(uint response) const
+    {
+        const Refusal refusal = refusalFor(response);
+        return refusal == Refusal::unexplained && response == responseFailed && m_desktop == PortalDesktop::gnome
+            ? Refusal::cancelled
+            : refusal;
+    }
+
+    bool isAsking() const { return m_step == Step::binding && !m_askingTimer.isActive(); }
+
+    // Whether the desktop was asking the user; the answer that ends the question tells.
+    bool stopAsking()
+    {
+        const bool wasAsking = isAsking();
+        m_askingTimer.stop();
+        return wasAsking;
+    }
+
+    // Forgets the session and drops what was under way, without an answer: the portal that
+    // held them is gone, or ended the session itself. What the desktop said stays shown until
+    // it says otherwise; a question it was asking is no longer asked.
+    void abandonSession()
+    {
+        if (stopAsking())
+            m_notifications.post(desktopTriggersDidChange);
+        dropLateBind();
+        setSessionHandle({});
+        m_offered.clear();
+        m_round = {};
+    }
+
+    // Calls `method` of the portal with `arguments` and then `options` (given a handle token
+    // of ours); its Response, or noResponse where the call fails, is taken as the answer to
+    // the step under way.
+    void request(const QString &method, QVariantList arguments, QVariantMap options)
+    {
+        const QString token = QStringLiteral("vantora%1").arg(m_serial);
+        options.insert(QStringLiteral("handle_token"), token);
+        const Serial serial = m_serial;
+        // Subscribed before the call: the Response may come before the call's reply.
+        auto *watch = new ResponseWatch(
+            m_bus, requestPath(token),
+            [this, serial](uint response, const QVariantMap &results) { take(Responded{serial, response, results}); }, this);
+        if (m_request)
+            m_request->deleteLater();
+        m_request = watch;
+        arguments.append(options);
+        QDBusMessage call = QDBusMessage::createMethodCall(m_portal, portalPath, shortcutsInterface, method);
+        call.setArguments(arguments);
+        auto *reply = new QDBusPendingCallWatcher(m_bus.asyncCall(call, int(m_deadlines.other.count())), watch);
+        connect(reply, &QDBusPendingCallWatcher::finished, watch, [this, reply, watch, serial, path = requestPath(token)] {
+            reply->deleteLater();
+            const QDBusPendingReply<QDBusObjectPath> handle = *reply;
+            if (handle.isError())
+                return take(Responded{serial, noResponse, {}});
+            // Portals older than handle tokens answer on a path of their own choosing.
+            if (handle.value().path() != path)
+                watch->follow(handle.value().path());
+        });
+    }
+
+    // Sends `calls`, each with the deadline of a step, and takes their replies together as
+    // the answer to the step under way.
+    void collect(const QList<QDBusMessage> &calls)
+    {
+        const Serial serial = m_serial;
+        if (calls.isEmpty()) {
+            QMetaObject::invokeMethod(this, [this, serial] { take(Replied{serial, {}}); }, Qt::QueuedConnection);
+            return;
+        }
+        auto replies = std::make_shared<QList<QDBusMessage>>(calls.size());
+        auto outstanding = std::make_shared<qsizetype>(calls.size());
+        for (qsizetype i = 0; i < calls.size(); ++i) {
+            auto *reply = new QDBusPendingCallWatcher(m_bus.asyncCall(calls[i], int(m_deadlines.other.count())), this);
+            connect(reply, &QDBusPendingCallWatcher::finished, this, [this, reply, replies, outstanding, serial, i] {
+                reply->deleteLater();
+                (*replies)[i] = reply->reply();
+                if (--*outstanding == 0)
+                    take(Replied{serial, *replies});
+            });
+        }
+    }
+
+    QDBusMessage sessionCall(const QString &method) const
+    {
+        return QDBusMessage::createMethodCall(m_portal, m_sessionHandle, sessionInterface, method);
+    }
+
+    // Plasma's key daemon, never started for us.
+    static QDBusMessage keyDaemonCall(const QString &method, const QVariantList &arguments)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
+                                                           QStringLiteral("/kglobalaccel"),
+                                                           QStringLiteral("org.kde.KGlobalAccel"), method);
+        call.setArguments(arguments);
+        call.setAutoStartService(false);
+        return call;
+    }
+
+    // The names the desktop's key daemon may keep our shortcuts under (see checkWithKeyDaemon).
+    QStringList keyDaemonComponents() const
+    {
+        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
+        if (m_identity == PortalIdentity::registered)
+            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
+        return components;
+    }
+
+    // Closes the orphaned session in every backend among the bus's `names`.
+    QList<QDBusMessage> backendCloseCalls(const QDBusMessage &names) const
+    {
+        const QDBusReply<QStringList> listed(names);
+        QList<QDBusMessage> calls;
+        if (m_orphaned.isEmpty() || !listed.isValid())
+            return calls;
+        for (const QString &name : listed.value()) {
+            if (!name.startsWith(QLatin1String("org.freedesktop.impl.portal.desktop.")))
+                continue;
+            QDBusMessage close = QDBusMessage::createMethodCall(
+                name, m_orphaned, QStringLiteral("org.freedesktop.impl.portal.Session"), QStringLiteral("Close"));
+            close.setAutoStartService(false);
+            calls.append(close);
+        }
+        return calls;
+    }
+
+    // Follows the desktop's word on the session at `handle`, and on no other.
+    void setSessionHandle(const QString &handle)
+    {
+        if (!m_sessionHandle.isEmpty()) {
+            m_bus.disconnect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
+                             SLOT(onSessionClosed(QDBusMessage)));
+        }
+        m_sessionHandle = handle;
+        m_held.clear();
+        if (!m_sessionHandle.isEmpty()) {
+            m_bus.connect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
+                          SLOT(onSessionClosed(QDBusMessage)));
+        }
+    }
 
     PortalAction actionOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const
     {
@@ -372,262 +1089,6 @@ private:
         return shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
     }
 
-    // Registrations come in bursts (both shortcuts at start, one out and one in after a
-    // recording): they are bound together on the next turn.
-    void scheduleBinding()
-    {
-        if (m_isBindingScheduled)
-            return;
-        m_isBindingScheduled = true;
-        QTimer::singleShot(0, this, [this] {
-            m_isBindingScheduled = false;
-            bindWanted();
-        });
-    }
-
-    // Why a new session for new keys: some desktops bind only the list a session was created
-    // with. Each action keeps one id whatever its keys, so the desktop lists it once; the
-    // desktop keeps the keys of an id once it has saved them, whatever a later bind asks, so an
-    // action recorded anew is first forgotten where the desktop saved it (GNOME's settings,
-    // KDE's key daemon).
-    // The ids left out are no longer ours: their presses are dropped.
-    void bindWanted()
-    {
-        if (m_isBinding)
-            return;
-        // Keys may have come to an action since they were registered.
-        for (auto &[ref, registration] : m_registrations)
-            registration.action = actionOf(registration.carbonKeyCode, registration.carbonModifiers, registration.trigger);
-        const PortalShortcuts shortcuts = wantedShortcuts();
-        const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
-            const auto offered = m_offered.find(shortcut.id);
-            return offered != m_offered.end() && offered->second == preferredTrigger(shortcut);
-        });
-        if (shortcuts.isEmpty() || offeredAlready)
-            return;
-        m_isBinding = true;
-        // Recorded anew in this run: offered before with other keys.
-        std::set<QString> recorded;
-        for (const PortalShortcut &shortcut : shortcuts) {
-            const auto offered = m_offered.find(shortcut.id);
-            if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
-                recorded.insert(shortcut.id);
-        }
-        m_offered.clear();
-        for (const PortalShortcut &shortcut : shortcuts)
-            m_offered[shortcut.id] = preferredTrigger(shortcut);
-        // A desktop may refuse a session on the path of one it has not closed yet.
-        closeSessionThen([this, shortcuts, recorded, generation = m_generation] {
-            if (generation != m_generation)
-                return;
-            tellOurIdThen([this, shortcuts, recorded, generation] {
-                if (m_identity == PortalIdentity::registered)
-                    forgetGnomeShortcuts(m_applicationId, recorded);
-                forgetInKeyDaemon(recorded, keyDaemonComponents(), [this, shortcuts, recorded, generation] {
-                    if (generation == m_generation)
-                        createSession(shortcuts, recorded);
-                });
-            });
-        });
-    }
-
-    // Before the first request to each portal: the desktop binds shortcuts for a program it
-    // knows by its id, and names them by it.
-    void tellOurIdThen(std::function<void()> then)
-    {
-        if (m_isIdTold)
-            return then();
-        tellPortalOurId(m_bus, m_applicationId, m_deadlines.other, this,
-                        [this, then = std::move(then), generation = m_generation](PortalIdentity identity) {
-                            if (generation != m_generation)
-                                return;
-                            m_identity = identity;
-                            m_isIdTold = true;
-                            if (identity == PortalIdentity::registered)
-                                qInfo("vantora: the desktop's shortcut portal knows this program as %s",
-                                      qPrintable(m_applicationId));
-                            then();
-                        });
-    }
-
-    void createSession(const PortalShortcuts &shortcuts, const std::set<QString> &recorded)
-    {
-        const QVariantMap options{{QStringLiteral("session_handle_token"), m_sessionToken},
-                                  // Desktops that bind only at creation read the list here.
-                                  {QStringLiteral("shortcuts"), QVariant::fromValue(shortcuts)}};
-        request(QStringLiteral("CreateSession"), {}, options, [this, shortcuts, recorded](uint response, const QVariantMap &results) {
-            setSessionHandle(response == responseSuccess ? sessionHandle(results) : QString());
-            if (m_sessionHandle.isEmpty())
-                return finishBinding({}, refusalFor(response));
-            bindWhatIsNotHeld(shortcuts, recorded);
-        });
-    }
-
-    // The names the desktop's key daemon may keep our shortcuts under (see checkWithKeyDaemon).
-    QStringList keyDaemonComponents() const
-    {
-        QStringList components{m_sessionToken, QStringLiteral("token_") + m_sessionToken};
-        if (m_identity == PortalIdentity::registered)
-            components << m_applicationId << m_applicationId + QStringLiteral(".desktop");
-        return components;
-    }
-
-    // Asks the key daemon to forget `ids` under every name it may keep them by, then goes on;
-    // without a key daemon nothing is kept there.
-    void forgetInKeyDaemon(const std::set<QString> &ids, const QStringList &components, std::function<void()> then)
-    {
-        auto outstanding = std::make_shared<int>(1);
-        const auto done = [outstanding, then] {
-            if (--*outstanding == 0)
-                then();
-        };
-        for (const QString &id : ids) {
-            for (const QString &component : components) {
-                QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
-                                                                   QStringLiteral("/kglobalaccel"),
-                                                                   QStringLiteral("org.kde.KGlobalAccel"),
-                                                                   QStringLiteral("unregister"));
-                call.setArguments({component, id});
-                call.setAutoStartService(false);
-                ++*outstanding;
-                auto *forgotten = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-                connect(forgotten, &QDBusPendingCallWatcher::finished, this, [forgotten, done] {
-                    forgotten->deleteLater();
-                    done();
-                });
-            }
-        }
-        done();
-    }
-
-    // What the desktop holds for this session already (saved from an earlier run) is not asked
-    // for again: a start with nothing new opens nothing on the desktop.
-    void bindWhatIsNotHeld(const PortalShortcuts &shortcuts, const std::set<QString> &recorded)
-    {
-        const QVariant session = QVariant::fromValue(QDBusObjectPath(m_sessionHandle));
-        request(QStringLiteral("ListShortcuts"), {session}, {},
-                [this, shortcuts, session, recorded](uint response, const QVariantMap &results) {
-                    const auto held = response == responseSuccess
-                        ? reportedTriggers(results.value(QStringLiteral("shortcuts")))
-                        : std::map<QString, QString>();
-                    const bool holdsAll = std::all_of(m_offered.begin(), m_offered.end(), [&](const auto &offered) {
-                        const auto entry = held.find(offered.first);
-                        return entry != held.end() && !entry->second.isEmpty() && !recorded.contains(offered.first);
-                    });
-                    if (holdsAll)
-                        return checkWithKeyDaemon(held);
-                    m_askingTimer.start();
-                    request(QStringLiteral("BindShortcuts"), {session, QVariant::fromValue(shortcuts), QString()}, {},
-                            [this](uint response, const QVariantMap &results) {
-                                m_askingTimer.stop();
-                                m_isAsking = false;
-                                // The shortcuts bound count, whatever the code: GNOME 48 answers
-                                // "failed" together with the shortcut it bound.
-                                const auto bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
-                                if (response != responseSuccess && bound.empty())
-                                    return finishBinding({}, refusalOfBind(response));
-                                checkWithKeyDaemon(bound);
-                            });
-                });
-    }
-
-    // Only what the portal says: a person's No is its "cancelled" code, and how long an
-    // answer took tells nothing (a loaded machine, a slow first start of the desktop's
-    // settings). A portal that does not know our id refuses for that.
-    Refusal refusalFor(uint response) const
-    {
-        if (response == responseCancelled)
-            return Refusal::cancelled;
-        return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
-    }
-
-    // What GNOME's "failed" with nothing bound means: the person's No (see PortalDesktop).
-    Refusal refusalOfBind(uint response) const
-    {
-        const Refusal refusal = refusalFor(response);
-        return refusal == Refusal::unexplained && m_desktop == PortalDesktop::gnome ? Refusal::cancelled : refusal;
-    }
-
-    // Plasma's portal answers with the keys it was asked for even where its key daemon gave
-    // them to another program first, and those never fire. Where that daemon keeps our
-    // shortcuts under a name made of our session token (as it does for a program without an
-    // app id: the token itself under Plasma 5, "token_" and the token under Plasma 6) or of the
-    // id the portal knows us by, its word on their keys wins; it is not started for the question.
-    void checkWithKeyDaemon(const std::map<QString, QString> &reported)
-    {
-        checkWithKeyDaemon(reported, keyDaemonComponents());
-    }
-
-    void checkWithKeyDaemon(std::map<QString, QString> reported, QStringList components)
-    {
-        if (components.isEmpty())
-            return finishBinding(reported, Refusal::unexplained);
-        const QString component = components.takeFirst();
-        const auto daemonCall = [this, component](const QString &method, const QString &action) {
-            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
-                                                               QStringLiteral("/kglobalaccel"),
-                                                               QStringLiteral("org.kde.KGlobalAccel"), method);
-            call.setArguments({QStringList{component, action, QString(), QString()}});
-            call.setAutoStartService(false);
-            return m_bus.asyncCall(call);
-        };
-        auto *actions = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("allActionsForComponent"), {}), this);
-        connect(actions, &QDBusPendingCallWatcher::finished, this,
-                [this, actions, daemonCall, reported, components, generation = m_generation] {
-            actions->deleteLater();
-            if (generation != m_generation)
-                return;
-            const QDBusPendingReply<QList<QStringList>> known = *actions;
-            std::set<QString> ours;
-            for (const QStringList &actionId : known.isError() ? QList<QStringList>() : known.value())
-                ours.insert(actionId.value(1));
-            if (ours.empty())
-                return checkWithKeyDaemon(reported, components);
-            nameUsInKeyDaemon(known.value());
-            auto checked = std::make_shared<std::map<QString, QString>>(reported);
-            auto outstanding = std::make_shared<int>(1);
-            const auto done = [this, checked, outstanding, generation = m_generation] {
-                if (--*outstanding == 0 && generation == m_generation)
-                    finishBinding(*checked, Refusal::keysTaken);
-            };
-            for (const auto &[id, trigger] : reported) {
-                if (trigger.isEmpty() || !ours.contains(id))
-                    continue;
-                ++*outstanding;
-                auto *keys = new QDBusPendingCallWatcher(daemonCall(QStringLiteral("shortcut"), id), this);
-                connect(keys, &QDBusPendingCallWatcher::finished, this, [keys, checked, done, id = id] {
-                    keys->deleteLater();
-                    const QDBusPendingReply<QList<int>> reply = *keys;
-                    const QList<int> bound = reply.isError() ? QList<int>{-1} : reply.value();
-                    if (std::all_of(bound.begin(), bound.end(), [](int key) { return key == 0; }))
-                        (*checked)[id].clear();
-                    done();
-                });
-            }
-            done();
-        });
-    }
-
-    // Plasma's portal names us in its key daemon by our launcher's name when it opens a
-    // session but by our bare id when it binds, so its settings would list us under either,
-    // depending on what happened last: the daemon is told the launcher's name, which is ours.
-    void nameUsInKeyDaemon(const QList<QStringList> &actionIds)
-    {
-        const QString name = QCoreApplication::applicationName();
-        for (const QStringList &actionId : actionIds) {
-            if (actionId.size() != 4 || actionId[2] == name)
-                continue;
-            QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"),
-                                                               QStringLiteral("/kglobalaccel"),
-                                                               QStringLiteral("org.kde.KGlobalAccel"),
-                                                               QStringLiteral("doRegister"));
-            // An empty name of the action leaves the one the portal gave it.
-            call.setArguments({QStringList{actionId[0], actionId[1], name, QString()}});
-            call.setAutoStartService(false);
-            m_bus.asyncCall(call);
-        }
-    }
-
     static QString sessionHandle(const QVariantMap &results)
     {
         const QVariant handle = results.value(QStringLiteral("session_handle"));
@@ -636,171 +1097,11 @@ private:
         return handle.metaType() == QMetaType::fromType<QString>() ? handle.toString() : QString();
     }
 
-    // What the desktop said for every combination offered; one it left out or bound to no
-    // keys is refused, for `reason`.
-    void finishBinding(const std::map<QString, QString> &reported, Refusal reason)
-    {
-        for (const auto &[id, trigger] : m_offered) {
-            const auto entry = reported.find(id);
-            const bool bound = entry != reported.end() && !entry->second.isEmpty();
-            m_reported[id] = {trigger, bound ? boundAsWorded(trigger, entry->second) : DesktopBinding::refused(reason)};
-        }
-        m_isBinding = false;
-        m_notifications.post(desktopTriggersDidChange);
-        bindWanted();
-    }
-
-    // The keys the desktop's `words` name: those offered where they are among them (a desktop
-    // may list several), else the first it names; unknown keys where nothing can be read.
-    static DesktopBinding boundAsWorded(const QString &offered, const QString &words)
-    {
-        const QStringList triggers = readDesktopTriggers(words);
-        if (triggers.isEmpty())
-            return DesktopBinding::boundToUnknownKeys();
-        const auto ours = portableTextOfXdgTrigger(offered);
-        return DesktopBinding::boundTo(ours && triggers.contains(*ours) ? *ours : triggers.constFirst());
-    }
-
-    // Calls `method` of the portal with `arguments` and then `options` (given a handle token
-    // of ours), and hands the Request's Response to `answer`; a call the portal refuses or
-    // leaves unanswered past its deadline is answered as failed. A request of a portal since
-    // gone (see startOver) is never answered.
-    void request(const QString &method, QVariantList arguments, QVariantMap options, Answer answer)
-    {
-        const QString token = QStringLiteral("vantora%1").arg(++m_requestCount);
-        options.insert(QStringLiteral("handle_token"), token);
-        // Subscribed before the call: the Response may come before the call's reply.
-        const QString path = requestPath(token);
-        // Binding may wait for a person's answer in the desktop's window.
-        const auto deadline = method == QLatin1String("BindShortcuts") ? m_deadlines.binding : m_deadlines.other;
-        auto *watch = new ResponseWatch(
-            [this, answer = std::move(answer), generation = m_generation](uint response, const QVariantMap &results) {
-                if (generation == m_generation)
-                    answer(response, results);
-            },
-            deadline, this);
-        m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), watch,
-                      SLOT(onResponse(uint, QVariantMap)));
-        arguments.append(options);
-        QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface, method);
-        call.setArguments(arguments);
-        auto *reply = new QDBusPendingCallWatcher(m_bus.asyncCall(call), watch);
-        connect(reply, &QDBusPendingCallWatcher::finished, watch, [this, reply, watch, path] {
-            reply->deleteLater();
-            const QDBusPendingReply<QDBusObjectPath> handle = *reply;
-            if (handle.isError()) {
-                watch->answer(responseFailed, {});
-                return;
-            }
-            // Portals older than handle tokens answer on a path of their own choosing.
-            if (handle.value().path() != path) {
-                m_bus.connect(portalService, handle.value().path(), requestInterface, QStringLiteral("Response"),
-                              watch, SLOT(onResponse(uint, QVariantMap)));
-            }
-        });
-    }
-
     QString requestPath(const QString &token) const
     {
         QString sender = m_bus.baseService().mid(1);
         sender.replace(QLatin1Char('.'), QLatin1Char('_'));
         return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-    }
-
-    // Closes the session, and once the desktop has answered (or let the deadline pass, or
-    // left), goes on with `then`.
-    void closeSessionThen(std::function<void()> then)
-    {
-        if (m_sessionHandle.isEmpty())
-            return then();
-        const QDBusMessage close = QDBusMessage::createMethodCall(portalService, m_sessionHandle, sessionInterface,
-                                                                  QStringLiteral("Close"));
-        setSessionHandle({});
-        m_held.clear();
-        auto *closed = new QDBusPendingCallWatcher(m_bus.asyncCall(close, int(m_deadlines.other.count())), this);
-        connect(closed, &QDBusPendingCallWatcher::finished, this, [closed, then = std::move(then)] {
-            closed->deleteLater();
-            then();
-        });
-    }
-
-    // Follows the desktop's word on the session at `handle`, and on no other.
-    void setSessionHandle(const QString &handle)
-    {
-        if (!m_sessionHandle.isEmpty()) {
-            m_bus.disconnect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
-                             SLOT(onSessionClosed(QDBusMessage)));
-        }
-        m_sessionHandle = handle;
-        if (!m_sessionHandle.isEmpty()) {
-            m_bus.connect(portalService, m_sessionHandle, sessionInterface, QStringLiteral("Closed"), this,
-                          SLOT(onSessionClosed(QDBusMessage)));
-        }
-    }
-
-    // The desktop's backend outlives the portal and still holds our session at the path the
-    // next portal would create it on again, refusing it there: it is closed in every backend
-    // first, and the shortcuts bound again once a portal is there.
-    void followNewPortal()
-    {
-        const QString orphaned = m_sessionHandle;
-        startOver();
-        m_isBinding = true;
-        closeInBackends(orphaned, [this, generation = m_generation] {
-            if (generation != m_generation)
-                return;
-            m_isBinding = false;
-            if (m_isPortalPresent)
-                scheduleBinding();
-        });
-    }
-
-    void closeInBackends(const QString &session, std::function<void()> then)
-    {
-        if (session.isEmpty())
-            return then();
-        const QDBusMessage listNames = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
-        auto *names = new QDBusPendingCallWatcher(m_bus.asyncCall(listNames, int(m_deadlines.other.count())), this);
-        connect(names, &QDBusPendingCallWatcher::finished, this, [this, names, session, then] {
-            names->deleteLater();
-            const QDBusPendingReply<QStringList> reply = *names;
-            auto outstanding = std::make_shared<int>(1);
-            const auto done = [outstanding, then] {
-                if (--*outstanding == 0)
-                    then();
-            };
-            for (const QString &name : reply.isError() ? QStringList() : reply.value()) {
-                if (!name.startsWith(QLatin1String("org.freedesktop.impl.portal.desktop.")))
-                    continue;
-                QDBusMessage close = QDBusMessage::createMethodCall(
-                    name, session, QStringLiteral("org.freedesktop.impl.portal.Session"), QStringLiteral("Close"));
-                close.setAutoStartService(false);
-                ++*outstanding;
-                auto *closed = new QDBusPendingCallWatcher(m_bus.asyncCall(close, int(m_deadlines.other.count())), this);
-                connect(closed, &QDBusPendingCallWatcher::finished, this, [closed, done] {
-                    closed->deleteLater();
-                    done();
-                });
-            }
-            done();
-        });
-    }
-
-    // Forgets the session and ends the request under way, without an answer: the portal that
-    // held them is gone, or ended the session itself. What the desktop said stays shown until
-    // it says otherwise; a question it was asking is no longer asked.
-    void startOver()
-    {
-        ++m_generation;
-        setSessionHandle({});
-        m_held.clear();
-        m_offered.clear();
-        m_isBinding = false;
-        m_askingTimer.stop();
-        if (std::exchange(m_isAsking, false))
-            m_notifications.post(desktopTriggersDidChange);
     }
 
     void deliver(const HotKeyEvent &event)
@@ -816,32 +1117,39 @@ private:
     const QString m_sessionToken;
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
-    PortalIdentity m_identity = PortalIdentity::unstated;
     const PortalDesktop m_desktop;
-    // Whether the portal now on the bus has been told our id.
-    bool m_isIdTold = false;
     const PortalDeadlines m_deadlines;
     QDBusServiceWatcher m_portalWatch;
-    bool m_isPortalPresent = false;
-    // Counts the portal's sessions: an answer of an earlier one is dropped.
-    Generation m_generation = 0;
+    // The portal's unique name on the bus, and that of the last one told our id.
+    QString m_portal;
+    QString m_toldPortal;
+    PortalIdentity m_identity = PortalIdentity::unstated;
+
+    Step m_step = Step::noPortal;
+    // Counts the steps: an answer carries the serial of the step it answers.
+    Serial m_serial = 0;
+    QTimer m_deadline;
+    // The request of the step under way.
+    QPointer<ResponseWatch> m_request;
+    Round m_round;
+    std::optional<LateBind> m_lateBind;
+    // Runs while the desktop is asked to bind; once it expires the desktop is asking the user.
+    QTimer m_askingTimer;
+    QTimer m_wantedTimer;
+
     std::map<HotKeyRef, Registration> m_registrations;
     HotKeyRef m_nextRef = 1;
     EventHandler m_handler;
     bool m_attached = false;
-    bool m_isBindingScheduled = false;
-    bool m_isBinding = false;
     // The keys last offered, by shortcut id.
     std::map<QString, QString> m_offered;
     // What the desktop said, by shortcut id.
     std::map<QString, Reported> m_reported;
-    // Runs while the desktop is asked to bind; once it expires the desktop is asking the user.
-    QTimer m_askingTimer;
-    bool m_isAsking = false;
     QString m_sessionHandle;
+    // The session of a portal that went, while it is closed in the backends.
+    QString m_orphaned;
     // Shortcut ids held down, with the hot key their press went to.
     std::map<QString, quint32> m_held;
-    quint64 m_requestCount = 0;
 };
 
 namespace {
@@ -870,19 +1178,25 @@ PortalDesktop portalDesktopOf(const QProcessEnvironment &environment)
     return desktops.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive) ? PortalDesktop::gnome : PortalDesktop::other;
 }
 
-bool PortalHotKeys::isOffered(const QDBusConnection &bus)
-{
-    return offersShortcuts(bus.call(shortcutsVersionQuery(), QDBus::Block, 5000));
-}
-
 void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered)
 {
-    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(shortcutsVersionQuery()), context);
-    QObject::connect(answer, &QDBusPendingCallWatcher::finished, context, [answer, offered = std::move(offered)] {
-        answer->deleteLater();
-        if (offersShortcuts(answer->reply()))
-            offered();
-    });
+    // A portal that is not on the bus yet (a slow login) is asked again when its name appears;
+    // the watch goes once one says yes. Watched before the first question: the name may come
+    // while it is asked.
+    auto *watch = new QDBusServiceWatcher(portalService, bus, QDBusServiceWatcher::WatchForRegistration, context);
+    auto pending = std::make_shared<std::function<void()>>(std::move(offered));
+    const auto ask = [bus, watch, pending] {
+        auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(shortcutsVersionQuery()), watch);
+        QObject::connect(answer, &QDBusPendingCallWatcher::finished, watch, [answer, watch, pending] {
+            answer->deleteLater();
+            if (!offersShortcuts(answer->reply()) || !*pending)
+                return;
+            watch->deleteLater();
+            std::exchange(*pending, {})();
+        });
+    };
+    QObject::connect(watch, &QDBusServiceWatcher::serviceRegistered, watch, ask);
+    ask();
 }
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,

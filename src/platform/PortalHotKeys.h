@@ -35,8 +35,10 @@ enum class PortalDesktop : quint8 { other, gnome };
 // The desktop of a session, from its environment (XDG_CURRENT_DESKTOP).
 PortalDesktop portalDesktopOf(const QProcessEnvironment &environment);
 
-// How long the portal may take to answer a request before it counts as failed: binding may
-// wait for a person to answer in the desktop's window; the desktop answers the others alone.
+// How long the portal, and the desktop's key daemon, may take to answer: binding may wait for a
+// person to answer in the desktop's window (past it the bind is not confirmed yet, see
+// DesktopBinding::State::unconfirmed); the desktop answers the others alone, and one it leaves
+// unanswered counts as failed.
 struct PortalDeadlines {
     std::chrono::milliseconds binding{std::chrono::seconds(45)};
     std::chrono::milliseconds other{std::chrono::seconds(10)};
@@ -55,17 +57,17 @@ struct PortalDeadlines {
 //
 // The portal is followed: a restart of it, or a session the desktop closes, binds again
 // (asking nobody for what the desktop holds; a new portal is told our id first), keys changed
-// in the desktop's settings are told, and every request ends at a deadline (PortalDeadlines).
+// in the desktop's settings are told, and every step waits until a deadline (PortalDeadlines).
+// Only the desktop's answer is a No: a bind past its deadline is not confirmed until the
+// desktop answers after all, or lists the shortcut when next asked.
 //
 // A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
 // sends Activated again while a key is held, and those are not passed on.
 class PortalHotKeys final : public HotKeyBackend {
 public:
-    // Whether a desktop portal on `bus` offers global shortcuts. Waits for the answer: the bus
-    // starts the portal on demand, which takes well under a second.
-    static bool isOffered(const QDBusConnection &bus);
-    // The same question without waiting: `offered` runs once the portal says yes, however late,
-    // never for a no; nothing runs once `context` is gone.
+    // Whether a desktop portal on `bus` offers global shortcuts, without waiting: `offered` runs
+    // once a portal says yes, however late, and once only; a portal not on the bus yet is asked
+    // when it comes. Never for a no; nothing runs once `context` is gone.
     static void whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the

@@ -42,12 +42,12 @@ PortalIdentity identityAnswered(const QDBusMessage &reply, const QString &applic
 
 } // namespace
 
-void tellPortalOurId(const QDBusConnection &bus, const QString &applicationId, std::chrono::milliseconds deadline,
+void tellPortalOurId(const QDBusConnection &bus, const QString &portal, const QString &applicationId, std::chrono::milliseconds deadline,
                      QObject *context, std::function<void(PortalIdentity)> told)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    QDBusMessage call = QDBusMessage::createMethodCall(portal, QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                       QStringLiteral("org.freedesktop.host.portal.Registry"),
+                                                       QStringLiteral("Register"));
     call.setArguments({applicationId, QVariantMap()});
     auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call, int(deadline.count())), context);
     QObject::connect(answer, &QDBusPendingCallWatcher::finished, context,

@@ -11,6 +11,7 @@
 #include "recorder/ToggleColorPicker.h"
 
 #include "shortcuts/HotKeyCenter.h"
+#include "shortcuts/ShortcutNotifications.h"
 #include "shortcuts/ShortcutStorage.h"
 
 #include "runtime/NotificationCenter.h"
@@ -225,7 +226,28 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork, PanelPlace pan
     m_askingNote = cardNote(tr("The desktop is asking you to confirm the shortcut. Answer in its window."));
     m_askingNote->hide();
     rows->addWidget(m_askingNote);
+    m_turnedDownNote = cardNote({});
+    rows->addWidget(m_turnedDownNote);
+    m_services.notifications.addObserver(this, GlobalShortcuts::shortcutByNameDidChange,
+                                         [this](const runtime::Notification &) { sayWhatWasTurnedDown(); });
+    sayWhatWasTurnedDown();
     return card;
+}
+
+void GlobalShortcutsView::sayWhatWasTurnedDown()
+{
+    QStringList lines;
+    for (const auto &[name, title] : {std::pair(GlobalShortcuts::showVantora(), RecorderTexts::showOrHideApp()),
+                                      std::pair(GlobalShortcuts::toggleHomeLights(), RecorderTexts::toggleAllLights())}) {
+        const GlobalShortcuts::StoredShortcut stored = m_services.storage.storedShortcut(name);
+        if (stored.kind == GlobalShortcuts::StoredShortcut::Kind::declined) {
+            lines << tr("%1 is not set: you turned %2 down in the desktop's window. Record the keys again to be "
+                        "asked again.")
+                         .arg(title, stored.shortcut.description(m_services.layout));
+        }
+    }
+    m_turnedDownNote->setText(lines.join(QLatin1Char('\n')));
+    m_turnedDownNote->setVisible(!lines.isEmpty());
 }
 
 void GlobalShortcutsView::followDesktop(RecorderView *recorder, const GlobalShortcuts::Name &name)
@@ -260,6 +282,9 @@ void GlobalShortcutsView::explainDesktopBindings()
             continue;
         }
         entry = m_awaitingDesktop.erase(entry);
+        // Keys the desktop chose itself become the stored ones (DesktopChosenShortcuts): nothing to explain.
+        if (const auto binding = m_services.centre.desktopBinding(recorded); binding && binding->isChosenByDesktop)
+            continue;
         const QString keys = recorded.description(m_services.layout);
         if (instead->isEmpty()) {
             const auto binding = m_services.centre.desktopBinding(recorded);

@@ -61,6 +61,7 @@ private:
     // Shortcuts recorded here wait for the desktop's word on them (where it has one).
     void followDesktop(RecorderView *recorder, const GlobalShortcuts::Name &name);
     void explainDesktopBindings();
+    void sayWhatWasTurnedDown();
 
     RecorderServices &m_services;
     std::function<void()> m_back;
@@ -68,6 +69,8 @@ private:
     RecorderView *m_toggleRecorder = nullptr;
     // Shown while the desktop asks the user about a shortcut of this page.
     ui::TextLabel *m_askingNote = nullptr;
+    // Names, in words, the shortcuts the person turned down in the desktop's window.
+    ui::TextLabel *m_turnedDownNote = nullptr;
     // By name: the shortcut shown or recorded here whose binding by the desktop was not yet
     // found wanting.
     std::map<QString, GlobalShortcuts::Shortcut> m_awaitingDesktop;

@@ -75,6 +75,29 @@ std::optional<QKeySequence> Shortcut::keySequence(const platform::KeyboardLayout
     return QKeySequence(QKeyCombination(eventModifiers(modifiers()), Qt::Key(qtKey)));
 }
 
+std::optional<Shortcut> Shortcut::fromKeySequence(const QKeySequence &sequence, const platform::KeyboardLayout &layout)
+{
+    if (sequence.count() != 1)
+        return std::nullopt;
+    // Carbon's key codes fit in seven bits; the modifiers are any of the four a key sequence names.
+    constexpr qint64 lastKeyCode = 0x7f;
+    constexpr qint64 modifierBits[] = {CarbonModifier::command, CarbonModifier::shift, CarbonModifier::option,
+                                       CarbonModifier::control};
+    for (qint64 keyCode = 0; keyCode <= lastKeyCode; ++keyCode) {
+        for (int chosen = 0; chosen < (1 << std::size(modifierBits)); ++chosen) {
+            qint64 modifiers = 0;
+            for (size_t bit = 0; bit < std::size(modifierBits); ++bit) {
+                if (chosen & (1 << bit))
+                    modifiers |= modifierBits[bit];
+            }
+            const Shortcut candidate(keyCode, modifiers);
+            if (candidate.keySequence(layout) == sequence)
+                return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
 QByteArray toJson(const Shortcut &shortcut)
 {
     // Compact output orders members by name, which puts the key code first.

@@ -51,6 +51,9 @@ struct Shortcut final {
     // The key sequence a menu item or button shows and answers to; none for keypad keys and
     // for keys that print nothing. Fn has no place in a key sequence and is left out.
     std::optional<QKeySequence> keySequence(const platform::KeyboardLayout &layout) const;
+    // The shortcut whose key sequence on the layout is `sequence` (one combination, without
+    // Fn); none where no key of the layout gives it.
+    static std::optional<Shortcut> fromKeySequence(const QKeySequence &sequence, const platform::KeyboardLayout &layout);
 };
 
 inline size_t qHash(const Shortcut &shortcut, size_t seed = 0) noexcept

@@ -12,7 +12,6 @@
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -571,13 +570,20 @@ public:
             while (m_monitor.canReadLine()) {
                 const QByteArray line = m_monitor.readLine();
                 m_started = true;
+                if (line.contains("member=") || line.contains("string \""))
+                    m_transcript += QString::fromUtf8(line.simplified().left(160)) + QLatin1Char('\n');
+                // The monitor indents what a message carries under the line that names it.
+                const bool carried = line.startsWith(' ');
+                if (!carried)
+                    m_inBind = false;
                 if (line.contains("member=BindShortcuts")) {
-                    ++m_binds;
+                    m_bindsShortcuts.emplace_back();
                     m_bindAnswered = false;
-                    m_bindSent.start();
-                } else if (line.contains("member=Response") && !m_bindAnswered && m_bindSent.isValid()) {
+                    m_inBind = true;
+                } else if (carried && m_inBind) {
+                    m_bindsShortcuts.back() += QString::fromUtf8(line);
+                } else if (line.contains("member=Response") && !m_bindAnswered && !m_bindsShortcuts.empty()) {
                     m_bindAnswered = true;
-                    m_lastAnswerTook = std::chrono::milliseconds(m_bindSent.elapsed());
                 } else if (line.contains("string \"Appuyer sur ")) {
                     m_heardFrench = true;
                 }
@@ -595,22 +601,30 @@ public:
     }
 
     bool isReady() { return waitUntil([this] { return m_started; }, 5s); }
-    int binds() const { return m_binds; }
-    // A bind request the desktop has not answered for a second: it is asking the user.
-    bool isAsking() const { return m_binds > 0 && !m_bindAnswered && m_bindSent.elapsed() > 1000; }
-    bool isAnswered() const { return m_binds > 0 && m_bindAnswered; }
-    std::chrono::milliseconds lastAnswerTook() const { return m_lastAnswerTook; }
+    int binds() const { return int(m_bindsShortcuts.size()); }
+    // Whether a bind request is still unanswered: the desktop may be asking the user.
+    bool isBinding() const { return binds() > 0 && !m_bindAnswered; }
+    bool isAnswered() const { return binds() > 0 && m_bindAnswered; }
+    // Whether a bind request after the first `since` asked for the shortcut id.
+    bool bindAskedFor(const QString &id, int since) const
+    {
+        return std::any_of(m_bindsShortcuts.begin() + since, m_bindsShortcuts.end(),
+                           [&](const QString &bind) { return bind.contains(QStringLiteral("string \"%1\"").arg(id)); });
+    }
     // Whether the desktop named keys in French ("Appuyer sur <Control><Alt>k").
     bool heardFrench() const { return m_heardFrench; }
+    // What the calls and answers carried, for failure messages.
+    std::string transcript() const { return m_transcript.toStdString(); }
 
 private:
     QProcess m_monitor;
     bool m_started = false;
     bool m_heardFrench = false;
-    int m_binds = 0;
+    QString m_transcript;
+    // What each bind request carried, in order.
+    std::vector<QString> m_bindsShortcuts;
+    bool m_inBind = false;
     bool m_bindAnswered = false;
-    QElapsedTimer m_bindSent;
-    std::chrono::milliseconds m_lastAnswerTook{0};
 };
 
 // Whether GNOME's own portal backend binds global shortcuts (the portal may offer them through
@@ -646,6 +660,13 @@ bool storedShortcut(const QString &home, int carbonKeyCode, const QString &form 
                QStringLiteral(R"(\"carbonKeyCode\":%1,\"carbonModifiers\":6144%2)").arg(carbonKeyCode).arg(form).toUtf8());
 }
 
+// The program's stored shortcuts in `home`, for failure messages.
+std::string storedShortcuts(const QString &home)
+{
+    QFile defaults(home + QStringLiteral("/config/vantora/defaults.json"));
+    return defaults.open(QIODevice::ReadOnly) ? defaults.readAll().toStdString() : std::string("nothing");
+}
+
 // Ends the program that holds `name` on the session bus at once, as a crash would.
 bool crash(const QString &name)
 {
@@ -654,14 +675,37 @@ bool crash(const QString &name)
            waitUntil([&] { return !bus().interface()->isServiceRegistered(name).value(); }, 5s);
 }
 
+const QString gnomeSavedShortcuts = QStringLiteral("org.gnome.settings-daemon.global-shortcuts.application:"
+                                                   "/org/gnome/settings-daemon/global-shortcuts/org.vantora.Vantora/");
+
 // What GNOME saved of our shortcuts: their ids, descriptions and keys.
 QString shortcutsGnomeSaved()
 {
-    return output(QStringLiteral("gsettings"),
-                  {QStringLiteral("get"),
-                   QStringLiteral("org.gnome.settings-daemon.global-shortcuts.application:"
-                                  "/org/gnome/settings-daemon/global-shortcuts/org.vantora.Vantora/"),
-                   QStringLiteral("shortcuts")});
+    return output(QStringLiteral("gsettings"), {QStringLiteral("get"), gnomeSavedShortcuts, QStringLiteral("shortcuts")});
+}
+
+// Changes what GNOME saved of our shortcuts, as its settings would.
+bool saveInGnome(const QString &shortcuts)
+{
+    return QProcess::execute(QStringLiteral("gsettings"),
+                             {QStringLiteral("set"), gnomeSavedShortcuts, QStringLiteral("shortcuts"), shortcuts}) == 0;
+}
+
+// The X11 window the keyboard's focus is in, as the window manager announces it; none while a
+// native Wayland window has it.
+QString activeWindow()
+{
+    return output(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+}
+
+bool panelHasTheKeyboard()
+{
+    const QString active = activeWindow();
+    return !active.isEmpty() &&
+           output(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                              QStringLiteral("--name"), QStringLiteral("^vantora$")})
+               .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+               .contains(active);
 }
 
 class GnomeShellShortcutTest : public GnomeShellTrayTest {
@@ -674,6 +718,8 @@ protected:
                          << output(QStringLiteral("gnome-shell"), {QStringLiteral("--version")}).trimmed().toStdString()
                          << " has no global shortcuts (GNOME 48 and later have)";
         ASSERT_TRUE(m_portal.isReady()) << "dbus-monitor did not start";
+        // Each case meets a GNOME that holds nothing of ours, whichever ran before it.
+        ASSERT_TRUE(saveInGnome(QStringLiteral("@a(sa{sv}) []"))) << "GNOME's saved shortcuts could not be cleared";
     }
 
     void TearDown() override
@@ -716,6 +762,23 @@ protected:
         return QPoint(2 * screen().center().x() - add->x(), add->y());
     }
 
+    // Whether GNOME asks about a bind requested after the first `bindsBefore`: the request is
+    // unanswered and GNOME's dialog shows.
+    bool gnomeAsks(int bindsBefore)
+    {
+        return waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isBinding() && addButton(); }, 15s);
+    }
+
+    // Chooses Add, or Cancel, in GNOME's open dialog; true once the desktop answered.
+    bool answer(bool add)
+    {
+        const std::optional<QPoint> button = add ? addButton() : cancelButton();
+        if (!button)
+            return false;
+        m_input.click(*button, ShellInput::Button::left);
+        return waitUntil([&] { return m_portal.isAnswered(); }, 10s);
+    }
+
     // Where the page's recorder of a row is, the page being brought to the front first: a
     // window that comes to the front does not hand its first focus to a recorder.
     QPoint recorderOnPage(int row)
@@ -726,9 +789,28 @@ protected:
         return page + QPoint(341, 148 + 74 * row);
     }
 
-    // Presses the shortcut while a native Wayland window, opened last, has the focus; true when
-    // the panel then shows.
-    bool shortcutOpensThePanelFromAnotherWindow()
+    // Records Ctrl+Alt+<key> in the page's row; true once the program stored it.
+    bool recordOnPage(int row, ShellInput::Key key, const QString &home, int carbonKeyCode)
+    {
+        m_input.click(recorderOnPage(row), ShellInput::Button::left);
+        QTest::qWait(300);
+        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, key}, 30ms);
+        return waitUntil([&] { return storedShortcut(home, carbonKeyCode); }, 10s);
+    }
+
+    // The program started on its shortcuts page with the folders in `home`.
+    std::unique_ptr<RunningApp> startOnThePage(const QString &home)
+    {
+        auto app = std::make_unique<RunningApp>(QStringList{QStringLiteral("--shortcut-preview")}, home);
+        if (!waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
+            return nullptr;
+        QTest::qWait(2000);
+        return app;
+    }
+
+    // Presses Ctrl+Alt+<key> while a native Wayland window, opened last, has the focus; true
+    // when the panel then shows.
+    bool shortcutOpensThePanelFromAnotherWindow(ShellInput::Key key = ShellInput::k)
     {
         TearDown();
         auto environment = QProcessEnvironment::systemEnvironment();
@@ -738,7 +820,7 @@ protected:
         QTest::qWait(2500);
         if (shownPanel())
             return false;
-        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::k}, 30ms);
+        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, key}, 30ms);
         return waitUntil([] { return shownPanel().has_value(); }, 10s);
     }
 
@@ -747,62 +829,131 @@ protected:
 };
 
 // A shortcut the person turns down in GNOME's window is stored as turned down, which is no
-// error, and the next start asks GNOME for nothing. Run first, while GNOME holds nothing of
-// ours.
+// error, and GNOME is not asked about it again: at the next start, where the person records
+// the other shortcut, GNOME asks about that one alone.
 TEST_F(GnomeShellShortcutTest, AShortcutTurnedDownInGnomesWindowIsNotAskedForAgain)
 {
     QTemporaryDir home;
     {
-        RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
-        ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s))
-            << "the shortcuts page did not open";
-        QTest::qWait(2000);
-        m_input.click(recorderOnPage(0), ShellInput::Button::left);
-        QTest::qWait(300);
-        m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::j}, 30ms);
-        ASSERT_TRUE(waitUntil([&] { return m_portal.isAsking(); }, 10s)) << "GNOME did not ask to add Ctrl+Alt+J";
-        std::optional<QPoint> cancel;
-        ASSERT_TRUE(waitUntil([&] { return (cancel = cancelButton()).has_value(); }, 10s)) << "GNOME's dialog did not show";
-        m_input.click(*cancel, ShellInput::Button::left);
-        ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+        const auto app = startOnThePage(home.path());
+        ASSERT_TRUE(app) << "the shortcuts page did not open";
+        const int bindsBefore = m_portal.binds();
+        ASSERT_TRUE(recordOnPage(0, ShellInput::j, home.path(), 38)) << "Ctrl+Alt+J was not recorded";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+J";
+        ASSERT_TRUE(answer(false)) << "the dialog did not answer";
         EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")); }, 5s))
             << "Ctrl+Alt+J was not stored as turned down";
         EXPECT_FALSE(alertShown()) << "a turned-down shortcut is no error";
     }
     const int bindsBefore = m_portal.binds();
-    RunningApp app({QStringLiteral("--shortcut-preview")}, home.path());
-    ASSERT_TRUE(waitUntil([] { return shownWindow(QStringLiteral("^vantora Preview$")).has_value(); }, 30s));
-    QTest::qWait(5000);
-    EXPECT_EQ(m_portal.binds(), bindsBefore) << "GNOME was asked again at the next start";
-    EXPECT_FALSE(addButton()) << "GNOME's dialog came back";
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open again";
+    ASSERT_TRUE(recordOnPage(1, ShellInput::l, home.path(), 37)) << "Ctrl+Alt+L was not recorded";
+    const bool asks = gnomeAsks(bindsBefore);
+    EXPECT_FALSE(m_portal.bindAskedFor(QStringLiteral("showVantora"), bindsBefore))
+        << "GNOME was asked again for the turned-down shortcut";
+    ASSERT_TRUE(asks) << "GNOME did not ask to add Ctrl+Alt+L";
+    EXPECT_TRUE(m_portal.bindAskedFor(QStringLiteral("toggleHomeLights"), bindsBefore));
+    ASSERT_TRUE(answer(false)) << "the dialog did not answer";
     EXPECT_TRUE(storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")));
 }
 
 // Recorded on the panel's own shortcuts page, a shortcut GNOME asks about keeps the panel up
-// while GNOME's window has the focus, so that the page can tell the answer. Turned down, as
-// GNOME must hold nothing of ours for the next test.
+// while GNOME's window has the keyboard, so that the page can tell the answer: once the window
+// is answered, the keyboard comes back to the panel.
 TEST_F(GnomeShellShortcutTest, ThePanelStaysWhileGnomeAsksAboutAShortcutRecordedThere)
 {
     RunningApp app;
     const std::optional<BarIcon> icon = shownTray().icon;
     ASSERT_TRUE(icon) << "no icon can be seen on the bar";
     m_input.click(icon->box.center(), ShellInput::Button::left, 2);
-    ASSERT_TRUE(waitUntil([] { return shownPanel().has_value(); }, 10s)) << "the double click opened no panel";
-    QTest::qWait(700);
+    ASSERT_TRUE(waitUntil(panelHasTheKeyboard, 10s)) << "the double click opened no panel with the keyboard";
     m_input.type({ShellInput::leftControl, ShellInput::comma}, 30ms);
     QTest::qWait(1000);
     const std::optional<QRect> panel = shownPanel();
     ASSERT_TRUE(panel) << "Ctrl+, closed the panel";
+    const int bindsBefore = m_portal.binds();
     m_input.click(panel->topLeft() + QPoint(341, 148), ShellInput::Button::left);
     QTest::qWait(300);
     m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::m}, 30ms);
-    ASSERT_TRUE(waitUntil([&] { return m_portal.isAsking(); }, 10s)) << "GNOME did not ask to add Ctrl+Alt+M";
-    std::optional<QPoint> cancel;
-    ASSERT_TRUE(waitUntil([&] { return (cancel = cancelButton()).has_value(); }, 10s)) << "GNOME's dialog did not show";
-    QTest::qWait(2000);
-    EXPECT_TRUE(shownPanel()) << "the panel went while GNOME asked";
-    m_input.click(*cancel, ShellInput::Button::left);
-    ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+M";
+    ASSERT_TRUE(waitUntil([] { return !panelHasTheKeyboard(); }, 10s)) << "GNOME's dialog did not take the keyboard";
+    ASSERT_TRUE(answer(false)) << "the dialog did not answer";
+    EXPECT_TRUE(waitUntil(panelHasTheKeyboard, 10s)) << "the panel went while GNOME asked";
+}
+
+// A person who takes a minute in GNOME's window (listening to it with a screen reader,
+// stepping away) and then chooses Add has a shortcut that works, and nothing to read about it.
+TEST_F(GnomeShellShortcutTest, AShortcutAddedAfterAMinuteInGnomesWindowWorks)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    const int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+    QTest::qWait(60'000);
+    ASSERT_TRUE(answer(true)) << "GNOME's dialog did not wait for the person";
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the shortcut added after a minute did not open the panel";
+    EXPECT_TRUE(storedShortcut(home.path(), 40))
+        << "the shortcut added after a minute is not stored as it was recorded: " << storedShortcuts(home.path()) << "\n"
+        << m_portal.transcript();
+    EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
+}
+
+// GNOME's window lists every shortcut of the session. The person adds Ctrl+Alt+L for "Show or
+// hide app", then turns down Ctrl+Alt+J for "Toggle all lights": the first stays bound and
+// working, only the second is turned down.
+TEST_F(GnomeShellShortcutTest, TurningDownOneShortcutLeavesTheOtherWorking)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::l, home.path(), 37)) << "Ctrl+Alt+L was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+L";
+    ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(1, ShellInput::j, home.path(), 38)) << "Ctrl+Alt+J was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+J";
+    ASSERT_TRUE(answer(false)) << "the dialog did not answer";
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38, QStringLiteral(R"(,\"declined\":true})")); }, 5s))
+        << "Ctrl+Alt+J was not stored as turned down";
+    EXPECT_TRUE(storedShortcut(home.path(), 37))
+        << "Ctrl+Alt+L, which GNOME added, is no longer stored as bound: " << storedShortcuts(home.path()) << "\n"
+        << m_portal.transcript();
+    EXPECT_TRUE(shortcutsGnomeSaved().contains(QLatin1String("'<Control><Alt>l'")))
+        << "GNOME lists our shortcuts as: " << shortcutsGnomeSaved().toStdString();
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::l)) << "Ctrl+Alt+L stopped working";
+}
+
+// Keys the person changes in GNOME's settings become the stored shortcut, and the next start
+// has nothing to complain of: GNOME's keys fire.
+TEST_F(GnomeShellShortcutTest, KeysChangedInGnomesSettingsAreStored)
+{
+    QTemporaryDir home;
+    {
+        const auto app = startOnThePage(home.path());
+        ASSERT_TRUE(app) << "the shortcuts page did not open";
+        const int bindsBefore = m_portal.binds();
+        ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+        ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+        const QString saved = shortcutsGnomeSaved();
+        ASSERT_TRUE(saved.contains(QLatin1String("'<Control><Alt>k'"))) << "GNOME saved " << saved.toStdString();
+        ASSERT_TRUE(saveInGnome(QString(saved).replace(QLatin1String("'<Control><Alt>k'"), QLatin1String("'<Control><Alt>m'"))))
+            << "GNOME's settings could not be changed";
+    }
+    const int bindsBefore = m_portal.binds();
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open again";
+    ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 30s))
+        << "the program did not get its shortcut from GNOME";
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 46); }, 10s))
+        << "GNOME's Ctrl+Alt+M was not stored: " << storedShortcuts(home.path()) << "; GNOME saved "
+        << shortcutsGnomeSaved().toStdString() << "\n" << m_portal.transcript();
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::m)) << "GNOME's Ctrl+Alt+M did not open the panel";
+    EXPECT_FALSE(alertShown()) << "the page complained of the keys changed in GNOME's settings";
 }
 
 // A hand records a shortcut on the shortcuts page at four paces, each time other keys (the
@@ -815,11 +966,7 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
 {
     QTemporaryDir home;
     const auto addConfirmed = [this](const char *keys) {
-        std::optional<QPoint> add;
-        ASSERT_TRUE(waitUntil([&] { return (add = addButton()).has_value(); }, 10s))
-            << "GNOME's dialog for " << keys << " shows no Add button";
-        m_input.click(*add, ShellInput::Button::left);
-        ASSERT_TRUE(waitUntil([&] { return m_portal.isAnswered(); }, 10s)) << "the dialog did not answer";
+        ASSERT_TRUE(answer(true)) << "the dialog for " << keys << " did not answer";
         QTest::qWait(1000);
         EXPECT_FALSE(alertShown()) << "the page said the desktop refused " << keys << ", which GNOME added";
     };
@@ -849,8 +996,7 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
             m_input.type({ShellInput::leftControl, ShellInput::leftAlt, pace.key}, pace.gap);
             ASSERT_TRUE(waitUntil([&] { return storedShortcut(home.path(), pace.carbonKeyCode); }, 10s))
                 << pace.name << " typed " << pace.gap.count() << " ms apart was not recorded";
-            ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAsking(); }, 10s))
-                << "GNOME did not ask to add " << pace.name;
+            ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add " << pace.name;
             ASSERT_NO_FATAL_FAILURE(addConfirmed(pace.name));
         }
         // "Toggle all lights": Ctrl+Alt+L, which the first row let go.
@@ -858,8 +1004,7 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
         m_input.click(recorderOnPage(1), ShellInput::Button::left);
         QTest::qWait(300);
         m_input.type({ShellInput::leftControl, ShellInput::leftAlt, ShellInput::l}, 30ms);
-        ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAsking(); }, 10s))
-            << "GNOME did not ask to add Ctrl+Alt+L for the second row";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+L for the second row";
         ASSERT_NO_FATAL_FAILURE(addConfirmed("Ctrl+Alt+L"));
         const QString saved = shortcutsGnomeSaved();
         EXPECT_TRUE(saved.contains(QLatin1String("'Show or hide app'")) && saved.contains(QLatin1String("'Toggle all lights'")))
@@ -871,14 +1016,15 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
         const int bindsBefore = m_portal.binds();
         app.reset();
         app.emplace(QStringList{QStringLiteral("--shortcut-preview")}, home.path());
+        // GNOME answers a bind it asks about only once the person has: the answer is the word
+        // that it asked nobody.
         ASSERT_TRUE(waitUntil([&] { return m_portal.binds() > bindsBefore && m_portal.isAnswered(); }, 30s))
-            << "restart " << restart << ": the program did not get its shortcut from the desktop";
-        EXPECT_LT(m_portal.lastAnswerTook(), 1000ms) << "restart " << restart << ": GNOME asked again";
-        EXPECT_FALSE(addButton()) << "restart " << restart << ": a dialog is open";
-        QTest::qWait(1000);
-        EXPECT_FALSE(alertShown()) << "restart " << restart << ": the page said the desktop refused the shortcut";
+            << "restart " << restart << ": GNOME did not give the shortcut without asking"
+            << (addButton() ? " (its dialog is open)" : "");
         EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow())
             << "restart " << restart << ": the shortcut did not open the panel";
+        // The shortcut fired after the program had the answer: a complaint would be up by now.
+        EXPECT_FALSE(alertShown()) << "restart " << restart << ": the page said the desktop refused the shortcut";
     }
 
     // The portal and GNOME's backend crash; they come back in French, as the bus starts them
@@ -904,9 +1050,8 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
         << "the program did not bind its shortcuts again with the new portal";
     EXPECT_TRUE(m_portal.heardFrench()) << "the new portal did not speak French";
     EXPECT_FALSE(addButton()) << "GNOME asked again after its portal came back";
-    QTest::qWait(1000);
-    EXPECT_FALSE(alertShown()) << "the page took GNOME's French for other keys";
     EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the shortcut did not come back with the portal";
+    EXPECT_FALSE(alertShown()) << "the page took GNOME's French for other keys";
 }
 
 } // namespace

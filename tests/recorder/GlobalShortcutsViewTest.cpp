@@ -199,16 +199,20 @@ TEST_F(ShortcutsPageTest, TheDesktopsAnswerDecidesWhatIsStoredShownAndAskedAgain
         std::optional<QString> reason;
         std::optional<QString> alert;
         bool askedAtNextStart;
+        // What the page says in words, beside the field's reason.
+        QString note;
     };
     const Row rows[] = {
         {"declined in the desktop's window", DesktopBinding::refused(DesktopBinding::Refusal::cancelled),
          StoredShortcut::Kind::declined, recorder::RecorderTexts::declinedInDesktop(),
-         QStringLiteral("You turned down Ctrl+Alt+L in the desktop's window."), false},
+         QStringLiteral("You turned down Ctrl+Alt+L in the desktop's window."), false,
+         QStringLiteral("Show or hide app is not set: you turned Ctrl+Alt+L down in the desktop's window. Record the "
+                        "keys again to be asked again.")},
         {"taken by another program", DesktopBinding::refused(DesktopBinding::Refusal::keysTaken),
          StoredShortcut::Kind::shortcut, recorder::RecorderTexts::notBoundByDesktop(),
-         QStringLiteral("The desktop did not accept Ctrl+Alt+L as a shortcut."), true},
+         QStringLiteral("The desktop did not accept Ctrl+Alt+L as a shortcut."), true, QString()},
         {"bound", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L")), StoredShortcut::Kind::shortcut, std::nullopt,
-         std::nullopt, true},
+         std::nullopt, true, QString()},
     };
     const Shortcut ctrlAltL(Key::l.rawValue, ctrl | alt);
     const std::pair<quint32, quint32> keys{quint32(ctrlAltL.carbonKeyCode), quint32(ctrlAltL.carbonModifiers)};
@@ -243,6 +247,12 @@ TEST_F(ShortcutsPageTest, TheDesktopsAnswerDecidesWhatIsStoredShownAndAskedAgain
         EXPECT_TRUE(ui::plainToolTipOf(field).startsWith(row.reason.value_or(QStringLiteral("Include"))))
             << "the reason comes first: " << ui::plainToolTipOf(field).toStdString();
         EXPECT_EQ(alerts.shown.empty() ? std::nullopt : std::optional(alerts.shown.front().text), row.alert);
+        QStringList notes;
+        for (const QLabel *label : page->findChildren<QLabel *>()) {
+            if (label->isVisible() && label->text().contains(QStringLiteral("not set")))
+                notes << label->text();
+        }
+        EXPECT_EQ(notes.join(QLatin1Char('\n')), row.note);
 
         // The next start: the same stored defaults, a desktop that has said nothing yet.
         runtime::NotificationCenter nextNotifications;

@@ -287,6 +287,8 @@ TEST_F(HotKeyCenterTest, OtherKeysAreThoseTheDesktopNamesAndNeverWordsItCouldNot
         {"other keys", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), QStringLiteral("Ctrl+Alt+K")},
         {"bound, keys unknown", DesktopBinding::boundToUnknownKeys(), std::nullopt},
         {"refused", DesktopBinding::refused(DesktopBinding::Refusal::cancelled), QString()},
+        {"not confirmed in time: no word on other keys", DesktopBinding::unconfirmed(), std::nullopt},
+        {"keys the desktop chose", DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+K")), QStringLiteral("Ctrl+Alt+K")},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

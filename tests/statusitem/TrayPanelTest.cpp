@@ -167,6 +167,7 @@ TEST(TrayPanel, TheDesktopsConfirmationOfAShortcutKeepsThePanelOpenUntilItAnswer
         {"X11 grabs decide at once", false, std::nullopt, false},
         {"the portal has not answered", true, std::nullopt, true},
         {"the portal's window asks the user", true, DesktopBinding::asking(), true},
+        {"the portal let its deadline pass: nothing left to wait for", true, DesktopBinding::unconfirmed(), false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);

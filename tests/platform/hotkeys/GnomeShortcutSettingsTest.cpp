@@ -1,7 +1,9 @@
 #include "platform/GnomeShortcutSettings.h"
 
-#include <QDir>
+#include "EventLoopTesting.h"
+
 #include <QFile>
+#include <QObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -9,22 +11,44 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 using namespace vantora::platform;
 
 namespace {
 
+constexpr char schemaId[] = "org.gnome.settings-daemon.global-shortcuts.application";
+
 // The shape of GNOME's saved global shortcuts: a relocatable schema, one path per application.
-constexpr char schemaXml[] = R"xml(<schemalist>
-  <schema id="org.gnome.settings-daemon.global-shortcuts.application">
-    <key name="shortcuts" type="a(sa{sv})"><default>[]</default></key>
-  </schema>
-</schemalist>
-)xml";
+constexpr char gnomeSchemaKeys[] = R"xml(<key name="shortcuts" type="a(sa{sv})"><default>[]</default></key>)xml";
+
+constexpr char bothShortcuts[] =
+    "[('showVantora', {'description': <'Show or hide app'>, 'shortcuts': <['<Control><Alt>j']>}),"
+    " ('toggleHomeLights', {'description': <'Toggle all lights'>})]";
+
+// Compiles a schema of GNOME's id with `keys` into a folder of its own and makes it the one
+// GSettings reads, in memory. GSettings reads its schemas once per process: call this before
+// anything asks for one.
+bool useSchema(const QTemporaryDir &folder, const char *keys)
+{
+    const QString compiler = QStandardPaths::findExecutable(QStringLiteral("glib-compile-schemas"));
+    QFile xml(folder.filePath(QStringLiteral("global-shortcuts.gschema.xml")));
+    if (compiler.isEmpty() || !xml.open(QIODevice::WriteOnly))
+        return false;
+    xml.write(QByteArray("<schemalist><schema id=\"") + schemaId + "\">" + keys + "</schema></schemalist>\n");
+    xml.close();
+    if (QProcess::execute(compiler, {folder.path()}) != 0)
+        return false;
+    qputenv("GSETTINGS_SCHEMA_DIR", QFile::encodeName(folder.path()));
+    qputenv("GSETTINGS_BACKEND", "memory");
+    return true;
+}
 
 GSettings *applicationSettings(const char *applicationId)
 {
-    GSettingsSchema *schema = g_settings_schema_source_lookup(
-        g_settings_schema_source_get_default(), "org.gnome.settings-daemon.global-shortcuts.application", TRUE);
+    GSettingsSchema *schema =
+        g_settings_schema_source_lookup(g_settings_schema_source_get_default(), schemaId, TRUE);
     const QByteArray path = QByteArray("/org/gnome/settings-daemon/global-shortcuts/") + applicationId + '/';
     GSettings *settings = g_settings_new_full(schema, nullptr, path.constData());
     g_settings_schema_unref(schema);
@@ -50,27 +74,26 @@ QString saved(const char *applicationId)
     return result;
 }
 
+// Forgets as the portal session does, waiting on the event loop for the settings' own thread.
+bool forget(const QString &applicationId, const std::set<QString> &ids)
+{
+    QObject context;
+    bool done = false;
+    forgetGnomeShortcuts(applicationId, ids, &context, [&done] { done = true; });
+    return vantora::testing::waitForEvents([&done] { return done; }, std::chrono::seconds(10));
+}
+
 } // namespace
 
 // On a desktop whose settings hold the keys a person accepted, only the ids recorded anew are
 // forgotten, only for this application; a malformed id touches nothing (GSettings would abort).
 TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
 {
-    const QString compiler = QStandardPaths::findExecutable(QStringLiteral("glib-compile-schemas"));
-    if (compiler.isEmpty())
-        GTEST_SKIP() << "SKIP: glib-compile-schemas is not installed";
     QTemporaryDir schemas;
-    QFile xml(schemas.filePath(QStringLiteral("global-shortcuts.gschema.xml")));
-    ASSERT_TRUE(xml.open(QIODevice::WriteOnly) && xml.write(schemaXml) > 0);
-    xml.close();
-    ASSERT_EQ(QProcess::execute(compiler, {schemas.path()}), 0);
-    // Read once per process: set before anything here asks for a schema.
-    qputenv("GSETTINGS_SCHEMA_DIR", QFile::encodeName(schemas.path()));
-    qputenv("GSETTINGS_BACKEND", "memory");
+    if (!useSchema(schemas, gnomeSchemaKeys))
+        GTEST_SKIP() << "SKIP: glib-compile-schemas is not installed or failed";
 
-    const char *both = "[('showVantora', {'description': <'Show or hide app'>, 'shortcuts': <['<Control><Alt>j']>}),"
-                       " ('toggleHomeLights', {'description': <'Toggle all lights'>})]";
-    save("org.vantora.Vantora", both);
+    save("org.vantora.Vantora", bothShortcuts);
     save("org.example.Other", "[('showVantora', {'description': <'Another program'>})]");
     const QString other = saved("org.example.Other");
 
@@ -89,12 +112,48 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
          {QStringLiteral("showVantora"), QStringLiteral("toggleHomeLights")}, false, false},
     };
     for (const auto &row : rows) {
-        save("org.vantora.Vantora", both);
-        forgetGnomeShortcuts(row.applicationId, row.ids);
+        save("org.vantora.Vantora", bothShortcuts);
+        ASSERT_TRUE(forget(row.applicationId, row.ids)) << row.name << ": never done";
         const QString now = saved("org.vantora.Vantora");
         EXPECT_EQ(now.contains(QStringLiteral("'showVantora'")), row.showKept) << row.name << ": " << now.toStdString();
         EXPECT_EQ(now.contains(QStringLiteral("'toggleHomeLights'")), row.toggleKept)
             << row.name << ": " << now.toStdString();
         EXPECT_EQ(saved("org.example.Other"), other) << row.name << ": another application's shortcuts changed";
+    }
+}
+
+// A GNOME whose schema has no saved shortcuts, or keeps them in another shape, is left alone,
+// and the app goes on. Each schema is read in a process of its own (GSettings reads them once).
+TEST(GnomeShortcutSettingsDeathTest, LeavesSettingsOfAnotherShapeAloneAndGoesOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char *name;
+        const char *keys;
+        const char *savedBefore; // nullptr: the schema has no `shortcuts` to save
+        const char *afterwards;
+    } rows[] = {
+        {"GNOME 48's shape", gnomeSchemaKeys, bothShortcuts, "^done: \\[\\('toggleHomeLights'"},
+        {"no key for the saved shortcuts", R"xml(<key name="enabled" type="b"><default>true</default></key>)xml",
+         nullptr, "^done$"},
+        {"the shortcuts as a list of ids", R"xml(<key name="shortcuts" type="as"><default>[]</default></key>)xml",
+         "['showVantora', 'toggleHomeLights']", "^done: \\['showVantora', 'toggleHomeLights'\\]$"},
+    };
+    for (const auto &row : rows) {
+        EXPECT_EXIT(
+            {
+                QTemporaryDir schemas;
+                if (!useSchema(schemas, row.keys))
+                    std::exit(2);
+                if (row.savedBefore)
+                    save("org.vantora.Vantora", row.savedBefore);
+                if (!forget(QStringLiteral("org.vantora.Vantora"), {QStringLiteral("showVantora")}))
+                    std::exit(3);
+                const QString after = row.savedBefore ? QStringLiteral(": ") + saved("org.vantora.Vantora") : QString();
+                std::fprintf(stderr, "done%s", qPrintable(after));
+                std::exit(0);
+            },
+            ::testing::ExitedWithCode(0), row.afterwards)
+            << row.name;
     }
 }
