@@ -13,6 +13,7 @@
 #include "ui/Colours.h"
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
+#include "ui/FocusReturn.h"
 #include "ui/HoverTracker.h"
 #include "ui/PlainToolTip.h"
 #include "ui/SvgImage.h"
@@ -191,8 +192,12 @@ bool AppSettingsMenu::eventFilter(QObject *watched, QEvent *event)
     if (watched == menu() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool chooses = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
-        if (chooses && (menu()->activeAction() == m_about || menu()->activeAction() == m_updates))
+        if (chooses && (menu()->activeAction() == m_about || menu()->activeAction() == m_updates)) {
             ui::a11y::passActivityOn(*window());
+            // Qt would give the button the focus back as the menu closes, just before the
+            // window that opens takes it, and a reader would read the button in between.
+            ui::FocusReturn::handOver(*this);
+        }
         if (!m_services.quit->shortcut().isEmpty()
             && QKeySequence(key->keyCombination()) == m_services.quit->shortcut()) {
             menu()->hide();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <utility>
+
 namespace vantora::ui {
 
 namespace {
@@ -13,11 +15,31 @@ QWidget *focusOfShownWindow(const QWidget *origin)
     return window && window->isVisible() ? window->focusWidget() : nullptr;
 }
 
+QPointer<QWidget> &handedOver()
+{
+    static QPointer<QWidget> control;
+    return control;
+}
+
 } // namespace
 
 FocusReturn::FocusReturn(const QWidget *origin)
-    : m_control(focusOfShownWindow(origin) ? focusOfShownWindow(origin) : QApplication::focusWidget())
+    : m_control(std::exchange(handedOver(), nullptr))
 {
+    if (!m_control)
+        m_control = focusOfShownWindow(origin) ? focusOfShownWindow(origin) : QApplication::focusWidget();
+}
+
+void FocusReturn::handOver(QWidget &control)
+{
+    // Focused again before any window noted it, the control waits for nothing any more.
+    static const QMetaObject::Connection regained =
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget *, QWidget *now) {
+            if (now && now == handedOver())
+                handedOver() = nullptr;
+        });
+    handedOver() = &control;
+    control.clearFocus();
 }
 
 void FocusReturn::giveBack() const

@@ -13,10 +13,16 @@ namespace vantora::ui {
 // without the keys.
 class FocusReturn final {
 public:
-    // Notes the control with the focus now: the focus of `origin`'s shown window, kept while
-    // a menu or another window has the activation; without an origin, or when its window is
-    // hidden or has no focus, the application's.
+    // Notes the control with the focus now: a control that handed its focus over, or else the
+    // focus of `origin`'s shown window, kept while a menu or another window has the
+    // activation; without an origin, or when its window is hidden or has no focus, the
+    // application's.
     explicit FocusReturn(const QWidget *origin);
+
+    // Takes the focus from `control`, without giving it to anything, for a window about to
+    // open from it: the window's focus-in is then the only one a reader hears. The next
+    // FocusReturn noted gives the focus back to `control`.
+    static void handOver(QWidget &control);
 
     // Activates the noted control's window and focuses the control again; nothing when the
     // control went or is hidden.
