@@ -79,21 +79,14 @@ std::optional<Shortcut> Shortcut::fromKeySequence(const QKeySequence &sequence, 
 {
     if (sequence.count() != 1)
         return std::nullopt;
-    // Carbon's key codes fit in seven bits; the modifiers are any of the four a key sequence names.
+    const qint64 modifiers = GlobalShortcuts::carbonModifiers(modifierFlags(sequence[0].keyboardModifiers()));
+    // The key is the one whose name in the layout the sequence gives; Carbon's key codes fit in
+    // seven bits.
     constexpr qint64 lastKeyCode = 0x7f;
-    constexpr qint64 modifierBits[] = {CarbonModifier::command, CarbonModifier::shift, CarbonModifier::option,
-                                       CarbonModifier::control};
     for (qint64 keyCode = 0; keyCode <= lastKeyCode; ++keyCode) {
-        for (int chosen = 0; chosen < (1 << std::size(modifierBits)); ++chosen) {
-            qint64 modifiers = 0;
-            for (size_t bit = 0; bit < std::size(modifierBits); ++bit) {
-                if (chosen & (1 << bit))
-                    modifiers |= modifierBits[bit];
-            }
-            const Shortcut candidate(keyCode, modifiers);
-            if (candidate.keySequence(layout) == sequence)
-                return candidate;
-        }
+        const Shortcut candidate(keyCode, modifiers);
+        if (candidate.keySequence(layout) == sequence)
+            return candidate;
     }
     return std::nullopt;
 }
