@@ -6,6 +6,7 @@
 #include <gio/gio.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace vantora::platform {
 
@@ -59,28 +60,33 @@ GVariant *takeForgotten(GVariant *saved, const std::set<QString> &ids)
     return nullptr;
 }
 
-void forgetIn(GSettingsSchema *schema, const QString &applicationId, const std::set<QString> &ids)
-{
-    const QByteArray path = "/org/gnome/settings-daemon/global-shortcuts/" + applicationId.toUtf8() + '/';
-    GSettings *settings = g_settings_new_full(schema, nullptr, path.constData());
-    GVariant *saved = g_settings_get_value(settings, shortcutsKey);
-    if (GVariant *kept = takeForgotten(saved, ids)) {
-        g_settings_set_value(settings, shortcutsKey, kept);
-        g_settings_sync();
-    }
-    g_variant_unref(saved);
-    g_object_unref(settings);
-}
-
-void forgetNow(const QString &applicationId, const std::set<QString> &ids)
+// Calls `use` with the settings of `applicationId`'s saved shortcuts, where GNOME's schema
+// for them is installed and of the shape read here.
+void withApplicationSettings(const QString &applicationId, const std::function<void(GSettings *)> &use)
 {
     GSettingsSchemaSource *source = g_settings_schema_source_get_default();
     GSettingsSchema *schema = source ? g_settings_schema_source_lookup(source, applicationSchema, TRUE) : nullptr;
     if (!schema)
         return;
-    if (holdsShortcuts(schema))
-        forgetIn(schema, applicationId, ids);
+    if (holdsShortcuts(schema)) {
+        const QByteArray path = "/org/gnome/settings-daemon/global-shortcuts/" + applicationId.toUtf8() + '/';
+        GSettings *settings = g_settings_new_full(schema, nullptr, path.constData());
+        use(settings);
+        g_object_unref(settings);
+    }
     g_settings_schema_unref(schema);
+}
+
+void forgetNow(const QString &applicationId, const std::set<QString> &ids)
+{
+    withApplicationSettings(applicationId, [&ids](GSettings *settings) {
+        GVariant *saved = g_settings_get_value(settings, shortcutsKey);
+        if (GVariant *kept = takeForgotten(saved, ids)) {
+            g_settings_set_value(settings, shortcutsKey, kept);
+            g_settings_sync();
+        }
+        g_variant_unref(saved);
+    });
 }
 
 bool isAnythingToForget(const QString &applicationId, const std::set<QString> &ids)
@@ -89,6 +95,26 @@ bool isAnythingToForget(const QString &applicationId, const std::set<QString> &i
 }
 
 } // namespace
+
+std::set<QString> gnomeSavedShortcuts(const QString &applicationId)
+{
+    std::set<QString> ids;
+    if (!isPathElement(applicationId))
+        return ids;
+    withApplicationSettings(applicationId, [&ids](GSettings *settings) {
+        GVariant *saved = g_settings_get_value(settings, shortcutsKey);
+        GVariantIter entries;
+        g_variant_iter_init(&entries, saved);
+        while (GVariant *entry = g_variant_iter_next_value(&entries)) {
+            const gchar *id = nullptr;
+            g_variant_get_child(entry, 0, "&s", &id);
+            ids.insert(QString::fromUtf8(id));
+            g_variant_unref(entry);
+        }
+        g_variant_unref(saved);
+    });
+    return ids;
+}
 
 void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> &ids, QObject *context,
                           std::function<void()> done)

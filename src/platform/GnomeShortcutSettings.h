@@ -23,4 +23,9 @@ namespace vantora::platform {
 void forgetGnomeShortcuts(const QString &applicationId, const std::set<QString> &ids, QObject *context,
                           std::function<void()> done);
 
+// The ids of `applicationId`'s shortcuts that GNOME saved, which it binds without asking; none
+// where its settings for global shortcuts are not installed or are not of the shape written
+// here. Read at once: GSettings reads from its database file, with no service in between.
+std::set<QString> gnomeSavedShortcuts(const QString &applicationId);
+
 } // namespace vantora::platform

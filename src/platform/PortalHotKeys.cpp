@@ -735,20 +735,31 @@ private:
 
     // GNOME lists nothing of a new session before it binds, then binds the keys it saved
     // without asking and asks about the rest; a No there binds none of the session's
-    // shortcuts, not even the saved ones. Those bound before with the same keys are bound
-    // again alone, in a new session: the No is the rest's only. Once: a second No is final.
+    // shortcuts, not even the saved ones. Those it saved (bound before in this run with the
+    // same keys, or in its settings from an earlier one and not recorded anew) are bound again
+    // alone, in a new session: the No is the rest's only. Once: a second No is final.
     bool bindAgainWhatGnomeSaved()
     {
-        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty() || m_round.boundBefore.empty()
-            || m_round.boundBefore.size() == std::size_t(m_round.shortcuts.size()))
+        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty())
             return false;
+        std::set<QString> savedIds = m_round.boundBefore;
+        if (m_identity == PortalIdentity::registered) {
+            for (const QString &id : gnomeSavedShortcuts(m_applicationId)) {
+                if (!m_round.recorded.contains(id))
+                    savedIds.insert(id);
+            }
+        }
         PortalShortcuts saved;
+        std::set<QString> asked;
         for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
-            if (m_round.boundBefore.contains(shortcut.id))
+            if (savedIds.contains(shortcut.id))
                 saved.append(shortcut);
             else
-                m_round.declined.insert(shortcut.id);
+                asked.insert(shortcut.id);
         }
+        if (saved.isEmpty() || asked.empty())
+            return false;
+        m_round.declined = std::move(asked);
         m_round.shortcuts = saved;
         m_round.bound.clear();
         bindInNewSession();

@@ -1,78 +1,24 @@
 #include "platform/GnomeShortcutSettings.h"
 
 #include "EventLoopTesting.h"
+#include "GnomeSettingsTesting.h"
 
-#include <QFile>
 #include <QObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 using namespace vantora::platform;
+using namespace vantora::testing::gnome;
 
 namespace {
-
-constexpr char schemaId[] = "org.gnome.settings-daemon.global-shortcuts.application";
-
-// The shape of GNOME's saved global shortcuts: a relocatable schema, one path per application.
-constexpr char gnomeSchemaKeys[] = R"xml(<key name="shortcuts" type="a(sa{sv})"><default>[]</default></key>)xml";
 
 constexpr char bothShortcuts[] =
     "[('showVantora', {'description': <'Show or hide app'>, 'shortcuts': <['<Control><Alt>j']>}),"
     " ('toggleHomeLights', {'description': <'Toggle all lights'>})]";
-
-// Compiles a schema of GNOME's id with `keys` into a folder of its own and makes it the one
-// GSettings reads, in memory. GSettings reads its schemas once per process: call this before
-// anything asks for one.
-bool useSchema(const QTemporaryDir &folder, const char *keys)
-{
-    const QString compiler = QStandardPaths::findExecutable(QStringLiteral("glib-compile-schemas"));
-    QFile xml(folder.filePath(QStringLiteral("global-shortcuts.gschema.xml")));
-    if (compiler.isEmpty() || !xml.open(QIODevice::WriteOnly))
-        return false;
-    xml.write(QByteArray("<schemalist><schema id=\"") + schemaId + "\">" + keys + "</schema></schemalist>\n");
-    xml.close();
-    if (QProcess::execute(compiler, {folder.path()}) != 0)
-        return false;
-    qputenv("GSETTINGS_SCHEMA_DIR", QFile::encodeName(folder.path()));
-    qputenv("GSETTINGS_BACKEND", "memory");
-    return true;
-}
-
-GSettings *applicationSettings(const char *applicationId)
-{
-    GSettingsSchema *schema =
-        g_settings_schema_source_lookup(g_settings_schema_source_get_default(), schemaId, TRUE);
-    const QByteArray path = QByteArray("/org/gnome/settings-daemon/global-shortcuts/") + applicationId + '/';
-    GSettings *settings = g_settings_new_full(schema, nullptr, path.constData());
-    g_settings_schema_unref(schema);
-    return settings;
-}
-
-void save(const char *applicationId, const char *shortcuts)
-{
-    GSettings *settings = applicationSettings(applicationId);
-    g_settings_set_value(settings, "shortcuts", g_variant_new_parsed(shortcuts));
-    g_object_unref(settings);
-}
-
-QString saved(const char *applicationId)
-{
-    GSettings *settings = applicationSettings(applicationId);
-    GVariant *value = g_settings_get_value(settings, "shortcuts");
-    gchar *text = g_variant_print(value, FALSE);
-    const QString result = QString::fromUtf8(text);
-    g_free(text);
-    g_variant_unref(value);
-    g_object_unref(settings);
-    return result;
-}
 
 // Forgets as the portal session does, waiting on the event loop for the settings' own thread.
 bool forget(const QString &applicationId, const std::set<QString> &ids)
@@ -86,11 +32,12 @@ bool forget(const QString &applicationId, const std::set<QString> &ids)
 } // namespace
 
 // On a desktop whose settings hold the keys a person accepted, only the ids recorded anew are
-// forgotten, only for this application; a malformed id touches nothing (GSettings would abort).
+// forgotten, only for this application, and what is left is what reads as saved; a malformed
+// id touches and reads nothing (GSettings would abort).
 TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
 {
     QTemporaryDir schemas;
-    if (!useSchema(schemas, gnomeSchemaKeys))
+    if (!useSchema(schemas))
         GTEST_SKIP() << "SKIP: glib-compile-schemas is not installed or failed";
 
     save("org.vantora.Vantora", bothShortcuts);
@@ -119,11 +66,19 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
         EXPECT_EQ(now.contains(QStringLiteral("'toggleHomeLights'")), row.toggleKept)
             << row.name << ": " << now.toStdString();
         EXPECT_EQ(saved("org.example.Other"), other) << row.name << ": another application's shortcuts changed";
+        std::set<QString> kept;
+        if (row.showKept)
+            kept.insert(QStringLiteral("showVantora"));
+        if (row.toggleKept)
+            kept.insert(QStringLiteral("toggleHomeLights"));
+        EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.vantora.Vantora")), kept) << row.name;
     }
+    EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.example.Other")), std::set<QString>{QStringLiteral("showVantora")});
+    EXPECT_TRUE(gnomeSavedShortcuts(QStringLiteral("org/vantora")).empty());
 }
 
 // A GNOME whose schema has no saved shortcuts, or keeps them in another shape, is left alone,
-// and the app goes on. Each schema is read in a process of its own (GSettings reads them once).
+// reads as having saved nothing, and the app goes on. Each schema is read in a process of its own (GSettings reads them once).
 TEST(GnomeShortcutSettingsDeathTest, LeavesSettingsOfAnotherShapeAloneAndGoesOn)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -133,11 +88,11 @@ TEST(GnomeShortcutSettingsDeathTest, LeavesSettingsOfAnotherShapeAloneAndGoesOn)
         const char *savedBefore; // nullptr: the schema has no `shortcuts` to save
         const char *afterwards;
     } rows[] = {
-        {"GNOME 48's shape", gnomeSchemaKeys, bothShortcuts, "^done: \\[\\('toggleHomeLights'"},
+        {"GNOME 48's shape", schemaKeys, bothShortcuts, "^done, 1 saved: \\[\\('toggleHomeLights'"},
         {"no key for the saved shortcuts", R"xml(<key name="enabled" type="b"><default>true</default></key>)xml",
-         nullptr, "^done$"},
+         nullptr, "^done, 0 saved$"},
         {"the shortcuts as a list of ids", R"xml(<key name="shortcuts" type="as"><default>[]</default></key>)xml",
-         "['showVantora', 'toggleHomeLights']", "^done: \\['showVantora', 'toggleHomeLights'\\]$"},
+         "['showVantora', 'toggleHomeLights']", "^done, 0 saved: \\['showVantora', 'toggleHomeLights'\\]$"},
     };
     for (const auto &row : rows) {
         EXPECT_EXIT(
@@ -150,7 +105,8 @@ TEST(GnomeShortcutSettingsDeathTest, LeavesSettingsOfAnotherShapeAloneAndGoesOn)
                 if (!forget(QStringLiteral("org.vantora.Vantora"), {QStringLiteral("showVantora")}))
                     std::exit(3);
                 const QString after = row.savedBefore ? QStringLiteral(": ") + saved("org.vantora.Vantora") : QString();
-                std::fprintf(stderr, "done%s", qPrintable(after));
+                std::fprintf(stderr, "done, %zu saved%s", gnomeSavedShortcuts(QStringLiteral("org.vantora.Vantora")).size(),
+                             qPrintable(after));
                 std::exit(0);
             },
             ::testing::ExitedWithCode(0), row.afterwards)
