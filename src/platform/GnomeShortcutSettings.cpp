@@ -38,6 +38,14 @@ bool holdsShortcuts(GSettingsSchema *schema)
     return holds;
 }
 
+// The shortcut id of one saved entry.
+QString idOf(GVariant *entry)
+{
+    const gchar *id = nullptr;
+    g_variant_get_child(entry, 0, "&s", &id);
+    return QString::fromUtf8(id);
+}
+
 GVariant *takeForgotten(GVariant *saved, const std::set<QString> &ids)
 {
     GVariantBuilder kept;
@@ -46,9 +54,7 @@ GVariant *takeForgotten(GVariant *saved, const std::set<QString> &ids)
     GVariantIter entries;
     g_variant_iter_init(&entries, saved);
     while (GVariant *entry = g_variant_iter_next_value(&entries)) {
-        const gchar *id = nullptr;
-        g_variant_get_child(entry, 0, "&s", &id);
-        if (ids.contains(QString::fromUtf8(id)))
+        if (ids.contains(idOf(entry)))
             forgotten = true;
         else
             g_variant_builder_add_value(&kept, entry);
@@ -106,9 +112,7 @@ std::set<QString> gnomeSavedShortcuts(const QString &applicationId)
         GVariantIter entries;
         g_variant_iter_init(&entries, saved);
         while (GVariant *entry = g_variant_iter_next_value(&entries)) {
-            const gchar *id = nullptr;
-            g_variant_get_child(entry, 0, "&s", &id);
-            ids.insert(QString::fromUtf8(id));
+            ids.insert(idOf(entry));
             g_variant_unref(entry);
         }
         g_variant_unref(saved);
