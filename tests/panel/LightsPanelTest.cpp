@@ -1,4 +1,5 @@
 #include "ActiveWindow.h"
+#include "HeardAnnouncements.h"
 #include "QtPrinters.h"
 #include "StoreRig.h"
 
@@ -316,12 +317,8 @@ TEST_F(LightsPanelTest, AnUnexpectedIssueReachesTheNoLightsPageAsALoadErrorWitho
 // that comes with it, each once however often the panel is brought up to date.
 TEST_F(LightsPanelTest, ALoadFailureIsReadOutOnceAsItComesWithItsBanner)
 {
-    QStringList heard;
-    struct SinkRestorer {
-        ui::a11y::AnnouncementSink previous;
-        ~SinkRestorer() { ui::a11y::setAnnouncementSink(previous); }
-    } restorer{ui::a11y::setAnnouncementSink(
-        [&](const ui::a11y::Announcement &announcement) { heard << announcement.text; })};
+    vantora::testing::HeardAnnouncements announcements;
+    QStringList &heard = announcements.texts;
     showErrorsAsTheApplicationDoes();
     HalvetStore &store = connect(HueSnapshot{});
     makePanel(store);

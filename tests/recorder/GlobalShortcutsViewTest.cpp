@@ -1,3 +1,4 @@
+#include "HeardAnnouncements.h"
 #include "RecorderRig.h"
 
 #include "recorder/ApplicationShortcuts.h"
@@ -107,12 +108,8 @@ TEST_F(ShortcutsPageTest, EscapeLeavesThePageOnlyWhenNoRecorderRecords)
 
 TEST_F(ShortcutsPageTest, ThePageReadsItsTitleOutEachTimeItIsShownAndNotOnceGone)
 {
-    QStringList heard;
-    struct SinkRestorer {
-        ui::a11y::AnnouncementSink previous;
-        ~SinkRestorer() { ui::a11y::setAnnouncementSink(previous); }
-    } restorer{ui::a11y::setAnnouncementSink(
-        [&](const ui::a11y::Announcement &announcement) { heard << announcement.text; })};
+    vantora::testing::HeardAnnouncements announcements;
+    QStringList &heard = announcements.texts;
     ToggleAppearance appearance(defaults);
     auto *page = new GlobalShortcutsView(services, appearance, [] {});
     new QVBoxLayout(&window);

@@ -4,11 +4,11 @@
 // activation token (the test's command sets both), the application shows a window, then opens
 // a link. The opened program gets neither: they were for the application's own window.
 
+#include "EnvironmentNotingOpener.h"
+
 #include "settings/UrlOpener.h"
 
-#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
@@ -31,16 +31,8 @@ TEST(OpenedProgramEnvironment, CarriesNoLaunchIdOrActivationTokenOfTheApplicatio
     }
     if (given.empty())
         GTEST_SKIP() << "started without a launch id or activation token";
-    // The desktop's opener runs xdg-open: here one that notes the environment it got.
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString opened = folder.filePath(QStringLiteral("opened.env"));
-    QFile opener(folder.filePath(QStringLiteral("xdg-open")));
-    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-    opener.write(QStringLiteral("#!/bin/sh\nenv >\"%1.part\" && mv \"%1.part\" \"%1\"\n").arg(opened).toUtf8());
-    opener.close();
-    opener.setPermissions(opener.permissions() | QFile::ExeOwner);
-    qputenv("PATH", folder.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+    vantora::testing::EnvironmentNotingOpener opener;
+    ASSERT_TRUE(opener.isReady());
 
     QWidget window;
     window.resize(200, 100);
@@ -48,15 +40,11 @@ TEST(OpenedProgramEnvironment, CarriesNoLaunchIdOrActivationTokenOfTheApplicatio
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     ASSERT_TRUE(desktopUrlOpener()(QUrl(QStringLiteral("https://example.org/"))));
-    // Polls: the opened program's file arrives with no event to wake the loop.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 30'000))
-        << "the desktop's opener started nothing";
-    QFile environment(opened);
-    ASSERT_TRUE(environment.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = environment.readAll().split('\n');
+    const auto lines = opener.openedEnvironment();
+    ASSERT_TRUE(lines) << "the desktop's opener started nothing";
     for (const QByteArray &name : given) {
         SCOPED_TRACE(name.toStdString() + " on " + QGuiApplication::platformName().toStdString());
-        EXPECT_FALSE(std::any_of(lines.begin(), lines.end(), [&](const QByteArray &line) { return line.startsWith(name + '='); }))
+        EXPECT_FALSE(std::any_of(lines->begin(), lines->end(), [&](const QByteArray &line) { return line.startsWith(name + '='); }))
             << "the opened program inherited it";
     }
 }
