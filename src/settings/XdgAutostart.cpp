@@ -223,6 +223,10 @@ void XdgAutostart::registerItem()
 {
     const Entry entry = readEntry();
     refuseOthersEntry(entry);
+    if (const std::optional<QString> linked = linkedEntry(entry)) {
+        writeFile(*linked, switchedOn(entry.text));
+        return;
+    }
     // An entry of ours that starts this program keeps what the person wrote in it.
     writeEntry(entry.text.isEmpty() ? ourEntry() : switchedOn(entry.text));
 }
@@ -234,17 +238,33 @@ void XdgAutostart::unregisterItem()
     if (entry.owner == Owner::nobody)
         return;
     // What the person wrote into an entry that starts this program (flags, a name, a wrapper)
-    // stays for the next time it is switched on. A link is the person's own arrangement: it
-    // goes, its target stays as it is.
+    // stays for the next time it is switched on; so does a link the person made to one.
+    if (const std::optional<QString> linked = linkedEntry(entry)) {
+        writeFile(*linked, switchedOff(entry.text));
+        return;
+    }
     const bool isLink = QFileInfo(entryPath()).isSymLink();
     if (!entry.text.isEmpty() && entry.text != ourEntry() && !isLink) {
         writeEntry(switchedOff(entry.text));
         return;
     }
-    // Removing a link removes the link alone, never its target.
+    // A link to an entry that cannot be changed (the desktop's own, say) holds nothing of
+    // the person's but the link: it goes, never its target.
     QFile file(entryPath());
     if ((file.exists() || isLink) && !file.remove())
         throw LoginItemError(file.errorString());
+}
+
+std::optional<QString> XdgAutostart::linkedEntry(const Entry &entry) const
+{
+    const QFileInfo link(entryPath());
+    if (!link.isSymLink() || entry.text.isEmpty())
+        return std::nullopt;
+    // The end of the chain of links, where the text was read.
+    const QFileInfo target(link.canonicalFilePath());
+    if (!target.isFile() || !target.isWritable() || !QFileInfo(target.absolutePath()).isWritable())
+        return std::nullopt;
+    return target.absoluteFilePath();
 }
 
 QString XdgAutostart::ourEntry() const
@@ -257,12 +277,17 @@ void XdgAutostart::writeEntry(const QString &text) const
 {
     if (!QDir().mkpath(m_folder))
         throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
-    // A link in the folder is replaced, not written through: its target may be any file of
-    // the user's, anywhere.
+    // A link that leads to no entry of ours is replaced, not written through: its target may
+    // be any file of the user's, anywhere.
     const QFileInfo existing(entryPath());
     if (existing.isSymLink() && !QFile::remove(entryPath()))
         throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be replaced.").arg(entryPath()));
-    QSaveFile file(entryPath());
+    writeFile(entryPath(), text);
+}
+
+void XdgAutostart::writeFile(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw LoginItemError(file.errorString());
     file.write(text.toUtf8());

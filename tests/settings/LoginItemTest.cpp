@@ -257,14 +257,17 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
 }
 
 // Only an entry that starts this program and nothing else, however it does, is ours to show
-// as on, to remove or to write over; a link in the entry's place is replaced, and its target
-// is left as it was; an entry that cannot be read is left alone, and the alert names it.
+// as on, to remove or to write over; a link in the entry's place to an entry of ours stays and
+// its target is switched as the entry would be, any other link is replaced and its target left
+// as it was; an entry that cannot be read is left alone, and the alert names it.
 TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 {
     enum class Place { file, linkToFile, danglingLink, unreadableFile, pipe, linkToDevice };
     // Ours: removed when turned off, written (as a file of its own) when turned on. Switched
     // off: the entry stays, switched off, and turned on again it is as the person wrote it.
-    enum class After { ours, switchedOff, untouched };
+    // Through a link: the link stays, and its target is switched off (turned on again, it is
+    // as the person wrote it) or on.
+    enum class After { ours, switchedOff, untouched, linkSwitchedOff, linkSwitchedOn };
     struct Row {
         std::string name;
         Place place;
@@ -320,9 +323,11 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          After::untouched, After::untouched},
         {"a moved copy of this program", Place::file, group + "Exec=/nowhere/vantora\n", S::notFound, After::ours,
          After::ours},
-        {"a link to ours", Place::linkToFile, group + "Exec={ours}\n", S::enabled, After::ours, After::ours},
-        {"a link to ours switched off", Place::linkToFile, group + "Exec={ours}\nHidden=true\n", S::notRegistered,
-         After::untouched, After::ours},
+        {"a link to ours", Place::linkToFile, group + "Exec={ours}\n", S::enabled, After::linkSwitchedOff, After::ours},
+        {"a link to ours with the person's flag", Place::linkToFile, group + "Exec={ours} --my-own-flag\n", S::enabled,
+         After::linkSwitchedOff, After::ours},
+        {"a link to ours switched off", Place::linkToFile, group + "Exec={ours} --my-own-flag\nHidden=true\n",
+         S::notRegistered, After::untouched, After::linkSwitchedOn},
         {"a link to another program's", Place::linkToFile, group + "Exec={other}\n", S::notRegistered, After::untouched,
          After::untouched},
         {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::ours},
@@ -478,7 +483,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             // A link's target, or a file that is not ours, keeps its text.
             if (holdsText) {
                 QFile file(written);
-                const bool keptWritten = after == After::untouched || !inPlace;
+                const bool keptWritten = after == After::untouched
+                    || (!inPlace && after != After::linkSwitchedOff && after != After::linkSwitchedOn);
                 if (keptWritten) {
                     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
                     EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
@@ -508,6 +514,25 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                         EXPECT_FALSE(message.contains(row.untold)) << message.toStdString();
                     }
                 }
+            } else if (after == After::linkSwitchedOff || after == After::linkSwitchedOn) {
+                EXPECT_TRUE(entry.isSymLink());
+                EXPECT_EQ(entry.symLinkTarget(), target);
+                const auto targetText = [&] {
+                    QFile file(target);
+                    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+                };
+                if (after == After::linkSwitchedOff) {
+                    EXPECT_EQ(autostart.status(), S::notRegistered);
+                    EXPECT_FALSE(loginItem.isEnabled());
+                    loginItem.setEnabled(true);
+                    EXPECT_TRUE(QFileInfo(entryPath).isSymLink());
+                    EXPECT_EQ(targetText(), text) << "turned off and on, the target is not as the person wrote it";
+                } else {
+                    EXPECT_EQ(targetText(), QString(text).remove("Hidden=true\n"));
+                }
+                EXPECT_EQ(autostart.status(), S::enabled);
+                EXPECT_TRUE(loginItem.isEnabled());
+                EXPECT_TRUE(alerts.shown.empty());
             } else if (after == After::switchedOff) {
                 EXPECT_TRUE(entry.isFile());
                 EXPECT_FALSE(entry.isSymLink());
