@@ -23,6 +23,7 @@
 #include "recorder/RecorderAlerts.h"
 #include "recorder/RecorderServices.h"
 #include "settings/AboutView.h"
+#include "settings/Alert.h"
 #include "settings/AppSettingsMenu.h"
 #include "settings/AppErrorOverlay.h"
 #include "settings/AppIssueNotice.h"
@@ -118,6 +119,10 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
+    // Said once, over the window where the person changed something.
+    connect(&m_defaults, &runtime::UserDefaults::cannotBeKept, this, [](const QString &why) {
+        showAlert(MessageBoxAlerts::shared(), QApplication::activeWindow(), tr("Settings can’t be saved"), why);
+    });
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     // Before the first page: the shortcuts page names where the panel opens, a tray or a window.
     m_trayHosts = std::make_unique<platform::TrayHostWatch>();

@@ -2,12 +2,19 @@
 
 #include "UserDefaultsFormat.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QtGlobal>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
 
 namespace vantora::runtime {
 
@@ -54,6 +61,65 @@ QString unusedSetAsideName(const QString &path)
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = base + QLatin1Char('-') + QString::number(n);
     return candidate;
+}
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("vantora::runtime::FileUserDefaults", text);
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// What stands on the way to the file at `path`, in the person's words: a folder on the way
+// that is a file, one that cannot be opened, or the file itself being out of reach. None when
+// the way is clear, also when the file or a folder is simply missing.
+std::optional<QString> obstacleOnTheWay(const QString &path)
+{
+    const QStringList steps = QFileInfo(path).absoluteFilePath().split(u'/', Qt::SkipEmptyParts);
+    QString reached;
+    for (qsizetype step = 0; step < steps.size(); ++step) {
+        const QString next = reached + u'/' + steps[step];
+        struct stat info {};
+        if (::stat(encoded(next).constData(), &info) != 0) {
+            const int error = errno;
+            if (error == ENOENT)
+                return std::nullopt;
+            if (error == EACCES)
+                return translated("the folder “%1” can’t be opened (%2)")
+                    .arg(reached.isEmpty() ? QStringLiteral("/") : reached, systemError(error));
+            return translated("“%1” can’t be reached (%2)").arg(next, systemError(error));
+        }
+        if (step + 1 < steps.size() && !S_ISDIR(info.st_mode))
+            return translated("“%1” is a file, not a folder").arg(next);
+        reached = next;
+    }
+    return std::nullopt;
+}
+
+// Makes `folder` and the folders above it that are missing; why not, when it cannot.
+std::optional<QString> madeFolder(const QString &folder)
+{
+    QString reached;
+    for (const QString &step : QFileInfo(folder).absoluteFilePath().split(u'/', Qt::SkipEmptyParts)) {
+        reached += u'/' + step;
+        struct stat info {};
+        if (::stat(encoded(reached).constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return translated("“%1” is a file, not a folder").arg(reached);
+            continue;
+        }
+        if (errno != ENOENT || ::mkdir(encoded(reached).constData(), 0777) != 0)
+            return translated("the folder “%1” can’t be made (%2)").arg(reached, systemError(errno));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -217,6 +283,7 @@ FileUserDefaults::FileUserDefaults(QString path, Loaded loaded, QObject *parent)
     , m_path(std::move(path))
     , m_setAsidePath(std::move(loaded.setAsidePath))
     , m_fileUse(loaded.fileUse)
+    , m_obstacle(std::move(loaded.obstacle))
 {
     // The values that survived a damaged file go back under the usual name at once, so the
     // next start finds them even if nothing changes in this one.
@@ -232,6 +299,13 @@ QString FileUserDefaults::standardPath()
 
 FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
 {
+    // A folder that cannot be searched hides the file as if it were missing: what was saved
+    // there would be lost at the first write, were it tried.
+    if (const std::optional<QString> obstacle = obstacleOnTheWay(path)) {
+        qWarning("Settings file %s cannot be read: %s; settings are kept in memory only and nothing there is changed.",
+                 qUtf8Printable(path), qUtf8Printable(*obstacle));
+        return {{}, std::nullopt, FileUse::leftAlone, *obstacle};
+    }
     const QFileInfo info(path);
     if (!info.exists())
         return {};
@@ -240,7 +314,7 @@ FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
     if (!info.isFile()) {
         qWarning("Settings file %s is not a regular file; settings are kept in memory only and it is left as it is.",
                  qUtf8Printable(path));
-        return {{}, std::nullopt, FileUse::leftAlone};
+        return {{}, std::nullopt, FileUse::leftAlone, translated("“%1” is not a regular file").arg(path)};
     }
     // A file we may not read (or that fails mid-read) is not damaged: it stays, unmoved and
     // not written over, until whatever stands in the way is fixed.
@@ -251,7 +325,8 @@ FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         qWarning("Settings file %s cannot be read (%s); settings are kept in memory only and it is left as it is.",
                  qUtf8Printable(path), qUtf8Printable(file.errorString()));
-        return {{}, std::nullopt, FileUse::leftAlone};
+        return {{}, std::nullopt, FileUse::leftAlone,
+                translated("“%1” can’t be read (%2)").arg(path, file.errorString())};
     }
     file.close();
 
@@ -265,7 +340,8 @@ FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
         qWarning("Settings file %s is damaged and cannot be set aside; settings are kept in memory only and it is "
                  "left as it is.",
                  qUtf8Printable(path));
-        return {std::move(decoded.values), std::nullopt, FileUse::leftAlone};
+        return {std::move(decoded.values), std::nullopt, FileUse::leftAlone,
+                translated("“%1” is damaged and can’t be set aside").arg(path)};
     }
     if (decoded.unreadable)
         qWarning("Settings file %s could not be read as settings; it was set aside as %s and settings start empty.",
@@ -284,13 +360,33 @@ void FileUserDefaults::didWrite(const QString &, const QVariantMap &all)
 
 void FileUserDefaults::write(const QVariantMap &all)
 {
-    if (m_fileUse == FileUse::leftAlone) {
-        m_lastWriteSucceeded = false;
-        return;
-    }
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    const std::optional<QString> obstacle = tryWrite(all);
+    m_lastWriteSucceeded = !obstacle;
+    if (obstacle)
+        tellNotKept(*obstacle);
+}
+
+std::optional<QString> FileUserDefaults::tryWrite(const QVariantMap &all)
+{
+    if (m_fileUse == FileUse::leftAlone)
+        return m_obstacle;
+    if (std::optional<QString> obstacle = madeFolder(QFileInfo(m_path).absolutePath()))
+        return obstacle;
     QSaveFile file(m_path);
-    m_lastWriteSucceeded = file.open(QIODevice::WriteOnly) && file.write(encodeDefaults(all)) >= 0 && commit(file);
+    if (!file.open(QIODevice::WriteOnly))
+        return translated("“%1” can’t be written (%2)").arg(m_path, file.errorString());
+    if (file.write(encodeDefaults(all)) < 0 || !commit(file))
+        return translated("“%1” can’t be written (%2)").arg(m_path, file.errorString());
+    return std::nullopt;
+}
+
+void FileUserDefaults::tellNotKept(const QString &obstacle)
+{
+    if (std::exchange(m_toldNotKept, true))
+        return;
+    qWarning("Settings cannot be saved: %s; changes last until vantora quits.", qUtf8Printable(obstacle));
+    Q_EMIT cannotBeKept(translated("vantora can’t save its settings: %1. Your changes last until vantora quits.")
+                            .arg(obstacle));
 }
 
 bool FileUserDefaults::commit(QSaveFile &file)

@@ -48,6 +48,8 @@ public:
 
 Q_SIGNALS:
     void changed(const QString &key);
+    // A change could not be kept beyond this run; `why` is the person's text, said once a run.
+    void cannotBeKept(const QString &why);
 
 protected:
     explicit UserDefaults(QVariantMap initial = {}, QObject *parent = nullptr);
@@ -91,7 +93,10 @@ private:
 //   that still reads is kept (and written back under the usual name at once);
 // - a file that cannot be read, cannot be set aside or is no regular file (a FIFO would
 //   block the read for ever) is left exactly as it is, and the defaults live in memory only.
-// Either event is reported on standard error, naming the files involved.
+// Either event is reported on standard error, naming the files involved. So is a folder on
+// the way to the file that is no folder or cannot be opened (the settings are then neither
+// read nor written there, and nothing there is changed), and, at the first write that does
+// not reach the file, why not: that is also told to the person once (cannotBeKept).
 class FileUserDefaults : public UserDefaults {
     Q_OBJECT
 public:
@@ -127,15 +132,22 @@ private:
         QVariantMap values;
         std::optional<QString> setAsidePath;
         FileUse fileUse = FileUse::readAndWritten;
+        // Why a file left alone is: the person's words.
+        QString obstacle = {};
     };
     FileUserDefaults(QString path, Loaded loaded, QObject *parent);
     static Loaded load(const QString &path);
     void write(const QVariantMap &all);
+    // Why the values cannot reach the file, or nothing when they did.
+    std::optional<QString> tryWrite(const QVariantMap &all);
+    void tellNotKept(const QString &obstacle);
 
     QString m_path;
     std::optional<QString> m_setAsidePath;
     FileUse m_fileUse = FileUse::readAndWritten;
+    QString m_obstacle;
     bool m_lastWriteSucceeded = true;
+    bool m_toldNotKept = false;
 };
 
 } // namespace vantora::runtime

@@ -17,6 +17,8 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -239,6 +241,49 @@ TEST(HalvetApp, TheShortcutPreviewStartsOnItsPageNamingTheWindowWithoutATray)
     for (const QLabel *label : page->findChildren<QLabel *>())
         texts.append(label->text());
     EXPECT_TRUE(texts.contains(QStringLiteral("Open the vantora window."))) << texts.join(u'|').toStdString();
+}
+
+
+// A setting changed where the settings folder cannot hold it: the panel says so once, over
+// itself, and the person's file in the folder's place keeps every byte.
+TEST(HalvetApp, ASettingThatCannotBeSavedIsSaidOnceOverThePanel)
+{
+    QTemporaryDir home;
+    const QString notes = home.filePath(QStringLiteral("vantora"));
+    {
+        QFile file(notes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("my own notes\n");
+    }
+    runtime::FileUserDefaults defaults(notes + QStringLiteral("/defaults.json"));
+    HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--demo")}), defaults);
+    statusitem::PanelWindow *panel = panelWindow();
+    ASSERT_NE(panel, nullptr);
+    app.isPanelPresented().set(true);
+    for (int turn = 0; turn < 8; ++turn)
+        QCoreApplication::processEvents();
+    activate(*panel);
+    auto *menu = panel->findChild<AppSettingsMenu *>();
+    ASSERT_NE(menu, nullptr);
+
+    menu->hideUnavailableAction()->trigger();
+    menu->hideUnavailableAction()->trigger();
+    QCoreApplication::processEvents();
+
+    QList<QMessageBox *> said;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            said << box;
+    }
+    ASSERT_EQ(said.size(), 1) << "said once";
+    EXPECT_EQ(said.front()->parentWidget(), panel) << "over the panel where the setting was changed";
+    const QString words = said.front()->text() + u'\n' + said.front()->informativeText();
+    EXPECT_TRUE(words.contains(QStringLiteral("can’t save its settings"))) << words.toStdString();
+    EXPECT_TRUE(words.contains(u'“' + notes + QStringLiteral("” is a file, not a folder"))) << words.toStdString();
+    said.front()->close();
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("my own notes\n"));
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "FileModesEnforced.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -255,4 +257,87 @@ TEST(UserDefaults, ChangeSignalPerKeyOnlyOnRealChangesWhileWritesAreCounted)
 
     (void)defaults.boolValue(QStringLiteral("n"));
     EXPECT_EQ(defaults.readCount(QStringLiteral("n")), 1);
+}
+
+// Where the settings' folder cannot hold them, the first change says why, once, in the
+// terminal and to the person; nothing there is written, and a file of the person's in the
+// folder's place keeps every byte.
+TEST(UserDefaults, AFolderThatCannotHoldTheSettingsIsToldOnceAndLeftAsItIs)
+{
+    const QByteArray notes = "my notes\n\x01\xff";
+    const QByteArray saved = validFile(R"("flag": {"type": "bool", "value": true})");
+    struct Case {
+        const char *name;
+        // Makes the config folder `config` what the row is about; undone by `restore`.
+        std::function<void(const QString &config)> spoil;
+        std::function<void(const QString &config)> restore;
+        // What the person is told, besides the folder's path.
+        const char *told;
+        // Told at the start too, as settings that cannot be read.
+        bool toldAtStart;
+    };
+    const Case cases[] = {
+        {"a read-only folder",
+         [](const QString &config) { chmod(qPrintable(config), 0500); },
+         [](const QString &config) { chmod(qPrintable(config), 0700); }, "can’t be made", false},
+        {"a file of the person's in its place",
+         [&](const QString &config) { writeFile(config + QStringLiteral("/vantora"), notes); },
+         [](const QString &) {}, "is a file, not a folder", true},
+        {"an unreadable folder",
+         [&](const QString &config) {
+             QDir().mkpath(config + QStringLiteral("/vantora"));
+             writeFile(config + QStringLiteral("/vantora/defaults.json"), saved);
+             chmod(qPrintable(config + QStringLiteral("/vantora")), 0);
+         },
+         [](const QString &config) { chmod(qPrintable(config + QStringLiteral("/vantora")), 0700); }, "can’t be opened",
+         true},
+    };
+    const auto everything = [](const QString &config) {
+        QStringList found;
+        for (QDirIterator each(config, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+                               QDirIterator::Subdirectories);
+             each.hasNext();) {
+            const QString path = each.next();
+            found << path + u' ' + QString::fromLatin1(readFile(path).toHex());
+        }
+        return found;
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString config = dir.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        c.spoil(config);
+        const QString folder = config + QStringLiteral("/vantora");
+        WarningLog warnings;
+        QStringList told;
+        {
+            // Modes bind as they do for a person, also where the tests run as root.
+            FileModesEnforced modes;
+            FileUserDefaults defaults(folder + QStringLiteral("/defaults.json"));
+            EXPECT_EQ(warnings.all().contains(QStringLiteral("cannot be read")), c.toldAtStart) << warnings.all().toStdString();
+            EXPECT_FALSE(defaults.contains(QStringLiteral("flag"))) << "nothing was read";
+            QObject::connect(&defaults, &FileUserDefaults::cannotBeKept, [&told](const QString &why) { told << why; });
+            defaults.setBool(QStringLiteral("hideUnavailableDevices"), true);
+            defaults.setInteger(QStringLiteral("other"), 2);
+            EXPECT_TRUE(defaults.boolValue(QStringLiteral("hideUnavailableDevices"))) << "memory keeps the value";
+            EXPECT_FALSE(defaults.lastWriteSucceeded());
+        }
+        ASSERT_EQ(told.size(), 1) << "said once";
+        EXPECT_TRUE(told.front().contains(QStringLiteral("can’t save its settings"))) << told.front().toStdString();
+        EXPECT_TRUE(told.front().contains(QString::fromUtf8(c.told))) << told.front().toStdString();
+        EXPECT_TRUE(told.front().contains(u'“' + folder + u'”')) << told.front().toStdString();
+        EXPECT_EQ(warnings.all().count(QStringLiteral("Settings cannot be saved")), 1) << warnings.all().toStdString();
+        c.restore(config);
+        QStringList expected;
+        if (QFileInfo(folder).isFile())
+            expected << folder + u' ' + QString::fromLatin1(notes.toHex());
+        else if (QFileInfo(folder).isDir())
+            expected << folder << folder + QStringLiteral("/defaults.json ") + QString::fromLatin1(saved.toHex());
+        QStringList found = everything(config);
+        // A folder reads as no bytes.
+        found.replaceInStrings(QRegularExpression(QStringLiteral(" $")), QString());
+        found.sort();
+        EXPECT_EQ(found, expected) << "nothing of the person's changed, nothing was added";
+    }
 }
