@@ -32,6 +32,7 @@
 #include "app/TrayIconTint.h"
 #include "onboarding/ApplicationBridgeSearch.h"
 #include "onboarding/BridgeOnboarding.h"
+#include "platform/SecretServiceWatch.h"
 #include "platform/TrayHostWatch.h"
 #include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
@@ -71,6 +72,8 @@
 #include <QPlatformSurfaceEvent>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <cstdio>
 
 using namespace std::chrono_literals;
 
@@ -119,6 +122,14 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
+    if (m_plan.store == LaunchPlan::Store::live) {
+        // Said where start-up troubles are said, as well as on the panel.
+        if (const auto &issue = m_store->unexpectedIssue(); issue && issue->explanation)
+            std::fprintf(stderr, "vantora: %s\n", qUtf8Printable(*issue->explanation));
+        m_keyringWatch = std::make_unique<platform::SecretServiceWatch>();
+        connect(m_keyringWatch.get(), &platform::SecretServiceWatch::appeared, this,
+                [this] { readSavedConnectionAgain(); });
+    }
     // Said once, over the window where the person changed something.
     connect(&m_defaults, &runtime::UserDefaults::cannotBeKept, this, [](const QString &why) {
         showAlert(MessageBoxAlerts::shared(), QApplication::activeWindow(), tr("Settings can’t be saved"), why);
@@ -273,6 +284,21 @@ void HalvetApp::showPanel()
         return;
     }
     m_isPanelPresented.set(true);
+}
+
+void HalvetApp::launchedAgain()
+{
+    readSavedConnectionAgain();
+    showPanel();
+}
+
+void HalvetApp::readSavedConnectionAgain()
+{
+    if (!m_store->readSavedConnectionAgain())
+        return;
+    std::fputs(m_store->connection() ? "vantora: the keyring answers now; the saved connection was read.\n"
+                                     : "vantora: the keyring answers now; no Bridge is saved there yet.\n",
+               stderr);
 }
 
 QWidget *HalvetApp::panelStandIn() const

@@ -21,6 +21,7 @@ namespace vantora {
 
 namespace platform {
 class HotKeyBackend;
+class SecretServiceWatch;
 class ShellQuitAction;
 class TrayHostWatch;
 class X11HotKeys;
@@ -88,6 +89,9 @@ public:
     // of a first start, a preview), that window is the panel: it comes to the front instead,
     // here and for the shortcut.
     void showPanel();
+    // Another launch of the application asked for it: what that launch would have read at
+    // its start is read again (a keyring started since), then the panel shows.
+    void launchedAgain();
     // The key-up actions of the two global shortcuts.
     void togglePanel();
     void toggleAllLights();
@@ -107,6 +111,9 @@ private:
     // Presents the panel by the desktop's tray from now on.
     void followTrayHost();
     void runLaunchTask();
+    // Reads the saved connection again where it could not be read at launch, and says so in
+    // the terminal once it is read.
+    void readSavedConnectionAgain();
     void onLaunch();
     void setUpGlobalShortcuts(HotKeys hotKeys);
     void registerGlobalShortcuts();
@@ -133,6 +140,8 @@ private:
     ToggleAppearance *m_toggleAppearance;
     std::unique_ptr<HalvetStore> m_store;
     std::unique_ptr<BridgeOnboarding> m_onboarding;
+    // A live store's keyring may come after the start: the connection is read again then.
+    std::unique_ptr<platform::SecretServiceWatch> m_keyringWatch;
     AppSessionRecovery m_sessionRecovery;
     // When the X server goes away Qt ends the process at once; the session still ends.
     ProcessExitHook m_exitHook{[this] { endSession(); }};

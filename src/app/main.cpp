@@ -91,7 +91,7 @@ int main(int argc, char *argv[])
     HalvetApp *shell = nullptr;
     instance.serve([&shell] {
         if (shell)
-            shell->showPanel();
+            shell->launchedAgain();
     });
 
     QuitSignals quitSignals;

@@ -73,9 +73,10 @@ QString HueError::errorDescription() const
         // Desktops without a keyring of their own (sway, i3) are where this is met; the
         // person needs to know what kind of program to add.
         if (meansNoKeyring())
+            // vantora notices a keyring that starts while it runs: the person need not restart it.
             return translated("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service "
                               "answers. Install and start one, such as GNOME Keyring or KWallet (a Secret Service "
-                              "provider), then open vantora again.");
+                              "provider); vantora goes on as soon as it answers.");
         return translated("vantora couldn’t access its saved connection in your keyring. "
                           "Unlock your login keyring and try again.");
     case Kind::invalidAddress:

@@ -35,7 +35,34 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
         m_state.connection.set(m_services.storage->load());
     } catch (...) {
         m_failures.record(std::current_exception(), AppIssue::Operation::launch);
+        m_unreadSavedConnection = m_state.failureRevision;
     }
+}
+
+bool HalvetStore::readSavedConnectionAgain()
+{
+    if (!m_unreadSavedConnection)
+        return false;
+    std::optional<BridgeConnection> saved;
+    try {
+        saved = m_services.storage->load();
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        const std::optional<AppIssue> &shown = unexpectedIssue();
+        // A new issue would be a new notice: the same one stays, its report open or not.
+        if (shown && shown->operation == AppIssue::Operation::launch
+            && shown->code == FailureClassification(error).issueCode())
+            return false;
+        m_failures.record(error, AppIssue::Operation::launch);
+        m_unreadSavedConnection = m_state.failureRevision;
+        return false;
+    }
+    const qint64 failure = *std::exchange(m_unreadSavedConnection, std::nullopt);
+    // A bridge paired meanwhile is newer than what was saved before.
+    if (!connection())
+        m_state.connection.set(std::move(saved));
+    m_failures.clear(failure);
+    return true;
 }
 
 HalvetStore::~HalvetStore() = default;

@@ -31,9 +31,9 @@ namespace vantora {
 class HalvetStore final : public QObject {
     Q_OBJECT
 public:
-    // A live store reads the saved connection from `storage` once, synchronously; a failure
+    // A live store reads the saved connection from `storage` at once, synchronously; a failure
     // to read it is recorded as a failure at launch and the store starts without a
-    // connection. A demonstration store shows `demoSnapshot` as a verified home and never
+    // connection (see readSavedConnectionAgain). A demonstration store shows `demoSnapshot` as a verified home and never
     // touches storage. No request is made and no task is started.
     HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
                 LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory, BridgeSearch discover,
@@ -73,6 +73,14 @@ public:
     // Where the application shell puts an issue that no operation recorded, such as an
     // unclean end of the last run.
     void setUnexpectedIssue(std::optional<AppIssue> issue) { m_state.unexpectedIssue.set(std::move(issue)); }
+
+    // Reads the saved connection again when it could not be read at launch (the keyring had
+    // not come yet, or was locked), synchronously, and answers whether it was read now. Once
+    // read, the connection (none when none is saved) is the store's and the launch's failure
+    // goes, unless another has replaced it. A read that fails the same way leaves the failure
+    // shown as it is; one that fails otherwise, or after the failure was dismissed, records
+    // it anew. Does nothing once the saved connection was read.
+    bool readSavedConnectionAgain();
 
     bool isDemo() const { return m_services.isDemo(); }
     // A connection is saved, or this is a demonstration store.
@@ -156,6 +164,8 @@ private:
     BridgePairing m_pairing;
     BridgeForgetting m_forgetting;
     LightWorkers m_workers;
+    // The failure revision of the failed launch read, while the saved connection is unread.
+    std::optional<qint64> m_unreadSavedConnection;
     PowerSwitching m_power;
     RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.

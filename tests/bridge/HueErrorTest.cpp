@@ -25,8 +25,8 @@ TEST(HueError, DescriptionsAreTheUserTexts)
          QStringLiteral("vantora couldn’t access its saved connection in your keyring. Unlock your login keyring and try again.")},
         {"keychain without a keyring service says what provides one", HueError::keychain(-1001),
          QStringLiteral("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service answers. "
-                        "Install and start one, such as GNOME Keyring or KWallet (a Secret Service provider), then "
-                        "open vantora again.")},
+                        "Install and start one, such as GNOME Keyring or KWallet (a Secret Service provider); "
+                        "vantora goes on as soon as it answers.")},
         {"invalidAddress", HueError::invalidAddress(),
          QStringLiteral("Enter the Bridge’s IP address, such as 192.168.1.20.")},
         {"invalidResponse", HueError::invalidResponse(),

@@ -5,6 +5,8 @@
 #include "bridge/HueError.h"
 #include "runtime/Errors.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace vantora::testing {
@@ -465,6 +467,81 @@ TEST(Disconnect, AReconnectionMayFollowAtOnceForTheNextConnection)
 
     rig.start(store.refresh());
     EXPECT_EQ(rig.discovery.callCount(), 2);
+}
+
+// The saved connection read again after a failed launch read, as when a keyring starts while
+// the application runs: what the keyring answers then decides the connection and the notice.
+TEST(ReadSavedConnectionAgain, ReachesTheKeyringThatCameLaterOrKeepsTellingWhyNot)
+{
+    const HueError noKeyring = HueError::keychain(-1001);
+    struct Case {
+        const char *name;
+        // Before the second read: what the keyring holds and says now.
+        std::function<void(StoreRig &)> meanwhile;
+        bool read;
+        std::optional<BridgeConnection> connection;
+        // The issue shown afterwards: none, the launch's own, a new one for the second read, or
+        // the one recorded meanwhile.
+        enum class Issue { none, launchs, renewed, meanwhile } issue;
+    };
+    const Case cases[] = {
+        {"the keyring comes with the saved connection",
+         [](StoreRig &rig) {
+             rig.storage.clearFailure(StorageOperation::load);
+             rig.storage.save(sampleConnection());
+         },
+         true, sampleConnection(), Case::Issue::none},
+        {"the keyring comes without one: pairing is next",
+         [](StoreRig &rig) { rig.storage.clearFailure(StorageOperation::load); }, true, std::nullopt, Case::Issue::none},
+        {"still no keyring: the same notice stays", [](StoreRig &) {}, false, std::nullopt, Case::Issue::launchs},
+        {"a keyring that stays locked is told instead",
+         [](StoreRig &rig) { rig.storage.failWith(StorageOperation::load, HueError::keychain(-1002)); }, false,
+         std::nullopt, Case::Issue::renewed},
+        {"a dismissed notice comes back while there is still no keyring",
+         [](StoreRig &rig) { rig.store->clearFailure(); }, false, std::nullopt, Case::Issue::renewed},
+        {"a later failure is not the launch's to take away",
+         [](StoreRig &rig) {
+             rig.store->recordFailure(std::make_exception_ptr(runtime::DecodingError(QStringLiteral("$"), QStringLiteral("x"))),
+                                      AppIssue::Operation::refresh);
+             rig.storage.clearFailure(StorageOperation::load);
+         },
+         true, std::nullopt, Case::Issue::meanwhile},
+    };
+    for (const Case &each : cases) {
+        SCOPED_TRACE(each.name);
+        StoreRig rig;
+        rig.storage.failWith(StorageOperation::load, noKeyring);
+        HalvetStore &store = rig.build();
+        ASSERT_TRUE(store.unexpectedIssue());
+        const AppIssue atLaunch = *store.unexpectedIssue();
+        ASSERT_TRUE(atLaunch.explanation) << "the missing keyring is explained";
+        each.meanwhile(rig);
+        const std::optional<AppIssue> before = store.unexpectedIssue();
+
+        EXPECT_EQ(store.readSavedConnectionAgain(), each.read);
+        EXPECT_EQ(store.connection(), each.connection);
+        switch (each.issue) {
+        case Case::Issue::none:
+            EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
+            EXPECT_EQ(store.errorMessage(), std::nullopt);
+            break;
+        case Case::Issue::launchs:
+            EXPECT_EQ(store.unexpectedIssue(), atLaunch) << "the notice is not made anew";
+            break;
+        case Case::Issue::renewed:
+            ASSERT_TRUE(store.unexpectedIssue());
+            EXPECT_NE(store.unexpectedIssue()->id, atLaunch.id);
+            EXPECT_EQ(store.unexpectedIssue()->operation, AppIssue::Operation::launch);
+            break;
+        case Case::Issue::meanwhile:
+            EXPECT_EQ(store.unexpectedIssue(), before) << "nothing but the launch's failure goes";
+            break;
+        }
+        const int loads = rig.storage.callCount(StorageOperation::load);
+        store.readSavedConnectionAgain();
+        EXPECT_EQ(rig.storage.callCount(StorageOperation::load), each.read ? loads : loads + 1)
+            << "a connection once read is not read again";
+    }
 }
 
 } // namespace

@@ -2,16 +2,23 @@
 //   Keyring/SecretStoreContract.*, LibsecretSecretStoreTest.*  an unlocked keyring
 //   LockedKeyring.*                                            a keyring nobody can unlock
 //   WithoutSecretService.*                                     no service answers on the bus
+//   SecretServiceComesLater.*                                  a bus without one, on which the
+//                                                              test starts a keyring of its own
 // The last also follows the failure up to what the person is told.
 #include "SecretFailureOf.h"
 #include "SecretStoreContract.h"
+#include "EventLoopTesting.h"
 #include "bridge/ConnectionVault.h"
 #include "platform/LibsecretSecretStore.h"
+#include "platform/SecretServiceWatch.h"
 #include "store/AppIssue.h"
+#include "store/HalvetStore.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
 #include <QProcess>
 
 #include <functional>
@@ -176,6 +183,82 @@ TEST(WithoutSecretService, theFirstStartTellsWhatKindOfProgramIsMissing)
     }
     EXPECT_FALSE(issue->report(QStringLiteral("1.0"), QStringLiteral("Debian")).contains(*issue->explanation))
         << "the report tells only what support needs";
+}
+
+// The keyring's daemon as a person starts it while the application runs, on the bus that had
+// none; it keeps its keyring in the test's private data folder from one start to the next.
+class KeyringDaemon final {
+public:
+    KeyringDaemon()
+    {
+        m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_daemon.start(QStringLiteral("gnome-keyring-daemon"),
+                       {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+        // A non-empty password creates and unlocks the login keyring without asking anyone.
+        m_daemon.write("vantora-test-password");
+        m_daemon.closeWriteChannel();
+    }
+    // Stops the daemon and waits until the bus has taken its name back.
+    ~KeyringDaemon()
+    {
+        QDBusServiceWatcher gone(QStringLiteral("org.freedesktop.secrets"), QDBusConnection::sessionBus(),
+                                 QDBusServiceWatcher::WatchForUnregistration);
+        bool released = false;
+        QObject::connect(&gone, &QDBusServiceWatcher::serviceUnregistered, [&released] { released = true; });
+        m_daemon.terminate();
+        m_daemon.waitForFinished(10000);
+        const auto owned = [] {
+            return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")).value();
+        };
+        if (owned())
+            EXPECT_TRUE(waitForEvents([&released] { return released; }, std::chrono::seconds(10)));
+    }
+    KeyringDaemon(const KeyringDaemon &) = delete;
+    KeyringDaemon &operator=(const KeyringDaemon &) = delete;
+
+private:
+    QProcess m_daemon;
+};
+
+BridgeConnection sampleConnection()
+{
+    return {BridgeAddress{QStringLiteral("192.168.1.20")}, QStringLiteral("001788fffe123456"),
+            QStringLiteral("Hue Bridge"), QStringLiteral("the-application-key")};
+}
+
+// A keyring started after the application: the bus's word that it came is enough to read the
+// saved connection, or to find none and go on to pairing, and the notice about the missing
+// keyring goes. The rows run in order on one keyring folder.
+TEST(SecretServiceComesLater, theSavedConnectionIsReadOnceTheBusSaysTheKeyringCame)
+{
+    const struct {
+        const char *name;
+        // What the keyring holds when it comes.
+        std::optional<BridgeConnection> saved;
+    } rows[] = {
+        {"a first start: nothing is saved, pairing comes next", std::nullopt},
+        {"a connection saved before", sampleConnection()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        HalvetStore store(StoreMode::live, {}, std::make_unique<ConnectionVault>(), {}, {}, {}, AutomaticReconnection::off);
+        ASSERT_TRUE(store.unexpectedIssue());
+        ASSERT_TRUE(store.unexpectedIssue()->explanation) << "the launch found no keyring";
+        platform::SecretServiceWatch watch;
+        bool read = false;
+        QObject::connect(&watch, &platform::SecretServiceWatch::appeared, &store,
+                         [&] { read = store.readSavedConnectionAgain(); });
+
+        const KeyringDaemon keyring;
+        ASSERT_TRUE(waitForEvents([&read] { return read; }, std::chrono::seconds(20)))
+            << "the keyring that came was not read";
+        EXPECT_EQ(store.connection(), row.saved);
+        EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
+        EXPECT_EQ(store.errorMessage(), std::nullopt);
+
+        // What the next row's keyring holds.
+        ConnectionVault().save(sampleConnection());
+    }
 }
 
 } // namespace

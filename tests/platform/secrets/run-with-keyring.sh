@@ -111,5 +111,13 @@ phase "bus without a Secret Service" \
 # Three calls that each give up after 5 s; left to the bus, each would wait at least 25 s.
 phase "Secret Service that never answers" \
     run_stoppable dbus-run-session --config-file="$work/stuck-bus.conf" -- timeout 40 "$binary" "${no_service[@]}"
+# The test starts the keyring itself, on a bus that had none, in folders of its own.
+later="$work/later"
+mkdir -p "$later/data/keyrings" "$later/config" "$later/cache" "$later/runtime"
+chmod 700 "$later/runtime"
+phase "Secret Service that comes after the start" \
+    run_stoppable env HOME="$later" XDG_DATA_HOME="$later/data" XDG_CONFIG_HOME="$later/config" \
+    XDG_CACHE_HOME="$later/cache" XDG_RUNTIME_DIR="$later/runtime" \
+    dbus-run-session --config-file="$work/bare-bus.conf" -- timeout 90 "$binary" --gtest_filter='SecretServiceComesLater.*'
 
 exit "$failed"
