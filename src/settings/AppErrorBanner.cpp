@@ -120,18 +120,21 @@ AppErrorBanner::AppErrorBanner(const std::optional<QString> &explanation, std::f
     title->setWordWrap(explanation.has_value());
 
     m_details = new BannerButton(BannerButton::Look::text, tr("View details"), this);
-    m_close = new BannerButton(BannerButton::Look::cross, {}, this);
-    m_close->setAccessibleName(tr("Dismiss error"));
-    ui::setPlainToolTip(*m_close, tr("Dismiss error"));
     connect(m_details, &QAbstractButton::clicked, this, [report = std::move(report)] { report(); });
-    connect(m_close, &QAbstractButton::clicked, this, [dismiss = std::move(dismiss)] { dismiss(); });
+    if (dismiss) {
+        m_close = new BannerButton(BannerButton::Look::cross, {}, this);
+        m_close->setAccessibleName(tr("Dismiss error"));
+        ui::setPlainToolTip(*m_close, tr("Dismiss error"));
+        connect(m_close, &QAbstractButton::clicked, this, [dismiss = std::move(dismiss)] { dismiss(); });
+    }
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 12, 6);
     layout->setSpacing(12);
     layout->addWidget(title, 1);
     layout->addWidget(m_details);
-    layout->addWidget(m_close);
+    if (m_close)
+        layout->addWidget(m_close);
     // The banner comes with a failure, wherever the focus is: it is read out as it appears.
     ui::a11y::announceOnFirstShow(*this, title->text());
 }

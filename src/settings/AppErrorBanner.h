@@ -13,7 +13,7 @@ namespace vantora {
 // close button ("Dismiss error"). It shows nothing of the failure itself, unless it is given
 // what the person can do about it: then it says that instead, over as many lines as it takes.
 // It draws its own shadows inside its margins, so it keeps `shadowMargins` around the amber
-// shape.
+// shape. Without `dismiss` it has no close button: what it tells stays until its cause goes.
 class AppErrorBanner final : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +23,7 @@ public:
     static QMargins shadowMargins();
 
     QAbstractButton *detailsButton() const { return m_details; }
+    // Null without `dismiss`.
     QAbstractButton *closeButton() const { return m_close; }
 
 protected:
@@ -30,7 +31,7 @@ protected:
 
 private:
     QAbstractButton *m_details;
-    QAbstractButton *m_close;
+    QAbstractButton *m_close = nullptr;
 };
 
 } // namespace vantora

@@ -32,7 +32,8 @@ AppIssueNotice::AppIssueNotice(AppIssue issue, std::function<void()> dismiss, co
     , m_dismiss(std::move(dismiss))
     , m_info(info)
     , m_handOver(std::move(handOver))
-    , m_banner(new AppErrorBanner(m_issue.explanation, [this] { showReport(); }, [this] { m_dismiss(); }, this))
+    , m_banner(new AppErrorBanner(m_issue.explanation, [this] { showReport(); },
+                                  m_issue.explanation ? std::function<void()>() : [this] { m_dismiss(); }, this))
 {
     auto *layout = new QVBoxLayout(this);
     // The banner's shadows take part of the room around it (a negative margin would ask
@@ -63,7 +64,8 @@ void AppIssueNotice::showReport()
     m_sheet = new SheetOverlay(report, window(), reportCardWidth);
     connect(report, &ErrorReportSheet::done, this, [this] {
         closeReport();
-        m_dismiss();
+        if (!m_issue.explanation)
+            m_dismiss();
     });
     // Escape puts the report away and keeps the issue, as the banner still tells of it.
     connect(m_sheet, &SheetOverlay::dismissRequested, this, &AppIssueNotice::closeReport);

@@ -17,7 +17,9 @@ class SheetOverlay;
 
 // The banner for one unexpected issue, with room around it. "View details" opens the issue's
 // report as a sheet over the whole window; the report's "Done" closes it and then dismisses
-// the issue. The sheet goes with the notice, so an issue cleared elsewhere closes both.
+// the issue. An issue that explains what the person can do lasts until that is done: its
+// banner has no close button, and "Done" closes the report alone. The sheet goes with the
+// notice, so an issue cleared elsewhere closes both.
 class AppIssueNotice final : public QWidget {
     Q_OBJECT
 public:

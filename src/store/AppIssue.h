@@ -54,7 +54,8 @@ struct AppIssue {
     Operation operation;
     QString code;
     // What the person can do about it, where the failure says so; the notice tells it in
-    // place of its general line. Never part of the report.
+    // place of its general line, and stays until the application sees it done (the person
+    // cannot dismiss it). Never part of the report.
     std::optional<QString> explanation;
 
     bool operator==(const AppIssue &) const = default;

@@ -128,6 +128,41 @@ TEST_F(ErrorOverlayTest, DetailsOpenTheReportAndDoneClosesItWithTheIssue)
     EXPECT_EQ(store.unexpectedIssue(), std::nullopt);
 }
 
+// An issue that tells what the person can do (start a keyring) stays until that is done:
+// neither a close button nor the report's "Done" takes it away; any other issue goes with both.
+TEST_F(ErrorOverlayTest, OnlyAnIssueWithoutSomethingToDoCanBeDismissed)
+{
+    const QString explanation = HueError::keychain(-1001).errorDescription();
+    const struct {
+        const char *name;
+        std::optional<QString> explanation;
+    } rows[] = {{"something went wrong", std::nullopt}, {"no keyring answers", explanation}};
+    install();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const AppIssue shown(AppIssue::Operation::launch, QStringLiteral("keychain--1001"), runtime::WallTime{},
+                             row.explanation);
+        store.setUnexpectedIssue(shown);
+        settle();
+        ASSERT_NE(notice(), nullptr);
+        EXPECT_EQ(notice()->banner()->closeButton() != nullptr, !row.explanation);
+
+        notice()->showReport();
+        ASSERT_NE(sheet(), nullptr);
+        QPushButton *done = nullptr;
+        for (QPushButton *button : sheet()->findChildren<QPushButton *>())
+            done = button->text() == "Done" ? button : done;
+        ASSERT_NE(done, nullptr);
+        QTest::mouseClick(done, Qt::LeftButton);
+        settle();
+
+        EXPECT_EQ(sheet(), nullptr) << "Done puts the report away";
+        EXPECT_EQ(store.unexpectedIssue(), row.explanation ? std::optional(shown) : std::nullopt);
+        store.clearFailure();
+        settle();
+    }
+}
+
 TEST_F(ErrorOverlayTest, EscapePutsTheReportAwayWithTheFocusBackOnDetailsAndTheIssueKept)
 {
     install();
