@@ -92,14 +92,20 @@ portal-shortcut | record-held-shortcut-portal)
   done
   export PATH="$home/bin:$PATH"
   ;;
-no-portal-shortcut | opened-program-environment | no-keyring)
+no-portal-shortcut | opened-program-environment | no-keyring | keyring-started-later | keyring-installed-later)
   # No service the bus could start: no portal, no keyring. A session bus always reads the
-  # system's service folder, whatever XDG_DATA_DIRS says, so this one is configured without any.
+  # system's service folder, whatever XDG_DATA_DIRS says, so this one is configured without any,
+  # but a folder of the test's own where a keyring may be installed while the app runs.
+  mkdir -p "$home/services"
   printf '%s\n' '<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>' \
+    "<servicedir>$home/services</servicedir>" \
     '<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>' \
     '<allow own="*"/></policy></busconfig>' >"$home/no-services.conf"
   bus_config=(--config-file="$home/no-services.conf")
-  [ "$scenario" = no-keyring ] || export XDG_SESSION_TYPE=wayland
+  case "$scenario" in
+  no-keyring | keyring-*) ;;
+  *) export XDG_SESSION_TYPE=wayland ;;
+  esac
   ;;
 esac
 
@@ -714,11 +720,23 @@ opened-program-environment)
   grep '^QT_QPA_PLATFORM=\|^QT_XCB_NO_MITSHM=' "$home/opened.env" &&
     fail "the opened program got the application's own platform choices"
   ;;
-no-keyring)
+no-keyring | keyring-started-later | keyring-installed-later)
   # The first start on a desktop whose bus offers no keyring service (a sway or i3 session
   # without one): the window's notice tells it over several lines, where "Something went
-  # wrong." takes one (what it says is the settings tests' to check).
+  # wrong." takes one (what it says is the settings tests' to check), and the terminal in one.
   command -v import >/dev/null 2>&1 || { echo "SKIP: app-under-x11: ImageMagick is not installed" >&2; exit 77; }
+  case "$scenario" in
+  keyring-*)
+    command -v gnome-keyring-daemon >/dev/null 2>&1 ||
+      { echo "SKIP: app-under-x11: gnome-keyring is not installed" >&2; exit 77; }
+    mkdir -p "$home/data/keyrings"
+    # The keyring as a person's session starts it: unlocked by the login password, which
+    # creates the login keyring on the first start.
+    printf '#!/bin/sh\nprintf vantora-test-password | exec gnome-keyring-daemon --foreground --unlock --components=secrets\n' \
+      >"$home/keyring"
+    chmod +x "$home/keyring"
+    ;;
+  esac
   start_wm
   start_app
   within 100 panel_visible || fail "the first start showed no window"
@@ -732,7 +750,32 @@ no-keyring)
   }
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 70 ]" ||
     fail "the notice is $(notice_height) pixels tall, the height of one line: the missing keyring is not told"
-  echo "no-keyring: the notice is $(notice_height) pixels tall"
+  echo "$scenario: the notice is $(notice_height) pixels tall"
+  [ "$(grep -c 'no keyring service answers' "$home/app.log")" -eq 1 ] ||
+    fail "the terminal did not say once that no keyring answers: $(cat "$home/app.log")"
+  case "$scenario" in
+  keyring-started-later)
+    # Started by the person while the app runs: the bus tells the app, which needs no restart.
+    "$home/keyring" >"$home/keyring.log" 2>&1 &
+    pids+=($!)
+    ;;
+  keyring-installed-later)
+    # Installed while the app runs, which starts nothing: the person opens vantora again, and
+    # the running copy, asked to show itself, reaches the keyring (the bus starts it now).
+    printf '[D-BUS Service]\nName=org.freedesktop.secrets\nExec=%s\n' "$home/keyring" \
+      >"$home/services/org.freedesktop.secrets.service"
+    # The bus reads its service folder again when it changes; asking it makes sure it has.
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.ReloadConfig >/dev/null || fail "the bus did not read its services again"
+    "$app" >"$home/second.log" 2>&1 || fail "the second launch exited with $?"
+    ;;
+  esac
+  [ "$scenario" = no-keyring ] && { echo "passed: $scenario"; exit 0; }
+  within 100 grep -q 'the keyring answers now; no Bridge is saved there yet' "$home/app.log" ||
+    fail "the keyring was not reached: $(cat "$home/app.log")"
+  within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
+    fail "the notice stayed ($(notice_height) pixels) once the keyring answered"
+  within 50 xdotool search --onlyvisible --name '^vantora$' >/dev/null || fail "the window went with the notice"
   ;;
 run-command)
   # The run command as a person types it ($app is scripts/run): it builds the Release app for
