@@ -385,7 +385,11 @@ void FileUserDefaults::tellNotKept(const QString &obstacle)
     if (std::exchange(m_toldNotKept, true))
         return;
     qWarning("Settings cannot be saved: %s; changes last until vantora quits.", qUtf8Printable(obstacle));
-    Q_EMIT cannotBeKept(translated("vantora can’t save its settings: %1. Your changes last until vantora quits.")
+    // A file left alone from the start was not read either: what was saved there is not in use.
+    Q_EMIT cannotBeKept((m_fileUse == FileUse::leftAlone
+                             ? translated("vantora can’t read or save its settings: %1. Your changes last until vantora "
+                                          "quits.")
+                             : translated("vantora can’t save its settings: %1. Your changes last until vantora quits."))
                             .arg(obstacle));
 }
 

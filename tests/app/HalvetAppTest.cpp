@@ -278,7 +278,7 @@ TEST(HalvetApp, ASettingThatCannotBeSavedIsSaidOnceOverThePanel)
     ASSERT_EQ(said.size(), 1) << "said once";
     EXPECT_EQ(said.front()->parentWidget(), panel) << "over the panel where the setting was changed";
     const QString words = said.front()->text() + u'\n' + said.front()->informativeText();
-    EXPECT_TRUE(words.contains(QStringLiteral("can’t save its settings"))) << words.toStdString();
+    EXPECT_TRUE(words.contains(QStringLiteral("can’t read or save its settings"))) << words.toStdString();
     EXPECT_TRUE(words.contains(u'“' + notes + QStringLiteral("” is a file, not a folder"))) << words.toStdString();
     said.front()->close();
     QFile file(notes);
