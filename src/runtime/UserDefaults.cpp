@@ -299,8 +299,8 @@ QString FileUserDefaults::standardPath()
 
 FileUserDefaults::Loaded FileUserDefaults::load(const QString &path)
 {
-    // A folder that cannot be searched hides the file as if it were missing: what was saved
-    // there would be lost at the first write, were it tried.
+    // A folder on the way that cannot be searched hides the file as if it were missing, and
+    // one that is a file leaves no room for it: the settings are not read, and that is said.
     if (const std::optional<QString> obstacle = obstacleOnTheWay(path)) {
         qWarning("Settings file %s cannot be read: %s; settings are kept in memory only and nothing there is changed.",
                  qUtf8Printable(path), qUtf8Printable(*obstacle));

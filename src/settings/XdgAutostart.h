@@ -11,10 +11,10 @@ namespace vantora {
 // line starts the running program by its absolute path. An entry the desktop switched off
 // (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered. Turning the
 // setting off removes the entry the application wrote, a link in the entry's place that
-// leads to an entry it cannot change (its target stays) and an entry whose program is gone; one that starts this program with
-// anything of the person's in it (flags, other keys, a wrapper) is switched off instead
-// (Hidden=true), and turning the setting on switches such an entry on again as the person
-// wrote it. An entry whose program is gone is written anew. The file is written atomically:
+// leads to an entry it cannot change (its target stays) and an entry whose program is gone;
+// one that starts this program with anything of the person's in it (flags, other keys, a
+// wrapper) is switched off instead (Hidden=true), and turning the setting on switches such an
+// entry on again as the person wrote it. An entry whose program is gone is written anew. The file is written atomically:
 // a crash never leaves half an entry.
 //
 // An entry under that name is ours when it starts this program and nothing else, also

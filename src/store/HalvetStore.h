@@ -33,8 +33,8 @@ class HalvetStore final : public QObject {
 public:
     // A live store reads the saved connection from `storage` at once, synchronously; a failure
     // to read it is recorded as a failure at launch and the store starts without a
-    // connection (see readSavedConnectionAgain). A demonstration store shows `demoSnapshot` as a verified home and never
-    // touches storage. No request is made and no task is started.
+    // connection (see readSavedConnectionAgain). A demonstration store shows `demoSnapshot`
+    // as a verified home and never touches storage. No request is made and no task is started.
     HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
                 LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory, BridgeSearch discover,
                 AutomaticReconnection automaticallyReconnect, runtime::Clock &clock = runtime::systemClock(),
