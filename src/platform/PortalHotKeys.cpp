@@ -236,14 +236,17 @@ public:
                                                      : HotKeyRegistration::Status::noSuchKey,
                     0};
         }
-        // Keys the user turned down are asked for again once registered anew after being let
-        // go: recorded again.
+        // Keys turned down, or left unanswered past the bind's deadline, are asked about again
+        // once recorded anew: registered under a hot key of its own after the old one was let
+        // go. Let go and registered again under the same one (a menu open, a recording under
+        // way) they are not: the question may still be open in the desktop's window.
         const PortalAction action = actionOf(carbonKeyCode, carbonModifiers, *trigger);
-        if (const auto said = m_reported.find(action.id); said != m_reported.end() && !registrationOf(action.id)
-            && said->second.trigger == *trigger && said->second.binding == DesktopBinding::refused(Refusal::cancelled)) {
-            m_reported.erase(said);
-            m_offered.erase(action.id);
-        }
+        Record &record = m_shortcuts[action.id];
+        if (!registrationOf(action.id) && record.hotKeyId != hotKeyId && record.word && record.word->trigger == *trigger
+            && (record.word->binding == DesktopBinding::refused(Refusal::cancelled)
+                || record.word->binding.state == DesktopBinding::State::unconfirmed))
+            record = {};
+        record.hotKeyId = hotKeyId;
         const HotKeyRef ref = m_nextRef++;
         m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger, action});
         m_wantedTimer.start();
@@ -266,16 +269,16 @@ public:
         const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
         if (!trigger)
             return std::nullopt;
-        const QString id = shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger);
-        // What the desktop said of an action's earlier keys says nothing of its new ones.
-        const auto offered = m_offered.find(id);
-        if (isAsking() && offered != m_offered.end() && offered->second == *trigger && !m_round.held.contains(id)
-            && !m_round.declined.contains(id))
-            return DesktopBinding::asking();
-        const auto reported = m_reported.find(id);
-        if (reported == m_reported.end() || reported->second.trigger != *trigger)
+        const auto record = m_shortcuts.find(shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger));
+        if (record == m_shortcuts.end())
             return std::nullopt;
-        return reported->second.binding;
+        if (isAsking() && record->second.question == Question::open && record->second.offered == *trigger)
+            return DesktopBinding::asking();
+        // What the desktop said of an action's earlier keys says nothing of its new ones.
+        const std::optional<Word> &word = record->second.word;
+        if (!word || word->trigger != *trigger)
+            return std::nullopt;
+        return word->binding;
     }
 
 private Q_SLOTS:
@@ -380,10 +383,40 @@ private:
         // How the desktop lists it, as last offered.
         PortalAction action;
     };
-    // The desktop's word on the keys it was last offered for a shortcut id.
-    struct Reported {
+    // Where the desktop's word on a shortcut came from.
+    enum class Told : quint8 {
+        // Its answer to a round: what it listed, bound, left out, or let pass the deadline.
+        byRound,
+        // Keys it told changed on its own (in its settings, or while it asks).
+        byChange,
+    };
+    // The desktop's word on keys offered for a shortcut id.
+    struct Word {
         QString trigger;
         DesktopBinding binding;
+        Told told = Told::byRound;
+        // The round it was told in.
+        quint64 round = 0;
+    };
+    // What the desktop is asked about a shortcut.
+    enum class Question : quint8 {
+        none,
+        // In the bind under way.
+        open,
+        // In a bind past its deadline, whose answer the desktop may still send.
+        late,
+    };
+    // One shortcut id of ours as the desktop knows it. Its word is set in setWord() alone.
+    struct Record {
+        // The keys last offered to the session, and the combination they are; empty where the
+        // session was not offered it.
+        QString offered;
+        quint32 carbonKeyCode = 0;
+        quint32 carbonModifiers = 0;
+        // The hot key last registered for it: another one is keys recorded anew.
+        quint32 hotKeyId = 0;
+        std::optional<Word> word;
+        Question question = Question::none;
     };
     // One binding of the wanted shortcuts in a new session, from closing the old one to the
     // desktop's word on each.
@@ -391,6 +424,8 @@ private:
         PortalShortcuts shortcuts;
         // Offered in this run with other keys before: recorded anew.
         std::set<QString> recorded;
+        // Forgotten where the desktop saved their keys: those recorded anew, and those cleared.
+        std::set<QString> forgotten;
         // What the desktop held before it was asked to bind, with its words for the keys.
         std::map<QString, QString> held;
         // What the desktop says it binds now.
@@ -464,13 +499,16 @@ private:
     {
         bool changed = false;
         for (const auto &[id, words] : change.triggers) {
-            const auto offered = m_offered.find(id);
-            if (offered == m_offered.end())
+            const auto record = m_shortcuts.find(id);
+            if (record == m_shortcuts.end() || record->second.offered.isEmpty())
                 continue;
             // A change while the desktop asks the person about keys just recorded is part of the answer.
             const bool isChosen = m_step != Step::binding || isDesktopsChoice(id);
-            m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                                               : boundAsWorded(offered->second, words, isChosen)};
+            const QString &offered = record->second.offered;
+            setWord(id,
+                    words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
+                                    : boundAsWorded(offered, words, isChosen),
+                    Told::byChange);
             changed = true;
         }
         if (changed)
@@ -484,9 +522,6 @@ private:
         switch (m_step) {
         case Step::tellingId:
             return on(IdTold{m_serial, PortalIdentity::unstated});
-        case Step::creatingSession:
-        case Step::listing:
-            return on(Responded{m_serial, noResponse, {}});
         case Step::binding:
             return leaveBindUnconfirmed();
         case Step::findingBackends:
@@ -499,6 +534,8 @@ private:
             return on(Replied{m_serial, {}});
         case Step::noPortal:
         case Step::idle:
+        case Step::creatingSession:
+        case Step::listing:
             return;
         }
     }
@@ -566,7 +603,10 @@ private:
     {
         m_step = step;
         ++m_serial;
-        if (step == Step::idle || step == Step::noPortal)
+        // The desktop opens a session and lists what it holds when it can (a loaded machine, a
+        // first start of its settings): no clock turns that into an answer. A portal that goes,
+        // or ends the session, ends the wait.
+        if (step == Step::idle || step == Step::noPortal || step == Step::creatingSession || step == Step::listing)
             m_deadline.stop();
         else
             m_deadline.start(step == Step::binding ? m_deadlines.binding : m_deadlines.other);
@@ -581,7 +621,9 @@ private:
     // Each action keeps one id whatever its keys, so the desktop lists it once; the desktop
     // keeps the keys of an id once it has saved them, whatever a later bind asks, so an action
     // recorded anew is first forgotten where the desktop saved it (GNOME's settings, KDE's key
-    // daemon). The ids left out are no longer ours: their presses are dropped.
+    // daemon), and so is one cleared, so that its keys are free again in every program and the
+    // next keys recorded for it are asked about. The ids left out are no longer ours: their
+    // presses are dropped.
     void startRound()
     {
         // Keys may have come to an action since they were registered.
@@ -589,30 +631,60 @@ private:
             registration.action = actionOf(registration.carbonKeyCode, registration.carbonModifiers, registration.trigger);
         const PortalShortcuts shortcuts = wantedShortcuts();
         takeKeysTheDesktopBinds(shortcuts);
+        const std::set<QString> cleared = clearedShortcuts(shortcuts);
         const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
-            const auto offered = m_offered.find(shortcut.id);
-            return offered != m_offered.end() && offered->second == preferredTrigger(shortcut);
+            const auto record = m_shortcuts.find(shortcut.id);
+            return record != m_shortcuts.end() && record->second.offered == preferredTrigger(shortcut);
         });
-        if (shortcuts.isEmpty() || offeredAlready)
+        if (cleared.empty() && (shortcuts.isEmpty() || offeredAlready))
             return;
+        ++m_rounds;
         Round round;
         round.shortcuts = shortcuts;
+        round.forgotten = cleared;
         for (const PortalShortcut &shortcut : shortcuts) {
-            const auto offered = m_offered.find(shortcut.id);
-            if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
+            const Record &record = m_shortcuts[shortcut.id];
+            if (!record.offered.isEmpty() && record.offered != preferredTrigger(shortcut)) {
                 round.recorded.insert(shortcut.id);
-            const auto reported = m_reported.find(shortcut.id);
-            if (reported != m_reported.end() && reported->second.trigger == preferredTrigger(shortcut)
-                && reported->second.binding.state == DesktopBinding::State::bound)
+                round.forgotten.insert(shortcut.id);
+            }
+            if (record.word && record.word->trigger == preferredTrigger(shortcut)
+                && record.word->binding.state == DesktopBinding::State::bound)
                 round.boundBefore.insert(shortcut.id);
         }
-        m_offered.clear();
-        for (const PortalShortcut &shortcut : shortcuts)
-            m_offered[shortcut.id] = preferredTrigger(shortcut);
+        for (const QString &id : cleared)
+            m_shortcuts.erase(id);
+        for (auto &[id, record] : m_shortcuts) {
+            record.offered.clear();
+            record.question = Question::none;
+        }
+        for (const PortalShortcut &shortcut : shortcuts) {
+            const Registration &registration = *registrationFor(shortcut.id);
+            Record &record = m_shortcuts[shortcut.id];
+            record.offered = preferredTrigger(shortcut);
+            record.carbonKeyCode = registration.carbonKeyCode;
+            record.carbonModifiers = registration.carbonModifiers;
+        }
         m_round = std::move(round);
         // The new session asks anew what a bind past its deadline asked.
         dropLateBind();
         bindInNewSession();
+    }
+
+    // The ids offered whose keys run them no longer and that nothing registers: the person
+    // cleared them. Keys let go for a while (a menu open, a recording under way) still run
+    // their action.
+    std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const
+    {
+        std::set<QString> cleared;
+        for (const auto &[id, record] : m_shortcuts) {
+            const bool isWanted = std::any_of(wanted.begin(), wanted.end(),
+                                              [&id](const PortalShortcut &shortcut) { return shortcut.id == id; });
+            if (!record.offered.isEmpty() && !isWanted
+                && actionOf(record.carbonKeyCode, record.carbonModifiers, record.offered).id != id)
+                cleared.insert(id);
+        }
+        return cleared;
     }
 
     void bindInNewSession()
@@ -629,17 +701,27 @@ private:
     {
         for (const PortalShortcut &shortcut : shortcuts) {
             const QString trigger = preferredTrigger(shortcut);
-            const auto offered = m_offered.find(shortcut.id);
-            const auto reported = m_reported.find(shortcut.id);
-            if (offered == m_offered.end() || offered->second == trigger || reported == m_reported.end())
+            const auto record = m_shortcuts.find(shortcut.id);
+            if (record == m_shortcuts.end() || record->second.offered.isEmpty() || record->second.offered == trigger
+                || !record->second.word)
                 continue;
-            const DesktopBinding &binding = reported->second.binding;
+            const DesktopBinding binding = record->second.word->binding;
             if (binding.state == DesktopBinding::State::bound && !binding.trigger.isEmpty()
                 && portableTextOfXdgTrigger(trigger) == binding.trigger) {
-                offered->second = trigger;
-                reported->second = {trigger, DesktopBinding::boundTo(binding.trigger)};
+                const Registration &registration = *registrationFor(shortcut.id);
+                record->second.offered = trigger;
+                record->second.carbonKeyCode = registration.carbonKeyCode;
+                record->second.carbonModifiers = registration.carbonModifiers;
+                setWord(shortcut.id, DesktopBinding::boundTo(binding.trigger), record->second.word->told);
             }
         }
+    }
+
+    // The one place a shortcut's word is set: about the keys offered for it last.
+    void setWord(const QString &id, const DesktopBinding &binding, Told told)
+    {
+        Record &record = m_shortcuts[id];
+        record.word = Word{record.offered, binding, told, m_rounds};
     }
 
     void tellOurIdThenForget()
@@ -655,18 +737,19 @@ private:
     // a write past the step's deadline is not waited for.
     void forget()
     {
-        if (m_identity != PortalIdentity::registered || m_round.recorded.empty())
+        if (m_identity != PortalIdentity::registered || m_round.forgotten.empty())
             return forgetInKeyDaemon();
         enter(Step::forgettingSavedKeys);
-        forgetGnomeShortcuts(m_applicationId, m_round.recorded, this,
+        forgetGnomeShortcuts(m_applicationId, m_round.forgotten, this,
                              [this, serial = m_serial] { take(Replied{serial, {}}); });
     }
 
+    // The key daemon's verb for letting go of an action for good, rather than leaving it inactive.
     void forgetInKeyDaemon()
     {
         enter(Step::forgettingInKeyDaemon);
         QList<QDBusMessage> calls;
-        for (const QString &id : m_round.recorded) {
+        for (const QString &id : m_round.forgotten) {
             for (const QString &component : keyDaemonComponents())
                 calls.append(keyDaemonCall(QStringLiteral("unregister"), {component, id}));
         }
@@ -675,6 +758,9 @@ private:
 
     void createSession()
     {
+        // Only cleared: nothing left to bind.
+        if (m_round.shortcuts.isEmpty())
+            return finishRound();
         enter(Step::creatingSession);
         request(QStringLiteral("CreateSession"), {},
                 {{QStringLiteral("session_handle_token"), m_sessionToken},
@@ -709,6 +795,10 @@ private:
         if (holdsAll)
             return checkWithKeyDaemon();
         enter(Step::binding);
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (!m_round.held.contains(shortcut.id))
+                m_shortcuts[shortcut.id].question = Question::open;
+        }
         m_askingTimer.start();
         request(QStringLiteral("BindShortcuts"),
                 {QVariant::fromValue(QDBusObjectPath(m_sessionHandle)), QVariant::fromValue(m_round.shortcuts), QString()},
@@ -722,6 +812,7 @@ private:
     void answerBind(uint response, const QVariantMap &results)
     {
         stopAsking();
+        closeQuestions();
         m_round.bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
         std::erase_if(m_round.bound, [](const auto &entry) { return entry.second.isEmpty(); });
         if (response == responseSuccess)
@@ -772,6 +863,10 @@ private:
     void leaveBindUnconfirmed()
     {
         stopAsking();
+        for (auto &[id, record] : m_shortcuts) {
+            if (record.question == Question::open)
+                record.question = Question::late;
+        }
         m_lateBind = LateBind{m_serial, std::exchange(m_request, nullptr), m_round};
         m_round.missing = DesktopBinding::unconfirmed();
         finishRound();
@@ -781,6 +876,16 @@ private:
     {
         if (auto late = std::exchange(m_lateBind, std::nullopt); late && late->watch)
             late->watch->deleteLater();
+        for (auto &[id, record] : m_shortcuts) {
+            if (record.question == Question::late)
+                record.question = Question::none;
+        }
+    }
+
+    void closeQuestions()
+    {
+        for (auto &[id, record] : m_shortcuts)
+            record.question = Question::none;
     }
 
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
@@ -861,20 +966,25 @@ private:
     }
 
     // The desktop's word on every shortcut offered; the keys it held from before and did not
-    // just bind anew are its own choice where they differ from ours.
+    // just bind anew are its own choice where they differ from ours. A word it told during the
+    // round, where its answer has none, outlasts the round's deadline.
     void finishRound()
     {
         const std::map<QString, QString> words = wordsOfTheDesktop();
-        for (const auto &[id, trigger] : m_offered) {
+        for (const auto &[id, record] : m_shortcuts) {
+            if (record.offered.isEmpty())
+                continue;
             const auto said = words.find(id);
+            const bool toldDuringRound = record.word && record.word->told == Told::byChange
+                && record.word->round == m_rounds && record.word->trigger == record.offered;
             if (m_round.taken.contains(id))
-                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::keysTaken)};
+                setWord(id, DesktopBinding::refused(Refusal::keysTaken), Told::byRound);
             else if (m_round.declined.contains(id))
-                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::cancelled)};
+                setWord(id, DesktopBinding::refused(Refusal::cancelled), Told::byRound);
             else if (said != words.end())
-                m_reported[id] = {trigger, boundAsWorded(trigger, said->second, isDesktopsChoice(id))};
-            else
-                m_reported[id] = {trigger, m_round.missing};
+                setWord(id, boundAsWorded(record.offered, said->second, isDesktopsChoice(id)), Told::byRound);
+            else if (!(toldDuringRound && m_round.missing.state == DesktopBinding::State::unconfirmed))
+                setWord(id, m_round.missing, Told::byRound);
         }
         m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
@@ -941,7 +1051,10 @@ private:
             m_notifications.post(desktopTriggersDidChange);
         dropLateBind();
         setSessionHandle({});
-        m_offered.clear();
+        for (auto &[id, record] : m_shortcuts) {
+            record.offered.clear();
+            record.question = Question::none;
+        }
         m_round = {};
     }
 
@@ -1071,6 +1184,17 @@ private:
         return actionOf(carbonKeyCode, carbonModifiers, trigger).id;
     }
 
+    // The registration whose keys are offered for `shortcutId` (see wantedShortcuts).
+    const Registration *registrationFor(const QString &shortcutId) const
+    {
+        const Registration *found = nullptr;
+        for (const auto &[ref, registration] : m_registrations) {
+            if (registration.action.id == shortcutId)
+                found = &registration;
+        }
+        return found;
+    }
+
     std::optional<quint32> registrationOf(const QString &shortcutId) const
     {
         for (const auto &[ref, registration] : m_registrations) {
@@ -1152,10 +1276,9 @@ private:
     HotKeyRef m_nextRef = 1;
     EventHandler m_handler;
     bool m_attached = false;
-    // The keys last offered, by shortcut id.
-    std::map<QString, QString> m_offered;
-    // What the desktop said, by shortcut id.
-    std::map<QString, Reported> m_reported;
+    std::map<QString, Record> m_shortcuts;
+    // Counts the rounds: a word carries the round it was told in.
+    quint64 m_rounds = 0;
     QString m_sessionHandle;
     // The session of a portal that went, while it is closed in the backends.
     QString m_orphaned;
