@@ -254,7 +254,8 @@ public:
     }
 
     // The desktop keeps what it bound until the session it was bound in is replaced, even
-    // past our end, so a shortcut let go is not unbound; its events are dropped.
+    // past our end: keys let go for a while stay bound, their events dropped; a shortcut
+    // cleared is let go on the desktop's side in the next round (see startRound).
     void unregisterHotKey(HotKeyRef ref)
     {
         if (m_registrations.erase(ref) != 0)
