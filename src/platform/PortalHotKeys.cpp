@@ -1048,8 +1048,7 @@ private:
     // it says otherwise; a question it was asking is no longer asked.
     void abandonSession()
     {
-        if (stopAsking())
-            m_notifications.post(desktopTriggersDidChange);
+        const bool wasAsking = stopAsking();
         dropLateBind();
         setSessionHandle({});
         for (auto &[id, record] : m_shortcuts) {
@@ -1057,6 +1056,9 @@ private:
             record.question = Question::none;
         }
         m_round = {};
+        // Told once nothing reads as asked any more.
+        if (wasAsking)
+            m_notifications.post(desktopTriggersDidChange);
     }
 
     // Calls `method` of the portal with `arguments` and then `options` (given a handle token

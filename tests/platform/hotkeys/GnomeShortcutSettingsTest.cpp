@@ -54,6 +54,9 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
         {"nothing recorded", QStringLiteral("org.vantora.Vantora"), {}, true, true},
         {"an id the desktop never saved", QStringLiteral("org.vantora.Vantora"), {QStringLiteral("unknown")}, true, true},
         {"a malformed application id", QStringLiteral("org/vantora"), {QStringLiteral("showVantora")}, true, true},
+        // Either would make GSettings' path malformed, and GSettings abort.
+        {"an empty application id", QString(), {QStringLiteral("showVantora")}, true, true},
+        {"an application id with an empty element", QStringLiteral("a//b"), {QStringLiteral("showVantora")}, true, true},
         {"one action recorded anew", QStringLiteral("org.vantora.Vantora"), {QStringLiteral("showVantora")}, false, true},
         {"both recorded anew", QStringLiteral("org.vantora.Vantora"),
          {QStringLiteral("showVantora"), QStringLiteral("toggleHomeLights")}, false, false},
@@ -74,7 +77,8 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
         EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.vantora.Vantora")), kept) << row.name;
     }
     EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.example.Other")), std::set<QString>{QStringLiteral("showVantora")});
-    EXPECT_TRUE(gnomeSavedShortcuts(QStringLiteral("org/vantora")).empty());
+    for (const QString &malformed : {QStringLiteral("org/vantora"), QString(), QStringLiteral("a//b")})
+        EXPECT_TRUE(gnomeSavedShortcuts(malformed).empty()) << malformed.toStdString();
 }
 
 // A GNOME whose schema has no saved shortcuts, or keeps them in another shape, is left alone,

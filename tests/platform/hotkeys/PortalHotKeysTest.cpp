@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMetaType>
 #include <QDBusMessage>
@@ -112,6 +113,10 @@ struct DesktopAnswers {
     // How long the desktop takes to answer CreateSession and ListShortcuts.
     std::chrono::milliseconds sessionDelay{0};
     std::chrono::milliseconds listDelay{0};
+    // The bind binds the keys asked for, rather than `bound`.
+    bool bindsAsAsked = false;
+    // How long the desktop takes to answer the binds after the first, where not bindDelay.
+    std::optional<std::chrono::milliseconds> laterBindDelay;
 };
 
 // GNOME's settings hold `ids` as saved for the test's application.
@@ -140,7 +145,11 @@ public:
     {
         qDBusRegisterMetaType<ListedShortcut>();
         qDBusRegisterMetaType<QList<ListedShortcut>>();
-        m_ready = m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
+        // As xdg-desktop-portal --replace: a portal started later takes the name straight away.
+        m_ready = m_bus.interface()->registerService(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                                     QDBusConnectionInterface::ReplaceExistingService,
+                                                     QDBusConnectionInterface::AllowReplacement)
+                      .value() == QDBusConnectionInterface::ServiceRegistered &&
                   m_bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
                                               QDBusConnection::SubPath);
     }
@@ -255,14 +264,23 @@ public:
                 bindLikeGnome(request, shortcuts);
                 return true;
             }
+            Listed bound = m_answers.bound;
+            if (m_answers.bindsAsAsked) {
+                bound.clear();
+                for (const ListedShortcut &shortcut : shortcuts) {
+                    const QString keys = shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
+                    bound.append({shortcut.id, QStringLiteral("Ctrl+Alt+") + keys.right(1).toUpper()});
+                }
+            }
             const QVariantMap results =
-                m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
-            QTimer::singleShot(m_answers.bindDelay, this, [this, request, results] {
+                bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(bound)}};
+            const auto delay = m_binds > 1 && m_answers.laterBindDelay ? *m_answers.laterBindDelay : m_answers.bindDelay;
+            QTimer::singleShot(delay, this, [this, request, results, bound] {
                 respond(request, m_answers.bindResponse, results);
                 ++m_bindAnswers;
                 // What a desktop binds, it holds from then on.
                 if (m_answers.bindResponse == 0)
-                    m_answers.held = m_answers.bound;
+                    m_answers.held = bound;
             });
         }
         return true;
@@ -615,19 +633,89 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
         runtime::NotificationCenter notifications;
         PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
                               theAction);
+        // What the page reads each time it is told.
+        QList<std::optional<DesktopBinding>> told;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) {
+            told.append(backend.desktopBinding(carbonK, control | option));
+        });
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::asking(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty() && told.constLast() == DesktopBinding::asking(); }, 5000));
         portal.leaveBus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !backend.desktopBinding(carbonK, control | option); }, 5000))
-            << "the page would say the desktop is asking";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return told.constLast() == std::nullopt; }, 5000))
+            << "the page was not told, and would say the desktop is asking";
         portal.rejoinBus();
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
             5000));
         EXPECT_EQ(portal.sessions(), 2);
         EXPECT_EQ(portal.binds(), 2);
+        notifications.removeObservers(&observer);
     }
     waitForTheSessionToClose(portal);
+}
+
+// A portal started to replace the running one takes its name straight away, in one change of
+// owner (xdg-desktop-portal --replace): it hears our id before anything else too.
+TEST(PortalHotKeys, APortalThatTakesTheNameStraightFromTheOldOneHearsOurIdFirst)
+{
+    const DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    StandInPortal first(answers);
+    ASSERT_TRUE(first.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    std::optional<StandInPortal> next;
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.bindAnswers() == 1 && backend.desktopBinding(carbonK, control | option); }, 5000));
+        next.emplace(answers, QStringLiteral("next stand-in portal"));
+        ASSERT_TRUE(next->isReady()) << "the name was not taken over";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return next->binds() == 1; }, 5000)) << "the new portal was not asked";
+        EXPECT_EQ(next->log(), (QStringList{QStringLiteral("Register"), QStringLiteral("CreateSession")}));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            5000));
+    }
+    waitForTheSessionToClose(*next);
+}
+
+// A new round asks anew what a bind past its deadline asked: the old bind's late answer, about
+// the keys offered before, is no word on those offered since.
+TEST(PortalHotKeys, ALateAnswerToABindANewRoundReplacedIsDropped)
+{
+    DesktopAnswers answers{{}, 0, {}, 2500ms};
+    answers.bindsAsAsked = true;
+    answers.laterBindDelay = 0ms;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        QList<std::optional<DesktopBinding>> toldOfJ;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) {
+            toldOfJ.append(backend.desktopBinding(carbonJ, control | option));
+        });
+        const auto first = backend.registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::unconfirmed(); }, 2400));
+        // Recorded anew before the desktop answered.
+        backend.unregisterHotKey(first.ref);
+        ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 2).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return portal.bindAnswers() == 2; }, 5000)) << "the desktop did not answer both";
+        // Told after the late answer, and so taken after it.
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Press <Hyper>k")}});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return toldOfJ.contains(DesktopBinding::boundToUnknownKeys()); }, 5000));
+        EXPECT_TRUE(toldOfJ.contains(DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))));
+        EXPECT_FALSE(toldOfJ.contains(DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))))
+            << "the late answer about the old keys was taken";
+        notifications.removeObservers(&observer);
+    }
+    waitForTheSessionToClose(portal, 2);
 }
 
 // A portal that ends in the middle of a bind and another that takes its place: the new one hears
