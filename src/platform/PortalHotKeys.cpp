@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,10 +47,6 @@ constexpr qsizetype longestTrigger = 256;
 // after this is asking the user.
 constexpr auto askingAfter = std::chrono::milliseconds(500);
 
-// The Response codes of a portal request.
-constexpr uint responseSuccess = 0;
-constexpr uint responseCancelled = 1;
-constexpr uint responseFailed = 2;
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -178,6 +173,7 @@ public:
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
         , m_desktop(desktop)
+        , m_rules(desktop)
         , m_deadlines(deadlines)
         , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
@@ -373,8 +369,7 @@ private:
     using Event = std::variant<ShortcutsWanted, PortalOwnerChanged, SessionClosed, ShortcutsChanged, DeadlinePassed,
                                Replied, Responded, IdTold>;
 
-    // No Response came: the request failed or its deadline passed. Never a portal's code.
-    static constexpr uint noResponse = std::numeric_limits<uint>::max();
+    static constexpr uint noResponse = portalResponse::none;
 
     struct Registration {
         quint32 hotKeyId = 0;
@@ -508,7 +503,7 @@ private:
             const QString &offered = record->second.offered;
             setWord(id,
                     words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                    : boundAsWorded(offered, words, isChosen),
+                                    : PortalAnswerRules::boundAsWorded(offered, words, isChosen),
                     Told::byChange);
             changed = true;
         }
@@ -771,9 +766,9 @@ private:
 
     void takeSession(uint response, const QVariantMap &results)
     {
-        setSessionHandle(response == responseSuccess ? sessionHandle(results) : QString());
+        setSessionHandle(response == portalResponse::success ? sessionHandle(results) : QString());
         if (m_sessionHandle.isEmpty()) {
-            m_round.missing = DesktopBinding::refused(refusalFor(response));
+            m_round.missing = DesktopBinding::refused(m_rules.refusalOf(response, m_identity, false));
             return finishRound();
         }
         enter(Step::listing);
@@ -785,7 +780,7 @@ private:
     // recorded anew are the old keys, until it binds the new ones.
     void takeHeld(uint response, const QVariantMap &results)
     {
-        if (response == responseSuccess) {
+        if (response == portalResponse::success) {
             for (const auto &[id, words] : reportedTriggers(results.value(QStringLiteral("shortcuts")))) {
                 if (!words.isEmpty() && !m_round.recorded.contains(id))
                     m_round.held[id] = words;
@@ -816,10 +811,10 @@ private:
         closeQuestions();
         m_round.bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
         std::erase_if(m_round.bound, [](const auto &entry) { return entry.second.isEmpty(); });
-        if (response == responseSuccess)
+        if (response == portalResponse::success)
             m_round.missing = DesktopBinding::refused(Refusal::unexplained);
         else
-            m_round.missing = DesktopBinding::refused(m_round.bound.empty() ? refusalOfBind(response) : refusalFor(response));
+            m_round.missing = DesktopBinding::refused(m_rules.refusalOf(response, m_identity, m_round.bound.empty()));
         if (m_round.bound.empty() && m_round.missing == DesktopBinding::refused(Refusal::cancelled) && bindAgainWhatGnomeSaved())
             return;
         checkWithKeyDaemon();
@@ -827,32 +822,34 @@ private:
 
     // GNOME lists nothing of a new session before it binds, then binds the keys it saved
     // without asking and asks about the rest; a No there binds none of the session's
-    // shortcuts, not even the saved ones. Those it saved (bound before in this run with the
-    // same keys, or in its settings from an earlier one and not recorded anew) are bound again
-    // alone, in a new session: the No is the rest's only. Once: a second No is final.
+    // shortcuts (see PortalAnswerRules::boundAgainAfterNo). Those it saved (bound before in
+    // this run with the same keys, or in its settings from an earlier one and not recorded
+    // anew) are bound again alone, in a new session. Once: a second No is final.
     bool bindAgainWhatGnomeSaved()
     {
-        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty())
+        if (!m_round.declined.empty())
             return false;
-        std::set<QString> savedIds = m_round.boundBefore;
-        if (m_identity == PortalIdentity::registered) {
+        std::set<QString> saved = m_round.boundBefore;
+        if (m_desktop == PortalDesktop::gnome && m_identity == PortalIdentity::registered) {
             for (const QString &id : gnomeSavedShortcuts(m_applicationId)) {
                 if (!m_round.recorded.contains(id))
-                    savedIds.insert(id);
+                    saved.insert(id);
             }
         }
-        PortalShortcuts saved;
-        std::set<QString> asked;
-        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
-            if (savedIds.contains(shortcut.id))
-                saved.append(shortcut);
-            else
-                asked.insert(shortcut.id);
-        }
-        if (saved.isEmpty() || asked.empty())
+        QStringList asked;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts))
+            asked.append(shortcut.id);
+        const std::set<QString> again = m_rules.boundAgainAfterNo(asked, saved);
+        if (again.empty())
             return false;
-        m_round.declined = std::move(asked);
-        m_round.shortcuts = saved;
+        PortalShortcuts bound;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (again.contains(shortcut.id))
+                bound.append(shortcut);
+            else
+                m_round.declined.insert(shortcut.id);
+        }
+        m_round.shortcuts = bound;
         m_round.bound.clear();
         bindInNewSession();
         return true;
@@ -983,7 +980,8 @@ private:
             else if (m_round.declined.contains(id))
                 setWord(id, DesktopBinding::refused(Refusal::cancelled), Told::byRound);
             else if (said != words.end())
-                setWord(id, boundAsWorded(record.offered, said->second, isDesktopsChoice(id)), Told::byRound);
+                setWord(id, PortalAnswerRules::boundAsWorded(record.offered, said->second, isDesktopsChoice(id)),
+                        Told::byRound);
             else if (!(toldDuringRound && m_round.missing.state == DesktopBinding::State::unconfirmed))
                 setWord(id, m_round.missing, Told::byRound);
         }
@@ -991,46 +989,11 @@ private:
         becomeIdle();
     }
 
-    // Keys the desktop held before it was asked are its own. GNOME lists none before a bind,
-    // and binds the keys it saved whatever a bind prefers: its answer for a shortcut not
-    // recorded anew names the keys the person gave it earlier, in its settings or its window.
+    // Keys the desktop held before it was asked are its own; GNOME lists none before a bind
+    // and names the keys it saved, for a shortcut not recorded anew.
     bool isDesktopsChoice(const QString &id) const
     {
-        return m_round.held.contains(id) || (m_desktop == PortalDesktop::gnome && !m_round.recorded.contains(id));
-    }
-
-    // The keys the desktop's `words` name: those offered where they are among them (a desktop
-    // may list several), else the first it names; unknown keys where nothing can be read.
-    static DesktopBinding boundAsWorded(const QString &offered, const QString &words, bool isDesktopsChoice)
-    {
-        const QStringList triggers = readDesktopTriggers(words);
-        if (triggers.isEmpty())
-            return DesktopBinding::boundToUnknownKeys();
-        const auto ours = portableTextOfXdgTrigger(offered);
-        if (ours && triggers.contains(*ours))
-            return DesktopBinding::boundTo(*ours);
-        return isDesktopsChoice ? DesktopBinding::chosenByDesktop(triggers.constFirst())
-                                : DesktopBinding::boundTo(triggers.constFirst());
-    }
-
-    // Only what the portal says: a person's No is its "cancelled" code, and how long an
-    // answer took tells nothing (a loaded machine, a slow first start of the desktop's
-    // settings). A portal that does not know our id refuses for that.
-    Refusal refusalFor(uint response) const
-    {
-        if (response == responseCancelled)
-            return Refusal::cancelled;
-        return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
-    }
-
-    // What GNOME's own "failed" with nothing bound means: the person's No (see PortalDesktop).
-    // A call that failed, or an answer that never came, is no answer of GNOME's.
-    Refusal refusalOfBind(uint response) const
-    {
-        const Refusal refusal = refusalFor(response);
-        return refusal == Refusal::unexplained && response == responseFailed && m_desktop == PortalDesktop::gnome
-            ? Refusal::cancelled
-            : refusal;
+        return m_rules.isDesktopsChoice(m_round.held.contains(id), m_round.recorded.contains(id));
     }
 
     bool isAsking() const { return m_step == Step::binding && !m_askingTimer.isActive(); }
@@ -1256,6 +1219,7 @@ private:
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
     const PortalDesktop m_desktop;
+    const PortalAnswerRules m_rules;
     const PortalDeadlines m_deadlines;
     QDBusServiceWatcher m_portalWatch;
     // The portal's unique name on the bus, and that of the last one told our id.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HotKeyBackend.h"
+#include "PortalAnswerRules.h"
 
 #include <QDBusConnection>
 #include <QProcessEnvironment>
@@ -27,11 +28,6 @@ struct PortalAction {
 // The action a combination runs, for the desktop's list; none for keys that run no action.
 using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 carbonKeyCode, quint32 carbonModifiers)>;
 
-// The desktop whose portal backend answers, where its answers need reading: GNOME's asks
-// the person for every shortcut it does not hold yet and answers "failed", with nothing
-// bound, when they turn it down in its window (it fails without asking only when it is
-// broken); other desktops answer "cancelled" for that.
-enum class PortalDesktop : quint8 { other, gnome };
 // The desktop of a session, from its environment (XDG_CURRENT_DESKTOP).
 PortalDesktop portalDesktopOf(const QProcessEnvironment &environment);
 
