@@ -269,6 +269,8 @@ public:
         const auto record = m_shortcuts.find(shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger));
         if (record == m_shortcuts.end())
             return std::nullopt;
+        if (m_isPortalGone)
+            return DesktopBinding::serviceGone();
         if (isAsking() && record->second.question == Question::open && record->second.offered == *trigger)
             return DesktopBinding::asking();
         // What the desktop said of an action's earlier keys says nothing of its new ones.
@@ -470,7 +472,10 @@ private:
             return;
         }
         m_orphaned = m_sessionHandle;
-        abandonSession();
+        // Until a portal is back, presses do nothing: the page says so.
+        m_isPortalGone = change.newOwner.isEmpty();
+        if (abandonSession() || m_isPortalGone)
+            m_notifications.post(desktopTriggersDidChange);
         m_portal = change.newOwner;
         m_toldPortal.clear();
         enter(Step::findingBackends);
@@ -486,7 +491,8 @@ private:
     {
         if (m_step == Step::noPortal || m_step == Step::findingBackends || m_step == Step::closingOrphan)
             return;
-        abandonSession();
+        if (abandonSession())
+            m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
     }
 
@@ -632,8 +638,10 @@ private:
             const auto record = m_shortcuts.find(shortcut.id);
             return record != m_shortcuts.end() && record->second.offered == preferredTrigger(shortcut);
         });
-        if (cleared.empty() && (shortcuts.isEmpty() || offeredAlready))
+        if (cleared.empty() && (shortcuts.isEmpty() || offeredAlready)) {
+            m_isPortalGone = false;
             return;
+        }
         ++m_rounds;
         Round round;
         round.shortcuts = shortcuts;
@@ -985,6 +993,7 @@ private:
             else if (!(toldDuringRound && m_round.missing.state == DesktopBinding::State::unconfirmed))
                 setWord(id, m_round.missing, Told::byRound);
         }
+        m_isPortalGone = false;
         m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
     }
@@ -1007,9 +1016,11 @@ private:
     }
 
     // Forgets the session and drops what was under way, without an answer: the portal that
-    // held them is gone, or ended the session itself. What the desktop said stays shown until
-    // it says otherwise; a question it was asking is no longer asked.
-    void abandonSession()
+    // held them is gone, or ended the session itself. What the desktop said stays until it
+    // says otherwise (read as the service gone while no portal is on the bus); a question it
+    // was asking is no longer asked. Whether it was asking: the caller tells the page, once
+    // nothing reads as asked any more.
+    [[nodiscard]] bool abandonSession()
     {
         const bool wasAsking = stopAsking();
         dropLateBind();
@@ -1019,9 +1030,7 @@ private:
             record.question = Question::none;
         }
         m_round = {};
-        // Told once nothing reads as asked any more.
-        if (wasAsking)
-            m_notifications.post(desktopTriggersDidChange);
+        return wasAsking;
     }
 
     // Calls `method` of the portal with `arguments` and then `options` (given a handle token
@@ -1225,6 +1234,8 @@ private:
     // The portal's unique name on the bus, and that of the last one told our id.
     QString m_portal;
     QString m_toldPortal;
+    // The portal left the bus, and none has given its word on our shortcuts since.
+    bool m_isPortalGone = false;
     PortalIdentity m_identity = PortalIdentity::unstated;
 
     Step m_step = Step::noPortal;

@@ -279,12 +279,22 @@ void GlobalShortcutsView::explainDesktopBindings()
     // field's keys may do nothing yet.
     const bool asking = anyIs(platform::DesktopBinding::State::asking);
     const bool unanswered = !asking && anyIs(platform::DesktopBinding::State::unconfirmed);
-    if (asking)
+    // Every stored shortcut waits for the desktop's service, not only those just recorded.
+    const auto names = {GlobalShortcuts::showVantora(), GlobalShortcuts::toggleHomeLights()};
+    const bool serviceGone = std::any_of(names.begin(), names.end(), [this](const GlobalShortcuts::Name &name) {
+        const auto stored = m_services.storage.getShortcut(name);
+        const auto binding = stored ? m_services.centre.desktopBinding(*stored) : std::nullopt;
+        return binding && binding->state == platform::DesktopBinding::State::serviceGone;
+    });
+    if (serviceGone)
+        m_askingNote->setText(tr("The desktop's shortcut service has stopped: the shortcuts do nothing until it is "
+                                 "back."));
+    else if (asking)
         m_askingNote->setText(tr("The desktop is asking you to confirm the shortcut. Answer in its window."));
     else if (unanswered)
         m_askingNote->setText(tr("The desktop has not answered yet about the shortcut, which may do nothing until "
                                  "it does. If the desktop shows a window about it, answer there."));
-    m_askingNote->setVisible(asking || unanswered);
+    m_askingNote->setVisible(serviceGone || asking || unanswered);
     for (auto entry = m_awaitingDesktop.begin(); entry != m_awaitingDesktop.end();) {
         const GlobalShortcuts::Shortcut recorded = entry->second;
         const auto instead = m_services.centre.desktopTriggerInstead(recorded);

@@ -274,8 +274,9 @@ TEST_F(ShortcutsPageTest, TheDesktopsAnswerDecidesWhatIsStoredShownAndAskedAgain
     EXPECT_TRUE(field.text().isEmpty());
 }
 
-// While the desktop asks about a recorded shortcut, and after its deadline while it has still
-// not answered, the page says so: the field alone would look like a working shortcut.
+// While the desktop asks about a recorded shortcut, after its deadline while it has still not
+// answered, and while its shortcut service is gone, the page says so: the field alone would
+// look like a working shortcut.
 TEST_F(ShortcutsPageTest, ThePageSaysWhileTheDesktopHasNotAnswered)
 {
     using platform::DesktopBinding;
@@ -289,6 +290,8 @@ TEST_F(ShortcutsPageTest, ThePageSaysWhileTheDesktopHasNotAnswered)
         {"past the deadline, unanswered", DesktopBinding::unconfirmed(),
          QStringLiteral("The desktop has not answered yet about the shortcut, which may do nothing until it does. If "
                         "the desktop shows a window about it, answer there.")},
+        {"the desktop's shortcut service gone", DesktopBinding::serviceGone(),
+         QStringLiteral("The desktop's shortcut service has stopped: the shortcuts do nothing until it is back.")},
         {"bound", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L")), QString()},
     };
     const Shortcut ctrlAltL(Key::l.rawValue, ctrl | alt);

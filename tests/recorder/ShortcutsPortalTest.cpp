@@ -100,14 +100,16 @@ protected:
     }
 
     // Whether the desktop has given its word on every stored shortcut. The page hears first that
-    // the desktop is still asking, when a bind takes a moment (a loaded machine): keys pressed
-    // before the word would reach nothing.
+    // the desktop is still asking, when a bind takes a moment (a loaded machine), or that its
+    // portal has gone: keys pressed before the word would reach nothing.
     bool desktopAnswered() const
     {
         for (const Name &name : storage.storedNames()) {
             const auto shortcut = storage.getShortcut(name);
             const auto binding = shortcut ? centre.desktopBinding(*shortcut) : std::nullopt;
-            if (shortcut && (!binding || binding->state == platform::DesktopBinding::State::asking))
+            if (shortcut
+                && (!binding || binding->state == platform::DesktopBinding::State::asking
+                    || binding->state == platform::DesktopBinding::State::serviceGone))
                 return false;
         }
         return true;
