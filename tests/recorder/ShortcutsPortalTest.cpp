@@ -246,4 +246,40 @@ TEST_F(ShortcutsOverPortal, AfterThePortalRestartsTheShortcutFiresAgainAndNobody
     EXPECT_TRUE(pressAndCount("ctrl+alt+j", shows, 2)) << "the shortcut did not come back";
 }
 
+
+// Clearing a shortcut lets go of it in the desktop's key daemon for good: its settings no longer
+// list the action, and another program that asks for the keys gets them and their presses.
+TEST_F(ShortcutsOverPortal, AClearedShortcutsKeysAreFreeAgainForAnotherProgram)
+{
+    storage.setShortcut(controlAltN, toggleHomeLights());
+    openPage();
+    ASSERT_TRUE(pressAndCount("ctrl+alt+n", toggles, 1));
+
+    // The person clears it on the page.
+    storage.setShortcut(std::nullopt, toggleHomeLights());
+    EXPECT_TRUE(waitUntil([] { return keyDaemonLinesWith(QStringLiteral("Toggle all lights")).isEmpty(); }))
+        << "the key daemon still holds it: "
+        << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
+
+    runtime::NotificationCenter itsNotifications;
+    platform::PortalHotKeys otherProgram{
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
+        itsNotifications, QStringLiteral("other_program"), {}};
+    int itsPresses = 0;
+    otherProgram.installHandler([&](const platform::HotKeyEvent &event) {
+        if (event.kind == platform::HotKeyEvent::Kind::pressed)
+            ++itsPresses;
+    });
+    otherProgram.setEventsAttached(true);
+    const auto itsBinding = [&] {
+        return otherProgram.desktopBinding(quint32(controlAltN.carbonKeyCode), quint32(controlAltN.carbonModifiers));
+    };
+    ASSERT_TRUE(otherProgram.registerHotKey(quint32(controlAltN.carbonKeyCode), quint32(controlAltN.carbonModifiers), 1)
+                    .succeeded());
+    ASSERT_TRUE(waitUntil([&] { return itsBinding() && itsBinding()->state != platform::DesktopBinding::State::asking; }));
+    EXPECT_EQ(itsBinding(), platform::DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+N")));
+    EXPECT_TRUE(pressAndCount("ctrl+alt+n", itsPresses, 1)) << "the other program's keys do not fire";
+    EXPECT_EQ(toggles, 1);
+}
+
 } // namespace
