@@ -155,11 +155,12 @@ private:
 
 } // namespace
 
-// The portal session as one set of steps, of which one is under way at a time, with one
-// deadline. Every event (an answer to the step, its deadline, the portal gone or back, the
+// The portal session as one set of steps, of which one is under way at a time, with at most
+// one deadline. Every event (an answer to the step, its deadline, the portal gone or back, the
 // desktop closing the session or changing keys, shortcuts registered or let go) goes through
-// take(), which moves to the next step; an answer of a step no longer under way is dropped,
-// but for the one a bind past its deadline may still send.
+// take(); what a step came to goes to next(), the one place that says which step follows. An
+// answer of a step no longer under way is dropped, but for the one a bind past its deadline
+// may still send. What the desktop knows of each shortcut id is one Record.
 class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
@@ -373,6 +374,14 @@ private:
 
     static constexpr uint noResponse = portalResponse::none;
 
+    // What a step came to: its deadline passed (monostate), the replies to its bus calls, the
+    // Response to its portal request, or the portal's word on our id.
+    struct Response {
+        uint code = noResponse;
+        QVariantMap results;
+    };
+    using Outcome = std::variant<std::monostate, QList<QDBusMessage>, Response, PortalIdentity>;
+
     struct Registration {
         quint32 hotKeyId = 0;
         quint32 carbonKeyCode = 0;
@@ -519,52 +528,14 @@ private:
 
     void on(const DeadlinePassed &deadline)
     {
-        if (deadline.serial != m_serial)
-            return;
-        switch (m_step) {
-        case Step::tellingId:
-            return on(IdTold{m_serial, PortalIdentity::unstated});
-        case Step::binding:
-            return leaveBindUnconfirmed();
-        case Step::findingBackends:
-        case Step::closingOrphan:
-        case Step::closingSession:
-        case Step::forgettingSavedKeys:
-        case Step::forgettingInKeyDaemon:
-        case Step::listingKeyDaemonActions:
-        case Step::checkingKeyDaemonKeys:
-            return on(Replied{m_serial, {}});
-        case Step::noPortal:
-        case Step::idle:
-        case Step::creatingSession:
-        case Step::listing:
-            return;
-        }
+        if (deadline.serial == m_serial)
+            next(m_step, std::monostate());
     }
 
     void on(const Replied &replied)
     {
-        if (replied.serial != m_serial)
-            return;
-        switch (m_step) {
-        case Step::findingBackends:
-            enter(Step::closingOrphan);
-            return collect(backendCloseCalls(replied.replies.value(0)));
-        case Step::closingOrphan:
-            return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
-        case Step::closingSession:
-            return tellOurIdThenForget();
-        case Step::forgettingSavedKeys:
-            return forgetInKeyDaemon();
-        case Step::forgettingInKeyDaemon:
-            return createSession();
-        case Step::listingKeyDaemonActions:
-            return checkKeysWithKeyDaemon(replied.replies);
-        case Step::checkingKeyDaemonKeys:
-            return takeKeyDaemonKeys(replied.replies);
-        default:
-            return;
-        }
+        if (replied.serial == m_serial)
+            next(m_step, replied.replies);
     }
 
     void on(const Responded &responded)
@@ -574,31 +545,73 @@ private:
             dropLateBind();
             return answerBind(responded.response, responded.results);
         }
-        if (responded.serial != m_serial)
+        if (responded.serial == m_serial)
+            next(m_step, Response{responded.response, responded.results});
+    }
+
+    void on(const IdTold &told)
+    {
+        if (told.serial == m_serial)
+            next(m_step, told.identity);
+    }
+
+    // The step chain: what follows `step`, given what it came to. A deadline passed reads as
+    // the step's calls unanswered (the key daemon's, closing sessions, forgetting), as our id
+    // unstated, or, for a bind, as the desktop not answering yet; opening a session and
+    // listing have none.
+    void next(Step step, const Outcome &outcome)
+    {
+        const auto replies = [&outcome] {
+            const auto *replies = std::get_if<QList<QDBusMessage>>(&outcome);
+            return replies ? *replies : QList<QDBusMessage>();
+        };
+        const auto response = [&outcome] {
+            const auto *response = std::get_if<Response>(&outcome);
+            return response ? *response : Response();
+        };
+        switch (step) {
+        case Step::noPortal:
+        case Step::idle:
             return;
-        switch (m_step) {
+        case Step::findingBackends:
+            enter(Step::closingOrphan);
+            return collect(backendCloseCalls(replies().value(0)));
+        case Step::closingOrphan:
+            return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
+        case Step::closingSession:
+            return tellOurIdThenForget();
+        case Step::tellingId: {
+            const auto *identity = std::get_if<PortalIdentity>(&outcome);
+            takeIdentity(identity ? *identity : PortalIdentity::unstated);
+            return forget();
+        }
+        case Step::forgettingSavedKeys:
+            return forgetInKeyDaemon();
+        case Step::forgettingInKeyDaemon:
+            return createSession();
         case Step::creatingSession:
-            return takeSession(responded.response, responded.results);
+            return takeSession(response().code, response().results);
         case Step::listing:
-            return takeHeld(responded.response, responded.results);
+            return takeHeld(response().code, response().results);
         case Step::binding:
-            return answerBind(responded.response, responded.results);
-        default:
-            return;
+            if (std::holds_alternative<std::monostate>(outcome))
+                return leaveBindUnconfirmed();
+            return answerBind(response().code, response().results);
+        case Step::listingKeyDaemonActions:
+            return checkKeysWithKeyDaemon(replies());
+        case Step::checkingKeyDaemonKeys:
+            return takeKeyDaemonKeys(replies());
         }
     }
 
     // Before the first request to each portal: the desktop binds shortcuts for a program it
     // knows by its id, and names them by it.
-    void on(const IdTold &told)
+    void takeIdentity(PortalIdentity identity)
     {
-        if (told.serial != m_serial || m_step != Step::tellingId)
-            return;
-        m_identity = told.identity;
+        m_identity = identity;
         m_toldPortal = m_portal;
         if (m_identity == PortalIdentity::registered)
             qInfo("vantora: the desktop's shortcut portal knows this program as %s", qPrintable(m_applicationId));
-        forget();
     }
 
     void enter(Step step)
