@@ -690,14 +690,16 @@ private:
 
     // The ids offered whose keys run them no longer and that nothing registers: the person
     // cleared them. Keys let go for a while (a menu open, a recording under way) still run
-    // their action.
+    // their action; keys turned down (stored as such, running nothing) hold nothing on the
+    // desktop's side to let go of.
     std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const
     {
         std::set<QString> cleared;
         for (const auto &[id, record] : m_shortcuts) {
             const bool isWanted = std::any_of(wanted.begin(), wanted.end(),
                                               [&id](const PortalShortcut &shortcut) { return shortcut.id == id; });
-            if (!record.offered.isEmpty() && !isWanted
+            const bool turnedDown = record.word && record.word->binding == DesktopBinding::refused(Refusal::cancelled);
+            if (!record.offered.isEmpty() && !isWanted && !turnedDown
                 && actionOf(record.carbonKeyCode, record.carbonModifiers, record.offered).id != id)
                 cleared.insert(id);
         }
