@@ -364,6 +364,9 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
                     return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
                 },
                 platform::portalDesktopOf(QProcessEnvironment::systemEnvironment())));
+            // The keys the grabs refused (no X server, another X client holding them) go to the portal too.
+            if (m_shortcutActions)
+                m_shortcutActions->registerMissingHotKeys();
             qInfo("vantora: global shortcuts go through the desktop's shortcut portal");
         };
         platform::PortalHotKeys::whenOffered(bus, this, toPortal);

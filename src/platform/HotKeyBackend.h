@@ -32,6 +32,9 @@ struct DesktopBinding {
         // The desktop let the time we give it pass without an answer: neither bound nor a No.
         // Its late answer, or what it lists the next time it is asked, decides.
         unconfirmed,
+        // The desktop's shortcut service went (killed, restarting): nothing fires until it is
+        // back and has been asked again.
+        serviceGone,
     };
     // Why the desktop bound nothing.
     enum class Refusal : quint8 {
@@ -63,6 +66,7 @@ struct DesktopBinding {
     }
     static DesktopBinding refused(Refusal why) { return {State::refused, {}, why}; }
     static DesktopBinding unconfirmed() { return {State::unconfirmed, {}, Refusal::unexplained}; }
+    static DesktopBinding serviceGone() { return {State::serviceGone, {}, Refusal::unexplained}; }
 
     friend bool operator==(const DesktopBinding &, const DesktopBinding &) = default;
 };

@@ -34,17 +34,11 @@ void HotKeyHandover::handOver(std::unique_ptr<HotKeyBackend> next)
 HotKeyRegistration HotKeyHandover::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
 {
     const HotKeyRegistration taken = m_backend->registerHotKey(carbonKeyCode, carbonModifiers, hotKeyId);
-    if (!taken.succeeded() && !(isKeptForNext(taken.status) && !m_isHandedOver))
+    if (!taken.succeeded())
         return taken;
     const HotKeyRef ref = m_nextRef++;
-    m_registrations.emplace(ref, Registration{carbonKeyCode, carbonModifiers, hotKeyId,
-                                              taken.succeeded() ? std::optional(taken.ref) : std::nullopt});
+    m_registrations.emplace(ref, Registration{carbonKeyCode, carbonModifiers, hotKeyId, taken.ref});
     return {HotKeyRegistration::Status::registered, ref};
-}
-
-bool HotKeyHandover::isKeptForNext(HotKeyRegistration::Status refusal)
-{
-    return refusal == HotKeyRegistration::Status::unavailable || refusal == HotKeyRegistration::Status::taken;
 }
 
 void HotKeyHandover::unregisterHotKey(HotKeyRef ref)
@@ -56,9 +50,9 @@ void HotKeyHandover::unregisterHotKey(HotKeyRef ref)
 
 bool HotKeyHandover::installHandler(EventHandler handler)
 {
+    // Kept for the next backend, also where the first cannot deliver events (no server).
     m_handler = std::move(handler);
-    // Events the first backend cannot deliver (no server) come through the next one.
-    return m_backend->installHandler(m_handler) || !m_isHandedOver;
+    return m_backend->installHandler(m_handler);
 }
 
 void HotKeyHandover::setEventsAttached(bool attached)

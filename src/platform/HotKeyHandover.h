@@ -13,9 +13,10 @@ namespace vantora::platform {
 // with the same receiver and attachment; the first backend goes. Everything else is the
 // current backend's word.
 //
-// Until the handover, keys the first backend refuses for want of a server or because another
-// of its clients holds them are registered all the same, firing nothing until the next backend
-// takes them: there the first backend's word on them is no longer the one that counts.
+// Until the handover, what the first backend refuses (keys another of its clients holds,
+// everything where it has no server to deliver events) is refused: those keys fire nothing
+// and are reported as not working until the next backend takes them, when their owner
+// registers them again.
 class HotKeyHandover final : public HotKeyBackend {
 public:
     explicit HotKeyHandover(std::unique_ptr<HotKeyBackend> first);
@@ -37,9 +38,6 @@ public:
     std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
 private:
-    // Whether keys refused so are kept for the next backend.
-    static bool isKeptForNext(HotKeyRegistration::Status refusal);
-
     struct Registration {
         quint32 carbonKeyCode = 0;
         quint32 carbonModifiers = 0;

@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,10 +47,6 @@ constexpr qsizetype longestTrigger = 256;
 // after this is asking the user.
 constexpr auto askingAfter = std::chrono::milliseconds(500);
 
-// The Response codes of a portal request.
-constexpr uint responseSuccess = 0;
-constexpr uint responseCancelled = 1;
-constexpr uint responseFailed = 2;
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -160,11 +155,12 @@ private:
 
 } // namespace
 
-// The portal session as one set of steps, of which one is under way at a time, with one
-// deadline. Every event (an answer to the step, its deadline, the portal gone or back, the
+// The portal session as one set of steps, of which one is under way at a time, with at most
+// one deadline. Every event (an answer to the step, its deadline, the portal gone or back, the
 // desktop closing the session or changing keys, shortcuts registered or let go) goes through
-// take(), which moves to the next step; an answer of a step no longer under way is dropped,
-// but for the one a bind past its deadline may still send.
+// take(); what a step came to goes to next(), the one place that says which step follows. An
+// answer of a step no longer under way is dropped, but for the one a bind past its deadline
+// may still send. What the desktop knows of each shortcut id is one Record.
 class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
@@ -178,6 +174,7 @@ public:
         , m_sessionToken(objectPathElement(sessionToken))
         , m_applicationId(sessionToken)
         , m_desktop(desktop)
+        , m_rules(desktop)
         , m_deadlines(deadlines)
         , m_portalWatch(portalService, m_bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
@@ -236,14 +233,17 @@ public:
                                                      : HotKeyRegistration::Status::noSuchKey,
                     0};
         }
-        // Keys the user turned down are asked for again once registered anew after being let
-        // go: recorded again.
+        // Keys turned down, or left unanswered past the bind's deadline, are asked about again
+        // once recorded anew: registered under a hot key of its own after the old one was let
+        // go. Let go and registered again under the same one (a menu open, a recording under
+        // way) they are not: the question may still be open in the desktop's window.
         const PortalAction action = actionOf(carbonKeyCode, carbonModifiers, *trigger);
-        if (const auto said = m_reported.find(action.id); said != m_reported.end() && !registrationOf(action.id)
-            && said->second.trigger == *trigger && said->second.binding == DesktopBinding::refused(Refusal::cancelled)) {
-            m_reported.erase(said);
-            m_offered.erase(action.id);
-        }
+        Record &record = m_shortcuts[action.id];
+        if (!registrationOf(action.id) && record.hotKeyId != hotKeyId && record.word && record.word->trigger == *trigger
+            && (record.word->binding == DesktopBinding::refused(Refusal::cancelled)
+                || record.word->binding.state == DesktopBinding::State::unconfirmed))
+            record = {};
+        record.hotKeyId = hotKeyId;
         const HotKeyRef ref = m_nextRef++;
         m_registrations.emplace(ref, Registration{hotKeyId, carbonKeyCode, carbonModifiers, *trigger, action});
         m_wantedTimer.start();
@@ -251,7 +251,8 @@ public:
     }
 
     // The desktop keeps what it bound until the session it was bound in is replaced, even
-    // past our end, so a shortcut let go is not unbound; its events are dropped.
+    // past our end: keys let go for a while stay bound, their events dropped; a shortcut
+    // cleared is let go on the desktop's side in the next round (see startRound).
     void unregisterHotKey(HotKeyRef ref)
     {
         if (m_registrations.erase(ref) != 0)
@@ -266,16 +267,18 @@ public:
         const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
         if (!trigger)
             return std::nullopt;
-        const QString id = shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger);
-        // What the desktop said of an action's earlier keys says nothing of its new ones.
-        const auto offered = m_offered.find(id);
-        if (isAsking() && offered != m_offered.end() && offered->second == *trigger && !m_round.held.contains(id)
-            && !m_round.declined.contains(id))
-            return DesktopBinding::asking();
-        const auto reported = m_reported.find(id);
-        if (reported == m_reported.end() || reported->second.trigger != *trigger)
+        const auto record = m_shortcuts.find(shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger));
+        if (record == m_shortcuts.end())
             return std::nullopt;
-        return reported->second.binding;
+        if (m_isPortalGone)
+            return DesktopBinding::serviceGone();
+        if (isAsking() && record->second.question == Question::open && record->second.offered == *trigger)
+            return DesktopBinding::asking();
+        // What the desktop said of an action's earlier keys says nothing of its new ones.
+        const std::optional<Word> &word = record->second.word;
+        if (!word || word->trigger != *trigger)
+            return std::nullopt;
+        return word->binding;
     }
 
 private Q_SLOTS:
@@ -369,8 +372,15 @@ private:
     using Event = std::variant<ShortcutsWanted, PortalOwnerChanged, SessionClosed, ShortcutsChanged, DeadlinePassed,
                                Replied, Responded, IdTold>;
 
-    // No Response came: the request failed or its deadline passed. Never a portal's code.
-    static constexpr uint noResponse = std::numeric_limits<uint>::max();
+    static constexpr uint noResponse = portalResponse::none;
+
+    // What a step came to: its deadline passed (monostate), the replies to its bus calls, the
+    // Response to its portal request, or the portal's word on our id.
+    struct Response {
+        uint code = noResponse;
+        QVariantMap results;
+    };
+    using Outcome = std::variant<std::monostate, QList<QDBusMessage>, Response, PortalIdentity>;
 
     struct Registration {
         quint32 hotKeyId = 0;
@@ -380,10 +390,40 @@ private:
         // How the desktop lists it, as last offered.
         PortalAction action;
     };
-    // The desktop's word on the keys it was last offered for a shortcut id.
-    struct Reported {
+    // Where the desktop's word on a shortcut came from.
+    enum class Told : quint8 {
+        // Its answer to a round: what it listed, bound, left out, or let pass the deadline.
+        byRound,
+        // Keys it told changed on its own (in its settings, or while it asks).
+        byChange,
+    };
+    // The desktop's word on keys offered for a shortcut id.
+    struct Word {
         QString trigger;
         DesktopBinding binding;
+        Told told = Told::byRound;
+        // The round it was told in.
+        quint64 round = 0;
+    };
+    // What the desktop is asked about a shortcut.
+    enum class Question : quint8 {
+        none,
+        // In the bind under way.
+        open,
+        // In a bind past its deadline, whose answer the desktop may still send.
+        late,
+    };
+    // One shortcut id of ours as the desktop knows it. Its word is set in setWord() alone.
+    struct Record {
+        // The keys last offered to the session, and the combination they are; empty where the
+        // session was not offered it.
+        QString offered;
+        quint32 carbonKeyCode = 0;
+        quint32 carbonModifiers = 0;
+        // The hot key last registered for it: another one is keys recorded anew.
+        quint32 hotKeyId = 0;
+        std::optional<Word> word;
+        Question question = Question::none;
     };
     // One binding of the wanted shortcuts in a new session, from closing the old one to the
     // desktop's word on each.
@@ -391,6 +431,8 @@ private:
         PortalShortcuts shortcuts;
         // Offered in this run with other keys before: recorded anew.
         std::set<QString> recorded;
+        // Forgotten where the desktop saved their keys: those recorded anew, and those cleared.
+        std::set<QString> forgotten;
         // What the desktop held before it was asked to bind, with its words for the keys.
         std::map<QString, QString> held;
         // What the desktop says it binds now.
@@ -439,7 +481,10 @@ private:
             return;
         }
         m_orphaned = m_sessionHandle;
-        abandonSession();
+        // Until a portal is back, presses do nothing: the page says so.
+        m_isPortalGone = change.newOwner.isEmpty();
+        if (abandonSession() || m_isPortalGone)
+            m_notifications.post(desktopTriggersDidChange);
         m_portal = change.newOwner;
         m_toldPortal.clear();
         enter(Step::findingBackends);
@@ -455,7 +500,8 @@ private:
     {
         if (m_step == Step::noPortal || m_step == Step::findingBackends || m_step == Step::closingOrphan)
             return;
-        abandonSession();
+        if (abandonSession())
+            m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
     }
 
@@ -464,13 +510,16 @@ private:
     {
         bool changed = false;
         for (const auto &[id, words] : change.triggers) {
-            const auto offered = m_offered.find(id);
-            if (offered == m_offered.end())
+            const auto record = m_shortcuts.find(id);
+            if (record == m_shortcuts.end() || record->second.offered.isEmpty())
                 continue;
             // A change while the desktop asks the person about keys just recorded is part of the answer.
             const bool isChosen = m_step != Step::binding || isDesktopsChoice(id);
-            m_reported[id] = {offered->second, words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
-                                                               : boundAsWorded(offered->second, words, isChosen)};
+            const QString &offered = record->second.offered;
+            setWord(id,
+                    words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
+                                    : PortalAnswerRules::boundAsWorded(offered, words, isChosen),
+                    Told::byChange);
             changed = true;
         }
         if (changed)
@@ -479,53 +528,14 @@ private:
 
     void on(const DeadlinePassed &deadline)
     {
-        if (deadline.serial != m_serial)
-            return;
-        switch (m_step) {
-        case Step::tellingId:
-            return on(IdTold{m_serial, PortalIdentity::unstated});
-        case Step::creatingSession:
-        case Step::listing:
-            return on(Responded{m_serial, noResponse, {}});
-        case Step::binding:
-            return leaveBindUnconfirmed();
-        case Step::findingBackends:
-        case Step::closingOrphan:
-        case Step::closingSession:
-        case Step::forgettingSavedKeys:
-        case Step::forgettingInKeyDaemon:
-        case Step::listingKeyDaemonActions:
-        case Step::checkingKeyDaemonKeys:
-            return on(Replied{m_serial, {}});
-        case Step::noPortal:
-        case Step::idle:
-            return;
-        }
+        if (deadline.serial == m_serial)
+            next(m_step, std::monostate());
     }
 
     void on(const Replied &replied)
     {
-        if (replied.serial != m_serial)
-            return;
-        switch (m_step) {
-        case Step::findingBackends:
-            enter(Step::closingOrphan);
-            return collect(backendCloseCalls(replied.replies.value(0)));
-        case Step::closingOrphan:
-            return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
-        case Step::closingSession:
-            return tellOurIdThenForget();
-        case Step::forgettingSavedKeys:
-            return forgetInKeyDaemon();
-        case Step::forgettingInKeyDaemon:
-            return createSession();
-        case Step::listingKeyDaemonActions:
-            return checkKeysWithKeyDaemon(replied.replies);
-        case Step::checkingKeyDaemonKeys:
-            return takeKeyDaemonKeys(replied.replies);
-        default:
-            return;
-        }
+        if (replied.serial == m_serial)
+            next(m_step, replied.replies);
     }
 
     void on(const Responded &responded)
@@ -535,38 +545,83 @@ private:
             dropLateBind();
             return answerBind(responded.response, responded.results);
         }
-        if (responded.serial != m_serial)
+        if (responded.serial == m_serial)
+            next(m_step, Response{responded.response, responded.results});
+    }
+
+    void on(const IdTold &told)
+    {
+        if (told.serial == m_serial)
+            next(m_step, told.identity);
+    }
+
+    // The step chain: what follows `step`, given what it came to. A deadline passed reads as
+    // the step's calls unanswered (the key daemon's, closing sessions, forgetting), as our id
+    // unstated, or, for a bind, as the desktop not answering yet; opening a session and
+    // listing have none.
+    void next(Step step, const Outcome &outcome)
+    {
+        const auto replies = [&outcome] {
+            const auto *replies = std::get_if<QList<QDBusMessage>>(&outcome);
+            return replies ? *replies : QList<QDBusMessage>();
+        };
+        const auto response = [&outcome] {
+            const auto *response = std::get_if<Response>(&outcome);
+            return response ? *response : Response();
+        };
+        switch (step) {
+        case Step::noPortal:
+        case Step::idle:
             return;
-        switch (m_step) {
+        case Step::findingBackends:
+            enter(Step::closingOrphan);
+            return collect(backendCloseCalls(replies().value(0)));
+        case Step::closingOrphan:
+            return m_portal.isEmpty() ? enter(Step::noPortal) : becomeIdle();
+        case Step::closingSession:
+            return tellOurIdThenForget();
+        case Step::tellingId: {
+            const auto *identity = std::get_if<PortalIdentity>(&outcome);
+            takeIdentity(identity ? *identity : PortalIdentity::unstated);
+            return forget();
+        }
+        case Step::forgettingSavedKeys:
+            return forgetInKeyDaemon();
+        case Step::forgettingInKeyDaemon:
+            return createSession();
         case Step::creatingSession:
-            return takeSession(responded.response, responded.results);
+            return takeSession(response().code, response().results);
         case Step::listing:
-            return takeHeld(responded.response, responded.results);
+            return takeHeld(response().code, response().results);
         case Step::binding:
-            return answerBind(responded.response, responded.results);
-        default:
-            return;
+            if (std::holds_alternative<std::monostate>(outcome))
+                return leaveBindUnconfirmed();
+            return answerBind(response().code, response().results);
+        case Step::listingKeyDaemonActions:
+            return checkKeysWithKeyDaemon(replies());
+        case Step::checkingKeyDaemonKeys:
+            return takeKeyDaemonKeys(replies());
         }
     }
 
     // Before the first request to each portal: the desktop binds shortcuts for a program it
     // knows by its id, and names them by it.
-    void on(const IdTold &told)
+    void takeIdentity(PortalIdentity identity)
     {
-        if (told.serial != m_serial || m_step != Step::tellingId)
-            return;
-        m_identity = told.identity;
+        m_identity = identity;
         m_toldPortal = m_portal;
         if (m_identity == PortalIdentity::registered)
             qInfo("vantora: the desktop's shortcut portal knows this program as %s", qPrintable(m_applicationId));
-        forget();
     }
 
     void enter(Step step)
     {
         m_step = step;
         ++m_serial;
-        if (step == Step::idle || step == Step::noPortal)
+        // The desktop opens a session and lists what it holds when it can (a loaded machine, a
+        // first start of its settings): no clock turns that into an answer. A portal that goes,
+        // or ends the session, ends the wait.
+        if (step == Step::idle || step == Step::noPortal || step == Step::creatingSession || step == Step::listing)
             m_deadline.stop();
         else
             m_deadline.start(step == Step::binding ? m_deadlines.binding : m_deadlines.other);
@@ -581,7 +636,9 @@ private:
     // Each action keeps one id whatever its keys, so the desktop lists it once; the desktop
     // keeps the keys of an id once it has saved them, whatever a later bind asks, so an action
     // recorded anew is first forgotten where the desktop saved it (GNOME's settings, KDE's key
-    // daemon). The ids left out are no longer ours: their presses are dropped.
+    // daemon), and so is one cleared, so that its keys are free again in every program and the
+    // next keys recorded for it are asked about. The ids left out are no longer ours: their
+    // presses are dropped.
     void startRound()
     {
         // Keys may have come to an action since they were registered.
@@ -589,30 +646,64 @@ private:
             registration.action = actionOf(registration.carbonKeyCode, registration.carbonModifiers, registration.trigger);
         const PortalShortcuts shortcuts = wantedShortcuts();
         takeKeysTheDesktopBinds(shortcuts);
+        const std::set<QString> cleared = clearedShortcuts(shortcuts);
         const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
-            const auto offered = m_offered.find(shortcut.id);
-            return offered != m_offered.end() && offered->second == preferredTrigger(shortcut);
+            const auto record = m_shortcuts.find(shortcut.id);
+            return record != m_shortcuts.end() && record->second.offered == preferredTrigger(shortcut);
         });
-        if (shortcuts.isEmpty() || offeredAlready)
+        if (cleared.empty() && (shortcuts.isEmpty() || offeredAlready)) {
+            m_isPortalGone = false;
             return;
+        }
+        ++m_rounds;
         Round round;
         round.shortcuts = shortcuts;
+        round.forgotten = cleared;
         for (const PortalShortcut &shortcut : shortcuts) {
-            const auto offered = m_offered.find(shortcut.id);
-            if (offered != m_offered.end() && offered->second != preferredTrigger(shortcut))
+            const Record &record = m_shortcuts[shortcut.id];
+            if (!record.offered.isEmpty() && record.offered != preferredTrigger(shortcut)) {
                 round.recorded.insert(shortcut.id);
-            const auto reported = m_reported.find(shortcut.id);
-            if (reported != m_reported.end() && reported->second.trigger == preferredTrigger(shortcut)
-                && reported->second.binding.state == DesktopBinding::State::bound)
+                round.forgotten.insert(shortcut.id);
+            }
+            if (record.word && record.word->trigger == preferredTrigger(shortcut)
+                && record.word->binding.state == DesktopBinding::State::bound)
                 round.boundBefore.insert(shortcut.id);
         }
-        m_offered.clear();
-        for (const PortalShortcut &shortcut : shortcuts)
-            m_offered[shortcut.id] = preferredTrigger(shortcut);
+        for (const QString &id : cleared)
+            m_shortcuts.erase(id);
+        for (auto &[id, record] : m_shortcuts) {
+            record.offered.clear();
+            record.question = Question::none;
+        }
+        for (const PortalShortcut &shortcut : shortcuts) {
+            const Registration &registration = *registrationFor(shortcut.id);
+            Record &record = m_shortcuts[shortcut.id];
+            record.offered = preferredTrigger(shortcut);
+            record.carbonKeyCode = registration.carbonKeyCode;
+            record.carbonModifiers = registration.carbonModifiers;
+        }
         m_round = std::move(round);
         // The new session asks anew what a bind past its deadline asked.
         dropLateBind();
         bindInNewSession();
+    }
+
+    // The ids offered whose keys run them no longer and that nothing registers: the person
+    // cleared them. Keys let go for a while (a menu open, a recording under way) still run
+    // their action; keys turned down (stored as such, running nothing) hold nothing on the
+    // desktop's side to let go of.
+    std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const
+    {
+        std::set<QString> cleared;
+        for (const auto &[id, record] : m_shortcuts) {
+            const bool isWanted = std::any_of(wanted.begin(), wanted.end(),
+                                              [&id](const PortalShortcut &shortcut) { return shortcut.id == id; });
+            const bool turnedDown = record.word && record.word->binding == DesktopBinding::refused(Refusal::cancelled);
+            if (!record.offered.isEmpty() && !isWanted && !turnedDown
+                && actionOf(record.carbonKeyCode, record.carbonModifiers, record.offered).id != id)
+                cleared.insert(id);
+        }
+        return cleared;
     }
 
     void bindInNewSession()
@@ -629,17 +720,27 @@ private:
     {
         for (const PortalShortcut &shortcut : shortcuts) {
             const QString trigger = preferredTrigger(shortcut);
-            const auto offered = m_offered.find(shortcut.id);
-            const auto reported = m_reported.find(shortcut.id);
-            if (offered == m_offered.end() || offered->second == trigger || reported == m_reported.end())
+            const auto record = m_shortcuts.find(shortcut.id);
+            if (record == m_shortcuts.end() || record->second.offered.isEmpty() || record->second.offered == trigger
+                || !record->second.word)
                 continue;
-            const DesktopBinding &binding = reported->second.binding;
+            const DesktopBinding binding = record->second.word->binding;
             if (binding.state == DesktopBinding::State::bound && !binding.trigger.isEmpty()
                 && portableTextOfXdgTrigger(trigger) == binding.trigger) {
-                offered->second = trigger;
-                reported->second = {trigger, DesktopBinding::boundTo(binding.trigger)};
+                const Registration &registration = *registrationFor(shortcut.id);
+                record->second.offered = trigger;
+                record->second.carbonKeyCode = registration.carbonKeyCode;
+                record->second.carbonModifiers = registration.carbonModifiers;
+                setWord(shortcut.id, DesktopBinding::boundTo(binding.trigger), record->second.word->told);
             }
         }
+    }
+
+    // The one place a shortcut's word is set: about the keys offered for it last.
+    void setWord(const QString &id, const DesktopBinding &binding, Told told)
+    {
+        Record &record = m_shortcuts[id];
+        record.word = Word{record.offered, binding, told, m_rounds};
     }
 
     void tellOurIdThenForget()
@@ -655,18 +756,19 @@ private:
     // a write past the step's deadline is not waited for.
     void forget()
     {
-        if (m_identity != PortalIdentity::registered || m_round.recorded.empty())
+        if (m_identity != PortalIdentity::registered || m_round.forgotten.empty())
             return forgetInKeyDaemon();
         enter(Step::forgettingSavedKeys);
-        forgetGnomeShortcuts(m_applicationId, m_round.recorded, this,
+        forgetGnomeShortcuts(m_applicationId, m_round.forgotten, this,
                              [this, serial = m_serial] { take(Replied{serial, {}}); });
     }
 
+    // The key daemon's verb for letting go of an action for good, rather than leaving it inactive.
     void forgetInKeyDaemon()
     {
         enter(Step::forgettingInKeyDaemon);
         QList<QDBusMessage> calls;
-        for (const QString &id : m_round.recorded) {
+        for (const QString &id : m_round.forgotten) {
             for (const QString &component : keyDaemonComponents())
                 calls.append(keyDaemonCall(QStringLiteral("unregister"), {component, id}));
         }
@@ -675,6 +777,9 @@ private:
 
     void createSession()
     {
+        // Only cleared: nothing left to bind.
+        if (m_round.shortcuts.isEmpty())
+            return finishRound();
         enter(Step::creatingSession);
         request(QStringLiteral("CreateSession"), {},
                 {{QStringLiteral("session_handle_token"), m_sessionToken},
@@ -684,9 +789,9 @@ private:
 
     void takeSession(uint response, const QVariantMap &results)
     {
-        setSessionHandle(response == responseSuccess ? sessionHandle(results) : QString());
+        setSessionHandle(response == portalResponse::success ? sessionHandle(results) : QString());
         if (m_sessionHandle.isEmpty()) {
-            m_round.missing = DesktopBinding::refused(refusalFor(response));
+            m_round.missing = DesktopBinding::refused(m_rules.refusalOf(response, m_identity, false));
             return finishRound();
         }
         enter(Step::listing);
@@ -698,7 +803,7 @@ private:
     // recorded anew are the old keys, until it binds the new ones.
     void takeHeld(uint response, const QVariantMap &results)
     {
-        if (response == responseSuccess) {
+        if (response == portalResponse::success) {
             for (const auto &[id, words] : reportedTriggers(results.value(QStringLiteral("shortcuts")))) {
                 if (!words.isEmpty() && !m_round.recorded.contains(id))
                     m_round.held[id] = words;
@@ -709,6 +814,10 @@ private:
         if (holdsAll)
             return checkWithKeyDaemon();
         enter(Step::binding);
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (!m_round.held.contains(shortcut.id))
+                m_shortcuts[shortcut.id].question = Question::open;
+        }
         m_askingTimer.start();
         request(QStringLiteral("BindShortcuts"),
                 {QVariant::fromValue(QDBusObjectPath(m_sessionHandle)), QVariant::fromValue(m_round.shortcuts), QString()},
@@ -722,12 +831,13 @@ private:
     void answerBind(uint response, const QVariantMap &results)
     {
         stopAsking();
+        closeQuestions();
         m_round.bound = reportedTriggers(results.value(QStringLiteral("shortcuts")));
         std::erase_if(m_round.bound, [](const auto &entry) { return entry.second.isEmpty(); });
-        if (response == responseSuccess)
+        if (response == portalResponse::success)
             m_round.missing = DesktopBinding::refused(Refusal::unexplained);
         else
-            m_round.missing = DesktopBinding::refused(m_round.bound.empty() ? refusalOfBind(response) : refusalFor(response));
+            m_round.missing = DesktopBinding::refused(m_rules.refusalOf(response, m_identity, m_round.bound.empty()));
         if (m_round.bound.empty() && m_round.missing == DesktopBinding::refused(Refusal::cancelled) && bindAgainWhatGnomeSaved())
             return;
         checkWithKeyDaemon();
@@ -735,32 +845,34 @@ private:
 
     // GNOME lists nothing of a new session before it binds, then binds the keys it saved
     // without asking and asks about the rest; a No there binds none of the session's
-    // shortcuts, not even the saved ones. Those it saved (bound before in this run with the
-    // same keys, or in its settings from an earlier one and not recorded anew) are bound again
-    // alone, in a new session: the No is the rest's only. Once: a second No is final.
+    // shortcuts (see PortalAnswerRules::boundAgainAfterNo). Those it saved (bound before in
+    // this run with the same keys, or in its settings from an earlier one and not recorded
+    // anew) are bound again alone, in a new session. Once: a second No is final.
     bool bindAgainWhatGnomeSaved()
     {
-        if (m_desktop != PortalDesktop::gnome || !m_round.declined.empty())
+        if (!m_round.declined.empty())
             return false;
-        std::set<QString> savedIds = m_round.boundBefore;
-        if (m_identity == PortalIdentity::registered) {
+        std::set<QString> saved = m_round.boundBefore;
+        if (m_desktop == PortalDesktop::gnome && m_identity == PortalIdentity::registered) {
             for (const QString &id : gnomeSavedShortcuts(m_applicationId)) {
                 if (!m_round.recorded.contains(id))
-                    savedIds.insert(id);
+                    saved.insert(id);
             }
         }
-        PortalShortcuts saved;
-        std::set<QString> asked;
-        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
-            if (savedIds.contains(shortcut.id))
-                saved.append(shortcut);
-            else
-                asked.insert(shortcut.id);
-        }
-        if (saved.isEmpty() || asked.empty())
+        QStringList asked;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts))
+            asked.append(shortcut.id);
+        const std::set<QString> again = m_rules.boundAgainAfterNo(asked, saved);
+        if (again.empty())
             return false;
-        m_round.declined = std::move(asked);
-        m_round.shortcuts = saved;
+        PortalShortcuts bound;
+        for (const PortalShortcut &shortcut : std::as_const(m_round.shortcuts)) {
+            if (again.contains(shortcut.id))
+                bound.append(shortcut);
+            else
+                m_round.declined.insert(shortcut.id);
+        }
+        m_round.shortcuts = bound;
         m_round.bound.clear();
         bindInNewSession();
         return true;
@@ -772,6 +884,10 @@ private:
     void leaveBindUnconfirmed()
     {
         stopAsking();
+        for (auto &[id, record] : m_shortcuts) {
+            if (record.question == Question::open)
+                record.question = Question::late;
+        }
         m_lateBind = LateBind{m_serial, std::exchange(m_request, nullptr), m_round};
         m_round.missing = DesktopBinding::unconfirmed();
         finishRound();
@@ -781,6 +897,16 @@ private:
     {
         if (auto late = std::exchange(m_lateBind, std::nullopt); late && late->watch)
             late->watch->deleteLater();
+        for (auto &[id, record] : m_shortcuts) {
+            if (record.question == Question::late)
+                record.question = Question::none;
+        }
+    }
+
+    void closeQuestions()
+    {
+        for (auto &[id, record] : m_shortcuts)
+            record.question = Question::none;
     }
 
     // Plasma's portal answers with the keys it was asked for even where its key daemon gave
@@ -861,65 +987,37 @@ private:
     }
 
     // The desktop's word on every shortcut offered; the keys it held from before and did not
-    // just bind anew are its own choice where they differ from ours.
+    // just bind anew are its own choice where they differ from ours. A word it told during the
+    // round, where its answer has none, outlasts the round's deadline.
     void finishRound()
     {
         const std::map<QString, QString> words = wordsOfTheDesktop();
-        for (const auto &[id, trigger] : m_offered) {
+        for (const auto &[id, record] : m_shortcuts) {
+            if (record.offered.isEmpty())
+                continue;
             const auto said = words.find(id);
+            const bool toldDuringRound = record.word && record.word->told == Told::byChange
+                && record.word->round == m_rounds && record.word->trigger == record.offered;
             if (m_round.taken.contains(id))
-                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::keysTaken)};
+                setWord(id, DesktopBinding::refused(Refusal::keysTaken), Told::byRound);
             else if (m_round.declined.contains(id))
-                m_reported[id] = {trigger, DesktopBinding::refused(Refusal::cancelled)};
+                setWord(id, DesktopBinding::refused(Refusal::cancelled), Told::byRound);
             else if (said != words.end())
-                m_reported[id] = {trigger, boundAsWorded(trigger, said->second, isDesktopsChoice(id))};
-            else
-                m_reported[id] = {trigger, m_round.missing};
+                setWord(id, PortalAnswerRules::boundAsWorded(record.offered, said->second, isDesktopsChoice(id)),
+                        Told::byRound);
+            else if (!(toldDuringRound && m_round.missing.state == DesktopBinding::State::unconfirmed))
+                setWord(id, m_round.missing, Told::byRound);
         }
+        m_isPortalGone = false;
         m_notifications.post(desktopTriggersDidChange);
         becomeIdle();
     }
 
-    // Keys the desktop held before it was asked are its own. GNOME lists none before a bind,
-    // and binds the keys it saved whatever a bind prefers: its answer for a shortcut not
-    // recorded anew names the keys the person gave it earlier, in its settings or its window.
+    // Keys the desktop held before it was asked are its own; GNOME lists none before a bind
+    // and names the keys it saved, for a shortcut not recorded anew.
     bool isDesktopsChoice(const QString &id) const
     {
-        return m_round.held.contains(id) || (m_desktop == PortalDesktop::gnome && !m_round.recorded.contains(id));
-    }
-
-    // The keys the desktop's `words` name: those offered where they are among them (a desktop
-    // may list several), else the first it names; unknown keys where nothing can be read.
-    static DesktopBinding boundAsWorded(const QString &offered, const QString &words, bool isDesktopsChoice)
-    {
-        const QStringList triggers = readDesktopTriggers(words);
-        if (triggers.isEmpty())
-            return DesktopBinding::boundToUnknownKeys();
-        const auto ours = portableTextOfXdgTrigger(offered);
-        if (ours && triggers.contains(*ours))
-            return DesktopBinding::boundTo(*ours);
-        return isDesktopsChoice ? DesktopBinding::chosenByDesktop(triggers.constFirst())
-                                : DesktopBinding::boundTo(triggers.constFirst());
-    }
-
-    // Only what the portal says: a person's No is its "cancelled" code, and how long an
-    // answer took tells nothing (a loaded machine, a slow first start of the desktop's
-    // settings). A portal that does not know our id refuses for that.
-    Refusal refusalFor(uint response) const
-    {
-        if (response == responseCancelled)
-            return Refusal::cancelled;
-        return m_identity == PortalIdentity::refused ? Refusal::noApplicationId : Refusal::unexplained;
-    }
-
-    // What GNOME's own "failed" with nothing bound means: the person's No (see PortalDesktop).
-    // A call that failed, or an answer that never came, is no answer of GNOME's.
-    Refusal refusalOfBind(uint response) const
-    {
-        const Refusal refusal = refusalFor(response);
-        return refusal == Refusal::unexplained && response == responseFailed && m_desktop == PortalDesktop::gnome
-            ? Refusal::cancelled
-            : refusal;
+        return m_rules.isDesktopsChoice(m_round.held.contains(id), m_round.recorded.contains(id));
     }
 
     bool isAsking() const { return m_step == Step::binding && !m_askingTimer.isActive(); }
@@ -933,16 +1031,21 @@ private:
     }
 
     // Forgets the session and drops what was under way, without an answer: the portal that
-    // held them is gone, or ended the session itself. What the desktop said stays shown until
-    // it says otherwise; a question it was asking is no longer asked.
-    void abandonSession()
+    // held them is gone, or ended the session itself. What the desktop said stays until it
+    // says otherwise (read as the service gone while no portal is on the bus); a question it
+    // was asking is no longer asked. Whether it was asking: the caller tells the page, once
+    // nothing reads as asked any more.
+    [[nodiscard]] bool abandonSession()
     {
-        if (stopAsking())
-            m_notifications.post(desktopTriggersDidChange);
+        const bool wasAsking = stopAsking();
         dropLateBind();
         setSessionHandle({});
-        m_offered.clear();
+        for (auto &[id, record] : m_shortcuts) {
+            record.offered.clear();
+            record.question = Question::none;
+        }
         m_round = {};
+        return wasAsking;
     }
 
     // Calls `method` of the portal with `arguments` and then `options` (given a handle token
@@ -1071,6 +1174,17 @@ private:
         return actionOf(carbonKeyCode, carbonModifiers, trigger).id;
     }
 
+    // The registration whose keys are offered for `shortcutId` (see wantedShortcuts).
+    const Registration *registrationFor(const QString &shortcutId) const
+    {
+        const Registration *found = nullptr;
+        for (const auto &[ref, registration] : m_registrations) {
+            if (registration.action.id == shortcutId)
+                found = &registration;
+        }
+        return found;
+    }
+
     std::optional<quint32> registrationOf(const QString &shortcutId) const
     {
         for (const auto &[ref, registration] : m_registrations) {
@@ -1129,11 +1243,14 @@ private:
     // What the portal knows us by, once registered: the token as given.
     const QString m_applicationId;
     const PortalDesktop m_desktop;
+    const PortalAnswerRules m_rules;
     const PortalDeadlines m_deadlines;
     QDBusServiceWatcher m_portalWatch;
     // The portal's unique name on the bus, and that of the last one told our id.
     QString m_portal;
     QString m_toldPortal;
+    // The portal left the bus, and none has given its word on our shortcuts since.
+    bool m_isPortalGone = false;
     PortalIdentity m_identity = PortalIdentity::unstated;
 
     Step m_step = Step::noPortal;
@@ -1152,10 +1269,9 @@ private:
     HotKeyRef m_nextRef = 1;
     EventHandler m_handler;
     bool m_attached = false;
-    // The keys last offered, by shortcut id.
-    std::map<QString, QString> m_offered;
-    // What the desktop said, by shortcut id.
-    std::map<QString, Reported> m_reported;
+    std::map<QString, Record> m_shortcuts;
+    // Counts the rounds: a word carries the round it was told in.
+    quint64 m_rounds = 0;
     QString m_sessionHandle;
     // The session of a portal that went, while it is closed in the backends.
     QString m_orphaned;

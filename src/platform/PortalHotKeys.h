@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HotKeyBackend.h"
+#include "PortalAnswerRules.h"
 
 #include <QDBusConnection>
 #include <QProcessEnvironment>
@@ -27,18 +28,14 @@ struct PortalAction {
 // The action a combination runs, for the desktop's list; none for keys that run no action.
 using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 carbonKeyCode, quint32 carbonModifiers)>;
 
-// The desktop whose portal backend answers, where its answers need reading: GNOME's asks
-// the person for every shortcut it does not hold yet and answers "failed", with nothing
-// bound, when they turn it down in its window (it fails without asking only when it is
-// broken); other desktops answer "cancelled" for that.
-enum class PortalDesktop : quint8 { other, gnome };
 // The desktop of a session, from its environment (XDG_CURRENT_DESKTOP).
 PortalDesktop portalDesktopOf(const QProcessEnvironment &environment);
 
 // How long the portal, and the desktop's key daemon, may take to answer: binding may wait for a
 // person to answer in the desktop's window (past it the bind is not confirmed yet, see
-// DesktopBinding::State::unconfirmed); the desktop answers the others alone, and one it leaves
-// unanswered counts as failed.
+// DesktopBinding::State::unconfirmed, and its answer is still taken); the portal's id, and the
+// key daemon's questions, that it leaves unanswered count as failed. Opening a session and
+// listing what it holds have no deadline: they are waited for until the portal answers or goes.
 struct PortalDeadlines {
     std::chrono::milliseconds binding{std::chrono::seconds(45)};
     std::chrono::milliseconds other{std::chrono::seconds(10)};
@@ -56,10 +53,12 @@ struct PortalDeadlines {
 // asked to bind only what it lacks.
 //
 // The portal is followed: a restart of it, or a session the desktop closes, binds again
-// (asking nobody for what the desktop holds; a new portal is told our id first), keys changed
-// in the desktop's settings are told, and every step waits until a deadline (PortalDeadlines).
+// (asking nobody for what the desktop holds; a new portal is told our id first), and keys
+// changed in the desktop's settings are told (PortalDeadlines says how long each step waits).
 // Only the desktop's answer is a No: a bind past its deadline is not confirmed until the
-// desktop answers after all, or lists the shortcut when next asked.
+// desktop answers after all, or lists the shortcut when next asked, or the keys are recorded
+// again, which asks again. A shortcut cleared (its keys let go, and no longer naming its
+// action) is let go on the desktop's side too, where the desktop saved it.
 //
 // A press is the portal's Activated, a release its Deactivated; the desktop's key repeat
 // sends Activated again while a key is held, and those are not passed on.

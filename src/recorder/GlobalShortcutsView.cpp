@@ -223,7 +223,7 @@ QWidget *GlobalShortcutsView::buildShortcutCard(bool hotKeysWork, PanelPlace pan
         rows->addWidget(cardNote(tr("Global shortcuts need an X11 session. Log in to an X11 session, or a desktop "
                                     "that runs X11 programs, to use them.")));
     }
-    m_askingNote = cardNote(tr("The desktop is asking you to confirm the shortcut. Answer in its window."));
+    m_askingNote = cardNote({});
     m_askingNote->hide();
     rows->addWidget(m_askingNote);
     m_turnedDownNote = cardNote({});
@@ -269,11 +269,32 @@ void GlobalShortcutsView::explainDesktopBindings()
     // why that differs.
     if (!isVisible())
         return;
-    const bool asking = std::any_of(m_awaitingDesktop.begin(), m_awaitingDesktop.end(), [this](const auto &entry) {
-        const auto binding = m_services.centre.desktopBinding(entry.second);
-        return binding && binding->state == platform::DesktopBinding::State::asking;
+    const auto anyIs = [this](platform::DesktopBinding::State state) {
+        return std::any_of(m_awaitingDesktop.begin(), m_awaitingDesktop.end(), [this, state](const auto &entry) {
+            const auto binding = m_services.centre.desktopBinding(entry.second);
+            return binding && binding->state == state;
+        });
+    };
+    // A person may take longer than the desktop's deadline in its window: until it answers, the
+    // field's keys may do nothing yet.
+    const bool asking = anyIs(platform::DesktopBinding::State::asking);
+    const bool unanswered = !asking && anyIs(platform::DesktopBinding::State::unconfirmed);
+    // Every stored shortcut waits for the desktop's service, not only those just recorded.
+    const auto names = {GlobalShortcuts::showVantora(), GlobalShortcuts::toggleHomeLights()};
+    const bool serviceGone = std::any_of(names.begin(), names.end(), [this](const GlobalShortcuts::Name &name) {
+        const auto stored = m_services.storage.getShortcut(name);
+        const auto binding = stored ? m_services.centre.desktopBinding(*stored) : std::nullopt;
+        return binding && binding->state == platform::DesktopBinding::State::serviceGone;
     });
-    m_askingNote->setVisible(asking);
+    if (serviceGone)
+        m_askingNote->setText(tr("The desktop's shortcut service has stopped: the shortcuts do nothing until it is "
+                                 "back."));
+    else if (asking)
+        m_askingNote->setText(tr("The desktop is asking you to confirm the shortcut. Answer in its window."));
+    else if (unanswered)
+        m_askingNote->setText(tr("The desktop has not answered yet about the shortcut, which may do nothing until "
+                                 "it does. If the desktop shows a window about it, answer there."));
+    m_askingNote->setVisible(serviceGone || asking || unanswered);
     for (auto entry = m_awaitingDesktop.begin(); entry != m_awaitingDesktop.end();) {
         const GlobalShortcuts::Shortcut recorded = entry->second;
         const auto instead = m_services.centre.desktopTriggerInstead(recorded);

@@ -150,6 +150,18 @@ void ShortcutActions::registerHotKey(const Shortcut &shortcut)
     m_hotKeys.emplace(shortcut, std::move(hotKey));
 }
 
+void ShortcutActions::registerMissingHotKeys()
+{
+    for (const Tables *table : {&m_keyDown, &m_keyUp}) {
+        for (const auto &[name, actions] : table->names)
+            registerIfNeeded(name);
+        for (const auto &[name, streams] : table->nameStreams)
+            registerIfNeeded(name);
+        for (const auto &[shortcut, streams] : table->shortcutStreams)
+            registerHotKey(shortcut);
+    }
+}
+
 const HotKey *ShortcutActions::hotKey(const Shortcut &shortcut) const
 {
     const auto entry = m_hotKeys.find(shortcut);

@@ -68,6 +68,9 @@ public:
     bool isShortcutInUse(const Shortcut &shortcut, const std::optional<Name> &excluding = std::nullopt) const;
     // Makes sure the shortcut has a hot key; nothing if it has one already.
     void registerHotKey(const Shortcut &shortcut);
+    // Makes sure every shortcut in use has a hot key, after the system changed (the hot keys
+    // went to the desktop's portal): those it refused before are registered again.
+    void registerMissingHotKeys();
     // What the name stores now.
     std::optional<Shortcut> shortcut(const Name &name) const { return m_storage.getShortcut(name); }
     // The live hot key of a shortcut, if it has one.

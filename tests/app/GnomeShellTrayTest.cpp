@@ -81,7 +81,8 @@ class ShellInput final {
 public:
     enum class Button { left = 0x110, right = 0x111 }; // evdev codes
     enum Key : quint32 {
-        leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50, comma = 51, enter = 28, down = 108
+        leftShift = 42, leftControl = 29, leftAlt = 56, j = 36, k = 37, l = 38, m = 50, comma = 51, enter = 28, down = 108,
+        backspace = 14
     }; // evdev codes
 
     ShellInput()
@@ -810,6 +811,16 @@ protected:
         return page + QPoint(341, 148 + 74 * row);
     }
 
+    // Clears the page's row with Backspace in its recorder; true once the program stored nothing
+    // for Ctrl+Alt+<carbonKeyCode>.
+    bool clearOnPage(int row, const QString &home, int carbonKeyCode)
+    {
+        m_input.click(recorderOnPage(row), ShellInput::Button::left);
+        QTest::qWait(300);
+        m_input.type({ShellInput::backspace}, 30ms);
+        return waitUntil([&] { return !storedShortcut(home, carbonKeyCode); }, 10s);
+    }
+
     // Records Ctrl+Alt+<key> in the page's row; true once the program stored it.
     bool recordOnPage(int row, ShellInput::Key key, const QString &home, int carbonKeyCode)
     {
@@ -1103,6 +1114,59 @@ TEST_F(GnomeShellShortcutTest, ARecordedShortcutIsConfirmedOnceAndFiresAfterRest
     EXPECT_FALSE(addButton()) << "GNOME asked again after its portal came back";
     EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the shortcut did not come back with the portal";
     EXPECT_FALSE(alertShown()) << "the page took GNOME's French for other keys";
+}
+
+// A shortcut cleared on the page is let go on GNOME's side too: GNOME forgets the keys it
+// saved, which no longer reach the program, and the keys recorded at the next start are asked
+// about and fire, rather than GNOME binding the cleared ones again without asking.
+TEST_F(GnomeShellShortcutTest, AClearedShortcutIsLetGoAndTheKeysRecordedNextAreAsked)
+{
+    QTemporaryDir home;
+    {
+        const auto app = startOnThePage(home.path());
+        ASSERT_TRUE(app) << "the shortcuts page did not open";
+        const int bindsBefore = m_portal.binds();
+        ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+        ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+        ASSERT_TRUE(waitUntil([] { return shortcutsGnomeSaved().contains(QLatin1String("'<Control><Alt>k'")); }, 10s))
+            << "GNOME saved " << shortcutsGnomeSaved().toStdString();
+        ASSERT_TRUE(clearOnPage(0, home.path(), 40)) << "Ctrl+Alt+K was not cleared: " << storedShortcuts(home.path());
+        EXPECT_TRUE(waitUntil([] { return !shortcutsGnomeSaved().contains(QLatin1String("'<Control><Alt>k'")); }, 10s))
+            << "GNOME still holds the cleared keys: " << shortcutsGnomeSaved().toStdString() << "\n" << m_portal.transcript();
+        EXPECT_FALSE(shortcutOpensThePanelFromAnotherWindow()) << "the cleared keys still open the panel";
+    }
+    const int bindsBefore = m_portal.binds();
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open again";
+    ASSERT_TRUE(recordOnPage(0, ShellInput::j, home.path(), 38)) << "Ctrl+Alt+J was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+J: " << m_portal.transcript();
+    ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38); }, 10s))
+        << "Ctrl+Alt+J is not stored as recorded: " << storedShortcuts(home.path());
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::j)) << "the keys recorded after the clear do not fire";
+    EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
+}
+
+// GNOME's window left open past the program's wait for it: the same keys cleared and recorded
+// again are asked about again, and fire once added.
+TEST_F(GnomeShellShortcutTest, AShortcutLeftUnansweredIsAskedAgainWhenRecordedAgain)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add Ctrl+Alt+K";
+    // Past the 45 s the program waits for a bind.
+    QTest::qWait(50'000);
+    ASSERT_TRUE(clearOnPage(0, home.path(), 40)) << "Ctrl+Alt+K was not cleared: " << storedShortcuts(home.path());
+    bindsBefore = m_portal.binds();
+    ASSERT_TRUE(recordOnPage(0, ShellInput::k, home.path(), 40)) << "Ctrl+Alt+K was not recorded again";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME was not asked again: " << m_portal.transcript();
+    ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow()) << "the keys recorded again do not fire";
+    EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
 }
 
 } // namespace

@@ -274,4 +274,53 @@ TEST_F(ShortcutsPageTest, TheDesktopsAnswerDecidesWhatIsStoredShownAndAskedAgain
     EXPECT_TRUE(field.text().isEmpty());
 }
 
+// While the desktop asks about a recorded shortcut, after its deadline while it has still not
+// answered, and while its shortcut service is gone, the page says so: the field alone would
+// look like a working shortcut.
+TEST_F(ShortcutsPageTest, ThePageSaysWhileTheDesktopHasNotAnswered)
+{
+    using platform::DesktopBinding;
+    const struct {
+        const char *name;
+        DesktopBinding binding;
+        QString note;
+    } rows[] = {
+        {"asking", DesktopBinding::asking(),
+         QStringLiteral("The desktop is asking you to confirm the shortcut. Answer in its window.")},
+        {"past the deadline, unanswered", DesktopBinding::unconfirmed(),
+         QStringLiteral("The desktop has not answered yet about the shortcut, which may do nothing until it does. If "
+                        "the desktop shows a window about it, answer there.")},
+        {"the desktop's shortcut service gone", DesktopBinding::serviceGone(),
+         QStringLiteral("The desktop's shortcut service has stopped: the shortcuts do nothing until it is back.")},
+        {"bound", DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+L")), QString()},
+    };
+    const Shortcut ctrlAltL(Key::l.rawValue, ctrl | alt);
+    const std::pair<quint32, quint32> keys{quint32(ctrlAltL.carbonKeyCode), quint32(ctrlAltL.carbonModifiers)};
+    backend.decides = true;
+    ToggleAppearance appearance(defaults);
+    actions.onKeyUp(showVantora(), [] {});
+    auto *page = new GlobalShortcutsView(services, appearance, [] {});
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(page);
+    showWindow();
+    recorder::RecorderField &field = page->showRecorder().field();
+    field.setFocus(Qt::MouseFocusReason);
+    press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(storage.getShortcut(showVantora()), ctrlAltL);
+    const auto shownNote = [&] {
+        for (const QLabel *label : page->findChildren<QLabel *>()) {
+            if (label->isVisible() && label->text().startsWith(QStringLiteral("The desktop")))
+                return label->text();
+        }
+        return QString();
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        backend.desktopBindings[keys] = row.binding;
+        notifications.post(platform::desktopTriggersDidChange);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shownNote(), row.note);
+    }
+}
+
 } // namespace

@@ -100,14 +100,16 @@ protected:
     }
 
     // Whether the desktop has given its word on every stored shortcut. The page hears first that
-    // the desktop is still asking, when a bind takes a moment (a loaded machine): keys pressed
-    // before the word would reach nothing.
+    // the desktop is still asking, when a bind takes a moment (a loaded machine), or that its
+    // portal has gone: keys pressed before the word would reach nothing.
     bool desktopAnswered() const
     {
         for (const Name &name : storage.storedNames()) {
             const auto shortcut = storage.getShortcut(name);
             const auto binding = shortcut ? centre.desktopBinding(*shortcut) : std::nullopt;
-            if (shortcut && (!binding || binding->state == platform::DesktopBinding::State::asking))
+            if (shortcut
+                && (!binding || binding->state == platform::DesktopBinding::State::asking
+                    || binding->state == platform::DesktopBinding::State::serviceGone))
                 return false;
         }
         return true;
@@ -242,6 +244,42 @@ TEST_F(ShortcutsOverPortal, AfterThePortalRestartsTheShortcutFiresAgainAndNobody
     EXPECT_EQ(page->showRecorder().field().text(), QStringLiteral("Ctrl+Alt+J"));
     EXPECT_TRUE(alerts.shown.empty());
     EXPECT_TRUE(pressAndCount("ctrl+alt+j", shows, 2)) << "the shortcut did not come back";
+}
+
+
+// Clearing a shortcut lets go of it in the desktop's key daemon for good: its settings no longer
+// list the action, and another program that asks for the keys gets them and their presses.
+TEST_F(ShortcutsOverPortal, AClearedShortcutsKeysAreFreeAgainForAnotherProgram)
+{
+    storage.setShortcut(controlAltN, toggleHomeLights());
+    openPage();
+    ASSERT_TRUE(pressAndCount("ctrl+alt+n", toggles, 1));
+
+    // The person clears it on the page.
+    storage.setShortcut(std::nullopt, toggleHomeLights());
+    EXPECT_TRUE(waitUntil([] { return keyDaemonLinesWith(QStringLiteral("Toggle all lights")).isEmpty(); }))
+        << "the key daemon still holds it: "
+        << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
+
+    runtime::NotificationCenter itsNotifications;
+    platform::PortalHotKeys otherProgram{
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
+        itsNotifications, QStringLiteral("other_program"), {}};
+    int itsPresses = 0;
+    otherProgram.installHandler([&](const platform::HotKeyEvent &event) {
+        if (event.kind == platform::HotKeyEvent::Kind::pressed)
+            ++itsPresses;
+    });
+    otherProgram.setEventsAttached(true);
+    const auto itsBinding = [&] {
+        return otherProgram.desktopBinding(quint32(controlAltN.carbonKeyCode), quint32(controlAltN.carbonModifiers));
+    };
+    ASSERT_TRUE(otherProgram.registerHotKey(quint32(controlAltN.carbonKeyCode), quint32(controlAltN.carbonModifiers), 1)
+                    .succeeded());
+    ASSERT_TRUE(waitUntil([&] { return itsBinding() && itsBinding()->state != platform::DesktopBinding::State::asking; }));
+    EXPECT_EQ(itsBinding(), platform::DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+N")));
+    EXPECT_TRUE(pressAndCount("ctrl+alt+n", itsPresses, 1)) << "the other program's keys do not fire";
+    EXPECT_EQ(toggles, 1);
 }
 
 } // namespace

@@ -231,3 +231,24 @@ TEST_F(ShortcutActionsTest, AHotKeyDroppedByTheSystemIsBuiltAgainWhenNeeded)
     actions.onKeyUp(show, logging("again"));
     EXPECT_EQ(hotKeyId(controlOptionL), 2u);
 }
+
+// Keys the system refused (the interim X11 grabs, before the desktop's portal takes the hot
+// keys over) are not working until the system changes and they are registered again, by name
+// or by a stream of their own.
+TEST_F(ShortcutActionsTest, KeysTheSystemRefusedAreRegisteredAgainWhenItChanges)
+{
+    backend.taken = {{quint32(controlOptionK.carbonKeyCode), quint32(controlOptionK.carbonModifiers)},
+                     {quint32(controlOptionL.carbonKeyCode), quint32(controlOptionL.carbonModifiers)}};
+    storage.setShortcut(controlOptionL, show);
+    actions.onKeyUp(show, logging("show"));
+    actions.addStreamActions(controlOptionK, [] {}, [] {});
+    EXPECT_FALSE(actions.isEnabled(show));
+    EXPECT_EQ(actions.hotKey(controlOptionK), nullptr);
+
+    backend.taken.clear();
+    actions.registerMissingHotKeys();
+    EXPECT_TRUE(actions.isEnabled(show));
+    EXPECT_NE(actions.hotKey(controlOptionK), nullptr);
+    backend.tap(controlOptionL);
+    EXPECT_EQ(runs, QStringList{QStringLiteral("show")});
+}

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#define G_SETTINGS_ENABLE_BACKEND
+#include <gio/gsettingsbackend.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,7 +33,72 @@ bool forget(const QString &applicationId, const std::set<QString> &ids)
     return vantora::testing::waitForEvents([&done] { return done; }, std::chrono::seconds(10));
 }
 
+// A settings store that notes the thread each write comes from: the settings service's
+// round trip may never end, and the GUI must not wait for it.
+struct WriteNotingBackend {
+    GSettingsBackend parent;
+};
+struct WriteNotingBackendClass {
+    GSettingsBackendClass parent;
+};
+std::atomic<GThread *> s_writer = nullptr;
+GVariant *s_stored = nullptr;
+
+G_DEFINE_TYPE(WriteNotingBackend, write_noting_backend, G_TYPE_SETTINGS_BACKEND)
+
+GVariant *readNoted(GSettingsBackend *, const gchar *, const GVariantType *, gboolean defaultValue)
+{
+    return !defaultValue && s_stored ? g_variant_ref(s_stored) : nullptr;
+}
+
+gboolean isWritable(GSettingsBackend *, const gchar *)
+{
+    return TRUE;
+}
+
+gboolean writeNoted(GSettingsBackend *, const gchar *, GVariant *value, gpointer)
+{
+    s_writer = g_thread_self();
+    if (s_stored)
+        g_variant_unref(s_stored);
+    s_stored = g_variant_ref_sink(value);
+    return TRUE;
+}
+
+void write_noting_backend_class_init(WriteNotingBackendClass *type)
+{
+    type->parent.read = readNoted;
+    type->parent.get_writable = isWritable;
+    type->parent.write = writeNoted;
+}
+
+void write_noting_backend_init(WriteNotingBackend *) {}
+
 } // namespace
+
+// GNOME's settings are written off the thread that asks: a settings service that never answers
+// would otherwise hold up the program's windows.
+TEST(GnomeShortcutSettingsDeathTest, WritesOffTheCallersThread)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir schemas;
+            if (!useSchema(schemas))
+                std::exit(2);
+            // The store every GSettings of this process goes to.
+            g_io_extension_point_register(G_SETTINGS_BACKEND_EXTENSION_POINT_NAME);
+            g_io_extension_point_implement(G_SETTINGS_BACKEND_EXTENSION_POINT_NAME, write_noting_backend_get_type(),
+                                           "write-noting", 1000);
+            qputenv("GSETTINGS_BACKEND", "write-noting");
+            s_stored = g_variant_ref_sink(g_variant_new_parsed(bothShortcuts));
+            if (!forget(QStringLiteral("org.vantora.Vantora"), {QStringLiteral("showVantora")}) || !s_writer)
+                std::exit(3);
+            std::fprintf(stderr, "%s", s_writer == g_thread_self() ? "written on the caller's thread" : "written apart");
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^written apart$");
+}
 
 // On a desktop whose settings hold the keys a person accepted, only the ids recorded anew are
 // forgotten, only for this application, and what is left is what reads as saved; a malformed
@@ -54,6 +123,9 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
         {"nothing recorded", QStringLiteral("org.vantora.Vantora"), {}, true, true},
         {"an id the desktop never saved", QStringLiteral("org.vantora.Vantora"), {QStringLiteral("unknown")}, true, true},
         {"a malformed application id", QStringLiteral("org/vantora"), {QStringLiteral("showVantora")}, true, true},
+        // Either would make GSettings' path malformed, and GSettings abort.
+        {"an empty application id", QString(), {QStringLiteral("showVantora")}, true, true},
+        {"an application id with an empty element", QStringLiteral("a//b"), {QStringLiteral("showVantora")}, true, true},
         {"one action recorded anew", QStringLiteral("org.vantora.Vantora"), {QStringLiteral("showVantora")}, false, true},
         {"both recorded anew", QStringLiteral("org.vantora.Vantora"),
          {QStringLiteral("showVantora"), QStringLiteral("toggleHomeLights")}, false, false},
@@ -74,7 +146,8 @@ TEST(GnomeShortcutSettings, ForgetsOnlyTheRecordedIdsOfThisApplication)
         EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.vantora.Vantora")), kept) << row.name;
     }
     EXPECT_EQ(gnomeSavedShortcuts(QStringLiteral("org.example.Other")), std::set<QString>{QStringLiteral("showVantora")});
-    EXPECT_TRUE(gnomeSavedShortcuts(QStringLiteral("org/vantora")).empty());
+    for (const QString &malformed : {QStringLiteral("org/vantora"), QString(), QStringLiteral("a//b")})
+        EXPECT_TRUE(gnomeSavedShortcuts(malformed).empty()) << malformed.toStdString();
 }
 
 // A GNOME whose schema has no saved shortcuts, or keeps them in another shape, is left alone,

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMetaType>
 #include <QDBusMessage>
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -103,11 +105,34 @@ struct DesktopAnswers {
     PortalIdentity identity = PortalIdentity::registered;
     // The bind call itself fails: no request, no answer.
     bool bindCallFails = false;
-    // As GNOME 48: a new session lists nothing; a bind binds what the desktop holds with its
-    // own keys without asking, telling them as changed first, and asks the person about the
-    // rest, who answers with bindResponse and `bound` (a No binds none of the session's shortcuts).
+    // As GNOME 48: a new session lists nothing; a bind binds what the desktop holds and its
+    // settings still save with its own keys without asking, telling them as changed first, and
+    // asks the person about the rest, who answers with bindResponse and `bound` after
+    // bindDelay (a No binds none of the session's shortcuts; an Add saves them).
     bool likeGnome = false;
+    // How long the desktop takes to answer CreateSession and ListShortcuts.
+    std::chrono::milliseconds sessionDelay{0};
+    std::chrono::milliseconds listDelay{0};
+    // The bind binds the keys asked for, rather than `bound`.
+    bool bindsAsAsked = false;
+    // How long the desktop takes to answer the binds after the first, where not bindDelay.
+    std::optional<std::chrono::milliseconds> laterBindDelay;
 };
+
+// GNOME's settings hold `ids` as saved for the test's application.
+void saveInGnomeSettings(const QStringList &ids)
+{
+    QStringList saved;
+    for (const QString &id : ids)
+        saved.append(QStringLiteral("('%1', {'description': <'%1'>})").arg(id));
+    vantora::testing::gnome::save("vantora_test", qPrintable(QStringLiteral("@a(sa{sv}) [%1]").arg(saved.join(u','))));
+}
+
+bool isSavedInGnomeSettings(const QString &id)
+{
+    return GnomeSettingsInMemory::isReady()
+        && vantora::testing::gnome::saved("vantora_test").contains(QLatin1Char('\'') + id + QLatin1Char('\''));
+}
 
 // The GlobalShortcuts portal as far as the backend uses it: sessions, lists and binds, each
 // answered by a Response signal on the request's path.
@@ -120,7 +145,11 @@ public:
     {
         qDBusRegisterMetaType<ListedShortcut>();
         qDBusRegisterMetaType<QList<ListedShortcut>>();
-        m_ready = m_bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
+        // As xdg-desktop-portal --replace: a portal started later takes the name straight away.
+        m_ready = m_bus.interface()->registerService(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                                     QDBusConnectionInterface::ReplaceExistingService,
+                                                     QDBusConnectionInterface::AllowReplacement)
+                      .value() == QDBusConnectionInterface::ServiceRegistered &&
                   m_bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
                                               QDBusConnection::SubPath);
     }
@@ -215,9 +244,14 @@ public:
             m_log.append(method);
             m_sessionHandle = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
                                   .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
-            respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(m_sessionHandle))}});
+            QTimer::singleShot(m_answers.sessionDelay, this, [this, request, handle = m_sessionHandle] {
+                respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}});
+            });
         } else if (method == QLatin1String("ListShortcuts")) {
-            respond(request, 0, {{QStringLiteral("shortcuts"), shortcutList(m_answers.likeGnome ? Listed() : m_answers.held)}});
+            QTimer::singleShot(m_answers.listDelay, this, [this, request] {
+                respond(request, 0,
+                        {{QStringLiteral("shortcuts"), shortcutList(m_answers.likeGnome ? Listed() : m_answers.held)}});
+            });
         } else if (method == QLatin1String("BindShortcuts")) {
             ++m_binds;
             QList<ListedShortcut> shortcuts;
@@ -230,14 +264,23 @@ public:
                 bindLikeGnome(request, shortcuts);
                 return true;
             }
+            Listed bound = m_answers.bound;
+            if (m_answers.bindsAsAsked) {
+                bound.clear();
+                for (const ListedShortcut &shortcut : shortcuts) {
+                    const QString keys = shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
+                    bound.append({shortcut.id, QStringLiteral("Ctrl+Alt+") + keys.right(1).toUpper()});
+                }
+            }
             const QVariantMap results =
-                m_answers.bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(m_answers.bound)}};
-            QTimer::singleShot(m_answers.bindDelay, this, [this, request, results] {
+                bound.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(bound)}};
+            const auto delay = m_binds > 1 && m_answers.laterBindDelay ? *m_answers.laterBindDelay : m_answers.bindDelay;
+            QTimer::singleShot(delay, this, [this, request, results, bound] {
                 respond(request, m_answers.bindResponse, results);
                 ++m_bindAnswers;
                 // What a desktop binds, it holds from then on.
                 if (m_answers.bindResponse == 0)
-                    m_answers.held = m_answers.bound;
+                    m_answers.held = bound;
             });
         }
         return true;
@@ -251,7 +294,7 @@ private:
         Listed saved;
         for (const ListedShortcut &shortcut : shortcuts) {
             for (const auto &held : std::as_const(m_answers.held)) {
-                if (held.first == shortcut.id)
+                if (held.first == shortcut.id && isSavedInGnomeSettings(held.first))
                     saved.append(held);
             }
         }
@@ -260,12 +303,20 @@ private:
         const bool asks = saved.size() < shortcuts.size();
         const bool yes = asks && !(m_answers.bindResponse != 0 && m_answers.bound.isEmpty());
         m_asked += asks ? 1 : 0;
-        if (yes)
-            m_answers.held += m_answers.bound;
         const Listed answered = !asks ? saved : yes ? saved + m_answers.bound : Listed();
-        respond(request, asks ? m_answers.bindResponse : 0,
-                answered.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(answered)}});
-        ++m_bindAnswers;
+        QTimer::singleShot(asks ? m_answers.bindDelay : 0ms, this, [this, request, asks, yes, answered] {
+            if (yes) {
+                m_answers.held += m_answers.bound;
+                QStringList ids;
+                for (const auto &[id, trigger] : std::as_const(m_answers.held))
+                    ids.append(id);
+                if (GnomeSettingsInMemory::isReady())
+                    saveInGnomeSettings(ids);
+            }
+            respond(request, asks ? m_answers.bindResponse : 0,
+                    answered.isEmpty() ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), shortcutList(answered)}});
+            ++m_bindAnswers;
+        });
     }
 
     static QVariant shortcutList(const QList<std::pair<QString, QString>> &shortcuts)
@@ -317,6 +368,13 @@ public:
 
     bool isReady() const { return m_ready; }
     qsizetype calls() const { return m_calls.size(); }
+    // Whether it was told to let go of `actionId` for good, under any name of ours.
+    bool wasToldToForget(const QString &actionId) const
+    {
+        return std::any_of(m_calls.begin(), m_calls.end(), [&actionId](const QDBusMessage &call) {
+            return call.member() == QLatin1String("unregister") && call.arguments().value(1).toString() == actionId;
+        });
+    }
 
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &) override
@@ -493,6 +551,8 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
         // What the portal was asked, from the start.
         QStringList asked;
         DesktopBinding expected;
+        // How often the page was told, from the first answer.
+        int told;
     };
     const QString tellId = QStringLiteral("Register"), create = QStringLiteral("CreateSession");
     const FollowRow rows[] = {
@@ -501,13 +561,13 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
              portal.leaveBus();
              portal.rejoinBus();
          },
-         {tellId, create, tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+         {tellId, create, tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 3},
         {"the desktop closes the session: a new one, from the portal that knows us",
          [](StandInPortal &portal) { portal.closeSession(); }, {tellId, create, create},
-         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 2},
         {"the keys change in the desktop's settings",
          [](StandInPortal &portal) { portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+J")}}); },
-         {tellId, create}, DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+J"))},
+         {tellId, create}, DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+J")), 2},
     };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
@@ -525,7 +585,7 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor([&] { return told == 1; }, 5000)) << "no first answer";
             row.happen(portal);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return told == 2 && portal.log() == row.asked; }, 5000))
+            EXPECT_TRUE(QTest::qWaitFor([&] { return told == row.told && portal.log() == row.asked; }, 5000))
                 << "the desktop's word was not followed: " << portal.log().join(QLatin1Char(' ')).toStdString();
             EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expected);
             EXPECT_EQ(portal.binds(), 1) << "the person was asked again";
@@ -575,19 +635,89 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
         runtime::NotificationCenter notifications;
         PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
                               theAction);
+        // What the page reads each time it is told.
+        QList<std::optional<DesktopBinding>> told;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) {
+            told.append(backend.desktopBinding(carbonK, control | option));
+        });
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::asking(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !told.isEmpty() && told.constLast() == DesktopBinding::asking(); }, 5000));
         portal.leaveBus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !backend.desktopBinding(carbonK, control | option); }, 5000))
-            << "the page would say the desktop is asking";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return told.constLast() == DesktopBinding::serviceGone(); }, 5000))
+            << "the page was not told, and would say the desktop is asking";
         portal.rejoinBus();
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
             5000));
         EXPECT_EQ(portal.sessions(), 2);
         EXPECT_EQ(portal.binds(), 2);
+        notifications.removeObservers(&observer);
     }
     waitForTheSessionToClose(portal);
+}
+
+// A portal started to replace the running one takes its name straight away, in one change of
+// owner (xdg-desktop-portal --replace): it hears our id before anything else too.
+TEST(PortalHotKeys, APortalThatTakesTheNameStraightFromTheOldOneHearsOurIdFirst)
+{
+    const DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    StandInPortal first(answers);
+    ASSERT_TRUE(first.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    std::optional<StandInPortal> next;
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.bindAnswers() == 1 && backend.desktopBinding(carbonK, control | option); }, 5000));
+        next.emplace(answers, QStringLiteral("next stand-in portal"));
+        ASSERT_TRUE(next->isReady()) << "the name was not taken over";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return next->binds() == 1; }, 5000)) << "the new portal was not asked";
+        EXPECT_EQ(next->log(), (QStringList{QStringLiteral("Register"), QStringLiteral("CreateSession")}));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            5000));
+    }
+    waitForTheSessionToClose(*next);
+}
+
+// A new round asks anew what a bind past its deadline asked: the old bind's late answer, about
+// the keys offered before, is no word on those offered since.
+TEST(PortalHotKeys, ALateAnswerToABindANewRoundReplacedIsDropped)
+{
+    DesktopAnswers answers{{}, 0, {}, 2500ms};
+    answers.bindsAsAsked = true;
+    answers.laterBindDelay = 0ms;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        QList<std::optional<DesktopBinding>> toldOfJ;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) {
+            toldOfJ.append(backend.desktopBinding(carbonJ, control | option));
+        });
+        const auto first = backend.registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::unconfirmed(); }, 2400));
+        // Recorded anew before the desktop answered.
+        backend.unregisterHotKey(first.ref);
+        ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 2).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return portal.bindAnswers() == 2; }, 5000)) << "the desktop did not answer both";
+        // Told after the late answer, and so taken after it.
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Press <Hyper>k")}});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return toldOfJ.contains(DesktopBinding::boundToUnknownKeys()); }, 5000));
+        EXPECT_TRUE(toldOfJ.contains(DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))));
+        EXPECT_FALSE(toldOfJ.contains(DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))))
+            << "the late answer about the old keys was taken";
+        notifications.removeObservers(&observer);
+    }
+    waitForTheSessionToClose(portal, 2);
 }
 
 // A portal that ends in the middle of a bind and another that takes its place: the new one hears
@@ -747,8 +877,8 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         // GNOME's settings hold what it saved.
         QStringList saved;
         for (const auto &[id, trigger] : row.answers.held)
-            saved.append(QStringLiteral("('%1', {'description': <'%1'>})").arg(id));
-        vantora::testing::gnome::save("vantora_test", qPrintable(QStringLiteral("@a(sa{sv}) [%1]").arg(saved.join(u','))));
+            saved.append(id);
+        saveInGnomeSettings(saved);
         StandInPortal portal(row.answers);
         ASSERT_TRUE(portal.isReady());
         {
@@ -852,8 +982,9 @@ TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
 }
 
 // A portal slow to come (at login): the start takes X11 grabs without waiting for it, and every
-// stored shortcut goes to the portal once it answers, where the desktop binds it; keys the grabs
-// could not take go too.
+// stored shortcut goes to the portal once it answers, where the desktop binds it. Keys the grabs
+// could not take are refused until then, as not working (without an X server and a portal they
+// never work), and go to the portal when registered again at the handover.
 TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
 {
     struct LateRow {
@@ -886,8 +1017,10 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
             grabs->taken.insert({carbonK, control | option});
         grabs->refusesHandler = row.noServer;
         std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
-        ASSERT_TRUE(hotKeys->installHandler([](const HotKeyEvent &) {})) << "events would never arrive";
-        ASSERT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
+        EXPECT_EQ(hotKeys->installHandler([](const HotKeyEvent &) {}), !row.noServer)
+            << "without a server no event arrives before the handover";
+        EXPECT_EQ(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded(), !row.grabsRefuse)
+            << "keys the grabs refused were reported as working";
 
         QObject context;
         int handovers = 0;
@@ -909,6 +1042,11 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
 
         ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
         EXPECT_TRUE(hotKeys->desktopDecides());
+        if (row.grabsRefuse) {
+            // Their owner registers them again, as the app does at the handover.
+            EXPECT_TRUE(hotKeys->installHandler([](const HotKeyEvent &) {}));
+            EXPECT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
+        }
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 const auto binding = hotKeys->desktopBinding(carbonK, control | option);
@@ -950,4 +1088,241 @@ TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.binds() == 2 && turnedDown(); }, 5000)) << "not asked again";
     backend.reset();
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.closedSessions() == 2; }, 5000));
+}
+
+// Clearing a shortcut lets go of it on the desktop's side: GNOME forgets the keys it saved,
+// KDE's key daemon the action, and no session holds it, so that its keys are free again in
+// every program; the keys recorded next, in this run or the next, are asked about rather than
+// bound to the cleared ones.
+TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsked)
+{
+    if (!GnomeSettingsInMemory::isReady())
+        GTEST_SKIP() << "glib-compile-schemas is not installed or failed";
+    const struct {
+        const char *name;
+        bool inTheNextRun;
+    } rows[] = {{"keys recorded in the same run", false}, {"keys recorded in the next run", true}};
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        saveInGnomeSettings({toggleLights.id});
+        DesktopAnswers answers{{{toggleLights.id, QStringLiteral("Press <Control><Alt>k")}},
+                               0,
+                               {{toggleLights.id, QStringLiteral("Press <Control><Alt>j")}},
+                               0ms};
+        answers.likeGnome = true;
+        StandInPortal portal(answers);
+        ASSERT_TRUE(portal.isReady());
+        SilentKeyDaemon keyDaemon;
+        ASSERT_TRUE(keyDaemon.isReady());
+        // The keys the store holds for the action.
+        std::optional<quint32> stored = carbonK;
+        const PortalActionOfKeys storedAction = [&](quint32 carbonKeyCode, quint32) -> std::optional<PortalAction> {
+            return carbonKeyCode == stored ? std::optional(toggleLights) : std::nullopt;
+        };
+        runtime::NotificationCenter notifications;
+        const auto start = [&] {
+            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+                                                   QStringLiteral("vantora_test"), storedAction, PortalDesktop::gnome,
+                                                   PortalDeadlines{45s, 1s});
+        };
+        auto backend = start();
+        const auto first = backend->registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return backend->desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+            5000));
+        EXPECT_EQ(portal.asked(), 0);
+
+        // The person clears it.
+        stored.reset();
+        backend->unregisterHotKey(first.ref);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return portal.closedSessions() == 1 && !isSavedInGnomeSettings(toggleLights.id)
+                    && keyDaemon.wasToldToForget(toggleLights.id);
+            },
+            5000))
+            << "held on the desktop's side: " << portal.closedSessions() << " sessions closed, GNOME's settings "
+            << vantora::testing::gnome::saved("vantora_test").toStdString();
+        if (row.inTheNextRun)
+            backend = start();
+
+        stored = carbonJ;
+        ASSERT_TRUE(backend->registerHotKey(carbonJ, control | option, 2).succeeded());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend->desktopBinding(carbonJ, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")); },
+            5000))
+            << "the new keys were not bound";
+        EXPECT_EQ(portal.asked(), 1) << "the new keys were not asked about";
+        backend.reset();
+        waitForTheSessionToClose(portal, portal.sessions());
+    }
+}
+
+// A shortcut left unanswered past the bind's deadline is asked about again once recorded again,
+// with or without a clear first; let go and registered again under the same hot key (a menu
+// open) it is not, and the desktop's late answer stands.
+TEST(PortalHotKeys, AShortcutLeftUnansweredIsAskedAgainWhenRecordedAgain)
+{
+    const struct {
+        const char *name;
+        bool clearedFirst;
+        quint32 nextHotKeyId;
+        int binds;
+    } rows[] = {
+        {"cleared, then recorded again", true, 2, 2},
+        {"recorded again over itself", false, 2, 2},
+        {"let go for a menu and registered again", false, 1, 1},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 2500ms});
+        ASSERT_TRUE(portal.isReady());
+        std::optional<quint32> stored = carbonK;
+        const PortalActionOfKeys storedAction = [&](quint32 carbonKeyCode, quint32) -> std::optional<PortalAction> {
+            return carbonKeyCode == stored ? std::optional(toggleLights) : std::nullopt;
+        };
+        {
+            runtime::NotificationCenter notifications;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  storedAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+            const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
+            const auto first = backend.registerHotKey(carbonK, control | option, 1);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return binding() == DesktopBinding::unconfirmed(); }, 2400));
+            if (row.clearedFirst) {
+                stored.reset();
+                backend.unregisterHotKey(first.ref);
+                ASSERT_TRUE(QTest::qWaitFor([&] { return portal.closedSessions() == 1; }, 5000)) << "the clear was not sent";
+                stored = carbonK;
+            } else {
+                backend.unregisterHotKey(first.ref);
+            }
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, row.nextHotKeyId).succeeded());
+            if (row.binds == 1) {
+                EXPECT_TRUE(QTest::qWaitFor(
+                    [&] { return portal.bindAnswers() == 1 && binding() == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
+                    5000))
+                    << "the late answer was not taken";
+            } else {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return portal.binds() == row.binds; }, 5000)) << "not asked again";
+            }
+            EXPECT_EQ(portal.binds(), row.binds);
+        }
+        waitForTheSessionToClose(portal, portal.sessions());
+    }
+}
+
+// What the desktop tells of a shortcut's keys while it asks, and does not answer for it, stands
+// past the bind's deadline: keys a person set in GNOME's settings are neither overwritten as
+// unconfirmed nor forgotten when they come to be stored, and the question stays open. Keys it
+// tells of the shortcut it asks about are its answer to the keys recorded, not its own choice.
+TEST(PortalHotKeys, WhatTheDesktopToldDuringAQuestionOutlastsTheDeadline)
+{
+    if (!GnomeSettingsInMemory::isReady())
+        GTEST_SKIP() << "glib-compile-schemas is not installed or failed";
+    constexpr quint32 carbonM = 46;
+    const PortalAction showApp{QStringLiteral("showVantora"), QStringLiteral("Show or hide app")};
+    const PortalActionOfKeys twoActions = [&](quint32 carbonKeyCode, quint32) -> std::optional<PortalAction> {
+        return carbonKeyCode == carbonK ? toggleLights : showApp;
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    saveInGnomeSettings({showApp.id});
+    // The person changed showApp's keys in GNOME's settings to Ctrl+Alt+M; GNOME asks about toggleLights.
+    DesktopAnswers answers{{{showApp.id, QStringLiteral("Press <Control><Alt>m")}},
+                           0,
+                           {{toggleLights.id, QStringLiteral("Press <Control><Alt>k")}},
+                           2500ms};
+    answers.likeGnome = true;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              twoActions, PortalDesktop::gnome, PortalDeadlines{1s, 1s});
+        const auto showOnJ = backend.registerHotKey(carbonJ, control | option, 1);
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::unconfirmed(); }, 2400));
+        EXPECT_EQ(backend.desktopBinding(carbonJ, control | option),
+                  DesktopBinding::chosenByDesktop(QStringLiteral("Ctrl+Alt+M")));
+
+        // GNOME's keys come to be stored: registered in place of the old ones.
+        backend.unregisterHotKey(showOnJ.ref);
+        ASSERT_TRUE(backend.registerHotKey(carbonM, control | option, 3).succeeded());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return backend.desktopBinding(carbonK, control | option) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"));
+            },
+            5000))
+            << "the late answer was not taken";
+        EXPECT_EQ(backend.desktopBinding(carbonM, control | option), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+M")));
+        EXPECT_EQ(portal.sessions(), 1) << "GNOME's keys were taken for keys recorded anew";
+        EXPECT_EQ(portal.asked(), 1);
+        EXPECT_TRUE(isSavedInGnomeSettings(showApp.id)) << "the keys the person set in GNOME's settings were forgotten";
+    }
+    waitForTheSessionToClose(portal);
+}
+
+// Another desktop that tells other keys for the shortcut it asks about, and lets the deadline
+// pass: its answer to the keys recorded, which the page explains, not keys it chose itself.
+TEST(PortalHotKeys, KeysToldForTheShortcutAskedAboutAreTheDesktopsAnswer)
+{
+    StandInPortal portal({{}, 0, {}, 2500ms});
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return binding() == DesktopBinding::asking(); }, 5000));
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+J")}});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return binding() != DesktopBinding::asking(); }, 2400)) << "asking past the deadline";
+        EXPECT_EQ(binding(), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")));
+        EXPECT_EQ(portal.bindAnswers(), 0) << "the desktop had answered already";
+    }
+    waitForTheSessionToClose(portal);
+}
+
+// A desktop slow to open the session or to list what it holds (a loaded machine, a first start
+// of its settings) is waited for, as a bind is: no clock turns the wait into "bound nothing" or
+// "holds nothing", which would ask the desktop again (Plasma opens its shortcut settings).
+TEST(PortalHotKeys, ADesktopSlowToOpenTheSessionOrListIsWaitedFor)
+{
+    const QList<std::pair<QString, QString>> ctrlAltK{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}};
+    const struct {
+        const char *name;
+        std::chrono::milliseconds sessionDelay;
+        std::chrono::milliseconds listDelay;
+        QList<std::pair<QString, QString>> held;
+        int binds;
+    } rows[] = {
+        {"a slow CreateSession", 1500ms, 0ms, {}, 1},
+        {"a slow ListShortcuts of what the desktop holds", 0ms, 1500ms, ctrlAltK, 0},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        DesktopAnswers answers{row.held, 0, ctrlAltK, 0ms};
+        answers.sessionDelay = row.sessionDelay;
+        answers.listDelay = row.listDelay;
+        StandInPortal portal(answers);
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+                                  theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+            EXPECT_EQ(backend.desktopBinding(carbonK, control | option), DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")));
+            EXPECT_EQ(portal.binds(), row.binds);
+        }
+        waitForTheSessionToClose(portal);
+    }
 }
