@@ -58,6 +58,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
+#include "ui/KeyboardConventions.h"
 #include "ui/WindowPalettes.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -118,6 +119,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
+    ui::KeyboardConventions::install();
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     // Before the first page: the shortcuts page names where the panel opens, a tray or a window.
     m_trayHosts = std::make_unique<platform::TrayHostWatch>();
