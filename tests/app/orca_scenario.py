@@ -327,10 +327,12 @@ def linux_keys_in_panel(scenario):
         scenario.expect("the context menu by " + key, (key,), r"^Refresh lights")
         scenario.expect("Escape from the context menu opened by " + key, ("Escape",), r"^Turn all lights off")
     scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
-    scenario.expect("Escape from the gear's menu", ("space", "Escape"), r"^About vantora", r"^vantora Settings")
+    scenario.expect("the gear's menu", ("space",), r"^About vantora")
+    scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
     for state in ("checked", "not checked"):
         scenario.expect("Space chooses an entry", ("space", "Down", "Down", "Down", "Down", "space"),
                         r"^vantora Settings", r"Hide unavailable devices, %s" % state)
+    scenario.move_to("back to the panel's first control", "shift+Tab", r"^Turn all lights off")
 
 
 def linux_keys_in_welcome(scenario):
@@ -350,7 +352,8 @@ def linux_keys_in_welcome(scenario):
     if within(2, lambda: [line for line in scenario.orca.said_since(mark) if re.search(r"Connecting|Couldn", line)]):
         fail("Return on the address sheet's Cancel connected: %s" % scenario.orca.said_since(mark))
     scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
-    scenario.expect("Escape from the gear's menu", ("Return", "Escape"), r"^About vantora", r"^vantora Settings")
+    scenario.expect("the gear's menu", ("Return",), r"^About vantora")
+    scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
 
 
 def fresh_reader(readers):
@@ -373,8 +376,8 @@ def main():
     try:
         scenario = fresh_reader(readers)
         app = panel(scenario)
-        linux_keys_in_panel(scenario)
         all_lights(scenario)
+        linux_keys_in_panel(scenario)
         room_slider(scenario)
         light_page(scenario)
         recorder(scenario)
