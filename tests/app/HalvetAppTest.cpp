@@ -290,15 +290,19 @@ QList<QAbstractButton *> shownButtons()
     return found;
 }
 
+QString accessibleName(QAbstractButton *button)
+{
+    const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(button);
+    return element ? element->text(QAccessible::Name) : button->text();
+}
+
 // A button as a reader tells it: its kind and name, and which of that name it is.
 QStringList buttonNames(const QList<QAbstractButton *> &buttons)
 {
     QStringList names;
     std::map<QString, int> seen;
     for (QAbstractButton *button : buttons) {
-        const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(button);
-        const QString name = QString::fromLatin1(button->metaObject()->className()) + u' '
-            + (element ? element->text(QAccessible::Name) : button->text());
+        const QString name = QString::fromLatin1(button->metaObject()->className()) + u' ' + accessibleName(button);
         names.append(name + u'#' + QString::number(seen[name]++));
     }
     return names;
@@ -311,17 +315,21 @@ QAbstractButton *shownButtonNamed(const QString &name)
     return index < 0 ? nullptr : buttons.at(index);
 }
 
-void clickButtonNamed(const QString &accessibleName)
+QAbstractButton *shownButtonCalled(const QString &name)
 {
     for (QAbstractButton *button : shownButtons()) {
-        if (const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(button);
-            element && element->text(QAccessible::Name) == accessibleName) {
-            button->click();
-            settle();
-            return;
-        }
+        if (accessibleName(button) == name)
+            return button;
     }
-    ADD_FAILURE() << "no button " << accessibleName.toStdString();
+    return nullptr;
+}
+
+void clickButtonNamed(const QString &name)
+{
+    QAbstractButton *button = shownButtonCalled(name);
+    ASSERT_NE(button, nullptr) << "no button " << name.toStdString();
+    button->click();
+    settle();
 }
 
 QWidget *shownWindowWith(const char *className)
@@ -340,16 +348,9 @@ QWidget *shownWindowWith(const char *className)
 // A search of the preview takes its seconds; a busy machine takes more.
 constexpr int searchBound = 30000;
 
-bool waitForButton(const QString &accessibleName)
+bool waitForButton(const QString &name)
 {
-    return QTest::qWaitFor([&] {
-        for (QAbstractButton *button : shownButtons()) {
-            if (const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(button);
-                element && element->text(QAccessible::Name) == accessibleName)
-                return true;
-        }
-        return false;
-    }, searchBound);
+    return QTest::qWaitFor([&] { return shownButtonCalled(name) != nullptr; }, searchBound);
 }
 
 void showLights(Screen &screen)
