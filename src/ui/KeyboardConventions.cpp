@@ -60,12 +60,12 @@ bool KeyboardConventions::eventFilter(QObject *watched, QEvent *event)
         const auto &key = *static_cast<QKeyEvent *>(event);
         if (event->type() == QEvent::KeyPress)
             m_keyboardInput = true;
-        if (auto *button = qobject_cast<QAbstractButton *>(watched))
-            return pressAsSpace(*button, key);
         if (auto *menu = qobject_cast<QMenu *>(watched))
             return chooseAsReturn(*menu, key);
         if (event->type() == QEvent::KeyPress && asksForContextMenu(key) && watched->isWidgetType() && !key.isAutoRepeat())
             return askForContextMenu(*static_cast<QWidget *>(watched));
+        if (auto *button = qobject_cast<QAbstractButton *>(watched))
+            return pressAsSpace(*button, key);
         return false;
     }
     case QEvent::MouseButtonPress:
