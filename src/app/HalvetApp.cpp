@@ -60,6 +60,7 @@
 #include "ui/EnvironmentKeys.h"
 #include "ui/ModalParent.h"
 #include "ui/PortalDesktopSettings.h"
+#include "ui/KeyboardConventions.h"
 #include "ui/WindowPalettes.h"
 #include "welcome/BridgeResetControl.h"
 
@@ -134,6 +135,7 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     connect(&m_defaults, &runtime::UserDefaults::cannotBeKept, this, [](const QString &why) {
         showAlert(MessageBoxAlerts::shared(), QApplication::activeWindow(), tr("Settings can’t be saved"), why);
     });
+    ui::KeyboardConventions::install();
     m_navigation->setShowsShortcuts(m_plan.startsOnShortcuts);
     // Before the first page: the shortcuts page names where the panel opens, a tray or a window.
     m_trayHosts = std::make_unique<platform::TrayHostWatch>();

@@ -3,7 +3,6 @@
 #include "controls/FocusRing.h"
 
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace vantora {
@@ -65,16 +64,6 @@ void LightToggle::paintEvent(QPaintEvent *)
     const qreal outset = controls::focusRing::outset;
     const QRectF track(QPointF(4, 10), QSizeF(52, 24));
     controls::focusRing::paint(painter, this, track.adjusted(-outset, -outset, outset, outset));
-}
-
-void LightToggle::keyPressEvent(QKeyEvent *event)
-{
-    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        click();
-        event->accept();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 void LightToggle::focusInEvent(QFocusEvent *event)

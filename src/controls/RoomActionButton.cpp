@@ -11,7 +11,6 @@
 #include "ui/Shapes.h"
 #include "ui/SvgImage.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace vantora::controls {
@@ -105,16 +104,6 @@ QString RoomActionButton::accessibleValueText() const
 std::optional<bool> RoomActionButton::accessibleChecked() const
 {
     return m_active;
-}
-
-void RoomActionButton::keyPressEvent(QKeyEvent *event)
-{
-    // Return presses it too, as it does a check box of the desktop's.
-    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        click();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 QSize RoomActionButton::sizeHint() const { return buttonSize; }

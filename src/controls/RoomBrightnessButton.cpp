@@ -11,7 +11,6 @@
 #include "ui/PlainToolTip.h"
 #include "ui/Shapes.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -98,17 +97,6 @@ bool RoomBrightnessButton::event(QEvent *event)
     if (event->type() == ui::EnvironmentChangeEvent::eventType())
         update();
     return QAbstractButton::event(event);
-}
-
-void RoomBrightnessButton::keyPressEvent(QKeyEvent *event)
-{
-    // Return opens the slider as Space does, as it presses every button.
-    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        click();
-        event->accept();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 void RoomBrightnessButton::changeEvent(QEvent *event)

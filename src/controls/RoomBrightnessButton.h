@@ -41,7 +41,6 @@ public:
 protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &position) const override;
 

@@ -2,7 +2,6 @@
 
 #include "controls/FocusRing.h"
 
-#include <QKeyEvent>
 #include <QLayout>
 #include <QPainter>
 
@@ -32,16 +31,6 @@ void PlainButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     controls::focusRing::paint(painter, this, rect());
-}
-
-void PlainButton::keyPressEvent(QKeyEvent *event)
-{
-    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        click();
-        event->accept();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 void PlainButton::focusInEvent(QFocusEvent *event)

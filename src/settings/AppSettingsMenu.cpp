@@ -37,16 +37,6 @@ constexpr QSize pillSize{52, 30};
 constexpr QSize plainSize{32, 32};
 constexpr qreal iconSide = 16;
 
-void selectFirstEntry(QMenu &menu)
-{
-    for (QAction *entry : menu.actions()) {
-        if (!entry->isSeparator() && entry->isEnabled() && entry->isVisible()) {
-            menu.setActiveAction(entry);
-            return;
-        }
-    }
-}
-
 std::optional<BridgeResetControl> offeredReset(const QWidget *menu)
 {
     return ui::Environment::of(menu).value(bridgeResetKey);
@@ -145,13 +135,9 @@ void AppSettingsMenu::buildMenu()
     // menu shows beside Quit is its own.
     entries->installEventFilter(this);
 
-    connect(entries, &QMenu::aboutToShow, this, [this, entries] {
+    connect(entries, &QMenu::aboutToShow, this, [this] {
         m_services.loginItem->refresh();
         followBridgeReset();
-        // Opened from the keyboard, the menu starts on its first entry, which a reader
-        // announces with the menu; a pointer picks its own.
-        if (m_keyboardFocus)
-            QMetaObject::invokeMethod(entries, [entries] { selectFirstEntry(*entries); }, Qt::QueuedConnection);
     });
     setMenu(entries);
 }
@@ -191,7 +177,8 @@ bool AppSettingsMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == menu() && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const bool chooses = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        // Space chooses as Return, arriving as Return (ui::KeyboardConventions).
+        const bool chooses = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (chooses && (menu()->activeAction() == m_about || menu()->activeAction() == m_updates)) {
             ui::a11y::passActivityOn(*window());
             // Qt would give the button the focus back as the menu closes, just before the
@@ -237,8 +224,7 @@ void AppSettingsMenu::paintEvent(QPaintEvent *)
 
 void AppSettingsMenu::focusInEvent(QFocusEvent *event)
 {
-    // Back from its own menu the button keeps how it got the focus: reopened from the
-    // keyboard, the menu starts on its first entry again.
+    // Back from its own menu the button keeps how it got the focus, and its ring with it.
     if (event->reason() != Qt::PopupFocusReason)
         m_keyboardFocus = controls::focusRing::cameByKeyboard(*event);
     QToolButton::focusInEvent(event);
@@ -253,22 +239,13 @@ void AppSettingsMenu::focusOutEvent(QFocusEvent *event)
 
 void AppSettingsMenu::keyPressEvent(QKeyEvent *event)
 {
-    const int key = event->key();
-    const bool opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (!opens || event->isAutoRepeat()) {
-        QToolButton::keyPressEvent(event);
-        return;
-    }
     // Whatever gave the button its focus (Tab, or the focus given back by an alert or About
-    // that closed), a key opens the menu on its first entry and shows the ring.
-    m_keyboardFocus = true;
-    update();
-    // Return opens the menu as Space does, as it presses every button.
-    if (key == Qt::Key_Space)
-        QToolButton::keyPressEvent(event);
-    else
-        click();
-    event->accept();
+    // that closed), the key that opens the menu (Space, or Return as Space) shows the ring.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        m_keyboardFocus = true;
+        update();
+    }
+    QToolButton::keyPressEvent(event);
 }
 
 void AppSettingsMenu::showEvent(QShowEvent *event)

@@ -8,7 +8,6 @@
 #include "ui/SvgImage.h"
 #include "ui/SystemFont.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QtMath>
 
@@ -63,16 +62,6 @@ QSize LightsActionButton::sizeHint() const
     if (m_glyph)
         width += m_glyphSize.width() + glyphSpacing;
     return {qCeil(width), defaultHeight};
-}
-
-void LightsActionButton::keyPressEvent(QKeyEvent *event)
-{
-    if (!event->isAutoRepeat() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        click();
-        event->accept();
-        return;
-    }
-    QAbstractButton::keyPressEvent(event);
 }
 
 bool LightsActionButton::event(QEvent *event)

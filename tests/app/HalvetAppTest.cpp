@@ -12,16 +12,27 @@
 #include "statusitem/PanelWindow.h"
 #include "welcome/WelcomeScreen.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
+#include <memory>
+#include <ostream>
 
 using namespace vantora;
 using vantora::testing::activate;
@@ -286,4 +297,338 @@ TEST(HalvetApp, ASettingThatCannotBeSavedIsSaidOnceOverThePanel)
     EXPECT_EQ(file.readAll(), QByteArray("my own notes\n"));
 }
 
+// --- Return and Space on every button -------------------------------------------------------
+
+// The application on one screen, reached as a person reaches it.
+struct Screen {
+    std::unique_ptr<runtime::MemoryUserDefaults> defaults = std::make_unique<runtime::MemoryUserDefaults>();
+    std::unique_ptr<HalvetApp> app;
+
+    ~Screen()
+    {
+        app.reset();
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                window->close();
+        }
+        QCoreApplication::processEvents();
+    }
+};
+
+void settle()
+{
+    for (int turn = 0; turn < 8; ++turn)
+        QCoreApplication::processEvents();
+}
+
+QList<QAbstractButton *> shownButtons()
+{
+    QList<QAbstractButton *> found;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+            if (button->isVisible() && button->isEnabled() && (button->focusPolicy() & Qt::TabFocus))
+                found.append(button);
+        }
+    }
+    return found;
+}
+
+QString accessibleName(QAbstractButton *button)
+{
+    const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(button);
+    return element ? element->text(QAccessible::Name) : button->text();
+}
+
+// A button as a reader tells it: its kind and name, and which of that name it is.
+QStringList buttonNames(const QList<QAbstractButton *> &buttons)
+{
+    QStringList names;
+    std::map<QString, int> seen;
+    for (QAbstractButton *button : buttons) {
+        const QString name = QString::fromLatin1(button->metaObject()->className()) + u' ' + accessibleName(button);
+        names.append(name + u'#' + QString::number(seen[name]++));
+    }
+    return names;
+}
+
+QAbstractButton *shownButtonNamed(const QString &name)
+{
+    const QList<QAbstractButton *> buttons = shownButtons();
+    const qsizetype index = buttonNames(buttons).indexOf(name);
+    return index < 0 ? nullptr : buttons.at(index);
+}
+
+QAbstractButton *shownButtonCalled(const QString &name)
+{
+    for (QAbstractButton *button : shownButtons()) {
+        if (accessibleName(button) == name)
+            return button;
+    }
+    return nullptr;
+}
+
+void clickButtonNamed(const QString &name)
+{
+    QAbstractButton *button = shownButtonCalled(name);
+    ASSERT_NE(button, nullptr) << "no button " << name.toStdString();
+    button->click();
+    settle();
+}
+
+QWidget *shownWindowWith(const char *className)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        for (const QWidget *child : window->findChildren<QWidget *>()) {
+            if (child->isVisible() && child->inherits(className))
+                return window;
+        }
+    }
+    return nullptr;
+}
+
+// A search of the preview takes its seconds; a busy machine takes more.
+constexpr int searchBound = 30000;
+
+bool waitForButton(const QString &name)
+{
+    return QTest::qWaitFor([&] { return shownButtonCalled(name) != nullptr; }, searchBound);
+}
+
+void showLights(Screen &screen)
+{
+    screen.app->isPanelPresented().set(true);
+    settle();
+    activate(*panelWindow());
+    settle();
+}
+
+void showWelcome(Screen &screen)
+{
+    screen.app->start();
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownWindowWith("vantora::WelcomeScreen") != nullptr; }, searchBound));
+    activate(*shownWindowWith("vantora::WelcomeScreen"));
+    settle();
+}
+
+void showErrorBanner(Screen &screen)
+{
+    showWelcome(screen);
+    clickButtonNamed(QStringLiteral("Pair Bridge device"));
+    ASSERT_TRUE(waitForButton(QStringLiteral("View details"))) << "no error banner";
+}
+
+struct ScreenRow {
+    const char *name;
+    QStringList arguments;
+    void (*reach)(Screen &);
+};
+
+void PrintTo(const ScreenRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+const ScreenRow screenRows[] = {
+    {"the lights", {"--demo"}, showLights},
+    {"a light's page", {"--demo"},
+     [](Screen &screen) {
+         showLights(screen);
+         clickButtonNamed(QStringLiteral("Adjust Floor lamp, Living room"));
+     }},
+    {"the shortcuts page", {"--demo"},
+     [](Screen &screen) {
+         showLights(screen);
+         screen.app->navigation().setShowsShortcuts(true);
+         settle();
+     }},
+    {"About", {"--demo"},
+     [](Screen &screen) {
+         showLights(screen);
+         panelWindow()->findChild<AppSettingsMenu *>()->aboutAction()->trigger();
+         settle();
+     }},
+    {"the welcome window", {"--welcome-preview"}, showWelcome},
+    {"the address sheet", {"--welcome-preview", "--no-bridge"},
+     [](Screen &screen) {
+         showWelcome(screen);
+         clickButtonNamed(QStringLiteral("Pair Bridge device"));
+         ASSERT_TRUE(waitForButton(QStringLiteral("Enter IP address…")));
+         clickButtonNamed(QStringLiteral("Enter IP address…"));
+         for (QLineEdit *field : shownWindowWith("vantora::WelcomeScreen")->findChildren<QLineEdit *>()) {
+             if (field->isVisible())
+                 field->setText(QStringLiteral("10.0.0.9"));
+         }
+         settle();
+     }},
+    {"the error banner", {"--welcome-preview", "--unexpected-error"}, showErrorBanner},
+    {"the error report", {"--welcome-preview", "--unexpected-error"},
+     [](Screen &screen) {
+         showErrorBanner(screen);
+         clickButtonNamed(QStringLiteral("View details"));
+     }},
+};
+
+std::unique_ptr<Screen> reach(const ScreenRow &row)
+{
+    auto screen = std::make_unique<Screen>();
+    QStringList arguments{QStringLiteral("vantora")};
+    arguments.append(row.arguments);
+    screen->app = std::make_unique<HalvetApp>(LaunchFlags::parse(arguments), *screen->defaults);
+    row.reach(*screen);
+    return screen;
+}
+
+// What a key did to the focused button: the clicks it made, the windows and menus it
+// opened, and whether the key, or the Space it stands for, went on to anything else (a
+// sheet's default, a field).
+struct Outcome {
+    int clicks = 0;
+    QStringList opened;
+    bool keyWentOn = false;
+
+    friend bool operator==(const Outcome &, const Outcome &) = default;
+};
+
+std::string describe(const Outcome &outcome)
+{
+    return QStringLiteral("%1 clicks, opened [%2]%3")
+        .arg(outcome.clicks)
+        .arg(outcome.opened.join(u','))
+        .arg(outcome.keyWentOn ? QStringLiteral(", the key went on") : QString())
+        .toStdString();
+}
+
+// Takes the URLs the application hands the desktop: nothing is opened.
+class UrlSink final : public QObject {
+    Q_OBJECT
+public:
+    UrlSink()
+    {
+        for (const QString &scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "take");
+    }
+    ~UrlSink() override
+    {
+        for (const QString &scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    Q_INVOKABLE void take(const QUrl &) {}
+
+private:
+    const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
+                              QStringLiteral("file")};
+};
+
+class KeyWatch final : public QObject {
+public:
+    KeyWatch(QAbstractButton *button, Qt::Key key)
+        : m_button(button)
+        , m_key(key)
+    {
+        qApp->installEventFilter(this);
+    }
+    bool wentOn = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched != m_button
+            && watched->isWidgetType()
+            && (static_cast<QKeyEvent *>(event)->key() == m_key || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space))
+            wentOn = true;
+        return false;
+    }
+
+private:
+    QAbstractButton *m_button;
+    Qt::Key m_key;
+};
+
+Outcome press(QAbstractButton *button, Qt::Key key)
+{
+    Outcome outcome;
+    QObject::connect(button, &QAbstractButton::clicked, button, [&outcome] { ++outcome.clicks; });
+    QSet<QWidget *> before;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            before.insert(window);
+    }
+    // A menu or a dialog that runs a loop of its own is noted and closed from inside.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&outcome] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            outcome.opened.append(QString::fromLatin1(popup->metaObject()->className()));
+            popup->close();
+        } else if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            outcome.opened.append(QString::fromLatin1(dialog->metaObject()->className()));
+            dialog->reject();
+        }
+    });
+    closer.start(0);
+    activate(*button->window());
+    button->setFocus(Qt::TabFocusReason);
+    {
+        KeyWatch watch(button, key);
+        QTest::keyClick(button, key);
+        outcome.keyWentOn = watch.wentOn;
+    }
+    settle();
+    closer.stop();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !before.contains(window))
+            outcome.opened.append(QString::fromLatin1(window->metaObject()->className()));
+    }
+    return outcome;
+}
+
+// Every button a person can reach by keys in each window of the application does with Return
+// what it does with Space: a button added later is pressed here too.
+class EveryButton : public ::testing::TestWithParam<ScreenRow> {};
+
+TEST_P(EveryButton, ReturnPressesItAsSpaceDoes)
+{
+    const ScreenRow &row = GetParam();
+    const UrlSink urls;
+    QStringList names;
+    {
+        const std::unique_ptr<Screen> screen = reach(row);
+        names = buttonNames(shownButtons());
+    }
+    ASSERT_FALSE(names.isEmpty());
+    int pressed = 0;
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        std::map<Qt::Key, Outcome> outcomes;
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            const std::unique_ptr<Screen> screen = reach(row);
+            QAbstractButton *button = shownButtonNamed(name);
+            ASSERT_NE(button, nullptr);
+            outcomes[key] = press(button, key);
+        }
+        const Outcome &space = outcomes[Qt::Key_Space];
+        EXPECT_EQ(outcomes[Qt::Key_Return], space) << "Return: " << describe(outcomes[Qt::Key_Return])
+                                                   << "; Space: " << describe(space);
+        // A button under a sheet takes neither key.
+        if (space.clicks > 0 || !space.opened.isEmpty())
+            ++pressed;
+    }
+    EXPECT_GT(pressed, 0) << "no button that Space pressed";
+}
+
+INSTANTIATE_TEST_SUITE_P(HalvetApp, EveryButton, ::testing::ValuesIn(screenRows),
+                         [](const ::testing::TestParamInfo<ScreenRow> &info) {
+                             std::string name;
+                             for (const char c : std::string(info.param.name)) {
+                                 if (std::isalnum(static_cast<unsigned char>(c)))
+                                     name += c;
+                             }
+                             return name;
+                         });
+
 } // namespace
+
+#include "HalvetAppTest.moc"

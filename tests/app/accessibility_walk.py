@@ -501,6 +501,7 @@ def main():
         fail("Ctrl+Q with the settings button focused did not quit")
 
     welcome_shortcuts()
+    linux_keys()
 
     if FAILURES:
         sys.exit(1)
@@ -530,6 +531,98 @@ def welcome_shortcuts():
     # The gear reads as expanded while its menu is open (covered by the page, it is out of the tree).
     if within(3, lambda: "expanded" not in states(gear)) is None:
         fail("the settings menu stayed open over the shortcuts page")
+    process.terminate()
+    process.wait(timeout=10)
+
+
+def launch(*arguments):
+    log = open(os.path.join(HOME, "app.log"), "a")
+    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT)
+    with open(os.path.join(HOME, "app.pid"), "w") as pid:
+        pid.write(str(process.pid))
+    return process
+
+
+def focused_named(name, seconds=3):
+    return within(seconds, lambda: (lambda now: now if now and now.name == name else None)(focused()))
+
+
+def heard_focus_on(events, name):
+    return [e for e in events.of("focus:") + events.of("object:state-changed:focused")
+            if e[1] == name and (e[0] == "focus:" or e[3] == 1)]
+
+
+def linux_keys():
+    """Keys as on Linux, each checked by what it did: Return presses the focused button (the
+    address sheet's Cancel closes it unconnected, a shortcut's clear button clears), a menu
+    opened by a key is on its first entry, Space chooses an entry, and Escape from a menu puts
+    the focus back on the control that had it, told to the reader."""
+    events = Events()
+    process = launch("--welcome-preview", "--no-bridge")
+    pill = within(20, lambda: focused_named("Pair Bridge device", 1))
+    if pill is None:
+        fail("the welcome window opened with %s focused" % (describe(focused()) if focused() else "nothing"))
+        process.terminate()
+        return
+    for key in ("Menu", "shift+F10"):
+        events.clear()
+        keys(key)
+        # The context menu is a window of its own, out of the window's tree: what a reader
+        # hears of it is its entry's focus.
+        if not within(3, lambda: heard_focus_on(events, "Enter Bridge IP address…")):
+            fail("%s opened the context menu with no entry focused: %s" % (key, events.heard))
+        events.clear()
+        keys("Escape")
+        if focused_named("Pair Bridge device") is None or not heard_focus_on(events, "Pair Bridge device"):
+            fail("Escape from the context menu left the focus on %s, told %s"
+                 % (describe(focused()) if focused() else "nothing", events.heard))
+    keys("Return")
+    if within(20, lambda: find(lambda node: role(node) == "push button" and node.name == "Enter IP address…")) is None:
+        fail("Return on the pill started no search")
+    focus_on("Enter IP address…")
+    keys("Return")
+    if within(3, lambda: find(lambda node: node.name == "Bridge IP address" and role(node) == "text")) is None:
+        fail("Return on Enter IP address… opened no sheet")
+    keys("1", "0", "period", "0", "period", "0", "period", "9")
+    focus_on("Cancel")
+    keys("Return")
+    if within(3, lambda: find(lambda node: node.name == "Bridge IP address" and role(node) == "text") is None) is None:
+        fail("Return on the address sheet's Cancel left the sheet open")
+    pump(1.0)
+    if find(lambda node: role(node) == "push button" and node.name == "Try again") is None:
+        fail("Return on the address sheet's Cancel connected: the pill reads %s"
+             % [describe(node) for node in nodes(application()) if role(node) == "push button"])
+    # The gear's menu: Escape back to the gear, then Space on Preferences… opens the shortcuts page.
+    focus_on("vantora Settings")
+    keys("space")
+    if focused_named("About vantora") is None:
+        fail("the gear's menu opened on %s" % (describe(focused()) if focused() else "nothing"))
+    events.clear()
+    keys("Escape")
+    if focused_named("vantora Settings") is None or not heard_focus_on(events, "vantora Settings"):
+        fail("Escape from the gear's menu left the focus on %s, told %s"
+             % (describe(focused()) if focused() else "nothing", events.heard))
+    keys("space", "Down", "Down")
+    if focused_named("Preferences…") is None:
+        fail("Down twice in the gear's menu reached %s" % (describe(focused()) if focused() else "nothing"))
+    keys("space")
+    if within(5, lambda: find(lambda node: role(node) == "push button" and node.name == "Back to setup")) is None:
+        fail("Space on Preferences… showed no shortcuts page")
+    # A recorded shortcut, cleared by Return on its clear button.
+    field = within(3, lambda: find(lambda node: role(node) == "text" and node.name == "Show or hide app shortcut"))
+    if field is None:
+        fail("the shortcuts page has no field for showing the app")
+    else:
+        focus_on(field.name)
+        keys("ctrl+alt+k")
+        pump(0.5)
+        focus_on("Clear Show or hide app shortcut")
+        keys("Return")
+        pump(0.5)
+        field = find(lambda node: node.name == "Show or hide app shortcut" and role(node) == "text")
+        text = field.queryText().getText(0, -1) if field else None
+        if text not in ("Press Shortcut", "Record Shortcut"):
+            fail("Return on the clear button left the field reading %r" % text)
     process.terminate()
     process.wait(timeout=10)
 

@@ -317,6 +317,45 @@ def settings_menu(scenario, app):
         fail("Ctrl+Q with the menu open did not quit")
 
 
+def linux_keys_in_panel(scenario):
+    """From the panel's first control, keys as on Linux: Return presses a button as Space
+    does; a menu opened by a key says its first entry, Space chooses an entry, and Escape says
+    the control the focus goes back to."""
+    scenario.expect("Return presses a button", ("Return",), r"Turn all lights on")
+    scenario.expect("Return presses it again", ("Return",), r"Turn all lights off")
+    for key in ("Menu", "shift+F10"):
+        scenario.expect("the context menu by " + key, (key,), r"^Refresh lights")
+        scenario.expect("Escape from the context menu opened by " + key, ("Escape",), r"^Turn all lights off")
+    scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
+    scenario.expect("the gear's menu", ("space",), r"^About vantora")
+    scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
+    for state in ("checked", "not checked"):
+        scenario.expect("Space chooses an entry", ("space", "Down", "Down", "Down", "Down", "space"),
+                        r"^vantora Settings", r"Hide unavailable devices, %s" % state)
+    scenario.move_to("back to the panel's first control", "shift+Tab", r"^Turn all lights off")
+
+
+def linux_keys_in_welcome(scenario):
+    """The welcome window from its pill, by keys as on Linux: its context menu says its first
+    entry and Escape the pill; Return starts the search, opens the address sheet, and on the
+    sheet's Cancel closes it unconnected; Escape from the gear's menu says the gear."""
+    scenario.expect("the context menu by the Menu key", ("Menu",), r"^Enter Bridge IP address")
+    scenario.expect("Escape from the context menu", ("Escape",), r"^Pair Bridge device")
+    scenario.expect("Return on the pill", ("Return",), r"Searching for your Hue Bridge", r"Nothing found",
+                    seconds=20)
+    scenario.move_to("the address button", "Tab", r"^Enter IP address")
+    scenario.expect("Return opens the address sheet", ("Return",), r"^Connect with an IP address dialog")
+    scenario.expect("an address typed", ("1", "0", "period", "0", "period", "0", "period", "9"), r"9")
+    scenario.move_to("the sheet's Cancel", "Tab", r"^Cancel (push )?button")
+    mark = scenario.orca.mark()
+    scenario.expect("Return on Cancel", ("Return",), r"^Enter IP address")
+    if within(2, lambda: [line for line in scenario.orca.said_since(mark) if re.search(r"Connecting|Couldn", line)]):
+        fail("Return on the address sheet's Cancel connected: %s" % scenario.orca.said_since(mark))
+    scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
+    scenario.expect("the gear's menu", ("Return",), r"^About vantora")
+    scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
+
+
 def fresh_reader(readers):
     """Orca 48 remembers the objects of a program that quit as dead by their Python hash, and
     the objects of a program started soon after can get the same hashes: Orca then takes the
@@ -338,6 +377,7 @@ def main():
         scenario = fresh_reader(readers)
         app = panel(scenario)
         all_lights(scenario)
+        linux_keys_in_panel(scenario)
         room_slider(scenario)
         light_page(scenario)
         recorder(scenario)
@@ -356,6 +396,10 @@ def main():
         scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
         scenario.expect("Return opens its menu", ("Return",), r"^About vantora")
         scenario.expect("its menu closes", ("Escape",))
+        stop_app(app)
+        scenario = fresh_reader(readers)
+        app = welcome(scenario, "--no-bridge")
+        linux_keys_in_welcome(scenario)
         stop_app(app)
         # A failure to load the lights is read out as it comes, as pairing's steps are.
         scenario = fresh_reader(readers)

@@ -204,6 +204,24 @@ TEST_F(RecorderFieldTest, BackspaceAndTheClearButtonClearTheShortcutAndRecording
     }
 }
 
+// The × reached by Tab is pressed by Return as by Space: it clears, it does not start a
+// recording that keeps the shortcut.
+TEST_F(RecorderFieldTest, ReturnOnTheClearButtonClearsAsSpaceDoes)
+{
+    const Shortcut stored(Key::k.rawValue, ctrl);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        field->setShortcut(stored);
+        auto *clearButton = field->findChild<QAbstractButton *>();
+        ASSERT_NE(clearButton, nullptr);
+        ASSERT_TRUE(clearButton->isVisible());
+        clearButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(clearButton, key);
+        EXPECT_FALSE(storage.getShortcut(showName));
+        EXPECT_TRUE(field->text().isEmpty());
+    }
+}
+
 TEST_F(RecorderFieldTest, WhileRecordingHotKeysArePausedWindowShortcutsDoNotFireAndOthersAreTold)
 {
     std::vector<bool> told;
