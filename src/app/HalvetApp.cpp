@@ -185,6 +185,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         *m_trayMenu);
     connect(m_statusNotifierItem.get(), &statusitem::StatusNotifierItem::activated, m_extra.get(),
             [this](QPoint at) { m_extra->iconClicked(at); });
+    connect(m_statusNotifierItem.get(), &statusitem::StatusNotifierItem::menuShownChanged, m_extra.get(),
+            &statusitem::TrayMenuBarExtra::hostMenuShownChanged);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
         m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());

@@ -161,6 +161,15 @@ open_panel() {
   within 50 panel_visible || fail "a click on the icon did not open the panel"
   panel=$(panel_window)
 }
+# Another program's window, for the person to leave the panel for; its id in $other.
+start_other_program() {
+  command -v xmessage >/dev/null 2>&1 || { echo "SKIP: app-under-x11: xmessage is not installed" >&2; exit 77; }
+  xmessage -geometry +200+400 "another program" >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --name '^xmessage$' >/dev/null || fail "xmessage did not start"
+  other=$(xdotool search --name '^xmessage$' | head -n1)
+}
+panel_focused() { [ "$(xdotool getwindowfocus getwindowname)" = vantora ]; }
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
 # The application's shown windows of type $1, also those inside the window manager's frames.
 shown_windows_of_type() {
@@ -261,6 +270,46 @@ tray-click-after-command)
     click_icon
   done
   within 50 panel_visible || fail "the panel did not open on a click after two quick ones"
+  ;;
+tray-leave-after-command)
+  # The panel goes when the person leaves it for another window, however it was shown: by Show
+  # in the tray menu (closed or open), by Ctrl+, on it, each read a moment first. The other
+  # window gets the keyboard and keeps it, and the next click on the icon opens the panel.
+  need_python
+  start_wm
+  start_other_program
+  open_panel
+  show_from_tray_menu() {
+    xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+    within 50 bash -c "$(declare -f shown_popup); [ -n \"\$(shown_popup)\" ]" || fail "the tray menu did not open"
+    xdotool key Down Return
+  }
+  leave_panel() {
+    within 50 panel_visible || fail "$1 did not show the panel"
+    within 30 panel_focused || fail "the panel shown by $1 has no keyboard"
+    # The person reads the panel without touching it.
+    sleep 1
+    xdotool mousemove --window "$other" 20 20 click 1
+    within 50 panel_hidden || fail "a click on another window left the panel shown by $1"
+    # Whatever the click set off has run once the application answers a ping sent after it.
+    python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after the click elsewhere"
+    panel_hidden || fail "the panel shown by $1 came back after the click elsewhere"
+    [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the panel shown by $1 took the keyboard back"
+    sleep 0.5
+    click_icon
+    within 50 panel_visible || fail "after the panel shown by $1 was left, a click on the icon did not open it"
+  }
+  click_icon
+  within 50 panel_hidden || fail "a click on the icon did not close the open panel"
+  sleep 0.5
+  show_from_tray_menu
+  leave_panel "Show in the tray menu"
+  within 30 panel_focused || fail "the panel opened by a click has no keyboard"
+  show_from_tray_menu
+  leave_panel "Show in the tray menu over the open panel"
+  within 30 panel_focused || fail "the panel opened by a click has no keyboard"
+  xdotool key ctrl+comma
+  leave_panel "Ctrl+,"
   ;;
 no-tray | no-tray-second-launch)
   # No tray host on the desktop: the application shows the panel as a window, without waiting
