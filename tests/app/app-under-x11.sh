@@ -311,6 +311,26 @@ tray-leave-after-command)
   xdotool key ctrl+comma
   leave_panel "Ctrl+,"
   ;;
+pairing-escape)
+  # No bridge yet: the panel shows the pairing screen, which Escape closes as every page.
+  start_wm
+  start_tray
+  start_app
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  # The first start's welcome window; closed, it leaves the application in the tray.
+  within 100 panel_visible || fail "the first start showed no window"
+  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  within 50 panel_hidden || fail "the welcome window did not close"
+  for round in 1 2; do
+    sleep 0.5
+    click_icon
+    within 50 panel_visible || fail "a click on the icon did not open the panel (round $round)"
+    panel_beside_icon || fail "the icon opened no panel beside it"
+    within 30 panel_focused || fail "the panel has no keyboard"
+    xdotool key Escape
+    within 50 panel_hidden || fail "Escape on the pairing screen left the panel open (round $round)"
+  done
+  ;;
 no-tray | no-tray-second-launch)
   # No tray host on the desktop: the application shows the panel as a window, without waiting
   # for a tray. Started again meanwhile, it shows that window, never a panel beside no icon.
