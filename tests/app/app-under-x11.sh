@@ -331,6 +331,30 @@ pairing-escape)
     within 50 panel_hidden || fail "Escape on the pairing screen left the panel open (round $round)"
   done
   ;;
+keyboard-grab)
+  # A keyboard grab (a screen reader's key listener holds the keyboard for a moment) takes the
+  # focus from the panel and hands it back as it ends: the person has not left, and the panel
+  # stays. When the focus goes to another window meanwhile, they have, and it goes.
+  need_python
+  start_wm
+  start_other_program
+  open_panel
+  within 30 panel_focused || fail "the opened panel has no keyboard"
+  # Longer than the pause after which Qt reports a lost focus as a deactivation.
+  python3 "$xwindows" grab-keyboard 1.5 >"$home/grab" &
+  grab=$!
+  within 50 grep -q grabbed "$home/grab" || fail "the keyboard could not be grabbed"
+  wait "$grab"
+  python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after the grab"
+  panel_visible || fail "a keyboard grab closed the panel"
+  within 30 panel_focused || fail "the panel did not get the keyboard back after the grab"
+  python3 "$xwindows" grab-keyboard 1.5 >"$home/grab" &
+  grab=$!
+  within 50 grep -q grabbed "$home/grab" || fail "the keyboard could not be grabbed again"
+  xdotool windowfocus "$other"
+  wait "$grab"
+  within 50 panel_hidden || fail "the focus went to another window during a grab and the panel stayed"
+  ;;
 no-tray | no-tray-second-launch)
   # No tray host on the desktop: the application shows the panel as a window, without waiting
   # for a tray. Started again meanwhile, it shows that window, never a panel beside no icon.

@@ -88,6 +88,48 @@ TEST(TrayPanel, TheFlagOpensThePanelAndLosingTheFocusClosesIt)
     EXPECT_EQ(tray.extra.statusItem()->button()->state(), ButtonState::off);
 }
 
+// A keyboard grab (a screen reader's key listener, a global key's own) takes the activation
+// for a moment and hands it back: the person has not left. The panel goes once they have: the
+// focus went to another window meanwhile, or they leave it after the grab.
+TEST(TrayPanel, AFocusTakenByAKeyboardGrabKeepsThePanelUntilThePersonLeaves)
+{
+    const struct {
+        const char *name;
+        void (*afterGrab)(TrayPanel &, bool &heldByGrab);
+    } rows[] = {
+        {"the grab hands the focus back, then the person leaves",
+         [](TrayPanel &tray, bool &heldByGrab) {
+             heldByGrab = false;
+             tray.activate(tray.panel);
+             EXPECT_TRUE(tray.panel.isVisible());
+             tray.activate(tray.elsewhere);
+         }},
+        {"the focus went to another window during the grab",
+         [](TrayPanel &tray, bool &heldByGrab) {
+             heldByGrab = false;
+             tray.panel.focusLeftDuringGrab();
+             tray.settle();
+         }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TrayPanel tray;
+        bool heldByGrab = false;
+        tray.panel.setFocusHeldByGrab([&] { return heldByGrab; });
+        tray.clickTrayIcon();
+        tray.activate(tray.panel);
+
+        heldByGrab = true;
+        tray.activate(tray.elsewhere);
+        EXPECT_TRUE(tray.panel.isVisible()) << "a focus-out in grab mode closed the panel";
+        EXPECT_TRUE(tray.presented.value());
+
+        row.afterGrab(tray, heldByGrab);
+        EXPECT_FALSE(tray.panel.isVisible());
+        EXPECT_FALSE(tray.presented.value());
+    }
+}
+
 TEST(TrayPanel, ItsOwnDialogKeepsThePanelOpen)
 {
     TrayPanel tray;
