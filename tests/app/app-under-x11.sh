@@ -605,7 +605,13 @@ light-pages)
   ;;
 exercise)
   # Random input for $1 seconds (default 45) from seed $2 (default 1); see exerciser.py.
+  # Ctrl+Alt+K shows or hides the panel, Ctrl+Alt+L toggles all lights.
   need_python
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}, "GlobalShortcuts_toggleHomeLights":
+    {"type": "string", "value": "{\"carbonKeyCode\":37,\"carbonModifiers\":6144}"}}}' \
+    >"$home/config/vantora/defaults.json"
   start_wm
   start_tray
   python3 "$here/../exerciser/exerciser.py" "$app" "${1:-45}" "${2:-1}" "$home/app.log" || exit 1
