@@ -39,6 +39,7 @@
 #include "platform/ShellQuitAction.h"
 #include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
+#include "platform/X11FocusGrabs.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/Errors.h"
@@ -154,6 +155,12 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
             x11 ? x11->connection() : nullptr);
         qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
+        m_focusGrabs = std::make_unique<platform::X11FocusGrabs>();
+        m_panel->setFocusHeldByGrab([this] { return m_focusGrabs->focusHeldByGrab(quint32(m_panel->winId())); });
+        connect(m_focusGrabs.get(), &platform::X11FocusGrabs::focusLeft, this, [this](quint32 window) {
+            if (m_panel && window == quint32(m_panel->winId()))
+                m_panel->focusLeftDuringGrab();
+        });
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
             if (userTime)
@@ -203,6 +210,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         *m_trayMenu);
     connect(m_statusNotifierItem.get(), &statusitem::StatusNotifierItem::activated, m_extra.get(),
             [this](QPoint at) { m_extra->iconClicked(at); });
+    connect(m_statusNotifierItem.get(), &statusitem::StatusNotifierItem::menuShownChanged, m_extra.get(),
+            &statusitem::TrayMenuBarExtra::hostMenuShownChanged);
     m_statusItemAccess = std::make_unique<statusitem::StatusItemAccess>(
         m_platformApplication, panelIndex, m_isPanelPresented, m_isStatusItemEnabled,
         statusitem::StatusItemAccess::Introspection{}, runtime::systemClock(), runtime::mainExecutor());

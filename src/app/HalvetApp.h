@@ -25,6 +25,7 @@ class SecretServiceWatch;
 class ShellQuitAction;
 class TrayHostWatch;
 class X11HotKeys;
+class X11FocusGrabs;
 class X11WindowActivation;
 class XkbKeyboardLayout;
 } // namespace platform
@@ -156,6 +157,7 @@ private:
 
     // Before the panels and windows, which use them until they go.
     std::unique_ptr<platform::X11WindowActivation> m_windowActivation;
+    std::unique_ptr<platform::X11FocusGrabs> m_focusGrabs;
     std::unique_ptr<platform::ShellQuitAction> m_shellQuit;
     std::unique_ptr<platform::XkbKeyboardLayout> m_keyboardLayout;
     std::unique_ptr<platform::HotKeyBackend> m_hotKeyBackend;

@@ -464,6 +464,8 @@ bool DBusMenuExporter::handleEvent(int id, const QString &eventId)
         aboutToShow(id);
     else if (eventId == QLatin1String("closed") && menu)
         Q_EMIT menu->aboutToHide();
+    if (id == 0 && (eventId == QLatin1String("opened") || eventId == QLatin1String("closed")))
+        Q_EMIT hostMenuShownChanged(eventId == QLatin1String("opened"));
     return true;
 }
 

@@ -38,6 +38,10 @@ public:
 
     QString path() const { return m_path; }
 
+Q_SIGNALS:
+    // The host tells that it shows the menu (its "opened" event), or no longer does ("closed").
+    void hostMenuShownChanged(bool shown);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -121,13 +121,20 @@ bool PanelWindow::event(QEvent *event)
     case QEvent::WindowDeactivate:
         // An ordinary window stays where the user put it; a dialog of the panel's own
         // (an alert, a confirmation) must not take the panel away under it.
-        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen())
+        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen()
+            && !(m_focusHeldByGrab && m_focusHeldByGrab()))
             Q_EMIT deactivated();
         break;
     default:
         break;
     }
     return QWidget::event(event);
+}
+
+void PanelWindow::focusLeftDuringGrab()
+{
+    if (m_presentation == Presentation::besideTrayIcon && isVisible() && !isActiveWindow() && !ownDialogIsOpen())
+        Q_EMIT deactivated();
 }
 
 void PanelWindow::keyPressEvent(QKeyEvent *event)

@@ -46,6 +46,11 @@ public:
     bool ownDialogIsOpen() const;
     // Asked on every loss of the activation, besides the dialogs the window finds itself.
     void setHoldsDialog(std::function<bool()> holdsDialog) { m_holdsDialog = std::move(holdsDialog); }
+    // Asked on every loss of the activation: whether a keyboard grab took it (a screen reader's
+    // key listener, a global key), which hands it back as it ends. The person has not left.
+    void setFocusHeldByGrab(std::function<bool()> heldByGrab) { m_focusHeldByGrab = std::move(heldByGrab); }
+    // The activation a grab took went to another window meanwhile: the person left after all.
+    void focusLeftDuringGrab();
 
 Q_SIGNALS:
     void activated();
@@ -73,6 +78,7 @@ private:
     Activator m_activator;
     TaskbarListing m_taskbarListing;
     std::function<bool()> m_holdsDialog;
+    std::function<bool()> m_focusHeldByGrab;
     bool m_shown = false;
     bool m_changingPresentation = false;
 };

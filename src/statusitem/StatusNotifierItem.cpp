@@ -184,6 +184,7 @@ StatusNotifierItem::StatusNotifierItem(Description description, QMenu &menu, QDB
     m_adaptor = new StatusNotifierItemAdaptor(*this);
     m_bus->registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     m_menuExporter = std::make_unique<DBusMenuExporter>(m_menu, *m_bus, menuPath);
+    connect(m_menuExporter.get(), &DBusMenuExporter::hostMenuShownChanged, this, &StatusNotifierItem::menuShownChanged);
 
     m_watcherWatch = std::make_unique<QDBusServiceWatcher>(watcherService, *m_bus,
                                                            QDBusServiceWatcher::WatchForOwnerChange);

@@ -60,6 +60,8 @@ Q_SIGNALS:
     // the host gave for this activation is in XDG_ACTIVATION_TOKEN while the receivers run,
     // where a Wayland window's activation takes it, and is gone from there afterwards.
     void activated(QPoint at);
+    // The host tells that it shows the item's menu, or no longer does.
+    void menuShownChanged(bool shown);
 
 private:
     friend class StatusNotifierItemAdaptor;

@@ -4,10 +4,10 @@
 #include "statusitem/PanelWindow.h"
 #include "statusitem/StatusItemUtils.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -73,49 +73,6 @@ private:
     QPointer<PanelWindow> m_panel;
 };
 
-// Once started, runs until the person's next key, click or turn of the wheel in the panel (not
-// in a menu of its own), none of which a tray host's menu sends as it goes.
-class TrayMenuBarExtra::PanelInputWatch final : public QObject {
-public:
-    explicit PanelInputWatch(const QWidget &panel) : m_panel(panel) {}
-    ~PanelInputWatch() override { stop(); }
-
-    bool isStarted() const noexcept { return m_isStarted; }
-    void start()
-    {
-        if (!m_isStarted)
-            QCoreApplication::instance()->installEventFilter(this);
-        m_isStarted = true;
-    }
-    void stop()
-    {
-        if (m_isStarted)
-            QCoreApplication::instance()->removeEventFilter(this);
-        m_isStarted = false;
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::Wheel:
-            if (const auto *widget = qobject_cast<const QWidget *>(watched); widget && widget->window() == &m_panel)
-                stop();
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    const QWidget &m_panel;
-    bool m_isStarted = false;
-};
-
 TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
                                    runtime::Clock &clock, QObject *parent)
     : QObject(parent)
@@ -123,7 +80,6 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     , m_panel(panel)
     , m_clock(clock)
     , m_toolTip(toolTip)
-    , m_commandWatch(std::make_unique<PanelInputWatch>(panel))
 {
     auto button = std::make_shared<StatusBarButton>();
     button->setTarget(std::make_shared<ExtraController>());
@@ -137,14 +93,13 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
     connect(&panel, &PanelWindow::activated, this,
             [this] { m_application.post(WindowEvent::didBecomeKey, m_extraWindow); });
     connect(&panel, &PanelWindow::deactivated, this, [this] {
-        const bool afterCommand = m_commandWatch->isStarted();
-        m_commandWatch->stop();
         // A panel on its way out (hidden by a click, a key, the tray's coming) loses the
-        // activation as it goes: shown again from within its hiding, it would never show again.
+        // activation as it goes.
         const bool goes = m_panel.isHidden() || !m_panel.isVisible();
-        if (afterCommand && !goes) {
-            // The host's menu took the activation as it went, not the person.
-            m_panel.present(std::nullopt, std::nullopt);
+        if (m_commandAwaitsMenu && !goes) {
+            // The host's menu takes the activation as it goes, not the person: the panel
+            // asks for it back once the host says the menu closed.
+            m_lostActivationToMenu = true;
             return;
         }
         // A panel we are hiding ourselves loses the focus too, but not to a click.
@@ -199,7 +154,11 @@ void TrayMenuBarExtra::setXEmbedIconShown(bool shown)
 
 void TrayMenuBarExtra::setContextMenu(QMenu *menu)
 {
+    if (m_contextMenu)
+        m_contextMenu->removeEventFilter(this);
     m_contextMenu = menu;
+    if (menu)
+        menu->installEventFilter(this);
     if (m_xembedIcon)
         m_xembedIcon->setContextMenu(menu);
 }
@@ -247,33 +206,71 @@ void TrayMenuBarExtra::applyTrayHost()
 
 void TrayMenuBarExtra::iconClicked(std::optional<QPoint> at)
 {
-    m_commandWatch->stop();
-    if (!m_panel.isVisible() && m_lastDeactivation && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
+    // The click asks for the panel itself, whatever a command waits for: one that waits to
+    // show, unseen, shows now.
+    const bool waitsToShow = std::exchange(m_opensAfterMenu, false);
+    endCommandWait();
+    if (!waitsToShow && !m_panel.isVisible() && m_lastDeactivation
+        && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
         return;
     // The pointer comes last: under XWayland it is where the pointer last crossed one of the
     // X server's windows, which may be far from the tray.
     m_lastAnchor = trayIconGeometry();
     if (!m_lastAnchor)
         m_lastAnchor = QRect(at.value_or(QCursor::pos()), QSize(1, 1));
-    m_item->button()->performClick();
+    if (waitsToShow)
+        present();
+    else
+        m_item->button()->performClick();
 }
 
 void TrayMenuBarExtra::togglePanel()
 {
     const auto &button = m_item->button();
-    if (m_panel.isVisible()) {
+    // A panel that waits to show counts as shown: asked to hide, it no longer waits.
+    if (m_panel.isVisible() || std::exchange(m_opensAfterMenu, false)) {
         m_panel.hide();
         button->setState(ButtonState::off);
         return;
     }
+    if (m_commandAwaitsMenu)
+        m_opensAfterMenu = true;
+    else
+        present();
+    button->setState(ButtonState::on);
+}
+
+void TrayMenuBarExtra::present()
+{
     m_panel.adjustSize();
     m_panel.present(placement(), std::exchange(m_pendingUserTime, std::nullopt));
-    button->setState(ButtonState::on);
 }
 
 void TrayMenuBarExtra::commandShowsPanel()
 {
-    m_commandWatch->start();
+    if (m_hostMenuShown)
+        m_commandAwaitsMenu = true;
+}
+
+void TrayMenuBarExtra::hostMenuShownChanged(bool shown)
+{
+    m_hostMenuShown = shown;
+    if (shown || !m_commandAwaitsMenu)
+        return;
+    const bool opens = m_opensAfterMenu;
+    const bool takesActivationBack = m_lostActivationToMenu && m_panel.isVisible();
+    endCommandWait();
+    if (opens)
+        present();
+    else if (takesActivationBack)
+        m_panel.present(std::nullopt, std::nullopt);
+}
+
+void TrayMenuBarExtra::endCommandWait()
+{
+    m_commandAwaitsMenu = false;
+    m_opensAfterMenu = false;
+    m_lostActivationToMenu = false;
 }
 
 std::optional<QRect> TrayMenuBarExtra::trayIconGeometry() const
@@ -311,6 +308,9 @@ QPoint TrayMenuBarExtra::placement()
 
 bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
 {
+    // Our own menu in an X11 tray is the host's menu there.
+    if (watched == m_contextMenu && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        hostMenuShownChanged(event->type() == QEvent::Show);
     // The panel keeps its top-left corner when its content grows (lights arrive, a banner or
     // another page shows): placed above an icon at the bottom, it would cover the icon and
     // run off the screen.
@@ -320,7 +320,7 @@ bool TrayMenuBarExtra::eventFilter(QObject *watched, QEvent *event)
     // closed it) opened nothing, and its time is no use to a later opening.
     if (event->type() == QEvent::Hide) {
         m_pendingUserTime.reset();
-        m_commandWatch->stop();
+        endCommandWait();
     }
     if (!m_placement || !m_panel.isVisible())
         return QObject::eventFilter(watched, event);

@@ -54,14 +54,18 @@ public:
     // Where the tray shows the icon, when it tells.
     std::optional<QRect> trayIconGeometry() const;
 
-    // Offered on the X11 tray icon's context (right) click.
+    // Offered on the X11 tray icon's context (right) click; its showing and hiding there is
+    // the host's menu opening and closing.
     void setContextMenu(QMenu *menu);
-    // A command is showing the panel, or a page of it. Chosen in a tray host's menu, it may
-    // run while the panel is open and active, and the host's menu, as it goes, then takes
-    // the activation from the panel (waybar's on sway): that loss does not close the panel,
-    // which asks for the activation back instead. Only the first loss counts so, and none
-    // once the person has used the panel again (a key, the key that chose the command among
-    // them, or a click), clicked the icon, or the panel went.
+    // The tray host tells that it shows the icon's menu, or no longer does.
+    void hostMenuShownChanged(bool shown);
+    // A command is showing the panel, or a page of it. Chosen in the host's menu while the
+    // host still shows it, the command's showing waits for the host to say its menu closed:
+    // the menu, as it goes, takes the activation (waybar's on sway), which would otherwise
+    // go from the panel just shown. A panel open at the command stays up through that loss,
+    // and asks for the activation back once the menu closed. Nothing waits for a command
+    // chosen after the menu closed (a toolkit's menu closes before its entry runs), nor once
+    // the icon is clicked or the panel hidden meanwhile.
     void commandShowsPanel();
     // The X time of the key press that is about to open the panel.
     void setPendingUserTime(quint32 time) { m_pendingUserTime = time; }
@@ -89,9 +93,10 @@ private:
     class ExtraController;
     class TrayWindow;
     class ExtraWindow;
-    class PanelInputWatch;
 
     void togglePanel();
+    void endCommandWait();
+    void present();
     bool hasTrayHost() const;
     void applyTrayHost();
     QPoint placement();
@@ -114,8 +119,13 @@ private:
     };
     std::optional<Placement> m_placement;
     std::optional<runtime::SteadyTime> m_lastDeactivation;
-    // Started while a loss of the activation would be a command's menu going.
-    std::unique_ptr<PanelInputWatch> m_commandWatch;
+    bool m_hostMenuShown = false;
+    // A command chosen in the host's shown menu waits for the menu to close.
+    bool m_commandAwaitsMenu = false;
+    // What then happens when it closes: the panel, asked for meanwhile, shows; the open
+    // panel, which lost the activation to the menu, asks for it back.
+    bool m_opensAfterMenu = false;
+    bool m_lostActivationToMenu = false;
     std::optional<quint32> m_pendingUserTime;
     std::function<bool()> m_trayHostCheck;
     std::function<bool()> m_standsIn;

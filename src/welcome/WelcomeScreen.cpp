@@ -221,7 +221,9 @@ void WelcomeScreen::contextMenuEvent(QContextMenuEvent *event)
 
 void WelcomeScreen::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    // Escape stops an attempt under way; with none, it goes on to the window, which the panel
+    // closes on, as on its other pages.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_onboarding.isRunning()) {
         m_onboarding.cancel();
         return;
     }

@@ -1169,5 +1169,76 @@ TEST_F(GnomeShellShortcutTest, AShortcutLeftUnansweredIsAskedAgainWhenRecordedAg
     EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
 }
 
+// "Show vantora" from the shell's menu, the README's way to the panel there, shows the panel
+// with the keyboard, hidden or open before. Read a while, it goes on a click into another
+// window for good: it takes the keyboard back from that window neither at once nor a moment
+// later, and the next double click opens it.
+TEST_F(GnomeShellTrayTest, ThePanelShownFromTheMenuGoesWhenThePersonLeavesIt)
+{
+    RunningApp app;
+    const std::optional<BarIcon> icon = shownTray().icon;
+    ASSERT_TRUE(icon) << "no icon can be seen on the bar";
+    QProcess other;
+    other.start(QStringLiteral("xmessage"), {QStringLiteral("-buttons"), QString(), QStringLiteral("-geometry"),
+                                             QStringLiteral("300x120+200+400"), QStringLiteral("another program")});
+    if (!other.waitForStarted())
+        GTEST_SKIP() << "xmessage is not installed";
+    const auto focusedName = [] {
+        return output(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("getwindowname")})
+            .trimmed();
+    };
+    const auto otherWindow = [] {
+        return output(QStringLiteral("xdotool"),
+                      {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^xmessage$")})
+            .trimmed();
+    };
+    ASSERT_TRUE(waitUntil([&] { return !otherWindow().isEmpty(); }, 10s)) << "the other window did not show";
+    const auto activateIcon = [&] { m_input.click(icon->box.center(), ShellInput::Button::left, 2); };
+    const auto panelShown = [] { return shownPanel().has_value(); };
+    const auto panelHidden = [] { return !shownPanel().has_value(); };
+
+    for (const bool openBefore : {false, true}) {
+        SCOPED_TRACE(openBefore ? "the panel open before" : "the panel hidden before");
+        if (openBefore) {
+            activateIcon();
+            ASSERT_TRUE(waitUntil(panelShown, 10s)) << "the double click opened no panel";
+        }
+        m_input.click(icon->box.center(), ShellInput::Button::left);
+        ASSERT_TRUE(waitUntil([&] { return m_menu.isOpen(); }, 5s)) << "the click opened no menu";
+        // Show, the menu's first entry.
+        m_input.type({ShellInput::down}, 30ms);
+        m_input.type({ShellInput::enter}, 30ms);
+        ASSERT_TRUE(waitUntil(panelShown, 5s)) << "the menu's Show opened no panel";
+        ASSERT_TRUE(waitUntil([&] { return focusedName() == QLatin1String("vantora"); }, 5s))
+            << "the panel shown by the menu's Show has no keyboard";
+        // The person reads the panel without touching it.
+        QTest::qWait(1000);
+
+        const QString window = otherWindow();
+        const QStringList geometry =
+            output(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window})
+                .split(QLatin1Char('\n'));
+        const auto value = [&](const char *name) {
+            for (const QString &line : geometry) {
+                if (line.startsWith(QLatin1String(name) + QLatin1Char('=')))
+                    return line.section(QLatin1Char('='), 1).toInt();
+            }
+            return 0;
+        };
+        m_input.click(QPoint(value("X") + value("WIDTH") / 2, value("Y") + value("HEIGHT") / 2), ShellInput::Button::left);
+        EXPECT_TRUE(waitUntil(panelHidden, 5s)) << "a click into another window left the panel open";
+        // Taken back, the keyboard went within a quarter of a second of the click.
+        EXPECT_FALSE(waitUntil(panelShown, 1s)) << "the panel came back after the click into another window";
+        EXPECT_EQ(focusedName().toStdString(), "xmessage") << "the other window lost the keyboard";
+
+        activateIcon();
+        EXPECT_TRUE(waitUntil(panelShown, 5s)) << "the next double click did not open the panel";
+        activateIcon();
+        ASSERT_TRUE(waitUntil(panelHidden, 5s)) << "a double click did not close the open panel";
+    }
+    other.kill();
+    other.waitForFinished();
+}
+
 } // namespace
 } // namespace vantora

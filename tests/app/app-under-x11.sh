@@ -167,6 +167,15 @@ open_panel() {
   within 50 panel_visible || fail "a click on the icon did not open the panel"
   panel=$(panel_window)
 }
+# Another program's window, for the person to leave the panel for; its id in $other.
+start_other_program() {
+  command -v xmessage >/dev/null 2>&1 || { echo "SKIP: app-under-x11: xmessage is not installed" >&2; exit 77; }
+  xmessage -geometry +200+400 "another program" >/dev/null 2>&1 &
+  pids+=($!)
+  within 50 xdotool search --name '^xmessage$' >/dev/null || fail "xmessage did not start"
+  other=$(xdotool search --name '^xmessage$' | head -n1)
+}
+panel_focused() { [ "$(xdotool getwindowfocus getwindowname)" = vantora ]; }
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
 # The application's shown windows of type $1, also those inside the window manager's frames.
 shown_windows_of_type() {
@@ -267,6 +276,90 @@ tray-click-after-command)
     click_icon
   done
   within 50 panel_visible || fail "the panel did not open on a click after two quick ones"
+  ;;
+tray-leave-after-command)
+  # The panel goes when the person leaves it for another window, however it was shown: by Show
+  # in the tray menu (closed or open), by Ctrl+, on it, each read a moment first. The other
+  # window gets the keyboard and keeps it, and the next click on the icon opens the panel.
+  need_python
+  start_wm
+  start_other_program
+  open_panel
+  show_from_tray_menu() {
+    xdotool mousemove --window "$(icon_window)" 11 11 mousedown 3 mouseup 3
+    within 50 bash -c "$(declare -f shown_popup); [ -n \"\$(shown_popup)\" ]" || fail "the tray menu did not open"
+    xdotool key Down Return
+  }
+  leave_panel() {
+    within 50 panel_visible || fail "$1 did not show the panel"
+    within 30 panel_focused || fail "the panel shown by $1 has no keyboard"
+    # The person reads the panel without touching it.
+    sleep 1
+    xdotool mousemove --window "$other" 20 20 click 1
+    within 50 panel_hidden || fail "a click on another window left the panel shown by $1"
+    # Whatever the click set off has run once the application answers a ping sent after it.
+    python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after the click elsewhere"
+    panel_hidden || fail "the panel shown by $1 came back after the click elsewhere"
+    [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the panel shown by $1 took the keyboard back"
+    sleep 0.5
+    click_icon
+    within 50 panel_visible || fail "after the panel shown by $1 was left, a click on the icon did not open it"
+  }
+  click_icon
+  within 50 panel_hidden || fail "a click on the icon did not close the open panel"
+  sleep 0.5
+  show_from_tray_menu
+  leave_panel "Show in the tray menu"
+  within 30 panel_focused || fail "the panel opened by a click has no keyboard"
+  show_from_tray_menu
+  leave_panel "Show in the tray menu over the open panel"
+  within 30 panel_focused || fail "the panel opened by a click has no keyboard"
+  xdotool key ctrl+comma
+  leave_panel "Ctrl+,"
+  ;;
+pairing-escape)
+  # No bridge yet: the panel shows the pairing screen, which Escape closes as every page.
+  start_wm
+  start_tray
+  start_app
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  # The first start's welcome window; closed, it leaves the application in the tray.
+  within 100 panel_visible || fail "the first start showed no window"
+  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  within 50 panel_hidden || fail "the welcome window did not close"
+  for round in 1 2; do
+    sleep 0.5
+    click_icon
+    within 50 panel_visible || fail "a click on the icon did not open the panel (round $round)"
+    panel_beside_icon || fail "the icon opened no panel beside it"
+    within 30 panel_focused || fail "the panel has no keyboard"
+    xdotool key Escape
+    within 50 panel_hidden || fail "Escape on the pairing screen left the panel open (round $round)"
+  done
+  ;;
+keyboard-grab)
+  # A keyboard grab (a screen reader's key listener holds the keyboard for a moment) takes the
+  # focus from the panel and hands it back as it ends: the person has not left, and the panel
+  # stays. When the focus goes to another window meanwhile, they have, and it goes.
+  need_python
+  start_wm
+  start_other_program
+  open_panel
+  within 30 panel_focused || fail "the opened panel has no keyboard"
+  # Longer than the pause after which Qt reports a lost focus as a deactivation.
+  python3 "$xwindows" grab-keyboard 1.5 >"$home/grab" &
+  grab=$!
+  within 50 grep -q grabbed "$home/grab" || fail "the keyboard could not be grabbed"
+  wait "$grab"
+  python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after the grab"
+  panel_visible || fail "a keyboard grab closed the panel"
+  within 30 panel_focused || fail "the panel did not get the keyboard back after the grab"
+  python3 "$xwindows" grab-keyboard 1.5 >"$home/grab" &
+  grab=$!
+  within 50 grep -q grabbed "$home/grab" || fail "the keyboard could not be grabbed again"
+  xdotool windowfocus "$other"
+  wait "$grab"
+  within 50 panel_hidden || fail "the focus went to another window during a grab and the panel stayed"
   ;;
 no-tray | no-tray-second-launch)
   # No tray host on the desktop: the application shows the panel as a window, without waiting
@@ -518,7 +611,13 @@ light-pages)
   ;;
 exercise)
   # Random input for $1 seconds (default 45) from seed $2 (default 1); see exerciser.py.
+  # Ctrl+Alt+K shows or hides the panel, Ctrl+Alt+L toggles all lights.
   need_python
+  mkdir -p "$home/config/vantora"
+  printf '%s' '{"format": 1, "values": {"GlobalShortcuts_showVantora": {"type": "string",
+    "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}, "GlobalShortcuts_toggleHomeLights":
+    {"type": "string", "value": "{\"carbonKeyCode\":37,\"carbonModifiers\":6144}"}}}' \
+    >"$home/config/vantora/defaults.json"
   start_wm
   start_tray
   python3 "$here/../exerciser/exerciser.py" "$app" "${1:-45}" "${2:-1}" "$home/app.log" || exit 1

@@ -7,6 +7,7 @@ it), and the app, then presses keys with xdotool and waits for the lines Orca lo
 ("SPEECH OUTPUT: '…'"). Prints what failed and exits 1, 77 when Orca is not installed, or 0.
 """
 
+import json
 import os
 import pty
 import re
@@ -209,6 +210,40 @@ def all_lights(scenario):
     scenario.expect("all lights on", ("space",), r"Turn all lights off")
 
 
+def store_global_shortcuts():
+    """Ctrl+Alt+K shows or hides the panel and Ctrl+Alt+L toggles all lights, stored as the
+    shortcuts page would store them, before the app starts."""
+    folder = os.path.join(os.environ["XDG_CONFIG_HOME"], "vantora")
+    os.makedirs(folder, exist_ok=True)
+    shortcut = '{"carbonKeyCode":%d,"carbonModifiers":6144}'
+    with open(os.path.join(folder, "defaults.json"), "w") as defaults:
+        json.dump({"format": 1, "values": {
+            "GlobalShortcuts_showVantora": {"type": "string", "value": shortcut % 40},
+            "GlobalShortcuts_toggleHomeLights": {"type": "string", "value": shortcut % 37}}}, defaults)
+
+
+def panel_shown():
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^vantora$"],
+                          capture_output=True, text=True).stdout.strip() != ""
+
+
+def global_shortcuts(scenario):
+    """The recorded shortcuts pressed with the panel shown, while Orca's key listeners take the
+    keyboard for a moment: the all-lights one switches the lights and leaves the panel shown
+    with the keyboard, the show-or-hide one hides it."""
+    for state in ("on", "off"):
+        scenario.expect("the all-lights shortcut", ("ctrl+alt+l",), r"Turn all lights %s" % state)
+        # Whatever the keys set off has run by the time Orca said it, or a moment later.
+        if within(1, lambda: not panel_shown()):
+            fail("the all-lights shortcut hid the panel")
+    focused = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"], capture_output=True, text=True)
+    if focused.stdout.strip() != "vantora":
+        fail("after the all-lights shortcut the panel has no keyboard: %r has it" % focused.stdout.strip())
+    keys("ctrl+alt+k")
+    if not within(5, lambda: not panel_shown()):
+        fail("the show-or-hide shortcut left the shown panel shown")
+
+
 def room_slider(scenario):
     """A room's brightness: Return opens its slider, which takes a light's keys."""
     scenario.move_to("a room's brightness", "Tab", r"^Bedroom brightness (push )?button")
@@ -382,6 +417,12 @@ def main():
         light_page(scenario)
         recorder(scenario)
         settings_menu(scenario, app)
+        stop_app(app)
+        # The global shortcuts on a panel just opened, the recorded ones as they were.
+        store_global_shortcuts()
+        scenario = fresh_reader(readers)
+        app = panel(scenario)
+        global_shortcuts(scenario)
         stop_app(app)
         # Each step of pairing is read out once as it comes, wherever the focus is.
         once = r"Searching for your Hue Bridge|Bridge found|Nothing found|Couldn’t continue"

@@ -12,10 +12,13 @@ panel.
 
 After the actions whose outcome is certain it checks that outcome: a click on the tray icon
 with the panel hidden (for long enough that the click cannot be taken for the one that
-closed it, no menu or modal window in the way) shows the panel; a second launch ends at once
-and shows the panel; Escape on the focused panel, pressed up to four times (each goes back a
-level: a recording, a light's page, the shortcuts page), hides it; Ctrl+Q on the panel a
-click just opened ends the application.
+closed it, no menu or modal window in the way) shows the panel, and so does Show in the
+icon's menu; a second launch ends at once and shows the panel; on the focused panel one of
+these opened: Escape, pressed up to four times (each goes back a level: a recording, a
+light's page, the shortcuts page, the pairing screen's search), hides it; a click on another
+program's window hides it for good, also right after Show and after Ctrl+, ; the recorded
+all-lights shortcut, held a moment as a slow hand does, leaves it shown, the show-or-hide one
+hides it; Ctrl+Q ends the application.
 
 Fails on any exit it did not ask for, on any sanitizer report, on an event loop that does
 not answer a _NET_WM_PING within 5 seconds, and on a checked outcome that does not come
@@ -24,6 +27,7 @@ application's output. Exits 0 when the time is up without a fault.
 """
 
 import collections
+import json
 import os
 import random
 import subprocess
@@ -37,6 +41,8 @@ import xwindows  # noqa: E402
 # Launches that need no bridge, each with the windows it opens: the panel in the tray, the
 # panel opened by itself, and the preview and example windows.
 LAUNCHES = [
+    # No bridge yet: the welcome window, and the pairing screen in the panel.
+    ([], 1),
     (["--demo"], 6),
     (["--demo", "--many-lights"], 2),
     (["--demo", "--dark"], 1),
@@ -65,6 +71,15 @@ SHOW_LIMIT = 5.0
 # (the tray host may take the focus on the press); one this long after is certain to open it.
 CLOSING_CLICK_PAUSE = 0.6
 ESCAPES = 4
+# The shortcuts app-under-x11.sh stores for the exercise, as the shortcuts page would, with
+# the keys that press them; a check presses one only while it is still stored so.
+SHORTCUTS = {
+    "showVantora": ('{"carbonKeyCode":40,"carbonModifiers":6144}', "k"),
+    "toggleHomeLights": ('{"carbonKeyCode":37,"carbonModifiers":6144}', "l"),
+}
+# Longer than the pause after which Qt reports a lost focus as a deactivation, as a slow hand
+# (or a screen reader's grab of the keyboard) holds a shortcut; shorter than the key repeat.
+SHORTCUT_HOLD = 0.6
 
 
 class Fault(Exception):
@@ -94,6 +109,8 @@ class Exerciser:
         self.menus = {}
         self.quit_chosen_at = None
         self.quit_expected_by = None
+        self.other = None
+        self.other_process = None
 
     # The application
 
@@ -150,6 +167,27 @@ class Exerciser:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.other_process and self.other_process.poll() is None:
+            self.other_process.kill()
+            self.other_process.wait()
+
+    def start_other_program(self):
+        """Another program's window, for the person to leave the panel for: one without
+        buttons, which no click ends."""
+        try:
+            self.other_process = subprocess.Popen(["xmessage", "-buttons", "", "-geometry", "+20+700",
+                                                   "another program"], stdout=subprocess.DEVNULL,
+                                                  stderr=subprocess.DEVNULL)
+        except FileNotFoundError:
+            return
+        deadline = time.monotonic() + STARTUP_LIMIT
+        while time.monotonic() < deadline:
+            # xmessage does not tell its process id to the window manager.
+            found = xdotool("search", "--onlyvisible", "--name", "^xmessage$").split()
+            if found:
+                self.other = int(found[0])
+                return
+            time.sleep(0.1)
 
     # What is on screen
 
@@ -275,10 +313,11 @@ class Exerciser:
         choice = self.random.choices(
             ["click", "right-click", "drag", "wheel", "key", "tray", "tray-menu", "preferences", "refresh", "quit",
              "again"],
-            weights=[40, 3, 8, 8, 25, 6, 1, 2, 2, 1, 1])[0]
+            weights=[40, 3, 8, 8, 25, 6, 2, 2, 2, 1, 1])[0]
         if not windows or (choice in ("tray", "tray-menu") and icon is None):
             choice = "key"
-        if choice == "tray" and not menu_open and self.panel(windows) is None and self.checked_tray_click():
+        if (choice in ("tray", "tray-menu") and not menu_open and self.panel(windows) is None
+                and self.checked_tray_click(by_menu=choice == "tray-menu")):
             return
         if choice == "again":
             self.launch_again()
@@ -341,10 +380,10 @@ class Exerciser:
                 return True
             time.sleep(0.1)
 
-    def checked_tray_click(self):
-        """A click on the icon of the hidden panel, which must show it; then, now and then,
-        Escape or Ctrl+Q on it. False when the outcome would not be certain, having done
-        nothing."""
+    def checked_tray_click(self, by_menu=False):
+        """A click on the icon of the hidden panel, or Show in the icon's menu, which must show
+        it; then, now and then, a checked action on it. False when the outcome would not be
+        certain, having done nothing."""
         if not self.panel_stays_hidden():
             return False
         windows = self.windows()
@@ -357,13 +396,24 @@ class Exerciser:
         if any(w[0] != icon[0] and w[1] - margin <= x < w[1] + w[3] + margin
                and w[2] - margin <= y < w[2] + w[4] + margin for w in windows):
             return False
-        self.note("left click on the tray icon, the panel hidden")
-        xdotool("mousemove", x, y, "click", 1)
+        if by_menu:
+            self.note("right click on the tray icon, the panel hidden")
+            xdotool("mousemove", x, y, "click", 3)
+            if not self.expect(lambda: any(self.is_menu(w[0]) for w in self.windows()), None, limit=SHOW_LIMIT):
+                return True
+            self.note("Show in the tray menu")
+            xdotool("key", "Down", "Return")
+            asked = "Show in the tray menu"
+        else:
+            self.note("left click on the tray icon, the panel hidden")
+            xdotool("mousemove", x, y, "click", 1)
+            asked = "a click on the tray icon"
         if not self.expect(lambda: self.panel() is not None,
-                           "a click on the tray icon did not show the hidden panel within %d s" % SHOW_LIMIT):
+                           "%s did not show the hidden panel within %d s" % (asked, SHOW_LIMIT)):
             return True
-        self.checked["click"] += 1
-        follow = self.random.choices(["nothing", "escape", "quit"], weights=[6, 3, 1])[0]
+        self.checked["show" if by_menu else "click"] += 1
+        follow = self.random.choices(["nothing", "escape", "leave", "ctrl+comma", "shortcut", "quit"],
+                                     weights=[4, 3, 6 if by_menu else 2, 2, 2, 1])[0]
         panel = self.panel()
         if follow == "nothing" or panel is None:
             return True
@@ -372,6 +422,16 @@ class Exerciser:
             return True
         if follow == "escape":
             self.dismiss()
+        elif follow == "leave":
+            self.leave("shown by " + asked)
+        elif follow == "ctrl+comma":
+            self.note("key ctrl+comma on the panel just opened")
+            xdotool("key", "ctrl+comma")
+            if self.expect(lambda: self.panel() is None, None, limit=1.0):
+                raise Fault("Ctrl+, on the shown panel hid it")
+            self.leave("after Ctrl+,")
+        elif follow == "shortcut":
+            self.press_shortcut(self.random.choice(sorted(SHORTCUTS)))
         else:
             self.note("key ctrl+q on the panel just opened")
             xdotool("key", "ctrl+q")
@@ -379,6 +439,59 @@ class Exerciser:
             self.quit_expected_by = self.quit_chosen_at + QUIT_LIMIT
             self.checked["ctrl+q"] += 1
         return True
+
+    def panel_settled(self, shown, fault):
+        """Once the application turned its event loop after an action, whatever the action
+        set off has run: the panel must then still be shown (or hidden)."""
+        if self.check_answers() and (self.panel() is not None) != shown and not self.quitting():
+            raise Fault(fault)
+
+    def leave(self, how):
+        """A click on another program's window, which hides the focused panel for good."""
+        if self.other is None or self.modal_open(self.windows()):
+            return
+        geometry = self.display.geometry(self.other)
+        if geometry is None:
+            return
+        x, y = geometry[0] + geometry[2] // 2, geometry[1] + geometry[3] // 2
+        margin = 30
+        if any(w[1] - margin <= x < w[1] + w[3] + margin and w[2] - margin <= y < w[2] + w[4] + margin
+               for w in self.windows()):
+            return
+        self.note("click on another program's window, the panel %s" % how)
+        xdotool("mousemove", x, y, "click", 1)
+        if not self.expect(lambda: self.panel() is None,
+                           "a click on another program's window did not hide the panel %s" % how):
+            return
+        self.panel_settled(False, "the panel %s came back after a click on another program's window" % how)
+        self.checked["leave"] += 1
+
+    def shortcut_stored(self, name):
+        path = os.path.join(os.environ.get("XDG_CONFIG_HOME", ""), "vantora", "defaults.json")
+        try:
+            with open(path) as defaults:
+                values = json.load(defaults).get("values", {})
+        except (OSError, ValueError):
+            return False
+        return values.get("GlobalShortcuts_" + name, {}).get("value") == SHORTCUTS[name][0]
+
+    def press_shortcut(self, name):
+        """The recorded shortcut, held a moment, on the focused panel: the all-lights one
+        leaves it shown, the show-or-hide one hides it."""
+        if not self.shortcut_stored(name):
+            return
+        key = SHORTCUTS[name][1]
+        self.note("shortcut ctrl+alt+%s held on the shown panel" % key)
+        xdotool("keydown", "ctrl+alt+" + key)
+        time.sleep(SHORTCUT_HOLD)
+        xdotool("keyup", key, "keyup", "ctrl+alt")
+        if name == "showVantora":
+            if self.expect(lambda: self.panel() is None,
+                           "the show-or-hide shortcut pressed on the shown panel did not hide it"):
+                self.panel_settled(False, "the show-or-hide shortcut hid the panel, which came back")
+        else:
+            self.panel_settled(True, "the all-lights shortcut pressed with the panel shown hid it")
+        self.checked["shortcut"] += 1
 
     def dismiss(self):
         """Escape on the focused panel until it hides, which it must within ESCAPES presses."""
@@ -416,6 +529,7 @@ class Exerciser:
     def run(self, seconds):
         self.started = time.monotonic()
         end = self.started + seconds
+        self.start_other_program()
         self.start()
         while time.monotonic() < end:
             self.act()

@@ -8,6 +8,9 @@ pixels. Usable as a module or from a shell:
                                                     its digest; exit 1 when it never does
     xwindows.py luminance <window>                  prints how light the window looks on
                                                     average, from 0 (black) to 1 (white)
+    xwindows.py grab-keyboard <seconds>             holds the keyboard for that long, as a
+                                                    screen reader's key listener does for a
+                                                    moment; prints "grabbed" once it holds it
 """
 
 import ctypes
@@ -87,6 +90,9 @@ def _library():
     lib.XGrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint, ctypes.c_int,
                                  ctypes.c_int, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong]
     lib.XUngrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    lib.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                  ctypes.c_ulong]
+    lib.XUngrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     return lib
 
 
@@ -164,6 +170,18 @@ class Display:
         self._x.XUngrabPointer(self._display, _CURRENT_TIME)
         self._x.XSync(self._display, 0)
         return grabbed
+
+    def grab_keyboard(self, seconds):
+        """Holds the keyboard for `seconds`. False when another client holds it."""
+        if self._x.XGrabKeyboard(self._display, self._root, 0, _GRAB_MODE_ASYNC, _GRAB_MODE_ASYNC,
+                                 _CURRENT_TIME) != 0:
+            return False
+        self._x.XSync(self._display, 0)
+        print("grabbed", flush=True)
+        time.sleep(seconds)
+        self._x.XUngrabKeyboard(self._display, _CURRENT_TIME)
+        self._x.XSync(self._display, 0)
+        return True
 
     def geometry(self, window):
         """The window's (x, y, width, height) on the screen, or None when it is gone."""
@@ -252,6 +270,8 @@ def main(arguments):
             return 1
         print("%.3f" % picture.mean_luminance())
         return 0
+    if arguments[:1] == ["grab-keyboard"] and len(arguments) == 2:
+        return 0 if display.grab_keyboard(float(arguments[1])) else 1
     print(__doc__, file=sys.stderr)
     return 2
 

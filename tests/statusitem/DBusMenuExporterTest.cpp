@@ -288,6 +288,39 @@ TEST_F(DBusMenuExporterTest, AnEntryChangedAsTheMenuOpensIsReadAgain)
     EXPECT_EQ(layout().at(QStringLiteral("Reset connection…")).properties.value(QStringLiteral("enabled")), QVariant());
 }
 
+// The host tells when it shows the menu and when it closed it ("opened" and "closed" for the
+// menu itself); asking the menu to bring its entries up to date, or a submenu's opening, is no
+// such word.
+TEST_F(DBusMenuExporterTest, TheHostsShowingAndClosingOfTheMenuAreToldAsTheyCome)
+{
+    QMenu *lights = m_menu.addMenu(QStringLiteral("Lights"));
+    lights->addAction(QStringLiteral("Bedside lamp"));
+    const int lightsId = layout().at(QStringLiteral("Lights")).id;
+    std::vector<bool> told;
+    QObject::connect(m_exporter.get(), &DBusMenuExporter::hostMenuShownChanged, [&](bool shown) { told.push_back(shown); });
+    const QVariant noData = QVariant::fromValue(QDBusVariant(0));
+    const QString opened = QStringLiteral("opened"), closed = QStringLiteral("closed");
+    const struct {
+        const char *name;
+        QString method;
+        QVariantList arguments;
+        std::vector<bool> told;
+    } rows[] = {
+        {"asked to bring its entries up to date", QStringLiteral("AboutToShow"), {0}, {}},
+        {"the menu opened", QStringLiteral("Event"), {0, opened, noData, 0u}, {true}},
+        {"a submenu opened", QStringLiteral("Event"), {lightsId, opened, noData, 0u}, {}},
+        {"a submenu closed", QStringLiteral("Event"), {lightsId, closed, noData, 0u}, {}},
+        {"the menu closed", QStringLiteral("Event"), {0, closed, noData, 0u}, {false}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        told.clear();
+        const QDBusMessage reply = call(row.method, row.arguments);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+        EXPECT_EQ(told, row.told);
+    }
+}
+
 // What a reply says, as a host reads it: the value of a property, the ids of a layout's
 // children or of a group's entries, the ids a group did not find, an answer; nothing for an
 // event.

@@ -19,6 +19,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QIcon>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -85,6 +86,48 @@ TEST(TrayPanel, TheFlagOpensThePanelAndLosingTheFocusClosesIt)
     EXPECT_FALSE(tray.panel.isVisible());
     EXPECT_FALSE(tray.presented.value());
     EXPECT_EQ(tray.extra.statusItem()->button()->state(), ButtonState::off);
+}
+
+// A keyboard grab (a screen reader's key listener, a global key's own) takes the activation
+// for a moment and hands it back: the person has not left. The panel goes once they have: the
+// focus went to another window meanwhile, or they leave it after the grab.
+TEST(TrayPanel, AFocusTakenByAKeyboardGrabKeepsThePanelUntilThePersonLeaves)
+{
+    const struct {
+        const char *name;
+        void (*afterGrab)(TrayPanel &, bool &heldByGrab);
+    } rows[] = {
+        {"the grab hands the focus back, then the person leaves",
+         [](TrayPanel &tray, bool &heldByGrab) {
+             heldByGrab = false;
+             tray.activate(tray.panel);
+             EXPECT_TRUE(tray.panel.isVisible());
+             tray.activate(tray.elsewhere);
+         }},
+        {"the focus went to another window during the grab",
+         [](TrayPanel &tray, bool &heldByGrab) {
+             heldByGrab = false;
+             tray.panel.focusLeftDuringGrab();
+             tray.settle();
+         }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TrayPanel tray;
+        bool heldByGrab = false;
+        tray.panel.setFocusHeldByGrab([&] { return heldByGrab; });
+        tray.clickTrayIcon();
+        tray.activate(tray.panel);
+
+        heldByGrab = true;
+        tray.activate(tray.elsewhere);
+        EXPECT_TRUE(tray.panel.isVisible()) << "a focus-out in grab mode closed the panel";
+        EXPECT_TRUE(tray.presented.value());
+
+        row.afterGrab(tray, heldByGrab);
+        EXPECT_FALSE(tray.panel.isVisible());
+        EXPECT_FALSE(tray.presented.value());
+    }
 }
 
 TEST(TrayPanel, ItsOwnDialogKeepsThePanelOpen)
@@ -222,40 +265,115 @@ TEST(TrayPanel, TheClickThatTookTheFocusAwayDoesNotReopen)
     EXPECT_FALSE(tray.panel.isVisible());
 }
 
-// A command chosen in a tray host's menu shows the panel; the host's menu, going away, may then
-// take the activation from it. That loss leaves the panel up, once; the next one, or one after
-// the person used the panel again (the key that chose the command is such a use), is the
-// person leaving the panel, which closes it.
-TEST(TrayPanel, ALossOfTheActivationRightAfterACommandLeavesThePanelUpOnce)
+// A command chosen in the tray host's menu shows the panel once the host says its menu closed:
+// the menu, going, takes the activation, which must neither go from a panel just shown nor
+// close one open already. After that the panel goes when the person leaves it, however long it
+// was shown, and the next click on the icon opens it again.
+TEST(TrayPanel, ACommandFromTheHostsMenuShowsThePanelOnceTheMenuClosedAndItGoesWhenLeft)
 {
+    enum class Menu {
+        toolkitMenu, // our own in an X11 tray, which closes before its entry runs
+        hostClosesAfter, // a D-Bus host's, which says "closed" after the entry's "clicked"
+        hostClosesFirst, // the same, the two the other way round
+    };
     struct Case {
         const char *name;
-        void (*between)(TrayPanel &);
-        bool stays;
+        Menu menu;
+        bool openAtCommand;
+        // The menu takes the activation before the host says it closed.
+        bool lossBeforeClose;
     };
-    for (const Case &row : {Case{"at once", [](TrayPanel &) {}, true},
-                            Case{"after a while", [](TrayPanel &tray) { tray.harness.clock.advance(10s); }, true},
-                            Case{"after a key let go in the panel",
-                                 [](TrayPanel &tray) {
-                                     QTest::keyRelease(tray.panel.content(), Qt::Key_Comma, Qt::ControlModifier);
-                                 },
-                                 false},
-                            Case{"after a click in the panel",
-                                 [](TrayPanel &tray) { QTest::mouseClick(tray.panel.content(), Qt::LeftButton); },
-                                 false}}) {
+    const Case rows[] = {
+        {"Show in our own menu", Menu::toolkitMenu, false, false},
+        {"Show in our own menu, the panel open", Menu::toolkitMenu, true, false},
+        {"Show in the host's menu", Menu::hostClosesAfter, false, false},
+        {"Show in the host's menu, which closed first", Menu::hostClosesFirst, false, false},
+        {"Preferences in the host's menu, the panel open", Menu::hostClosesAfter, true, false},
+        {"Preferences in the host's menu, the panel open, its going takes the activation", Menu::hostClosesAfter,
+         true, true},
+    };
+    for (const Case &row : rows) {
         SCOPED_TRACE(row.name);
         TrayPanel tray;
-        tray.clickTrayIcon();
-        tray.activate(tray.panel);
-        tray.extra.commandShowsPanel();
-        row.between(tray);
-        tray.activate(tray.elsewhere);
-        EXPECT_EQ(tray.panel.isVisible(), row.stays);
-        EXPECT_EQ(tray.presented.value(), row.stays);
+        int activations = 0;
+        tray.panel.setActivator([&](QWidget &, std::optional<quint32>) { ++activations; });
+        QMenu menu;
+        QAction *command = menu.addAction(QStringLiteral("Show"));
+        QObject::connect(command, &QAction::triggered, [&] {
+            tray.extra.commandShowsPanel();
+            tray.presented.set(true);
+        });
+        tray.extra.setContextMenu(&menu);
+        if (row.openAtCommand) {
+            tray.clickTrayIcon();
+            tray.activate(tray.panel);
+        }
+
+        if (row.menu == Menu::toolkitMenu) {
+            menu.popup(QPoint(20, 20));
+            tray.settle();
+            menu.setActiveAction(command);
+            QTest::keyClick(&menu, Qt::Key_Return);
+        } else {
+            tray.extra.hostMenuShownChanged(true);
+            if (row.menu == Menu::hostClosesFirst)
+                tray.extra.hostMenuShownChanged(false);
+            command->trigger();
+        }
+        tray.settle();
+        if (row.menu == Menu::hostClosesAfter) {
+            EXPECT_EQ(tray.panel.isVisible(), row.openAtCommand) << "the panel showed while the host's menu was up";
+            if (row.lossBeforeClose) {
+                tray.activate(tray.elsewhere);
+                EXPECT_TRUE(tray.panel.isVisible()) << "the host's menu took the panel with it";
+            }
+            const int before = activations;
+            tray.extra.hostMenuShownChanged(false);
+            tray.settle();
+            EXPECT_EQ(activations > before, !row.openAtCommand || row.lossBeforeClose)
+                << "once the menu closed, the panel asked for the activation " << activations - before << " times";
+        }
+        ASSERT_TRUE(tray.panel.isVisible()) << "the command did not show the panel";
+        EXPECT_TRUE(tray.presented.value());
 
         tray.activate(tray.panel);
+        tray.harness.clock.advance(10s);
         tray.activate(tray.elsewhere);
-        EXPECT_FALSE(tray.panel.isVisible()) << "the next loss of the activation left the panel up";
+        EXPECT_FALSE(tray.panel.isVisible()) << "left, the panel stayed";
+        EXPECT_FALSE(tray.presented.value());
+        tray.harness.clock.advance(TrayMenuBarExtra::closingClickWindow);
+        tray.clickTrayIcon();
+        EXPECT_TRUE(tray.panel.isVisible()) << "the next click did not open the panel";
+    }
+}
+
+// A panel that waits for the host's menu to close before it shows counts as shown: a click on
+// the icon meanwhile opens it at once, the flag going false leaves it hidden for good.
+TEST(TrayPanel, APanelWaitingForTheHostsMenuOpensOnAClickAndStaysHiddenWhenTheFlagGoes)
+{
+    const struct {
+        const char *name;
+        void (*meanwhile)(TrayPanel &);
+        bool shown;
+    } rows[] = {
+        {"a click on the icon", [](TrayPanel &tray) { tray.clickTrayIcon(); }, true},
+        {"the flag going false", [](TrayPanel &tray) { tray.presented.set(false); }, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        TrayPanel tray;
+        tray.extra.hostMenuShownChanged(true);
+        tray.extra.commandShowsPanel();
+        tray.presented.set(true);
+        tray.settle();
+        ASSERT_FALSE(tray.panel.isVisible());
+        row.meanwhile(tray);
+        tray.settle();
+        EXPECT_EQ(tray.panel.isVisible(), row.shown);
+        tray.extra.hostMenuShownChanged(false);
+        tray.settle();
+        EXPECT_EQ(tray.panel.isVisible(), row.shown) << "the menu's closing changed the panel";
+        EXPECT_EQ(tray.presented.value(), row.shown);
     }
 }
 

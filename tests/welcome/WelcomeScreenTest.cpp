@@ -28,6 +28,7 @@
 #include "welcome/BridgeButtonPulse.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -225,11 +226,23 @@ TEST_F(WelcomeScreenTest, ChoosingTheSecondOfTwoBridgesClosesTheChooserAndConnec
     EXPECT_EQ(onboarding->phase(), Phase::connecting);
 }
 
-TEST_F(WelcomeScreenTest, EscapeCancelsARunningAttemptAndClosesASheetFirst)
+// Escape closes an open sheet, else cancels the attempt under way; with neither it goes on to
+// the window, which the tray's panel closes on.
+TEST_F(WelcomeScreenTest, EscapeClosesASheetFirstThenCancelsARunningAttemptElseGoesOnToTheWindow)
 {
+    struct EscapesToWindow : QObject {
+        int count = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            count += event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape;
+            return false;
+        }
+    } toWindow;
+    window->installEventFilter(&toWindow);
     QTest::keyClick(screen, Qt::Key_Escape);
     settle();
     EXPECT_EQ(onboarding->phase(), Phase::ready) << "nothing to cancel";
+    EXPECT_EQ(toWindow.count, 1) << "with nothing to cancel, Escape did not reach the window";
 
     reachPairing();
     EXPECT_EQ(pill(), ConnectionPillState::found(QStringLiteral("Hue Bridge"), QStringLiteral("192.168.1.20")));
@@ -244,6 +257,8 @@ TEST_F(WelcomeScreenTest, EscapeCancelsARunningAttemptAndClosesASheetFirst)
     settle();
     EXPECT_EQ(onboarding->phase(), Phase::ready);
     EXPECT_EQ(pill(), ConnectionPillState::ready());
+    EXPECT_EQ(toWindow.count, 1) << "Escape closing a sheet or cancelling pairing reached the window too";
+    window->removeEventFilter(&toWindow);
 }
 
 TEST_F(WelcomeScreenTest, AnOpenSheetHoldsTheKeyboardAndTheMouse)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <QSet>
+
+namespace vantora::platform {
+
+// Tells, from the X server's focus events on the application's own connection, which of its
+// windows lost the keyboard focus to a keyboard grab (a screen reader's key listener, a
+// global key's grab, a window manager's move) rather than to another window. Such a grab
+// hands the focus back as it ends. Main thread only; does nothing without an X server.
+class X11FocusGrabs final : public QObject, public QAbstractNativeEventFilter {
+    Q_OBJECT
+public:
+    explicit X11FocusGrabs(QObject *parent = nullptr);
+    ~X11FocusGrabs() override;
+
+    // Whether a grab took the focus from `window`, which has had no focus change since.
+    bool focusHeldByGrab(quint32 window) const { return m_heldByGrab.contains(window); }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+Q_SIGNALS:
+    // The focus a grab took from `window` went to another window meanwhile: it will not come
+    // back as the grab ends.
+    void focusLeft(quint32 window);
+
+private:
+    QSet<quint32> m_heldByGrab;
+};
+
+} // namespace vantora::platform
