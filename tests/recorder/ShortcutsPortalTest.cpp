@@ -254,6 +254,12 @@ TEST_F(ShortcutsOverPortal, AClearedShortcutsKeysAreFreeAgainForAnotherProgram)
     storage.setShortcut(controlAltN, toggleHomeLights());
     openPage();
     ASSERT_TRUE(pressAndCount("ctrl+alt+n", toggles, 1));
+    // The key daemon writes its registry a moment after a change: the entry is seen there
+    // before it can be seen to go, or a registry not written yet would pass for one let go.
+    ASSERT_TRUE(waitUntil([] {
+        return keyDaemonLinesWith(QStringLiteral("Toggle all lights")) ==
+            QStringList{QStringLiteral("toggleHomeLights=Ctrl+Alt+N,Ctrl+Alt+N,Toggle all lights")};
+    })) << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
 
     // The person clears it on the page.
     storage.setShortcut(std::nullopt, toggleHomeLights());

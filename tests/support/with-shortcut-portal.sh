@@ -14,6 +14,15 @@ done
 key_daemon >/dev/null || { echo "SKIP: with-shortcut-portal: KDE's key daemon is not installed" >&2; exit 77; }
 command -v dbus-daemon >/dev/null 2>&1 || { echo "SKIP: with-shortcut-portal: dbus-daemon is not installed" >&2; exit 77; }
 [ -n "${DISPLAY:-}" ] || { echo "SKIP: with-shortcut-portal: no DISPLAY" >&2; exit 77; }
+command -v xdotool >/dev/null 2>&1 || { echo "SKIP: with-shortcut-portal: xdotool is not installed" >&2; exit 77; }
+
+# The X server gives its keyboard the keymap of the device that typed last, and tells every
+# client so when the typing device changes: the key daemon then lets go of all its keys and
+# grabs them again, and a shortcut typed meanwhile reaches the focused window instead. The
+# tests type through XTest, so XTest's keyboard types once before the daemon can start, and
+# the daemon never sees the keyboard change under it. xdotool returns once the server has
+# taken the key.
+xdotool key shift || { echo "with-shortcut-portal: xdotool could not type on $DISPLAY" >&2; exit 1; }
 
 home=$(mktemp -d)
 mkdir -p "$home/config" "$home/data" "$home/cache" "$home/runtime"
