@@ -318,8 +318,9 @@ def settings_menu(scenario, app):
 
 
 def bare_numbers(said):
-    """Lines that are a number alone: a value read without its unit or axis."""
-    return [line for line in said if re.fullmatch(r"\d+\.?", line.strip())]
+    """Lines that read a value as a number alone, without its unit or axis: the number as its
+    own line, or after the slider's name and role."""
+    return [line for line in said if re.fullmatch(r"\d+\.?", line.strip()) or re.search(r"\bslider \d+\.?$", line)]
 
 
 def values_said_once(scenario):
