@@ -13,14 +13,17 @@ namespace vantora::controls {
 
 namespace {
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-// Before Qt 6.8 a reader gets a slider's value as a bare number. A percentage reads well
-// bare; any other value ("2700") needs its unit, which its text carries ("2700 kelvin").
+// A percentage reads well as a bare number; any other value ("2700") needs its unit, which
+// its text carries ("2700 kelvin").
 bool needsValueText(const AccessibleSliderSource &source)
 {
     return source.accessibleRange().sanitised().upper > 100;
 }
-#endif
+
+bool isTextOnly(const AccessibleSliderSource &source)
+{
+    return valuesNeedingTextAreTextOnly && needsValueText(source);
+}
 
 class AccessibleSlider final : public QAccessibleWidget,
                                public QAccessibleValueInterface
@@ -39,7 +42,7 @@ public:
     void *interface_cast(QAccessible::InterfaceType type) override
     {
         if (type == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface *>(this);
+            return isTextOnly(m_source) ? nullptr : static_cast<QAccessibleValueInterface *>(this);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         if (type == QAccessible::AttributesInterface)
             return static_cast<QAccessibleAttributesInterface *>(this);
@@ -56,8 +59,8 @@ public:
             return m_source.accessibleValueText();
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         case QAccessible::Description:
-            // Read with the focus, after the bare number.
-            if (const QString own = QAccessibleWidget::text(kind); !own.isEmpty() || !needsValueText(m_source))
+            // Read with the focus, in place of a value.
+            if (const QString own = QAccessibleWidget::text(kind); !own.isEmpty() || !isTextOnly(m_source))
                 return own;
             return m_source.accessibleValueText();
 #endif
@@ -136,6 +139,8 @@ void announceSliderValue(QWidget *control, double value)
     if (!QAccessible::isActive())
         return;
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
+    if (source && isTextOnly(*source))
+        return;
     QAccessibleValueChangeEvent event(control, source ? shownValue(*source, value) : value);
     QAccessible::updateAccessibility(&event);
 }
@@ -146,7 +151,7 @@ void announceSteppedValue(QWidget *control)
     // Its owner gives the control the new value's text once told of the change: the text is
     // read after that.
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
-    if (source && QAccessible::isActive() && needsValueText(*source)) {
+    if (source && QAccessible::isActive() && isTextOnly(*source)) {
         QMetaObject::invokeMethod(
             control, [source] { ui::a11y::announce(source->accessibleValueText()); }, Qt::QueuedConnection);
     }

@@ -56,8 +56,14 @@ void installAccessibleSliderFactory();
 // Tells assistive technologies that `control`'s value changed.
 void announceSliderValue(QWidget *control, double value);
 
-// After a key moved `control`'s value: before Qt 6.8, which gives a reader the bare number
-// alone, reads out a value that is no percentage with its unit too ("2750 kelvin").
+// Before Qt 6.8 a reader gets a value as a bare number only, which it reads before any text
+// that gives the unit or the axis: "2700", then "2700 kelvin". A value that needs its text
+// then reaches readers as the text alone: its element has no value interface and tells of
+// no value change, the text is its description, and keys that move it read the text out.
+constexpr bool valuesNeedingTextAreTextOnly = QT_VERSION < QT_VERSION_CHECK(6, 8, 0);
+
+// After a key moved `control`'s value: before Qt 6.8 reads out a value that is no
+// percentage as its text ("2750 kelvin").
 void announceSteppedValue(QWidget *control);
 
 } // namespace vantora::controls

@@ -59,8 +59,9 @@ public:
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
+        // Its value needs the text that names both axes.
         if (type == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface *>(this);
+            return valuesNeedingTextAreTextOnly ? nullptr : static_cast<QAccessibleValueInterface *>(this);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         if (type == QAccessible::AttributesInterface)
             return static_cast<QAccessibleAttributesInterface *>(this);
@@ -92,8 +93,7 @@ public:
             return geometry::valueText(spectrum()->hue(), spectrum()->saturation());
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         case QAccessible::Description:
-            // Before Qt 6.8 a reader gets the value as a bare number of either axis: the text
-            // that names both is read with the focus, after it.
+            // Read with the focus, in place of a value.
             return geometry::valueText(spectrum()->hue(), spectrum()->saturation());
 #endif
         default:
@@ -173,7 +173,7 @@ void ColourSpectrum::write(double hue, double saturation)
     m_hue = hue;
     m_saturation = saturation;
     update();
-    if (QAccessible::isActive()) {
+    if (QAccessible::isActive() && !valuesNeedingTextAreTextOnly) {
         QAccessibleValueChangeEvent event(this, exposedValue(*this));
         QAccessible::updateAccessibility(&event);
     }
@@ -291,12 +291,8 @@ void ColourSpectrum::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    // Before Qt 6.8 a reader gets the new value as a bare number, which says neither the axis
-    // that moved nor its unit: the text that names both is read out too.
-    if (m_hue != now.hue || m_saturation != now.saturation)
+    if (valuesNeedingTextAreTextOnly && (m_hue != now.hue || m_saturation != now.saturation))
         ui::a11y::announce(geometry::valueText(m_hue, m_saturation));
-#endif
 }
 
 void ColourSpectrum::focusInEvent(QFocusEvent *event)

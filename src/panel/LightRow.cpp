@@ -122,7 +122,7 @@ void LightRow::placeContent(bool asButton)
         });
         host = m_button;
     } else {
-        m_plainArea = new QWidget(this);
+        m_plainArea = new LightRowStop(this);
         host = m_plainArea;
     }
     auto *hostLayout = new QHBoxLayout(host);
@@ -176,13 +176,20 @@ void LightRow::showFields()
     // A switch disabled while it has the focus would pass it on to the next control, where
     // the user's next key press would act on something else: the row holds the focus until
     // the switch can take it back.
+    // An unreachable light with nothing to adjust would have no stop at all: its content
+    // is the stop, and holds the focus as the row would.
     const bool switchable = light.isReachable && !m_fields.busy;
-    if (!switchable && m_toggle->hasFocus())
-        setFocus(Qt::OtherFocusReason);
+    if (m_plainArea)
+        m_plainArea->setStop(lightRowTexts::toggleName(light), light.isOn,
+                             light.isReachable ? QString() : lightRowTexts::toggleHint(light, false));
+    QWidget *holder = m_plainArea && !light.isReachable ? static_cast<QWidget *>(m_plainArea.data()) : this;
+    const bool rowHoldsFocus = hasFocus() || (m_plainArea && m_plainArea->hasFocus());
+    if (!switchable && (m_toggle->hasFocus() || rowHoldsFocus) && !holder->hasFocus())
+        holder->setFocus(Qt::OtherFocusReason);
     m_toggle->setOn(light.isOn);
     m_toggle->setUnavailable(!light.isReachable);
     m_toggle->setEnabled(switchable);
-    if (switchable && hasFocus())
+    if (switchable && rowHoldsFocus)
         m_toggle->setFocus(Qt::OtherFocusReason);
     ui::a11y::setName(this, light.name);
     ui::a11y::setName(m_toggle, lightRowTexts::toggleName(light));
@@ -235,6 +242,11 @@ void LightRow::scrollStepped(double step)
     showReadout();
     if (m_fields.adjustBrightness)
         m_fields.adjustBrightness(m_fields.light, *value);
+}
+
+LightRowStop *LightRow::plainArea() const noexcept
+{
+    return m_plainArea;
 }
 
 bool LightRow::isHovered() const

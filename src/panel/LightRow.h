@@ -24,6 +24,7 @@ class TextLabel;
 } // namespace ui
 
 class LightRowChevron;
+class LightRowStop;
 class LightToggle;
 class UnreachableBadge;
 
@@ -65,6 +66,8 @@ public:
     const ScrollEditModel &scrollEdit() const noexcept { return m_scrollEdit; }
     // The row button, absent for a light with nothing to adjust.
     PlainButton *button() const noexcept { return m_button; }
+    // The content of a light with nothing to adjust, absent for a light with a row button.
+    LightRowStop *plainArea() const noexcept;
     LightToggle *toggle() const noexcept { return m_toggle; }
     controls::BrightnessScrollTarget *scrollTarget() const noexcept { return m_scrollTarget; }
 
@@ -87,7 +90,7 @@ private:
     ui::HoverTracker *m_hover;
     QWidget *m_content;
     QPointer<PlainButton> m_button;
-    QPointer<QWidget> m_plainArea;
+    QPointer<LightRowStop> m_plainArea;
     controls::BrightnessScrollTarget *m_scrollTarget;
     ui::LightStateIcon *m_icon;
     ui::ElidedLabel *m_name;

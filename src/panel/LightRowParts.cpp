@@ -1,5 +1,6 @@
 #include "panel/LightRowParts.h"
 
+#include "controls/FocusRing.h"
 #include "panel/LightRowTexts.h"
 #include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
@@ -7,6 +8,7 @@
 #include "ui/SystemColours.h"
 #include "ui/SystemFont.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -75,6 +77,89 @@ void UnreachableBadge::paintEvent(QPaintEvent *)
     ui::shapes::strokeInside(painter, rect(), badgeRadius, 1, border);
     painter.setPen(secondary);
     painter.drawText(rect(), Qt::AlignCenter, lightRowTexts::unreachableBadge());
+}
+
+namespace {
+
+class AccessibleRowStop final : public QAccessibleWidget {
+public:
+    explicit AccessibleRowStop(LightRowStop *stop)
+        : QAccessibleWidget(stop, QAccessible::Client)
+    {
+    }
+
+    QAccessible::Role role() const override { return stop()->isStop() ? QAccessible::CheckBox : QAccessible::Client; }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (stop()->isStop()) {
+            state.checkable = true;
+            state.checked = stop()->isOn();
+            state.disabled = true;
+        }
+        return state;
+    }
+
+private:
+    LightRowStop *stop() const { return static_cast<LightRowStop *>(widget()); }
+};
+
+QAccessibleInterface *rowStopFactory(const QString &, QObject *object)
+{
+    if (auto *stop = qobject_cast<LightRowStop *>(object))
+        return new AccessibleRowStop(stop);
+    return nullptr;
+}
+
+} // namespace
+
+LightRowStop::LightRowStop(QWidget *parent)
+    : QWidget(parent)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(rowStopFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LightRowStop::setStop(const QString &name, bool on, const QString &reason)
+{
+    const bool stop = !reason.isEmpty();
+    ui::a11y::setName(this, stop ? name : QString());
+    ui::a11y::setDescription(this, reason);
+    setFocusPolicy(stop ? Qt::StrongFocus : Qt::NoFocus);
+    if (std::exchange(m_on, on) != on && stop && QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void LightRowStop::paintEvent(QPaintEvent *)
+{
+    if (!m_showsFocus)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    controls::focusRing::paint(painter, this, rect());
+}
+
+void LightRowStop::focusInEvent(QFocusEvent *event)
+{
+    m_showsFocus = controls::focusRing::cameByKeyboard(*event);
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void LightRowStop::focusOutEvent(QFocusEvent *event)
+{
+    m_showsFocus = false;
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 } // namespace vantora

@@ -462,6 +462,8 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
     if (m_edgeOverlay && (!room || m_edgeOverlay->roomID() != room->id)) {
         RoomEdgeOverlay *leaving = m_edgeOverlay;
         m_edgeOverlay = nullptr;
+        // On its way out it asks nothing more: the focus leaving it closes no room opened since.
+        disconnect(leaving, &RoomEdgeOverlay::closeRequested, this, nullptr);
         // The keyboard goes back to the button that opened the control, not on to whatever
         // follows the control in the focus chain.
         const QWidget *focused = window()->focusWidget();

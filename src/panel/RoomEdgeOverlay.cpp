@@ -7,6 +7,7 @@
 #include "ui/FocusHolder.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -27,6 +28,13 @@ RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *lis
     ui::makeFocusHolder(*this, QString());
     connect(m_slider, &controls::RoomBrightnessSlider::changeRequested, this,
             &RoomEdgeOverlay::brightnessRequested);
+    // Tab or a shortcut taking the keyboard elsewhere in the window leaves the control: it
+    // closes, rather than stay open over controls the keyboard reaches later.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        const auto inside = [this](const QWidget *widget) { return widget == this || isAncestorOf(widget); };
+        if (old && now && inside(old) && !inside(now) && now->window() == window())
+            Q_EMIT closeRequested();
+    });
 }
 
 QPointF RoomEdgeOverlay::sliderCentre(const QRectF &card, qreal pageHeight)

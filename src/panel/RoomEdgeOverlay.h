@@ -17,7 +17,8 @@ class RoomBrightnessSlider;
 
 // The open room brightness control of the edge style: the room's slider stands over the
 // trailing edge of the room's card, on a clear backdrop over the whole page. A click on the
-// backdrop or Escape asks to close it; the wheel over the backdrop scrolls the list beneath.
+// backdrop, Escape or the focus moving on to another control of the window asks to close it;
+// the wheel over the backdrop scrolls the list beneath.
 // The slider is kept while the same room stays open, so a drag survives any refresh.
 class RoomEdgeOverlay final : public QWidget {
     Q_OBJECT

@@ -364,7 +364,6 @@ void RecorderField::showText(const QString &shown)
         QAccessibleTextInsertEvent inserted(this, 0, placeholderText());
         QAccessible::updateAccessibility(&inserted);
     }
-    describeState();
 }
 
 void RecorderField::showPlaceholder(const QString &placeholder)
@@ -472,12 +471,14 @@ void RecorderField::focusInEvent(QFocusEvent *event)
     // moves on to the field silently; nothing is typed here, so there is nothing to select.
     QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
     QLineEdit::focusInEvent(event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ? &unselected : event);
-    if (window() && isVisible()) {
-        // Likewise a description changed before the focus is told: a reader says it as a line
-        // of its own, then again with the focus. It changes on the next turn.
-        m_focusArriving = true;
+    if (window() && isVisible() && !isRecording()) {
         startRecording();
-        m_focusArriving = false;
+        // Empty, the field reads as "Press Shortcut" with the focus. Showing a shortcut, it
+        // reads the shortcut, and that it records is told once the focus has been.
+        if (!text().isEmpty()) {
+            QMetaObject::invokeMethod(
+                this, [this] { if (isRecording()) ui::a11y::announce(placeholderText()); }, Qt::QueuedConnection);
+        }
     }
 }
 
@@ -564,7 +565,6 @@ void RecorderField::startRecording()
     setActive(true);
     qApp->installEventFilter(m_recordingFilter);
     m_isRecordingFilterInstalled = true;
-    describeState();
 }
 
 void RecorderField::endRecording()
@@ -578,21 +578,13 @@ void RecorderField::endRecording()
     update();
     if (s_activeRecorder == this)
         setActive(false);
-    describeState();
 }
 
 void RecorderField::describeState()
 {
-    if (m_focusArriving) {
-        QMetaObject::invokeMethod(this, [this] { describeState(); }, Qt::QueuedConnection);
-        return;
-    }
-    // What the field shows in its empty state ("Record Shortcut", "Press Shortcut" while
-    // recording) leads its description: a reader on the field hears a recording start.
-    // An empty field reads as that already.
-    const QString hint = ui::plainToolTipOf(*this);
-    const QString state = text().isEmpty() ? QString() : placeholderText();
-    ui::a11y::setDescription(this, state.isEmpty() || hint.isEmpty() ? state + hint : state + QStringLiteral(". ") + hint);
+    // The hint alone, whatever the field shows: a reader says a description again whenever it
+    // changes, and the field changes at every step of a recording, each told as it comes.
+    ui::a11y::setDescription(this, ui::plainToolTipOf(*this));
 }
 
 void RecorderField::setActive(bool active)

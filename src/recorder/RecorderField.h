@@ -134,7 +134,6 @@ private:
     bool m_isAlertShown = false;
     // Set by a recorded shortcut, cleared by the next key or a change of focus.
     bool m_takesNextEscape = false;
-    bool m_focusArriving = false;
 
     static QPointer<RecorderField> s_activeRecorder;
 };

@@ -210,12 +210,13 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     version->setFixedHeight(20);
     version->setAlignment(Qt::AlignCenter);
     version->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // The window's first stop, so that a reader says the version as About opens; the build
-    // it names in its tooltip, which readers do not read, is its description.
+    // The window's first stop, so that a reader says the version as About opens, with the
+    // build it names in its tooltip, which readers do not read. A reader reads a label by its
+    // text, never by its description: the element is one line that names both.
     version->setFocusPolicy(Qt::StrongFocus);
     const QString build = Texts::tr("Build %1").arg(info.build());
     ui::setPlainToolTip(*version, build);
-    ui::a11y::setDescription(version, build);
+    ui::a11y::setCombined(version, QStringLiteral("%1, %2").arg(version->text(), build));
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);
 

@@ -14,6 +14,7 @@ namespace vantora::ui::a11y {
 namespace {
 
 const char *const presentedProperty = "_vantora_accessibility_menu_button";
+const char *const checkToldProperty = "_vantora_accessibility_check_told";
 
 QMenu *menuOf(const QAction *action)
 {
@@ -233,16 +234,28 @@ QAccessibleInterface *menuFactory(const QString &, QObject *object)
         return nullptr;
     // Made once per entry, as Qt keeps the element: its checks are told from here on.
     if (action->isCheckable()) {
-        QObject::connect(action, &QAction::toggled, action, [action, menu = QPointer<QMenu>(menu)](bool checked) {
+        QObject::connect(action, &QAction::toggled, action, [action, menu = QPointer<QMenu>(menu)] {
             QAccessible::State changed;
             changed.checked = true;
             QAccessibleStateChangeEvent event(action, changed);
             QAccessible::updateAccessibility(&event);
             // Chosen from the menu, the entry changes only once the menu has closed and the
-            // focus is back on the button: a reader hears the new state as news.
-            if (menu && !menu->isVisible())
-                announce(checked ? QCoreApplication::translate("vantora::ui::a11y", "%1, checked").arg(action->iconText())
-                                 : QCoreApplication::translate("vantora::ui::a11y", "%1, not checked").arg(action->iconText()));
+            // focus is back on the button: a reader hears the new state as news. Its owner may
+            // set it back at once (a desktop that refuses, a demonstration that changes
+            // nothing): the state it is left in is read, once.
+            if (!menu || menu->isVisible() || action->property(checkToldProperty).toBool())
+                return;
+            action->setProperty(checkToldProperty, true);
+            QMetaObject::invokeMethod(
+                action,
+                [action] {
+                    action->setProperty(checkToldProperty, false);
+                    const QString entry = action->iconText();
+                    announce(action->isChecked()
+                                 ? QCoreApplication::translate("vantora::ui::a11y", "%1, checked").arg(entry)
+                                 : QCoreApplication::translate("vantora::ui::a11y", "%1, not checked").arg(entry));
+                },
+                Qt::QueuedConnection);
         });
     }
     return new AccessibleMenuEntry(action, menu);

@@ -33,6 +33,8 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     hint->setFont(ui::systemFont(13));
     hint->setForeground(ui::systemColours::secondary());
     hint->setWordWrap(true);
+    // The field's description: a reader would say it with the dialog, then with the field.
+    ui::a11y::setHidden(hint);
 
     m_field->setPlaceholderText(Texts::addressPlaceholder());
     m_field->setAccessibleName(Texts::addressFieldName());

@@ -17,6 +17,7 @@ import pyatspi
 from gi.repository import GLib
 
 APP, HOME = sys.argv[1], sys.argv[2]
+QT_VERSION = tuple(int(part) for part in os.environ.get("VANTORA_QT_VERSION", "0.0").split(".")[:2])
 FAILURES = []
 
 
@@ -161,6 +162,25 @@ def value_of(node):
         return node.queryValue().currentValue
     except NotImplementedError:
         return None
+
+
+def read_value(node):
+    """A slider's value; before Qt 6.8 a value that needs its unit or axis is given as its text
+    alone ("2700 kelvin", "Hue 120 degrees, …"), as the slider's description."""
+    value = value_of(node)
+    if value is None and QT_VERSION < (6, 8):
+        number = re.search(r"\d+", node.description or "")
+        return float(number.group()) if number else None
+    return value
+
+
+def told_values(events, name):
+    """What told a reader that the value of the slider named `name` changed: value changes, or
+    before Qt 6.8 for a value given as text, the announcements that read the text out."""
+    told = [e for e in events.of("object:property-change:accessible-value") if e[1] == name]
+    if QT_VERSION < (6, 8) and not told:
+        told = [e for e in events.of("object:state-changed:showing") if e[2] == "notification" and e[3]]
+    return told
 
 
 def find(predicate):
@@ -377,13 +397,14 @@ def main():
         spectrum = focus_on("Colour spectrum")
         spectrum = spectrum.node if spectrum else None
         if spectrum is not None:
-            before = value_of(spectrum)
+            before = read_value(spectrum)
             events.clear()
             keys("Right", "Right")
-            told = [e for e in events.of("object:property-change:accessible-value") if e[1] == "Colour spectrum"]
-            if before is None or value_of(spectrum) == before or len(told) != 2:
+            pump(0.5)
+            told = told_values(events, "Colour spectrum")
+            if before is None or read_value(spectrum) == before or len(told) != 2:
                 fail("two arrows on the spectrum: value %r to %r, told %d times"
-                     % (before, value_of(spectrum), len(told)))
+                     % (before, read_value(spectrum), len(told)))
             if events.of("object:property-change:accessible-name"):
                 fail("the spectrum's arrows renamed %s" % events.of("object:property-change:accessible-name"))
         # The Colour/White choice is one group of radio buttons: an arrow picks White.
@@ -398,9 +419,9 @@ def main():
             preset = find(lambda node: role(node) == "radio button" and "checked" in states(node)
                           and re.search(r"\d+ kelvin$", node.name or ""))
             kelvin = float(re.search(r"(\d+) kelvin$", preset.name).group(1)) if preset else None
-            if temperature is None or kelvin is None or value_of(temperature) != kelvin:
+            if temperature is None or kelvin is None or read_value(temperature) != kelvin:
                 fail("white temperature reads %r while the chosen preset says %r"
-                     % (temperature and value_of(temperature), kelvin))
+                     % (temperature and read_value(temperature), kelvin))
             keys("Left")
 
         # Back with Return on "Back to all lights": the row comes back focused.
@@ -502,6 +523,7 @@ def main():
 
     welcome_shortcuts()
     linux_keys()
+    many_lights()
 
     if FAILURES:
         sys.exit(1)
@@ -623,6 +645,48 @@ def linux_keys():
         text = field.queryText().getText(0, -1) if field else None
         if text not in ("Press Shortcut", "Record Shortcut"):
             fail("Return on the clear button left the field reading %r" % text)
+def many_lights():
+    """Fifteen sample lights, one of them a plug that cannot be reached: Tab reaches every
+    light the footer counts, the unreachable one as its switch, unavailable, saying why; a
+    room's slider closes once Tab takes the focus away from it."""
+    log = open(os.path.join(HOME, "app.log"), "a")
+    process = subprocess.Popen([APP, "--demo", "--many-lights"], stdout=log, stderr=subprocess.STDOUT)
+    with open(os.path.join(HOME, "app.pid"), "w") as pid:
+        pid.write(str(process.pid))
+    icon = within(20, icon_window)
+    if not icon:
+        fail("the tray icon of the fifteen lights was not embedded")
+        return
+    subprocess.run(["xdotool", "mousemove", "--window", icon, "11", "11", "click", "1"], check=True)
+    if not within(10, focused):
+        fail("the panel of fifteen lights opened with nothing focused")
+        return
+    stops = tab_cycle(limit=120)
+    check_stops("fifteen lights", stops)
+    lights = {re.sub(r"^Adjust ", "", stop.name) for stop in stops if re.search(r", (Living room|Bedroom|Kitchen|Office)$", stop.name)}
+    footer = find(lambda node: re.search(r"^\d+ rooms?, \d+ lights?$", node.name or "") and "showing" in states(node))
+    counted = int(re.search(r"(\d+) lights?$", footer.name).group(1)) if footer else None
+    if counted is None or len(lights) != counted:
+        fail("Tab reached %d lights of the %r counted: %s" % (len(lights), counted, sorted(lights)))
+    plug = [stop for stop in stops if stop.name == "Smart plug, Kitchen"]
+    if len(plug) != 1 or plug[0].role != "check box" or "enabled" in plug[0].states \
+            or "unreachable" not in plug[0].description:
+        fail("the unreachable plug is reached as %s" % [str(stop) for stop in plug])
+
+    opener = focus_on("Bedroom brightness")
+    if opener is not None:
+        keys("Return")
+        slider = within(3, lambda: (lambda node: node if node and node.role == "slider" else None)(focused()))
+        if slider is None or slider.name != "Bedroom brightness":
+            fail("Return on a room's brightness focused %s" % (describe(focused()) if focused() else "nothing"))
+        keys("Tab")
+        open_slider = lambda: find(lambda node: node.name == "Bedroom brightness" and role(node) == "slider"
+                                   and "showing" in states(node))
+        if within(3, lambda: open_slider() is None) is None:
+            fail("the room's slider stayed open as Tab left it")
+        later = tab_cycle(limit=120)
+        if [stop for stop in later if stop.role == "slider"]:
+            fail("Tab came back to a room's slider: %s" % [str(stop) for stop in later if stop.role == "slider"])
     process.terminate()
     process.wait(timeout=10)
 

@@ -181,9 +181,9 @@ def icon_window():
     return None
 
 
-def start_app(*arguments):
+def start_app(*arguments, environment=None):
     log = open(os.path.join(HOME, "app.log"), "a")
-    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT)
+    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT, env=environment)
     with open(os.path.join(HOME, "app.pid"), "w") as pid:
         pid.write(str(process.pid))
     return process
@@ -389,6 +389,96 @@ def linux_keys_in_welcome(scenario):
     scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
     scenario.expect("the gear's menu", ("Return",), r"^About vantora")
     scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
+def bare_numbers(said):
+    """Lines that read a value as a number alone, without its unit or axis: the number as its
+    own line, or after the slider's name and role."""
+    return [line for line in said if re.fullmatch(r"\d+\.?", line.strip()) or re.search(r"\bslider \d+\.?$", line)]
+
+
+def values_said_once(scenario):
+    """The white temperature and the colour spectrum (the light left in white light): each
+    value said once, with its unit and axis, as the focus arrives and as keys move it; never
+    the bare number beside it."""
+    scenario.expect("the light's page again", ("Return",), r"^Back to all lights")
+    scenario.move_to("the colour's kind", "Tab", r"^Colour\.?$")
+    spectrum = r"Hue \d+ degrees, saturation \d+ percent"
+    for what, pressed, wanted in (
+            ("the white temperature's focus", ("Tab",), (r"^White temperature slider", r"\d+ kelvin")),
+            ("a warmer white", ("Right",), (r"\d+ kelvin",)),
+            ("colour light", ("shift+Tab", "space"), (r"^Colour\.?$",)),
+            ("the spectrum's focus", ("Tab",), (r"^Colour spectrum slider", spectrum)),
+            ("the spectrum's hue", ("Right",), (spectrum,)),
+            ("the spectrum's saturation", ("Down",), (spectrum,))):
+        said = scenario.expect(what, pressed, *wanted, once=r"\d+ kelvin|Hue \d+")
+        if bare_numbers(said):
+            fail("%s was said as a bare number too: %s" % (what, said))
+    scenario.expect("back to the lights", ("Escape",), r"^Adjust Floor lamp")
+
+
+def settings_said_once(scenario):
+    """Start at Login in the demonstration, which changes nothing of the desktop's: read once,
+    in the state it stays in. About reads its version with the build."""
+    scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
+    scenario.expect("its menu", ("Return",), r"^About vantora")
+    said = scenario.expect("Start at Login chosen", ("Down", "Down", "Down", "Return"),
+                           r"Start at Login, not checked", once=r"Start at Login, (not )?checked")
+    if [line for line in said if re.search(r"Start at Login, checked", line)]:
+        fail("Start at Login said a state it did not keep: %s" % said)
+    scenario.expect("the menu again", ("Return",), r"^About vantora")
+    scenario.expect("About", ("Return",), r"^About vantora", r"Version \d\S*, Build \w+")
+    scenario.expect("back from About", ("Escape",), r"^vantora Settings")
+
+
+def address_help_once(scenario):
+    """The IP address sheet's help, said once as it opens."""
+    scenario.move_to("the address button", "Tab", r"^Enter IP address")
+    scenario.expect("the address sheet's help", ("space",), r"^Connect with an IP address dialog",
+                    r"Bridge IP address", r"Find your Bridge’s IP address", once=r"Find your Bridge’s IP address")
+    scenario.expect("the address sheet closes again", ("Escape",), r"^Enter IP address")
+
+
+def tab_to(scenario, what, pattern, limit=60):
+    """Presses Tab until a stop read as `pattern`, going on as soon as Orca has read each
+    stop; returns what it said of that stop, or None."""
+    for _ in range(limit):
+        mark = scenario.orca.mark()
+        keys("Tab")
+        if not within(3, lambda: [line for line in scenario.orca.said_since(mark) if not re.fullmatch(r"tab ?", line)]):
+            continue
+        # The stop's description follows its name in a line of its own.
+        time.sleep(0.4)
+        said = scenario.orca.said_since(mark)
+        if [line for line in said if re.search(pattern, line)]:
+            return said
+    fail("%s: Tab never reached %r" % (what, pattern))
+    return None
+
+
+def many_lights(scenario):
+    """Fifteen lights, a plug among them that cannot be reached: Tab reaches it, said as its
+    switch, unavailable, and why. A room's slider closes as Tab leaves it: the next time Tab
+    comes round, the room's button is read, not its slider."""
+    mark = scenario.orca.mark()
+    # Settings of its own: the gear's menu earlier hid unavailable devices.
+    config = os.path.join(HOME, "many-lights-config")
+    os.makedirs(config, exist_ok=True)
+    app = start_app("--demo", "--many-lights", environment=dict(os.environ, XDG_CONFIG_HOME=config))
+    icon = within(20, icon_window)
+    if not icon:
+        sys.exit("the tray icon was not embedded")
+    subprocess.run(["xdotool", "mousemove", "--window", icon, "11", "11", "click", "1"], check=True)
+    scenario.expect("the panel of fifteen lights", (), r"^Turn all lights off (push )?button\.?$", since=mark)
+    mark = scenario.orca.mark()
+    tab_to(scenario, "the unreachable plug", r"^Smart plug, Kitchen")
+    scenario.expect("the unreachable plug's reason", (), r"^Smart plug, Kitchen check box", r"unreachable",
+                    since=mark)
+    tab_to(scenario, "a room's brightness", r"^Bedroom brightness (push )?button")
+    scenario.expect("its slider", ("Return",), r"^Bedroom brightness slider")
+    scenario.expect("Tab leaves the slider", ("Tab",), r"(push )?button|check box")
+    said = tab_to(scenario, "the room's brightness again", r"^Bedroom brightness", limit=80)
+    if said and [line for line in said if re.search(r"^Bedroom brightness slider", line)]:
+        fail("Tab came back to the room's slider, still open: %s" % said)
+    return app
 
 
 def fresh_reader(readers):
@@ -415,7 +505,9 @@ def main():
         linux_keys_in_panel(scenario)
         room_slider(scenario)
         light_page(scenario)
+        values_said_once(scenario)
         recorder(scenario)
+        settings_said_once(scenario)
         settings_menu(scenario, app)
         stop_app(app)
         # The global shortcuts on a panel just opened, the recorded ones as they were.
@@ -434,6 +526,7 @@ def main():
         scenario.move_to("the address button", "Tab", r"^Enter IP address")
         scenario.expect("the address sheet", ("space",), r"^Connect with an IP address dialog", r"Bridge IP address")
         scenario.expect("the address sheet closes", ("Escape",), r"^Enter IP address")
+        address_help_once(scenario)
         scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
         scenario.expect("Return opens its menu", ("Return",), r"^About vantora")
         scenario.expect("its menu closes", ("Escape",))
@@ -453,6 +546,9 @@ def main():
         app = welcome(scenario)
         scenario.expect("a search that finds a bridge", ("space",), r"Searching for your Hue Bridge",
                         r"Bridge found: Hue Bridge, 192\.168\.1\.20", r"Hue Bridge connected", once=once, seconds=30)
+        stop_app(app)
+        scenario = fresh_reader(readers)
+        app = many_lights(scenario)
         stop_app(app)
         scenario = fresh_reader(readers)
         app = welcome(scenario, "--unexpected-error")

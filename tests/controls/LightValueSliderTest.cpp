@@ -45,6 +45,12 @@ struct SliderBench {
     }
 };
 
+// Where a value is no percentage, its element gives it only as text before Qt 6.8.
+bool readsAsTextOnly(ValueRange range)
+{
+    return valuesNeedingTextAreTextOnly && range.upper > 100;
+}
+
 bool sendKey(QWidget *widget, int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -123,7 +129,10 @@ TEST(LightValueSliderTest, KeysStepAHundredthAPageOrToABoundAndNeverReportEditin
             EXPECT_TRUE(sendKey(bench.slider, key));
         EXPECT_DOUBLE_EQ(bench.slider->value(), row.value);
         QAccessibleInterface *element = QAccessible::queryAccessibleInterface(bench.slider);
-        EXPECT_DOUBLE_EQ(element->valueInterface()->currentValue().toDouble(), row.accessibleValue);
+        if (readsAsTextOnly(row.range))
+            EXPECT_EQ(element->valueInterface(), nullptr);
+        else
+            EXPECT_DOUBLE_EQ(element->valueInterface()->currentValue().toDouble(), row.accessibleValue);
         EXPECT_EQ(bench.edits.size(), qsizetype(row.keys.size()));
         EXPECT_TRUE(bench.editing.isEmpty());
     }
@@ -214,6 +223,10 @@ TEST(LightValueSliderTest, AssistiveTechnologiesReadTheValueAsTheScreenRoundsIt)
         bench.slider->setRange(row.range);
         bench.slider->setValue(row.value);
         QAccessibleValueInterface *value = QAccessible::queryAccessibleInterface(bench.slider)->valueInterface();
+        if (readsAsTextOnly(row.range)) {
+            EXPECT_EQ(value, nullptr);
+            continue;
+        }
         EXPECT_EQ(value->currentValue().toDouble(), row.shown);
         EXPECT_EQ(value->minimumValue().toDouble(), row.lower);
         EXPECT_EQ(value->maximumValue().toDouble(), row.upper);

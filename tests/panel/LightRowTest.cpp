@@ -373,5 +373,37 @@ TEST_F(LightRowTest, TheSwitchKeepsTheKeyboardWhileItCannotBeUsed)
     }
 }
 
+// A switch-only light the bridge cannot reach has its switch disabled; Tab still reaches the
+// light, read as that switch, unavailable, saying why, and the keys pass back to the switch
+// once it can take them.
+TEST_F(LightRowTest, AnUnreachableSwitchOnlyLightIsAStopReadAsItsUnavailableSwitch)
+{
+    HueLight unreachable = plug();
+    unreachable.isReachable = false;
+    activate(ui.window);
+    show(fields(plug()));
+    row->toggle()->setFocus(Qt::TabFocusReason);
+    QWidget *stop = row->plainArea();
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->focusPolicy(), Qt::NoFocus) << "a switch that works is the light's one stop";
+
+    show(fields(unreachable));
+    EXPECT_TRUE(stop->hasFocus()) << "the light keeps the keyboard as its switch is disabled";
+    EXPECT_TRUE(stop->focusPolicy() & Qt::TabFocus);
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(stop);
+    EXPECT_EQ(element->role(), QAccessible::CheckBox);
+    EXPECT_EQ(element->text(QAccessible::Name), QStringLiteral("Plug, Office"));
+    EXPECT_EQ(element->text(QAccessible::Description), lightRowTexts::toggleHint(unreachable, false));
+    EXPECT_TRUE(element->state().disabled);
+    EXPECT_TRUE(element->state().checked);
+    QTest::keyClick(stop, Qt::Key_Space);
+    EXPECT_TRUE(switchRequests.empty());
+
+    show(fields(plug()));
+    EXPECT_TRUE(row->toggle()->hasFocus()) << "reachable again, the switch takes the keys back";
+    EXPECT_EQ(stop->focusPolicy(), Qt::NoFocus);
+    EXPECT_NE(QAccessible::queryAccessibleInterface(stop)->role(), QAccessible::CheckBox);
+}
+
 } // namespace
 } // namespace vantora

@@ -1123,6 +1123,38 @@ TEST_F(HomeListTest, TheEdgeControlLetsTheWheelScrollTheListAndGivesTheKeyboardB
     EXPECT_EQ(QApplication::focusWidget(), opener);
 }
 
+// Tab from the open slider, or any move of the focus to another control of the window,
+// closes the control rather than leave it open over controls Tab reaches later; a room
+// opened from another closes only the one it replaces.
+TEST_F(HomeListTest, TheEdgeControlClosesAsTheFocusLeavesIt)
+{
+    makePanel(connect(manyRooms()));
+    show();
+    activate(*window);
+    RoomSection *section = home()->roomSection(QStringLiteral("room 1"));
+    QWidget *opener = section->brightnessButton();
+    opener->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+    settle();
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    ASSERT_TRUE(home()->edgeOverlay()->isAncestorOf(QApplication::focusWidget()));
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(home()->expandedRoomID(), std::nullopt);
+    EXPECT_EQ(home()->edgeOverlay(), nullptr);
+    EXPECT_NE(QApplication::focusWidget(), opener) << "the focus stays where Tab took it";
+
+    // One room's control open, another's opener pressed: that room opens and stays open.
+    section->brightnessButton()->click();
+    settle();
+    home()->roomSection(QStringLiteral("room 2"))->brightnessButton()->click();
+    settle();
+    EXPECT_EQ(home()->expandedRoomID(), QStringLiteral("room 2"));
+    ASSERT_NE(home()->edgeOverlay(), nullptr);
+    EXPECT_TRUE(home()->edgeOverlay()->isAncestorOf(QApplication::focusWidget()));
+}
+
 TEST_F(HomeListTest, OtherStylesOpenAPopoverWhoseDismissalClosesTheRoom)
 {
     makePanel(connect(manyRooms()));

@@ -7,6 +7,7 @@
 #include "shortcuts/Key.h"
 #include "shortcuts/ModifierFlags.h"
 #include "shortcuts/ShortcutNotifications.h"
+#include "ui/Accessibility.h"
 #include "ui/PlainToolTip.h"
 
 #include <QAction>
@@ -135,9 +136,12 @@ TEST_F(RecorderFieldTest, EscapeAndTabEndTheRecordingAndOnlyTabAndShiftTabMoveOn
 }
 
 // What a keyboard and a screen reader meet: the field keeps the focus after a recording, Space
-// starts the next, and the description a reader hears tells whether it records.
+// starts the next, and a reader hears each step once as it comes, the hint only with the focus.
 TEST_F(RecorderFieldTest, ARecordedFieldKeepsTheFocusAndSpaceRecordsAgain)
 {
+    std::vector<QString> told;
+    const ui::a11y::AnnouncementSink previous =
+        ui::a11y::setAnnouncementSink([&told](const ui::a11y::Announcement &news) { told.push_back(news.text); });
     ui::setPlainToolTip(*field, QStringLiteral("Include Ctrl or Super."));
     record();
     // Empty, the field reads as "Press Shortcut" already: the description does not repeat it.
@@ -145,7 +149,20 @@ TEST_F(RecorderFieldTest, ARecordedFieldKeepsTheFocusAndSpaceRecordsAgain)
     press(scanCode::k, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(field->isRecording());
     EXPECT_TRUE(field->hasFocus());
-    EXPECT_EQ(field->accessibleDescription(), QStringLiteral("Record Shortcut. Include Ctrl or Super."));
+    // The description stays the hint as the recording ends: a reader would say it again.
+    EXPECT_EQ(field->accessibleDescription(), QStringLiteral("Include Ctrl or Super."));
+    EXPECT_EQ(told, std::vector<QString>{QStringLiteral("Ctrl+Alt+K")});
+
+    // Entered again showing a shortcut, the field reads the shortcut with the focus; that it
+    // records is told after it, once.
+    other->setFocus(Qt::TabFocusReason);
+    told.clear();
+    field->setFocus(Qt::TabFocusReason);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(field->isRecording());
+    EXPECT_EQ(told, std::vector<QString>{RecorderTexts::pressShortcut()});
+    EXPECT_EQ(field->accessibleDescription(), QStringLiteral("Include Ctrl or Super."));
+    ui::a11y::setAnnouncementSink(previous);
     record();
     press(scanCode::l, Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(field->hasFocus());

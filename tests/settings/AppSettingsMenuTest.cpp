@@ -9,12 +9,14 @@
 
 #include "recorder/ShortcutBackButton.h"
 #include "runtime/UserDefaults.h"
+#include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/PlainToolTip.h"
 #include "ui/WindowPalettes.h"
 #include "ui/PaintProbe.h"
 #include "welcome/BridgeResetControl.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -215,6 +217,44 @@ TEST_F(AppSettingsMenuTest, StartAtLoginShowsWhatTheDesktopHolds)
     startAtLogin->trigger();
     EXPECT_FALSE(startAtLogin->isChecked());
     EXPECT_FALSE(loginItem->isEnabled());
+}
+
+// A check entry chosen from the menu is read out in the state it is left in, once: a
+// demonstration sets Start at Login straight back, a refusing desktop too, and the entry
+// that sticks reads as changed.
+TEST_F(AppSettingsMenuTest, AChosenCheckEntryIsReadOutOnceInTheStateItIsLeftIn)
+{
+    struct Case {
+        const char *name;
+        LaunchKind launch;
+        LoginItemStatus registers;
+        const char *told;
+    };
+    const Case cases[] = {
+        {"a demonstration", LaunchKind::preview, LoginItemStatus::enabled, "Start at Login, not checked"},
+        {"a refusing desktop", LaunchKind::regular, LoginItemStatus::notRegistered, "Start at Login, not checked"},
+        {"a desktop that registers it", LaunchKind::regular, LoginItemStatus::enabled, "Start at Login, checked"},
+    };
+    std::vector<ui::a11y::Announcement> told;
+    const ui::a11y::AnnouncementSink previous =
+        ui::a11y::setAnnouncementSink([&told](const ui::a11y::Announcement &news) { told.push_back(news); });
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        auto backend = std::make_unique<ScriptedLoginItems>(LoginItemStatus::notRegistered, log);
+        backend->registeredStatus = test.registers;
+        loginItem = std::make_unique<LoginItemController>(std::move(backend), test.launch, alerts);
+        AppSettingsMenu *shown = menu();
+        QAction *startAtLogin = shown->startAtLoginAction();
+        // A reader has asked for the entry, as it does while the menu is open.
+        ASSERT_NE(QAccessible::queryAccessibleInterface(startAtLogin), nullptr);
+        told.clear();
+        startAtLogin->trigger();
+        QCoreApplication::sendPostedEvents();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told.front().text, QString::fromUtf8(test.told));
+        delete shown;
+    }
+    ui::a11y::setAnnouncementSink(previous);
 }
 
 TEST_F(AppSettingsMenuTest, HideUnavailableDevicesIsTheSharedSetting)

@@ -4,6 +4,7 @@
 #include "ui/PlainToolTip.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QTest>
 
@@ -84,6 +85,10 @@ TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftO
     EXPECT_EQ(version->text(), "Version 2.1.0");
     EXPECT_EQ(ui::plainToolTipOf(*version), "Build 42");
     EXPECT_TRUE(version->textInteractionFlags() & Qt::TextSelectableByMouse);
+    // A reader reads a label's text, never its description: the build is in the line it reads.
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(version);
+    EXPECT_EQ(element->text(QAccessible::Name), "Version 2.1.0, Build 42");
+    EXPECT_EQ(element->textInterface(), nullptr);
 
     QLabel *fallback = labelWithText(withoutFacts, "Version ");
     ASSERT_NE(fallback, nullptr);
