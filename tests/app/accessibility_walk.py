@@ -645,6 +645,10 @@ def linux_keys():
         text = field.queryText().getText(0, -1) if field else None
         if text not in ("Press Shortcut", "Record Shortcut"):
             fail("Return on the clear button left the field reading %r" % text)
+    process.terminate()
+    process.wait(timeout=10)
+
+
 def many_lights():
     """Fifteen sample lights, one of them a plug that cannot be reached: Tab reaches every
     light the footer counts, the unreachable one as its switch, unavailable, saying why; a
