@@ -20,12 +20,15 @@ left=0
 while read -r lock pid; do
   display=${lock#/tmp/.X}
   display=${display%-lock}
-  # Another test's X server may take the display number once it is free; it locks it before it
-  # makes the socket, so a display locked by another process is no longer the session's.
-  holder=$(tr -d ' ' <"$lock" 2>/dev/null)
-  [ -z "$holder" ] || [ "$holder" = "$pid" ] || continue
   for file in "$lock" "/tmp/.X11-unix/X$display"; do
-    [ ! -e "$file" ] || { echo "FAILED: the session left $file behind" >&2; left=1; }
+    [ -e "$file" ] || continue
+    # Another test's X server may take the display number once it is free; it locks it before
+    # it makes the socket, so a display locked by another process, read after the file was
+    # found, is no longer the session's.
+    holder=$(tr -d ' ' 2>/dev/null <"$lock")
+    [ -z "$holder" ] || [ "$holder" = "$pid" ] || continue
+    echo "FAILED: the session left $file behind" >&2
+    left=1
   done
 done <"$list"
 [ "$left" -eq 0 ] && echo "passed: the session's displays ($(cut -d' ' -f1 "$list" | tr '\n' ' ')) are gone"
