@@ -1,8 +1,12 @@
 #include "platform/X11FocusGrabs.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
 
 #include <xcb/xcb.h>
+
+#include <algorithm>
 
 namespace vantora::platform {
 
@@ -15,6 +19,18 @@ X11FocusGrabs::~X11FocusGrabs()
 {
     QCoreApplication::instance()->removeNativeEventFilter(this);
 }
+
+namespace {
+
+bool shown(quint32 window)
+{
+    const auto windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(), [window](const QWindow *candidate) {
+        return candidate->handle() && quint32(candidate->winId()) == window && candidate->isVisible();
+    });
+}
+
+} // namespace
 
 bool X11FocusGrabs::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
@@ -32,6 +48,13 @@ bool X11FocusGrabs::nativeEventFilter(const QByteArray &eventType, void *message
     const quint32 window = focus->event;
     if (type == XCB_FOCUS_IN) {
         m_heldByGrab.remove(window);
+        // A grab that ends hands the focus back to the window it took it from, even one the
+        // application hid meanwhile (a global key that hides it), which loses it again as the
+        // server unmaps it. Taken, that focus makes the hidden window the active one: its
+        // keyboard focus moves to another control, and the loss that follows, told a moment
+        // late, deactivates the window shown again meanwhile (a click on the icon), which goes.
+        if (focus->mode == XCB_NOTIFY_MODE_UNGRAB && !shown(window))
+            return true;
     } else if (focus->mode == XCB_NOTIFY_MODE_GRAB) {
         m_heldByGrab.insert(window);
     } else if (m_heldByGrab.remove(window)) {

@@ -9,7 +9,8 @@ namespace vantora::platform {
 // Tells, from the X server's focus events on the application's own connection, which of its
 // windows lost the keyboard focus to a keyboard grab (a screen reader's key listener, a
 // global key's grab, a window manager's move) rather than to another window. Such a grab
-// hands the focus back as it ends. Main thread only; does nothing without an X server.
+// hands the focus back as it ends; handed back to a window the application hid meanwhile, the
+// focus is kept from the toolkit. Main thread only; does nothing without an X server.
 class X11FocusGrabs final : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
