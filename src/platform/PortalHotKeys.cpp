@@ -697,7 +697,7 @@ private:
         std::set<QString> cleared;
         for (const auto &[id, record] : m_shortcuts) {
             const bool isWanted = std::any_of(wanted.begin(), wanted.end(),
-                                              [&id](const PortalShortcut &shortcut) { return shortcut.id == id; });
+                                              [&id = id](const PortalShortcut &shortcut) { return shortcut.id == id; });
             const bool turnedDown = record.word && record.word->binding == DesktopBinding::refused(Refusal::cancelled);
             if (!record.offered.isEmpty() && !isWanted && !turnedDown
                 && actionOf(record.carbonKeyCode, record.carbonModifiers, record.offered).id != id)
