@@ -71,9 +71,9 @@ QString HueError::errorDescription() const
         return translated("Hue Bridge: ") + *apiMessage();
     case Kind::keychain:
         // Desktops without a keyring of their own (sway, i3) are where this is met; the
-        // person needs to know what kind of program to add.
+        // person needs to know what kind of program to add. vantora notices a keyring that
+        // starts while it runs, so the person need not restart it.
         if (meansNoKeyring())
-            // vantora notices a keyring that starts while it runs: the person need not restart it.
             return translated("vantora keeps your Bridge’s key in your desktop’s keyring, but no keyring service "
                               "answers. Install and start one, such as GNOME Keyring or KWallet (a Secret Service "
                               "provider); vantora goes on as soon as it answers.");
