@@ -259,6 +259,9 @@ public:
             m_wantedTimer.start();
     }
 
+    // Keys let go of while a recording was under way are cleared only once the store says so.
+    void actionsChanged() { m_wantedTimer.start(); }
+
     void installHandler(EventHandler handler) { m_handler = std::move(handler); }
     void setEventsAttached(bool attached) { m_attached = attached; }
 
@@ -1371,6 +1374,11 @@ KeyRepeat PortalHotKeys::keyRepeat()
 {
     // The desktop repeats the key itself and does not say how fast: the usual values.
     return {};
+}
+
+void PortalHotKeys::actionsChanged()
+{
+    m_session->actionsChanged();
 }
 
 std::optional<DesktopBinding> PortalHotKeys::desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const
