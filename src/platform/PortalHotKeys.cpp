@@ -136,9 +136,13 @@ public:
 
     void follow(const QString &path)
     {
+        m_path = path;
         m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this,
                       SLOT(onResponse(uint, QVariantMap)));
     }
+
+    // Where the request is answered, the last path followed.
+    const QString &path() const { return m_path; }
 
 public Q_SLOTS:
     void onResponse(uint response, const QVariantMap &results)
@@ -151,6 +155,7 @@ public Q_SLOTS:
 private:
     QDBusConnection m_bus;
     Answer m_answer;
+    QString m_path;
 };
 
 } // namespace
@@ -687,7 +692,7 @@ private:
         }
         m_round = std::move(round);
         // The new session asks anew what a bind past its deadline asked.
-        dropLateBind();
+        closeLateQuestion();
         bindInNewSession();
     }
 
@@ -894,6 +899,18 @@ private:
         m_lateBind = LateBind{m_serial, std::exchange(m_request, nullptr), m_round};
         m_round.missing = DesktopBinding::unconfirmed();
         finishRound();
+    }
+
+    // A bind past its deadline is withdrawn before a new session asks anew, which ends the
+    // desktop's window for it where the desktop follows that; GNOME 48 leaves its window open,
+    // beside the one it opens for the new question.
+    void closeLateQuestion()
+    {
+        if (m_lateBind && m_lateBind->watch)
+            m_bus.asyncCall(QDBusMessage::createMethodCall(m_portal, m_lateBind->watch->path(), requestInterface,
+                                                           QStringLiteral("Close")),
+                            int(m_deadlines.other.count()));
+        dropLateBind();
     }
 
     void dropLateBind()
