@@ -132,6 +132,11 @@ public:
     // word comes through desktopBinding, later.
     virtual bool desktopDecides() const { return false; }
 
+    // The actions that keys run changed (a shortcut stored or cleared). A backend that lists
+    // its hot keys with the desktop by their action looks again: keys let go of before (a
+    // recording under way) that no longer run their action are let go of on the desktop's side.
+    virtual void actionsChanged() {}
+
     // Where the desktop, not the registration, has the last word on a combination (a portal
     // answers later, may ask the user first, and may bind other keys or none). None until it
     // answers or starts asking, and always where registering decides.

@@ -81,6 +81,11 @@ bool HotKeyHandover::desktopDecides() const
     return m_backend->desktopDecides();
 }
 
+void HotKeyHandover::actionsChanged()
+{
+    m_backend->actionsChanged();
+}
+
 std::optional<DesktopBinding> HotKeyHandover::desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const
 {
     return m_backend->desktopBinding(carbonKeyCode, carbonModifiers);

@@ -35,6 +35,7 @@ public:
     std::vector<SystemHotKey> systemHotKeys() override;
     KeyRepeat keyRepeat() override;
     bool desktopDecides() const override;
+    void actionsChanged() override;
     std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
 private:

@@ -136,9 +136,13 @@ public:
 
     void follow(const QString &path)
     {
+        m_path = path;
         m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this,
                       SLOT(onResponse(uint, QVariantMap)));
     }
+
+    // Where the request is answered, the last path followed.
+    const QString &path() const { return m_path; }
 
 public Q_SLOTS:
     void onResponse(uint response, const QVariantMap &results)
@@ -151,6 +155,7 @@ public Q_SLOTS:
 private:
     QDBusConnection m_bus;
     Answer m_answer;
+    QString m_path;
 };
 
 } // namespace
@@ -258,6 +263,9 @@ public:
         if (m_registrations.erase(ref) != 0)
             m_wantedTimer.start();
     }
+
+    // Keys let go of while a recording was under way are cleared only once the store says so.
+    void actionsChanged() { m_wantedTimer.start(); }
 
     void installHandler(EventHandler handler) { m_handler = std::move(handler); }
     void setEventsAttached(bool attached) { m_attached = attached; }
@@ -684,7 +692,7 @@ private:
         }
         m_round = std::move(round);
         // The new session asks anew what a bind past its deadline asked.
-        dropLateBind();
+        closeLateQuestion();
         bindInNewSession();
     }
 
@@ -891,6 +899,18 @@ private:
         m_lateBind = LateBind{m_serial, std::exchange(m_request, nullptr), m_round};
         m_round.missing = DesktopBinding::unconfirmed();
         finishRound();
+    }
+
+    // A bind past its deadline is withdrawn before a new session asks anew, which ends the
+    // desktop's window for it where the desktop follows that; GNOME 48 leaves its window open,
+    // beside the one it opens for the new question.
+    void closeLateQuestion()
+    {
+        if (m_lateBind && m_lateBind->watch)
+            m_bus.asyncCall(QDBusMessage::createMethodCall(m_portal, m_lateBind->watch->path(), requestInterface,
+                                                           QStringLiteral("Close")),
+                            int(m_deadlines.other.count()));
+        dropLateBind();
     }
 
     void dropLateBind()
@@ -1371,6 +1391,11 @@ KeyRepeat PortalHotKeys::keyRepeat()
 {
     // The desktop repeats the key itself and does not say how fast: the usual values.
     return {};
+}
+
+void PortalHotKeys::actionsChanged()
+{
+    m_session->actionsChanged();
 }
 
 std::optional<DesktopBinding> PortalHotKeys::desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const

@@ -90,6 +90,7 @@ public:
     std::vector<SystemHotKey> systemHotKeys() override;
     KeyRepeat keyRepeat() override;
     bool desktopDecides() const override { return true; }
+    void actionsChanged() override;
     std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override;
 
     class Session;

@@ -4,6 +4,7 @@
 #include "shortcuts/Key.h"
 #include "shortcuts/MenuTracker.h"
 #include "shortcuts/Shortcut.h"
+#include "shortcuts/ShortcutNotifications.h"
 
 #include "runtime/Clock.h"
 #include "runtime/NotificationCenter.h"
@@ -47,6 +48,7 @@ HotKeyCenter::HotKeyCenter(platform::HotKeyBackend &backend, const platform::Key
 {
     notifications.addObserver(this, MenuTracker::menuDidBeginTracking, [this](const auto &) { setMenuOpen(true); });
     notifications.addObserver(this, MenuTracker::menuDidEndTracking, [this](const auto &) { setMenuOpen(false); });
+    notifications.addObserver(this, shortcutByNameDidChange, [this](const auto &) { m_backend.actionsChanged(); });
     new MenuTracker(notifications, this);
     if (qGuiApp) {
         connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {

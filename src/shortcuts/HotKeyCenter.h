@@ -47,7 +47,8 @@ public:
     };
 
     // The backend, layout, notification centre and clock must outlive the centre. Starts
-    // normal and enabled, and follows the menus of the running application.
+    // normal and enabled, follows the menus of the running application, and tells the backend
+    // of every stored shortcut that changes (HotKeyBackend::actionsChanged).
     HotKeyCenter(platform::HotKeyBackend &backend, const platform::KeyboardLayout &layout,
                  runtime::NotificationCenter &notifications, runtime::Clock &clock = runtime::systemClock(),
                  runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr);

@@ -754,25 +754,36 @@ protected:
 
     // The "Add" button of GNOME's "Add Keyboard Shortcuts" dialog, which stands in the middle
     // of the screen: the patch of the desktop's accent blue in the right half of its title row.
+    // A dialog GNOME still shows for an earlier question (it keeps it open when the question is
+    // withdrawn) puts the newest one lower and further right, over it: the lowest whole patch.
     std::optional<QPoint> addButton()
     {
-        const QRect titleRow(screen().center() + QPoint(0, -110), QSize(260, 90));
-        const QImage shot = m_screen.shot(titleRow);
-        QRect patch;
-        int pixels = 0;
+        const QRect titleRows(screen().center() + QPoint(0, -110), QSize(320, 170));
+        const QImage shot = m_screen.shot(titleRows);
+        struct Patch {
+            QRect box;
+            int pixels = 0;
+        };
+        std::vector<Patch> patches;
+        int lastRow = -100;
         for (int y = 0; y < shot.height(); y += 2) {
             for (int x = 0; x < shot.width(); x += 2) {
                 const QRgb pixel = shot.pixel(x, y);
                 if (std::abs(qRed(pixel) - 0x35) < 16 && std::abs(qGreen(pixel) - 0x84) < 16 &&
                     std::abs(qBlue(pixel) - 0xe4) < 16) {
-                    patch |= QRect(x, y, 1, 1);
-                    ++pixels;
+                    // A gap of rows between two buttons starts another patch.
+                    if (y - lastRow > 4)
+                        patches.emplace_back();
+                    lastRow = y;
+                    patches.back().box |= QRect(x, y, 1, 1);
+                    ++patches.back().pixels;
                 }
             }
         }
-        if (pixels < 200)
+        std::erase_if(patches, [](const Patch &patch) { return patch.pixels < 200; });
+        if (patches.empty())
             return std::nullopt;
-        return titleRow.topLeft() + patch.center();
+        return titleRows.topLeft() + patches.back().box.center();
     }
 
     // The dialog's "Cancel", across its centre from "Add".

@@ -261,8 +261,14 @@ TEST_F(ShortcutsOverPortal, AClearedShortcutsKeysAreFreeAgainForAnotherProgram)
             QStringList{QStringLiteral("toggleHomeLights=Ctrl+Alt+N,Ctrl+Alt+N,Toggle all lights")};
     })) << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
 
-    // The person clears it on the page.
-    storage.setShortcut(std::nullopt, toggleHomeLights());
+    // The person clears it on the page with Backspace: the recording, which lets go of the keys
+    // for its while, begins before the store forgets them.
+    page->toggleRecorder().field().setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(page->toggleRecorder().field().isRecording());
+    ASSERT_TRUE(xdotool({"key", "BackSpace"}));
+    ASSERT_TRUE(waitUntil([this] { return !storage.getShortcut(toggleHomeLights()); })) << "Backspace did not clear it";
+    ASSERT_TRUE(xdotool({"key", "Escape"}));
+    ASSERT_TRUE(waitUntil([this] { return !page->toggleRecorder().field().isRecording(); })) << "the recording did not end";
     EXPECT_TRUE(waitUntil([] { return keyDaemonLinesWith(QStringLiteral("Toggle all lights")).isEmpty(); }))
         << "the key daemon still holds it: "
         << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
