@@ -20,11 +20,6 @@ bool needsValueText(const AccessibleSliderSource &source)
     return source.accessibleRange().sanitised().upper > 100;
 }
 
-bool isTextOnly(const AccessibleSliderSource &source)
-{
-    return valuesNeedingTextAreTextOnly && needsValueText(source);
-}
-
 class AccessibleSlider final : public QAccessibleWidget,
                                public QAccessibleValueInterface
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -42,7 +37,7 @@ public:
     void *interface_cast(QAccessible::InterfaceType type) override
     {
         if (type == QAccessible::ValueInterface)
-            return isTextOnly(m_source) ? nullptr : static_cast<QAccessibleValueInterface *>(this);
+            return needsValueText(m_source) ? nullptr : static_cast<QAccessibleValueInterface *>(this);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         if (type == QAccessible::AttributesInterface)
             return static_cast<QAccessibleAttributesInterface *>(this);
@@ -60,7 +55,7 @@ public:
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
         case QAccessible::Description:
             // Read with the focus, in place of a value.
-            if (const QString own = QAccessibleWidget::text(kind); !own.isEmpty() || !isTextOnly(m_source))
+            if (const QString own = QAccessibleWidget::text(kind); !own.isEmpty() || !needsValueText(m_source))
                 return own;
             return m_source.accessibleValueText();
 #endif
@@ -139,7 +134,7 @@ void announceSliderValue(QWidget *control, double value)
     if (!QAccessible::isActive())
         return;
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
-    if (source && isTextOnly(*source))
+    if (source && needsValueText(*source))
         return;
     QAccessibleValueChangeEvent event(control, source ? shownValue(*source, value) : value);
     QAccessible::updateAccessibility(&event);
@@ -147,17 +142,13 @@ void announceSliderValue(QWidget *control, double value)
 
 void announceSteppedValue(QWidget *control)
 {
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Its owner gives the control the new value's text once told of the change: the text is
     // read after that.
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
-    if (source && QAccessible::isActive() && isTextOnly(*source)) {
+    if (source && QAccessible::isActive() && needsValueText(*source)) {
         QMetaObject::invokeMethod(
             control, [source] { ui::a11y::announce(source->accessibleValueText()); }, Qt::QueuedConnection);
     }
-#else
-    Q_UNUSED(control);
-#endif
 }
 
 } // namespace vantora::controls

@@ -56,14 +56,15 @@ void installAccessibleSliderFactory();
 // Tells assistive technologies that `control`'s value changed.
 void announceSliderValue(QWidget *control, double value);
 
-// Before Qt 6.8 a reader gets a value as a bare number only, which it reads before any text
-// that gives the unit or the axis: "2700", then "2700 kelvin". A value that needs its text
-// then reaches readers as the text alone: its element has no value interface and tells of
-// no value change, the text is its description, and keys that move it read the text out.
-constexpr bool valuesNeedingTextAreTextOnly = QT_VERSION < QT_VERSION_CHECK(6, 8, 0);
+// A reader says a value it can count in a way of its own beside any text the value has:
+// before it the bare number ("2700", then "2700 kelvin"), or after it the value's place in its
+// range ("2700 kelvin 59 percent"). A value that needs its text then reaches readers as the
+// text alone: its element has no value interface and tells of no value change, the text is
+// its description (before Qt 6.8) or its value text, and keys that move it read it out.
+// A percentage is no such value: its number says it all.
 
-// After a key moved `control`'s value: before Qt 6.8 reads out a value that is no
-// percentage as its text ("2750 kelvin").
+// After a key moved `control`'s value: reads out a value that is no percentage as its text
+// ("2750 kelvin").
 void announceSteppedValue(QWidget *control);
 
 } // namespace vantora::controls

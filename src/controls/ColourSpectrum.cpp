@@ -9,7 +9,6 @@
 #include "ui/DropShadow.h"
 #include "ui/Shapes.h"
 
-#include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -35,17 +34,10 @@ QColor colourOf(double hue, double saturation)
     return QColor::fromHsvF(std::clamp(hue, 0.0, 1.0), std::clamp(saturation, 0.0, 1.0), 1.0);
 }
 
-double exposedValue(const ColourSpectrum &spectrum)
-{
-    if (spectrum.exposedAxis() == ColourSpectrum::Axis::Hue)
-        return double(geometry::hueDegrees(spectrum.hue()));
-    return double(geometry::saturationPercent(spectrum.saturation()));
-}
-
 // QAccessibleWidget is already an action interface; the field replaces its actions. Its
-// value is the exposed axis; the value text names both.
-class AccessibleSpectrum final : public QAccessibleWidget,
-                                 public QAccessibleValueInterface
+// value needs the text that names both axes: a reader gets that text alone (see
+// AccessibleSlider.h), and moves the field by its actions.
+class AccessibleSpectrum final : public QAccessibleWidget
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     ,
                                  public ValueTextAttribute
@@ -57,32 +49,14 @@ public:
     {
     }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        // Its value needs the text that names both axes.
-        if (type == QAccessible::ValueInterface)
-            return valuesNeedingTextAreTextOnly ? nullptr : static_cast<QAccessibleValueInterface *>(this);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         if (type == QAccessible::AttributesInterface)
             return static_cast<QAccessibleAttributesInterface *>(this);
-#endif
         return QAccessibleWidget::interface_cast(type);
     }
-
-    QVariant currentValue() const override { return exposedValue(*spectrum()); }
-    void setCurrentValue(const QVariant &value) override
-    {
-        bool ok = false;
-        const double number = value.toDouble(&ok);
-        if (ok)
-            spectrum()->setValueFromAccessibility(number);
-    }
-    QVariant maximumValue() const override
-    {
-        return spectrum()->exposedAxis() == ColourSpectrum::Axis::Hue ? 360.0 : 100.0;
-    }
-    QVariant minimumValue() const override { return 0.0; }
-    QVariant minimumStepSize() const override { return 1.0; }
+#endif
 
     QString text(QAccessible::Text kind) const override
     {
@@ -166,28 +140,10 @@ void ColourSpectrum::setColour(double hue, double saturation)
 
 void ColourSpectrum::write(double hue, double saturation)
 {
-    if (hue != m_hue)
-        m_exposedAxis = Axis::Hue;
-    else if (saturation != m_saturation)
-        m_exposedAxis = Axis::Saturation;
     m_hue = hue;
     m_saturation = saturation;
     update();
-    if (QAccessible::isActive() && !valuesNeedingTextAreTextOnly) {
-        QAccessibleValueChangeEvent event(this, exposedValue(*this));
-        QAccessible::updateAccessibility(&event);
-    }
     Q_EMIT edited();
-}
-
-void ColourSpectrum::setValueFromAccessibility(double value)
-{
-    if (!isEnabled() || !std::isfinite(value))
-        return;
-    if (m_exposedAxis == Axis::Hue)
-        write(std::clamp(value / 360, 0.0, geometry::hueLimit), m_saturation);
-    else
-        write(m_hue, std::clamp(value / 100, 0.0, 1.0));
 }
 
 void ColourSpectrum::runAccessibilityAction(const QString &name)
@@ -280,7 +236,7 @@ void ColourSpectrum::keyPressEvent(QKeyEvent *event)
         m_keyboardFocus = true;
         runAccessibilityAction(QAccessibleActionInterface::decreaseAction());
         break;
-    // The ends of the hue, the axis its exposed value follows.
+    // The ends of the hue.
     case Qt::Key_Home:
     case Qt::Key_End:
         m_keyboardFocus = true;
@@ -291,7 +247,7 @@ void ColourSpectrum::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    if (valuesNeedingTextAreTextOnly && (m_hue != now.hue || m_saturation != now.saturation))
+    if (m_hue != now.hue || m_saturation != now.saturation)
         ui::a11y::announce(geometry::valueText(m_hue, m_saturation));
 }
 

@@ -18,10 +18,9 @@ namespace vantora::controls {
 // the first and the last hue. Disabled, the field takes no focus, passes keys on and ignores
 // every action.
 //
-// To assistive technologies it is a slider whose value is the axis last moved: the hue in
-// whole degrees (0 … 360) until the saturation alone changes, then the saturation in whole
-// percent (0 … 100), until the hue moves again. A reader says a slider's value only, and
-// only when that number changes; the value text names both.
+// To assistive technologies it is a slider whose value is only its text, which names both
+// axes ("Hue 120 degrees, saturation 50 percent"): a number of one axis would be read without
+// the other, or beside the text. A key that moves the colour reads the new text out.
 //
 // Like the value slider it keeps a focusRing::outset margin around the field for its ring.
 class ColourSpectrum final : public QWidget {
@@ -29,15 +28,8 @@ class ColourSpectrum final : public QWidget {
 public:
     explicit ColourSpectrum(QWidget *parent = nullptr);
 
-    enum class Axis {
-        Hue,
-        Saturation,
-    };
-
     double hue() const noexcept { return m_hue; }
     double saturation() const noexcept { return m_saturation; }
-    // The axis the value told to assistive technologies follows.
-    Axis exposedAxis() const noexcept { return m_exposedAxis; }
     // From the owner; emits nothing.
     void setColour(double hue, double saturation);
 
@@ -50,9 +42,6 @@ public:
     static QString lessSaturatedAction();
     // Runs an accessibility action by name; nothing while disabled.
     void runAccessibilityAction(const QString &name);
-    // A value of the exposed axis written by an assistive technology (degrees, or percent),
-    // as an edit; nothing while disabled.
-    void setValueFromAccessibility(double value);
 
     QSize sizeHint() const override;
 
@@ -80,7 +69,6 @@ private:
 
     double m_hue = 0;
     double m_saturation = 1;
-    Axis m_exposedAxis = Axis::Hue;
     bool m_dragging = false;
     bool m_keyboardFocus = false;
     ui::AnimatedValue<double> m_markerScale;

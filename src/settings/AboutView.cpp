@@ -211,11 +211,12 @@ AboutView::AboutView(const ApplicationInfo &info, UrlOpener openURL, QWidget *pa
     version->setAlignment(Qt::AlignCenter);
     version->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // The window's first stop, so that a reader says the version as About opens, with the
-    // build it names in its tooltip, which readers do not read. A reader reads a label by its
-    // text, never by its description: the element is one line that names both.
+    // build it names in its tooltip. Some readers read a label by its text alone, others
+    // with its description after it: the element is one line that names both, and the
+    // tooltip is no description, which would say the build twice.
     version->setFocusPolicy(Qt::StrongFocus);
     const QString build = Texts::tr("Build %1").arg(info.build());
-    ui::setPlainToolTip(*version, build);
+    ui::setPlainToolTip(*version, build, ui::ToolTipReading::NotTold);
     ui::a11y::setCombined(version, QStringLiteral("%1, %2").arg(version->text(), build));
     layout->addWidget(version, 0, Qt::AlignHCenter);
     layout->addSpacing(40);

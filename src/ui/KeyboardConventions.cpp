@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include <utility>
+
 namespace vantora::ui {
 
 namespace {
@@ -61,7 +63,7 @@ bool KeyboardConventions::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress)
             m_keyboardInput = true;
         if (auto *menu = qobject_cast<QMenu *>(watched))
-            return chooseAsReturn(*menu, key);
+            return chooseOnRelease(*menu, key);
         if (event->type() == QEvent::KeyPress && asksForContextMenu(key) && watched->isWidgetType() && !key.isAutoRepeat())
             return askForContextMenu(*static_cast<QWidget *>(watched));
         if (auto *button = qobject_cast<QAbstractButton *>(watched))
@@ -102,17 +104,29 @@ bool KeyboardConventions::pressAsSpace(QAbstractButton &button, const QKeyEvent 
     return true;
 }
 
-bool KeyboardConventions::chooseAsReturn(QMenu &menu, const QKeyEvent &key)
+bool KeyboardConventions::chooseOnRelease(QMenu &menu, const QKeyEvent &key)
 {
+    if (m_choosing)
+        return false;
     if (key.type() == QEvent::KeyPress && key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier)
         m_escapedMenu = &menu;
     const QAction *entry = menu.activeAction();
-    if (!isBareSpace(key) || !entry || entry->isSeparator() || !entry->isEnabled())
+    if ((!isBareSpace(key) && !isReturn(key)) || !entry || entry->isSeparator() || !entry->isEnabled())
         return false;
-    if (key.type() == QEvent::KeyPress && !key.isAutoRepeat()) {
-        QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(&menu, &choose);
+    if (key.isAutoRepeat())
+        return true;
+    if (key.type() == QEvent::KeyPress) {
+        m_pressedIn = &menu;
+        return true;
     }
+    // The release of a key pressed before the menu opened (the one that opened it) chooses
+    // nothing.
+    if (std::exchange(m_pressedIn, nullptr) != &menu)
+        return true;
+    QKeyEvent choose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    m_choosing = true;
+    QCoreApplication::sendEvent(&menu, &choose);
+    m_choosing = false;
     return true;
 }
 

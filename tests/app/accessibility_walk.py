@@ -165,21 +165,27 @@ def value_of(node):
 
 
 def read_value(node):
-    """A slider's value; before Qt 6.8 a value that needs its unit or axis is given as its text
-    alone ("2700 kelvin", "Hue 120 degrees, …"), as the slider's description."""
+    """A slider's value; a value that needs its unit or axis is given as its text alone
+    ("2700 kelvin", "Hue 120 degrees, …"): its first number, from the slider's description
+    before Qt 6.8, from its value text from then on."""
     value = value_of(node)
-    if value is None and QT_VERSION < (6, 8):
-        number = re.search(r"\d+", node.description or "")
+    if value is None:
+        if QT_VERSION < (6, 8):
+            text = node.description or ""
+        else:
+            text = dict(attribute.split(":", 1) for attribute in node.getAttributes()).get("valuetext", "")
+        number = re.search(r"\d+", text)
         return float(number.group()) if number else None
     return value
 
 
 def told_values(events, name):
     """What told a reader that the value of the slider named `name` changed: value changes, or
-    before Qt 6.8 for a value given as text, the announcements that read the text out."""
+    for a value given as text, the announcements that read the text out."""
     told = [e for e in events.of("object:property-change:accessible-value") if e[1] == name]
-    if QT_VERSION < (6, 8) and not told:
-        told = [e for e in events.of("object:state-changed:showing") if e[2] == "notification" and e[3]]
+    if not told:
+        told = ([e for e in events.of("object:state-changed:showing") if e[2] == "notification" and e[3]]
+                if QT_VERSION < (6, 8) else events.of("object:announcement"))
     return told
 
 

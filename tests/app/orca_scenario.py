@@ -158,6 +158,18 @@ class Scenario:
                 fail("%s: Orca said some more than once: %s" % (what, said))
         return said
 
+    def hold_until_heard(self, key, echo):
+        """Presses `key` and lets it up once Orca has said it (`echo`), as a person's key
+        stays down while a reader takes it; returns a mark taken before. A window that a
+        menu's entry opens as the key comes up then comes after Orca took the key: Orca 48
+        takes a key it gets after the window came for one pressed in that window, and moves
+        to the window's focus without a word."""
+        mark = self.orca.mark()
+        subprocess.run(["xdotool", "keydown", key], check=True)
+        within(5, lambda: any(re.fullmatch(echo, line) for line in self.orca.said_since(mark)))
+        subprocess.run(["xdotool", "keyup", key], check=True)
+        return mark
+
     def move_to(self, what, key, pattern, limit=40):
         """Presses `key` until Orca says a line matching `pattern`; the steps between may say
         anything."""
@@ -335,12 +347,15 @@ def settings_menu(scenario, app):
     scenario.expect("the menu opens again", ("space",), r"^About vantora")
     # A window the menu opens is read with its explanation, the focus going straight to it;
     # closed, the menu opens again on its first entry.
-    for entry, pressed, *wanted in (
-            ("the update check", ("Down", "Return"), r"This build doesn’t check for updates",
+    for entry, moves, *wanted in (
+            ("the update check", ("Down",), r"This build doesn’t check for updates",
              r"names no place to check for updates"),
-            ("About", ("Return",), r"^About vantora", r"Version \d")):
+            ("About", (), r"^About vantora", r"Version \d")):
         opened = scenario.orca.mark()
-        scenario.expect(entry, pressed, *wanted)
+        if moves:
+            keys(*moves)
+        scenario.hold_until_heard("Return", r"return ?")
+        scenario.expect(entry, (), *wanted, since=opened)
         shown = scenario.orca.mark()
         scenario.expect("back from " + entry, ("Escape",), r"^vantora Settings")
         said = scenario.orca.snapshot()[1][opened:shown]
@@ -391,8 +406,10 @@ def linux_keys_in_welcome(scenario):
     scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
 def bare_numbers(said):
     """Lines that read a value as a number alone, without its unit or axis: the number as its
-    own line, or after the slider's name and role."""
-    return [line for line in said if re.fullmatch(r"\d+\.?", line.strip()) or re.search(r"\bslider \d+\.?$", line)]
+    own line, after the slider's name and role, or (as Orca 48 reads a value it can count)
+    after the value's text as its place in the range ("2700 kelvin 59 percent")."""
+    return [line for line in said if re.fullmatch(r"\d+\.?", line.strip()) or re.search(r"\bslider \d+\.?$", line)
+            or re.search(r"\b(?:kelvin|percent) \d+ percent\.?$", line)]
 
 
 def values_said_once(scenario):
@@ -400,12 +417,14 @@ def values_said_once(scenario):
     value said once, with its unit and axis, as the focus arrives and as keys move it; never
     the bare number beside it."""
     scenario.expect("the light's page again", ("Return",), r"^Back to all lights")
-    scenario.move_to("the colour's kind", "Tab", r"^Colour\.?$")
+    # Orca 43 says the choice's name alone, Orca 48 with its state and role.
+    colour = r"^Colour(?: (?:not )?selected radio button)?\.?$"
+    scenario.move_to("the colour's kind", "Tab", colour)
     spectrum = r"Hue \d+ degrees, saturation \d+ percent"
     for what, pressed, wanted in (
             ("the white temperature's focus", ("Tab",), (r"^White temperature slider", r"\d+ kelvin")),
             ("a warmer white", ("Right",), (r"\d+ kelvin",)),
-            ("colour light", ("shift+Tab", "space"), (r"^Colour\.?$",)),
+            ("colour light", ("shift+Tab", "space"), (colour,)),
             ("the spectrum's focus", ("Tab",), (r"^Colour spectrum slider", spectrum)),
             ("the spectrum's hue", ("Right",), (spectrum,)),
             ("the spectrum's saturation", ("Down",), (spectrum,))):
@@ -425,7 +444,8 @@ def settings_said_once(scenario):
     if [line for line in said if re.search(r"Start at Login, checked", line)]:
         fail("Start at Login said a state it did not keep: %s" % said)
     scenario.expect("the menu again", ("Return",), r"^About vantora")
-    scenario.expect("About", ("Return",), r"^About vantora", r"Version \d\S*, Build \w+")
+    opened = scenario.hold_until_heard("Return", r"return ?")
+    scenario.expect("About", (), r"^About vantora", r"Version \d\S*, Build \w+", since=opened)
     scenario.expect("back from About", ("Escape",), r"^vantora Settings")
 
 

@@ -45,10 +45,10 @@ struct SliderBench {
     }
 };
 
-// Where a value is no percentage, its element gives it only as text before Qt 6.8.
+// Where a value is no percentage, its element gives it only as text.
 bool readsAsTextOnly(ValueRange range)
 {
-    return valuesNeedingTextAreTextOnly && range.upper > 100;
+    return range.upper > 100;
 }
 
 bool sendKey(QWidget *widget, int key)

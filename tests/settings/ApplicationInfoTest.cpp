@@ -88,6 +88,7 @@ TEST(AboutViewTest, ShowsTheVersionWithTheBuildInItsTooltipAndFallsBackWhenLeftO
     // A reader reads a label's text, never its description: the build is in the line it reads.
     QAccessibleInterface *element = QAccessible::queryAccessibleInterface(version);
     EXPECT_EQ(element->text(QAccessible::Name), "Version 2.1.0, Build 42");
+    EXPECT_EQ(element->text(QAccessible::Description), "") << "the build said twice";
     EXPECT_EQ(element->textInterface(), nullptr);
 
     QLabel *fallback = labelWithText(withoutFacts, "Version ");

@@ -123,7 +123,15 @@ TEST(KeyboardConventionsTest, SpaceChoosesTheActiveEntryAsReturnDoes)
         if (!row.entryActive)
             menu->setActiveAction(nullptr);
         const QPointer<QMenu> watched(menu);
-        QTest::keyClick(menu, row.key);
+        // Chosen as the key comes up, as a button is pressed.
+        QTest::keyPress(menu, row.key);
+        QCoreApplication::processEvents();
+        if (row.key != Qt::Key_Escape) {
+            EXPECT_TRUE(shown.chosen.isEmpty());
+            EXPECT_TRUE(watched && watched->isVisible());
+        }
+        if (watched)
+            QTest::keyRelease(menu, row.key);
         QCoreApplication::processEvents();
         EXPECT_EQ(shown.chosen, row.chosen);
         EXPECT_EQ(watched && watched->isVisible(), row.staysOpen);
@@ -132,6 +140,17 @@ TEST(KeyboardConventionsTest, SpaceChoosesTheActiveEntryAsReturnDoes)
         if (watched)
             watched->close();
     }
+    // The key that opened a menu comes up in it: it chooses nothing.
+    MenuWindow shown;
+    QTest::keyClick(shown.button, Qt::Key_F10, Qt::ShiftModifier);
+    QMenu *menu = shown.openMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->activeAction() != nullptr; }, 1000));
+    QTest::keyRelease(menu, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown.chosen.isEmpty());
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
 }
 
 // The menu of a button that lost the focus meanwhile (a window it opened took it and went)
