@@ -81,16 +81,7 @@ portal-shortcut | record-held-shortcut-portal)
   offer_key_daemon || { echo "SKIP: app-under-x11: KDE's key daemon is not installed" >&2; exit 77; }
   mkdir -p "$home/cache"
   export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
-  # Plasma 6's portal opens System Settings at every bind of new keys (through
-  # plasma-open-settings, or KIO's opener where Plasma's workspace is installed): here stand-ins
-  # for the programs it may start, which note their start, on the PATH the bus hands the portal.
-  mkdir -p "$home/bin"
-  for settings in plasma-open-settings systemsettings systemsettings5 kcmshell6 kcmshell5 \
-    kde-open kde-open5 kioclient kioclient5; do
-    printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$settings" "$home/settings-opened" >"$home/bin/$settings"
-    chmod +x "$home/bin/$settings"
-  done
-  export PATH="$home/bin:$PATH"
+  offer_settings_stand_ins "$home/bin" "$home/settings-opened"
   ;;
 no-portal-shortcut | opened-program-environment | no-keyring | keyring-started-later | keyring-installed-later)
   # No service the bus could start: no portal, no keyring. A session bus always reads the

@@ -23,6 +23,23 @@ offer_key_daemon() {
     >"$XDG_DATA_HOME/dbus-1/services/org.kde.kglobalaccel.service"
 }
 
+# Plasma 6's portal opens System Settings at every bind of new keys (through
+# plasma-open-settings, or KIO's opener where Plasma's workspace is installed). Where none is
+# installed the opener shows an error window, which takes the X server's focus from the window
+# under test, and its keys with it. offer_settings_stand_ins puts stand-ins for the programs the
+# portal may start in the folder $1, first on the PATH the bus hands the portal; each notes its
+# start as a line added to the file $2.
+offer_settings_stand_ins() {
+  local settings
+  mkdir -p "$1"
+  for settings in plasma-open-settings systemsettings systemsettings5 kcmshell6 kcmshell5 \
+    kde-open kde-open5 kioclient kioclient5; do
+    printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$settings" "$2" >"$1/$settings"
+    chmod +x "$1/$settings"
+  done
+  export PATH="$1:$PATH"
+}
+
 # The object path of the running key daemon's entry for the program that holds a shortcut named
 # or described $1 ("Show or hide app"); nothing where none holds it. The question starts no daemon.
 key_daemon_component() {

@@ -3,7 +3,8 @@
 # xdg-desktop-portal with its KDE backend, and KDE's key daemon, which grabs the keys on the X
 # server of DISPLAY (run under run-under-xvfb.sh). Everything the bus starts inherits a
 # private home and XDG folders, so nothing touches the real ones, and is ended afterwards by
-# its PID. Exits 77 (skipped) when a component is not installed.
+# its PID; the System Settings the portal opens is a stand-in that opens no window. Exits 77
+# (skipped) when a component is not installed.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/stoppable.sh"
 
@@ -31,6 +32,7 @@ export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XD
 export XDG_RUNTIME_DIR="$home/runtime" XDG_CURRENT_DESKTOP=KDE QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 offer_key_daemon
+offer_settings_stand_ins "$home/bin" "$home/settings-opened"
 
 bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "no session bus" >&2; exit 1; }
 export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n1)
