@@ -13,11 +13,17 @@ namespace vantora::controls {
 
 namespace {
 
-// A percentage reads well as a bare number; any other value ("2700") needs its unit, which
-// its text carries ("2700 kelvin").
-bool needsValueText(const AccessibleSliderSource &source)
+// Before Qt 6.8 a percentage reads well as a bare number; any other value ("2700") needs its
+// unit, which its text carries ("2700 kelvin"). From 6.8 on readers get every value's text, and
+// one that can count the value says its place in the range after the text ("72 percent 72
+// percent"): every value then reaches them as its text alone.
+bool needsValueText([[maybe_unused]] const AccessibleSliderSource &source)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    return true;
+#else
     return source.accessibleRange().sanitised().upper > 100;
+#endif
 }
 
 class AccessibleSlider final : public QAccessibleWidget,
@@ -145,7 +151,7 @@ void announceSteppedValue(QWidget *control)
     // Its owner gives the control the new value's text once told of the change: the text is
     // read after that.
     const auto *source = dynamic_cast<const AccessibleSliderSource *>(control);
-    if (source && QAccessible::isActive() && needsValueText(*source)) {
+    if (source && needsValueText(*source)) {
         QMetaObject::invokeMethod(
             control, [source] { ui::a11y::announce(source->accessibleValueText()); }, Qt::QueuedConnection);
     }

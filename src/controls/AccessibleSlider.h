@@ -61,10 +61,10 @@ void announceSliderValue(QWidget *control, double value);
 // range ("2700 kelvin 59 percent"). A value that needs its text then reaches readers as the
 // text alone: its element has no value interface and tells of no value change, the text is
 // its description (before Qt 6.8) or its value text, and keys that move it read it out.
-// A percentage is no such value: its number says it all.
+// Before Qt 6.8 a percentage is no such value: its number says it all. From 6.8 on every value
+// is: a percentage's text ("72 percent") and its place in the range would be the same words.
 
-// After a key moved `control`'s value: reads out a value that is no percentage as its text
-// ("2750 kelvin").
+// After a key moved `control`'s value: reads out a value that needs its text ("2750 kelvin").
 void announceSteppedValue(QWidget *control);
 
 } // namespace vantora::controls

@@ -148,6 +148,7 @@ void RoomBrightnessSlider::keyPressEvent(QKeyEvent *event)
     if (m_style == RoomBrightnessStyle::vertical && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         if (const std::optional<double> sent = m_model.step(key == Qt::Key_Up ? 1.0 : -1.0)) {
             refresh();
+            announceSteppedValue(m_compact);
             Q_EMIT changeRequested(*sent);
             event->accept();
             return;

@@ -266,6 +266,7 @@ void RoomEdgeTrack::keyPressEvent(QKeyEvent *event)
     if (const std::optional<SliderStep> step = sliderStepForKey(event->key()); step && m_slider->step(*step)) {
         m_keyboardFocus = true;
         update();
+        announceSteppedValue(this);
         event->accept();
         return;
     }

@@ -165,9 +165,9 @@ def value_of(node):
 
 
 def read_value(node):
-    """A slider's value; a value that needs its unit or axis is given as its text alone
-    ("2700 kelvin", "Hue 120 degrees, …"): its first number, from the slider's description
-    before Qt 6.8, from its value text from then on."""
+    """A slider's value; a value given as its text alone ("2700 kelvin", "Hue 120 degrees, …",
+    and from Qt 6.8 on "72 percent"): its first number, from the slider's description before
+    Qt 6.8, from its value text from then on."""
     value = value_of(node)
     if value is None:
         if QT_VERSION < (6, 8):
@@ -398,8 +398,8 @@ def main():
         # Values as the screen shows them.
         brightness = find(lambda node: node.name == "Brightness" and role(node) == "slider")
         shown = shown_number(r"\d+ ?%")
-        if brightness is None or shown is None or value_of(brightness) != shown:
-            fail("brightness reads %r while the screen shows %r" % (brightness and value_of(brightness), shown))
+        if brightness is None or shown is None or read_value(brightness) != shown:
+            fail("brightness reads %r while the screen shows %r" % (brightness and read_value(brightness), shown))
         spectrum = focus_on("Colour spectrum")
         spectrum = spectrum.node if spectrum else None
         if spectrum is not None:

@@ -266,6 +266,8 @@ def room_slider(scenario):
         # The slider is read once as it opens: the lines up to its first key's value count.
         said = scenario.expect("the room's slider takes " + key, (key,), r"^%d\b" % value,
                                since=None if key != "Home" else opened, once=help_text)
+        if QT_VERSION >= (6, 8) and bare_numbers(said):
+            fail("the room's brightness was said as a bare number or twice: %s" % said)
         if [line for line in said if re.fullmatch(r"panel\.?", line)]:
             fail("the room's slider opened inside an unnamed panel: %s" % said)
     scenario.expect("Escape closes it", ("Escape",), r"^Bedroom brightness (push )?button")
@@ -296,6 +298,8 @@ def light_page(scenario):
     percent = r"(\d+) ?(?:%|percent)" if QT_VERSION >= (6, 8) else r"(\d+) ?(?:%|percent)?"
     said = scenario.expect("its brightness", ("Tab", "Tab"), r"^Brightness slider " + percent)
     said += scenario.expect("Page Up", ("Prior",), r"^%s\.?$" % percent)
+    if QT_VERSION >= (6, 8) and bare_numbers(said):
+        fail("the brightness was said as a bare number or twice: %s" % said)
     values = [int(found.group(1)) for found in (re.search(percent, line) for line in said) if found]
     if len(values) < 2 or values[-1] != min(values[0] + 10, 100):
         fail("Page Up moved the brightness from %s to %s" % (values[:1], values[-1:]))
@@ -405,11 +409,13 @@ def linux_keys_in_welcome(scenario):
     scenario.expect("the gear's menu", ("Return",), r"^About vantora")
     scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
 def bare_numbers(said):
-    """Lines that read a value as a number alone, without its unit or axis: the number as its
-    own line, after the slider's name and role, or (as Orca 48 reads a value it can count)
-    after the value's text as its place in the range ("2700 kelvin 59 percent")."""
+    """Lines that read a value as a number alone, without its unit or axis, or twice: the number
+    as its own line, after the slider's name and role, or (as Orca 48 reads a value it can count)
+    after the value's text as its place in the range ("2700 kelvin 59 percent", "72 percent 72
+    percent")."""
     return [line for line in said if re.fullmatch(r"\d+\.?", line.strip()) or re.search(r"\bslider \d+\.?$", line)
-            or re.search(r"\b(?:kelvin|percent) \d+ percent\.?$", line)]
+            or re.search(r"\b(?:kelvin|percent)\.? \d+ percent\.?$", line)
+            or re.search(r"\b\d+\.? \d+ percent\.?$", line)]
 
 
 def values_said_once(scenario):

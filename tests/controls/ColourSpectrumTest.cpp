@@ -1,4 +1,5 @@
 #include "ActiveWindow.h"
+#include "SpokenValue.h"
 #include "ui/UiHarness.h"
 
 #include "controls/ColourSpectrum.h"
@@ -20,6 +21,7 @@ namespace {
 
 using testing::UiHarness;
 using vantora::testing::activate;
+using vantora::testing::spokenValue;
 
 // A field of 224 x 88 inside a 3-pixel ring margin: its usable area is 200 x 64 from (15, 15).
 struct SpectrumBench {
@@ -78,17 +80,6 @@ TEST(ColourSpectrumTest, KeysAndAssistiveActionsReportEvenAtTheLimitsWithoutEdit
     EXPECT_EQ(element->text(QAccessible::Value), QStringLiteral("Hue 8 degrees, saturation 90 percent"));
     EXPECT_EQ(bench.edits.size(), 4);
     EXPECT_TRUE(bench.editing.isEmpty());
-}
-
-// The text a reader says as the field's value.
-QString spokenValue(QAccessibleInterface *element)
-{
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    const QVariant attribute = element->attributesInterface()->attributeValue(QAccessible::Attribute::Custom);
-    return attribute.value<QHash<QString, QString>>().value(QStringLiteral("valuetext"));
-#else
-    return element->text(QAccessible::Description);
-#endif
 }
 
 // A reader gets the colour as the text that names both axes, never as a number of one: with
