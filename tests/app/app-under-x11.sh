@@ -167,6 +167,13 @@ start_other_program() {
   other=$(xdotool search --name '^xmessage$' | head -n1)
 }
 panel_focused() { [ "$(xdotool getwindowfocus getwindowname)" = vantora ]; }
+# Alt+F4 closes the window that has the keyboard: the key waits until the panel has it, as the
+# window manager gives it a moment after the activation it was asked for.
+close_panel_by_keys() {
+  xdotool windowactivate --sync "$(panel_window)"
+  within 50 panel_focused || fail "the window to close did not get the keyboard"
+  xdotool key alt+F4
+}
 marker_set() { grep -q '"vantora.sessionWasRunning"' "$home/config/vantora/defaults.json" 2>/dev/null; }
 # The application's shown windows of type $1, also those inside the window manager's frames.
 shown_windows_of_type() {
@@ -316,7 +323,7 @@ pairing-escape)
   within 100 icon_embedded || fail "the tray icon was not embedded"
   # The first start's welcome window; closed, it leaves the application in the tray.
   within 100 panel_visible || fail "the first start showed no window"
-  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  close_panel_by_keys
   within 50 panel_hidden || fail "the welcome window did not close"
   for round in 1 2; do
     sleep 0.5
@@ -761,7 +768,7 @@ no-tray-welcome-closed)
   for flags in "" --demo; do
     start_app $flags
     within 100 panel_visible || fail "the start ($flags) showed no window"
-    xdotool windowactivate --sync "$(panel_window)" key alt+F4
+    close_panel_by_keys
     within 100 bash -c "! kill -0 $app_pid 2>/dev/null" ||
       fail "with its window closed and no tray the application ($flags) went on"
     wait "$app_pid"
@@ -776,7 +783,7 @@ no-tray-welcome-closed)
   # Beside a tray, the closed window leaves the application in the tray.
   start_tray
   within 100 icon_embedded || fail "the tray icon was not embedded"
-  xdotool windowactivate --sync "$(panel_window)" key alt+F4
+  close_panel_by_keys
   within 50 panel_hidden || fail "the welcome window did not close"
   sleep 1
   kill -0 "$app_pid" 2>/dev/null || fail "closing the window beside a tray ended the application"
