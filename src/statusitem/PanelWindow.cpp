@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 namespace vantora::statusitem {
 
 namespace {
@@ -115,14 +117,19 @@ bool PanelWindow::event(QEvent *event)
     case QEvent::WindowActivate:
         // The window manager's activation may come after the panel was closed again (a quick
         // second click): it is not the panel's any more, and taken for one it would reopen it.
-        if (isVisible())
+        // The activation a keyboard grab hands back never went, as far as the panel is
+        // concerned: taken for a new one, it would show a panel a key has just asked to hide.
+        if (isVisible() && !std::exchange(m_activationHeldByGrab, false))
             Q_EMIT activated();
         break;
     case QEvent::WindowDeactivate:
         // An ordinary window stays where the user put it; a dialog of the panel's own
         // (an alert, a confirmation) must not take the panel away under it.
-        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen()
-            && !(m_focusHeldByGrab && m_focusHeldByGrab()))
+        if (m_presentation != Presentation::besideTrayIcon || ownDialogIsOpen())
+            break;
+        if (m_focusHeldByGrab && m_focusHeldByGrab())
+            m_activationHeldByGrab = true;
+        else
             Q_EMIT deactivated();
         break;
     default:
@@ -133,6 +140,7 @@ bool PanelWindow::event(QEvent *event)
 
 void PanelWindow::focusLeftDuringGrab()
 {
+    m_activationHeldByGrab = false;
     if (m_presentation == Presentation::besideTrayIcon && isVisible() && !isActiveWindow() && !ownDialogIsOpen())
         Q_EMIT deactivated();
 }
@@ -157,6 +165,8 @@ void PanelWindow::showEvent(QShowEvent *event)
 
 void PanelWindow::hideEvent(QHideEvent *event)
 {
+    // Shown again, the panel is activated anew.
+    m_activationHeldByGrab = false;
     QWidget::hideEvent(event);
     noteShown();
 }

@@ -80,6 +80,8 @@ private:
     std::function<bool()> m_holdsDialog;
     std::function<bool()> m_focusHeldByGrab;
     bool m_shown = false;
+    // A keyboard grab took the activation, which the panel kept: it comes back as the grab ends.
+    bool m_activationHeldByGrab = false;
     bool m_changingPresentation = false;
 };
 

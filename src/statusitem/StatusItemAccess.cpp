@@ -33,8 +33,11 @@ StatusItemAccess::StatusItemAccess(PlatformApplication &application, int index, 
     , m_executor(executor)
     , m_tasks(executor)
 {
+    // The flag may change again before a posted change runs (a key asks the panel to go as its
+    // window is activated): each run follows the flag as it is then, else two changes in flight
+    // would undo each other's work for ever.
     connect(&m_isMenuPresented, &BoolBinding::changed, this,
-            [this](bool presented) { postAction([this, presented] { menuPresentedChanged(presented); }); });
+            [this] { postAction([this] { menuPresentedChanged(m_isMenuPresented.value()); }); });
     connect(&m_isStatusItemEnabled, &BoolBinding::changed, this,
             [this](bool enabled) { postAction([this, enabled] { statusItemEnabledChanged(enabled); }); });
     setupObservers();

@@ -57,6 +57,16 @@ struct TrayPanel {
         QApplication::processEvents();
         harness.executor.runUntilIdle();
     }
+    // Like settle(), but false when the work goes on turn after turn, each turn posting more.
+    bool settles()
+    {
+        for (int turn = 0; turn < 200; ++turn) {
+            QApplication::processEvents();
+            if (!harness.executor.runOne())
+                return true;
+        }
+        return false;
+    }
     void activate(QWidget &window)
     {
         vantora::testing::activate(window);
@@ -110,6 +120,15 @@ TEST(TrayPanel, AFocusTakenByAKeyboardGrabKeepsThePanelUntilThePersonLeaves)
              tray.panel.focusLeftDuringGrab();
              tray.settle();
          }},
+        // The show-or-hide key's grab ends as the key asks the panel to go: the activation it
+        // hands back, told before the panel went, is no new opening.
+        {"the show-or-hide key hides the panel as its grab hands the focus back",
+         [](TrayPanel &tray, bool &heldByGrab) {
+             tray.presented.set(false);
+             heldByGrab = false;
+             vantora::testing::activate(tray.panel);
+             EXPECT_TRUE(tray.settles()) << "the panel kept showing and hiding";
+         }},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -127,6 +146,23 @@ TEST(TrayPanel, AFocusTakenByAKeyboardGrabKeepsThePanelUntilThePersonLeaves)
         row.afterGrab(tray, heldByGrab);
         EXPECT_FALSE(tray.panel.isVisible());
         EXPECT_FALSE(tray.presented.value());
+    }
+}
+
+// The flag changes twice before the panel followed the first change (a click and a key, a key
+// and its grab's focus): the panel ends as the flag last says, and stays so.
+TEST(TrayPanel, TwoChangesOfTheFlagInFlightEndAsTheFlagLastSays)
+{
+    for (const bool shownFirst : {true, false}) {
+        SCOPED_TRACE(shownFirst ? "hidden and shown again" : "shown and hidden again");
+        TrayPanel tray;
+        tray.presented.set(shownFirst);
+        tray.settle();
+        tray.presented.set(!shownFirst);
+        tray.presented.set(shownFirst);
+        ASSERT_TRUE(tray.settles()) << "the panel kept showing and hiding";
+        EXPECT_EQ(tray.panel.isVisible(), shownFirst);
+        EXPECT_EQ(tray.presented.value(), shownFirst);
     }
 }
 
