@@ -161,6 +161,14 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
             if (m_panel && window == quint32(m_panel->winId()))
                 m_panel->focusLeftDuringGrab();
         });
+        // Once the toolkit has taken the same focus in: it may have seen no change.
+        connect(
+            m_focusGrabs.get(), &platform::X11FocusGrabs::focusArrived, this,
+            [this](quint32 window) {
+                if (m_panel && window == quint32(m_panel->winId()))
+                    m_panel->keyboardFocusArrived();
+            },
+            Qt::QueuedConnection);
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
             if (userTime)

@@ -55,6 +55,8 @@ bool X11FocusGrabs::nativeEventFilter(const QByteArray &eventType, void *message
         // late, deactivates the window shown again meanwhile (a click on the icon), which goes.
         if (focus->mode == XCB_NOTIFY_MODE_UNGRAB && !shown(window))
             return true;
+        if (shown(window))
+            Q_EMIT focusArrived(window);
     } else if (focus->mode == XCB_NOTIFY_MODE_GRAB) {
         m_heldByGrab.insert(window);
     } else if (m_heldByGrab.remove(window)) {

@@ -26,6 +26,8 @@ Q_SIGNALS:
     // The focus a grab took from `window` went to another window meanwhile: it will not come
     // back as the grab ends.
     void focusLeft(quint32 window);
+    // `window`, shown, got the keyboard focus.
+    void focusArrived(quint32 window);
 
 private:
     QSet<quint32> m_heldByGrab;

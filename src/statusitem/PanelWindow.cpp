@@ -145,6 +145,21 @@ void PanelWindow::focusLeftDuringGrab()
         Q_EMIT deactivated();
 }
 
+void PanelWindow::keyboardFocusArrived()
+{
+    // The toolkit tells a window it lost the keyboard only a moment after the loss, in case the
+    // keyboard comes back. Hidden and shown again within that moment (a key hid it, a click
+    // shows it), the panel gets it back before the toolkit told anything: the toolkit sees no
+    // change, while its widgets let the panel go as it hid. Left so, the panel shows without
+    // the keyboard, its keys lost and a screen reader told nothing.
+    if (isVisible() && windowHandle() && QGuiApplication::focusWindow() == windowHandle() && !isActiveWindow()) {
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        QApplication::setActiveWindow(this);
+        QT_WARNING_POP
+    }
+}
+
 void PanelWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

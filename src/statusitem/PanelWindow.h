@@ -51,6 +51,8 @@ public:
     void setFocusHeldByGrab(std::function<bool()> heldByGrab) { m_focusHeldByGrab = std::move(heldByGrab); }
     // The activation a grab took went to another window meanwhile: the person left after all.
     void focusLeftDuringGrab();
+    // The window system gave the shown panel the keyboard focus.
+    void keyboardFocusArrived();
 
 Q_SIGNALS:
     void activated();
