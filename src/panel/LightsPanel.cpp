@@ -155,8 +155,10 @@ void LightsPanel::hideShortcuts()
 
 bool LightsPanel::holdsSheetOrAlert() const
 {
+    // A sheet under the shortcuts page waits there unseen: it holds nothing up meanwhile.
     if (const auto *welcome = qobject_cast<const WelcomeScreen *>(m_pageWidget.data());
-        welcome && (welcome->showsManualAddress() || welcome->showsBridgeChoice() || welcome->showsDetails()))
+        welcome && welcome->isVisible()
+        && (welcome->showsManualAddress() || welcome->showsBridgeChoice() || welcome->showsDetails()))
         return true;
     // Alerts (the reset confirmation among them) are dialogs of the panel's window.
     const QWidget *ownWindow = window();

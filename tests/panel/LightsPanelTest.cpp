@@ -454,7 +454,9 @@ TEST_F(LightsPanelTest, TheMenuCommandAndThePagesOpenTheShortcutsPage)
     EXPECT_TRUE(navigation.showsShortcuts());
 }
 
-TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUp)
+// A sheet the person sees keeps the panel up; one the shortcuts page covers waits there unseen,
+// and the panel goes as ever when left.
+TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUpWhileItShows)
 {
     makePanel(rig.build());
     show();
@@ -462,6 +464,12 @@ TEST_F(LightsPanelTest, ASheetOfTheWelcomeScreenKeepsThePanelWindowUp)
     ASSERT_NE(welcome, nullptr);
     EXPECT_FALSE(panel->holdsSheetOrAlert());
     welcome->showManualAddress();
+    EXPECT_TRUE(panel->holdsSheetOrAlert());
+    navigation.setShowsShortcuts(true);
+    settle();
+    EXPECT_FALSE(panel->holdsSheetOrAlert()) << "a sheet under the shortcuts page held the panel up";
+    navigation.setShowsShortcuts(false);
+    settle();
     EXPECT_TRUE(panel->holdsSheetOrAlert());
 }
 
