@@ -36,6 +36,12 @@ trap cleanup EXIT
 
 fail() {
   echo "FAILED ($scenario): $*" >&2
+  # What a person would see of the application then, and the last it said.
+  local window
+  for window in $(xdotool search --onlyvisible --class '^vantora$' 2>/dev/null); do
+    echo "shown: \"$(xdotool getwindowname "$window" 2>/dev/null)\" $(xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | sed 's/.*= //')" >&2
+  done
+  [ -f "$home/app.log" ] && tail -n 20 "$home/app.log" >&2
   exit 1
 }
 
