@@ -1,7 +1,10 @@
 #include "ui/PanelTextField.h"
 
 #include "ui/FieldSurface.h"
+#include "ui/PanelTextFieldElement.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QPainter>
 
 namespace vantora::ui {
@@ -15,6 +18,10 @@ constexpr int sideMargin = 6;
 PanelTextField::PanelTextField(QWidget *parent)
     : QLineEdit(parent)
 {
+    [[maybe_unused]] static const bool elementInstalled = [] {
+        QAccessible::installFactory(panelTextFieldElement);
+        return true;
+    }();
     // The plate below is the field's frame and ground; the line edit would cover it with its
     // base colour. Only that role is set here: the rest still comes from the surroundings.
     setFrame(false);
@@ -33,6 +40,24 @@ QSize PanelTextField::sizeHint() const
 QSize PanelTextField::minimumSizeHint() const
 {
     return {QLineEdit::minimumSizeHint().width(), fieldSurface::height};
+}
+
+void PanelTextField::focusInEvent(QFocusEvent *event)
+{
+    // Reached by keys, a line edit selects its text as it takes the focus, and Qt tells readers
+    // of the focus only after that: a reader says the selection, then the field with its
+    // selection again. Selected once the focus has been told, the text is read once, selected.
+    const Qt::FocusReason reason = event->reason();
+    const bool selectsAll = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+                             || reason == Qt::ShortcutFocusReason) && !hasSelectedText();
+    if (!selectsAll) {
+        QLineEdit::focusInEvent(event);
+        return;
+    }
+    QFocusEvent unselected(QEvent::FocusIn, Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&unselected);
+    QMetaObject::invokeMethod(
+        this, [this] { if (hasFocus() && !hasSelectedText()) selectAll(); }, Qt::QueuedConnection);
 }
 
 void PanelTextField::paintEvent(QPaintEvent *event)

@@ -16,6 +16,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };
 

@@ -391,8 +391,9 @@ def linux_keys_in_panel(scenario):
 
 def linux_keys_in_welcome(scenario):
     """The welcome window from its pill, by keys as on Linux: its context menu says its first
-    entry and Escape the pill; Return starts the search, opens the address sheet, and on the
-    sheet's Cancel closes it unconnected; Escape from the gear's menu says the gear."""
+    entry and Escape the pill; Return starts the search, opens the address sheet, reads the
+    address typed whole as the focus comes back to it, and on the sheet's Cancel closes it
+    unconnected; Escape from the gear's menu says the gear."""
     scenario.expect("the context menu by the Menu key", ("Menu",), r"^Enter Bridge IP address")
     scenario.expect("Escape from the context menu", ("Escape",), r"^Pair Bridge device")
     scenario.expect("Return on the pill", ("Return",), r"Searching for your Hue Bridge", r"Nothing found",
@@ -401,6 +402,9 @@ def linux_keys_in_welcome(scenario):
     scenario.expect("Return opens the address sheet", ("Return",), r"^Connect with an IP address dialog")
     scenario.expect("an address typed", ("1", "0", "period", "0", "period", "0", "period", "9"), r"9")
     scenario.move_to("the sheet's Cancel", "Tab", r"^Cancel (push )?button")
+    scenario.expect("the address read whole as the focus comes back", ("shift+Tab",), r"^Bridge IP address",
+                    r"10\.0\.0\.9", once=r"10\.0\.0\.9")
+    scenario.move_to("the sheet's Cancel again", "Tab", r"^Cancel (push )?button")
     mark = scenario.orca.mark()
     scenario.expect("Return on Cancel", ("Return",), r"^Enter IP address")
     if within(2, lambda: [line for line in scenario.orca.said_since(mark) if re.search(r"Connecting|Couldn", line)]):

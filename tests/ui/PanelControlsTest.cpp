@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpressionValidator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -226,4 +227,88 @@ TEST(PanelControls, APickerIsOneTabStopHoldingOneChoiceThatArrowsMoveAndReadsAsR
             EXPECT_EQ(bool(segment->state().checked), index == 1);
         }
     }
+}
+
+TEST(PanelControls, AReaderReadsATypedFieldWholeAndEditsItAsTypingWould)
+{
+    QWidget window;
+    QHBoxLayout *layout = schemeSurface(window, ColorScheme::Light);
+    auto *field = new PanelTextField;
+    field->setPlaceholderText(QStringLiteral("192.168.1.2"));
+    layout->addWidget(field);
+    window.resize(300, 40);
+    window.show();
+    activate(window);
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(field, QStringLiteral("10.0.0.9"));
+
+    QAccessibleInterface *element = QAccessible::queryAccessibleInterface(field);
+    ASSERT_NE(element, nullptr);
+    QAccessibleTextInterface *text = element->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(element->role(), QAccessible::EditableText);
+    EXPECT_EQ(element->text(QAccessible::Value), QStringLiteral("10.0.0.9"));
+    EXPECT_EQ(element->text(QAccessible::Description), QStringLiteral("192.168.1.2"))
+        << "a field described by nothing else is described by its example";
+    EXPECT_EQ(text->cursorPosition(), 8);
+
+    // A reader that reads by runs of one language reads as far as the runs reach.
+    for (int offset = 0; offset <= text->characterCount(); ++offset) {
+        SCOPED_TRACE(offset);
+        int start = -1;
+        int end = -1;
+        text->attributes(offset, &start, &end);
+        EXPECT_EQ(start, 0);
+        EXPECT_EQ(end, 8);
+    }
+
+    // Where a reader finds each character on screen, and finds it again there.
+    int previousRight = 0;
+    for (int offset = 0; offset < text->characterCount(); ++offset) {
+        SCOPED_TRACE(offset);
+        const QRect character = text->characterRect(offset);
+        EXPECT_TRUE(field->rect().contains(QRect(field->mapFromGlobal(character.topLeft()), character.size())));
+        EXPECT_GE(character.left(), previousRight);
+        previousRight = character.right();
+        EXPECT_EQ(text->offsetAtPoint(character.topLeft() + QPoint(1, 1)), offset);
+    }
+
+    QSignalSpy changed(field, &QLineEdit::textChanged);
+    QAccessibleEditableTextInterface *editing = element->editableTextInterface();
+    ASSERT_NE(editing, nullptr);
+    editing->replaceText(7, 8, QStringLiteral("20"));
+    EXPECT_EQ(field->text(), QStringLiteral("10.0.0.20"));
+    EXPECT_EQ(field->cursorPosition(), 9);
+    EXPECT_EQ(changed.count(), 1) << "the sheet hears of an edit by a reader as of one typed";
+
+    // What the field's own keys refuse, an edit by a reader is refused too.
+    QRegularExpressionValidator digitsAndDots(QRegularExpression(QStringLiteral("[0-9.]*")));
+    field->setValidator(&digitsAndDots);
+    editing->insertText(0, QStringLiteral("x"));
+    element->setText(QAccessible::Value, QStringLiteral("bridge"));
+    EXPECT_EQ(field->text(), QStringLiteral("10.0.0.20"));
+    field->setValidator(nullptr);
+}
+
+TEST(PanelControls, AFieldReachedByKeysSelectsItsTextOnceTheFocusHasBeenTold)
+{
+    QWidget window;
+    QHBoxLayout *layout = schemeSurface(window, ColorScheme::Light);
+    auto *before = new PanelButton(QStringLiteral("Cancel"));
+    auto *field = new PanelTextField;
+    field->setText(QStringLiteral("10.0.0.9"));
+    layout->addWidget(before);
+    layout->addWidget(field);
+    window.show();
+    activate(window);
+    before->setFocus(Qt::OtherFocusReason);
+
+    // Qt tells readers of the focus as the focus change ends: a selection made while it runs
+    // reaches a reader before the focus, and is read out twice.
+    QSignalSpy selected(field, &QLineEdit::selectionChanged);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    EXPECT_EQ(selected.count(), 0) << "selected while the focus moved";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->selectedText(), QStringLiteral("10.0.0.9")) << "what is typed next replaces the text";
 }
