@@ -63,6 +63,11 @@ start_wm() {
   for tool in openbox xprop; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: app-under-x11: $tool is not installed" >&2; exit 77; }
   done
+  # The X server gives its keyboard the keymap of the device that typed last, and tells every
+  # client so when the typing device changes: openbox then lets go of its keys and grabs them
+  # again, and an Alt+F4 typed meanwhile reaches the focused window instead, which ignores it.
+  # The scenarios type through XTest, so XTest's keyboard types once before openbox starts.
+  xdotool key shift || fail "xdotool could not type"
   openbox --sm-disable >/dev/null 2>&1 &
   pids+=($!)
   within 50 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
