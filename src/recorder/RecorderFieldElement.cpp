@@ -2,70 +2,37 @@
 
 #include "recorder/RecorderField.h"
 
-#include <QAccessibleWidget>
+#include "ui/LineEditElement.h"
+
 #include <QFontMetrics>
 
 namespace vantora::recorder {
 
 namespace {
 
-class RecorderFieldAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+class RecorderFieldAccessible final : public ui::LineEditElement {
 public:
     explicit RecorderFieldAccessible(RecorderField *field)
-        : QAccessibleWidget(field, QAccessible::EditableText)
+        : LineEditElement(field)
     {
-    }
-
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
-
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind == QAccessible::Value)
-            return shown();
-        return QAccessibleWidget::text(kind);
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.readOnly = field()->isReadOnly();
-        state.editable = !state.readOnly;
-        state.selectableText = true;
-        return state;
     }
 
     QList<std::pair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override
     {
-        auto related = QAccessibleWidget::relations(match);
+        auto related = LineEditElement::relations(match);
         const auto add = [&](QWidget *widget, QAccessible::Relation relation) {
             if (widget && (match & relation))
                 related.append({QAccessible::queryAccessibleInterface(widget), relation});
         };
         // Each pair names what the other element is to this one: its label, its description.
-        add(field()->title(), QAccessible::Label);
+        add(recorderField()->title(), QAccessible::Label);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        add(field()->subtitle(), QAccessible::DescriptionFor);
+        add(recorderField()->subtitle(), QAccessible::DescriptionFor);
 #endif
         return related;
     }
 
     // Nothing is typed here: the text is the shortcut shown, or the placeholder shown instead.
-    void selection(int index, int *start, int *end) const override
-    {
-        *start = *end = 0;
-        if (index == 0 && field()->hasSelectedText()) {
-            *start = field()->selectionStart();
-            *end = *start + int(field()->selectedText().size());
-        }
-    }
-    int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
-    void addSelection(int start, int end) override { setSelection(0, start, end); }
-    void removeSelection(int) override { field()->deselect(); }
     void setSelection(int, int start, int end) override
     {
         if (!field()->text().isEmpty())
@@ -77,8 +44,6 @@ public:
         if (!field()->text().isEmpty())
             field()->setCursorPosition(position);
     }
-    QString text(int start, int end) const override { return shown().mid(start, end - start); }
-    int characterCount() const override { return int(shown().size()); }
 
     QRect characterRect(int offset) const override
     {
@@ -101,17 +66,15 @@ public:
         return -1;
     }
     void scrollToSubstring(int, int) override {}
-    QString attributes(int, int *start, int *end) const override
+
+protected:
+    QString shown() const override
     {
-        *start = 0;
-        *end = characterCount();
-        return {};
+        return field()->text().isEmpty() ? field()->placeholderText() : field()->text();
     }
 
 private:
-    RecorderField *field() const { return static_cast<RecorderField *>(widget()); }
-
-    QString shown() const { return field()->text().isEmpty() ? field()->placeholderText() : field()->text(); }
+    RecorderField *recorderField() const { return static_cast<RecorderField *>(widget()); }
 
     // The line the text is centred in.
     QRect shownArea() const

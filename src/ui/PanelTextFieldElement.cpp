@@ -1,9 +1,10 @@
 #include "ui/PanelTextFieldElement.h"
 
+#include "ui/LineEditElement.h"
 #include "ui/PanelTextField.h"
 
-#include <QAccessibleWidget>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QValidator>
 
 namespace vantora::ui {
@@ -11,29 +12,24 @@ namespace vantora::ui {
 namespace {
 
 // The field holds plain text, shown as typed.
-class PanelTextFieldAccessible final : public QAccessibleWidget,
-                                       public QAccessibleTextInterface,
-                                       public QAccessibleEditableTextInterface {
+class PanelTextFieldAccessible final : public LineEditElement, public QAccessibleEditableTextInterface {
 public:
     explicit PanelTextFieldAccessible(PanelTextField *field)
-        : QAccessibleWidget(field, QAccessible::EditableText)
+        : LineEditElement(field)
     {
     }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface *>(this);
         if (type == QAccessible::EditableTextInterface)
             return static_cast<QAccessibleEditableTextInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
+        return LineEditElement::interface_cast(type);
     }
 
+    using LineEditElement::text;
     QString text(QAccessible::Text kind) const override
     {
-        if (kind == QAccessible::Value)
-            return field()->text();
-        const QString own = QAccessibleWidget::text(kind);
+        const QString own = LineEditElement::text(kind);
         if (own.isEmpty() && kind == QAccessible::Description)
             return field()->placeholderText();
         return own;
@@ -44,29 +40,9 @@ public:
         if (kind == QAccessible::Value)
             replaceText(0, characterCount(), text);
         else
-            QAccessibleWidget::setText(kind, text);
+            LineEditElement::setText(kind, text);
     }
 
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.readOnly = field()->isReadOnly();
-        state.editable = !state.readOnly;
-        state.selectableText = true;
-        return state;
-    }
-
-    void selection(int index, int *start, int *end) const override
-    {
-        *start = *end = 0;
-        if (index == 0 && field()->hasSelectedText()) {
-            *start = field()->selectionStart();
-            *end = field()->selectionEnd();
-        }
-    }
-    int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
-    void addSelection(int start, int end) override { setSelection(0, start, end); }
-    void removeSelection(int) override { field()->deselect(); }
     void setSelection(int index, int start, int end) override
     {
         if (index == 0)
@@ -74,8 +50,6 @@ public:
     }
     int cursorPosition() const override { return field()->cursorPosition(); }
     void setCursorPosition(int position) override { field()->setCursorPosition(position); }
-    QString text(int start, int end) const override { return field()->text().mid(start, end - start); }
-    int characterCount() const override { return int(field()->text().size()); }
 
     QRect characterRect(int offset) const override
     {
@@ -101,12 +75,6 @@ public:
         field()->setCursorPosition(end);
         field()->setCursorPosition(start);
     }
-    QString attributes(int, int *start, int *end) const override
-    {
-        *start = 0;
-        *end = characterCount();
-        return {};
-    }
 
     void deleteText(int start, int end) override { replaceText(start, end, {}); }
     void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
@@ -123,9 +91,6 @@ public:
         field()->setText(changed);
         field()->setCursorPosition(position);
     }
-
-private:
-    PanelTextField *field() const { return static_cast<PanelTextField *>(widget()); }
 };
 
 } // namespace
