@@ -8,6 +8,7 @@
 #include "app/DemonstrationScale.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
+#include "app/SingleInstance.h"
 #include "app/WindowlessQuit.h"
 #include "bridge/ServiceFactories.h"
 #include "controls/LightToggleArtwork.h"
@@ -68,6 +69,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QProcessEnvironment>
@@ -120,7 +122,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_store(makeAppStore(m_plan))
     , m_onboarding(std::make_unique<BridgeOnboarding>(*m_store, m_plan.onboardingMode, m_plan.previewResult,
                                                       applicationBridgeSearch(m_plan.searchSource)))
-    , m_sessionRecovery(defaults, m_plan.sessionTracking)
+    , m_sessionRecovery(defaults, m_plan.sessionTracking,
+                        QDir(SingleInstance::runtimeFolder())
+                            .filePath(QLatin1String(buildinfo::applicationId) + QStringLiteral(".ended")))
     , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
