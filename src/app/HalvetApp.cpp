@@ -129,9 +129,14 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
     if (m_plan.store == LaunchPlan::Store::live) {
-        // Said where start-up troubles are said, as well as on the panel.
-        if (const auto &issue = m_store->unexpectedIssue(); issue && issue->explanation)
-            std::fprintf(stderr, "vantora: %s\n", qUtf8Printable(*issue->explanation));
+        // What the person can mend is said where start-up troubles are said, as well as on the
+        // panel: at launch, and whenever it comes later.
+        const auto tellInTerminal = [this] {
+            if (const auto &issue = m_store->unexpectedIssue(); issue && issue->explanation)
+                std::fprintf(stderr, "vantora: %s\n", qUtf8Printable(*issue->explanation));
+        };
+        tellInTerminal();
+        connect(m_store.get(), &HalvetStore::unexpectedIssueChanged, this, tellInTerminal);
         m_keyringWatch = std::make_unique<platform::SecretServiceWatch>();
         connect(m_keyringWatch.get(), &platform::SecretServiceWatch::appeared, this,
                 [this] { readSavedConnectionAgain(); });
@@ -317,11 +322,13 @@ void HalvetApp::launchedAgain()
 
 void HalvetApp::readSavedConnectionAgain()
 {
-    if (!m_store->readSavedConnectionAgain())
-        return;
-    std::fputs(m_store->connection() ? "vantora: the keyring answers now; the saved connection was read.\n"
-                                     : "vantora: the keyring answers now; no Bridge is saved there yet.\n",
-               stderr);
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        if (!co_await self->m_store->readSavedConnectionAgain())
+            co_return;
+        std::fputs(self->m_store->connection() ? "vantora: the keyring answers now; the saved connection was read.\n"
+                                               : "vantora: the keyring answers now; no Bridge is saved there yet.\n",
+                   stderr);
+    }(this));
 }
 
 QWidget *HalvetApp::panelStandIn() const
