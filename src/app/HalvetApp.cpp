@@ -8,6 +8,7 @@
 #include "app/DemonstrationScale.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
+#include "app/SingleInstance.h"
 #include "app/WindowlessQuit.h"
 #include "bridge/ServiceFactories.h"
 #include "controls/LightToggleArtwork.h"
@@ -68,6 +69,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QProcessEnvironment>
@@ -120,14 +122,21 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
     , m_store(makeAppStore(m_plan))
     , m_onboarding(std::make_unique<BridgeOnboarding>(*m_store, m_plan.onboardingMode, m_plan.previewResult,
                                                       applicationBridgeSearch(m_plan.searchSource)))
-    , m_sessionRecovery(defaults, m_plan.sessionTracking)
+    , m_sessionRecovery(defaults, m_plan.sessionTracking,
+                        QDir(SingleInstance::runtimeFolder())
+                            .filePath(QLatin1String(buildinfo::applicationId) + QStringLiteral(".ended")))
     , m_navigation(new PanelNavigation(this))
     , m_panel(std::make_unique<statusitem::PanelWindow>())
 {
     if (m_plan.store == LaunchPlan::Store::live) {
-        // Said where start-up troubles are said, as well as on the panel.
-        if (const auto &issue = m_store->unexpectedIssue(); issue && issue->explanation)
-            std::fprintf(stderr, "vantora: %s\n", qUtf8Printable(*issue->explanation));
+        // What the person can mend is said where start-up troubles are said, as well as on the
+        // panel: at launch, and whenever it comes later.
+        const auto tellInTerminal = [this] {
+            if (const auto &issue = m_store->unexpectedIssue(); issue && issue->explanation)
+                std::fprintf(stderr, "vantora: %s\n", qUtf8Printable(*issue->explanation));
+        };
+        tellInTerminal();
+        connect(m_store.get(), &HalvetStore::unexpectedIssueChanged, this, tellInTerminal);
         m_keyringWatch = std::make_unique<platform::SecretServiceWatch>();
         connect(m_keyringWatch.get(), &platform::SecretServiceWatch::appeared, this,
                 [this] { readSavedConnectionAgain(); });
@@ -313,11 +322,13 @@ void HalvetApp::launchedAgain()
 
 void HalvetApp::readSavedConnectionAgain()
 {
-    if (!m_store->readSavedConnectionAgain())
-        return;
-    std::fputs(m_store->connection() ? "vantora: the keyring answers now; the saved connection was read.\n"
-                                     : "vantora: the keyring answers now; no Bridge is saved there yet.\n",
-               stderr);
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        if (!co_await self->m_store->readSavedConnectionAgain())
+            co_return;
+        std::fputs(self->m_store->connection() ? "vantora: the keyring answers now; the saved connection was read.\n"
+                                               : "vantora: the keyring answers now; no Bridge is saved there yet.\n",
+                   stderr);
+    }(this));
 }
 
 QWidget *HalvetApp::panelStandIn() const

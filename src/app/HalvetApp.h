@@ -112,8 +112,8 @@ private:
     // Presents the panel by the desktop's tray from now on.
     void followTrayHost();
     void runLaunchTask();
-    // Reads the saved connection again where it could not be read at launch, and says so in
-    // the terminal once it is read.
+    // Reads the saved connection again where it could not be read at launch, without
+    // blocking, and says so in the terminal once it is read.
     void readSavedConnectionAgain();
     void onLaunch();
     void setUpGlobalShortcuts(HotKeys hotKeys);

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/HalvetApp.h"
 #include "app/LaunchFlags.h"
 #include "app/PlatformChoice.h"
@@ -21,6 +22,8 @@ namespace {
 constexpr char noDisplayNotice[] = "vantora: no graphical display found; start vantora from a desktop session.\n";
 
 QtMessageHandler handlerBeforeStart = nullptr;
+// The environment as the toolkit reads it, its command-line options included.
+QProcessEnvironment toolkitEnvironment;
 
 // The toolkit ends the process with an abort when its platform cannot start, after a text that
 // blames the installation. Where no display answers, the person reads why instead; where one
@@ -33,7 +36,7 @@ void reportFailedPlatform(QtMsgType type, const QMessageLogContext &context, con
         handlerBeforeStart(type, context, message);
         return;
     }
-    if (vantora::platform::reachesADisplay(QProcessEnvironment::systemEnvironment())) {
+    if (vantora::platform::reachesADisplay(toolkitEnvironment)) {
         std::fprintf(stderr, "vantora: the display answers, but Qt could not start its platform plugin. Qt says:\n%s\n",
                      qPrintable(message.trimmed()));
     } else {
@@ -48,7 +51,18 @@ int main(int argc, char *argv[])
 {
     using namespace vantora;
 
-    if (namesNoDisplay(QProcessEnvironment::systemEnvironment())) {
+    // Answered before anything is reached: asking for the usage needs no desktop.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = CommandLine::read(arguments);
+    if (command.request != CommandLine::Request::run) {
+        std::fputs(qUtf8Printable(command.text), command.request == CommandLine::Request::refused ? stderr : stdout);
+        return command.exitStatus();
+    }
+
+    toolkitEnvironment = command.toolkitEnvironment(QProcessEnvironment::systemEnvironment());
+    if (namesNoDisplay(toolkitEnvironment)) {
         std::fputs(noDisplayNotice, stderr);
         return EXIT_FAILURE;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/BridgeConnection.h"
+#include "runtime/Task.h"
 
 #include <optional>
 
@@ -13,6 +14,9 @@ public:
 
     // Absent when nothing is saved.
     virtual std::optional<BridgeConnection> load() = 0;
+    // The same answer as load(), awaited: the caller's thread goes on while the storage waits
+    // (for the person to unlock the keyring, say). Storage that never waits answers at once.
+    virtual runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() { co_return load(); }
     // Replaces whatever was saved.
     virtual void save(const BridgeConnection &connection) = 0;
     // Succeeds when nothing is saved, too.

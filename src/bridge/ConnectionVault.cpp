@@ -22,6 +22,13 @@ auto throughKeyring(Call &&call)
     }
 }
 
+std::optional<BridgeConnection> connectionOf(const std::optional<QByteArray> &secret)
+{
+    if (!secret)
+        return std::nullopt;
+    return runtime::json::decode<BridgeConnection>(runtime::json::parse(*secret), {});
+}
+
 } // namespace
 
 ConnectionVault::ConnectionVault()
@@ -39,10 +46,18 @@ ConnectionVault::~ConnectionVault() = default;
 
 std::optional<BridgeConnection> ConnectionVault::load()
 {
-    const std::optional<QByteArray> secret = throughKeyring([this] { return m_secrets->read(m_item); });
-    if (!secret)
-        return std::nullopt;
-    return runtime::json::decode<BridgeConnection>(runtime::json::parse(*secret), {});
+    return connectionOf(throughKeyring([this] { return m_secrets->read(m_item); }));
+}
+
+runtime::Task<std::optional<BridgeConnection>> ConnectionVault::loadWithoutBlocking()
+{
+    std::optional<QByteArray> secret;
+    try {
+        secret = co_await m_secrets->readWithoutBlocking(m_item);
+    } catch (const platform::SecretStoreError &error) {
+        throw HueError::keychain(error.status());
+    }
+    co_return connectionOf(secret);
 }
 
 void ConnectionVault::save(const BridgeConnection &connection)

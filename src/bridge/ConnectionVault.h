@@ -24,6 +24,7 @@ public:
     ~ConnectionVault() override;
 
     std::optional<BridgeConnection> load() override;
+    runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() override;
     void save(const BridgeConnection &connection) override;
     void remove() override;
 

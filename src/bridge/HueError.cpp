@@ -60,6 +60,11 @@ bool HueError::meansNoKeyring() const
     return keychainStatus() == static_cast<qint32>(platform::SecretFailure::noService);
 }
 
+bool HueError::meansLockedKeyring() const
+{
+    return keychainStatus() == static_cast<qint32>(platform::SecretFailure::locked);
+}
+
 QString HueError::errorDescription() const
 {
     switch (m_kind) {

@@ -52,6 +52,8 @@ public:
     // A keyring failure because no keyring service answers at all (none runs on the desktop),
     // rather than one that refused.
     bool meansNoKeyring() const;
+    // A keyring failure because the keyring stayed locked (its unlock prompt was cancelled).
+    bool meansLockedKeyring() const;
 
     // The text shown to the user.
     QString errorDescription() const;

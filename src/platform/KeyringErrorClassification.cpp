@@ -37,6 +37,9 @@ SecretFailure classifyDBusError(int code)
     case G_DBUS_ERROR_SPAWN_PERMISSIONS_INVALID:
     case G_DBUS_ERROR_SPAWN_FILE_INVALID:
     case G_DBUS_ERROR_SPAWN_NO_MEMORY:
+    // The bus started a service that never took the name in the bus's time (a reply that is
+    // late comes as NO_REPLY, or the client's own TIMED_OUT, instead).
+    case G_DBUS_ERROR_TIMED_OUT:
         return SecretFailure::noService;
     default:
         return SecretFailure::busFailure;

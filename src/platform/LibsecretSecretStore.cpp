@@ -3,10 +3,15 @@
 #include "KeyringErrorClassification.h"
 #include "SecretStoreError.h"
 
+#include "runtime/ExternalWait.h"
+
+#include <QTimer>
+
 #include <libsecret/secret.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stop_token>
@@ -148,6 +153,70 @@ void requireUnlocked(const GList *items)
     }
 }
 
+// The secret of an item whose secret was loaded.
+QByteArray secretOf(SecretItem *item)
+{
+    const SecretValuePtr value(secret_item_get_secret(item));
+    if (!value)
+        throw SecretStoreError(SecretFailure::malformedItem, QStringLiteral("the item has no secret"));
+    gsize length = 0;
+    const gchar *bytes = secret_value_get(value.get(), &length);
+    return QByteArray(bytes, static_cast<qsizetype>(length));
+}
+
+// Begins one of GLib's asynchronous calls with its cancellable, the callback and the
+// callback's data.
+using AsyncCall = std::function<void(GCancellable *, GAsyncReadyCallback, gpointer)>;
+using AsyncResultPtr = GObjectPtr<GAsyncResult>;
+
+// The result of `call`, awaited. GLib calls back on the application's main loop; the task
+// resumes on a later turn. Cancelling the task cancels `cancellable`, and so the call; a
+// callback that comes after the task is gone or cancelled is dropped.
+runtime::Task<AsyncResultPtr> finished(GCancellable *cancellable, AsyncCall call)
+{
+    using Done = runtime::Completer<AsyncResultPtr>;
+    co_return co_await runtime::ExternalWait<AsyncResultPtr>(
+        [&](Done done) {
+            call(
+                cancellable,
+                [](GObject *, GAsyncResult *result, gpointer data) {
+                    const std::unique_ptr<Done> owned(static_cast<Done *>(data));
+                    owned->resolve(AsyncResultPtr(G_ASYNC_RESULT(g_object_ref(result))));
+                },
+                new Done(std::move(done)));
+        },
+        [cancellable] { g_cancellable_cancel(cancellable); });
+}
+
+// connectToService() without blocking.
+runtime::Task<GObjectPtr<SecretService>> serviceAnswering()
+{
+    const GObjectPtr<GCancellable> cancellable(g_cancellable_new());
+    bool timedOut = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &deadline, [&] {
+        timedOut = true;
+        g_cancellable_cancel(cancellable.get());
+    });
+    deadline.start(serviceAnswerLimit);
+    const AsyncResultPtr result =
+        co_await finished(cancellable.get(), [](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_service_get(SECRET_SERVICE_OPEN_SESSION, cancel, done, data);
+        });
+    deadline.stop();
+    GError *error = nullptr;
+    GObjectPtr<SecretService> service(secret_service_get_finish(result.get(), &error));
+    if (service)
+        co_return service;
+    if (timedOut) {
+        g_error_free(error);
+        throw SecretStoreError(SecretFailure::noService,
+                               QStringLiteral("no Secret Service answered within %1 ms").arg(serviceAnswerLimit.count()));
+    }
+    throwKeyringError(error, "connecting to the Secret Service");
+}
+
 void deleteItem(SecretItem *item)
 {
     GError *error = nullptr;
@@ -169,12 +238,35 @@ std::optional<QByteArray> LibsecretSecretStore::read(const SecretItemName &name)
     GError *error = nullptr;
     if (!secret_item_load_secret_sync(item, nullptr, &error))
         throwKeyringError(error, "reading a secret");
-    const SecretValuePtr value(secret_item_get_secret(item));
-    if (!value)
-        throw SecretStoreError(SecretFailure::malformedItem, QStringLiteral("the item has no secret"));
-    gsize length = 0;
-    const gchar *bytes = secret_value_get(value.get(), &length);
-    return QByteArray(bytes, static_cast<qsizetype>(length));
+    return secretOf(item);
+}
+
+runtime::Task<std::optional<QByteArray>> LibsecretSecretStore::readWithoutBlocking(SecretItemName name)
+{
+    const GObjectPtr<SecretService> service = co_await serviceAnswering();
+    const GObjectPtr<GCancellable> cancellable(g_cancellable_new());
+    const AttributesPtr attributes = attributesOf(name);
+    // As findItems(): the unlock prompt shows for locked items, and a refused one leaves them locked.
+    const AsyncResultPtr searched =
+        co_await finished(cancellable.get(), [&](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_service_search(service.get(), itemSchema(), attributes.get(), SECRET_SEARCH_UNLOCK, cancel, done, data);
+        });
+    GError *error = nullptr;
+    const ItemList items(secret_service_search_finish(service.get(), searched.get(), &error));
+    if (error)
+        throwKeyringError(error, "searching the keyring");
+    if (!items)
+        co_return std::nullopt;
+    requireUnlocked(items.get());
+
+    SecretItem *item = SECRET_ITEM(items->data);
+    const AsyncResultPtr loaded =
+        co_await finished(cancellable.get(), [item](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_item_load_secret(item, cancel, done, data);
+        });
+    if (!secret_item_load_secret_finish(item, loaded.get(), &error))
+        throwKeyringError(error, "reading a secret");
+    co_return secretOf(item);
 }
 
 void LibsecretSecretStore::save(const SecretItemName &name, const QByteArray &secret)

@@ -9,7 +9,7 @@ namespace vantora::platform {
 // a new one goes into the default collection, labelled "vantora <account>".
 //
 // Locked items are unlocked on demand, which may show the keyring's own prompt and waits for
-// the person to answer it. Reaching the service is bounded: when no service answers within a
+// the person to answer it (read() blocks meanwhile, readWithoutBlocking() does not). Reaching the service is bounded: when no service answers within a
 // few seconds, the call fails with SecretFailure::noService instead of hanging the caller.
 //
 // Items are not tied to "this device while unlocked": the keyring lives in the user's home
@@ -17,6 +17,9 @@ namespace vantora::platform {
 class LibsecretSecretStore final : public SecretStore {
 public:
     std::optional<QByteArray> read(const SecretItemName &item) override;
+    // Reaches the service and waits for the person on the application's main loop (GLib's,
+    // which Qt's runs); reaching the service is bounded as for read().
+    runtime::Task<std::optional<QByteArray>> readWithoutBlocking(SecretItemName item) override;
     void save(const SecretItemName &item, const QByteArray &secret) override;
     SecretRemoval remove(const SecretItemName &item) override;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Task.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -34,6 +36,13 @@ public:
     // The secret of the item, or nothing when no such item exists. A locked item whose
     // unlock is refused is a failure, never "nothing".
     virtual std::optional<QByteArray> read(const SecretItemName &item) = 0;
+    // The same answer as read(), awaited: the caller's thread goes on (drawing, answering
+    // input) while the keyring waits for the person to unlock it. Cancelling the task ends
+    // the wait. A store that never waits answers at once.
+    virtual runtime::Task<std::optional<QByteArray>> readWithoutBlocking(SecretItemName item)
+    {
+        co_return read(item);
+    }
 
     // Adds the item, or replaces the secret of the existing one in place. Afterwards exactly
     // one item with this name exists.

@@ -164,7 +164,7 @@ XdgAutostart::Entry XdgAutostart::readEntry() const
         return {hidden ? Owner::nobody : Owner::another, LoginItemStatus::notRegistered, {}};
     const bool switchedOff = hidden || valueOf(keys, gnomeEnabledKey) == QLatin1String("false");
     if (starts == Starts::ourMissingProgram)
-        return {Owner::us, switchedOff ? LoginItemStatus::notRegistered : LoginItemStatus::notFound, {}};
+        return {Owner::us, switchedOff ? LoginItemStatus::notRegistered : LoginItemStatus::notFound, {}, text, true};
     return {Owner::us, switchedOff ? LoginItemStatus::notRegistered : LoginItemStatus::enabled, {}, text};
 }
 
@@ -223,48 +223,64 @@ void XdgAutostart::registerItem()
 {
     const Entry entry = readEntry();
     refuseOthersEntry(entry);
-    if (const std::optional<QString> linked = linkedEntry(entry)) {
-        writeFile(*linked, switchedOn(entry.text));
+    // An entry of ours that starts this program keeps what the person wrote in it; one whose
+    // program is gone is written anew.
+    const QString text = entry.text.isEmpty() || entry.programGone ? ourEntry() : switchedOn(entry.text);
+    if (QFileInfo(entryPath()).isSymLink()) {
+        writeThroughLink(entry, text);
         return;
     }
-    // An entry of ours that starts this program keeps what the person wrote in it.
-    writeEntry(entry.text.isEmpty() ? ourEntry() : switchedOn(entry.text));
+    writeEntry(text);
 }
 
 void XdgAutostart::unregisterItem()
 {
     const Entry entry = readEntry();
     refuseOthersEntry(entry);
-    if (entry.owner == Owner::nobody)
+    // Nothing there starts anything: nothing to switch off.
+    if (entry.owner == Owner::nobody || entry.owner == Owner::none)
         return;
     // What the person wrote into an entry that starts this program (flags, a name, a wrapper)
     // stays for the next time it is switched on; so does a link the person made to one.
-    if (const std::optional<QString> linked = linkedEntry(entry)) {
-        writeFile(*linked, switchedOff(entry.text));
+    if (QFileInfo(entryPath()).isSymLink()) {
+        writeThroughLink(entry, switchedOff(entry.text));
         return;
     }
-    const bool isLink = QFileInfo(entryPath()).isSymLink();
-    if (!entry.text.isEmpty() && entry.text != ourEntry() && !isLink) {
+    if (!entry.programGone && entry.text != ourEntry()) {
         writeEntry(switchedOff(entry.text));
         return;
     }
-    // A link to an entry that cannot be changed (the desktop's own, say) holds nothing of
-    // the person's but the link: it goes, never its target.
     QFile file(entryPath());
-    if ((file.exists() || isLink) && !file.remove())
+    if (!file.remove())
         throw LoginItemError(file.errorString());
 }
 
-std::optional<QString> XdgAutostart::linkedEntry(const Entry &entry) const
+void XdgAutostart::writeThroughLink(const Entry &entry, const QString &text) const
 {
     const QFileInfo link(entryPath());
-    if (!link.isSymLink() || entry.text.isEmpty())
-        return std::nullopt;
+    const auto refused = [&](const QString &why) {
+        return LoginItemError(Texts::tr("vantora can’t change the autostart entry “%1”: it is a link to “%2”, %3. "
+                                        "vantora leaves the link as it is; change or remove it to change Start at "
+                                        "Login.")
+                                  .arg(entryPath(), link.symLinkTarget(), why));
+    };
+    if (entry.owner == Owner::none)
+        throw refused(Texts::tr("which doesn’t exist"));
+    // Another program's entry, switched off: ours is never written into it.
+    if (entry.owner != Owner::us)
+        throw refused(Texts::tr("an entry of another program"));
     // The end of the chain of links, where the text was read.
-    const QFileInfo target(link.canonicalFilePath());
-    if (!target.isFile() || !target.isWritable() || !QFileInfo(target.absolutePath()).isWritable())
-        return std::nullopt;
-    return target.absoluteFilePath();
+    const QString target = link.canonicalFilePath();
+    QFile file(target);
+    if (!file.open(QIODevice::ReadWrite))
+        throw refused(Texts::tr("which can’t be written (%1)").arg(file.errorString()));
+    file.close();
+    try {
+        writeFile(target, text);
+    } catch (const LoginItemError &error) {
+        throw refused(Texts::tr("whose folder “%1” can’t be written (%2)")
+                          .arg(QFileInfo(target).absolutePath(), error.localizedDescription()));
+    }
 }
 
 QString XdgAutostart::ourEntry() const
@@ -277,11 +293,6 @@ void XdgAutostart::writeEntry(const QString &text) const
 {
     if (!QDir().mkpath(m_folder))
         throw LoginItemError(Texts::tr("The folder “%1” can’t be created.").arg(m_folder));
-    // A link that leads to no entry of ours is replaced, not written through: its target may
-    // be any file of the user's, anywhere.
-    const QFileInfo existing(entryPath());
-    if (existing.isSymLink() && !QFile::remove(entryPath()))
-        throw LoginItemError(Texts::tr("The autostart entry “%1” can’t be replaced.").arg(entryPath()));
     writeFile(entryPath(), text);
 }
 

@@ -2,16 +2,13 @@
 
 #include "settings/LoginItemBackend.h"
 
-#include <optional>
-
 namespace vantora {
 
 // Start at login as the freedesktop.org autostart rules have it: a desktop entry named after
 // the application id in the user's autostart folder ($XDG_CONFIG_HOME/autostart), whose Exec
 // line starts the running program by its absolute path. An entry the desktop switched off
 // (Hidden=true, or X-GNOME-Autostart-enabled=false) counts as not registered. Turning the
-// setting off removes the entry the application wrote, a link in the entry's place that
-// leads to an entry it cannot change (its target stays) and an entry whose program is gone;
+// setting off removes the entry the application wrote and an entry whose program is gone;
 // one that starts this program with anything of the person's in it (flags, other keys, a
 // wrapper) is switched off instead (Hidden=true), and turning the setting on switches such an
 // entry on again as the person wrote it. An entry whose program is gone is written anew. The file is written atomically:
@@ -27,10 +24,11 @@ namespace vantora {
 // file, longer than any entry, its quotes broken), or whose program cannot be told (named
 // through a variable, a command's output or a relative path), is left as it is, with a text
 // that names the file. The entry is read without waiting on what is there. A symbolic link
-// in the entry's place that leads to an entry of ours the person may change stays: that
-// entry is switched off and on as one in the folder would be (its own flags kept). Any other
-// link is replaced by a file of its own when the setting is turned on, never written
-// through, and removed (its target left as it is) when it is turned off.
+// in the entry's place is the person's and is never removed or replaced: the entry of ours
+// it leads to is switched off and on as one in the folder would be (its own flags kept),
+// where that file can be written; a link to a file that cannot (read-only, or in a folder
+// that is), to nothing or to another program's entry fails the change with a text that
+// says why.
 class XdgAutostart final : public LoginItemBackend {
 public:
     XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);
@@ -73,20 +71,23 @@ private:
         // Why it cannot be read; for an unclear entry or broken quoting, the script where
         // that is written (none when it is in the entry).
         QString detail;
-        // The text of an entry of ours that starts this program; none for any other.
+        // The text of an entry of ours; none for any other.
         QString text = {};
+        // An entry of ours whose program is no longer there.
+        bool programGone = false;
     };
 
     Entry readEntry() const;
     // The entry as the application writes it for this program.
     QString ourEntry() const;
-    // Writes `text` as the entry, atomically, a file of its own in place of any link.
+    // Writes `text` as the entry, atomically.
     void writeEntry(const QString &text) const;
     // Writes `text` as the file at `path`, atomically.
     static void writeFile(const QString &path, const QString &text);
-    // The file a link in the entry's place leads to, when it is an entry of ours (that
-    // starts this program) which can be written; none for anything else.
-    std::optional<QString> linkedEntry(const Entry &entry) const;
+    // Writes `text` into the entry of ours a link in the entry's place leads to; throws
+    // LoginItemError, saying why, when it leads to nothing, to another program's entry or to a
+    // file that cannot be written where it is. The link itself always stays as it is.
+    void writeThroughLink(const Entry &entry, const QString &text) const;
     // Throws LoginItemError when the entry in our place is another program's, or may be.
     void refuseOthersEntry(const Entry &entry) const;
 

@@ -194,7 +194,7 @@ std::optional<QString> FailureClassification::issueCode() const
 std::optional<QString> FailureClassification::issueExplanation() const
 {
     const auto *hueError = std::get_if<HueError>(&m_error);
-    if (!hueError || !hueError->meansNoKeyring())
+    if (!hueError || !(hueError->meansNoKeyring() || hueError->meansLockedKeyring()))
         return std::nullopt;
     return hueError->errorDescription();
 }

@@ -39,7 +39,8 @@ public:
     // carries addresses, keys, names or text from the bridge.
     std::optional<QString> issueCode() const;
     // For an unexpected failure the person can mend on their own desktop (no keyring service
-    // at all), the message that says how; none for the others, which only the report tells.
+    // at all, or a keyring left locked), the message that says how; none for the others,
+    // which only the report tells.
     std::optional<QString> issueExplanation() const;
 
 private:

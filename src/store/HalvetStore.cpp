@@ -39,30 +39,37 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
     }
 }
 
-bool HalvetStore::readSavedConnectionAgain()
+runtime::Task<bool> HalvetStore::readSavedConnectionAgain()
 {
-    if (!m_unreadSavedConnection)
-        return false;
+    if (!m_unreadSavedConnection || m_readingSavedConnection)
+        co_return false;
+    m_readingSavedConnection = true;
     std::optional<BridgeConnection> saved;
+    std::exception_ptr error;
     try {
-        saved = m_services.storage->load();
+        saved = co_await m_services.storage->loadWithoutBlocking();
     } catch (...) {
-        const std::exception_ptr error = std::current_exception();
+        error = std::current_exception();
+    }
+    m_readingSavedConnection = false;
+    if (error) {
+        const FailureClassification failure(error);
+        if (failure.isCancellation())
+            std::rethrow_exception(error);
         const std::optional<AppIssue> &shown = unexpectedIssue();
         // A new issue would be a new notice: the same one stays, its report open or not.
-        if (shown && shown->operation == AppIssue::Operation::launch
-            && shown->code == FailureClassification(error).issueCode())
-            return false;
+        if (shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())
+            co_return false;
         m_failures.record(error, AppIssue::Operation::launch);
         m_unreadSavedConnection = m_state.failureRevision;
-        return false;
+        co_return false;
     }
     const qint64 failure = *std::exchange(m_unreadSavedConnection, std::nullopt);
     // A bridge paired meanwhile is newer than what was saved before.
     if (!connection())
         m_state.connection.set(std::move(saved));
     m_failures.clear(failure);
-    return true;
+    co_return true;
 }
 
 HalvetStore::~HalvetStore() = default;

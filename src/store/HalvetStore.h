@@ -75,12 +75,14 @@ public:
     void setUnexpectedIssue(std::optional<AppIssue> issue) { m_state.unexpectedIssue.set(std::move(issue)); }
 
     // Reads the saved connection again when it could not be read at launch (the keyring had
-    // not come yet, or was locked), synchronously, and answers whether it was read now. Once
-    // read, the connection (none when none is saved) is the store's and the launch's failure
-    // goes, unless another has replaced it. A read that fails the same way leaves the failure
-    // shown as it is; one that fails otherwise, or after the failure was dismissed, records
-    // it anew. Does nothing once the saved connection was read.
-    bool readSavedConnectionAgain();
+    // not come yet, or was locked), without blocking: the keyring may ask the person to unlock
+    // it first, and the windows go on meanwhile. Answers whether it was read now. Once read,
+    // the connection (none when none is saved; a bridge paired meanwhile stays) is the
+    // store's and the launch's failure goes, unless another has replaced it. A read that
+    // fails the same way leaves the failure shown as it is; one that fails otherwise, or
+    // after the failure was dismissed, records it anew. Does nothing, answering false, once
+    // the saved connection was read or while another such read waits.
+    runtime::Task<bool> readSavedConnectionAgain();
 
     bool isDemo() const { return m_services.isDemo(); }
     // A connection is saved, or this is a demonstration store.
@@ -166,6 +168,7 @@ private:
     LightWorkers m_workers;
     // The failure revision of the failed launch read, while the saved connection is unread.
     std::optional<qint64> m_unreadSavedConnection;
+    bool m_readingSavedConnection = false;
     PowerSwitching m_power;
     RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.

@@ -94,7 +94,7 @@ portal-shortcut | record-held-shortcut-portal)
   export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=KDE XDG_CACHE_HOME="$home/cache"
   offer_settings_stand_ins "$home/bin" "$home/settings-opened"
   ;;
-no-portal-shortcut | opened-program-environment | no-keyring | keyring-started-later | keyring-installed-later)
+no-portal-shortcut | opened-program-environment | no-keyring | keyring-started-later | keyring-installed-later | keyring-locked)
   # No service the bus could start: no portal, no keyring. A session bus always reads the
   # system's service folder, whatever XDG_DATA_DIRS says, so this one is configured without any,
   # but a folder of the test's own where a keyring may be installed while the app runs.
@@ -146,6 +146,14 @@ panel_clear_of_tray_and_near_icon() {
   local dy=$((icon_y < Y ? Y - icon_y : icon_y > Y + HEIGHT ? icon_y - Y - HEIGHT : 0))
   [ "$dx" -le "$1" ] && [ "$dy" -le "$1" ] ||
     fail "the panel at $X,$Y (${WIDTH}x$HEIGHT) is far from the icon at $icon_x,$icon_y"
+}
+# The height of the amber notice in window $window, down the column left of its text: a line of
+# its own ("Something went wrong.") or several (a notice that says what to do). ImageMagick 7
+# says more than the answer on its last line.
+notice_height() {
+  import -window "$window" "$home/window.png" 2>/dev/null &&
+    convert "$home/window.png" -crop 1x200+22+0 +repage -fx 'r > 0.9 && g > 0.75 && b < 0.75' \
+      -format '%[fx:round(mean*h)]\n' info: | tail -n 1
 }
 store_show_shortcut() {
   # Ctrl+Alt+K for "show or hide the panel", as the shortcuts page would store it.
@@ -849,13 +857,6 @@ no-keyring | keyring-started-later | keyring-installed-later)
   start_app
   within 100 panel_visible || fail "the first start showed no window"
   window=$(panel_window)
-  # The amber notice's height, down the column left of its text. ImageMagick 7 says more than
-  # the answer on its last line.
-  notice_height() {
-    import -window "$window" "$home/window.png" 2>/dev/null &&
-      convert "$home/window.png" -crop 1x200+22+0 +repage -fx 'r > 0.9 && g > 0.75 && b < 0.75' \
-        -format '%[fx:round(mean*h)]\n' info: | tail -n 1
-  }
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 70 ]" ||
     fail "the notice is $(notice_height) pixels tall, the height of one line: the missing keyring is not told"
   echo "$scenario: the notice is $(notice_height) pixels tall"
@@ -884,6 +885,64 @@ no-keyring | keyring-started-later | keyring-installed-later)
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
     fail "the notice stayed ($(notice_height) pixels) once the keyring answered"
   within 50 xdotool search --onlyvisible --name '^vantora$' >/dev/null || fail "the window went with the notice"
+  ;;
+keyring-locked)
+  # The login keyring is locked, as when the session did not unlock it, and holds the saved
+  # connection; the desktop's prompter asks for its password on the screen. The person cancels
+  # it at the start, is told so in the keyring's words, and tries again by starting vantora
+  # again: the running copy reads the keyring again, and goes on drawing while the prompt waits.
+  need_python
+  for tool in gnome-keyring-daemon secret-tool import /usr/libexec/gcr-prompter; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: app-under-x11: $tool is not installed" >&2; exit 77; }
+  done
+  printf '[D-BUS Service]\nName=org.gnome.keyring.SystemPrompter\nExec=/usr/libexec/gcr-prompter\n' \
+    >"$home/services/org.gnome.keyring.SystemPrompter.service"
+  mkdir -p "$home/data/keyrings"
+  password=vantora-test-password
+  printf '%s' "$password" | gnome-keyring-daemon --foreground --unlock --components=secrets >"$home/keyring.log" 2>&1 &
+  pids+=($!)
+  # A Bridge on this machine, where nothing answers: the test reaches no network.
+  saved='{"address":{"host":"127.0.0.1"},"bridgeID":"001788fffe123456","name":"Hue Bridge","applicationKey":"k"}'
+  within 100 bash -c "printf '%s' '$saved' | secret-tool store --label=vantora service org.vantora.Vantora \
+    account bridge-connection 2>/dev/null" || fail "the keyring did not take the saved connection"
+  dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
+    org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null ||
+    fail "the keyring could not be locked"
+  prompt() { xdotool search --onlyvisible --name '^Unlock Login Keyring$' 2>/dev/null | head -n1; }
+  # The keys $@ typed into the prompt, once it has the keyboard.
+  answer_prompt() {
+    local shown
+    shown=$(prompt)
+    xdotool windowactivate --sync "$shown"
+    within 30 bash -c "[ \"\$(xdotool getwindowfocus)\" = $shown ]" || fail "the prompt did not get the keyboard"
+    xdotool "$@"
+  }
+  start_wm
+  start_app
+  # The read at the start waits for the prompt, before any window shows.
+  within 200 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the keyring did not ask to be unlocked"
+  answer_prompt key Escape
+  within 100 panel_visible || fail "the start showed no window after the prompt was cancelled"
+  window=$(panel_window)
+  # Three lines, where "Something went wrong." takes one, of some 40 pixels.
+  within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 50 ]" ||
+    fail "the notice is $(notice_height) pixels tall, the height of one line: the keyring's words are not there"
+  [ "$(grep -c 'vantora couldn’t access its saved connection in your keyring. Unlock your login keyring and try again.' \
+    "$home/app.log")" -eq 1 ] || fail "the terminal did not say once what the keyring needs: $(cat "$home/app.log")"
+  "$app" >"$home/second.log" 2>&1 || fail "the second launch exited with $?"
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the second launch did not ask the keyring again"
+  python3 "$xwindows" ping "$window" 5 || fail "the window stopped answering while the prompt waits"
+  # Hidden and shown again while the prompt waits, the window is drawn anew, notice and all.
+  xdotool windowminimize --sync "$window"
+  xdotool windowmap --sync "$window"
+  within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 50 ]" ||
+    fail "the window was not drawn again while the prompt waits ($(notice_height) pixels of notice)"
+  answer_prompt type "$password"
+  xdotool key Return
+  within 100 grep -q 'the keyring answers now; the saved connection was read' "$home/app.log" ||
+    fail "the unlocked keyring was not read: $(cat "$home/app.log")"
+  within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
+    fail "the notice stayed ($(notice_height) pixels) once the keyring was read"
   ;;
 run-command)
   # The run command as a person types it ($app is scripts/run): it builds the Release app for

@@ -257,12 +257,23 @@ TEST(XdgAutostartTest, ReadsEntriesAsTheDesktopLeftThem)
 }
 
 // Only an entry that starts this program and nothing else, however it does, is ours to show
-// as on, to remove or to write over; a link in the entry's place to an entry of ours stays and
-// its target is switched as the entry would be, any other link is replaced and its target left
-// as it was; an entry that cannot be read is left alone, and the alert names it.
+// as on, to remove or to write over; a link in the entry's place always stays: an entry of ours
+// it leads to is switched as the entry would be where it can be written, and any other link is
+// left with its target as it was, the alert saying why; an entry that cannot be read is left
+// alone, and the alert names it.
 TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
 {
-    enum class Place { file, linkToFile, danglingLink, unreadableFile, pipe, linkToDevice };
+    enum class Place {
+        file,
+        linkToFile,
+        // A link to a file of mode 444, and to one in a folder of mode 555.
+        linkToReadOnlyFile,
+        linkIntoReadOnlyFolder,
+        danglingLink,
+        unreadableFile,
+        pipe,
+        linkToDevice
+    };
     // Ours: removed when turned off, written (as a file of its own) when turned on. Switched
     // off: the entry stays, switched off, and turned on again it is as the person wrote it.
     // Through a link: the link stays, and its target is switched off (turned on again, it is
@@ -330,7 +341,15 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          S::notRegistered, After::untouched, After::linkSwitchedOn},
         {"a link to another program's", Place::linkToFile, group + "Exec={other}\n", S::notRegistered, After::untouched,
          After::untouched},
-        {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::ours},
+        {"a link to another program's switched off", Place::linkToFile, group + "Exec={other}\nHidden=true\n",
+         S::notRegistered, After::untouched, After::untouched, {}, "another program"},
+        {"a link to nothing", Place::danglingLink, {}, S::notRegistered, After::untouched, After::untouched, {},
+         "“{entry}”"},
+        {"a link to ours that is read-only", Place::linkToReadOnlyFile, group + "Exec={ours} --demo\n", S::enabled,
+         After::untouched, After::untouched, {}, "“{target}”"},
+        {"a link to ours switched off in a read-only folder", Place::linkIntoReadOnlyFolder,
+         group + "Exec={ours} --demo\nHidden=true\n", S::notRegistered, After::untouched, After::untouched, {},
+         "“{target}”"},
         // A shell expands the home folder and the script's own folder; the entry is ours.
         {"ours through $HOME in a shell", Place::file, group + "Exec=sh -c \"exec \\\\$HOME/bin/vantora\"\n",
          S::enabled, After::switchedOff, After::ours},
@@ -406,6 +425,9 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             const QString otherPlain = config.filePath("bin/other-tool");
             const QString script = config.filePath("bin/start-at-login");
             const QString flatpak = config.filePath("bin/flatpak");
+            const QString target = row.place == Place::linkToDevice
+                ? QStringLiteral("/dev/zero")
+                : config.filePath("dotfiles/autostart-entry.desktop");
             QFile::link(program, plain);
             QFile::link(other, otherPlain);
             QFile::copy(program, flatpak);
@@ -416,7 +438,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                     .replace("{otherPlain}", otherPlain)
                     .replace("{script}", script)
                     .replace("{flatpak}", flatpak)
-                    .replace("{entry}", entryPath);
+                    .replace("{entry}", entryPath)
+                    .replace("{target}", target);
             };
             if (!row.script.isEmpty()) {
                 QFile file(script);
@@ -425,9 +448,6 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
             }
             QDir().mkpath(folder);
-            const QString target = row.place == Place::linkToDevice
-                ? QStringLiteral("/dev/zero")
-                : config.filePath("dotfiles/autostart-entry.desktop");
             QDir().mkpath(QFileInfo(target).path());
             const QString text = filledIn(row.entry);
             const bool inPlace = row.place == Place::file || row.place == Place::unreadableFile;
@@ -447,10 +467,16 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 ASSERT_EQ(::mkfifo(QFile::encodeName(entryPath).constData(), 0600), 0);
             }
             std::optional<FileModesEnforced> modes;
-            if (row.place == Place::unreadableFile) {
+            const QString targetFolder = QFileInfo(target).path();
+            if (row.place == Place::unreadableFile)
                 QFile(written).setPermissions({});
+            if (row.place == Place::linkToReadOnlyFile)
+                QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+            if (row.place == Place::linkIntoReadOnlyFolder)
+                QFile(targetFolder).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            if (row.place == Place::unreadableFile || row.place == Place::linkToReadOnlyFile
+                || row.place == Place::linkIntoReadOnlyFolder)
                 modes.emplace();
-            }
 
             // Where $HOME and ~ lead, where a bare name is found, and a working folder from
             // which bin/vantora would be ours.
@@ -476,6 +502,7 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             loginItem.setEnabled(turnOn);
             if (modes) {
                 modes.reset();
+                QFile(targetFolder).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
                 QFile(written).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             }
 
@@ -503,9 +530,10 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 if (row.place == Place::linkToDevice) {
                     EXPECT_EQ(entry.symLinkTarget(), target);
                 }
-                EXPECT_FALSE(loginItem.isEnabled());
-                EXPECT_EQ(alerts.shown.size(), turnOn ? 1u : 0u);
-                if (turnOn && !alerts.shown.empty()) {
+                // Left as it was: on or off as before, and said so when it was to change.
+                EXPECT_EQ(loginItem.isEnabled(), row.status == S::enabled);
+                EXPECT_EQ(alerts.shown.size(), turnOn != (row.status == S::enabled) ? 1u : 0u);
+                if (!alerts.shown.empty()) {
                     const QString message = alerts.shown.front().alert.message;
                     if (!row.told.isEmpty()) {
                         EXPECT_TRUE(message.contains(filledIn(row.told))) << message.toStdString();

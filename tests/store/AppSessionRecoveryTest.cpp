@@ -1,5 +1,7 @@
 #include "store/AppSessionRecovery.h"
 
+#include "FileModesEnforced.h"
+
 #include "runtime/VirtualClock.h"
 
 #include <QTemporaryDir>
@@ -9,29 +11,58 @@
 namespace vantora {
 namespace {
 
+using testing::FileModesEnforced;
+
 struct RecoveryBench {
     runtime::ManualExecutor executor;
     runtime::VirtualClock clock{executor};
     runtime::MemoryUserDefaults defaults;
+    // The user's runtime folder, where a session's end is noted.
+    QTemporaryDir runtimeFolder;
+    QString quitNote = runtimeFolder.filePath(QStringLiteral("org.vantora.Test.ended"));
 };
 
 TEST(AppSessionRecovery, AMarkerLeftByTheLastRunIsReportedOnceAndKeptForThisRun)
 {
     enum class LastRun { never, endedCleanly, cutShort };
-    for (const auto lastRun : {LastRun::never, LastRun::endedCleanly, LastRun::cutShort}) {
-        SCOPED_TRACE(static_cast<int>(lastRun));
+    // Whether the defaults' file takes the last run's changes to the end (a full disk or a
+    // home folder made read-only meanwhile would not).
+    enum class Settings { writable, unwritableBeforeItsEnd };
+    const struct {
+        const char *name;
+        LastRun lastRun;
+        Settings settings;
+    } rows[] = {
+        {"first run", LastRun::never, Settings::writable},
+        {"ended cleanly", LastRun::endedCleanly, Settings::writable},
+        {"cut short", LastRun::cutShort, Settings::writable},
+        {"ended cleanly where the marker could not be removed", LastRun::endedCleanly, Settings::unwritableBeforeItsEnd},
+        {"cut short where nothing could be written", LastRun::cutShort, Settings::unwritableBeforeItsEnd},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
         RecoveryBench bench;
-        if (lastRun != LastRun::never) {
-            AppSessionRecovery previous(bench.defaults, SessionTracking::enabled, bench.clock);
+        QTemporaryDir settingsFolder;
+        const QString path = settingsFolder.filePath(QStringLiteral("defaults.json"));
+        if (row.lastRun != LastRun::never) {
+            runtime::FileUserDefaults defaults(path);
+            AppSessionRecovery previous(defaults, SessionTracking::enabled, bench.quitNote, bench.clock);
             EXPECT_FALSE(previous.begin());
-            if (lastRun == LastRun::endedCleanly)
+            std::optional<FileModesEnforced> modes;
+            if (row.settings == Settings::unwritableBeforeItsEnd) {
+                QFile(settingsFolder.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+                modes.emplace();
+            }
+            if (row.lastRun == LastRun::endedCleanly)
                 previous.finish();
+            EXPECT_EQ(defaults.lastWriteSucceeded(), row.settings == Settings::writable || row.lastRun == LastRun::cutShort);
         }
 
-        AppSessionRecovery recovery(bench.defaults, SessionTracking::enabled, bench.clock);
+        runtime::FileUserDefaults defaults(path);
+        AppSessionRecovery recovery(defaults, SessionTracking::enabled, bench.quitNote, bench.clock);
         const std::optional<AppIssue> issue = recovery.begin();
 
-        EXPECT_EQ(issue.has_value(), lastRun == LastRun::cutShort);
+        EXPECT_EQ(issue.has_value(), row.lastRun == LastRun::cutShort);
         if (issue) {
             EXPECT_EQ(issue->operation, AppIssue::Operation::launch);
             EXPECT_EQ(issue->code, QStringLiteral("previous-session-ended-unexpectedly"));
@@ -39,8 +70,9 @@ TEST(AppSessionRecovery, AMarkerLeftByTheLastRunIsReportedOnceAndKeptForThisRun)
             EXPECT_TRUE(issue->report(QStringLiteral("1.0"), QStringLiteral("Linux"))
                             .contains(QStringLiteral("\nOperation: launch\n")));
         }
-        EXPECT_TRUE(bench.defaults.boolValue(AppSessionRecovery::markerKey));
+        EXPECT_TRUE(defaults.boolValue(AppSessionRecovery::markerKey));
         EXPECT_FALSE(recovery.begin()) << "only the first begin of a process counts";
+        QFile(settingsFolder.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 }
 
@@ -48,7 +80,7 @@ TEST(AppSessionRecovery, FinishingRemovesTheMarkerOnlyAfterBeginning)
 {
     RecoveryBench bench;
     bench.defaults.setBool(AppSessionRecovery::markerKey, true);
-    AppSessionRecovery recovery(bench.defaults, SessionTracking::enabled, bench.clock);
+    AppSessionRecovery recovery(bench.defaults, SessionTracking::enabled, bench.quitNote, bench.clock);
 
     recovery.finish();
     EXPECT_TRUE(bench.defaults.contains(AppSessionRecovery::markerKey));
@@ -63,7 +95,7 @@ TEST(AppSessionRecovery, ADisabledRecoveryNeitherReadsNorWritesTheMarker)
     RecoveryBench bench;
     bench.defaults.setBool(AppSessionRecovery::markerKey, true);
     const int writes = bench.defaults.writeCount();
-    AppSessionRecovery recovery(bench.defaults, SessionTracking::disabled, bench.clock);
+    AppSessionRecovery recovery(bench.defaults, SessionTracking::disabled, bench.quitNote, bench.clock);
 
     EXPECT_FALSE(recovery.begin());
     recovery.finish();
@@ -79,7 +111,7 @@ TEST(AppSessionRecovery, TheMarkerReachesTheFileAsSoonAsTheSessionBegins)
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("defaults.json"));
     runtime::FileUserDefaults defaults(path);
-    AppSessionRecovery recovery(defaults, SessionTracking::enabled, bench.clock);
+    AppSessionRecovery recovery(defaults, SessionTracking::enabled, bench.quitNote, bench.clock);
 
     recovery.begin();
 

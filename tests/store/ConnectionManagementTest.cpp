@@ -518,7 +518,7 @@ TEST(ReadSavedConnectionAgain, ReachesTheKeyringThatCameLaterOrKeepsTellingWhyNo
         each.meanwhile(rig);
         const std::optional<AppIssue> before = store.unexpectedIssue();
 
-        EXPECT_EQ(store.readSavedConnectionAgain(), each.read);
+        EXPECT_EQ(rig.harness.run(store.readSavedConnectionAgain()), each.read);
         EXPECT_EQ(store.connection(), each.connection);
         switch (each.issue) {
         case Case::Issue::none:
@@ -538,7 +538,7 @@ TEST(ReadSavedConnectionAgain, ReachesTheKeyringThatCameLaterOrKeepsTellingWhyNo
             break;
         }
         const int loads = rig.storage.callCount(StorageOperation::load);
-        store.readSavedConnectionAgain();
+        rig.harness.run(store.readSavedConnectionAgain());
         EXPECT_EQ(rig.storage.callCount(StorageOperation::load), each.read ? loads : loads + 1)
             << "a connection once read is not read again";
     }

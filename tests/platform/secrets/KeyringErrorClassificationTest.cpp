@@ -28,6 +28,7 @@ TEST(KeyringErrorClassification, sortsLibraryErrorsIntoTheirFailureClass)
         {"keyring locked", SECRET_ERROR, SECRET_ERROR_IS_LOCKED, SecretFailure::locked},
         {"invalid secret from the service", SECRET_ERROR, SECRET_ERROR_PROTOCOL, SecretFailure::malformedItem},
         {"no reply", G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY, SecretFailure::busFailure},
+        {"the bus gave up starting the service", G_DBUS_ERROR, G_DBUS_ERROR_TIMED_OUT, SecretFailure::noService},
         {"access denied", G_DBUS_ERROR, G_DBUS_ERROR_ACCESS_DENIED, SecretFailure::busFailure},
         {"call timed out", G_IO_ERROR, G_IO_ERROR_TIMED_OUT, SecretFailure::busFailure},
         {"remote error without a GLib code", G_IO_ERROR, G_IO_ERROR_DBUS_ERROR, SecretFailure::busFailure},

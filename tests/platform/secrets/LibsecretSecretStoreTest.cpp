@@ -132,6 +132,13 @@ const struct Operation {
     std::function<void(platform::SecretStore &)> call;
 } everyOperation[] = {
     {"read", [](platform::SecretStore &store) { store.read(connectionItem); }},
+    {"read without blocking",
+     [](platform::SecretStore &store) {
+         EventLoopHarness tasks;
+         const auto read = tasks.run(store.readWithoutBlocking(connectionItem), std::chrono::seconds(30));
+         ASSERT_TRUE(read.isFinished()) << "the read did not end";
+         read.result();
+     }},
     {"save over the item", [](platform::SecretStore &store) { store.save(connectionItem, "new"); }},
     {"remove", [](platform::SecretStore &store) { store.remove(connectionItem); }},
 };
@@ -246,8 +253,12 @@ TEST(SecretServiceComesLater, theSavedConnectionIsReadOnceTheBusSaysTheKeyringCa
         ASSERT_TRUE(store.unexpectedIssue()->explanation) << "the launch found no keyring";
         platform::SecretServiceWatch watch;
         bool read = false;
-        QObject::connect(&watch, &platform::SecretServiceWatch::appeared, &store,
-                         [&] { read = store.readSavedConnectionAgain(); });
+        runtime::TaskScope reads;
+        QObject::connect(&watch, &platform::SecretServiceWatch::appeared, &store, [&] {
+            reads.spawn([](HalvetStore &store, bool &read) -> runtime::Task<void> {
+                read = co_await store.readSavedConnectionAgain();
+            }(store, read));
+        });
 
         const KeyringDaemon keyring;
         ASSERT_TRUE(waitForEvents([&read] { return read; }, std::chrono::seconds(20)))
