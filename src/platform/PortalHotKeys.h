@@ -31,11 +31,13 @@ using PortalActionOfKeys = std::function<std::optional<PortalAction>(quint32 car
 // The desktop of a session, from its environment (XDG_CURRENT_DESKTOP).
 PortalDesktop portalDesktopOf(const QProcessEnvironment &environment);
 
-// How long the portal, and the desktop's key daemon, may take to answer: binding may wait for a
-// person to answer in the desktop's window (past it the bind is not confirmed yet, see
-// DesktopBinding::State::unconfirmed, and its answer is still taken); the portal's id, and the
-// key daemon's questions, that it leaves unanswered count as failed. Opening a session and
-// listing what it holds have no deadline: they are waited for until the portal answers or goes.
+// How long we wait for an answer where a clock may end the wait. Binding may wait for a person
+// to answer in the desktop's window: past `binding` the bind is not confirmed yet (see
+// DesktopBinding::State::unconfirmed), and the desktop's answer is still taken. The services
+// beside the portal (the desktop's key daemon, the backends of a portal that went, GNOME's
+// settings service) may hang: what they leave unanswered past `other` counts as unanswered. The
+// portal itself is waited for until it answers or goes: telling it our id, closing, opening and
+// listing a session have no deadline, so a slow portal is never taken for one that refused.
 struct PortalDeadlines {
     std::chrono::milliseconds binding{std::chrono::seconds(45)};
     std::chrono::milliseconds other{std::chrono::seconds(10)};
@@ -54,8 +56,9 @@ struct PortalDeadlines {
 //
 // The portal is followed: a restart of it, or a session the desktop closes, binds again
 // (asking nobody for what the desktop holds; a new portal is told our id first), and keys
-// changed in the desktop's settings are told (PortalDeadlines says how long each step waits).
-// Only the desktop's answer is a No: a bind past its deadline is not confirmed until the
+// changed in the desktop's settings are told (PortalDeadlines says where a clock ends a wait).
+// A clear or keys recorded while no portal is there are taken to the next one. Only the
+// desktop's answer is a No: a bind past its deadline is not confirmed until the
 // desktop answers after all, or lists the shortcut when next asked, or the keys are recorded
 // again, which asks again. A shortcut cleared (its keys let go, and no longer naming its
 // action) is let go on the desktop's side too, where the desktop saved it.

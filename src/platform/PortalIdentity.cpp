@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QVariantMap>
 
+#include <limits>
+
 namespace vantora::platform {
 
 namespace {
@@ -42,14 +44,14 @@ PortalIdentity identityAnswered(const QDBusMessage &reply, const QString &applic
 
 } // namespace
 
-void tellPortalOurId(const QDBusConnection &bus, const QString &portal, const QString &applicationId, std::chrono::milliseconds deadline,
-                     QObject *context, std::function<void(PortalIdentity)> told)
+void tellPortalOurId(const QDBusConnection &bus, const QString &portal, const QString &applicationId, QObject *context,
+                     std::function<void(PortalIdentity)> told)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(portal, QStringLiteral("/org/freedesktop/portal/desktop"),
                                                        QStringLiteral("org.freedesktop.host.portal.Registry"),
                                                        QStringLiteral("Register"));
     call.setArguments({applicationId, QVariantMap()});
-    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call, int(deadline.count())), context);
+    auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(call, std::numeric_limits<int>::max()), context);
     QObject::connect(answer, &QDBusPendingCallWatcher::finished, context,
                      [answer, applicationId, told = std::move(told)] {
                          answer->deleteLater();

@@ -3,7 +3,6 @@
 #include <QDBusConnection>
 #include <QString>
 
-#include <chrono>
 #include <functional>
 
 class QObject;
@@ -24,12 +23,13 @@ enum class PortalIdentity : quint8 {
 };
 
 // Tells the portal on `bus` whose unique name is `portal` our application id, so that it names
-// us by it, and hands what it made of that to `told` once it answers or `deadline` passes;
-// nothing runs once `context` is gone. The portal fixes a connection's id at the connection's first portal call and forgets
-// it when it restarts: the id must go first on a connection of its own (Qt makes portal calls
-// of its own on the shared one while the application object is built), and again to every new
-// portal. A refusal is written to the log with the portal's reason.
-void tellPortalOurId(const QDBusConnection &bus, const QString &portal, const QString &applicationId,
-                     std::chrono::milliseconds deadline, QObject *context, std::function<void(PortalIdentity)> told);
+// us by it, and hands what it made of that to `told` once it answers, however long that takes
+// (a portal slow at login still names us right); nothing runs once `context` is gone, which
+// ends the wait where the portal goes. The portal fixes a connection's id at the connection's
+// first portal call and forgets it when it restarts: the id must go first on a connection of
+// its own (Qt makes portal calls of its own on the shared one while the application object is
+// built), and again to every new portal. A refusal is written to the log with the portal's reason.
+void tellPortalOurId(const QDBusConnection &bus, const QString &portal, const QString &applicationId, QObject *context,
+                     std::function<void(PortalIdentity)> told);
 
 } // namespace vantora::platform

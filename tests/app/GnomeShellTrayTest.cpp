@@ -1195,6 +1195,51 @@ TEST_F(GnomeShellShortcutTest, AClearedShortcutIsLetGoAndTheKeysRecordedNextAreA
     EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
 }
 
+// While the desktop's portal is away (killed, or restarting after an update) the person clears
+// one shortcut and records new keys for the other. Once a portal is back, GNOME forgets the keys
+// cleared and those replaced, asks about the new ones, and they fire.
+TEST_F(GnomeShellShortcutTest, AClearAndARecordingWhileThePortalIsAwayReachGnomeOnceItIsBack)
+{
+    QTemporaryDir home;
+    const auto app = startOnThePage(home.path());
+    ASSERT_TRUE(app) << "the shortcuts page did not open";
+    const struct {
+        int row;
+        ShellInput::Key key;
+        int carbonKeyCode;
+        const char *name;
+    } added[] = {{0, ShellInput::k, 40, "Ctrl+Alt+K"}, {1, ShellInput::l, 37, "Ctrl+Alt+L"}};
+    for (const auto &shortcut : added) {
+        const int bindsBefore = m_portal.binds();
+        ASSERT_TRUE(recordOnPage(shortcut.row, shortcut.key, home.path(), shortcut.carbonKeyCode))
+            << shortcut.name << " was not recorded";
+        ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME did not ask to add " << shortcut.name;
+        ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    }
+    const auto gnomeHolds = [](const char *keys) { return shortcutsGnomeSaved().contains(QLatin1String(keys)); };
+    ASSERT_TRUE(waitUntil([&] { return gnomeHolds("'<Control><Alt>k'") && gnomeHolds("'<Control><Alt>l'"); }, 10s))
+        << "GNOME saved " << shortcutsGnomeSaved().toStdString();
+
+    const QString portal = QStringLiteral("org.freedesktop.portal.Desktop");
+    ASSERT_TRUE(crash(portal)) << "the portal did not end";
+    ASSERT_TRUE(clearOnPage(1, home.path(), 37)) << "Ctrl+Alt+L was not cleared: " << storedShortcuts(home.path());
+    ASSERT_TRUE(recordOnPage(0, ShellInput::j, home.path(), 38)) << "Ctrl+Alt+J was not recorded: " << storedShortcuts(home.path());
+    ASSERT_FALSE(bus().interface()->isServiceRegistered(portal).value()) << "a portal came back before the person was done";
+
+    const int bindsBefore = m_portal.binds();
+    ASSERT_TRUE(bus().interface()->startService(portal).isValid()) << "the portal did not start again";
+    ASSERT_TRUE(gnomeAsks(bindsBefore)) << "GNOME was not asked about Ctrl+Alt+J: " << m_portal.transcript();
+    ASSERT_TRUE(answer(true)) << "the dialog did not answer";
+    EXPECT_TRUE(waitUntil(
+        [&] { return gnomeHolds("'<Control><Alt>j'") && !gnomeHolds("'<Control><Alt>k'") && !gnomeHolds("'<Control><Alt>l'"); },
+        10s))
+        << "GNOME holds " << shortcutsGnomeSaved().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return storedShortcut(home.path(), 38); }, 10s))
+        << "Ctrl+Alt+J is not stored as recorded: " << storedShortcuts(home.path());
+    EXPECT_TRUE(shortcutOpensThePanelFromAnotherWindow(ShellInput::j)) << "the keys recorded while the portal was away do not fire";
+    EXPECT_FALSE(alertShown()) << "the page complained of a shortcut GNOME added";
+}
+
 // GNOME's window left open past the program's wait for it: the page, as a screen reader reads
 // it, says first that the desktop asks and then that it has not answered yet, never that the
 // shortcut simply works; the same keys cleared and recorded again are asked about again, and

@@ -34,6 +34,8 @@ public:
     std::map<platform::HotKeyRef, Registration> registrations;
     int registrationAttempts = 0;
     bool eventsAttached = false;
+    // How often it was told that the actions keys run changed.
+    int actionChanges = 0;
 
     platform::HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers,
                                                 quint32 hotKeyId) override
@@ -66,6 +68,7 @@ public:
     std::vector<platform::SystemHotKey> systemHotKeys() override { return listed; }
     platform::KeyRepeat keyRepeat() override { return repeat; }
     bool desktopDecides() const override { return decides; }
+    void actionsChanged() override { ++actionChanges; }
 
     std::optional<platform::DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers) const override
     {

@@ -273,6 +273,18 @@ TEST_F(HotKeyCenterTest, AHeldKeyReachesTheSystemOnlyOnceReleasedForTwoRepeatInt
     }
 }
 
+// A backend that lists hot keys with the desktop by their action hears of every stored change,
+// a clear among them: the keys a recording let go of are let go on the desktop's side only once
+// the store no longer names them.
+TEST_F(HotKeyCenterTest, TellsTheBackendOfEveryStoredChange)
+{
+    const Name show(QStringLiteral("showVantora"));
+    storage.setShortcut(controlOptionL, show);
+    EXPECT_EQ(backend.actionChanges, 1);
+    storage.setShortcut(std::nullopt, show);
+    EXPECT_EQ(backend.actionChanges, 2);
+}
+
 TEST_F(HotKeyCenterTest, OtherKeysAreThoseTheDesktopNamesAndNeverWordsItCouldNotRead)
 {
     using vantora::platform::DesktopBinding;

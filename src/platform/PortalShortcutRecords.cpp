@@ -1,0 +1,368 @@
+#include "PortalShortcutRecords.h"
+
+#include "DesktopTriggerWords.h"
+#include "XdgShortcutTrigger.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace vantora::platform {
+
+using Refusal = DesktopBinding::Refusal;
+
+PortalShortcutRecords::PortalShortcutRecords(const XkbKeyboardLayout &layout, PortalActionOfKeys actionOfKeys,
+                                             PortalDesktop desktop)
+    : m_layout(layout)
+    , m_actionOfKeys(std::move(actionOfKeys))
+    , m_rules(desktop)
+{
+}
+
+HotKeyRegistration PortalShortcutRecords::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
+{
+    const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
+    if (!trigger) {
+        constexpr quint32 carbonFunction = 0x20000;
+        return {carbonModifiers & carbonFunction ? HotKeyRegistration::Status::unsupportedModifier
+                                                 : HotKeyRegistration::Status::noSuchKey,
+                0};
+    }
+    const PortalKeys keys{*trigger, carbonKeyCode, carbonModifiers};
+    const PortalAction action = actionOf(keys);
+    // Keys turned down, or left unanswered past the bind's deadline, are asked about again once
+    // recorded anew: registered under a hot key of their own after the old one was let go. Let
+    // go and registered again under the same one (a menu open, a recording under way) they are
+    // not: the question may still be open in the desktop's window.
+    Record &record = m_records[action.id];
+    if (!hotKeyOf(action.id) && record.hotKeyId != hotKeyId && record.word && record.word->trigger == *trigger
+        && (record.word->binding == DesktopBinding::refused(Refusal::cancelled)
+            || record.word->binding.state == DesktopBinding::State::unconfirmed)) {
+        record.word.reset();
+        record.offer.reset();
+    }
+    record.hotKeyId = hotKeyId;
+    const HotKeyRef ref = m_nextRef++;
+    m_registrations.emplace(ref, Registration{hotKeyId, keys, action});
+    return {HotKeyRegistration::Status::registered, ref};
+}
+
+bool PortalShortcutRecords::unregisterHotKey(HotKeyRef ref)
+{
+    return m_registrations.erase(ref) != 0;
+}
+
+std::optional<quint32> PortalShortcutRecords::hotKeyOf(const QString &shortcutId) const
+{
+    const Registration *registration = registrationFor(shortcutId);
+    return registration ? std::optional(registration->hotKeyId) : std::nullopt;
+}
+
+std::optional<DesktopBinding> PortalShortcutRecords::desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers,
+                                                                    PortalSessionState session) const
+{
+    const auto trigger = xdgShortcutTrigger(carbonKeyCode, carbonModifiers, m_layout);
+    if (!trigger)
+        return std::nullopt;
+    const auto record = m_records.find(shortcutIdOf(carbonKeyCode, carbonModifiers, *trigger));
+    if (record == m_records.end())
+        return std::nullopt;
+    if (session == PortalSessionState::portalGone)
+        return DesktopBinding::serviceGone();
+    const std::optional<PortalOffer> &offer = record->second.offer;
+    if (session == PortalSessionState::asking && offer && offer->question == PortalQuestion::open
+        && offer->keys.trigger == *trigger)
+        return DesktopBinding::asking();
+    // What the desktop said of an action's earlier keys says nothing of its new ones.
+    const std::optional<PortalWord> &word = record->second.word;
+    if (!word || word->trigger != *trigger)
+        return std::nullopt;
+    return word->binding;
+}
+
+// Each action keeps one id whatever its keys, so the desktop lists it once; the desktop keeps
+// the keys of an id once it has saved them, whatever a later bind asks, so an action recorded
+// anew is first forgotten where the desktop saved it, and so is one cleared, so that its keys
+// are free again in every program and the next keys recorded for it are asked about. Both are
+// told by the keys the desktop may hold, which outlive a session or portal lost in between.
+std::optional<PortalShortcutRecords::Plan> PortalShortcutRecords::planRound()
+{
+    // Keys may have come to an action since they were registered.
+    for (auto &[ref, registration] : m_registrations)
+        registration.action = actionOf(registration.keys);
+    const PortalShortcuts shortcuts = wantedShortcuts();
+    takeKeysTheDesktopBinds(shortcuts);
+    Plan plan{shortcuts, clearedShortcuts(shortcuts), {}};
+    const bool offeredAlready = std::all_of(shortcuts.begin(), shortcuts.end(), [this](const PortalShortcut &shortcut) {
+        const auto record = m_records.find(shortcut.id);
+        return record != m_records.end() && record->second.offer && record->second.offer->keys.trigger == preferredTrigger(shortcut);
+    });
+    if (plan.cleared.empty() && (shortcuts.isEmpty() || offeredAlready))
+        return std::nullopt;
+    ++m_rounds;
+    plan.forgotten = plan.cleared;
+    for (auto &[id, record] : m_records)
+        record.offer.reset();
+    for (const PortalShortcut &shortcut : shortcuts) {
+        Record &record = m_records[shortcut.id];
+        PortalOffer offer;
+        offer.keys = registrationFor(shortcut.id)->keys;
+        offer.isRecordedAnew = !record.desktopMayHold.isEmpty() && record.desktopMayHold.trigger != offer.keys.trigger;
+        offer.wasBoundBefore = record.word && record.word->trigger == offer.keys.trigger
+            && record.word->binding.state == DesktopBinding::State::bound;
+        if (offer.isRecordedAnew)
+            plan.forgotten.insert(shortcut.id);
+        record.offer = offer;
+    }
+    return plan;
+}
+
+void PortalShortcutRecords::forgetCleared(const std::set<QString> &cleared)
+{
+    for (const QString &id : cleared)
+        m_records.erase(id);
+}
+
+void PortalShortcutRecords::offersSent()
+{
+    for (auto &[id, record] : m_records) {
+        if (record.offer && !record.offer->isDeclined)
+            record.desktopMayHold = record.offer->keys;
+    }
+}
+
+void PortalShortcutRecords::loseSession()
+{
+    for (auto &[id, record] : m_records)
+        record.offer.reset();
+}
+
+// What the desktop holds for this session already (saved from an earlier run) is not asked for
+// again: a start with nothing new opens nothing on the desktop.
+bool PortalShortcutRecords::takeHeld(const DesktopTriggers &listed)
+{
+    bool holdsAll = true;
+    for (auto &[id, record] : m_records) {
+        if (!record.offer || record.offer->isDeclined)
+            continue;
+        const auto words = listed.find(id);
+        if (words != listed.end() && !words->second.isEmpty() && !record.offer->isRecordedAnew)
+            record.offer->held = words->second;
+        holdsAll = holdsAll && !record.offer->held.isEmpty();
+    }
+    return holdsAll;
+}
+
+void PortalShortcutRecords::openQuestions()
+{
+    for (auto &[id, record] : m_records) {
+        if (record.offer && !record.offer->isDeclined && record.offer->held.isEmpty())
+            record.offer->question = PortalQuestion::open;
+    }
+}
+
+void PortalShortcutRecords::takeBound(const DesktopTriggers &bound)
+{
+    for (auto &[id, record] : m_records) {
+        if (!record.offer)
+            continue;
+        record.offer->question = PortalQuestion::none;
+        const auto words = bound.find(id);
+        record.offer->bound = words == bound.end() ? QString() : words->second;
+    }
+}
+
+void PortalShortcutRecords::leaveQuestionsLate()
+{
+    for (auto &[id, record] : m_records) {
+        if (record.offer && record.offer->question == PortalQuestion::open)
+            record.offer->question = PortalQuestion::late;
+    }
+}
+
+void PortalShortcutRecords::dropLateQuestions()
+{
+    for (auto &[id, record] : m_records) {
+        if (record.offer && record.offer->question == PortalQuestion::late)
+            record.offer->question = PortalQuestion::none;
+    }
+}
+
+// Those saved are those bound before in this run with the same keys, or in GNOME's settings
+// from an earlier one and not recorded anew.
+std::set<QString> PortalShortcutRecords::boundAgainAfterNo(const QStringList &asked,
+                                                           const std::set<QString> &savedInGnome) const
+{
+    std::set<QString> saved;
+    for (const auto &[id, record] : m_records) {
+        if (!record.offer)
+            continue;
+        if (record.offer->wasBoundBefore || (savedInGnome.contains(id) && !record.offer->isRecordedAnew))
+            saved.insert(id);
+    }
+    return m_rules.boundAgainAfterNo(asked, saved);
+}
+
+void PortalShortcutRecords::decline(const QString &id)
+{
+    if (const auto record = m_records.find(id); record != m_records.end() && record->second.offer)
+        record->second.offer->isDeclined = true;
+}
+
+DesktopTriggers PortalShortcutRecords::wordsOfTheDesktop() const
+{
+    DesktopTriggers words;
+    for (const auto &[id, record] : m_records) {
+        if (!record.offer)
+            continue;
+        const QString &said = record.offer->bound.isEmpty() ? record.offer->held : record.offer->bound;
+        if (!said.isEmpty())
+            words[id] = said;
+    }
+    return words;
+}
+
+void PortalShortcutRecords::markTaken(const QString &id)
+{
+    if (const auto record = m_records.find(id); record != m_records.end() && record->second.offer)
+        record->second.offer->isTaken = true;
+}
+
+// What fires now is what the page shows. A change the desktop tells while a question about
+// the shortcut is open, in the bind under way or one past its deadline, is part of its answer:
+// the shortcut's own question says so, whatever the session does now.
+bool PortalShortcutRecords::takeChange(const DesktopTriggers &triggers)
+{
+    bool changed = false;
+    for (const auto &[id, words] : triggers) {
+        const auto record = m_records.find(id);
+        if (record == m_records.end() || !record->second.offer)
+            continue;
+        const PortalOffer &offer = *record->second.offer;
+        const bool isChosen = offer.question == PortalQuestion::none || isDesktopsChoice(offer);
+        setWord(record->second, offer.keys.trigger,
+                words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
+                                : PortalAnswerRules::boundAsWorded(offer.keys.trigger, words, isChosen),
+                PortalTold::byChange);
+        changed = true;
+    }
+    return changed;
+}
+
+// The keys the desktop held from before and did not just bind anew are its own choice where
+// they differ from ours. A word it told during the round, where its answer has none, outlasts
+// the round's deadline.
+void PortalShortcutRecords::concludeRound(const DesktopBinding &missing)
+{
+    for (auto &[id, record] : m_records) {
+        if (!record.offer)
+            continue;
+        const PortalOffer &offer = *record.offer;
+        const QString &said = offer.bound.isEmpty() ? offer.held : offer.bound;
+        const QString &trigger = offer.keys.trigger;
+        const bool toldDuringRound = record.word && record.word->told == PortalTold::byChange
+            && record.word->round == m_rounds && record.word->trigger == trigger;
+        if (offer.isTaken)
+            setWord(record, trigger, DesktopBinding::refused(Refusal::keysTaken), PortalTold::byRound);
+        else if (offer.isDeclined)
+            setWord(record, trigger, DesktopBinding::refused(Refusal::cancelled), PortalTold::byRound);
+        else if (!said.isEmpty())
+            setWord(record, trigger, PortalAnswerRules::boundAsWorded(trigger, said, isDesktopsChoice(offer)),
+                    PortalTold::byRound);
+        else if (!(toldDuringRound && missing.state == DesktopBinding::State::unconfirmed))
+            setWord(record, trigger, missing, PortalTold::byRound);
+    }
+}
+
+PortalAction PortalShortcutRecords::actionOf(const PortalKeys &keys) const
+{
+    if (auto action = m_actionOfKeys ? m_actionOfKeys(keys.carbonKeyCode, keys.carbonModifiers) : std::nullopt)
+        return *action;
+    return {keys.trigger, QCoreApplication::applicationName()};
+}
+
+QString PortalShortcutRecords::shortcutIdOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const
+{
+    for (const auto &[ref, registration] : m_registrations) {
+        if (registration.keys.trigger == trigger)
+            return registration.action.id;
+    }
+    return actionOf({trigger, carbonKeyCode, carbonModifiers}).id;
+}
+
+// The last registered of a shortcut's: its keys are those offered (see wantedShortcuts).
+const PortalShortcutRecords::Registration *PortalShortcutRecords::registrationFor(const QString &shortcutId) const
+{
+    const Registration *found = nullptr;
+    for (const auto &[ref, registration] : m_registrations) {
+        if (registration.action.id == shortcutId)
+            found = &registration;
+    }
+    return found;
+}
+
+PortalShortcuts PortalShortcutRecords::wantedShortcuts() const
+{
+    std::map<QString, PortalShortcut> wanted;
+    for (const auto &[ref, registration] : m_registrations) {
+        wanted[registration.action.id] = {registration.action.id,
+                                          {{QStringLiteral("description"), registration.action.description},
+                                           {QStringLiteral("preferred_trigger"), registration.keys.trigger}}};
+    }
+    PortalShortcuts shortcuts;
+    for (auto &[id, shortcut] : wanted)
+        shortcuts.append(std::move(shortcut));
+    return shortcuts;
+}
+
+// Keys that come to an action are those the desktop binds it to already where it chose them
+// (see DesktopBinding::isChosenByDesktop): nothing to ask it, and nothing to forget.
+void PortalShortcutRecords::takeKeysTheDesktopBinds(const PortalShortcuts &shortcuts)
+{
+    for (const PortalShortcut &shortcut : shortcuts) {
+        const QString trigger = preferredTrigger(shortcut);
+        const auto record = m_records.find(shortcut.id);
+        if (record == m_records.end() || record->second.desktopMayHold.isEmpty()
+            || record->second.desktopMayHold.trigger == trigger || !record->second.word)
+            continue;
+        const PortalWord word = *record->second.word;
+        if (word.binding.state != DesktopBinding::State::bound || word.binding.trigger.isEmpty()
+            || portableTextOfXdgTrigger(trigger) != word.binding.trigger)
+            continue;
+        record->second.desktopMayHold = registrationFor(shortcut.id)->keys;
+        if (record->second.offer)
+            record->second.offer->keys = record->second.desktopMayHold;
+        setWord(record->second, trigger, DesktopBinding::boundTo(word.binding.trigger), word.told);
+    }
+}
+
+// The ids the desktop may hold keys for that nothing registers and whose keys run them no
+// longer: the person cleared them. Keys let go for a while (a menu open, a recording under way)
+// still run their action; keys turned down (stored as such, running nothing) hold nothing on
+// the desktop's side to let go of.
+std::set<QString> PortalShortcutRecords::clearedShortcuts(const PortalShortcuts &wanted) const
+{
+    std::set<QString> cleared;
+    for (const auto &[id, record] : m_records) {
+        const bool isWanted = std::any_of(wanted.begin(), wanted.end(),
+                                          [&id = id](const PortalShortcut &shortcut) { return shortcut.id == id; });
+        const bool turnedDown = record.word && record.word->binding == DesktopBinding::refused(Refusal::cancelled);
+        if (!record.desktopMayHold.isEmpty() && !isWanted && !turnedDown && actionOf(record.desktopMayHold).id != id)
+            cleared.insert(id);
+    }
+    return cleared;
+}
+
+// Keys the desktop held before it was asked are its own; GNOME lists none before a bind and
+// names the keys it saved, for a shortcut not recorded anew.
+bool PortalShortcutRecords::isDesktopsChoice(const PortalOffer &offer) const
+{
+    return m_rules.isDesktopsChoice(!offer.held.isEmpty(), offer.isRecordedAnew);
+}
+
+void PortalShortcutRecords::setWord(Record &record, const QString &trigger, const DesktopBinding &binding, PortalTold told)
+{
+    record.word = PortalWord{trigger, binding, told, m_rounds};
+}
+
+} // namespace vantora::platform

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "HotKeyBackend.h"
+#include "PortalAnswerRules.h"
+#include "PortalBus.h"
+#include "PortalHotKeys.h"
+
+#include <map>
+#include <optional>
+#include <set>
+
+namespace vantora::platform {
+
+class XkbKeyboardLayout;
+
+// Keys offered for a shortcut id, in the desktop's text (see xdgShortcutTrigger), with the
+// combination they are; empty where none were.
+struct PortalKeys {
+    QString trigger;
+    quint32 carbonKeyCode = 0;
+    quint32 carbonModifiers = 0;
+
+    bool isEmpty() const { return trigger.isEmpty(); }
+};
+
+// Where the desktop's word on a shortcut came from.
+enum class PortalTold : quint8 {
+    // Its answer to a round: what it listed, bound, left out, or let pass the deadline.
+    byRound,
+    // Keys it told changed on its own (in its settings, or while it asks).
+    byChange,
+};
+
+// The desktop's word on keys offered for a shortcut id.
+struct PortalWord {
+    QString trigger;
+    DesktopBinding binding;
+    PortalTold told = PortalTold::byRound;
+    // The round it was told in.
+    quint64 round = 0;
+};
+
+// What the desktop is asked about a shortcut in the bind of its session.
+enum class PortalQuestion : quint8 {
+    none,
+    // In the bind under way.
+    open,
+    // In a bind past its deadline, whose answer the desktop may still send.
+    late,
+};
+
+// A shortcut as offered to the current session, and what the desktop said of it there: the
+// round a late answer answers, kept with the shortcut it is about.
+struct PortalOffer {
+    PortalKeys keys;
+    // Other keys than those the desktop may hold for it: the desktop's saved ones are forgotten
+    // first, and what it lists for the id before it binds are the old ones.
+    bool isRecordedAnew = false;
+    // Bound with these keys before the round began: saved by the desktop.
+    bool wasBoundBefore = false;
+    // The desktop's words for the keys it held before it was asked to bind, and for those it
+    // says it binds now; empty where it named none.
+    QString held;
+    QString bound;
+    // The key daemon gave the keys to another program first.
+    bool isTaken = false;
+    // Turned down in GNOME's window, and left out when the rest is bound again.
+    bool isDeclined = false;
+    PortalQuestion question = PortalQuestion::none;
+};
+
+// What the session can tell of every shortcut at once: its portal gone, or asking the user.
+enum class PortalSessionState : quint8 { working, asking, portalGone };
+
+// Our shortcuts as the desktop knows them, one record per shortcut id, and the hot keys
+// registered for them. What the person last asked for a shortcut (a clear, new keys) is kept
+// until a portal has taken it: the keys the desktop may hold for an id outlive the session and
+// the portal they were offered to, since what the desktop saved outlives both, while what was
+// offered to a session, and its answers there, go with the session. A shortcut's word is set
+// here alone, about the keys last offered for it.
+class PortalShortcutRecords final {
+public:
+    // The layout must outlive the records.
+    PortalShortcutRecords(const XkbKeyboardLayout &layout, PortalActionOfKeys actionOfKeys, PortalDesktop desktop);
+
+    HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId);
+    // False for an unknown ref.
+    bool unregisterHotKey(HotKeyRef ref);
+    // The hot key registered for `shortcutId`, if any.
+    std::optional<quint32> hotKeyOf(const QString &shortcutId) const;
+
+    std::optional<DesktopBinding> desktopBinding(quint32 carbonKeyCode, quint32 carbonModifiers,
+                                                 PortalSessionState session) const;
+
+    // A round in a new session: the shortcuts to offer it, those cleared, and those whose keys
+    // the desktop may have saved and must forget first (the cleared, and those recorded anew).
+    struct Plan {
+        PortalShortcuts shortcuts;
+        std::set<QString> cleared;
+        std::set<QString> forgotten;
+    };
+    // What a new round would offer, and makes it the session's offers; none where the session
+    // holds every shortcut as wanted already and nothing was cleared. Keys the desktop binds
+    // already for an action, where it chose them, are taken as offered.
+    std::optional<Plan> planRound();
+    // The cleared shortcuts once forgotten where the desktop saved them: no longer ours.
+    void forgetCleared(const std::set<QString> &cleared);
+    // The desktop is asked about the keys offered (in a new session): it may hold them from now
+    // on, whatever becomes of the session, as the keys it held before are forgotten.
+    void offersSent();
+    // The session and what was offered to it are gone; what the desktop may hold stays.
+    void loseSession();
+
+    // What the desktop holds before it is asked to bind (ListShortcuts): whether it holds every
+    // shortcut offered. Of keys recorded anew it holds the old ones.
+    bool takeHeld(const DesktopTriggers &listed);
+    // The shortcuts the desktop does not hold are asked about in a bind.
+    void openQuestions();
+    // The desktop's answer to the bind: what it says it binds now.
+    void takeBound(const DesktopTriggers &bound);
+    // The bind past its deadline: its questions stay open for the desktop's late answer.
+    void leaveQuestionsLate();
+    // No late answer is taken any more.
+    void dropLateQuestions();
+    // After GNOME's No, which binds nothing of the session: the shortcuts it saved, of `asked`,
+    // that are bound again alone, the rest being turned down; none where it is all or nothing.
+    std::set<QString> boundAgainAfterNo(const QStringList &asked, const std::set<QString> &savedInGnome) const;
+    void decline(const QString &id);
+    // The desktop's words for the keys of each shortcut offered: what it binds now, else what
+    // it held.
+    DesktopTriggers wordsOfTheDesktop() const;
+    // The key daemon gave these keys to another program.
+    void markTaken(const QString &id);
+
+    // Keys the desktop told changed for the shortcuts offered; whether any was ours.
+    bool takeChange(const DesktopTriggers &triggers);
+    // The desktop's word on every shortcut offered, at the end of a round whose answer had no
+    // word on some (`missing` for those).
+    void concludeRound(const DesktopBinding &missing);
+
+private:
+    struct Registration {
+        quint32 hotKeyId = 0;
+        PortalKeys keys;
+        // How the desktop lists it, as last offered.
+        PortalAction action;
+    };
+    struct Record {
+        // The keys the desktop may hold for the id: those it was last asked about, by any
+        // portal; empty where it holds nothing of ours.
+        PortalKeys desktopMayHold;
+        // The hot key last registered for it: another one is keys recorded anew.
+        quint32 hotKeyId = 0;
+        std::optional<PortalWord> word;
+        // None where the current session was not offered it.
+        std::optional<PortalOffer> offer;
+    };
+
+    PortalAction actionOf(const PortalKeys &keys) const;
+    QString shortcutIdOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const;
+    const Registration *registrationFor(const QString &shortcutId) const;
+    PortalShortcuts wantedShortcuts() const;
+    void takeKeysTheDesktopBinds(const PortalShortcuts &shortcuts);
+    std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const;
+    bool isDesktopsChoice(const PortalOffer &offer) const;
+    void setWord(Record &record, const QString &trigger, const DesktopBinding &binding, PortalTold told);
+
+    const XkbKeyboardLayout &m_layout;
+    const PortalActionOfKeys m_actionOfKeys;
+    const PortalAnswerRules m_rules;
+    std::map<HotKeyRef, Registration> m_registrations;
+    HotKeyRef m_nextRef = 1;
+    std::map<QString, Record> m_records;
+    // Counts the rounds: a word carries the round it was told in.
+    quint64 m_rounds = 0;
+};
+
+} // namespace vantora::platform
