@@ -50,7 +50,7 @@ private:
     std::shared_ptr<StatusItem> m_item;
 };
 
-// The panel window as the lookups see it; closing it hides it.
+// The panel window as the lookups see it; closing it puts the panel away.
 class TrayMenuBarExtra::ExtraWindow final : public Window {
 public:
     ExtraWindow(std::shared_ptr<StatusItem> item, PanelWindow &panel)
@@ -61,11 +61,11 @@ public:
     {
         return key == StatusItemUtils::statusItemKey ? Value(ObjectPtr(m_item)) : Value();
     }
-    bool isVisible() const override { return m_panel && m_panel->isVisible(); }
+    bool isVisible() const override { return m_panel && m_panel->isShown(); }
     void close() override
     {
         if (m_panel)
-            m_panel->hide();
+            m_panel->putAway();
     }
 
 private:
@@ -194,7 +194,7 @@ void TrayMenuBarExtra::applyTrayHost()
         return;
     if (!trayHost) {
         m_panel.setPresentation(presentation);
-        if (!m_panel.isVisible() && !(m_standsIn && m_standsIn()))
+        if (!m_panel.isShown() && !(m_standsIn && m_standsIn()))
             m_item->button()->performClick();
         return;
     }
@@ -228,8 +228,8 @@ void TrayMenuBarExtra::togglePanel()
 {
     const auto &button = m_item->button();
     // A panel that waits to show counts as shown: asked to hide, it no longer waits.
-    if (m_panel.isVisible() || std::exchange(m_opensAfterMenu, false)) {
-        m_panel.hide();
+    if (m_panel.isShown() || std::exchange(m_opensAfterMenu, false)) {
+        m_panel.putAway();
         button->setState(ButtonState::off);
         return;
     }

@@ -392,6 +392,37 @@ no-tray | no-tray-second-launch)
   [ "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l)" -eq 1 ] ||
     fail "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l) windows came up"
   ;;
+no-tray-put-away)
+  # Without a tray, Escape and the show-or-hide shortcut minimise the window, which stays in
+  # the task bar; the shortcut and another launch bring it back with the keyboard. Only closing
+  # the window ends the application.
+  store_show_shortcut
+  start_wm
+  start_app --demo
+  within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  window=$(panel_window)
+  iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic'; }
+  back() { ! iconic && xwininfo -id "$window" | grep -q IsViewable && panel_focused; }
+  within 50 panel_focused || fail "the window came up without the keyboard"
+  for put_away in Escape ctrl+alt+k; do
+    for bring_back in ctrl+alt+k "another launch"; do
+      xdotool key "$put_away"
+      within 50 iconic || fail "$put_away did not minimise the window"
+      kill -0 "$app_pid" 2>/dev/null || fail "$put_away ended the application"
+      if [ "$bring_back" = "another launch" ]; then
+        "$app" --demo >>"$home/second.log" 2>&1 || fail "the other launch exited with $?"
+      else
+        xdotool key "$bring_back"
+      fi
+      within 50 back || fail "$bring_back did not bring back the window $put_away minimised"
+    done
+  done
+  close_panel_by_keys
+  within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Alt+F4 on the window left the application running"
+  wait "$app_pid"
+  status=$?
+  [ "$status" -eq 0 ] || fail "Alt+F4 on the window ended the application with $status"
+  ;;
 second-launch)
   start_tray
   start_app --demo
