@@ -102,9 +102,6 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
             m_lostActivationToMenu = true;
             return;
         }
-        // A panel we are hiding ourselves loses the focus too, but not to a click.
-        if (!goes)
-            m_lastDeactivation = m_clock.steadyNow();
         m_application.post(WindowEvent::didResignKey, m_extraWindow);
     });
     connect(&panel, &PanelWindow::dismissed, this,
@@ -210,9 +207,6 @@ void TrayMenuBarExtra::iconClicked(std::optional<QPoint> at)
     // show, unseen, shows now.
     const bool waitsToShow = std::exchange(m_opensAfterMenu, false);
     endCommandWait();
-    if (!waitsToShow && !m_panel.isVisible() && m_lastDeactivation
-        && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
-        return;
     // The pointer comes last: under XWayland it is where the pointer last crossed one of the
     // X server's windows, which may be far from the tray.
     m_lastAnchor = trayIconGeometry();
