@@ -1,5 +1,6 @@
 #include "statusitem/PanelWindow.h"
 
+#include "ui/Accessibility.h"
 #include "ui/WindowMover.h"
 
 #include <QApplication>
@@ -121,6 +122,13 @@ void PanelWindow::putAway()
 bool PanelWindow::isShown() const
 {
     return isVisible() && !m_minimisedByPutAway && !windowState().testFlag(Qt::WindowMinimized);
+}
+
+void PanelWindow::setVisible(bool visible)
+{
+    // Readers hear of the window, not of each of its controls.
+    const ui::a11y::WindowShownAsOne told(*this);
+    QWidget::setVisible(visible);
 }
 
 bool PanelWindow::ownDialogIsOpen() const

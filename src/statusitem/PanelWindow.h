@@ -71,6 +71,7 @@ Q_SIGNALS:
     void shownChanged(bool shown);
 
 protected:
+    void setVisible(bool visible) override;
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

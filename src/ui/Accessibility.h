@@ -39,6 +39,22 @@ inline void setHeading(QWidget *widget) { setRole(widget, QAccessible::Heading);
 // the window that opens.
 void passActivityOn(QWidget &window);
 
+// While it lives, readers are told of `window` shown or hidden as of one element, the window:
+// Qt tells them of every widget in it that shows or hides with it, a hundred and more for the
+// lights panel, which a reader works through before it gets to anything else. Main thread
+// only.
+class WindowShownAsOne final {
+public:
+    explicit WindowShownAsOne(QWidget &window);
+    ~WindowShownAsOne();
+    WindowShownAsOne(const WindowShownAsOne &) = delete;
+    WindowShownAsOne &operator=(const WindowShownAsOne &) = delete;
+
+private:
+    QAccessible::UpdateHandler m_previousHandler;
+    QWidget *m_previousWindow;
+};
+
 // Names `widget`. Qt tells assistive technologies of every name set, changed or not; an
 // unchanged name set here tells them nothing.
 void setName(QWidget *widget, const QString &name);
