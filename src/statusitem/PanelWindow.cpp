@@ -94,6 +94,10 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
 {
     if (position && m_presentation == Presentation::besideTrayIcon)
         move(*position);
+    // Readers meet each showing of the panel as a window newly active, whatever they made of
+    // its going.
+    if (!isShown())
+        ui::a11y::renewElements(*this);
     // A minimised window would show again minimised, out of reach.
     m_minimisedByPutAway = false;
     setWindowState(windowState() & ~Qt::WindowMinimized);

@@ -454,6 +454,18 @@ WindowShownAsOne::~WindowShownAsOne()
     windowToldAsOne = m_previousWindow;
 }
 
+void renewElements(QWidget &window)
+{
+    if (!QAccessible::isActive())
+        return;
+    // A reader has met only the elements it was given since it listens, which the factory saw.
+    rebuildElement(&window, Held::Marked);
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (widget->window() == &window)
+            rebuildElement(widget, Held::Marked);
+    }
+}
+
 void setName(QWidget *widget, const QString &name)
 {
     if (widget->accessibleName() != name)
