@@ -57,7 +57,7 @@ void PanelWindow::setPresentation(Presentation presentation)
     m_presentation = presentation;
     const bool wasVisible = isVisible();
     {
-        const QScopedValueRollback changing(m_changingPresentation, true);
+        const QScopedValueRollback reshowing(m_reshowing, true);
         applyWindowFlags();
         if (wasVisible)
             show();
@@ -98,8 +98,12 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
     // its going.
     if (!isShown())
         ui::a11y::renewElements(*this);
-    // A minimised window would show again minimised, out of reach.
-    m_minimisedByPutAway = false;
+    // A minimised window would show again minimised, out of reach. A Wayland compositor lets no
+    // window take itself back from the dock without the person's say: there it is shown anew.
+    if (std::exchange(m_minimisedByPutAway, false) && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        const QScopedValueRollback reshowing(m_reshowing, true);
+        hide();
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -235,7 +239,7 @@ void PanelWindow::changeEvent(QEvent *event)
 
 void PanelWindow::noteShown()
 {
-    if (m_changingPresentation || isShown() == m_shown)
+    if (m_reshowing || isShown() == m_shown)
         return;
     m_shown = isShown();
     Q_EMIT shownChanged(m_shown);

@@ -95,7 +95,9 @@ private:
     bool m_minimisedByPutAway = false;
     // A keyboard grab took the activation, which the panel kept: it comes back as the grab ends.
     bool m_activationHeldByGrab = false;
-    bool m_changingPresentation = false;
+    // Hidden to be shown again at once (for a new presentation, or back from minimised on
+    // Wayland): the shown state does not change.
+    bool m_reshowing = false;
 };
 
 } // namespace vantora::statusitem
