@@ -307,7 +307,7 @@ void HalvetApp::showPanel()
         m_panelAskedEarly = true;
         return;
     }
-    if (m_isPanelPresented.value() && m_panel->isVisible()) {
+    if (m_isPanelPresented.value() && m_panel->isShown()) {
         bringToFront(*m_panel);
         return;
     }

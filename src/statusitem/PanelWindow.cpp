@@ -1,5 +1,6 @@
 #include "statusitem/PanelWindow.h"
 
+#include "ui/Accessibility.h"
 #include "ui/WindowMover.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ void PanelWindow::setPresentation(Presentation presentation)
     m_presentation = presentation;
     const bool wasVisible = isVisible();
     {
-        const QScopedValueRollback changing(m_changingPresentation, true);
+        const QScopedValueRollback reshowing(m_reshowing, true);
         applyWindowFlags();
         if (wasVisible)
             show();
@@ -93,7 +94,16 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
 {
     if (position && m_presentation == Presentation::besideTrayIcon)
         move(*position);
-    // A window the user minimised would show again minimised, out of reach.
+    // Readers meet each showing of the panel as a window newly active, whatever they made of
+    // its going.
+    if (!isShown())
+        ui::a11y::renewElements(*this);
+    // A minimised window would show again minimised, out of reach. A Wayland compositor lets no
+    // window take itself back from the dock without the person's say: there it is shown anew.
+    if (std::exchange(m_minimisedByPutAway, false) && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        const QScopedValueRollback reshowing(m_reshowing, true);
+        hide();
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -101,6 +111,32 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
         m_activator(*this, userTime);
     else
         activateWindow();
+    noteShown();
+}
+
+void PanelWindow::putAway()
+{
+    if (!isShown())
+        return;
+    if (m_presentation == Presentation::besideTrayIcon) {
+        hide();
+        return;
+    }
+    m_minimisedByPutAway = true;
+    showMinimized();
+    noteShown();
+}
+
+bool PanelWindow::isShown() const
+{
+    return isVisible() && !m_minimisedByPutAway && !windowState().testFlag(Qt::WindowMinimized);
+}
+
+void PanelWindow::setVisible(bool visible)
+{
+    // Readers hear of the window, not of each of its controls.
+    const ui::a11y::WindowShownAsOne told(*this);
+    QWidget::setVisible(visible);
 }
 
 bool PanelWindow::ownDialogIsOpen() const
@@ -119,8 +155,12 @@ bool PanelWindow::event(QEvent *event)
         // second click): it is not the panel's any more, and taken for one it would reopen it.
         // The activation a keyboard grab hands back never went, as far as the panel is
         // concerned: taken for a new one, it would show a panel a key has just asked to hide.
-        if (isVisible() && !std::exchange(m_activationHeldByGrab, false))
+        if (isVisible() && !std::exchange(m_activationHeldByGrab, false)) {
+            // Brought back from the task bar or the dock.
+            m_minimisedByPutAway = false;
+            noteShown();
             Q_EMIT activated();
+        }
         break;
     case QEvent::WindowDeactivate:
         // An ordinary window stays where the user put it; a dialog of the panel's own
@@ -182,21 +222,38 @@ void PanelWindow::hideEvent(QHideEvent *event)
 {
     // Shown again, the panel is activated anew.
     m_activationHeldByGrab = false;
+    // Minimising hides the window too, told by the window system.
+    if (!event->spontaneous())
+        m_minimisedByPutAway = false;
     QWidget::hideEvent(event);
     noteShown();
 }
 
+void PanelWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Minimised or brought back by the window manager (its task bar, a title bar's button).
+    if (event->type() == QEvent::WindowStateChange)
+        noteShown();
+}
+
 void PanelWindow::noteShown()
 {
-    if (m_changingPresentation || isVisible() == m_shown)
+    if (m_reshowing || isShown() == m_shown)
         return;
-    m_shown = isVisible();
+    m_shown = isShown();
     Q_EMIT shownChanged(m_shown);
 }
 
 void PanelWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing only hides: the tray item opens the same window again.
+    // An ordinary window closes as any window does: with nothing else of the application on
+    // the screen, that ends it.
+    if (m_presentation == Presentation::normalWindow) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    // Beside a tray icon, closing only hides: the icon opens the same window again.
     event->ignore();
     Q_EMIT dismissed();
 }

@@ -10,8 +10,8 @@ namespace vantora::statusitem {
 
 // The window that holds the lights panel. Beside a tray icon it is a frameless tool window
 // kept above others, which the tray item closes when it stops being the active window,
-// except while a dialog of its own is open. Without a tray it is an ordinary window, which
-// only its close button (or the tray item's toggle) hides.
+// except while a dialog of its own is open. Without a tray it is an ordinary window: put
+// away (Escape, the tray item's toggle) it is minimised, and closed it is hidden for good.
 class PanelWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -38,8 +38,14 @@ public:
     void setActivator(Activator activator) { m_activator = std::move(activator); }
     void setTaskbarListing(TaskbarListing listing) { m_taskbarListing = std::move(listing); }
     // Shows the window at `position` (ignored for a normal window, which the window manager
-    // places) and activates it.
+    // places) and activates it; a minimised window comes back.
     void present(std::optional<QPoint> position, std::optional<quint32> userTime);
+    // Takes the window off the screen as its presentation does: beside a tray icon it hides;
+    // an ordinary window is minimised, so that it stays in the task bar and the dock, the one
+    // thing on the screen that leads back to the application.
+    void putAway();
+    // Shown and not put away: a minimised window counts as put away.
+    bool isShown() const;
 
     // Whether a window of the application that belongs to this one (a dialog or alert
     // opened from it) is active or modal now, or the content says it holds one.
@@ -60,16 +66,18 @@ Q_SIGNALS:
     void deactivated();
     // The user closed or dismissed it (close button, Escape).
     void dismissed();
-    // Shown or hidden, by whatever way. A minimised window counts as shown, and a change of
-    // presentation, which hides the window and shows it again at once, changes nothing.
+    // Shown or put away (see isShown()), by whatever way. A change of presentation, which
+    // hides the window and shows it again at once, changes nothing.
     void shownChanged(bool shown);
 
 protected:
+    void setVisible(bool visible) override;
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void applyWindowFlags();
@@ -82,9 +90,14 @@ private:
     std::function<bool()> m_holdsDialog;
     std::function<bool()> m_focusHeldByGrab;
     bool m_shown = false;
+    // Minimised by putAway() until the window is activated or presented again: a Wayland
+    // compositor never tells a window that it is minimised.
+    bool m_minimisedByPutAway = false;
     // A keyboard grab took the activation, which the panel kept: it comes back as the grab ends.
     bool m_activationHeldByGrab = false;
-    bool m_changingPresentation = false;
+    // Hidden to be shown again at once (for a new presentation, or back from minimised on
+    // Wayland): the shown state does not change.
+    bool m_reshowing = false;
 };
 
 } // namespace vantora::statusitem

@@ -50,7 +50,7 @@ private:
     std::shared_ptr<StatusItem> m_item;
 };
 
-// The panel window as the lookups see it; closing it hides it.
+// The panel window as the lookups see it; closing it puts the panel away.
 class TrayMenuBarExtra::ExtraWindow final : public Window {
 public:
     ExtraWindow(std::shared_ptr<StatusItem> item, PanelWindow &panel)
@@ -61,11 +61,11 @@ public:
     {
         return key == StatusItemUtils::statusItemKey ? Value(ObjectPtr(m_item)) : Value();
     }
-    bool isVisible() const override { return m_panel && m_panel->isVisible(); }
+    bool isVisible() const override { return m_panel && m_panel->isShown(); }
     void close() override
     {
         if (m_panel)
-            m_panel->hide();
+            m_panel->putAway();
     }
 
 private:
@@ -102,9 +102,6 @@ TrayMenuBarExtra::TrayMenuBarExtra(PlatformApplication &application, PanelWindow
             m_lostActivationToMenu = true;
             return;
         }
-        // A panel we are hiding ourselves loses the focus too, but not to a click.
-        if (!goes)
-            m_lastDeactivation = m_clock.steadyNow();
         m_application.post(WindowEvent::didResignKey, m_extraWindow);
     });
     connect(&panel, &PanelWindow::dismissed, this,
@@ -194,7 +191,7 @@ void TrayMenuBarExtra::applyTrayHost()
         return;
     if (!trayHost) {
         m_panel.setPresentation(presentation);
-        if (!m_panel.isVisible() && !(m_standsIn && m_standsIn()))
+        if (!m_panel.isShown() && !(m_standsIn && m_standsIn()))
             m_item->button()->performClick();
         return;
     }
@@ -210,9 +207,6 @@ void TrayMenuBarExtra::iconClicked(std::optional<QPoint> at)
     // show, unseen, shows now.
     const bool waitsToShow = std::exchange(m_opensAfterMenu, false);
     endCommandWait();
-    if (!waitsToShow && !m_panel.isVisible() && m_lastDeactivation
-        && m_clock.steadyNow() - *m_lastDeactivation < closingClickWindow)
-        return;
     // The pointer comes last: under XWayland it is where the pointer last crossed one of the
     // X server's windows, which may be far from the tray.
     m_lastAnchor = trayIconGeometry();
@@ -228,8 +222,8 @@ void TrayMenuBarExtra::togglePanel()
 {
     const auto &button = m_item->button();
     // A panel that waits to show counts as shown: asked to hide, it no longer waits.
-    if (m_panel.isVisible() || std::exchange(m_opensAfterMenu, false)) {
-        m_panel.hide();
+    if (m_panel.isShown() || std::exchange(m_opensAfterMenu, false)) {
+        m_panel.putAway();
         button->setState(ButtonState::off);
         return;
     }

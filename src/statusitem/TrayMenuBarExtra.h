@@ -24,18 +24,17 @@ class PanelWindow;
 // panel's shown state still works through the global shortcut and a second launch), and the
 // panel window, which reports becoming and ceasing to be the active window.
 //
-// A click on the tray icon toggles the panel; a click that arrives right after the same
-// click took the activation away from the open panel (and so closed it) does not open it
-// again. The icon is either the toolkit's in an X11 tray, or one shown over D-Bus by another
-// object, which hands its clicks over with the point the host names. Main thread only; the
-// application and the panel must outlive this object.
+// A click on the tray icon toggles the panel as it finds it: open, it closes; closed,
+// however it went, it opens. The click that takes the activation from the open panel still
+// finds it open: an X11 tray's icon is our own window, whose press comes in the X server's
+// stream right after the focus went, before the toolkit reports the loss (it first waits for
+// the focus to come back); hosts that show items over D-Bus call as they take the press, and
+// GNOME's and LXQt's take no focus for it. The icon is either the toolkit's in an X11 tray,
+// or one shown over D-Bus by another object, which hands its clicks over with the point the
+// host names. Main thread only; the application and the panel must outlive this object.
 class TrayMenuBarExtra final : public QObject {
     Q_OBJECT
 public:
-    // How long after the panel lost the activation a tray click counts as the click that
-    // closed it.
-    static constexpr std::chrono::milliseconds closingClickWindow{400};
-
     TrayMenuBarExtra(PlatformApplication &application, PanelWindow &panel, const QString &toolTip,
                      runtime::Clock &clock = runtime::systemClock(), QObject *parent = nullptr);
     ~TrayMenuBarExtra() override;
@@ -118,7 +117,6 @@ private:
         QPoint placedAt;
     };
     std::optional<Placement> m_placement;
-    std::optional<runtime::SteadyTime> m_lastDeactivation;
     bool m_hostMenuShown = false;
     // A command chosen in the host's shown menu waits for the menu to close.
     bool m_commandAwaitsMenu = false;

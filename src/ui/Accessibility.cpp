@@ -314,6 +314,25 @@ ActivityPasser &activityPasser()
     return *passer;
 }
 
+// The window of the innermost WindowShownAsOne, and the handler in place before the first.
+QWidget *windowToldAsOne = nullptr;
+QAccessible::UpdateHandler handlerBeforeWindowToldAsOne = nullptr;
+
+void tellAllButWindowsWidgetsShown(QAccessibleEvent *event)
+{
+    const auto type = event->type();
+    if (type == QAccessible::ObjectShow || type == QAccessible::ObjectHide) {
+        QObject *object = event->object();
+        if (object && object->isWidgetType() && object != windowToldAsOne
+            && windowToldAsOne->isAncestorOf(static_cast<QWidget *>(object)))
+            return;
+    }
+    // Told as ever: by the handler before, or (with none) by the platform's bridge.
+    QAccessible::installUpdateHandler(handlerBeforeWindowToldAsOne);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(tellAllButWindowsWidgetsShown);
+}
+
 AnnouncementSink &customSink()
 {
     static AnnouncementSink sink;
@@ -418,6 +437,33 @@ void passActivityOn(QWidget &window)
 {
     window.setProperty(passingActivityProperty, true);
     window.installEventFilter(&activityPasser());
+}
+
+WindowShownAsOne::WindowShownAsOne(QWidget &window)
+    : m_previousHandler(QAccessible::installUpdateHandler(tellAllButWindowsWidgetsShown))
+    , m_previousWindow(std::exchange(windowToldAsOne, &window))
+{
+    // Within another, the handler before that one stays the one to tell by.
+    if (m_previousHandler != tellAllButWindowsWidgetsShown)
+        handlerBeforeWindowToldAsOne = m_previousHandler;
+}
+
+WindowShownAsOne::~WindowShownAsOne()
+{
+    QAccessible::installUpdateHandler(m_previousHandler);
+    windowToldAsOne = m_previousWindow;
+}
+
+void renewElements(QWidget &window)
+{
+    if (!QAccessible::isActive())
+        return;
+    // A reader has met only the elements it was given since it listens, which the factory saw.
+    rebuildElement(&window, Held::Marked);
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (widget->window() == &window)
+            rebuildElement(widget, Held::Marked);
+    }
 }
 
 void setName(QWidget *widget, const QString &name)

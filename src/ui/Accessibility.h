@@ -39,6 +39,31 @@ inline void setHeading(QWidget *widget) { setRole(widget, QAccessible::Heading);
 // the window that opens.
 void passActivityOn(QWidget &window);
 
+// While it lives, readers are told of `window` shown or hidden as of one element, the window:
+// Qt tells them of every widget in it that shows or hides with it, a hundred and more for the
+// lights panel, which a reader works through before it gets to anything else. Main thread
+// only.
+class WindowShownAsOne final {
+public:
+    explicit WindowShownAsOne(QWidget &window);
+    ~WindowShownAsOne();
+    WindowShownAsOne(const WindowShownAsOne &) = delete;
+    WindowShownAsOne &operator=(const WindowShownAsOne &) = delete;
+
+private:
+    QAccessible::UpdateHandler m_previousHandler;
+    QWidget *m_previousWindow;
+};
+
+// Gives `window` and every widget in it new elements, so that readers meet the window shown
+// next as a new one. A reader keeps the window it last took for the active one until it takes
+// a deactivation for the person's doing (Orca 43 does only within a second of the last input
+// it saw, and it sees neither a tray host's click nor a key another program grabs): the same
+// window activated again is then one it has already, and it reads nothing. All of the
+// window's elements go, since a reader reaches the window from any of them. Nothing is done
+// while no reader listens.
+void renewElements(QWidget &window);
+
 // Names `widget`. Qt tells assistive technologies of every name set, changed or not; an
 // unchanged name set here tells them nothing.
 void setName(QWidget *widget, const QString &name);

@@ -193,11 +193,7 @@ TEST(HalvetApp, AMinimisedPanelWindowComesBackWhenAskedFor)
         void (*ask)(HalvetApp &);
     };
     for (const Case &asked : {Case{"another launch", [](HalvetApp &app) { app.showPanel(); }},
-                              Case{"the shortcut, to hide and show", [](HalvetApp &app) {
-                                       app.togglePanel();
-                                       QCoreApplication::processEvents();
-                                       app.togglePanel();
-                                   }}}) {
+                              Case{"the shortcut", [](HalvetApp &app) { app.togglePanel(); }}}) {
         SCOPED_TRACE(asked.asker);
         runtime::MemoryUserDefaults defaults;
         HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--demo")}), defaults);

@@ -253,6 +253,31 @@ def start():
     return process
 
 
+def panel_shown():
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^vantora$"],
+                          capture_output=True, text=True).stdout.strip() != ""
+
+
+def shown_and_hidden_as_a_window(events):
+    """The open panel hidden by Escape and shown again by its icon: each told to a reader as a
+    change of the window, not of each of its controls (over a hundred of them, which a reader
+    works through before anything else)."""
+    for step, act, shown in (("Escape", lambda: keys("Escape"), False),
+                             ("a click on the icon", lambda: subprocess.run(
+                                 ["xdotool", "mousemove", "--window", icon_window(), "11", "11", "click", "1"],
+                                 check=True), True)):
+        events.clear()
+        act()
+        if not within(10, lambda: panel_shown() == shown and (not shown or focused())):
+            fail("%s did not %s the panel" % (step, "show" if shown else "hide"))
+            return
+        pump(1.0)
+        told = [event for event in events.of("object:state-changed:showing") if event[2] != "notification"]
+        if len(told) > 2:
+            fail("%s told %d elements shown or hidden, not the window alone: %s"
+                 % (step, len(told), sorted({"%s %r" % (event[2], event[1]) for event in told})[:10]))
+
+
 def tab_cycle(limit=60):
     """The stops Tab visits from the focus, once round."""
     stops = []
@@ -339,6 +364,8 @@ def main():
     app = application()
     if app is None:
         sys.exit("the app is not on the accessibility bus")
+
+    shown_and_hidden_as_a_window(events)
 
     # Windows read as windows, never as filler.
     for index in range(app.childCount):

@@ -233,24 +233,31 @@ confirmation_on_panel() {
 
 case "$scenario" in
 tray-click)
-  start_tray
-  start_app --demo
-  within 100 icon_embedded || fail "the tray icon was not embedded"
-  click_icon
-  within 50 panel_visible || fail "a click on the icon did not open the panel"
-  eval "$(xdotool search --onlyvisible --name '^vantora$' getwindowgeometry --shell)"
+  # A click on the icon toggles the panel: the click that takes the focus from the open panel
+  # closes it for good, and a click after the panel went for another window opens it, however
+  # soon it comes.
+  need_python
+  start_wm
+  start_other_program
+  open_panel
+  geometry_of "$panel"
   [ "$Y" -lt 100 ] && [ "$X" -gt 600 ] || fail "the panel is not beside the icon (at $X,$Y)"
-  # A click elsewhere: with no window manager under Xvfb, the focus moves only when told to.
-  xdotool mousemove 100 700 click 1
-  xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
-  within 50 panel_hidden || fail "the panel stayed open after it lost the focus"
-  # Not at once: a click right after the focus left counts as the click that closed it.
-  sleep 0.5
-  click_icon
-  within 50 panel_visible || fail "a second click did not open the panel again"
-  sleep 0.5
+  within 30 panel_focused || fail "the opened panel has no keyboard"
   click_icon
   within 50 panel_hidden || fail "a click on the icon did not close the open panel"
+  # Whatever the click set off has run once the application answers a ping sent after it.
+  python3 "$xwindows" ping "$panel" 5 || fail "the application did not answer after the click"
+  panel_hidden || fail "the click on the icon that closed the panel opened it again"
+  click_icon
+  within 50 panel_visible || fail "a click on the icon did not open the panel it had closed"
+  for pause in 0 0.2; do
+    within 30 panel_focused || fail "the opened panel has no keyboard"
+    xdotool mousemove --window "$other" 20 20 click 1
+    within 50 panel_hidden || fail "the panel stayed open after a click on another window"
+    sleep "$pause"
+    click_icon
+    within 50 panel_visible || fail "a click on the icon ${pause} s after the panel went for another window did not open it"
+  done
   ;;
 tray-click-after-command)
   # Clicks close upon a command or upon each other: each ends with the panel opening on the
@@ -391,6 +398,37 @@ no-tray | no-tray-second-launch)
   panel_beside_icon && fail "without a tray the panel came up beside no icon"
   [ "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l)" -eq 1 ] ||
     fail "$(xdotool search --onlyvisible --classname '^vantora$' | wc -l) windows came up"
+  ;;
+no-tray-put-away)
+  # Without a tray, Escape and the show-or-hide shortcut minimise the window, which stays in
+  # the task bar; the shortcut and another launch bring it back with the keyboard. Only closing
+  # the window ends the application.
+  store_show_shortcut
+  start_wm
+  start_app --demo
+  within 200 panel_visible || fail "the panel did not come up as a window without a tray"
+  window=$(panel_window)
+  iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic'; }
+  back() { ! iconic && xwininfo -id "$window" | grep -q IsViewable && panel_focused; }
+  within 50 panel_focused || fail "the window came up without the keyboard"
+  for put_away in Escape ctrl+alt+k; do
+    for bring_back in ctrl+alt+k "another launch"; do
+      xdotool key "$put_away"
+      within 50 iconic || fail "$put_away did not minimise the window"
+      kill -0 "$app_pid" 2>/dev/null || fail "$put_away ended the application"
+      if [ "$bring_back" = "another launch" ]; then
+        "$app" --demo >>"$home/second.log" 2>&1 || fail "the other launch exited with $?"
+      else
+        xdotool key "$bring_back"
+      fi
+      within 50 back || fail "$bring_back did not bring back the window $put_away minimised"
+    done
+  done
+  close_panel_by_keys
+  within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Alt+F4 on the window left the application running"
+  wait "$app_pid"
+  status=$?
+  [ "$status" -eq 0 ] || fail "Alt+F4 on the window ended the application with $status"
   ;;
 second-launch)
   start_tray
