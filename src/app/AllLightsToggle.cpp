@@ -1,6 +1,9 @@
 #include "app/AllLightsToggle.h"
 
 #include "store/HalvetStore.h"
+#include "ui/Accessibility.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -26,9 +29,16 @@ runtime::Task<void> toggleAllLights(HalvetStore &store, std::function<void()> op
     const bool anyReachableOn = std::ranges::any_of(lights, [](const HueLight &light) {
         return light.isReachable && light.isOn;
     });
-    co_await store.setPower(std::nullopt, !anyReachableOn);
-    if (store.errorMessage() || store.unexpectedIssue())
+    const bool on = !anyReachableOn;
+    co_await store.setPower(std::nullopt, on);
+    if (store.errorMessage() || store.unexpectedIssue()) {
         openPanel();
+        co_return;
+    }
+    // The key is pressed away from the panel, often with it hidden: nothing at the focus shows
+    // the change.
+    ui::a11y::tellOutcome(on ? QCoreApplication::translate("vantora::AllLightsToggle", "All lights on.")
+                             : QCoreApplication::translate("vantora::AllLightsToggle", "All lights off."));
 }
 
 } // namespace vantora

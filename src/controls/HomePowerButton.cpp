@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QtMath>
 
+#include <utility>
+
 namespace vantora::controls {
 
 namespace {
@@ -42,6 +44,9 @@ HomePowerButton::HomePowerButton(HomePower power, QWidget *parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
     connect(m_hoverTracker, &ui::HoverTracker::hoveredChanged, this, [this] { followHover(); });
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QAbstractButton::clicked, this, [this] { m_toldOfNextChange = hasFocus(); });
+#endif
     applyTexts();
 }
 
@@ -53,9 +58,10 @@ void HomePowerButton::setPower(HomePower power)
     applyTexts();
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Before Qt 6.8 a new name reaches a reader without its text, which it cannot say: the
-    // button pressed from the keyboard says what it does now.
-    if (hasFocus())
-        ui::a11y::announce(accessibleName());
+    // button pressed from the keyboard says what it does now. A change made elsewhere (the
+    // all-lights key) tells its own outcome.
+    if (std::exchange(m_toldOfNextChange, false) && hasFocus())
+        ui::a11y::tellOutcome(accessibleName());
 #endif
 }
 
@@ -143,6 +149,7 @@ void HomePowerButton::focusInEvent(QFocusEvent *event)
 void HomePowerButton::focusOutEvent(QFocusEvent *event)
 {
     m_keyboardFocus = false;
+    m_toldOfNextChange = false;
     QAbstractButton::focusOutEvent(event);
 }
 

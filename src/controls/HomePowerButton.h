@@ -50,6 +50,8 @@ private:
 
     HomePower m_power;
     bool m_keyboardFocus = false;
+    // Pressed with the focus on it, the button says the power change that follows.
+    bool m_toldOfNextChange = false;
     ui::HoverTracker *m_hoverTracker;
     ui::AnimatedValue<double> m_tint;
 };

@@ -2,6 +2,7 @@
 
 #include "controls/FocusRing.h"
 
+#include "ui/Accessibility.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/SystemColours.h"
 
@@ -16,6 +17,11 @@ PlainTextButton::PlainTextButton(const QString &text, QWidget *parent)
 {
     setText(text);
     setFocusPolicy(Qt::StrongFocus);
+    // Before the owner hears of the press, which may select this one.
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        if (isCheckable() && m_selected)
+            ui::a11y::tellChosenAgain(*this);
+    });
 }
 
 void PlainTextButton::setForeground(const ui::DynamicColor &colour)

@@ -10,7 +10,7 @@ namespace vantora::controls {
 // again" are: no bezel, the whole rectangle takes clicks, Space presses it once it has
 // focus, and the controls' focus ring shows when focus came by keyboard. Once selected or
 // deselected it is one choice among its sibling buttons: assistive technologies read a radio
-// button, checked while selected.
+// button, checked while selected, and pressed while selected it says it stays so.
 class PlainTextButton final : public QAbstractButton {
     Q_OBJECT
 public:

@@ -24,6 +24,7 @@
 #include "ui/Colours.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/FocusHolder.h"
+#include "ui/FocusReturn.h"
 #include "ui/KeyedColumn.h"
 #include "ui/PanelScrollBar.h"
 #include "ui/ScreenInfo.h"
@@ -464,13 +465,8 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
         m_edgeOverlay = nullptr;
         // On its way out it asks nothing more: the focus leaving it closes no room opened since.
         disconnect(leaving, &RoomEdgeOverlay::closeRequested, this, nullptr);
-        // The keyboard goes back to the button that opened the control, not on to whatever
-        // follows the control in the focus chain.
-        const QWidget *focused = window()->focusWidget();
-        const bool heldFocus = focused && (focused == leaving || leaving->isAncestorOf(focused));
+        giveFocusBackFrom(*leaving, ui::FocusStep::Opener);
         ui::transitionOut(leaving, edgeOverlayTransition, ui::Transaction::current(), ui::Departure::Delete);
-        if (RoomSection *opener = roomSection(leaving->roomID()); heldFocus && opener)
-            opener->brightnessButton()->setFocus(Qt::OtherFocusReason);
     }
     if (!room)
         return;
@@ -479,7 +475,10 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
         m_edgeOverlay = new RoomEdgeOverlay(room->id, m_scroll, this);
         m_edgeOverlay->hide();
         const QString roomID = room->id;
-        connect(m_edgeOverlay, &RoomEdgeOverlay::closeRequested, this, [this] { collapseExpandedRoom(); });
+        connect(m_edgeOverlay, &RoomEdgeOverlay::closeRequested, this, [this](ui::FocusStep step) {
+            giveFocusBackFrom(*m_edgeOverlay, step);
+            collapseExpandedRoom();
+        });
         connect(m_edgeOverlay, &RoomEdgeOverlay::brightnessRequested, this,
                 [this, roomID](double brightness) { roomBrightnessRequested(roomID, brightness); });
     }
@@ -490,6 +489,12 @@ void LightsHomeView::applyEdgeOverlay(const LightRoom *room)
         // Escape must reach the control, wherever the focus was: it goes to the slider.
         ui::focusFirstControl(*m_edgeOverlay);
     }
+}
+
+void LightsHomeView::giveFocusBackFrom(const RoomEdgeOverlay &overlay, ui::FocusStep step)
+{
+    RoomSection *opener = roomSection(overlay.roomID());
+    ui::giveFocusBack(overlay, opener ? opener->brightnessButton() : nullptr, *this, step);
 }
 
 void LightsHomeView::placeEdgeOverlay()

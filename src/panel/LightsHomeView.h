@@ -5,6 +5,7 @@
 #include "store/AppIssue.h"
 #include "controls/HomePowerButton.h"
 #include "ui/ContextMenu.h"
+#include "ui/FocusReturn.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -137,6 +138,9 @@ private:
     void setExpandedRoom(std::optional<QString> roomID);
     void applyBrightnessControl();
     void applyEdgeOverlay(const LightRoom *room);
+    // Hands the keyboard on from `overlay` while it still shows, as `step` says, to its room's
+    // brightness button or the control after it.
+    void giveFocusBackFrom(const RoomEdgeOverlay &overlay, ui::FocusStep step);
     void applyPopover(const LightRoom *room);
     void placeEdgeOverlay();
     void roomBrightnessRequested(const QString &roomID, double brightness);

@@ -16,6 +16,7 @@
 #include "store/RoomFavourites.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/FocusHolder.h"
+#include "ui/FocusReturn.h"
 #include "ui/PanelDragArea.h"
 #include "ui/ScreenInfo.h"
 #include "ui/SystemFont.h"
@@ -27,6 +28,8 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <utility>
 
 using namespace std::chrono_literals;
 
@@ -324,16 +327,6 @@ void LightsPanel::noLightsAction()
     refresh();
 }
 
-void LightsPanel::returnFocusFromShortcuts()
-{
-    QWidget *before = m_focusBeforeShortcuts;
-    m_focusBeforeShortcuts = nullptr;
-    if (before && before->isEnabled() && before->isVisibleTo(this))
-        before->setFocus(Qt::OtherFocusReason);
-    else if (m_pageFrame)
-        ui::focusFirstControl(*m_pageFrame);
-}
-
 void LightsPanel::followShortcuts()
 {
     const bool shows = m_navigation.showsShortcuts();
@@ -360,9 +353,9 @@ void LightsPanel::followShortcuts()
         m_shortcutsPage = nullptr;
         // Left to Qt, the focus would move on along the focus chain from the page, to
         // whichever control happens to follow it there.
-        const QWidget *focused = window()->focusWidget();
-        if (!focused || leaving->isAncestorOf(focused))
-            returnFocusFromShortcuts();
+        QWidget *opener = std::exchange(m_focusBeforeShortcuts, nullptr);
+        if (m_pageFrame)
+            ui::giveFocusBack(*leaving, opener, *m_pageFrame);
         ui::transitionOut(leaving, transition, animation, ui::Departure::Delete);
     }
     m_arrival->setAllowed(!shows && !m_onboarding->showsConnectScreen());

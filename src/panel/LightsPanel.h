@@ -99,7 +99,6 @@ private:
     void makePage(Page page);
     void applyPage();
     void followShortcuts();
-    void returnFocusFromShortcuts();
     void runChangeHandlers(bool initial);
     void noLightsAction();
     void updateResetControl();

@@ -33,7 +33,7 @@ RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *lis
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         const auto inside = [this](const QWidget *widget) { return widget == this || isAncestorOf(widget); };
         if (old && now && inside(old) && !inside(now) && now->window() == window())
-            Q_EMIT closeRequested();
+            Q_EMIT closeRequested(ui::FocusStep::Opener);
     });
 }
 
@@ -65,10 +65,18 @@ void RoomEdgeOverlay::apply(const LightRoom &room, const QRectF &card, bool lock
     m_slider->setGeometry(QRectF(centre - QPointF(size.width() / 2.0, size.height() / 2.0), size).toRect());
 }
 
+bool RoomEdgeOverlay::focusNextPrevChild(bool next)
+{
+    // Left to Qt, Tab would go on from the control, which comes last in the window's chain, to
+    // the window's first control.
+    Q_EMIT closeRequested(next ? ui::FocusStep::AfterOpener : ui::FocusStep::Opener);
+    return true;
+}
+
 void RoomEdgeOverlay::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        Q_EMIT closeRequested();
+        Q_EMIT closeRequested(ui::FocusStep::Opener);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -78,7 +86,7 @@ void RoomEdgeOverlay::mousePressEvent(QMouseEvent *event)
 {
     // The slider takes its own presses; whatever reaches the backdrop closes the control.
     event->accept();
-    Q_EMIT closeRequested();
+    Q_EMIT closeRequested(ui::FocusStep::Opener);
 }
 
 void RoomEdgeOverlay::wheelEvent(QWheelEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/LightRoom.h"
+#include "ui/FocusReturn.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -17,8 +18,10 @@ class RoomBrightnessSlider;
 
 // The open room brightness control of the edge style: the room's slider stands over the
 // trailing edge of the room's card, on a clear backdrop over the whole page. A click on the
-// backdrop, Escape or the focus moving on to another control of the window asks to close it;
-// the wheel over the backdrop scrolls the list beneath.
+// backdrop, Escape, Tab or Shift+Tab, or the focus moving on to another control of the window
+// asks to close it, saying where the keys go: the slider stands just after its opener, so Tab
+// goes on to the control after the opener, the others back to the opener. The wheel over the
+// backdrop scrolls the list beneath.
 // The slider is kept while the same room stays open, so a drag survives any refresh.
 class RoomEdgeOverlay final : public QWidget {
     Q_OBJECT
@@ -43,10 +46,11 @@ public:
     static QPointF sliderCentre(const QRectF &card, qreal pageHeight);
 
 Q_SIGNALS:
-    void closeRequested();
+    void closeRequested(ui::FocusStep step);
     void brightnessRequested(double brightness);
 
 protected:
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;

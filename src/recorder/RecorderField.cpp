@@ -474,10 +474,17 @@ void RecorderField::focusInEvent(QFocusEvent *event)
     if (window() && isVisible() && !isRecording()) {
         startRecording();
         // Empty, the field reads as "Press Shortcut" with the focus. Showing a shortcut, it
-        // reads the shortcut, and that it records is told once the focus has been.
+        // reads the shortcut, and that it records is told once the focus has been, unless the
+        // field was emptied meanwhile (Clear gives it the focus first): it then reads "Press
+        // Shortcut" already.
         if (!text().isEmpty()) {
             QMetaObject::invokeMethod(
-                this, [this] { if (isRecording()) ui::a11y::announce(placeholderText()); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    if (isRecording() && !text().isEmpty())
+                        ui::a11y::announce(placeholderText());
+                },
+                Qt::QueuedConnection);
         }
     }
 }

@@ -112,6 +112,16 @@ void ToggleColorSwatch::setSelected(bool selected)
         setChecked(selected);
 }
 
+void ToggleColorSwatch::nextCheckState()
+{
+    // As a radio button, a press never takes the check off: taken off and put back by the
+    // picker, the check would reach a reader twice. The press still chose: it says so.
+    if (isChecked())
+        ui::a11y::tellChosenAgain(*this);
+    else
+        setChecked(true);
+}
+
 void ToggleColorSwatch::focusInEvent(QFocusEvent *event)
 {
     m_showsFocusRing = controls::focusRing::cameByKeyboard(*event);

@@ -64,6 +64,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    // Pressed while chosen, the swatch stays chosen and says so.
+    void nextCheckState() override;
 
 private:
     ToggleColor m_color;

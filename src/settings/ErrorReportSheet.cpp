@@ -33,7 +33,8 @@ const ui::DynamicColor reportBoxFill{ui::colours::black(0.06), ui::colours::whit
 constexpr int reportBoxHeight = 200;
 constexpr qreal reportBoxRadius = 8;
 
-// The report in a read-only, selectable text box on a soft rounded ground.
+// The report in a read-only text box on a soft rounded ground, selected and walked by mouse
+// or keys.
 class ReportBox final : public QWidget {
 public:
     ReportBox(const QString &report, QWidget *parent)
@@ -42,6 +43,8 @@ public:
     {
         setFixedHeight(reportBoxHeight);
         m_text->setReadOnly(true);
+        // A caret the keys move, so that a reader walks the report line by line.
+        m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         m_text->setAccessibleName(ErrorReportSheet::tr("Error report"));
         m_text->setPlainText(report);
         m_text->setFont(ui::systemFont(12));
@@ -219,6 +222,8 @@ void ErrorReportSheet::setFeedback(const QString &text)
 {
     m_feedback->setText(text);
     m_feedback->show();
+    // The line shows under the report, away from the button the keys are on.
+    ui::a11y::tellOutcome(text);
 }
 
 } // namespace vantora

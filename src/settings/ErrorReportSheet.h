@@ -27,8 +27,9 @@ struct ReportHandOver final {
 
 // The report of one unexpected failure for the user to review and hand to support: copy it,
 // save it as a text file, or open a mail to the support address (offered only when the
-// build has one). Each hand-over says how it went in a line under the report; only "Done"
-// (also Return) ends the review, which the owner does on `done`.
+// build has one). Each hand-over says how it went in a line under the report, and to a
+// reader as it happens; only "Done" (also Return) ends the review, which the owner does on
+// `done`.
 class ErrorReportSheet final : public QWidget {
     Q_OBJECT
 public:

@@ -497,6 +497,19 @@ void announce(const QString &text, Priority priority)
         raiseAnnouncement(announcement);
 }
 
+void tellOutcome(const QString &text)
+{
+    // Polite: a reader finishes what it says of the key first.
+    announce(text, Priority::Medium);
+}
+
+void tellChosenAgain(QWidget &choice)
+{
+    const QAccessibleInterface *element = QAccessible::queryAccessibleInterface(&choice);
+    const QString name = element ? element->text(QAccessible::Name) : choice.accessibleName();
+    tellOutcome(QCoreApplication::translate("vantora::ui::a11y", "%1, selected").arg(name));
+}
+
 void announceOnFirstShow(QWidget &widget, const QString &text, Priority priority)
 {
     if (widget.isVisible())

@@ -91,6 +91,16 @@ using AnnouncementSink = std::function<void(const Announcement &)>;
 // hidden notification named with the text that tells it shows.
 void announce(const QString &text, Priority priority = Priority::Medium);
 
+// Tells what an action did where nothing at the focus shows it to a reader: a report copied
+// or saved, all lights switched by a global key, a choice made again that changes nothing.
+// Every such action says its outcome through here, once per action, as a notice readers
+// announce whether or not a window of the application is active.
+void tellOutcome(const QString &text);
+
+// Tells that `choice`, one choice among several read as radio buttons, was pressed while
+// chosen: it stays chosen, which nothing at the focus shows.
+void tellChosenAgain(QWidget &choice);
+
 // Announces `text` as `widget` first shows: news that comes with a widget (a notice, a
 // failure) is read out wherever the focus is, once, and not for a window nobody sees.
 void announceOnFirstShow(QWidget &widget, const QString &text, Priority priority = Priority::Medium);

@@ -14,17 +14,32 @@ void makeFocusHolder(QWidget &container, const QString &name)
     a11y::setRole(&container, QAccessible::Pane);
 }
 
+bool isTabStop(const QWidget &control, const QWidget &within)
+{
+    return control.isVisibleTo(&within) && control.isEnabled() && (control.focusPolicy() & Qt::TabFocus)
+        && !control.focusProxy();
+}
+
+QWidget *nextTabStop(QWidget &from, const QWidget &within, const QWidget *passing)
+{
+    const auto inside = [](const QWidget *widget, const QWidget &container) {
+        return widget == &container || container.isAncestorOf(widget);
+    };
+    for (QWidget *candidate = from.nextInFocusChain(); candidate && candidate != &from;
+         candidate = candidate->nextInFocusChain()) {
+        if (within.isAncestorOf(candidate) && !(passing && inside(candidate, *passing))
+            && isTabStop(*candidate, within))
+            return candidate;
+    }
+    return nullptr;
+}
+
 void focusFirstControl(QWidget &container, Qt::FocusReason reason)
 {
-    for (QWidget *candidate = container.nextInFocusChain(); candidate && candidate != &container;
-         candidate = candidate->nextInFocusChain()) {
-        if (container.isAncestorOf(candidate) && candidate->isVisibleTo(&container) && candidate->isEnabled()
-            && (candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy()) {
-            candidate->setFocus(reason);
-            return;
-        }
-    }
-    container.setFocus(reason);
+    if (QWidget *first = nextTabStop(container, container))
+        first->setFocus(reason);
+    else
+        container.setFocus(reason);
 }
 
 } // namespace vantora::ui

@@ -15,6 +15,14 @@ namespace vantora::ui {
 // Makes `container` such a holder, read as a pane named `name`.
 void makeFocusHolder(QWidget &container, const QString &name);
 
+// Whether Tab stops at `control` as `within` shows now: shown in it, enabled, taking the
+// focus by Tab and passing it to no proxy.
+bool isTabStop(const QWidget &control, const QWidget &within);
+
+// The first control after `from` along the window's focus chain that Tab stops at inside
+// `within`, passing by whatever `passing` holds; none when there is none.
+QWidget *nextTabStop(QWidget &from, const QWidget &within, const QWidget *passing = nullptr);
+
 // Gives the focus to the first control inside `container` that Tab reaches (enabled, shown,
 // taking focus by Tab), or to `container` itself when it holds none.
 void focusFirstControl(QWidget &container, Qt::FocusReason reason = Qt::OtherFocusReason);

@@ -1,5 +1,7 @@
 #include "ui/FocusReturn.h"
 
+#include "ui/FocusHolder.h"
+
 #include <QApplication>
 #include <QDialog>
 
@@ -13,6 +15,17 @@ QWidget *focusOfShownWindow(const QWidget *origin)
 {
     const QWidget *window = origin ? origin->window() : nullptr;
     return window && window->isVisible() ? window->focusWidget() : nullptr;
+}
+
+bool isInside(const QWidget *widget, const QWidget &container)
+{
+    return widget == &container || container.isAncestorOf(widget);
+}
+
+bool canTakeFocusBack(const QWidget &opener, const QWidget &closing)
+{
+    return !isInside(&opener, closing) && opener.isVisibleTo(opener.window()) && opener.isEnabled()
+        && opener.focusPolicy() != Qt::NoFocus;
 }
 
 QPointer<QWidget> &handedOver()
@@ -53,6 +66,26 @@ void FocusReturn::giveBack() const
 void returnFocusOnFinish(QDialog &dialog, const QWidget *origin)
 {
     QObject::connect(&dialog, &QDialog::finished, &dialog, [focus = FocusReturn(origin)] { focus.giveBack(); });
+}
+
+void giveFocusBack(const QWidget &closing, QWidget *opener, QWidget &fallback, FocusStep step)
+{
+    if (const QWidget *focused = closing.window()->focusWidget(); focused && !isInside(focused, closing))
+        return;
+    if (opener && canTakeFocusBack(*opener, closing)) {
+        if (step == FocusStep::Opener) {
+            opener->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        if (QWidget *next = nextTabStop(*opener, *opener->window(), &closing)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    if (QWidget *first = nextTabStop(fallback, fallback, &closing))
+        first->setFocus(Qt::OtherFocusReason);
+    else
+        fallback.setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace vantora::ui

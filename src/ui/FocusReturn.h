@@ -37,4 +37,21 @@ private:
 // the focus on by itself.
 void returnFocusOnFinish(QDialog &dialog, const QWidget *origin);
 
+// Where the keys go from a sheet, page or slider inside a window as it closes.
+enum class FocusStep {
+    // To the control it was opened from (Escape, Cancel, Done, Shift+Tab out of a slider
+    // that stands just after its opener).
+    Opener,
+    // To the control that Tab reaches after the opener (Tab out of such a slider).
+    AfterOpener,
+};
+
+// As `closing`, opened from `opener` inside the same window, closes: when the window's focus
+// is inside `closing`, or nowhere, moves it as `step` says; when the opener went, is hidden,
+// disabled or takes no focus, to the first control of `fallback` instead. A focus that has
+// left `closing` already stays where it is. Call it before `closing` hides: hidden with the
+// focus, Qt would first move the focus on along the window's chain, and a reader would hear
+// whichever control follows there.
+void giveFocusBack(const QWidget &closing, QWidget *opener, QWidget &fallback, FocusStep step = FocusStep::Opener);
+
 } // namespace vantora::ui

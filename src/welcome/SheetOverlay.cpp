@@ -6,6 +6,7 @@
 #include "ui/DynamicColor.h"
 #include "ui/EnvironmentKeys.h"
 #include "ui/FocusHolder.h"
+#include "ui/FocusReturn.h"
 #include "ui/SystemColours.h"
 
 #include <QApplication>
@@ -167,18 +168,7 @@ void SheetOverlay::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     // Hidden with its window (the panel closing), the sheet is still open.
     if (isHidden())
-        returnFocus();
-}
-
-void SheetOverlay::returnFocus()
-{
-    QWidget *focus = window()->focusWidget();
-    if (!focus || !isAncestorOf(focus))
-        return;
-    if (m_opener && m_opener->isVisibleTo(window()) && m_opener->isEnabled() && m_opener->focusPolicy() != Qt::NoFocus)
-        m_opener->setFocus(Qt::OtherFocusReason);
-    else
-        ui::focusFirstControl(*parentWidget());
+        ui::giveFocusBack(*this, m_opener, *parentWidget());
 }
 
 bool SheetOverlay::isBeneath(const QObject *object) const
@@ -193,8 +183,7 @@ bool SheetOverlay::isBeneath(const QObject *object) const
 
 bool SheetOverlay::takesTabFocus(const QWidget *widget) const
 {
-    return isAncestorOf(widget) && widget->isVisibleTo(this) && widget->isEnabled()
-        && (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+    return isAncestorOf(widget) && ui::isTabStop(*widget, *this);
 }
 
 void SheetOverlay::focusSheet()

@@ -52,7 +52,6 @@ private:
     bool takesTabFocus(const QWidget *widget) const;
     // Moves the focus back to where it last was in the sheet, or to its first control.
     void focusSheet();
-    void returnFocus();
 
     QWidget *m_card;
     QPointer<QWidget> m_opener;

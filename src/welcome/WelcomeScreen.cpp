@@ -4,6 +4,7 @@
 #include "welcome/BridgeResetControl.h"
 #include "welcome/ConnectionScreenView.h"
 #include "welcome/ManualAddressSheet.h"
+#include "welcome/PillContent.h"
 #include "welcome/SheetOverlay.h"
 #include "welcome/WelcomeBottomBar.h"
 #include "welcome/WelcomeLayout.h"
@@ -25,6 +26,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace vantora {
 
@@ -240,17 +243,33 @@ void WelcomeScreen::resizeEvent(QResizeEvent *event)
 void WelcomeScreen::refresh()
 {
     const Facts now = facts();
-    const QPointer<QWidget> focusedBefore = window()->focusWidget();
+    const QPointer<QWidget> focused = window()->focusWidget();
+    const bool screenHadFocus = focused && isAncestorOf(focused);
+    // A pill content that leaves takes its focus with it.
     m_view->apply(pillState(now), instruction(now), pulse(now.phase));
-    m_bottomBar->apply(welcomeScreen::bottomBar(now));
+    const std::vector<BarButton> bar = welcomeScreen::bottomBar(now);
+    const bool barButtonGoes = focused && m_bottomBar->isAncestorOf(focused.data())
+        && std::ranges::none_of(bar, [&](BarButton kept) { return m_bottomBar->button(kept) == focused; });
+    // A control that goes hands the keyboard to the one that takes its place, wherever that
+    // comes in the focus chain: the pill's new button (Pair Bridge again as an attempt is
+    // cancelled, Try again as it fails, the bridge choice), else the bar's first (Cancel while
+    // an attempt works). Handed on before the old one hides: hidden with the focus, Qt would
+    // first move it on along the chain, and a reader would hear that control too. Nothing else
+    // moves the focus: a change of phase never takes it from where the person left it.
+    const bool focusGoes = screenHadFocus && (barButtonGoes || window()->focusWidget() != focused);
+    PillContent *pillContent = m_view->pill()->content();
+    QWidget *pillButton = pillContent ? ui::nextTabStop(*pillContent, *pillContent) : nullptr;
+    if (focusGoes && pillButton)
+        pillButton->setFocus(Qt::OtherFocusReason);
+    m_bottomBar->apply(bar);
+    if (focusGoes && !pillButton) {
+        if (bar.empty())
+            ui::focusFirstControl(*this);
+        else
+            m_bottomBar->button(bar.front())->setFocus(Qt::OtherFocusReason);
+    }
     m_choiceSheet->setBridges(m_onboarding.bridges());
     placeBottomBar();
-    // A control that went (the pill's button once pairing starts, Cancel once it ends) left
-    // the focus nowhere, or to whatever follows it in the chain (the settings menu): it goes
-    // to the first control now shown, Cancel while pairing, the pill's button after it.
-    const bool focusedControlWent = focusedBefore && isAncestorOf(focusedBefore) && !focusedBefore->isVisible();
-    if (isVisible() && isActiveWindow() && (!window()->focusWidget() || focusedControlWent))
-        ui::focusFirstControl(*this);
 }
 
 void WelcomeScreen::placeBottomBar()

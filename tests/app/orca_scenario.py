@@ -195,7 +195,8 @@ def icon_window():
 
 def start_app(*arguments, environment=None):
     log = open(os.path.join(HOME, "app.log"), "a")
-    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT, env=environment)
+    # In the private home: a file it saves where it stands lands there.
+    process = subprocess.Popen([APP, *arguments], stdout=log, stderr=subprocess.STDOUT, env=environment, cwd=HOME)
     with open(os.path.join(HOME, "app.pid"), "w") as pid:
         pid.write(str(process.pid))
     return process
@@ -558,6 +559,108 @@ def many_lights(scenario):
     return app
 
 
+def quiet_since(scenario, mark, seconds=1.5, limit=8):
+    """What Orca said since `mark` once it has said nothing more for `seconds` (`limit` at most):
+    a line said twice may come a moment after the first, and only silence tells it did not."""
+    said, still = scenario.orca.said_since(mark), time.monotonic()
+    end = still + limit
+    while time.monotonic() < end and time.monotonic() - still < seconds:
+        time.sleep(0.1)
+        now = scenario.orca.said_since(mark)
+        if len(now) != len(said):
+            said, still = now, time.monotonic()
+    return said
+
+
+def said_once(scenario, what, pressed, wanted, counted):
+    """Presses `pressed` and waits for `wanted`, then for Orca to go quiet: of the lines said,
+    one matches `counted`."""
+    mark, failed = scenario.orca.mark(), len(FAILURES)
+    scenario.expect(what, pressed, wanted, since=mark)
+    if len(FAILURES) > failed:
+        return
+    said = quiet_since(scenario, mark)
+    if len([line for line in said if re.search(counted, line)]) != 1:
+        fail("%s: Orca said %r other than once: %s" % (what, counted, said))
+
+
+def room_slider_gives_focus_back(scenario):
+    """From the room's button: Tab out of its open slider goes on to the control after the
+    button, as Tab from the button does, Shift+Tab back to the button, and Escape to the button
+    with nothing said on the way."""
+    after = r"^Bedroom lights check box"
+    scenario.expect("Tab from the room's button", ("Tab",), after)
+    button = r"^Bedroom brightness (push )?button"
+    scenario.expect("back on the room's button", ("shift+Tab",), button)
+    for key, lands in (("Tab", after), ("shift+Tab", button), ("Escape", button)):
+        scenario.expect("the slider again", ("Return",), r"Bedroom brightness slider")
+        said = scenario.expect("the slider left by " + key, (key,), lands)
+        if [line for line in said if re.search(r"Turn all lights", line)]:
+            fail("the slider left by %s passed the panel's first control: %s" % (key, said))
+        if key == "Tab":
+            scenario.expect("back on the room's button", ("shift+Tab",), button)
+
+
+def shortcuts_page_said_once(scenario):
+    """The shortcuts page: Clear says "Press Shortcut" once as the focus comes to the field, and
+    Space on the chosen colour says it is chosen once."""
+    scenario.expect("the shortcuts page", ("ctrl+comma",), r"Back to lights", r"Keyboard shortcuts")
+    scenario.expect("Tab into a field", ("Tab",), r"^Show or hide app", r"Press Shortcut")
+    scenario.expect("a recorded shortcut", ("ctrl+alt+p",), r"Ctrl\+Alt\+P")
+    scenario.expect("its clear button", ("Tab",), r"^Clear Show or hide app shortcut (push )?button")
+    said_once(scenario, "Clear", ("space",), r"Press Shortcut", r"Press Shortcut")
+    scenario.move_to("the toggle colours", "Tab", r"^\w+ toggles")
+    said_once(scenario, "Space on the chosen colour", ("space",), r"\bselected\b", r"\bselected\b")
+    scenario.expect("back to the lights", ("Escape",), r"^Turn all lights|^Adjust")
+
+
+def all_lights_key_said(scenario):
+    """The all-lights key, the panel hidden and then shown with the focus away from All on and
+    All off: each press says whether the lights are now on or off, once."""
+    said_once(scenario, "the all-lights key, the panel hidden", ("ctrl+alt+l",), r"All lights (on|off)",
+              r"All lights (on|off)")
+    scenario.expect("the panel shown", ("ctrl+alt+k",), r"^Turn all lights")
+    scenario.expect("away from All on and All off", ("Tab",), r"^vantora Settings")
+    said_once(scenario, "the all-lights key, the panel shown", ("ctrl+alt+l",), r"All lights (on|off)",
+              r"All lights (on|off)")
+    keys("ctrl+alt+k")
+
+
+def pairing_gives_focus_back(scenario):
+    """Pair Bridge, then its search cancelled by Escape, by Return on Cancel or from the menu:
+    the keys are back on Pair Bridge at once, never on the gear. A search that ends by itself
+    leaves them on Try again, its next step."""
+    scenario.move_to("the pill's button", "Tab", r"^(Pair Bridge device|Try again) (push )?button")
+    for what, cancel in (("Escape", ("Escape",)), ("Return on Cancel", ("Return",)),
+                         ("Cancel pairing", ("Menu", "Return"))):
+        scenario.expect("Pair Bridge", ("space",), r"^Cancel (push )?button")
+        said = scenario.expect("the search cancelled by " + what, cancel, r"^Pair Bridge device (push )?button",
+                               seconds=5)
+        if [line for line in said if re.search(r"vantora Settings", line)]:
+            fail("the search cancelled by %s went by the gear: %s" % (what, said))
+    mark = scenario.orca.mark()
+    scenario.expect("a search that ends by itself", ("space",), r"Nothing found", since=mark, seconds=20)
+    said = scenario.expect("its next step", (), r"^Try again (push )?button", since=mark)
+    if [line for line in said if re.search(r"^Connection help", line)]:
+        fail("the search that ended moved the focus on to Connection help: %s" % said)
+
+
+def error_report_said(scenario):
+    """The error report from its text: the text read line by line, and each hand-over said
+    once, the focus staying on its button; the report saved where the dialog proposes."""
+    scenario.expect("the report's next line", ("Down",), r"^Report ID: ")
+    scenario.expect("the report's first line", ("ctrl+Home",), r"^vantora error report")
+    scenario.move_to("Copy report", "Tab", r"^Copy report (push )?button")
+    for key in ("Return", "space"):
+        said_once(scenario, "Copy report by " + key, (key,), r"Report copied", r"Report copied")
+    scenario.move_to("Save", "Tab", r"^Save… (push )?button")
+    scenario.expect("the save dialog", ("space",), r"File name")
+    said_once(scenario, "the report saved", ("Return",), r"Report saved", r"Report saved")
+    path = os.path.join(HOME, "vantora-error-report.txt")
+    if not os.path.isfile(path):
+        fail("the report was not saved at %s" % path)
+
+
 def fresh_reader(readers):
     """Orca 48 remembers the objects of a program that quit as dead by their Python hash, and
     the objects of a program started soon after can get the same hashes: Orca then takes the
@@ -581,9 +684,11 @@ def main():
         all_lights(scenario)
         linux_keys_in_panel(scenario)
         room_slider(scenario)
+        room_slider_gives_focus_back(scenario)
         light_page(scenario)
         values_said_once(scenario)
         recorder(scenario)
+        shortcuts_page_said_once(scenario)
         settings_said_once(scenario)
         settings_menu(scenario, app)
         stop_app(app)
@@ -592,6 +697,7 @@ def main():
         scenario = fresh_reader(readers)
         app = panel(scenario)
         global_shortcuts(scenario)
+        all_lights_key_said(scenario)
         shown_after_icon_hides(scenario)
         stop_app(app)
         # Each step of pairing is read out once as it comes, wherever the focus is.
@@ -612,6 +718,7 @@ def main():
         scenario = fresh_reader(readers)
         app = welcome(scenario, "--no-bridge")
         linux_keys_in_welcome(scenario)
+        pairing_gives_focus_back(scenario)
         stop_app(app)
         # A failure to load the lights is read out as it comes, as pairing's steps are.
         scenario = fresh_reader(readers)
@@ -635,6 +742,7 @@ def main():
         scenario.move_to("the error banner's details", "Tab", r"^View details")
         scenario.expect("the error report opens", ("space",), r"^Review error report dialog", r"^Done (push )?button")
         scenario.expect("the error report's text", ("shift+Tab",) * 3, r"^Error report (read only )?(text|edit)")
+        error_report_said(scenario)
     finally:
         if app is not None:
             stop_app(app)

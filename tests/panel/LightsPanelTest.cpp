@@ -23,6 +23,9 @@
 
 #include "welcome/BridgeArrivalPill.h"
 #include "welcome/BridgeResetControl.h"
+#include "welcome/ConnectionScreenView.h"
+#include "welcome/PillContent.h"
+#include "welcome/WelcomeBottomBar.h"
 #include "welcome/WelcomeScreen.h"
 
 #include "settings/AppErrorBanner.h"
@@ -1398,3 +1401,135 @@ TEST_F(HomeListTest, ALightsPageFollowsTheStoreOnThePanelsTurns)
     refreshWith(renamed);
     EXPECT_EQ(page->lightPage()->model().light().name, QStringLiteral("Reading lamp"));
 }
+
+namespace {
+
+// Where the keys go as a sheet or slider closes.
+enum class Lands {
+    // On the control it was opened from.
+    OnOpener,
+    // Where Tab from that control goes.
+    AfterOpener,
+    // On the pill's button, which stands for the attempt it started.
+    OnPill,
+};
+
+struct FocusBackCase {
+    const char *name;
+    // The control it opens from, on the panel the case needs.
+    enum class Reach { RoomSlider, EnterAddress, BridgeChoice, PairBridge } reach;
+    QList<QKeyCombination> open;
+    Qt::Key close;
+    Lands lands;
+
+    friend void PrintTo(const FocusBackCase &c, std::ostream *out) { *out << c.name; }
+};
+
+const DiscoveredBridge attic{QStringLiteral("001788fffe000001"), QStringLiteral("Attic"), QStringLiteral("10.0.0.7")};
+const DiscoveredBridge cellar{QStringLiteral("001788fffe000002"), QStringLiteral("Cellar"), QStringLiteral("10.0.0.8")};
+
+struct FocusBack : HomeListTest, ::testing::WithParamInterface<FocusBackCase> {
+    void press(QKeyCombination key)
+    {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        settle();
+        QCoreApplication::sendPostedEvents();
+    }
+
+    QWidget *pillButton() const
+    {
+        auto *welcome = qobject_cast<WelcomeScreen *>(panel->pageWidget());
+        PillContent *content = welcome ? welcome->view()->pill()->content() : nullptr;
+        return content ? content->findChild<QAbstractButton *>() : nullptr;
+    }
+
+    // Makes and shows the panel, and returns the control to open from.
+    QWidget *reach(FocusBackCase::Reach where)
+    {
+        using Reach = FocusBackCase::Reach;
+        makePanel(where == Reach::RoomSlider ? connect(manyRooms()) : rig.build());
+        show();
+        activate(*window);
+        switch (where) {
+        case Reach::RoomSlider:
+            return home()->roomSection(QStringLiteral("room 1"))->brightnessButton();
+        case Reach::PairBridge:
+            search.thenWait();
+            return pillButton();
+        case Reach::EnterAddress:
+        case Reach::BridgeChoice:
+            search.thenReturn(where == Reach::BridgeChoice ? std::vector{attic, cellar} : std::vector<DiscoveredBridge>{});
+            onboarding->start();
+            settle();
+            if (where == Reach::BridgeChoice)
+                return pillButton();
+            return qobject_cast<WelcomeScreen *>(panel->pageWidget())->bottomBar()->button(welcomeScreen::BarButton::EnterAddress);
+        }
+        return nullptr;
+    }
+};
+
+} // namespace
+
+// A closed sheet or slider gives the keys back to the control it was opened from, or where Tab
+// from that control goes when Tab left it, and they stop nowhere on the way: a reader hears
+// only where they land. Nothing of what closed takes the focus afterwards.
+TEST_P(FocusBack, AClosedSheetOrSliderGivesTheKeysBackToItsOpener)
+{
+    const FocusBackCase &c = GetParam();
+    QWidget *opener = reach(c.reach);
+    ASSERT_NE(opener, nullptr);
+    opener->setFocus(Qt::TabFocusReason);
+    QWidget *afterOpener = nullptr;
+    if (c.lands == Lands::AfterOpener) {
+        press(Qt::Key_Tab);
+        afterOpener = QApplication::focusWidget();
+        press(Qt::Key_Backtab);
+    }
+    for (const QKeyCombination key : c.open)
+        press(key);
+    QWidget *opened = QApplication::focusWidget();
+    ASSERT_NE(opened, opener) << "nothing opened";
+
+    QList<QWidget *> stops;
+    const QMetaObject::Connection noting = QObject::connect(qApp, &QApplication::focusChanged, qApp,
+                                                            [&](QWidget *, QWidget *now) { stops.append(now); });
+    press(c.close);
+    QObject::disconnect(noting);
+    QWidget *lands = c.lands == Lands::OnOpener ? opener : c.lands == Lands::AfterOpener ? afterOpener : pillButton();
+    ASSERT_NE(lands, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), lands);
+    stops.removeAll(opened);
+    EXPECT_TRUE(stops.isEmpty() || stops == QList<QWidget *>{lands}) << stops.size() << " stops on the way";
+    for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        for (int step = 0; step < 8; ++step) {
+            press(key);
+            ASSERT_TRUE(QApplication::focusWidget() && QApplication::focusWidget()->isVisible())
+                << "a hidden control took the focus after " << step + 1 << " presses";
+        }
+    }
+}
+
+using Reach = FocusBackCase::Reach;
+
+INSTANTIATE_TEST_SUITE_P(
+    Panel, FocusBack,
+    ::testing::Values(
+        FocusBackCase{"a room slider closed by Escape", Reach::RoomSlider, {Qt::Key_Space}, Qt::Key_Escape, Lands::OnOpener},
+        FocusBackCase{"a room slider left by Tab", Reach::RoomSlider, {Qt::Key_Space}, Qt::Key_Tab, Lands::AfterOpener},
+        FocusBackCase{"a room slider left by Shift Tab", Reach::RoomSlider, {Qt::Key_Space}, Qt::Key_Backtab, Lands::OnOpener},
+        FocusBackCase{"the address sheet closed by Escape", Reach::EnterAddress, {Qt::Key_Space}, Qt::Key_Escape, Lands::OnOpener},
+        FocusBackCase{"the address sheet's Cancel", Reach::EnterAddress, {Qt::Key_Space, Qt::Key_Tab}, Qt::Key_Return, Lands::OnOpener},
+        FocusBackCase{"the bridge choice closed by Escape", Reach::BridgeChoice, {Qt::Key_Space}, Qt::Key_Escape, Lands::OnOpener},
+        FocusBackCase{"the bridge choice's Cancel", Reach::BridgeChoice, {Qt::Key_Space, Qt::Key_Backtab}, Qt::Key_Return, Lands::OnOpener},
+        FocusBackCase{"pairing cancelled by Escape", Reach::PairBridge, {Qt::Key_Space}, Qt::Key_Escape, Lands::OnPill},
+        FocusBackCase{"pairing's Cancel", Reach::PairBridge, {Qt::Key_Space}, Qt::Key_Return, Lands::OnPill}),
+    [](const auto &info) {
+        std::string name;
+        for (const char c : std::string(info.param.name)) {
+            if (std::isalnum(static_cast<unsigned char>(c)))
+                name += c;
+        }
+        return name;
+    });
