@@ -458,11 +458,14 @@ void renewElements(QWidget &window)
 {
     if (!QAccessible::isActive())
         return;
-    // A reader has met only the elements it was given since it listens, which the factory saw.
-    rebuildElement(&window, Held::Marked);
+    // The factory marks only the elements it was asked for, and the factories of our own
+    // controls installed after it answer first: a reader may hold an unmarked element of any
+    // shown control (the focused one among them), which would still lead it to the window it
+    // knows. A hidden control it reached only through the factory.
+    rebuildElement(&window, Held::Any);
     for (QWidget *widget : window.findChildren<QWidget *>()) {
         if (widget->window() == &window)
-            rebuildElement(widget, Held::Marked);
+            rebuildElement(widget, widget->isVisibleTo(&window) ? Held::Any : Held::Marked);
     }
 }
 

@@ -286,11 +286,12 @@ def shown_after_icon_hides(scenario, rounds=6):
                                        "/StatusNotifierItem", "--method", "org.kde.StatusNotifierItem.Activate",
                                        "0", "0"],
     }
+    # The control that has the keyboard, wherever it was left.
+    control = r"(push )?button|check box"
     for round_number in range(1, rounds + 1):
         hiding = sorted(hidings)[round_number % 2]
         if not panel_shown():
-            scenario.expect("round %d: the shortcut shows the panel" % round_number, ("ctrl+alt+k",),
-                            r"Turn all lights (on|off)")
+            scenario.expect("round %d: the shortcut shows the panel" % round_number, ("ctrl+alt+k",), control)
         # Longer than Orca 43 takes a change of window for the doing of the last input it saw.
         time.sleep(1.5)
         subprocess.run(hidings[hiding], check=True, capture_output=True)
@@ -299,7 +300,7 @@ def shown_after_icon_hides(scenario, rounds=6):
             return
         time.sleep(1.5)
         scenario.expect("round %d: the panel shown by the shortcut after %s hid it" % (round_number, hiding),
-                        ("ctrl+alt+k",), r"Turn all lights (on|off)")
+                        ("ctrl+alt+k",), control)
     # The panel shown so is read on as the focus moves through it.
     scenario.expect("Tab in the panel shown again", ("Tab",), r"(push )?button|check box")
 
