@@ -434,7 +434,10 @@ def linux_keys_in_panel(scenario):
     scenario.expect("the gear's menu", ("space",), r"^About vantora")
     scenario.expect("Escape from the gear's menu", ("Escape",), r"^vantora Settings")
     for state in ("checked", "not checked"):
-        scenario.expect("Space chooses an entry", ("space", "Down", "Down", "Down", "Down", "space"),
+        # Keys typed ahead of Orca can leave the open menu unsaid, and the gear is then no news
+        # to it as the menu closes: the menu is heard open first.
+        scenario.expect("the gear's menu again", ("space",), r"^About vantora")
+        scenario.expect("Space chooses an entry", ("Down", "Down", "Down", "Down", "space"),
                         r"^vantora Settings", r"Hide unavailable devices, %s" % state)
     scenario.move_to("back to the panel's first control", "shift+Tab", r"^Turn all lights off")
 
