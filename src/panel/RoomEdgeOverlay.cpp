@@ -31,8 +31,7 @@ RoomEdgeOverlay::RoomEdgeOverlay(const QString &roomID, QAbstractScrollArea *lis
     // Tab or a shortcut taking the keyboard elsewhere in the window leaves the control: it
     // closes, rather than stay open over controls the keyboard reaches later.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        const auto inside = [this](const QWidget *widget) { return widget == this || isAncestorOf(widget); };
-        if (old && now && inside(old) && !inside(now) && now->window() == window())
+        if (old && now && ui::isInside(old, *this) && !ui::isInside(now, *this) && now->window() == window())
             Q_EMIT closeRequested(ui::FocusStep::Opener);
     });
 }

@@ -14,6 +14,11 @@ void makeFocusHolder(QWidget &container, const QString &name)
     a11y::setRole(&container, QAccessible::Pane);
 }
 
+bool isInside(const QWidget *widget, const QWidget &container)
+{
+    return widget == &container || container.isAncestorOf(widget);
+}
+
 bool isTabStop(const QWidget &control, const QWidget &within)
 {
     return control.isVisibleTo(&within) && control.isEnabled() && (control.focusPolicy() & Qt::TabFocus)
@@ -22,12 +27,9 @@ bool isTabStop(const QWidget &control, const QWidget &within)
 
 QWidget *nextTabStop(QWidget &from, const QWidget &within, const QWidget *passing)
 {
-    const auto inside = [](const QWidget *widget, const QWidget &container) {
-        return widget == &container || container.isAncestorOf(widget);
-    };
     for (QWidget *candidate = from.nextInFocusChain(); candidate && candidate != &from;
          candidate = candidate->nextInFocusChain()) {
-        if (within.isAncestorOf(candidate) && !(passing && inside(candidate, *passing))
+        if (within.isAncestorOf(candidate) && !(passing && isInside(candidate, *passing))
             && isTabStop(*candidate, within))
             return candidate;
     }

@@ -15,6 +15,9 @@ namespace vantora::ui {
 // Makes `container` such a holder, read as a pane named `name`.
 void makeFocusHolder(QWidget &container, const QString &name);
 
+// Whether `widget` is `container` or one of the widgets inside it.
+bool isInside(const QWidget *widget, const QWidget &container);
+
 // Whether Tab stops at `control` as `within` shows now: shown in it, enabled, taking the
 // focus by Tab and passing it to no proxy.
 bool isTabStop(const QWidget &control, const QWidget &within);

@@ -17,11 +17,6 @@ QWidget *focusOfShownWindow(const QWidget *origin)
     return window && window->isVisible() ? window->focusWidget() : nullptr;
 }
 
-bool isInside(const QWidget *widget, const QWidget &container)
-{
-    return widget == &container || container.isAncestorOf(widget);
-}
-
 bool canTakeFocusBack(const QWidget &opener, const QWidget &closing)
 {
     return !isInside(&opener, closing) && opener.isVisibleTo(opener.window()) && opener.isEnabled()
