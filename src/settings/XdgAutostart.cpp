@@ -309,7 +309,7 @@ QString XdgAutostart::startingThisProgram(const QString &text) const
     const QString &exec = execValues.front();
     const std::optional<ExecProgram> moved = exec.isEmpty() ? ExecProgram{} : ExecProgram::of(exec);
     if (!moved || (!exec.isEmpty() && QFileInfo(moved->program).fileName() != QFileInfo(m_executablePath).fileName()))
-        throw refused(Texts::tr("its Exec line doesn’t begin with the program quoted as desktop entries quote it"));
+        throw refused(Texts::tr("its Exec line doesn’t name the program first, quoted as desktop entries quote it"));
     return withEntryLines(text, [&](const QString &line) {
         const QString trimmed = line.trimmed();
         const auto [begin, end] = valueSpan(line);
