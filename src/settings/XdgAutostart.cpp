@@ -142,14 +142,26 @@ std::pair<qsizetype, qsizetype> valueSpan(const QString &line)
     return {begin, end};
 }
 
-// Whether `path` lies in a folder where the desktop finds the applications its menus list.
-bool isLauncher(const QString &path)
+// The first file on the way of the links from `link` that lies in a folder where the desktop
+// finds the applications its menus list: a launcher, whose text is what the end of the links
+// holds. Empty when they pass none.
+QString launcherOnTheWay(const QString &link)
 {
-    const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-    return std::any_of(folders.begin(), folders.end(), [&](const QString &folder) {
-        const QString canonical = QFileInfo(folder).canonicalFilePath();
-        return !canonical.isEmpty() && path.startsWith(canonical + u'/');
-    });
+    QStringList folders;
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        if (const QString canonical = QFileInfo(folder).canonicalFilePath(); !canonical.isEmpty())
+            folders += canonical + u'/';
+    }
+    // As many links as the system follows before it gives up on a loop.
+    constexpr int longestChain = 40;
+    QFileInfo hop(link);
+    for (int i = 0; i < longestChain && hop.isSymLink(); ++i) {
+        hop = QFileInfo(hop.symLinkTarget());
+        const QString place = QFileInfo(hop.absolutePath()).canonicalFilePath() + u'/' + hop.fileName();
+        if (std::any_of(folders.begin(), folders.end(), [&](const QString &folder) { return place.startsWith(folder); }))
+            return place;
+    }
+    return {};
 }
 
 } // namespace
@@ -341,12 +353,12 @@ void XdgAutostart::writeThroughLink(const Entry &entry, const QString &text) con
     // The end of the chain of links, where the text was read.
     const QString target = link.canonicalFilePath();
     // A launcher switched off or changed would change the applications menu too.
-    if (isLauncher(target))
+    if (const QString launcher = launcherOnTheWay(entryPath()); !launcher.isEmpty())
         throw LoginItemError(Texts::tr("vantora can’t change the autostart entry “%1”: it is a link to the "
                                        "application launcher “%2”, which the applications menu lists too. vantora "
                                        "leaves both as they are. Remove the link to stop vantora starting at login; "
                                        "once it is gone, Start at Login writes an entry of vantora’s own.")
-                                 .arg(entryPath(), target));
+                                 .arg(entryPath(), launcher));
     QFile file(target);
     if (!file.open(QIODevice::ReadWrite))
         throw refused(Texts::tr("which can’t be written (%1)").arg(file.errorString()));

@@ -30,9 +30,10 @@ namespace vantora {
 // that names the file. The entry is read without waiting on what is there. A symbolic link
 // in the entry's place is the person's and is never removed or replaced: the entry of ours
 // it leads to is switched off and on as one in the folder would be (its own flags kept),
-// where that file can be written; a link to an application launcher (which the applications
-// menu lists as well), to a file that cannot be written (read-only, or in a folder that is),
-// to nothing or to another program's entry fails the change with a text that says why.
+// where that file can be written; a link to or through an application launcher (which the
+// applications menu lists as well), to a file that cannot be written (read-only, or in a
+// folder that is), to nothing or to another program's entry fails the change with a text
+// that says why.
 class XdgAutostart final : public LoginItemBackend {
 public:
     XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);

@@ -275,8 +275,10 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         linkToReadOnlyFile,
         linkIntoReadOnlyFolder,
         danglingLink,
-        // A link to a launcher in the applications folder of XDG_DATA_HOME.
+        // A link to a launcher in the applications folder of XDG_DATA_HOME, and to a link
+        // there that leads to a file elsewhere, as dotfile managers make.
         linkToLauncher,
+        linkThroughLauncher,
         unreadableFile,
         pipe,
         linkToDevice
@@ -374,6 +376,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          {}, "Remove the link"},
         {"a link to a launcher whose program moved", Place::linkToLauncher, group + "Exec=/nowhere/vantora\n",
          S::notFound, After::untouched, After::untouched, {}, "“{target}”"},
+        {"a link to a launcher that is a link to a dotfile", Place::linkThroughLauncher,
+         group + "Name=vantora\nExec={ours}\n", S::enabled, After::untouched, After::untouched, {}, "Remove the link"},
         {"a link to ours", Place::linkToFile, group + "Exec={ours}\n", S::enabled, After::linkSwitchedOff, After::ours},
         {"a link to ours with the person's flag", Place::linkToFile, group + "Exec={ours} --my-own-flag\n", S::enabled,
          After::linkSwitchedOff, After::ours},
@@ -502,7 +506,12 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write(text.toUtf8());
             }
-            if (isLink) {
+            if (row.place == Place::linkThroughLauncher) {
+                const QString launcher = config.filePath("data/applications/org.vantora.Test.desktop");
+                QDir().mkpath(QFileInfo(launcher).path());
+                ASSERT_TRUE(QFile::link(target, launcher));
+                ASSERT_TRUE(QFile::link(launcher, entryPath));
+            } else if (isLink) {
                 ASSERT_TRUE(QFile::link(target, entryPath));
             }
             if (row.place == Place::pipe) {
