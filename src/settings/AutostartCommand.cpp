@@ -23,30 +23,6 @@ constexpr int deepestScript = 3;
 // A wrapper script is a few lines; anything longer is some other program's.
 constexpr qint64 largestScript = 64 * 1024;
 
-QString stringUnescaped(const QString &value)
-{
-    QString plain;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != u'\\' || i + 1 == value.size()) {
-            plain += c;
-            continue;
-        }
-        const QChar next = value.at(++i);
-        if (next == u'n')
-            plain += u'\n';
-        else if (next == u't')
-            plain += u'\t';
-        else if (next == u'r')
-            plain += u'\r';
-        else if (next == u's')
-            plain += u' ';
-        else
-            plain += next;
-    }
-    return plain;
-}
-
 // The spellings of the script's folder: of the path it was started by, and of the path with
 // its links resolved.
 const QString scriptPathPattern = QStringLiteral(R"re("?\$(?:0|\{0\})"?)re");
@@ -365,6 +341,30 @@ AutostartCommand::AutostartCommand(QString executablePath, QString applicationId
     : m_executablePath(std::move(executablePath))
     , m_applicationId(std::move(applicationId))
 {
+}
+
+QString AutostartCommand::stringUnescaped(const QString &value)
+{
+    QString plain;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            plain += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        if (next == u'n')
+            plain += u'\n';
+        else if (next == u't')
+            plain += u'\t';
+        else if (next == u'r')
+            plain += u'\r';
+        else if (next == u's')
+            plain += u' ';
+        else
+            plain += next;
+    }
+    return plain;
 }
 
 QStringList AutostartCommand::execWords(const QString &exec)

@@ -56,6 +56,9 @@ public:
     // The words of an Exec value: its string escapes undone, split as a shell splits them,
     // "%%" read as "%". Empty when its quoting is broken.
     static QStringList execWords(const QString &exec);
+    // A desktop-entry string value with its escapes (\s \n \t \r \\) undone; a backslash
+    // before any other character stands for that character.
+    static QString stringUnescaped(const QString &value);
 
 private:
     // What an entry starts that runs the commands of both readings.

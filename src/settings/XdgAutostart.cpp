@@ -1,6 +1,7 @@
 #include "settings/XdgAutostart.h"
 
 #include "settings/AutostartCommand.h"
+#include "settings/ExecProgram.h"
 #include "settings/SmallFile.h"
 #include "settings/UrlOpener.h"
 
@@ -14,6 +15,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -29,6 +31,7 @@ const QString entryGroup = QStringLiteral("[Desktop Entry]");
 const QString hiddenKey = QStringLiteral("Hidden");
 const QString gnomeEnabledKey = QStringLiteral("X-GNOME-Autostart-enabled");
 const QString execKey = QStringLiteral("Exec");
+const QString tryExecKey = QStringLiteral("TryExec");
 // A desktop entry is a few lines; anything longer is no entry of ours, and is never held.
 constexpr qint64 largestEntry = 64 * 1024;
 
@@ -127,6 +130,40 @@ QString switchedOn(const QString &text)
     });
 }
 
+// Where in `line` its value begins and ends, the spaces around it left out.
+std::pair<qsizetype, qsizetype> valueSpan(const QString &line)
+{
+    qsizetype begin = line.indexOf(u'=') + 1;
+    while (begin < line.size() && line.at(begin).isSpace())
+        ++begin;
+    qsizetype end = line.size();
+    while (end > begin && line.at(end - 1).isSpace())
+        --end;
+    return {begin, end};
+}
+
+// The first file on the way of the links from `link` that lies in a folder where the desktop
+// finds the applications its menus list: a launcher, whose text is what the end of the links
+// holds. Empty when they pass none.
+QString launcherOnTheWay(const QString &link)
+{
+    QStringList folders;
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        if (const QString canonical = QFileInfo(folder).canonicalFilePath(); !canonical.isEmpty())
+            folders += canonical + u'/';
+    }
+    // As many links as the system follows before it gives up on a loop.
+    constexpr int longestChain = 40;
+    QFileInfo hop(link);
+    for (int i = 0; i < longestChain && hop.isSymLink(); ++i) {
+        hop = QFileInfo(hop.symLinkTarget());
+        const QString place = QFileInfo(hop.absolutePath()).canonicalFilePath() + u'/' + hop.fileName();
+        if (std::any_of(folders.begin(), folders.end(), [&](const QString &folder) { return place.startsWith(folder); }))
+            return place;
+    }
+    return {};
+}
+
 } // namespace
 
 XdgAutostart::Entry XdgAutostart::readEntry() const
@@ -223,9 +260,11 @@ void XdgAutostart::registerItem()
 {
     const Entry entry = readEntry();
     refuseOthersEntry(entry);
-    // An entry of ours that starts this program keeps what the person wrote in it; one whose
-    // program is gone is written anew.
-    const QString text = entry.text.isEmpty() || entry.programGone ? ourEntry() : switchedOn(entry.text);
+    // An entry of ours keeps what the person wrote in it; one whose program is gone is told
+    // where the program is now.
+    const QString text = entry.text.isEmpty() ? ourEntry()
+        : entry.programGone                   ? switchedOn(startingThisProgram(entry.text))
+                                              : switchedOn(entry.text);
     if (QFileInfo(entryPath()).isSymLink()) {
         writeThroughLink(entry, text);
         return;
@@ -255,6 +294,48 @@ void XdgAutostart::unregisterItem()
         throw LoginItemError(file.errorString());
 }
 
+QString XdgAutostart::startingThisProgram(const QString &text) const
+{
+    QStringList execValues;
+    withEntryLines(text, [&](const QString &line) {
+        if (setsKey(line.trimmed(), execKey)) {
+            const auto [begin, end] = valueSpan(line);
+            execValues += line.sliced(begin, end - begin);
+        }
+        return QStringList{line};
+    });
+    // An entry without an Exec line starts nothing; replacing it loses nothing.
+    if (execValues.isEmpty())
+        return ourEntry();
+    const auto refused = [&](const QString &why) {
+        return LoginItemError(Texts::tr("The autostart entry “%1” starts vantora from where it no longer is, and %2. "
+                                        "vantora leaves the entry as it is; to let vantora start at login, change it "
+                                        "to start “%3” or move it away.")
+                                  .arg(entryPath(), why, m_executablePath));
+    };
+    if (execValues.size() > 1)
+        throw refused(Texts::tr("it has more than one Exec line"));
+    // An empty Exec line is given the program; otherwise only the program itself is changed,
+    // never what runs it (env, a shell, a script): the person's arguments and everything else
+    // in the line stay as written.
+    const QString &exec = execValues.front();
+    const std::optional<ExecProgram> moved = exec.isEmpty() ? ExecProgram{} : ExecProgram::of(exec);
+    if (!moved || (!exec.isEmpty() && QFileInfo(moved->program).fileName() != QFileInfo(m_executablePath).fileName()))
+        throw refused(Texts::tr("its Exec line doesn’t name the program first, quoted as desktop entries quote it"));
+    return withEntryLines(text, [&](const QString &line) {
+        const QString trimmed = line.trimmed();
+        const auto [begin, end] = valueSpan(line);
+        if (setsKey(trimmed, execKey))
+            return QStringList{line.first(begin) + execValue(m_executablePath)
+                               + line.sliced(begin + moved->argumentsFrom)};
+        // The desktop skips an entry whose TryExec program is missing.
+        if (setsKey(trimmed, tryExecKey)
+            && AutostartCommand::stringUnescaped(line.sliced(begin, end - begin)) == moved->program)
+            return QStringList{line.first(begin) + stringEscaped(m_executablePath) + line.sliced(end)};
+        return QStringList{line};
+    });
+}
+
 void XdgAutostart::writeThroughLink(const Entry &entry, const QString &text) const
 {
     const QFileInfo link(entryPath());
@@ -271,6 +352,13 @@ void XdgAutostart::writeThroughLink(const Entry &entry, const QString &text) con
         throw refused(Texts::tr("an entry of another program"));
     // The end of the chain of links, where the text was read.
     const QString target = link.canonicalFilePath();
+    // A launcher switched off or changed would change the applications menu too.
+    if (const QString launcher = launcherOnTheWay(entryPath()); !launcher.isEmpty())
+        throw LoginItemError(Texts::tr("vantora can’t change the autostart entry “%1”: it is a link to the "
+                                       "application launcher “%2”, which the applications menu lists too. vantora "
+                                       "leaves both as they are. Remove the link to stop vantora starting at login; "
+                                       "once it is gone, Start at Login writes an entry of vantora’s own.")
+                                 .arg(entryPath(), launcher));
     QFile file(target);
     if (!file.open(QIODevice::ReadWrite))
         throw refused(Texts::tr("which can’t be written (%1)").arg(file.errorString()));

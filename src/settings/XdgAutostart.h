@@ -11,8 +11,12 @@ namespace vantora {
 // setting off removes the entry the application wrote and an entry whose program is gone;
 // one that starts this program with anything of the person's in it (flags, other keys, a
 // wrapper) is switched off instead (Hidden=true), and turning the setting on switches such an
-// entry on again as the person wrote it. An entry whose program is gone is written anew. The file is written atomically:
-// a crash never leaves half an entry.
+// entry on again as the person wrote it. Turned on, an entry whose program is gone is told
+// where it is now: only the program in its Exec line changes (and a TryExec that names it),
+// the person's arguments and every other line stay as written; one that names the program
+// otherwise (through a shell, in several Exec lines, quoted against the desktop-entry rules)
+// is left as it is, with a text that says why. The file is written atomically: a crash never
+// leaves half an entry.
 //
 // An entry under that name is ours when it starts this program and nothing else, also
 // through env, a shell, a wrapper script or `flatpak run` of this application's id
@@ -26,9 +30,10 @@ namespace vantora {
 // that names the file. The entry is read without waiting on what is there. A symbolic link
 // in the entry's place is the person's and is never removed or replaced: the entry of ours
 // it leads to is switched off and on as one in the folder would be (its own flags kept),
-// where that file can be written; a link to a file that cannot (read-only, or in a folder
-// that is), to nothing or to another program's entry fails the change with a text that
-// says why.
+// where that file can be written; a link to or through an application launcher (which the
+// applications menu lists as well), to a file that cannot be written (read-only, or in a
+// folder that is), to nothing or to another program's entry fails the change with a text
+// that says why.
 class XdgAutostart final : public LoginItemBackend {
 public:
     XdgAutostart(QString autostartFolder, QString applicationId, QString executablePath);
@@ -80,6 +85,10 @@ private:
     Entry readEntry() const;
     // The entry as the application writes it for this program.
     QString ourEntry() const;
+    // `text`, an entry of ours whose program is gone, made to start this program with the
+    // person's arguments, every other line kept as written; throws LoginItemError, saying
+    // why, when the line that names the program cannot be told apart safely.
+    QString startingThisProgram(const QString &text) const;
     // Writes `text` as the entry, atomically.
     void writeEntry(const QString &text) const;
     // Writes `text` as the file at `path`, atomically.

@@ -3,8 +3,9 @@
 #include "ui/Accessibility.h"
 
 #include <QAccessibleWidget>
-#include <QCoreApplication>
 #include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
 #include <QToolButton>
@@ -216,6 +217,14 @@ private:
     QPointer<QMenu> m_menu;
 };
 
+void tellCheckChanged(QAction *action)
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(action, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
 bool isPresented(const QMenu *menu)
 {
     const auto *button = menu ? qobject_cast<const QToolButton *>(menu->parent()) : nullptr;
@@ -235,21 +244,29 @@ QAccessibleInterface *menuFactory(const QString &, QObject *object)
     // Made once per entry, as Qt keeps the element: its checks are told from here on.
     if (action->isCheckable()) {
         QObject::connect(action, &QAction::toggled, action, [action, menu = QPointer<QMenu>(menu)] {
-            QAccessible::State changed;
-            changed.checked = true;
-            QAccessibleStateChangeEvent event(action, changed);
-            QAccessible::updateAccessibility(&event);
+            if (!menu || menu->isVisible()) {
+                tellCheckChanged(action);
+                return;
+            }
             // Chosen from the menu, the entry changes only once the menu has closed and the
             // focus is back on the button: a reader hears the new state as news. Its owner may
             // set it back at once (a desktop that refuses, a demonstration that changes
-            // nothing): the state it is left in is read, once.
-            if (!menu || menu->isVisible() || action->property(checkToldProperty).toBool())
+            // nothing): only the state it is left in counts, told once it has settled.
+            if (action->property(checkToldProperty).toBool())
                 return;
             action->setProperty(checkToldProperty, true);
+            const bool wasChecked = !action->isChecked();
+            const QPointer<QWidget> modal = QApplication::activeModalWidget();
             QMetaObject::invokeMethod(
                 action,
-                [action] {
+                [action, wasChecked, modal] {
                     action->setProperty(checkToldProperty, false);
+                    if (action->isChecked() != wasChecked)
+                        tellCheckChanged(action);
+                    // A window the choice opened (an alert that says why it was refused, a
+                    // question) tells what came of it; the entry's state would only come first.
+                    if (QApplication::activeModalWidget() != modal)
+                        return;
                     const QString entry = action->iconText();
                     announce(action->isChecked()
                                  ? QCoreApplication::translate("vantora::ui::a11y", "%1, checked").arg(entry)

@@ -512,6 +512,28 @@ def settings_said_once(scenario):
     scenario.expect("back from About", ("Escape",), r"^vantora Settings")
 
 
+def start_at_login_refused(scenario):
+    """Start at Login over another program's autostart entry, in a launch that may change it:
+    the alert that says why is all that is read, the entry's state never."""
+    folder = os.path.join(os.environ["XDG_CONFIG_HOME"], "autostart")
+    os.makedirs(folder, exist_ok=True)
+    entry = os.path.join(folder, "org.vantora.Vantora.desktop")
+    with open(entry, "w") as other:
+        other.write("[Desktop Entry]\nType=Application\nName=Another tool\nExec=/bin/true\n")
+    mark = scenario.orca.mark()
+    app = start_app()
+    scenario.expect("the welcome window opens", (), r"^Pair Bridge device (push )?button", since=mark, seconds=20)
+    scenario.move_to("the settings menu", "Tab", r"^vantora Settings .*button")
+    scenario.expect("its menu", ("Return",), r"^About vantora")
+    scenario.expect("Start at Login", ("Down", "Down", "Down"), r"^Start at Login")
+    said = scenario.expect("Start at Login refused", ("Return",), r"Couldn’t change Start at Login",
+                           r"starts another program")
+    if [line for line in said if re.search(r"\bchecked\b", line)]:
+        fail("Start at Login refused said a state before its alert: %s" % said)
+    os.remove(entry)
+    return app
+
+
 def address_help_once(scenario):
     """The IP address sheet's help, said once as it opens."""
     scenario.move_to("the address button", "Tab", r"^Enter IP address")
@@ -742,6 +764,9 @@ def main():
         stop_app(app)
         scenario = fresh_reader(readers)
         app = many_lights(scenario)
+        stop_app(app)
+        scenario = fresh_reader(readers)
+        app = start_at_login_refused(scenario)
         stop_app(app)
         scenario = fresh_reader(readers)
         app = welcome(scenario, "--unexpected-error")

@@ -3,6 +3,7 @@
 
 #include "FileModesEnforced.h"
 
+#include "settings/ExecProgram.h"
 #include "settings/LoginItemController.h"
 #include "settings/XdgAutostart.h"
 
@@ -195,6 +196,10 @@ TEST(XdgAutostartTest, ExecValuesQuoteAnyPathAndReadBackUnchanged)
         EXPECT_FALSE(exec.contains(u'\n'));
         EXPECT_FALSE(exec.contains(QRegularExpression("[^%]%[^%]")));
         EXPECT_EQ(XdgAutostart::programOfExec(exec), program);
+        const std::optional<ExecProgram> strictly = ExecProgram::of(exec + " --flag");
+        ASSERT_TRUE(strictly);
+        EXPECT_EQ(strictly->program, program);
+        EXPECT_EQ(strictly->argumentsFrom, exec.size());
     }
     EXPECT_EQ(XdgAutostart::execValue("/opt/my apps/v"), "\"/opt/my apps/v\"");
     EXPECT_EQ(XdgAutostart::execValue("/a\\b"), "\"/a\\\\\\\\b\"");
@@ -270,6 +275,10 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         linkToReadOnlyFile,
         linkIntoReadOnlyFolder,
         danglingLink,
+        // A link to a launcher in the applications folder of XDG_DATA_HOME, and to a link
+        // there that leads to a file elsewhere, as dotfile managers make.
+        linkToLauncher,
+        linkThroughLauncher,
         unreadableFile,
         pipe,
         linkToDevice
@@ -277,8 +286,9 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
     // Ours: removed when turned off, written (as a file of its own) when turned on. Switched
     // off: the entry stays, switched off, and turned on again it is as the person wrote it.
     // Through a link: the link stays, and its target is switched off (turned on again, it is
-    // as the person wrote it) or on.
-    enum class After { ours, switchedOff, untouched, linkSwitchedOff, linkSwitchedOn };
+    // as the person wrote it) or on. Rewritten: the entry, or the file its link leads to, is
+    // as `onAs` has it.
+    enum class After { ours, switchedOff, untouched, linkSwitchedOff, linkSwitchedOn, rewritten };
     struct Row {
         std::string name;
         Place place;
@@ -297,9 +307,21 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
         // it must not copy from the entry.
         QString told = {};
         QString untold = {};
+        // The text turning on leaves, for After::rewritten; {oursString} is this program's
+        // path as a desktop-entry string.
+        QString onAs = {};
     };
     using S = LoginItemStatus;
     const QString group = "[Desktop Entry]\nType=Application\n";
+    // An entry a person wrote for a copy of this program that has moved since.
+    const auto personsEntry = [](const QString &tryExec, const QString &exec, const QString &switched) {
+        return QString("# Lights at login, my way\n[Desktop Entry]\nType=Application\nName=My lights\n")
+            + "Comment=As I left them\nTryExec=" + tryExec + "\nExec=" + exec + " --my-own-flag \"two words\"\n"
+            + "X-GNOME-Autostart-Delay=5\n" + switched + "Actions=quiet;\n\n[Desktop Action quiet]\nName=Quiet\n"
+            + "Exec=\"/nowhere/my apps/vantora\" --quiet\n";
+    };
+    const QString moved = "/nowhere/my apps/vantora";
+    const QString movedExec = "\"/nowhere/my apps/vantora\"";
     const std::vector<Row> rows = {
         {"ours", Place::file, group + "Exec={ours}\n", S::enabled, After::switchedOff, After::ours},
         {"ours with arguments", Place::file, group + "Exec={ours} --flag\n", S::enabled, After::switchedOff, After::ours},
@@ -334,6 +356,28 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
          After::untouched, After::untouched},
         {"a moved copy of this program", Place::file, group + "Exec=/nowhere/vantora\n", S::notFound, After::ours,
          After::ours},
+        // A person's entry for a copy that moved: only the program changes, where that is safe.
+        {"a person's entry whose program moved", Place::file, personsEntry(moved, movedExec, ""), S::notFound,
+         After::ours, After::rewritten, {}, {}, {}, personsEntry("{oursString}", "{ours}", "")},
+        {"a person's entry whose program moved, switched off, through a link", Place::linkToFile,
+         personsEntry(moved, movedExec, "X-GNOME-Autostart-enabled=false\n"), S::notRegistered, After::untouched,
+         After::rewritten, {}, {}, {}, personsEntry("{oursString}", "{ours}", "X-GNOME-Autostart-enabled=true\n")},
+        {"an empty Exec line", Place::file, group + "Name=Mine\nExec=\n", S::notFound, After::ours,
+         After::rewritten, {}, {}, {}, group + "Name=Mine\nExec={ours}\n"},
+        {"a moved program in two Exec lines", Place::file, group + "Exec=/nowhere/vantora\nExec=/nowhere/vantora -x\n",
+         S::notFound, After::ours, After::untouched, {}, "more than one Exec line"},
+        {"a moved program in single quotes", Place::file, group + "Exec='" + moved + "' --flag\n", S::notFound,
+         After::ours, After::untouched, {}, "“{program}”"},
+        {"a moved program started by a shell", Place::file, group + "Exec=sh -c 'exec /nowhere/vantora --flag'\n",
+         S::notFound, After::ours, After::untouched, {}, "desktop entries quote"},
+        // A launcher is left as it is, so that the applications menu keeps listing it.
+        {"a link to the application's launcher", Place::linkToLauncher,
+         group + "Name=vantora\nExec={ours}\nCategories=Utility;\n", S::enabled, After::untouched, After::untouched,
+         {}, "Remove the link"},
+        {"a link to a launcher whose program moved", Place::linkToLauncher, group + "Exec=/nowhere/vantora\n",
+         S::notFound, After::untouched, After::untouched, {}, "“{target}”"},
+        {"a link to a launcher that is a link to a dotfile", Place::linkThroughLauncher,
+         group + "Name=vantora\nExec={ours}\n", S::enabled, After::untouched, After::untouched, {}, "Remove the link"},
         {"a link to ours", Place::linkToFile, group + "Exec={ours}\n", S::enabled, After::linkSwitchedOff, After::ours},
         {"a link to ours with the person's flag", Place::linkToFile, group + "Exec={ours} --my-own-flag\n", S::enabled,
          After::linkSwitchedOff, After::ours},
@@ -425,14 +469,16 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             const QString otherPlain = config.filePath("bin/other-tool");
             const QString script = config.filePath("bin/start-at-login");
             const QString flatpak = config.filePath("bin/flatpak");
-            const QString target = row.place == Place::linkToDevice
-                ? QStringLiteral("/dev/zero")
-                : config.filePath("dotfiles/autostart-entry.desktop");
+            const QString target = row.place == Place::linkToDevice ? QStringLiteral("/dev/zero")
+                : row.place == Place::linkToLauncher ? config.filePath("data/applications/org.vantora.Test.desktop")
+                                                     : config.filePath("dotfiles/autostart-entry.desktop");
             QFile::link(program, plain);
             QFile::link(other, otherPlain);
             QFile::copy(program, flatpak);
             const auto filledIn = [&](QString text) {
-                return text.replace("{ours}", XdgAutostart::execValue(program))
+                return text.replace("{oursString}", QString(program).replace("\\", "\\\\"))
+                    .replace("{ours}", XdgAutostart::execValue(program))
+                    .replace("{program}", program)
                     .replace("{other}", XdgAutostart::execValue(other))
                     .replace("{plain}", plain)
                     .replace("{otherPlain}", otherPlain)
@@ -460,7 +506,12 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                 file.write(text.toUtf8());
             }
-            if (isLink) {
+            if (row.place == Place::linkThroughLauncher) {
+                const QString launcher = config.filePath("data/applications/org.vantora.Test.desktop");
+                QDir().mkpath(QFileInfo(launcher).path());
+                ASSERT_TRUE(QFile::link(target, launcher));
+                ASSERT_TRUE(QFile::link(launcher, entryPath));
+            } else if (isLink) {
                 ASSERT_TRUE(QFile::link(target, entryPath));
             }
             if (row.place == Place::pipe) {
@@ -482,13 +533,16 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             // which bin/vantora would be ours.
             const QByteArray home = qgetenv("HOME");
             const QByteArray path = qgetenv("PATH");
+            const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
             const QString workingFolder = QDir::currentPath();
             qputenv("HOME", config.path().toLocal8Bit());
             qputenv("PATH", QFile::encodeName(config.filePath("bin")) + ':' + path);
+            qputenv("XDG_DATA_HOME", QFile::encodeName(config.filePath("data")));
             QDir::setCurrent(config.path());
             const auto restore = qScopeGuard([&] {
                 qputenv("HOME", home);
                 qputenv("PATH", path);
+                qputenv("XDG_DATA_HOME", dataHome);
                 QDir::setCurrent(workingFolder);
             });
 
@@ -511,7 +565,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
             if (holdsText) {
                 QFile file(written);
                 const bool keptWritten = after == After::untouched
-                    || (!inPlace && after != After::linkSwitchedOff && after != After::linkSwitchedOn);
+                    || (!inPlace && after != After::linkSwitchedOff && after != After::linkSwitchedOn
+                        && after != After::rewritten);
                 if (keptWritten) {
                     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
                     EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
@@ -532,7 +587,8 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 }
                 // Left as it was: on or off as before, and said so when it was to change.
                 EXPECT_EQ(loginItem.isEnabled(), row.status == S::enabled);
-                EXPECT_EQ(alerts.shown.size(), turnOn != (row.status == S::enabled) ? 1u : 0u);
+                const bool toChange = turnOn ? row.status != S::enabled : row.status != S::notRegistered;
+                EXPECT_EQ(alerts.shown.size(), toChange ? 1u : 0u);
                 if (!alerts.shown.empty()) {
                     const QString message = alerts.shown.front().alert.message;
                     if (!row.told.isEmpty()) {
@@ -558,6 +614,14 @@ TEST(XdgAutostartTest, OnlyAnEntryThatStartsThisProgramIsOurs)
                 } else {
                     EXPECT_EQ(targetText(), QString(text).remove("Hidden=true\n"));
                 }
+                EXPECT_EQ(autostart.status(), S::enabled);
+                EXPECT_TRUE(loginItem.isEnabled());
+                EXPECT_TRUE(alerts.shown.empty());
+            } else if (after == After::rewritten) {
+                EXPECT_EQ(entry.isSymLink(), isLink);
+                QFile file(written);
+                ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+                EXPECT_EQ(QString::fromUtf8(file.readAll()), filledIn(row.onAs));
                 EXPECT_EQ(autostart.status(), S::enabled);
                 EXPECT_TRUE(loginItem.isEnabled());
                 EXPECT_TRUE(alerts.shown.empty());
