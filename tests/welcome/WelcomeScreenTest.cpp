@@ -172,16 +172,13 @@ TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedWhileABlankO
         std::string name;
         QString typed;
         bool connects;
-        // Return on Connect rather than in the field.
-        bool onConnect;
         // Said in the sheet, where the address is corrected; nothing is tried.
         QStringList said;
     };
     const Row rows[] = {
-        {"spaces around the address", QStringLiteral("  10.0.0.2 "), true, false, {}},
-        {"a name, in the field", QStringLiteral("bridge"), false, false, {checkAddress}},
-        {"no IPv4 address, on Connect", QStringLiteral("300.1.2.3"), false, true, {checkAddress}},
-        {"only spaces and a line break", QStringLiteral("   \n "), false, false, {}},
+        {"spaces around the address", QStringLiteral("  10.0.0.2 "), true, {}},
+        {"no IPv4 address", QStringLiteral("300.1.2.3"), false, {checkAddress}},
+        {"only spaces and a line break", QStringLiteral("   \n "), false, {}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -199,16 +196,13 @@ TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedWhileABlankO
         EXPECT_FALSE(description.isEmpty());
         EXPECT_FALSE(description.contains(sheet->field()->placeholderText())) << description.toStdString();
 
-        QWidget *pressed = row.onConnect ? static_cast<QWidget *>(sheet->connectButton()) : sheet->field();
-        pressed->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(pressed, Qt::Key_Return);
+        QTest::keyClick(sheet->field(), Qt::Key_Return);
         settle();
 
         if (!row.connects) {
             EXPECT_EQ(heard.texts, row.said);
         }
         EXPECT_EQ(sheet->problem(), row.said.value(0));
-        EXPECT_EQ(sheet->field()->hasFocus(), !row.connects);
         EXPECT_EQ(screen->showsManualAddress(), !row.connects);
         EXPECT_EQ(onboarding->retryAddress(), row.connects ? std::optional(row.typed) : addressBefore);
         EXPECT_EQ(onboarding->phase(), row.connects ? Phase::connecting : Phase::ready);
