@@ -5,6 +5,7 @@
 #include "statusitem/BoolBinding.h"
 #include "store/HalvetStore.h"
 #include "app/FocusedShortcuts.h"
+#include "panel/LightsRefreshOutcome.h"
 #include "panel/PanelNavigation.h"
 #include "settings/ReleaseChecker.h"
 #include "ui/ApplicationQuit.h"
@@ -62,7 +63,7 @@ AppCommands::AppCommands(HalvetStore &store, BridgeOnboarding &onboarding, Panel
     connect(m_refreshLights, &QAction::triggered, this, [this] {
         // The rule is checked again: a key shortcut may come before the action's state caught up.
         if (commandRules::canRefreshLights(m_store.isConnected(), m_store.isWorking()))
-            m_tasks.spawn(m_store.refresh());
+            m_tasks.spawn(refreshLightsAndTell(m_store));
     });
 
     for (auto signal : {&HalvetStore::connectionChanged, &HalvetStore::isRefreshingChanged,

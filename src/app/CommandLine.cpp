@@ -100,13 +100,22 @@ CommandLine CommandLine::read(const QStringList &arguments)
     }
 
     // A launch flag counts only as it is spelled; with one dash it would pass here unheard.
+    // The toolkit takes an option's value only as the word after it: "--display=:1" would
+    // pass here and go unheard there, the application opening on another display.
     for (const QString &argument : arguments.mid(1)) {
         if (argument == QLatin1String("--"))
             break;
-        if (argument.startsWith(u'-') && !argument.startsWith(QLatin1String("--"))
+        if (!argument.startsWith(u'-'))
+            continue;
+        const bool oneDashFlag = !argument.startsWith(QLatin1String("--"))
             && std::any_of(flagHelp.begin(), flagHelp.end(), [&](const auto &entry) {
                    return QString(argumentOf(entry.first)).mid(2) == optionName(argument);
-               }))
+               });
+        const bool joinedToolkitValue = argument.contains(u'=')
+            && std::any_of(toolkitOptions.begin(), toolkitOptions.end(), [&](const auto &entry) {
+                   return QLatin1String(entry.first) == optionName(argument);
+               });
+        if (oneDashFlag || joinedToolkitValue)
             return refusal(Texts::tr("unknown option “%1”").arg(argument));
     }
     if (!parser.parse(arguments)) {

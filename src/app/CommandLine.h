@@ -9,9 +9,10 @@ namespace vantora {
 // What the command line asks for, read before anything else: it needs no display, no bus and
 // no application object. It takes the launch flags (LaunchFlags), spelled exactly so,
 // --help (-h), --version, and the toolkit's own options (such as "-platform xcb" or the
-// "-session" a session manager adds), which the toolkit reads later. Anything else (an
-// unknown option, a launch flag spelled otherwise or given a value, an argument that is no
-// option) is refused, so that a mistyped flag never starts the application as if unsaid.
+// "-session" a session manager adds), which the toolkit reads later, each value as the word
+// after its option. Anything else (an unknown option, a launch flag spelled otherwise or given
+// a value, a toolkit option joined to its value by "=", an argument that is no option) is
+// refused, so that a mistyped flag never starts the application as if unsaid.
 struct CommandLine final {
     enum class Request {
         run,

@@ -13,8 +13,10 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -45,6 +47,23 @@ void reportFailedPlatform(QtMsgType type, const QMessageLogContext &context, con
     std::_Exit(EXIT_FAILURE);
 }
 
+// The usage or the version on standard output. An answer that could not be written (the
+// output closed, a full disk) is a failure, said on standard error: whoever reads the output
+// would take nothing, or half of it, for the whole answer.
+int answer(const vantora::CommandLine &command)
+{
+    const QByteArray text = command.text.toUtf8();
+    const bool written = std::fwrite(text.constData(), 1, text.size(), stdout) == std::size_t(text.size())
+        && std::fflush(stdout) == 0;
+    const int writeError = errno;
+    // Closed here, not at exit, where a failure to write the rest would go unseen.
+    const bool closed = std::fclose(stdout) == 0;
+    if (written && closed)
+        return command.exitStatus();
+    std::fprintf(stderr, "vantora: write error: %s\n", std::strerror(written ? errno : writeError));
+    return EXIT_FAILURE;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -56,10 +75,12 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = CommandLine::read(arguments);
-    if (command.request != CommandLine::Request::run) {
-        std::fputs(qUtf8Printable(command.text), command.request == CommandLine::Request::refused ? stderr : stdout);
+    if (command.request == CommandLine::Request::refused) {
+        std::fputs(qUtf8Printable(command.text), stderr);
         return command.exitStatus();
     }
+    if (command.request != CommandLine::Request::run)
+        return answer(command);
 
     toolkitEnvironment = command.toolkitEnvironment(QProcessEnvironment::systemEnvironment());
     if (namesNoDisplay(toolkitEnvironment)) {

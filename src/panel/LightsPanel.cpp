@@ -2,6 +2,7 @@
 
 #include "panel/ArrivalPillOverlay.h"
 #include "panel/HomeDetailPage.h"
+#include "panel/LightsRefreshOutcome.h"
 #include "panel/NoLightsFoundView.h"
 #include "panel/PanelEnvironment.h"
 #include "panel/PanelNavigation.h"
@@ -132,7 +133,7 @@ void LightsPanel::refresh()
         m_onboarding->start();
         return;
     }
-    perform(m_store.refresh());
+    perform(refreshLightsAndTell(m_store));
 }
 
 void LightsPanel::perform(runtime::Task<void> operation)

@@ -59,7 +59,8 @@ public:
     QWidget *pageWidget() const noexcept { return m_pageWidget; }
     QWidget *shortcutsPage() const { return m_shortcutsPage; }
 
-    // Refreshes the lights, or looks for the bridge again when the connection needs recovery.
+    // Refreshes the lights as the person asked (telling what came of it), or looks for the
+    // bridge again when the connection needs recovery.
     void refresh();
     // Runs a store operation as a task of the panel, which outlives the page that asked for
     // it; nobody waits for it, and the store records how it ended.

@@ -25,6 +25,7 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     , m_field(new ui::PanelTextField(this))
     , m_cancel(sheetParts::button(Texts::cancel(), this))
     , m_connect(sheetParts::button(Texts::connect(), this))
+    , m_problem(new ui::TextLabel(QString(), this))
 {
     // Read as a dialog by its title: a reader names it as the focus enters its field.
     setAccessibleName(Texts::addressTitle());
@@ -44,6 +45,12 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     m_field->setClearButtonEnabled(false);
     m_connect->setDefault(true);
     m_connect->setEnabled(false);
+    m_problem->setFont(ui::systemFont(13));
+    m_problem->setForeground(ui::systemColours::orange());
+    m_problem->setWordWrap(true);
+    // Said as it comes; read again with the field, it would be said twice.
+    ui::a11y::setHidden(m_problem);
+    m_problem->hide();
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cancel);
@@ -56,10 +63,14 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
     column->addWidget(sheetParts::title(Texts::addressTitle(), this));
     column->addWidget(hint);
     column->addWidget(m_field);
+    column->addWidget(m_problem);
     column->addLayout(buttons);
 
-    connect(m_field, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_connect->setEnabled(welcomeScreen::isConnectable(text)); });
+    connect(m_field, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_connect->setEnabled(welcomeScreen::isConnectable(text));
+        m_problem->hide();
+        m_problem->clear();
+    });
     connect(m_connect, &QPushButton::clicked, this, [this] { requestConnection(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { Q_EMIT cancelRequested(); });
 }
@@ -67,6 +78,22 @@ ManualAddressSheet::ManualAddressSheet(QWidget *parent)
 QString ManualAddressSheet::address() const
 {
     return m_field->text();
+}
+
+void ManualAddressSheet::showProblem(const QString &problem)
+{
+    m_problem->setText(problem);
+    m_problem->show();
+    m_field->selectAll();
+    // A reader reads the field as the focus comes back to it, then the problem, after it.
+    if (!m_field->hasFocus())
+        m_field->setFocus(Qt::OtherFocusReason);
+    ui::a11y::announce(problem);
+}
+
+QString ManualAddressSheet::problem() const
+{
+    return m_problem->text();
 }
 
 void ManualAddressSheet::keyPressEvent(QKeyEvent *event)

@@ -126,6 +126,11 @@ void WelcomeScreen::connectManualAddress()
     const QString address = m_addressSheet->address();
     if (!isConnectable(address))
         return;
+    // Said where it is corrected, with nothing searched and nothing to try again.
+    if (const std::optional<QString> problem = addressProblem(address)) {
+        m_addressSheet->showProblem(*problem);
+        return;
+    }
     m_addressOverlay->close();
     m_onboarding.useAddress(address);
 }

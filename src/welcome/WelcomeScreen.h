@@ -47,7 +47,8 @@ public:
     // What a press on the pill does, decided by the phase at the moment of the press.
     void performPillAction();
     // Connects to the typed address, as typed, and closes its sheet, unless nothing but
-    // white space was typed.
+    // white space was typed; text that is no IP address stays in the open sheet, which says
+    // what is wrong.
     void connectManualAddress();
     void showManualAddress();
     void showBridgeChoice();

@@ -2,6 +2,10 @@
 
 #include "welcome/WelcomeScreenTexts.h"
 
+#include "bridge/BridgeAddress.h"
+#include "bridge/HueError.h"
+#include "onboarding/OnboardingTexts.h"
+
 namespace vantora::welcomeScreen {
 
 using Phase = OnboardingPhase;
@@ -119,6 +123,17 @@ bool isConnectable(const QString &address)
 {
     // QString::trimmed drops every Unicode white space, line breaks included.
     return !address.trimmed().isEmpty();
+}
+
+std::optional<QString> addressProblem(const QString &address)
+{
+    try {
+        BridgeAddress::validated(address);
+    } catch (const HueError &error) {
+        // The words the store would record for it, after the label the failed pill would show.
+        return onboardingTexts::checkAddressLabel() + QStringLiteral(". ") + error.errorDescription();
+    }
+    return std::nullopt;
 }
 
 } // namespace vantora::welcomeScreen

@@ -72,5 +72,9 @@ std::vector<AlertButton> detailsButtons(const Facts &facts);
 // Whether a typed address may be connected to: something is left after trimming white space
 // and line breaks. The address itself goes on untrimmed.
 bool isConnectable(const QString &address);
+// What is wrong with a typed address that is no IP address (a name, "300.1.2.3"), as its sheet
+// says it: the form is checked on this computer before anything is tried, and no search or
+// connection could put it right. None for an IP address, white space around it or not.
+std::optional<QString> addressProblem(const QString &address);
 
 } // namespace vantora::welcomeScreen

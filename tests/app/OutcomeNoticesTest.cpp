@@ -6,6 +6,7 @@
 #include "bridge/HueError.h"
 #include "controls/HomePowerButton.h"
 #include "controls/PlainTextButton.h"
+#include "panel/LightsRefreshOutcome.h"
 #include "recorder/ToggleColorPicker.h"
 #include "runtime/UserDefaults.h"
 #include "settings/ApplicationInfo.h"
@@ -53,6 +54,18 @@ void pressAllLightsKeyInVain()
     rig.lights->powerRequests.thenFail(HueError::http(500));
     rig.start(vantora::toggleAllLights(store, [] {}));
     rig.harness.clock.advance(std::chrono::seconds(5));
+}
+
+// "Refresh lights" chosen over `home`, the bridge answering it again or failing with `failure`.
+void refreshLights(const HueSnapshot &home, std::optional<HueError> failure = std::nullopt)
+{
+    StoreRig rig;
+    HalvetStore &store = rig.buildConnected(home);
+    if (failure)
+        rig.lights->snapshots.thenFail(*failure);
+    else
+        rig.lights->snapshots.thenReturn(home);
+    rig.start(vantora::refreshLightsAndTell(store));
 }
 
 // The toggle colours with amber chosen, the swatch at `index` pressed by Space.
@@ -107,6 +120,10 @@ TEST(OutcomeNotices, AnActionWhoseResultTheFocusDoesNotShowSaysItOnce)
         {"no mail program", [] { pressInReport(QStringLiteral("Open email"), Qt::Key_Space); },
          {"Couldn’t open a mail app. Copy or save the report instead."}},
         {"the all-lights key failing: the panel opens", [] { pressAllLightsKeyInVain(); }, {}},
+        {"the lights refreshed", [] { refreshLights(HueSnapshot::sample(3)); }, {"Lights refreshed."}},
+        {"the lights not refreshed", [] { refreshLights(HueSnapshot::sample(3), HueError::http(503)); },
+         {HueError::http(503).errorDescription()}},
+        {"a home without lights not refreshed: its page says it", [] { refreshLights({}, HueError::http(503)); }, {}},
         {"another colour chosen: its check is told", [] { pressSwatch(1); }, {}},
         {"the chosen mode pressed again", [] { pressChosenMode(); }, {"Colour, selected"}},
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)

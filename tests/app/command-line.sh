@@ -20,12 +20,16 @@ readme_flags=$(sed -n '/^Flags for looking around/,/^$/p' "$readme" | grep -o --
 [ "$(wc -l <<<"$readme_flags")" -ge 18 ] || { echo "the README lists only: $readme_flags" >&2; exit 1; }
 
 # Each row: a name, the arguments, the exit status, then what standard output and standard
-# error must be: "usage", "version", "empty", "no-display", or "refuses:<text it names>".
+# error must be: "usage", "version", "empty", "no-display", or "refuses:<text it names>";
+# standard output may instead be "closed" or "full" (/dev/full), where nothing can be written,
+# and standard error then "write-error".
 rows=(
   "help|--help|0|usage|empty"
   "help, short|-h|0|usage|empty"
   "help beside a launch flag|--demo -h|0|usage|empty"
   "version|--version|0|version|empty"
+  "help to a closed output|--help|1|closed|write-error"
+  "version to a full disk|--version|1|full|write-error"
   "an unknown option|--nosuchflag|2|empty|refuses:“--nosuchflag”"
   "a stray argument|lights|2|empty|refuses:“lights”"
   "a stray argument after the options end|-- --demo|2|empty|refuses:“--demo”"
@@ -34,6 +38,7 @@ rows=(
   "a launch flag with one dash|-demo|2|empty|refuses:“-demo”"
   "a launch flag in other letters|--Demo|2|empty|refuses:“--Demo”"
   "a toolkit option without its value|--demo -platform|2|empty|refuses:'-platform'"
+  "a toolkit option joined to its value|--display=:$display --demo|2|empty|refuses:“--display=:$display”"
   "launch flags and the toolkit's options|--demo --many-lights --dark -platform xcb -session 1234|1|empty|no-display"
   "an X display named by the toolkit's option|-display :$display --demo|1|empty|no-display"
 )
@@ -41,13 +46,22 @@ failed=0
 for row in "${rows[@]}"; do
   IFS='|' read -r name arguments status_wanted out_wanted err_wanted <<<"$row"
   status=0
-  # shellcheck disable=SC2086 # the row's arguments are words of their own
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE HOME="$home" \
-    XDG_RUNTIME_DIR="$home/runtime" DBUS_SESSION_BUS_ADDRESS=disabled: \
-    timeout 60 "$app" $arguments >"$home/out" 2>"$home/err" || status=$?
+  run() {
+    # shellcheck disable=SC2086 # the row's arguments are words of their own
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE HOME="$home" \
+      XDG_RUNTIME_DIR="$home/runtime" DBUS_SESSION_BUS_ADDRESS=disabled: \
+      timeout 60 "$app" $arguments 2>"$home/err"
+  }
+  : >"$home/out"
+  case $out_wanted in
+    closed) run >&- || status=$? ;;
+    full) run >/dev/full || status=$? ;;
+    *) run >"$home/out" || status=$? ;;
+  esac
   says() { # $1: what the stream must be, $2: its file
     case $1 in
-      empty) [ ! -s "$2" ] ;;
+      empty | closed | full) [ ! -s "$2" ] ;;
+      write-error) [ "$(cut -d: -f1-2 "$2")" = "vantora: write error" ] ;;
       usage) [ "$(head -n1 "$2")" = "Usage: vantora [options]" ] &&
         while read -r flag; do grep -q -- " $flag " "$2" || return 1; done <<<"$readme_flags" ;;
       version) [ "$(cat "$2")" = "vantora $version" ] ;;

@@ -442,6 +442,12 @@ def linux_keys_in_panel(scenario):
     scenario.move_to("back to the panel's first control", "shift+Tab", r"^Turn all lights off")
 
 
+def refresh_said_once(scenario):
+    """Refresh lights, from the panel's menu and by Ctrl+R: what came of it said once."""
+    for what, pressed in (("Refresh lights from the menu", ("Menu", "Return")), ("Ctrl+R", ("ctrl+r",))):
+        said_once(scenario, what, pressed, r"Lights refreshed", r"Lights refreshed")
+
+
 def linux_keys_in_welcome(scenario):
     """The welcome window from its pill, by keys as on Linux: its context menu says its first
     entry and Escape the pill; Return starts the search, opens the address sheet, reads the
@@ -540,6 +546,31 @@ def address_help_once(scenario):
     scenario.expect("the address sheet's help", ("space",), r"^Connect with an IP address dialog",
                     r"Bridge IP address", r"Find your Bridge’s IP address", once=r"Find your Bridge’s IP address")
     scenario.expect("the address sheet closes again", ("Escape",), r"^Enter IP address")
+
+
+def address_checked_in_sheet(scenario):
+    """An address that is no IP address, sent by Return in the field and by Connect: "Check IP
+    address" said once with what to type, the keys back in the field where it is corrected, and
+    nothing searched."""
+    check = r"Check IP address\. Enter the Bridge’s IP address, such as 192\.168\.1\.20"
+
+    def checked(what, pressed, *wanted):
+        mark = scenario.orca.mark()
+        scenario.expect(what, pressed, *wanted, check, since=mark)
+        said = quiet_since(scenario, mark)
+        if len([line for line in said if re.search(check, line)]) != 1 or \
+                [line for line in said if re.search(r"Searching for your|Try again", line)]:
+            fail("%s: Orca said %s" % (what, said))
+
+    scenario.move_to("the address button", "Tab", r"^Enter IP address")
+    scenario.expect("the address sheet", ("space",), r"^Connect with an IP address dialog")
+    scenario.expect("a name typed", tuple("bridge"), r"^e")
+    checked("a name sent by Return", ("Return",))
+    # Typed over the name, which the field holds selected.
+    scenario.expect("no IPv4 address typed", ("3", "0", "0", "period", "1", "period", "2", "period", "3"), r"^3")
+    scenario.move_to("the sheet's Connect", "Tab", r"^Connect (push )?button")
+    checked("no IPv4 address sent by Connect", ("space",), r"^Bridge IP address")
+    scenario.expect("the address sheet closes", ("Escape",), r"^Enter IP address")
 
 
 def tab_to(scenario, what, pattern, limit=60):
@@ -713,6 +744,7 @@ def main():
         app = panel(scenario)
         all_lights(scenario)
         linux_keys_in_panel(scenario)
+        refresh_said_once(scenario)
         room_slider(scenario)
         room_slider_gives_focus_back(scenario)
         light_page(scenario)
@@ -741,6 +773,7 @@ def main():
         scenario.expect("the address sheet", ("space",), r"^Connect with an IP address dialog", r"Bridge IP address")
         scenario.expect("the address sheet closes", ("Escape",), r"^Enter IP address")
         address_help_once(scenario)
+        address_checked_in_sheet(scenario)
         scenario.move_to("the welcome window's settings", "Tab", r"^vantora Settings .*button")
         scenario.expect("Return opens its menu", ("Return",), r"^About vantora")
         scenario.expect("its menu closes", ("Escape",))

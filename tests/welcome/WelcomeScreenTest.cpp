@@ -1,4 +1,5 @@
 #include "ActiveWindow.h"
+#include "HeardAnnouncements.h"
 #include "QtPrinters.h"
 #include "StoreRig.h"
 #include "ui/LayoutFaults.h"
@@ -47,6 +48,7 @@
 
 using namespace std::chrono_literals;
 using namespace vantora;
+using vantora::testing::HeardAnnouncements;
 using vantora::testing::StoreRig;
 using vantora::testing::ReplyScript;
 using Phase = OnboardingPhase;
@@ -163,26 +165,31 @@ TEST_F(WelcomeScreenTest, ThePillRetriesTheLastAddressOrSearchesAfresh)
     EXPECT_EQ(onboarding->phase(), Phase::searching) << "ready starts a search";
 }
 
-TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedAndABlankOneIsRefused)
+TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedWhileABlankOrMalformedOneStaysInItsSheet)
 {
+    const QString checkAddress = QStringLiteral("Check IP address. Enter the Bridge’s IP address, such as 192.168.1.20.");
     struct Row {
         std::string name;
         QString typed;
         bool connects;
+        // Said in the sheet, where the address is corrected; nothing is tried.
+        QStringList said;
     };
     const Row rows[] = {
-        {"spaces around the address", QStringLiteral("  10.0.0.2 "), true},
-        {"only spaces and a line break", QStringLiteral("   \n "), false},
+        {"spaces around the address", QStringLiteral("  10.0.0.2 "), true, {}},
+        {"no IPv4 address", QStringLiteral("300.1.2.3"), false, {checkAddress}},
+        {"only spaces and a line break", QStringLiteral("   \n "), false, {}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
+        const HeardAnnouncements heard;
         rig.pairing->identities.thenWait();
         const std::optional<QString> addressBefore = onboarding->retryAddress();
         screen->showManualAddress();
         ManualAddressSheet *sheet = screen->manualAddressSheet();
         EXPECT_TRUE(sheet->field()->hasFocus());
         sheet->field()->setText(row.typed);
-        EXPECT_EQ(sheet->connectButton()->isEnabled(), row.connects);
+        EXPECT_EQ(sheet->connectButton()->isEnabled(), row.connects || !row.said.isEmpty());
         // A reader says what is typed; the placeholder's example address is no description.
         const QString description =
             QAccessible::queryAccessibleInterface(sheet->field())->text(QAccessible::Description);
@@ -192,6 +199,10 @@ TEST_F(WelcomeScreenTest, ATypedAddressReachesTheOnboardingUntrimmedAndABlankOne
         QTest::keyClick(sheet->field(), Qt::Key_Return);
         settle();
 
+        if (!row.connects) {
+            EXPECT_EQ(heard.texts, row.said);
+        }
+        EXPECT_EQ(sheet->problem(), row.said.value(0));
         EXPECT_EQ(screen->showsManualAddress(), !row.connects);
         EXPECT_EQ(onboarding->retryAddress(), row.connects ? std::optional(row.typed) : addressBefore);
         EXPECT_EQ(onboarding->phase(), row.connects ? Phase::connecting : Phase::ready);
