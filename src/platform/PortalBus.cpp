@@ -8,7 +8,6 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 
-#include <limits>
 #include <utility>
 
 namespace vantora::platform {
@@ -21,9 +20,6 @@ const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request"
 const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 const QString busService = QStringLiteral("org.freedesktop.DBus");
 const QString busPath = QStringLiteral("/org/freedesktop/DBus");
-
-// libdbus's timeout for a call that waits until it is answered, or its callee leaves the bus.
-constexpr int untilAnswered = std::numeric_limits<int>::max();
 
 // The longest description of the desktop's we read: a sentence around a few triggers, not a story.
 constexpr qsizetype longestTrigger = 256;
@@ -99,22 +95,24 @@ void PortalRequest::follow(const QString &path)
 {
     if (!m_path.isEmpty())
         m_bus.disconnect(portalService, m_path, requestInterface, QStringLiteral("Response"), this,
-                         SLOT(onResponse(uint, QVariantMap)));
+                         SLOT(onResponse(QDBusMessage)));
     m_path = path;
-    m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this,
-                  SLOT(onResponse(uint, QVariantMap)));
+    m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
 }
 
 void PortalRequest::fail()
 {
-    onResponse(portalResponse::none, {});
-}
-
-void PortalRequest::onResponse(uint response, const QVariantMap &results)
-{
     // A copy: the answer may delete this request.
     const Answer answer = m_answer;
-    answer({response, results});
+    answer({});
+}
+
+void PortalRequest::onResponse(const QDBusMessage &message)
+{
+    if (message.signature() != QLatin1String("ua{sv}"))
+        return fail();
+    const Answer answer = m_answer;
+    answer({message.arguments()[0].toUInt(), qdbus_cast<QVariantMap>(message.arguments()[1])});
 }
 
 PortalBus::PortalBus(const QDBusConnection &bus, QObject *parent)

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -20,6 +21,9 @@ namespace vantora::platform {
 
 // The portal's name on the bus.
 inline const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+
+// libdbus's timeout for a call that waits until it is answered, or its callee leaves the bus.
+inline constexpr int untilAnswered = std::numeric_limits<int>::max();
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -62,7 +66,8 @@ public:
     void fail();
 
 public Q_SLOTS:
-    void onResponse(uint response, const QVariantMap &results);
+    // Any Response on the path: one whose arguments cannot be read is a failure, not a silence.
+    void onResponse(const QDBusMessage &message);
 
 private:
     QDBusConnection m_bus;

@@ -87,11 +87,11 @@ QString objectPathElement(QString token)
 } // namespace
 
 PortalHotKeys::Session::Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
-                                runtime::NotificationCenter &notifications, const QString &sessionToken,
+                                runtime::NotificationCenter &notifications, runtime::UserDefaults &kept, const QString &sessionToken,
                                 PortalActionOfKeys actionOfKeys, PortalDesktop desktop, PortalDeadlines deadlines)
     : m_bus(bus)
     , m_notifications(notifications)
-    , m_records(layout, std::move(actionOfKeys), desktop)
+    , m_records(layout, kept, std::move(actionOfKeys), desktop)
     , m_sessionToken(objectPathElement(sessionToken))
     , m_applicationId(sessionToken)
     , m_desktop(desktop)

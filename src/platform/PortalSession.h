@@ -16,7 +16,8 @@
 
 namespace vantora::runtime {
 class NotificationCenter;
-}
+class UserDefaults;
+} // namespace vantora::runtime
 
 namespace vantora::platform {
 
@@ -31,7 +32,7 @@ class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDesktop desktop,
+            runtime::UserDefaults &kept, const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDesktop desktop,
             PortalDeadlines deadlines);
     ~Session() override;
 

@@ -3,6 +3,8 @@
 #include "DesktopTriggerWords.h"
 #include "XdgShortcutTrigger.h"
 
+#include "runtime/UserDefaults.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -11,12 +13,27 @@ namespace vantora::platform {
 
 using Refusal = DesktopBinding::Refusal;
 
-PortalShortcutRecords::PortalShortcutRecords(const XkbKeyboardLayout &layout, PortalActionOfKeys actionOfKeys,
-                                             PortalDesktop desktop)
+namespace {
+
+// Beside the shortcuts' own entries (GlobalShortcuts_ and the name), by shortcut id.
+const QString desktopMayHoldPrefix = QStringLiteral("GlobalShortcutsOnTheDesktop_");
+
+} // namespace
+
+PortalShortcutRecords::PortalShortcutRecords(const XkbKeyboardLayout &layout, runtime::UserDefaults &kept,
+                                             PortalActionOfKeys actionOfKeys, PortalDesktop desktop)
     : m_layout(layout)
+    , m_kept(kept)
     , m_actionOfKeys(std::move(actionOfKeys))
     , m_rules(desktop)
 {
+    for (const QString &key : m_kept.keys()) {
+        const auto keys = key.startsWith(desktopMayHoldPrefix) ? m_kept.dictionary(key) : std::nullopt;
+        const QString trigger = keys ? keys->value(QStringLiteral("trigger")).toString() : QString();
+        if (!trigger.isEmpty())
+            m_records[key.mid(desktopMayHoldPrefix.size())].desktopMayHold = {
+                trigger, keys->value(QStringLiteral("keyCode")).toUInt(), keys->value(QStringLiteral("modifiers")).toUInt()};
+    }
 }
 
 HotKeyRegistration PortalShortcutRecords::registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId)
@@ -119,15 +136,17 @@ std::optional<PortalShortcutRecords::Plan> PortalShortcutRecords::planRound()
 
 void PortalShortcutRecords::forgetCleared(const std::set<QString> &cleared)
 {
-    for (const QString &id : cleared)
+    for (const QString &id : cleared) {
+        setDesktopMayHold(id, {});
         m_records.erase(id);
+    }
 }
 
 void PortalShortcutRecords::offersSent()
 {
     for (auto &[id, record] : m_records) {
         if (record.offer && !record.offer->isDeclined)
-            record.desktopMayHold = record.offer->keys;
+            setDesktopMayHold(id, record.offer->keys);
     }
 }
 
@@ -329,7 +348,7 @@ void PortalShortcutRecords::takeKeysTheDesktopBinds(const PortalShortcuts &short
         if (word.binding.state != DesktopBinding::State::bound || word.binding.trigger.isEmpty()
             || portableTextOfXdgTrigger(trigger) != word.binding.trigger)
             continue;
-        record->second.desktopMayHold = registrationFor(shortcut.id)->keys;
+        setDesktopMayHold(shortcut.id, registrationFor(shortcut.id)->keys);
         if (record->second.offer)
             record->second.offer->keys = record->second.desktopMayHold;
         setWord(record->second, trigger, DesktopBinding::boundTo(word.binding.trigger), word.told);
@@ -358,6 +377,17 @@ std::set<QString> PortalShortcutRecords::clearedShortcuts(const PortalShortcuts 
 bool PortalShortcutRecords::isDesktopsChoice(const PortalOffer &offer) const
 {
     return m_rules.isDesktopsChoice(!offer.held.isEmpty(), offer.isRecordedAnew);
+}
+
+void PortalShortcutRecords::setDesktopMayHold(const QString &id, const PortalKeys &keys)
+{
+    if (std::exchange(m_records[id].desktopMayHold, keys) == keys)
+        return;
+    if (keys.isEmpty())
+        return m_kept.remove(desktopMayHoldPrefix + id);
+    m_kept.setDictionary(desktopMayHoldPrefix + id, {{QStringLiteral("trigger"), keys.trigger},
+                                                     {QStringLiteral("keyCode"), keys.carbonKeyCode},
+                                                     {QStringLiteral("modifiers"), keys.carbonModifiers}});
 }
 
 void PortalShortcutRecords::setWord(Record &record, const QString &trigger, const DesktopBinding &binding, PortalTold told)

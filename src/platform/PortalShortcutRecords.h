@@ -9,6 +9,10 @@
 #include <optional>
 #include <set>
 
+namespace vantora::runtime {
+class UserDefaults;
+}
+
 namespace vantora::platform {
 
 class XkbKeyboardLayout;
@@ -21,6 +25,7 @@ struct PortalKeys {
     quint32 carbonModifiers = 0;
 
     bool isEmpty() const { return trigger.isEmpty(); }
+    friend bool operator==(const PortalKeys &, const PortalKeys &) = default;
 };
 
 // Where the desktop's word on a shortcut came from.
@@ -76,12 +81,15 @@ enum class PortalSessionState : quint8 { working, asking, portalGone };
 // registered for them. What the person last asked for a shortcut (a clear, new keys) is kept
 // until a portal has taken it: the keys the desktop may hold for an id outlive the session and
 // the portal they were offered to, since what the desktop saved outlives both, while what was
-// offered to a session, and its answers there, go with the session. A shortcut's word is set
-// here alone, about the keys last offered for it.
+// offered to a session, and its answers there, go with the session. The keys the desktop may
+// hold outlive the run too, kept in the user's defaults beside the shortcuts: a clear or keys
+// recorded while no portal was there, the app quitting first, reach the next portal in a later
+// run. A shortcut's word is set here alone, about the keys last offered for it.
 class PortalShortcutRecords final {
 public:
-    // The layout must outlive the records.
-    PortalShortcutRecords(const XkbKeyboardLayout &layout, PortalActionOfKeys actionOfKeys, PortalDesktop desktop);
+    // The layout and defaults must outlive the records.
+    PortalShortcutRecords(const XkbKeyboardLayout &layout, runtime::UserDefaults &kept, PortalActionOfKeys actionOfKeys,
+                          PortalDesktop desktop);
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId);
     // False for an unknown ref.
@@ -164,8 +172,10 @@ private:
     std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const;
     bool isDesktopsChoice(const PortalOffer &offer) const;
     void setWord(Record &record, const QString &trigger, const DesktopBinding &binding, PortalTold told);
+    void setDesktopMayHold(const QString &id, const PortalKeys &keys);
 
     const XkbKeyboardLayout &m_layout;
+    runtime::UserDefaults &m_kept;
     const PortalActionOfKeys m_actionOfKeys;
     const PortalAnswerRules m_rules;
     std::map<HotKeyRef, Registration> m_registrations;

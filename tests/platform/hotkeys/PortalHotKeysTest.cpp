@@ -10,6 +10,7 @@
 #include "platform/PortalIdentity.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -121,6 +122,10 @@ struct DesktopAnswers {
     // the reply (a Response) after it.
     QString slowMethod{};
     std::chrono::milliseconds slowReply{0};
+    // The portal never says whether it offers global shortcuts (it hangs).
+    bool versionUnanswered = false;
+    // The method whose Response carries arguments that are not a code and results.
+    QString unreadableResponseTo{};
 };
 
 // GNOME's settings hold `ids` as saved for the test's application.
@@ -184,6 +189,9 @@ public:
     }
     ~StandInPortal() override
     {
+        // Answered at last: a call left unanswered when the connection closes is never freed.
+        for (const QDBusMessage &call : std::as_const(m_unanswered))
+            m_bus.send(call.createErrorReply(QDBusError::Failed, QStringLiteral("gone")));
         m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
         m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         QDBusConnection::disconnectFromBus(m_bus.name());
@@ -262,9 +270,12 @@ public:
         if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
             message.member() == QLatin1String("Get")) {
             message.setDelayedReply(true);
-            QTimer::singleShot(m_answers.versionDelay, [this, message] {
-                m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
-            });
+            if (m_answers.versionUnanswered)
+                m_unanswered.append(message);
+            else
+                QTimer::singleShot(m_answers.versionDelay, this, [this, message] {
+                    m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
+                });
             return true;
         }
         if (message.interface() != QLatin1String("org.freedesktop.portal.GlobalShortcuts"))
@@ -281,6 +292,13 @@ public:
             return true;
         }
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        if (method == m_answers.unreadableResponseTo) {
+            m_binds += method == QLatin1String("BindShortcuts") ? 1 : 0;
+            m_bus.send(QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                  QStringLiteral("Response"))
+                       << QStringLiteral("an answer of another shape"));
+            return true;
+        }
         if (method == QLatin1String("CreateSession")) {
             ++m_sessions;
             m_log.append(method);
@@ -390,6 +408,7 @@ private:
     QString m_sessionHandle;
     QStringList m_log;
     bool m_wasSlow = false;
+    QList<QDBusMessage> m_unanswered;
 };
 
 // Plasma's key daemon, hung: it takes every call and answers none until it goes.
@@ -511,7 +530,8 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
         ASSERT_TRUE(portal.isReady()) << "the stand-in portal could not take its name";
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, row.desktop);
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor(
@@ -534,7 +554,8 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsAskingTheUserUntilItAnswers)
     ASSERT_TRUE(portal.isReady());
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
-    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
+    runtime::MemoryUserDefaults kept;
+    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications, kept,
                                          QStringLiteral("vantora_test"), theAction);
     QObject observer;
     int told = 0;
@@ -574,7 +595,8 @@ TEST(PortalHotKeys, TheDesktopListsAnActionOnceByWhatItDoesWhateverItsKeys)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   row.actionOfKeys);
             const auto first = backend.registerHotKey(carbonK, control | option, 1);
             ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -632,10 +654,11 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
             QObject observer;
             int told = 0;
             notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction);
             const auto registration = backend.registerHotKey(carbonK, control | option, 1);
             ASSERT_TRUE(registration.succeeded());
@@ -660,7 +683,8 @@ TEST(PortalHotKeys, KeysTheDesktopChoseAreRegisteredWithoutAskingIt)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         const auto first = backend.registerHotKey(carbonK, control | option, 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -712,7 +736,8 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
         std::optional<StandInPortal> next;
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction);
             // What the page reads each time it is told.
             QList<std::optional<DesktopBinding>> told;
@@ -753,7 +778,8 @@ TEST(PortalHotKeys, APortalThatTakesTheNameStraightFromTheOldOneHearsOurIdFirst)
     std::optional<StandInPortal> next;
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         ASSERT_TRUE(QTest::qWaitFor([&] { return first.bindAnswers() == 1 && backend.desktopBinding(carbonK, control | option); }, 5000));
@@ -780,7 +806,8 @@ TEST(PortalHotKeys, ALateAnswerToABindANewRoundReplacedIsDropped)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
         QList<std::optional<DesktopBinding>> toldOfJ;
         QObject observer;
@@ -818,7 +845,8 @@ TEST(PortalHotKeys, APortalThatReplacesAnotherMidBindHearsOurIdFirst)
     std::optional<StandInPortal> next;
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         ASSERT_TRUE(QTest::qWaitFor([&] { return first.binds() == 1; }, 5000));
@@ -865,7 +893,8 @@ TEST(PortalHotKeys, ABindPastItsDeadlineIsUnconfirmedUntilTheDesktopAnswers)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, row.desktop, PortalDeadlines{1s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
@@ -905,7 +934,8 @@ TEST(PortalHotKeys, TurningDownOneShortcutLeavesTheOneTheDesktopHolds)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   twoActions, row.desktop);
             ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 1).succeeded());
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
@@ -971,7 +1001,8 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   twoActions, PortalDesktop::gnome);
             const auto answered = [&](quint32 carbonKeyCode) {
                 const auto binding = backend.desktopBinding(carbonKeyCode, control | option);
@@ -1014,7 +1045,8 @@ TEST(PortalHotKeys, AHungKeyDaemonHoldsTheAnswerBackOnlyUntilTheDeadline)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         EXPECT_TRUE(QTest::qWaitFor(
@@ -1036,7 +1068,8 @@ TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::gnome);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         EXPECT_TRUE(QTest::qWaitFor(
@@ -1044,6 +1077,41 @@ TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
             5000));
     }
     waitForTheSessionToClose(portal);
+}
+
+// A Response the app cannot read (not a code and results) ends its step as failed, told on the
+// page, rather than leaving the page waiting for as long as the portal lives.
+TEST(PortalHotKeys, AnAnswerThatCannotBeReadEndsItsStepAsFailed)
+{
+    const struct {
+        const char *method;
+        int binds;
+        int sessionsToClose;
+    } rows[] = {{"CreateSession", 0, 0}, {"BindShortcuts", 1, 1}};
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.method);
+        StandInPortal portal({.bound = {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}},
+                              .unreadableResponseTo = QString::fromLatin1(row.method)});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction);
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return backend.desktopBinding(carbonK, control | option)
+                        == DesktopBinding::refused(Refusal::unexplained);
+                },
+                5000))
+                << "the step waits for an answer it cannot read";
+            EXPECT_EQ(portal.binds(), row.binds);
+        }
+        waitForTheSessionToClose(portal, row.sessionsToClose);
+    }
 }
 
 TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
@@ -1055,7 +1123,8 @@ TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         const auto first = backend.registerHotKey(carbonK, control | option, 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -1083,12 +1152,16 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         bool noServer;
         // The portal takes its name on the bus only after the first question.
         bool comesLater;
+        // Until then a portal that never answers the question holds the name.
+        bool replacesAHungOne = false;
     };
     const LateRow rows[] = {
         {"the portal answers after a while", 1s, false, false, false},
         {"the grabs refuse the keys", 1s, true, false, false},
         {"no X server", 1s, true, true, false},
         {"the portal comes onto the bus after the start", 0ms, false, false, true},
+        {"the portal answers past the bus's own timeout of 25 s", 26s, false, false, false},
+        {"a hung portal is replaced in one step by one that answers", 0ms, false, false, true, true},
     };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
@@ -1096,10 +1169,17 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         SCOPED_TRACE(row.name);
         DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
         answers.versionDelay = row.versionDelay;
-        std::optional<StandInPortal> portal;
+        std::optional<StandInPortal> portal, hung;
         if (!row.comesLater)
             portal.emplace(answers);
+        if (row.replacesAHungOne) {
+            DesktopAnswers hangs = answers;
+            hangs.versionUnanswered = true;
+            hung.emplace(hangs, QStringLiteral("hung stand-in portal"));
+            ASSERT_TRUE(hung->isReady());
+        }
         runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
         auto grabs = std::make_unique<vantora::testing::FakeHotKeyBackend>();
         if (row.grabsRefuse)
             grabs->taken.insert({carbonK, control | option});
@@ -1114,7 +1194,7 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         int handovers = 0;
         PortalHotKeys::whenOffered(QDBusConnection::sessionBus(), &context, [&] {
             ++handovers;
-            hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+            hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
                                                               QStringLiteral("vantora_test"), theAction));
         });
         EXPECT_FALSE(hotKeys->isHandedOver()) << "the start waited for the portal";
@@ -1128,7 +1208,7 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         }
         ASSERT_TRUE(portal->isReady());
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 40000)) << "the portal's answer was lost";
         EXPECT_TRUE(hotKeys->desktopDecides());
         if (row.grabsRefuse) {
             // Their owner registers them again, as the app does at the handover.
@@ -1157,7 +1237,8 @@ TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
     ASSERT_TRUE(portal.isReady());
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
-    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
+    runtime::MemoryUserDefaults kept;
+    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications, kept,
                                          QStringLiteral("vantora_test"), theAction);
     const auto turnedDown = [&] {
         return backend->desktopBinding(carbonK, control | option) == DesktopBinding::refused(Refusal::cancelled);
@@ -1200,8 +1281,9 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
         ASSERT_TRUE(keyDaemon.isReady());
         StoredKeys stored;
         runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
         const auto start = [&] {
-            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
                                                    QStringLiteral("vantora_test"), stored.action(), PortalDesktop::gnome,
                                                    PortalDeadlines{45s, 1s});
         };
@@ -1239,8 +1321,9 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
 }
 
 // What the person asks while no portal is there (one restarting after an update, or killed) is
-// taken to the next one: a clear is let go where GNOME and the key daemon saved it, and keys
-// recorded anew are asked about, not taken for the keys GNOME saved.
+// taken to the next one, in this run or, where the app quits first (a logout), in the next: a
+// clear is let go where GNOME and the key daemon saved it, and keys recorded anew are asked
+// about, not taken for the keys GNOME saved (which would be stored over them as its choice).
 TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
 {
     if (!GnomeSettingsInMemory::isReady())
@@ -1249,9 +1332,15 @@ TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
         const char *name;
         // The keys recorded while the portal is away; none for a clear.
         std::optional<quint32> recorded;
+        bool quitsFirst;
         int asked;
         int closedSessions;
-    } rows[] = {{"cleared", std::nullopt, 0, 0}, {"recorded anew", carbonJ, 1, 1}};
+    } rows[] = {
+        {"cleared", std::nullopt, false, 0, 0},
+        {"recorded anew", carbonJ, false, 1, 1},
+        {"cleared, the app quitting before the portal is back", std::nullopt, true, 0, 0},
+        {"recorded anew, the app quitting before the portal is back", carbonJ, true, 1, 1},
+    };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
     for (const auto &row : rows) {
@@ -1261,33 +1350,46 @@ TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
         SilentKeyDaemon keyDaemon;
         ASSERT_TRUE(keyDaemon.isReady());
         StoredKeys stored;
-        {
-            runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                                  stored.action(), PortalDesktop::gnome, PortalDeadlines{45s, 1s});
-            const auto binding = [&](quint32 carbonKeyCode) { return backend.desktopBinding(carbonKeyCode, control | option); };
-            const auto first = backend.registerHotKey(carbonK, control | option, 1);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
-                                        5000));
-            portal.leaveBus();
-            ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::serviceGone(); }, 5000));
+        runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
+        const auto start = [&] {
+            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
+                                                   QStringLiteral("vantora_test"), stored.action(), PortalDesktop::gnome,
+                                                   PortalDeadlines{45s, 1s});
+        };
+        auto backend = start();
+        const auto binding = [&](quint32 carbonKeyCode) { return backend->desktopBinding(carbonKeyCode, control | option); };
+        const auto first = backend->registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); }, 5000));
+        portal.leaveBus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::serviceGone(); }, 5000));
 
-            stored.carbonKeyCode = row.recorded;
-            backend.unregisterHotKey(first.ref);
-            if (row.recorded) {
-                ASSERT_TRUE(backend.registerHotKey(*row.recorded, control | option, 2).succeeded());
-            }
+        stored.carbonKeyCode = row.recorded;
+        backend->unregisterHotKey(first.ref);
+        const auto registerRecorded = [&] {
+            if (row.recorded)
+                ASSERT_TRUE(backend->registerHotKey(*row.recorded, control | option, 2).succeeded());
+        };
+        registerRecorded();
+        if (row.quitsFirst) {
+            backend.reset();
             portal.rejoinBus();
-            EXPECT_TRUE(QTest::qWaitFor(
-                [&] {
-                    return keyDaemon.wasToldToForget(toggleLights.id)
-                        && (row.recorded ? binding(*row.recorded) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))
-                                         : !isSavedInGnomeSettings(toggleLights.id));
-                },
-                10000))
-                << "held on the desktop's side: GNOME's settings " << vantora::testing::gnome::saved("vantora_test").toStdString();
-            EXPECT_EQ(portal.asked(), row.asked) << "the keys recorded were not asked about";
+            backend = start();
+            registerRecorded();
+        } else {
+            portal.rejoinBus();
         }
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return keyDaemon.wasToldToForget(toggleLights.id)
+                    && (row.recorded ? binding(*row.recorded) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))
+                                     : !isSavedInGnomeSettings(toggleLights.id));
+            },
+            10000))
+            << "held on the desktop's side: GNOME's settings " << vantora::testing::gnome::saved("vantora_test").toStdString();
+        EXPECT_EQ(portal.asked(), row.asked) << "the keys recorded were not asked about";
+        backend.reset();
         waitForTheSessionToClose(portal, row.closedSessions);
     }
 }
@@ -1316,7 +1418,8 @@ TEST(PortalHotKeys, AShortcutLeftUnansweredIsAskedAgainWhenRecordedAgain)
         StoredKeys stored;
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   stored.action(), PortalDesktop::other, PortalDeadlines{1s, 1s});
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
             const auto first = backend.registerHotKey(carbonK, control | option, 1);
@@ -1371,7 +1474,8 @@ TEST(PortalHotKeys, WhatTheDesktopToldDuringAQuestionOutlastsTheDeadline)
     ASSERT_TRUE(portal.isReady());
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               twoActions, PortalDesktop::gnome, PortalDeadlines{1s, 1s});
         const auto showOnJ = backend.registerHotKey(carbonJ, control | option, 1);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
@@ -1417,7 +1521,8 @@ TEST(PortalHotKeys, KeysToldForTheShortcutAskedAboutAreTheDesktopsAnswer)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
@@ -1466,7 +1571,8 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsWaitedFor)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, PortalDesktop::other, PortalDeadlines{45s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             EXPECT_TRUE(QTest::qWaitFor(
