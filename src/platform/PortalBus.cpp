@@ -287,15 +287,6 @@ bool offersShortcuts(const QDBusMessage &reply)
     return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 1;
 }
 
-QDBusMessage keyDaemonCall(const QString &method, const QVariantList &arguments)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
-                                                       QStringLiteral("org.kde.KGlobalAccel"), method);
-    call.setArguments(arguments);
-    call.setAutoStartService(false);
-    return call;
-}
-
 QDBusMessage busNamesCall()
 {
     return QDBusMessage::createMethodCall(busService, busPath, busService, QStringLiteral("ListNames"));

@@ -156,8 +156,6 @@ private:
 QDBusMessage shortcutsVersionCall();
 bool offersShortcuts(const QDBusMessage &reply);
 
-// A call to Plasma's key daemon, which is never started for us.
-QDBusMessage keyDaemonCall(const QString &method, const QVariantList &arguments);
 // The question for the names on the bus.
 QDBusMessage busNamesCall();
 // Closes the session at `orphan`, which a portal that went left behind, in every portal backend

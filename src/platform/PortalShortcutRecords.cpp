@@ -87,8 +87,7 @@ std::optional<DesktopBinding> PortalShortcutRecords::desktopBinding(quint32 carb
     if (session == PortalSessionState::portalGone)
         return DesktopBinding::serviceGone();
     const std::optional<PortalOffer> &offer = record->second.offer;
-    if (session == PortalSessionState::asking && offer && offer->question == PortalQuestion::open
-        && offer->keys.trigger == *trigger)
+    if (session == PortalSessionState::asking && offer && offer->isAsked && offer->keys.trigger == *trigger)
         return DesktopBinding::asking();
     // What the desktop said of an action's earlier keys says nothing of its new ones.
     const std::optional<PortalWord> &word = record->second.word;
@@ -176,7 +175,7 @@ void PortalShortcutRecords::openQuestions()
 {
     for (auto &[id, record] : m_records) {
         if (record.offer && !record.offer->isDeclined && record.offer->held.isEmpty())
-            record.offer->question = PortalQuestion::open;
+            record.offer->isAsked = true;
     }
 }
 
@@ -185,25 +184,9 @@ void PortalShortcutRecords::takeBound(const DesktopTriggers &bound)
     for (auto &[id, record] : m_records) {
         if (!record.offer)
             continue;
-        record.offer->question = PortalQuestion::none;
+        record.offer->isAsked = false;
         const auto words = bound.find(id);
         record.offer->bound = words == bound.end() ? QString() : words->second;
-    }
-}
-
-void PortalShortcutRecords::leaveQuestionsLate()
-{
-    for (auto &[id, record] : m_records) {
-        if (record.offer && record.offer->question == PortalQuestion::open)
-            record.offer->question = PortalQuestion::late;
-    }
-}
-
-void PortalShortcutRecords::dropLateQuestions()
-{
-    for (auto &[id, record] : m_records) {
-        if (record.offer && record.offer->question == PortalQuestion::late)
-            record.offer->question = PortalQuestion::none;
     }
 }
 
@@ -258,7 +241,7 @@ bool PortalShortcutRecords::takeChange(const DesktopTriggers &triggers)
         if (record == m_records.end() || !record->second.offer)
             continue;
         const PortalOffer &offer = *record->second.offer;
-        const bool isChosen = offer.question == PortalQuestion::none || isDesktopsChoice(offer);
+        const bool isChosen = !offer.isAsked || isDesktopsChoice(offer);
         setWord(record->second, offer.keys.trigger,
                 words.isEmpty() ? DesktopBinding::refused(Refusal::unexplained)
                                 : PortalAnswerRules::boundAsWorded(offer.keys.trigger, words, isChosen),

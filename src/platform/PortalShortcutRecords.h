@@ -45,15 +45,6 @@ struct PortalWord {
     quint64 round = 0;
 };
 
-// What the desktop is asked about a shortcut in the bind of its session.
-enum class PortalQuestion : quint8 {
-    none,
-    // In the bind under way.
-    open,
-    // In a bind past its deadline, whose answer the desktop may still send.
-    late,
-};
-
 // A shortcut as offered to the current session, and what the desktop said of it there: the
 // round a late answer answers, kept with the shortcut it is about.
 struct PortalOffer {
@@ -71,7 +62,8 @@ struct PortalOffer {
     bool isTaken = false;
     // Turned down in GNOME's window, and left out when the rest is bound again.
     bool isDeclined = false;
-    PortalQuestion question = PortalQuestion::none;
+    // Asked about in the session's bind, which the desktop has not answered yet (in time or late).
+    bool isAsked = false;
 };
 
 // What the session can tell of every shortcut at once: its portal gone, or asking the user.
@@ -126,10 +118,6 @@ public:
     void openQuestions();
     // The desktop's answer to the bind: what it says it binds now.
     void takeBound(const DesktopTriggers &bound);
-    // The bind past its deadline: its questions stay open for the desktop's late answer.
-    void leaveQuestionsLate();
-    // No late answer is taken any more.
-    void dropLateQuestions();
     // After GNOME's No, which binds nothing of the session: the shortcuts it saved, of `asked`,
     // that are bound again alone, the rest being turned down; none where it is all or nothing.
     std::set<QString> boundAgainAfterNo(const QStringList &asked, const std::set<QString> &savedInGnome) const;

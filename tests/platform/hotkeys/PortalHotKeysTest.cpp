@@ -8,6 +8,7 @@
 #include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
 #include "platform/PortalIdentity.h"
+#include "platform/PortalSession.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
@@ -30,6 +31,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <set>
 
 using namespace vantora;
 using namespace vantora::platform;
@@ -1586,4 +1588,25 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsWaitedFor)
         }
         waitForTheSessionToClose(portal);
     }
+}
+
+// Every outcome a step may come to (by its action, its answer or an event) has a row in the
+// session's table, and every step is reached from the start: an outcome without a row would
+// leave the session where it was without a word.
+TEST(PortalSessionTable, EveryOutcomeOfEveryStepReachedHasARow)
+{
+    using Session = PortalHotKeys::Session;
+    std::set<Session::Step> reached{Session::Step::noPortal};
+    std::vector<Session::Step> toWalk{Session::Step::noPortal};
+    while (!toWalk.empty()) {
+        const Session::Step step = toWalk.back();
+        toWalk.pop_back();
+        for (const Session::Outcome outcome : Session::outcomesOf(step)) {
+            const auto next = Session::following(step, outcome);
+            EXPECT_TRUE(next) << "no row for step " << int(step) << " and outcome " << int(outcome);
+            if (next && reached.insert(*next).second)
+                toWalk.push_back(*next);
+        }
+    }
+    EXPECT_EQ(reached.size(), std::size_t(Session::Step::concluding) + 1) << "a step that no outcome leads to";
 }
