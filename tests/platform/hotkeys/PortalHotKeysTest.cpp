@@ -128,6 +128,10 @@ struct DesktopAnswers {
     bool versionUnanswered = false;
     // The method whose Response carries arguments that are not a code and results.
     QString unreadableResponseTo{};
+    // The Response to CreateSession: 2 where the desktop opens no session.
+    uint sessionResponse = 0;
+    // A session the desktop closes takes what it bound with it.
+    bool forgetsOnClose = false;
 };
 
 // GNOME's settings hold `ids` as saved for the test's application.
@@ -221,10 +225,16 @@ public:
     // The desktop ends the latest session on its own.
     void closeSession()
     {
+        if (m_answers.forgetsOnClose)
+            m_answers.held.clear();
         m_bus.send(QDBusMessage::createSignal(m_sessionHandle, QStringLiteral("org.freedesktop.portal.Session"),
                                               QStringLiteral("Closed"))
                    << QVariantMap());
     }
+
+    // A key of the latest session goes down (again while held, where the desktop repeats it) or up.
+    void press(const QString &id) { sendKeySignal(QStringLiteral("Activated"), id); }
+    void release(const QString &id) { sendKeySignal(QStringLiteral("Deactivated"), id); }
 
     // The person changed the keys in the desktop's settings.
     void changeShortcuts(const QList<std::pair<QString, QString>> &shortcuts)
@@ -307,7 +317,10 @@ public:
             m_sessionHandle = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
                                   .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
             QTimer::singleShot(m_answers.sessionDelay, this, [this, request, handle = m_sessionHandle] {
-                respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}});
+                respond(request, m_answers.sessionResponse,
+                        m_answers.sessionResponse != 0
+                            ? QVariantMap()
+                            : QVariantMap{{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}});
             });
         } else if (method == QLatin1String("ListShortcuts")) {
             QTimer::singleShot(m_answers.listDelay, this, [this, request] {
@@ -350,6 +363,13 @@ public:
 
 private:
     using Listed = QList<std::pair<QString, QString>>;
+
+    void sendKeySignal(const QString &member, const QString &id)
+    {
+        m_bus.send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                              QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), member)
+                   << QVariant::fromValue(QDBusObjectPath(m_sessionHandle)) << id << qulonglong(0) << QVariantMap());
+    }
 
     void bindLikeGnome(const QString &request, const QList<ListedShortcut> &shortcuts)
     {
@@ -433,10 +453,11 @@ public:
 
     bool isReady() const { return m_ready; }
     qsizetype calls() const { return m_calls.size(); }
-    // Whether it was told to let go of `actionId` for good, under any name of ours.
-    bool wasToldToForget(const QString &actionId) const
+    // Whether it was told to let go of `actionId` for good, under any name of ours, and how often.
+    bool wasToldToForget(const QString &actionId) const { return timesToldToForget(actionId) > 0; }
+    qsizetype timesToldToForget(const QString &actionId) const
     {
-        return std::any_of(m_calls.begin(), m_calls.end(), [&actionId](const QDBusMessage &call) {
+        return std::count_if(m_calls.begin(), m_calls.end(), [&actionId](const QDBusMessage &call) {
             return call.member() == QLatin1String("unregister") && call.arguments().value(1).toString() == actionId;
         });
     }
@@ -453,6 +474,52 @@ private:
     QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in key daemon"));
     bool m_ready = false;
     QList<QDBusMessage> m_calls;
+};
+
+// Plasma's key daemon that keeps our shortcuts under our session token and gave their keys to
+// another program first (it holds no keys for them), or not.
+class AnsweringKeyDaemon final : public QDBusVirtualObject {
+public:
+    explicit AnsweringKeyDaemon(bool keysTaken)
+        : m_keysTaken(keysTaken)
+    {
+        qDBusRegisterMetaType<QList<QStringList>>();
+        m_ready = m_bus.registerService(QStringLiteral("org.kde.kglobalaccel"))
+            && m_bus.registerVirtualObject(QStringLiteral("/kglobalaccel"), this);
+    }
+    ~AnsweringKeyDaemon() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/kglobalaccel"));
+        m_bus.unregisterService(QStringLiteral("org.kde.kglobalaccel"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    int keysAsked() const { return m_keysAsked; }
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        const QStringList actionId = qdbus_cast<QStringList>(message.arguments().value(0));
+        if (message.member() == QLatin1String("allActionsForComponent")) {
+            QList<QStringList> actions;
+            if (actionId.value(0) == QLatin1String("vantora_test"))
+                actions.append({actionId.value(0), toggleLights.id, QStringLiteral("vantora"), QString()});
+            connection.send(message.createReply(QVariant::fromValue(actions)));
+        } else if (message.member() == QLatin1String("shortcut")) {
+            ++m_keysAsked;
+            connection.send(message.createReply(QVariant::fromValue(QList<int>{m_keysTaken ? 0 : 0x0800004b})));
+        } else {
+            connection.send(message.createReply());
+        }
+        return true;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("answering key daemon"));
+    bool m_keysTaken;
+    bool m_ready = false;
+    int m_keysAsked = 0;
 };
 
 struct Row {
@@ -639,6 +706,13 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
              portal.rejoinBus();
          },
          {tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 3, 0},
+        {"the portal is away for half a second (an update restarting it): followed again once back",
+         [](StandInPortal &portal, PortalHotKeys &, HotKeyRef) {
+             portal.leaveBus();
+             QTest::qWait(500);
+             portal.rejoinBus();
+         },
+         {tellId, create, tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 3},
         {"the desktop closes the session: a new one, from the portal that knows us",
          [](StandInPortal &portal, PortalHotKeys &, HotKeyRef) { portal.closeSession(); }, {tellId, create, create},
          DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 2},
@@ -971,6 +1045,8 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         int asked;
         // Both shortcuts are there at the start, rather than the second coming once the first is bound.
         bool atOnce = false;
+        // The person answers past the bind's deadline (the answers' bind delay).
+        bool late = false;
     };
     const QString ctrlAltJ = QStringLiteral("Press <Control><Alt>j");
     const GnomeRow rows[] = {
@@ -989,6 +1065,9 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         {"both at the start, the new one turned down: the one saved in an earlier run stays bound",
          {{{showApp.id, ctrlAltJ}}, 2, {}, 0ms, 0ms, 0ms, PortalIdentity::registered, false, true},
          DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::refused(Refusal::cancelled), 1, true},
+        {"the person turns the new one down past the bind's deadline: the saved one stays bound",
+         {{{showApp.id, ctrlAltJ}}, 2, {}, 2500ms, 0ms, 0ms, PortalIdentity::registered, false, true},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::refused(Refusal::cancelled), 1, false, true},
     };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
@@ -1005,10 +1084,11 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
             runtime::NotificationCenter notifications;
             runtime::MemoryUserDefaults kept;
             PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
-                                  twoActions, PortalDesktop::gnome);
+                                  twoActions, PortalDesktop::gnome, row.late ? PortalDeadlines{1s, 1s} : PortalDeadlines{});
             const auto answered = [&](quint32 carbonKeyCode) {
                 const auto binding = backend.desktopBinding(carbonKeyCode, control | option);
-                return binding && binding->state != DesktopBinding::State::asking;
+                return binding && binding->state != DesktopBinding::State::asking
+                    && binding->state != DesktopBinding::State::unconfirmed;
             };
             // What the page hears of the new shortcut along the way: other keys told before
             // they are the desktop's own would be explained as its answer.
@@ -1029,7 +1109,10 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
             EXPECT_EQ(backend.desktopBinding(carbonJ, control | option), row.expectedShowApp);
             EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expectedToggle);
             EXPECT_EQ(portal.asked(), row.asked);
-            EXPECT_EQ(toldOfToggle, QList<DesktopBinding>{row.expectedToggle});
+            toldOfToggle.erase(std::unique(toldOfToggle.begin(), toldOfToggle.end()), toldOfToggle.end());
+            const QList<DesktopBinding> expectedTold = row.late ? QList{DesktopBinding::unconfirmed(), row.expectedToggle}
+                                                                : QList{row.expectedToggle};
+            EXPECT_EQ(toldOfToggle, expectedTold);
             notifications.removeObservers(&observer);
         }
         waitForTheSessionToClose(portal, portal.sessions());
@@ -1081,21 +1164,27 @@ TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
     waitForTheSessionToClose(portal);
 }
 
-// A Response the app cannot read (not a code and results) ends its step as failed, told on the
-// page, rather than leaving the page waiting for as long as the portal lives.
-TEST(PortalHotKeys, AnAnswerThatCannotBeReadEndsItsStepAsFailed)
+// A step the desktop ends without an answer the app can use ends as failed, told on the page,
+// rather than leaving the page waiting for as long as the portal lives: a Response the app
+// cannot read (not a code and results), or a session the desktop does not open.
+TEST(PortalHotKeys, AStepEndedWithoutAUsableAnswerEndsAsFailed)
 {
+    const QList<std::pair<QString, QString>> ctrlAltK{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}};
     const struct {
-        const char *method;
+        const char *name;
+        DesktopAnswers answers;
         int binds;
         int sessionsToClose;
-    } rows[] = {{"CreateSession", 0, 0}, {"BindShortcuts", 1, 1}};
+    } rows[] = {
+        {"an unreadable answer to CreateSession", {.bound = ctrlAltK, .unreadableResponseTo = QStringLiteral("CreateSession")}, 0, 0},
+        {"an unreadable answer to BindShortcuts", {.bound = ctrlAltK, .unreadableResponseTo = QStringLiteral("BindShortcuts")}, 1, 1},
+        {"no session opened", {.bound = ctrlAltK, .sessionResponse = 2}, 0, 0},
+    };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.method);
-        StandInPortal portal({.bound = {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}},
-                              .unreadableResponseTo = QString::fromLatin1(row.method)});
+        SCOPED_TRACE(row.name);
+        StandInPortal portal(row.answers);
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
@@ -1109,10 +1198,135 @@ TEST(PortalHotKeys, AnAnswerThatCannotBeReadEndsItsStepAsFailed)
                         == DesktopBinding::refused(Refusal::unexplained);
                 },
                 5000))
-                << "the step waits for an answer it cannot read";
+                << "the page was left waiting";
             EXPECT_EQ(portal.binds(), row.binds);
         }
         waitForTheSessionToClose(portal, row.sessionsToClose);
+    }
+}
+
+// A press is the desktop's Activated and a release its Deactivated: the desktop's key repeat
+// (Activated again while held) runs nothing more, and a key held while the session goes is
+// released rather than left held (a held shortcut repeats its action).
+TEST(PortalHotKeys, EveryPressRunsOnceAndIsReleased)
+{
+    const struct {
+        const char *name;
+        std::function<void(StandInPortal &)> keys;
+        // The rounds that bind the shortcut, the one in a new session included.
+        int rounds;
+    } rows[] = {
+        {"the desktop repeats a held key",
+         [](StandInPortal &portal) {
+             portal.press(toggleLights.id);
+             portal.press(toggleLights.id);
+             portal.release(toggleLights.id);
+         },
+         1},
+        {"the desktop closes the session while the key is held",
+         [](StandInPortal &portal) {
+             portal.press(toggleLights.id);
+             portal.closeSession();
+         },
+         2},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction);
+            int rounds = 0;
+            QObject observer;
+            notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++rounds; });
+            QList<HotKeyEvent::Kind> heard;
+            backend.installHandler([&](const HotKeyEvent &event) {
+                EXPECT_EQ(event.hotKeyId, 1u);
+                heard.append(event.kind);
+            });
+            backend.setEventsAttached(true);
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+            row.keys(portal);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return heard.contains(HotKeyEvent::Kind::released) && rounds == row.rounds; }, 5000))
+                << "never released";
+            notifications.removeObservers(&observer);
+            const QList<HotKeyEvent::Kind> pressAndRelease{HotKeyEvent::Kind::pressed, HotKeyEvent::Kind::released};
+            EXPECT_EQ(heard, pressAndRelease);
+        }
+        waitForTheSessionToClose(portal);
+    }
+}
+
+// What the desktop told of a shortcut in one round is no answer in the next: a later bind left
+// past its deadline is unconfirmed, whatever the desktop said before.
+TEST(PortalHotKeys, AWordToldInAnEarlierRoundIsNoAnswerInALaterOne)
+{
+    DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    answers.laterBindDelay = 2500ms;
+    answers.forgetsOnClose = true;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        int told = 0;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return told == 1; }, 5000));
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return told == 2; }, 5000)) << "the change was not told";
+        // The desktop ends the session, and forgets what it bound there.
+        portal.closeSession();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::unconfirmed(); }, 2400))
+            << "the earlier round's word was taken for the later one's answer";
+        notifications.removeObservers(&observer);
+    }
+    waitForTheSessionToClose(portal);
+}
+
+// Plasma's portal answers as bound keys its key daemon gave another program first, which never
+// fire: the daemon's word wins, whether the bind was answered in time or past its deadline.
+TEST(PortalHotKeys, KeysPlasmasKeyDaemonGaveAnotherProgramAreTaken)
+{
+    const struct {
+        const char *name;
+        std::chrono::milliseconds bindDelay;
+        bool keysTaken;
+        DesktopBinding expected;
+    } rows[] = {
+        {"answered in time", 0ms, true, DesktopBinding::refused(Refusal::keysTaken)},
+        {"answered past the bind's deadline", 2500ms, true, DesktopBinding::refused(Refusal::keysTaken)},
+        {"keys it holds for us", 0ms, false, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, row.bindDelay});
+        ASSERT_TRUE(portal.isReady());
+        AnsweringKeyDaemon keyDaemon(row.keysTaken);
+        ASSERT_TRUE(keyDaemon.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return keyDaemon.keysAsked() == 1; }, 5000)) << "the key daemon was not asked";
+            EXPECT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option) == row.expected; }, 5000));
+        }
+        waitForTheSessionToClose(portal);
     }
 }
 
@@ -1187,8 +1401,13 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
             grabs->taken.insert({carbonK, control | option});
         grabs->refusesHandler = row.noServer;
         std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
-        EXPECT_EQ(hotKeys->installHandler([](const HotKeyEvent &) {}), !row.noServer)
+        int presses = 0;
+        const auto countPresses = [&presses](const HotKeyEvent &event) {
+            presses += event.kind == HotKeyEvent::Kind::pressed ? 1 : 0;
+        };
+        EXPECT_EQ(hotKeys->installHandler(countPresses), !row.noServer)
             << "without a server no event arrives before the handover";
+        hotKeys->setEventsAttached(true);
         EXPECT_EQ(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded(), !row.grabsRefuse)
             << "keys the grabs refused were reported as working";
 
@@ -1214,7 +1433,7 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         EXPECT_TRUE(hotKeys->desktopDecides());
         if (row.grabsRefuse) {
             // Their owner registers them again, as the app does at the handover.
-            EXPECT_TRUE(hotKeys->installHandler([](const HotKeyEvent &) {}));
+            EXPECT_TRUE(hotKeys->installHandler(countPresses));
             EXPECT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
         }
         ASSERT_TRUE(QTest::qWaitFor(
@@ -1226,6 +1445,9 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
             << "the shortcut did not reach the portal";
         EXPECT_EQ(portal->binds(), 1);
         EXPECT_EQ(handovers, 1);
+        portal->press(toggleLights.id);
+        portal->release(toggleLights.id);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return presses == 1; }, 5000)) << "the press did not reach the handler";
         hotKeys.reset();
         waitForTheSessionToClose(*portal);
     }
@@ -1296,17 +1518,19 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
             5000));
         EXPECT_EQ(portal.asked(), 0);
 
-        // The person clears it.
+        // The person clears it; once the desktop has taken the clear (the key daemon's calls
+        // unanswered), nothing of it is kept for the next run.
         stored.carbonKeyCode.reset();
         backend->unregisterHotKey(first.ref);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return portal.closedSessions() == 1 && !isSavedInGnomeSettings(toggleLights.id)
-                    && keyDaemon.wasToldToForget(toggleLights.id);
+                    && keyDaemon.wasToldToForget(toggleLights.id) && kept.keys().isEmpty();
             },
             5000))
             << "held on the desktop's side: " << portal.closedSessions() << " sessions closed, GNOME's settings "
             << vantora::testing::gnome::saved("vantora_test").toStdString();
+        const qsizetype forgets = keyDaemon.timesToldToForget(toggleLights.id);
         if (row.inTheNextRun)
             backend = start();
 
@@ -1317,6 +1541,7 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
             5000))
             << "the new keys were not bound";
         EXPECT_EQ(portal.asked(), 1) << "the new keys were not asked about";
+        EXPECT_EQ(keyDaemon.timesToldToForget(toggleLights.id), forgets) << "the clear was sent again";
         backend.reset();
         waitForTheSessionToClose(portal, portal.sessions());
     }
