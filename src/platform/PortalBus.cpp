@@ -172,7 +172,7 @@ QPointer<PortalRequest> PortalBus::request(const QString &method, QVariantList a
 {
     options.insert(QStringLiteral("handle_token"), token);
     // Subscribed before the call: the Response may come before the call's reply.
-    auto *request = new PortalRequest(m_bus, requestPath(token), std::move(answer), portalContext());
+    auto *request = new PortalRequest(m_bus, pathOf(QStringLiteral("request"), token), std::move(answer), portalContext());
     arguments.append(options);
     QDBusMessage call = QDBusMessage::createMethodCall(m_portal, portalPath, shortcutsInterface, method);
     call.setArguments(arguments);
@@ -265,11 +265,16 @@ void PortalBus::onSessionClosed(const QDBusMessage &message)
         Q_EMIT sessionClosed();
 }
 
-QString PortalBus::requestPath(const QString &token) const
+QString PortalBus::sessionPath(const QString &token) const
+{
+    return pathOf(QStringLiteral("session"), token);
+}
+
+QString PortalBus::pathOf(const QString &kind, const QString &token) const
 {
     QString sender = m_bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    return QStringLiteral("/org/freedesktop/portal/desktop/%1/%2/%3").arg(kind, sender, token);
 }
 
 QDBusMessage shortcutsVersionCall()

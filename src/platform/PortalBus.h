@@ -118,6 +118,8 @@ public:
     // Follows the desktop's word on the session at `handle`, and on no other; none where empty.
     void followSession(const QString &handle);
     const QString &session() const { return m_session; }
+    // Where the portal opens a session asked for with `token`: the same for every session of ours.
+    QString sessionPath(const QString &token) const;
     // A call of our session's, Close for one.
     QDBusMessage sessionCall(const QString &method) const;
 
@@ -143,7 +145,7 @@ private Q_SLOTS:
 private:
     void takeOwner(const QString &oldOwner, const QString &newOwner);
     void collect(const QList<QDBusMessage> &calls, int timeout, QObject *context, Replies replies);
-    QString requestPath(const QString &token) const;
+    QString pathOf(const QString &kind, const QString &token) const;
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_portalWatch;

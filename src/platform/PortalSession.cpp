@@ -474,7 +474,11 @@ std::optional<Outcome> Session::conclude()
 // desktop saved, it still holds, so asking the next one again asks nobody twice.
 void Session::onPortalWent()
 {
+    // Its backends may still hold the session it opened, or one it was opening or closing, on
+    // the path every session of ours takes.
     m_orphaned = m_bus.session();
+    if (m_orphaned.isEmpty() && (m_step == Step::creatingSession || m_step == Step::closingSession))
+        m_orphaned = m_bus.sessionPath(m_sessionToken);
     // Until a portal is back, presses do nothing: the page says so.
     m_isPortalGone = m_bus.portal().isEmpty();
     if (abandonSession() || m_isPortalGone)

@@ -522,6 +522,40 @@ private:
     int m_keysAsked = 0;
 };
 
+// A backend of the portal, which holds the sessions the portal opens in it on the same paths:
+// it hears which are closed.
+class StandInPortalBackend final : public QDBusVirtualObject {
+public:
+    StandInPortalBackend()
+    {
+        m_ready = m_bus.registerService(QStringLiteral("org.freedesktop.impl.portal.desktop.standin"))
+            && m_bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this, QDBusConnection::SubPath);
+    }
+    ~StandInPortalBackend() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.impl.portal.desktop.standin"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    const QStringList &closed() const { return m_closed; }
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        if (message.member() == QLatin1String("Close"))
+            m_closed.append(message.path());
+        connection.send(message.createReply());
+        return true;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in backend"));
+    bool m_ready = false;
+    QStringList m_closed;
+};
+
 struct Row {
     const char *name;
     DesktopAnswers answers;
@@ -840,6 +874,59 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
             notifications.removeObservers(&observer);
         }
         waitForTheSessionToClose(next ? *next : portal);
+    }
+}
+
+// A portal that ends while it opens or closes our session may leave it in its backends, on
+// the path every session of ours takes, where they would refuse the next portal's: it is
+// closed there before the next portal is asked.
+TEST(PortalHotKeys, APortalThatEndsMidSessionLeavesNoSessionInItsBackends)
+{
+    const QList<std::pair<QString, QString>> ctrlAltK{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}};
+    const struct {
+        const char *name;
+        DesktopAnswers answers;
+        // The keys are recorded anew once bound, which closes the session first.
+        bool recordedAnew;
+    } rows[] = {
+        {"while it opens the session", {.bound = ctrlAltK, .sessionDelay = 60s}, false},
+        {"while it closes the session", {.bound = ctrlAltK, .closeDelay = 60s, .bindsAsAsked = true}, true},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortalBackend backends;
+        ASSERT_TRUE(backends.isReady());
+        std::optional<StandInPortal> portal(std::in_place, row.answers);
+        ASSERT_TRUE(portal->isReady());
+        std::optional<StandInPortal> next;
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            StoredKeys stored;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  stored.action());
+            const auto first = backend.registerHotKey(carbonK, control | option, 1);
+            if (row.recordedAnew) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+                stored.carbonKeyCode = carbonJ;
+                backend.unregisterHotKey(first.ref);
+                ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 2).succeeded());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions() == 1; }, 5000));
+            } else {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return portal->sessions() == 1; }, 5000));
+            }
+            portal->leaveBus();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !backends.closed().isEmpty(); }, 5000)) << "left in the backends";
+            QString ourName = QDBusConnection::sessionBus().baseService().mid(1);
+            ourName.replace(QLatin1Char('.'), QLatin1Char('_'));
+            EXPECT_EQ(backends.closed().value(0),
+                      QStringLiteral("/org/freedesktop/portal/desktop/session/%1/vantora_test").arg(ourName));
+            next.emplace(DesktopAnswers{.bound = ctrlAltK, .bindsAsAsked = true}, QStringLiteral("next stand-in portal"));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return next->bindAnswers() == 1; }, 5000)) << "the next portal was not asked";
+        }
+        waitForTheSessionToClose(*next);
     }
 }
 
