@@ -26,7 +26,7 @@ namespace vantora::platform {
 // The portal session as one set of steps, of which one is under way at a time, with at most one
 // deadline. What a step came to (its answer read, or an event: the portal gone or come, the
 // session closed) is an outcome, and one table from step and outcome to the next step, in
-// PortalSession.cpp, is the session's diagram: no step chooses the next itself, and an outcome
+// PortalSessionSteps.cpp, is the session's diagram: no step chooses the next itself, and an outcome
 // the table has no row for is a programming error. Beside it, one row per step says what the
 // step does, how its answer reads and how long it is waited for. An answer of a step no longer
 // under way is dropped, but for the one a bind past its deadline may still send. What the
