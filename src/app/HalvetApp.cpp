@@ -389,7 +389,7 @@ void HalvetApp::setUpGlobalShortcuts(HotKeys hotKeys)
             const QDBusConnection shortcutsBus =
                 QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("vantora shortcuts"));
             handover->handOver(std::make_unique<platform::PortalHotKeys>(
-                shortcutsBus, *m_keyboardLayout, notifications, QString::fromLatin1(buildinfo::applicationId),
+                shortcutsBus, *m_keyboardLayout, notifications, m_defaults, QString::fromLatin1(buildinfo::applicationId),
                 [this](quint32 carbonKeyCode, quint32 carbonModifiers) {
                     return recorder::desktopShortcutName(*m_shortcutStorage, carbonKeyCode, carbonModifiers);
                 },

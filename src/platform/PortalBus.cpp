@@ -8,7 +8,6 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 
-#include <limits>
 #include <utility>
 
 namespace vantora::platform {
@@ -21,9 +20,6 @@ const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request"
 const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 const QString busService = QStringLiteral("org.freedesktop.DBus");
 const QString busPath = QStringLiteral("/org/freedesktop/DBus");
-
-// libdbus's timeout for a call that waits until it is answered, or its callee leaves the bus.
-constexpr int untilAnswered = std::numeric_limits<int>::max();
 
 // The longest description of the desktop's we read: a sentence around a few triggers, not a story.
 constexpr qsizetype longestTrigger = 256;
@@ -99,22 +95,24 @@ void PortalRequest::follow(const QString &path)
 {
     if (!m_path.isEmpty())
         m_bus.disconnect(portalService, m_path, requestInterface, QStringLiteral("Response"), this,
-                         SLOT(onResponse(uint, QVariantMap)));
+                         SLOT(onResponse(QDBusMessage)));
     m_path = path;
-    m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this,
-                  SLOT(onResponse(uint, QVariantMap)));
+    m_bus.connect(portalService, path, requestInterface, QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
 }
 
 void PortalRequest::fail()
 {
-    onResponse(portalResponse::none, {});
-}
-
-void PortalRequest::onResponse(uint response, const QVariantMap &results)
-{
     // A copy: the answer may delete this request.
     const Answer answer = m_answer;
-    answer({response, results});
+    answer({});
+}
+
+void PortalRequest::onResponse(const QDBusMessage &message)
+{
+    if (message.signature() != QLatin1String("ua{sv}"))
+        return fail();
+    const Answer answer = m_answer;
+    answer({message.arguments()[0].toUInt(), qdbus_cast<QVariantMap>(message.arguments()[1])});
 }
 
 PortalBus::PortalBus(const QDBusConnection &bus, QObject *parent)
@@ -174,7 +172,7 @@ QPointer<PortalRequest> PortalBus::request(const QString &method, QVariantList a
 {
     options.insert(QStringLiteral("handle_token"), token);
     // Subscribed before the call: the Response may come before the call's reply.
-    auto *request = new PortalRequest(m_bus, requestPath(token), std::move(answer), portalContext());
+    auto *request = new PortalRequest(m_bus, pathOf(QStringLiteral("request"), token), std::move(answer), portalContext());
     arguments.append(options);
     QDBusMessage call = QDBusMessage::createMethodCall(m_portal, portalPath, shortcutsInterface, method);
     call.setArguments(arguments);
@@ -267,11 +265,16 @@ void PortalBus::onSessionClosed(const QDBusMessage &message)
         Q_EMIT sessionClosed();
 }
 
-QString PortalBus::requestPath(const QString &token) const
+QString PortalBus::sessionPath(const QString &token) const
+{
+    return pathOf(QStringLiteral("session"), token);
+}
+
+QString PortalBus::pathOf(const QString &kind, const QString &token) const
 {
     QString sender = m_bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    return QStringLiteral("/org/freedesktop/portal/desktop/%1/%2/%3").arg(kind, sender, token);
 }
 
 QDBusMessage shortcutsVersionCall()
@@ -287,15 +290,6 @@ bool offersShortcuts(const QDBusMessage &reply)
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return false;
     return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 1;
-}
-
-QDBusMessage keyDaemonCall(const QString &method, const QVariantList &arguments)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
-                                                       QStringLiteral("org.kde.KGlobalAccel"), method);
-    call.setArguments(arguments);
-    call.setAutoStartService(false);
-    return call;
 }
 
 QDBusMessage busNamesCall()

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -20,6 +21,9 @@ namespace vantora::platform {
 
 // The portal's name on the bus.
 inline const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+
+// libdbus's timeout for a call that waits until it is answered, or its callee leaves the bus.
+inline constexpr int untilAnswered = std::numeric_limits<int>::max();
 
 // One entry of the portal's shortcut lists: an id and its properties.
 struct PortalShortcut {
@@ -62,7 +66,8 @@ public:
     void fail();
 
 public Q_SLOTS:
-    void onResponse(uint response, const QVariantMap &results);
+    // Any Response on the path: one whose arguments cannot be read is a failure, not a silence.
+    void onResponse(const QDBusMessage &message);
 
 private:
     QDBusConnection m_bus;
@@ -113,6 +118,8 @@ public:
     // Follows the desktop's word on the session at `handle`, and on no other; none where empty.
     void followSession(const QString &handle);
     const QString &session() const { return m_session; }
+    // Where the portal opens a session asked for with `token`: the same for every session of ours.
+    QString sessionPath(const QString &token) const;
     // A call of our session's, Close for one.
     QDBusMessage sessionCall(const QString &method) const;
 
@@ -138,7 +145,7 @@ private Q_SLOTS:
 private:
     void takeOwner(const QString &oldOwner, const QString &newOwner);
     void collect(const QList<QDBusMessage> &calls, int timeout, QObject *context, Replies replies);
-    QString requestPath(const QString &token) const;
+    QString pathOf(const QString &kind, const QString &token) const;
 
     QDBusConnection m_bus;
     QDBusServiceWatcher m_portalWatch;
@@ -151,8 +158,6 @@ private:
 QDBusMessage shortcutsVersionCall();
 bool offersShortcuts(const QDBusMessage &reply);
 
-// A call to Plasma's key daemon, which is never started for us.
-QDBusMessage keyDaemonCall(const QString &method, const QVariantList &arguments);
 // The question for the names on the bus.
 QDBusMessage busNamesCall();
 // Closes the session at `orphan`, which a portal that went left behind, in every portal backend

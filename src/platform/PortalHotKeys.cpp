@@ -19,13 +19,16 @@ PortalDesktop portalDesktopOf(const QProcessEnvironment &environment)
 
 void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered)
 {
-    // A portal that is not on the bus yet (a slow login) is asked again when its name appears;
-    // the watch goes once one says yes. Watched before the first question: the name may come
-    // while it is asked.
-    auto *watch = new QDBusServiceWatcher(portalService, bus, QDBusServiceWatcher::WatchForRegistration, context);
+    // The question waits for the portal's answer however long it takes (a portal starting at
+    // login, a loaded machine); only a change of the name's owner drops it, and asks whoever
+    // has the name now (a portal that was not on the bus yet, one that took the name from
+    // another). The watch goes once one says yes. Watched before the first question: the name
+    // may change hands while it is asked.
+    auto *watch = new QDBusServiceWatcher(portalService, bus, QDBusServiceWatcher::WatchForOwnerChange, context);
     auto pending = std::make_shared<std::function<void()>>(std::move(offered));
+    const auto drop = [watch] { qDeleteAll(watch->findChildren<QDBusPendingCallWatcher *>(Qt::FindDirectChildrenOnly)); };
     const auto ask = [bus, watch, pending] {
-        auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(shortcutsVersionCall()), watch);
+        auto *answer = new QDBusPendingCallWatcher(bus.asyncCall(shortcutsVersionCall(), untilAnswered), watch);
         QObject::connect(answer, &QDBusPendingCallWatcher::finished, watch, [answer, watch, pending] {
             answer->deleteLater();
             if (!offersShortcuts(answer->reply()) || !*pending)
@@ -34,14 +37,19 @@ void PortalHotKeys::whenOffered(const QDBusConnection &bus, QObject *context, st
             std::exchange(*pending, {})();
         });
     };
-    QObject::connect(watch, &QDBusServiceWatcher::serviceRegistered, watch, ask);
+    QObject::connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, watch,
+                     [drop, ask](const QString &, const QString &, const QString &newOwner) {
+                         drop();
+                         if (!newOwner.isEmpty())
+                             ask();
+                     });
     ask();
 }
 
 PortalHotKeys::PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
-                             runtime::NotificationCenter &notifications, const QString &sessionToken,
+                             runtime::NotificationCenter &notifications, runtime::UserDefaults &kept, const QString &sessionToken,
                              PortalActionOfKeys actionOfKeys, PortalDesktop desktop, PortalDeadlines deadlines)
-    : m_session(std::make_unique<Session>(bus, layout, notifications, sessionToken, std::move(actionOfKeys), desktop,
+    : m_session(std::make_unique<Session>(bus, layout, notifications, kept, sessionToken, std::move(actionOfKeys), desktop,
                                           deadlines))
 {
 }

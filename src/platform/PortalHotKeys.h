@@ -13,7 +13,8 @@
 
 namespace vantora::runtime {
 class NotificationCenter;
-}
+class UserDefaults;
+} // namespace vantora::runtime
 
 namespace vantora::platform {
 
@@ -69,17 +70,19 @@ class PortalHotKeys final : public HotKeyBackend {
 public:
     // Whether a desktop portal on `bus` offers global shortcuts, without waiting: `offered` runs
     // once a portal says yes, however late, and once only; a portal not on the bus yet is asked
-    // when it comes. Never for a no; nothing runs once `context` is gone.
+    // when it comes, and one that takes the name from another is asked anew. Never for a no;
+    // nothing runs once `context` is gone.
     static void whenOffered(const QDBusConnection &bus, QObject *context, std::function<void()> offered);
 
     // `sessionToken` names our entry in the desktop's shortcut settings and must stay the
     // same from run to run: the application id, which each portal on `bus` is told first
     // (tellPortalOurId), so `bus` is a connection no other portal call goes through;
     // `actionOfKeys` names the shortcuts (keys of no action are listed by their keys and the
-    // application's name); `desktop` answers the binds. The layout and notification centre
-    // must outlive the backend.
+    // application's name); `desktop` answers the binds; `kept` keeps, beside the shortcuts, the
+    // keys the desktop may hold for them, for the next run. The layout, notification centre
+    // and defaults must outlive the backend.
     PortalHotKeys(const QDBusConnection &bus, const XkbKeyboardLayout &layout,
-                  runtime::NotificationCenter &notifications, const QString &sessionToken,
+                  runtime::NotificationCenter &notifications, runtime::UserDefaults &kept, const QString &sessionToken,
                   PortalActionOfKeys actionOfKeys, PortalDesktop desktop = PortalDesktop::other,
                   PortalDeadlines deadlines = {});
     ~PortalHotKeys() override;

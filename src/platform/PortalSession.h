@@ -3,6 +3,7 @@
 #include "PortalBus.h"
 #include "PortalHotKeys.h"
 #include "PortalIdentity.h"
+#include "PortalKeyDaemon.h"
 #include "PortalShortcutRecords.h"
 
 #include <QObject>
@@ -13,25 +14,28 @@
 #include <optional>
 #include <set>
 #include <variant>
+#include <vector>
 
 namespace vantora::runtime {
 class NotificationCenter;
-}
+class UserDefaults;
+} // namespace vantora::runtime
 
 namespace vantora::platform {
 
 // The portal session as one set of steps, of which one is under way at a time, with at most one
-// deadline. What a step came to (its answer read, or an event that ends it: the portal gone, the
+// deadline. What a step came to (its answer read, or an event: the portal gone or come, the
 // session closed) is an outcome, and one table from step and outcome to the next step, in
-// PortalSession.cpp, is the session's diagram: no step chooses the next itself. An answer of a
-// step no longer under way is dropped, but for the one a bind past its deadline may still send.
-// What the desktop knows of each shortcut is in the records; the session tells them what the
-// desktop said.
+// PortalSessionSteps.cpp, is the session's diagram: no step chooses the next itself, and an outcome
+// the table has no row for is a programming error. Beside it, one row per step says what the
+// step does, how its answer reads and how long it is waited for. An answer of a step no longer
+// under way is dropped, but for the one a bind past its deadline may still send. What the
+// desktop knows of each shortcut is in the records; the session tells them what the desktop said.
 class PortalHotKeys::Session final : public QObject {
     Q_OBJECT
 public:
     Session(const QDBusConnection &bus, const XkbKeyboardLayout &layout, runtime::NotificationCenter &notifications,
-            const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDesktop desktop,
+            runtime::UserDefaults &kept, const QString &sessionToken, PortalActionOfKeys actionOfKeys, PortalDesktop desktop,
             PortalDeadlines deadlines);
     ~Session() override;
 
@@ -103,11 +107,31 @@ public:
         unknownToKeyDaemon,
     };
 
+    // The table, for a test that walks it: the step that follows `step` on `outcome` (the step
+    // itself where the row lets it go on), none where the table has no row; and the outcomes
+    // `step` may come to, by its action, its answer or an event.
+    static std::optional<Step> following(Step step, Outcome outcome);
+    static std::vector<Outcome> outcomesOf(Step step);
+
 private:
     using Serial = quint64;
     // A step's answer: its deadline passed (monostate), the replies to its bus calls, the
     // Response to its portal request, or the portal's word on our id.
     using Answer = std::variant<std::monostate, QList<QDBusMessage>, PortalResponse, PortalIdentity>;
+
+    // How long a step waits for its answer (PortalDeadlines): until it comes, or the portal goes.
+    enum class Deadline : quint8 { none, binding, services };
+    // A step: what it does on entry (its calls, or its outcome at once where it needs no
+    // answer), how its answer reads, its deadline, and the outcomes those come to.
+    struct StepRow {
+        Step step;
+        std::optional<Outcome> (Session::*begin)();
+        Outcome (Session::*read)(const Answer &);
+        Deadline deadline;
+        quint32 outcomes;
+    };
+    static const StepRow steps[];
+    static const StepRow &rowOf(Step step);
 
     // One binding of the wanted shortcuts in a new session, from closing the old one to the
     // desktop's word on each; what it says of each shortcut is in its record. Kept while the
@@ -131,32 +155,41 @@ private:
     };
 
     void go(Outcome outcome);
-    void enter(Step step);
-    std::optional<Outcome> begin(Step step);
-    Outcome read(Step step, const Answer &answer);
     void take(Serial serial, const Answer &answer);
 
+    // The steps' actions and readings, in the order of the table.
+    std::optional<Outcome> waitForPortal();
     std::optional<Outcome> startRound();
-    Outcome conclude();
+    std::optional<Outcome> findBackends();
+    Outcome readBackends(const Answer &answer);
+    std::optional<Outcome> closeOrphan();
+    Outcome readOrphanClosed(const Answer &answer);
+    std::optional<Outcome> closeSession();
+    Outcome readDone(const Answer &answer);
+    std::optional<Outcome> tellOurId();
+    Outcome readIdentity(const Answer &answer);
+    std::optional<Outcome> forgetSavedKeys();
+    std::optional<Outcome> forgetInKeyDaemon();
+    Outcome readForgotten(const Answer &answer);
+    std::optional<Outcome> createSession();
+    Outcome readSession(const Answer &answer);
+    std::optional<Outcome> listShortcuts();
+    Outcome readHeld(const Answer &answer);
+    std::optional<Outcome> bind();
+    Outcome readBind(const Answer &answer);
+    std::optional<Outcome> askKeyDaemonForActions();
+    Outcome readKeyDaemonActions(const Answer &answer);
+    std::optional<Outcome> askKeyDaemonForKeys();
+    Outcome readKeyDaemonKeys(const Answer &answer);
+    std::optional<Outcome> conclude();
+
     void onPortalWent();
     void onSessionClosed();
     void onShortcutsChanged(const DesktopTriggers &triggers);
-    void onLateAnswer(Serial serial, const PortalResponse &response);
 
-    std::optional<Outcome> tellOurId();
-    std::optional<Outcome> forgetSavedKeys();
-    QList<QDBusMessage> forgetInKeyDaemonCalls() const;
-    std::optional<Outcome> createSession();
-    Outcome takeSession(const PortalResponse &response);
-    void bind();
     Outcome answerBind(const PortalResponse &response);
     Outcome leaveBindUnconfirmed();
     bool bindAgainWhatGnomeSaved();
-    QList<QDBusMessage> keyDaemonActionsCalls() const;
-    Outcome checkKeysWithKeyDaemon(const QList<QDBusMessage> &replies);
-    void takeKeyDaemonKeys(const QList<QDBusMessage> &replies);
-    void nameUsInKeyDaemon(const QList<QStringList> &actionIds);
-    QStringList keyDaemonComponents() const;
 
     void request(const QString &method, const QVariantList &arguments, const QVariantMap &options);
     void callPortal(const QList<QDBusMessage> &calls);
@@ -179,6 +212,7 @@ private:
     const PortalDesktop m_desktop;
     const PortalAnswerRules m_rules;
     const PortalDeadlines m_deadlines;
+    const PortalKeyDaemon m_keyDaemon;
     // The last portal told our id, and what it made of it.
     QString m_toldPortal;
     PortalIdentity m_identity = PortalIdentity::unstated;

@@ -9,6 +9,10 @@
 #include <optional>
 #include <set>
 
+namespace vantora::runtime {
+class UserDefaults;
+}
+
 namespace vantora::platform {
 
 class XkbKeyboardLayout;
@@ -21,6 +25,7 @@ struct PortalKeys {
     quint32 carbonModifiers = 0;
 
     bool isEmpty() const { return trigger.isEmpty(); }
+    friend bool operator==(const PortalKeys &, const PortalKeys &) = default;
 };
 
 // Where the desktop's word on a shortcut came from.
@@ -40,15 +45,6 @@ struct PortalWord {
     quint64 round = 0;
 };
 
-// What the desktop is asked about a shortcut in the bind of its session.
-enum class PortalQuestion : quint8 {
-    none,
-    // In the bind under way.
-    open,
-    // In a bind past its deadline, whose answer the desktop may still send.
-    late,
-};
-
 // A shortcut as offered to the current session, and what the desktop said of it there: the
 // round a late answer answers, kept with the shortcut it is about.
 struct PortalOffer {
@@ -66,22 +62,27 @@ struct PortalOffer {
     bool isTaken = false;
     // Turned down in GNOME's window, and left out when the rest is bound again.
     bool isDeclined = false;
-    PortalQuestion question = PortalQuestion::none;
+    // Asked about in the session's bind, which the desktop has not answered yet (in time or late).
+    bool isAsked = false;
 };
 
 // What the session can tell of every shortcut at once: its portal gone, or asking the user.
 enum class PortalSessionState : quint8 { working, asking, portalGone };
 
 // Our shortcuts as the desktop knows them, one record per shortcut id, and the hot keys
-// registered for them. What the person last asked for a shortcut (a clear, new keys) is kept
-// until a portal has taken it: the keys the desktop may hold for an id outlive the session and
-// the portal they were offered to, since what the desktop saved outlives both, while what was
-// offered to a session, and its answers there, go with the session. A shortcut's word is set
-// here alone, about the keys last offered for it.
+// registered for them: data that the session's steps change, by the rules beside its table
+// (PortalSessionSteps.cpp). What the person last asked for a shortcut (a clear, new keys) is
+// kept until a portal has taken it: the keys the desktop may hold for an id outlive the session
+// and the portal they were offered to, since what the desktop saved outlives both, while what
+// was offered to a session, and its answers there, go with the session. The keys the desktop
+// may hold outlive the run too, kept in the user's defaults beside the shortcuts: a clear or
+// keys recorded while no portal was there, the app quitting first, reach the next portal in a
+// later run. A shortcut's word is about the keys last offered for it.
 class PortalShortcutRecords final {
 public:
-    // The layout must outlive the records.
-    PortalShortcutRecords(const XkbKeyboardLayout &layout, PortalActionOfKeys actionOfKeys, PortalDesktop desktop);
+    // The layout and defaults must outlive the records.
+    PortalShortcutRecords(const XkbKeyboardLayout &layout, runtime::UserDefaults &kept, PortalActionOfKeys actionOfKeys,
+                          PortalDesktop desktop);
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId);
     // False for an unknown ref.
@@ -103,40 +104,27 @@ public:
     // holds every shortcut as wanted already and nothing was cleared. Keys the desktop binds
     // already for an action, where it chose them, are taken as offered.
     std::optional<Plan> planRound();
-    // The cleared shortcuts once forgotten where the desktop saved them: no longer ours.
-    void forgetCleared(const std::set<QString> &cleared);
-    // The desktop is asked about the keys offered (in a new session): it may hold them from now
-    // on, whatever becomes of the session, as the keys it held before are forgotten.
-    void offersSent();
-    // The session and what was offered to it are gone; what the desktop may hold stays.
-    void loseSession();
+    // What the desktop may hold for `id` from now on (none: it holds nothing), kept for the next run.
+    void setDesktopMayHold(const QString &id, const PortalKeys &keys);
+    void setWord(const QString &id, const QString &trigger, const DesktopBinding &binding, PortalTold told);
+    // Keys the desktop held before it was asked are its own; GNOME lists none before a bind and
+    // names the keys it saved, for a shortcut not recorded anew.
+    bool isDesktopsChoice(const PortalOffer &offer) const;
 
-    // What the desktop holds before it is asked to bind (ListShortcuts): whether it holds every
-    // shortcut offered. Of keys recorded anew it holds the old ones.
-    bool takeHeld(const DesktopTriggers &listed);
-    // The shortcuts the desktop does not hold are asked about in a bind.
-    void openQuestions();
-    // The desktop's answer to the bind: what it says it binds now.
-    void takeBound(const DesktopTriggers &bound);
-    // The bind past its deadline: its questions stay open for the desktop's late answer.
-    void leaveQuestionsLate();
-    // No late answer is taken any more.
-    void dropLateQuestions();
-    // After GNOME's No, which binds nothing of the session: the shortcuts it saved, of `asked`,
-    // that are bound again alone, the rest being turned down; none where it is all or nothing.
-    std::set<QString> boundAgainAfterNo(const QStringList &asked, const std::set<QString> &savedInGnome) const;
-    void decline(const QString &id);
-    // The desktop's words for the keys of each shortcut offered: what it binds now, else what
-    // it held.
-    DesktopTriggers wordsOfTheDesktop() const;
-    // The key daemon gave these keys to another program.
-    void markTaken(const QString &id);
-
-    // Keys the desktop told changed for the shortcuts offered; whether any was ours.
-    bool takeChange(const DesktopTriggers &triggers);
-    // The desktop's word on every shortcut offered, at the end of a round whose answer had no
-    // word on some (`missing` for those).
-    void concludeRound(const DesktopBinding &missing);
+    struct Record {
+        // The keys the desktop may hold for the id: those it was last asked about, by any
+        // portal; empty where it holds nothing of ours (see setDesktopMayHold).
+        PortalKeys desktopMayHold;
+        // The hot key last registered for it: another one is keys recorded anew.
+        quint32 hotKeyId = 0;
+        std::optional<PortalWord> word;
+        // None where the current session was not offered it.
+        std::optional<PortalOffer> offer;
+    };
+    // By shortcut id: the session's steps change them, by the rules beside its table.
+    std::map<QString, Record> byId;
+    // Counts the rounds: a word carries the round it was told in.
+    quint64 rounds = 0;
 
 private:
     struct Registration {
@@ -145,34 +133,19 @@ private:
         // How the desktop lists it, as last offered.
         PortalAction action;
     };
-    struct Record {
-        // The keys the desktop may hold for the id: those it was last asked about, by any
-        // portal; empty where it holds nothing of ours.
-        PortalKeys desktopMayHold;
-        // The hot key last registered for it: another one is keys recorded anew.
-        quint32 hotKeyId = 0;
-        std::optional<PortalWord> word;
-        // None where the current session was not offered it.
-        std::optional<PortalOffer> offer;
-    };
-
     PortalAction actionOf(const PortalKeys &keys) const;
     QString shortcutIdOf(quint32 carbonKeyCode, quint32 carbonModifiers, const QString &trigger) const;
     const Registration *registrationFor(const QString &shortcutId) const;
     PortalShortcuts wantedShortcuts() const;
     void takeKeysTheDesktopBinds(const PortalShortcuts &shortcuts);
     std::set<QString> clearedShortcuts(const PortalShortcuts &wanted) const;
-    bool isDesktopsChoice(const PortalOffer &offer) const;
-    void setWord(Record &record, const QString &trigger, const DesktopBinding &binding, PortalTold told);
 
     const XkbKeyboardLayout &m_layout;
+    runtime::UserDefaults &m_kept;
     const PortalActionOfKeys m_actionOfKeys;
     const PortalAnswerRules m_rules;
     std::map<HotKeyRef, Registration> m_registrations;
     HotKeyRef m_nextRef = 1;
-    std::map<QString, Record> m_records;
-    // Counts the rounds: a word carries the round it was told in.
-    quint64 m_rounds = 0;
 };
 
 } // namespace vantora::platform

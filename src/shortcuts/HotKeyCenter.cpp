@@ -116,13 +116,17 @@ void HotKeyCenter::updateMode()
         applyMode();
 }
 
+// A desktop that decides (through its portal) takes its shortcuts' keys before any window of
+// ours sees them, an open menu's included (Wayland): they stay with it while a menu is open.
+// Our own key events are matched too, for keys an open menu's grab takes first (X11).
 void HotKeyCenter::applyMode()
 {
-    if (m_mode == Mode::normal)
+    const bool systemKeys = m_mode == Mode::normal || (m_mode == Mode::menuOpen && m_backend.desktopDecides());
+    if (systemKeys)
         registerAll();
     else
         unregisterAll();
-    setHotKeyEventHandlingEnabled(m_mode == Mode::normal);
+    setHotKeyEventHandlingEnabled(systemKeys);
     setOwnKeyEventHandlingEnabled(m_mode == Mode::menuOpen);
 }
 

@@ -34,7 +34,8 @@ struct Shortcut;
 // Modes:
 //  - normal: every live hot key is registered and system events are delivered;
 //  - menuOpen: while a menu or popup of ours holds the keyboard, the hot keys are
-//    unregistered and our own key events are matched against them instead;
+//    unregistered and our own key events are matched against them instead; where the desktop
+//    decides (HotKeyBackend::desktopDecides), it keeps them too, since it takes their keys first;
 //  - disabled: everything unregistered, nothing matched.
 // Hot keys keep their ids across mode changes.
 class HotKeyCenter final : public QObject {

@@ -174,7 +174,7 @@ protected:
     runtime::MemoryUserDefaults defaults;
     runtime::NotificationCenter notifications;
     std::unique_ptr<platform::XkbKeyboardLayout> layout = platform::XkbKeyboardLayout::fromDisplay();
-    platform::PortalHotKeys backend{QDBusConnection::sessionBus(), *layout, notifications,
+    platform::PortalHotKeys backend{QDBusConnection::sessionBus(), *layout, notifications, defaults,
                                     QStringLiteral("vantora_test"), [this](quint32 keyCode, quint32 modifiers) {
                                         return recorder::desktopShortcutName(storage, keyCode, modifiers);
                                     }};
@@ -211,9 +211,10 @@ TEST_F(ShortcutsOverPortal, KeysAnotherProgramHoldsAreShownAsNotSetWithTheReason
 {
     // Another program asked the desktop for the keys first, on a connection of its own.
     runtime::NotificationCenter itsNotifications;
+    runtime::MemoryUserDefaults itsDefaults;
     platform::PortalHotKeys otherProgram{
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
-        itsNotifications, QStringLiteral("other_program"), {}};
+        itsNotifications, itsDefaults, QStringLiteral("other_program"), {}};
     bool itsAnswer = false;
     itsNotifications.addObserver(&answers, platform::desktopTriggersDidChange,
                                  [&](const runtime::Notification &) { itsAnswer = true; });
@@ -295,9 +296,10 @@ TEST_F(ShortcutsOverPortal, AClearedShortcutsKeysAreFreeAgainForAnotherProgram)
         << keyDaemonLinesWith(QStringLiteral("Toggle all lights")).join(QLatin1Char('\n')).toStdString();
 
     runtime::NotificationCenter itsNotifications;
+    runtime::MemoryUserDefaults itsDefaults;
     platform::PortalHotKeys otherProgram{
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other program")), *layout,
-        itsNotifications, QStringLiteral("other_program"), {}};
+        itsNotifications, itsDefaults, QStringLiteral("other_program"), {}};
     int itsPresses = 0;
     otherProgram.installHandler([&](const platform::HotKeyEvent &event) {
         if (event.kind == platform::HotKeyEvent::Kind::pressed)

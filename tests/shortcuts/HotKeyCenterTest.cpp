@@ -100,6 +100,22 @@ TEST_F(HotKeyCenterTest, AnOpenMenuTakesTheKeysOverWithTheSameIds)
     EXPECT_FALSE(centre.isListeningToOwnKeyEvents());
 }
 
+// A desktop that decides takes its shortcuts' keys before an open menu of ours sees them
+// (Wayland): they stay with it, and its presses run the hot keys.
+TEST_F(HotKeyCenterTest, AnOpenMenuLeavesTheKeysWithADesktopThatDecides)
+{
+    backend.decides = true;
+    int fired = 0;
+    auto hotKey = std::make_shared<HotKey>(centre, centre.nextHotKeyId(), controlOptionL, [&] { ++fired; }, nullptr);
+    ASSERT_TRUE(centre.registerHotKey(hotKey));
+    openMenu();
+    EXPECT_EQ(backend.registeredIds(), (std::multiset<quint32>{hotKey->id()}));
+    EXPECT_TRUE(backend.eventsAttached);
+    EXPECT_TRUE(centre.isListeningToOwnKeyEvents()) << "keys an open menu's grab takes first";
+    backend.deliver(HotKeyEvent::Kind::pressed, hotKey->id());
+    EXPECT_EQ(fired, 1);
+}
+
 TEST_F(HotKeyCenterTest, AKeyThatCannotComeBackIsDroppedOnce)
 {
     auto hotKey = makeHotKey(controlOptionL);

@@ -8,8 +8,10 @@
 #include "platform/HotKeyHandover.h"
 #include "platform/PortalHotKeys.h"
 #include "platform/PortalIdentity.h"
+#include "platform/PortalSession.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
+#include "runtime/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -29,6 +31,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <set>
 
 using namespace vantora;
 using namespace vantora::platform;
@@ -121,6 +124,14 @@ struct DesktopAnswers {
     // the reply (a Response) after it.
     QString slowMethod{};
     std::chrono::milliseconds slowReply{0};
+    // The portal never says whether it offers global shortcuts (it hangs).
+    bool versionUnanswered = false;
+    // The method whose Response carries arguments that are not a code and results.
+    QString unreadableResponseTo{};
+    // The Response to CreateSession: 2 where the desktop opens no session.
+    uint sessionResponse = 0;
+    // A session the desktop closes takes what it bound with it.
+    bool forgetsOnClose = false;
 };
 
 // GNOME's settings hold `ids` as saved for the test's application.
@@ -184,6 +195,9 @@ public:
     }
     ~StandInPortal() override
     {
+        // Answered at last: a call left unanswered when the connection closes is never freed.
+        for (const QDBusMessage &call : std::as_const(m_unanswered))
+            m_bus.send(call.createErrorReply(QDBusError::Failed, QStringLiteral("gone")));
         m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
         m_bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         QDBusConnection::disconnectFromBus(m_bus.name());
@@ -211,10 +225,16 @@ public:
     // The desktop ends the latest session on its own.
     void closeSession()
     {
+        if (m_answers.forgetsOnClose)
+            m_answers.held.clear();
         m_bus.send(QDBusMessage::createSignal(m_sessionHandle, QStringLiteral("org.freedesktop.portal.Session"),
                                               QStringLiteral("Closed"))
                    << QVariantMap());
     }
+
+    // A key of the latest session goes down (again while held, where the desktop repeats it) or up.
+    void press(const QString &id) { sendKeySignal(QStringLiteral("Activated"), id); }
+    void release(const QString &id) { sendKeySignal(QStringLiteral("Deactivated"), id); }
 
     // The person changed the keys in the desktop's settings.
     void changeShortcuts(const QList<std::pair<QString, QString>> &shortcuts)
@@ -262,9 +282,12 @@ public:
         if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
             message.member() == QLatin1String("Get")) {
             message.setDelayedReply(true);
-            QTimer::singleShot(m_answers.versionDelay, [this, message] {
-                m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
-            });
+            if (m_answers.versionUnanswered)
+                m_unanswered.append(message);
+            else
+                QTimer::singleShot(m_answers.versionDelay, this, [this, message] {
+                    m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
+                });
             return true;
         }
         if (message.interface() != QLatin1String("org.freedesktop.portal.GlobalShortcuts"))
@@ -281,13 +304,23 @@ public:
             return true;
         }
         connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        if (method == m_answers.unreadableResponseTo) {
+            m_binds += method == QLatin1String("BindShortcuts") ? 1 : 0;
+            m_bus.send(QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                  QStringLiteral("Response"))
+                       << QStringLiteral("an answer of another shape"));
+            return true;
+        }
         if (method == QLatin1String("CreateSession")) {
             ++m_sessions;
             m_log.append(method);
             m_sessionHandle = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
                                   .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
             QTimer::singleShot(m_answers.sessionDelay, this, [this, request, handle = m_sessionHandle] {
-                respond(request, 0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}});
+                respond(request, m_answers.sessionResponse,
+                        m_answers.sessionResponse != 0
+                            ? QVariantMap()
+                            : QVariantMap{{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}});
             });
         } else if (method == QLatin1String("ListShortcuts")) {
             QTimer::singleShot(m_answers.listDelay, this, [this, request] {
@@ -330,6 +363,13 @@ public:
 
 private:
     using Listed = QList<std::pair<QString, QString>>;
+
+    void sendKeySignal(const QString &member, const QString &id)
+    {
+        m_bus.send(QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                              QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), member)
+                   << QVariant::fromValue(QDBusObjectPath(m_sessionHandle)) << id << qulonglong(0) << QVariantMap());
+    }
 
     void bindLikeGnome(const QString &request, const QList<ListedShortcut> &shortcuts)
     {
@@ -390,6 +430,7 @@ private:
     QString m_sessionHandle;
     QStringList m_log;
     bool m_wasSlow = false;
+    QList<QDBusMessage> m_unanswered;
 };
 
 // Plasma's key daemon, hung: it takes every call and answers none until it goes.
@@ -412,10 +453,11 @@ public:
 
     bool isReady() const { return m_ready; }
     qsizetype calls() const { return m_calls.size(); }
-    // Whether it was told to let go of `actionId` for good, under any name of ours.
-    bool wasToldToForget(const QString &actionId) const
+    // Whether it was told to let go of `actionId` for good, under any name of ours, and how often.
+    bool wasToldToForget(const QString &actionId) const { return timesToldToForget(actionId) > 0; }
+    qsizetype timesToldToForget(const QString &actionId) const
     {
-        return std::any_of(m_calls.begin(), m_calls.end(), [&actionId](const QDBusMessage &call) {
+        return std::count_if(m_calls.begin(), m_calls.end(), [&actionId](const QDBusMessage &call) {
             return call.member() == QLatin1String("unregister") && call.arguments().value(1).toString() == actionId;
         });
     }
@@ -432,6 +474,86 @@ private:
     QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in key daemon"));
     bool m_ready = false;
     QList<QDBusMessage> m_calls;
+};
+
+// Plasma's key daemon that keeps our shortcuts under our session token and gave their keys to
+// another program first (it holds no keys for them), or not.
+class AnsweringKeyDaemon final : public QDBusVirtualObject {
+public:
+    explicit AnsweringKeyDaemon(bool keysTaken)
+        : m_keysTaken(keysTaken)
+    {
+        qDBusRegisterMetaType<QList<QStringList>>();
+        m_ready = m_bus.registerService(QStringLiteral("org.kde.kglobalaccel"))
+            && m_bus.registerVirtualObject(QStringLiteral("/kglobalaccel"), this);
+    }
+    ~AnsweringKeyDaemon() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/kglobalaccel"));
+        m_bus.unregisterService(QStringLiteral("org.kde.kglobalaccel"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    int keysAsked() const { return m_keysAsked; }
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        const QStringList actionId = qdbus_cast<QStringList>(message.arguments().value(0));
+        if (message.member() == QLatin1String("allActionsForComponent")) {
+            QList<QStringList> actions;
+            if (actionId.value(0) == QLatin1String("vantora_test"))
+                actions.append({actionId.value(0), toggleLights.id, QStringLiteral("vantora"), QString()});
+            connection.send(message.createReply(QVariant::fromValue(actions)));
+        } else if (message.member() == QLatin1String("shortcut")) {
+            ++m_keysAsked;
+            connection.send(message.createReply(QVariant::fromValue(QList<int>{m_keysTaken ? 0 : 0x0800004b})));
+        } else {
+            connection.send(message.createReply());
+        }
+        return true;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("answering key daemon"));
+    bool m_keysTaken;
+    bool m_ready = false;
+    int m_keysAsked = 0;
+};
+
+// A backend of the portal, which holds the sessions the portal opens in it on the same paths:
+// it hears which are closed.
+class StandInPortalBackend final : public QDBusVirtualObject {
+public:
+    StandInPortalBackend()
+    {
+        m_ready = m_bus.registerService(QStringLiteral("org.freedesktop.impl.portal.desktop.standin"))
+            && m_bus.registerVirtualObject(QStringLiteral("/org/freedesktop/portal/desktop"), this, QDBusConnection::SubPath);
+    }
+    ~StandInPortalBackend() override
+    {
+        m_bus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
+        m_bus.unregisterService(QStringLiteral("org.freedesktop.impl.portal.desktop.standin"));
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+
+    bool isReady() const { return m_ready; }
+    const QStringList &closed() const { return m_closed; }
+
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        if (message.member() == QLatin1String("Close"))
+            m_closed.append(message.path());
+        connection.send(message.createReply());
+        return true;
+    }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("stand-in backend"));
+    bool m_ready = false;
+    QStringList m_closed;
 };
 
 struct Row {
@@ -511,7 +633,8 @@ TEST(PortalHotKeys, TellsWhatTheDesktopBoundAndWhyItBoundNothing)
         ASSERT_TRUE(portal.isReady()) << "the stand-in portal could not take its name";
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, row.desktop);
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             ASSERT_TRUE(QTest::qWaitFor(
@@ -534,7 +657,8 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsAskingTheUserUntilItAnswers)
     ASSERT_TRUE(portal.isReady());
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
-    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
+    runtime::MemoryUserDefaults kept;
+    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications, kept,
                                          QStringLiteral("vantora_test"), theAction);
     QObject observer;
     int told = 0;
@@ -574,7 +698,8 @@ TEST(PortalHotKeys, TheDesktopListsAnActionOnceByWhatItDoesWhateverItsKeys)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   row.actionOfKeys);
             const auto first = backend.registerHotKey(carbonK, control | option, 1);
             ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -615,6 +740,13 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
              portal.rejoinBus();
          },
          {tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 3, 0},
+        {"the portal is away for half a second (an update restarting it): followed again once back",
+         [](StandInPortal &portal, PortalHotKeys &, HotKeyRef) {
+             portal.leaveBus();
+             QTest::qWait(500);
+             portal.rejoinBus();
+         },
+         {tellId, create, tellId, create}, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 3},
         {"the desktop closes the session: a new one, from the portal that knows us",
          [](StandInPortal &portal, PortalHotKeys &, HotKeyRef) { portal.closeSession(); }, {tellId, create, create},
          DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")), 2},
@@ -632,10 +764,11 @@ TEST(PortalHotKeys, FollowsThePortalThroughRestartsClosedSessionsAndChangedKeys)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
             QObject observer;
             int told = 0;
             notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction);
             const auto registration = backend.registerHotKey(carbonK, control | option, 1);
             ASSERT_TRUE(registration.succeeded());
@@ -660,7 +793,8 @@ TEST(PortalHotKeys, KeysTheDesktopChoseAreRegisteredWithoutAskingIt)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         const auto first = backend.registerHotKey(carbonK, control | option, 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -712,7 +846,8 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
         std::optional<StandInPortal> next;
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction);
             // What the page reads each time it is told.
             QList<std::optional<DesktopBinding>> told;
@@ -742,6 +877,59 @@ TEST(PortalHotKeys, APortalThatEndsWhileAskingEndsTheQuestionAndTheNextOneIsAske
     }
 }
 
+// A portal that ends while it opens or closes our session may leave it in its backends, on
+// the path every session of ours takes, where they would refuse the next portal's: it is
+// closed there before the next portal is asked.
+TEST(PortalHotKeys, APortalThatEndsMidSessionLeavesNoSessionInItsBackends)
+{
+    const QList<std::pair<QString, QString>> ctrlAltK{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}};
+    const struct {
+        const char *name;
+        DesktopAnswers answers;
+        // The keys are recorded anew once bound, which closes the session first.
+        bool recordedAnew;
+    } rows[] = {
+        {"while it opens the session", {.bound = ctrlAltK, .sessionDelay = 60s}, false},
+        {"while it closes the session", {.bound = ctrlAltK, .closeDelay = 60s, .bindsAsAsked = true}, true},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortalBackend backends;
+        ASSERT_TRUE(backends.isReady());
+        std::optional<StandInPortal> portal(std::in_place, row.answers);
+        ASSERT_TRUE(portal->isReady());
+        std::optional<StandInPortal> next;
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            StoredKeys stored;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  stored.action());
+            const auto first = backend.registerHotKey(carbonK, control | option, 1);
+            if (row.recordedAnew) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+                stored.carbonKeyCode = carbonJ;
+                backend.unregisterHotKey(first.ref);
+                ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 2).succeeded());
+                ASSERT_TRUE(QTest::qWaitFor([&] { return portal->closedSessions() == 1; }, 5000));
+            } else {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return portal->sessions() == 1; }, 5000));
+            }
+            portal->leaveBus();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !backends.closed().isEmpty(); }, 5000)) << "left in the backends";
+            QString ourName = QDBusConnection::sessionBus().baseService().mid(1);
+            ourName.replace(QLatin1Char('.'), QLatin1Char('_'));
+            EXPECT_EQ(backends.closed().value(0),
+                      QStringLiteral("/org/freedesktop/portal/desktop/session/%1/vantora_test").arg(ourName));
+            next.emplace(DesktopAnswers{.bound = ctrlAltK, .bindsAsAsked = true}, QStringLiteral("next stand-in portal"));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return next->bindAnswers() == 1; }, 5000)) << "the next portal was not asked";
+        }
+        waitForTheSessionToClose(*next);
+    }
+}
+
 // A portal started to replace the running one takes its name straight away, in one change of
 // owner (xdg-desktop-portal --replace): it hears our id before anything else too.
 TEST(PortalHotKeys, APortalThatTakesTheNameStraightFromTheOldOneHearsOurIdFirst)
@@ -753,7 +941,8 @@ TEST(PortalHotKeys, APortalThatTakesTheNameStraightFromTheOldOneHearsOurIdFirst)
     std::optional<StandInPortal> next;
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         ASSERT_TRUE(QTest::qWaitFor([&] { return first.bindAnswers() == 1 && backend.desktopBinding(carbonK, control | option); }, 5000));
@@ -780,7 +969,8 @@ TEST(PortalHotKeys, ALateAnswerToABindANewRoundReplacedIsDropped)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
         QList<std::optional<DesktopBinding>> toldOfJ;
         QObject observer;
@@ -818,7 +1008,8 @@ TEST(PortalHotKeys, APortalThatReplacesAnotherMidBindHearsOurIdFirst)
     std::optional<StandInPortal> next;
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         ASSERT_TRUE(QTest::qWaitFor([&] { return first.binds() == 1; }, 5000));
@@ -865,7 +1056,8 @@ TEST(PortalHotKeys, ABindPastItsDeadlineIsUnconfirmedUntilTheDesktopAnswers)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, row.desktop, PortalDeadlines{1s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
@@ -905,7 +1097,8 @@ TEST(PortalHotKeys, TurningDownOneShortcutLeavesTheOneTheDesktopHolds)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   twoActions, row.desktop);
             ASSERT_TRUE(backend.registerHotKey(carbonJ, control | option, 1).succeeded());
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
@@ -939,6 +1132,8 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         int asked;
         // Both shortcuts are there at the start, rather than the second coming once the first is bound.
         bool atOnce = false;
+        // The person answers past the bind's deadline (the answers' bind delay).
+        bool late = false;
     };
     const QString ctrlAltJ = QStringLiteral("Press <Control><Alt>j");
     const GnomeRow rows[] = {
@@ -957,6 +1152,9 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         {"both at the start, the new one turned down: the one saved in an earlier run stays bound",
          {{{showApp.id, ctrlAltJ}}, 2, {}, 0ms, 0ms, 0ms, PortalIdentity::registered, false, true},
          DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::refused(Refusal::cancelled), 1, true},
+        {"the person turns the new one down past the bind's deadline: the saved one stays bound",
+         {{{showApp.id, ctrlAltJ}}, 2, {}, 2500ms, 0ms, 0ms, PortalIdentity::registered, false, true},
+         DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J")), DesktopBinding::refused(Refusal::cancelled), 1, false, true},
     };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
@@ -971,11 +1169,13 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                                  twoActions, PortalDesktop::gnome);
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  twoActions, PortalDesktop::gnome, row.late ? PortalDeadlines{1s, 1s} : PortalDeadlines{});
             const auto answered = [&](quint32 carbonKeyCode) {
                 const auto binding = backend.desktopBinding(carbonKeyCode, control | option);
-                return binding && binding->state != DesktopBinding::State::asking;
+                return binding && binding->state != DesktopBinding::State::asking
+                    && binding->state != DesktopBinding::State::unconfirmed;
             };
             // What the page hears of the new shortcut along the way: other keys told before
             // they are the desktop's own would be explained as its answer.
@@ -996,7 +1196,10 @@ TEST(PortalHotKeys, GnomeBindsWhatItSavedWithoutListingIt)
             EXPECT_EQ(backend.desktopBinding(carbonJ, control | option), row.expectedShowApp);
             EXPECT_EQ(backend.desktopBinding(carbonK, control | option), row.expectedToggle);
             EXPECT_EQ(portal.asked(), row.asked);
-            EXPECT_EQ(toldOfToggle, QList<DesktopBinding>{row.expectedToggle});
+            toldOfToggle.erase(std::unique(toldOfToggle.begin(), toldOfToggle.end()), toldOfToggle.end());
+            const QList<DesktopBinding> expectedTold = row.late ? QList{DesktopBinding::unconfirmed(), row.expectedToggle}
+                                                                : QList{row.expectedToggle};
+            EXPECT_EQ(toldOfToggle, expectedTold);
             notifications.removeObservers(&observer);
         }
         waitForTheSessionToClose(portal, portal.sessions());
@@ -1014,7 +1217,8 @@ TEST(PortalHotKeys, AHungKeyDaemonHoldsTheAnswerBackOnlyUntilTheDeadline)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         EXPECT_TRUE(QTest::qWaitFor(
@@ -1036,7 +1240,8 @@ TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction, PortalDesktop::gnome);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
         EXPECT_TRUE(QTest::qWaitFor(
@@ -1044,6 +1249,172 @@ TEST(PortalHotKeys, ABindCallThatFailsIsNoNo)
             5000));
     }
     waitForTheSessionToClose(portal);
+}
+
+// A step the desktop ends without an answer the app can use ends as failed, told on the page,
+// rather than leaving the page waiting for as long as the portal lives: a Response the app
+// cannot read (not a code and results), or a session the desktop does not open.
+TEST(PortalHotKeys, AStepEndedWithoutAUsableAnswerEndsAsFailed)
+{
+    const QList<std::pair<QString, QString>> ctrlAltK{{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}};
+    const struct {
+        const char *name;
+        DesktopAnswers answers;
+        int binds;
+        int sessionsToClose;
+    } rows[] = {
+        {"an unreadable answer to CreateSession", {.bound = ctrlAltK, .unreadableResponseTo = QStringLiteral("CreateSession")}, 0, 0},
+        {"an unreadable answer to BindShortcuts", {.bound = ctrlAltK, .unreadableResponseTo = QStringLiteral("BindShortcuts")}, 1, 1},
+        {"no session opened", {.bound = ctrlAltK, .sessionResponse = 2}, 0, 0},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal(row.answers);
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction);
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return backend.desktopBinding(carbonK, control | option)
+                        == DesktopBinding::refused(Refusal::unexplained);
+                },
+                5000))
+                << "the page was left waiting";
+            EXPECT_EQ(portal.binds(), row.binds);
+        }
+        waitForTheSessionToClose(portal, row.sessionsToClose);
+    }
+}
+
+// A press is the desktop's Activated and a release its Deactivated: the desktop's key repeat
+// (Activated again while held) runs nothing more, and a key held while the session goes is
+// released rather than left held (a held shortcut repeats its action).
+TEST(PortalHotKeys, EveryPressRunsOnceAndIsReleased)
+{
+    const struct {
+        const char *name;
+        std::function<void(StandInPortal &)> keys;
+        // The rounds that bind the shortcut, the one in a new session included.
+        int rounds;
+    } rows[] = {
+        {"the desktop repeats a held key",
+         [](StandInPortal &portal) {
+             portal.press(toggleLights.id);
+             portal.press(toggleLights.id);
+             portal.release(toggleLights.id);
+         },
+         1},
+        {"the desktop closes the session while the key is held",
+         [](StandInPortal &portal) {
+             portal.press(toggleLights.id);
+             portal.closeSession();
+         },
+         2},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms});
+        ASSERT_TRUE(portal.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction);
+            int rounds = 0;
+            QObject observer;
+            notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++rounds; });
+            QList<HotKeyEvent::Kind> heard;
+            backend.installHandler([&](const HotKeyEvent &event) {
+                EXPECT_EQ(event.hotKeyId, 1u);
+                heard.append(event.kind);
+            });
+            backend.setEventsAttached(true);
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
+            row.keys(portal);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return heard.contains(HotKeyEvent::Kind::released) && rounds == row.rounds; }, 5000))
+                << "never released";
+            notifications.removeObservers(&observer);
+            const QList<HotKeyEvent::Kind> pressAndRelease{HotKeyEvent::Kind::pressed, HotKeyEvent::Kind::released};
+            EXPECT_EQ(heard, pressAndRelease);
+        }
+        waitForTheSessionToClose(portal);
+    }
+}
+
+// What the desktop told of a shortcut in one round is no answer in the next: a later bind left
+// past its deadline is unconfirmed, whatever the desktop said before.
+TEST(PortalHotKeys, AWordToldInAnEarlierRoundIsNoAnswerInALaterOne)
+{
+    DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
+    answers.laterBindDelay = 2500ms;
+    answers.forgetsOnClose = true;
+    StandInPortal portal(answers);
+    ASSERT_TRUE(portal.isReady());
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    {
+        runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                              theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+        int told = 0;
+        QObject observer;
+        notifications.addObserver(&observer, desktopTriggersDidChange, [&](const runtime::Notification &) { ++told; });
+        ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return told == 1; }, 5000));
+        portal.changeShortcuts({{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return told == 2; }, 5000)) << "the change was not told";
+        // The desktop ends the session, and forgets what it bound there.
+        portal.closeSession();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return backend.desktopBinding(carbonK, control | option) == DesktopBinding::unconfirmed(); }, 2400))
+            << "the earlier round's word was taken for the later one's answer";
+        notifications.removeObservers(&observer);
+    }
+    waitForTheSessionToClose(portal);
+}
+
+// Plasma's portal answers as bound keys its key daemon gave another program first, which never
+// fire: the daemon's word wins, whether the bind was answered in time or past its deadline.
+TEST(PortalHotKeys, KeysPlasmasKeyDaemonGaveAnotherProgramAreTaken)
+{
+    const struct {
+        const char *name;
+        std::chrono::milliseconds bindDelay;
+        bool keysTaken;
+        DesktopBinding expected;
+    } rows[] = {
+        {"answered in time", 0ms, true, DesktopBinding::refused(Refusal::keysTaken)},
+        {"answered past the bind's deadline", 2500ms, true, DesktopBinding::refused(Refusal::keysTaken)},
+        {"keys it holds for us", 0ms, false, DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K"))},
+    };
+    const auto layout = XkbKeyboardLayout::fromNames("us");
+    ASSERT_TRUE(layout);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        StandInPortal portal({{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, row.bindDelay});
+        ASSERT_TRUE(portal.isReady());
+        AnsweringKeyDaemon keyDaemon(row.keysTaken);
+        ASSERT_TRUE(keyDaemon.isReady());
+        {
+            runtime::NotificationCenter notifications;
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
+                                  theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
+            ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return keyDaemon.keysAsked() == 1; }, 5000)) << "the key daemon was not asked";
+            EXPECT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option) == row.expected; }, 5000));
+        }
+        waitForTheSessionToClose(portal);
+    }
 }
 
 TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
@@ -1055,7 +1426,8 @@ TEST(PortalHotKeys, ANewSessionWaitsForTheOldOnesCloseToBeAnswered)
     const auto layout = XkbKeyboardLayout::fromNames("us");
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               theAction);
         const auto first = backend.registerHotKey(carbonK, control | option, 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return backend.desktopBinding(carbonK, control | option).has_value(); }, 5000));
@@ -1083,12 +1455,16 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         bool noServer;
         // The portal takes its name on the bus only after the first question.
         bool comesLater;
+        // Until then a portal that never answers the question holds the name.
+        bool replacesAHungOne = false;
     };
     const LateRow rows[] = {
         {"the portal answers after a while", 1s, false, false, false},
         {"the grabs refuse the keys", 1s, true, false, false},
         {"no X server", 1s, true, true, false},
         {"the portal comes onto the bus after the start", 0ms, false, false, true},
+        {"the portal answers past the bus's own timeout of 25 s", 26s, false, false, false},
+        {"a hung portal is replaced in one step by one that answers", 0ms, false, false, true, true},
     };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
@@ -1096,17 +1472,29 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         SCOPED_TRACE(row.name);
         DesktopAnswers answers{{}, 0, {{toggleLights.id, QStringLiteral("Ctrl+Alt+K")}}, 0ms};
         answers.versionDelay = row.versionDelay;
-        std::optional<StandInPortal> portal;
+        std::optional<StandInPortal> portal, hung;
         if (!row.comesLater)
             portal.emplace(answers);
+        if (row.replacesAHungOne) {
+            DesktopAnswers hangs = answers;
+            hangs.versionUnanswered = true;
+            hung.emplace(hangs, QStringLiteral("hung stand-in portal"));
+            ASSERT_TRUE(hung->isReady());
+        }
         runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
         auto grabs = std::make_unique<vantora::testing::FakeHotKeyBackend>();
         if (row.grabsRefuse)
             grabs->taken.insert({carbonK, control | option});
         grabs->refusesHandler = row.noServer;
         std::optional<HotKeyHandover> hotKeys(std::in_place, std::move(grabs));
-        EXPECT_EQ(hotKeys->installHandler([](const HotKeyEvent &) {}), !row.noServer)
+        int presses = 0;
+        const auto countPresses = [&presses](const HotKeyEvent &event) {
+            presses += event.kind == HotKeyEvent::Kind::pressed ? 1 : 0;
+        };
+        EXPECT_EQ(hotKeys->installHandler(countPresses), !row.noServer)
             << "without a server no event arrives before the handover";
+        hotKeys->setEventsAttached(true);
         EXPECT_EQ(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded(), !row.grabsRefuse)
             << "keys the grabs refused were reported as working";
 
@@ -1114,7 +1502,7 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         int handovers = 0;
         PortalHotKeys::whenOffered(QDBusConnection::sessionBus(), &context, [&] {
             ++handovers;
-            hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+            hotKeys->handOver(std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
                                                               QStringLiteral("vantora_test"), theAction));
         });
         EXPECT_FALSE(hotKeys->isHandedOver()) << "the start waited for the portal";
@@ -1128,11 +1516,11 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
         }
         ASSERT_TRUE(portal->isReady());
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 10000)) << "the portal's answer was lost";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hotKeys->isHandedOver(); }, 40000)) << "the portal's answer was lost";
         EXPECT_TRUE(hotKeys->desktopDecides());
         if (row.grabsRefuse) {
             // Their owner registers them again, as the app does at the handover.
-            EXPECT_TRUE(hotKeys->installHandler([](const HotKeyEvent &) {}));
+            EXPECT_TRUE(hotKeys->installHandler(countPresses));
             EXPECT_TRUE(hotKeys->registerHotKey(carbonK, control | option, 1).succeeded());
         }
         ASSERT_TRUE(QTest::qWaitFor(
@@ -1144,6 +1532,9 @@ TEST(PortalHotKeys, APortalThatAnswersLateTakesOverEveryShortcutOnce)
             << "the shortcut did not reach the portal";
         EXPECT_EQ(portal->binds(), 1);
         EXPECT_EQ(handovers, 1);
+        portal->press(toggleLights.id);
+        portal->release(toggleLights.id);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return presses == 1; }, 5000)) << "the press did not reach the handler";
         hotKeys.reset();
         waitForTheSessionToClose(*portal);
     }
@@ -1157,7 +1548,8 @@ TEST(PortalHotKeys, KeysTurnedDownAreAskedForAgainOnlyWhenRegisteredAnew)
     ASSERT_TRUE(portal.isReady());
     const auto layout = XkbKeyboardLayout::fromNames("us");
     runtime::NotificationCenter notifications;
-    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications,
+    runtime::MemoryUserDefaults kept;
+    std::optional<PortalHotKeys> backend(std::in_place, QDBusConnection::sessionBus(), *layout, notifications, kept,
                                          QStringLiteral("vantora_test"), theAction);
     const auto turnedDown = [&] {
         return backend->desktopBinding(carbonK, control | option) == DesktopBinding::refused(Refusal::cancelled);
@@ -1200,8 +1592,9 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
         ASSERT_TRUE(keyDaemon.isReady());
         StoredKeys stored;
         runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
         const auto start = [&] {
-            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications,
+            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
                                                    QStringLiteral("vantora_test"), stored.action(), PortalDesktop::gnome,
                                                    PortalDeadlines{45s, 1s});
         };
@@ -1212,17 +1605,19 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
             5000));
         EXPECT_EQ(portal.asked(), 0);
 
-        // The person clears it.
+        // The person clears it; once the desktop has taken the clear (the key daemon's calls
+        // unanswered), nothing of it is kept for the next run.
         stored.carbonKeyCode.reset();
         backend->unregisterHotKey(first.ref);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return portal.closedSessions() == 1 && !isSavedInGnomeSettings(toggleLights.id)
-                    && keyDaemon.wasToldToForget(toggleLights.id);
+                    && keyDaemon.wasToldToForget(toggleLights.id) && kept.keys().isEmpty();
             },
             5000))
             << "held on the desktop's side: " << portal.closedSessions() << " sessions closed, GNOME's settings "
             << vantora::testing::gnome::saved("vantora_test").toStdString();
+        const qsizetype forgets = keyDaemon.timesToldToForget(toggleLights.id);
         if (row.inTheNextRun)
             backend = start();
 
@@ -1233,14 +1628,16 @@ TEST(PortalHotKeys, AClearedShortcutIsLetGoOnTheDesktopsSideAndTheNextKeysAreAsk
             5000))
             << "the new keys were not bound";
         EXPECT_EQ(portal.asked(), 1) << "the new keys were not asked about";
+        EXPECT_EQ(keyDaemon.timesToldToForget(toggleLights.id), forgets) << "the clear was sent again";
         backend.reset();
         waitForTheSessionToClose(portal, portal.sessions());
     }
 }
 
 // What the person asks while no portal is there (one restarting after an update, or killed) is
-// taken to the next one: a clear is let go where GNOME and the key daemon saved it, and keys
-// recorded anew are asked about, not taken for the keys GNOME saved.
+// taken to the next one, in this run or, where the app quits first (a logout), in the next: a
+// clear is let go where GNOME and the key daemon saved it, and keys recorded anew are asked
+// about, not taken for the keys GNOME saved (which would be stored over them as its choice).
 TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
 {
     if (!GnomeSettingsInMemory::isReady())
@@ -1249,9 +1646,15 @@ TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
         const char *name;
         // The keys recorded while the portal is away; none for a clear.
         std::optional<quint32> recorded;
+        bool quitsFirst;
         int asked;
         int closedSessions;
-    } rows[] = {{"cleared", std::nullopt, 0, 0}, {"recorded anew", carbonJ, 1, 1}};
+    } rows[] = {
+        {"cleared", std::nullopt, false, 0, 0},
+        {"recorded anew", carbonJ, false, 1, 1},
+        {"cleared, the app quitting before the portal is back", std::nullopt, true, 0, 0},
+        {"recorded anew, the app quitting before the portal is back", carbonJ, true, 1, 1},
+    };
     const auto layout = XkbKeyboardLayout::fromNames("us");
     ASSERT_TRUE(layout);
     for (const auto &row : rows) {
@@ -1261,33 +1664,46 @@ TEST(PortalHotKeys, AClearOrARecordingWhileThePortalIsAwayReachesTheNextOne)
         SilentKeyDaemon keyDaemon;
         ASSERT_TRUE(keyDaemon.isReady());
         StoredKeys stored;
-        {
-            runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
-                                  stored.action(), PortalDesktop::gnome, PortalDeadlines{45s, 1s});
-            const auto binding = [&](quint32 carbonKeyCode) { return backend.desktopBinding(carbonKeyCode, control | option); };
-            const auto first = backend.registerHotKey(carbonK, control | option, 1);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); },
-                                        5000));
-            portal.leaveBus();
-            ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::serviceGone(); }, 5000));
+        runtime::NotificationCenter notifications;
+        runtime::MemoryUserDefaults kept;
+        const auto start = [&] {
+            return std::make_unique<PortalHotKeys>(QDBusConnection::sessionBus(), *layout, notifications, kept,
+                                                   QStringLiteral("vantora_test"), stored.action(), PortalDesktop::gnome,
+                                                   PortalDeadlines{45s, 1s});
+        };
+        auto backend = start();
+        const auto binding = [&](quint32 carbonKeyCode) { return backend->desktopBinding(carbonKeyCode, control | option); };
+        const auto first = backend->registerHotKey(carbonK, control | option, 1);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+K")); }, 5000));
+        portal.leaveBus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return binding(carbonK) == DesktopBinding::serviceGone(); }, 5000));
 
-            stored.carbonKeyCode = row.recorded;
-            backend.unregisterHotKey(first.ref);
-            if (row.recorded) {
-                ASSERT_TRUE(backend.registerHotKey(*row.recorded, control | option, 2).succeeded());
-            }
+        stored.carbonKeyCode = row.recorded;
+        backend->unregisterHotKey(first.ref);
+        const auto registerRecorded = [&] {
+            if (row.recorded)
+                ASSERT_TRUE(backend->registerHotKey(*row.recorded, control | option, 2).succeeded());
+        };
+        registerRecorded();
+        if (row.quitsFirst) {
+            backend.reset();
             portal.rejoinBus();
-            EXPECT_TRUE(QTest::qWaitFor(
-                [&] {
-                    return keyDaemon.wasToldToForget(toggleLights.id)
-                        && (row.recorded ? binding(*row.recorded) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))
-                                         : !isSavedInGnomeSettings(toggleLights.id));
-                },
-                10000))
-                << "held on the desktop's side: GNOME's settings " << vantora::testing::gnome::saved("vantora_test").toStdString();
-            EXPECT_EQ(portal.asked(), row.asked) << "the keys recorded were not asked about";
+            backend = start();
+            registerRecorded();
+        } else {
+            portal.rejoinBus();
         }
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return keyDaemon.wasToldToForget(toggleLights.id)
+                    && (row.recorded ? binding(*row.recorded) == DesktopBinding::boundTo(QStringLiteral("Ctrl+Alt+J"))
+                                     : !isSavedInGnomeSettings(toggleLights.id));
+            },
+            10000))
+            << "held on the desktop's side: GNOME's settings " << vantora::testing::gnome::saved("vantora_test").toStdString();
+        EXPECT_EQ(portal.asked(), row.asked) << "the keys recorded were not asked about";
+        backend.reset();
         waitForTheSessionToClose(portal, row.closedSessions);
     }
 }
@@ -1316,7 +1732,8 @@ TEST(PortalHotKeys, AShortcutLeftUnansweredIsAskedAgainWhenRecordedAgain)
         StoredKeys stored;
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   stored.action(), PortalDesktop::other, PortalDeadlines{1s, 1s});
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
             const auto first = backend.registerHotKey(carbonK, control | option, 1);
@@ -1371,7 +1788,8 @@ TEST(PortalHotKeys, WhatTheDesktopToldDuringAQuestionOutlastsTheDeadline)
     ASSERT_TRUE(portal.isReady());
     {
         runtime::NotificationCenter notifications;
-        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+        runtime::MemoryUserDefaults kept;
+        PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                               twoActions, PortalDesktop::gnome, PortalDeadlines{1s, 1s});
         const auto showOnJ = backend.registerHotKey(carbonJ, control | option, 1);
         ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 2).succeeded());
@@ -1417,7 +1835,8 @@ TEST(PortalHotKeys, KeysToldForTheShortcutAskedAboutAreTheDesktopsAnswer)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, PortalDesktop::other, PortalDeadlines{1s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             const auto binding = [&] { return backend.desktopBinding(carbonK, control | option); };
@@ -1466,7 +1885,8 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsWaitedFor)
         ASSERT_TRUE(portal.isReady());
         {
             runtime::NotificationCenter notifications;
-            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, QStringLiteral("vantora_test"),
+            runtime::MemoryUserDefaults kept;
+            PortalHotKeys backend(QDBusConnection::sessionBus(), *layout, notifications, kept, QStringLiteral("vantora_test"),
                                   theAction, PortalDesktop::other, PortalDeadlines{45s, 1s});
             ASSERT_TRUE(backend.registerHotKey(carbonK, control | option, 1).succeeded());
             EXPECT_TRUE(QTest::qWaitFor(
@@ -1480,4 +1900,25 @@ TEST(PortalHotKeys, ADesktopSlowToAnswerIsWaitedFor)
         }
         waitForTheSessionToClose(portal);
     }
+}
+
+// Every outcome a step may come to (by its action, its answer or an event) has a row in the
+// session's table, and every step is reached from the start: an outcome without a row would
+// leave the session where it was without a word.
+TEST(PortalSessionTable, EveryOutcomeOfEveryStepReachedHasARow)
+{
+    using Session = PortalHotKeys::Session;
+    std::set<Session::Step> reached{Session::Step::noPortal};
+    std::vector<Session::Step> toWalk{Session::Step::noPortal};
+    while (!toWalk.empty()) {
+        const Session::Step step = toWalk.back();
+        toWalk.pop_back();
+        for (const Session::Outcome outcome : Session::outcomesOf(step)) {
+            const auto next = Session::following(step, outcome);
+            EXPECT_TRUE(next) << "no row for step " << int(step) << " and outcome " << int(outcome);
+            if (next && reached.insert(*next).second)
+                toWalk.push_back(*next);
+        }
+    }
+    EXPECT_EQ(reached.size(), std::size_t(Session::Step::concluding) + 1) << "a step that no outcome leads to";
 }
