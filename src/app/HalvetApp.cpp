@@ -140,6 +140,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         m_keyringWatch = std::make_unique<platform::SecretServiceWatch>();
         connect(m_keyringWatch.get(), &platform::SecretServiceWatch::appeared, this,
                 [this] { readSavedConnectionAgain(); });
+        connect(m_keyringWatch.get(), &platform::SecretServiceWatch::unlocked, this,
+                [this] { readSavedConnectionAgain(); });
     }
     // Said once, over the window where the person changed something.
     connect(&m_defaults, &runtime::UserDefaults::cannotBeKept, this, [](const QString &why) {
@@ -322,6 +324,10 @@ void HalvetApp::launchedAgain()
 
 void HalvetApp::readSavedConnectionAgain()
 {
+    // A pairing the keyring did not take goes on as soon as the keyring answers: the store
+    // saves it with the key the bridge gave, then shows the lights.
+    if (m_store->hasUnsavedPairing())
+        m_onboarding->retry();
     m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
         if (!co_await self->m_store->readSavedConnectionAgain())
             co_return;
@@ -505,7 +511,7 @@ void HalvetApp::confirmBridgeReset()
     // belongs to it, not to where the hidden panel was.
     runtime::mainExecutor().post([this, alive = QPointer<HalvetApp>(this)] {
         if (alive)
-            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get(), m_tasks);
     });
 }
 

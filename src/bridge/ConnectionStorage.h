@@ -19,8 +19,20 @@ public:
     virtual runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() { co_return load(); }
     // Replaces whatever was saved.
     virtual void save(const BridgeConnection &connection) = 0;
+    // save(), awaited as loadWithoutBlocking() awaits load().
+    virtual runtime::Task<void> saveWithoutBlocking(BridgeConnection connection)
+    {
+        save(connection);
+        co_return;
+    }
     // Succeeds when nothing is saved, too.
     virtual void remove() = 0;
+    // remove(), awaited as loadWithoutBlocking() awaits load().
+    virtual runtime::Task<void> removeWithoutBlocking()
+    {
+        remove();
+        co_return;
+    }
 };
 
 } // namespace vantora

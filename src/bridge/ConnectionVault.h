@@ -26,7 +26,9 @@ public:
     std::optional<BridgeConnection> load() override;
     runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() override;
     void save(const BridgeConnection &connection) override;
+    runtime::Task<void> saveWithoutBlocking(BridgeConnection connection) override;
     void remove() override;
+    runtime::Task<void> removeWithoutBlocking() override;
 
     const platform::SecretItemName &item() const noexcept { return m_item; }
 

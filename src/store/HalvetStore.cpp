@@ -196,9 +196,9 @@ runtime::Task<void> HalvetStore::reconnect(std::optional<QString> address, Redis
     return owned(m_reconnection.reconnect(std::move(address), rediscovery));
 }
 
-void HalvetStore::disconnect()
+runtime::Task<void> HalvetStore::disconnect()
 {
-    m_forgetting.disconnect();
+    return owned(m_forgetting.disconnect());
 }
 
 std::optional<runtime::TaskHandle<void>> HalvetStore::apply(const LightChange &change, const HueLight &light)

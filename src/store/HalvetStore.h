@@ -111,7 +111,10 @@ public:
     runtime::Task<void> reconnect(std::optional<QString> address, Rediscovery rediscovery);
     // Forgets the saved bridge (see BridgeForgetting). Hides QObject::disconnect: to cut a
     // signal connection to the store, call QObject::disconnect with the connection.
-    void disconnect();
+    runtime::Task<void> disconnect();
+    // A bridge was paired in this run, but the keyring did not take its connection yet; the
+    // next pairing with that bridge saves it without asking the bridge again.
+    bool hasUnsavedPairing() const { return m_state.unsavedPairing.has_value(); }
 
     // Asks for `change` of the light with the id of `light` (see LightWorkers::apply) and
     // returns the light's worker, for those who wait for the change to reach the bridge.

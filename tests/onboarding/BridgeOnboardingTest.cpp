@@ -419,7 +419,7 @@ TEST(BridgeOnboarding, ResetReturnsToTheStartOnlyOnceTheStoreForgotItsBridge)
     EXPECT_EQ(onboarding.phase(), Phase::complete);
     EXPECT_TRUE(onboarding.awaitsFirstLights());
 
-    flow.store().disconnect();
+    flow.rig.start(flow.store().disconnect());
     onboarding.resetForNewConnection();
     EXPECT_EQ(onboarding.phase(), Phase::ready);
     EXPECT_FALSE(onboarding.awaitsFirstLights());
