@@ -92,6 +92,12 @@ public:
     void useAddress(const QString &address);
     // useAddress() with the last address tried; start() when there is none.
     void retry();
+    // The store's saved connection is there but locked in the keyring: pairing replaces it.
+    bool savedConnectionIsLocked() const;
+    // Has the store read its saved connection again, where the keyring left it unread (see
+    // HalvetStore::readSavedConnectionAgain); the keyring may ask to be unlocked first.
+    // Returns at once.
+    void readSavedConnectionAgain();
     // Cancels the running attempt, which then settles on its own. Changes nothing else.
     void cancel();
     // After the store forgot its bridge: drops any attempt (cancelled) and returns to `ready`

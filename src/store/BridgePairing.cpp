@@ -70,10 +70,11 @@ runtime::Task<void> BridgePairing::pair()
     try {
         const std::shared_ptr<BridgePairingService> pairingService =
             m_services.pairingServiceFactory(address, bridge.bridgeid);
-        const std::optional<BridgeConnection> &kept = m_state.unsavedPairing;
-        const QString applicationKey = kept && kept->bridgeID == bridgeID
-            ? kept->applicationKey
-            : co_await LinkButtonPairing::requestApplicationKey(pairingService, m_clock);
+        QString applicationKey;
+        if (const std::optional<BridgeConnection> &kept = m_state.unsavedPairing; kept && kept->bridgeID == bridgeID)
+            applicationKey = kept->applicationKey;
+        else
+            applicationKey = co_await LinkButtonPairing::requestApplicationKey(pairingService, m_clock);
         const BridgeConnection paired{address, bridgeID, bridge.name, applicationKey};
         const std::shared_ptr<LightService> service = m_services.serviceFactory(paired);
         co_await runtime::checkCancellation();

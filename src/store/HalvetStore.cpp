@@ -36,6 +36,7 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
     } catch (...) {
         m_failures.record(std::current_exception(), AppIssue::Operation::launch);
         m_unreadSavedConnection = m_state.failureRevision;
+        m_unreadBecauseLocked = FailureClassification(std::current_exception()).meansLockedKeyring();
     }
 }
 
@@ -56,6 +57,7 @@ runtime::Task<bool> HalvetStore::readSavedConnectionAgain()
         const FailureClassification failure(error);
         if (failure.isCancellation())
             std::rethrow_exception(error);
+        m_unreadBecauseLocked = failure.meansLockedKeyring();
         const std::optional<AppIssue> &shown = unexpectedIssue();
         // A new issue would be a new notice: the same one stays, its report open or not.
         if (shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())

@@ -83,6 +83,9 @@ public:
     // after the failure was dismissed, records it anew. Does nothing, answering false, once
     // the saved connection was read or while another such read waits.
     runtime::Task<bool> readSavedConnectionAgain();
+    // The saved connection could not be read because the keyring stayed locked (its unlock
+    // prompt was cancelled): one is saved, and pairing would replace it.
+    bool savedConnectionIsLocked() const { return m_unreadSavedConnection && m_unreadBecauseLocked; }
 
     bool isDemo() const { return m_services.isDemo(); }
     // A connection is saved, or this is a demonstration store.
@@ -172,6 +175,7 @@ private:
     // The failure revision of the failed launch read, while the saved connection is unread.
     std::optional<qint64> m_unreadSavedConnection;
     bool m_readingSavedConnection = false;
+    bool m_unreadBecauseLocked = false;
     PowerSwitching m_power;
     RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.
