@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusObjectPath>
 #include <QObject>
 
 namespace vantora::platform {
@@ -9,8 +8,8 @@ namespace vantora::platform {
 // Tells when a Secret Service (a keyring) takes its name on the session bus: a keyring the
 // person installs or starts while the application runs; and when one of its collections
 // is unlocked, in whatever program the person did it. It listens for the bus's own
-// announcement of the name's new owner and for the service's own news of a changed
-// collection; nothing is polled. Without a session bus it never tells anything.
+// announcement of the name's new owner and for the service's own news of a collection's
+// changed lock; nothing is polled. Without a session bus it never tells anything.
 class SecretServiceWatch final : public QObject {
     Q_OBJECT
 public:
@@ -19,15 +18,11 @@ public:
 Q_SIGNALS:
     // A service took the name; it may still be starting up, but it answers calls now.
     void appeared();
-    // A collection changed and is unlocked now (it may have been before: a changed item
-    // tells too).
+    // A locked collection was unlocked.
     void unlocked();
 
 private Q_SLOTS:
-    void collectionChanged(const QDBusObjectPath &collection);
-
-private:
-    QDBusConnection m_bus;
+    void propertiesChanged(const QString &interface, const QVariantMap &changed);
 };
 
 } // namespace vantora::platform

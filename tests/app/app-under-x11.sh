@@ -997,6 +997,8 @@ keyring-locked)
   saved='{"address":{"host":"127.0.0.1"},"bridgeID":"001788fffe123456","name":"Hue Bridge","applicationKey":"k"}'
   within 100 bash -c "printf '%s' '$saved' | secret-tool store --label=vantora service org.vantora.Vantora \
     account bridge-connection 2>/dev/null" || fail "the keyring did not take the saved connection"
+  printf theirs | secret-tool store --label=theirs service another-program account theirs ||
+    fail "the keyring did not take another program's item"
   dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
     org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null ||
     fail "the keyring could not be locked"
@@ -1074,6 +1076,12 @@ keyring-locked)
   within 100 grep -q 'loses it if it quits' "$home/app.log" || fail "the window did not say that a quit loses the key"
   press_try_again
   within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "Try again did not ask the keyring"
+  answer_prompt key Escape
+  # Cancelled once more, the key stays with the app; unlocked by another program, the keyring
+  # takes it, and the lights come.
+  within 100 bash -c "$(declare -f prompt); [ -z \"\$(prompt)\" ]" || fail "the prompt did not go"
+  secret-tool lookup service another-program account theirs >/dev/null 2>&1 &
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the other program did not ask the keyring"
   answer_prompt type "$password"
   xdotool key Return
   within 100 requested 'GET /clip/v2/resource key=journey-application-key' ||
