@@ -275,13 +275,7 @@ void HalvetApp::showTrayIcon()
 void HalvetApp::start()
 {
     showTrayIcon();
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            runLaunchTask();
-            followTrayHost();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
 }
 
 void HalvetApp::followTrayHost()
@@ -355,10 +349,17 @@ void HalvetApp::runLaunchTask()
         return;
     m_didLaunch.set(true);
     onLaunch();
-    if (auto issue = m_sessionRecovery.begin())
-        m_store->setUnexpectedIssue(std::move(issue));
-    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
-        m_windows->open(*window);
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        // Which window the launch opens depends on what is saved.
+        if (self->m_store->awaitsSavedConnection())
+            co_await self->m_store->readSavedConnectionAgain();
+        if (auto issue = self->m_sessionRecovery.begin())
+            self->m_store->setUnexpectedIssue(std::move(issue));
+        if (const auto window = launchWindow(self->m_flags, self->m_store->isConnected(),
+                                             self->m_store->unexpectedIssue().has_value()))
+            self->m_windows->open(*window);
+        self->followTrayHost();
+    }(this));
 }
 
 void HalvetApp::onLaunch()

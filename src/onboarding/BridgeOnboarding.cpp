@@ -147,7 +147,7 @@ void BridgeOnboarding::prepareForRecovery()
 
 bool BridgeOnboarding::showsConnectScreen() const
 {
-    return !m_store.isConnected() || m_store.needsConnectionRecovery() || isRecovering()
+    return (!m_store.isConnected() && !m_store.awaitsSavedConnection()) || m_store.needsConnectionRecovery() || isRecovering()
         || (isPreview() && phase() != Phase::complete);
 }
 

@@ -108,8 +108,9 @@ public:
     void prepareForRecovery();
     void dismissArrival() { setAwaitsFirstLights(false); }
 
-    // Whether the welcome screen stands in for the lights: the store is not connected or
-    // needs recovery, a recovery runs, or a preview has not completed.
+    // Whether the welcome screen stands in for the lights: the store is not connected (and
+    // does not await its saved connection) or needs recovery, a recovery runs, or a preview
+    // has not completed.
     bool showsConnectScreen() const;
     // None unless a new bridge awaits its first lights and the store is connected, healthy
     // and shows no failure: then `connected` once the connection is verified, `loading`

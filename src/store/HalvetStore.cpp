@@ -7,7 +7,7 @@ namespace vantora {
 HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
                          LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory,
                          BridgeSearch discover, AutomaticReconnection automaticallyReconnect, runtime::Clock &clock,
-                         runtime::Executor &executor, QObject *parent)
+                         runtime::Executor &executor, QObject *parent, SavedConnectionRead read)
     : QObject(parent)
     , m_clock(clock)
     , m_services{mode,           std::move(storage), std::move(serviceFactory), std::move(pairingServiceFactory),
@@ -29,6 +29,13 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
         m_state.snapshot.setAlways(std::move(demoSnapshot));
         m_state.lastUpdated.set(m_clock.wallNow());
         m_state.hasVerifiedConnection.set(true);
+        return;
+    }
+    if (read == SavedConnectionRead::whenAsked) {
+        // Nothing may start on the assumption that nothing is saved.
+        m_unreadSavedConnection = m_state.failureRevision;
+        m_awaitsFirstRead = true;
+        m_state.isManagingConnection.set(true);
         return;
     }
     try {
@@ -53,6 +60,9 @@ runtime::Task<bool> HalvetStore::readSavedConnectionAgain()
         error = std::current_exception();
     }
     m_readingSavedConnection = false;
+    const bool firstRead = std::exchange(m_awaitsFirstRead, false);
+    if (firstRead)
+        m_state.isManagingConnection.set(false);
     if (error) {
         const FailureClassification failure(error);
         if (failure.isCancellation())
@@ -60,7 +70,7 @@ runtime::Task<bool> HalvetStore::readSavedConnectionAgain()
         m_unreadBecauseLocked = failure.meansLockedKeyring();
         const std::optional<AppIssue> &shown = unexpectedIssue();
         // A new issue would be a new notice: the same one stays, its report open or not.
-        if (shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())
+        if (!firstRead && shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())
             co_return false;
         m_failures.record(error, AppIssue::Operation::launch);
         m_unreadSavedConnection = m_state.failureRevision;

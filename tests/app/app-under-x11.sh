@@ -1016,8 +1016,10 @@ keyring-locked)
   # A tray, for the Reset command of its menu.
   start_tray
   start_app
-  # The read at the start waits for the prompt, before any window shows.
+  # The read at the start waits for the prompt with the tray icon up, before any window shows.
   within 200 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the keyring did not ask to be unlocked"
+  within 100 icon_embedded || fail "no tray icon while the prompt waits"
+  panel_visible && fail "a window showed before the keyring answered"
   answer_prompt key Escape
   within 100 panel_visible || fail "the start showed no window after the prompt was cancelled"
   window=$(panel_window)
