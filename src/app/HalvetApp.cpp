@@ -350,9 +350,14 @@ void HalvetApp::runLaunchTask()
     m_didLaunch.set(true);
     onLaunch();
     m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
-        // Which window the launch opens depends on what is saved.
-        if (self->m_store->awaitsSavedConnection())
+        // Which window the launch opens depends on what is saved. Without a tray to put the
+        // icon in, the person sees the application in its welcome window meanwhile, which
+        // awaits the saved connection before it offers anything.
+        if (self->m_store->awaitsSavedConnection()) {
+            if (!self->m_trayHosts->anyHost())
+                self->m_windows->open(AppWindow::welcome);
             co_await self->m_store->readSavedConnectionAgain();
+        }
         if (auto issue = self->m_sessionRecovery.begin())
             self->m_store->setUnexpectedIssue(std::move(issue));
         if (const auto window = launchWindow(self->m_flags, self->m_store->isConnected(),

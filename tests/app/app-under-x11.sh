@@ -191,9 +191,11 @@ press_pill() {
   geometry_of "$window"
   xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT - 99)) click 1
 }
-# Try again, at the right end of the pill that tells a failure.
+# Try again, at the right end of the pill that tells a failure, once the window shows it
+# and holds still.
 press_try_again() {
   xdotool windowactivate --sync "$window"
+  python3 "$xwindows" settled "$window" 10 >/dev/null || fail "the window did not hold still"
   geometry_of "$window"
   xdotool mousemove --window "$window" $((WIDTH / 2 + 78)) $((HEIGHT - 99)) click 1
 }
@@ -1013,16 +1015,14 @@ keyring-locked)
   }
   start_fake_bridge
   start_wm
-  # A tray, for the Reset command of its menu.
-  start_tray
   start_app
-  # The read at the start waits for the prompt with the tray icon up, before any window shows.
+  # Without a tray, the window is up while the read at the start waits for the prompt, and
+  # answers.
   within 200 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the keyring did not ask to be unlocked"
-  within 100 icon_embedded || fail "no tray icon while the prompt waits"
-  panel_visible && fail "a window showed before the keyring answered"
-  answer_prompt key Escape
-  within 100 panel_visible || fail "the start showed no window after the prompt was cancelled"
+  within 100 panel_visible || fail "no window while the prompt waits"
   window=$(panel_window)
+  python3 "$xwindows" ping "$window" 5 || fail "the window does not answer while the prompt at the start waits"
+  answer_prompt key Escape
   # Three lines, where "Something went wrong." takes one, of some 40 pixels.
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 50 ]" ||
     fail "the notice is $(notice_height) pixels tall, the height of one line: the keyring's words are not there"
@@ -1049,6 +1049,9 @@ keyring-locked)
   within 100 requested 'GET /clip/v2/resource key=k ' || fail "the lights were not loaded with the saved key"
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
     fail "the notice stayed ($(notice_height) pixels) once the keyring was read"
+  # A tray, for the Reset command of its menu: with the icon up, the window stays.
+  start_tray
+  within 100 icon_embedded || fail "the tray icon was not embedded"
   lock_keyring() {
     dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
       org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null ||
