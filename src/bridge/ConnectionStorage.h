@@ -7,7 +7,8 @@
 
 namespace vantora {
 
-// The one saved bridge connection. Synchronous: its caller waits for the answer.
+// The one saved bridge connection. Each call has a synchronous form, whose caller waits for
+// the answer, and an awaited one, whose caller's thread goes on meanwhile.
 class ConnectionStorage {
 public:
     virtual ~ConnectionStorage() = default;
