@@ -97,7 +97,9 @@ std::unique_ptr<HalvetStore> makeAppStore(const LaunchPlan &plan)
     case LaunchPlan::Store::live:
         return std::make_unique<HalvetStore>(StoreMode::live, HueSnapshot{}, std::make_unique<ConnectionVault>(),
                                              lightServiceFactory(), pairingServiceFactory(),
-                                             applicationBridgeSearch(plan.searchSource), AutomaticReconnection::on);
+                                             applicationBridgeSearch(plan.searchSource), AutomaticReconnection::on,
+                                             runtime::systemClock(), runtime::mainExecutor(), nullptr,
+                                             SavedConnectionRead::whenAsked);
     }
     Q_UNREACHABLE();
 }

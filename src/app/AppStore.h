@@ -9,8 +9,8 @@ namespace vantora {
 class HalvetStore;
 
 // The one store of a run, as its plan says: the saved connection in the keyring and real
-// bridges; sample lights; or the slow pretend bridge. Reads the keyring (live runs only)
-// before it returns.
+// bridges; sample lights; or the slow pretend bridge. A live store reads the keyring at its
+// first readSavedConnectionAgain(), not before.
 std::unique_ptr<HalvetStore> makeAppStore(const LaunchPlan &plan);
 
 } // namespace vantora

@@ -140,6 +140,8 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         m_keyringWatch = std::make_unique<platform::SecretServiceWatch>();
         connect(m_keyringWatch.get(), &platform::SecretServiceWatch::appeared, this,
                 [this] { readSavedConnectionAgain(); });
+        connect(m_keyringWatch.get(), &platform::SecretServiceWatch::unlocked, this,
+                [this] { readSavedConnectionAgain(); });
     }
     // Said once, over the window where the person changed something.
     connect(&m_defaults, &runtime::UserDefaults::cannotBeKept, this, [](const QString &why) {
@@ -273,13 +275,7 @@ void HalvetApp::showTrayIcon()
 void HalvetApp::start()
 {
     showTrayIcon();
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            runLaunchTask();
-            followTrayHost();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { runLaunchTask(); }, Qt::QueuedConnection);
 }
 
 void HalvetApp::followTrayHost()
@@ -322,6 +318,10 @@ void HalvetApp::launchedAgain()
 
 void HalvetApp::readSavedConnectionAgain()
 {
+    // A pairing the keyring did not take goes on as soon as the keyring answers: the store
+    // saves it with the key the bridge gave, then shows the lights.
+    if (m_store->hasUnsavedPairing())
+        m_onboarding->retry();
     m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
         if (!co_await self->m_store->readSavedConnectionAgain())
             co_return;
@@ -349,10 +349,22 @@ void HalvetApp::runLaunchTask()
         return;
     m_didLaunch.set(true);
     onLaunch();
-    if (auto issue = m_sessionRecovery.begin())
-        m_store->setUnexpectedIssue(std::move(issue));
-    if (const auto window = launchWindow(m_flags, m_store->isConnected(), m_store->unexpectedIssue().has_value()))
-        m_windows->open(*window);
+    m_tasks.spawn([](HalvetApp *self) -> runtime::Task<void> {
+        // Which window the launch opens depends on what is saved. Without a tray to put the
+        // icon in, the person sees the application in its welcome window meanwhile, which
+        // awaits the saved connection before it offers anything.
+        if (self->m_store->awaitsSavedConnection()) {
+            if (!self->m_trayHosts->anyHost())
+                self->m_windows->open(AppWindow::welcome);
+            co_await self->m_store->readSavedConnectionAgain();
+        }
+        if (auto issue = self->m_sessionRecovery.begin())
+            self->m_store->setUnexpectedIssue(std::move(issue));
+        if (const auto window = launchWindow(self->m_flags, self->m_store->isConnected(),
+                                             self->m_store->unexpectedIssue().has_value()))
+            self->m_windows->open(*window);
+        self->followTrayHost();
+    }(this));
 }
 
 void HalvetApp::onLaunch()
@@ -505,7 +517,7 @@ void HalvetApp::confirmBridgeReset()
     // belongs to it, not to where the hidden panel was.
     runtime::mainExecutor().post([this, alive = QPointer<HalvetApp>(this)] {
         if (alive)
-            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get());
+            vantora::confirmBridgeReset(*m_store, *m_onboarding, m_panel.get(), m_tasks);
     });
 }
 

@@ -76,13 +76,15 @@ public:
     // with X11 grabs until the portal answers.
     enum class HotKeys : quint8 { x11Grabs, desktopPortalFirst };
 
-    // Builds everything, reading the saved connection (live runs only); shows nothing yet.
+    // Builds everything; shows nothing and reads nothing from the keyring yet.
     HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys hotKeys = HotKeys::x11Grabs,
               QObject *parent = nullptr);
     ~HalvetApp() override;
 
-    // Shows the tray icon and runs the launch task on the next turn of the event loop; then,
-    // with no tray host on the desktop, shows the panel as a window.
+    // Shows the tray icon and runs the launch task on the next turn of the event loop: it
+    // reads the saved connection (live runs only), which may wait for the keyring's unlock
+    // prompt while the icon is up; then, with no tray host on the desktop, it shows the
+    // panel as a window.
     void start();
 
     // Shows the panel, or brings it to the front when it is shown (another launch asked).

@@ -7,7 +7,8 @@
 
 namespace vantora {
 
-// The one saved bridge connection. Synchronous: its caller waits for the answer.
+// The one saved bridge connection. Each call has a synchronous form, whose caller waits for
+// the answer, and an awaited one, whose caller's thread goes on meanwhile.
 class ConnectionStorage {
 public:
     virtual ~ConnectionStorage() = default;
@@ -19,8 +20,20 @@ public:
     virtual runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() { co_return load(); }
     // Replaces whatever was saved.
     virtual void save(const BridgeConnection &connection) = 0;
+    // save(), awaited as loadWithoutBlocking() awaits load().
+    virtual runtime::Task<void> saveWithoutBlocking(BridgeConnection connection)
+    {
+        save(connection);
+        co_return;
+    }
     // Succeeds when nothing is saved, too.
     virtual void remove() = 0;
+    // remove(), awaited as loadWithoutBlocking() awaits load().
+    virtual runtime::Task<void> removeWithoutBlocking()
+    {
+        remove();
+        co_return;
+    }
 };
 
 } // namespace vantora

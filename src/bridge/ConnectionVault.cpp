@@ -22,6 +22,11 @@ auto throughKeyring(Call &&call)
     }
 }
 
+QByteArray secretOf(const BridgeConnection &connection)
+{
+    return QJsonDocument(toJson(connection)).toJson(QJsonDocument::Compact);
+}
+
 std::optional<BridgeConnection> connectionOf(const std::optional<QByteArray> &secret)
 {
     if (!secret)
@@ -62,13 +67,30 @@ runtime::Task<std::optional<BridgeConnection>> ConnectionVault::loadWithoutBlock
 
 void ConnectionVault::save(const BridgeConnection &connection)
 {
-    const QByteArray secret = QJsonDocument(toJson(connection)).toJson(QJsonDocument::Compact);
-    throughKeyring([&] { m_secrets->save(m_item, secret); });
+    throughKeyring([&] { m_secrets->save(m_item, secretOf(connection)); });
+}
+
+runtime::Task<void> ConnectionVault::saveWithoutBlocking(BridgeConnection connection)
+{
+    try {
+        co_await m_secrets->saveWithoutBlocking(m_item, secretOf(connection));
+    } catch (const platform::SecretStoreError &error) {
+        throw HueError::keychain(error.status());
+    }
 }
 
 void ConnectionVault::remove()
 {
     throughKeyring([this] { return m_secrets->remove(m_item); });
+}
+
+runtime::Task<void> ConnectionVault::removeWithoutBlocking()
+{
+    try {
+        co_await m_secrets->removeWithoutBlocking(m_item);
+    } catch (const platform::SecretStoreError &error) {
+        throw HueError::keychain(error.status());
+    }
 }
 
 } // namespace vantora

@@ -9,8 +9,8 @@ namespace vantora {
 
 // The saved connection in the user's keyring: one item named by the application id and the
 // account "bridge-connection", whose secret is the connection's JSON. The application key
-// lands nowhere else; there is no fallback to a file. Every call waits for the keyring,
-// which may first ask the user to unlock it.
+// lands nowhere else; there is no fallback to a file. Every call waits for the keyring
+// (blocking or awaited), which may first ask the user to unlock it.
 //
 // Keyring failures throw HueError::keychain with the failure's fixed negative status;
 // a stored secret that is not a connection throws the DecodingError.
@@ -26,7 +26,9 @@ public:
     std::optional<BridgeConnection> load() override;
     runtime::Task<std::optional<BridgeConnection>> loadWithoutBlocking() override;
     void save(const BridgeConnection &connection) override;
+    runtime::Task<void> saveWithoutBlocking(BridgeConnection connection) override;
     void remove() override;
+    runtime::Task<void> removeWithoutBlocking() override;
 
     const platform::SecretItemName &item() const noexcept { return m_item; }
 

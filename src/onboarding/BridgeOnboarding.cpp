@@ -108,6 +108,16 @@ void BridgeOnboarding::retry()
         start();
 }
 
+bool BridgeOnboarding::savedConnectionIsLocked() const
+{
+    return m_store.savedConnectionIsLocked();
+}
+
+void BridgeOnboarding::readSavedConnectionAgain()
+{
+    m_tasks.spawn([](HalvetStore &store) -> runtime::Task<void> { co_await store.readSavedConnectionAgain(); }(m_store));
+}
+
 void BridgeOnboarding::cancel()
 {
     m_attempt.cancel();
@@ -137,7 +147,7 @@ void BridgeOnboarding::prepareForRecovery()
 
 bool BridgeOnboarding::showsConnectScreen() const
 {
-    return !m_store.isConnected() || m_store.needsConnectionRecovery() || isRecovering()
+    return (!m_store.isConnected() && !m_store.awaitsSavedConnection()) || m_store.needsConnectionRecovery() || isRecovering()
         || (isPreview() && phase() != Phase::complete);
 }
 

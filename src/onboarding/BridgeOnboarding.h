@@ -92,6 +92,12 @@ public:
     void useAddress(const QString &address);
     // useAddress() with the last address tried; start() when there is none.
     void retry();
+    // The store's saved connection is there but locked in the keyring: pairing replaces it.
+    bool savedConnectionIsLocked() const;
+    // Has the store read its saved connection again, where the keyring left it unread (see
+    // HalvetStore::readSavedConnectionAgain); the keyring may ask to be unlocked first.
+    // Returns at once.
+    void readSavedConnectionAgain();
     // Cancels the running attempt, which then settles on its own. Changes nothing else.
     void cancel();
     // After the store forgot its bridge: drops any attempt (cancelled) and returns to `ready`
@@ -102,8 +108,9 @@ public:
     void prepareForRecovery();
     void dismissArrival() { setAwaitsFirstLights(false); }
 
-    // Whether the welcome screen stands in for the lights: the store is not connected or
-    // needs recovery, a recovery runs, or a preview has not completed.
+    // Whether the welcome screen stands in for the lights: the store is not connected (and
+    // does not await its saved connection) or needs recovery, a recovery runs, or a preview
+    // has not completed.
     bool showsConnectScreen() const;
     // None unless a new bridge awaits its first lights and the store is connected, healthy
     // and shows no failure: then `connected` once the connection is verified, `loading`

@@ -369,12 +369,7 @@ void LightsPanel::updateResetControl()
     ui::Environment::scope(this).set(
         bridgeResetKey,
         std::optional<BridgeResetControl>(makeBridgeResetControl(
-            {.canForgetBridge = store.canForgetBridge(), .onboardingIsRunning = onboarding.isRunning()}, this,
-            {
-                .forgetBridge = [&store] { store.disconnect(); },
-                .isConnected = [&store] { return store.isConnected(); },
-                .returnOnboardingToReady = [&onboarding] { onboarding.resetForNewConnection(); },
-            })));
+            bridgeResetConditions(store, onboarding), this, bridgeResetSteps(store, onboarding), tasks())));
 }
 
 bool LightsPanel::event(QEvent *event)

@@ -224,6 +224,35 @@ void deleteItem(SecretItem *item)
         throwKeyringError(error, "deleting an item");
 }
 
+// findItems() without blocking.
+runtime::Task<ItemList> itemsFound(SecretService *service, const SecretItemName &name, SecretSearchFlags extraFlags,
+                                   GCancellable *cancellable)
+{
+    const AttributesPtr attributes = attributesOf(name);
+    const AsyncResultPtr searched =
+        co_await finished(cancellable, [&](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_service_search(service, itemSchema(), attributes.get(),
+                                  SecretSearchFlags(SECRET_SEARCH_UNLOCK | extraFlags), cancel, done, data);
+        });
+    GError *error = nullptr;
+    ItemList items(secret_service_search_finish(service, searched.get(), &error));
+    if (error)
+        throwKeyringError(error, "searching the keyring");
+    co_return items;
+}
+
+// deleteItem() without blocking.
+runtime::Task<void> itemDeleted(SecretItem *item, GCancellable *cancellable)
+{
+    const AsyncResultPtr deleted =
+        co_await finished(cancellable, [item](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_item_delete(item, cancel, done, data);
+        });
+    GError *error = nullptr;
+    if (!secret_item_delete_finish(item, deleted.get(), &error))
+        throwKeyringError(error, "deleting an item");
+}
+
 } // namespace
 
 std::optional<QByteArray> LibsecretSecretStore::read(const SecretItemName &name)
@@ -245,16 +274,7 @@ runtime::Task<std::optional<QByteArray>> LibsecretSecretStore::readWithoutBlocki
 {
     const GObjectPtr<SecretService> service = co_await serviceAnswering();
     const GObjectPtr<GCancellable> cancellable(g_cancellable_new());
-    const AttributesPtr attributes = attributesOf(name);
-    // As findItems(): the unlock prompt shows for locked items, and a refused one leaves them locked.
-    const AsyncResultPtr searched =
-        co_await finished(cancellable.get(), [&](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
-            secret_service_search(service.get(), itemSchema(), attributes.get(), SECRET_SEARCH_UNLOCK, cancel, done, data);
-        });
-    GError *error = nullptr;
-    const ItemList items(secret_service_search_finish(service.get(), searched.get(), &error));
-    if (error)
-        throwKeyringError(error, "searching the keyring");
+    const ItemList items = co_await itemsFound(service.get(), name, SECRET_SEARCH_NONE, cancellable.get());
     if (!items)
         co_return std::nullopt;
     requireUnlocked(items.get());
@@ -264,6 +284,7 @@ runtime::Task<std::optional<QByteArray>> LibsecretSecretStore::readWithoutBlocki
         co_await finished(cancellable.get(), [item](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
             secret_item_load_secret(item, cancel, done, data);
         });
+    GError *error = nullptr;
     if (!secret_item_load_secret_finish(item, loaded.get(), &error))
         throwKeyringError(error, "reading a secret");
     co_return secretOf(item);
@@ -304,6 +325,53 @@ SecretRemoval LibsecretSecretStore::remove(const SecretItemName &name)
     for (const GList *each = items.get(); each; each = each->next)
         deleteItem(SECRET_ITEM(each->data));
     return SecretRemoval::removed;
+}
+
+runtime::Task<void> LibsecretSecretStore::saveWithoutBlocking(SecretItemName name, QByteArray secret)
+{
+    const GObjectPtr<SecretService> service = co_await serviceAnswering();
+    const GObjectPtr<GCancellable> cancellable(g_cancellable_new());
+    const ItemList items = co_await itemsFound(service.get(), name, SECRET_SEARCH_ALL, cancellable.get());
+    requireUnlocked(items.get());
+    const SecretValuePtr value(secret_value_new(secret.constData(), secret.size(), secretContentType));
+    GError *error = nullptr;
+
+    if (!items) {
+        const AttributesPtr attributes = attributesOf(name);
+        const QByteArray label = QStringLiteral("vantora %1").arg(name.account).toUtf8();
+        const AsyncResultPtr stored =
+            co_await finished(cancellable.get(), [&](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+                secret_service_store(service.get(), itemSchema(), attributes.get(), SECRET_COLLECTION_DEFAULT,
+                                     label.constData(), value.get(), cancel, done, data);
+            });
+        if (!secret_service_store_finish(service.get(), stored.get(), &error))
+            throwKeyringError(error, "adding an item");
+        co_return;
+    }
+
+    // As save(): replaced in place, any further copy removed.
+    SecretItem *first = SECRET_ITEM(items->data);
+    const AsyncResultPtr replaced =
+        co_await finished(cancellable.get(), [&](GCancellable *cancel, GAsyncReadyCallback done, gpointer data) {
+            secret_item_set_secret(first, value.get(), cancel, done, data);
+        });
+    if (!secret_item_set_secret_finish(first, replaced.get(), &error))
+        throwKeyringError(error, "replacing a secret");
+    for (const GList *extra = items->next; extra; extra = extra->next)
+        co_await itemDeleted(SECRET_ITEM(extra->data), cancellable.get());
+}
+
+runtime::Task<SecretRemoval> LibsecretSecretStore::removeWithoutBlocking(SecretItemName name)
+{
+    const GObjectPtr<SecretService> service = co_await serviceAnswering();
+    const GObjectPtr<GCancellable> cancellable(g_cancellable_new());
+    const ItemList items = co_await itemsFound(service.get(), name, SECRET_SEARCH_ALL, cancellable.get());
+    if (!items)
+        co_return SecretRemoval::wasAbsent;
+    requireUnlocked(items.get());
+    for (const GList *each = items.get(); each; each = each->next)
+        co_await itemDeleted(SECRET_ITEM(each->data), cancellable.get());
+    co_return SecretRemoval::removed;
 }
 
 } // namespace vantora::platform

@@ -47,9 +47,18 @@ public:
     // Adds the item, or replaces the secret of the existing one in place. Afterwards exactly
     // one item with this name exists.
     virtual void save(const SecretItemName &item, const QByteArray &secret) = 0;
+    // save(), awaited as readWithoutBlocking() awaits read(). A save whose task is cancelled
+    // may or may not have reached the keyring.
+    virtual runtime::Task<void> saveWithoutBlocking(SecretItemName item, QByteArray secret)
+    {
+        save(item, secret);
+        co_return;
+    }
 
     // Removes the item. Removing an item that does not exist succeeds with `wasAbsent`.
     virtual SecretRemoval remove(const SecretItemName &item) = 0;
+    // remove(), awaited as readWithoutBlocking() awaits read().
+    virtual runtime::Task<SecretRemoval> removeWithoutBlocking(SecretItemName item) { co_return remove(item); }
 };
 
 } // namespace vantora::platform

@@ -3,6 +3,7 @@
 #include "runtime/Strings.h"
 #include "store/FailureClassification.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QStringList>
 
@@ -54,7 +55,14 @@ std::optional<AppIssue> AppIssue::unexpected(const std::exception_ptr &error, Op
     std::optional<QString> code = failure.issueCode();
     if (!code)
         return std::nullopt;
-    return AppIssue(operation, std::move(*code), now, failure.issueExplanation());
+    std::optional<QString> explanation = failure.issueExplanation();
+    // Pairing meets the keyring only when it saves the key the bridge gave, which the store
+    // keeps for the run: the person must know that quitting loses it.
+    if (explanation && operation == Operation::pairing)
+        *explanation += QLatin1Char(' ')
+            + QCoreApplication::translate("vantora::AppIssue",
+                                          "vantora keeps the new connection until then, but loses it if it quits.");
+    return AppIssue(operation, std::move(*code), now, std::move(explanation));
 }
 
 QString AppIssue::rawValue(Operation operation)

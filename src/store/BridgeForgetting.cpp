@@ -13,15 +13,21 @@ BridgeForgetting::BridgeForgetting(StoreState &state, StoreServices &services, F
 {
 }
 
-void BridgeForgetting::disconnect()
+runtime::Task<void> BridgeForgetting::disconnect()
 {
     if (m_services.isDemo() || !m_state.canForgetBridge())
-        return;
+        co_return;
+    m_state.isManagingConnection.set(true);
+    std::exception_ptr failure;
     try {
-        m_services.storage->remove();
+        co_await m_services.storage->removeWithoutBlocking();
     } catch (...) {
-        m_failures.record(std::current_exception(), AppIssue::Operation::forgetBridge);
-        return;
+        failure = std::current_exception();
+    }
+    m_state.isManagingConnection.set(false);
+    if (failure) {
+        m_failures.record(failure, AppIssue::Operation::forgetBridge);
+        co_return;
     }
     m_state.supersedeRunningWork();
     m_state.connection.set(std::nullopt);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/Task.h"
+
 namespace vantora {
 
 class FailureRecorder;
@@ -14,9 +16,11 @@ public:
 
     // Does nothing for a demonstration store or when the bridge cannot be forgotten now
     // (nothing saved, connection work, a power change or a light change running). The
-    // stored connection is removed first: when that fails, the failure is recorded and
-    // nothing else changes. A refresh in flight is superseded and its answer dropped.
-    void disconnect();
+    // stored connection is removed first, without blocking: the keyring may ask the person
+    // to unlock it, and the removal counts as connection work meanwhile. When the removal
+    // fails (or is cancelled), the failure is recorded and nothing else changes. A refresh in
+    // flight is superseded and its answer dropped.
+    runtime::Task<void> disconnect();
 
 private:
     StoreState &m_state;

@@ -70,11 +70,18 @@ runtime::Task<void> BridgePairing::pair()
     try {
         const std::shared_ptr<BridgePairingService> pairingService =
             m_services.pairingServiceFactory(address, bridge.bridgeid);
-        const QString applicationKey = co_await LinkButtonPairing::requestApplicationKey(pairingService, m_clock);
+        QString applicationKey;
+        if (const std::optional<BridgeConnection> &kept = m_state.unsavedPairing; kept && kept->bridgeID == bridgeID)
+            applicationKey = kept->applicationKey;
+        else
+            applicationKey = co_await LinkButtonPairing::requestApplicationKey(pairingService, m_clock);
         const BridgeConnection paired{address, bridgeID, bridge.name, applicationKey};
         const std::shared_ptr<LightService> service = m_services.serviceFactory(paired);
         co_await runtime::checkCancellation();
-        m_services.storage->save(paired);
+        // The key stays with the store until the keyring takes it, however the save ends.
+        m_state.unsavedPairing = paired;
+        co_await m_services.storage->saveWithoutBlocking(paired);
+        m_state.unsavedPairing.reset();
 
         if (!wasConnected) {
             m_state.snapshot.setAlways(HueSnapshot{});

@@ -26,8 +26,10 @@ public:
 
     // Pairs with the pending bridge. Does nothing for a demonstration store, while work runs
     // or without a pending bridge; refuses a bridge other than the saved one. The new
-    // connection is saved before anything is published: when saving fails, nothing changes
-    // and the pending bridge stays. A failure to load the first lights leaves the new
+    // connection is saved, without blocking, before anything is published: when saving fails,
+    // nothing is published and the pending bridge stays, but the key the bridge gave is kept
+    // (see StoreState::unsavedPairing) and the next pairing with that bridge saves it instead
+    // of asking the bridge again. A failure to load the first lights leaves the new
     // connection saved and published, but not verified.
     runtime::Task<void> pair();
 

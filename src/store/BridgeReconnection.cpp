@@ -90,7 +90,7 @@ runtime::Task<void> BridgeReconnection::reconnect(std::optional<QString> address
         HueSnapshot snapshot = co_await service->snapshot();
         co_await runtime::checkCancellation();
         if (renewed != saved)
-            m_services.storage->save(renewed);
+            co_await m_services.storage->saveWithoutBlocking(renewed);
 
         m_state.connection.set(renewed);
         m_state.snapshot.setAlways(std::move(snapshot));

@@ -123,6 +123,12 @@ bool FailureClassification::isUnauthorized() const noexcept
     return isHueError(Kind::unauthorized);
 }
 
+bool FailureClassification::meansLockedKeyring() const noexcept
+{
+    const auto *hueError = std::get_if<HueError>(&m_error);
+    return hueError && hueError->meansLockedKeyring();
+}
+
 AppFailureKind FailureClassification::kind() const noexcept
 {
     if (std::holds_alternative<NetworkErrorCode>(m_error))

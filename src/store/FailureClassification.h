@@ -31,6 +31,8 @@ public:
     bool meansConnectionLost() const noexcept;
     // The bridge refused the application key.
     bool isUnauthorized() const noexcept;
+    // The keyring stayed locked: what it holds is there, but could not be read or changed.
+    bool meansLockedKeyring() const noexcept;
 
     AppFailureKind kind() const noexcept;
     // The text shown to the user.

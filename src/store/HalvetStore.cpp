@@ -7,7 +7,7 @@ namespace vantora {
 HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
                          LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory,
                          BridgeSearch discover, AutomaticReconnection automaticallyReconnect, runtime::Clock &clock,
-                         runtime::Executor &executor, QObject *parent)
+                         runtime::Executor &executor, QObject *parent, SavedConnectionRead read)
     : QObject(parent)
     , m_clock(clock)
     , m_services{mode,           std::move(storage), std::move(serviceFactory), std::move(pairingServiceFactory),
@@ -31,11 +31,19 @@ HalvetStore::HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_p
         m_state.hasVerifiedConnection.set(true);
         return;
     }
+    if (read == SavedConnectionRead::whenAsked) {
+        // Nothing may start on the assumption that nothing is saved.
+        m_unreadSavedConnection = m_state.failureRevision;
+        m_awaitsFirstRead = true;
+        m_state.isManagingConnection.set(true);
+        return;
+    }
     try {
         m_state.connection.set(m_services.storage->load());
     } catch (...) {
         m_failures.record(std::current_exception(), AppIssue::Operation::launch);
         m_unreadSavedConnection = m_state.failureRevision;
+        m_unreadBecauseLocked = FailureClassification(std::current_exception()).meansLockedKeyring();
     }
 }
 
@@ -52,13 +60,17 @@ runtime::Task<bool> HalvetStore::readSavedConnectionAgain()
         error = std::current_exception();
     }
     m_readingSavedConnection = false;
+    const bool firstRead = std::exchange(m_awaitsFirstRead, false);
+    if (firstRead)
+        m_state.isManagingConnection.set(false);
     if (error) {
         const FailureClassification failure(error);
         if (failure.isCancellation())
             std::rethrow_exception(error);
+        m_unreadBecauseLocked = failure.meansLockedKeyring();
         const std::optional<AppIssue> &shown = unexpectedIssue();
         // A new issue would be a new notice: the same one stays, its report open or not.
-        if (shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())
+        if (!firstRead && shown && shown->operation == AppIssue::Operation::launch && shown->code == failure.issueCode())
             co_return false;
         m_failures.record(error, AppIssue::Operation::launch);
         m_unreadSavedConnection = m_state.failureRevision;
@@ -196,9 +208,9 @@ runtime::Task<void> HalvetStore::reconnect(std::optional<QString> address, Redis
     return owned(m_reconnection.reconnect(std::move(address), rediscovery));
 }
 
-void HalvetStore::disconnect()
+runtime::Task<void> HalvetStore::disconnect()
 {
-    m_forgetting.disconnect();
+    return owned(m_forgetting.disconnect());
 }
 
 std::optional<runtime::TaskHandle<void>> HalvetStore::apply(const LightChange &change, const HueLight &light)

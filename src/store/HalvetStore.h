@@ -28,17 +28,27 @@ namespace vantora {
 // The asynchronous actions run as tasks the store owns: awaiting one waits for it, and
 // cancelling the awaiting task cancels it. Destroying the store drops its running tasks
 // without resuming them.
+// When a live store first reads the saved connection.
+enum class SavedConnectionRead {
+    // In the constructor, synchronously.
+    atConstruction,
+    // At the first readSavedConnectionAgain(), without blocking; until it ends, the store
+    // counts as managing its connection and awaits the saved one.
+    whenAsked,
+};
+
 class HalvetStore final : public QObject {
     Q_OBJECT
 public:
-    // A live store reads the saved connection from `storage` at once, synchronously; a failure
-    // to read it is recorded as a failure at launch and the store starts without a
-    // connection (see readSavedConnectionAgain). A demonstration store shows `demoSnapshot`
-    // as a verified home and never touches storage. No request is made and no task is started.
+    // A live store reads the saved connection from `storage` as `read` says; a failure to
+    // read it is recorded as a failure at launch and the store goes on without a connection
+    // (see readSavedConnectionAgain). A demonstration store shows `demoSnapshot` as a
+    // verified home and never touches storage. No request is made and no task is started.
     HalvetStore(StoreMode mode, HueSnapshot demoSnapshot, std::unique_ptr<ConnectionStorage> storage,
                 LightServiceFactory serviceFactory, PairingServiceFactory pairingServiceFactory, BridgeSearch discover,
                 AutomaticReconnection automaticallyReconnect, runtime::Clock &clock = runtime::systemClock(),
-                runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr);
+                runtime::Executor &executor = runtime::mainExecutor(), QObject *parent = nullptr,
+                SavedConnectionRead read = SavedConnectionRead::atConstruction);
     ~HalvetStore() override;
 
     // The saved connection; none when no bridge is paired.
@@ -75,14 +85,21 @@ public:
     void setUnexpectedIssue(std::optional<AppIssue> issue) { m_state.unexpectedIssue.set(std::move(issue)); }
 
     // Reads the saved connection again when it could not be read at launch (the keyring had
-    // not come yet, or was locked), without blocking: the keyring may ask the person to unlock
-    // it first, and the windows go on meanwhile. Answers whether it was read now. Once read,
+    // not come yet, or was locked), or for the first time when the store was told to await
+    // it, without blocking: the keyring may ask the person to unlock it first, and the
+    // windows go on meanwhile. Answers whether it was read now. Once read,
     // the connection (none when none is saved; a bridge paired meanwhile stays) is the
     // store's and the launch's failure goes, unless another has replaced it. A read that
     // fails the same way leaves the failure shown as it is; one that fails otherwise, or
     // after the failure was dismissed, records it anew. Does nothing, answering false, once
     // the saved connection was read or while another such read waits.
     runtime::Task<bool> readSavedConnectionAgain();
+    // The saved connection could not be read because the keyring stayed locked (its unlock
+    // prompt was cancelled): one is saved, and pairing would replace it.
+    bool savedConnectionIsLocked() const { return m_unreadSavedConnection && m_unreadBecauseLocked; }
+    // The saved connection was never read yet (see SavedConnectionRead::whenAsked): that none
+    // is there means nothing yet.
+    bool awaitsSavedConnection() const { return m_awaitsFirstRead; }
 
     bool isDemo() const { return m_services.isDemo(); }
     // A connection is saved, or this is a demonstration store.
@@ -111,7 +128,10 @@ public:
     runtime::Task<void> reconnect(std::optional<QString> address, Rediscovery rediscovery);
     // Forgets the saved bridge (see BridgeForgetting). Hides QObject::disconnect: to cut a
     // signal connection to the store, call QObject::disconnect with the connection.
-    void disconnect();
+    runtime::Task<void> disconnect();
+    // A bridge was paired in this run, but the keyring did not take its connection yet; the
+    // next pairing with that bridge saves it without asking the bridge again.
+    bool hasUnsavedPairing() const { return m_state.unsavedPairing.has_value(); }
 
     // Asks for `change` of the light with the id of `light` (see LightWorkers::apply) and
     // returns the light's worker, for those who wait for the change to reach the bridge.
@@ -169,6 +189,8 @@ private:
     // The failure revision of the failed launch read, while the saved connection is unread.
     std::optional<qint64> m_unreadSavedConnection;
     bool m_readingSavedConnection = false;
+    bool m_unreadBecauseLocked = false;
+    bool m_awaitsFirstRead = false;
     PowerSwitching m_power;
     RoomBrightness m_roomBrightness;
     // Last: destroyed first, so no task outlives what it works on.

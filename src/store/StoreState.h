@@ -112,6 +112,10 @@ struct StoreState final {
     qint64 revision = 0;
     // Grows with every recorded failure; a success clears only the failure it started with.
     qint64 failureRevision = 0;
+    // A connection paired in this run that the keyring did not take. It is kept until it is
+    // saved, so that saving it again needs no second pairing (another user on the bridge,
+    // another press of its button); only the end of the run loses it.
+    std::optional<BridgeConnection> unsavedPairing;
     ReconnectionThrottle reconnectionThrottle;
 };
 

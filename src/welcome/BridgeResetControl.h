@@ -1,6 +1,10 @@
 #pragma once
 
+#include "runtime/Task.h"
+#include "runtime/TaskScope.h"
 #include "ui/Environment.h"
+
+#include <QString>
 
 #include <functional>
 #include <optional>
@@ -31,24 +35,30 @@ struct BridgeResetConditions final {
     bool onboardingIsRunning = false;
 };
 
-// What a confirmed reset does, in this order: forget the bridge, then, when that left no
-// connection, take the onboarding back to its start.
+// What a confirmed reset does, in this order: forget the bridge (which waits for the
+// keyring), then, when that left no connection, take the onboarding back to its start;
+// when the keyring refused, tell the person what it said.
 struct BridgeResetSteps final {
-    std::function<void()> forgetBridge;
+    std::function<runtime::Task<void>()> forgetBridge;
     std::function<bool()> isConnected;
     std::function<void()> returnOnboardingToReady;
+    // The keyring's words when it refused the last forgetting; none when it did not.
+    std::function<std::optional<QString>()> refusal;
 };
 
 // Enabled when the bridge can be forgotten and no onboarding attempt is running. The action
 // asks on `panel`'s window (see askToResetBridge) and does nothing once the panel is gone.
 BridgeResetControl makeBridgeResetControl(const BridgeResetConditions &conditions, QWidget *panel,
-                                          BridgeResetSteps steps);
+                                          BridgeResetSteps steps, runtime::TaskScope &tasks);
 
 // Asks, in a warning box modal to `origin`'s window (to the whole application without one),
-// whether to reset this computer's bridge connection, and runs `steps` only when the user
-// confirms; Cancel, Return, Escape and closing the box do nothing. Returns at once; the
-// answer arrives later.
-void askToResetBridge(QWidget *origin, BridgeResetSteps steps);
+// whether to reset this computer's bridge connection, and runs `steps` as a task of `tasks`
+// only when the user confirms; Cancel, Return, Escape and closing the box do nothing.
+// Returns at once; the answer arrives later. A reset the keyring refuses (left locked, or
+// gone) is told in a warning box of the same kind, in the keyring's words, whose Try Again
+// forgets the bridge again; its Cancel keeps the connection. Nothing is asked or told once
+// `origin` is gone, and `tasks` must live as long as `origin`.
+void askToResetBridge(QWidget *origin, BridgeResetSteps steps, runtime::TaskScope &tasks);
 
 // The conditions and steps of a reset of `store`'s bridge with `onboarding`.
 BridgeResetConditions bridgeResetConditions(const HalvetStore &store, const BridgeOnboarding &onboarding);
@@ -58,6 +68,6 @@ BridgeResetSteps bridgeResetSteps(HalvetStore &store, BridgeOnboarding &onboardi
 // a reset now, else the confirmation above with the steps for `store` and `onboarding`. The
 // store checks again when the user confirms, so a reset that became impossible while the
 // box was open changes nothing.
-void confirmBridgeReset(HalvetStore &store, BridgeOnboarding &onboarding, QWidget *origin);
+void confirmBridgeReset(HalvetStore &store, BridgeOnboarding &onboarding, QWidget *origin, runtime::TaskScope &tasks);
 
 } // namespace vantora

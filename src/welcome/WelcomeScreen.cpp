@@ -106,7 +106,7 @@ void WelcomeScreen::performPillAction()
 {
     switch (pillAction(m_onboarding.phase())) {
     case PillAction::Start:
-        m_onboarding.start();
+        pairOrUnlock([this] { m_onboarding.start(); });
         return;
     case PillAction::ChooseBridge:
         showBridgeChoice();
@@ -132,7 +132,7 @@ void WelcomeScreen::connectManualAddress()
         return;
     }
     m_addressOverlay->close();
-    m_onboarding.useAddress(address);
+    pairOrUnlock([this, address] { m_onboarding.useAddress(address); });
 }
 
 void WelcomeScreen::showManualAddress()
@@ -186,7 +186,7 @@ QMenu *WelcomeScreen::makeContextMenu(QWidget *parent)
             menu->addAction(Texts::enterBridgeAddress(), this, [this] { showManualAddress(); });
             break;
         case MenuEntry::FindBridge:
-            menu->addAction(Texts::findBridge(), this, [this] { m_onboarding.start(); });
+            menu->addAction(Texts::findBridge(), this, [this] { pairOrUnlock([this] { m_onboarding.start(); }); });
             break;
         case MenuEntry::ConnectionDetails:
             menu->addAction(Texts::connectionDetails(), this, [this] { showDetails(); });
@@ -306,6 +306,32 @@ void WelcomeScreen::chooseBridge(const QString &address)
 {
     m_choiceOverlay->close();
     m_onboarding.useAddress(address);
+}
+
+void WelcomeScreen::pairOrUnlock(std::function<void()> pair)
+{
+    if (!m_onboarding.savedConnectionIsLocked()) {
+        pair();
+        return;
+    }
+    auto *box = new QMessageBox(window());
+    box->setIcon(QMessageBox::Question);
+    ui::setPlainMessage(*box, Texts::savedConnectionLocked(), Texts::unlockOrReplace());
+    QPushButton *unlock = box->addButton(Texts::unlockKeyring(), QMessageBox::AcceptRole);
+    QPushButton *pairAgain = box->addButton(Texts::pairAgain(), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box->addButton(Texts::cancel(), QMessageBox::RejectRole);
+    box->setDefaultButton(unlock);
+    box->setEscapeButton(cancel);
+    box->setWindowModality(Qt::WindowModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    ui::returnFocusOnFinish(*box, this);
+    connect(box, &QDialog::finished, this, [this, box, unlock, pairAgain, pair = std::move(pair)] {
+        if (box->clickedButton() == unlock)
+            m_onboarding.readSavedConnectionAgain();
+        else if (box->clickedButton() == pairAgain)
+            pair();
+    });
+    box->open();
 }
 
 void WelcomeScreen::resetConnection()

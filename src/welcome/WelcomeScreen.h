@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class QMenu;
 
 namespace vantora {
@@ -77,6 +79,9 @@ private:
     void placeBottomBar();
     void press(welcomeScreen::BarButton button);
     void chooseBridge(const QString &address);
+    // Runs `pair`, unless a saved connection is locked in the keyring: then asks first whether
+    // to unlock the keyring and use it, or to pair anew and replace it.
+    void pairOrUnlock(std::function<void()> pair);
     void resetConnection();
 
     BridgeOnboarding &m_onboarding;

@@ -35,6 +35,14 @@ public:
     static QString addressPlaceholder() { return tr("192.168.1.20"); }
     static QString addressFieldName() { return tr("Bridge IP address"); }
     static QString connect() { return tr("Connect"); }
+    static QString savedConnectionLocked() { return tr("Your Bridge connection is saved in your locked keyring"); }
+    static QString unlockOrReplace()
+    {
+        return tr("Unlock your login keyring to use it. Pairing again replaces the saved connection with a new one, "
+                  "and you’ll need to press the Bridge button.");
+    }
+    static QString unlockKeyring() { return tr("Unlock Keyring"); }
+    static QString pairAgain() { return tr("Pair Again"); }
 };
 
 } // namespace vantora

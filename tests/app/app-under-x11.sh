@@ -162,6 +162,51 @@ store_show_shortcut() {
     "value": "{\"carbonKeyCode\":40,\"carbonModifiers\":6144}"}}}' >"$home/config/vantora/defaults.json"
 }
 panel_hidden() { ! panel_visible; }
+# The fake bridge, listening on this machine only; the application reaches it at 127.0.0.1,
+# and every request it gets is a line of $home/requests.log. Before start_app.
+start_fake_bridge() {
+  [ -n "${VANTORA_FAKE_BRIDGE:-}" ] || { echo "SKIP: app-under-x11: no fake bridge was given" >&2; exit 77; }
+  "$VANTORA_FAKE_BRIDGE" "$home/bridge-port" "$home/requests.log" "$VANTORA_FAKE_BRIDGE_HOME" 127.0.0.1 \
+    >"$home/bridge.log" 2>&1 &
+  pids+=($!)
+  within 100 test -s "$home/bridge-port" || fail "the fake bridge did not listen"
+  export VANTORA_TEST_BRIDGE_PORT=$(cat "$home/bridge-port") VANTORA_TEST_BRIDGE_ROOTS=$VANTORA_FAKE_BRIDGE_ROOTS
+}
+requested() { grep -q "$1" "$home/requests.log" 2>/dev/null; }
+# The bridge's answers to pairing: the fake one refuses twice, then gives its key, so one
+# pairing asks three times.
+pairing_requests() { grep -c 'POST /api ' "$home/requests.log" 2>/dev/null || true; }
+# Pairs by "Enter Bridge IP address…" of the welcome screen's menu in window $window.
+pair_at_this_machine() {
+  xdotool mousemove --window "$window" 40 200 click 3
+  sleep 0.5
+  xdotool key Down Return
+  sleep 0.5
+  xdotool type 127.0.0.1
+  xdotool key Return
+}
+# The welcome screen's pill in window $window, Pair Bridge or Try again after a failure: a
+# notice above pushes the screen down and the window grows by as much.
+press_pill() {
+  geometry_of "$window"
+  xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT - 99)) click 1
+}
+# Try again, at the right end of the pill that tells a failure, once the window shows it
+# and holds still.
+press_try_again() {
+  xdotool windowactivate --sync "$window"
+  python3 "$xwindows" settled "$window" 10 >/dev/null || fail "the window did not hold still"
+  geometry_of "$window"
+  xdotool mousemove --window "$window" $((WIDTH / 2 + 78)) $((HEIGHT - 99)) click 1
+}
+dialog_shown() { [ -n "$(shown_windows_of_type DIALOG)" ]; }
+# The button left of a question's default, which is Cancel.
+press_button_before_cancel() {
+  xdotool windowactivate --sync "$(shown_windows_of_type DIALOG | head -n1)"
+  sleep 0.3
+  xdotool key shift+Tab space
+}
+saved_key() { secret-tool lookup service org.vantora.Vantora account bridge-connection 2>/dev/null; }
 # The icon's window, once trayer (its "panel" window) holds it.
 icon_window() {
   xwininfo -root -tree 2>/dev/null | grep -A4 '"panel": ("panel" "trayer")' | grep '"vantora": ("vantora"' |
@@ -891,6 +936,7 @@ no-keyring | keyring-started-later | keyring-installed-later)
     chmod +x "$home/keyring"
     ;;
   esac
+  [ "$scenario" = keyring-started-later ] && start_fake_bridge
   start_wm
   start_app
   within 100 panel_visible || fail "the first start showed no window"
@@ -902,9 +948,19 @@ no-keyring | keyring-started-later | keyring-installed-later)
     fail "the terminal did not say once that no keyring answers: $(cat "$home/app.log")"
   case "$scenario" in
   keyring-started-later)
-    # Started by the person while the app runs: the bus tells the app, which needs no restart.
+    # Paired meanwhile, with nowhere to save the key: the window says it is kept until a quit.
+    pair_at_this_machine
+    within 300 bash -c "$(declare -f pairing_requests); home=$home; [ \"\$(pairing_requests)\" -ge 3 ]" ||
+      fail "the bridge was not asked to pair: $(cat "$home/requests.log")"
+    within 100 grep -q 'loses it if it quits' "$home/app.log" || fail "the window did not say that a quit loses the key"
+    # Started by the person while the app runs: the bus tells the app, which needs no restart,
+    # saves the key the bridge gave and shows the lights.
     "$home/keyring" >"$home/keyring.log" 2>&1 &
     pids+=($!)
+    within 100 requested 'GET /clip/v2/resource key=journey-application-key' ||
+      fail "the lights were not loaded with the kept key: $(cat "$home/requests.log")"
+    saved_key | grep -q journey-application-key || fail "the kept key is not in the keyring"
+    [ "$(pairing_requests)" -eq 3 ] || fail "the bridge was asked to pair $(pairing_requests) times instead of 3"
     ;;
   keyring-installed-later)
     # Installed while the app runs, which starts nothing: the person opens vantora again, and
@@ -918,8 +974,7 @@ no-keyring | keyring-started-later | keyring-installed-later)
     ;;
   esac
   [ "$scenario" = no-keyring ] && { echo "passed: $scenario"; exit 0; }
-  within 100 grep -q 'the keyring answers now; no Bridge is saved there yet' "$home/app.log" ||
-    fail "the keyring was not reached: $(cat "$home/app.log")"
+  within 100 grep -q 'the keyring answers now' "$home/app.log" || fail "the keyring was not reached: $(cat "$home/app.log")"
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
     fail "the notice stayed ($(notice_height) pixels) once the keyring answered"
   within 50 xdotool search --onlyvisible --name '^vantora$' >/dev/null || fail "the window went with the notice"
@@ -938,11 +993,14 @@ keyring-locked)
   mkdir -p "$home/data/keyrings"
   password=vantora-test-password
   printf '%s' "$password" | gnome-keyring-daemon --foreground --unlock --components=secrets >"$home/keyring.log" 2>&1 &
-  pids+=($!)
+  keyring_pid=$!
+  pids+=($keyring_pid)
   # A Bridge on this machine, where nothing answers: the test reaches no network.
   saved='{"address":{"host":"127.0.0.1"},"bridgeID":"001788fffe123456","name":"Hue Bridge","applicationKey":"k"}'
   within 100 bash -c "printf '%s' '$saved' | secret-tool store --label=vantora service org.vantora.Vantora \
     account bridge-connection 2>/dev/null" || fail "the keyring did not take the saved connection"
+  printf theirs | secret-tool store --label=theirs service another-program account theirs ||
+    fail "the keyring did not take another program's item"
   dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
     org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null ||
     fail "the keyring could not be locked"
@@ -955,13 +1013,16 @@ keyring-locked)
     within 30 bash -c "[ \"\$(xdotool getwindowfocus)\" = $shown ]" || fail "the prompt did not get the keyboard"
     xdotool "$@"
   }
+  start_fake_bridge
   start_wm
   start_app
-  # The read at the start waits for the prompt, before any window shows.
+  # Without a tray, the window is up while the read at the start waits for the prompt, and
+  # answers.
   within 200 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the keyring did not ask to be unlocked"
-  answer_prompt key Escape
-  within 100 panel_visible || fail "the start showed no window after the prompt was cancelled"
+  within 100 panel_visible || fail "no window while the prompt waits"
   window=$(panel_window)
+  python3 "$xwindows" ping "$window" 5 || fail "the window does not answer while the prompt at the start waits"
+  answer_prompt key Escape
   # Three lines, where "Something went wrong." takes one, of some 40 pixels.
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 50 ]" ||
     fail "the notice is $(notice_height) pixels tall, the height of one line: the keyring's words are not there"
@@ -975,12 +1036,71 @@ keyring-locked)
   xdotool windowmap --sync "$window"
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -gt 50 ]" ||
     fail "the window was not drawn again while the prompt waits ($(notice_height) pixels of notice)"
+  answer_prompt key Escape
+  # Cancelled again, the window's Pair Bridge asks first whether to unlock the keyring, its
+  # default, or to pair anew over the saved connection.
+  within 100 bash -c "$(declare -f prompt); [ -z \"\$(prompt)\" ]" || fail "the prompt did not go"
+  press_pill
+  within 50 dialog_shown || fail "Pair Bridge over a locked saved connection asked nothing"
+  xdotool key Return
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "Unlock Keyring did not ask the keyring"
   answer_prompt type "$password"
   xdotool key Return
-  within 100 grep -q 'the keyring answers now; the saved connection was read' "$home/app.log" ||
-    fail "the unlocked keyring was not read: $(cat "$home/app.log")"
+  within 100 requested 'GET /clip/v2/resource key=k ' || fail "the lights were not loaded with the saved key"
   within 50 bash -c "$(declare -f notice_height); window=$window home=$home; [ \"\$(notice_height)\" -eq 0 ]" ||
     fail "the notice stayed ($(notice_height) pixels) once the keyring was read"
+  # A tray, for the Reset command of its menu: with the icon up, the window stays.
+  start_tray
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  lock_keyring() {
+    dbus-send --session --print-reply --dest=org.freedesktop.secrets /org/freedesktop/secrets \
+      org.freedesktop.Secret.Service.Lock array:objpath:/org/freedesktop/secrets/collection/login >/dev/null ||
+      fail "the keyring could not be locked"
+  }
+  # A Reset the locked keyring refuses is told in the window, whose Try Again resets.
+  lock_keyring
+  reset_from_tray_menu
+  within 50 dialog_shown || fail "Reset connection asked nothing"
+  press_button_before_cancel
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the Reset did not ask the keyring"
+  answer_prompt key Escape
+  within 100 dialog_shown || fail "the refused Reset was not told in the window"
+  press_button_before_cancel
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "Try Again did not ask the keyring"
+  answer_prompt type "$password"
+  xdotool key Return
+  within 100 bash -c "$(declare -f saved_key); [ -z \"\$(saved_key)\" ]" || fail "Try Again did not reset"
+  # Paired with the keyring locked again: the window goes on answering while the prompt waits;
+  # cancelled, the key is kept, and Try again saves it without pairing again.
+  lock_keyring
+  pair_at_this_machine
+  within 300 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "pairing did not ask the keyring"
+  [ "$(pairing_requests)" -eq 3 ] || fail "the bridge was asked to pair $(pairing_requests) times instead of 3"
+  python3 "$xwindows" ping "$window" 5 || fail "the window stopped answering while the prompt waits at pairing"
+  answer_prompt key Escape
+  within 100 grep -q 'loses it if it quits' "$home/app.log" || fail "the window did not say that a quit loses the key"
+  press_try_again
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "Try again did not ask the keyring"
+  answer_prompt key Escape
+  # Cancelled once more, the key stays with the app; unlocked by another program, the keyring
+  # takes it, and the lights come.
+  within 100 bash -c "$(declare -f prompt); [ -z \"\$(prompt)\" ]" || fail "the prompt did not go"
+  secret-tool lookup service another-program account theirs >/dev/null 2>&1 &
+  within 100 bash -c "$(declare -f prompt); [ -n \"\$(prompt)\" ]" || fail "the other program did not ask the keyring"
+  answer_prompt type "$password"
+  xdotool key Return
+  within 100 requested 'GET /clip/v2/resource key=journey-application-key' ||
+    fail "the lights were not loaded with the kept key: $(cat "$home/requests.log")"
+  saved_key | grep -q journey-application-key || fail "the kept key is not in the keyring"
+  [ "$(pairing_requests)" -eq 3 ] || fail "the bridge was asked to pair $(pairing_requests) times instead of 3"
+  # With the keyring's daemon gone, a Reset is refused in the window too, and Cancel keeps all.
+  kill "$keyring_pid"
+  wait "$keyring_pid" 2>/dev/null
+  reset_from_tray_menu
+  within 50 dialog_shown || fail "Reset connection asked nothing"
+  press_button_before_cancel
+  within 100 grep -q 'no keyring service answers' "$home/app.log" || fail "the Reset did not find the keyring gone"
+  within 50 dialog_shown || fail "the Reset refused by a gone keyring was not told in the window"
   ;;
 run-command)
   # The run command as a person types it ($app is scripts/run): it builds the Release app for

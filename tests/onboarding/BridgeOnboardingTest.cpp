@@ -419,7 +419,7 @@ TEST(BridgeOnboarding, ResetReturnsToTheStartOnlyOnceTheStoreForgotItsBridge)
     EXPECT_EQ(onboarding.phase(), Phase::complete);
     EXPECT_TRUE(onboarding.awaitsFirstLights());
 
-    flow.store().disconnect();
+    flow.rig.start(flow.store().disconnect());
     onboarding.resetForNewConnection();
     EXPECT_EQ(onboarding.phase(), Phase::ready);
     EXPECT_FALSE(onboarding.awaitsFirstLights());
@@ -554,6 +554,14 @@ TEST(BridgeOnboarding, ArrivalAndTheConnectScreenFollowTheStore)
          }, true, std::nullopt, false},
         {"needs recovery", [](Flow &f) -> BridgeOnboarding & { return f.makeNeedingRecovery(); }, true, std::nullopt,
          true},
+        {"awaiting the saved connection, which may be there", [](Flow &f) -> BridgeOnboarding & {
+             return f.make(Mode::live, PreviewResult::lights, {.read = SavedConnectionRead::whenAsked});
+         }, true, std::nullopt, false},
+        {"the awaited read found nothing saved", [](Flow &f) -> BridgeOnboarding & {
+             f.make(Mode::live, PreviewResult::lights, {.read = SavedConnectionRead::whenAsked});
+             f.rig.harness.start(f.store().readSavedConnectionAgain());
+             return *f.onboarding;
+         }, true, std::nullopt, true},
         {"a preview before it completes", [](Flow &f) -> BridgeOnboarding & {
              return f.make(Mode::preview, PreviewResult::lights, {.mode = StoreMode::demo});
          }, true, Arrival::connected, true},

@@ -17,7 +17,12 @@ struct AlertPresenter {
 inline const AlertPresenter alertPresenters[] = {
     {"a notice",
      [](QWidget *origin) { showAlert(MessageBoxAlerts::shared(), origin, "Couldn’t check for updates", "Try later."); }},
-    {"the reset question", [](QWidget *origin) { askToResetBridge(origin, {}); }},
+    {"the reset question",
+     [](QWidget *origin) {
+         // Nothing is answered, so nothing runs on the scope.
+         static runtime::TaskScope tasks(runtime::mainExecutor());
+         askToResetBridge(origin, {}, tasks);
+     }},
 };
 
 } // namespace vantora::testing

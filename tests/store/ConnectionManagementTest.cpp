@@ -400,7 +400,7 @@ TEST(Reconnect, DoesNothingWhileConnectionWorkRunsOrWithoutAConnection)
     EXPECT_EQ(rig.pairing->targets.size(), 1u);
     EXPECT_EQ(rig.discovery.callCount(), 0);
 
-    store.disconnect();
+    rig.start(store.disconnect());
     EXPECT_EQ(store.connection(), sampleConnection()) << "no forgetting during connection work";
     EXPECT_EQ(rig.storage.callCount(StorageOperation::remove), 0);
     identity->fail(timedOut);
@@ -427,14 +427,14 @@ TEST(Disconnect, ForgetsEverythingAboutTheBridgeOnceStorageLetsGo)
     store.recordFailure(std::make_exception_ptr(HueError::http(500)), AppIssue::Operation::toggle);
 
     rig.storage.failWith(StorageOperation::remove, HueError::keychain(-1002));
-    store.disconnect();
+    rig.start(store.disconnect());
     EXPECT_EQ(store.connection(), sampleConnection());
     EXPECT_EQ(store.snapshot(), HueSnapshot::demo());
     ASSERT_TRUE(store.unexpectedIssue());
     EXPECT_EQ(store.unexpectedIssue()->operation, AppIssue::Operation::forgetBridge);
 
     rig.storage.clearFailure(StorageOperation::remove);
-    store.disconnect();
+    rig.start(store.disconnect());
     EXPECT_FALSE(store.connection());
     EXPECT_FALSE(rig.storage.saved());
     EXPECT_FALSE(store.isConnected());
@@ -457,7 +457,7 @@ TEST(Disconnect, AReconnectionMayFollowAtOnceForTheNextConnection)
     rig.start(store.refresh());
     ASSERT_EQ(rig.discovery.callCount(), 1);
 
-    store.disconnect();
+    rig.start(store.disconnect());
     // The same store pairs again: the throttle of the forgotten connection must not hold.
     rig.pairing->identities.thenReturn(sampleBridgeInfo());
     rig.start(store.prepareConnection(QStringLiteral("192.168.1.20")));

@@ -98,7 +98,7 @@ TEST(Refresh, WorkThatReplacesTheConnectionMeanwhileDropsTheAnswer)
             if (meanwhile == Meanwhile::reconnection)
                 rig.start(store.reconnect(std::nullopt, Rediscovery::off));
             else
-                store.disconnect();
+                rig.start(store.disconnect());
             EXPECT_FALSE(store.isRefreshing()) << "the refresh slot was taken away";
 
             if (answer == Answer::snapshot)
@@ -257,7 +257,7 @@ TEST(Refresh, ARefusedKeyStopsRefreshingUntilTheBridgeIsForgotten)
     rig.start(store.refresh());
     EXPECT_EQ(rig.lights->count(LightRequest::snapshot), 1);
 
-    store.disconnect();
+    rig.start(store.disconnect());
     EXPECT_FALSE(store.requiresAuthorization());
 }
 

@@ -72,7 +72,7 @@ TEST(StoreConstruction, ADemonstrationStoreIsVerifiedWithoutStorageOrBridge)
 
     rig.start(store.prepareConnection(QStringLiteral("192.168.1.30")));
     rig.start(store.reconnect(std::nullopt, Rediscovery::on));
-    store.disconnect();
+    rig.start(store.disconnect());
     EXPECT_TRUE(rig.pairing->requests.empty());
     EXPECT_EQ(rig.discovery.callCount(), 0);
     EXPECT_EQ(rig.storage.callCount(Operation::remove), 0);

@@ -48,6 +48,7 @@ struct BridgeResetConfirmationTest : ::testing::Test {
                 QTest::mouseClick(button, Qt::LeftButton);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        rig.harness.executor.runUntilIdle();
     }
 };
 
@@ -56,7 +57,7 @@ struct BridgeResetConfirmationTest : ::testing::Test {
 TEST_F(BridgeResetConfirmationTest, ConfirmingForgetsTheBridgeAndStartsSetupAgain)
 {
     HalvetStore &store = build();
-    confirmBridgeReset(store, *onboarding, &window);
+    confirmBridgeReset(store, *onboarding, &window, rig.harness.scope);
     ASSERT_NE(box(), nullptr);
     EXPECT_TRUE(store.isConnected()); // nothing before the answer
 
@@ -71,7 +72,7 @@ TEST_F(BridgeResetConfirmationTest, ConfirmingForgetsTheBridgeAndStartsSetupAgai
 TEST_F(BridgeResetConfirmationTest, AsksNothingWithoutABridgeToForgetOrWhileOnboardingRuns)
 {
     HalvetStore &unsaved = build({}, false);
-    confirmBridgeReset(unsaved, *onboarding, &window);
+    confirmBridgeReset(unsaved, *onboarding, &window, rig.harness.scope);
     EXPECT_EQ(box(), nullptr);
 
     const auto pendingSearch = search.thenWait();
@@ -79,28 +80,42 @@ TEST_F(BridgeResetConfirmationTest, AsksNothingWithoutABridgeToForgetOrWhileOnbo
     rig.harness.executor.runUntilIdle();
     ASSERT_EQ(onboarding->phase(), OnboardingPhase::searching);
     rig.storage.save(vantora::testing::sampleConnection());
-    confirmBridgeReset(unsaved, *onboarding, &window);
+    confirmBridgeReset(unsaved, *onboarding, &window, rig.harness.scope);
     EXPECT_EQ(box(), nullptr);
 }
 
-TEST_F(BridgeResetConfirmationTest, AFailedDeletionKeepsTheConnectionAndTheOnboarding)
+// The keyring left locked: the connection and the onboarding stay, the window tells the
+// keyring's words, and Try Again, once the keyring takes it, resets.
+TEST_F(BridgeResetConfirmationTest, ARefusedDeletionIsToldAndTriedAgain)
 {
     HalvetStore &store = build();
-    rig.storage.failWith(vantora::testing::MemoryConnectionStorage::Operation::remove, HueError::keychain(-25300));
-    confirmBridgeReset(store, *onboarding, &window);
+    const HueError locked = HueError::keychain(-1002);
+    rig.storage.failWith(vantora::testing::MemoryConnectionStorage::Operation::remove, locked);
+    confirmBridgeReset(store, *onboarding, &window, rig.harness.scope);
     ASSERT_NE(box(), nullptr);
 
     answer("Reset connection");
 
     EXPECT_TRUE(store.isConnected());
-    EXPECT_TRUE(store.errorMessage().has_value());
     EXPECT_EQ(onboarding->phase(), OnboardingPhase::ready);
+    ASSERT_NE(box(), nullptr) << "the refusal is not told in the window";
+    EXPECT_EQ(box()->informativeText(), locked.errorDescription());
+    answer("Cancel");
+    EXPECT_EQ(box(), nullptr);
+    EXPECT_TRUE(store.isConnected());
+
+    confirmBridgeReset(store, *onboarding, &window, rig.harness.scope);
+    answer("Reset connection");
+    rig.storage.clearFailure(vantora::testing::MemoryConnectionStorage::Operation::remove);
+    answer("Try Again");
+    EXPECT_FALSE(store.isConnected());
+    EXPECT_EQ(box(), nullptr);
 }
 
 TEST_F(BridgeResetConfirmationTest, TheDemonstrationStoreStaysConnected)
 {
     HalvetStore &store = build({.mode = StoreMode::demo}, false);
-    confirmBridgeReset(store, *onboarding, &window);
+    confirmBridgeReset(store, *onboarding, &window, rig.harness.scope);
     EXPECT_EQ(box(), nullptr);
     EXPECT_TRUE(store.isConnected());
 }

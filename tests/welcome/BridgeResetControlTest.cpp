@@ -1,5 +1,7 @@
 #include "welcome/BridgeResetControl.h"
 
+#include "TaskTesting.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -22,19 +24,25 @@ struct BridgeResetTest : ::testing::Test {
     QWidget *panel = new QWidget(&window);
     std::vector<std::string> calls;
     bool connectedAfterForgetting = false;
+    vantora::testing::TaskHarness harness;
+    vantora::runtime::TaskScope &tasks = harness.scope;
 
     BridgeResetSteps steps()
     {
         return {
-            [this] { calls.push_back("forget"); },
+            [this]() -> vantora::runtime::Task<void> {
+                calls.push_back("forget");
+                co_return;
+            },
             [this] { return connectedAfterForgetting; },
             [this] { calls.push_back("ready"); },
+            [] { return std::optional<QString>(); },
         };
     }
 
     QMessageBox *openBox()
     {
-        makeBridgeResetControl({true, false}, panel, steps()).action();
+        makeBridgeResetControl({true, false}, panel, steps(), tasks).action();
         return window.findChild<QMessageBox *>();
     }
 
@@ -67,7 +75,7 @@ TEST_F(BridgeResetTest, OfferedOnlyWithABridgeToForgetAndNoAttemptRunning)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(makeBridgeResetControl(row.conditions, panel, steps()).isEnabled, row.enabled);
+        EXPECT_EQ(makeBridgeResetControl(row.conditions, panel, steps(), tasks).isEnabled, row.enabled);
     }
 }
 
@@ -109,6 +117,7 @@ TEST_F(BridgeResetTest, ConfirmingForgetsTheBridgeAndStartsOverOnlyWhenDisconnec
         ASSERT_NE(box, nullptr);
         QTest::mouseClick(button(box, QString::fromUtf8(row.answer)), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        harness.executor.runUntilIdle();
         EXPECT_EQ(calls, row.calls);
         EXPECT_EQ(window.findChild<QMessageBox *>(), nullptr);
     }
@@ -129,7 +138,7 @@ TEST_F(BridgeResetTest, ReturnAndEscapeAnswerCancel)
 
 TEST_F(BridgeResetTest, APanelThatIsGoneAsksNothing)
 {
-    auto control = makeBridgeResetControl({true, false}, panel, steps());
+    auto control = makeBridgeResetControl({true, false}, panel, steps(), tasks);
     delete panel;
     control.action();
     EXPECT_EQ(window.findChild<QMessageBox *>(), nullptr);

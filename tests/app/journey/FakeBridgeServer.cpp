@@ -4,7 +4,8 @@
 // received to a log ("METHOD PATH key=APPLICATION-KEY BODY", "-" for no key). It answers like a bridge whose link button is
 // pressed only after the second pairing attempt, and lists the lights of a fixture.
 //
-// Usage: fake_bridge_server <port file> <request log> <resources reply file>
+// Usage: fake_bridge_server <port file> <request log> <resources reply file> [listen address]
+// A test that runs in no namespace of its own listens on 127.0.0.1 only.
 #include "FakeBridge.h"
 
 #include <QCoreApplication>
@@ -19,8 +20,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 4) {
-        std::fprintf(stderr, "usage: fake_bridge_server <port file> <request log> <resources reply file>\n");
+    if (arguments.size() != 4 && arguments.size() != 5) {
+        std::fprintf(stderr, "usage: fake_bridge_server <port file> <request log> <resources reply file> [listen address]\n");
         return 2;
     }
     QFile resources(arguments[3]);
@@ -39,7 +40,9 @@ int main(int argc, char *argv[])
     bridge.script(FakeBridgeRoute::resources, {FakeBridgeReply::json(200, resources.readAll())});
     bridge.script(FakeBridgeRoute::light, {FakeBridgeReply::json(200, R"({"data":[],"errors":[]})")});
     bridge.script(FakeBridgeRoute::groupedLight, {FakeBridgeReply::json(200, R"({"data":[],"errors":[]})")});
-    if (!bridge.listen(QHostAddress(QHostAddress::AnyIPv4))) {
+    const QHostAddress address =
+        arguments.size() == 5 ? QHostAddress(arguments[4]) : QHostAddress(QHostAddress::AnyIPv4);
+    if (!bridge.listen(address)) {
         std::fprintf(stderr, "fake_bridge_server: cannot listen\n");
         return 1;
     }

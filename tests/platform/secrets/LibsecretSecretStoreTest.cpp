@@ -117,6 +117,30 @@ TEST_F(LibsecretSecretStoreTest, removingTakesEveryCopy)
     EXPECT_EQ(itemsInKeyring(connectionItem), 0);
 }
 
+// The awaited forms keep the same promises as the blocking ones.
+TEST_F(LibsecretSecretStoreTest, theAwaitedSaveFoldsCopiesAndTheAwaitedRemovalTakesThemAll)
+{
+    EventLoopHarness tasks;
+    m_store.save(connectionItem, "ours");
+    storeAsAnotherProgram(connectionItem, "theirs", Collection::session);
+    const auto save = tasks.run(m_store.saveWithoutBlocking(connectionItem, "final"), std::chrono::seconds(30));
+    ASSERT_TRUE(save.isFinished());
+    save.result();
+    EXPECT_EQ(itemsInKeyring(connectionItem), 1);
+    EXPECT_EQ(m_store.read(connectionItem), QByteArray("final"));
+
+    storeAsAnotherProgram(connectionItem, "theirs", Collection::session);
+    const auto removal = tasks.run(m_store.removeWithoutBlocking(connectionItem), std::chrono::seconds(30));
+    ASSERT_TRUE(removal.isFinished());
+    EXPECT_EQ(removal.result(), platform::SecretRemoval::removed);
+    EXPECT_EQ(itemsInKeyring(connectionItem), 0);
+
+    const auto added = tasks.run(m_store.saveWithoutBlocking(connectionItem, "new"), std::chrono::seconds(30));
+    ASSERT_TRUE(added.isFinished());
+    added.result();
+    EXPECT_EQ(m_store.read(connectionItem), QByteArray("new"));
+}
+
 void lockLoginKeyring()
 {
     QDBusMessage lock = QDBusMessage::createMethodCall(
@@ -140,7 +164,21 @@ const struct Operation {
          read.result();
      }},
     {"save over the item", [](platform::SecretStore &store) { store.save(connectionItem, "new"); }},
+    {"save over the item without blocking",
+     [](platform::SecretStore &store) {
+         EventLoopHarness tasks;
+         const auto save = tasks.run(store.saveWithoutBlocking(connectionItem, "new"), std::chrono::seconds(30));
+         ASSERT_TRUE(save.isFinished()) << "the save did not end";
+         save.result();
+     }},
     {"remove", [](platform::SecretStore &store) { store.remove(connectionItem); }},
+    {"remove without blocking",
+     [](platform::SecretStore &store) {
+         EventLoopHarness tasks;
+         const auto removal = tasks.run(store.removeWithoutBlocking(connectionItem), std::chrono::seconds(30));
+         ASSERT_TRUE(removal.isFinished()) << "the removal did not end";
+         removal.result();
+     }},
 };
 
 // With nobody to answer the unlock prompt, the keyring stays locked: that must surface as a

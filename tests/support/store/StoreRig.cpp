@@ -22,7 +22,8 @@ HalvetStore &StoreRig::build(Options options)
     Q_ASSERT_X(!store, "StoreRig::build", "the rig holds one store");
     store = std::make_unique<HalvetStore>(
         options.mode, std::move(options.demoSnapshot), std::move(m_storage), lights->factory(), pairing->factory(),
-        [this] { return discovery.reply(); }, options.automaticallyReconnect, harness.clock, harness.executor);
+        [this] { return discovery.reply(); }, options.automaticallyReconnect, harness.clock, harness.executor, nullptr,
+        options.read);
     return *store;
 }
 

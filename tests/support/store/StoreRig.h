@@ -24,6 +24,7 @@ public:
         StoreMode mode = StoreMode::live;
         HueSnapshot demoSnapshot{};
         AutomaticReconnection automaticallyReconnect = AutomaticReconnection::on;
+        SavedConnectionRead read = SavedConnectionRead::atConstruction;
     };
 
     StoreRig();
