@@ -98,6 +98,13 @@ bool offersShellQuit(const QWindow &window)
         && !window.flags().testFlag(Qt::BypassWindowManagerHint);
 }
 
+// The X11 window the window system shows for `window` now. A new presentation of the panel
+// (beside a tray icon or as an ordinary window) gives it a new one, which only its QWindow knows.
+quint32 x11Window(const QWidget &window)
+{
+    return quint32(window.windowHandle() ? window.windowHandle()->winId() : window.winId());
+}
+
 void bringToFront(QWidget &window)
 {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
@@ -165,26 +172,26 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
         m_focusGrabs = std::make_unique<platform::X11FocusGrabs>();
-        m_panel->setFocusHeldByGrab([this] { return m_focusGrabs->focusHeldByGrab(quint32(m_panel->winId())); });
+        m_panel->setFocusHeldByGrab([this] { return m_focusGrabs->focusHeldByGrab(x11Window(*m_panel)); });
         connect(m_focusGrabs.get(), &platform::X11FocusGrabs::focusLeft, this, [this](quint32 window) {
-            if (m_panel && window == quint32(m_panel->winId()))
+            if (m_panel && window == x11Window(*m_panel))
                 m_panel->focusLeftDuringGrab();
         });
         // Once the toolkit has taken the same focus in: it may have seen no change.
         connect(
             m_focusGrabs.get(), &platform::X11FocusGrabs::focusArrived, this,
             [this](quint32 window) {
-                if (m_panel && window == quint32(m_panel->winId()))
+                if (m_panel && window == x11Window(*m_panel))
                     m_panel->keyboardFocusArrived();
             },
             Qt::QueuedConnection);
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
             if (userTime)
-                m_windowActivation->activate(quint32(window.winId()), *userTime);
+                m_windowActivation->activate(x11Window(window), *userTime);
         });
         m_panel->setTaskbarListing([this](QWidget &window, statusitem::PanelWindow::Presentation presentation) {
-            m_windowActivation->setListing(quint32(window.winId()),
+            m_windowActivation->setListing(x11Window(window),
                                            presentation == statusitem::PanelWindow::Presentation::besideTrayIcon
                                                ? platform::X11WindowActivation::Listing::outOfTaskbars
                                                : platform::X11WindowActivation::Listing::inTaskbars);

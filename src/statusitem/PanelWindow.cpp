@@ -163,13 +163,15 @@ bool PanelWindow::event(QEvent *event)
         }
         break;
     case QEvent::WindowDeactivate:
+        // Whatever the presentation: the show-or-hide key's own grab takes the activation while
+        // the key is down, and hands it back as the key comes up, just as the key hides the window.
+        if (m_focusHeldByGrab && m_focusHeldByGrab()) {
+            m_activationHeldByGrab = true;
+            break;
+        }
         // An ordinary window stays where the user put it; a dialog of the panel's own
         // (an alert, a confirmation) must not take the panel away under it.
-        if (m_presentation != Presentation::besideTrayIcon || ownDialogIsOpen())
-            break;
-        if (m_focusHeldByGrab && m_focusHeldByGrab())
-            m_activationHeldByGrab = true;
-        else
+        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen())
             Q_EMIT deactivated();
         break;
     default:

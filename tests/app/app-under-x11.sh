@@ -424,6 +424,16 @@ no-tray-put-away)
       within 50 back || fail "$bring_back did not bring back the window $put_away minimised"
     done
   done
+  # The key held as a hand holds a chord: its grab takes the window's activation while it is
+  # down and gives it back as it comes up, just as it minimises or brings back the window.
+  for hold in 0.1 0.3; do
+    for round in 1 2 3 4; do
+      xdotool keydown ctrl+alt+k && sleep "$hold" && xdotool keyup ctrl+alt+k
+      within 50 iconic || fail "ctrl+alt+k held ${hold} s did not minimise the window (round $round)"
+      xdotool keydown ctrl+alt+k && sleep "$hold" && xdotool keyup ctrl+alt+k
+      within 50 back || fail "ctrl+alt+k held ${hold} s did not bring back the window (round $round)"
+    done
+  done
   close_panel_by_keys
   within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Alt+F4 on the window left the application running"
   wait "$app_pid"
