@@ -41,6 +41,7 @@
 #include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11FocusGrabs.h"
+#include "platform/X11TransientFor.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/Errors.h"
@@ -189,6 +190,9 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
             window.activateWindow();
             if (userTime)
                 m_windowActivation->activate(x11Window(window), *userTime);
+        });
+        m_panel->setDialogTie([x11](QWidget &dialog, QWidget &window) {
+            platform::setTransientFor(x11 ? x11->connection() : nullptr, x11Window(dialog), x11Window(window));
         });
         m_panel->setTaskbarListing([this](QWidget &window, statusitem::PanelWindow::Presentation presentation) {
             m_windowActivation->setListing(x11Window(window),

@@ -1,6 +1,7 @@
 #include "statusitem/PanelWindow.h"
 
 #include "ui/Accessibility.h"
+#include "ui/ModalParent.h"
 #include "ui/WindowMover.h"
 
 #include <QApplication>
@@ -62,6 +63,10 @@ void PanelWindow::setPresentation(Presentation presentation)
         if (wasVisible)
             show();
     }
+    // A question or alert open on the window stays above the window it became, with the keyboard.
+    if (QWidget *dialog = ui::openDialogOf(*this); dialog && wasVisible && m_dialogTie)
+        m_dialogTie(*dialog, *this);
+    ui::bringDialogForward(*this);
     noteShown();
 }
 
@@ -111,6 +116,8 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
         m_activator(*this, userTime);
     else
         activateWindow();
+    // A window that its own question blocks takes no key: the question comes with it.
+    ui::bringDialogForward(*this);
     noteShown();
 }
 
