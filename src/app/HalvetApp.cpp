@@ -6,6 +6,7 @@
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
 #include "app/DemonstrationScale.h"
+#include "app/EscapeMinimises.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
 #include "app/SingleInstance.h"
@@ -354,6 +355,11 @@ QWidget *HalvetApp::panelStandIn() const
     return nullptr;
 }
 
+bool HalvetApp::standsInWithLights(const QWidget &window) const
+{
+    return panelStandIn() == &window && !m_onboarding->showsConnectScreen();
+}
+
 void HalvetApp::runLaunchTask()
 {
     if (m_didLaunch.value())
@@ -483,7 +489,10 @@ void HalvetApp::passShortcutTime()
 void HalvetApp::togglePanel()
 {
     if (QWidget *standIn = panelStandIn()) {
-        bringToFront(*standIn);
+        if (standsInWithLights(*standIn) && !standIn->isMinimized())
+            standIn->showMinimized();
+        else
+            bringToFront(*standIn);
         return;
     }
     passShortcutTime();
@@ -537,6 +546,8 @@ QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigatio
         // stays to show its outcome.
         panelWindow->setHoldsDialog(
             [this, panel] { return panel->holdsSheetOrAlert() || m_hotKeyCenter->isAwaitingDesktop(); });
+    else
+        new EscapeMinimises(window, [this, &window] { return standsInWithLights(window); });
     return host;
 }
 
