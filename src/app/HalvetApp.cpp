@@ -179,6 +179,12 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
             if (m_panel && window == x11Window(*m_panel))
                 m_panel->focusLeftDuringGrab();
         });
+        // The key that ends the grab may be the one that hides the panel: it is read first.
+        m_focusGrabs->setGoingAway([this](quint32 window) {
+            if (m_x11HotKeys)
+                m_x11HotKeys->readPendingKeys();
+            return m_panel && window == x11Window(*m_panel) && m_panel->isShown() && !m_isPanelPresented.value();
+        });
         // Once the toolkit has taken the same focus in: it may have seen no change.
         connect(
             m_focusGrabs.get(), &platform::X11FocusGrabs::focusArrived, this,
