@@ -17,8 +17,8 @@ QWidget *modalParentFor(QWidget *origin);
 // are several; null with none.
 QWidget *openDialogOf(const QWidget &window);
 
-// Raises that dialog and gives it the keyboard. Whatever brings `window` forward does this
-// too, or the window comes with the keyboard where no key reaches anything.
+// Raises that dialog and gives it the keyboard: brought forward alone, `window` would have the
+// keyboard where no key reaches anything.
 void bringDialogForward(const QWidget &window);
 
 // The screen a dialog with no window to go with is centred on: the application's choice (the
