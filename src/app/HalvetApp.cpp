@@ -6,6 +6,7 @@
 #include "app/AppWindow.h"
 #include "app/AppWindows.h"
 #include "app/DemonstrationScale.h"
+#include "app/EscapeMinimises.h"
 #include "app/FocusedShortcuts.h"
 #include "app/PanelHost.h"
 #include "app/SingleInstance.h"
@@ -41,6 +42,7 @@
 #include "vantora/BuildInfo.h"
 #include "platform/X11HotKeys.h"
 #include "platform/X11FocusGrabs.h"
+#include "platform/X11TransientFor.h"
 #include "platform/X11WindowActivation.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "runtime/Errors.h"
@@ -96,6 +98,13 @@ bool offersShellQuit(const QWindow &window)
     const Qt::WindowType type = window.type();
     return !window.parent() && (type == Qt::Window || type == Qt::Dialog)
         && !window.flags().testFlag(Qt::BypassWindowManagerHint);
+}
+
+// The X11 window the window system shows for `window` now. A new presentation of the panel
+// (beside a tray icon or as an ordinary window) gives it a new one, which only its QWindow knows.
+quint32 x11Window(const QWidget &window)
+{
+    return quint32(window.windowHandle() ? window.windowHandle()->winId() : window.winId());
 }
 
 void bringToFront(QWidget &window)
@@ -167,26 +176,35 @@ HalvetApp::HalvetApp(LaunchFlags flags, runtime::UserDefaults &defaults, HotKeys
         qApp->installEventFilter(this);
         m_windowActivation = std::make_unique<platform::X11WindowActivation>();
         m_focusGrabs = std::make_unique<platform::X11FocusGrabs>();
-        m_panel->setFocusHeldByGrab([this] { return m_focusGrabs->focusHeldByGrab(quint32(m_panel->winId())); });
+        m_panel->setFocusHeldByGrab([this] { return m_focusGrabs->focusHeldByGrab(x11Window(*m_panel)); });
         connect(m_focusGrabs.get(), &platform::X11FocusGrabs::focusLeft, this, [this](quint32 window) {
-            if (m_panel && window == quint32(m_panel->winId()))
+            if (m_panel && window == x11Window(*m_panel))
                 m_panel->focusLeftDuringGrab();
+        });
+        // The key that ends the grab may be the one that hides the panel: it is read first.
+        m_focusGrabs->setGoingAway([this](quint32 window) {
+            if (m_x11HotKeys)
+                m_x11HotKeys->readPendingKeys();
+            return m_panel && window == x11Window(*m_panel) && m_panel->isShown() && !m_isPanelPresented.value();
         });
         // Once the toolkit has taken the same focus in: it may have seen no change.
         connect(
             m_focusGrabs.get(), &platform::X11FocusGrabs::focusArrived, this,
             [this](quint32 window) {
-                if (m_panel && window == quint32(m_panel->winId()))
+                if (m_panel && window == x11Window(*m_panel))
                     m_panel->keyboardFocusArrived();
             },
             Qt::QueuedConnection);
         m_panel->setActivator([this](QWidget &window, std::optional<quint32> userTime) {
             window.activateWindow();
             if (userTime)
-                m_windowActivation->activate(quint32(window.winId()), *userTime);
+                m_windowActivation->activate(x11Window(window), *userTime);
+        });
+        m_panel->setDialogTie([x11](QWidget &dialog, QWidget &window) {
+            platform::setTransientFor(x11 ? x11->connection() : nullptr, x11Window(dialog), x11Window(window));
         });
         m_panel->setTaskbarListing([this](QWidget &window, statusitem::PanelWindow::Presentation presentation) {
-            m_windowActivation->setListing(quint32(window.winId()),
+            m_windowActivation->setListing(x11Window(window),
                                            presentation == statusitem::PanelWindow::Presentation::besideTrayIcon
                                                ? platform::X11WindowActivation::Listing::outOfTaskbars
                                                : platform::X11WindowActivation::Listing::inTaskbars);
@@ -343,6 +361,11 @@ QWidget *HalvetApp::panelStandIn() const
     return nullptr;
 }
 
+bool HalvetApp::standsInWithLights(const QWidget &window) const
+{
+    return panelStandIn() == &window && !m_onboarding->showsConnectScreen();
+}
+
 void HalvetApp::runLaunchTask()
 {
     if (m_didLaunch.value())
@@ -484,7 +507,10 @@ void HalvetApp::passShortcutTime()
 void HalvetApp::togglePanel()
 {
     if (QWidget *standIn = panelStandIn()) {
-        bringToFront(*standIn);
+        if (standsInWithLights(*standIn) && !standIn->isMinimized())
+            standIn->showMinimized();
+        else
+            bringToFront(*standIn);
         return;
     }
     passShortcutTime();
@@ -538,6 +564,8 @@ QWidget *HalvetApp::makePanelContent(QWidget &window, PanelNavigation &navigatio
         // stays to show its outcome.
         panelWindow->setHoldsDialog(
             [this, panel] { return panel->holdsSheetOrAlert() || m_hotKeyCenter->isAwaitingDesktop(); });
+    else
+        new EscapeMinimises(window, [this, &window] { return standsInWithLights(window); });
     return host;
 }
 

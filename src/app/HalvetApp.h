@@ -133,6 +133,9 @@ private:
     // The open window that shows the lights panel in the panel's stead while no tray is
     // there; null when none is, or when there is a tray.
     QWidget *panelStandIn() const;
+    // Whether `window` stands for the panel and shows the lights, as after a first pairing: it
+    // is then put away and brought back as the panel window is.
+    bool standsInWithLights(const QWidget &window) const;
 
     const LaunchFlags m_flags;
     const LaunchPlan m_plan;

@@ -26,7 +26,8 @@ bool shown(quint32 window)
 {
     const auto windows = QGuiApplication::topLevelWindows();
     return std::any_of(windows.begin(), windows.end(), [window](const QWindow *candidate) {
-        return candidate->handle() && quint32(candidate->winId()) == window && candidate->isVisible();
+        return candidate->handle() && quint32(candidate->winId()) == window && candidate->isVisible()
+            && candidate->visibility() != QWindow::Minimized;
     });
 }
 
@@ -49,11 +50,11 @@ bool X11FocusGrabs::nativeEventFilter(const QByteArray &eventType, void *message
     if (type == XCB_FOCUS_IN) {
         m_heldByGrab.remove(window);
         // A grab that ends hands the focus back to the window it took it from, even one the
-        // application hid meanwhile (a global key that hides it), which loses it again as the
-        // server unmaps it. Taken, that focus makes the hidden window the active one: its
+        // application hid or minimised meanwhile, or hides by the very key whose grab ends (a
+        // global key that hides it), which loses it again as the server unmaps it. Taken, that focus makes the hidden window the active one: its
         // keyboard focus moves to another control, and the loss that follows, told a moment
         // late, deactivates the window shown again meanwhile (a click on the icon), which goes.
-        if (focus->mode == XCB_NOTIFY_MODE_UNGRAB && !shown(window))
+        if (focus->mode == XCB_NOTIFY_MODE_UNGRAB && (!shown(window) || (m_goingAway && m_goingAway(window))))
             return true;
         if (shown(window))
             Q_EMIT focusArrived(window);

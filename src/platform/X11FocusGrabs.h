@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QSet>
 
+#include <functional>
+
 namespace vantora::platform {
 
 // Tells, from the X server's focus events on the application's own connection, which of its
@@ -20,6 +22,12 @@ public:
     // Whether a grab took the focus from `window`, which has had no focus change since.
     bool focusHeldByGrab(quint32 window) const { return m_heldByGrab.contains(window); }
 
+    // Asked as a grab that ends gives the focus back to a shown `window`: whether the window is
+    // on its way out (the key whose grab it was hides it). The toolkit is then kept from the
+    // focus, as for a window hidden already: taken, it would make the going window the active
+    // one, and readers would read it as it goes.
+    void setGoingAway(std::function<bool(quint32 window)> goingAway) { m_goingAway = std::move(goingAway); }
+
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 Q_SIGNALS:
@@ -31,6 +39,7 @@ Q_SIGNALS:
 
 private:
     QSet<quint32> m_heldByGrab;
+    std::function<bool(quint32)> m_goingAway;
 };
 
 } // namespace vantora::platform

@@ -159,6 +159,7 @@ public:
     }
 
     std::optional<quint32> lastEventTime() const { return m_lastEventTime; }
+    void readPendingKeys() { drainEvents(); }
 
     KeyRepeat keyRepeat()
     {
@@ -382,6 +383,12 @@ std::vector<SystemHotKey> X11HotKeys::systemHotKeys()
 KeyRepeat X11HotKeys::keyRepeat()
 {
     return m_session ? m_session->keyRepeat() : KeyRepeat{};
+}
+
+void X11HotKeys::readPendingKeys()
+{
+    if (m_session)
+        m_session->readPendingKeys();
 }
 
 std::optional<quint32> X11HotKeys::lastEventTime() const

@@ -30,6 +30,8 @@ public:
     // The X server time of the last press or release delivered, for handing the focus to a
     // window that the key opened; none before the first.
     std::optional<quint32> lastEventTime() const;
+    // Handles at once the keys the server has sent and no turn of the event loop has read yet.
+    void readPendingKeys();
 
     HotKeyRegistration registerHotKey(quint32 carbonKeyCode, quint32 carbonModifiers, quint32 hotKeyId) override;
     void unregisterHotKey(HotKeyRef ref) override;

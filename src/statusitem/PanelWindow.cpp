@@ -1,6 +1,7 @@
 #include "statusitem/PanelWindow.h"
 
 #include "ui/Accessibility.h"
+#include "ui/ModalParent.h"
 #include "ui/WindowMover.h"
 
 #include <QApplication>
@@ -62,6 +63,10 @@ void PanelWindow::setPresentation(Presentation presentation)
         if (wasVisible)
             show();
     }
+    // A question or alert open on the window stays above the window it became, with the keyboard.
+    if (QWidget *dialog = ui::openDialogOf(*this); dialog && wasVisible && m_dialogTie)
+        m_dialogTie(*dialog, *this);
+    ui::bringDialogForward(*this);
     noteShown();
 }
 
@@ -111,6 +116,8 @@ void PanelWindow::present(std::optional<QPoint> position, std::optional<quint32>
         m_activator(*this, userTime);
     else
         activateWindow();
+    // A window that its own question blocks takes no key: the question comes with it.
+    ui::bringDialogForward(*this);
     noteShown();
 }
 
@@ -163,13 +170,15 @@ bool PanelWindow::event(QEvent *event)
         }
         break;
     case QEvent::WindowDeactivate:
+        // Whatever the presentation: the show-or-hide key's own grab takes the activation while
+        // the key is down, and hands it back as the key comes up, just as the key hides the window.
+        if (m_focusHeldByGrab && m_focusHeldByGrab()) {
+            m_activationHeldByGrab = true;
+            break;
+        }
         // An ordinary window stays where the user put it; a dialog of the panel's own
         // (an alert, a confirmation) must not take the panel away under it.
-        if (m_presentation != Presentation::besideTrayIcon || ownDialogIsOpen())
-            break;
-        if (m_focusHeldByGrab && m_focusHeldByGrab())
-            m_activationHeldByGrab = true;
-        else
+        if (m_presentation == Presentation::besideTrayIcon && !ownDialogIsOpen())
             Q_EMIT deactivated();
         break;
     default:

@@ -35,7 +35,12 @@ public:
     Presentation presentation() const noexcept { return m_presentation; }
     void setPresentation(Presentation presentation);
 
+    // Ties a dialog of the window's own to the window again, once the window system has a new
+    // window for it (a change of presentation makes one): the dialog was tied to the old one.
+    using DialogTie = std::function<void(QWidget &dialog, QWidget &window)>;
+
     void setActivator(Activator activator) { m_activator = std::move(activator); }
+    void setDialogTie(DialogTie tie) { m_dialogTie = std::move(tie); }
     void setTaskbarListing(TaskbarListing listing) { m_taskbarListing = std::move(listing); }
     // Shows the window at `position` (ignored for a normal window, which the window manager
     // places) and activates it; a minimised window comes back.
@@ -87,6 +92,7 @@ private:
     Presentation m_presentation = Presentation::besideTrayIcon;
     Activator m_activator;
     TaskbarListing m_taskbarListing;
+    DialogTie m_dialogTie;
     std::function<bool()> m_holdsDialog;
     std::function<bool()> m_focusHeldByGrab;
     bool m_shown = false;

@@ -13,6 +13,14 @@ namespace vantora::ui {
 // placeLoneDialog).
 QWidget *modalParentFor(QWidget *origin);
 
+// The dialog open on `window` that blocks it (a question, an alert), the last shown when there
+// are several; null with none.
+QWidget *openDialogOf(const QWidget &window);
+
+// Raises that dialog and gives it the keyboard: brought forward alone, `window` would have the
+// keyboard where no key reaches anything.
+void bringDialogForward(const QWidget &window);
+
 // The screen a dialog with no window to go with is centred on: the application's choice (the
 // screen of its tray icon); when it has none, the toolkit's. Returns the source in place before.
 using ScreenSource = std::function<QScreen *()>;

@@ -3,6 +3,7 @@
 #include "app/LaunchFlags.h"
 
 #include "controls/LightToggleArtwork.h"
+#include "onboarding/BridgeOnboarding.h"
 
 #include "runtime/UserDefaults.h"
 
@@ -32,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -217,6 +219,49 @@ TEST(HalvetApp, AMinimisedPanelWindowComesBackWhenAskedFor)
         EXPECT_TRUE(panel->isVisible());
         EXPECT_FALSE(panel->isMinimized());
     }
+}
+
+// Without a tray the welcome window of a first start shows the lights once paired: from then on
+// Escape and the show-or-hide shortcut put it away and bring it back as they do the panel's
+// window on every later start. While it pairs, Escape is the welcome window's own.
+TEST(HalvetApp, WithoutATrayTheWindowPairedInGoesAsThePanelWindowDoes)
+{
+    runtime::MemoryUserDefaults defaults;
+    HalvetApp app(LaunchFlags::parse({QStringLiteral("vantora"), QStringLiteral("--welcome-preview")}), defaults);
+    app.start();
+    QWidget *welcome = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget->findChild<WelcomeScreen *>())
+                welcome = widget;
+        }
+        return welcome != nullptr;
+    })) << "no welcome window";
+    const auto escape = [&] { QTest::keyClick(welcome->focusWidget() ? welcome->focusWidget() : welcome, Qt::Key_Escape); };
+    escape();
+    EXPECT_FALSE(welcome->isMinimized()) << "Escape put the welcome window away before pairing";
+
+    app.onboarding().start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app.onboarding().showsConnectScreen(); }, 30000))
+        << "the preview did not pair";
+    struct Step {
+        const char *what;
+        std::function<void()> act;
+        bool minimised;
+    };
+    const Step steps[] = {
+        {"Escape", escape, true},
+        {"the shortcut, to show", [&] { app.togglePanel(); }, false},
+        {"the shortcut, to hide", [&] { app.togglePanel(); }, true},
+        {"another launch", [&] { app.showPanel(); }, false},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return welcome->isMinimized() == step.minimised; }));
+        EXPECT_TRUE(welcome->isVisible());
+    }
+    EXPECT_FALSE(panelWindow()->isVisible()) << "a second window of the lights came up";
 }
 
 // Without a tray the welcome window of a first start is all a person sees: its settings menu

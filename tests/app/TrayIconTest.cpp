@@ -328,10 +328,17 @@ class WatcherStandIn final : public QObject {
     Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 public:
     QStringList registeredItems() const { return m_items; }
-    bool isHostRegistered() const { return true; }
+    bool isHostRegistered() const { return m_host; }
     int protocolVersion() const { return 0; }
 
     int registrations() const { return int(m_items.size()); }
+    // A watcher the bus started on a desktop that shows no icons has none until one comes.
+    void setHostRegistered(bool registered)
+    {
+        m_host = registered;
+        if (registered)
+            Q_EMIT StatusNotifierHostRegistered();
+    }
 
     // Bus name and object path of the last registered item.
     std::optional<std::pair<QString, QString>> item() const
@@ -361,6 +368,7 @@ Q_SIGNALS:
 
 private:
     QStringList m_items;
+    bool m_host = true;
 };
 
 struct MenuEntry {
@@ -527,6 +535,21 @@ TEST_F(StatusNotifierItemTest, AWatcherThatComesLaterOrComesBackGetsTheItem)
     waitForItem(2);
     EXPECT_TRUE(longWaitUntil([&] { return !shownWindow(QStringLiteral("NORMAL")); }))
         << "the window stayed when the tray came back";
+    activate();
+    expectPanelByTheClick();
+}
+
+// A watcher with no host shows no icon: the panel comes up as a window at the start, and goes
+// to the tray once a host registers.
+TEST_F(StatusNotifierItemTest, AWatcherWithoutAHostIsNoTrayUntilAHostComes)
+{
+    m_watcher.setHostRegistered(false);
+    startAppWithWatcher();
+    ASSERT_TRUE(longWaitUntil([&] { return bool(shownWindow(QStringLiteral("NORMAL"))); }))
+        << "with a watcher but no host the start showed nothing";
+    m_watcher.setHostRegistered(true);
+    EXPECT_TRUE(longWaitUntil([&] { return !shownWindow(QStringLiteral("NORMAL")); }))
+        << "the window stayed when a host registered";
     activate();
     expectPanelByTheClick();
 }

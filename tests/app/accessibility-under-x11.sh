@@ -50,6 +50,8 @@ openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 trayer --edge top --align right --widthtype request --height 24 --SetDockType false >/dev/null 2>&1 &
 pids+=($!)
+# For a walk that takes the tray away.
+export VANTORA_TEST_TRAY_PID=$!
 
 # The walk starts the app itself (its PID goes in $home/app.pid) and drives it.
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$python" "$walk" "$app" "$home"

@@ -469,6 +469,16 @@ no-tray-put-away)
       within 50 back || fail "$bring_back did not bring back the window $put_away minimised"
     done
   done
+  # The key held as a hand holds a chord: its grab takes the window's activation while it is
+  # down and gives it back as it comes up, just as it minimises or brings back the window.
+  for hold in 0.1 0.3; do
+    for round in 1 2 3 4; do
+      xdotool keydown ctrl+alt+k && sleep "$hold" && xdotool keyup ctrl+alt+k
+      within 50 iconic || fail "ctrl+alt+k held ${hold} s did not minimise the window (round $round)"
+      xdotool keydown ctrl+alt+k && sleep "$hold" && xdotool keyup ctrl+alt+k
+      within 50 back || fail "ctrl+alt+k held ${hold} s did not bring back the window (round $round)"
+    done
+  done
   close_panel_by_keys
   within 100 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Alt+F4 on the window left the application running"
   wait "$app_pid"
@@ -804,6 +814,51 @@ reset-after-tray-hide)
     within 50 bash -c "$(declare -f shown_windows_of_type); [ -z \"\$(shown_windows_of_type DIALOG)\" ]" ||
       fail "Escape did not cancel the confirmation"
   done
+  ;;
+tray-gone-with-question)
+  # The tray goes while the reset question is open over the panel: the question stays above the
+  # window the panel becomes, with the keyboard, and another launch brings it forward.
+  start_wm
+  start_tray_bar top right
+  tray_pid=${pids[-1]}
+  start_app --slow-preview
+  within 100 icon_embedded || fail "the tray icon was not embedded"
+  # The preview's connection arrives a little after the start. Its window would stand for the
+  # panel once the tray went: it is closed, as a person closes it.
+  sleep 3
+  preview=$(xdotool search --onlyvisible --name '^vantora Preview$' | head -n1)
+  xdotool windowactivate --sync "$preview" key alt+F4
+  within 50 bash -c "! xdotool search --onlyvisible --name '^vantora Preview$'" || fail "the preview window did not close"
+  reset_from_tray_menu
+  confirmation_on_panel
+  question=$(shown_windows_of_type DIALOG | head -n1)
+  # The panel as an ordinary window: titled as the preview window is not, typed as the question is too.
+  panel_as_window() {
+    for shown in $(shown_windows_of_type NORMAL); do
+      [ "$shown" != "$question" ] && [ "$(xdotool getwindowname "$shown")" = vantora ] && echo "$shown"
+    done
+  }
+  kill "$tray_pid"
+  within 50 bash -c "$(declare -f shown_windows_of_type panel_as_window); question=$question; [ -n \"\$(panel_as_window)\" ]" ||
+    fail "the panel did not become a window when the tray went"
+  window=$(panel_as_window | head -n1)
+  # Bottom to top, as the window manager stacks them.
+  above() { xprop -root _NET_CLIENT_LIST_STACKING | tr -d , | tr ' ' '\n' | grep -n "$(printf '0x%x' "$1")" | cut -d: -f1; }
+  question_above() { [ "$(above "$question")" -gt "$(above "$window")" ]; }
+  question_on_top() { question_above && [ "$(printf '0x%x' "$(xdotool getwindowfocus)")" = "$(printf '0x%x' "$question")" ]; }
+  within 50 question_on_top || fail "the question is not above the window with the keyboard"
+  # A click on the window it blocks leaves it above.
+  xdotool mousemove --window "$window" 20 20 click 1
+  within 50 question_above || fail "a click on the window buried the question"
+  xdotool windowminimize "$window"
+  within 50 bash -c "xprop -id $window WM_STATE | grep -q 'window state: Iconic'" || fail "the window was not minimised"
+  within 50 bash -c "! xwininfo -id $question | grep -q IsViewable" || fail "the question stayed on the screen without its window"
+  "$app" --slow-preview >>"$home/second.log" 2>&1 || fail "the other launch exited with $?"
+  within 50 question_on_top || fail "another launch did not bring the question forward"
+  xdotool key Escape
+  within 50 bash -c "$(declare -f shown_windows_of_type); [ -z \"\$(shown_windows_of_type DIALOG)\" ]" ||
+    fail "Escape did not cancel the question"
+  within 50 panel_focused || fail "the window did not get the keyboard back from the question"
   ;;
 dark-windows)
   # With the desktop dark, the tray menu, the reset question and the update check's notice

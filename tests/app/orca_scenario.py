@@ -722,6 +722,33 @@ def error_report_said(scenario):
         fail("the report was not saved at %s" % path)
 
 
+def held(key, seconds):
+    """`key` held as a hand holds a chord, for `seconds`."""
+    subprocess.run(["xdotool", "keydown", key], check=True)
+    time.sleep(seconds)
+    subprocess.run(["xdotool", "keyup", key], check=True)
+
+
+def hidden_by_held_key_unheard(scenario, where, rounds=4):
+    """The show-or-hide key held 100 ms and 300 ms: each press hides the window, of which nothing
+    is said but the keys' own echo, and the next shows it, read with its control."""
+    echo = r"^(left |right )?(control|alt|shift|k)\s*$"
+    for round_number in range(1, rounds + 1):
+        seconds = (0.1, 0.3)[round_number % 2]
+        mark = scenario.orca.mark()
+        held("ctrl+alt+k", seconds)
+        if not within(5, lambda: not panel_shown()):
+            fail("%s, round %d: the key held %.1f s left the window shown" % (where, round_number, seconds))
+            return
+        said = [line for line in quiet_since(scenario, mark) if not re.fullmatch(echo, line)]
+        if said:
+            fail("%s, round %d: the window hidden by the key was read: %s" % (where, round_number, said))
+        mark = scenario.orca.mark()
+        held("ctrl+alt+k", seconds)
+        scenario.expect("%s, round %d: the key held %.1f s shows the window" % (where, round_number, seconds), (),
+                        r"(push )?button|check box", since=mark)
+
+
 def fresh_reader(readers):
     """Orca 48 remembers the objects of a program that quit as dead by their Python hash, and
     the objects of a program started soon after can get the same hashes: Orca then takes the
@@ -809,6 +836,18 @@ def main():
         scenario.expect("the error report opens", ("space",), r"^Review error report dialog", r"^Done (push )?button")
         scenario.expect("the error report's text", ("shift+Tab",) * 3, r"^Error report (read only )?(text|edit)")
         error_report_said(scenario)
+        stop_app(app)
+        # The show-or-hide key as a hand presses it, beside a tray and without one.
+        scenario = fresh_reader(readers)
+        app = panel(scenario)
+        hidden_by_held_key_unheard(scenario, "beside the tray")
+        stop_app(app)
+        os.kill(int(os.environ["VANTORA_TEST_TRAY_PID"]), 15)
+        scenario = fresh_reader(readers)
+        mark = scenario.orca.mark()
+        app = start_app("--demo")
+        scenario.expect("the window without a tray", (), r"^Turn all lights off (push )?button", since=mark, seconds=20)
+        hidden_by_held_key_unheard(scenario, "without a tray")
     finally:
         if app is not None:
             stop_app(app)
