@@ -1,7 +1,7 @@
 #include "app/TrayIconTint.h"
 
 #include "app/TrayIconImage.h"
-#include "platform/X11TrayColours.h"
+#include "platform/x11/X11TrayColours.h"
 #include "ui/EnvironmentKeys.h"
 
 #include <QGuiApplication>

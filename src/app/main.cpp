@@ -5,7 +5,7 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
 #include "app/ToolkitStartEnvironment.h"
-#include "platform/DisplayReach.h"
+#include "platform/x11/DisplayReach.h"
 #include "ui/Image.h"
 #include "runtime/UserDefaults.h"
 #include "vantora/BuildInfo.h"

@@ -1,8 +1,8 @@
 #include "bridge/ConnectionVault.h"
 
 #include "bridge/HueError.h"
-#include "platform/LibsecretSecretStore.h"
-#include "platform/SecretStoreError.h"
+#include "platform/keyring/LibsecretSecretStore.h"
+#include "platform/keyring/SecretStoreError.h"
 #include "vantora/BuildInfo.h"
 
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bridge/ConnectionStorage.h"
-#include "platform/SecretStore.h"
+#include "platform/keyring/SecretStore.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "bridge/HueError.h"
 
-#include "platform/SecretStoreError.h"
+#include "platform/keyring/SecretStoreError.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #include "bridge/HueHTTPS.h"
 
 #include "bridge/HueError.h"
-#include "platform/BridgeIdentityMismatch.h"
-#include "platform/TrustAnchorsError.h"
+#include "platform/https/BridgeIdentityMismatch.h"
+#include "platform/https/TrustAnchorsError.h"
 
 #include <QHostAddress>
 

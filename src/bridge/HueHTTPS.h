@@ -2,8 +2,8 @@
 
 #include "bridge/BridgeAddress.h"
 #include "bridge/HueTransport.h"
-#include "platform/PinnedHttpsSession.h"
-#include "platform/TrustAnchors.h"
+#include "platform/https/PinnedHttpsSession.h"
+#include "platform/https/TrustAnchors.h"
 
 #include <QString>
 

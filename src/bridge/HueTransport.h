@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/HttpRequest.h"
-#include "platform/HttpResponse.h"
+#include "platform/https/HttpRequest.h"
+#include "platform/https/HttpResponse.h"
 #include "runtime/Task.h"
 
 namespace vantora {

@@ -2,7 +2,7 @@
 
 #include "onboarding/BridgeDiscovery.h"
 #include "onboarding/SlowPreviewService.h"
-#include "platform/AvahiServiceBrowser.h"
+#include "platform/avahi/AvahiServiceBrowser.h"
 
 namespace vantora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bridge/DiscoveredBridge.h"
-#include "platform/ServiceBrowser.h"
+#include "platform/avahi/ServiceBrowser.h"
 #include "runtime/Clock.h"
 #include "runtime/Property.h"
 #include "runtime/TaskScope.h"

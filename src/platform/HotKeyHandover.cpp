@@ -1,4 +1,4 @@
-#include "HotKeyHandover.h"
+#include "platform/HotKeyHandover.h"
 
 namespace vantora::platform {
 

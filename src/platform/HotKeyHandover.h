@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HotKeyBackend.h"
+#include "platform/HotKeyBackend.h"
 
 #include <map>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "platform/TrayHostWatch.h"
 
-#include "platform/X11SelectionOwner.h"
+#include "platform/x11/X11SelectionOwner.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

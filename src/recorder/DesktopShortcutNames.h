@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PortalHotKeys.h"
+#include "platform/portal/PortalHotKeys.h"
 
 #include <optional>
 

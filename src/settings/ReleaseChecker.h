@@ -2,7 +2,7 @@
 
 #include "settings/UrlOpener.h"
 
-#include "platform/PublicHttpsSession.h"
+#include "platform/https/PublicHttpsSession.h"
 #include "runtime/Property.h"
 #include "runtime/TaskScope.h"
 

@@ -1,6 +1,6 @@
 #include "ui/Compositing.h"
 
-#include "platform/X11CompositingWatch.h"
+#include "platform/x11/X11CompositingWatch.h"
 
 #include <QGuiApplication>
 #include <QPointer>

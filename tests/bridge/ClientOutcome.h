@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bridge/HueError.h"
-#include "platform/TrustAnchorsError.h"
+#include "platform/https/TrustAnchorsError.h"
 #include "runtime/Errors.h"
 #include "runtime/TaskScope.h"
 

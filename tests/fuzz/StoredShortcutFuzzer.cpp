@@ -1,6 +1,6 @@
 #include "FuzzRequire.h"
 
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 #include "shortcuts/Name.h"

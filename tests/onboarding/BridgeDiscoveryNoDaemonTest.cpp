@@ -4,7 +4,7 @@
 #include "EventLoopTesting.h"
 #include "bridge/HueError.h"
 #include "onboarding/BridgeDiscovery.h"
-#include "platform/AvahiServiceBrowser.h"
+#include "platform/avahi/AvahiServiceBrowser.h"
 
 #include <gtest/gtest.h>
 

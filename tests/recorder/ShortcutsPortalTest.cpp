@@ -11,8 +11,8 @@
 #include "recorder/RecorderTexts.h"
 #include "recorder/RecorderView.h"
 
-#include "platform/PortalHotKeys.h"
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/portal/PortalHotKeys.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 #include "shortcuts/HotKeyCenter.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

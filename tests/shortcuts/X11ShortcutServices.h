@@ -4,8 +4,8 @@
 #include "shortcuts/ShortcutActions.h"
 #include "shortcuts/ShortcutStorage.h"
 
-#include "platform/X11HotKeys.h"
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 

@@ -3,7 +3,7 @@
 // For tests that play another X11 client on the test's X server: a tray, a compositing
 // manager, whatever announces itself by owning a screen selection.
 
-#include "platform/X11Connection.h"
+#include "platform/x11/X11Connection.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "platform/CarbonKeyNames.h"
+#include "platform/x11/CarbonKeyNames.h"
 #include "shortcuts/Key.h"
 
 #include <xkbcommon/xkbcommon.h>

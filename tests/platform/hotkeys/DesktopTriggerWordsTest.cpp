@@ -1,4 +1,4 @@
-#include "platform/DesktopTriggerWords.h"
+#include "platform/portal/DesktopTriggerWords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/GnomeShortcutSettings.h"
+#include "platform/gnome/GnomeShortcutSettings.h"
 
 #include "EventLoopTesting.h"
 #include "GnomeSettingsTesting.h"

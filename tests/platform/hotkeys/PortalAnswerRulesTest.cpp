@@ -1,6 +1,6 @@
 // How GNOME's and the other desktops' answers about our shortcuts read, without a bus: the
 // portal tests drive the same rules through a stand-in portal.
-#include "platform/PortalAnswerRules.h"
+#include "platform/portal/PortalAnswerRules.h"
 
 #include <gtest/gtest.h>
 

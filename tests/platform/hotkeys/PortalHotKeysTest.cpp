@@ -6,10 +6,10 @@
 #include "GnomeSettingsTesting.h"
 
 #include "platform/HotKeyHandover.h"
-#include "platform/PortalHotKeys.h"
-#include "platform/PortalIdentity.h"
-#include "platform/PortalSession.h"
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/portal/PortalHotKeys.h"
+#include "platform/portal/PortalIdentity.h"
+#include "platform/portal/PortalSession.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 #include "runtime/NotificationCenter.h"
 #include "runtime/UserDefaults.h"
 

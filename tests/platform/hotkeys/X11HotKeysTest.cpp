@@ -1,7 +1,7 @@
 #include "X11Testing.h"
 
-#include "platform/X11HotKeys.h"
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/x11/X11HotKeys.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 
 #include <QProcess>
 

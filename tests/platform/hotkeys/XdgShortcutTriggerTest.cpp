@@ -1,5 +1,5 @@
-#include "platform/XdgShortcutTrigger.h"
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/portal/XdgShortcutTrigger.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/XkbKeyboardLayout.h"
+#include "platform/x11/XkbKeyboardLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestPki.h"
 
-#include "platform/BridgeTrustPolicy.h"
+#include "platform/https/BridgeTrustPolicy.h"
 
 #include <gtest/gtest.h>
 

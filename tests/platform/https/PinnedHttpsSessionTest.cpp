@@ -2,8 +2,8 @@
 #include "FakeBridge.h"
 #include "TestPki.h"
 
-#include "platform/BridgeIdentityMismatch.h"
-#include "platform/PinnedHttpsSession.h"
+#include "platform/https/BridgeIdentityMismatch.h"
+#include "platform/https/PinnedHttpsSession.h"
 
 #include <QNetworkProxy>
 #include <QSignalSpy>

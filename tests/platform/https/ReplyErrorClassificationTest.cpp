@@ -1,4 +1,4 @@
-#include "platform/ReplyErrorClassification.h"
+#include "platform/https/ReplyErrorClassification.h"
 
 #include <gtest/gtest.h>
 

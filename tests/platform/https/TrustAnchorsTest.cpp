@@ -1,7 +1,7 @@
 #include "TestPki.h"
 
-#include "platform/TrustAnchors.h"
-#include "platform/TrustAnchorsError.h"
+#include "platform/https/TrustAnchors.h"
+#include "platform/https/TrustAnchorsError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/KeyringErrorClassification.h"
+#include "platform/keyring/KeyringErrorClassification.h"
 
 #include <gio/gio.h>
 #include <libsecret/secret.h>

@@ -9,8 +9,8 @@
 #include "SecretStoreContract.h"
 #include "EventLoopTesting.h"
 #include "bridge/ConnectionVault.h"
-#include "platform/LibsecretSecretStore.h"
-#include "platform/SecretServiceWatch.h"
+#include "platform/keyring/LibsecretSecretStore.h"
+#include "platform/keyring/SecretServiceWatch.h"
 #include "store/AppIssue.h"
 #include "store/HalvetStore.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SecretStoreError.h"
+#include "platform/keyring/SecretStoreError.h"
 
 #include <optional>
 

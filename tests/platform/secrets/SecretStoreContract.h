@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SecretStore.h"
+#include "platform/keyring/SecretStore.h"
 
 #include <gtest/gtest.h>
 

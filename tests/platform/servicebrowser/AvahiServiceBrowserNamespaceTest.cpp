@@ -3,7 +3,7 @@
 
 #include "BrowserEventLog.h"
 #include "EventLoopTesting.h"
-#include "platform/AvahiServiceBrowser.h"
+#include "platform/avahi/AvahiServiceBrowser.h"
 #include "runtime/VirtualClock.h"
 
 #include <QNetworkInterface>

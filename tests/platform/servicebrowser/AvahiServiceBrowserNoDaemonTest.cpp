@@ -1,7 +1,7 @@
 // Runs with a system bus address that leads nowhere, as on a machine without Avahi.
 
 #include "BrowserEventLog.h"
-#include "platform/AvahiServiceBrowser.h"
+#include "platform/avahi/AvahiServiceBrowser.h"
 
 #include <QCoreApplication>
 

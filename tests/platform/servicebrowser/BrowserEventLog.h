@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ServiceBrowser.h"
+#include "platform/avahi/ServiceBrowser.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "EventLoopTesting.h"
-#include "platform/PollTimeout.h"
+#include "platform/avahi/PollTimeout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "EventLoopTesting.h"
-#include "platform/PollWatch.h"
+#include "platform/avahi/PollWatch.h"
 
 #include <gtest/gtest.h>
 

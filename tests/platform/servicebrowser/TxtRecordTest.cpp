@@ -1,4 +1,4 @@
-#include "platform/TxtRecord.h"
+#include "platform/avahi/TxtRecord.h"
 
 #include <gtest/gtest.h>
 

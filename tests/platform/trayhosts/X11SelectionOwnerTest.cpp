@@ -1,7 +1,7 @@
 #include "X11SelectionHolder.h"
 #include "X11Testing.h"
 
-#include "platform/X11SelectionOwner.h"
+#include "platform/x11/X11SelectionOwner.h"
 
 #include <gtest/gtest.h>
 

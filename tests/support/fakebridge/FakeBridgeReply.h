@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/HttpHeader.h"
+#include "platform/https/HttpHeader.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 
 #include "FakeBridgeRoute.h"
 
-#include "platform/HttpHeader.h"
+#include "platform/https/HttpHeader.h"
 
 #include <QByteArray>
 

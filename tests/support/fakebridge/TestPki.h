@@ -4,7 +4,7 @@
 // trust), an untrusted CA, bridge leaves (ECDSA P-256, no subject alternative name) and root
 // files in the shapes a hand-edited bundle takes.
 
-#include "platform/TrustAnchors.h"
+#include "platform/https/TrustAnchors.h"
 
 #include <QSslCertificate>
 #include <QSslKey>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/SecretStore.h"
-#include "platform/SecretStoreError.h"
+#include "platform/keyring/SecretStore.h"
+#include "platform/keyring/SecretStoreError.h"
 
 #include <array>
 #include <map>
