@@ -579,7 +579,8 @@ def tab_to(scenario, what, pattern, limit=60):
     for _ in range(limit):
         mark = scenario.orca.mark()
         keys("Tab")
-        if not within(3, lambda: [line for line in scenario.orca.said_since(mark) if not re.fullmatch(r"tab ?", line)]):
+        # Every stop is read: the next Tab waits for it, or a lagging Orca skips stops.
+        if not within(10, lambda: [line for line in scenario.orca.said_since(mark) if not re.fullmatch(r"tab ?", line)]):
             continue
         # The stop's description follows its name in a line of its own.
         time.sleep(0.4)
